@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zintor {
+
+enum class KnownFolder {
+    Program,  // where the executable lives (data files installed beside it)
+    Config,   // the user's configuration folder for Zintor ($XDG_CONFIG_HOME/Zintor)
+    Log,      // where diagnostic logs go ($XDG_STATE_HOME/Zintor/log)
+    System,   // the platform's system folder (no trailing separator)
+};
+
+class Files {
+public:
+    virtual ~Files() = default;
+
+    virtual char separator() const = 0;
+    virtual std::string folder(KnownFolder which) = 0;
+
+    // A file or a folder of that name exists; the last path element compares ignoring case.
+    virtual bool exists(const std::string& path) = 0;
+    virtual bool folderExists(const std::string& path) = 0;
+    // Creates the last level only; true when the folder exists afterwards.
+    virtual bool createFolder(const std::string& path) = 0;
+
+    // Whole file as bytes. False when it cannot be read.
+    virtual bool readText(const std::string& path, std::string& out) = 0;
+    // The last 128 bytes; false when the file cannot be read or is shorter than 128 bytes.
+    virtual bool readLast128(const std::string& path, std::string& out) = 0;
+    // Text lines without their line ends. False when the file cannot be read.
+    virtual bool readLines(const std::string& path, std::vector<std::string>& out) = 0;
+    // Appends `line` and CR LF, creating the file. False when it cannot be written.
+    virtual bool appendLine(const std::string& path, const std::string& line) = 0;
+};
+
+}  // namespace zintor

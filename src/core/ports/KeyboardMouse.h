@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+namespace zintor {
+
+// Synthetic input into whatever window has the focus. Key codes are Windows virtual-key codes
+// (0..255); adapters translate them for their platform.
+class KeyboardMouse {
+public:
+    virtual ~KeyboardMouse() = default;
+    virtual void keyDown(std::uint8_t vk) = 0;
+    virtual void keyUp(std::uint8_t vk) = 0;
+    // Down and up handed to the system as one unit: nothing can fall between them.
+    virtual void keyPress(std::uint8_t vk) = 0;
+    virtual void leftButtonDown() = 0;
+    virtual void leftButtonUp() = 0;
+    virtual void rightButtonDown() = 0;
+    virtual void rightButtonUp() = 0;
+    // Screen pixels. getCursor returns false when the position cannot be read.
+    virtual bool getCursor(int& x, int& y) = 0;
+    // The platform clips the position to the screen.
+    virtual void setCursor(int x, int y) = 0;
+};
+
+}  // namespace zintor

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zintor {
+
+// One serial port the system knows: the device's name and its port text ("COM3").
+// A name containing "BtPort" marks a Bluetooth port.
+struct RegisteredPort {
+    std::string name;
+    std::string portText;
+};
+
+class PortRegistry {
+public:
+    virtual ~PortRegistry() = default;
+    // In the system's own enumeration order (not sorted).
+    virtual std::vector<RegisteredPort> listPorts() = 0;
+};
+
+}  // namespace zintor

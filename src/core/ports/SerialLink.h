@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace zintor {
+
+enum class SerialEvent {
+    Receive,  // bytes arrived while receive events were armed
+    Break,    // the other side sent a break
+    Cts,      // CTS line changed
+    Dsr,      // DSR line changed
+    Ring,     // ring indicator changed
+    HangUp,   // the device went away (unplugged, Bluetooth dropped, pty closed); the port is closed
+};
+
+// The serial line to the phone: 115200 baud, 8 data bits, no parity, 1 stop bit, RTS and DTR on,
+// no flow control, every byte kept (NUL included).
+class SerialLink {
+public:
+    virtual ~SerialLink() = default;
+
+    // Opens COM port `port`. False on any platform error (missing, busy, not a serial device).
+    virtual bool open(int port) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    virtual void write(std::string_view bytes) = 0;
+
+    // All bytes received and not yet taken.
+    virtual std::string takeReceived() = 0;
+
+    // While armed, arriving bytes raise SerialEvent::Receive (as a posted call, never nested
+    // inside the adapter's own signal handling). Arming with bytes already buffered raises one
+    // at once.
+    virtual void setReceiveArmed(bool armed) = 0;
+
+    // Where events go. Events are delivered from the event loop.
+    virtual void setListener(std::function<void(SerialEvent)> listener) = 0;
+};
+
+}  // namespace zintor
