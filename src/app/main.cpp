@@ -1,2 +1,40 @@
-// Replaced by the real start-up as soon as the adapters exist.
-int main() { return 0; }
+// zintor: the phone on a serial line as a remote control for this PC.
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "Adapters.h"
+#include "ExitControl.h"
+#include "app/Program.h"
+
+namespace {
+
+// Without a display the program still runs, with no windows and no tray.
+bool PrepareForNoDisplay() {
+    const bool display = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+    if (!display && std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    return !display;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool noDisplay = PrepareForNoDisplay();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Zintor");
+    QApplication::setQuitOnLastWindowClosed(false);
+    const QString platform = QGuiApplication::platformName();
+    const bool headless = noDisplay || platform == "offscreen" || platform == "minimal";
+
+    zintor::app::Adapters adapters(headless);
+    zintor::Program program(adapters.ports());
+    zintor::app::ExitControl exit([&program] { program.Shutdown(); },
+                                  [&adapters] { return adapters.loop().waitDepth(); });
+    program.onExitRequested = [&exit] { exit.requestExit(); };
+
+    program.Startup();
+    exit.mainLoopStarted();
+    return QApplication::exec();
+}

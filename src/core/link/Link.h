@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/Ports.h"
-#include "app/ProgramState.h"
 #include "app/Procedures.h"
+#include "app/ProgramState.h"
 
 namespace zintor {
 
@@ -18,7 +18,7 @@ namespace zintor {
 // The implementation is split over several files in this folder; this is the face the rest of
 // the program uses.
 class Link {
-public:
+  public:
     Link(ProgramState& state, Ports& ports, Procedures& procedures);
     ~Link();
     Link(const Link&) = delete;
@@ -33,7 +33,8 @@ public:
     void Wait(float seconds);
 
     // Accessory UI commands (one AT line each).
-    void UI_SubMenu(const std::string& sTitle, int iSelected, const std::vector<std::string>& items);
+    void UI_SubMenu(const std::string& sTitle, int iSelected,
+                    const std::vector<std::string>& items);
     void UI_TimedFeedBack(const std::string& sName);
     void UI_PopUp(const std::string& sText, std::int32_t lTimeOut);
     void RegisterAccessoryMenu();
@@ -65,7 +66,7 @@ public:
     // Serial events, as the serial adapter reports them.
     void OnComm(SerialEvent event);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -1,0 +1,138 @@
+// Loading generated key maps of 100 KiB, 1 MiB and 10 MiB with the one-pass loader, and the
+// literal front-consuming algorithm on the sizes where it finishes in reasonable time. After
+// the runs a summary prints the time per MiB at each size (flat = linear growth) and the ratio
+// of the literal algorithm to the loader.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "GeneratedKeyMap.h"
+#include "LiteralKeyMapLoader.h"
+#include "keymap/KeyMapLoader.h"
+
+namespace {
+
+using namespace zintor;
+
+// Nothing is ever pending; only the number of turns is recorded.
+class CountingLoop : public EventLoop {
+  public:
+    long pumps = 0;
+    std::int64_t now() const override { return 0; }
+    void pumpOnce() override { ++pumps; }
+    void waitFor(const std::function<bool()>&) override {}
+    void waitUntil(std::int64_t) override {}
+    TimerId startTimer(int, std::function<void()>) override { return 0; }
+    void stopTimer(TimerId) override {}
+    void post(std::function<void()>) override {}
+};
+
+const std::string& Text(std::size_t bytes) {
+    static std::map<std::size_t, std::string> texts;
+    auto& text = texts[bytes];
+    if (text.empty()) {
+        text = GenerateKeyMapText(bytes);
+    }
+    return text;
+}
+
+void Report(benchmark::State& state, const std::string& text, std::size_t keyMaps, long pumps) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+    state.counters["key_maps"] = static_cast<double>(keyMaps);
+    state.counters["pumps"] = static_cast<double>(pumps);
+}
+
+void BM_LoadKeyMaps(benchmark::State& state) {
+    const std::string& text = Text(static_cast<std::size_t>(state.range(0)));
+    CountingLoop loop;
+    std::size_t keyMaps = 0;
+    for (auto _ : state) {
+        ProgramState program;
+        loop.pumps = 0;
+        const KeyMapLoadResult result = LoadKeyMaps(program, text, loop);
+        if (!result.ok()) {
+            state.SkipWithError(result.error->text.c_str());
+            return;
+        }
+        keyMaps = program.KeyMaps.size();
+        benchmark::DoNotOptimize(program.KeyMaps.data());
+    }
+    Report(state, text, keyMaps, loop.pumps);
+}
+
+void BM_LiteralLoadKeyMaps(benchmark::State& state) {
+    const std::string& text = Text(static_cast<std::size_t>(state.range(0)));
+    CountingLoop loop;
+    std::size_t keyMaps = 0;
+    for (auto _ : state) {
+        ProgramState program;
+        loop.pumps = 0;
+        if (literal::LoadKeyMaps(text, program.KeyMaps, program.USBOutputs, &loop, false)) {
+            state.SkipWithError("literal loader failed");
+            return;
+        }
+        keyMaps = program.KeyMaps.size();
+        benchmark::DoNotOptimize(program.KeyMaps.data());
+    }
+    Report(state, text, keyMaps, loop.pumps);
+}
+
+constexpr std::int64_t KiB = 1024, MiB = 1024 * KiB;
+
+BENCHMARK(BM_LoadKeyMaps)->Arg(100 * KiB)->Arg(MiB)->Arg(10 * MiB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiteralLoadKeyMaps)
+    ->Arg(100 * KiB)
+    ->Arg(MiB)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// Collects the mean time of each run for the summary.
+class SummaryReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
+                seconds_[run.run_name.function_name + "/" + run.run_name.args] = run.GetAdjustedRealTime() / 1e3;  // ms -> s
+            }
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\nsummary (real time)\n");
+        for (std::int64_t size : {100 * KiB, MiB, 10 * MiB}) {
+            std::string arg(1, '/');
+            arg += std::to_string(size);
+            // keys are "<function>/<argument>"
+            const double mib = static_cast<double>(size) / MiB;
+            auto fast = seconds_.find("BM_LoadKeyMaps" + arg);
+            auto slow = seconds_.find("BM_LiteralLoadKeyMaps" + arg);
+            if (fast != seconds_.end()) {
+                std::printf("  %8.3f MiB: loader %9.3f ms  (%.2f ms per MiB)", mib,
+                            fast->second * 1e3, fast->second * 1e3 / mib);
+                if (slow != seconds_.end()) {
+                    std::printf("  literal %10.1f ms  ratio %.0fx", slow->second * 1e3,
+                                slow->second / fast->second);
+                }
+                std::printf("\n");
+            }
+        }
+    }
+
+  private:
+    std::map<std::string, double> seconds_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

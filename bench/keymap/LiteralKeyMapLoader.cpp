@@ -1,0 +1,204 @@
+#include "LiteralKeyMapLoader.h"
+
+#include <cstdint>
+
+#include "keymap/KeyMapNames.h"
+#include "keymap/LeadingNumber.h"
+
+namespace zintor::literal {
+namespace {
+
+using Kind = KeyMapLoadError::Kind;
+constexpr std::size_t npos = std::string::npos;
+
+// Characters from `from` (0-based) to the end, as a new text.
+Text Mid(const Text& t, std::size_t from) {
+    if (from >= t.chars.size()) {
+        return {};
+    }
+    if (t.origin.empty()) {
+        return {t.chars.substr(from), {}};
+    }
+    return {t.chars.substr(from),
+            std::vector<std::size_t>(t.origin.begin() + static_cast<std::ptrdiff_t>(from),
+                                     t.origin.end())};
+}
+
+Text Left(const Text& t, std::size_t count) {
+    if (t.origin.empty()) {
+        return {t.chars.substr(0, count), {}};
+    }
+    return {t.chars.substr(0, count),
+            std::vector<std::size_t>(t.origin.begin(),
+                                     t.origin.begin() + static_cast<std::ptrdiff_t>(count))};
+}
+
+Text Concat(const Text& a, const Text& b) {
+    Text t = a;
+    t.chars += b.chars;
+    t.origin.insert(t.origin.end(), b.origin.begin(), b.origin.end());
+    return t;
+}
+
+struct Reader {
+    Text text;
+    std::size_t end;  // original size, the offset of "past the end"
+
+    std::size_t originAt(std::size_t i) const {
+        return i < text.origin.size() ? text.origin[i] : end;
+    }
+
+    // The tag name, or nothing when the "<" has no ">" (errorAt is then the "<").
+    std::optional<std::string> GetTag(std::size_t& errorAt, std::size_t& tagAt) {
+        const std::size_t lt = text.chars.find('<');
+        if (lt == npos) {
+            text = {};
+            return std::string();
+        }
+        const std::size_t gt = text.chars.find('>', lt);
+        if (gt == npos) {
+            errorAt = originAt(lt);
+            return std::nullopt;
+        }
+        tagAt = originAt(lt);
+        std::string name = text.chars.substr(lt + 1, gt - lt - 1);
+        text = Mid(text, gt + 1);
+        return name;
+    }
+
+    std::optional<std::string> GetValueText() {
+        const std::size_t p = text.chars.find("</");
+        if (p == npos) {
+            return std::nullopt;
+        }
+        const std::size_t q = text.chars.find('>', p);
+        std::string value = text.chars.substr(0, p);
+        if (q != npos) {
+            text = Mid(text, q + 1);
+        }  // else: the characters after position 0, that is the whole text, stay
+        return value;
+    }
+};
+
+}  // namespace
+
+void StripComments(Text& text, EventLoop* loop) {
+    for (;;) {
+        const std::size_t s = text.chars.find("<!--");
+        if (s == npos) {
+            return;
+        }
+        const std::size_t e = text.chars.find("-->", s);
+        const Text rest = e == npos ? Text{} : Mid(text, e + 3);
+        text = Concat(Left(text, s), rest);
+        if (loop) {
+            loop->pumpOnce();
+        }
+    }
+}
+
+std::optional<Failure> LoadKeyMaps(const std::string& original, std::vector<KeyMap>& keyMaps,
+                                   std::array<USBOutput, 8>& outputs, EventLoop* loop,
+                                   bool trackPositions) {
+    Reader r{{original, {}}, original.size()};
+    r.text.origin.resize(trackPositions ? original.size() : 0);
+    for (std::size_t i = 0; i < r.text.origin.size(); ++i) {
+        r.text.origin[i] = i;
+    }
+    std::int16_t map = 0, key = 0, command = 0, output = 0;
+    StripComments(r.text, loop);
+
+    while (r.text.chars.size() >= 3) {
+        std::size_t errorAt = 0, at = 0;
+        const auto tag = r.GetTag(errorAt, at);
+        if (!tag) {
+            return Failure{Kind::UnclosedTag, errorAt};
+        }
+        const std::string& t = *tag;
+        const bool needsMap = t == "KEYMAP_NAME" || t == "HELP" || t == "NAME" ||
+                              t == "COMMAND_ID" || t == "COMMAND_TYPE" || t == "COMMAND";
+        if (needsMap && keyMaps.empty()) {
+            return Failure{Kind::NoKeyMap, at};
+        }
+        if ((t == "COMMAND_TYPE" || t == "COMMAND") && keyMaps[map].Keys[key].Commands.empty()) {
+            return Failure{Kind::NoCommand, at};
+        }
+        std::optional<std::string> value;
+        const bool isValue = needsMap ? t != "COMMAND_ID" : t == "NAME_ON" || t == "NAME_OFF";
+        if (isValue) {
+            value = r.GetValueText();
+            if (!value) {
+                return Failure{Kind::UnclosedValue, at};
+            }
+        }
+        if (t == "KEYMAP") {
+            if (keyMaps.size() >= 32768) {
+                return Failure{Kind::TooManyKeyMaps, at};
+            }
+            keyMaps.resize(keyMaps.size() + 1);
+            map = static_cast<std::int16_t>(keyMaps.size() - 1);
+        } else if (t == "KEYMAP_NAME") {
+            keyMaps[map].Name = *value;
+        } else if (auto number = KeyNumberFromElement(t)) {
+            key = *number;
+            command = 0;
+        } else if (t == "HELP") {
+            keyMaps[map].Keys[key].Help = *value;
+        } else if (t == "NAME") {
+            keyMaps[map].Keys[key].Name = *value;
+        } else if (t == "COMMAND_ID") {
+            auto& list = keyMaps[map].Keys[key].Commands;
+            if (list.size() >= 32768) {
+                return Failure{Kind::TooManyCommands, at};
+            }
+            list.resize(list.size() + 1);
+            command = static_cast<std::int16_t>(list.size() - 1);
+        } else if (t == "COMMAND_TYPE") {
+            if (auto type = CommandTypeFromName(*value)) {
+                keyMaps[map].Keys[key].Commands[command].Type = *type;
+            }
+        } else if (t == "COMMAND") {
+            KeyCommand& c = keyMaps[map].Keys[key].Commands[command];
+            switch (c.Type) {
+                case 0:
+                case 6:
+                    c.Text = *value;
+                    break;
+                case 1:
+                    if (auto number = LeadingNumber(*value)) {
+                        c.Value = *number;
+                    } else {
+                        return Failure{Kind::NumberOutOfRange, at};
+                    }
+                    break;
+                case 2:
+                case 3:
+                case 4:
+                    c.Code = SpecialKeyCode(*value);
+                    break;
+                case 5:
+                    c.Code = MouseCommandCode(*value);
+                    break;
+                case 7:
+                    c.Code = WinampCommandCode(*value);
+                    break;
+                case 8:
+                    c.Code = VolumeCommandCode(*value);
+                    break;
+            }
+        } else if (t.rfind("USB_DIGITAL_OUT_", 0) == 0 && t.size() == 17 && t[16] >= '1' &&
+                   t[16] <= '8') {
+            output = static_cast<std::int16_t>(t[16] - '1');
+        } else if (t == "NAME_ON") {
+            outputs[output].NameOn = *value;
+        } else if (t == "NAME_OFF") {
+            outputs[output].NameOff = *value;
+        }
+        if (loop) {
+            loop->pumpOnce();
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace zintor::literal

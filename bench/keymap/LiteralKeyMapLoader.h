@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/ProgramState.h"
+#include "keymap/KeyMapLoader.h"
+#include "ports/EventLoop.h"
+
+namespace zintor::literal {
+
+// The key-map reader written the way it was first described: the text is one string that every
+// operation rebuilds from the front, so a load costs (text length x number of tags). It is kept
+// to measure the real loader against and, in tests, as an independent oracle for it. Each
+// character of the text carries its offset in the original, rebuilt the same way, so errors
+// can be compared by position.
+
+struct Text {
+    std::string chars;
+    std::vector<std::size_t> origin;  // offset in the original text of each character
+};
+
+struct Failure {
+    KeyMapLoadError::Kind kind;
+    std::size_t offset;  // in the original text
+};
+
+void StripComments(Text& text, EventLoop* loop);
+
+// Loads like LoadKeyMaps; pumps `loop` (if any) after every tag and every removed comment.
+// Without `trackPositions` the offsets of failures are meaningless (the text is then rebuilt
+// alone, as the original algorithm did).
+std::optional<Failure> LoadKeyMaps(const std::string& original, std::vector<KeyMap>& keyMaps,
+                                   std::array<USBOutput, 8>& outputs, EventLoop* loop,
+                                   bool trackPositions = true);
+
+}  // namespace zintor::literal

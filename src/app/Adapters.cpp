@@ -1,0 +1,26 @@
+#include "Adapters.h"
+
+#include "qt/HeadlessDesktop.h"
+#include "qt/QtDesktop.h"
+
+namespace zintor::app {
+
+Adapters::Adapters(bool headless)
+    : registry_(settings_, LinuxPortRegistry::systemPaths()),
+      serial_([this](int port) { return registry_.devicePath(port); }),
+      input_([this](const std::string& message) { logSink_.diagnostic(message); }) {
+    if (headless) {
+        desktop_ = std::make_unique<HeadlessDesktop>(loop_);
+    } else {
+        desktop_ = std::make_unique<QtDesktop>();
+    }
+}
+
+Adapters::~Adapters() = default;
+
+Ports Adapters::ports() {
+    return Ports{loop_,     serial_,    registry_, settings_, files_,  logSink_,
+                 *desktop_, launcher_,  input_,    mixer_,    player_, board_};
+}
+
+}  // namespace zintor::app

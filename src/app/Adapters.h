@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+
+#include "app/Ports.h"
+#include "linux/HidK8055Board.h"
+#include "linux/LinuxPortRegistry.h"
+#include "linux/PulseMixer.h"
+#include "linux/StderrLogSink.h"
+#include "linux/XTestKeyboardMouse.h"
+#include "qt/PosixFiles.h"
+#include "qt/QtEventLoop.h"
+#include "qt/QtLauncher.h"
+#include "qt/QtSerialLink.h"
+#include "qt/QtSettingsStore.h"
+#include "UnavailableMediaPlayer.h"
+
+namespace zintor::app {
+
+// Every adapter of the real program, built in dependency order. Needs the QApplication.
+class Adapters {
+public:
+    // `headless`: no display, so no windows and no tray (see HeadlessDesktop).
+    explicit Adapters(bool headless);
+    ~Adapters();
+    Adapters(const Adapters&) = delete;
+    Adapters& operator=(const Adapters&) = delete;
+
+    Ports ports();
+    QtEventLoop& loop() { return loop_; }
+
+private:
+    QtEventLoop loop_;
+    StderrLogSink logSink_;
+    QtSettingsStore settings_;
+    LinuxPortRegistry registry_;
+    QtSerialLink serial_;
+    PosixFiles files_;
+    std::unique_ptr<Desktop> desktop_;
+    QtLauncher launcher_;
+    XTestKeyboardMouse input_;
+    PulseMixer mixer_;
+    UnavailableMediaPlayer player_;  // TODO(lead): the real media player adapter
+    HidK8055Board board_;
+};
+
+}  // namespace zintor::app

@@ -1,0 +1,82 @@
+#include "ExitControl.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+
+namespace zintor::app {
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnSignal(int number) {
+    const int saved = errno;
+    const char byte = static_cast<char>(number);
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+}  // namespace
+
+ExitControl::ExitControl(std::function<void()> shutdown, std::function<int()> waitDepth)
+    : shutdown_(std::move(shutdown)), waitDepth_(std::move(waitDepth)) {
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+        connect(notifier_, &QSocketNotifier::activated, this, [this] { onSignal(); });
+        struct sigaction action {};
+        action.sa_handler = OnSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+    } else {
+        std::perror("zintor: signal pipe");
+    }
+    // The desktop session ends: save while we still may.
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(gui, &QGuiApplication::commitDataRequest, this,
+                [this](QSessionManager&) { requestExit(); });
+    }
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+            [this] { shutdown_(); });
+}
+
+ExitControl::~ExitControl() {
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    delete notifier_;
+    notifier_ = nullptr;
+    for (int& fd : signalPipe) {
+        if (fd >= 0) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+}
+
+void ExitControl::onSignal() {
+    char bytes[16];
+    while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
+    }
+    requestExit();
+}
+
+void ExitControl::requestExit() {
+    exitRequested_ = true;
+    shutdown_();
+    if (mainLoopRunning_ && waitDepth_() == 0) {
+        QCoreApplication::quit();
+        return;
+    }
+    // Inside start-up or inside a wait: end here (the settings are saved, the port is closed).
+    std::fflush(nullptr);
+    ::_exit(0);
+}
+
+}  // namespace zintor::app

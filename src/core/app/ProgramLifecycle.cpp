@@ -1,0 +1,84 @@
+// Start-up and shutdown of the program.
+#include "app/KeyNames.h"
+#include "app/Program.h"
+#include "control/KeyControl.h"
+#include "link/Link.h"
+#include "phoneui/Usb.h"
+
+#if __has_include("keymap/KeyMapFile.h")
+#include "keymap/KeyMapFile.h"
+#define ZINTOR_HAVE_KEY_MAP_FILE 1
+#endif
+
+namespace zintor {
+
+namespace {
+constexpr int kTimerSlots = 6;
+constexpr const char* kStartedLogLine = "######Application Started#######";
+constexpr const char* kTrayTip = "Zintor";
+constexpr const char* kKeypadReportingOff = "AT+CMER=0,0,0,0,0\r\n";
+constexpr int kKeypadReportingOffTimeOut = 500;
+}  // namespace
+
+void Program::Startup() {
+    // The six timer slots are idle until something starts them.
+    state_.LogEnabled = false;
+    link_->InitLog();
+    link_->WriteLog(kStartedLogLine);
+
+    link_->LoadSettings();
+    state_.WinampRepeatVolume = false;
+
+#ifdef ZINTOR_HAVE_KEY_MAP_FILE
+    ReadKeyMapFile(state_, ports_, *link_);
+#endif
+    FillKeyNames(state_);
+    keys_->BuildWinampKeyMap();
+
+    // Decided once: the board's driver works and a board is attached now.
+    state_.USBBoardPresent = ports_.board.installed();
+
+    state_.IconFrame = 101;
+    ports_.desktop.trayAdd(kTrayTip);
+    link_->RefreshComMenu();
+
+    if (state_.AutoConnect == 1) {
+        ports_.desktop.setAutoConnectChecked(true);
+        if (!state_.Connected) {
+            link_->AutoConnectPhone();
+        }
+    } else {
+        ports_.desktop.setAutoConnectChecked(false);
+    }
+    ports_.desktop.hideMainWindow();
+}
+
+void Program::Shutdown() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+
+    for (int slot = 0; slot < kTimerSlots; ++slot) {
+        link_->DisableTimer(slot);
+    }
+    ClearModes(state_);
+    if (state_.Connected) {
+        link_->Send(kKeypadReportingOff, kKeypadReportingOffTimeOut);
+    }
+    if (state_.Connected) {
+        link_->RegisterAccessoryMenu();
+        link_->DisconnectCOM();
+    }
+    if (state_.USBOpen) {
+        CloseUSB(state_, ports_.board);
+    }
+    ports_.desktop.mainWindowPosition(state_.MainLeft, state_.MainTop);
+    link_->SaveSettings();
+    for (int slot = 0; slot < kTimerSlots; ++slot) {
+        link_->DisableTimer(slot);
+    }
+    ports_.desktop.trayRemove();
+}
+
+}  // namespace zintor

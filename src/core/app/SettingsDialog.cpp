@@ -1,0 +1,42 @@
+#include "app/SettingsDialog.h"
+
+#include "Version.h"
+#include "link/Link.h"
+
+namespace zintor {
+
+std::string VersionText() {
+    return std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
+           std::to_string(kVersionRevision);
+}
+
+void ShowSettingsWindow(ProgramState& state, Ports& ports, Link& link) {
+    SettingsForm form;
+    for (int i = 0; i < 9; ++i) {
+        form.appName[i] = state.AppName[i];
+    }
+    for (int i = 0; i < 10; ++i) {
+        form.appPath[i] = state.AppPath[i];
+    }
+    form.autoConnect = state.AutoConnect;
+    form.mouseSpeed = state.MouseSpeed;
+    form.version = VersionText();
+    form.left = state.SettingLeft;
+    form.top = state.SettingTop;
+
+    const SettingsForm shown = ports.desktop.showSettings(form);
+
+    state.SettingLeft = shown.left;
+    state.SettingTop = shown.top;
+    state.AutoConnect = shown.autoConnect == 1 ? 1 : 0;
+    for (int i = 0; i < 9; ++i) {
+        state.AppName[i] = shown.appName[i];
+    }
+    for (int i = 0; i < 10; ++i) {
+        state.AppPath[i] = shown.appPath[i];
+    }
+    ports.desktop.mainWindowPosition(state.MainLeft, state.MainTop);
+    link.SaveSettings();
+}
+
+}  // namespace zintor

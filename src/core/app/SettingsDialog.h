@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "app/Ports.h"
+#include "app/ProgramState.h"
+
+namespace zintor {
+
+class Link;
+
+// The program's version as the settings window shows it: "major.minor.revision".
+std::string VersionText();
+
+// The settings window: shows the settings modally, and when it is closed (however) takes back
+// its position, Auto connect and the application slots, records the main window's position and
+// saves the settings store. The mouse speed is not taken back here: the window reports each
+// slider move at once (DesktopEvents::mouseSpeedChanged).
+void ShowSettingsWindow(ProgramState& state, Ports& ports, Link& link);
+
+}  // namespace zintor

@@ -1,0 +1,57 @@
+#include "control/DecodeKeyEvent.h"
+
+#include <array>
+#include <string_view>
+
+namespace zintor {
+namespace {
+
+void RemoveAll(std::string& text, std::string_view what) {
+    std::string::size_type at = 0;
+    while ((at = text.find(what, at)) != std::string::npos) {
+        text.erase(at, what.size());
+    }
+}
+
+struct PhoneCode {
+    std::string_view code;
+    int key;
+};
+
+constexpr std::array<PhoneCode, 23> kPhoneCodes{{
+    {"0", 0},   {"1", 1},  {"2", 2},  {"3", 3},  {"4", 4},  {"5", 5},  {"6", 6},   {"7", 7},
+    {"8", 8},   {"9", 9},  {"u", 10}, {"d", 11}, {"*", 13}, {"#", 14}, {":O", 15}, {":C", 16},
+    {":R", 17}, {"<", 18}, {">", 19}, {"v", 20}, {"^", 21}, {"[", 22}, {"]", 23},
+}};
+
+}  // namespace
+
+KeyEvent DecodeKeyEvent(const std::string& line) {
+    std::string rest = line;
+    RemoveAll(rest, "+CKEV: ");
+    RemoveAll(rest, "\r\n");
+
+    KeyEvent event;
+    if (rest.find(",1") != std::string::npos) {
+        event.Pressed = true;
+        RemoveAll(rest, ",1");
+    } else {
+        event.Pressed = false;
+        RemoveAll(rest, ",0");
+    }
+
+    event.Key = kKeyUnknown;
+    for (const PhoneCode& entry : kPhoneCodes) {
+        if (rest == entry.code) {
+            event.Key = entry.key;
+            break;
+        }
+    }
+    return event;
+}
+
+bool RunsCommands(int key) {
+    return (key >= 0 && key <= 11) || key == 15 || key == 16 || key == 22 || key == 23;
+}
+
+}  // namespace zintor

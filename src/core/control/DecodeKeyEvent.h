@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "keymap/KeyMapRecords.h"
+
+namespace zintor {
+
+// Phone key numbers that the key handlers treat specially.
+inline constexpr int kKeyClear = 12;
+inline constexpr int kKeyStar = 13;
+inline constexpr int kKeyHash = 14;
+inline constexpr int kKeyBack = 17;
+inline constexpr int kKeyCursorLeft = 18;
+inline constexpr int kKeyCursorRight = 19;
+inline constexpr int kKeyCursorDown = 20;
+inline constexpr int kKeyCursorUp = 21;
+inline constexpr int kKeyUnknown = 99;
+
+// Turns a keypad report ("+CKEV: 5,1") into a key number (99 when the code is unknown) and
+// whether the key went down or up.
+KeyEvent DecodeKeyEvent(const std::string& line);
+
+// Keys whose command list a key map can run: 0-11, 15, 16, 22 and 23.
+bool RunsCommands(int key);
+
+}  // namespace zintor

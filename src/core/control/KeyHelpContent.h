@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/ProgramState.h"
+#include "ports/Desktop.h"
+
+namespace zintor {
+
+// What the key help window and the key-map notice show for the current key map. A current key
+// map that does not exist reads as one without a name and without help texts.
+
+// "Zintor Key Help   -   " and the current key map's name.
+std::string KeyHelpCaption(const ProgramState& state);
+
+// One row per key 0..23 that has a display name (the direction keys have none and leave no gap).
+std::vector<KeyHelpRow> KeyHelpRows(const ProgramState& state);
+
+// "Changed Key Map to", CR LF, the current key map's name.
+std::string NoticeText(const ProgramState& state);
+
+// The current key map, or nullptr when CurrentKeyMap names none.
+const KeyMap* CurrentKeyMapOf(const ProgramState& state);
+
+}  // namespace zintor

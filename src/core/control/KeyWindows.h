@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/ProgramState.h"
+#include "ports/Desktop.h"
+#include "ports/EventLoop.h"
+
+namespace zintor {
+
+// The key help window and the key-map notice, as the "*" and "#" keys drive them. The desktop
+// shows the windows; this class keeps KeyHelpShown / KeyMapNoticeShown and does the waiting.
+//
+// Waiting for a window keeps handling events, so further keys arrive in nested calls meanwhile.
+class KeyWindows {
+  public:
+    // The notice closes itself this long after its last text.
+    static constexpr std::int64_t kNoticeMs = 3000;
+    // If the desktop never reports the notice closed, it is closed this long after it should
+    // have closed itself, so that a waiting key handler cannot be parked for ever.
+    static constexpr std::int64_t kNoticeGraceMs = 2000;
+
+    KeyWindows(ProgramState& state, Desktop& desktop, EventLoop& loop)
+        : state_(state), desktop_(desktop), loop_(loop) {}
+
+    // The "*" key: help on or off, or the notice replaced by the help.
+    void ToggleKeyHelp();
+
+    // The windows' part of a key-map change ("#"), after CurrentKeyMap has moved on. Returns
+    // when the windows it shows and waits for have closed.
+    void KeyMapChanged();
+
+    // Closes the help window if it is open (leaving the key-control mode).
+    void CloseKeyHelp();
+
+    // The desktop reports that a window went away (closed by the user or by itself).
+    void KeyHelpClosed() { state_.KeyHelpShown = false; }
+    void NoticeClosed() { state_.KeyMapNoticeShown = false; }
+
+  private:
+    void ShowKeyHelp();
+    void ReshowKeyHelpAndWait();
+    void ShowNotice();
+    void SetNoticeText();
+    void CloseNotice();
+    void WaitForNoticeClosed();
+
+    ProgramState& state_;
+    Desktop& desktop_;
+    EventLoop& loop_;
+    std::uint64_t helpShowings_ = 0;  // counts showings, so a waiter sees a re-show
+    std::int64_t noticeDeadline_ = 0;
+};
+
+}  // namespace zintor

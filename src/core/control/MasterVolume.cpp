@@ -1,0 +1,42 @@
+#include "control/MasterVolume.h"
+
+#include <algorithm>
+
+#include "link/Link.h"
+
+namespace zintor {
+namespace {
+constexpr float kStepPauseSeconds = 0.1f;
+}
+
+void MasterVolume::VolumeCommand(std::int32_t code) {
+    if (code == 0) {
+        VolumeUp();
+    } else if (code == 1) {
+        VolumeDown();
+    }
+}
+
+void MasterVolume::Run(std::int64_t step) {
+    if (!mixerOpen_) {
+        if (!mixer_.open()) {
+            return;  // the next command tries again
+        }
+        mixerOpen_ = true;
+    }
+    if (!mixer_.findMasterVolume()) {
+        return;
+    }
+    std::uint32_t current = 0;
+    std::int64_t level = mixer_.getVolume(current) ? current : 0;
+
+    state_.VolumeStepping = true;
+    while (state_.VolumeStepping) {
+        level = std::clamp<std::int64_t>(level + step, 0, kMaxVolume);
+        mixer_.setVolume(static_cast<std::uint32_t>(level));
+        loop_.pumpOnce();
+        link_.Wait(kStepPauseSeconds);
+    }
+}
+
+}  // namespace zintor

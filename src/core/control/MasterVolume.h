@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/ProgramState.h"
+#include "ports/EventLoop.h"
+#include "ports/Mixer.h"
+
+namespace zintor {
+
+class Link;
+
+// Steps the master playback volume (0..65535, steps of 1000) while a key is held: the first
+// step at once, then one about every 100 ms until VolumeStepping is cleared by the key's release.
+class MasterVolume {
+  public:
+    static constexpr std::int64_t kMaxVolume = 65535;
+    static constexpr std::int64_t kStep = 1000;
+
+    MasterVolume(ProgramState& state, Mixer& mixer, EventLoop& loop, Link& link)
+        : state_(state), mixer_(mixer), loop_(loop), link_(link) {}
+
+    // 0 steps up, 1 steps down; every other code (the other mixer lines) does nothing.
+    void VolumeCommand(std::int32_t code);
+    void VolumeUp() { Run(+kStep); }
+    void VolumeDown() { Run(-kStep); }
+
+  private:
+    void Run(std::int64_t step);
+
+    ProgramState& state_;
+    Mixer& mixer_;
+    EventLoop& loop_;
+    Link& link_;
+    bool mixerOpen_ = false;  // opened once, kept for the rest of the run
+};
+
+}  // namespace zintor

@@ -1,0 +1,38 @@
+// The fixed key map of the media player's status mode.
+
+#include <array>
+#include <string_view>
+
+#include "control/KeyControl.h"
+#include "keymap/KeyMapNames.h"
+
+namespace zintor {
+namespace {
+
+struct WinampKey {
+    int key;
+    std::string_view command;
+};
+
+constexpr std::array<WinampKey, 7> kWinampKeys{{
+    {10, "VOLUME UP"},
+    {11, "VOLUME DOWN"},
+    {1, "PLAY"},
+    {2, "PAUSE"},
+    {3, "STOP"},
+    {7, "PREV TRACK"},
+    {8, "NEXT TRACK"},
+}};
+
+}  // namespace
+
+void KeyControl::BuildWinampKeyMap() {
+    for (const WinampKey& entry : kWinampKeys) {
+        KeyCommand command;
+        command.Type = CommandWinamp;
+        command.Code = WinampCommandCode(entry.command);
+        state_.WinampKeyMap.Keys[static_cast<std::size_t>(entry.key)].Commands = {command};
+    }
+}
+
+}  // namespace zintor

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/Ports.h"
+#include "app/ProgramState.h"
+#include "keymap/KeyMapLoader.h"
+
+namespace zintor {
+
+class Link;
+
+inline constexpr const char* kKeyMapFileName = "KeyMap.xml";
+inline constexpr const char* kKeyMapNoticeTitle = "Zintor key map";
+
+// Where the key maps come from: the user's own KeyMap.xml in the configuration folder when it
+// exists (a user cannot edit the files of an installed program), otherwise the one installed
+// beside the program.
+std::string KeyMapFilePath(Files& files);
+
+struct KeyMapFileOutcome {
+    std::string path;                    // the file read (or looked for last)
+    std::optional<std::string> problem;  // the message for the user, when there is one
+};
+
+// Reads and loads the key-map file into state.KeyMaps and state.USBOutputs. A missing or
+// unreadable file, or a load error, gives a problem text such as
+// "/home/ann/.config/Zintor/KeyMap.xml:41:5: COMMAND_TYPE before any COMMAND_ID for key KEY_3".
+// What loaded before an error is kept.
+KeyMapFileOutcome LoadKeyMapFile(ProgramState& state, Files& files, EventLoop& loop);
+
+// Start-up's reading of the key maps: LoadKeyMapFile, and any problem goes to the log, to the
+// desktop as a notice and to the diagnostic output (which works with the log switched off).
+// The program then runs with whatever key maps were loaded, possibly none.
+void ReadKeyMapFile(ProgramState& state, Ports& ports, Link& link);
+
+}  // namespace zintor

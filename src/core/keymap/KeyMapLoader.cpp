@@ -1,0 +1,284 @@
+#include "keymap/KeyMapLoader.h"
+
+#include <utility>
+
+#include "keymap/CommentStripper.h"
+#include "keymap/KeyMapElements.h"
+#include "keymap/KeyMapNames.h"
+#include "keymap/KeyMapScanner.h"
+#include "keymap/LeadingNumber.h"
+
+namespace zintor {
+namespace {
+
+constexpr std::size_t kMaxKeyMaps = 32768;   // key map numbers are 16-bit
+constexpr std::size_t kMaxCommands = 32768;  // command numbers are 16-bit
+
+std::string Quoted(std::string_view text) {
+    return "\"" + Excerpt(text) + "\"";
+}
+
+// Runs pending events every `every` units of work.
+class Pacer {
+  public:
+    Pacer(EventLoop* loop, int every) : loop_(loop), every_(every < 1 ? 1 : every) {}
+    void tick() {
+        if (loop_ && ++work_ >= every_) {
+            work_ = 0;
+            loop_->pumpOnce();
+        }
+    }
+
+  private:
+    EventLoop* loop_;
+    int every_;
+    int work_ = 0;
+};
+
+class Loader {
+  public:
+    Loader(std::string_view original, std::vector<KeyMap>& keyMaps,
+           std::array<USBOutput, 8>& outputs, const KeyMapLoadOptions& options)
+        : original_(original),
+          keyMaps_(keyMaps),
+          outputs_(outputs),
+          pacer_(options.loop, options.pumpEvery),
+          stripped_(original, [this] { pacer_.tick(); }),
+          scanner_(stripped_.text()),
+          valueBudget_(2 * static_cast<std::uint64_t>(original.size()) + (16u << 20)) {}
+
+    KeyMapLoadResult run() {
+        while (!error_ && scanner_.remaining() >= 3) {
+            const auto tag = scanner_.nextTag();
+            if (!tag) {
+                fail(KeyMapLoadError::Kind::UnclosedTag, scanner_.unclosedAt(),
+                     "expected \">\" to close the tag that starts here");
+                break;
+            }
+            act(*tag);
+            pacer_.tick();
+        }
+        return KeyMapLoadResult{std::move(error_)};
+    }
+
+  private:
+    using Kind = KeyMapLoadError::Kind;
+
+    void act(const KeyMapScanner::Tag& tag) {
+        const ElementTag what = ClassifyTag(tag.name);
+        switch (what.element) {
+            case Element::Other:
+                break;
+            case Element::KeyMap:
+                openKeyMap(tag);
+                break;
+            case Element::KeyMapName:
+                if (needKeyMap(tag)) {
+                    setText(tag, keyMaps_[map_].Name);
+                }
+                break;
+            case Element::Key:
+                key_ = what.number;
+                command_ = 0;
+                break;
+            case Element::Help:
+                if (needKeyMap(tag)) {
+                    setText(tag, currentKey().Help);
+                }
+                break;
+            case Element::Name:
+                if (needKeyMap(tag)) {
+                    setText(tag, currentKey().Name);
+                }
+                break;
+            case Element::CommandId:
+                if (needKeyMap(tag)) {
+                    openCommand(tag);
+                }
+                break;
+            case Element::CommandType:
+                if (needCommand(tag)) {
+                    if (auto value = readValue(tag)) {
+                        if (auto type = CommandTypeFromName(*value)) {
+                            currentCommand().Type = *type;
+                        }
+                    }
+                }
+                break;
+            case Element::Command:
+                if (needCommand(tag)) {
+                    readCommand(tag);
+                }
+                break;
+            case Element::UsbOutput:
+                output_ = what.number;
+                break;
+            case Element::NameOn:
+                setText(tag, outputs_[output_].NameOn);
+                break;
+            case Element::NameOff:
+                setText(tag, outputs_[output_].NameOff);
+                break;
+        }
+    }
+
+    void openKeyMap(const KeyMapScanner::Tag& tag) {
+        if (keyMaps_.size() >= kMaxKeyMaps) {
+            fail(Kind::TooManyKeyMaps, tag.at, "more than 32768 KEYMAP elements");
+            return;
+        }
+        keyMaps_.emplace_back();
+        map_ = static_cast<std::int16_t>(keyMaps_.size() - 1);
+    }
+
+    void openCommand(const KeyMapScanner::Tag& tag) {
+        auto& commands = currentKey().Commands;
+        if (commands.size() >= kMaxCommands) {
+            fail(Kind::TooManyCommands, tag.at,
+                 "more than 32768 COMMAND_ID elements for key " + keyName());
+            return;
+        }
+        commands.emplace_back();
+        command_ = static_cast<std::int16_t>(commands.size() - 1);
+    }
+
+    void readCommand(const KeyMapScanner::Tag& tag) {
+        KeyCommand& command = currentCommand();
+        const auto value = readValue(tag);
+        if (!value) {
+            return;
+        }
+        switch (command.Type) {
+            case CommandKey:
+            case CommandInput:
+                command.Text.assign(*value);
+                break;
+            case CommandWait:
+                if (auto number = LeadingNumber(*value)) {
+                    command.Value = *number;
+                } else {
+                    fail(Kind::NumberOutOfRange, tag.at,
+                         "expected a WAIT time from -2147483648 to 2147483647, found " +
+                             Quoted(*value));
+                }
+                break;
+            case CommandSpecialKey:
+            case CommandKeyDown:
+            case CommandKeyUp:
+                command.Code = SpecialKeyCode(*value);
+                break;
+            case CommandMouse:
+                command.Code = MouseCommandCode(*value);
+                break;
+            case CommandWinamp:
+                command.Code = WinampCommandCode(*value);
+                break;
+            case CommandVolume:
+                command.Code = VolumeCommandCode(*value);
+                break;
+            default:
+                break;
+        }
+    }
+
+    bool needKeyMap(const KeyMapScanner::Tag& tag) {
+        if (keyMaps_.empty()) {
+            fail(Kind::NoKeyMap, tag.at, std::string(tag.name) + " before the first KEYMAP");
+            return false;
+        }
+        return true;
+    }
+
+    bool needCommand(const KeyMapScanner::Tag& tag) {
+        if (!needKeyMap(tag)) {
+            return false;
+        }
+        const auto& commands = currentKey().Commands;
+        if (commands.empty() || static_cast<std::size_t>(command_) >= commands.size()) {
+            fail(Kind::NoCommand, tag.at,
+                 std::string(tag.name) + " before any COMMAND_ID for key " + keyName());
+            return false;
+        }
+        return true;
+    }
+
+    std::optional<std::string_view> readValue(const KeyMapScanner::Tag& tag) {
+        const auto value = scanner_.nextValue();
+        if (!value) {
+            fail(Kind::UnclosedValue, tag.at,
+                 "expected \"</\" to end the value of " + std::string(tag.name));
+            return std::nullopt;
+        }
+        if (scanner_.valueWork() > valueBudget_) {
+            fail(Kind::UnclosedEndTag, scanner_.valueEndAt(),
+                 "expected \">\" to close this \"</\" (values before it are read again and "
+                 "again)");
+            return std::nullopt;
+        }
+        return value;
+    }
+
+    void setText(const KeyMapScanner::Tag& tag, std::string& field) {
+        if (auto value = readValue(tag)) {
+            field.assign(*value);
+        }
+    }
+
+    KeyEntry& currentKey() { return keyMaps_[map_].Keys[key_]; }
+    KeyCommand& currentCommand() { return currentKey().Commands[command_]; }
+    std::string keyName() const { return std::string(KeyElementName(key_)); }
+
+    void fail(Kind kind, std::size_t strippedOffset, std::string text) {
+        KeyMapLoadError error;
+        error.kind = kind;
+        error.offset = stripped_.originalOffset(strippedOffset);
+        error.at = LineColumnAt(original_, error.offset);
+        error.text = std::move(text);
+        error_ = std::move(error);
+    }
+
+    std::string_view original_;
+    std::vector<KeyMap>& keyMaps_;
+    std::array<USBOutput, 8>& outputs_;
+    Pacer pacer_;
+    StrippedText stripped_;
+    KeyMapScanner scanner_;
+    std::uint64_t valueBudget_;
+    std::int16_t map_ = 0;
+    std::int16_t key_ = 0;
+    std::int16_t command_ = 0;
+    std::int16_t output_ = 0;
+    std::optional<KeyMapLoadError> error_;
+};
+
+}  // namespace
+
+KeyMapLoadResult LoadKeyMaps(std::string_view text, std::vector<KeyMap>& keyMaps,
+                             std::array<USBOutput, 8>& outputs, const KeyMapLoadOptions& options) {
+    return Loader(text, keyMaps, outputs, options).run();
+}
+
+KeyMapLoadResult LoadKeyMaps(ProgramState& state, std::string_view text, EventLoop& loop) {
+    KeyMapLoadOptions options;
+    options.loop = &loop;
+    return LoadKeyMaps(text, state.KeyMaps, state.USBOutputs, options);
+}
+
+bool KeyMapsLoaded(const std::vector<KeyMap>& keyMaps) {
+    return !keyMaps.empty();
+}
+
+bool KeyHasCommands(const std::vector<KeyMap>& keyMaps, std::int16_t keyMap, std::int16_t key) {
+    if (keyMap < 0 || static_cast<std::size_t>(keyMap) >= keyMaps.size() || key < 0 ||
+        key >= kKeysPerMap) {
+        return false;
+    }
+    return !keyMaps[keyMap].Keys[key].Commands.empty();
+}
+
+std::string FormatLoadError(std::string_view fileName, const KeyMapLoadError& error) {
+    return std::string(fileName) + ":" + std::to_string(error.at.line) + ":" +
+           std::to_string(error.at.column) + ": " + error.text;
+}
+
+}  // namespace zintor

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/ProgramState.h"
+#include "keymap/KeyMapRecords.h"
+#include "keymap/TextPosition.h"
+#include "ports/EventLoop.h"
+
+namespace zintor {
+
+// Why a key-map text stopped loading, and where.
+struct KeyMapLoadError {
+    enum class Kind {
+        NoKeyMap,          // an element that needs a key map before the first KEYMAP
+        NoCommand,         // COMMAND_TYPE or COMMAND while the key has no COMMAND_ID yet
+        UnclosedTag,       // a "<" with no ">" after it
+        UnclosedValue,     // a value with no "</" after it
+        UnclosedEndTag,    // values read again and again behind a "</" that has no ">"
+        NumberOutOfRange,  // a WAIT time that does not fit 32 bits
+        TooManyKeyMaps,    // more than 32768 key maps
+        TooManyCommands,   // more than 32768 commands for one key
+    };
+    Kind kind = Kind::NoKeyMap;
+    std::size_t offset = 0;  // in the text handed to LoadKeyMaps
+    LineColumn at;           // the same place as line and column
+    std::string text;        // what was expected, e.g. "HELP before the first KEYMAP"
+};
+
+struct KeyMapLoadResult {
+    std::optional<KeyMapLoadError> error;
+    bool ok() const { return !error.has_value(); }
+};
+
+struct KeyMapLoadOptions {
+    // Pending events run through this loop while a long text loads (none when null).
+    EventLoop* loop = nullptr;
+    // Tags read (and comments removed) between two turns of the loop. Loading takes well under
+    // a microsecond per tag, so this keeps the program responsive without pumping dominating.
+    int pumpEvery = 1024;
+};
+
+// Turns a key-map text into key maps (appended to `keyMaps` in file order) and USB output names.
+// An error stops the load where it occurs; what was read before it stays in `keyMaps` and
+// `outputs` (the maps before a typo keep working, and the message says where to look).
+KeyMapLoadResult LoadKeyMaps(std::string_view text, std::vector<KeyMap>& keyMaps,
+                             std::array<USBOutput, 8>& outputs,
+                             const KeyMapLoadOptions& options = {});
+// The same into the program's KeyMaps and USBOutputs, pumping `loop`.
+KeyMapLoadResult LoadKeyMaps(ProgramState& state, std::string_view text, EventLoop& loop);
+
+// At least one key map has been read.
+bool KeyMapsLoaded(const std::vector<KeyMap>& keyMaps);
+// Key `key` of key map `keyMap` has commands; false for any index out of range.
+bool KeyHasCommands(const std::vector<KeyMap>& keyMaps, std::int16_t keyMap, std::int16_t key);
+
+// "KeyMap.xml:41:5: COMMAND_TYPE before any COMMAND_ID for key KEY_3"
+std::string FormatLoadError(std::string_view fileName, const KeyMapLoadError& error);
+
+}  // namespace zintor

@@ -1,0 +1,43 @@
+// The diagnostic log: one file per day of start, one line per call, off unless LogEnabled.
+
+#include "link/FileHelpers.h"
+#include "link/Link.h"
+#include "link/LinkImpl.h"
+#include "link/LogText.h"
+
+namespace zintor {
+
+void Link::InitLog() {
+    ProgramState& s = impl_->state;
+    if (!s.LogEnabled) {
+        return;
+    }
+    Files& files = impl_->ports.files;
+    std::string folder = files.folder(KnownFolder::Log);
+    while (folder.size() > 1 && folder.back() == files.separator()) {
+        folder.pop_back();
+    }
+    if (!CreateFolderPath(files, folder)) {
+        s.LogEnabled = false;
+        impl_->ports.logSink.diagnostic("Diagnostic log switched off: cannot create " + folder);
+        return;
+    }
+    s.LogFileName =
+        folder + files.separator() + LogFileNameForDate(impl_->ports.logSink.dateText());
+}
+
+void Link::WriteLog(std::string text) {
+    ProgramState& s = impl_->state;
+    if (!s.LogEnabled) {
+        return;
+    }
+    ApplyLogTags(text);
+    LogSink& sink = impl_->ports.logSink;
+    const std::string line = sink.dateText() + '\t' + sink.timeText() + '\t' + text;
+    if (!impl_->ports.files.appendLine(s.LogFileName, line) && !impl_->logFailureReported) {
+        impl_->logFailureReported = true;
+        sink.diagnostic("Cannot write the diagnostic log " + s.LogFileName);
+    }
+}
+
+}  // namespace zintor

@@ -1,0 +1,166 @@
+// Writing AT commands and waiting for their answers; opening, probing and closing the link.
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "link/Link.h"
+#include "link/LinkImpl.h"
+#include "link/LinkTexts.h"
+
+namespace zintor {
+
+namespace t = link_texts;
+
+bool Link::Send(const std::string& toSend, std::int32_t lTimeOut) {
+    ProgramState& s = impl_->state;
+    if (!s.Connected) {
+        return false;
+    }
+    DisableTimer(5);
+    ResetTimer(0, lTimeOut);
+    s.AnswerReceived = false;
+    impl_->ports.serial.write(toSend);
+    impl_->ports.serial.setReceiveArmed(true);
+    s.AnswerOK = false;
+
+    // The receive handler (OK) or the slot 0 tick (time-out) ends the wait; both may run several
+    // levels down inside other handlers, and an inner Send shares the same answer state.
+    impl_->ports.loop.waitFor([&s] { return s.AnswerReceived; });
+
+    bool ok = true;
+    if (!s.AnswerOK) {
+        WriteLog(t::kCommandFailed + s.RxBuffer);
+        ok = false;
+    }
+    DisableTimer(0);
+    if (!s.SupervisionPaused) {
+        ResetTimer(5, 0);
+    }
+    return ok;
+}
+
+bool Link::OpenComPort(std::int16_t& nPort) {
+    ProgramState& s = impl_->state;
+    SerialLink& serial = impl_->ports.serial;
+
+    // Callers pass ComPort itself, so clamping it clamps nPort too.
+    if (s.ComPort > 16) {
+        s.ComPort = 16;
+    }
+
+    auto criticalError = [this] {
+        WriteLog(t::kCriticalOpen);
+        WriteLog(t::kWrongPort);
+        return false;
+    };
+
+    // The serial adapter's open() applies the whole configuration: 115200 8N1, RTS and DTR on,
+    // no flow control, NUL bytes kept. Choosing another port while one is open is an error.
+    if (serial.isOpen()) {
+        return criticalError();
+    }
+
+    int failures = 0;
+    for (;;) {
+        if (!serial.open(nPort)) {
+            return criticalError();
+        }
+        s.Connected = true;
+        impl_->PumpOnce();
+        if (Send(t::kAt, t::kProbeTimeOut)) {
+            WriteLog(t::kOpenConnected);
+            break;
+        }
+        s.Connected = false;
+        WriteLog(std::string(t::kFailedOpenCom) + " " + std::to_string(nPort) + t::kAt115200);
+        serial.close();
+        ++failures;
+        if (failures > 1) {
+            WriteLog(t::kFailedTried + std::to_string(failures) + t::kTimes);
+            return false;
+        }
+        impl_->PumpOnce();
+    }
+
+    WriteLog(t::kCheckingPhone);
+    if (!Send(t::kAtModel, t::kModelTimeOut)) {
+        s.Connected = false;
+        WriteLog(t::kUnsupportedPhone);
+        serial.close();
+        return false;
+    }
+    if (!Send(t::kAtCharSet, t::kProbeTimeOut)) {
+        WriteLog(t::kFailedCharSet);
+    }
+    impl_->ports.desktop.traySetTip(t::kTipConnected);
+    impl_->ports.desktop.setConnectCaption(t::kCaptionDisconnect);
+    ResetTimer(4, 0);
+    s.Connected = true;
+    return true;
+}
+
+void Link::Impl::ClosePort() {
+    for (int index = 0; index < 6; ++index) {
+        link.DisableTimer(index);
+    }
+    ports.serial.setReceiveArmed(false);
+    ports.serial.close();
+}
+
+void Link::DisconnectCOM() {
+    ProgramState& s = impl_->state;
+    if (!s.Connected) {
+        return;
+    }
+    RegisterAccessoryMenu();
+    WriteLog(t::kClosingPort);
+    if (!impl_->ports.serial.isOpen()) {
+        return;
+    }
+    impl_->ClosePort();
+    WriteLog(t::kClosedPort);
+    impl_->ports.desktop.traySetTip(t::kTipIdle);
+    impl_->ports.desktop.setConnectCaption(t::kCaptionConnect);
+    s.Connected = false;
+}
+
+void Link::AT_CMER(bool bStatus) {
+    Send(bStatus ? t::kAtKeysOn : t::kAtKeysOff, t::kProbeTimeOut);
+}
+
+bool Link::ConnectPhone() {
+    ProgramState& s = impl_->state;
+    impl_->ports.desktop.setComLabel(t::kComLabel + std::to_string(s.ComPort));
+    if (s.Connected) {
+        return false;
+    }
+    if (!OpenComPort(s.ComPort)) {
+        WriteLog(t::kFailedConnect);
+        return false;
+    }
+    WriteLog(t::kMadeConnect);
+    if (!Send(t::kAtKeysOff, t::kProbeTimeOut)) {
+        WriteLog(t::kFailedCmerOff);
+    }
+    RegisterAccessoryMenu();
+    impl_->procedures.ShowMainMenu("1");
+    return true;
+}
+
+void Link::Wait(float seconds) {
+    // Longer than a day is not a pause anybody asks for; it also keeps the sum in range.
+    constexpr double kLongestWaitMs = 86'400'000.0;
+    EventLoop& loop = impl_->ports.loop;
+    const std::int64_t start = loop.now();
+    if (!(seconds > 0.0f)) {
+        return;
+    }
+    const double ms = std::min(static_cast<double>(seconds) * 1000.0, kLongestWaitMs);
+    const std::int64_t deadline = start + std::llround(ms);
+    if (loop.now() < deadline) {
+        loop.waitUntil(deadline);
+    }
+}
+
+}  // namespace zintor

@@ -1,0 +1,51 @@
+#include "phoneui/Numbers.h"
+
+#include <limits>
+
+namespace zintor {
+
+int LeadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    auto skipBlanks = [&] {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+            ++i;
+        }
+    };
+    skipBlanks();
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ' ' || c == '\t') {
+            continue;
+        }
+        if (c < '0' || c > '9') {
+            break;
+        }
+        value = value * 10 + (c - '0');
+        if (value > std::numeric_limits<int>::max()) {
+            return 0;
+        }
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+std::string Middle(std::string_view text, std::size_t from, std::size_t count) {
+    if (from >= text.size()) {
+        return {};
+    }
+    return std::string(text.substr(from, count));
+}
+
+std::string LastCharacter(std::string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    return std::string(1, text.back());
+}
+
+}  // namespace zintor

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ports/PortRegistry.h"
+#include "ports/SettingsStore.h"
+
+namespace zintor {
+
+// Where the registry looks. Tests point these at temporary folders.
+struct PortRegistryPaths {
+    std::string portsFolder;                         // COM<n> symlinks: $XDG_CONFIG_HOME/Zintor/ports
+    std::string devFolder = "/dev";                  // ttyS*, ttyUSB*, ttyACM*, rfcomm*
+    std::string sysTtyFolder = "/sys/class/tty";     // ttyS<k>/type tells a real UART from a phantom
+    std::string byIdFolder = "/dev/serial/by-id";    // stable names of USB serial devices
+};
+
+// Gives the serial devices of a Linux machine the COM numbers the program works with:
+//  - a symbolic link COM<n> in the ports folder pins the device it points at to number n;
+//  - ttyS<k> is COM k+1 (only UARTs that really exist: their sysfs type is not 0);
+//  - ttyUSB*, ttyACM* and rfcomm* keep the number they were first given, the lowest one free
+//    at the time, remembered in the settings store (value "PortNumbers").
+// rfcomm devices are Bluetooth ports: their name carries "BtPort".
+class LinuxPortRegistry : public PortRegistry {
+public:
+    LinuxPortRegistry(SettingsStore& settings, PortRegistryPaths paths);
+
+    // The paths of this machine, with the ports folder under the user's configuration folder.
+    static PortRegistryPaths systemPaths();
+
+    std::vector<RegisteredPort> listPorts() override;
+
+    // The device behind COM `port`, looked up afresh; nothing when no device has that number.
+    std::optional<std::string> devicePath(int port);
+
+    // Name of the settings value that remembers the numbers given to plug-in devices.
+    static constexpr const char* kNumbersValue = "PortNumbers";
+
+private:
+    struct Found {
+        int port = 0;
+        std::string device;  // canonical device path
+        bool bluetooth = false;
+    };
+    std::vector<Found> scan();
+
+    std::map<std::string, int> loadNumbers();
+    void saveNumbers(const std::map<std::string, int>& numbers);
+    std::string stableId(const std::string& device);
+
+    SettingsStore& settings_;
+    PortRegistryPaths paths_;
+};
+
+}  // namespace zintor

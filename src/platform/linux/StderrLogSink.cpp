@@ -1,0 +1,29 @@
+#include "StderrLogSink.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace zintor {
+namespace {
+
+std::string LocalTimeText(const char* format) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32] = {};
+    std::strftime(text, sizeof text, format, &local);
+    return text;
+}
+
+}  // namespace
+
+std::string StderrLogSink::dateText() { return LocalTimeText("%Y-%m-%d"); }
+
+std::string StderrLogSink::timeText() { return LocalTimeText("%H:%M:%S"); }
+
+void StderrLogSink::diagnostic(const std::string& message) {
+    std::fprintf(stderr, "zintor: %s\n", message.c_str());
+    std::fflush(stderr);
+}
+
+}  // namespace zintor

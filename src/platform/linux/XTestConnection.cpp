@@ -1,0 +1,209 @@
+#include "XTestConnection.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <pthread.h>
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <vector>
+
+namespace zintor {
+
+namespace {
+
+constexpr std::chrono::seconds kRetryPause{1};
+
+// Xlib's error handlers are global; the connections of this adapter register here so that the
+// handlers can tell their displays from those of other Xlib users in the program.
+std::vector<XTestConnection*>& liveConnections() {
+    static std::vector<XTestConnection*> connections;
+    return connections;
+}
+
+XTestConnection* connectionOf(Display* display) {
+    for (XTestConnection* connection : liveConnections()) {
+        if (connection->owns(display)) {
+            return connection;
+        }
+    }
+    return nullptr;
+}
+
+XErrorHandler previousErrorHandler = nullptr;
+XIOErrorHandler previousIoErrorHandler = nullptr;
+
+// A protocol error on our display (a request the server refused) is not fatal for the program.
+int onError(Display* display, XErrorEvent* event) {
+    if (connectionOf(display) != nullptr) {
+        return 0;
+    }
+    return previousErrorHandler != nullptr ? previousErrorHandler(display, event) : 0;
+}
+
+// Returning from the global handler lets Xlib go on to the per-display exit handler below,
+// which keeps the program alive.
+int onIoError(Display* display) {
+    if (XTestConnection* connection = connectionOf(display)) {
+        connection->markLost();
+        return 0;
+    }
+    return previousIoErrorHandler != nullptr ? previousIoErrorHandler(display) : 0;
+}
+
+void onIoErrorExit(Display*, void* connection) {
+    static_cast<XTestConnection*>(connection)->markLost();
+}
+
+void installHandlers() {
+    static bool installed = false;
+    if (!installed) {
+        installed = true;
+        previousErrorHandler = XSetErrorHandler(onError);
+        previousIoErrorHandler = XSetIOErrorHandler(onIoError);
+    }
+}
+
+std::string quoted(const std::string& name) {
+    return "\"" + name + "\"";
+}
+
+}  // namespace
+
+XTestConnection::XTestConnection(Diagnostic diagnostic, std::string displayName)
+    : diagnostic_(std::move(diagnostic)), displayName_(std::move(displayName)) {}
+
+XTestConnection::~XTestConnection() {
+    XTestSigPipeBlock block;
+    close();
+}
+
+_XDisplay* XTestConnection::display() {
+    closeIfLost();
+    if (display_ == nullptr && !open()) {
+        return nullptr;
+    }
+    handleEvents();
+    closeIfLost();
+    return display_;
+}
+
+void XTestConnection::flush() {
+    if (display_ != nullptr && !lost_) {
+        XFlush(display_);
+    }
+    closeIfLost();
+}
+
+void XTestConnection::report(const std::string& message) const {
+    if (diagnostic_) {
+        diagnostic_(message);
+    } else {
+        std::cerr << "zintor: " << message << std::endl;
+    }
+}
+
+bool XTestConnection::open() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now < nextAttempt_) {
+        return false;
+    }
+    nextAttempt_ = now + kRetryPause;
+
+    const char* name = displayName_.empty() ? nullptr : displayName_.c_str();
+    std::string failure;
+    if (name == nullptr && std::getenv("DISPLAY") == nullptr) {
+        failure =
+            std::getenv("WAYLAND_DISPLAY") != nullptr
+                ? "Keyboard and mouse input is off: this Wayland session gives no X display "
+                  "(DISPLAY is not set); Wayland input is not supported yet"
+                : "Keyboard and mouse input is off: there is no X display (DISPLAY is not set)";
+    } else {
+        Display* display = XOpenDisplay(name);
+        int event = 0, error = 0, major = 0, minor = 0;
+        if (display == nullptr) {
+            failure = "Keyboard and mouse input is off: cannot open X display " +
+                      quoted(XDisplayName(name));
+        } else if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
+            XCloseDisplay(display);
+            failure = "Keyboard and mouse input is off: X display " + quoted(XDisplayName(name)) +
+                      " has no XTEST extension";
+        } else {
+            installHandlers();
+            display_ = display;
+            lost_ = false;
+            liveConnections().push_back(this);
+            XSetIOErrorExitHandler(display_, onIoErrorExit, this);
+            if (failureReported_) {
+                report("Keyboard and mouse input is on again: X display " +
+                       quoted(DisplayString(display_)));
+            }
+            failureReported_ = false;
+            return true;
+        }
+    }
+    if (!failureReported_) {
+        failureReported_ = true;
+        report(failure);
+    }
+    return false;
+}
+
+void XTestConnection::close() {
+    if (display_ == nullptr) {
+        return;
+    }
+    XCloseDisplay(display_);
+    display_ = nullptr;
+    auto& connections = liveConnections();
+    connections.erase(std::remove(connections.begin(), connections.end(), this), connections.end());
+}
+
+void XTestConnection::closeIfLost() {
+    if (display_ == nullptr || !lost_) {
+        return;
+    }
+    const std::string name = DisplayString(display_);
+    close();
+    lost_ = false;
+    nextAttempt_ = std::chrono::steady_clock::now() + kRetryPause;
+    failureReported_ = true;
+    report("Keyboard and mouse input is off: lost the connection to X display " + quoted(name) +
+           "; trying again later");
+}
+
+void XTestConnection::handleEvents() {
+    // Only MappingNotify arrives unasked; it tells that the keyboard layout changed.
+    while (!lost_ && XEventsQueued(display_, QueuedAfterReading) > 0) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        if (event.type == MappingNotify) {
+            XRefreshKeyboardMapping(&event.xmapping);
+            ++mappingChanges_;
+        }
+    }
+}
+
+XTestSigPipeBlock::XTestSigPipeBlock() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    sigset_t pending;
+    sigpending(&pending);
+    wasPending_ = sigismember(&pending, SIGPIPE) == 1;
+    pthread_sigmask(SIG_BLOCK, &pipe_, &previousMask_);
+}
+
+XTestSigPipeBlock::~XTestSigPipeBlock() {
+    if (!wasPending_) {
+        sigset_t pending;
+        sigpending(&pending);
+        if (sigismember(&pending, SIGPIPE) == 1) {
+            const timespec zero{};
+            sigtimedwait(&pipe_, nullptr, &zero);
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
+}
+
+}  // namespace zintor

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include <signal.h>
+
+struct _XDisplay;
+
+namespace zintor {
+
+// The connection of the input adapter to the X server. It is opened on first use, reopened at
+// most once a second after a failure, and survives the server going away: Xlib would otherwise
+// end the whole program on a broken connection.
+class XTestConnection {
+  public:
+    using Diagnostic = std::function<void(const std::string&)>;
+
+    // An empty display name means the DISPLAY environment variable.
+    XTestConnection(Diagnostic diagnostic, std::string displayName);
+    ~XTestConnection();
+    XTestConnection(const XTestConnection&) = delete;
+    XTestConnection& operator=(const XTestConnection&) = delete;
+
+    // The open display with the XTEST extension, or nullptr (the reason is reported once).
+    // Handles pending keyboard-mapping changes before returning.
+    _XDisplay* display();
+    // Sends what was queued and notices a broken connection.
+    void flush();
+    // Says `message` through the diagnostic callback (standard error when there is none).
+    void report(const std::string& message) const;
+    // Counts keyboard-mapping changes seen so far.
+    unsigned mappingChanges() const { return mappingChanges_; }
+
+    bool isOpen() const { return display_ != nullptr; }
+    void markLost() { lost_ = true; }
+    bool owns(const _XDisplay* display) const { return display == display_; }
+
+  private:
+    bool open();
+    void close();
+    void closeIfLost();
+    void handleEvents();
+
+    Diagnostic diagnostic_;
+    std::string displayName_;
+    _XDisplay* display_ = nullptr;
+    bool lost_ = false;
+    bool failureReported_ = false;
+    unsigned mappingChanges_ = 0;
+    std::chrono::steady_clock::time_point nextAttempt_{};
+};
+
+// Blocks SIGPIPE while it lives, so that writing to a dead X server does not kill the program, and
+// swallows a SIGPIPE raised meanwhile.
+class XTestSigPipeBlock {
+  public:
+    XTestSigPipeBlock();
+    ~XTestSigPipeBlock();
+    XTestSigPipeBlock(const XTestSigPipeBlock&) = delete;
+    XTestSigPipeBlock& operator=(const XTestSigPipeBlock&) = delete;
+
+  private:
+    sigset_t pipe_{};
+    sigset_t previousMask_{};
+    bool wasPending_ = false;
+};
+
+}  // namespace zintor

@@ -1,0 +1,142 @@
+#include "XTestKeyboardMouse.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+
+#include "XTestKeySyms.h"
+
+namespace zintor {
+
+namespace {
+
+constexpr unsigned kLeftButton = 1;
+constexpr unsigned kRightButton = 3;
+
+}  // namespace
+
+XTestKeyboardMouse::XTestKeyboardMouse(Diagnostic diagnostic, std::string displayName)
+    : connection_(std::move(diagnostic), std::move(displayName)) {}
+
+unsigned XTestKeyboardMouse::keyCode(Display* display, std::uint8_t vk) {
+    if (connection_.mappingChanges() != mappingChangesSeen_) {
+        // A key missing from the old layout may be on the new one: report afresh.
+        mappingChangesSeen_ = connection_.mappingChanges();
+        reported_.reset();
+    }
+    const KeySym keysym = XTestKeySymForVirtualKey(vk);
+    const unsigned code = keysym == NoSymbol ? 0 : XKeysymToKeycode(display, keysym);
+    if (code == 0 && !reported_.test(vk)) {
+        reported_.set(vk);
+        const std::string which = "virtual key " + std::to_string(vk);
+        connection_.report(keysym == NoSymbol
+                               ? "No key is sent for " + which + ": it has no X key symbol"
+                               : "No key is sent for " + which + ": the keyboard layout has no \"" +
+                                     XKeysymToString(keysym) + "\" key");
+    }
+    return code;
+}
+
+void XTestKeyboardMouse::sendKey(std::uint8_t vk, bool down) {
+    XTestSigPipeBlock block;
+    Display* display = connection_.display();
+    if (display == nullptr) {
+        return;
+    }
+    if (const unsigned code = keyCode(display, vk)) {
+        XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
+        connection_.flush();
+    }
+}
+
+void XTestKeyboardMouse::keyDown(std::uint8_t vk) {
+    sendKey(vk, true);
+}
+
+void XTestKeyboardMouse::keyUp(std::uint8_t vk) {
+    sendKey(vk, false);
+}
+
+void XTestKeyboardMouse::keyPress(std::uint8_t vk) {
+    XTestSigPipeBlock block;
+    Display* display = connection_.display();
+    if (display == nullptr) {
+        return;
+    }
+    if (const unsigned code = keyCode(display, vk)) {
+        XGrabServer(display);
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+        XUngrabServer(display);
+        connection_.flush();
+    }
+}
+
+void XTestKeyboardMouse::sendButton(unsigned button, bool down) {
+    XTestSigPipeBlock block;
+    if (Display* display = connection_.display()) {
+        XTestFakeButtonEvent(display, button, down ? True : False, CurrentTime);
+        connection_.flush();
+    }
+}
+
+void XTestKeyboardMouse::leftButtonDown() {
+    sendButton(kLeftButton, true);
+}
+
+void XTestKeyboardMouse::leftButtonUp() {
+    sendButton(kLeftButton, false);
+}
+
+void XTestKeyboardMouse::rightButtonDown() {
+    sendButton(kRightButton, true);
+}
+
+void XTestKeyboardMouse::rightButtonUp() {
+    sendButton(kRightButton, false);
+}
+
+bool XTestKeyboardMouse::getCursor(int& x, int& y) {
+    XTestSigPipeBlock block;
+    Display* display = connection_.display();
+    if (display == nullptr) {
+        return false;
+    }
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
+    unsigned mask = 0;
+    const bool sameScreen = XQueryPointer(display, DefaultRootWindow(display), &root, &child,
+                                          &rootX, &rootY, &windowX, &windowY, &mask);
+    connection_.flush();
+    if (!sameScreen || !connection_.isOpen()) {
+        return false;
+    }
+    x = rootX;
+    y = rootY;
+    return true;
+}
+
+void XTestKeyboardMouse::setCursor(int x, int y) {
+    XTestSigPipeBlock block;
+    Display* display = connection_.display();
+    if (display == nullptr) {
+        return;
+    }
+    // The screen size is read each time: it changes when monitors come and go.
+    Window root = 0;
+    int rootX = 0, rootY = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    if (!XGetGeometry(display, DefaultRootWindow(display), &root, &rootX, &rootY, &width, &height,
+                      &border, &depth) ||
+        width == 0 || height == 0) {
+        connection_.flush();
+        return;
+    }
+    x = std::clamp(x, 0, static_cast<int>(width) - 1);
+    y = std::clamp(y, 0, static_cast<int>(height) - 1);
+    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+    connection_.flush();
+}
+
+}  // namespace zintor

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <string>
+
+#include "XTestConnection.h"
+#include "ports/KeyboardMouse.h"
+
+namespace zintor {
+
+// Keyboard and mouse input on an X server through the XTEST extension. Virtual-key codes become
+// X key symbols and then the key codes of the keyboard layout in use at the time of the call, so
+// letters and digits come out right on any layout. Without an X display (for instance in a Wayland
+// session without X access) it says so once through the diagnostic callback and does nothing.
+class XTestKeyboardMouse final : public KeyboardMouse {
+  public:
+    using Diagnostic = XTestConnection::Diagnostic;
+
+    // Diagnostics go to standard error when no callback is given. An empty display name means the
+    // DISPLAY environment variable.
+    explicit XTestKeyboardMouse(Diagnostic diagnostic = {}, std::string displayName = {});
+
+    void keyDown(std::uint8_t vk) override;
+    void keyUp(std::uint8_t vk) override;
+    // Down and up go out in one write inside a server grab, so no other client's input can fall
+    // between them.
+    void keyPress(std::uint8_t vk) override;
+    void leftButtonDown() override;
+    void leftButtonUp() override;
+    void rightButtonDown() override;
+    void rightButtonUp() override;
+    bool getCursor(int& x, int& y) override;
+    void setCursor(int x, int y) override;
+
+  private:
+    // The key code of `vk` on the current layout, 0 when there is none (reported once per code).
+    unsigned keyCode(_XDisplay* display, std::uint8_t vk);
+    void sendKey(std::uint8_t vk, bool down);
+    void sendButton(unsigned button, bool down);
+
+    XTestConnection connection_;
+    std::bitset<256> reported_;
+    unsigned mappingChangesSeen_ = 0;
+};
+
+}  // namespace zintor

@@ -1,0 +1,144 @@
+#include "MainWindow.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "TrayIcons.h"
+#include "TrayMenu.h"
+
+namespace zintor {
+
+const char* MainWindow::noTrayText() {
+    return "This desktop has no system tray, so Zintor shows this window instead of a tray "
+           "icon. Closing the window ends Zintor.";
+}
+
+MainWindow::MainWindow(ListenerSource listener, QMenu* phoneMenu) : listener_(std::move(listener)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Zintor"));
+    setWindowIcon(TrayFrameIcon(kTrayFrameStill));
+
+    auto* top = new QHBoxLayout;
+    icon_ = new QLabel;
+    icon_->setObjectName(QStringLiteral("IconImage"));
+    icon_->setFixedSize(32, 32);
+    top->addWidget(icon_);
+    lblcom_ = new QLabel;
+    lblcom_->setObjectName(QStringLiteral("lblcom"));
+    lblcom_->setMinimumWidth(220);
+    top->addWidget(lblcom_, 1);
+    setFrame(kTrayFrameStill);
+
+    noTray_ = new QLabel(QString::fromLatin1(noTrayText()));
+    noTray_->setObjectName(QStringLiteral("lblNoTray"));
+    noTray_->setWordWrap(true);
+    noTray_->setVisible(false);
+
+    auto* commands = new QHBoxLayout;
+    connect_ = new QPushButton(QStringLiteral("Connect"));
+    connect_->setObjectName(QStringLiteral("cmdConnect"));
+    QObject::connect(connect_, &QPushButton::clicked, this,
+                     [this] { report([](DesktopEvents& e) { e.connectClicked(); }); });
+    auto* phone = new QPushButton(QStringLiteral("Phone settings"));
+    phone->setObjectName(QStringLiteral("cmdPhone"));
+    phone->setMenu(phoneMenu);
+    auto* settings = new QPushButton(QStringLiteral("Settings"));
+    settings->setObjectName(QStringLiteral("cmdSetting"));
+    QObject::connect(settings, &QPushButton::clicked, this,
+                     [this] { report([](DesktopEvents& e) { e.settingsClicked(); }); });
+    auto* exit = new QPushButton(QStringLiteral("Exit"));
+    exit->setObjectName(QStringLiteral("cmdExit"));
+    QObject::connect(exit, &QPushButton::clicked, this,
+                     [this] { report([](DesktopEvents& e) { e.exitClicked(); }); });
+    for (QPushButton* b : {connect_, phone, settings, exit}) {
+        commands->addWidget(b);
+    }
+
+    auto* debug = new QGridLayout;
+    debug->addWidget(new QLabel(QStringLiteral("Key echo")), 0, 0);
+    txtDebug_ = new QLineEdit;
+    txtDebug_->setObjectName(QStringLiteral("txtDebug"));
+    txtDebug_->installEventFilter(this);
+    debug->addWidget(txtDebug_, 0, 1);
+    text1_ = new QPlainTextEdit;
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setReadOnly(true);
+    text1_->setFixedHeight(60);
+    debug->addWidget(text1_, 1, 0, 1, 2);
+
+    auto* portButtons = new QHBoxLayout;
+    auto* command1 = new QPushButton(QStringLiteral("List ports"));
+    command1->setObjectName(QStringLiteral("Command1"));
+    QObject::connect(command1, &QPushButton::clicked, this,
+                     [this] { report([](DesktopEvents& e) { e.enumeratePortsClicked(); }); });
+    auto* command2 = new QPushButton(QStringLiteral("Refresh port menu"));
+    command2->setObjectName(QStringLiteral("Command2"));
+    QObject::connect(command2, &QPushButton::clicked, this,
+                     [this] { report([](DesktopEvents& e) { e.refreshPortsClicked(); }); });
+    portButtons->addWidget(command1);
+    portButtons->addWidget(command2);
+    portButtons->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(noTray_);
+    layout->addLayout(commands);
+    layout->addLayout(debug);
+    layout->addLayout(portButtons);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::report(const std::function<void(DesktopEvents&)>& call) {
+    if (DesktopEvents* events = listener_ ? listener_() : nullptr) {
+        call(*events);
+    }
+}
+
+void MainWindow::setComLabel(const std::string& text) {
+    lblcom_->setText(QString::fromStdString(text));
+}
+
+void MainWindow::setConnectCaption(const std::string& caption) {
+    connect_->setText(MenuText(caption));
+}
+
+void MainWindow::setFrame(int frame) {
+    icon_->setPixmap(TrayFrameIcon(frame).pixmap(32, 32));
+}
+
+void MainWindow::showNoTrayLine() {
+    noTray_->setVisible(true);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program, as the tray menu's Exit does. The core runs the
+    // shutdown and ends the application; the window itself stays until then.
+    if (DesktopEvents* events = listener_ ? listener_() : nullptr) {
+        event->ignore();
+        events->exitClicked();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtDebug_ && event->type() == QEvent::KeyPress) {
+        // Echo the character code of every typed character: "<-->" and the code.
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (!text.isEmpty()) {
+            text1_->moveCursor(QTextCursor::End);
+            text1_->insertPlainText(QStringLiteral("<-->%1").arg(text.at(0).unicode()));
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace zintor

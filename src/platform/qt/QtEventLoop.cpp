@@ -1,0 +1,77 @@
+#include "QtEventLoop.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+namespace zintor {
+
+QtEventLoop::QtEventLoop() { clock_.start(); }
+
+QtEventLoop::~QtEventLoop() = default;  // context_ deletes the timers it parents
+
+std::int64_t QtEventLoop::now() const { return clock_.elapsed(); }
+
+void QtEventLoop::pumpOnce() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void QtEventLoop::waitFor(const std::function<bool()>& done) {
+    ++waitDepth_;
+    // Every change the condition can see is made by an event handler, so checking after each
+    // batch of events is enough; in between the thread sleeps in the dispatcher.
+    while (!done()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    --waitDepth_;
+}
+
+void QtEventLoop::waitUntil(std::int64_t deadline) {
+    if (now() >= deadline) {
+        return;
+    }
+    ++waitDepth_;
+    // A single-shot timer at the deadline wakes the dispatcher; its tick needs no handler.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    while (true) {
+        const std::int64_t left = deadline - now();
+        if (left <= 0) {
+            break;
+        }
+        if (!wake.isActive()) {
+            wake.start(static_cast<int>(left));
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    --waitDepth_;
+}
+
+EventLoop::TimerId QtEventLoop::startTimer(int intervalMs, std::function<void()> tick) {
+    auto* timer = new QTimer(&context_);
+    timer->setTimerType(Qt::PreciseTimer);
+    timer->setInterval(intervalMs < 0 ? 0 : intervalMs);
+    QObject::connect(timer, &QTimer::timeout, timer, std::move(tick));
+    timer->start();
+    const TimerId id = nextId_++;
+    timers_[id] = timer;
+    return id;
+}
+
+void QtEventLoop::stopTimer(TimerId id) {
+    auto it = timers_.find(id);
+    if (it == timers_.end()) {
+        return;
+    }
+    if (QTimer* timer = it->second) {
+        timer->stop();
+        // The timer may be stopped from inside its own tick: delete it from the loop later.
+        timer->disconnect();
+        timer->deleteLater();
+    }
+    timers_.erase(it);
+}
+
+void QtEventLoop::post(std::function<void()> call) {
+    QMetaObject::invokeMethod(&context_, std::move(call), Qt::QueuedConnection);
+}
+
+}  // namespace zintor

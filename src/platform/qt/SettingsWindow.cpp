@@ -1,0 +1,175 @@
+#include "SettingsWindow.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+#include "ProgramFileDialog.h"
+#include "TrayIcons.h"
+#include "WindowTwips.h"
+
+namespace zintor {
+namespace {
+
+QString SpeedText(int ms) {
+    return QStringLiteral("%1 ms per step").arg(ms);
+}
+
+// A text box that keeps whatever it is given, however long (a line edit cuts at 32767 otherwise).
+QLineEdit* TextBox(const std::string& text, const QString& name) {
+    auto* box = new QLineEdit;
+    box->setObjectName(name);
+    box->setMaxLength(std::numeric_limits<int>::max());
+    box->setText(QString::fromStdString(text));
+    box->setCursorPosition(0);
+    return box;
+}
+
+}  // namespace
+
+SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)> speedChanged,
+                               QWidget* parent)
+    : QDialog(parent), initial_(form), speedChanged_(std::move(speedChanged)) {
+    setObjectName(QStringLiteral("frmSetting"));
+    setWindowTitle(QStringLiteral("Zintor - Settings"));
+    setWindowIcon(TrayFrameIcon(kTrayFrameStill));
+
+    // Application slots.
+    auto* apps = new QGroupBox(QStringLiteral("Application"));
+    auto* grid = new QGridLayout(apps);
+    grid->addWidget(new QLabel(QStringLiteral("Name")), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("File")), 0, 1);
+    for (int i = 0; i < 9; ++i) {
+        txtName_[i] = TextBox(form.appName[i], QStringLiteral("txtName%1").arg(i));
+        txtApplication_[i] = TextBox(form.appPath[i], QStringLiteral("txtApplication%1").arg(i));
+        txtApplication_[i]->setMinimumWidth(280);
+        cmdAppSelect_[i] = new QPushButton(QStringLiteral("Select..."));
+        grid->addWidget(txtName_[i], i + 1, 0);
+        grid->addWidget(txtApplication_[i], i + 1, 1);
+        grid->addWidget(cmdAppSelect_[i], i + 1, 2);
+    }
+    grid->setColumnStretch(1, 1);
+
+    // Media player.
+    auto* winamp = new QGroupBox(QStringLiteral("Winamp"));
+    auto* winampRow = new QHBoxLayout(winamp);
+    winampRow->addWidget(new QLabel(QStringLiteral("Winamp Path")));
+    txtApplication_[9] = TextBox(form.appPath[9], QStringLiteral("txtApplication9"));
+    winampRow->addWidget(txtApplication_[9], 1);
+    cmdAppSelect_[9] = new QPushButton(QStringLiteral("Select"));
+    winampRow->addWidget(cmdAppSelect_[9]);
+
+    for (int i = 0; i < 10; ++i) {
+        cmdAppSelect_[i]->setObjectName(QStringLiteral("cmdAppSelect%1").arg(i));
+        cmdAppSelect_[i]->setAutoDefault(false);
+        QObject::connect(cmdAppSelect_[i], &QPushButton::clicked, this,
+                         [this, i] { selectFile(i); });
+    }
+
+    // Connection.
+    auto* connection = new QGroupBox(QStringLiteral("Connection"));
+    auto* connectionRow = new QHBoxLayout(connection);
+    chkAuto_ = new QCheckBox(QStringLiteral("Auto connect"));
+    chkAuto_->setObjectName(QStringLiteral("chkAuto"));
+    chkAuto_->setChecked(form.autoConnect == 1);
+    connectionRow->addWidget(chkAuto_);
+
+    // Mouse speed: the pause after each cursor step; it acts at once.
+    auto* speed = new QGroupBox(QStringLiteral("Mouse Speed"));
+    auto* speedRow = new QHBoxLayout(speed);
+    slider_ = new QSlider(Qt::Horizontal);
+    slider_->setObjectName(QStringLiteral("MouseSpeedSlider"));
+    slider_->setRange(kSpeedMin, kSpeedMax);
+    slider_->setTickPosition(QSlider::TicksBelow);
+    slider_->setTickInterval(5);
+    slider_->setPageStep(5);
+    slider_->setValue(std::clamp(form.mouseSpeed, kSpeedMin, kSpeedMax));
+    speedText_ = new QLabel(SpeedText(slider_->value()));
+    speedText_->setMinimumWidth(speedText_->fontMetrics().horizontalAdvance(SpeedText(88)));
+    speedRow->addWidget(slider_, 1);
+    speedRow->addWidget(speedText_);
+    QObject::connect(slider_, &QSlider::valueChanged, this, [this](int value) {
+        speedText_->setText(SpeedText(value));
+        if (speedChanged_) {
+            speedChanged_(value);
+        }
+    });
+
+    // Version.
+    auto* versionBox = new QGroupBox(QStringLiteral("Version"));
+    auto* versionRow = new QHBoxLayout(versionBox);
+    version_ = new QLabel(QString::fromStdString(form.version));
+    version_->setObjectName(QStringLiteral("lblVersion"));
+    versionRow->addWidget(version_);
+
+    cmdClose_ = new QPushButton(QStringLiteral("Close"));
+    cmdClose_->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose_->setDefault(true);
+    QObject::connect(cmdClose_, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(connection);
+    lower->addWidget(speed, 1);
+    lower->addWidget(versionBox);
+
+    auto* closeRow = new QHBoxLayout;
+    closeRow->addStretch(1);
+    closeRow->addWidget(cmdClose_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(apps);
+    layout->addWidget(winamp);
+    layout->addLayout(lower);
+    layout->addLayout(closeRow);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+SettingsWindow::~SettingsWindow() = default;
+
+void SettingsWindow::placeFromForm() {
+    QPoint wanted(TwipsToPixels(initial_.left), TwipsToPixels(initial_.top));
+    const QRect area(wanted, sizeHint());
+    bool visible = false;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        visible = visible || screen->geometry().intersects(area);
+    }
+    if (!visible) {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        wanted = screen ? screen->availableGeometry().topLeft() : QPoint(0, 0);
+    }
+    move(wanted);
+}
+
+SettingsForm SettingsWindow::form() const {
+    SettingsForm out = initial_;
+    for (int i = 0; i < 9; ++i) {
+        out.appName[i] = txtName_[i]->text().toStdString();
+    }
+    for (int i = 0; i < 10; ++i) {
+        out.appPath[i] = txtApplication_[i]->text().toStdString();
+    }
+    out.autoConnect = chkAuto_->isChecked() ? 1 : 0;
+    out.mouseSpeed = slider_->value();
+    out.left = PixelsToTwips(pos().x());
+    out.top = PixelsToTwips(pos().y());
+    return out;
+}
+
+void SettingsWindow::selectFile(int i) {
+    if (auto chosen =
+            ChooseProgramFile(this, QStringLiteral("Select File"), QStringLiteral("exe"))) {
+        txtApplication_[i]->setText(*chosen);
+    }
+}
+
+}  // namespace zintor

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+#include "ports/Desktop.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+namespace zintor {
+
+// frmSetting, "Zintor - Settings": the nine application slots, the Winamp path, Auto connect,
+// the mouse speed and the version. There is no Cancel: however the window is closed, form()
+// holds what it shows then. The slider reports each change at once through `speedChanged`.
+class SettingsWindow : public QDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kSpeedMin = 0;  // ms pause per cursor step
+    static constexpr int kSpeedMax = 50;
+
+    SettingsWindow(const SettingsForm& form, std::function<void(int)> speedChanged,
+                   QWidget* parent = nullptr);
+    ~SettingsWindow() override;
+
+    // Puts the window where the form says (twips), or at the top-left of the screen when that
+    // place lies outside every screen.
+    void placeFromForm();
+
+    // What the window holds now, with its current position in twips.
+    SettingsForm form() const;
+
+    QLineEdit* nameBox(int i) { return txtName_[i]; }
+    QLineEdit* pathBox(int i) { return txtApplication_[i]; }
+    QPushButton* selectButton(int i) { return cmdAppSelect_[i]; }
+    QCheckBox* autoConnectBox() { return chkAuto_; }
+    QSlider* speedSlider() { return slider_; }
+    QLabel* versionLabel() { return version_; }
+    QPushButton* closeButton() { return cmdClose_; }
+
+  private:
+    void selectFile(int i);
+
+    SettingsForm initial_;
+    std::function<void(int)> speedChanged_;
+    QLineEdit* txtName_[9] = {};
+    QLineEdit* txtApplication_[10] = {};
+    QPushButton* cmdAppSelect_[10] = {};
+    QCheckBox* chkAuto_ = nullptr;
+    QSlider* slider_ = nullptr;
+    QLabel* speedText_ = nullptr;
+    QLabel* version_ = nullptr;
+    QPushButton* cmdClose_ = nullptr;
+};
+
+}  // namespace zintor

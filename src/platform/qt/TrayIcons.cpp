@@ -1,0 +1,14 @@
+#include "TrayIcons.h"
+
+#include <QString>
+
+namespace zintor {
+
+QIcon TrayFrameIcon(int frame) {
+    if (frame < kTrayFrameStill || frame > kTrayFrameLast) {
+        frame = kTrayFrameStill;
+    }
+    return QIcon(QStringLiteral(":/zintor/icons/%1.png").arg(frame));
+}
+
+}  // namespace zintor

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cmath>
+
+namespace zintor {
+
+// Window geometry is kept in twips, 15 twips to the pixel.
+constexpr int kTwipsPerPixel = 15;
+
+// Pixels for a twips value. Values that are not numbers, or absurdly large, give 0 or the
+// nearest sane value instead of overflowing the conversion to int.
+inline int TwipsToPixels(double twips) {
+    if (!std::isfinite(twips)) {
+        return 0;
+    }
+    constexpr double kLimit = 1.0e6;  // pixels; far beyond any screen
+    const double pixels = twips / kTwipsPerPixel;
+    if (pixels > kLimit) {
+        return static_cast<int>(kLimit);
+    }
+    if (pixels < -kLimit) {
+        return static_cast<int>(-kLimit);
+    }
+    return static_cast<int>(std::lround(pixels));
+}
+
+inline float PixelsToTwips(int pixels) {
+    return static_cast<float>(pixels) * kTwipsPerPixel;
+}
+
+}  // namespace zintor

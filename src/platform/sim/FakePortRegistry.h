@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ports/PortRegistry.h"
+
+namespace zintor {
+
+// A serial-port list set by the test, returned in the order given.
+class FakePortRegistry : public PortRegistry {
+  public:
+    std::vector<RegisteredPort> listPorts() override {
+        ++calls_;
+        return ports_;
+    }
+
+    void setPorts(std::vector<RegisteredPort> ports) { ports_ = std::move(ports); }
+    void add(std::string name, std::string portText) {
+        ports_.push_back(RegisteredPort{std::move(name), std::move(portText)});
+    }
+    int listCalls() const { return calls_; }
+
+  private:
+    std::vector<RegisteredPort> ports_;
+    int calls_ = 0;
+};
+
+}  // namespace zintor

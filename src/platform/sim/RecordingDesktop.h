@@ -1,0 +1,115 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "SimEventLoop.h"
+#include "ports/Desktop.h"
+
+namespace zintor {
+
+// A desktop that records every call as one readable line, in order ("tip Zintor - Connected",
+// "caption Disconnect", "label Current COM -->5", ...), and keeps what is on screen now.
+//
+// Windows behave like the real ones where the core depends on it: the key-map notice closes
+// itself 3 s (virtual) after the last showNotice/setNoticeText and then reports noticeClosed().
+// closeKeyHelp()/closeNotice() called by the core close silently; userClosesKeyHelp() and
+// userClosesNotice() are the user closing a window, which reports the closing to the listener.
+class RecordingDesktop : public Desktop {
+  public:
+    explicit RecordingDesktop(SimEventLoop& loop);
+    ~RecordingDesktop() override;
+
+    // Desktop
+    void setListener(DesktopEvents* events) override { listener_ = events; }
+    void trayAdd(const std::string& tip) override;
+    void traySetTip(const std::string& tip) override;
+    void trayShowFrame(int frame) override;
+    void trayRemove() override;
+    void setConnectCaption(const std::string& caption) override;
+    void setAutoConnectChecked(bool checked) override;
+    void setPortItems(const std::vector<PortMenuItem>& items) override;
+    void setPortChecked(int index, bool checked) override;
+    void setComLabel(const std::string& text) override;
+    void hideMainWindow() override;
+    void mainWindowPosition(float& left, float& top) override;
+    SettingsForm showSettings(const SettingsForm& form) override;
+    void showKeyHelp(const std::string& caption, const std::vector<KeyHelpRow>& rows) override;
+    void closeKeyHelp() override;
+    void showNotice(const std::string& text) override;
+    void setNoticeText(const std::string& text) override;
+    void closeNotice() override;
+    void messageBox(const std::string& title, const std::string& text, bool critical) override;
+    void notify(const std::string& title, const std::string& text) override;
+    std::optional<std::string> chooseFile(const std::string& title,
+                                          const std::string& extension) override;
+
+    // The record.
+    const std::vector<std::string>& calls() const { return calls_; }
+    void clearCalls() { calls_.clear(); }
+    // Calls beginning with `prefix`, e.g. callsStartingWith("tip ").
+    std::vector<std::string> callsStartingWith(const std::string& prefix) const;
+
+    // What is on screen now.
+    DesktopEvents* listener() const { return listener_; }
+    bool trayShown() const { return trayShown_; }
+    const std::string& tip() const { return tip_; }
+    int frame() const { return frame_; }
+    const std::string& connectCaption() const { return caption_; }
+    bool autoConnectChecked() const { return autoChecked_; }
+    const std::vector<PortMenuItem>& portItems() const { return portItems_; }
+    const std::string& comLabel() const { return label_; }
+    bool mainWindowHidden() const { return mainHidden_; }
+    bool keyHelpShown() const { return keyHelpShown_; }
+    const std::string& keyHelpCaption() const { return keyHelpCaption_; }
+    const std::vector<KeyHelpRow>& keyHelpRows() const { return keyHelpRows_; }
+    bool noticeShown() const { return noticeShown_; }
+    const std::string& noticeText() const { return noticeText_; }
+    const std::optional<SettingsForm>& lastSettingsShown() const { return lastSettings_; }
+
+    // Set-up.
+    void setMainWindowPosition(float left, float top) {
+        left_ = left;
+        top_ = top;
+    }
+    // What the user does in the settings window (default: closes it unchanged).
+    void setSettingsEditor(std::function<SettingsForm(const SettingsForm&)> editor) {
+        editor_ = std::move(editor);
+    }
+    void setChooseFileResult(std::optional<std::string> result) { fileResult_ = std::move(result); }
+
+    // The user closes a window (reported to the listener).
+    void userClosesKeyHelp();
+    void userClosesNotice();
+
+  private:
+    void record(std::string call) { calls_.push_back(std::move(call)); }
+    void restartNoticeTimer();
+    void stopNoticeTimer();
+
+    SimEventLoop& loop_;
+    DesktopEvents* listener_ = nullptr;
+    std::vector<std::string> calls_;
+    bool trayShown_ = false;
+    std::string tip_;
+    int frame_ = 0;
+    std::string caption_;
+    bool autoChecked_ = false;
+    std::vector<PortMenuItem> portItems_;
+    std::string label_;
+    bool mainHidden_ = false;
+    float left_ = 1200, top_ = 1200;
+    bool keyHelpShown_ = false;
+    std::string keyHelpCaption_;
+    std::vector<KeyHelpRow> keyHelpRows_;
+    bool noticeShown_ = false;
+    std::string noticeText_;
+    EventLoop::TimerId noticeTimer_ = 0;
+    std::optional<SettingsForm> lastSettings_;
+    std::function<SettingsForm(const SettingsForm&)> editor_;
+    std::optional<std::string> fileResult_;
+};
+
+}  // namespace zintor

@@ -1,0 +1,49 @@
+#include "RecordingKeyboardMouse.h"
+
+#include <algorithm>
+
+namespace zintor {
+
+bool RecordingKeyboardMouse::getCursor(int& x, int& y) {
+    if (getFails_) {
+        return false;
+    }
+    x = x_;
+    y = y_;
+    return true;
+}
+
+void RecordingKeyboardMouse::setCursor(int x, int y) {
+    x_ = x;
+    y_ = y;
+    clip();
+    record("cursor " + std::to_string(x_) + "," + std::to_string(y_));
+}
+
+void RecordingKeyboardMouse::clip() {
+    x_ = std::clamp(x_, 0, std::max(0, width_ - 1));
+    y_ = std::clamp(y_, 0, std::max(0, height_ - 1));
+}
+
+void RecordingKeyboardMouse::setScreenSize(int width, int height) {
+    width_ = width;
+    height_ = height;
+    clip();
+}
+
+void RecordingKeyboardMouse::placeCursor(int x, int y) {
+    x_ = x;
+    y_ = y;
+    clip();
+}
+
+std::vector<std::string> RecordingKeyboardMouse::calls() const {
+    std::vector<std::string> out;
+    out.reserve(calls_.size());
+    for (const Call& call : calls_) {
+        out.push_back(call.text);
+    }
+    return out;
+}
+
+}  // namespace zintor

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "SimEventLoop.h"
+#include "ports/KeyboardMouse.h"
+
+namespace zintor {
+
+// Records one line per injection call, with its virtual time: "down 16", "up 16", "press 65",
+// "left down", "left up", "right down", "right up", "cursor 10,20" (the position after clipping).
+// The cursor lives on a screen of configurable size (1920 x 1080 unless set) and is clipped to it.
+class RecordingKeyboardMouse : public KeyboardMouse {
+  public:
+    struct Call {
+        std::int64_t atMs;
+        std::string text;
+    };
+
+    explicit RecordingKeyboardMouse(const SimEventLoop& loop) : loop_(loop) {}
+
+    void keyDown(std::uint8_t vk) override { record("down " + std::to_string(vk)); }
+    void keyUp(std::uint8_t vk) override { record("up " + std::to_string(vk)); }
+    void keyPress(std::uint8_t vk) override { record("press " + std::to_string(vk)); }
+    void leftButtonDown() override { record("left down"); }
+    void leftButtonUp() override { record("left up"); }
+    void rightButtonDown() override { record("right down"); }
+    void rightButtonUp() override { record("right up"); }
+    bool getCursor(int& x, int& y) override;
+    void setCursor(int x, int y) override;
+
+    std::vector<std::string> calls() const;
+    const std::vector<Call>& timedCalls() const { return calls_; }
+    void clear() { calls_.clear(); }
+
+    void setScreenSize(int width, int height);
+    void placeCursor(int x, int y);  // set by the test, not recorded
+    int cursorX() const { return x_; }
+    int cursorY() const { return y_; }
+    void failGetCursor(bool fail) { getFails_ = fail; }
+
+  private:
+    void record(std::string text) { calls_.push_back(Call{loop_.now(), std::move(text)}); }
+    void clip();
+
+    const SimEventLoop& loop_;
+    std::vector<Call> calls_;
+    int width_ = 1920, height_ = 1080;
+    int x_ = 960, y_ = 540;
+    bool getFails_ = false;
+};
+
+}  // namespace zintor

@@ -1,0 +1,117 @@
+#include "ScriptedPlayer.h"
+
+namespace zintor {
+
+MediaPlayer::Handle ScriptedPlayer::findWindow() {
+    return running_ ? kWindow : 0;
+}
+
+void ScriptedPlayer::setPlaylist(std::vector<std::string> entries, int current) {
+    entries_ = std::move(entries);
+    current_ = current;
+}
+
+void ScriptedPlayer::command(Handle window, int id) {
+    calls_.push_back("command " + std::to_string(id));
+    if (!answers(window)) {
+        return;
+    }
+    int last = static_cast<int>(entries_.size()) - 1;
+    switch (id) {
+        case 40001:
+            running_ = false;
+            state_ = Stopped;
+            break;
+        case 40044:
+            current_ = current_ > 0 ? current_ - 1 : 0;
+            positionMs_ = 0;
+            break;
+        case 40045:
+            state_ = Playing;
+            positionMs_ = 0;
+            break;
+        case 40046:
+            state_ = state_ == Playing ? Paused : state_ == Paused ? Playing : state_;
+            break;
+        case 40047:
+            state_ = Stopped;
+            positionMs_ = 0;
+            break;
+        case 40048:
+            current_ = current_ < last ? current_ + 1 : current_;
+            positionMs_ = 0;
+            break;
+        case 40058:
+            ++volumeSteps_;
+            break;
+        case 40059:
+            --volumeSteps_;
+            break;
+        default:
+            break;
+    }
+}
+
+int ScriptedPlayer::query(Handle window, int data, int code) {
+    calls_.push_back("query " + std::to_string(code) + " " + std::to_string(data));
+    if (!answers(window)) {
+        return 0;
+    }
+    switch (code) {
+        case 104:
+            return state_;
+        case 105:
+            if (data == 1) {
+                return lengthS_;
+            }
+            return state_ == Stopped ? -1 : positionMs_;
+        case 120:
+            playlistWritten_ = true;
+            return current_;
+        case 121:
+            if (data >= 0 && data < static_cast<int>(entries_.size())) {
+                current_ = data;
+            }
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+std::string ScriptedPlayer::caption(Handle window) {
+    calls_.push_back("caption");
+    if (!answers(window)) {
+        return "";
+    }
+    if (!caption_.empty()) {
+        return caption_;
+    }
+    std::string entry = current_ >= 0 && current_ < static_cast<int>(entries_.size())
+                            ? entries_[static_cast<std::size_t>(current_)]
+                            : "";
+    return std::to_string(current_ + 1) + ". " + entry + " - Winamp" +
+           (state_ == Paused ? " [Paused]" : "");
+}
+
+bool ScriptedPlayer::start(const std::string& path) {
+    calls_.push_back("start " + path);
+    if (startOk_ && runsAfterStart_) {
+        running_ = true;
+    }
+    return startOk_;
+}
+
+bool ScriptedPlayer::playlistLines(const std::string& playerPath, std::vector<std::string>& out) {
+    calls_.push_back("playlist " + playerPath);
+    if (!playlistWritten_) {
+        return false;
+    }
+    out.clear();
+    out.push_back("#EXTM3U");
+    for (const std::string& entry : entries_) {
+        out.push_back(entry);
+    }
+    return true;
+}
+
+}  // namespace zintor

@@ -1,0 +1,217 @@
+#include "SimPhone.h"
+
+#include <algorithm>
+
+namespace zintor {
+
+namespace {
+const char* const kOk = "\r\nOK\r\n";
+const char* const kError = "\r\nERROR\r\n";
+}  // namespace
+
+PhoneRule& PhoneRule::ok() {
+    answer_ = Answer::Ok;
+    return *this;
+}
+
+PhoneRule& PhoneRule::error() {
+    answer_ = Answer::Error;
+    return *this;
+}
+
+PhoneRule& PhoneRule::nothing() {
+    answer_ = Answer::Nothing;
+    return *this;
+}
+
+PhoneRule& PhoneRule::reply(std::string line) {
+    answer_ = Answer::Raw;
+    bytes_ = "\r\n" + line + "\r\n" + kOk;
+    return *this;
+}
+
+PhoneRule& PhoneRule::replyRaw(std::string raw) {
+    answer_ = Answer::Raw;
+    bytes_ = std::move(raw);
+    return *this;
+}
+
+PhoneRule& PhoneRule::after(int delayMs) {
+    delayMs_ = std::max(0, delayMs);
+    return *this;
+}
+
+PhoneRule& PhoneRule::times(int count) {
+    remaining_ = std::max(0, count);
+    return *this;
+}
+
+PhoneRule& PhoneRule::then(std::function<void()> action) {
+    then_ = std::move(action);
+    return *this;
+}
+
+SimPhone::SimPhone(SimEventLoop& loop) : loop_(loop), link_(loop) {
+    link_.attach(this);
+}
+
+std::vector<std::string> SimPhone::texts() const {
+    std::vector<std::string> out;
+    out.reserve(lines_.size());
+    for (const Line& line : lines_) {
+        out.push_back(line.text);
+    }
+    return out;
+}
+
+std::size_t SimPhone::count(std::string_view text) const {
+    return static_cast<std::size_t>(std::count_if(
+        lines_.begin(), lines_.end(), [&](const Line& line) { return line.text == text; }));
+}
+
+PhoneRule& SimPhone::on(std::string line) {
+    PhoneRule& rule = rules_.emplace_back();
+    rule.match_ = std::move(line);
+    return rule;
+}
+
+PhoneRule& SimPhone::onPrefix(std::string prefix) {
+    PhoneRule& rule = on(std::move(prefix));
+    rule.prefix_ = true;
+    return rule;
+}
+
+PhoneRule* SimPhone::findRule(const std::string& line) {
+    for (auto it = rules_.rbegin(); it != rules_.rend(); ++it) {
+        if (it->remaining_ == 0) {
+            continue;
+        }
+        bool match =
+            it->prefix_ ? line.compare(0, it->match_.size(), it->match_) == 0 : line == it->match_;
+        if (match) {
+            return &*it;
+        }
+    }
+    return nullptr;
+}
+
+void SimPhone::receiveFromLink(std::string_view bytes) {
+    raw_.append(bytes);
+    for (char c : bytes) {
+        if (skipLf_ && c == '\n') {
+            skipLf_ = false;
+            continue;
+        }
+        skipLf_ = c == '\r';
+        if (c == '\r' || c == '\n') {
+            std::string line;
+            line.swap(partial_);
+            if (!line.empty()) {
+                handleLine(line);
+            }
+        } else {
+            partial_ += c;
+        }
+    }
+}
+
+void SimPhone::handleLine(const std::string& line) {
+    lines_.push_back(Line{loop_.now(), line});
+    if (silent_) {
+        return;
+    }
+    if (echo_) {
+        link_.deliver(line + "\r");
+    }
+    std::string bytes = kOk;
+    int delay = delayMs_;
+    std::function<void()> then;
+    if (PhoneRule* rule = findRule(line)) {
+        if (rule->remaining_ > 0) {
+            --rule->remaining_;
+        }
+        switch (rule->answer_) {
+            case PhoneRule::Answer::Ok:
+                break;
+            case PhoneRule::Answer::Error:
+                bytes = kError;
+                break;
+            case PhoneRule::Answer::Nothing:
+                bytes.clear();
+                break;
+            case PhoneRule::Answer::Raw:
+                bytes = rule->bytes_;
+                break;
+        }
+        if (rule->delayMs_ >= 0) {
+            delay = rule->delayMs_;
+        }
+        then = rule->then_;
+    }
+    loop_.scheduleIn(delay, [this, bytes = std::move(bytes), then = std::move(then)] {
+        if (silent_) {
+            return;
+        }
+        link_.deliver(bytes);
+        if (then) {
+            then();
+        }
+    });
+}
+
+void SimPhone::send(std::string_view text) {
+    link_.deliver(text);
+}
+
+void SimPhone::sendAt(std::int64_t atMs, std::string text) {
+    loop_.schedule(atMs, [this, text = std::move(text)] { link_.deliver(text); });
+}
+
+void SimPhone::sendAfter(std::int64_t delayMs, std::string text) {
+    loop_.scheduleIn(delayMs, [this, text = std::move(text)] { link_.deliver(text); });
+}
+
+void SimPhone::sendSplit(std::string text, std::vector<std::size_t> splitPoints, int gapMs) {
+    std::size_t from = 0;
+    std::int64_t delay = 0;
+    splitPoints.push_back(text.size());
+    for (std::size_t point : splitPoints) {
+        point = std::min(std::max(point, from), text.size());
+        std::string piece = text.substr(from, point - from);
+        from = point;
+        if (!piece.empty()) {
+            if (delay == 0) {
+                send(piece);
+            } else {
+                sendAfter(delay, std::move(piece));
+            }
+        }
+        delay += std::max(0, gapMs);
+    }
+}
+
+void SimPhone::sendBreak() {
+    link_.raise(SerialEvent::Break);
+}
+void SimPhone::ring() {
+    link_.raise(SerialEvent::Ring);
+}
+void SimPhone::hangUp() {
+    link_.raise(SerialEvent::HangUp);
+}
+void SimPhone::ctsChange() {
+    link_.raise(SerialEvent::Cts);
+}
+void SimPhone::dsrChange() {
+    link_.raise(SerialEvent::Dsr);
+}
+
+void SimPhone::pressKey(std::string_view code) {
+    send("+CKEV: " + std::string(code) + ",1\r\n");
+}
+
+void SimPhone::releaseKey(std::string_view code) {
+    send("+CKEV: " + std::string(code) + ",0\r\n");
+}
+
+}  // namespace zintor

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SimEventLoop.h"
+#include "SimSerialLink.h"
+
+namespace zintor {
+
+// How the simulated phone answers one kind of command line. Made by SimPhone::on / onPrefix and
+// set up with the chained calls, e.g. phone.on("AT+cgmm").reply("T610").after(300).
+class PhoneRule {
+  public:
+    enum class Answer { Ok, Error, Nothing, Raw };
+
+    PhoneRule& ok();                       // "\r\nOK\r\n" (the default)
+    PhoneRule& error();                    // "\r\nERROR\r\n"
+    PhoneRule& nothing();                  // no answer at all
+    PhoneRule& reply(std::string line);    // "\r\n" line "\r\n" then "\r\nOK\r\n"
+    PhoneRule& replyRaw(std::string raw);  // exactly these bytes, nothing else
+    PhoneRule& after(int delayMs);         // answer delay for this rule
+    PhoneRule& times(int count);           // applies to the next `count` lines only
+    // Runs right after the answer has been sent (or, for nothing(), when it would have been).
+    PhoneRule& then(std::function<void()> action);
+
+  private:
+    friend class SimPhone;
+    std::string match_;
+    bool prefix_ = false;
+    Answer answer_ = Answer::Ok;
+    std::string bytes_;
+    int delayMs_ = -1;    // -1: the phone's default delay
+    int remaining_ = -1;  // -1: for ever
+    std::function<void()> then_;
+};
+
+// The simulated phone on the far end of a SimSerialLink. It cuts what it receives into lines at
+// CR (a following LF is skipped; empty lines are ignored), records every line with its virtual
+// time, and answers each one after a delay: "\r\nOK\r\n" unless a rule says otherwise. The newest
+// matching rule wins; a rule used up by times() steps aside for older ones.
+class SimPhone {
+  public:
+    struct Line {
+        std::int64_t atMs;
+        std::string text;
+    };
+
+    explicit SimPhone(SimEventLoop& loop);
+    SimPhone(const SimPhone&) = delete;
+    SimPhone& operator=(const SimPhone&) = delete;
+
+    SimSerialLink& link() { return link_; }
+
+    // What the phone received.
+    const std::vector<Line>& lines() const { return lines_; }
+    std::vector<std::string> texts() const;
+    std::size_t count(std::string_view text) const;  // lines equal to `text`
+    const std::string& rawReceived() const { return raw_; }
+    void clearLines() { lines_.clear(); }
+
+    // How it answers.
+    void setAnswerDelay(int ms) { delayMs_ = ms; }
+    int answerDelay() const { return delayMs_; }
+    PhoneRule& on(std::string line);          // rule for lines equal to `line`
+    PhoneRule& onPrefix(std::string prefix);  // rule for lines beginning with `prefix`
+    void clearRules() { rules_.clear(); }
+    void setSilent(bool silent) { silent_ = silent; }  // switched off: answers nothing
+    bool silent() const { return silent_; }
+    void setEcho(bool echo) { echo_ = echo; }  // echo each line back ("AT\r") before answering
+
+    // What it sends by itself. Texts are sent as given: add "\r\n" where the phone would.
+    void send(std::string_view text);                        // now
+    void sendAt(std::int64_t atMs, std::string text);        // at virtual time atMs
+    void sendAfter(std::int64_t delayMs, std::string text);  // delayMs from now
+    // `text` cut at the byte offsets `splitPoints` (ascending); piece i goes out i * gapMs from
+    // now (the first piece at once).
+    void sendSplit(std::string text, std::vector<std::size_t> splitPoints, int gapMs);
+    void sendBreak();
+    void ring();
+    void hangUp();  // the device goes away: the PC's port is closed and told so
+    void ctsChange();
+    void dsrChange();
+    // "+CKEV: <code>,1\r\n" and "+CKEV: <code>,0\r\n".
+    void pressKey(std::string_view code);
+    void releaseKey(std::string_view code);
+
+    // Called by the link with the bytes the PC wrote.
+    void receiveFromLink(std::string_view bytes);
+
+  private:
+    void handleLine(const std::string& line);
+    PhoneRule* findRule(const std::string& line);
+
+    SimEventLoop& loop_;
+    SimSerialLink link_;
+    std::vector<Line> lines_;
+    std::string raw_;
+    std::string partial_;
+    bool skipLf_ = false;
+    int delayMs_ = 20;
+    bool silent_ = false;
+    bool echo_ = false;
+    std::deque<PhoneRule> rules_;
+};
+
+}  // namespace zintor

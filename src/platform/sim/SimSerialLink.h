@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SimEventLoop.h"
+#include "ports/SerialLink.h"
+
+namespace zintor {
+
+class SimPhone;
+
+// The PC's end of a simulated serial cable. What the program writes goes to the SimPhone at once;
+// what the phone sends lands in the receive buffer and, while receive events are armed, raises one
+// posted SerialEvent::Receive (one per burst: no new one is posted while one is still queued).
+class SimSerialLink : public SerialLink {
+  public:
+    struct Write {
+        std::int64_t atMs;
+        std::string bytes;
+    };
+
+    explicit SimSerialLink(SimEventLoop& loop);
+
+    // SerialLink
+    bool open(int port) override;
+    void close() override;
+    bool isOpen() const override { return open_; }
+    void write(std::string_view bytes) override;
+    std::string takeReceived() override;
+    void setReceiveArmed(bool armed) override;
+    void setListener(std::function<void(SerialEvent)> listener) override;
+
+    // Which COM ports exist and which are in use by another program. By default every port from
+    // 1 to 255 exists and none is busy.
+    void setPresentPorts(std::set<int> ports) { present_ = std::move(ports); }
+    void setBusy(int port, bool busy);
+    // The phone answers only on this port (0: on whatever port is opened, the default). Opened on
+    // another port, the link is a cable to nothing.
+    void setPhonePort(int port) { phonePort_ = port; }
+
+    // Inspection.
+    int openPort() const { return open_ ? port_ : 0; }
+    bool receiveArmed() const { return armed_; }
+    const std::string& buffered() const { return buffer_; }
+    const std::vector<Write>& writes() const { return writes_; }
+    std::string writtenText() const;  // every write joined
+    // "open 3", "open 7 failed", "close", "arm", "disarm", "event Receive", ... in order.
+    const std::vector<std::string>& history() const { return history_; }
+    int openCount() const { return openCount_; }
+    int receiveEventsDelivered() const { return receiveEvents_; }
+
+    // From the phone side (SimPhone uses these).
+    void attach(SimPhone* phone) { phone_ = phone; }
+    void deliver(std::string_view bytes);  // bytes arrive now; dropped unless the phone is heard
+    void raise(SerialEvent event);         // Break, Ring, Cts, Dsr, or HangUp (closes the port)
+    bool phoneConnected() const;           // open on the phone's port
+
+  private:
+    void postReceive();
+    void note(std::string entry);
+
+    SimEventLoop& loop_;
+    SimPhone* phone_ = nullptr;
+    std::function<void(SerialEvent)> listener_;
+    std::set<int> present_;
+    std::set<int> busy_;
+    int phonePort_ = 0;
+    bool open_ = false;
+    int port_ = 0;
+    bool armed_ = false;
+    bool receivePosted_ = false;
+    std::string buffer_;
+    std::vector<Write> writes_;
+    std::vector<std::string> history_;
+    int openCount_ = 0;
+    int receiveEvents_ = 0;
+};
+
+const char* SerialEventName(SerialEvent event);
+
+}  // namespace zintor

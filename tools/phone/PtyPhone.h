@@ -1,0 +1,89 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <condition_variable>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace zintor::phone {
+
+// A phone on the master side of a pseudo-terminal: the program opens the slave side as its serial
+// port. It answers each command line with "OK" (or a scripted reply), records every line it
+// receives with its time, and can send any text, fall silent or hang up. It runs its own thread,
+// so it answers while the caller's thread is busy or blocked.
+class PtyPhone {
+public:
+    struct Line {
+        std::string text;
+        std::int64_t ms = 0;  // since the phone was made
+    };
+
+    PtyPhone();
+    ~PtyPhone();
+    PtyPhone(const PtyPhone&) = delete;
+    PtyPhone& operator=(const PtyPhone&) = delete;
+
+    // False when no pseudo-terminal could be made (error() says why).
+    bool ok() const { return master_ >= 0; }
+    const std::string& error() const { return error_; }
+    // The device the program opens, such as /dev/pts/3.
+    const std::string& slavePath() const { return slavePath_; }
+
+    // What the phone replies to a command line (without CR LF). The default is CR LF "OK" CR LF;
+    // "AT+cgmm" also gets a model line first. An empty reply means no answer at all.
+    void setReply(const std::string& command, const std::string& reply);
+    // Stop (true) or resume answering anything.
+    void setSilent(bool silent);
+    // Called on the phone's thread for every line received (after it was recorded).
+    void setLineHook(std::function<void(const Line&)> hook);
+
+    // Writes raw bytes to the program.
+    void send(const std::string& bytes);
+    // Closes the phone's side: the program's port sees a hang-up. The phone stays closed.
+    void hangUp();
+    bool hungUp() const;
+
+    // Every line received so far.
+    std::vector<Line> lines() const;
+    std::vector<std::string> texts() const;
+    // Waits until `done(lines)` is true or the timeout passes; true when it became true.
+    bool waitUntil(const std::function<bool(const std::vector<Line>&)>& done,
+                   std::chrono::milliseconds timeout) const;
+    // Waits for a line equal to `text` after the first `from` lines; its index, or -1.
+    int waitForLine(const std::string& text, std::size_t from, std::chrono::milliseconds timeout) const;
+
+    static std::string okReply() { return "\r\nOK\r\n"; }
+    static constexpr const char* kModel = "Zintor Virtual Phone";
+
+private:
+    void run();
+    void handleBytes(const char* data, std::size_t size);
+    void answer(const std::string& line);
+    std::int64_t elapsedMs() const;
+    void writeAll(const std::string& bytes);
+
+    int master_ = -1;
+    int slave_ = -1;  // kept open so that the master never reads end-of-file between sessions
+    int wake_[2] = {-1, -1};
+    std::string slavePath_;
+    std::string error_;
+    std::chrono::steady_clock::time_point start_;
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    std::vector<Line> lines_;
+    std::map<std::string, std::string> replies_;
+    bool silent_ = false;
+    bool hungUp_ = false;
+    std::function<void(const Line&)> hook_;
+    std::string partial_;
+    std::mutex writeMutex_;
+    std::thread thread_;
+};
+
+}  // namespace zintor::phone
