@@ -44,9 +44,17 @@ public:
             onWinampExecute(command);
         }
     }
-    void KeyControlKeyEvent(const std::string& line) override { keys->KeyControlKeyEvent(line); }
+    // Key lines, each with the virtual time its handler returned ("2010 +CKEV: #,1").
+    std::vector<std::string> keyReturns;
+    const SimEventLoop* loop = nullptr;
+
+    void KeyControlKeyEvent(const std::string& line) override {
+        keys->KeyControlKeyEvent(line);
+        keyReturns.push_back(std::to_string(loop->now()) + " " + line);
+    }
     void WinampStatusKeyEvent(const std::string& line) override {
         keys->WinampStatusKeyEvent(line);
+        keyReturns.push_back(std::to_string(loop->now()) + " " + line);
     }
     void TypeText(const std::string& text) override { keys->TypeText(text); }
     void CloseKeyHelp() override { keys->CloseKeyHelp(); }
@@ -83,6 +91,7 @@ class KeyRig : public ::testing::Test {
 protected:
     KeyRig() {
         procedures.keys = &keys;
+        procedures.loop = &world.loop;
         world.desktop.setListener(&events);
         state.KeyNames = {"Key 0", "Key 1", "Key 2", "Key 3",       "Key 4",     "Key 5",
                           "Key 6", "Key 7", "Key 8", "Key 9",       "Volume Up", "Volume Down",

@@ -54,9 +54,9 @@ TEST_F(KeyControlEntry, UsesTheLastKeyMapOrTheFirst) {
 
 TEST_F(KeyControlEntry, WithoutKeyMapsThePhoneIsToldAndStaysOnTheMenu) {
     rig.state.KeyMaps.clear();
-    EXPECT_EQ(rig.say("*EAMI: 1"),
-              Lines{"AT*EAID=1,2,\"No key map loaded - put a valid KeyMap.xml in the Zintor "
-                    "program folder and restart Zintor\",80"});
+    EXPECT_EQ(
+        rig.say("*EAMI: 1"),
+        Lines{"AT*EAID=1,2,\"No key map loaded - fix or add KeyMap.xml and restart Zintor\",80"});
     EXPECT_TRUE(rig.onlyFlag(ModeErrorPopUp));
     EXPECT_EQ(rig.say("+CKEV: 5,1"), Lines{});  // no key reaches a key map
     EXPECT_TRUE(rig.procedures.others.empty());

@@ -18,6 +18,7 @@
 #include "app/Program.h"
 #include "app/SettingsDialog.h"
 #include "link/Link.h"
+#include "platform/qt/MainWindow.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/SettingsWindow.h"
@@ -177,7 +178,7 @@ TEST_F(SettingsWindowTest, SelectButtonsFillTheirRowFromTheFileDialog) {
             auto* dialog = static_cast<QFileDialog*>(d);
             EXPECT_EQ(dialog->windowTitle(), "Select File");
             dialog->selectFile(tool);
-            dialog->accept();
+            static_cast<QDialog*>(dialog)->accept();  // as the Open button does
         });
         w->selectButton(4)->click();  // returns when the file dialog has closed
         row4 = w->pathBox(4)->text();

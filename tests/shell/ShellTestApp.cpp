@@ -1,6 +1,7 @@
 #include "ShellTestApp.h"
 
 #include <QEventLoop>
+#include <QWidget>
 #include <QTimer>
 #include <memory>
 

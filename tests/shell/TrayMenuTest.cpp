@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QStringList>

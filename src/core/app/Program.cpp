@@ -2,14 +2,10 @@
 
 #include <algorithm>
 
+#include "app/SettingsDialog.h"
 #include "control/KeyControl.h"
 #include "link/Link.h"
 #include "phoneui/PhoneMenus.h"
-
-#if __has_include("app/SettingsDialog.h")
-#include "app/SettingsDialog.h"
-#define ZINTOR_HAVE_SETTINGS_DIALOG 1
-#endif
 
 #if __has_include("media/WinampMenus.h")
 #include "media/WinampMenus.h"
@@ -118,9 +114,7 @@ void Program::autoConnectClicked() {
     link_->AutoConnectClicked();
 }
 void Program::settingsClicked() {
-#ifdef ZINTOR_HAVE_SETTINGS_DIALOG
     ShowSettingsWindow(state_, ports_, *link_);
-#endif
 }
 void Program::exitClicked() {
     Shutdown();

@@ -2,13 +2,9 @@
 #include "app/KeyNames.h"
 #include "app/Program.h"
 #include "control/KeyControl.h"
+#include "keymap/KeyMapFile.h"
 #include "link/Link.h"
 #include "phoneui/Usb.h"
-
-#if __has_include("keymap/KeyMapFile.h")
-#include "keymap/KeyMapFile.h"
-#define ZINTOR_HAVE_KEY_MAP_FILE 1
-#endif
 
 namespace zintor {
 
@@ -29,9 +25,7 @@ void Program::Startup() {
     link_->LoadSettings();
     state_.WinampRepeatVolume = false;
 
-#ifdef ZINTOR_HAVE_KEY_MAP_FILE
     ReadKeyMapFile(state_, ports_, *link_);
-#endif
     FillKeyNames(state_);
     keys_->BuildWinampKeyMap();
 

@@ -1,5 +1,6 @@
 #include "keymap/KeyMapFile.h"
 
+#include "keymap/TextPosition.h"
 #include "link/Link.h"
 
 namespace zintor {
@@ -23,14 +24,14 @@ KeyMapFileOutcome LoadKeyMapFile(ProgramState& state, Files& files, EventLoop& l
     KeyMapFileOutcome outcome;
     outcome.path = KeyMapFilePath(files);
     if (!files.exists(outcome.path)) {
-        outcome.problem = std::string(kKeyMapFileName) + " not found (looked for " +
-                          InFolder(files, KnownFolder::Config) + " and " + outcome.path +
-                          "); no key maps loaded";
+        outcome.problem =
+            Join({kKeyMapFileName, " not found (looked for ", InFolder(files, KnownFolder::Config),
+                  " and ", outcome.path, "); no key maps loaded"});
         return outcome;
     }
     std::string text;
     if (!files.readText(outcome.path, text)) {
-        outcome.problem = outcome.path + ": cannot be read; no key maps loaded";
+        outcome.problem = Join({outcome.path, ": cannot be read; no key maps loaded"});
         return outcome;
     }
     const KeyMapLoadResult result = LoadKeyMaps(state, text, loop);

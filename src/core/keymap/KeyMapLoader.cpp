@@ -5,6 +5,7 @@
 #include "keymap/CommentStripper.h"
 #include "keymap/KeyMapElements.h"
 #include "keymap/KeyMapNames.h"
+#include "keymap/KeyMapNotes.h"
 #include "keymap/KeyMapScanner.h"
 #include "keymap/LeadingNumber.h"
 
@@ -15,7 +16,7 @@ constexpr std::size_t kMaxKeyMaps = 32768;   // key map numbers are 16-bit
 constexpr std::size_t kMaxCommands = 32768;  // command numbers are 16-bit
 
 std::string Quoted(std::string_view text) {
-    return "\"" + Excerpt(text) + "\"";
+    return Join({"\"", Excerpt(text), "\""});
 }
 
 // Runs pending events every `every` units of work.
@@ -42,6 +43,7 @@ class Loader {
         : original_(original),
           keyMaps_(keyMaps),
           outputs_(outputs),
+          notes_(options.notes),
           pacer_(options.loop, options.pumpEvery),
           stripped_(original, [this] { pacer_.tick(); }),
           scanner_(stripped_.text()),
@@ -68,6 +70,9 @@ class Loader {
         const ElementTag what = ClassifyTag(tag.name);
         switch (what.element) {
             case Element::Other:
+                if (notes_) {
+                    note(tag.at, SkippedTagNote(tag.name));
+                }
                 break;
             case Element::KeyMap:
                 openKeyMap(tag);
@@ -101,6 +106,8 @@ class Loader {
                     if (auto value = readValue(tag)) {
                         if (auto type = CommandTypeFromName(*value)) {
                             currentCommand().Type = *type;
+                        } else if (notes_) {
+                            note(tag.at, CommandTypeNote(*value, currentCommand().Type));
                         }
                     }
                 }
@@ -135,7 +142,7 @@ class Loader {
         auto& commands = currentKey().Commands;
         if (commands.size() >= kMaxCommands) {
             fail(Kind::TooManyCommands, tag.at,
-                 "more than 32768 COMMAND_ID elements for key " + keyName());
+                 Join({"more than 32768 COMMAND_ID elements for key ", keyName()}));
             return;
         }
         commands.emplace_back();
@@ -148,6 +155,9 @@ class Loader {
         if (!value) {
             return;
         }
+        if (notes_) {
+            note(tag.at, CommandNote(command.Type, *value));
+        }
         switch (command.Type) {
             case CommandKey:
             case CommandInput:
@@ -158,8 +168,8 @@ class Loader {
                     command.Value = *number;
                 } else {
                     fail(Kind::NumberOutOfRange, tag.at,
-                         "expected a WAIT time from -2147483648 to 2147483647, found " +
-                             Quoted(*value));
+                         Join({"expected a WAIT time from -2147483648 to 2147483647, found ",
+                               Quoted(*value)}));
                 }
                 break;
             case CommandSpecialKey:
@@ -183,7 +193,7 @@ class Loader {
 
     bool needKeyMap(const KeyMapScanner::Tag& tag) {
         if (keyMaps_.empty()) {
-            fail(Kind::NoKeyMap, tag.at, std::string(tag.name) + " before the first KEYMAP");
+            fail(Kind::NoKeyMap, tag.at, Join({tag.name, " before the first KEYMAP"}));
             return false;
         }
         return true;
@@ -196,7 +206,7 @@ class Loader {
         const auto& commands = currentKey().Commands;
         if (commands.empty() || static_cast<std::size_t>(command_) >= commands.size()) {
             fail(Kind::NoCommand, tag.at,
-                 std::string(tag.name) + " before any COMMAND_ID for key " + keyName());
+                 Join({tag.name, " before any COMMAND_ID for key ", keyName()}));
             return false;
         }
         return true;
@@ -206,7 +216,7 @@ class Loader {
         const auto value = scanner_.nextValue();
         if (!value) {
             fail(Kind::UnclosedValue, tag.at,
-                 "expected \"</\" to end the value of " + std::string(tag.name));
+                 Join({"expected \"</\" to end the value of ", tag.name}));
             return std::nullopt;
         }
         if (scanner_.valueWork() > valueBudget_) {
@@ -228,6 +238,16 @@ class Loader {
     KeyCommand& currentCommand() { return currentKey().Commands[command_]; }
     std::string keyName() const { return std::string(KeyElementName(key_)); }
 
+    void note(std::size_t strippedOffset, std::optional<std::string> text) {
+        if (text) {
+            KeyMapNote n;
+            n.offset = stripped_.originalOffset(strippedOffset);
+            n.at = noteLines_.at(n.offset);
+            n.text = std::move(*text);
+            notes_->push_back(std::move(n));
+        }
+    }
+
     void fail(Kind kind, std::size_t strippedOffset, std::string text) {
         KeyMapLoadError error;
         error.kind = kind;
@@ -240,6 +260,8 @@ class Loader {
     std::string_view original_;
     std::vector<KeyMap>& keyMaps_;
     std::array<USBOutput, 8>& outputs_;
+    std::vector<KeyMapNote>* notes_;
+    LineCounter noteLines_{original_};
     Pacer pacer_;
     StrippedText stripped_;
     KeyMapScanner scanner_;
@@ -277,8 +299,8 @@ bool KeyHasCommands(const std::vector<KeyMap>& keyMaps, std::int16_t keyMap, std
 }
 
 std::string FormatLoadError(std::string_view fileName, const KeyMapLoadError& error) {
-    return std::string(fileName) + ":" + std::to_string(error.at.line) + ":" +
-           std::to_string(error.at.column) + ": " + error.text;
+    return Join({fileName, ":", std::to_string(error.at.line), ":", std::to_string(error.at.column),
+                 ": ", error.text});
 }
 
 }  // namespace zintor

@@ -38,12 +38,21 @@ struct KeyMapLoadResult {
     bool ok() const { return !error.has_value(); }
 };
 
+// Something that loads but is rarely meant (an unknown command name, a tag with an attribute).
+struct KeyMapNote {
+    std::size_t offset = 0;  // in the text handed to LoadKeyMaps
+    LineColumn at;
+    std::string text;
+};
+
 struct KeyMapLoadOptions {
     // Pending events run through this loop while a long text loads (none when null).
     EventLoop* loop = nullptr;
     // Tags read (and comments removed) between two turns of the loop. Loading takes well under
     // a microsecond per tag, so this keeps the program responsive without pumping dominating.
     int pumpEvery = 1024;
+    // When set, notes about doubtful content are added here.
+    std::vector<KeyMapNote>* notes = nullptr;
 };
 
 // Turns a key-map text into key maps (appended to `keyMaps` in file order) and USB output names.

@@ -99,7 +99,10 @@ std::optional<std::int32_t> DecimalNumber(const std::string& s) {
     }
     // Converting the exact decimal text gives the correctly rounded double, as the reading has
     // always done, and the double is then rounded to an integer.
-    std::string text = "0." + digits.substr(first) + "e" + std::to_string(scale);
+    std::string text = "0.";
+    text.append(digits, first);
+    text += 'e';
+    text += std::to_string(scale);
     double value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
     if (negative) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,23 @@ struct LineColumn {
 };
 
 LineColumn LineColumnAt(std::string_view text, std::size_t offset);
+
+// Line and column of offsets asked in increasing order, each found from the previous one.
+class LineCounter {
+  public:
+    explicit LineCounter(std::string_view text) : text_(text) {}
+    LineColumn at(std::size_t offset);
+
+  private:
+    std::string_view text_;
+    std::size_t offset_ = 0;
+    std::size_t lineStart_ = 0;
+    int line_ = 1;
+};
+
+// The parts one after the other (messages are built with this rather than with operator+,
+// which trips a false -Wrestrict warning of GCC 12 at -O3).
+std::string Join(std::initializer_list<std::string_view> parts);
 
 // `text` made fit for a one-line message: control characters become blanks, and a long text is
 // cut to `limit` characters followed by "...".

@@ -6,6 +6,9 @@
 namespace zintor {
 
 namespace texts = phone_texts;
+using phoneui::LastCharacter;
+using phoneui::MenuNumber;
+using phoneui::Middle;
 
 namespace {
 constexpr int kApplicationSlots = 9;
@@ -23,7 +26,7 @@ std::vector<int> PhoneMenus::ConfiguredSlots() const {
 
 void PhoneMenus::ApplicationMenuSelected(const std::string& text) {
     // Only the last character counts: "*EAMI: 12" chooses item 2.
-    const int n = LeadingNumber(LastCharacter(text));
+    const int n = MenuNumber(LastCharacter(text));
     if (n == 0) {
         ShowMainMenu(MainMenuNumber(texts::kApplication));
         return;
@@ -42,7 +45,7 @@ void PhoneMenus::ApplicationMenuSelected(const std::string& text) {
     if (slots.empty()) {
         state_.ModeFlags[ModeApplicationMenu] = false;
         ErrorMessage(texts::kNoApplication, texts::kErrorPopUpTimeOut,
-                     LeadingNumber(MainMenuNumber(texts::kApplication)));
+                     MenuNumber(MainMenuNumber(texts::kApplication)));
         return;
     }
 

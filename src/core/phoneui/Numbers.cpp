@@ -2,9 +2,9 @@
 
 #include <limits>
 
-namespace zintor {
+namespace zintor::phoneui {
 
-int LeadingNumber(std::string_view text) {
+int MenuNumber(std::string_view text) {
     std::size_t i = 0;
     auto skipBlanks = [&] {
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
@@ -48,4 +48,4 @@ std::string LastCharacter(std::string_view text) {
     return std::string(1, text.back());
 }
 
-}  // namespace zintor
+}  // namespace zintor::phoneui

@@ -9,6 +9,9 @@
 namespace zintor {
 
 namespace texts = phone_texts;
+using phoneui::LastCharacter;
+using phoneui::MenuNumber;
+using phoneui::Middle;
 
 namespace {
 constexpr const char* kInputTextPrefix = "*EAII: 11,";  // 10 characters
@@ -55,12 +58,12 @@ void PhoneMenus::HandleInputText(const std::string& line) {
 
 void PhoneMenus::ShowMainMenu(const std::string& item) {
     ClearModes(state_);
-    link_.UI_SubMenu(texts::kMainTitle, LeadingNumber(item), MainMenuItems());
+    link_.UI_SubMenu(texts::kMainTitle, MenuNumber(item), MainMenuItems());
 }
 
 void PhoneMenus::SelectMainMenu(const std::string& line) {
     // The number stands after "*EAMI: ", in the 8th and 9th characters.
-    const int n = LeadingNumber(Middle(line, 7, 2));
+    const int n = MenuNumber(Middle(line, 7, 2));
     const auto items = MainMenuItems();
     if (n < 1 || n > static_cast<int>(items.size())) {
         return;

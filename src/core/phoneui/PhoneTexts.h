@@ -20,7 +20,7 @@ inline constexpr const char* kUsbReset = "Reset";
 
 // Shown instead of entering key control when KeyMap.xml gave no key map.
 inline constexpr const char* kNoKeyMap =
-    "No key map loaded - put a valid KeyMap.xml in the Zintor program folder and restart Zintor";
+    "No key map loaded - fix or add KeyMap.xml and restart Zintor";
 
 inline constexpr const char* kAboutDescription = "phone remote control for your PC";
 

@@ -8,6 +8,9 @@
 namespace zintor {
 
 namespace texts = phone_texts;
+using phoneui::LastCharacter;
+using phoneui::MenuNumber;
+using phoneui::Middle;
 
 void PhoneMenus::MoveMouseSelected() {
     if (state_.KeyMaps.empty()) {
@@ -50,7 +53,7 @@ void PhoneMenus::USBMenuChoice(const std::string& line) {
         ShowMainMenu(state_.WinampPath().empty() ? "3" : "4");
         return;
     }
-    const int n = LeadingNumber(c);
+    const int n = MenuNumber(c);
     if (n == 9) {
         for (USBOutput& output : state_.USBOutputs) {
             output.State = false;

@@ -68,9 +68,9 @@ class QtDesktop : public QObject, public Desktop {
     TrayMenu& trayMenu() { return *menu_; }
     MainWindow& mainWindow() { return *main_; }
     QSystemTrayIcon* trayIcon() { return tray_; }
-    KeyHelpWindow* keyHelpWindow() { return keyHelp_; }
-    NoticeWindow* noticeWindow() { return notice_; }
-    SettingsWindow* settingsWindow() { return settings_; }
+    KeyHelpWindow* keyHelpWindow() const;
+    NoticeWindow* noticeWindow() const;
+    SettingsWindow* settingsWindow() const;
     QString tip() const { return tip_; }
     int frame() const { return frame_; }
     // True when trayAdd found no tray and shows the main window instead.

@@ -169,7 +169,7 @@ void SimEventLoop::runTimed(const Timed& entry) {
 void SimEventLoop::pumpOnce() {
     Depth depth(*this);
     ++pumps_;
-    std::uint64_t limit = kNoLimit;
+    std::uint64_t limit = seq_;  // what was queued or due before this pump started
     step();
     while (runOneDue(limit)) {
         step();

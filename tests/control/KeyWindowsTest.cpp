@@ -1,0 +1,151 @@
+#include <string>
+#include <vector>
+
+#include "KeyRig.h"
+
+namespace zintor {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+class KeyWindowsTest : public KeyRig {
+protected:
+    KeyWindowsTest() {
+        UseKeyMaps({"Mouse", "Media", "Browser"});
+        state.KeyMaps[1].Keys[5].Help = "Louder";
+    }
+    void Press(const std::string& code, std::int64_t atMs) { Hold(code, atMs, atMs + 50); }
+    Calls PhoneTexts() const { return world.phone.texts(); }
+};
+
+TEST_F(KeyWindowsTest, HashCyclesThroughTheKeyMapsAndShowsTheNoticeForThreeSeconds) {
+    state.ModeFlags[ModeApplicationMenu] = true;
+    Press("#", 1000);
+    Press("5", 2000);  // handled while the notice is waited for
+    Bind(5, {Command(CommandKey, 0, "k")});
+    world.loop.runUntil(5000);
+
+    EXPECT_EQ(state.CurrentKeyMap, 1);
+    EXPECT_EQ(state.LastKeyMap, 1);
+    EXPECT_FALSE(state.ModeFlags[ModeApplicationMenu]);
+    EXPECT_TRUE(state.ModeFlags[ModeKeyControl]);
+    EXPECT_EQ(PhoneTexts(), (Calls{"AT*EAID=13,2,\"Media\""}));
+    EXPECT_EQ(world.desktop.calls(),
+              (Calls{"showNotice Changed Key Map to\r\nMedia", "notice closes itself"}));
+    EXPECT_FALSE(state.KeyMapNoticeShown);
+    EXPECT_EQ(world.input.calls(), (Calls{"press 75"}));
+    // The "#" handler returned when the notice closed, after the nested key 5.
+    ASSERT_EQ(procedures.keyReturns.size(), 4u);
+    EXPECT_EQ(procedures.keyReturns[2].substr(procedures.keyReturns[2].find(' ') + 1),
+              "+CKEV: #,1");
+    const std::int64_t returned = std::stoll(procedures.keyReturns[2]);
+    EXPECT_GE(returned, 4000);
+    EXPECT_LE(returned, 4060);
+
+    for (int expected : {2, 0, 1}) {
+        Press("#", now() + 100);
+        world.loop.runFor(4000);
+        EXPECT_EQ(state.CurrentKeyMap, expected);
+        EXPECT_EQ(state.LastKeyMap, expected);
+    }
+}
+
+TEST_F(KeyWindowsTest, WithOneKeyMapTheHashStaysAndTheNoticeStillAppears) {
+    UseKeyMaps({"Only"});
+    Press("#", 1000);
+    world.loop.runUntil(5000);
+    EXPECT_EQ(state.CurrentKeyMap, 0);
+    EXPECT_EQ(state.LastKeyMap, 0);
+    EXPECT_EQ(PhoneTexts(), (Calls{"AT*EAID=13,2,\"Only\""}));
+    EXPECT_EQ(world.desktop.calls(),
+              (Calls{"showNotice Changed Key Map to\r\nOnly", "notice closes itself"}));
+}
+
+TEST_F(KeyWindowsTest, ASecondHashWithinThreeSecondsRenamesTheOpenNotice) {
+    Press("#", 1000);
+    Press("#", 2500);
+    world.loop.runUntil(7000);
+    EXPECT_EQ(state.CurrentKeyMap, 2);
+    EXPECT_EQ(world.desktop.calls(), (Calls{"showNotice Changed Key Map to\r\nMedia",
+                                            "setNoticeText Changed Key Map to\r\nBrowser",
+                                            "notice closes itself"}));
+    // The first "#" waited until three seconds after the second.
+    const std::int64_t returned = std::stoll(procedures.keyReturns.back());
+    EXPECT_GE(returned, 5500);
+    EXPECT_LE(returned, 5600);
+}
+
+TEST_F(KeyWindowsTest, StarOpensAndClosesTheHelpAndReplacesTheNotice) {
+    Press("*", 1000);
+    world.loop.runUntil(1500);
+    EXPECT_TRUE(state.KeyHelpShown);
+    EXPECT_EQ(world.desktop.keyHelpCaption(), "Zintor Key Help   -   Mouse");
+    EXPECT_EQ(world.desktop.keyHelpRows().size(), 20u);
+    Press("*", 2000);
+    world.loop.runUntil(2500);
+    EXPECT_EQ(world.desktop.calls(),
+              (Calls{"hideMainWindow", "showKeyHelp Zintor Key Help   -   Mouse (20 rows)",
+                     "closeKeyHelp"}));
+    EXPECT_FALSE(state.KeyHelpShown);
+    EXPECT_TRUE(PhoneTexts().empty());
+
+    // "*" while the notice is up: the notice goes, the help comes; the waiting "#" then shows
+    // the help again and waits until it is closed.
+    world.desktop.clearCalls();
+    Press("#", 3000);
+    Press("*", 4000);
+    world.loop.runUntil(6000);
+    EXPECT_TRUE(state.KeyHelpShown);
+    world.loop.schedule(7000, [this] { world.desktop.userClosesKeyHelp(); });
+    world.loop.runUntil(8000);
+    EXPECT_EQ(world.desktop.calls(),
+              (Calls{"showNotice Changed Key Map to\r\nMedia", "closeNotice",
+                     "showKeyHelp Zintor Key Help   -   Media (20 rows)", "closeKeyHelp",
+                     "showKeyHelp Zintor Key Help   -   Media (20 rows)",
+                     "user closes key help"}));
+    EXPECT_FALSE(state.KeyHelpShown);
+    EXPECT_EQ(world.desktop.keyHelpRows()[5].function, "Louder");
+    const std::int64_t returned = std::stoll(procedures.keyReturns.back());
+    EXPECT_GE(returned, 7000);
+    EXPECT_LE(returned, 7010);
+}
+
+TEST_F(KeyWindowsTest, HashWithTheHelpOpenRebuildsItAndWaitsForIt) {
+    Press("*", 1000);
+    Press("#", 2000);
+    Press("#", 3000);  // nested: rebuilds again; both handlers end with the help
+    world.loop.runUntil(4000);
+    EXPECT_EQ(state.CurrentKeyMap, 2);
+    EXPECT_TRUE(state.KeyHelpShown);
+    EXPECT_EQ(world.desktop.keyHelpCaption(), "Zintor Key Help   -   Browser");
+    EXPECT_EQ(world.desktop.callsStartingWith("showNotice").size(), 0u);
+    EXPECT_EQ(world.desktop.callsStartingWith("showKeyHelp").size(), 3u);
+    EXPECT_EQ(world.loop.waitDepth(), 0);
+
+    // Leaving the mode closes the help, which lets the waiting handlers return.
+    world.loop.schedule(5000, [this] { keys.CloseKeyHelp(); });
+    world.loop.runUntil(6000);
+    EXPECT_FALSE(state.KeyHelpShown);
+    EXPECT_EQ(procedures.keyReturns.size(), 6u);
+    EXPECT_EQ(world.desktop.calls().back(), "closeKeyHelp");
+}
+
+TEST_F(KeyWindowsTest, ReleasesOfStarAndHashDoNothing) {
+    world.phone.sendAt(1000, "+CKEV: *,0\r\n");
+    world.phone.sendAt(1100, "+CKEV: #,0\r\n");
+    world.loop.runUntil(2000);
+    EXPECT_TRUE(world.desktop.calls().empty());
+    EXPECT_TRUE(PhoneTexts().empty());
+    EXPECT_EQ(state.CurrentKeyMap, 0);
+}
+
+TEST_F(KeyWindowsTest, ChangeKeyMapNamesTheCurrentKeyMapOnThePhone) {
+    state.CurrentKeyMap = 2;
+    keys.ChangeKeyMap();
+    state.CurrentKeyMap = 3;
+    keys.ChangeKeyMap();  // no such key map: nothing
+    EXPECT_EQ(PhoneTexts(), (Calls{"AT*EAID=13,2,\"Browser\""}));
+}
+
+}  // namespace
+}  // namespace zintor

@@ -1,0 +1,102 @@
+#include "qt/QtEventLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "QtTestSupport.h"
+
+namespace zintor {
+namespace {
+
+using test::WakeCounter;
+
+TEST(QtEventLoop, WaitingSleepsUntilTheDeadline) {
+    QtEventLoop loop;
+    loop.pumpOnce();  // settle anything left by earlier tests
+    WakeCounter counter;
+    const std::int64_t deadline = loop.now() + 250;
+    loop.waitUntil(deadline);
+    EXPECT_GE(loop.now(), deadline);
+    // A busy loop would wake on every pass; a sleeping one a few times at most.
+    EXPECT_LT(counter.wakes(), 20);
+
+    // A deadline in the past returns at once, without handling events.
+    bool ran = false;
+    loop.post([&] { ran = true; });
+    loop.waitUntil(loop.now() - 1);
+    EXPECT_FALSE(ran);
+    loop.pumpOnce();
+    EXPECT_TRUE(ran);
+}
+
+TEST(QtEventLoop, PostedCallsRunInOrderAndNestedWaitsSeeLaterPosts) {
+    QtEventLoop loop;
+    std::vector<std::string> order;
+    bool innerDone = false;
+    loop.post([&] {
+        order.push_back("outer start");
+        // A handler that waits for something only a later posted call provides, like a
+        // command waiting for the answer that a nested receive event brings.
+        loop.post([&] {
+            order.push_back("inner");
+            innerDone = true;
+        });
+        EXPECT_EQ(loop.waitDepth(), 1);  // inside the test's own wait
+        loop.waitFor([&] { return innerDone; });
+        order.push_back("outer end");
+    });
+    loop.post([&] { order.push_back("second"); });
+    loop.waitFor([&] { return order.size() == 4; });
+    // "second" was queued before "inner" and runs first, inside the outer handler's wait.
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"outer start", "second", "inner", "outer end"}));
+    EXPECT_EQ(loop.waitDepth(), 0);
+}
+
+TEST(QtEventLoop, TimersRepeatTickInsideWaitsAndStopFromTheirOwnTick) {
+    QtEventLoop loop;
+    int fast = 0;
+    int slow = 0;
+    EventLoop::TimerId fastId = 0;
+    fastId = loop.startTimer(20, [&] {
+        if (++fast == 3) {
+            loop.stopTimer(fastId);  // from inside its own tick
+        }
+    });
+    const EventLoop::TimerId slowId = loop.startTimer(50, [&] { ++slow; });
+    const std::int64_t start = loop.now();
+    loop.waitUntil(start + 180);
+    EXPECT_EQ(fast, 3);
+    EXPECT_GE(slow, 2);
+    EXPECT_GE(loop.now() - start, 180);
+    loop.stopTimer(slowId);
+    loop.stopTimer(slowId);  // twice is harmless
+    EXPECT_EQ(loop.runningTimers(), 0u);
+    const int slowSeen = slow;
+    loop.waitUntil(loop.now() + 120);
+    EXPECT_EQ(slow, slowSeen);
+    EXPECT_EQ(fast, 3);
+
+    // A zero interval still ticks (on each turn of the loop) and can be stopped.
+    int zero = 0;
+    const EventLoop::TimerId zeroId = loop.startTimer(0, [&] { ++zero; });
+    loop.waitFor([&] { return zero >= 2; });
+    loop.stopTimer(zeroId);
+}
+
+TEST(QtEventLoop, WaitForBlocksUntilATimerMakesTheConditionTrue) {
+    QtEventLoop loop;
+    bool done = false;
+    const EventLoop::TimerId id = loop.startTimer(100, [&] { done = true; });
+    WakeCounter counter;
+    const std::int64_t start = loop.now();
+    loop.waitFor([&] { return done; });
+    loop.stopTimer(id);
+    EXPECT_GE(loop.now() - start, 95);
+    EXPECT_LT(counter.wakes(), 20);
+}
+
+}  // namespace
+}  // namespace zintor
