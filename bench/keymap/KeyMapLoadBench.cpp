@@ -89,42 +89,56 @@ BENCHMARK(BM_LiteralLoadKeyMaps)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
-// Collects the mean time of each run for the summary.
+// Collects the time of each run (the median when repeated) for the summary. CPU time is shown
+// beside real time: on a busy machine real time mostly measures waiting for a processor.
 class SummaryReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-                seconds_[run.run_name.function_name + "/" + run.run_name.args] = run.GetAdjustedRealTime() / 1e3;  // ms -> s
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.error_occurred || !(median || run.run_type == Run::RT_Iteration)) {
+                continue;
+            }
+            // keys are "<function>/<argument>"; times in ms
+            Times& t = times_[run.run_name.function_name + "/" + run.run_name.args];
+            if (median || !t.median) {
+                t = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime(), median};
             }
         }
     }
 
     void Finalize() override {
         ConsoleReporter::Finalize();
-        std::printf("\nsummary (real time)\n");
+        std::printf(
+            "\nsummary: time in ms (real / cpu), ms per MiB of cpu time, literal / loader\n");
         for (std::int64_t size : {100 * KiB, MiB, 10 * MiB}) {
             std::string arg(1, '/');
             arg += std::to_string(size);
-            // keys are "<function>/<argument>"
             const double mib = static_cast<double>(size) / MiB;
-            auto fast = seconds_.find("BM_LoadKeyMaps" + arg);
-            auto slow = seconds_.find("BM_LiteralLoadKeyMaps" + arg);
-            if (fast != seconds_.end()) {
-                std::printf("  %8.3f MiB: loader %9.3f ms  (%.2f ms per MiB)", mib,
-                            fast->second * 1e3, fast->second * 1e3 / mib);
-                if (slow != seconds_.end()) {
-                    std::printf("  literal %10.1f ms  ratio %.0fx", slow->second * 1e3,
-                                slow->second / fast->second);
-                }
-                std::printf("\n");
+            auto fast = times_.find("BM_LoadKeyMaps" + arg);
+            auto slow = times_.find("BM_LiteralLoadKeyMaps" + arg);
+            if (fast == times_.end()) {
+                continue;
             }
+            const Times& f = fast->second;
+            std::printf("  %7.3f MiB  loader %8.2f / %8.2f  (%.2f ms/MiB)", mib, f.real, f.cpu,
+                        f.cpu / mib);
+            if (slow != times_.end()) {
+                const Times& l = slow->second;
+                std::printf("  literal %9.1f / %9.1f  ratio %.0fx (cpu %.0fx)", l.real, l.cpu,
+                            l.real / f.real, l.cpu / f.cpu);
+            }
+            std::printf("\n");
         }
     }
 
   private:
-    std::map<std::string, double> seconds_;
+    struct Times {
+        double real = 0, cpu = 0;
+        bool median = false;
+    };
+    std::map<std::string, Times> times_;
 };
 
 }  // namespace

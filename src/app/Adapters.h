@@ -5,6 +5,7 @@
 #include "app/Ports.h"
 #include "linux/HidK8055Board.h"
 #include "linux/LinuxPortRegistry.h"
+#include "linux/PlayerSelect.h"
 #include "linux/PulseMixer.h"
 #include "linux/StderrLogSink.h"
 #include "linux/XTestKeyboardMouse.h"
@@ -13,13 +14,12 @@
 #include "qt/QtLauncher.h"
 #include "qt/QtSerialLink.h"
 #include "qt/QtSettingsStore.h"
-#include "UnavailableMediaPlayer.h"
 
 namespace zintor::app {
 
 // Every adapter of the real program, built in dependency order. Needs the QApplication.
 class Adapters {
-public:
+  public:
     // `headless`: no display, so no windows and no tray (see HeadlessDesktop).
     explicit Adapters(bool headless);
     ~Adapters();
@@ -29,7 +29,7 @@ public:
     Ports ports();
     QtEventLoop& loop() { return loop_; }
 
-private:
+  private:
     QtEventLoop loop_;
     StderrLogSink logSink_;
     QtSettingsStore settings_;
@@ -40,7 +40,7 @@ private:
     QtLauncher launcher_;
     XTestKeyboardMouse input_;
     PulseMixer mixer_;
-    UnavailableMediaPlayer player_;  // TODO(lead): the real media player adapter
+    PlayerSelect player_;  // Audacious, or any MPRIS player
     HidK8055Board board_;
 };
 

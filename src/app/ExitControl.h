@@ -12,13 +12,14 @@ namespace zintor::app {
 // the process exits with status 0.
 //
 // Signals reach the event loop through a self-pipe, so the shutdown runs as an ordinary event
-// handler. When the request comes while the program is inside one of its waits (start-up's
-// automatic connection, a command waiting for its answer), unwinding would let the interrupted
-// code go on talking to the phone after the shutdown; the process then ends right there instead.
+// handler. When the request comes while the program is inside one of its waits or pumps
+// (start-up's automatic connection, a command waiting for its answer, a held key's loop),
+// unwinding would let the interrupted code go on after the shutdown (try the next port, keep
+// moving the cursor); the process then ends right there instead.
 class ExitControl : public QObject {
-public:
+  public:
     // `shutdown` runs the program's shutdown sequence (it must do nothing when called again);
-    // `waitDepth` tells how many waits are running.
+    // `waitDepth` tells how many waits or pumps of the event loop are running.
     ExitControl(std::function<void()> shutdown, std::function<int()> waitDepth);
     ~ExitControl() override;
 
@@ -28,7 +29,7 @@ public:
     void mainLoopStarted() { mainLoopRunning_ = true; }
     bool exitRequested() const { return exitRequested_; }
 
-private:
+  private:
     void onSignal();
 
     std::function<void()> shutdown_;

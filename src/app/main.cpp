@@ -11,7 +11,8 @@ namespace {
 
 // Without a display the program still runs, with no windows and no tray.
 bool PrepareForNoDisplay() {
-    const bool display = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+    const bool display =
+        std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
     if (!display && std::getenv("QT_QPA_PLATFORM") == nullptr) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }

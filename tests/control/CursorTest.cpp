@@ -10,7 +10,7 @@ namespace zintor {
 namespace {
 
 class CursorTest : public KeyRig {
-protected:
+  protected:
     struct Move {
         std::int64_t atMs;
         int x, y;

@@ -10,10 +10,9 @@ namespace {
 
 TEST(DecodeKeyEvent, EveryPhoneCodeGivesItsKeyNumber) {
     const std::pair<const char*, int> table[] = {
-        {"0", 0},   {"9", 9},   {"u", 10},  {"d", 11},  {"*", 13},  {"#", 14},
-        {":O", 15}, {":C", 16}, {":R", 17}, {"<", 18},  {">", 19},  {"v", 20},
-        {"^", 21},  {"[", 22},  {"]", 23},  {"c", 99},  {"D", 99},  {"", 99},
-        {":c", 99}, {"55", 99}, {"u ", 99},
+        {"0", 0},   {"9", 9},   {"u", 10}, {"d", 11}, {"*", 13},  {"#", 14},  {":O", 15},
+        {":C", 16}, {":R", 17}, {"<", 18}, {">", 19}, {"v", 20},  {"^", 21},  {"[", 22},
+        {"]", 23},  {"c", 99},  {"D", 99}, {"", 99},  {":c", 99}, {"55", 99}, {"u ", 99},
     };
     for (const auto& [code, key] : table) {
         const KeyEvent down = DecodeKeyEvent(std::string("+CKEV: ") + code + ",1");
@@ -41,7 +40,7 @@ TEST(DecodeKeyEvent, KeyOneAndLineEndsAndGarbage) {
 }
 
 class KeyHelpContentTest : public ::testing::Test {
-protected:
+  protected:
     KeyHelpContentTest() {
         state.KeyNames = {"Key 0", "Key 1", "Key 2", "Key 3", "Key 4",     "Key 5",
                           "Key 6", "Key 7", "Key 8", "Key 9", "Volume Up", "Volume Down",

@@ -51,9 +51,9 @@ TEST_F(ExecutorTest, MouseButtonsFollowTheKeyAndCtrlCIsTypedOncePerPress) {
     Hold("7", 3000, 3100);
     Hold("8", 4000, 4100);
     world.loop.runUntil(5000);
-    EXPECT_EQ(TimedInput(), (Calls{"1010 left down", "1310 left up", "2010 right down",
-                                   "2410 right up", "3010 down 17", "3010 press 67",
-                                   "3010 up 17"}));
+    EXPECT_EQ(TimedInput(),
+              (Calls{"1010 left down", "1310 left up", "2010 right down", "2410 right up",
+                     "3010 down 17", "3010 press 67", "3010 up 17"}));
 }
 
 TEST_F(ExecutorTest, LeftHoldTogglesOnPressesDragsAndOutlivesTheMode) {
@@ -122,11 +122,11 @@ TEST_F(ExecutorTest, OnlyKeysThatRunCommandsReachTheKeyMap) {
         Bind(key, {Command(CommandKey, 0, std::string(1, static_cast<char>('a' + key)))});
     }
     Bind(15, {Command(CommandWinamp, 0x105)});
-    Hold(":R", 1000, 1050);   // Back: nothing here
-    Hold("c", 1100, 1150);    // the clear key is never decoded
-    Hold("[", 1200, 1250);    // left soft key runs
-    Hold("]", 1300, 1350);    // right soft key runs
-    Hold(":O", 1400, 1450);   // WAP: the command index keeps its low 8 bits
+    Hold(":R", 1000, 1050);  // Back: nothing here
+    Hold("c", 1100, 1150);   // the clear key is never decoded
+    Hold("[", 1200, 1250);   // left soft key runs
+    Hold("]", 1300, 1350);   // right soft key runs
+    Hold(":O", 1400, 1450);  // WAP: the command index keeps its low 8 bits
     world.loop.runUntil(2000);
     EXPECT_EQ(world.input.calls(), (Calls{"press 87", "press 88"}));
     EXPECT_EQ(procedures.calls, (Calls{"WinAMP_Execute(5)"}));

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramState.h"
 #include "app/Procedures.h"
+#include "app/ProgramState.h"
 #include "control/KeyControl.h"
 #include "link/Link.h"
 #include "platform/sim/SimWorld.h"
@@ -18,7 +18,7 @@ namespace zintor {
 // the KeyControl under test, everything else is recorded as "Name(argument)". A test may give
 // WinAMP_Execute a behaviour.
 class KeyProcedures : public Procedures {
-public:
+  public:
     KeyControl* keys = nullptr;
     std::vector<std::string> calls;
     std::function<void(int)> onWinampExecute;
@@ -60,7 +60,7 @@ public:
     void CloseKeyHelp() override { keys->CloseKeyHelp(); }
     void TrayIconAnimate() override {}
 
-private:
+  private:
     void record(const std::string& name, const std::string& argument) {
         calls.push_back(name + "(" + argument + ")");
     }
@@ -68,7 +68,7 @@ private:
 
 // The desktop's window reports, forwarded as Program forwards them.
 class KeyWindowEvents : public DesktopEvents {
-public:
+  public:
     explicit KeyWindowEvents(KeyControl& keys) : keys_(keys) {}
     void connectClicked() override {}
     void portChosen(int) override {}
@@ -81,22 +81,22 @@ public:
     void keyHelpClosed() override { keys_.KeyHelpClosed(); }
     void noticeClosed() override { keys_.NoticeClosed(); }
 
-private:
+  private:
     KeyControl& keys_;
 };
 
 // The key control on the simulated world with the real link, connected and in key-control mode.
 // Key lines travel from the simulated phone through the link's dispatcher, as in the program.
 class KeyRig : public ::testing::Test {
-protected:
+  protected:
     KeyRig() {
         procedures.keys = &keys;
         procedures.loop = &world.loop;
         world.desktop.setListener(&events);
-        state.KeyNames = {"Key 0", "Key 1", "Key 2", "Key 3",       "Key 4",     "Key 5",
-                          "Key 6", "Key 7", "Key 8", "Key 9",       "Volume Up", "Volume Down",
-                          "Clear", "*",     "#",     "WAP",         "Camera",    "Back",
-                          "",      "",      "",      "",            "Left",      "Right"};
+        state.KeyNames = {"Key 0", "Key 1", "Key 2", "Key 3", "Key 4",     "Key 5",
+                          "Key 6", "Key 7", "Key 8", "Key 9", "Volume Up", "Volume Down",
+                          "Clear", "*",     "#",     "WAP",   "Camera",    "Back",
+                          "",      "",      "",      "",      "Left",      "Right"};
         EXPECT_TRUE(link.ConnectPhone());
         state.ModeFlags[ModeKeyControl] = true;
         world.phone.clearLines();

@@ -14,8 +14,7 @@ using TypingTest = KeyRig;
 TEST_F(TypingTest, TypeTextSendsShiftOnlyForCapitalsAndSkipsEverythingButLettersAndDigits) {
     keys.TypeText("Ab1");
     // Five injection calls: Shift down; A press; Shift up; B press; 1 press.
-    EXPECT_EQ(world.input.calls(),
-              (Calls{"down 16", "press 65", "up 16", "press 66", "press 49"}));
+    EXPECT_EQ(world.input.calls(), (Calls{"down 16", "press 65", "up 16", "press 66", "press 49"}));
 
     world.input.clear();
     keys.TypeText("a b!");
@@ -27,9 +26,8 @@ TEST_F(TypingTest, TypeTextSendsShiftOnlyForCapitalsAndSkipsEverythingButLetters
     EXPECT_TRUE(world.input.calls().empty());
 
     keys.TypeText("09AZaz@[`{/:");
-    EXPECT_EQ(world.input.calls(),
-              (Calls{"press 48", "press 57", "down 16", "press 65", "up 16", "down 16",
-                     "press 90", "up 16", "press 65", "press 90"}));
+    EXPECT_EQ(world.input.calls(), (Calls{"press 48", "press 57", "down 16", "press 65", "up 16",
+                                          "down 16", "press 90", "up 16", "press 65", "press 90"}));
 }
 
 TEST_F(TypingTest, TypeTextLetsEventsRunBetweenCharacters) {

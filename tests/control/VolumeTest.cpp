@@ -11,7 +11,7 @@ using Values = std::vector<std::uint32_t>;
 using Calls = std::vector<std::string>;
 
 class VolumeTest : public KeyRig {
-protected:
+  protected:
     void BindVolume(std::int32_t code) { Bind(5, {Command(CommandVolume, code)}); }
 };
 
@@ -37,7 +37,7 @@ TEST_F(VolumeTest, HeldKeyStepsAtOnceThenEvery100MsUpToTheTop) {
 
 TEST_F(VolumeTest, DownStopsAtZeroAndAQuickReleaseLeavesExactlyOneStep) {
     world.mixer.setValue(700);
-    BindVolume(1);  // MASTER DOWN
+    BindVolume(1);          // MASTER DOWN
     Hold("5", 1000, 1050);  // released before the first 100 ms pause ends
     world.loop.runUntil(2000);
     EXPECT_EQ(world.mixer.sets(), (Values{0}));

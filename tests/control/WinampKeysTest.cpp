@@ -9,7 +9,7 @@ namespace {
 using Calls = std::vector<std::string>;
 
 class WinampKeysTest : public KeyRig {
-protected:
+  protected:
     WinampKeysTest() {
         keys.BuildWinampKeyMap();
         ClearModes(state);
@@ -53,9 +53,9 @@ TEST_F(WinampKeysTest, StatusKeysRunTheFixedMapAndNothingElse) {
         Hold(code, now() + 100, now() + 150);
         world.loop.runFor(300);
     }
-    EXPECT_EQ(procedures.calls, (Calls{"WinAMP_Execute(3)", "WinAMP_Execute(4)",
-                                       "WinAMP_Execute(5)", "WinAMP_Execute(6)",
-                                       "WinAMP_Execute(7)"}));
+    EXPECT_EQ(procedures.calls,
+              (Calls{"WinAMP_Execute(3)", "WinAMP_Execute(4)", "WinAMP_Execute(5)",
+                     "WinAMP_Execute(6)", "WinAMP_Execute(7)"}));
     EXPECT_TRUE(world.input.calls().empty());
     EXPECT_TRUE(world.desktop.calls().empty());
     EXPECT_EQ(state.CurrentKeyMap, 0);

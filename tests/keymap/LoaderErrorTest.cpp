@@ -26,8 +26,8 @@ TEST(LoadErrors, ElementsThatNeedAKeyMapOrACommandNameTheElementAndTheKey) {
         const Loaded l = Load(std::string("  <") + element + ">1</" + element + ">");
         ASSERT_FALSE(l.result.ok()) << element;
         EXPECT_EQ(l.result.error->kind, Kind::NoKeyMap);
-        EXPECT_EQ(Message(l), std::string("KeyMap.xml:1:3: ") + element +
-                                  " before the first KEYMAP");
+        EXPECT_EQ(Message(l),
+                  std::string("KeyMap.xml:1:3: ") + element + " before the first KEYMAP");
     }
     // No key element yet: key 0. A new KEYMAP keeps the key but its list is empty.
     EXPECT_EQ(Message(Load("<KEYMAP><COMMAND>x</COMMAND>")),
@@ -53,10 +53,10 @@ TEST(LoadErrors, UnclosedTagsAndValuesPointAtTheirStart) {
 }
 
 TEST(LoadErrors, PositionsCountLinesOfTheFileAsWrittenCommentsAndCarriageReturnsIncluded) {
-    const Loaded l = Load(
-        "<!-- a comment\r\n over two lines -->\r\n<KEYMAP>\r\n\t<!-- x --><HELP>never ended");
+    const Loaded l =
+        Load("<!-- a comment\r\n over two lines -->\r\n<KEYMAP>\r\n\t<!-- x --><HELP>never ended");
     EXPECT_EQ(Message(l), "KeyMap.xml:4:12: expected \"</\" to end the value of HELP");
-    EXPECT_EQ(l.result.error->offset, 57u);
+    EXPECT_EQ(l.result.error->offset, 58u);
 
     // The start of a comment formed by removing another one still maps back to the file.
     const Loaded joined = Load("<KEYMAP>\n<!<!-- x -->-- y -->  <HELP>");

@@ -75,8 +75,8 @@ TEST(LoadKeyMaps, TagsThatAreNotExactlyAnElementNameAreSkipped) {
         "<?xml version=\"1.0\"?><KEYMAP><KEYMAP_NAME>A</KEYMAP_NAME>"
         "<KEY_1><HELP>one</HELP>"
         "<KEYMAP id=\"2\"><KEYMAP_NAME>B</KEYMAP_NAME>"  // still key map 0
-        "<KEY_2 ><HELP>still one</HELP>"                // still key 1
-        "<keymap><key_3><Help>x</Help>"                 // all skipped; the value is text
+        "<KEY_2 ><HELP>still one</HELP>"                 // still key 1
+        "<keymap><key_3><Help>x</Help>"                  // all skipped; the value is text
         "<KEY_4/><HELP>four?</HELP>");
     ASSERT_TRUE(l.result.ok());
     ASSERT_EQ(l.maps.size(), 1u);
@@ -177,7 +177,7 @@ TEST(LoadKeyMaps, AKeyElementSelectsTheKeyAndRestartsAtItsFirstCommand) {
         "<KEY_1><COMMAND_ID><COMMAND>a</COMMAND></KEY_1>"
         "<KEY_2><COMMAND_ID><COMMAND>b</COMMAND><COMMAND_ID><COMMAND>c</COMMAND>"
         "<KEY_3><COMMAND_ID><COMMAND>d</COMMAND>"
-        "<KEY_1><COMMAND_ID><COMMAND>e</COMMAND>"  // a second KEY_1 appends
+        "<KEY_1><COMMAND_ID><COMMAND>e</COMMAND>"     // a second KEY_1 appends
         "<KEY_2><COMMAND_TYPE>WAIT</COMMAND_TYPE>");  // command 0 of key 2
     ASSERT_TRUE(l.result.ok());
     ASSERT_EQ(Commands(l, 0, 1).size(), 2u);
@@ -242,6 +242,45 @@ TEST(LoadKeyMaps, AppendsToKeyMapsAlreadyThere) {
     ASSERT_EQ(maps.size(), 2u);
     EXPECT_EQ(maps[0].Name, "earlier");
     EXPECT_EQ(maps[1].Name, "new");
+}
+
+// Runs `onPump` for every turn of the loop the loader asks for.
+class PumpRecorder : public EventLoop {
+  public:
+    std::function<void()> onPump;
+    std::int64_t now() const override { return 0; }
+    void pumpOnce() override { onPump(); }
+    void waitFor(const std::function<bool()>&) override {}
+    void waitUntil(std::int64_t) override {}
+    TimerId startTimer(int, std::function<void()>) override { return 0; }
+    void stopTimer(TimerId) override {}
+    void post(std::function<void()>) override {}
+};
+
+TEST(LoadKeyMaps, PendingEventsRunBetweenTagsAndBetweenRemovedComments) {
+    std::vector<KeyMap> maps;
+    std::array<USBOutput, 8> outputs;
+    std::vector<std::size_t> seen;  // key maps loaded at each turn of the loop
+    PumpRecorder loop;
+    loop.onPump = [&] { seen.push_back(maps.size()); };
+    KeyMapLoadOptions every;
+    every.loop = &loop;
+    every.pumpEvery = 1;
+    ASSERT_TRUE(LoadKeyMaps("<!--a--><KEYMAP><!--b--><KEYMAP>", maps, outputs, every).ok());
+    EXPECT_EQ(seen, (std::vector<std::size_t>{0, 0, 1, 2}));
+
+    // By default every 1024 tags: a 3000-tag text lets events run twice, each time with the
+    // key maps read so far in place.
+    std::string text;
+    for (int i = 0; i < 1000; ++i) {
+        text += "<KEYMAP><KEY_1></KEY_1>";
+    }
+    maps.clear();
+    seen.clear();
+    KeyMapLoadOptions byDefault;
+    byDefault.loop = &loop;
+    ASSERT_TRUE(LoadKeyMaps(text, maps, outputs, byDefault).ok());
+    EXPECT_EQ(seen, (std::vector<std::size_t>{342, 683}));
 }
 
 TEST(KeyHasCommands, IsFalseForEveryIndexOutOfRange) {

@@ -73,6 +73,16 @@ TEST_F(LinkTest, SettingsThatAreNotWhatTheProgramWrote) {
     EXPECT_EQ(state.MouseSpeed, 5);
     EXPECT_EQ(state.MainLeft, 0.0f);
     EXPECT_EQ(state.LastKeyMap, 3);
+    for (const char* value : {"0", "yes", ""}) {
+        world.settings.set("Log", value);
+        link.ReadLogSwitch();
+        EXPECT_FALSE(state.LogEnabled) << value;
+    }
+    world.settings.set("Log", "1");
+    link.ReadLogSwitch();
+    EXPECT_TRUE(state.LogEnabled);
+    link.SaveSettings();
+    EXPECT_EQ(world.settings.writes().size(), 27u);  // the switch is never written
     EXPECT_THAT(world.logSink.diagnostics(),
                 ElementsAre("Setting Com is not a number: \"abc\", using 1",
                             "Setting Speed is not a number: \"70000\", using 5",

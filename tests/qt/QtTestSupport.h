@@ -11,7 +11,7 @@ namespace zintor::test {
 // Counts how often the thread's event dispatcher wakes up: a loop that sleeps while it waits
 // wakes a handful of times, one that spins wakes thousands of times.
 class WakeCounter {
-public:
+  public:
     WakeCounter() {
         QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
                          &context_, [this] { ++wakes_; });
@@ -19,14 +19,14 @@ public:
     int wakes() const { return wakes_; }
     void reset() { wakes_ = 0; }
 
-private:
+  private:
     QObject context_;
     int wakes_ = 0;
 };
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "zintor-test-XXXXXX").string();
@@ -41,13 +41,13 @@ public:
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
 // Sets an environment variable for the lifetime of the object.
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, const std::string& value) : name_(name) {
         if (const char* old = std::getenv(name)) {
             old_ = old;
@@ -65,7 +65,7 @@ public:
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     const char* name_;
     std::string old_;
     bool hadOld_ = false;

@@ -33,7 +33,7 @@ TEST(ProgramFileDialog, OnLinuxProgramsAreTheExecutableFilesAndKeepTheirName) {
 
     EXPECT_TRUE(ProgramFileListed(program, "exe"));
     EXPECT_FALSE(ProgramFileListed(text, "exe"));
-    EXPECT_FALSE(ProgramFileListed(windowsProgram, "exe"));  // not executable here
+    EXPECT_FALSE(ProgramFileListed(windowsProgram, "exe"));        // not executable here
     EXPECT_TRUE(ProgramFileListed(dir.filePath("sub.d"), "exe"));  // folders to walk into
     EXPECT_FALSE(ProgramFileListed(dir.filePath("missing"), "exe"));
 

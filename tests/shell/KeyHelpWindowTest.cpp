@@ -20,10 +20,12 @@ using test::ShellApp;
 constexpr char kLongHelp[] =
     "Volume of the selected track, louder while held, and softer again with the key below it";
 
-int Px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+int Px(int twips) {
+    return static_cast<int>(std::lround(twips / 15.0));
+}
 
 class KeyHelpWindowTest : public ::testing::Test {
-protected:
+  protected:
     KeyHelpWindowTest() {
         ShellApp();
         desktop.setListener(&events);
@@ -33,7 +35,8 @@ protected:
         map.Keys[1].Help = "Play";
         map.Keys[5].Help = kLongHelp;
         map.Keys[12].Help = "Delete";
-        map.Keys[22].Help = "never shown: the direction keys have no row";
+        map.Keys[20].Help = "never shown: the direction keys have no row";
+        map.Keys[22].Help = "Previous";
         state.KeyMaps.push_back(map);
     }
 
@@ -42,6 +45,7 @@ protected:
         return desktop.keyHelpWindow();
     }
 
+    test::WithApp app_;
     ProgramState state;
     QtDesktop desktop;
     RecordingEvents events;
@@ -77,7 +81,11 @@ TEST_F(KeyHelpWindowTest, RowsAndPlacesFollowTheKeyMap) {
     EXPECT_EQ(functions[17]->text(), "Leave this function");
     EXPECT_EQ(functions[0]->text(), "");  // no help text: the row is still there
     EXPECT_EQ(keys[18]->text(), "Left");  // right after Back: no gap for keys 18-21
-    EXPECT_EQ(functions[18]->text(), "");
+    EXPECT_EQ(functions[18]->text(), "Previous");
+    EXPECT_EQ(functions[19]->text(), "");
+    for (const QLabel* f : functions) {
+        EXPECT_FALSE(f->text().startsWith("never shown"));
+    }
     EXPECT_EQ(keys[19]->text(), "Right");
 
     for (int r = 0; r < 20; ++r) {

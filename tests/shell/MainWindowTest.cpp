@@ -22,7 +22,7 @@ using test::RecordingEvents;
 using test::ShellApp;
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     MainWindowTest() {
         ShellApp();
         desktop.setListener(&events);
@@ -33,6 +33,7 @@ protected:
         return b;
     }
 
+    test::WithApp app_;
     QtDesktop desktop;
     RecordingEvents events;
 };
@@ -50,8 +51,7 @@ TEST_F(MainWindowTest, ButtonsReportTheTrayCommandsAndThePortButtons) {
 
 TEST_F(MainWindowTest, KeysTypedIntoTheDebugBoxEchoTheirCharacterCodes) {
     QLineEdit* txtDebug = desktop.mainWindow().debugInput();
-    QTest::keyClick(txtDebug, Qt::Key_A);
-    QTest::keyClick(txtDebug, Qt::Key_A, Qt::ShiftModifier);
+    QTest::keyClicks(txtDebug, "aA");
     QTest::keyClick(txtDebug, Qt::Key_Shift);  // no character: no echo
     QTest::keyClick(txtDebug, Qt::Key_Return);
     QTest::keyClick(txtDebug, Qt::Key_1);

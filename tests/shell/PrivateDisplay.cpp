@@ -75,10 +75,9 @@ bool PrivateDisplay::start() {
         return false;
     }
     // Xvfb picks a free display number and writes it to the pipe when it is ready.
-    const bool started =
-        server_.start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                       "1024x768x24", "-nolisten", "tcp"},
-                      fds[1]);
+    const bool started = server_.start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen",
+                                        "0", "1024x768x24", "-nolisten", "tcp"},
+                                       fds[1]);
     close(fds[1]);
     std::string number;
     char c = 0;
@@ -104,8 +103,8 @@ bool TrayHost::start(const std::string& display) {
         return false;
     }
     const Atom selection = XInternAtom(x, "_NET_SYSTEM_TRAY_S0", False);
-    const bool owned = WaitFor([&] { return XGetSelectionOwner(x, selection) != None; },
-                               std::chrono::seconds(10));
+    const bool owned =
+        WaitFor([&] { return XGetSelectionOwner(x, selection) != None; }, std::chrono::seconds(10));
     XCloseDisplay(x);
     return owned;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 #include <vector>
 
 namespace zintor::test {
@@ -9,7 +9,7 @@ namespace zintor::test {
 // A program started by a test, ended (SIGTERM, then waited for) when this object goes. It also
 // ends when the test process dies.
 class ChildProcess {
-public:
+  public:
     ChildProcess() = default;
     ~ChildProcess() { stop(); }
     ChildProcess(const ChildProcess&) = delete;
@@ -20,18 +20,18 @@ public:
     void stop();
     bool running() const { return pid_ > 0; }
 
-private:
+  private:
     pid_t pid_ = -1;
 };
 
 // An Xvfb server of the test's own, so that a tray host started there is seen by this test
 // only. start() returns once the server accepts clients.
 class PrivateDisplay {
-public:
+  public:
     bool start();
     const std::string& name() const { return name_; }  // ":7"
 
-private:
+  private:
     ChildProcess server_;
     std::string name_;
 };
@@ -39,11 +39,11 @@ private:
 // A tray host (trayer, speaking the X11 system tray protocol) on `display`. start() returns
 // once it owns the tray selection.
 class TrayHost {
-public:
+  public:
     bool start(const std::string& display);
     void stop() { process_.stop(); }
 
-private:
+  private:
     ChildProcess process_;
 };
 

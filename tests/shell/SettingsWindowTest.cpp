@@ -31,7 +31,7 @@ using test::ShellApp;
 using test::WhenModalOpen;
 
 class SettingsWindowTest : public ::testing::Test {
-protected:
+  protected:
     SettingsWindowTest() {
         ShellApp();
         EXPECT_TRUE(dir.isValid());
@@ -50,8 +50,8 @@ protected:
         store = std::make_unique<QtSettingsStore>(iniPath);
         Ports p = world.ports();
         program = std::make_unique<Program>(Ports{p.loop, p.serial, p.registry, *store, p.files,
-                                                  p.logSink, desktop, p.launcher, p.input,
-                                                  p.mixer, p.player, p.board});
+                                                  p.logSink, desktop, p.launcher, p.input, p.mixer,
+                                                  p.player, p.board});
         program->link().LoadSettings();
         return *program;
     }
@@ -61,6 +61,7 @@ protected:
         return fresh.read(name, "<missing>");
     }
 
+    test::WithApp app_;
     QTemporaryDir dir;
     std::string iniPath;
     SimWorld world;
@@ -70,9 +71,10 @@ protected:
 };
 
 TEST_F(SettingsWindowTest, LoadsFromTheStoreAndSavesEverythingOnClose) {
-    WriteIni("AppName%200=Mail\nAppPath%200=/usr/bin/thunderbird\nAppName 3=Old name\n"
-             "AppPath%203=/opt/old\nAppPath9=/opt/winamp/winamp\nSpeed=7\nAuto=1\n"
-             "SettingLeft=1500\nSettingTop=750\n");
+    WriteIni(
+        "AppName%200=Mail\nAppPath%200=/usr/bin/thunderbird\nAppName 3=Old name\n"
+        "AppPath%203=/opt/old\nAppPath9=/opt/winamp/winamp\nSpeed=7\nAuto=1\n"
+        "SettingLeft=1500\nSettingTop=750\n");
     Program& p = Start();
     desktop.mainWindow().move(20, 10);
 
@@ -190,7 +192,7 @@ TEST_F(SettingsWindowTest, SelectButtonsFillTheirRowFromTheFileDialog) {
     });
     p.settingsClicked();
 
-    EXPECT_EQ(row4, tool);  // programs on Linux have no extension: nothing appended
+    EXPECT_EQ(row4, tool);           // programs on Linux have no extension: nothing appended
     EXPECT_EQ(row9, "/opt/player");  // cancelled: the box keeps its text
     EXPECT_EQ(Saved("AppPath 4"), tool.toStdString());
 }

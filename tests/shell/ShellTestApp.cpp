@@ -1,8 +1,8 @@
 #include "ShellTestApp.h"
 
 #include <QEventLoop>
-#include <QWidget>
 #include <QTimer>
+#include <QWidget>
 #include <memory>
 
 // Fontconfig and the X11 client libraries keep caches for the life of the process.

@@ -2,16 +2,27 @@
 
 #include <QApplication>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "ports/Desktop.h"
+
+// Readable QStrings in test failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace zintor::test {
 
 // The one QApplication of a test process. Qt's offscreen platform unless QT_QPA_PLATFORM says
 // otherwise.
 QApplication& ShellApp();
+
+// Put first among a fixture's members: the application exists before any window.
+struct WithApp {
+    WithApp() { ShellApp(); }
+};
 
 // Runs the Qt event loop for `ms` milliseconds of real time.
 void RunEventsFor(int ms);
@@ -24,7 +35,7 @@ void WhenModalOpen(const char* className, std::function<void(QWidget*)> action);
 
 // Records the desktop's reports as words ("keyHelpClosed", "portChosen 2", "mouseSpeed 12").
 class RecordingEvents : public DesktopEvents {
-public:
+  public:
     void connectClicked() override { calls.push_back("connect"); }
     void portChosen(int index) override { calls.push_back("portChosen " + std::to_string(index)); }
     void autoConnectClicked() override { calls.push_back("autoConnect"); }

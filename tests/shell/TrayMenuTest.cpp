@@ -10,12 +10,12 @@
 #include <QStringList>
 #include <QSystemTrayIcon>
 
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/QtDesktop.h"
 #include "ShellTestApp.h"
-#include "platform/qt/TrayMenu.h"
 #include "app/Program.h"
 #include "link/Link.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/QtDesktop.h"
+#include "platform/qt/TrayMenu.h"
 #include "platform/sim/SimWorld.h"
 
 namespace zintor {
@@ -47,7 +47,7 @@ QStringList CheckedTexts(const QMenu* menu) {
 // The whole program on the simulated phone, with the real Qt desktop in place of the
 // recording one.
 class TrayMenuTest : public ::testing::Test {
-protected:
+  protected:
     TrayMenuTest() {
         ShellApp();
         world.registry.add("\\Device\\Serial10", "COM10");
@@ -59,9 +59,9 @@ protected:
     Program& program() {
         if (!program_) {
             Ports ports = world.ports();
-            Ports withQt{ports.loop,  ports.serial,   ports.registry, ports.settings,
-                         ports.files, ports.logSink,  desktop,        ports.launcher,
-                         ports.input, ports.mixer,    ports.player,   ports.board};
+            Ports withQt{ports.loop,  ports.serial,  ports.registry, ports.settings,
+                         ports.files, ports.logSink, desktop,        ports.launcher,
+                         ports.input, ports.mixer,   ports.player,   ports.board};
             program_ = std::make_unique<Program>(withQt);
         }
         return *program_;
@@ -69,6 +69,7 @@ protected:
     QMenu* menu() { return desktop.trayMenu().menu(); }
     QMenu* phone() { return desktop.trayMenu().phoneMenu(); }
 
+    test::WithApp app_;
     SimWorld world;
     QtDesktop desktop;
     std::unique_ptr<Program> program_;
@@ -78,8 +79,8 @@ TEST_F(TrayMenuTest, EntriesComeInOrderWithThePortsUpToSixteen) {
     program().state().ComPort = 3;
     program().link().RefreshComMenu();
 
-    EXPECT_EQ(VisibleTexts(menu()), (QStringList{"Connect", "Phone settings", "Program settings",
-                                                 "Exit"}));
+    EXPECT_EQ(VisibleTexts(menu()),
+              (QStringList{"Connect", "Phone settings", "Program settings", "Exit"}));
     EXPECT_EQ(menu()->actions()[1]->menu(), phone());
     EXPECT_EQ(VisibleTexts(phone()),
               (QStringList{"Serial Com1", "Bluetooth Com3", "Serial Com10", "AutoConnect"}));
@@ -196,8 +197,9 @@ TEST(TrayIcon, FramesAreCompiledInAndTheTipIsCutTo63Characters) {
     desktop.traySetTip(tip);
     EXPECT_EQ(desktop.trayIcon()->toolTip(), QString(63, QLatin1Char('x')));
     EXPECT_EQ(desktop.frame(), 103);  // a new tip keeps the frame
-    EXPECT_EQ(desktop.trayIcon()->icon().pixmap(32, 32).toImage().convertToFormat(frames[2].format()),
-              frames[2]);
+    EXPECT_EQ(
+        desktop.trayIcon()->icon().pixmap(32, 32).toImage().convertToFormat(frames[2].format()),
+        frames[2]);
 
     desktop.trayRemove();
     EXPECT_EQ(desktop.trayIcon(), nullptr);

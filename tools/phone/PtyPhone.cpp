@@ -84,7 +84,9 @@ void PtyPhone::writeAll(const std::string& bytes) {
     }
 }
 
-void PtyPhone::send(const std::string& bytes) { writeAll(bytes); }
+void PtyPhone::send(const std::string& bytes) {
+    writeAll(bytes);
+}
 
 void PtyPhone::hangUp() {
     if (thread_.joinable()) {

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
-#include <condition_variable>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,7 +17,7 @@ namespace zintor::phone {
 // receives with its time, and can send any text, fall silent or hang up. It runs its own thread,
 // so it answers while the caller's thread is busy or blocked.
 class PtyPhone {
-public:
+  public:
     struct Line {
         std::string text;
         std::int64_t ms = 0;  // since the phone was made
@@ -55,12 +55,13 @@ public:
     bool waitUntil(const std::function<bool(const std::vector<Line>&)>& done,
                    std::chrono::milliseconds timeout) const;
     // Waits for a line equal to `text` after the first `from` lines; its index, or -1.
-    int waitForLine(const std::string& text, std::size_t from, std::chrono::milliseconds timeout) const;
+    int waitForLine(const std::string& text, std::size_t from,
+                    std::chrono::milliseconds timeout) const;
 
     static std::string okReply() { return "\r\nOK\r\n"; }
     static constexpr const char* kModel = "Zintor Virtual Phone";
 
-private:
+  private:
     void run();
     void handleBytes(const char* data, std::size_t size);
     void answer(const std::string& line);

@@ -31,7 +31,9 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-void OnSignal(int) { stopRequested = 1; }
+void OnSignal(int) {
+    stopRequested = 1;
+}
 
 std::string Unescape(const std::string& text) {
     std::string out;

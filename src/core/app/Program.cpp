@@ -5,20 +5,8 @@
 #include "app/SettingsDialog.h"
 #include "control/KeyControl.h"
 #include "link/Link.h"
-#include "phoneui/PhoneMenus.h"
-
-#if __has_include("media/WinampMenus.h")
 #include "media/WinampMenus.h"
-#else
-// TEMPORARY: the media player menus are not built yet; see PendingWinampMenus.h.
-#include "app/PendingWinampMenus.h"
-namespace zintor {
-class WinampMenus : public PendingWinampMenus {
-  public:
-    using PendingWinampMenus::PendingWinampMenus;
-};
-}  // namespace zintor
-#endif
+#include "phoneui/PhoneMenus.h"
 
 namespace zintor {
 

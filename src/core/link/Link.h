@@ -59,7 +59,9 @@ class Link {
     void LoadSettings();
     void SaveSettings();
 
-    // Diagnostic log.
+    // Diagnostic log. ReadLogSwitch sets LogEnabled from the stored value "Log" ("1" = on; the
+    // program never writes it, the user adds it to the settings file).
+    void ReadLogSwitch();
     void InitLog();
     void WriteLog(std::string text);
 

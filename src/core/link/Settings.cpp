@@ -9,6 +9,7 @@ namespace zintor {
 namespace {
 
 constexpr const char* kWinampPathValue = "AppPath9";
+constexpr const char* kLogSwitchValue = "Log";
 
 // A stored number that does not read as one falls back to its default; the log and the
 // diagnostic channel say so, since the store may have been edited by hand.
@@ -53,6 +54,10 @@ void Link::LoadSettings() {
     s.SettingLeft = single("SettingLeft");
     s.SettingTop = single("SettingTop");
     s.AutoConnect = int16("Auto", 1);
+}
+
+void Link::ReadLogSwitch() {
+    impl_->state.LogEnabled = impl_->ports.settings.read(kLogSwitchValue, "0") == "1";
 }
 
 void Link::SaveSettings() {

@@ -28,7 +28,7 @@ struct SettingsForm {
 
 // Clicks and window closings that the desktop reports to the core.
 class DesktopEvents {
-public:
+  public:
     virtual ~DesktopEvents() = default;
     virtual void connectClicked() = 0;
     virtual void portChosen(int index) = 0;
@@ -45,7 +45,7 @@ public:
 // The program's face on the PC: tray icon and menu, main window, settings window, key help and
 // key-map notice windows, message boxes, the file dialog, notices.
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
 
     virtual void setListener(DesktopEvents* events) = 0;
@@ -68,12 +68,14 @@ public:
     // Settings window, modal: returns when it has been closed, with what it holds then.
     virtual SettingsForm showSettings(const SettingsForm& form) = 0;
 
-    // Key help window (topmost while open).
+    // Key help window (topmost while open). keyHelpClosed() is reported only when the window
+    // goes away otherwise than through closeKeyHelp() (the user closed it).
     virtual void showKeyHelp(const std::string& caption, const std::vector<KeyHelpRow>& rows) = 0;
     virtual void closeKeyHelp() = 0;
 
     // Key-map notice (topmost while open). It closes itself 3 s after the last showNotice or
-    // setNoticeText (each restarts the 3 s) and then reports noticeClosed().
+    // setNoticeText (each restarts the 3 s) and then reports noticeClosed(); so does a notice
+    // the user closes. closeNotice() reports nothing.
     virtual void showNotice(const std::string& text) = 0;
     virtual void setNoticeText(const std::string& text) = 0;
     virtual void closeNotice() = 0;

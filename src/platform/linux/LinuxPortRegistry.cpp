@@ -34,7 +34,8 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
 
 // "ttyS3" with prefix "ttyS" -> 3; -1 when the rest is not a number.
 int DeviceIndex(const std::string& name, const std::string& prefix) {
-    if (!StartsWith(name, prefix) || name.size() == prefix.size() || name.size() > prefix.size() + 4) {
+    if (!StartsWith(name, prefix) || name.size() == prefix.size() ||
+        name.size() > prefix.size() + 4) {
         return -1;
     }
     int n = 0;
@@ -220,7 +221,8 @@ std::vector<LinuxPortRegistry::Found> LinuxPortRegistry::scan() {
 std::vector<RegisteredPort> LinuxPortRegistry::listPorts() {
     std::vector<RegisteredPort> ports;
     for (const Found& f : scan()) {
-        ports.push_back({f.bluetooth ? f.device + " (BtPort)" : f.device, "COM" + std::to_string(f.port)});
+        ports.push_back(
+            {f.bluetooth ? f.device + " (BtPort)" : f.device, "COM" + std::to_string(f.port)});
     }
     return ports;
 }

@@ -12,10 +12,10 @@ namespace zintor {
 
 // Where the registry looks. Tests point these at temporary folders.
 struct PortRegistryPaths {
-    std::string portsFolder;                         // COM<n> symlinks: $XDG_CONFIG_HOME/Zintor/ports
-    std::string devFolder = "/dev";                  // ttyS*, ttyUSB*, ttyACM*, rfcomm*
-    std::string sysTtyFolder = "/sys/class/tty";     // ttyS<k>/type tells a real UART from a phantom
-    std::string byIdFolder = "/dev/serial/by-id";    // stable names of USB serial devices
+    std::string portsFolder;                       // COM<n> symlinks: $XDG_CONFIG_HOME/Zintor/ports
+    std::string devFolder = "/dev";                // ttyS*, ttyUSB*, ttyACM*, rfcomm*
+    std::string sysTtyFolder = "/sys/class/tty";   // ttyS<k>/type tells a real UART from a phantom
+    std::string byIdFolder = "/dev/serial/by-id";  // stable names of USB serial devices
 };
 
 // Gives the serial devices of a Linux machine the COM numbers the program works with:
@@ -25,7 +25,7 @@ struct PortRegistryPaths {
 //    at the time, remembered in the settings store (value "PortNumbers").
 // rfcomm devices are Bluetooth ports: their name carries "BtPort".
 class LinuxPortRegistry : public PortRegistry {
-public:
+  public:
     LinuxPortRegistry(SettingsStore& settings, PortRegistryPaths paths);
 
     // The paths of this machine, with the ports folder under the user's configuration folder.
@@ -39,7 +39,7 @@ public:
     // Name of the settings value that remembers the numbers given to plug-in devices.
     static constexpr const char* kNumbersValue = "PortNumbers";
 
-private:
+  private:
     struct Found {
         int port = 0;
         std::string device;  // canonical device path

@@ -17,9 +17,13 @@ std::string LocalTimeText(const char* format) {
 
 }  // namespace
 
-std::string StderrLogSink::dateText() { return LocalTimeText("%Y-%m-%d"); }
+std::string StderrLogSink::dateText() {
+    return LocalTimeText("%Y-%m-%d");
+}
 
-std::string StderrLogSink::timeText() { return LocalTimeText("%H:%M:%S"); }
+std::string StderrLogSink::timeText() {
+    return LocalTimeText("%H:%M:%S");
+}
 
 void StderrLogSink::diagnostic(const std::string& message) {
     std::fprintf(stderr, "zintor: %s\n", message.c_str());

@@ -1,5 +1,6 @@
 #include "XTestConnection.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
@@ -42,7 +43,11 @@ int onError(Display* display, XErrorEvent* event) {
     return previousErrorHandler != nullptr ? previousErrorHandler(display, event) : 0;
 }
 
-// Returning from the global handler lets Xlib go on to the per-display exit handler below,
+void onIoErrorExit(Display*, void* connection) {
+    static_cast<XTestConnection*>(connection)->markLost();
+}
+
+// Returning from the global handler lets Xlib go on to the per-display exit handler above,
 // which keeps the program alive.
 int onIoError(Display* display) {
     if (XTestConnection* connection = connectionOf(display)) {
@@ -50,10 +55,6 @@ int onIoError(Display* display) {
         return 0;
     }
     return previousIoErrorHandler != nullptr ? previousIoErrorHandler(display) : 0;
-}
-
-void onIoErrorExit(Display*, void* connection) {
-    static_cast<XTestConnection*>(connection)->markLost();
 }
 
 void installHandlers() {
@@ -110,44 +111,55 @@ bool XTestConnection::open() {
         return false;
     }
     nextAttempt_ = now + kRetryPause;
-
-    const char* name = displayName_.empty() ? nullptr : displayName_.c_str();
-    std::string failure;
-    if (name == nullptr && std::getenv("DISPLAY") == nullptr) {
-        failure =
-            std::getenv("WAYLAND_DISPLAY") != nullptr
-                ? "Keyboard and mouse input is off: this Wayland session gives no X display "
-                  "(DISPLAY is not set); Wayland input is not supported yet"
-                : "Keyboard and mouse input is off: there is no X display (DISPLAY is not set)";
-    } else {
-        Display* display = XOpenDisplay(name);
-        int event = 0, error = 0, major = 0, minor = 0;
-        if (display == nullptr) {
-            failure = "Keyboard and mouse input is off: cannot open X display " +
-                      quoted(XDisplayName(name));
-        } else if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
-            XCloseDisplay(display);
-            failure = "Keyboard and mouse input is off: X display " + quoted(XDisplayName(name)) +
-                      " has no XTEST extension";
-        } else {
-            installHandlers();
-            display_ = display;
-            lost_ = false;
-            liveConnections().push_back(this);
-            XSetIOErrorExitHandler(display_, onIoErrorExit, this);
-            if (failureReported_) {
-                report("Keyboard and mouse input is on again: X display " +
-                       quoted(DisplayString(display_)));
-            }
-            failureReported_ = false;
-            return true;
+    const std::string failure = connect();
+    if (failure.empty()) {
+        if (failureReported_) {
+            report("Keyboard and mouse input is on again: X display " +
+                   quoted(DisplayString(display_)));
         }
+        failureReported_ = false;
+        return true;
     }
     if (!failureReported_) {
         failureReported_ = true;
-        report(failure);
+        report("Keyboard and mouse input is off: " + failure);
     }
     return false;
+}
+
+std::string XTestConnection::connect() {
+    const char* name = displayName_.empty() ? nullptr : displayName_.c_str();
+    const std::string shownName = "X display " + quoted(XDisplayName(name));
+    if (name == nullptr && std::getenv("DISPLAY") == nullptr) {
+        return std::getenv("WAYLAND_DISPLAY") != nullptr
+                   ? "this Wayland session gives no X display (DISPLAY is not set); Wayland "
+                     "input is not supported yet"
+                   : "there is no X display (DISPLAY is not set)";
+    }
+    // The handlers guard the display from its first request after XOpenDisplay on. (A server
+    // that dies within the millisecond XOpenDisplay takes still ends the program: Xlib offers
+    // no way to guard a display before it is returned.)
+    installHandlers();
+    lost_ = false;
+    display_ = XOpenDisplay(name);
+    if (display_ == nullptr) {
+        return "cannot open " + shownName;
+    }
+    liveConnections().push_back(this);
+    XSetIOErrorExitHandler(display_, onIoErrorExit, this);
+    int event = 0, error = 0, major = 0, minor = 0;
+    const bool hasXTest = !lost_ && XTestQueryExtension(display_, &event, &error, &major, &minor);
+    if (hasXTest) {
+        watchLayout();
+    }
+    if (!lost_ && hasXTest) {
+        return {};
+    }
+    const std::string failure =
+        lost_ ? shownName + " went away while connecting" : shownName + " has no XTEST extension";
+    close();
+    lost_ = false;
+    return failure;
 }
 
 void XTestConnection::close() {
@@ -173,12 +185,25 @@ void XTestConnection::closeIfLost() {
            "; trying again later");
 }
 
+void XTestConnection::watchLayout() {
+    // Xlib keeps a copy of the layout. A client that uses XKB (Xlib does when the server has it)
+    // hears of a new layout only when it asks for XKB's notifications; others get MappingNotify.
+    int opcode = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+    xkbEventBase_ = -1;
+    if (XkbQueryExtension(display_, &opcode, &xkbEventBase_, &error, &major, &minor)) {
+        const unsigned long changes = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+        XkbSelectEvents(display_, XkbUseCoreKbd, changes, changes);
+    } else {
+        xkbEventBase_ = -1;
+    }
+}
+
 void XTestConnection::handleEvents() {
-    // Only MappingNotify arrives unasked; it tells that the keyboard layout changed.
+    // Only layout changes arrive here: nothing else is asked for.
     while (!lost_ && XEventsQueued(display_, QueuedAfterReading) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
-        if (event.type == MappingNotify) {
+        if (event.type == MappingNotify || event.type == xkbEventBase_) {
             XRefreshKeyboardMapping(&event.xmapping);
             ++mappingChanges_;
         }

@@ -39,8 +39,11 @@ class XTestConnection {
 
   private:
     bool open();
+    // Connects; "" on success, else why not.
+    std::string connect();
     void close();
     void closeIfLost();
+    void watchLayout();
     void handleEvents();
 
     Diagnostic diagnostic_;
@@ -49,6 +52,7 @@ class XTestConnection {
     bool lost_ = false;
     bool failureReported_ = false;
     unsigned mappingChanges_ = 0;
+    int xkbEventBase_ = -1;
     std::chrono::steady_clock::time_point nextAttempt_{};
 };
 

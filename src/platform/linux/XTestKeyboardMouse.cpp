@@ -44,7 +44,9 @@ void XTestKeyboardMouse::sendKey(std::uint8_t vk, bool down) {
     if (display == nullptr) {
         return;
     }
-    if (const unsigned code = keyCode(display, vk)) {
+    const unsigned code = !down && heldCodes_[vk] != 0 ? heldCodes_[vk] : keyCode(display, vk);
+    heldCodes_[vk] = down ? code : 0;
+    if (code != 0) {
         XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
         connection_.flush();
     }

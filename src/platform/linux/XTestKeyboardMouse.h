@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <string>
@@ -41,6 +42,9 @@ class XTestKeyboardMouse final : public KeyboardMouse {
 
     XTestConnection connection_;
     std::bitset<256> reported_;
+    // The key code each held virtual key went down with: its release must lift that very key,
+    // even when the layout changed in between.
+    std::array<unsigned, 256> heldCodes_{};
     unsigned mappingChangesSeen_ = 0;
 };
 

@@ -9,31 +9,43 @@ constexpr int kNoticeMs = 3000;
 
 HeadlessDesktop::HeadlessDesktop(EventLoop& loop) : loop_(loop) {}
 
-HeadlessDesktop::~HeadlessDesktop() { stopNoticeTimer(); }
+HeadlessDesktop::~HeadlessDesktop() {
+    stopNoticeTimer();
+}
 
 void HeadlessDesktop::say(const std::string& text) {
     std::fprintf(stderr, "zintor: %s\n", text.c_str());
     std::fflush(stderr);
 }
 
-void HeadlessDesktop::setListener(DesktopEvents* events) { events_ = events; }
+void HeadlessDesktop::setListener(DesktopEvents* events) {
+    events_ = events;
+}
 
 void HeadlessDesktop::trayAdd(const std::string& tip) {
     view_.trayShown = true;
     view_.tip = tip;
 }
 
-void HeadlessDesktop::traySetTip(const std::string& tip) { view_.tip = tip; }
+void HeadlessDesktop::traySetTip(const std::string& tip) {
+    view_.tip = tip;
+}
 
-void HeadlessDesktop::trayShowFrame(int frame) { view_.frame = frame; }
+void HeadlessDesktop::trayShowFrame(int frame) {
+    view_.frame = frame;
+}
 
-void HeadlessDesktop::trayRemove() { view_.trayShown = false; }
+void HeadlessDesktop::trayRemove() {
+    view_.trayShown = false;
+}
 
 void HeadlessDesktop::setConnectCaption(const std::string& caption) {
     view_.connectCaption = caption;
 }
 
-void HeadlessDesktop::setAutoConnectChecked(bool checked) { view_.autoConnectChecked = checked; }
+void HeadlessDesktop::setAutoConnectChecked(bool checked) {
+    view_.autoConnectChecked = checked;
+}
 
 void HeadlessDesktop::setPortItems(const std::vector<PortMenuItem>& items) {
     view_.portItems = items;
@@ -45,7 +57,9 @@ void HeadlessDesktop::setPortChecked(int index, bool checked) {
     }
 }
 
-void HeadlessDesktop::setComLabel(const std::string& text) { view_.comLabel = text; }
+void HeadlessDesktop::setComLabel(const std::string& text) {
+    view_.comLabel = text;
+}
 
 void HeadlessDesktop::hideMainWindow() {}
 
@@ -64,7 +78,9 @@ void HeadlessDesktop::showKeyHelp(const std::string& caption, const std::vector<
     view_.keyHelpCaption = caption;
 }
 
-void HeadlessDesktop::closeKeyHelp() { view_.keyHelpShown = false; }
+void HeadlessDesktop::closeKeyHelp() {
+    view_.keyHelpShown = false;
+}
 
 void HeadlessDesktop::showNotice(const std::string& text) {
     view_.noticeShown = true;
@@ -84,8 +100,7 @@ void HeadlessDesktop::closeNotice() {
     view_.noticeShown = false;
 }
 
-void HeadlessDesktop::messageBox(const std::string& title, const std::string& text,
-                                 bool critical) {
+void HeadlessDesktop::messageBox(const std::string& title, const std::string& text, bool critical) {
     say((critical ? "error: " : "") + title + ": " + text);
 }
 

@@ -13,7 +13,7 @@ namespace zintor {
 // to standard error, and the state the windows would show is remembered (for a look from tests
 // or a debugger). The settings window returns what it was given; the file dialog chooses nothing.
 class HeadlessDesktop : public Desktop {
-public:
+  public:
     explicit HeadlessDesktop(EventLoop& loop);
     ~HeadlessDesktop() override;
 
@@ -56,7 +56,7 @@ public:
     };
     const View& view() const { return view_; }
 
-private:
+  private:
     void say(const std::string& text);
     void restartNoticeTimer();
     void stopNoticeTimer();

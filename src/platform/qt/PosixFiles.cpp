@@ -107,10 +107,10 @@ PosixFiles::PosixFiles() : PosixFiles(systemFolders()) {}
 
 PosixFiles::PosixFiles(FolderPaths folders) : folders_(std::move(folders)) {
     const FolderPaths defaults = systemFolders();
-    for (auto [field, fallback] : {std::pair{&folders_.program, &defaults.program},
-                                   std::pair{&folders_.config, &defaults.config},
-                                   std::pair{&folders_.log, &defaults.log},
-                                   std::pair{&folders_.system, &defaults.system}}) {
+    for (auto [field, fallback] :
+         {std::pair{&folders_.program, &defaults.program},
+          std::pair{&folders_.config, &defaults.config}, std::pair{&folders_.log, &defaults.log},
+          std::pair{&folders_.system, &defaults.system}}) {
         if (field->empty()) {
             *field = *fallback;
         }
@@ -140,8 +140,8 @@ std::string PosixFiles::folder(KnownFolder which) {
             // The log folder itself is created by the program (one level, as on any system);
             // the folders above it are ours to provide, like the program folder elsewhere.
             std::error_code ec;
-            std::filesystem::create_directories(
-                std::filesystem::path(folders_.log).parent_path(), ec);
+            std::filesystem::create_directories(std::filesystem::path(folders_.log).parent_path(),
+                                                ec);
             return folders_.log;
         }
         case KnownFolder::System:
@@ -150,7 +150,9 @@ std::string PosixFiles::folder(KnownFolder which) {
     return {};
 }
 
-bool PosixFiles::exists(const std::string& path) { return FindIgnoringCase(path).has_value(); }
+bool PosixFiles::exists(const std::string& path) {
+    return FindIgnoringCase(path).has_value();
+}
 
 bool PosixFiles::folderExists(const std::string& path) {
     const std::optional<std::string> found = FindIgnoringCase(path);

@@ -17,7 +17,7 @@ struct FolderPaths {
 // Real files on a POSIX file system. Names are matched the way the program expects on any
 // system: the last element of a path ignoring case (the folders before it exactly).
 class PosixFiles : public Files {
-public:
+  public:
     PosixFiles();  // systemFolders()
     explicit PosixFiles(FolderPaths folders);
 
@@ -33,7 +33,7 @@ public:
     bool readLines(const std::string& path, std::vector<std::string>& out) override;
     bool appendLine(const std::string& path, const std::string& line) override;
 
-private:
+  private:
     FolderPaths folders_;
 };
 

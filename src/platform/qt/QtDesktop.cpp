@@ -42,9 +42,15 @@ QtDesktop::~QtDesktop() {
     tray_ = nullptr;
 }
 
-KeyHelpWindow* QtDesktop::keyHelpWindow() const { return keyHelp_; }
-NoticeWindow* QtDesktop::noticeWindow() const { return notice_; }
-SettingsWindow* QtDesktop::settingsWindow() const { return settings_; }
+KeyHelpWindow* QtDesktop::keyHelpWindow() const {
+    return keyHelp_;
+}
+NoticeWindow* QtDesktop::noticeWindow() const {
+    return notice_;
+}
+SettingsWindow* QtDesktop::settingsWindow() const {
+    return settings_;
+}
 
 void QtDesktop::setListener(DesktopEvents* events) {
     listener_ = events;

@@ -5,13 +5,19 @@
 
 namespace zintor {
 
-QtEventLoop::QtEventLoop() { clock_.start(); }
+QtEventLoop::QtEventLoop() {
+    clock_.start();
+}
 
 QtEventLoop::~QtEventLoop() = default;  // context_ deletes the timers it parents
 
-std::int64_t QtEventLoop::now() const { return clock_.elapsed(); }
+std::int64_t QtEventLoop::now() const {
+    return clock_.elapsed();
+}
 
-void QtEventLoop::pumpOnce() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtEventLoop::pumpOnce() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void QtEventLoop::waitFor(const std::function<bool()>& done) {
     ++waitDepth_;

@@ -14,7 +14,7 @@ namespace zintor {
 // QEventLoop::WaitForMoreEvents, woken by a timer at the deadline: an idle program sleeps.
 // Needs a QCoreApplication (or QApplication) on the calling thread.
 class QtEventLoop : public EventLoop {
-public:
+  public:
     QtEventLoop();
     ~QtEventLoop() override;
     QtEventLoop(const QtEventLoop&) = delete;
@@ -28,12 +28,13 @@ public:
     void stopTimer(TimerId id) override;
     void post(std::function<void()> call) override;
 
-    // How many waits (waitFor / waitUntil) are running right now, nested in each other.
+    // How many waits and pumps (waitFor, waitUntil, pumpOnce) are running right now, nested in
+    // each other: 0 when an event is handled straight from the application's main loop.
     int waitDepth() const { return waitDepth_; }
     // Timers started and not stopped.
     std::size_t runningTimers() const { return timers_.size(); }
 
-private:
+  private:
     QElapsedTimer clock_;
     QObject context_;  // parent of the timers, target of posted calls
     std::map<TimerId, QPointer<QTimer>> timers_;

@@ -23,6 +23,7 @@ bool QtSerialLink::open(int port) {
     if (!device) {
         return false;
     }
+    devicePath_ = *device;
     port_.setPortName(QString::fromStdString(*device));
     port_.setBaudRate(QSerialPort::Baud115200);
     port_.setDataBits(QSerialPort::Data8);
@@ -54,10 +55,12 @@ void QtSerialLink::close() {
     }
 }
 
-bool QtSerialLink::isOpen() const { return port_.isOpen(); }
+bool QtSerialLink::isOpen() const {
+    return port_.isOpen();
+}
 
 std::string QtSerialLink::devicePath() const {
-    return port_.isOpen() ? port_.portName().toStdString() : std::string();
+    return port_.isOpen() ? devicePath_ : std::string();
 }
 
 void QtSerialLink::write(std::string_view bytes) {
@@ -98,7 +101,8 @@ void QtSerialLink::postReceive() {
         return;  // one pending event covers every byte that arrives before it runs
     }
     receivePosted_ = true;
-    QMetaObject::invokeMethod(&port_, [this] { deliverReceive(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &port_, [this] { deliverReceive(); }, Qt::QueuedConnection);
 }
 
 void QtSerialLink::deliverReceive() {
@@ -114,8 +118,11 @@ void QtSerialLink::deliverReceive() {
 
 void QtSerialLink::onError(QSerialPort::SerialPortError error) {
     if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError) {
-        return;  // modem-line requests on a pty, parity or framing trouble: ignored
+        return;  // modem-line requests on a pty (UnsupportedOperationError) and the like
     }
+    // A device that went away: an unplugged adapter gives ResourceError; a pty whose master was
+    // closed gives ReadError (read() returns EIO) on every turn of the loop, as long as the
+    // port stays open.
     if (hangUpPosted_ || !port_.isOpen()) {
         return;
     }

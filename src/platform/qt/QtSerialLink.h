@@ -17,7 +17,7 @@ namespace zintor {
 //    QSerialPort report read errors for ever: the link closes the port and reports HangUp once.
 //  - Modem-line requests (RTS, DTR) are made, and their failure (on pseudo-terminals) ignored.
 class QtSerialLink : public SerialLink {
-public:
+  public:
     // Turns a COM number into the device path to open; nothing when the number is unknown.
     using Resolver = std::function<std::optional<std::string>(int port)>;
 
@@ -37,7 +37,7 @@ public:
     // The device path of the open port (empty when closed).
     std::string devicePath() const;
 
-private:
+  private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
     void postReceive();
@@ -46,6 +46,7 @@ private:
 
     Resolver resolve_;
     QSerialPort port_;
+    std::string devicePath_;
     std::function<void(SerialEvent)> listener_;
     bool armed_ = false;
     bool receivePosted_ = false;

@@ -17,14 +17,17 @@ QString Key(const std::string& name) {
 QtSettingsStore::QtSettingsStore() : QtSettingsStore(defaultPath()) {}
 
 QtSettingsStore::QtSettingsStore(const std::string& iniPath)
-    : settings_(std::make_unique<QSettings>(QString::fromStdString(iniPath), QSettings::IniFormat)) {}
+    : settings_(
+          std::make_unique<QSettings>(QString::fromStdString(iniPath), QSettings::IniFormat)) {}
 
 std::string QtSettingsStore::defaultPath() {
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return config.toStdString() + "/Zintor/Zintor4.ini";
 }
 
-std::string QtSettingsStore::path() const { return settings_->fileName().toStdString(); }
+std::string QtSettingsStore::path() const {
+    return settings_->fileName().toStdString();
+}
 
 std::string QtSettingsStore::read(const std::string& name, const std::string& defaultValue) {
     const QVariant value = settings_->value(Key(name));

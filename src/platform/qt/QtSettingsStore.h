@@ -13,8 +13,8 @@ namespace zintor {
 // Value names are kept as given; QSettings writes a blank inside a name as "%20" in the file
 // ("AppName%203=..."), and reads both that and a hand-written "AppName 3=..." back as "AppName 3".
 class QtSettingsStore : public SettingsStore {
-public:
-    QtSettingsStore();                                   // the user's file
+  public:
+    QtSettingsStore();                                     // the user's file
     explicit QtSettingsStore(const std::string& iniPath);  // any file (tests)
 
     static std::string defaultPath();
@@ -27,7 +27,7 @@ public:
     // The last flush failed (folder not writable, file locked, ...).
     bool failed() const { return failed_; }
 
-private:
+  private:
     std::unique_ptr<QSettings> settings_;
     bool failed_ = false;
 };

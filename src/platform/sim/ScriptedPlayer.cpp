@@ -2,7 +2,8 @@
 
 namespace zintor {
 
-MediaPlayer::Handle ScriptedPlayer::findWindow() {
+MediaPlayer::Handle ScriptedPlayer::findWindow(const std::string& playerPath) {
+    searchPath_ = playerPath;
     return running_ ? kWindow : 0;
 }
 

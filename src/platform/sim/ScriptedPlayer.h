@@ -17,7 +17,7 @@ class ScriptedPlayer : public MediaPlayer {
     enum State { Stopped = 0, Playing = 1, Paused = 3 };
 
     // MediaPlayer
-    Handle findWindow() override;
+    Handle findWindow(const std::string& playerPath) override;
     void command(Handle window, int id) override;
     int query(Handle window, int data, int code) override;
     std::string caption(Handle window) override;
@@ -42,6 +42,8 @@ class ScriptedPlayer : public MediaPlayer {
     }
     int volumeSteps() const { return volumeSteps_; }  // ups minus downs
     const std::vector<std::string>& calls() const { return calls_; }
+    // The path given to the last window search.
+    const std::string& lastSearchPath() const { return searchPath_; }
     void clearCalls() { calls_.clear(); }
 
   private:
@@ -59,6 +61,7 @@ class ScriptedPlayer : public MediaPlayer {
     bool playlistWritten_ = false;
     int volumeSteps_ = 0;
     std::vector<std::string> calls_;
+    std::string searchPath_;
 };
 
 }  // namespace zintor

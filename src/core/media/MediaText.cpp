@@ -1,0 +1,104 @@
+#include "media/MediaText.h"
+
+#include <cctype>
+
+namespace zintor {
+
+namespace {
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::string_view DropLast(std::string_view text, std::size_t count) {
+    return text.substr(0, text.size() > count ? text.size() - count : 0);
+}
+
+// Where each field of the tag block lies (0-based offset, length).
+struct TagField {
+    std::size_t offset;
+    std::size_t length;
+    std::string TagInfo::*field;
+};
+constexpr TagField kTagFields[] = {
+    {3, 30, &TagInfo::Title}, {33, 30, &TagInfo::Artist},  {63, 30, &TagInfo::Album},
+    {93, 4, &TagInfo::Year},  {97, 30, &TagInfo::Comment},
+};
+constexpr std::size_t kTagSize = 128;
+
+// Characters that end a caption without the paused marker ("...Winamp").
+constexpr std::string_view kCaptionEndLetters = "pausedPAUSED";
+constexpr std::size_t kPausedMarkerLength = 9;  // " [Paused]"
+constexpr std::size_t kPlayerNameLength = 8;    // "- Winamp", leaving the blank before it
+
+}  // namespace
+
+std::string FormatTime(std::int32_t seconds) {
+    if (seconds < 0) {
+        return "0:00";
+    }
+    const std::int32_t rest = seconds % 60;
+    return std::to_string(seconds / 60) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
+}
+
+std::string CleanTagText(std::string_view text) {
+    std::string kept;
+    kept.reserve(text.size());
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) > 31) {
+            kept += c;
+        }
+    }
+    return std::string(TrimBlanks(kept));
+}
+
+std::string TitleFromCaption(std::string_view caption) {
+    std::string_view t = caption;
+    if (t.empty() || kCaptionEndLetters.find(t.back()) == std::string_view::npos) {
+        t = DropLast(t, kPausedMarkerLength);
+    }
+    t = DropLast(t, kPlayerNameLength);
+    const std::size_t period = t.find('.');
+    if (period != std::string_view::npos) {
+        t.remove_prefix(period + 1);
+    }
+    return std::string(TrimBlanks(t));
+}
+
+int TrailingNumber(std::string_view text) {
+    std::string_view last = text.size() > 2 ? text.substr(text.size() - 2) : text;
+    while (!last.empty() && last.front() == ' ') {
+        last.remove_prefix(1);
+    }
+    int n = 0;
+    for (char c : last) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) {
+            break;
+        }
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+bool ParseTag(std::string_view last128, TagInfo& tag) {
+    if (last128.size() < kTagSize) {
+        return false;
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (std::tolower(static_cast<unsigned char>(last128[i])) != "tag"[i]) {
+            return false;
+        }
+    }
+    for (const TagField& f : kTagFields) {
+        tag.*f.field = CleanTagText(TrimBlanks(last128.substr(f.offset, f.length)));
+    }
+    return true;
+}
+
+}  // namespace zintor

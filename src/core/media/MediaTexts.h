@@ -1,0 +1,89 @@
+#pragma once
+
+// Every text of the media player part, sent or shown byte for byte, and the player's command ids
+// and query codes.
+
+namespace zintor::media_texts {
+
+// The playlist menu and the status dialog on the phone.
+inline constexpr const char* kMenuTitle = "WinAMP";
+inline constexpr const char* kBackItem = "..More";
+inline constexpr const char* kMoreItem = "More..";
+inline constexpr const char* kStatusDialog = "AT*EAID=14,2,\"WinAMP\",\"";
+inline constexpr const char* kPressClear = "AT+CKPD=\"c\"\r\n";
+inline constexpr const char* kCrLf = "\r\n";
+inline constexpr int kDialogTimeOut = 500;
+
+// Timer slots of the refreshes: the playlist every 8 s, the status dialog every 4 s.
+inline constexpr int kPlaylistRefreshSlot = 2;
+inline constexpr int kStatusRefreshSlot = 3;
+
+// The texts the procedures are called with.
+inline constexpr const char* kOpenPlaylist = "99";
+inline constexpr const char* kOpenStatus = "*EAMI: 3";
+inline constexpr const char* kBackToMainMenu = "3";  // the "WinAMP" item of the main menu
+
+// Phone pop-ups: text, time-out, main menu item afterwards.
+inline constexpr const char* kNeedPath = "You need to specify the WinAMP path in settings";
+inline constexpr int kNeedPathTimeOut = 80;
+inline constexpr const char* kCouldNotStart = "Could not start WinAMP - Check the path";
+inline constexpr int kCouldNotStartTimeOut = 50;
+inline constexpr const char* kStartedButNotFound =
+    "WinAMP should be running but could not find it's process";
+inline constexpr int kStartedButNotFoundTimeOut = 80;
+inline constexpr int kPopUpMenuItem = 3;
+inline constexpr const char* kPathNotSet = "WinAMP path not set";
+inline constexpr int kPathNotSetTimeOut = 30;
+inline constexpr int kPathNotSetMenuItem = 1;
+
+// Message boxes on the PC.
+inline constexpr const char* kNotFoundTitle = "WinAMP Not Found";
+inline constexpr const char* kNotFoundText = "WinAMP window not found yet...";
+inline constexpr const char* kStartFailedTitle = "Zintor";
+inline constexpr const char* kStartFailedText = "Couldn't find WinAMP's Window";
+
+// Log lines.
+inline constexpr const char* kLogPathNotSet = "Winamp path not set";
+inline constexpr const char* kLogPlaylistStart = "Started to run GetPlaylist";
+inline constexpr const char* kLogPlaylistDone = "Done with GetPlaylist";
+inline constexpr const char* kLogTagFileMissing = "Could not find the MP3 File in GetTagInf-->";
+inline constexpr const char* kLogPlaylistEmpty = "WinAMP playlist is empty - back to the main menu";
+
+// Play states as the procedures report them.
+inline constexpr const char* kPlaying = "PLAYING";
+inline constexpr const char* kPaused = "PAUSED";
+inline constexpr const char* kStopped = "STOPPED";
+
+// The player's playlist file, in the player's own folder.
+inline constexpr const char* kPlaylistFile = "winamp.m3u";
+
+}  // namespace zintor::media_texts
+
+namespace zintor::winamp {
+
+// Command ids (WM_COMMAND).
+inline constexpr int kClose = 40001;
+inline constexpr int kShowElapsed = 40037;
+inline constexpr int kShowRemaining = 40038;
+inline constexpr int kPrevious = 40044;
+inline constexpr int kPlay = 40045;
+inline constexpr int kPause = 40046;
+inline constexpr int kStop = 40047;
+inline constexpr int kNext = 40048;
+inline constexpr int kVolumeUp = 40058;
+inline constexpr int kVolumeDown = 40059;
+
+// Query codes (WM_USER) and their data.
+inline constexpr int kQueryState = 104;
+inline constexpr int kQueryTime = 105;
+inline constexpr int kTimePosition = 0;
+inline constexpr int kTimeLength = 1;
+inline constexpr int kQueryWritePlaylist = 120;
+inline constexpr int kWritePlaylistData = 3;
+inline constexpr int kQuerySetPosition = 121;
+
+// Answers of the play-state query.
+inline constexpr int kStatePlaying = 1;
+inline constexpr int kStatePaused = 3;
+
+}  // namespace zintor::winamp

@@ -1,0 +1,80 @@
+// The media player commands of the key map.
+
+#include "link/Link.h"
+#include "media/MediaTexts.h"
+#include "media/WinampControl.h"
+
+namespace zintor {
+
+namespace texts = media_texts;
+
+namespace {
+
+constexpr float kVolumeStepPause = 0.1f;  // seconds between two volume steps
+
+// Command ids of the key-map command indices 3 to 7 and 9 (0 where the index is no plain command).
+constexpr std::int32_t kCommandIds[10] = {
+    0,
+    0,
+    0,
+    winamp::kPlay,
+    winamp::kPause,
+    winamp::kStop,
+    winamp::kPrevious,
+    winamp::kNext,
+    0,
+    winamp::kClose,
+};
+
+}  // namespace
+
+void WinampControl::WinAMP_Execute(int command) {
+    if (state_.WinampPath().empty()) {
+        link_.WriteLog(texts::kLogPathNotSet);
+        procedures_.ErrorMessage(texts::kPathNotSet, texts::kPathNotSetTimeOut,
+                                 texts::kPathNotSetMenuItem);
+        return;
+    }
+    switch (command) {
+        case 0:
+            RepeatVolume(winamp::kVolumeUp);
+            break;
+        case 1:
+            RepeatVolume(winamp::kVolumeDown);
+            break;
+        case 2:
+            if (!WinAMP_Start()) {
+                ports_.desktop.messageBox(texts::kStartFailedTitle, texts::kStartFailedText, false);
+            }
+            break;
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+        case 9:
+            WinAMP_SendCommand(kCommandIds[command]);
+            break;
+        case 8:
+            WinAMP_SendCommand(state_.WinampTimeToggle ? winamp::kShowRemaining
+                                                       : winamp::kShowElapsed);
+            state_.WinampTimeToggle = !state_.WinampTimeToggle;
+            break;
+        default:  // not a command index
+            break;
+    }
+}
+
+// Steps the volume until the key's release, handled in a nested event, clears the flag. A link
+// that has gone can deliver no release, so the steps end with it too.
+void WinampControl::RepeatVolume(std::int32_t id) {
+    state_.WinampRepeatVolume = true;
+    while (state_.WinampRepeatVolume && state_.Connected) {
+        WinAMP_SendCommand(id);
+        link_.Wait(kVolumeStepPause);
+        ports_.loop.pumpOnce();
+    }
+    state_.WinampRepeatVolume = false;
+}
+
+}  // namespace zintor

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+
+#include "app/Ports.h"
+#include "app/Procedures.h"
+#include "app/ProgramState.h"
+#include "media/WinampControl.h"
+#include "media/WinampInfo.h"
+
+namespace zintor {
+
+class Link;
+
+// The media player's screens on the phone: the playlist menu, paged 8 entries at a time from the
+// current track and refreshed every 8 s (timer slot 2), and the status dialog of the current track,
+// refreshed every 4 s (timer slot 3), in which the keypad controls the player.
+class WinampMenus {
+  public:
+    WinampMenus(ProgramState& state, Ports& ports, Link& link, Procedures& procedures);
+
+    // The playlist menu (WinampPlaylistMenu.cpp). `text` ends in the choice: "99" opens it, a
+    // phone line "*EAMI: n" is a choice (0 = back), "*EAMI: 20" is the refresh.
+    void WinAMP_Menu_Selected(const std::string& text);
+    // The status dialog (WinampStatusDialog.cpp). `text` ends in a number: not 0 shows or
+    // refreshes the dialog, 0 ("*EAII: 0", "*EAII: 14,1") goes back to the playlist.
+    void WinAMP_Status_Menu_Selected(const std::string& text);
+    // One key-map command, 0 to 9.
+    void WinAMP_Execute(int command) { control_.WinAMP_Execute(command); }
+
+    WinampControl& control() { return control_; }
+    WinampInfo& info() { return info_; }
+
+  private:
+    // Finds the player, starting it when it is not running; false after telling the phone why.
+    bool FindOrStartPlayer();
+    // Moves the page offset for choice `n`; false when the status dialog was opened instead.
+    bool ChooseWindow(int n, PlaylistSnapshot& list);
+    void ShowPlaylist(const PlaylistSnapshot& list);
+
+    ProgramState& state_;
+    Ports& ports_;
+    Link& link_;
+    Procedures& procedures_;
+    WinampControl control_;
+    WinampInfo info_;
+};
+
+}  // namespace zintor

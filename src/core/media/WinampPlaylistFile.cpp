@@ -1,0 +1,22 @@
+#include "media/WinampPlaylistFile.h"
+
+#include "link/FileHelpers.h"
+#include "media/MediaTexts.h"
+
+namespace zintor {
+
+std::string WinampPlaylistFilePath(const std::string& playerPath, char separator) {
+    return GetFolderPath(playerPath, separator) + media_texts::kPlaylistFile;
+}
+
+bool ReadWinampPlaylistFile(Files& files, const std::string& playerPath,
+                            std::vector<std::string>& lines) {
+    lines.clear();
+    const std::string path = WinampPlaylistFilePath(playerPath, files.separator());
+    if (!FileExists(files, path)) {
+        return false;
+    }
+    return files.readLines(path, lines);
+}
+
+}  // namespace zintor

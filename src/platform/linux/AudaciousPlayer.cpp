@@ -1,0 +1,217 @@
+#include "AudaciousPlayer.h"
+
+#include <QProcess>
+#include <QThread>
+#include <QUrl>
+#include <algorithm>
+#include <chrono>
+#include <iostream>
+
+namespace zintor {
+
+namespace {
+
+const QString kName = QStringLiteral("org.atheme.audacious");
+const QString kPath = QStringLiteral("/org/atheme/audacious");
+const QString kInterface = QStringLiteral("org.atheme.audacious");
+
+// An entry as a path when it is a local file, otherwise as the player gave it.
+std::string EntryText(const QString& uri) {
+    const QUrl url(uri);
+    return url.isLocalFile() ? url.toLocalFile().toStdString() : uri.toStdString();
+}
+
+}  // namespace
+
+AudaciousPlayer::AudaciousPlayer(QDBusConnection bus, Diagnostic diagnostic, int timeoutMs)
+    : bus_(std::move(bus), timeoutMs), diagnostic_(std::move(diagnostic)) {
+    if (!diagnostic_) {
+        diagnostic_ = [](const std::string& message) { std::cerr << message << '\n'; };
+    }
+}
+
+std::optional<QList<QVariant>> AudaciousPlayer::call(const QString& peer, const QString& method,
+                                                     const QList<QVariant>& args) {
+    return bus_.call(peer, kPath, kInterface, method, args);
+}
+
+void AudaciousPlayer::send(const QString& peer, const QString& method,
+                           const QList<QVariant>& args) {
+    bus_.send(peer, kPath, kInterface, method, args);
+}
+
+MediaPlayer::Handle AudaciousPlayer::findWindow(const std::string& /*playerPath*/) {
+    return bus_.handleFor(bus_.owner(kName));
+}
+
+QString AudaciousPlayer::status(const QString& peer) {
+    const auto reply = call(peer, QStringLiteral("Status"));
+    return reply && !reply->isEmpty() ? reply->first().toString() : QString();
+}
+
+int AudaciousPlayer::position(const QString& peer) {
+    const auto reply = call(peer, QStringLiteral("Position"));
+    return reply && !reply->isEmpty() ? static_cast<int>(reply->first().toUInt()) : 0;
+}
+
+void AudaciousPlayer::command(Handle window, int id) {
+    const QString peer = bus_.peer(window);
+    if (peer.isEmpty()) {
+        return;
+    }
+    switch (id) {
+        case 40001:
+            send(peer, QStringLiteral("Quit"));
+            break;
+        case 40044:
+            send(peer, QStringLiteral("Reverse"));
+            break;
+        case 40045:
+            send(peer, QStringLiteral("Play"));
+            break;
+        case 40046:  // pauses, and resumes when paused
+            send(peer, QStringLiteral("Pause"));
+            break;
+        case 40047:
+            send(peer, QStringLiteral("Stop"));
+            break;
+        case 40048:
+            send(peer, QStringLiteral("Advance"));
+            break;
+        case 40058:
+            stepVolume(peer, kVolumeStep);
+            break;
+        case 40059:
+            stepVolume(peer, -kVolumeStep);
+            break;
+        case 40037:
+        case 40038:
+            reportOnce(id, "Audacious has no elapsed/remaining time switch: command " +
+                               std::to_string(id) + " does nothing");
+            break;
+        default:
+            reportOnce(id, "Audacious: unknown command " + std::to_string(id) + " ignored");
+            break;
+    }
+}
+
+void AudaciousPlayer::stepVolume(const QString& peer, int step) {
+    const auto reply = call(peer, QStringLiteral("Volume"));
+    if (!reply || reply->size() < 2) {
+        return;
+    }
+    const int level = (reply->at(0).toInt() + reply->at(1).toInt()) / 2;
+    const int next = std::clamp(level + step, 0, 100);
+    send(peer, QStringLiteral("SetVolume"), {next, next});
+}
+
+int AudaciousPlayer::query(Handle window, int data, int code) {
+    const QString peer = bus_.peer(window);
+    if (peer.isEmpty()) {
+        if (code == 120) {  // a player gone has no playlist to read
+            playlist_.clear();
+            playlistRead_ = false;
+        }
+        return 0;
+    }
+    switch (code) {
+        case 104: {
+            const QString state = status(peer);
+            return state == QLatin1String("playing") ? 1 : state == QLatin1String("paused") ? 3 : 0;
+        }
+        case 105: {
+            if (data == 1) {
+                const auto reply = call(peer, QStringLiteral("SongLength"),
+                                        {QVariant::fromValue(static_cast<uint>(position(peer)))});
+                return reply && !reply->isEmpty() ? reply->first().toInt() : 0;
+            }
+            if (status(peer) == QLatin1String("stopped")) {
+                return -1;
+            }
+            const auto reply = call(peer, QStringLiteral("Time"));
+            return reply && !reply->isEmpty() ? static_cast<int>(reply->first().toUInt()) : 0;
+        }
+        case 120: {
+            const int current = position(peer);
+            const auto length = call(peer, QStringLiteral("Length"));
+            playlist_.clear();
+            playlistRead_ = length.has_value();
+            const int count = length && !length->isEmpty() ? length->first().toInt() : 0;
+            QList<QList<QVariant>> entries;
+            for (int i = 0; i < count; ++i) {
+                entries.append({QVariant::fromValue(uint(i))});
+            }
+            for (const auto& name :
+                 bus_.callEach(peer, kPath, kInterface, QStringLiteral("SongFilename"), entries)) {
+                if (!name || name->isEmpty()) {
+                    break;  // the player went away or the list shrank meanwhile
+                }
+                playlist_.push_back(EntryText(name->first().toString()));
+            }
+            return current;
+        }
+        case 121:
+            if (data >= 0) {
+                call(peer, QStringLiteral("Jump"), {QVariant::fromValue(uint(data))});
+            }
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+std::string AudaciousPlayer::caption(Handle window) {
+    const QString peer = bus_.peer(window);
+    if (peer.isEmpty()) {
+        return "";
+    }
+    const auto current = call(peer, QStringLiteral("Position"));
+    if (!current || current->isEmpty()) {
+        return "";  // gone meanwhile
+    }
+    const uint index = current->first().toUInt();
+    const auto title = call(peer, QStringLiteral("SongTitle"), {QVariant::fromValue(index)});
+    if (!title || title->isEmpty()) {
+        return "";
+    }
+    if (title->first().toString().isEmpty()) {
+        return "Winamp";  // an empty playlist
+    }
+    std::string text =
+        std::to_string(index + 1) + ". " + title->first().toString().toStdString() + " - Winamp";
+    if (status(peer) == QLatin1String("paused")) {
+        text += " [Paused]";
+    }
+    return text;
+}
+
+bool AudaciousPlayer::start(const std::string& path) {
+    qint64 pid = 0;
+    if (!QProcess::startDetached(QString::fromStdString(path), {}, QString(), &pid) || pid == 0) {
+        return false;
+    }
+    // Audacious takes a moment to appear on the bus; the caller looks for it right away.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartWaitMs);
+    while (bus_.owner(kName).isEmpty() && std::chrono::steady_clock::now() < deadline) {
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+bool AudaciousPlayer::playlistLines(const std::string& /*playerPath*/,
+                                    std::vector<std::string>& out) {
+    if (!playlistRead_) {
+        return false;
+    }
+    out = playlist_;
+    return true;
+}
+
+void AudaciousPlayer::reportOnce(int id, const std::string& message) {
+    if (reported_.insert(id).second) {
+        diagnostic_(message);
+    }
+}
+
+}  // namespace zintor

@@ -1,0 +1,293 @@
+#include "MprisPlayer.h"
+
+#include <QDBusArgument>
+#include <QProcess>
+#include <QThread>
+#include <QUrl>
+#include <algorithm>
+#include <chrono>
+#include <iostream>
+
+#include "MprisName.h"
+
+namespace zintor {
+
+namespace {
+
+const QString kPath = QStringLiteral("/org/mpris/MediaPlayer2");
+const QString kRoot = QStringLiteral("org.mpris.MediaPlayer2");
+const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
+const QString kTrackList = QStringLiteral("org.mpris.MediaPlayer2.TrackList");
+
+// A dictionary as QtDBus hands it over: still marshalled inside a variant, or already a map.
+QVariantMap ToMap(const QVariant& value) {
+    if (value.canConvert<QDBusArgument>()) {
+        return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
+    }
+    return value.toMap();
+}
+
+// A track's location as a path when it is a local file, otherwise as the player gave it.
+std::string EntryText(const QVariantMap& track) {
+    const QString uri = track.value(QStringLiteral("xesam:url")).toString();
+    const QUrl url(uri);
+    return url.isLocalFile() ? url.toLocalFile().toStdString() : uri.toStdString();
+}
+
+// "Artist - Title" the way Winamp names a track; the title alone without an artist; the file
+// name without a title.
+QString TrackText(const QVariantMap& track) {
+    const QString title = track.value(QStringLiteral("xesam:title")).toString();
+    const QStringList artists = track.value(QStringLiteral("xesam:artist")).toStringList();
+    if (!title.isEmpty()) {
+        return artists.isEmpty() ? title : artists.join(QStringLiteral(", ")) + " - " + title;
+    }
+    return QUrl(track.value(QStringLiteral("xesam:url")).toString()).fileName();
+}
+
+QString TrackId(const QVariantMap& track) {
+    const QVariant id = track.value(QStringLiteral("mpris:trackid"));
+    return id.canConvert<QDBusObjectPath>() ? id.value<QDBusObjectPath>().path() : id.toString();
+}
+
+int IndexOf(const QList<QDBusObjectPath>& tracks, const QString& id) {
+    for (qsizetype i = 0; i < tracks.size(); ++i) {
+        if (tracks[i].path() == id) {
+            return static_cast<int>(i);
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+MprisPlayer::MprisPlayer(QDBusConnection bus, Diagnostic diagnostic, int timeoutMs)
+    : bus_(std::move(bus), timeoutMs), diagnostic_(std::move(diagnostic)) {
+    if (!diagnostic_) {
+        diagnostic_ = [](const std::string& message) { std::cerr << message << '\n'; };
+    }
+}
+
+QString MprisPlayer::findName(const std::string& playerPath) {
+    const QStringList names = bus_.names();
+    // The player chosen last is kept while it stays on the bus: finding it again costs one call.
+    if (!chosenName_.isEmpty() && chosenFor_ == playerPath && names.contains(chosenName_)) {
+        return chosenName_;
+    }
+    chosenFor_ = playerPath;
+    chosenName_ = ChooseMprisName(names, playerPath, [this](const QString& name) {
+        QStringList identities;
+        for (const char* property : {"DesktopEntry", "Identity"}) {
+            if (const auto value =
+                    bus_.property(name, kPath, kRoot, QString::fromLatin1(property))) {
+                identities.append(value->toString());
+            }
+        }
+        return identities;
+    });
+    return chosenName_;
+}
+
+MediaPlayer::Handle MprisPlayer::findWindow(const std::string& playerPath) {
+    const QString name = findName(playerPath);
+    return bus_.handleFor(name.isEmpty() ? QString() : bus_.owner(name));
+}
+
+std::optional<QVariant> MprisPlayer::playerProperty(const QString& peer, const QString& name) {
+    return bus_.property(peer, kPath, kPlayer, name);
+}
+
+QString MprisPlayer::playbackStatus(const QString& peer) {
+    const auto status = playerProperty(peer, QStringLiteral("PlaybackStatus"));
+    return status ? status->toString() : QString();
+}
+
+QVariantMap MprisPlayer::metadata(const QString& peer) {
+    const auto value = playerProperty(peer, QStringLiteral("Metadata"));
+    return value ? ToMap(*value) : QVariantMap();
+}
+
+QList<QDBusObjectPath> MprisPlayer::tracks(const QString& peer) {
+    const auto has = bus_.property(peer, kPath, kRoot, QStringLiteral("HasTrackList"));
+    if (!has || !has->toBool()) {
+        return {};
+    }
+    const auto value = bus_.property(peer, kPath, kTrackList, QStringLiteral("Tracks"));
+    if (!value || !value->canConvert<QDBusArgument>()) {
+        return {};
+    }
+    return qdbus_cast<QList<QDBusObjectPath>>(value->value<QDBusArgument>());
+}
+
+void MprisPlayer::send(const QString& peer, const QString& method) {
+    bus_.send(peer, kPath, kPlayer, method);
+}
+
+void MprisPlayer::command(Handle window, int id) {
+    const QString peer = bus_.peer(window);
+    if (peer.isEmpty()) {
+        return;
+    }
+    switch (id) {
+        case 40001:
+            bus_.send(peer, kPath, kRoot, QStringLiteral("Quit"));
+            break;
+        case 40044:
+            send(peer, QStringLiteral("Previous"));
+            break;
+        case 40045:
+            send(peer, QStringLiteral("Play"));
+            break;
+        case 40046: {  // pauses, and resumes when paused; a stopped player stays stopped
+            const QString status = playbackStatus(peer);
+            if (status == QLatin1String("Playing")) {
+                send(peer, QStringLiteral("Pause"));
+            } else if (status == QLatin1String("Paused")) {
+                send(peer, QStringLiteral("Play"));
+            }
+            break;
+        }
+        case 40047:
+            send(peer, QStringLiteral("Stop"));
+            break;
+        case 40048:
+            send(peer, QStringLiteral("Next"));
+            break;
+        case 40058:
+            stepVolume(peer, kVolumeStep);
+            break;
+        case 40059:
+            stepVolume(peer, -kVolumeStep);
+            break;
+        case 40037:
+        case 40038:
+            reportOnce(id, "MPRIS players have no elapsed/remaining time switch: command " +
+                               std::to_string(id) + " does nothing");
+            break;
+        default:
+            reportOnce(id, "MPRIS player: unknown command " + std::to_string(id) + " ignored");
+            break;
+    }
+}
+
+void MprisPlayer::stepVolume(const QString& peer, double step) {
+    const auto volume = playerProperty(peer, QStringLiteral("Volume"));
+    if (!volume) {
+        return;
+    }
+    const double next = std::clamp(volume->toDouble() + step, 0.0, 1.0);
+    bus_.setProperty(peer, kPath, kPlayer, QStringLiteral("Volume"), next);
+}
+
+int MprisPlayer::query(Handle window, int data, int code) {
+    const QString peer = bus_.peer(window);
+    if (peer.isEmpty()) {
+        if (code == 120) {  // a player gone has no playlist to read
+            playlist_.clear();
+            playlistRead_ = false;
+        }
+        return 0;
+    }
+    switch (code) {
+        case 104: {
+            const QString status = playbackStatus(peer);
+            return status == QLatin1String("Playing")  ? 1
+                   : status == QLatin1String("Paused") ? 3
+                                                       : 0;
+        }
+        case 105: {
+            if (data == 1) {
+                const QVariant length = metadata(peer).value(QStringLiteral("mpris:length"));
+                return length.isValid() ? static_cast<int>(length.toLongLong() / 1'000'000) : -1;
+            }
+            if (playbackStatus(peer) == QLatin1String("Stopped")) {
+                return -1;
+            }
+            const auto position = playerProperty(peer, QStringLiteral("Position"));
+            return position ? static_cast<int>(position->toLongLong() / 1000) : 0;
+        }
+        case 120: {
+            const QVariantMap current = metadata(peer);
+            tracks_ = tracks(peer);
+            playlist_.clear();
+            playlistRead_ = true;
+            if (tracks_.isEmpty()) {
+                if (!current.value(QStringLiteral("xesam:url")).toString().isEmpty()) {
+                    playlist_.push_back(EntryText(current));
+                }
+                return 0;
+            }
+            const auto reply =
+                bus_.call(peer, kPath, kTrackList, QStringLiteral("GetTracksMetadata"),
+                          {QVariant::fromValue(tracks_)});
+            if (reply && !reply->isEmpty() && reply->first().canConvert<QDBusArgument>()) {
+                const auto list =
+                    qdbus_cast<QList<QVariantMap>>(reply->first().value<QDBusArgument>());
+                for (const QVariantMap& track : list) {
+                    playlist_.push_back(EntryText(track));
+                }
+            }
+            return IndexOf(tracks_, TrackId(current));
+        }
+        case 121:
+            if (data >= 0 && data < tracks_.size()) {
+                bus_.call(peer, kPath, kTrackList, QStringLiteral("GoTo"),
+                          {QVariant::fromValue(tracks_[data])});
+            }
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+std::string MprisPlayer::caption(Handle window) {
+    const QString peer = bus_.peer(window);
+    if (peer.isEmpty()) {
+        return "";
+    }
+    const auto value = playerProperty(peer, QStringLiteral("Metadata"));
+    if (!value) {
+        return "";  // gone meanwhile
+    }
+    const QVariantMap current = ToMap(*value);
+    const QString text = TrackText(current);
+    if (text.isEmpty()) {
+        return "Winamp";  // nothing loaded
+    }
+    const int index = IndexOf(tracks_, TrackId(current));
+    std::string caption = std::to_string(index + 1) + ". " + text.toStdString() + " - Winamp";
+    if (playbackStatus(peer) == QLatin1String("Paused")) {
+        caption += " [Paused]";
+    }
+    return caption;
+}
+
+bool MprisPlayer::start(const std::string& path) {
+    qint64 pid = 0;
+    if (!QProcess::startDetached(QString::fromStdString(path), {}, QString(), &pid) || pid == 0) {
+        return false;
+    }
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartWaitMs);
+    chosenName_.clear();
+    while (findName(path).isEmpty() && std::chrono::steady_clock::now() < deadline) {
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+bool MprisPlayer::playlistLines(const std::string& /*playerPath*/, std::vector<std::string>& out) {
+    if (!playlistRead_) {
+        return false;
+    }
+    out = playlist_;
+    return true;
+}
+
+void MprisPlayer::reportOnce(int id, const std::string& message) {
+    if (reported_.insert(id).second) {
+        diagnostic_(message);
+    }
+}
+
+}  // namespace zintor

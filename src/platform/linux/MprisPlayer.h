@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusObjectPath>
+#include <QList>
+#include <QVariantMap>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "PlayerBus.h"
+#include "ports/MediaPlayer.h"
+
+namespace zintor {
+
+// Any player with an MPRIS interface (org.mpris.MediaPlayer2.*: VLC, Rhythmbox, mpv with its
+// MPRIS plugin, Spotify ...), driven the way Winamp is. Which player on the bus is meant is
+// decided from the configured program path (ChooseMprisName). Commands, play state, position,
+// length and the caption work on every such player; the playlist is the player's track list when
+// it offers one (org.mpris.MediaPlayer2.TrackList), otherwise the current track only.
+class MprisPlayer final : public MediaPlayer {
+  public:
+    using Diagnostic = std::function<void(const std::string&)>;
+
+    static constexpr int kDefaultTimeoutMs = 500;
+    static constexpr int kStartWaitMs = 3000;
+    static constexpr double kVolumeStep = 0.02;
+
+    explicit MprisPlayer(QDBusConnection bus = QDBusConnection::sessionBus(),
+                         Diagnostic diagnostic = {}, int timeoutMs = kDefaultTimeoutMs);
+
+    Handle findWindow(const std::string& playerPath) override;
+    void command(Handle window, int id) override;
+    int query(Handle window, int data, int code) override;
+    std::string caption(Handle window) override;
+    bool start(const std::string& path) override;
+    bool playlistLines(const std::string& playerPath, std::vector<std::string>& out) override;
+
+  private:
+    QString findName(const std::string& playerPath);
+    std::optional<QVariant> playerProperty(const QString& peer, const QString& name);
+    QString playbackStatus(const QString& peer);
+    QVariantMap metadata(const QString& peer);
+    // The player's track list, empty when it has none.
+    QList<QDBusObjectPath> tracks(const QString& peer);
+    void send(const QString& peer, const QString& method);
+    void stepVolume(const QString& peer, double step);
+    void reportOnce(int id, const std::string& message);
+
+    PlayerBus bus_;
+    Diagnostic diagnostic_;
+    QString chosenName_;
+    std::string chosenFor_;
+    QList<QDBusObjectPath> tracks_;
+    std::vector<std::string> playlist_;
+    bool playlistRead_ = false;
+    std::set<int> reported_;
+};
+
+}  // namespace zintor

@@ -1,0 +1,141 @@
+// The zintor executable against a virtual phone on a pseudo-terminal.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PtyPhone.h"
+#include "ZintorProcess.h"
+
+namespace zintor {
+namespace {
+
+using phone::PtyPhone;
+using test::ZintorProcess;
+using namespace std::chrono_literals;
+
+const std::vector<std::string> kConnectSequence = {"AT", "AT+cgmm", "at+cscs=\"8859-1\"",
+                                                   "AT+CMER=0,0,0,0,0", "AT*EAM=\"Zintor\""};
+
+std::vector<std::string> From(const std::vector<std::string>& lines, std::size_t first) {
+    return first < lines.size()
+               ? std::vector<std::string>(lines.begin() + static_cast<long>(first), lines.end())
+               : std::vector<std::string>{};
+}
+
+class ZintorEndToEnd : public testing::Test {
+  protected:
+    ZintorEndToEnd() {
+        // COM1 would be this machine's first UART, maybe a console: keep the program off it.
+        zintor.pin(1, "/dev/null");
+    }
+
+    // Starts the program on the phone (COM5) and waits for the connect sequence and main menu.
+    void startConnected() {
+        ASSERT_TRUE(phone.ok()) << phone.error();
+        zintor.pin(5, phone.slavePath());
+        zintor.writeSettings("Com=5\n");
+        ASSERT_TRUE(zintor.start());
+        ASSERT_TRUE(phone.waitUntil(
+            [](const std::vector<PtyPhone::Line>& lines) { return lines.size() >= 6; }, 30s))
+            << zintor.errorOutput();
+        const std::vector<std::string> texts = phone.texts();
+        EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.begin() + 5), kConnectSequence);
+        EXPECT_EQ(texts[5].rfind("AT*EASM=\"Zintor\",1,1,", 0), 0u) << texts[5];  // main menu
+    }
+
+    PtyPhone phone;
+    ZintorProcess zintor;
+};
+
+TEST_F(ZintorEndToEnd, ConnectsAtStartAndSaysGoodbyeOnSigterm) {
+    startConnected();
+    const std::size_t before = phone.lines().size();
+    zintor.signal(SIGTERM);
+    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
+    // Keypad reporting off, then the accessory registration from the shutdown and from the
+    // disconnect.
+    EXPECT_EQ(
+        From(phone.texts(), before),
+        (std::vector<std::string>{"AT+CMER=0,0,0,0,0", "AT*EAM=\"Zintor\"", "AT*EAM=\"Zintor\""}));
+    const std::string settings = zintor.readSettings();
+    EXPECT_NE(settings.find("Com=5"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("AppName%200="), std::string::npos) << settings;
+}
+
+TEST_F(ZintorEndToEnd, SurvivesGarbageAndAPhoneThatHangsUp) {
+    startConnected();
+    std::string garbage("\r\n\0\0\xff\xfe*EAMI\r\nRING\r\n+CKEV: 5,1\r\n", 27);
+    garbage += std::string(20000, 'x');  // a line that never ends
+    garbage += "\r\nOK\r\r\n*EAII: 0\r\n";
+    for (int i = 0; i < 20; ++i) {
+        phone.send(garbage);
+    }
+    // Still listening: a bare *EAMI ends every phone screen, which the program confirms by
+    // switching keypad reporting off and registering its accessory entry again.
+    const std::size_t before = phone.lines().size();
+    phone.send("*EAMI\r\n");
+    const int reset = phone.waitForLine("AT*EAM=\"Zintor\"", before, 20s);
+    ASSERT_GE(reset, 0) << zintor.errorOutput();
+    EXPECT_EQ(phone.texts()[static_cast<std::size_t>(reset) - 1], "AT+CMER=0,0,0,0,0");
+
+    // The phone goes away while the program watches the link (it probes after 5 s of quiet and
+    // then tries to reconnect): it must neither crash nor stop answering signals.
+    phone.hangUp();
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_TRUE(zintor.running());
+    zintor.signal(SIGTERM);
+    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
+}
+
+TEST_F(ZintorEndToEnd, ASignalWhileACommandWaitsForItsAnswerStillShutsDownCleanly) {
+    startConnected();
+    // The phone stops answering; *EAMI makes the program send commands that wait in vain.
+    phone.setSilent(true);
+    const std::size_t before = phone.lines().size();
+    phone.send("*EAMI\r\n");
+    const int waiting = phone.waitForLine("AT+CMER=0,0,0,0,0", before, 20s);
+    ASSERT_GE(waiting, 0) << zintor.errorOutput();
+    zintor.signal(SIGTERM);  // arrives while that command waits
+    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
+    // The shutdown still switched keypad reporting off and registered the entry again.
+    const std::vector<std::string> after =
+        From(phone.texts(), static_cast<std::size_t>(waiting) + 1);
+    ASSERT_FALSE(after.empty());
+    EXPECT_NE(std::find(after.begin(), after.end(), "AT+CMER=0,0,0,0,0"), after.end());
+    EXPECT_EQ(after.back(), "AT*EAM=\"Zintor\"");
+    EXPECT_NE(zintor.readSettings().find("Com=5"), std::string::npos);
+}
+
+TEST_F(ZintorEndToEnd, ASignalDuringStartUpEndsItBeforeAnotherPortIsTried) {
+    // Two phones that never answer: automatic connection would try COM5, then COM6.
+    PtyPhone other;
+    phone.setSilent(true);
+    other.setSilent(true);
+    zintor.pin(5, phone.slavePath());
+    zintor.pin(6, other.slavePath());
+    zintor.writeSettings("Com=5\nAuto=1\n");
+    ASSERT_TRUE(zintor.start());
+    ASSERT_GE(phone.waitForLine("AT", 0, 20s), 0) << zintor.errorOutput();
+    zintor.signal(SIGTERM);
+    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
+    EXPECT_TRUE(other.lines().empty());
+}
+
+TEST_F(ZintorEndToEnd, PortsThatDoNotWorkLeaveItIdleAndItStillExitsCleanly) {
+    // COM7 does not exist and COM1 is not a serial device: both fail to open.
+    zintor.writeSettings("Com=7\nAuto=1\n");
+    ASSERT_TRUE(zintor.start());
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_TRUE(zintor.running()) << zintor.errorOutput();
+    zintor.signal(SIGINT);
+    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
+    // Automatic connection walked the port list after COM7 failed: the last port tried is kept.
+    EXPECT_NE(zintor.readSettings().find("Com=1"), std::string::npos) << zintor.readSettings();
+}
+
+}  // namespace
+}  // namespace zintor

@@ -1,0 +1,121 @@
+// Finding, reading and loading KeyMap.xml, and telling the user when that goes wrong.
+
+#include <gtest/gtest.h>
+
+#include "app/Procedures.h"
+#include "keymap/KeyMapFile.h"
+#include "link/Link.h"
+#include "platform/sim/SimWorld.h"
+
+namespace zintor {
+namespace {
+
+const std::string kOwn = "/home/user/.config/Zintor/KeyMap.xml";
+const std::string kInstalled = "/opt/zintor/KeyMap.xml";
+
+class NoProcedures : public Procedures {
+  public:
+    void ErrorMessage(const std::string&, int, int) override {}
+    void HandleInputText(const std::string&) override {}
+    void ShowMainMenu(const std::string&) override {}
+    void SelectMainMenu(const std::string&) override {}
+    void HandleMenuSelection(const std::string&) override {}
+    void ResetPhoneUI() override {}
+    void ApplicationMenuSelected(const std::string&) override {}
+    void MoveMouseSelected() override {}
+    void USBMenuSelected(const std::string&) override {}
+    void USBMenuChoice(const std::string&) override {}
+    void AboutMenuSelected(bool) override {}
+    void WinAMP_Menu_Selected(const std::string&) override {}
+    void WinAMP_Status_Menu_Selected(const std::string&) override {}
+    void WinAMP_Execute(int) override {}
+    void KeyControlKeyEvent(const std::string&) override {}
+    void WinampStatusKeyEvent(const std::string&) override {}
+    void TypeText(const std::string&) override {}
+    void CloseKeyHelp() override {}
+    void TrayIconAnimate() override {}
+};
+
+std::string Named(const std::string& name) {
+    return "<KEYMAP><KEYMAP_NAME>" + name + "</KEYMAP_NAME>";
+}
+
+class KeyMapFile : public ::testing::Test {
+  protected:
+    KeyMapFileOutcome LoadNow() { return LoadKeyMapFile(state, world.files, world.loop); }
+
+    SimWorld world;
+    ProgramState state;
+};
+
+TEST_F(KeyMapFile, TheUsersOwnFileIsPreferredOverTheInstalledOne) {
+    world.files.putFile(kOwn, Named("Mine"));
+    world.files.putFile(kInstalled, Named("Shipped"));
+    const auto outcome = LoadNow();
+    EXPECT_EQ(outcome.path, kOwn);
+    EXPECT_EQ(outcome.problem, std::nullopt);
+    ASSERT_EQ(state.KeyMaps.size(), 1u);
+    EXPECT_EQ(state.KeyMaps[0].Name, "Mine");
+}
+
+TEST_F(KeyMapFile, WithoutItTheFileBesideTheProgramIsRead) {
+    world.files.putFile(kInstalled, Named("Shipped"));
+    const auto outcome = LoadNow();
+    EXPECT_EQ(outcome.path, kInstalled);
+    ASSERT_EQ(state.KeyMaps.size(), 1u);
+    EXPECT_EQ(state.KeyMaps[0].Name, "Shipped");
+}
+
+TEST_F(KeyMapFile, MissingUnreadableAndBrokenFilesAreProblemsThatNameTheFile) {
+    EXPECT_EQ(LoadNow().problem, "KeyMap.xml not found (looked for " + kOwn + " and " + kInstalled +
+                                     "); no key maps loaded");
+
+    world.files.putFile(kOwn, Named("Mine"));
+    world.files.setUnreadable(kOwn);
+    EXPECT_EQ(LoadNow().problem, kOwn + ": cannot be read; no key maps loaded");
+    EXPECT_TRUE(state.KeyMaps.empty());
+
+    world.files.putFile(kInstalled, Named("Good") + "\n<KEYMAP>\n  <KEY_3>\n    <COMMAND_TYPE>");
+    const auto broken = LoadKeyMapFile(state, world.files, world.loop);
+    EXPECT_EQ(broken.problem, kOwn + ": cannot be read; no key maps loaded");  // still preferred
+    world.files.remove(kOwn);
+    EXPECT_EQ(LoadNow().problem,
+              kInstalled + ":4:5: COMMAND_TYPE before any COMMAND_ID for key KEY_3");
+    ASSERT_EQ(state.KeyMaps.size(), 2u);  // what came before the error stays
+    EXPECT_EQ(state.KeyMaps[0].Name, "Good");
+}
+
+TEST_F(KeyMapFile, ReadKeyMapFileReportsAProblemToTheLogTheDesktopAndTheDiagnostics) {
+    NoProcedures procedures;
+    Ports ports = world.ports();
+    Link link(state, ports, procedures);
+    state.LogEnabled = true;
+    link.InitLog();
+    world.files.putFile(kInstalled, "<KEYMAP>\n<KEYMAP_NAME>Office\n");
+
+    ReadKeyMapFile(state, ports, link);
+
+    const std::string problem =
+        kInstalled + ":2:1: expected \"</\" to end the value of KEYMAP_NAME";
+    EXPECT_EQ(world.logSink.diagnostics(), std::vector<std::string>{problem});
+    EXPECT_EQ(world.desktop.callsStartingWith("notify"),
+              std::vector<std::string>{"notify Zintor key map: " + problem});
+    EXPECT_NE(world.files.contents(state.LogFileName).find(problem), std::string::npos);
+    EXPECT_EQ(state.KeyMaps.size(), 1u);
+}
+
+TEST_F(KeyMapFile, ReadKeyMapFileIsSilentWhenAllLoads) {
+    NoProcedures procedures;
+    Ports ports = world.ports();
+    Link link(state, ports, procedures);
+    world.files.putFile(kInstalled, Named("Shipped"));
+
+    ReadKeyMapFile(state, ports, link);
+
+    EXPECT_TRUE(world.logSink.diagnostics().empty());
+    EXPECT_TRUE(world.desktop.callsStartingWith("notify").empty());
+    EXPECT_EQ(state.KeyMaps.size(), 1u);
+}
+
+}  // namespace
+}  // namespace zintor

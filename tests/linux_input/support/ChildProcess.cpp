@@ -1,0 +1,132 @@
+#include "ChildProcess.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace zintor::testing {
+
+std::string ChildProcess::find(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= folders.size()) {
+        std::size_t end = folders.find(':', start);
+        if (end == std::string::npos) {
+            end = folders.size();
+        }
+        const std::string candidate = folders.substr(start, end - start) + "/" + program;
+        if (access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
+std::string ChildProcess::output(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[512];
+        std::size_t count = 0;
+        while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+            text.append(buffer, count);
+        }
+        pclose(pipe);
+    }
+    return text;
+}
+
+bool ChildProcess::start(const std::vector<std::string>& argv, const Environment& environment,
+                         const std::string& logFile, int inheritedFd) {
+    stop();
+    const std::string program = find(argv.at(0));
+    if (program.empty()) {
+        return false;
+    }
+    // Everything the child needs is prepared before fork: it only redirects and execs.
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string variable = *entry;
+        bool replaced = false;
+        for (const auto& [name, value] : environment) {
+            replaced = replaced || variable.rfind(name + "=", 0) == 0;
+        }
+        if (!replaced) {
+            variables.push_back(variable);
+        }
+    }
+    for (const auto& [name, value] : environment) {
+        variables.push_back(name + "=" + value);
+    }
+    std::vector<char*> args;
+    for (const std::string& arg : argv) {
+        args.push_back(const_cast<char*>(arg.c_str()));
+    }
+    args.push_back(nullptr);
+    std::vector<char*> envp;
+    for (std::string& variable : variables) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
+    const int out = open(logFile.empty() ? "/dev/null" : logFile.c_str(),
+                         O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (out < 0) {
+        return false;
+    }
+
+    pid_ = fork();
+    if (pid_ == 0) {
+        setpgid(0, 0);
+        dup2(out, STDOUT_FILENO);
+        dup2(out, STDERR_FILENO);
+        if (inheritedFd >= 0) {
+            fcntl(inheritedFd, F_SETFD, 0);
+        }
+        execve(program.c_str(), args.data(), envp.data());
+        _exit(127);
+    }
+    close(out);
+    return pid_ > 0;
+}
+
+bool ChildProcess::running() {
+    if (pid_ <= 0) {
+        return false;
+    }
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return false;
+    }
+    return true;
+}
+
+void ChildProcess::stop() {
+    if (pid_ <= 0) {
+        return;
+    }
+    kill(pid_, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int status = 0;
+    while (waitpid(pid_, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    pid_ = -1;
+}
+
+}  // namespace zintor::testing

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <sys/types.h>
+
+namespace zintor::testing {
+
+// A helper program started by a test (an X server, a sound server) and stopped with it.
+class ChildProcess {
+  public:
+    using Environment = std::vector<std::pair<std::string, std::string>>;
+
+    ChildProcess() = default;
+    ~ChildProcess() { stop(); }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Starts argv[0] (searched on PATH) with `environment` added to ours, its output going to
+    // `logFile` (or nowhere). `inheritedFd`, when not -1, stays open in the child.
+    bool start(const std::vector<std::string>& argv, const Environment& environment = {},
+               const std::string& logFile = {}, int inheritedFd = -1);
+    // SIGTERM, then SIGKILL when it has not ended within a few seconds.
+    void stop();
+    bool running();
+
+    // The full path of `program` on PATH, or "" when it is not installed.
+    static std::string find(const std::string& program);
+    // Runs a command line through the shell and returns its standard output.
+    static std::string output(const std::string& command);
+
+  private:
+    pid_t pid_ = -1;
+};
+
+}  // namespace zintor::testing

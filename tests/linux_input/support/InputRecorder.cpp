@@ -1,0 +1,107 @@
+#include "InputRecorder.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+
+#include <poll.h>
+
+namespace zintor::testing {
+
+InputRecorder::InputRecorder(const std::string& display) {
+    display_ = XOpenDisplay(display.c_str());
+    if (display_ == nullptr) {
+        return;
+    }
+    int event = 0, error = 0, major = 2, minor = 2;
+    if (!XQueryExtension(display_, "XInputExtension", &xiOpcode_, &event, &error) ||
+        XIQueryVersion(display_, &major, &minor) != Success) {
+        XCloseDisplay(display_);
+        display_ = nullptr;
+        return;
+    }
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_RawKeyPress);
+    XISetMask(bits, XI_RawKeyRelease);
+    XISetMask(bits, XI_RawButtonPress);
+    XISetMask(bits, XI_RawButtonRelease);
+    XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
+    XISelectEvents(display_, DefaultRootWindow(display_), &mask, 1);
+    // Once the server has the selection, everything injected afterwards is seen.
+    XSync(display_, False);
+}
+
+InputRecorder::~InputRecorder() {
+    if (display_ != nullptr) {
+        XCloseDisplay(display_);
+    }
+}
+
+void InputRecorder::readEvents() {
+    while (XPending(display_) > 0) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        if (event.type == MappingNotify) {
+            XRefreshKeyboardMapping(&event.xmapping);
+            continue;
+        }
+        if (event.type != GenericEvent || event.xcookie.extension != xiOpcode_ ||
+            !XGetEventData(display_, &event.xcookie)) {
+            continue;
+        }
+        const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
+        RecordedInput input;
+        input.detail = static_cast<unsigned>(raw->detail);
+        switch (event.xcookie.evtype) {
+            case XI_RawKeyPress:
+            case XI_RawKeyRelease: {
+                input.down = event.xcookie.evtype == XI_RawKeyPress;
+                const KeySym keysym =
+                    XkbKeycodeToKeysym(display_, static_cast<KeyCode>(input.detail), 0, 0);
+                const char* name = XKeysymToString(keysym);
+                input.name = name != nullptr ? name : "keycode" + std::to_string(input.detail);
+                break;
+            }
+            default:
+                input.button = true;
+                input.down = event.xcookie.evtype == XI_RawButtonPress;
+                input.name = "button" + std::to_string(input.detail);
+                break;
+        }
+        events_.push_back(input);
+        XFreeEventData(display_, &event.xcookie);
+    }
+}
+
+std::vector<RecordedInput> InputRecorder::take(std::size_t count, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    readEvents();
+    while (events_.size() < count) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            break;
+        }
+        pollfd entry{ConnectionNumber(display_), POLLIN, 0};
+        poll(&entry, 1, static_cast<int>(left.count()));
+        readEvents();
+    }
+    std::vector<RecordedInput> taken;
+    taken.swap(events_);
+    return taken;
+}
+
+std::vector<std::string> InputRecorder::takeTexts(std::size_t count) {
+    std::vector<std::string> texts;
+    for (const RecordedInput& input : take(count)) {
+        texts.push_back(input.text());
+    }
+    return texts;
+}
+
+unsigned InputRecorder::keyCode(const std::string& keysymName) {
+    readEvents();
+    return XKeysymToKeycode(display_, XStringToKeysym(keysymName.c_str()));
+}
+
+}  // namespace zintor::testing

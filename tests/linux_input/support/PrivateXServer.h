@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "ChildProcess.h"
+
+namespace zintor::testing {
+
+// An Xvfb of 1024x768 pixels for one test, so that what the test records is its own input only.
+// Without Xvfb the test may use the display it runs under (shared(): true).
+class PrivateXServer {
+  public:
+    static constexpr int kWidth = 1024;
+    static constexpr int kHeight = 768;
+
+    // A private Xvfb on the first free display, or else $DISPLAY; false when there is no X
+    // server at all.
+    bool start();
+    // A private Xvfb on display `number` only: false when that one is taken.
+    bool startPrivate(int number);
+    // Starts the private Xvfb again on the display number it had (after stop()).
+    bool restart();
+    void stop();
+
+    const std::string& display() const { return display_; }
+    bool shared() const { return shared_; }
+
+  private:
+    bool launch(int number);
+
+    ChildProcess process_;
+    std::string display_;
+    int number_ = -1;
+    bool shared_ = false;
+};
+
+}  // namespace zintor::testing

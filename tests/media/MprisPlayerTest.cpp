@@ -1,0 +1,161 @@
+// The MPRIS adapter against mpv with its MPRIS plugin on a private bus, which player the
+// configured program means, and the bus without any player.
+#include <chrono>
+#include <cmath>
+#include <memory>
+
+#include "MediaRig.h"
+#include "PlayerBusFixture.h"
+#include "linux/MprisName.h"
+#include "linux/MprisPlayer.h"
+#include "linux/PlayerSelect.h"
+#include "qt/PosixFiles.h"
+
+namespace zintor::testing {
+namespace {
+
+const std::string kMpv = "/usr/bin/mpv";
+
+class MpvOnTheBus : public PlayerBusFixture {
+  protected:
+    void SetUp() override {
+        PlayerBusFixture::SetUp();
+        ASSERT_FALSE(TestMpv::plugin().empty()) << "mpv-mpris is needed";
+        mpv = std::make_unique<TestMpv>(bus());
+        music = tones({"One", "Two", "Three"});
+        ASSERT_TRUE(mpv->start(music));
+        player = std::make_unique<MprisPlayer>(connection());
+        window = player->findWindow(kMpv);
+        ASSERT_NE(window, 0);
+    }
+    void TearDown() override {
+        rig.reset();
+        player.reset();
+        mpv.reset();
+        PlayerBusFixture::TearDown();
+    }
+    bool playing(const std::string& file) {
+        return Eventually([&] { return mpv->playerctl("metadata xesam:url") == "file://" + file; });
+    }
+
+    std::vector<std::string> music;
+    std::unique_ptr<TestMpv> mpv;
+    std::unique_ptr<MprisPlayer> player;
+    MediaPlayer::Handle window = 0;
+    std::unique_ptr<MediaRig> rig;
+};
+
+TEST_F(MpvOnTheBus, StatePositionLengthTitleAndTheCurrentTrackAsPlaylist) {
+    ASSERT_TRUE(playing(music[0]));
+    EXPECT_EQ(player->query(window, 0, 104), 1);
+    // The plugin tells the length once mpv has opened the file.
+    EXPECT_TRUE(Eventually([&] { return player->query(window, 1, 105) == 20; }));
+    ASSERT_TRUE(Eventually([&] { return player->query(window, 0, 105) > 0; }));
+    EXPECT_LT(player->query(window, 0, 105), 20'000);
+    EXPECT_EQ(player->caption(window),
+              "1. " + mpv->playerctl("metadata xesam:title") + " - Winamp");
+
+    EXPECT_EQ(player->query(window, 3, 120), 0);
+    std::vector<std::string> lines;
+    ASSERT_TRUE(player->playlistLines(kMpv, lines));
+    EXPECT_EQ(lines, std::vector<std::string>{music[0]});
+
+    player->command(window, 40048);
+    ASSERT_TRUE(playing(music[1]));
+    EXPECT_EQ(player->query(window, 3, 120), 0);
+    ASSERT_TRUE(player->playlistLines(kMpv, lines));
+    EXPECT_EQ(lines, std::vector<std::string>{music[1]});
+    EXPECT_TRUE(Eventually([&] { return player->query(window, 1, 105) == 21; }));
+    player->command(window, 40044);
+    EXPECT_TRUE(playing(music[0]));
+}
+
+TEST_F(MpvOnTheBus, PauseResumeVolumeStopAndQuit) {
+    ASSERT_TRUE(playing(music[0]));
+    player->command(window, 40046);
+    ASSERT_TRUE(Eventually([&] { return mpv->playerctl("status") == "Paused"; }));
+    EXPECT_EQ(player->query(window, 0, 104), 3);
+    const std::string caption = player->caption(window);
+    EXPECT_EQ(caption.substr(caption.size() - 9), " [Paused]");
+    player->command(window, 40046);
+    ASSERT_TRUE(Eventually([&] { return mpv->playerctl("status") == "Playing"; }));
+
+    const double before = std::stod(mpv->playerctl("volume"));
+    player->command(window, 40059);
+    player->command(window, 40059);
+    EXPECT_TRUE(Eventually(
+        [&] { return std::abs(std::stod(mpv->playerctl("volume")) - (before - 0.04)) < 0.001; }));
+
+    player->command(window, 40047);
+    ASSERT_TRUE(Eventually([&] { return mpv->playerctl("status") == "Stopped"; }));
+    EXPECT_EQ(player->query(window, 0, 105), -1);
+
+    player->command(window, 40001);
+    ASSERT_TRUE(Eventually([&] { return !mpv->running(); }));
+    EXPECT_EQ(player->findWindow(kMpv), 0);
+    EXPECT_EQ(player->query(window, 0, 104), 0);
+}
+
+TEST_F(MpvOnTheBus, ThePhoneSeesTheCurrentTrackOnly) {
+    ASSERT_TRUE(playing(music[0]));
+    ASSERT_TRUE(Eventually([&] { return player->query(window, 1, 105) == 20; }));
+    PosixFiles files;
+    PlayerSelect select(connection());
+    rig = std::make_unique<MediaRig>(kMpv, select, files);
+    // One entry: the list's last (and only) position reads "More..", which opens the status.
+    EXPECT_EQ(rig->openPlaylist(), Lines{PlaylistLine(0, {"More.."})});
+    const Lines status = rig->say("*EAMI: 1");
+    ASSERT_EQ(status.size(), 3u);
+    EXPECT_EQ(status[1].rfind("AT*EAID=14,2,\"WinAMP\",\"One Zintor  0:0", 0), 0u) << status[1];
+    EXPECT_NE(status[1].find(" (0:20)\""), std::string::npos) << status[1];
+}
+
+TEST_F(PlayerBusFixture, ABusWithoutAnyPlayer) {
+    PlayerSelect select(connection());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(select.findWindow("/usr/bin/audacious"), 0);
+    EXPECT_EQ(select.findWindow("/usr/bin/vlc"), 0);
+    EXPECT_EQ(select.query(0, 0, 104), 0);
+    EXPECT_EQ(select.caption(0), "");
+    select.command(0, 40045);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+
+    // A program that starts but never shows up on the bus.
+    PosixFiles files;
+    MediaRig rig("/bin/true", select, files);
+    EXPECT_EQ(rig.openPlaylist(),
+              Lines{"AT*EAID=1,2,\"WinAMP should be running but could not find it's process\",80"});
+}
+
+TEST(MprisName, TheConfiguredProgramChoosesThePlayer) {
+    const QStringList names{"org.freedesktop.DBus",
+                            ":1.7",
+                            "org.mpris.MediaPlayer2.vlc",
+                            "org.mpris.MediaPlayer2.mpv.instance42",
+                            "org.mpris.MediaPlayer2.io.github.celluloid_player.Celluloid",
+                            "org.mpris.MediaPlayer2.Spotify"};
+    const auto identities = [](const QString& name) {
+        return name.endsWith("Celluloid")
+                   ? QStringList{"io.github.celluloid_player.Celluloid", "Celluloid"}
+                   : QStringList{};
+    };
+    EXPECT_EQ(ChooseMprisName(names, "/usr/bin/vlc", identities), "org.mpris.MediaPlayer2.vlc");
+    EXPECT_EQ(ChooseMprisName(names, "C:\\Program Files\\VideoLAN\\VLC.exe", identities),
+              "org.mpris.MediaPlayer2.vlc");
+    EXPECT_EQ(ChooseMprisName(names, "/usr/bin/mpv", identities),
+              "org.mpris.MediaPlayer2.mpv.instance42");
+    EXPECT_EQ(ChooseMprisName(names, "/snap/bin/spotify", identities),
+              "org.mpris.MediaPlayer2.Spotify");
+    EXPECT_EQ(ChooseMprisName(names, "/usr/bin/celluloid", identities),
+              "org.mpris.MediaPlayer2.io.github.celluloid_player.Celluloid");
+    EXPECT_EQ(ChooseMprisName(names, "/usr/bin/rhythmbox", identities), "");
+    EXPECT_EQ(ChooseMprisName(names, "", identities), "");
+
+    EXPECT_TRUE(PlayerSelect::IsAudacious("/usr/bin/audacious"));
+    EXPECT_TRUE(PlayerSelect::IsAudacious("/opt/Audacious"));
+    EXPECT_FALSE(PlayerSelect::IsAudacious("/usr/bin/audacious-helper"));
+    EXPECT_FALSE(PlayerSelect::IsAudacious("/usr/bin/vlc"));
+}
+
+}  // namespace
+}  // namespace zintor::testing

@@ -1,0 +1,77 @@
+#pragma once
+
+// A private session bus and PulseAudio for the whole test binary, a fresh D-Bus connection of the
+// adapters per test, and generated tone files.
+
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QString>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "PrivatePulseServer.h"
+#include "PrivateSessionBus.h"
+#include "TestPlayers.h"
+#include "ToneFiles.h"
+
+namespace zintor::testing {
+
+class PlayerBusFixture : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        bus_ = new PrivateSessionBus;
+        pulse_ = new PrivatePulseServer;
+        busUp_ = PrivateSessionBus::installed() && bus_->start();
+        pulseUp_ = PrivatePulseServer::installed() && pulse_->start();
+    }
+    static void TearDownTestSuite() {
+        delete pulse_;
+        delete bus_;
+        pulse_ = nullptr;
+        bus_ = nullptr;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(busUp_) << "dbus-daemon (package dbus) is needed";
+        ASSERT_TRUE(pulseUp_) << "pulseaudio is needed";
+        name_ = QStringLiteral("zintor-test-%1").arg(++connections_);
+        connection_ = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(QString::fromStdString(bus_->address()), name_));
+        ASSERT_TRUE(connection_->isConnected());
+    }
+    void TearDown() override {
+        connection_.reset();
+        QDBusConnection::disconnectFromBus(name_);
+    }
+
+    // Tone files of 20, 21, 22 ... seconds in a folder of the test's, tagged "<title> Zintor".
+    std::vector<std::string> tones(const std::vector<std::string>& titles) {
+        const std::string folder = bus_->folder() + "/music";
+        std::filesystem::create_directories(folder);
+        std::vector<std::string> paths;
+        for (std::size_t i = 0; i < titles.size(); ++i) {
+            paths.push_back(folder + "/" + titles[i] + ".wav");
+            WriteTone(paths.back(), 20 + static_cast<int>(i), 440 + 110 * static_cast<int>(i),
+                      titles[i]);
+        }
+        return paths;
+    }
+
+    QDBusConnection& connection() { return *connection_; }
+    PrivateSessionBus& bus() { return *bus_; }
+    PrivatePulseServer& pulse() { return *pulse_; }
+
+  private:
+    static inline PrivateSessionBus* bus_ = nullptr;
+    static inline PrivatePulseServer* pulse_ = nullptr;
+    static inline bool busUp_ = false;
+    static inline bool pulseUp_ = false;
+    static inline int connections_ = 0;
+    QString name_;
+    std::unique_ptr<QDBusConnection> connection_;
+};
+
+}  // namespace zintor::testing

@@ -1,0 +1,68 @@
+#include "PrivateSessionBus.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+namespace zintor::testing {
+
+namespace {
+
+bool Accepts(const std::string& socketPath) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    const bool ok = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return ok;
+}
+
+}  // namespace
+
+PrivateSessionBus::PrivateSessionBus() {
+    char folder[] = "/tmp/zintor-bus-XXXXXX";
+    if (mkdtemp(folder) != nullptr) {
+        folder_ = folder;
+        socket_ = folder_ + "/bus";
+        address_ = "unix:path=" + socket_;
+    }
+}
+
+PrivateSessionBus::~PrivateSessionBus() {
+    daemon_.stop();
+    if (!folder_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+}
+
+bool PrivateSessionBus::installed() {
+    return !ChildProcess::find("dbus-daemon").empty();
+}
+
+bool PrivateSessionBus::start() {
+    if (folder_.empty() || !daemon_.start({"dbus-daemon", "--session", "--nofork", "--nopidfile",
+                                           "--address=" + address_},
+                                          {}, folder_ + "/daemon.log")) {
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline && daemon_.running()) {
+        if (Accepts(socket_)) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+}  // namespace zintor::testing

@@ -1,0 +1,114 @@
+#include "TestPlayers.h"
+
+#include <filesystem>
+#include <thread>
+
+namespace zintor::testing {
+
+namespace {
+
+std::string Chomp(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+}  // namespace
+
+bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return done();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+TestAudacious::TestAudacious(const PrivateSessionBus& bus, const PrivatePulseServer& pulse)
+    : bus_(bus), pulse_(pulse) {}
+
+bool TestAudacious::installed() {
+    return !ChildProcess::find("audacious").empty() && !ChildProcess::find("audtool").empty();
+}
+
+bool TestAudacious::start() {
+    const std::string home = bus_.folder() + "/audacious-" + std::to_string(++runs_);
+    std::filesystem::create_directories(home);
+    const ChildProcess::Environment environment{
+        {"HOME", home},
+        {"XDG_CONFIG_HOME", home + "/config"},
+        {"XDG_DATA_HOME", home + "/data"},
+        {"XDG_CACHE_HOME", home + "/cache"},
+        {"DBUS_SESSION_BUS_ADDRESS", bus_.address()},
+        {"PULSE_SERVER", pulse_.server()},
+        {"DISPLAY", ""},
+        {"WAYLAND_DISPLAY", ""},
+    };
+    if (!process_.start({"audacious", "-H"}, environment, home + "/audacious.log")) {
+        return false;
+    }
+    return Eventually([this] { return audtool("version").rfind("Audacious", 0) == 0; });
+}
+
+std::string TestAudacious::audtool(const std::string& arguments) const {
+    return Chomp(ChildProcess::output("DBUS_SESSION_BUS_ADDRESS='" + bus_.address() + "' audtool " +
+                                      arguments + " 2>/dev/null"));
+}
+
+void TestAudacious::playFiles(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        audtool("playlist-addurl 'file://" + path + "'");
+    }
+    audtool("playlist-jump 1");
+    audtool("playback-play");
+}
+
+int TestAudacious::processId() const {
+    const std::string text = ChildProcess::output(
+        "DBUS_SESSION_BUS_ADDRESS='" + bus_.address() +
+        "' dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus "
+        "org.freedesktop.DBus.GetConnectionUnixProcessID string:org.atheme.audacious "
+        "2>/dev/null | awk '/uint32/ {print $2}'");
+    return text.empty() ? 0 : std::stoi(text);
+}
+
+TestMpv::TestMpv(const PrivateSessionBus& bus) : bus_(bus) {}
+
+std::string TestMpv::plugin() {
+    for (const char* path :
+         {"/etc/mpv/scripts/mpris.so", "/usr/lib/x86_64-linux-gnu/mpv/scripts/mpris.so",
+          "/usr/lib/mpv-mpris/mpris.so"}) {
+        if (std::filesystem::exists(path)) {
+            return path;
+        }
+    }
+    return {};
+}
+
+bool TestMpv::start(const std::vector<std::string>& paths) {
+    const std::string home = bus_.folder() + "/mpv";
+    std::filesystem::create_directories(home);
+    std::vector<std::string> argv{"mpv",       "--no-config", "--script=" + plugin(), "--ao=null",
+                                  "--vo=null", "--idle=yes",  "--no-terminal"};
+    argv.insert(argv.end(), paths.begin(), paths.end());
+    const ChildProcess::Environment environment{
+        {"HOME", home},
+        {"DBUS_SESSION_BUS_ADDRESS", bus_.address()},
+        {"DISPLAY", ""},
+        {"WAYLAND_DISPLAY", ""},
+    };
+    if (!process_.start(argv, environment, home + "/mpv.log")) {
+        return false;
+    }
+    return Eventually([this] { return playerctl("status") == "Playing"; });
+}
+
+std::string TestMpv::playerctl(const std::string& arguments) const {
+    return Chomp(ChildProcess::output("DBUS_SESSION_BUS_ADDRESS='" + bus_.address() +
+                                      "' playerctl -p mpv " + arguments + " 2>/dev/null"));
+}
+
+}  // namespace zintor::testing

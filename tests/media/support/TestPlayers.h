@@ -1,0 +1,58 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "PrivatePulseServer.h"
+#include "PrivateSessionBus.h"
+
+namespace zintor::testing {
+
+// Polls `done` every 20 ms until it holds or `limit` has passed; its last answer.
+bool Eventually(const std::function<bool()>& done,
+                std::chrono::milliseconds limit = std::chrono::seconds(5));
+
+// Audacious started headless on the test's bus, playing into the test's PulseAudio, with a
+// configuration folder of its own (so no playlist of an earlier run comes back).
+class TestAudacious {
+  public:
+    TestAudacious(const PrivateSessionBus& bus, const PrivatePulseServer& pulse);
+    static bool installed();
+    // Starts it and waits until it answers on the bus.
+    bool start();
+    void stop() { process_.stop(); }
+    bool running() { return process_.running(); }
+    // Runs audtool against it; its output without the final line end.
+    std::string audtool(const std::string& arguments) const;
+    // Adds the files as the playlist and plays the first one.
+    void playFiles(const std::vector<std::string>& paths);
+    int processId() const;
+
+  private:
+    const PrivateSessionBus& bus_;
+    const PrivatePulseServer& pulse_;
+    ChildProcess process_;
+    static inline int runs_ = 0;  // every run gets a folder of its own
+};
+
+// mpv with its MPRIS plugin on the test's bus, without sound output, playing `paths`.
+class TestMpv {
+  public:
+    explicit TestMpv(const PrivateSessionBus& bus);
+    // The MPRIS plugin of the mpv-mpris package, or "" when it is not installed.
+    static std::string plugin();
+    bool start(const std::vector<std::string>& paths);
+    void stop() { process_.stop(); }
+    bool running() { return process_.running(); }
+    // Runs playerctl against it; its output without the final line end.
+    std::string playerctl(const std::string& arguments) const;
+
+  private:
+    const PrivateSessionBus& bus_;
+    ChildProcess process_;
+};
+
+}  // namespace zintor::testing

@@ -1,0 +1,71 @@
+#include "qt/HeadlessDesktop.h"
+
+#include <gtest/gtest.h>
+
+#include "sim/SimEventLoop.h"
+
+namespace zintor {
+namespace {
+
+class NoticeListener : public DesktopEvents {
+  public:
+    int noticeClosedCount = 0;
+    void connectClicked() override {}
+    void portChosen(int) override {}
+    void autoConnectClicked() override {}
+    void settingsClicked() override {}
+    void exitClicked() override {}
+    void refreshPortsClicked() override {}
+    void enumeratePortsClicked() override {}
+    void mouseSpeedChanged(int) override {}
+    void keyHelpClosed() override {}
+    void noticeClosed() override { ++noticeClosedCount; }
+};
+
+TEST(HeadlessDesktop, TheNoticeClosesThreeSecondsAfterTheLastChange) {
+    SimEventLoop loop;
+    HeadlessDesktop desktop(loop);
+    NoticeListener listener;
+    desktop.setListener(&listener);
+
+    desktop.showNotice("Changed Key Map to\r\nMedia");
+    loop.runFor(2000);
+    desktop.setNoticeText("Changed Key Map to\r\nMouse");  // restarts the three seconds
+    loop.runFor(2990);
+    EXPECT_TRUE(desktop.view().noticeShown);
+    EXPECT_EQ(listener.noticeClosedCount, 0);
+    loop.runFor(20);
+    EXPECT_FALSE(desktop.view().noticeShown);
+    EXPECT_EQ(listener.noticeClosedCount, 1);
+
+    // Closed by the program: no report.
+    desktop.showNotice("x");
+    desktop.closeNotice();
+    loop.runFor(5000);
+    EXPECT_EQ(listener.noticeClosedCount, 1);
+}
+
+TEST(HeadlessDesktop, RemembersWhatTheWindowsWouldShow) {
+    SimEventLoop loop;
+    HeadlessDesktop desktop(loop);
+    desktop.trayAdd("Zintor");
+    desktop.traySetTip("Zintor - Connected");
+    desktop.setPortItems({{"Serial Com1", false}, {"Bluetooth Com3", false}});
+    desktop.setPortChecked(1, true);
+    desktop.setPortChecked(7, true);  // no such item: ignored
+    desktop.setConnectCaption("Disconnect");
+    EXPECT_TRUE(desktop.view().trayShown);
+    EXPECT_EQ(desktop.view().tip, "Zintor - Connected");
+    EXPECT_TRUE(desktop.view().portItems[1].checked);
+    EXPECT_EQ(desktop.view().connectCaption, "Disconnect");
+
+    SettingsForm form;
+    form.appName[2] = "Editor";
+    EXPECT_EQ(desktop.showSettings(form).appName[2], "Editor");
+    EXPECT_EQ(desktop.chooseFile("Choose", "exe"), std::nullopt);
+    desktop.trayRemove();
+    EXPECT_FALSE(desktop.view().trayShown);
+}
+
+}  // namespace
+}  // namespace zintor

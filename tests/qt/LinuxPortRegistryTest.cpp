@@ -1,0 +1,137 @@
+// The COM-number rule on a made-up machine: device nodes, sysfs and by-id links in a temporary
+// folder (plain files stand in for the device nodes).
+#include "linux/LinuxPortRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "QtTestSupport.h"
+#include "sim/MemorySettingsStore.h"
+
+namespace zintor {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempFolder;
+
+class LinuxPortRegistryTest : public testing::Test {
+  protected:
+    LinuxPortRegistryTest() {
+        for (const char* folder : {"dev", "sys", "ports", "by-id"}) {
+            fs::create_directories(root / folder);
+        }
+        paths.devFolder = root / "dev";
+        paths.sysTtyFolder = root / "sys";
+        paths.portsFolder = root / "ports";
+        paths.byIdFolder = root / "by-id";
+    }
+
+    void device(const std::string& name) { std::ofstream(root / ("dev/" + name)) << ""; }
+    void uart(const std::string& name, int type) {
+        device(name);
+        fs::create_directories(root / ("sys/" + name));
+        std::ofstream(root / ("sys/" + name + "/type")) << type << "\n";
+    }
+    void link(const std::string& at, const std::string& target) {
+        fs::create_symlink(target, root / at);
+    }
+    std::string dev(const std::string& name) { return root / ("dev/" + name); }
+
+    // COM text -> device name as listed.
+    std::map<std::string, std::string> list() {
+        LinuxPortRegistry registry(settings, paths);
+        std::map<std::string, std::string> found;
+        for (const RegisteredPort& port : registry.listPorts()) {
+            EXPECT_EQ(found.count(port.portText), 0u) << "two devices on " << port.portText;
+            found[port.portText] = port.name;
+        }
+        return found;
+    }
+
+    TempFolder root;
+    PortRegistryPaths paths;
+    MemorySettingsStore settings;
+};
+
+TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevices) {
+    uart("ttyS0", 4);  // a 16550A
+    uart("ttyS1", 0);  // reserved by the driver, no chip: not a port
+    device("ttyS2");   // no sysfs entry at all: not a port
+    device("ttyUSB0");
+    device("ttyACM0");
+    device("rfcomm0");
+    device("tty0");     // not a serial port
+    device("ttyUSBx");  // not a device number
+    link("by-id/usb-FTDI_FT232R_A50285BI-if00-port0", dev("ttyUSB0"));
+    link("ports/COM5", dev("ttyACM0"));   // pinned by the user
+    link("ports/COM9", dev("gone"));      // points at nothing: not listed
+    link("ports/notes", dev("ttyUSB0"));  // not a COM name: ignored
+
+    const auto ports = list();
+    EXPECT_EQ(ports, (std::map<std::string, std::string>{
+                         {"COM1", dev("ttyS0")},
+                         {"COM2", dev("rfcomm0") + " (BtPort)"},
+                         {"COM3", dev("ttyUSB0")},
+                         {"COM5", dev("ttyACM0")},
+                     }));
+    // The pinned device is not numbered a second time; the plug-in ones are remembered.
+    EXPECT_EQ(settings.value(LinuxPortRegistry::kNumbersValue),
+              "rfcomm0=2;usb-FTDI_FT232R_A50285BI-if00-port0=3");
+
+    LinuxPortRegistry registry(settings, paths);
+    EXPECT_EQ(registry.devicePath(5), dev("ttyACM0"));
+    EXPECT_EQ(registry.devicePath(3), dev("ttyUSB0"));
+    EXPECT_EQ(registry.devicePath(4), std::nullopt);
+    EXPECT_EQ(registry.devicePath(9), std::nullopt);
+}
+
+TEST_F(LinuxPortRegistryTest, PlugInDevicesKeepTheirNumbers) {
+    uart("ttyS0", 4);
+    device("ttyUSB0");
+    link("by-id/usb-Prolific-port0", dev("ttyUSB0"));
+    device("ttyACM0");
+    EXPECT_EQ(list().at("COM2"), dev("ttyACM0"));  // sorted names: ttyACM0 before ttyUSB0
+    EXPECT_EQ(list().at("COM3"), dev("ttyUSB0"));
+
+    // Unplugged: its number stays reserved; a new device takes the next free one.
+    fs::remove(root / "by-id/usb-Prolific-port0");
+    fs::remove(root / "dev/ttyUSB0");
+    device("ttyUSB1");
+    EXPECT_EQ(list(),
+              (std::map<std::string, std::string>{
+                  {"COM1", dev("ttyS0")}, {"COM2", dev("ttyACM0")}, {"COM4", dev("ttyUSB1")}}));
+
+    // Plugged in again under another node name: the by-id name finds its number.
+    device("ttyUSB2");
+    link("by-id/usb-Prolific-port0", dev("ttyUSB2"));
+    EXPECT_EQ(list().at("COM3"), dev("ttyUSB2"));
+
+    // A pin on a remembered number wins; the device moves to the lowest free number.
+    device("rfcomm1");
+    link("ports/COM3", dev("rfcomm1"));
+    const auto ports = list();
+    EXPECT_EQ(ports.at("COM3"), dev("rfcomm1") + " (BtPort)");
+    EXPECT_EQ(ports.at("COM5"), dev("ttyUSB2"));
+}
+
+TEST_F(LinuxPortRegistryTest, ToleratesMissingFoldersAndBadRememberedNumbers) {
+    PortRegistryPaths nowhere{root / "none/ports", root / "none/dev", root / "none/sys",
+                              root / "none/by-id"};
+    LinuxPortRegistry empty(settings, nowhere);
+    EXPECT_TRUE(empty.listPorts().empty());
+    EXPECT_EQ(empty.devicePath(1), std::nullopt);
+
+    settings.set(LinuxPortRegistry::kNumbersValue, "ttyUSB0=x;=4;ttyACM0=0;junk;ttyACM1=7");
+    device("ttyUSB0");
+    device("ttyACM0");
+    device("ttyACM1");
+    EXPECT_EQ(list(),
+              (std::map<std::string, std::string>{
+                  {"COM1", dev("ttyACM0")}, {"COM2", dev("ttyUSB0")}, {"COM7", dev("ttyACM1")}}));
+}
+
+}  // namespace
+}  // namespace zintor

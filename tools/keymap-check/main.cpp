@@ -1,0 +1,48 @@
+// zintor-keymap-check FILE: loads a key-map file with Zintor's own loader and prints its key
+// maps, keys and commands, then any warnings and the error, as FILE:LINE:COLUMN: text.
+// Exit status 0 when the file loads without error, 1 otherwise.
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+
+#include "keymap/KeyMapDescribe.h"
+#include "keymap/KeyMapLoader.h"
+
+int main(int argc, char** argv) {
+    using namespace zintor;
+    if (argc != 2) {
+        std::cerr << "usage: zintor-keymap-check FILE\n"
+                     "Loads a Zintor key-map file (KeyMap.xml) and shows what it binds, or "
+                     "where it is broken.\n";
+        return 1;
+    }
+    const std::string path = argv[1];
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::cerr << path << ": cannot be read\n";
+        return 1;
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+
+    std::vector<KeyMap> keyMaps;
+    std::array<USBOutput, 8> outputs;
+    std::vector<KeyMapNote> notes;
+    KeyMapLoadOptions options;
+    options.notes = &notes;
+    const KeyMapLoadResult result = LoadKeyMaps(text, keyMaps, outputs, options);
+
+    std::cout << DescribeKeyMaps(keyMaps, outputs);
+    std::cout << keyMaps.size() << (keyMaps.size() == 1 ? " key map" : " key maps") << "\n";
+    for (const KeyMapNote& note : notes) {
+        std::cerr << path << ":" << note.at.line << ":" << note.at.column
+                  << ": warning: " << note.text << "\n";
+    }
+    if (!result.ok()) {
+        std::cerr << FormatLoadError(path, *result.error) << "\n"
+                  << "Loading stops here; Zintor keeps the key maps read before it.\n";
+        return 1;
+    }
+    return 0;
+}
