@@ -12,11 +12,11 @@ function(zintor_library name dir)
     endif()
 endfunction()
 
-# A GoogleTest executable registered with ctest.
+# A GoogleTest executable registered with ctest under one label (ctest -L <label>).
 function(zintor_test name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                         PROPERTIES LABELS "${T_LABELS}" TIMEOUT 300)
+                         PROPERTIES LABELS "${T_LABEL}" TIMEOUT 300)
 endfunction()

@@ -89,6 +89,16 @@ TEST_F(ProgramLifecycle, StartupConnectsAutomaticallyBeforeHiding) {
     EXPECT_EQ(state.WinampKeyMap.Keys[10].Commands[0].Type, CommandWinamp);
 }
 
+TEST_F(ProgramLifecycle, TheStoredLogSwitchDecidesWhetherStartUpIsLogged) {
+    world.settings.set("Log", "1");
+    start();
+    const std::string& logFile = program->state().LogFileName;
+    ASSERT_FALSE(logFile.empty());
+    const std::string log = world.files.contents(logFile);
+    EXPECT_NE(log.find("######Application Started#######"), std::string::npos) << log;
+    EXPECT_NE(log.find("KeyMap.xml not found"), std::string::npos) << log;
+}
+
 TEST_F(ProgramLifecycle, StartupWithoutAutoConnectStaysIdle) {
     world.settings.set("Auto", "0");
     world.board.setInstalled(false);

@@ -18,7 +18,9 @@ constexpr int kKeypadReportingOffTimeOut = 500;
 
 void Program::Startup() {
     // The six timer slots are idle until something starts them.
+    // The log is off unless the user switched it on in the settings (Log=1).
     state_.LogEnabled = false;
+    link_->ReadLogSwitch();
     link_->InitLog();
     link_->WriteLog(kStartedLogLine);
 
