@@ -206,6 +206,18 @@ TEST_F(ProgramLifecycle, DesktopClicksReachTheirParts) {
 
     events->settingsClicked();
     EXPECT_GE(desktopCall("showSettings"), 0);
+    EXPECT_TRUE(world.desktop.callsStartingWith("autoConnect").empty());  // unchanged: left alone
+
+    // Switching AutoConnect on in the settings window puts the tray's check mark on too.
+    world.desktop.setSettingsEditor([](const SettingsForm& form) {
+        SettingsForm edited = form;
+        edited.autoConnect = 1;
+        return edited;
+    });
+    events->settingsClicked();
+    EXPECT_EQ(program->state().AutoConnect, 1);
+    EXPECT_EQ(world.desktop.callsStartingWith("autoConnect"), Lines{"autoConnect checked"});
+    EXPECT_EQ(world.settings.value("Auto"), "1");
 }
 
 // The phone conversation through the whole program: no key map file means no key control.

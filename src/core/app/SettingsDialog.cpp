@@ -28,7 +28,12 @@ void ShowSettingsWindow(ProgramState& state, Ports& ports, Link& link) {
 
     state.SettingLeft = shown.left;
     state.SettingTop = shown.top;
+    const int autoConnectBefore = state.AutoConnect;
     state.AutoConnect = shown.autoConnect == 1 ? 1 : 0;
+    // The tray's AutoConnect entry follows a change made here, so the two never disagree.
+    if (state.AutoConnect != autoConnectBefore) {
+        ports.desktop.setAutoConnectChecked(state.AutoConnect == 1);
+    }
     for (int i = 0; i < 9; ++i) {
         state.AppName[i] = shown.appName[i];
     }
