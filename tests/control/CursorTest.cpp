@@ -83,6 +83,23 @@ TEST_F(CursorTest, HeldKeyMovesWithGrowingStepsUntilItsRelease) {
     EXPECT_EQ(world.loop.waitDepth(), 0);
 }
 
+// Over Bluetooth a quick tap can arrive as one packet: the release is already buffered when the
+// press starts moving the cursor, and must still end the movement without further bytes.
+TEST_F(CursorTest, AReleaseInTheSameBurstAsThePressEndsTheMovement) {
+    world.input.placeCursor(1500, 500);
+    world.phone.sendAt(1000, "+CKEV: <,1\r\n+CKEV: <,0\r\n");
+    world.loop.runUntil(3000);
+
+    const auto moves = Moves();
+    ASSERT_FALSE(moves.empty());
+    EXPECT_LE(moves.size(), 5u);
+    EXPECT_LE(moves.back().atMs, 1050);
+    EXPECT_FALSE(state.MouseMoving);
+    EXPECT_TRUE(state.RxBuffer.empty());
+    EXPECT_FALSE(link.TimerRunning(1));
+    EXPECT_EQ(world.loop.waitDepth(), 0);
+}
+
 TEST_F(CursorTest, ASecondDirectionKeyTakesOverAndBothLoopsEndAtItsRelease) {
     world.input.placeCursor(1000, 500);
     Hold("<", 1000, 3000);

@@ -21,6 +21,7 @@ struct Route {
     ProgramState& state;
     Procedures& procedures;
     SerialLink& serial;
+    EventLoop& loop;
 };
 
 using Condition = bool (*)(const ProgramState&);
@@ -92,13 +93,28 @@ void WinampStatusChoice(Route& l, const std::string& line) {
 
 // Receive events are armed again before the key handler runs, so the release of the same key is
 // handled in a nested event while the press is still running; key traffic is a sign of life.
-void KeyControlKey(Route& l, const std::string& line) {
+// Receive events come back on before a key is handled, so that its release, received nested,
+// can end a hold-to-repeat loop. A release that came in the same burst as the press is already
+// in RxBuffer, and no new byte would raise an event for it: raise one for it instead.
+void RearmForRelease(Route& l) {
     l.serial.setReceiveArmed(true);
+    if (l.state.RxBuffer.find("\r\n") == std::string::npos) {
+        return;
+    }
+    l.loop.post([&link = l.link, &state = l.state] {
+        if (state.RxBuffer.find("\r\n") != std::string::npos) {
+            link.OnComm(SerialEvent::Receive);
+        }
+    });
+}
+
+void KeyControlKey(Route& l, const std::string& line) {
+    RearmForRelease(l);
     l.procedures.KeyControlKeyEvent(line);
     l.link.ResetTimer(5, 0);
 }
 void WinampStatusKey(Route& l, const std::string& line) {
-    l.serial.setReceiveArmed(true);
+    RearmForRelease(l);
     l.procedures.WinampStatusKeyEvent(line);
     l.link.ResetTimer(5, 0);
 }
@@ -138,7 +154,7 @@ bool LineMatches(const Row& row, std::string_view line) {
 void Link::Impl::RouteLine(const std::string& line) {
     for (const Row& row : kRoutes) {
         if (LineMatches(row, line) && row.condition(state)) {
-            Route route{link, state, procedures, ports.serial};
+            Route route{link, state, procedures, ports.serial, ports.loop};
             row.action(route, line);
             return;
         }
