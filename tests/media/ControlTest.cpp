@@ -90,5 +90,27 @@ TEST_F(PlayerControl, StatusAndPositionOfAFoundPlayer) {
     EXPECT_TRUE(rig.world.desktop.callsStartingWith("messageBox").empty());
 }
 
+// The main window's player check reports on the PC what the phone's player menu would find.
+TEST_F(PlayerControl, PlayerCheckStartsPlaybackAndNamesTheFirstEntry) {
+    player.setPlaylist(Tracks(4), 2);
+    player.setState(ScriptedPlayer::Stopped);
+    rig.program->playerCheckClicked();
+    EXPECT_EQ(rig.playerCalls("command"), Lines{"command 40045"});
+    EXPECT_EQ(rig.world.desktop.calls().back(),
+              "notify Zintor - Player check: Playlist of 4 entries; the first is: Track 0");
+
+    player.setState(ScriptedPlayer::Playing);
+    player.setPlaylist({}, 0);
+    rig.program->playerCheckClicked();
+    EXPECT_EQ(rig.playerCalls("command").size(), 1u);  // playing already: no second start
+    EXPECT_NE(rig.world.desktop.calls().back().find("playlist is empty"), std::string::npos);
+
+    player.setRunning(false);
+    rig.program->playerCheckClicked();
+    EXPECT_EQ(rig.world.desktop.calls().back(),
+              "notify Zintor - Player check: The player is not running: " + kPlayerPath);
+    EXPECT_TRUE(rig.world.phone.texts().empty());  // the phone never hears of it
+}
+
 }  // namespace
 }  // namespace zintor::testing

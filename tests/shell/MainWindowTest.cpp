@@ -39,11 +39,12 @@ class MainWindowTest : public ::testing::Test {
 };
 
 TEST_F(MainWindowTest, ButtonsReportTheTrayCommandsAndThePortButtons) {
-    for (const char* name : {"cmdConnect", "cmdSetting", "Command1", "Command2", "cmdExit"}) {
+    for (const char* name :
+         {"cmdConnect", "cmdSetting", "Command1", "Command2", "cmdPlayerCheck", "cmdExit"}) {
         QTest::mouseClick(button(name), Qt::LeftButton);
     }
     EXPECT_EQ(events.calls, (std::vector<std::string>{"connect", "settings", "enumeratePorts",
-                                                      "refreshPorts", "exit"}));
+                                                      "refreshPorts", "playerCheck", "exit"}));
     EXPECT_EQ(button("cmdSetting")->text(), "Settings");
     // The phone settings button opens the tray's own port sub-menu.
     EXPECT_EQ(button("cmdPhone")->menu(), desktop.trayMenu().phoneMenu());

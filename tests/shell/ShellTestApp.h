@@ -43,6 +43,7 @@ class RecordingEvents : public DesktopEvents {
     void exitClicked() override { calls.push_back("exit"); }
     void refreshPortsClicked() override { calls.push_back("refreshPorts"); }
     void enumeratePortsClicked() override { calls.push_back("enumeratePorts"); }
+    void playerCheckClicked() override { calls.push_back("playerCheck"); }
     void mouseSpeedChanged(int speed) override {
         calls.push_back("mouseSpeed " + std::to_string(speed));
     }

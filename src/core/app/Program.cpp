@@ -116,6 +116,9 @@ void Program::refreshPortsClicked() {
 void Program::enumeratePortsClicked() {
     link_->EnumerateComPorts();
 }
+void Program::playerCheckClicked() {
+    winamp_->PlayerCheck();
+}
 void Program::mouseSpeedChanged(int speed) {
     // The pause per cursor step, in milliseconds; kept within what the cursor loop can use.
     state_.MouseSpeed = static_cast<std::int16_t>(std::clamp(speed, 0, 1000));

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/Ports.h"
-#include "app/ProgramState.h"
 #include "app/Procedures.h"
+#include "app/ProgramState.h"
 
 namespace zintor {
 
@@ -18,7 +18,7 @@ class WinampMenus;
 // The whole program: its shared state and its parts, wired to the outside world through Ports.
 // It answers the desktop's clicks and hands every cross-part call to the part that owns it.
 class Program : public Procedures, public DesktopEvents {
-public:
+  public:
     explicit Program(Ports ports);
     ~Program() override;
     Program(const Program&) = delete;
@@ -64,11 +64,12 @@ public:
     void exitClicked() override;
     void refreshPortsClicked() override;
     void enumeratePortsClicked() override;
+    void playerCheckClicked() override;
     void mouseSpeedChanged(int speed) override;
     void keyHelpClosed() override;
     void noticeClosed() override;
 
-private:
+  private:
     ProgramState state_;
     Ports ports_;
     std::unique_ptr<Link> link_;

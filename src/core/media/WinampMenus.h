@@ -25,6 +25,10 @@ class WinampMenus {
     // The status dialog (WinampStatusDialog.cpp). `text` ends in a number: not 0 shows or
     // refreshes the dialog, 0 ("*EAII: 0", "*EAII: 14,1") goes back to the playlist.
     void WinAMP_Status_Menu_Selected(const std::string& text);
+    // The player check of the main window: finds the player, starts playback when it is not
+    // playing, reads the playlist and names its first entry. What it found goes to the log and
+    // to a notice on the PC, never to the phone.
+    void PlayerCheck();
     // One key-map command, 0 to 9.
     void WinAMP_Execute(int command) { control_.WinAMP_Execute(command); }
 

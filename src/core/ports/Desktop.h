@@ -40,6 +40,8 @@ class DesktopEvents {
     virtual void mouseSpeedChanged(int speed) = 0;
     virtual void keyHelpClosed() = 0;
     virtual void noticeClosed() = 0;
+    // The main window's player check (a diagnostic button that is normally hidden).
+    virtual void playerCheckClicked() {}
 };
 
 // The program's face on the PC: tray icon and menu, main window, settings window, key help and

@@ -1,6 +1,7 @@
 #include "MprisPlayer.h"
 
 #include <QDBusArgument>
+#include <QHash>
 #include <QProcess>
 #include <QThread>
 #include <QUrl>
@@ -27,11 +28,18 @@ QVariantMap ToMap(const QVariant& value) {
     return value.toMap();
 }
 
-// A track's location as a path when it is a local file, otherwise as the player gave it.
+// The path of a "file://[host]/path" address, its escapes decoded byte by byte: a file name need
+// not be UTF-8 (a collection named in Latin-1), and such a name must come back exactly as it is
+// on the disk. Anything else as the player gave it.
 std::string EntryText(const QVariantMap& track) {
     const QString uri = track.value(QStringLiteral("xesam:url")).toString();
-    const QUrl url(uri);
-    return url.isLocalFile() ? url.toLocalFile().toStdString() : uri.toStdString();
+    const QString scheme = QStringLiteral("file://");
+    const qsizetype slash = uri.indexOf(QLatin1Char('/'), scheme.size());
+    if (!uri.startsWith(scheme, Qt::CaseInsensitive) || slash < 0) {
+        return uri.isEmpty() ? track.value(QStringLiteral("xesam:title")).toString().toStdString()
+                             : uri.toStdString();
+    }
+    return QByteArray::fromPercentEncoding(uri.mid(slash).toUtf8()).toStdString();
 }
 
 // "Artist - Title" the way Winamp names a track; the title alone without an artist; the file
@@ -50,13 +58,20 @@ QString TrackId(const QVariantMap& track) {
     return id.canConvert<QDBusObjectPath>() ? id.value<QDBusObjectPath>().path() : id.toString();
 }
 
-int IndexOf(const QList<QDBusObjectPath>& tracks, const QString& id) {
+// Where `id` stands in the track list; -1 when it is not there.
+int Find(const QList<QDBusObjectPath>& tracks, const QString& id) {
     for (qsizetype i = 0; i < tracks.size(); ++i) {
         if (tracks[i].path() == id) {
             return static_cast<int>(i);
         }
     }
-    return 0;
+    return -1;
+}
+
+// The current entry's index for Winamp's queries: the first entry when the current track is not
+// in the list (nothing loaded, or a track the player plays from outside its list).
+int IndexOf(const QList<QDBusObjectPath>& tracks, const QString& id) {
+    return std::max(Find(tracks, id), 0);
 }
 
 }  // namespace
@@ -108,15 +123,53 @@ QVariantMap MprisPlayer::metadata(const QString& peer) {
 }
 
 QList<QDBusObjectPath> MprisPlayer::tracks(const QString& peer) {
-    const auto has = bus_.property(peer, kPath, kRoot, QStringLiteral("HasTrackList"));
-    if (!has || !has->toBool()) {
-        return {};
-    }
+    // HasTrackList is not asked: VLC answers false yet offers its whole playlist. A player
+    // without the interface answers the read with an error at once.
     const auto value = bus_.property(peer, kPath, kTrackList, QStringLiteral("Tracks"));
     if (!value || !value->canConvert<QDBusArgument>()) {
         return {};
     }
     return qdbus_cast<QList<QDBusObjectPath>>(value->value<QDBusArgument>());
+}
+
+QList<QDBusObjectPath> MprisPlayer::readTrackList(const QString& peer) {
+    // The list can change between reading it and asking for its tracks (VLC then refuses the
+    // whole request): one more try with the list read anew.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const QList<QDBusObjectPath> list = tracks(peer);
+        if (list.isEmpty()) {
+            return {};
+        }
+        const auto reply = bus_.call(peer, kPath, kTrackList, QStringLiteral("GetTracksMetadata"),
+                                     {QVariant::fromValue(list)});
+        if (!reply || reply->isEmpty() || !reply->first().canConvert<QDBusArgument>()) {
+            continue;
+        }
+        // Matched by id: the answer's order is the player's business.
+        QHash<QString, std::string> entries;
+        const auto answer = qdbus_cast<QList<QVariantMap>>(reply->first().value<QDBusArgument>());
+        for (const QVariantMap& track : answer) {
+            entries.insert(TrackId(track), EntryText(track));
+        }
+        for (const QDBusObjectPath& track : list) {
+            playlist_.push_back(entries.value(track.path()));
+        }
+        return list;
+    }
+    return {};
+}
+
+void MprisPlayer::goTo(const QString& peer, const QDBusObjectPath& track) {
+    if (!bus_.call(peer, kPath, kTrackList, QStringLiteral("GoTo"), {QVariant::fromValue(track)})) {
+        return;
+    }
+    // Winamp's entry is current as soon as the query returns, and the caller reads the playlist
+    // right after it: wait (briefly) until the player says so too.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(bus_.timeoutMs());
+    while (TrackId(metadata(peer)) != track.path() && std::chrono::steady_clock::now() < deadline) {
+        QThread::msleep(10);
+    }
 }
 
 void MprisPlayer::send(const QString& peer, const QString& method) {
@@ -208,33 +261,24 @@ int MprisPlayer::query(Handle window, int data, int code) {
         }
         case 120: {
             const QVariantMap current = metadata(peer);
-            tracks_ = tracks(peer);
             playlist_.clear();
             playlistRead_ = true;
-            if (tracks_.isEmpty()) {
+            const QList<QDBusObjectPath> list = readTrackList(peer);
+            if (list.isEmpty()) {
                 if (!current.value(QStringLiteral("xesam:url")).toString().isEmpty()) {
                     playlist_.push_back(EntryText(current));
                 }
                 return 0;
             }
-            const auto reply =
-                bus_.call(peer, kPath, kTrackList, QStringLiteral("GetTracksMetadata"),
-                          {QVariant::fromValue(tracks_)});
-            if (reply && !reply->isEmpty() && reply->first().canConvert<QDBusArgument>()) {
-                const auto list =
-                    qdbus_cast<QList<QVariantMap>>(reply->first().value<QDBusArgument>());
-                for (const QVariantMap& track : list) {
-                    playlist_.push_back(EntryText(track));
-                }
-            }
-            return IndexOf(tracks_, TrackId(current));
+            return IndexOf(list, TrackId(current));
         }
-        case 121:
-            if (data >= 0 && data < tracks_.size()) {
-                bus_.call(peer, kPath, kTrackList, QStringLiteral("GoTo"),
-                          {QVariant::fromValue(tracks_[data])});
+        case 121: {
+            const QList<QDBusObjectPath> list = tracks(peer);
+            if (data >= 0 && data < list.size()) {
+                goTo(peer, list[data]);
             }
             return 0;
+        }
         default:
             return 0;
     }
@@ -254,7 +298,7 @@ std::string MprisPlayer::caption(Handle window) {
     if (text.isEmpty()) {
         return "Winamp";  // nothing loaded
     }
-    const int index = IndexOf(tracks_, TrackId(current));
+    const int index = IndexOf(tracks(peer), TrackId(current));
     std::string caption = std::to_string(index + 1) + ". " + text.toStdString() + " - Winamp";
     if (playbackStatus(peer) == QLatin1String("Paused")) {
         caption += " [Paused]";

@@ -44,6 +44,10 @@ class MprisPlayer final : public MediaPlayer {
     QVariantMap metadata(const QString& peer);
     // The player's track list, empty when it has none.
     QList<QDBusObjectPath> tracks(const QString& peer);
+    // Reads the track list with every track's location into playlist_; the list read.
+    QList<QDBusObjectPath> readTrackList(const QString& peer);
+    // Makes `track` the current one and waits until the player reports it (at most the time-out).
+    void goTo(const QString& peer, const QDBusObjectPath& track);
     void send(const QString& peer, const QString& method);
     void stepVolume(const QString& peer, double step);
     void reportOnce(int id, const std::string& message);
@@ -52,7 +56,6 @@ class MprisPlayer final : public MediaPlayer {
     Diagnostic diagnostic_;
     QString chosenName_;
     std::string chosenFor_;
-    QList<QDBusObjectPath> tracks_;
     std::vector<std::string> playlist_;
     bool playlistRead_ = false;
     std::set<int> reported_;

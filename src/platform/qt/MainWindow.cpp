@@ -82,8 +82,14 @@ MainWindow::MainWindow(ListenerSource listener, QMenu* phoneMenu) : listener_(st
     command2->setObjectName(QStringLiteral("Command2"));
     QObject::connect(command2, &QPushButton::clicked, this,
                      [this] { report([](DesktopEvents& e) { e.refreshPortsClicked(); }); });
+    // Diagnostics: what the phone's player menu would find, shown as a notice on the PC.
+    auto* playerCheck = new QPushButton(QStringLiteral("Check player"));
+    playerCheck->setObjectName(QStringLiteral("cmdPlayerCheck"));
+    QObject::connect(playerCheck, &QPushButton::clicked, this,
+                     [this] { report([](DesktopEvents& e) { e.playerCheckClicked(); }); });
     portButtons->addWidget(command1);
     portButtons->addWidget(command2);
+    portButtons->addWidget(playerCheck);
     portButtons->addStretch(1);
 
     auto* layout = new QVBoxLayout(this);

@@ -1,5 +1,8 @@
 #include "TestPlayers.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <thread>
 
@@ -109,6 +112,59 @@ bool TestMpv::start(const std::vector<std::string>& paths) {
 std::string TestMpv::playerctl(const std::string& arguments) const {
     return Chomp(ChildProcess::output("DBUS_SESSION_BUS_ADDRESS='" + bus_.address() +
                                       "' playerctl -p mpv " + arguments + " 2>/dev/null"));
+}
+
+TestVlc::TestVlc(const PrivateSessionBus& bus) : bus_(bus) {}
+
+bool TestVlc::installed() {
+    if (ChildProcess::find("vlc").empty()) {
+        return false;
+    }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/usr/lib", error)) {
+        if (std::filesystem::exists(entry.path() / "vlc/plugins/control/libdbus_plugin.so")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TestVlc::start(const std::vector<std::string>& paths) {
+    const std::string home = bus_.folder() + "/vlc";
+    std::filesystem::create_directories(home);
+    std::vector<std::string> argv;
+    if (geteuid() == 0) {
+        const passwd* nobody = getpwnam("nobody");
+        if (nobody == nullptr || chown(home.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
+            return false;
+        }
+        std::filesystem::permissions(bus_.folder(), std::filesystem::perms::others_exec,
+                                     std::filesystem::perm_options::add);
+        argv = {"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
+                "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups", "--"};
+    }
+    argv.insert(argv.end(), {"vlc", "--intf=dummy", "--control=dbus", "--aout=adummy", "--no-video",
+                             "--no-one-instance"});
+    argv.insert(argv.end(), paths.begin(), paths.end());
+    const ChildProcess::Environment environment{
+        {"HOME", home},
+        {"XDG_CONFIG_HOME", home + "/config"},
+        {"XDG_DATA_HOME", home + "/data"},
+        {"XDG_CACHE_HOME", home + "/cache"},
+        {"XDG_RUNTIME_DIR", home},
+        {"DBUS_SESSION_BUS_ADDRESS", bus_.address()},
+        {"DISPLAY", ""},
+        {"WAYLAND_DISPLAY", ""},
+    };
+    if (!process_.start(argv, environment, home + "/vlc.log")) {
+        return false;
+    }
+    return Eventually([this] { return playerctl("status") == "Playing"; });
+}
+
+std::string TestVlc::playerctl(const std::string& arguments) const {
+    return Chomp(ChildProcess::output("DBUS_SESSION_BUS_ADDRESS='" + bus_.address() +
+                                      "' playerctl -p vlc " + arguments + " 2>/dev/null"));
 }
 
 }  // namespace zintor::testing

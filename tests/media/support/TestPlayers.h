@@ -55,4 +55,23 @@ class TestMpv {
     ChildProcess process_;
 };
 
+// VLC with its D-Bus control on the test's bus, without sound output, playing `paths` as its
+// playlist. VLC refuses to run as root: under root it runs as the user "nobody", and the bus
+// folder (the socket, the tone files) is opened for passing through.
+class TestVlc {
+  public:
+    explicit TestVlc(const PrivateSessionBus& bus);
+    // VLC and its D-Bus control module (package vlc-plugin-base) are there.
+    static bool installed();
+    bool start(const std::vector<std::string>& paths);
+    void stop() { process_.stop(); }
+    bool running() { return process_.running(); }
+    // Runs playerctl against it; its output without the final line end.
+    std::string playerctl(const std::string& arguments) const;
+
+  private:
+    const PrivateSessionBus& bus_;
+    ChildProcess process_;
+};
+
 }  // namespace zintor::testing

@@ -1,0 +1,109 @@
+// CPU time of the real program while a phone direction key is held: "<" pressed in "Move Mouse"
+// mode with the mouse speed 5 (a pause of 5 ms after each cursor step) moves the cursor of a
+// private Xvfb left until the release comes.
+//
+//   zintor_hold_cpu_bench [seconds]      (default 10)
+//
+// CPU time is utime + stime of the zintor process (all threads) from /proc/<pid>/stat, taken just
+// before the press and just before the release. As a check that the loop really ran, this process
+// samples the cursor every millisecond and counts its moves; when the cursor nears the left edge
+// it is put back at the right, so that the steps never stop at the edge.
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "KeyControlRig.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// The direction keys cannot be bound; one key map with nothing in it is enough for the mode.
+constexpr const char* kKeyMap = R"(<Zintor_KeyMap>
+  <KEYMAP>
+    <KEYMAP_NAME>Hold</KEYMAP_NAME>
+  </KEYMAP>
+</Zintor_KeyMap>
+)";
+
+constexpr int kRestartX = zintor::testing::PrivateXServer::kWidth - 24;
+constexpr int kNearEdgeX = 64;
+constexpr int kRow = zintor::testing::PrivateXServer::kHeight / 2;
+
+struct Pointer {
+    explicit Pointer(Display* display) : display_(display) {}
+
+    int x() {
+        Window root = 0, child = 0;
+        int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
+        unsigned mask = 0;
+        XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rootX, &rootY,
+                      &windowX, &windowY, &mask);
+        return rootX;
+    }
+    void put(int x) {
+        XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, x, kRow);
+        XSync(display_, False);
+    }
+
+    Display* display_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
+
+    zintor::bench::KeyControlRig rig;
+    if (!rig.start(kKeyMap, "Speed=5\n")) {
+        return 1;
+    }
+    Pointer cursor(rig.recorder().display());
+    cursor.put(kRestartX);
+
+    long moves = 0;
+    int lastStep = 0;
+    int x = cursor.x();
+    const double cpuBefore = rig.cpuMs();
+    const auto start = Clock::now();
+    rig.phone().send(zintor::bench::KeyControlRig::keyLine("<", true));
+    const auto end = start + std::chrono::seconds(seconds);
+    for (auto sample = start; Clock::now() < end;) {
+        sample += 1ms;
+        std::this_thread::sleep_until(sample);
+        const int now = cursor.x();
+        if (now < x) {  // a step of the program (the warps below go right)
+            ++moves;
+            lastStep = x - now;
+        }
+        x = now;
+        if (x < kNearEdgeX) {
+            cursor.put(kRestartX);
+            x = cursor.x();
+        }
+    }
+    const double cpuAfter = rig.cpuMs();
+    const double heldSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+    rig.phone().send(zintor::bench::KeyControlRig::keyLine("<", false));
+
+    // After the release the cursor must stand still.
+    std::this_thread::sleep_for(100ms);
+    const int stopped = cursor.x();
+    std::this_thread::sleep_for(300ms);
+    const bool stands = cursor.x() == stopped;
+
+    const double cpuMs = cpuAfter - cpuBefore;
+    const double percent = cpuMs / (heldSeconds * 10.0);
+    std::printf("\"<\" held %.2f s on %s with mouse speed 5 (load average %s)\n", heldSeconds,
+                rig.server().shared() ? "the session's X server" : "a private Xvfb",
+                zintor::bench::LoadAverage().c_str());
+    std::printf("  zintor cpu %.0f ms = %.2f%% of one core   (target < 2%%)\n", cpuMs, percent);
+    std::printf("  cursor moves seen %ld (%.0f/s), last step %d px; %s after the release\n", moves,
+                static_cast<double>(moves) / heldSeconds, lastStep,
+                stands ? "stands still" : "STILL MOVING");
+    return (stands && moves > 0 && percent < 2.0) ? 0 : 2;
+}

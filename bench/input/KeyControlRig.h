@@ -1,0 +1,58 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "InputRecorder.h"
+#include "PrivateXServer.h"
+#include "PtyPhone.h"
+#include "ZintorProcess.h"
+
+namespace zintor::bench {
+
+// The real zintor program on a private Xvfb, driven by a phone on a pseudo-terminal, with a
+// recording X client beside it: everything a key-control benchmark needs, set up up to the point
+// where the phone is in "Move Mouse" mode and reports its keys.
+class KeyControlRig {
+  public:
+    KeyControlRig() = default;
+    ~KeyControlRig();
+    KeyControlRig(const KeyControlRig&) = delete;
+    KeyControlRig& operator=(const KeyControlRig&) = delete;
+
+    // Starts the X server, the recorder, the phone and the program (with `keyMap` as the user's
+    // KeyMap.xml and `settings` as its [Settings] lines), waits for the connection and the main
+    // menu, then chooses "Move Mouse". False, with a message on standard error, when any of it
+    // fails.
+    bool start(const std::string& keyMap, const std::string& settings);
+
+    phone::PtyPhone& phone() { return phone_; }
+    testing::InputRecorder& recorder() { return *recorder_; }
+    const testing::PrivateXServer& server() const { return server_; }
+    pid_t pid() const { return zintor_.pid(); }
+    // A phone key line: "+CKEV: <code>,1" for a press, ",0" for a release, with CR LF.
+    static std::string keyLine(const std::string& code, bool pressed);
+
+    // CPU time (user and system, all threads) the program has used so far, in milliseconds.
+    double cpuMs() const;
+
+  private:
+    bool fail(const std::string& what);
+
+    testing::PrivateXServer server_;
+    std::unique_ptr<testing::InputRecorder> recorder_;
+    phone::PtyPhone phone_;
+    test::ZintorProcess zintor_;
+};
+
+// The machine's load average over 1, 5 and 15 minutes, as /proc/loadavg gives it.
+std::string LoadAverage();
+
+// The value at `fraction` (0..1) of the sorted values (nearest rank).
+double Percentile(std::vector<double> values, double fraction);
+
+}  // namespace zintor::bench
