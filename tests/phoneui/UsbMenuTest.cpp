@@ -92,11 +92,22 @@ TEST_F(UsbMenu, MissingBoardKeepsTheWantedStates) {
               Lines{UsbLine("8", "\"Lamp on\",\"\",\"Fan off\",\"\",\"\",\"\",\"\",\"Pump on\",")});
     EXPECT_FALSE(r().state.USBOpen);
     EXPECT_EQ(r().world.board.calls(), (Lines{"open 0", "write 1", "open 0", "write 129"}));
+    // The PC says why the outputs do not follow, once.
+    const auto notices = [&] { return r().world.desktop.callsStartingWith("notify Zintor - USB"); };
+    ASSERT_EQ(notices().size(), 1u);
+    EXPECT_NE(notices()[0].find("cannot be opened"), std::string::npos);
 
     r().world.board.setOpenResult(0);  // plugged in
     r().say("*EAMI: 2");
     EXPECT_TRUE(r().state.USBOpen);
     EXPECT_EQ(r().world.board.calls().back(), "write 131");
+
+    // Lost again after it had worked: said once more.
+    r().state.USBOpen = false;
+    r().world.board.setOpenResult(-1);
+    r().say("*EAMI: 2");
+    r().say("*EAMI: 2");
+    EXPECT_EQ(notices().size(), 2u);
 }
 
 TEST(UsbModule, OpenResults) {

@@ -46,6 +46,7 @@ class PhoneMenus {
     static std::string AboutText();
 
   private:
+    void ReportUsbState();
     // The application slots listed on the phone, in list order.
     std::vector<int> ConfiguredSlots() const;
 
@@ -53,6 +54,7 @@ class PhoneMenus {
     Ports& ports_;
     Link& link_;
     Procedures& procedures_;
+    bool usbFailureShown_ = false;  // told the user once that the board cannot be opened
 };
 
 }  // namespace zintor

@@ -17,6 +17,10 @@ inline constexpr const char* kNoApplication =
     "No application available - you need to add the application path in settings";
 
 inline constexpr const char* kUsbReset = "Reset";
+inline constexpr const char* kUsbNoticeTitle = "Zintor - USB board";
+inline constexpr const char* kUsbCannotOpen =
+    "The K8055 USB board cannot be opened, so its outputs do not change. Check that it is plugged "
+    "in and that you may use it (see the README's udev rule).";
 
 // Shown instead of entering key control when KeyMap.xml gave no key map.
 inline constexpr const char* kNoKeyMap =

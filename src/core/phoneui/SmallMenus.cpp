@@ -65,7 +65,23 @@ void PhoneMenus::USBMenuChoice(const std::string& line) {
         return;
     }
     WriteUSB(state_, ports_.board);
+    ReportUsbState();
     USBMenuSelected(c);
+}
+
+// The phone shows the wanted states whether or not the board took them; the PC says once why
+// the outputs do not follow, and again after the board has worked in between.
+void PhoneMenus::ReportUsbState() {
+    if (state_.USBOpen) {
+        usbFailureShown_ = false;
+        return;
+    }
+    if (usbFailureShown_) {
+        return;
+    }
+    usbFailureShown_ = true;
+    link_.WriteLog(texts::kUsbCannotOpen);
+    ports_.desktop.notify(texts::kUsbNoticeTitle, texts::kUsbCannotOpen);
 }
 
 void PhoneMenus::AboutMenuSelected(bool show) {

@@ -58,20 +58,15 @@ QString TrackId(const QVariantMap& track) {
     return id.canConvert<QDBusObjectPath>() ? id.value<QDBusObjectPath>().path() : id.toString();
 }
 
-// Where `id` stands in the track list; -1 when it is not there.
-int Find(const QList<QDBusObjectPath>& tracks, const QString& id) {
+// The current entry's index for Winamp's queries: the first entry when the current track is not
+// in the list (nothing loaded, or a track the player plays from outside its list).
+int IndexOf(const QList<QDBusObjectPath>& tracks, const QString& id) {
     for (qsizetype i = 0; i < tracks.size(); ++i) {
         if (tracks[i].path() == id) {
             return static_cast<int>(i);
         }
     }
-    return -1;
-}
-
-// The current entry's index for Winamp's queries: the first entry when the current track is not
-// in the list (nothing loaded, or a track the player plays from outside its list).
-int IndexOf(const QList<QDBusObjectPath>& tracks, const QString& id) {
-    return std::max(Find(tracks, id), 0);
+    return 0;
 }
 
 }  // namespace
@@ -160,13 +155,13 @@ QList<QDBusObjectPath> MprisPlayer::readTrackList(const QString& peer) {
 }
 
 void MprisPlayer::goTo(const QString& peer, const QDBusObjectPath& track) {
+    // Winamp's entry is current as soon as the query returns, and the caller reads the playlist
+    // right after it: wait until the player says so too, the call included within one time-out.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(bus_.timeoutMs());
     if (!bus_.call(peer, kPath, kTrackList, QStringLiteral("GoTo"), {QVariant::fromValue(track)})) {
         return;
     }
-    // Winamp's entry is current as soon as the query returns, and the caller reads the playlist
-    // right after it: wait (briefly) until the player says so too.
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(bus_.timeoutMs());
     while (TrackId(metadata(peer)) != track.path() && std::chrono::steady_clock::now() < deadline) {
         QThread::msleep(10);
     }

@@ -34,15 +34,17 @@ bool WriteConfig(const std::string& path) {
     if (!std::filesystem::exists(session)) {
         return false;
     }
+    const std::string config =
+        "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+        " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+        "<busconfig>\n"
+        "  <include>" +
+        session +
+        "</include>\n"
+        "  <policy context=\"default\"><allow user=\"*\"/></policy>\n"
+        "</busconfig>\n";
     std::ofstream out(path);
-    out << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-           "<busconfig>\n"
-           "  <include>"
-        << session
-        << "</include>\n"
-           "  <policy context=\"default\"><allow user=\"*\"/></policy>\n"
-           "</busconfig>\n";
+    out << config;
     return static_cast<bool>(out);
 }
 
