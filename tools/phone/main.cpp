@@ -104,13 +104,13 @@ int main(int argc, char** argv) {
         } else if (arg == "--silent") {
             phone.setSilent(true);
         } else if (arg == "--reply" && hasValue) {
-            const std::string spec = argv[++i];
-            const std::size_t eq = spec.find('=');
+            const std::string pair = argv[++i];
+            const std::size_t eq = pair.find('=');
             if (eq == std::string::npos) {
                 std::fprintf(stderr, "zintor-phone: --reply needs COMMAND=REPLY\n");
                 return 2;
             }
-            phone.setReply(spec.substr(0, eq), Unescape(spec.substr(eq + 1)));
+            phone.setReply(pair.substr(0, eq), Unescape(pair.substr(eq + 1)));
         } else {
             std::fprintf(stderr,
                          "usage: zintor-phone [--link PATH] [--silent] [--reply CMD=REPLY]... "

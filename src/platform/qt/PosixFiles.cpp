@@ -19,7 +19,7 @@ namespace {
 
 std::string EnvOr(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);
-    // The base directory specification ignores relative paths.
+    // XDG base directories must be absolute; a relative one is ignored.
     return value != nullptr && value[0] == '/' ? std::string(value) : fallback;
 }
 
