@@ -1,7 +1,8 @@
 #pragma once
 
-// Every text of the media player part, sent or shown byte for byte, and the player's command ids
-// and query codes.
+#include "ports/MediaPlayer.h"  // the player's command ids and query codes
+
+// Every text of the media player part, sent or shown byte for byte.
 
 namespace zintor::media_texts {
 
@@ -58,32 +59,3 @@ inline constexpr const char* kStopped = "STOPPED";
 inline constexpr const char* kPlaylistFile = "winamp.m3u";
 
 }  // namespace zintor::media_texts
-
-namespace zintor::winamp {
-
-// Command ids (WM_COMMAND).
-inline constexpr int kClose = 40001;
-inline constexpr int kShowElapsed = 40037;
-inline constexpr int kShowRemaining = 40038;
-inline constexpr int kPrevious = 40044;
-inline constexpr int kPlay = 40045;
-inline constexpr int kPause = 40046;
-inline constexpr int kStop = 40047;
-inline constexpr int kNext = 40048;
-inline constexpr int kVolumeUp = 40058;
-inline constexpr int kVolumeDown = 40059;
-
-// Query codes (WM_USER) and their data.
-inline constexpr int kQueryState = 104;
-inline constexpr int kQueryTime = 105;
-inline constexpr int kTimePosition = 0;
-inline constexpr int kTimeLength = 1;
-inline constexpr int kQueryWritePlaylist = 120;
-inline constexpr int kWritePlaylistData = 3;
-inline constexpr int kQuerySetPosition = 121;
-
-// Answers of the play-state query.
-inline constexpr int kStatePlaying = 1;
-inline constexpr int kStatePaused = 3;
-
-}  // namespace zintor::winamp

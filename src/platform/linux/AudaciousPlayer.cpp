@@ -60,32 +60,32 @@ void AudaciousPlayer::command(Handle window, int id) {
         return;
     }
     switch (id) {
-        case 40001:
+        case winamp::kClose:
             send(peer, QStringLiteral("Quit"));
             break;
-        case 40044:
+        case winamp::kPrevious:
             send(peer, QStringLiteral("Reverse"));
             break;
-        case 40045:
+        case winamp::kPlay:
             send(peer, QStringLiteral("Play"));
             break;
-        case 40046:  // pauses, and resumes when paused
+        case winamp::kPause:  // pauses, and resumes when paused
             send(peer, QStringLiteral("Pause"));
             break;
-        case 40047:
+        case winamp::kStop:
             send(peer, QStringLiteral("Stop"));
             break;
-        case 40048:
+        case winamp::kNext:
             send(peer, QStringLiteral("Advance"));
             break;
-        case 40058:
+        case winamp::kVolumeUp:
             stepVolume(peer, kVolumeStep);
             break;
-        case 40059:
+        case winamp::kVolumeDown:
             stepVolume(peer, -kVolumeStep);
             break;
-        case 40037:
-        case 40038:
+        case winamp::kShowElapsed:
+        case winamp::kShowRemaining:
             reportOnce(id, "Audacious has no elapsed/remaining time switch: command " +
                                std::to_string(id) + " does nothing");
             break;
@@ -108,18 +108,18 @@ void AudaciousPlayer::stepVolume(const QString& peer, int step) {
 int AudaciousPlayer::query(Handle window, int data, int code) {
     const QString peer = bus_.peer(window);
     if (peer.isEmpty()) {
-        if (code == 120) {  // a player gone has no playlist to read
+        if (code == winamp::kQueryWritePlaylist) {  // a player gone has no playlist to read
             playlist_.clear();
             playlistRead_ = false;
         }
         return 0;
     }
     switch (code) {
-        case 104: {
+        case winamp::kQueryState: {
             const QString state = status(peer);
             return state == QLatin1String("playing") ? 1 : state == QLatin1String("paused") ? 3 : 0;
         }
-        case 105: {
+        case winamp::kQueryTime: {
             if (data == 1) {
                 const auto reply = call(peer, QStringLiteral("SongLength"),
                                         {QVariant::fromValue(static_cast<uint>(position(peer)))});
@@ -131,7 +131,7 @@ int AudaciousPlayer::query(Handle window, int data, int code) {
             const auto reply = call(peer, QStringLiteral("Time"));
             return reply && !reply->isEmpty() ? static_cast<int>(reply->first().toUInt()) : 0;
         }
-        case 120: {
+        case winamp::kQueryWritePlaylist: {
             const int current = position(peer);
             const auto length = call(peer, QStringLiteral("Length"));
             playlist_.clear();
@@ -150,7 +150,7 @@ int AudaciousPlayer::query(Handle window, int data, int code) {
             }
             return current;
         }
-        case 121:
+        case winamp::kQuerySetPosition:
             if (data >= 0) {
                 call(peer, QStringLiteral("Jump"), {QVariant::fromValue(uint(data))});
             }

@@ -177,16 +177,16 @@ void MprisPlayer::command(Handle window, int id) {
         return;
     }
     switch (id) {
-        case 40001:
+        case winamp::kClose:
             bus_.send(peer, kPath, kRoot, QStringLiteral("Quit"));
             break;
-        case 40044:
+        case winamp::kPrevious:
             send(peer, QStringLiteral("Previous"));
             break;
-        case 40045:
+        case winamp::kPlay:
             send(peer, QStringLiteral("Play"));
             break;
-        case 40046: {  // pauses, and resumes when paused; a stopped player stays stopped
+        case winamp::kPause: {  // pauses, and resumes when paused; a stopped player stays stopped
             const QString status = playbackStatus(peer);
             if (status == QLatin1String("Playing")) {
                 send(peer, QStringLiteral("Pause"));
@@ -195,20 +195,20 @@ void MprisPlayer::command(Handle window, int id) {
             }
             break;
         }
-        case 40047:
+        case winamp::kStop:
             send(peer, QStringLiteral("Stop"));
             break;
-        case 40048:
+        case winamp::kNext:
             send(peer, QStringLiteral("Next"));
             break;
-        case 40058:
+        case winamp::kVolumeUp:
             stepVolume(peer, kVolumeStep);
             break;
-        case 40059:
+        case winamp::kVolumeDown:
             stepVolume(peer, -kVolumeStep);
             break;
-        case 40037:
-        case 40038:
+        case winamp::kShowElapsed:
+        case winamp::kShowRemaining:
             reportOnce(id, "MPRIS players have no elapsed/remaining time switch: command " +
                                std::to_string(id) + " does nothing");
             break;
@@ -230,20 +230,20 @@ void MprisPlayer::stepVolume(const QString& peer, double step) {
 int MprisPlayer::query(Handle window, int data, int code) {
     const QString peer = bus_.peer(window);
     if (peer.isEmpty()) {
-        if (code == 120) {  // a player gone has no playlist to read
+        if (code == winamp::kQueryWritePlaylist) {  // a player gone has no playlist to read
             playlist_.clear();
             playlistRead_ = false;
         }
         return 0;
     }
     switch (code) {
-        case 104: {
+        case winamp::kQueryState: {
             const QString status = playbackStatus(peer);
             return status == QLatin1String("Playing")  ? 1
                    : status == QLatin1String("Paused") ? 3
                                                        : 0;
         }
-        case 105: {
+        case winamp::kQueryTime: {
             if (data == 1) {
                 const QVariant length = metadata(peer).value(QStringLiteral("mpris:length"));
                 return length.isValid() ? static_cast<int>(length.toLongLong() / 1'000'000) : -1;
@@ -254,7 +254,7 @@ int MprisPlayer::query(Handle window, int data, int code) {
             const auto position = playerProperty(peer, QStringLiteral("Position"));
             return position ? static_cast<int>(position->toLongLong() / 1000) : 0;
         }
-        case 120: {
+        case winamp::kQueryWritePlaylist: {
             const QVariantMap current = metadata(peer);
             playlist_.clear();
             playlistRead_ = true;
@@ -267,7 +267,7 @@ int MprisPlayer::query(Handle window, int data, int code) {
             }
             return IndexOf(list, TrackId(current));
         }
-        case 121: {
+        case winamp::kQuerySetPosition: {
             const QList<QDBusObjectPath> list = tracks(peer);
             if (data >= 0 && data < list.size()) {
                 goTo(peer, list[data]);

@@ -19,33 +19,33 @@ void ScriptedPlayer::command(Handle window, int id) {
     }
     int last = static_cast<int>(entries_.size()) - 1;
     switch (id) {
-        case 40001:
+        case winamp::kClose:
             running_ = false;
             state_ = Stopped;
             break;
-        case 40044:
+        case winamp::kPrevious:
             current_ = current_ > 0 ? current_ - 1 : 0;
             positionMs_ = 0;
             break;
-        case 40045:
+        case winamp::kPlay:
             state_ = Playing;
             positionMs_ = 0;
             break;
-        case 40046:
+        case winamp::kPause:
             state_ = state_ == Playing ? Paused : state_ == Paused ? Playing : state_;
             break;
-        case 40047:
+        case winamp::kStop:
             state_ = Stopped;
             positionMs_ = 0;
             break;
-        case 40048:
+        case winamp::kNext:
             current_ = current_ < last ? current_ + 1 : current_;
             positionMs_ = 0;
             break;
-        case 40058:
+        case winamp::kVolumeUp:
             ++volumeSteps_;
             break;
-        case 40059:
+        case winamp::kVolumeDown:
             --volumeSteps_;
             break;
         default:
@@ -59,17 +59,17 @@ int ScriptedPlayer::query(Handle window, int data, int code) {
         return 0;
     }
     switch (code) {
-        case 104:
+        case winamp::kQueryState:
             return state_;
-        case 105:
+        case winamp::kQueryTime:
             if (data == 1) {
                 return lengthS_;
             }
             return state_ == Stopped ? -1 : positionMs_;
-        case 120:
+        case winamp::kQueryWritePlaylist:
             playlistWritten_ = true;
             return current_;
-        case 121:
+        case winamp::kQuerySetPosition:
             if (data >= 0 && data < static_cast<int>(entries_.size())) {
                 current_ = data;
             }
