@@ -38,6 +38,9 @@ ExitControl::ExitControl(std::function<void()> shutdown, std::function<int()> wa
     } else {
         std::perror("zintor: signal pipe");
     }
+    // A peer that went away (X server, D-Bus, a pseudo-terminal) shows as a failed write, which
+    // every adapter handles; it must not kill the program.
+    std::signal(SIGPIPE, SIG_IGN);
     // The desktop session ends: save while we still may.
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         connect(gui, &QGuiApplication::commitDataRequest, this,

@@ -211,6 +211,11 @@ void XTestConnection::handleEvents() {
 }
 
 XTestSigPipeBlock::XTestSigPipeBlock() {
+    struct sigaction current {};
+    active_ = sigaction(SIGPIPE, nullptr, &current) != 0 || current.sa_handler != SIG_IGN;
+    if (!active_) {
+        return;
+    }
     sigemptyset(&pipe_);
     sigaddset(&pipe_, SIGPIPE);
     sigset_t pending;
@@ -220,6 +225,9 @@ XTestSigPipeBlock::XTestSigPipeBlock() {
 }
 
 XTestSigPipeBlock::~XTestSigPipeBlock() {
+    if (!active_) {
+        return;
+    }
     if (!wasPending_) {
         sigset_t pending;
         sigpending(&pending);

@@ -125,18 +125,11 @@ void XTestKeyboardMouse::setCursor(int x, int y) {
     if (display == nullptr) {
         return;
     }
-    // The screen size is read each time: it changes when monitors come and go.
-    Window root = 0;
-    int rootX = 0, rootY = 0;
-    unsigned width = 0, height = 0, border = 0, depth = 0;
-    if (!XGetGeometry(display, DefaultRootWindow(display), &root, &rootX, &rootY, &width, &height,
-                      &border, &depth) ||
-        width == 0 || height == 0) {
-        connection_.flush();
-        return;
-    }
-    x = std::clamp(x, 0, static_cast<int>(width) - 1);
-    y = std::clamp(y, 0, static_cast<int>(height) - 1);
+    // The server keeps the pointer on the screens, whatever their layout at the moment; the
+    // protocol carries 16-bit coordinates, so larger values must not wrap around on the way.
+    constexpr int kLargestCoordinate = 32767;
+    x = std::clamp(x, 0, kLargestCoordinate);
+    y = std::clamp(y, 0, kLargestCoordinate);
     XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
     connection_.flush();
 }

@@ -34,7 +34,7 @@ MainWindow::MainWindow(ListenerSource listener, QMenu* phoneMenu) : listener_(st
     lblcom_->setObjectName(QStringLiteral("lblcom"));
     lblcom_->setMinimumWidth(220);
     top->addWidget(lblcom_, 1);
-    setFrame(kTrayFrameStill);
+    setFrame(TrayFrameIcon(kTrayFrameStill));
 
     noTray_ = new QLabel(QString::fromLatin1(noTrayText()));
     noTray_->setObjectName(QStringLiteral("lblNoTray"));
@@ -116,8 +116,8 @@ void MainWindow::setConnectCaption(const std::string& caption) {
     connect_->setText(MenuText(caption));
 }
 
-void MainWindow::setFrame(int frame) {
-    icon_->setPixmap(TrayFrameIcon(frame).pixmap(32, 32));
+void MainWindow::setFrame(const QIcon& frame) {
+    icon_->setPixmap(frame.pixmap(32, 32));
 }
 
 void MainWindow::showNoTrayLine() {

@@ -6,6 +6,7 @@
 
 #include "ports/Desktop.h"
 
+class QIcon;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -28,7 +29,7 @@ class MainWindow : public QWidget {
 
     void setComLabel(const std::string& text);
     void setConnectCaption(const std::string& caption);
-    void setFrame(int frame);
+    void setFrame(const QIcon& frame);
     // Shows the line that tells why this window is open instead of a tray icon.
     void showNoTrayLine();
 

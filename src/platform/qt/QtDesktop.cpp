@@ -35,6 +35,17 @@ QtDesktop::QtDesktop() {
     main_ = std::make_unique<MainWindow>(listener, menu_->phoneMenu());
 }
 
+const QIcon& QtDesktop::frameIcon(int frame) {
+    if (frame < kTrayFrameStill || frame > kTrayFrameLast) {
+        frame = kTrayFrameStill;
+    }
+    QIcon& icon = frames_[static_cast<std::size_t>(frame - kTrayFrameStill)];
+    if (icon.isNull()) {
+        icon = TrayFrameIcon(frame);
+    }
+    return icon;
+}
+
 QtDesktop::~QtDesktop() {
     delete keyHelp_.data();
     delete notice_.data();
@@ -58,14 +69,14 @@ void QtDesktop::setListener(DesktopEvents* events) {
 
 void QtDesktop::trayAdd(const std::string& tip) {
     frame_ = kTrayFrameStill;
-    main_->setFrame(frame_);
+    main_->setFrame(frameIcon(frame_));
     if (!tray_) {
         // Created even when no tray is there yet: Qt puts the icon in as soon as one appears.
         tray_ = new QSystemTrayIcon(this);
         tray_->setContextMenu(menu_->menu());  // opens on the right button; a left click does
                                                // nothing
     }
-    tray_->setIcon(TrayFrameIcon(frame_));
+    tray_->setIcon(frameIcon(frame_));
     traySetTip(tip);
     tray_->show();
 
@@ -90,9 +101,9 @@ void QtDesktop::traySetTip(const std::string& tip) {
 
 void QtDesktop::trayShowFrame(int frame) {
     frame_ = frame;
-    main_->setFrame(frame);
+    main_->setFrame(frameIcon(frame));
     if (tray_) {
-        tray_->setIcon(TrayFrameIcon(frame));
+        tray_->setIcon(frameIcon(frame));
     }
 }
 

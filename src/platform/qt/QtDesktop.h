@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QIcon>
 #include <QObject>
 #include <QPointer>
+#include <array>
 #include <memory>
 
+#include "TrayIcons.h"
 #include "ports/Desktop.h"
 
 class QSystemTrayIcon;
@@ -84,6 +87,9 @@ class QtDesktop : public QObject, public Desktop {
     QPointer<KeyHelpWindow> keyHelp_;
     QPointer<NoticeWindow> notice_;
     QPointer<SettingsWindow> settings_;
+    // The animation shows a frame five times a second while connected: load each once.
+    const QIcon& frameIcon(int frame);
+    std::array<QIcon, kTrayFrameLast - kTrayFrameStill + 1> frames_;
     QString tip_;
     int frame_ = 101;
     bool noTray_ = false;
