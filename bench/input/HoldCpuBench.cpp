@@ -102,8 +102,11 @@ int main(int argc, char** argv) {
                 rig.server().shared() ? "the session's X server" : "a private Xvfb",
                 zintor::bench::LoadAverage().c_str());
     std::printf("  zintor cpu %.0f ms = %.2f%% of one core   (target < 2%%)\n", cpuMs, percent);
-    std::printf("  cursor moves seen %ld (%.0f/s), last step %d px; %s after the release\n", moves,
-                static_cast<double>(moves) / heldSeconds, lastStep,
-                stands ? "stands still" : "STILL MOVING");
+    std::printf(
+        "  cursor moves seen %ld (%.0f/s, %.0f us of cpu each), last step %d px; %s after "
+        "the release\n",
+        moves, static_cast<double>(moves) / heldSeconds,
+        moves > 0 ? cpuMs * 1000.0 / static_cast<double>(moves) : 0.0, lastStep,
+        stands ? "stands still" : "STILL MOVING");
     return (stands && moves > 0 && percent < 2.0) ? 0 : 2;
 }
