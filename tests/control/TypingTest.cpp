@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "KeyRig.h"
-#include "control/InputSynthesis.h"
 
 namespace zintor {
 namespace {
@@ -43,22 +42,6 @@ TEST_F(TypingTest, TypeTextLetsEventsRunBetweenCharacters) {
     EXPECT_EQ(calls.front(), "press 65");
     EXPECT_EQ(calls.back(), "press 90");
     EXPECT_NE(std::find(calls.begin(), calls.end(), "down 17"), calls.end());
-}
-
-TEST_F(TypingTest, KeyAndButtonCallsAreOneInjectionEach) {
-    InputSynthesis& input = keys.Input();
-    input.SendKeyPress(13);
-    input.SendKeyDown(17);
-    input.SendKeyUp(17);
-    input.SendLeftButtonDown();
-    input.SendLeftButtonUp();
-    input.SendRightButtonDown();
-    input.SendRightButtonUp();
-    EXPECT_EQ(world.input.calls(), (Calls{"press 13", "down 17", "up 17", "left down", "left up",
-                                          "right down", "right up"}));
-    // Buttons act where the cursor is.
-    EXPECT_EQ(world.input.cursorX(), 960);
-    EXPECT_EQ(world.input.cursorY(), 540);
 }
 
 }  // namespace

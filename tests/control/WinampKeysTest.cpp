@@ -29,33 +29,18 @@ class WinampKeysTest : public KeyRig {
     std::int64_t repeatEndedAt = -1;
 };
 
-TEST_F(WinampKeysTest, TheFixedKeyMapHasOneCommandForSevenKeys) {
-    const KeyMap& map = state.WinampKeyMap;
-    EXPECT_EQ(map.Name, "");
-    const std::pair<int, int> bound[] = {{10, 0}, {11, 1}, {1, 3}, {2, 4}, {3, 5}, {7, 6}, {8, 7}};
-    int withCommands = 0;
-    for (std::size_t key = 0; key < map.Keys.size(); ++key) {
-        withCommands += map.Keys[key].Commands.empty() ? 0 : 1;
-        EXPECT_EQ(map.Keys[key].Help, "");
-    }
-    EXPECT_EQ(withCommands, 7);
-    for (const auto& [key, code] : bound) {
-        ASSERT_EQ(map.Keys[static_cast<std::size_t>(key)].Commands.size(), 1u) << key;
-        EXPECT_EQ(map.Keys[static_cast<std::size_t>(key)].Commands[0].Type, CommandWinamp);
-        EXPECT_EQ(map.Keys[static_cast<std::size_t>(key)].Commands[0].Code, code) << key;
-    }
-}
-
 TEST_F(WinampKeysTest, StatusKeysRunTheFixedMapAndNothingElse) {
     UseKeyMaps({"Ignored"});
     Bind(5, {Command(CommandKey, 0, "x")});
-    for (const char* code : {"1", "2", "3", "7", "8", "5", "*", "#", "<", ":R", "c"}) {
+    for (const char* code : {"1", "2", "3", "7", "8", "u", "d", "5", "*", "#", "<", ":R", "c"}) {
         Hold(code, now() + 100, now() + 150);
         world.loop.runFor(300);
     }
-    EXPECT_EQ(procedures.calls,
-              (Calls{"WinAMP_Execute(3)", "WinAMP_Execute(4)", "WinAMP_Execute(5)",
-                     "WinAMP_Execute(6)", "WinAMP_Execute(7)"}));
+    EXPECT_EQ(
+        procedures.calls,
+        (Calls{"WinAMP_Execute(3)", "WinAMP_Execute(4)", "WinAMP_Execute(5)", "WinAMP_Execute(6)",
+               "WinAMP_Execute(7)", "WinAMP_Execute(0)", "WinAMP_Execute(1)"}));
+    EXPECT_TRUE(state.WinampKeyMap.Keys[5].Commands.empty());
     EXPECT_TRUE(world.input.calls().empty());
     EXPECT_TRUE(world.desktop.calls().empty());
     EXPECT_EQ(state.CurrentKeyMap, 0);

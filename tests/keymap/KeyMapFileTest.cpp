@@ -48,19 +48,18 @@ class KeyMapFile : public ::testing::Test {
     ProgramState state;
 };
 
-TEST_F(KeyMapFile, TheUsersOwnFileIsPreferredOverTheInstalledOne) {
+TEST_F(KeyMapFile, TheUsersOwnFileIsPreferredOverTheOneBesideTheProgram) {
     world.files.putFile(kOwn, Named("Mine"));
     world.files.putFile(kInstalled, Named("Shipped"));
-    const auto outcome = LoadNow();
+    auto outcome = LoadNow();
     EXPECT_EQ(outcome.path, kOwn);
     EXPECT_EQ(outcome.problem, std::nullopt);
     ASSERT_EQ(state.KeyMaps.size(), 1u);
     EXPECT_EQ(state.KeyMaps[0].Name, "Mine");
-}
 
-TEST_F(KeyMapFile, WithoutItTheFileBesideTheProgramIsRead) {
-    world.files.putFile(kInstalled, Named("Shipped"));
-    const auto outcome = LoadNow();
+    world.files.remove(kOwn);
+    state.KeyMaps.clear();
+    outcome = LoadNow();
     EXPECT_EQ(outcome.path, kInstalled);
     ASSERT_EQ(state.KeyMaps.size(), 1u);
     EXPECT_EQ(state.KeyMaps[0].Name, "Shipped");
@@ -76,8 +75,7 @@ TEST_F(KeyMapFile, MissingUnreadableAndBrokenFilesAreProblemsThatNameTheFile) {
     EXPECT_TRUE(state.KeyMaps.empty());
 
     world.files.putFile(kInstalled, Named("Good") + "\n<KEYMAP>\n  <KEY_3>\n    <COMMAND_TYPE>");
-    const auto broken = LoadKeyMapFile(state, world.files, world.loop);
-    EXPECT_EQ(broken.problem, kOwn + ": cannot be read; no key maps loaded");  // still preferred
+    EXPECT_EQ(LoadNow().problem, kOwn + ": cannot be read; no key maps loaded");  // preferred
     world.files.remove(kOwn);
     EXPECT_EQ(LoadNow().problem,
               kInstalled + ":4:5: COMMAND_TYPE before any COMMAND_ID for key KEY_3");
@@ -91,29 +89,20 @@ TEST_F(KeyMapFile, ReadKeyMapFileReportsAProblemToTheLogTheDesktopAndTheDiagnost
     Link link(state, ports, procedures);
     state.LogEnabled = true;
     link.InitLog();
+    world.files.putFile(kInstalled, Named("Shipped"));
+    ReadKeyMapFile(state, ports, link);  // all loads: silent
+    EXPECT_TRUE(world.logSink.diagnostics().empty());
+    EXPECT_TRUE(world.desktop.callsStartingWith("notify").empty());
+
     world.files.putFile(kInstalled, "<KEYMAP>\n<KEYMAP_NAME>Office\n");
-
+    state.KeyMaps.clear();
     ReadKeyMapFile(state, ports, link);
-
     const std::string problem =
         kInstalled + ":2:1: expected \"</\" to end the value of KEYMAP_NAME";
     EXPECT_EQ(world.logSink.diagnostics(), std::vector<std::string>{problem});
     EXPECT_EQ(world.desktop.callsStartingWith("notify"),
               std::vector<std::string>{"notify Zintor key map: " + problem});
     EXPECT_NE(world.files.contents(state.LogFileName).find(problem), std::string::npos);
-    EXPECT_EQ(state.KeyMaps.size(), 1u);
-}
-
-TEST_F(KeyMapFile, ReadKeyMapFileIsSilentWhenAllLoads) {
-    NoProcedures procedures;
-    Ports ports = world.ports();
-    Link link(state, ports, procedures);
-    world.files.putFile(kInstalled, Named("Shipped"));
-
-    ReadKeyMapFile(state, ports, link);
-
-    EXPECT_TRUE(world.logSink.diagnostics().empty());
-    EXPECT_TRUE(world.desktop.callsStartingWith("notify").empty());
     EXPECT_EQ(state.KeyMaps.size(), 1u);
 }
 

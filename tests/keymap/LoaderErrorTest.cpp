@@ -16,61 +16,43 @@ std::string Message(const Loaded& l) {
     return l.result.error ? FormatLoadError("KeyMap.xml", *l.result.error) : "no error";
 }
 
-TEST(LoadErrors, ElementsThatNeedAKeyMapOrACommandNameTheElementAndTheKey) {
-    EXPECT_EQ(Message(Load("<Zintor_KeyMap>\n<KEYMAP>\n  <KEY_3>\n    <COMMAND_TYPE>KEY"
-                           "</COMMAND_TYPE>\n")),
-              "KeyMap.xml:4:5: COMMAND_TYPE before any COMMAND_ID for key KEY_3");
-    EXPECT_EQ(Message(Load("<KEY_1>\n<HELP>x</HELP>")),
-              "KeyMap.xml:2:1: HELP before the first KEYMAP");
-    for (const char* element : {"KEYMAP_NAME", "NAME", "COMMAND_ID", "COMMAND_TYPE", "COMMAND"}) {
-        const Loaded l = Load(std::string("  <") + element + ">1</" + element + ">");
-        ASSERT_FALSE(l.result.ok()) << element;
-        EXPECT_EQ(l.result.error->kind, Kind::NoKeyMap);
-        EXPECT_EQ(Message(l),
-                  std::string("KeyMap.xml:1:3: ") + element + " before the first KEYMAP");
+TEST(LoadErrors, SayWhereAndWhatWasExpected) {
+    const struct {
+        std::string text;
+        Kind kind;
+        std::string message;
+    } cases[] = {
+        {"<Zintor_KeyMap>\n<KEYMAP>\n  <KEY_3>\n    <COMMAND_TYPE>KEY</COMMAND_TYPE>\n",
+         Kind::NoCommand, "4:5: COMMAND_TYPE before any COMMAND_ID for key KEY_3"},
+        {"<KEY_1>\n<HELP>x</HELP>", Kind::NoKeyMap, "2:1: HELP before the first KEYMAP"},
+        {"  <KEYMAP_NAME>1</KEYMAP_NAME>", Kind::NoKeyMap,
+         "1:3: KEYMAP_NAME before the first KEYMAP"},
+        {"<COMMAND_ID>", Kind::NoKeyMap, "1:1: COMMAND_ID before the first KEYMAP"},
+        // No key element yet: key 0. A new KEYMAP keeps the key but its list is empty.
+        {"<KEYMAP><COMMAND>x</COMMAND>", Kind::NoCommand,
+         "1:9: COMMAND before any COMMAND_ID for key KEY_0"},
+        {"<KEYMAP><KEY_LEFT_SOFTKEY><COMMAND_ID>\n<KEYMAP><COMMAND>x</COMMAND>", Kind::NoCommand,
+         "2:9: COMMAND before any COMMAND_ID for key KEY_LEFT_SOFTKEY"},
+        {"<KEYMAP>\n  <KEYMAP_NAME>A</KEYMAP_NAME>\n  <KEY_1\n  <HELP", Kind::UnclosedTag,
+         "3:3: expected \">\" to close the tag that starts here"},
+        {"<KEYMAP>\n<KEYMAP_NAME>Office\n", Kind::UnclosedValue,
+         "2:1: expected \"</\" to end the value of KEYMAP_NAME"},
+        // Lines of the file as written: comments and carriage returns count.
+        {"<!-- a comment\r\n over two lines -->\r\n<KEYMAP>\r\n\t<!-- x --><HELP>never ended",
+         Kind::UnclosedValue, "4:12: expected \"</\" to end the value of HELP"},
+        // The start of a comment formed by removing another one still maps back to the file.
+        {"<KEYMAP>\n<!<!-- x -->-- y -->  <HELP>", Kind::UnclosedValue,
+         "2:23: expected \"</\" to end the value of HELP"},
+        {"<KEYMAP><KEY_1><COMMAND_ID><COMMAND_TYPE>WAIT</COMMAND_TYPE>\n<COMMAND>1E20</COMMAND>",
+         Kind::NumberOutOfRange,
+         "2:1: expected a WAIT time from -2147483648 to 2147483647, found \"1E20\""},
+    };
+    for (const auto& c : cases) {
+        const Loaded l = Load(c.text);
+        ASSERT_FALSE(l.result.ok()) << c.text;
+        EXPECT_EQ(l.result.error->kind, c.kind) << c.text;
+        EXPECT_EQ(Message(l), "KeyMap.xml:" + c.message);
     }
-    // No key element yet: key 0. A new KEYMAP keeps the key but its list is empty.
-    EXPECT_EQ(Message(Load("<KEYMAP><COMMAND>x</COMMAND>")),
-              "KeyMap.xml:1:9: COMMAND before any COMMAND_ID for key KEY_0");
-    EXPECT_EQ(Message(Load("<KEYMAP><KEY_LEFT_SOFTKEY><COMMAND_ID>\n<KEYMAP><COMMAND>x</COMMAND>")),
-              "KeyMap.xml:2:9: COMMAND before any COMMAND_ID for key KEY_LEFT_SOFTKEY");
-}
-
-TEST(LoadErrors, UnclosedTagsAndValuesPointAtTheirStart) {
-    const Loaded tag = Load("<KEYMAP>\n  <KEYMAP_NAME>A</KEYMAP_NAME>\n  <KEY_1\n  <HELP");
-    EXPECT_EQ(Message(tag), "KeyMap.xml:3:3: expected \">\" to close the tag that starts here");
-    EXPECT_EQ(tag.result.error->kind, Kind::UnclosedTag);
-
-    const Loaded value = Load("<KEYMAP>\n<KEYMAP_NAME>Office\n");
-    EXPECT_EQ(Message(value), "KeyMap.xml:2:1: expected \"</\" to end the value of KEYMAP_NAME");
-    EXPECT_EQ(value.result.error->kind, Kind::UnclosedValue);
-
-    // A file cut off inside the last end tag: the value is read, then its "</" is a "<"
-    // without ">".
-    const Loaded cut = Load("<KEYMAP><KEYMAP_NAME>Office</KEYMAP_NAME");
-    EXPECT_EQ(Message(cut), "KeyMap.xml:1:28: expected \">\" to close the tag that starts here");
-    EXPECT_EQ(cut.maps[0].Name, "Office");
-}
-
-TEST(LoadErrors, PositionsCountLinesOfTheFileAsWrittenCommentsAndCarriageReturnsIncluded) {
-    const Loaded l =
-        Load("<!-- a comment\r\n over two lines -->\r\n<KEYMAP>\r\n\t<!-- x --><HELP>never ended");
-    EXPECT_EQ(Message(l), "KeyMap.xml:4:12: expected \"</\" to end the value of HELP");
-    EXPECT_EQ(l.result.error->offset, 58u);
-
-    // The start of a comment formed by removing another one still maps back to the file.
-    const Loaded joined = Load("<KEYMAP>\n<!<!-- x -->-- y -->  <HELP>");
-    EXPECT_EQ(Message(joined), "KeyMap.xml:2:23: expected \"</\" to end the value of HELP");
-}
-
-TEST(LoadErrors, WaitTimesThatDoNotFit32BitsStopTheLoad) {
-    const Loaded l = Load(
-        "<KEYMAP><KEY_1><COMMAND_ID><COMMAND_TYPE>WAIT</COMMAND_TYPE>\n"
-        "<COMMAND>1E20</COMMAND>");
-    EXPECT_EQ(Message(l),
-              "KeyMap.xml:2:1: expected a WAIT time from -2147483648 to 2147483647, found "
-              "\"1E20\"");
-    EXPECT_EQ(l.result.error->kind, Kind::NumberOutOfRange);
 }
 
 TEST(LoadErrors, WhatWasReadBeforeTheErrorIsKept) {
@@ -80,13 +62,17 @@ TEST(LoadErrors, WhatWasReadBeforeTheErrorIsKept) {
         "<USB_DIGITAL_OUT_2><NAME_ON>on</NAME_ON>"
         "<KEY_3><COMMAND>b</COMMAND>"
         "<KEYMAP><KEYMAP_NAME>Three</KEYMAP_NAME>");
-    ASSERT_FALSE(l.result.ok());
-    EXPECT_EQ(l.result.error->kind, Kind::NoCommand);
+    EXPECT_EQ(Message(l), "KeyMap.xml:1:184: COMMAND before any COMMAND_ID for key KEY_3");
     ASSERT_EQ(l.maps.size(), 2u);
     EXPECT_EQ(l.maps[0].Keys[1].Commands.at(0).Text, "a");
-    EXPECT_EQ(l.maps[1].Name, "Two");
     EXPECT_EQ(l.maps[1].Keys[2].Help, "h");
     EXPECT_EQ(l.outputs[1].NameOn, "on");
+
+    // A file cut off inside the last end tag: the value is read, then its "</" is a "<"
+    // without ">".
+    const Loaded cut = Load("<KEYMAP><KEYMAP_NAME>Office</KEYMAP_NAME");
+    EXPECT_EQ(Message(cut), "KeyMap.xml:1:28: expected \">\" to close the tag that starts here");
+    EXPECT_EQ(cut.maps[0].Name, "Office");
 }
 
 TEST(LoadErrors, KeyMapAndCommandNumbersStopAt32767) {
@@ -126,8 +112,7 @@ TEST(LoadErrors, ValuesReadAgainAndAgainBehindAnUnclosedEndTagEndTheLoadInsteadO
     EXPECT_EQ(l.result.error->kind, Kind::UnclosedEndTag);
     EXPECT_EQ(l.result.error->offset, text.size() - 2);
     EXPECT_NE(l.result.error->text.find("expected \">\" to close this \"</\""), std::string::npos);
-    // What was read until then stays, as for any error.
-    EXPECT_EQ(l.maps[0].Keys[0].Help.substr(0, 8), "x<HELP>x");
+    EXPECT_EQ(l.maps[0].Keys[0].Help.substr(0, 8), "x<HELP>x");  // read until then, it stays
 }
 
 }  // namespace

@@ -1,20 +1,77 @@
 #pragma once
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "RecordingProcedures.h"
+#include "app/Procedures.h"
 #include "app/ProgramState.h"
 #include "link/Link.h"
 #include "platform/sim/SimWorld.h"
 
 namespace zintor {
 
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using Lines = std::vector<std::string>;
+
+// Records every cross-part call as "Name(argument)" and its virtual time. A test may give a call
+// a behaviour (`on["SelectMainMenu"] = ...`), which runs after the call is recorded.
+class RecordingProcedures : public Procedures {
+  public:
+    using S = const std::string&;
+    explicit RecordingProcedures(const SimEventLoop& loop) : loop_(loop) {}
+
+    Lines calls;
+    std::vector<std::int64_t> times;
+    std::map<std::string, std::function<void(S)>> on;
+    void clear() { calls.clear(), times.clear(); }
+
+    void ErrorMessage(S sInput, int lTimeOut, int iSelect) override {
+        record("ErrorMessage",
+               sInput + "," + std::to_string(lTimeOut) + "," + std::to_string(iSelect));
+    }
+    void HandleInputText(S line) override { record("HandleInputText", line); }
+    void ShowMainMenu(S item) override { record("ShowMainMenu", item); }
+    void SelectMainMenu(S line) override { record("SelectMainMenu", line); }
+    void HandleMenuSelection(S line) override { record("HandleMenuSelection", line); }
+    void ResetPhoneUI() override { record("ResetPhoneUI", ""); }
+    void ApplicationMenuSelected(S text) override { record("ApplicationMenuSelected", text); }
+    void MoveMouseSelected() override { record("MoveMouseSelected", ""); }
+    void USBMenuSelected(S text) override { record("USBMenuSelected", text); }
+    void USBMenuChoice(S line) override { record("USBMenuChoice", line); }
+    void AboutMenuSelected(bool show) override {
+        record("AboutMenuSelected", show ? "true" : "false");
+    }
+    void WinAMP_Menu_Selected(S text) override { record("WinAMP_Menu_Selected", text); }
+    void WinAMP_Status_Menu_Selected(S text) override {
+        record("WinAMP_Status_Menu_Selected", text);
+    }
+    void WinAMP_Execute(int command) override { record("WinAMP_Execute", std::to_string(command)); }
+    void KeyControlKeyEvent(S line) override { record("KeyControlKeyEvent", line); }
+    void WinampStatusKeyEvent(S line) override { record("WinampStatusKeyEvent", line); }
+    void TypeText(S text) override { record("TypeText", text); }
+    void CloseKeyHelp() override { record("CloseKeyHelp", ""); }
+    void TrayIconAnimate() override {}  // slot 4 ticks every 200 ms while connected
+
+  private:
+    void record(S name, S argument) {
+        calls.push_back(name + "(" + argument + ")");
+        times.push_back(loop_.now());
+        if (auto it = on.find(name); it != on.end()) {
+            it->second(argument);
+        }
+    }
+    const SimEventLoop& loop_;
+};
+
 // A link on the simulated world, with the diagnostic log switched on so tests can read it.
 class LinkTest : public ::testing::Test {
   protected:
+    using S = const std::string&;
     LinkTest() {
         state.LogEnabled = true;
         link.InitLog();
@@ -40,41 +97,58 @@ class LinkTest : public ::testing::Test {
     }
 
     // The message texts of the log (after date and time) since Connect().
-    std::vector<std::string> Log() const {
+    Lines Log() const {
         auto all = LogMessages();
         return {all.begin() + static_cast<std::ptrdiff_t>(logStart_), all.end()};
     }
 
-    std::vector<std::string> LogMessages() const {
-        std::vector<std::string> messages;
-        const std::string text = world.files.contents(state.LogFileName);
-        std::size_t at = 0;
-        while (at < text.size()) {
-            auto end = text.find("\r\n", at);
-            if (end == std::string::npos) {
-                end = text.size();
+    Lines LogMessages() const {
+        Lines messages;
+        std::string line;
+        for (char c : world.files.contents(state.LogFileName)) {
+            if (c == '\n') {
+                line.pop_back();  // CR
+                messages.push_back(line.substr(line.find('\t', line.find('\t') + 1) + 1));
+                line.clear();
+            } else {
+                line += c;
             }
-            const std::string line = text.substr(at, end - at);
-            const auto secondTab = line.find('\t', line.find('\t') + 1);
-            messages.push_back(line.substr(secondTab + 1));
-            at = end + 2;
         }
         return messages;
     }
 
     // What the phone received, each line with its time: "120 AT*EAM=\"Zintor\"".
-    std::vector<std::string> PhoneLinesWithTimes() const {
-        std::vector<std::string> out;
+    Lines PhoneLinesWithTimes() const {
+        Lines out;
         for (const auto& line : world.phone.lines()) {
             out.push_back(std::to_string(line.atMs) + " " + line.text);
         }
         return out;
     }
+    Lines PhoneTexts() const { return world.phone.texts(); }
 
-    std::vector<std::string> PhoneTexts() const { return world.phone.texts(); }
+    bool AnyTimerRunning() const {
+        for (int slot = 0; slot < 6; ++slot) {
+            if (link.TimerRunning(slot)) {
+                return true;
+            }
+        }
+        return false;
+    }
 
   private:
     std::size_t logStart_ = 0;
 };
+
+// The lines starting with `start`.
+inline Lines Matching(const Lines& lines, const std::string& start) {
+    Lines out;
+    for (const auto& line : lines) {
+        if (line.starts_with(start)) {
+            out.push_back(line);
+        }
+    }
+    return out;
+}
 
 }  // namespace zintor

@@ -1,10 +1,9 @@
 // PulseMixer against a private PulseAudio daemon; the effect is read back with pactl.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "PrivatePulseServer.h"
 #include "platform/linux/PulseMixer.h"
+#include "platform/linux/PulseVolumeScale.h"
 
 namespace zintor {
 namespace {
@@ -28,6 +27,12 @@ class PulseMixerTest : public ::testing::Test {
         ASSERT_TRUE(pulse_.start()) << pulse_.log();
     }
 
+    bool ready() { return mixer_.open() && mixer_.findMasterVolume(); }
+    std::uint32_t level() {
+        std::uint32_t value = 0;
+        EXPECT_TRUE(mixer_.getVolume(value));
+        return value;
+    }
     // Every channel of the sink at the same volume, as pactl reports it.
     unsigned sinkVolume(const std::string& sink = "@DEFAULT_SINK@") {
         const auto volumes = pulse_.sinkVolumes(sink);
@@ -39,106 +44,80 @@ class PulseMixerTest : public ::testing::Test {
     }
 
     PrivatePulseServer pulse_;
+    PulseMixer mixer_{pulse_.server()};
 };
 
-TEST_F(PulseMixerTest, StepsUpAndDownMoveTheDefaultSinkVolume) {
+TEST_F(PulseMixerTest, StepsMoveTheDefaultSinkVolumeBetweenSilenceAndOneHundredPercent) {
     pulse_.pactl("set-sink-volume @DEFAULT_SINK@ 30000");
-    PulseMixer mixer(pulse_.server());
-    ASSERT_TRUE(mixer.open());
-    ASSERT_TRUE(mixer.findMasterVolume());
-
-    std::uint32_t level = 0;
-    ASSERT_TRUE(mixer.getVolume(level));
-    EXPECT_NEAR(level, 30000 * double(kTop) / kNorm, 0.5);
+    ASSERT_TRUE(ready());
+    EXPECT_NEAR(level(), 30000 * double(kTop) / kNorm, 0.5);
 
     // Three steps up and one down, each read fresh from the server as a volume key would.
     for (int step = 0; step < 3; ++step) {
-        ASSERT_TRUE(mixer.getVolume(level));
-        ASSERT_TRUE(mixer.setVolume(level + 1000));
+        ASSERT_TRUE(mixer_.setVolume(level() + 1000));
     }
     EXPECT_NEAR(sinkVolume(), expectedVolume(33000), 0.5);
-    ASSERT_TRUE(mixer.getVolume(level));
-    EXPECT_EQ(level, 33000u);
-    ASSERT_TRUE(mixer.setVolume(level - 1000));
+    EXPECT_EQ(level(), 33000u);
+    ASSERT_TRUE(mixer_.setVolume(level() - 1000));
     EXPECT_NEAR(sinkVolume(), expectedVolume(32000), 0.5);
-}
 
-TEST_F(PulseMixerTest, EndsOfTheScaleAreSilenceAndOneHundredPercent) {
-    PulseMixer mixer(pulse_.server());
-    ASSERT_TRUE(mixer.open());
-    ASSERT_TRUE(mixer.findMasterVolume());
-
-    ASSERT_TRUE(mixer.setVolume(kTop));
+    ASSERT_TRUE(mixer_.setVolume(kTop));
     EXPECT_EQ(sinkVolume(), kNorm);
-    ASSERT_TRUE(mixer.setVolume(0));
+    ASSERT_TRUE(mixer_.setVolume(0));
     EXPECT_EQ(sinkVolume(), 0u);
-    ASSERT_TRUE(mixer.setVolume(kTop + 5000));  // beyond the scale: the top of it
+    ASSERT_TRUE(mixer_.setVolume(kTop + 5000));  // beyond the scale: the top of it
     EXPECT_EQ(sinkVolume(), kNorm);
-
     // Louder than 100% (set by another program) reads as the top of the scale.
     pulse_.pactl("set-sink-volume @DEFAULT_SINK@ 90000");
-    std::uint32_t level = 0;
-    ASSERT_TRUE(mixer.getVolume(level));
-    EXPECT_EQ(level, kTop);
-}
+    EXPECT_EQ(level(), kTop);
 
-TEST_F(PulseMixerTest, UnevenChannelsReadAsTheLoudestAndAreSetAlike) {
+    // Uneven channels read as the loudest and are set alike.
     pulse_.pactl("set-sink-volume @DEFAULT_SINK@ 20000 40000");
-    PulseMixer mixer(pulse_.server());
-    ASSERT_TRUE(mixer.open());
-    ASSERT_TRUE(mixer.findMasterVolume());
-    std::uint32_t level = 0;
-    ASSERT_TRUE(mixer.getVolume(level));
-    EXPECT_NEAR(level, 40000 * double(kTop) / kNorm, 0.5);
-
-    ASSERT_TRUE(mixer.setVolume(level + 1000));
-    const auto volumes = pulse_.sinkVolumes();
-    ASSERT_EQ(volumes.size(), 2u);
-    EXPECT_EQ(volumes[0], volumes[1]);
-    EXPECT_NEAR(volumes[0], 41000, 1.5);
+    const std::uint32_t loudest = level();
+    EXPECT_NEAR(loudest, 40000 * double(kTop) / kNorm, 0.5);
+    ASSERT_TRUE(mixer_.setVolume(loudest + 1000));
+    EXPECT_NEAR(sinkVolume(), 41000, 1.5);  // fails when the channels differ
 }
 
 TEST_F(PulseMixerTest, FollowsTheDefaultSinkWhenTheUserSwitchesOutputs) {
-    PulseMixer mixer(pulse_.server());
-    ASSERT_TRUE(mixer.open());
-    ASSERT_TRUE(mixer.findMasterVolume());
-    ASSERT_TRUE(mixer.setVolume(kTop));
+    ASSERT_TRUE(ready());
+    ASSERT_TRUE(mixer_.setVolume(kTop));
 
     pulse_.pactl("load-module module-null-sink sink_name=zintor_other");
     pulse_.pactl("set-default-sink zintor_other");
     pulse_.pactl("set-sink-volume zintor_other 65536");
-    ASSERT_TRUE(mixer.findMasterVolume());
-    ASSERT_TRUE(mixer.setVolume(20000));
+    ASSERT_TRUE(mixer_.findMasterVolume());
+    ASSERT_TRUE(mixer_.setVolume(20000));
 
     EXPECT_NEAR(sinkVolume("zintor_other"), expectedVolume(20000), 0.5);
     EXPECT_EQ(sinkVolume("zintor_test"), kNorm);
 }
 
-TEST_F(PulseMixerTest, WithoutServerNothingHappensAndTheNextCommandTriesAgain) {
+TEST_F(PulseMixerTest, TheServerGoingAwayWhileOpenAndComingBack) {
+    ASSERT_TRUE(ready());
     pulse_.stop();
-    PulseMixer mixer(pulse_.server());
-    EXPECT_FALSE(mixer.open());
-    EXPECT_FALSE(mixer.findMasterVolume());
-    std::uint32_t level = 4242;
-    EXPECT_FALSE(mixer.getVolume(level));
-    EXPECT_EQ(level, 4242u);
-    EXPECT_FALSE(mixer.setVolume(1000));
+    EXPECT_FALSE(mixer_.setVolume(20000));
+    EXPECT_FALSE(mixer_.findMasterVolume());
+    std::uint32_t untouched = 4242;
+    EXPECT_FALSE(mixer_.getVolume(untouched));
+    EXPECT_EQ(untouched, 4242u);
 
     ASSERT_TRUE(pulse_.start()) << pulse_.log();
-    ASSERT_TRUE(mixer.open());
-    ASSERT_TRUE(mixer.findMasterVolume());
-    ASSERT_TRUE(mixer.setVolume(10000));
-    EXPECT_NEAR(sinkVolume(), expectedVolume(10000), 0.5);
-
-    // The server goes away while the mixer is open, and comes back.
-    pulse_.stop();
-    EXPECT_FALSE(mixer.setVolume(20000));
-    EXPECT_FALSE(mixer.findMasterVolume());
-    ASSERT_TRUE(pulse_.start()) << pulse_.log();
-    ASSERT_TRUE(mixer.open());
-    ASSERT_TRUE(mixer.findMasterVolume());
-    ASSERT_TRUE(mixer.setVolume(20000));
+    ASSERT_TRUE(ready());
+    ASSERT_TRUE(mixer_.setVolume(20000));
     EXPECT_NEAR(sinkVolume(), expectedVolume(20000), 0.5);
+}
+
+TEST(PulseVolumeScaleTest, EveryLevelSurvivesTheWayToPulseAudioAndBack) {
+    // Volume keys read the level, add a step and write it back: a level that came back one
+    // lower would make every step drift.
+    for (std::uint32_t level = 0; level <= kTop; ++level) {
+        const std::uint32_t volume = PulseVolumeFromLevel(level);
+        ASSERT_LE(volume, kNorm);
+        ASSERT_EQ(PulseLevelFromVolume(volume), level) << "level " << level;
+    }
+    EXPECT_EQ(PulseVolumeFromLevel(4000000000u), kNorm);
+    EXPECT_EQ(PulseLevelFromVolume(kNorm * 3), kTop);
 }
 
 }  // namespace

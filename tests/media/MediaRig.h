@@ -3,6 +3,9 @@
 // The whole program on the simulated world with a scripted media player: the phone is connected
 // on COM3 and shows the main menu ("WinAMP" is item 3 of five).
 
+#include <gmock/gmock.h>
+
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +37,16 @@ inline std::string PlaylistLine(int highlighted, const Lines& items) {
         line += ",\"" + item + "\"";
     }
     return line;
+}
+
+// The status dialog opening on a real player: keypad reporting on, `title` in its first ten
+// seconds of `length`, the dialog's clear key.
+inline auto OpensStatus(const std::string& title, const std::string& length) {
+    using namespace ::testing;
+    return ElementsAre("AT+CMER=3,2,0,0,0",
+                       AllOf(StartsWith("AT*EAID=14,2,\"WinAMP\",\"" + title + "  0:0"),
+                             EndsWith(" (" + length + ")\"")),
+                       "AT+CKPD=\"c\"");
 }
 
 inline std::string MainMenuLine(int highlighted) {
@@ -85,12 +98,9 @@ class MediaRig {
     ProgramState& state() { return program->state(); }
     bool timerRunning(int slot) { return program->link().TimerRunning(slot); }
     bool onlyFlag(int index) {
-        for (int i = 0; i < 8; ++i) {
-            if (state().ModeFlags[static_cast<std::size_t>(i)] != (i == index)) {
-                return false;
-            }
-        }
-        return true;
+        const auto& flags = state().ModeFlags;
+        return flags[static_cast<std::size_t>(index)] &&
+               std::count(flags.begin(), flags.end(), true) == 1;
     }
     // The player's recorded calls that begin with `prefix` ("command ", "query 121").
     Lines playerCalls(const std::string& prefix) const {

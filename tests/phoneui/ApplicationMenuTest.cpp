@@ -56,6 +56,13 @@ TEST_F(ApplicationMenu, ListSkipsEmptySlotsAndStartsTheChosenOne) {
     EXPECT_TRUE(NoModeActive(rig.state));
     EXPECT_EQ(rig.say("*EAMI: 2"),
               Lines{"AT*EASM=\"Application\",1,1,2,\"Text editor for\",\"Unknown\""});
+
+    // Nothing after the number's place, or no digit at the end: back to the main menu too.
+    for (const char* odd : {"*EAMI: ", "*EAMI: x"}) {
+        EXPECT_EQ(rig.say(odd), Lines{kMainMenu + "2,3,\"Move Mouse\",\"Application\",\"About\""});
+        rig.say("*EAMI: 2");
+    }
+    EXPECT_EQ(rig.world.launcher.calls().size(), 3u);
 }
 
 TEST_F(ApplicationMenu, AllNineSlotsAreReachable) {
@@ -96,18 +103,6 @@ TEST_F(ApplicationMenu, MissingFileIsIgnoredAndFailedStartIsLogged) {
     ASSERT_FALSE(rig.world.logSink.diagnostics().empty());
     EXPECT_EQ(rig.world.logSink.diagnostics().back(),
               "Could not start /apps/broken: Permission denied");
-}
-
-TEST_F(ApplicationMenu, OddLinesInTheList) {
-    configure(0, "Editor", "/apps/editor");
-    rig.say("*EAMI: 2");
-    // Nothing after the number's place, or no digit at the end: back to the main menu.
-    EXPECT_EQ(rig.say("*EAMI: "),
-              Lines{kMainMenu + "2,3,\"Move Mouse\",\"Application\",\"About\""});
-    rig.say("*EAMI: 2");
-    EXPECT_EQ(rig.say("*EAMI: x"),
-              Lines{kMainMenu + "2,3,\"Move Mouse\",\"Application\",\"About\""});
-    EXPECT_TRUE(rig.world.launcher.calls().empty());
 }
 
 }  // namespace

@@ -63,12 +63,6 @@ TEST_F(KeyControlEntry, WithoutKeyMapsThePhoneIsToldAndStaysOnTheMenu) {
     EXPECT_EQ(rig.say("*EAII: 1,1"), Lines{kMenu});
 }
 
-TEST_F(KeyControlEntry, BareEaiiEndsKeyControl) {
-    rig.say("*EAMI: 1");
-    EXPECT_EQ(rig.say("*EAII"), kResetPhoneUI);
-    EXPECT_TRUE(NoModeActive(rig.state));
-}
-
 TEST_F(KeyControlEntry, TextInputTypesWithoutQuotesAndReopensTheDialog) {
     openTextInput();
     const Lines dialog{"AT*EAID=11,2,\"Enter\",\"->\",100"};
@@ -89,10 +83,13 @@ TEST_F(KeyControlEntry, TextInputTypesWithoutQuotesAndReopensTheDialog) {
     EXPECT_TRUE(NoModeActive(rig.state));
 }
 
-TEST_F(KeyControlEntry, PopUpsEndWithBareEaii) {
-    rig.say("*EAMI: 3");
-    EXPECT_TRUE(rig.onlyFlag(ModeAbout));
-    EXPECT_EQ(rig.say("*EAII"), kResetPhoneUI);
+TEST_F(KeyControlEntry, BareEaiiEndsKeyControlAndThePopUps) {
+    for (int item : {1, 3}) {  // key control, About
+        rig.say("*EAMI: " + std::to_string(item));
+        EXPECT_FALSE(NoModeActive(rig.state));
+        EXPECT_EQ(rig.say("*EAII"), kResetPhoneUI) << item;
+        EXPECT_TRUE(NoModeActive(rig.state));
+    }
     rig.state.KeyMaps.clear();
     rig.say("*EAMI: 1");
     EXPECT_TRUE(rig.onlyFlag(ModeErrorPopUp));

@@ -31,6 +31,11 @@ TEST_F(UsbMenu, ToggleResetAndBack) {
     const std::string all = "\"Lamp off\",\"\",\"Fan off\",\"\",\"\",\"\",\"\",\"\",";
     EXPECT_EQ(r().say("*EAMI: 3"), Lines{UsbLine("1", all)});
     EXPECT_TRUE(r().onlyFlag(ModeUSBMenu));
+    for (const char* line : {"*EAMI: ", "*EAMI: x", "*EAMI: -"}) {  // no choice: nothing
+        EXPECT_EQ(r().say(line), Lines{}) << line;
+        EXPECT_TRUE(r().onlyFlag(ModeUSBMenu)) << line;
+    }
+    EXPECT_TRUE(r().world.board.calls().empty());
 
     // Output 3 on: its long name goes out whole; the board is opened and written.
     EXPECT_EQ(r().say("*EAMI: 3"),
@@ -41,8 +46,8 @@ TEST_F(UsbMenu, ToggleResetAndBack) {
     EXPECT_EQ(r().say("*EAMI: 3"), Lines{UsbLine("3", all)});
     EXPECT_EQ(r().world.board.calls().back(), "write 0");
 
-    // Outputs 1 and 8: byte 129.
-    r().say("*EAMI: 1");
+    // Outputs 1 and 8: byte 129 ("11": only the last character is read).
+    r().say("*EAMI: 11");
     EXPECT_EQ(r().say("*EAMI: 8"),
               Lines{UsbLine("8", "\"Lamp on\",\"\",\"Fan off\",\"\",\"\",\"\",\"\",\"Pump on\",")});
     EXPECT_EQ(r().world.board.lastWrite(), 129);
@@ -66,19 +71,6 @@ TEST_F(UsbMenu, BackGoesToItemFourWithWinamp) {
     EXPECT_EQ(r().say("*EAMI: 0"),
               Lines{"AT*EASM=\"Zintor\",1,4,5,\"Move Mouse\",\"Application\",\"WinAMP\",\"USB\","
                     "\"About\""});
-}
-
-TEST_F(UsbMenu, LinesThatAreNoChoiceChangeNothing) {
-    start(false);
-    r().say("*EAMI: 3");
-    for (const char* line : {"*EAMI: ", "*EAMI: x", "*EAMI: -"}) {
-        EXPECT_EQ(r().say(line), Lines{}) << line;
-        EXPECT_TRUE(r().onlyFlag(ModeUSBMenu)) << line;
-    }
-    EXPECT_TRUE(r().world.board.calls().empty());
-    // Only the last character is read: "13" is output 3.
-    r().say("*EAMI: 13");
-    EXPECT_TRUE(r().state.USBOutputs[2].State);
 }
 
 // A board that is missing or went away: the menu keeps working and keeps the wanted states, and
@@ -110,31 +102,18 @@ TEST_F(UsbMenu, MissingBoardKeepsTheWantedStates) {
     EXPECT_EQ(notices().size(), 2u);
 }
 
+// OpenUSB takes -1 as failure and 0 to 3 (the board's address) as success; other results leave
+// USBOpen as it was.
 TEST(UsbModule, OpenResults) {
     SimWorld world;
     ProgramState state;
-    world.board.setOpenResult(2);
-    OpenUSB(state, world.board);
-    EXPECT_TRUE(state.USBOpen);
-    for (int result : {4, -2}) {  // neither failure nor an address: USBOpen stays as it was
+    for (const auto& [result, before, after] :
+         {std::tuple{2, false, true}, {-1, true, false}, {4, true, true}, {-2, false, false}}) {
+        state.USBOpen = before;
         world.board.setOpenResult(result);
         OpenUSB(state, world.board);
-        EXPECT_TRUE(state.USBOpen) << result;
-        state.USBOpen = false;
-        OpenUSB(state, world.board);
-        EXPECT_FALSE(state.USBOpen) << result;
-        state.USBOpen = true;
+        EXPECT_EQ(state.USBOpen, after) << result;
     }
-    world.board.setOpenResult(-1);
-    OpenUSB(state, world.board);
-    EXPECT_FALSE(state.USBOpen);
-
-    for (int i = 0; i < 8; ++i) {
-        state.USBOutputs[static_cast<std::size_t>(i)].State = (i == 0 || i == 7);
-    }
-    EXPECT_EQ(USBOutputByte(state), 129);
-    state.USBOutputs[1].State = true;
-    EXPECT_EQ(USBOutputByte(state), 131);
 }
 
 }  // namespace

@@ -10,17 +10,22 @@
 namespace zintor {
 namespace {
 
-using test::WakeCounter;
-
-TEST(QtEventLoop, WaitingSleepsUntilTheDeadline) {
+TEST(QtEventLoop, WaitsSleepUntilTheDeadlineOrATimerMakesTheConditionTrue) {
     QtEventLoop loop;
     loop.pumpOnce();  // settle anything left by earlier tests
-    WakeCounter counter;
+    test::WakeCounter counter;
     const std::int64_t deadline = loop.now() + 250;
     loop.waitUntil(deadline);
     EXPECT_GE(loop.now(), deadline);
+
+    bool done = false;
+    const EventLoop::TimerId id = loop.startTimer(100, [&] { done = true; });
+    const std::int64_t start = loop.now();
+    loop.waitFor([&] { return done; });
+    loop.stopTimer(id);
+    EXPECT_GE(loop.now() - start, 95);
     // A busy loop would wake on every pass; a sleeping one a few times at most.
-    EXPECT_LT(counter.wakes(), 20);
+    EXPECT_LT(counter.wakes(), 30);
 
     // A deadline in the past returns at once, without handling events.
     bool ran = false;
@@ -34,11 +39,11 @@ TEST(QtEventLoop, WaitingSleepsUntilTheDeadline) {
 TEST(QtEventLoop, PostedCallsRunInOrderAndNestedWaitsSeeLaterPosts) {
     QtEventLoop loop;
     std::vector<std::string> order;
-    bool innerDone = false;
     loop.post([&] {
         order.push_back("outer start");
-        // A handler that waits for something only a later posted call provides, like a
-        // command waiting for the answer that a nested receive event brings.
+        // A handler waiting for something only a later posted call provides, like a command
+        // waiting for the answer that a nested receive event brings.
+        bool innerDone = false;
         loop.post([&] {
             order.push_back("inner");
             innerDone = true;
@@ -65,36 +70,21 @@ TEST(QtEventLoop, TimersRepeatTickInsideWaitsAndStopFromTheirOwnTick) {
         }
     });
     const EventLoop::TimerId slowId = loop.startTimer(50, [&] { ++slow; });
-    const std::int64_t start = loop.now();
-    loop.waitUntil(start + 300);
+    loop.waitUntil(loop.now() + 300);
     EXPECT_EQ(fast, 3);
     EXPECT_GE(slow, 2);
-    EXPECT_GE(loop.now() - start, 300);
     loop.stopTimer(slowId);
     loop.stopTimer(slowId);  // twice is harmless
     EXPECT_EQ(loop.runningTimers(), 0u);
     const int slowSeen = slow;
     loop.waitUntil(loop.now() + 120);
     EXPECT_EQ(slow, slowSeen);
-    EXPECT_EQ(fast, 3);
 
-    // A zero interval still ticks (on each turn of the loop) and can be stopped.
+    // A zero interval still ticks (on each turn of the loop).
     int zero = 0;
     const EventLoop::TimerId zeroId = loop.startTimer(0, [&] { ++zero; });
     loop.waitFor([&] { return zero >= 2; });
     loop.stopTimer(zeroId);
-}
-
-TEST(QtEventLoop, WaitForBlocksUntilATimerMakesTheConditionTrue) {
-    QtEventLoop loop;
-    bool done = false;
-    const EventLoop::TimerId id = loop.startTimer(100, [&] { done = true; });
-    WakeCounter counter;
-    const std::int64_t start = loop.now();
-    loop.waitFor([&] { return done; });
-    loop.stopTimer(id);
-    EXPECT_GE(loop.now() - start, 95);
-    EXPECT_LT(counter.wakes(), 20);
 }
 
 }  // namespace

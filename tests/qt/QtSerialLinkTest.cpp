@@ -1,16 +1,21 @@
-// The serial adapter against a pseudo-terminal, with a phone on the master side.
+// The serial adapter, and the link on it, against a phone on the master side of a
+// pseudo-terminal.
 #include "qt/QtSerialLink.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "PtyPhone.h"
 #include "QtTestSupport.h"
+#include "app/ProgramState.h"
+#include "link/Link.h"
 #include "qt/QtEventLoop.h"
+#include "sim/SimWorld.h"
 
 namespace zintor {
 namespace {
@@ -20,38 +25,17 @@ using namespace std::chrono_literals;
 
 class QtSerialLinkTest : public testing::Test {
   protected:
-    QtSerialLinkTest()
-        : link([this](int port) -> std::optional<std::string> {
-              if (port == 5) {
-                  return phone.slavePath();
-              }
-              if (port == 6) {
-                  return std::string("/dev/zintor-no-such-device");
-              }
-              return std::nullopt;
-          }) {
-        link.setListener([this](SerialEvent event) {
-            events.push_back(event);
-            if (onEvent) {
-                onEvent(event);
-            }
-        });
+    QtSerialLinkTest() {
+        serial.setListener([this](SerialEvent event) { events.push_back(event); });
     }
 
-    int count(SerialEvent kind) const {
-        int n = 0;
-        for (SerialEvent e : events) {
-            n += e == kind ? 1 : 0;
-        }
-        return n;
-    }
+    long count(SerialEvent kind) const { return std::count(events.begin(), events.end(), kind); }
 
     // Handles events until `done` or until two seconds have passed.
     bool waitFor(const std::function<bool()>& done) {
-        const std::int64_t deadline = loop.now() + 2000;
-        bool timedOut = false;
-        const EventLoop::TimerId guard = loop.startTimer(2000, [&] { timedOut = true; });
-        loop.waitFor([&] { return done() || timedOut || loop.now() >= deadline; });
+        bool late = false;
+        const EventLoop::TimerId guard = loop.startTimer(2000, [&] { late = true; });
+        loop.waitFor([&] { return done() || late; });
         loop.stopTimer(guard);
         return done();
     }
@@ -59,127 +43,170 @@ class QtSerialLinkTest : public testing::Test {
     // Everything received until `text` has arrived.
     std::string receiveUntil(const std::string& text) {
         std::string got;
-        waitFor([&] {
-            got += link.takeReceived();
-            return got.find(text) != std::string::npos;
-        });
+        waitFor([&] { return (got += serial.takeReceived()).find(text) != std::string::npos; });
         return got;
     }
 
     QtEventLoop loop;
     PtyPhone phone;
-    QtSerialLink link;
+    QtSerialLink serial{[this](int port) -> std::optional<std::string> {
+        if (port == 6) {
+            return "/dev/zintor-no-such-device";
+        }
+        return port == 5 ? std::optional(phone.slavePath()) : std::nullopt;
+    }};
     std::vector<SerialEvent> events;
-    std::function<void(SerialEvent)> onEvent;
 };
 
 TEST_F(QtSerialLinkTest, OpensOnlyWhatTheNumberResolvesTo) {
     ASSERT_TRUE(phone.ok()) << phone.error();
-    EXPECT_FALSE(link.open(3));  // no device has this number
-    EXPECT_FALSE(link.open(6));  // a device path that does not exist
-    EXPECT_FALSE(link.isOpen());
-    ASSERT_TRUE(link.open(5));  // the pty, although it has no modem lines for RTS and DTR
-    EXPECT_TRUE(link.isOpen());
-    EXPECT_EQ(link.devicePath(), phone.slavePath());
-    EXPECT_FALSE(link.open(5));  // already open
-    link.close();
-    EXPECT_FALSE(link.isOpen());
-    link.write("AT\r\n");  // closed: nothing happens
-    EXPECT_EQ(link.takeReceived(), "");
-    ASSERT_TRUE(link.open(5));  // and again after closing
+    EXPECT_FALSE(serial.open(3));  // no device has this number
+    EXPECT_FALSE(serial.open(6));  // a device path that does not exist
+    EXPECT_FALSE(serial.isOpen());
+    ASSERT_TRUE(serial.open(5));  // the pty, although it has no modem lines for RTS and DTR
+    EXPECT_EQ(serial.devicePath(), phone.slavePath());
+    EXPECT_FALSE(serial.open(5));  // already open
+    serial.close();
+    EXPECT_FALSE(serial.isOpen());
+    serial.write("AT\r\n");       // closed: nothing happens
+    ASSERT_TRUE(serial.open(5));  // and again after closing
 }
 
 TEST_F(QtSerialLinkTest, CarriesEveryByteBothWays) {
-    ASSERT_TRUE(link.open(5));
-    link.write("AT+cgmm\r\n");
+    ASSERT_TRUE(serial.open(5));
+    serial.write("AT+cgmm\r\n");
     EXPECT_GE(phone.waitForLine("AT+cgmm", 0, 2s), 0);
-    // The model line and OK, as the phone sends them.
     EXPECT_EQ(receiveUntil("OK\r\n"), std::string("\r\n") + PtyPhone::kModel + "\r\n\r\nOK\r\n");
 
     // NUL bytes and 8-bit text are kept; a burst larger than the read buffer arrives whole.
-    const std::string odd("A\0B\xe9\xff\r\n", 7);
-    std::string burst;
+    std::string bytes("A\0B\xe9\xff\r\n", 7);
     for (int i = 0; i < 400; ++i) {
-        burst += "*EAMI: " + std::to_string(i) + "\r\n";
+        bytes += "*EAMI: " + std::to_string(i) + "\r\n";
     }
-    burst += "END\r\n";
-    ASSERT_GT(burst.size(), 3000u);
-    phone.send(odd + burst);
-    EXPECT_EQ(receiveUntil("END\r\n"), odd + burst);
+    phone.send(bytes + "END\r\n");
+    EXPECT_EQ(receiveUntil("END\r\n"), bytes + "END\r\n");
 }
 
 TEST_F(QtSerialLinkTest, ReceiveEventsArePostedOnlyWhileArmed) {
-    ASSERT_TRUE(link.open(5));
+    ASSERT_TRUE(serial.open(5));
     phone.send("\r\nOK\r\n");
-    // Not armed: the bytes wait in the buffer, no event.
-    loop.waitUntil(loop.now() + 100);
+    loop.waitUntil(loop.now() + 100);  // not armed: the bytes wait, no event
     EXPECT_EQ(count(SerialEvent::Receive), 0);
 
-    // Arming with bytes already buffered raises an event, posted to the loop (not called from
-    // inside setReceiveArmed).
-    link.setReceiveArmed(true);
+    // Arming with bytes already buffered posts an event (not called from inside).
+    serial.setReceiveArmed(true);
     EXPECT_EQ(count(SerialEvent::Receive), 0);
     ASSERT_TRUE(waitFor([&] { return count(SerialEvent::Receive) == 1; }));
-    EXPECT_EQ(link.takeReceived(), "\r\nOK\r\n");
+    EXPECT_EQ(serial.takeReceived(), "\r\nOK\r\n");
 
-    // Armed: new bytes raise an event. Many bytes arriving before it runs raise one event.
     phone.send("*EAAI\r\n");
     ASSERT_TRUE(waitFor([&] { return count(SerialEvent::Receive) == 2; }));
-    EXPECT_EQ(link.takeReceived(), "*EAAI\r\n");
+    EXPECT_EQ(serial.takeReceived(), "*EAAI\r\n");
 
     // Disarmed with an event pending: the event is dropped, the bytes stay.
     phone.send("RING\r\n");
-    link.setReceiveArmed(false);
+    serial.setReceiveArmed(false);
     loop.waitUntil(loop.now() + 100);
     EXPECT_EQ(count(SerialEvent::Receive), 2);
-    EXPECT_EQ(link.takeReceived(), "RING\r\n");
+    EXPECT_EQ(serial.takeReceived(), "RING\r\n");
 }
 
-TEST_F(QtSerialLinkTest, AReceiveArrivesNestedWhileAHandlerWaits) {
-    ASSERT_TRUE(link.open(5));
-    link.setReceiveArmed(true);
-    // The first event's handler re-arms and then waits for the next line, as a key press
-    // handler waits for the release: that line must come in a nested receive event.
-    std::vector<std::string> handled;
-    int depth = 0;
-    int deepest = 0;
-    onEvent = [&](SerialEvent event) {
-        if (event != SerialEvent::Receive) {
-            return;
+struct MockProcedures : Procedures {
+    MOCK_METHOD(void, ErrorMessage, (const std::string&, int, int), (override));
+    MOCK_METHOD(void, HandleInputText, (const std::string&), (override));
+    MOCK_METHOD(void, ShowMainMenu, (const std::string&), (override));
+    MOCK_METHOD(void, SelectMainMenu, (const std::string&), (override));
+    MOCK_METHOD(void, HandleMenuSelection, (const std::string&), (override));
+    MOCK_METHOD(void, ResetPhoneUI, (), (override));
+    MOCK_METHOD(void, ApplicationMenuSelected, (const std::string&), (override));
+    MOCK_METHOD(void, MoveMouseSelected, (), (override));
+    MOCK_METHOD(void, USBMenuSelected, (const std::string&), (override));
+    MOCK_METHOD(void, USBMenuChoice, (const std::string&), (override));
+    MOCK_METHOD(void, AboutMenuSelected, (bool), (override));
+    MOCK_METHOD(void, WinAMP_Menu_Selected, (const std::string&), (override));
+    MOCK_METHOD(void, WinAMP_Status_Menu_Selected, (const std::string&), (override));
+    MOCK_METHOD(void, WinAMP_Execute, (int), (override));
+    MOCK_METHOD(void, KeyControlKeyEvent, (const std::string&), (override));
+    MOCK_METHOD(void, WinampStatusKeyEvent, (const std::string&), (override));
+    MOCK_METHOD(void, TypeText, (const std::string&), (override));
+    MOCK_METHOD(void, CloseKeyHelp, (), (override));
+    MOCK_METHOD(void, TrayIconAnimate, (), (override));
+};
+
+// The real link on the adapter and the Qt loop; every other port simulated. Any call into the
+// other parts that a test does not expect fails it.
+class LinkOverPtyTest : public QtSerialLinkTest {
+  protected:
+    LinkOverPtyTest() {
+        state.ComPort = 5;
+        EXPECT_CALL(calls, TrayIconAnimate()).Times(testing::AnyNumber());  // every 200 ms
+        EXPECT_CALL(calls, ShowMainMenu("1"));                              // once connected
+    }
+    ~LinkOverPtyTest() override {
+        if (state.Connected) {
+            link.DisconnectCOM();
         }
-        ++depth;
-        deepest = std::max(deepest, depth);
-        link.setReceiveArmed(false);
-        loop.waitUntil(loop.now() + 10);  // the rest of the burst
-        const std::string text = link.takeReceived();
-        handled.push_back(text);
-        link.setReceiveArmed(true);
-        if (text == "+CKEV: 5,1\r\n") {
-            phone.send("+CKEV: 5,0\r\n");
-            waitFor([&] { return handled.size() == 2; });
-        }
-        --depth;
-    };
-    phone.send("+CKEV: 5,1\r\n");
-    ASSERT_TRUE(waitFor([&] { return handled.size() == 2 && depth == 0; }));
-    EXPECT_EQ(handled, (std::vector<std::string>{"+CKEV: 5,1\r\n", "+CKEV: 5,0\r\n"}));
-    EXPECT_EQ(deepest, 2);
+    }
+
+    SimWorld world;
+    Ports ports{loop,        serial,        world.registry, world.settings,
+                world.files, world.logSink, world.desktop,  world.launcher,
+                world.input, world.mixer,   world.player,   world.board};
+    ProgramState state;
+    testing::StrictMock<MockProcedures> calls;
+    Link link{state, ports, calls};
+};
+
+TEST_F(LinkOverPtyTest, ConnectsWithTheFullSequenceAndGivesUpOnASilentPhone) {
+    ASSERT_TRUE(phone.ok()) << phone.error();
+    ASSERT_TRUE(link.ConnectPhone());
+    EXPECT_TRUE(state.Connected);
+    EXPECT_EQ(phone.texts(), (std::vector<std::string>{"AT", "AT+cgmm", "at+cscs=\"8859-1\"",
+                                                       "AT+CMER=0,0,0,0,0", "AT*EAM=\"Zintor\""}));
+    link.DisconnectCOM();
+    EXPECT_FALSE(serial.isOpen());
+
+    // The port opens (it is a pty) but AT is never answered: two tries, then the port is closed.
+    phone.setSilent(true);
+    const long before = static_cast<long>(phone.lines().size());
+    EXPECT_FALSE(link.ConnectPhone());
+    const std::vector<std::string> texts = phone.texts();
+    EXPECT_EQ(std::vector<std::string>(texts.begin() + before, texts.end()),
+              (std::vector<std::string>{"AT", "AT"}));
+    EXPECT_FALSE(serial.isOpen());
 }
 
-TEST_F(QtSerialLinkTest, AHangUpClosesThePortAndIsReportedOnceThenAllIsQuiet) {
-    ASSERT_TRUE(link.open(5));
-    link.setReceiveArmed(true);
-    phone.hangUp();
-    ASSERT_TRUE(waitFor([&] { return count(SerialEvent::HangUp) == 1; }));
-    EXPECT_FALSE(link.isOpen());
+TEST_F(LinkOverPtyTest, ACommandSentFromAHandlerGetsItsAnswerInANestedReceive) {
+    ASSERT_TRUE(link.ConnectPhone());
+    bool handled = false;
+    bool answered = false;
+    EXPECT_CALL(calls, HandleMenuSelection("*EAAI")).WillOnce([&] {
+        answered = link.Send("AT*EASM=\"Zintor\",1,1,1,\"About\"\r\n", 5000);
+        handled = true;
+    });
+    phone.send("\r\n*EAAI\r\n");
+    ASSERT_TRUE(waitFor([&] { return handled; }));
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(phone.texts().back(), "AT*EASM=\"Zintor\",1,1,1,\"About\"");
+    EXPECT_TRUE(state.Connected);
+}
 
-    // Afterwards the program sleeps: no further events, no error loop waking the dispatcher.
+TEST_F(LinkOverPtyTest, AHangUpEndsAWaitingCommandAndTheLinkThenTheProgramIsIdle) {
+    ASSERT_TRUE(link.ConnectPhone());
+    phone.setReply("AT+CIND?", "");  // never answered
+    const EventLoop::TimerId unplug = loop.startTimer(100, [&] { phone.hangUp(); });
+    const std::int64_t start = loop.now();
+    EXPECT_FALSE(link.Send("AT+CIND?\r\n", 20000));
+    loop.stopTimer(unplug);
+    EXPECT_LT(loop.now() - start, 10000);  // ended by the hang-up, not by the time-out
+    EXPECT_FALSE(state.Connected);
+    EXPECT_FALSE(serial.isOpen());
+
     test::WakeCounter counter;
-    loop.waitUntil(loop.now() + 300);
-    EXPECT_EQ(count(SerialEvent::HangUp), 1);
-    EXPECT_EQ(events.size(), 1u);
-    EXPECT_LT(counter.wakes(), 20);
-    EXPECT_FALSE(link.open(5));  // the device is gone
+    loop.waitUntil(loop.now() + 400);
+    EXPECT_LT(counter.wakes(), 20);          // an error loop would wake the dispatcher endlessly
+    EXPECT_FALSE(serial.open(5));            // the device is gone
+    EXPECT_FALSE(link.Send("AT\r\n", 500));  // not connected: refused at once
 }
 
 }  // namespace

@@ -2,8 +2,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QObject>
-#include <cstdlib>
-#include <filesystem>
+#include <QTemporaryDir>
 #include <string>
 
 namespace zintor::test {
@@ -17,58 +16,31 @@ class WakeCounter {
                          &context_, [this] { ++wakes_; });
     }
     int wakes() const { return wakes_; }
-    void reset() { wakes_ = 0; }
 
   private:
     QObject context_;
     int wakes_ = 0;
 };
 
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zintor-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
+// A fresh temporary folder, removed with everything in it at the end.
+struct TempFolder : QTemporaryDir {
+    std::string path() const { return QTemporaryDir::path().toStdString(); }
+    std::string operator/(const std::string& name) const { return path() + "/" + name; }
 };
 
 // Sets an environment variable for the lifetime of the object.
 class ScopedEnv {
   public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-            hadOld_ = true;
-        }
-        ::setenv(name, value.c_str(), 1);
+    ScopedEnv(const char* name, const std::string& value)
+        : name_(name), old_(qgetenv(name)), hadOld_(qEnvironmentVariableIsSet(name)) {
+        qputenv(name, value.c_str());
     }
-    ~ScopedEnv() {
-        if (hadOld_) {
-            ::setenv(name_, old_.c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
+    ~ScopedEnv() { hadOld_ ? qputenv(name_, old_) : qunsetenv(name_); }
 
   private:
     const char* name_;
-    std::string old_;
-    bool hadOld_ = false;
+    QByteArray old_;
+    bool hadOld_;
 };
 
 }  // namespace zintor::test

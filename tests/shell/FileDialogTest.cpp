@@ -10,43 +10,27 @@
 namespace zintor {
 namespace {
 
-QString MakeFile(const QTemporaryDir& dir, const char* name, bool executable) {
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("#!/bin/sh\n");
-    f.close();
-    QFile::Permissions perms = QFile::ReadOwner | QFile::WriteOwner;
-    if (executable) {
-        perms |= QFile::ExeOwner;
-    }
-    f.setPermissions(perms);
-    return path;
-}
-
-TEST(ProgramFileDialog, OnLinuxProgramsAreTheExecutableFilesAndKeepTheirName) {
+TEST(ProgramFileDialog, ProgramsAreExecutableFilesOtherExtensionsFilterAndAreAppended) {
     QTemporaryDir dir;
-    const QString program = MakeFile(dir, "runme", true);
-    const QString text = MakeFile(dir, "notes.txt", false);
-    const QString windowsProgram = MakeFile(dir, "setup.exe", false);
+    auto make = [&](const char* name, bool executable) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
+                         (executable ? QFile::ExeOwner : QFile::Permissions()));
+        return f.fileName();
+    };
     QDir(dir.path()).mkdir("sub.d");
 
-    EXPECT_TRUE(ProgramFileListed(program, "exe"));
-    EXPECT_FALSE(ProgramFileListed(text, "exe"));
-    EXPECT_FALSE(ProgramFileListed(windowsProgram, "exe"));        // not executable here
+    // On Linux programs are the executable files, whatever their name.
+    EXPECT_TRUE(ProgramFileListed(make("runme", true), "exe"));
+    EXPECT_FALSE(ProgramFileListed(make("notes.txt", false), "exe"));
+    EXPECT_FALSE(ProgramFileListed(make("setup.exe", false), "exe"));
     EXPECT_TRUE(ProgramFileListed(dir.filePath("sub.d"), "exe"));  // folders to walk into
     EXPECT_FALSE(ProgramFileListed(dir.filePath("missing"), "exe"));
-
     EXPECT_EQ(CompleteChosenPath("/usr/bin/gimp", "exe"), "/usr/bin/gimp");
-}
 
-TEST(ProgramFileDialog, OtherExtensionsFilterByNameAndAreAppendedWhenMissing) {
-    QTemporaryDir dir;
-    const QString list = MakeFile(dir, "songs.M3U", false);
-    const QString other = MakeFile(dir, "songs.txt", false);
-    EXPECT_TRUE(ProgramFileListed(list, "m3u"));
-    EXPECT_FALSE(ProgramFileListed(other, "m3u"));
-
+    EXPECT_TRUE(ProgramFileListed(make("songs.M3U", false), "m3u"));
+    EXPECT_FALSE(ProgramFileListed(make("songs.txt", false), "m3u"));
     EXPECT_EQ(CompleteChosenPath("/x/list.M3U", "m3u"), "/x/list.M3U");
     EXPECT_EQ(CompleteChosenPath("/x/list", "m3u"), "/x/list.m3u");
     EXPECT_EQ(CompleteChosenPath("/x/my.m3u.files/run", "m3u"), "/x/my.m3u.files/run");

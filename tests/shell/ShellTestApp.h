@@ -15,23 +15,16 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 
 namespace zintor::test {
 
-// The one QApplication of a test process. Qt's offscreen platform unless QT_QPA_PLATFORM says
-// otherwise.
+// The one QApplication of a test process, on Qt's offscreen platform unless QT_QPA_PLATFORM says
+// otherwise. A fixture puts a WithApp first among its members, so it exists before any window.
 QApplication& ShellApp();
-
-// Put first among a fixture's members: the application exists before any window.
 struct WithApp {
     WithApp() { ShellApp(); }
 };
 
-// Runs the Qt event loop for `ms` milliseconds of real time.
-void RunEventsFor(int ms);
-// Runs the Qt event loop until `done` holds or `timeoutMs` has passed; returns `done()`.
-bool RunEventsUntil(const std::function<bool()>& done, int timeoutMs);
-
-// Runs `action` from the event loop as soon as a modal dialog of class T is open (for driving
-// modal windows from a test). Gives up after a few seconds.
-void WhenModalOpen(const char* className, std::function<void(QWidget*)> action);
+// Runs `action` from the event loop as soon as a modal dialog of class `className` is open (for
+// driving modal windows from a test). Gives up after a few seconds.
+void WhenModalOpen(const char* className, std::function<void(QWidget*)> action, int tries = 0);
 
 // Records the desktop's reports as words ("keyHelpClosed", "portChosen 2", "mouseSpeed 12").
 class RecordingEvents : public DesktopEvents {

@@ -1,15 +1,17 @@
 // The tray icon against a real tray host: trayer on a private Xvfb display, spoken to through
 // the X11 system tray protocol. Mouse buttons are pressed with XTest, as a user's would be.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
 
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QProcess>
 #include <QSystemTrayIcon>
-#include <QWidget>
+#include <QTest>
 #include <memory>
 
-#include "PrivateDisplay.h"
 #include "ShellTestApp.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtDesktop.h"
@@ -22,15 +24,30 @@
 namespace zintor {
 namespace {
 
-using test::RecordingEvents;
-using test::RunEventsUntil;
+// A program started by the test, ended when this object goes or when the test process dies.
+class Child : public QProcess {
+  public:
+    Child() {
+        setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    }
+    ~Child() override { stop(); }
+    void stop() {
+        terminate();
+        waitForFinished();
+    }
+};
 
 class TrayHostTest : public ::testing::Test {
   protected:
+    // One Xvfb of the test's own for the test process, so that the tray host started there is
+    // seen by this test only. It writes its display number to standard output when ready.
     static void SetUpTestSuite() {
-        display_ = new test::PrivateDisplay;  // one server for the test process
-        ASSERT_TRUE(display_->start());
-        qputenv("DISPLAY", display_->name().c_str());
+        xvfb_ = new Child;
+        xvfb_->start("Xvfb",
+                     {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        ASSERT_TRUE(xvfb_->waitForReadyRead(10000));
+        display_ = ":" + xvfb_->readLine().trimmed().toStdString();
+        qputenv("DISPLAY", display_.c_str());
         qputenv("QT_QPA_PLATFORM", "xcb");
         // The classic tray only: a session bus could offer a StatusNotifierItem host instead.
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
@@ -38,10 +55,8 @@ class TrayHostTest : public ::testing::Test {
     }
 
     void SetUp() override {
-        ASSERT_NE(display_, nullptr);
-        x_ = XOpenDisplay(display_->name().c_str());
+        x_ = XOpenDisplay(display_.c_str());
         ASSERT_NE(x_, nullptr);
-        desktop = std::make_unique<QtDesktop>();
         desktop->setListener(&events);
     }
     void TearDown() override {
@@ -49,6 +64,15 @@ class TrayHostTest : public ::testing::Test {
         host.stop();
         if (x_) {
             XCloseDisplay(x_);
+        }
+    }
+
+    void StartHost(bool waitForTray) {
+        host.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request",
+                              "--height", "32", "--transparent", "false", "--SetDockType", "true"});
+        ASSERT_TRUE(host.waitForStarted());
+        if (waitForTray) {
+            ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }));
         }
     }
 
@@ -65,21 +89,18 @@ class TrayHostTest : public ::testing::Test {
     // The icon is a child of the tray host's window (not of the root) and can be seen.
     bool Embedded() {
         QWidget* icon = IconWidget();
-        if (!icon || !icon->isVisible()) {
-            return false;
-        }
         Window root = 0, parent = 0, *children = nullptr;
         unsigned count = 0;
-        if (!XQueryTree(x_, static_cast<Window>(icon->winId()), &root, &parent, &children,
-                        &count)) {
+        if (!icon || !icon->isVisible() ||
+            !XQueryTree(x_, icon->winId(), &root, &parent, &children, &count)) {
             return false;
         }
-        if (children) {
-            XFree(children);
-        }
+        XFree(children);
+        return parent != root && Viewable(icon);
+    }
+    bool Viewable(QWidget* w) {
         XWindowAttributes attributes;
-        return parent != root &&
-               XGetWindowAttributes(x_, static_cast<Window>(icon->winId()), &attributes) &&
+        return XGetWindowAttributes(x_, w->winId(), &attributes) &&
                attributes.map_state == IsViewable;
     }
 
@@ -88,79 +109,58 @@ class TrayHostTest : public ::testing::Test {
         ASSERT_NE(icon, nullptr);
         int x = 0, y = 0;
         Window child = 0;
-        XTranslateCoordinates(x_, static_cast<Window>(icon->winId()), DefaultRootWindow(x_),
-                              icon->width() / 2, icon->height() / 2, &x, &y, &child);
+        XTranslateCoordinates(x_, icon->winId(), DefaultRootWindow(x_), icon->width() / 2,
+                              icon->height() / 2, &x, &y, &child);
         XTestFakeMotionEvent(x_, -1, x, y, CurrentTime);
         XTestFakeButtonEvent(x_, button, down ? True : False, CurrentTime);
         XFlush(x_);
     }
 
-    static test::PrivateDisplay* display_;
+    static inline Child* xvfb_ = nullptr;
+    static inline std::string display_;
     Display* x_ = nullptr;
-    test::TrayHost host;
-    std::unique_ptr<QtDesktop> desktop;
-    RecordingEvents events;
+    Child host;
+    test::WithApp app_;
+    std::unique_ptr<QtDesktop> desktop = std::make_unique<QtDesktop>();
+    test::RecordingEvents events;
 };
 
-test::PrivateDisplay* TrayHostTest::display_ = nullptr;
-
-TEST_F(TrayHostTest, WithAHostTheIconIsInTheTrayAndTheMainWindowHides) {
-    ASSERT_TRUE(host.start(display_->name()));
-    ASSERT_TRUE(RunEventsUntil([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 5000));
-
+TEST_F(TrayHostTest, WithAHostTheIconIsInTheTrayAndOnlyARightPressOpensTheMenu) {
+    StartHost(true);
     desktop->trayAdd("Zintor");
     desktop->hideMainWindow();
-
-    EXPECT_TRUE(RunEventsUntil([this] { return Embedded(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Embedded(); }));
     EXPECT_FALSE(desktop->showingMainInsteadOfTray());
     EXPECT_FALSE(desktop->mainWindow().isVisible());
     EXPECT_EQ(desktop->trayIcon()->toolTip(), "Zintor");
 
-    desktop->trayRemove();
-    EXPECT_TRUE(RunEventsUntil([] { return IconWidget() == nullptr; }, 2000));
-}
-
-TEST_F(TrayHostTest, RightPressOpensTheMenuLeftClickDoesNothing) {
-    ASSERT_TRUE(host.start(display_->name()));
-    ASSERT_TRUE(RunEventsUntil([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 5000));
-    desktop->trayAdd("Zintor");
-    ASSERT_TRUE(RunEventsUntil([this] { return Embedded(); }, 5000));
     QMenu* menu = desktop->trayMenu().menu();
-
     Press(1, true);
     Press(1, false);
-    test::RunEventsFor(300);
+    QTest::qWait(300);
     EXPECT_FALSE(menu->isVisible());
-
     Press(3, true);  // opens on the press, before the button is let go
-    EXPECT_TRUE(RunEventsUntil([menu] { return menu->isVisible(); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
     Press(3, false);
     menu->hide();
     EXPECT_TRUE(events.calls.empty());
+
+    desktop->trayRemove();
+    EXPECT_TRUE(QTest::qWaitFor([] { return IconWidget() == nullptr; }));
 }
 
 TEST_F(TrayHostTest, WithoutAHostTheMainWindowIsShownAndTheIconComesWithALateHost) {
     // (A host of an earlier test in this process is gone once Qt has seen it go.)
-    ASSERT_TRUE(RunEventsUntil([] { return !QSystemTrayIcon::isSystemTrayAvailable(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QSystemTrayIcon::isSystemTrayAvailable(); }));
     desktop->trayAdd("Zintor");
     desktop->hideMainWindow();
-
     MainWindow& main = desktop->mainWindow();
     EXPECT_TRUE(desktop->showingMainInsteadOfTray());
-    EXPECT_TRUE(RunEventsUntil([&] { return main.isVisible(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main.isVisible() && Viewable(&main); }));
     EXPECT_TRUE(main.noTrayLine()->isVisible());
-    XWindowAttributes attributes;
-    ASSERT_TRUE(XGetWindowAttributes(x_, static_cast<Window>(main.winId()), &attributes));
-    EXPECT_TRUE(RunEventsUntil(
-        [&] {
-            XGetWindowAttributes(x_, static_cast<Window>(main.winId()), &attributes);
-            return attributes.map_state == IsViewable;
-        },
-        2000));
 
-    // A tray host started later gets the icon.
-    ASSERT_TRUE(host.start(display_->name()));
-    EXPECT_TRUE(RunEventsUntil([this] { return Embedded(); }, 5000));
+    StartHost(false);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Embedded(); }));
 }
 
 }  // namespace

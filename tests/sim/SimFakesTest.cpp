@@ -5,6 +5,8 @@
 namespace zintor {
 namespace {
 
+using Texts = std::vector<std::string>;
+
 TEST(MemoryFiles, BehavesLikeAFileSystem) {
     MemoryFiles files;
     std::string program = files.folder(KnownFolder::Program);
@@ -12,9 +14,9 @@ TEST(MemoryFiles, BehavesLikeAFileSystem) {
 
     EXPECT_TRUE(files.exists(program + "/keymap.XML"));  // last element ignores case
     EXPECT_FALSE(files.exists("/OPT/zintor/KeyMap.xml"));
-    std::vector<std::string> lines;
+    Texts lines;
     ASSERT_TRUE(files.readLines(program + "/KeyMap.xml", lines));
-    EXPECT_EQ(lines, (std::vector<std::string>{"<a>", "<b>", "", "<c>"}));
+    EXPECT_EQ(lines, (Texts{"<a>", "<b>", "", "<c>"}));
 
     std::string tail;
     EXPECT_FALSE(files.readLast128(program + "/KeyMap.xml", tail));  // shorter than 128
@@ -30,39 +32,19 @@ TEST(MemoryFiles, BehavesLikeAFileSystem) {
     EXPECT_EQ(files.contents(program + "/log/x.txt"), "one\r\ntwo\r\n");
 }
 
-TEST(RecordingDesktop, TheNoticeClosesItselfThreeSecondsAfterTheLastText) {
-    struct Listener : DesktopEvents {
-        std::vector<std::int64_t> closedAt;
-        SimEventLoop* loop = nullptr;
-        void connectClicked() override {}
-        void portChosen(int) override {}
-        void autoConnectClicked() override {}
-        void settingsClicked() override {}
-        void exitClicked() override {}
-        void refreshPortsClicked() override {}
-        void enumeratePortsClicked() override {}
-        void mouseSpeedChanged(int) override {}
-        void keyHelpClosed() override {}
-        void noticeClosed() override { closedAt.push_back(loop->now()); }
-    } listener;
+TEST(SimDesktopAndInput, NoticeClosesThreeSecondsAfterTheLastTextAndCursorIsClipped) {
     SimWorld world;
-    listener.loop = &world.loop;
-    world.desktop.setListener(&listener);
-
     world.desktop.showNotice("Changed Key Map to\r\nMouse");
     world.loop.schedule(2000, [&] { world.desktop.setNoticeText("Changed Key Map to\r\nKeys"); });
     world.loop.waitFor([&] { return !world.desktop.noticeShown(); });
-    EXPECT_EQ(listener.closedAt, (std::vector<std::int64_t>{5000}));
+    EXPECT_EQ(world.loop.now(), 5000);
     EXPECT_EQ(world.loop.activeTimerCount(), 0u);
-}
 
-TEST(RecordingKeyboardMouse, CursorIsClippedToTheScreen) {
-    SimEventLoop loop;
-    RecordingKeyboardMouse input(loop);
+    RecordingKeyboardMouse input(world.loop);
     input.setScreenSize(800, 600);
     input.setCursor(-5, 700);
     input.keyPress(65);
-    EXPECT_EQ(input.calls(), (std::vector<std::string>{"cursor 0,599", "press 65"}));
+    EXPECT_EQ(input.calls(), (Texts{"cursor 0,599", "press 65"}));
 }
 
 }  // namespace

@@ -17,6 +17,25 @@ std::string Chomp(std::string text) {
     return text;
 }
 
+// A home folder of its own under the bus folder, the test's bus and no display.
+ChildProcess::Environment Isolated(const PrivateSessionBus& bus, const std::string& home) {
+    std::filesystem::create_directories(home);
+    return {{"HOME", home},
+            {"XDG_CONFIG_HOME", home + "/config"},
+            {"XDG_DATA_HOME", home + "/data"},
+            {"XDG_CACHE_HOME", home + "/cache"},
+            {"XDG_RUNTIME_DIR", home},
+            {"DBUS_SESSION_BUS_ADDRESS", bus.address()},
+            {"DISPLAY", ""},
+            {"WAYLAND_DISPLAY", ""}};
+}
+
+// Runs `tool` on the test's bus; its output without the final line end.
+std::string RunOnBus(const PrivateSessionBus& bus, const std::string& tool) {
+    return Chomp(ChildProcess::output("DBUS_SESSION_BUS_ADDRESS='" + bus.address() + "' " + tool +
+                                      " 2>/dev/null"));
+}
+
 }  // namespace
 
 bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds limit) {
@@ -39,17 +58,8 @@ bool TestAudacious::installed() {
 
 bool TestAudacious::start() {
     const std::string home = bus_.folder() + "/audacious-" + std::to_string(++runs_);
-    std::filesystem::create_directories(home);
-    const ChildProcess::Environment environment{
-        {"HOME", home},
-        {"XDG_CONFIG_HOME", home + "/config"},
-        {"XDG_DATA_HOME", home + "/data"},
-        {"XDG_CACHE_HOME", home + "/cache"},
-        {"DBUS_SESSION_BUS_ADDRESS", bus_.address()},
-        {"PULSE_SERVER", pulse_.server()},
-        {"DISPLAY", ""},
-        {"WAYLAND_DISPLAY", ""},
-    };
+    ChildProcess::Environment environment = Isolated(bus_, home);
+    environment.emplace_back("PULSE_SERVER", pulse_.server());
     if (!process_.start({"audacious", "-H"}, environment, home + "/audacious.log")) {
         return false;
     }
@@ -57,8 +67,7 @@ bool TestAudacious::start() {
 }
 
 std::string TestAudacious::audtool(const std::string& arguments) const {
-    return Chomp(ChildProcess::output("DBUS_SESSION_BUS_ADDRESS='" + bus_.address() + "' audtool " +
-                                      arguments + " 2>/dev/null"));
+    return RunOnBus(bus_, "audtool " + arguments);
 }
 
 void TestAudacious::playFiles(const std::vector<std::string>& paths) {
@@ -78,7 +87,17 @@ int TestAudacious::processId() const {
     return text.empty() ? 0 : std::stoi(text);
 }
 
-TestMpv::TestMpv(const PrivateSessionBus& bus) : bus_(bus) {}
+std::string TestMprisPlayer::playerctl(const std::string& arguments) const {
+    return RunOnBus(bus_, "playerctl -p " + name_ + " " + arguments);
+}
+
+bool TestMprisPlayer::launch(const std::vector<std::string>& argv) {
+    const std::string home = bus_.folder() + "/" + name_;
+    if (!process_.start(argv, Isolated(bus_, home), home + "/" + name_ + ".log")) {
+        return false;
+    }
+    return Eventually([this] { return playerctl("status") == "Playing"; });
+}
 
 std::string TestMpv::plugin() {
     for (const char* path :
@@ -92,29 +111,11 @@ std::string TestMpv::plugin() {
 }
 
 bool TestMpv::start(const std::vector<std::string>& paths) {
-    const std::string home = bus_.folder() + "/mpv";
-    std::filesystem::create_directories(home);
     std::vector<std::string> argv{"mpv",       "--no-config", "--script=" + plugin(), "--ao=null",
                                   "--vo=null", "--idle=yes",  "--no-terminal"};
     argv.insert(argv.end(), paths.begin(), paths.end());
-    const ChildProcess::Environment environment{
-        {"HOME", home},
-        {"DBUS_SESSION_BUS_ADDRESS", bus_.address()},
-        {"DISPLAY", ""},
-        {"WAYLAND_DISPLAY", ""},
-    };
-    if (!process_.start(argv, environment, home + "/mpv.log")) {
-        return false;
-    }
-    return Eventually([this] { return playerctl("status") == "Playing"; });
+    return launch(argv);
 }
-
-std::string TestMpv::playerctl(const std::string& arguments) const {
-    return Chomp(ChildProcess::output("DBUS_SESSION_BUS_ADDRESS='" + bus_.address() +
-                                      "' playerctl -p mpv " + arguments + " 2>/dev/null"));
-}
-
-TestVlc::TestVlc(const PrivateSessionBus& bus) : bus_(bus) {}
 
 bool TestVlc::installed() {
     if (ChildProcess::find("vlc").empty()) {
@@ -146,25 +147,7 @@ bool TestVlc::start(const std::vector<std::string>& paths) {
     argv.insert(argv.end(), {"vlc", "--intf=dummy", "--control=dbus", "--aout=adummy", "--no-video",
                              "--no-one-instance"});
     argv.insert(argv.end(), paths.begin(), paths.end());
-    const ChildProcess::Environment environment{
-        {"HOME", home},
-        {"XDG_CONFIG_HOME", home + "/config"},
-        {"XDG_DATA_HOME", home + "/data"},
-        {"XDG_CACHE_HOME", home + "/cache"},
-        {"XDG_RUNTIME_DIR", home},
-        {"DBUS_SESSION_BUS_ADDRESS", bus_.address()},
-        {"DISPLAY", ""},
-        {"WAYLAND_DISPLAY", ""},
-    };
-    if (!process_.start(argv, environment, home + "/vlc.log")) {
-        return false;
-    }
-    return Eventually([this] { return playerctl("status") == "Playing"; });
-}
-
-std::string TestVlc::playerctl(const std::string& arguments) const {
-    return Chomp(ChildProcess::output("DBUS_SESSION_BUS_ADDRESS='" + bus_.address() +
-                                      "' playerctl -p vlc " + arguments + " 2>/dev/null"));
+    return launch(argv);
 }
 
 }  // namespace zintor::testing

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ChildProcess.h"
@@ -38,40 +39,46 @@ class TestAudacious {
     static inline int runs_ = 0;  // every run gets a folder of its own
 };
 
-// mpv with its MPRIS plugin on the test's bus, without sound output, playing `paths`.
-class TestMpv {
+// A player with an MPRIS interface on the test's bus, without sound output, observed with
+// playerctl.
+class TestMprisPlayer {
   public:
-    explicit TestMpv(const PrivateSessionBus& bus);
-    // The MPRIS plugin of the mpv-mpris package, or "" when it is not installed.
-    static std::string plugin();
-    bool start(const std::vector<std::string>& paths);
+    TestMprisPlayer(const PrivateSessionBus& bus, std::string name)
+        : bus_(bus), name_(std::move(name)) {}
     void stop() { process_.stop(); }
     bool running() { return process_.running(); }
     // Runs playerctl against it; its output without the final line end.
     std::string playerctl(const std::string& arguments) const;
 
-  private:
+  protected:
+    // Starts `argv` with a home folder of its own and waits until it plays.
+    bool launch(const std::vector<std::string>& argv);
+
     const PrivateSessionBus& bus_;
+
+  private:
+    std::string name_;
     ChildProcess process_;
 };
 
-// VLC with its D-Bus control on the test's bus, without sound output, playing `paths` as its
-// playlist. VLC refuses to run as root: under root it runs as the user "nobody", and the bus
-// folder (the socket, the tone files) is opened for passing through.
-class TestVlc {
+// mpv with its MPRIS plugin, playing `paths`.
+class TestMpv : public TestMprisPlayer {
   public:
-    explicit TestVlc(const PrivateSessionBus& bus);
+    explicit TestMpv(const PrivateSessionBus& bus) : TestMprisPlayer(bus, "mpv") {}
+    // The MPRIS plugin of the mpv-mpris package, or "" when it is not installed.
+    static std::string plugin();
+    bool start(const std::vector<std::string>& paths);
+};
+
+// VLC with its D-Bus control, playing `paths` as its playlist. VLC refuses to run as root: under
+// root it runs as the user "nobody", and the bus folder (the socket, the tone files) is opened for
+// passing through.
+class TestVlc : public TestMprisPlayer {
+  public:
+    explicit TestVlc(const PrivateSessionBus& bus) : TestMprisPlayer(bus, "vlc") {}
     // VLC and its D-Bus control module (package vlc-plugin-base) are there.
     static bool installed();
     bool start(const std::vector<std::string>& paths);
-    void stop() { process_.stop(); }
-    bool running() { return process_.running(); }
-    // Runs playerctl against it; its output without the final line end.
-    std::string playerctl(const std::string& arguments) const;
-
-  private:
-    const PrivateSessionBus& bus_;
-    ChildProcess process_;
 };
 
 }  // namespace zintor::testing

@@ -1,0 +1,219 @@
+// Titles from captions, MP3 tags, entry names and the playlist file a Winamp writes beside its
+// program, on real files; the time texts.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "app/Program.h"
+#include "link/Link.h"
+#include "media/MediaText.h"
+#include "media/WinampControl.h"
+#include "media/WinampInfo.h"
+#include "media/WinampPlaylistFile.h"
+#include "platform/sim/SimWorld.h"
+#include "qt/PosixFiles.h"
+
+namespace zintor::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+  public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zintor-media-XXXXXX");
+        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string{};
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::string& path() const { return path_; }
+
+    // Writes `bytes` to `name` (folders created); returns the full path.
+    std::string write(const std::string& name, const std::string& bytes) const {
+        const std::filesystem::path file = std::filesystem::path(path_) / name;
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file.string();
+    }
+
+  private:
+    std::string path_;
+};
+
+// A tag block: `title` and `artist` written into their fields, padded with `pad`.
+std::string Tag(const std::string& marker, const std::string& title, const std::string& artist,
+                char pad, const std::string& year = "") {
+    std::string tag = marker + title;
+    tag.resize(33, pad);
+    tag += artist;
+    tag.resize(63, pad);
+    tag += "The Album";
+    tag.resize(93, pad);
+    tag += year;
+    tag.resize(97, pad);
+    tag += "A comment";
+    tag.resize(128, pad);
+    return tag;
+}
+
+// A player that answers like Winamp and lists its playlist through the playlist file, the way a
+// Winamp adapter does.
+class FilePlaylistPlayer : public ScriptedPlayer {
+  public:
+    explicit FilePlaylistPlayer(Files& files) : files_(files) {}
+    bool playlistLines(const std::string& playerPath, std::vector<std::string>& out) override {
+        return ReadWinampPlaylistFile(files_, playerPath, out);
+    }
+
+  private:
+    Files& files_;
+};
+
+class OnRealFiles : public ::testing::Test {
+  protected:
+    OnRealFiles() { program.state().AppPath[9] = temp.path() + "/Winamp/winamp"; }
+
+    std::string mp3(const std::string& name, const std::string& tag) {
+        return temp.write(name, std::string(1000, '\xff') + tag);
+    }
+    PlaylistSnapshot readPlaylist() {
+        control.WinAMP_FindWindow();
+        return info.GetPlaylist();
+    }
+
+    TempFolder temp;
+    SimWorld world;
+    PosixFiles files{FolderPaths{"", "", temp.path() + "/log", ""}};
+    FilePlaylistPlayer player{files};
+    Ports ports{world.loop,  world.serial(), world.registry, world.settings,
+                files,       world.logSink,  world.desktop,  world.launcher,
+                world.input, world.mixer,    player,         world.board};
+    Program program{ports};
+    WinampControl control{program.state(), ports, program.link(), program};
+    WinampInfo info{program.state(), ports, program.link(), control};
+};
+
+TEST_F(OnRealFiles, ZeroPaddedFieldsAndAMarkerInAnyCase) {
+    const std::string zeros = mp3("a.mp3", Tag("TAG", "Song", "Band", '\0', "1999"));
+    TagInfo tag;
+    ASSERT_TRUE(info.GetTagInf(zeros, tag));
+    EXPECT_EQ((Lines{tag.Title, tag.Artist, tag.Album, tag.Year, tag.Comment}),
+              (Lines{"Song", "Band", "The Album", "1999", "A comment"}));
+    EXPECT_EQ(info.PlaylistEntryText(zeros), "Song Band");
+    EXPECT_EQ(info.PlaylistEntryText(mp3("b.mp3", Tag("tAg", "Low", "Case", ' '))), "Low Case");
+    EXPECT_EQ(info.PlaylistEntryText(mp3("Not Tagged.mp3", Tag("TAX", "No", "Tag", ' '))),
+              "Not Tagged");
+}
+
+TEST_F(OnRealFiles, EntriesWithoutAUsableTitleAreNamedByTheirFile) {
+    const std::pair<std::string, std::string> cases[] = {
+        {mp3("Empty Title.mp3", Tag("TAG", "", "Band", ' ')), "Empty Title"},
+        // A title of control characters only counts as empty; others lose them.
+        {mp3("Controls.mp3", Tag("TAG", "\x01\x02\t\x1f", "B", ' ')), "Controls"},
+        {mp3("c.mp3", Tag("TAG", "\aBe\x1bll\r\n", "\x7f", ' ')), "Bell \x7f"},
+        // Shorter than a tag: no tag, whatever it starts with.
+        {temp.write("Short.mp3", "TAGSong"), "Short"},
+        {temp.write("x.y.mp3", ""), "x"},  // the name stops at the first dot
+        {"https://radio.example/live.aac", "live"},
+    };
+    for (const auto& [path, expected] : cases) {
+        EXPECT_EQ(info.PlaylistEntryText(path), expected) << path;
+    }
+}
+
+TEST_F(OnRealFiles, AVanishedFileIsLoggedAndNamedByItsPath) {
+    ProgramState& state = program.state();
+    state.LogEnabled = true;
+    program.link().InitLog();
+    const std::string gone = mp3("Gone Song.mp3", Tag("TAG", "Gone", "Band", ' '));
+    std::filesystem::remove(gone);
+    EXPECT_EQ(info.PlaylistEntryText(gone), "Gone Song");
+    std::string log;
+    ASSERT_TRUE(files.readText(state.LogFileName, log));
+    EXPECT_THAT(log, ::testing::HasSubstr("Could not find the MP3 File in GetTagInf-->" + gone));
+}
+
+TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntry) {
+    const std::string tagged = mp3("t.mp3", Tag("TAG", "Title", "Artist", ' ', "2001"));
+    temp.write("Winamp/winamp.m3u", "/nowhere/x.mp3\n" + tagged + "\n");
+    player.setPlaylist({"/nowhere/x.mp3", tagged}, 1);
+    player.setState(ScriptedPlayer::Playing);
+    player.setPositionMs(5'000);
+    player.setLengthSeconds(3600);
+    ASSERT_TRUE(control.WinAMP_FindWindow());
+    TrackInfo t = info.WinampTrackInfo();
+    EXPECT_EQ((Lines{t.TitleText, t.Year, t.Album, t.PositionText, t.LengthText, t.IndexText,
+                     t.CountText}),
+              (Lines{"Title Artist", "2001", "The Album", "0:05", "60:00", "1", "2"}));
+
+    // Untagged: the title comes from the caption; the tag fields stay empty.
+    player.command(ScriptedPlayer::kWindow, 40044);
+    player.setCaption("1. Someone - Something - Winamp");
+    t = info.WinampTrackInfo();
+    EXPECT_EQ((Lines{t.TitleText, t.Year, t.PositionText}),
+              (Lines{"Someone - Something", "", "0:00"}));
+}
+
+TEST_F(OnRealFiles, TheCaptionIsParsedOnlyWhenItChanges) {
+    player.setCaption("12. Artist - Song - Winamp");
+    EXPECT_EQ(info.WinAMP_GetWinampTitle(), "Artist - Song");
+    program.state().WinampTitle = "kept";
+    EXPECT_EQ(info.WinAMP_GetWinampTitle(), "kept");
+    player.setCaption("12. Artist - Song - Winamp [Paused]");
+    EXPECT_EQ(info.WinAMP_GetWinampTitle(), "Artist - Song");
+    player.setRunning(false);
+    EXPECT_EQ(info.WinAMP_GetWinampTitle(), "");
+}
+
+TEST_F(OnRealFiles, ThePlaylistFileWithoutCommentsKeepingEmptyLines) {
+    // The name of the file ignores case.
+    temp.write("Winamp/WINAMP.M3U",
+               "#EXTM3U\r\n#EXTINF:245,Artist - Song\r\n/music/one.mp3\r\n\r\n"
+               "/music/#two.mp3\r\n #not a comment\r\n/music/last.mp3");
+    player.setPlaylist({"a", "b", "c"}, 2);
+    const PlaylistSnapshot list = readPlaylist();
+    EXPECT_TRUE(list.Ok);
+    EXPECT_EQ(list.Current, 2);  // the player's answer to query 120
+    EXPECT_EQ(list.Entries, (Lines{"/music/one.mp3", "", "/music/#two.mp3", " #not a comment",
+                                   "/music/last.mp3"}));
+    EXPECT_EQ(list.Count, 5);
+}
+
+TEST_F(OnRealFiles, NoEntriesNoFileOrNoPlayerMeanNoPlaylist) {
+    for (const char* contents : {"#EXTM3U\r\n#EXTINF:1,x\r\n", ""}) {
+        temp.write("Winamp/winamp.m3u", contents);
+        const PlaylistSnapshot list = readPlaylist();
+        EXPECT_FALSE(list.Ok) << contents;
+        EXPECT_EQ(list.Count, 0) << contents;
+    }
+    std::filesystem::remove(temp.path() + "/Winamp/winamp.m3u");
+    EXPECT_FALSE(readPlaylist().Ok);
+
+    temp.write("Winamp/winamp.m3u", "/music/one.mp3\n");
+    player.setRunning(false);
+    player.clearCalls();
+    EXPECT_FALSE(readPlaylist().Ok);
+    EXPECT_TRUE(player.calls().empty());  // nothing is asked of a player not found
+}
+
+TEST(Texts, CaptionTitleTimeAndTheWindowsPlaylistFilePath) {
+    EXPECT_EQ(TitleFromCaption("3. Mr. Big - Winamp"), "Mr. Big");  // only the first period
+    EXPECT_EQ(TitleFromCaption("No Number - Winamp"), "No Number");
+    EXPECT_EQ(TitleFromCaption("Winamp"), "");  // shorter than what is cut
+    EXPECT_EQ(TitleFromCaption("[Paused]"), "");
+
+    EXPECT_EQ((Lines{FormatTime(75), FormatTime(5), FormatTime(3600), FormatTime(-61)}),
+              (Lines{"1:15", "0:05", "60:00", "0:00"}));
+
+    EXPECT_EQ(WinampPlaylistFilePath("C:\\Program Files\\Winamp\\winamp.exe", '\\'),
+              "C:\\Program Files\\Winamp\\winamp.m3u");
+}
+
+}  // namespace
+}  // namespace zintor::testing
