@@ -19,11 +19,23 @@ void QtEventLoop::pumpOnce() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+// Qt's plain Unix dispatcher (used where Qt runs without GLib) does not deliver, in a nested
+// processEvents, a call that was posted while an outer posted call runs: it would go to sleep
+// with that call queued. Delivering the queue before each sleep makes every dispatcher behave
+// alike. True when `done` became true meanwhile.
+bool QtEventLoop::deliverPosted(const std::function<bool()>& done) {
+    QCoreApplication::sendPostedEvents();
+    return done && done();
+}
+
 void QtEventLoop::waitFor(const std::function<bool()>& done) {
     ++waitDepth_;
     // Every change the condition can see is made by an event handler, so checking after each
     // batch of events is enough; in between the thread sleeps in the dispatcher.
     while (!done()) {
+        if (deliverPosted(done)) {
+            break;
+        }
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     --waitDepth_;
@@ -46,6 +58,7 @@ void QtEventLoop::waitUntil(std::int64_t deadline) {
         if (!wake.isActive()) {
             wake.start(static_cast<int>(left));
         }
+        deliverPosted(nullptr);
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     --waitDepth_;

@@ -35,6 +35,7 @@ class QtEventLoop : public EventLoop {
     std::size_t runningTimers() const { return timers_.size(); }
 
   private:
+    static bool deliverPosted(const std::function<bool()>& done);
     QElapsedTimer clock_;
     QObject context_;  // parent of the timers, target of posted calls
     std::map<TimerId, QPointer<QTimer>> timers_;
