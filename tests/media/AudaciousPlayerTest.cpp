@@ -87,6 +87,12 @@ TEST_F(AudaciousOnTheBus, AnswersAndObeysAsWinampDoes) {
     EXPECT_EQ(player->query(window, 1, 105), 23);
     player->command(window, 40044);  // previous
     EXPECT_TRUE(positionIs(3));
+    // Right after a track change the player may report a volume it has already left: quick
+    // steps must still add up.
+    for (int i = 0; i < 3; ++i) {
+        player->command(window, 40058);
+    }
+    EXPECT_TRUE(Eventually([&] { return audacious->audtool("get-volume") == "60"; }));
 
     const auto status = [&](int expected) {
         return Eventually([&] { return player->query(window, 0, 104) == expected; });

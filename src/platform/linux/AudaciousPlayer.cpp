@@ -100,9 +100,18 @@ void AudaciousPlayer::stepVolume(const QString& peer, int step) {
     if (!reply || reply->size() < 2) {
         return;
     }
-    const int level = (reply->at(0).toInt() + reply->at(1).toInt()) / 2;
+    int level = (reply->at(0).toInt() + reply->at(1).toInt()) / 2;
+    // Steps in quick succession (a held key) go on from the value set last, which the player may
+    // not report yet; after a pause its own value counts again, whoever changed it.
+    const auto now = std::chrono::steady_clock::now();
+    if (volumeSet_ >= 0 && peer == volumePeer_ && now - volumeSetAt_ < std::chrono::seconds(1)) {
+        level = volumeSet_;
+    }
     const int next = std::clamp(level + step, 0, 100);
     send(peer, QStringLiteral("SetVolume"), {next, next});
+    volumeSet_ = next;
+    volumePeer_ = peer;
+    volumeSetAt_ = now;
 }
 
 int AudaciousPlayer::query(Handle window, int data, int code) {

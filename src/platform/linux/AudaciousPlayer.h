@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <chrono>
 #include <functional>
 #include <set>
 #include <string>
@@ -51,6 +52,10 @@ class AudaciousPlayer final : public MediaPlayer {
     std::vector<std::string> playlist_;
     bool playlistRead_ = false;
     std::set<int> reported_;
+    // The volume set last: Audacious may still report the old one just after a change.
+    int volumeSet_ = -1;
+    QString volumePeer_;
+    std::chrono::steady_clock::time_point volumeSetAt_;
 };
 
 }  // namespace zintor
