@@ -62,13 +62,11 @@ TEST_F(QtSerialLinkTest, OpensOnlyWhatTheNumberResolvesTo) {
     ASSERT_TRUE(phone.ok()) << phone.error();
     EXPECT_FALSE(serial.open(3));  // no device has this number
     EXPECT_FALSE(serial.open(6));  // a device path that does not exist
-    EXPECT_FALSE(serial.isOpen());
-    ASSERT_TRUE(serial.open(5));  // the pty, although it has no modem lines for RTS and DTR
+    ASSERT_TRUE(serial.open(5));   // the pty, although it has no modem lines for RTS and DTR
     EXPECT_EQ(serial.devicePath(), phone.slavePath());
     EXPECT_FALSE(serial.open(5));  // already open
     serial.close();
     EXPECT_FALSE(serial.isOpen());
-    serial.write("AT\r\n");       // closed: nothing happens
     ASSERT_TRUE(serial.open(5));  // and again after closing
 }
 

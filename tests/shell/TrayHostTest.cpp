@@ -25,13 +25,11 @@ namespace zintor {
 namespace {
 
 // A program started by the test, ended when this object goes or when the test process dies.
-class Child : public QProcess {
-  public:
+struct Child : QProcess {
     Child() {
         setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     }
-    ~Child() override { stop(); }
-    void stop() {
+    ~Child() override {
         terminate();
         waitForFinished();
     }
@@ -52,28 +50,21 @@ class TrayHostTest : public ::testing::Test {
         // The classic tray only: a session bus could offer a StatusNotifierItem host instead.
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
         test::ShellApp();
+        x_ = XOpenDisplay(display_.c_str());  // for the test's own looks and clicks
+        ASSERT_NE(x_, nullptr);
     }
 
     void SetUp() override {
-        x_ = XOpenDisplay(display_.c_str());
-        ASSERT_NE(x_, nullptr);
+        ASSERT_NE(x_, nullptr);  // the display came up
         desktop->setListener(&events);
     }
-    void TearDown() override {
-        desktop.reset();
-        host.stop();
-        if (x_) {
-            XCloseDisplay(x_);
-        }
-    }
 
-    void StartHost(bool waitForTray) {
-        host.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request",
-                              "--height", "32", "--transparent", "false", "--SetDockType", "true"});
-        ASSERT_TRUE(host.waitForStarted());
-        if (waitForTray) {
-            ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }));
-        }
+    void StartHost() {
+        host = std::make_unique<Child>();
+        host->start("trayer",
+                    {"--edge", "top", "--align", "right", "--widthtype", "request", "--height",
+                     "32", "--transparent", "false", "--SetDockType", "true"});
+        ASSERT_TRUE(host->waitForStarted());
     }
 
     // The X window Qt embeds into the tray, or nullptr while there is none.
@@ -118,15 +109,16 @@ class TrayHostTest : public ::testing::Test {
 
     static inline Child* xvfb_ = nullptr;
     static inline std::string display_;
-    Display* x_ = nullptr;
-    Child host;
+    static inline Display* x_ = nullptr;
+    std::unique_ptr<Child> host;
     test::WithApp app_;
     std::unique_ptr<QtDesktop> desktop = std::make_unique<QtDesktop>();
     test::RecordingEvents events;
 };
 
 TEST_F(TrayHostTest, WithAHostTheIconIsInTheTrayAndOnlyARightPressOpensTheMenu) {
-    StartHost(true);
+    StartHost();
+    ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }));
     desktop->trayAdd("Zintor");
     desktop->hideMainWindow();
     ASSERT_TRUE(QTest::qWaitFor([this] { return Embedded(); }));
@@ -159,7 +151,7 @@ TEST_F(TrayHostTest, WithoutAHostTheMainWindowIsShownAndTheIconComesWithALateHos
     EXPECT_TRUE(QTest::qWaitFor([&] { return main.isVisible() && Viewable(&main); }));
     EXPECT_TRUE(main.noTrayLine()->isVisible());
 
-    StartHost(false);
+    StartHost();
     EXPECT_TRUE(QTest::qWaitFor([this] { return Embedded(); }));
 }
 
