@@ -8,7 +8,7 @@ namespace zintor {
 // line from the phone or a timer says so; Program implements them by handing each call to the
 // part that owns it. Tests of a single part put a recording implementation here.
 class Procedures {
-public:
+  public:
     virtual ~Procedures() = default;
 
     // Phone screens

@@ -94,7 +94,9 @@ struct ProgramState {
     int IconFrame = 101;
 };
 
-inline void ClearModes(ProgramState& s) { s.ModeFlags.fill(false); }
+inline void ClearModes(ProgramState& s) {
+    s.ModeFlags.fill(false);
+}
 
 inline bool NoModeActive(const ProgramState& s) {
     for (bool f : s.ModeFlags) {

@@ -8,7 +8,7 @@ namespace zintor {
 // The one event loop everything runs on. The core never blocks except through it, and every wait
 // keeps handling events (serial data, timer ticks, clicks) so that nested handlers run inside it.
 class EventLoop {
-public:
+  public:
     using TimerId = int;
 
     virtual ~EventLoop() = default;

@@ -13,7 +13,7 @@ enum class KnownFolder {
 };
 
 class Files {
-public:
+  public:
     virtual ~Files() = default;
 
     virtual char separator() const = 0;

@@ -4,7 +4,7 @@ namespace zintor {
 
 // The K8055 USB experiment board.
 class IoBoard {
-public:
+  public:
     virtual ~IoBoard() = default;
     // The board's driver is usable on this machine.
     virtual bool installed() = 0;

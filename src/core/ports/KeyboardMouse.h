@@ -7,7 +7,7 @@ namespace zintor {
 // Synthetic input into whatever window has the focus. Key codes are Windows virtual-key codes
 // (0..255); adapters translate them for their platform.
 class KeyboardMouse {
-public:
+  public:
     virtual ~KeyboardMouse() = default;
     virtual void keyDown(std::uint8_t vk) = 0;
     virtual void keyUp(std::uint8_t vk) = 0;

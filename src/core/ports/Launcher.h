@@ -11,7 +11,7 @@ struct LaunchResult {
 };
 
 class Launcher {
-public:
+  public:
     virtual ~Launcher() = default;
     // Starts `path` as a detached process with no arguments. `minimizedNoFocus` asks for a
     // minimized window that does not take the focus; otherwise a normal, focused window.

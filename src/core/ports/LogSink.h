@@ -7,7 +7,7 @@ namespace zintor {
 // Where the diagnostic log gets its date and time texts, and where problems go that must reach
 // a developer even when the log file is off or cannot be written (standard error on Linux).
 class LogSink {
-public:
+  public:
     virtual ~LogSink() = default;
     virtual std::string dateText() = 0;  // today, for file names and log lines
     virtual std::string timeText() = 0;  // now, for log lines

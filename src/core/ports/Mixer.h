@@ -6,7 +6,7 @@ namespace zintor {
 
 // The master playback volume on a 0..65535 scale.
 class Mixer {
-public:
+  public:
     virtual ~Mixer() = default;
     // Opens mixer device 0; true on success. Called again after a failure.
     virtual bool open() = 0;

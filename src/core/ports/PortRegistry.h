@@ -13,7 +13,7 @@ struct RegisteredPort {
 };
 
 class PortRegistry {
-public:
+  public:
     virtual ~PortRegistry() = default;
     // In the system's own enumeration order (not sorted).
     virtual std::vector<RegisteredPort> listPorts() = 0;

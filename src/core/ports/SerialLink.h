@@ -18,7 +18,7 @@ enum class SerialEvent {
 // The serial line to the phone: 115200 baud, 8 data bits, no parity, 1 stop bit, RTS and DTR on,
 // no flow control, every byte kept (NUL included).
 class SerialLink {
-public:
+  public:
     virtual ~SerialLink() = default;
 
     // Opens COM port `port`. False on any platform error (missing, busy, not a serial device).
