@@ -1,3 +1,5 @@
+#include <string_view>
+
 #include "Version.h"
 #include "link/Link.h"
 #include "phoneui/Numbers.h"
@@ -95,9 +97,13 @@ void PhoneMenus::AboutMenuSelected(bool show) {
 }
 
 std::string PhoneMenus::AboutText() {
-    return std::string(texts::kMainTitle) + " " + std::to_string(kVersionMajor) + "." +
-           std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision) + " - " +
-           texts::kAboutDescription;
+    std::string text = std::string(texts::kMainTitle) + " " + std::to_string(kVersionMajor) + "." +
+                       std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision) +
+                       " - " + texts::kAboutDescription;
+    if (std::string_view(kHomePage).empty()) {
+        return text;
+    }
+    return text + " - " + kHomePage;
 }
 
 }  // namespace zintor
