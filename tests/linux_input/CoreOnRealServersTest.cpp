@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "InputRecorder.h"
+#include "NeedsComponent.h"
 #include "PrivatePulseServer.h"
 #include "PrivateXServer.h"
 #include "app/Program.h"
@@ -23,7 +24,7 @@ using Texts = std::vector<std::string>;
 TEST(CoreTypingOnXvfb, TypeTextArrivesKeyByKeyWithShiftForCapitals) {
     PrivateXServer server;
     if (!server.start()) {
-        GTEST_SKIP() << "No X server: Xvfb cannot be started and DISPLAY is not usable";
+        ZINTOR_SKIP_WITHOUT("No X server: Xvfb cannot be started and DISPLAY is not usable");
     }
     InputRecorder recorder(server.display());
     ASSERT_TRUE(recorder.ok());
@@ -44,7 +45,7 @@ TEST(CoreTypingOnXvfb, TypeTextArrivesKeyByKeyWithShiftForCapitals) {
 // The simulated world, with the real PulseMixer in place of the fake one.
 TEST(CoreVolumeOnPulse, HeldKeysStepTheDefaultSinkUntilReleasedAndNoServerCostsNothing) {
     if (!PrivatePulseServer::installed()) {
-        GTEST_SKIP() << "pulseaudio or pactl is not installed";
+        ZINTOR_SKIP_WITHOUT("pulseaudio or pactl is not installed");
     }
     PrivatePulseServer pulse;
     SimWorld world;

@@ -1,6 +1,7 @@
 // PulseMixer against a private PulseAudio daemon; the effect is read back with pactl.
 #include <gtest/gtest.h>
 
+#include "NeedsComponent.h"
 #include "PrivatePulseServer.h"
 #include "platform/linux/PulseMixer.h"
 #include "platform/linux/PulseVolumeScale.h"
@@ -22,7 +23,7 @@ class PulseMixerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!PrivatePulseServer::installed()) {
-            GTEST_SKIP() << "pulseaudio or pactl is not installed";
+            ZINTOR_SKIP_WITHOUT("pulseaudio or pactl is not installed");
         }
         ASSERT_TRUE(pulse_.start()) << pulse_.log();
     }

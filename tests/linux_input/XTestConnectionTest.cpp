@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "InputRecorder.h"
+#include "NeedsComponent.h"
 #include "PrivateXServer.h"
 #include "platform/linux/XTestKeyboardMouse.h"
 
@@ -72,7 +73,7 @@ TEST(XTestConnectionTest, SurvivesTheServerGoingAwayAndReconnectsWhenItIsBack) {
         started = server.startPrivate(300 + (getpid() + 37 * attempt) % 600);
     }
     if (!started) {
-        GTEST_SKIP() << "Xvfb cannot be started";
+        ZINTOR_SKIP_WITHOUT("Xvfb cannot be started");
     }
     std::vector<std::string> diagnostics;
     XTestKeyboardMouse input([&](const std::string& m) { diagnostics.push_back(m); },

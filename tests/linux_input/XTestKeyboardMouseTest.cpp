@@ -12,6 +12,7 @@
 
 #include "ChildProcess.h"
 #include "InputRecorder.h"
+#include "NeedsComponent.h"
 #include "PrivateXServer.h"
 #include "platform/linux/XTestKeyboardMouse.h"
 
@@ -32,7 +33,7 @@ class XTestKeyboardMouseTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!server_.start()) {
-            GTEST_SKIP() << "No X server: Xvfb cannot be started and DISPLAY is not usable";
+            ZINTOR_SKIP_WITHOUT("No X server: Xvfb cannot be started and DISPLAY is not usable");
         }
         recorder_ = std::make_unique<InputRecorder>(server_.display());
         ASSERT_TRUE(recorder_->ok()) << "the X server has no XInput 2.2";
