@@ -8,6 +8,8 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -127,6 +129,30 @@ void ChildProcess::stop() {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     pid_ = -1;
+}
+
+bool ChildProcess::waitUntilListening(const std::string& socketPath) {
+    const auto accepts = [&socketPath] {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) {
+            return false;
+        }
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+        const bool ok =
+            connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        close(fd);
+        return ok;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline && running()) {
+        if (accepts()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
 }
 
 }  // namespace zintor::testing

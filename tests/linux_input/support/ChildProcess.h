@@ -25,6 +25,9 @@ class ChildProcess {
     // SIGTERM, then SIGKILL when it has not ended within a few seconds.
     void stop();
     bool running();
+    // Waits until a connection to the Unix socket `socketPath` succeeds: true then, false when
+    // the process ends first or 10 s pass.
+    bool waitUntilListening(const std::string& socketPath);
 
     // The full path of `program` on PATH, or "" when it is not installed.
     static std::string find(const std::string& program);

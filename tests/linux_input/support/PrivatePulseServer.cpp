@@ -1,35 +1,14 @@
 #include "PrivatePulseServer.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
-#include <thread>
 
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace zintor::testing {
-
-namespace {
-
-bool accepts(const std::string& socketPath) {
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return false;
-    }
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-    const bool ok = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    close(fd);
-    return ok;
-}
-
-}  // namespace
 
 PrivatePulseServer::PrivatePulseServer() {
     char folder[] = "/tmp/zintor-pulse-XXXXXX";
@@ -81,12 +60,8 @@ bool PrivatePulseServer::start() {
     if (!daemon_.start(argv, environment, folder_ + "/daemon.log")) {
         return false;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline && daemon_.running()) {
-        if (accepts(socket_)) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (daemon_.waitUntilListening(socket_)) {
+        return true;
     }
     daemon_.stop();
     return false;

@@ -1,31 +1,14 @@
 #include "PrivateSessionBus.h"
 
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 namespace zintor::testing {
 
 namespace {
-
-bool Accepts(const std::string& socketPath) {
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return false;
-    }
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-    const bool ok = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    close(fd);
-    return ok;
-}
 
 // The session bus's own configuration, with clients of any user id let in: a player that refuses
 // to run as root (VLC) joins under another user id when the tests run as root.
@@ -83,14 +66,7 @@ bool PrivateSessionBus::start() {
             folder_ + "/daemon.log")) {
         return false;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline && daemon_.running()) {
-        if (Accepts(socket_)) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+    return daemon_.waitUntilListening(socket_);
 }
 
 }  // namespace zintor::testing
