@@ -5,11 +5,6 @@
 
 namespace zintor {
 
-std::string VersionText() {
-    return std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
-           std::to_string(kVersionRevision);
-}
-
 void ShowSettingsWindow(ProgramState& state, Ports& ports, Link& link) {
     SettingsForm form;
     for (int i = 0; i < 9; ++i) {

@@ -9,9 +9,6 @@ namespace zintor {
 
 class Link;
 
-// The program's version as the settings window shows it: "major.minor.revision".
-std::string VersionText();
-
 // The settings window: shows the settings modally, and when it is closed (however) takes back
 // its position, Auto connect and the application slots, records the main window's position and
 // saves the settings store. The mouse speed is not taken back here: the window reports each

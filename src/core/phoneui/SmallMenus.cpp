@@ -97,9 +97,8 @@ void PhoneMenus::AboutMenuSelected(bool show) {
 }
 
 std::string PhoneMenus::AboutText() {
-    std::string text = std::string(texts::kMainTitle) + " " + std::to_string(kVersionMajor) + "." +
-                       std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision) +
-                       " - " + texts::kAboutDescription;
+    std::string text =
+        std::string(texts::kMainTitle) + " " + VersionText() + " - " + texts::kAboutDescription;
     if (std::string_view(kHomePage).empty()) {
         return text;
     }

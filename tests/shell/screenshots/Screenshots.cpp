@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "Version.h"
 #include "app/KeyNames.h"
 #include "app/SettingsDialog.h"
 #include "control/KeyHelpContent.h"
