@@ -3,12 +3,16 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "PtyPhone.h"
 #include "ZintorProcess.h"
+#include "linux_input/support/NeedsComponent.h"
 
 namespace zintor {
 namespace {
@@ -24,6 +28,19 @@ std::vector<std::string> From(const std::vector<std::string>& lines, std::size_t
     return first < lines.size()
                ? std::vector<std::string>(lines.begin() + static_cast<long>(first), lines.end())
                : std::vector<std::string>{};
+}
+
+// The mouse cursor on the X server named by DISPLAY, as "x:<n> y:<n> ...".
+std::string CursorPosition() {
+    std::string out;
+    if (FILE* pipe = ::popen("xdotool getmouselocation 2>/dev/null", "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+            out += buffer;
+        }
+        ::pclose(pipe);
+    }
+    return out.substr(0, out.find(" screen"));
 }
 
 class ZintorEndToEnd : public testing::Test {
@@ -87,6 +104,63 @@ TEST_F(ZintorEndToEnd, SurvivesGarbageAndAPhoneThatHangsUp) {
     phone.hangUp();
     std::this_thread::sleep_for(1500ms);
     EXPECT_TRUE(zintor.running());
+    zintor.signal(SIGTERM);
+    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
+}
+
+TEST_F(ZintorEndToEnd, AHundredThousandKeyLinesInOneBurstAndASignalWhileAKeyRepeats) {
+    startConnected();
+    std::size_t before = phone.lines().size();
+    phone.send("*EAMI: 1\r\n");  // Move Mouse: keypad reporting on
+    ASSERT_GE(phone.waitForLine("AT+CMER=3,2,0,0,0", before, 20s), 0) << zintor.errorOutput();
+    std::string burst;
+    for (int i = 0; i < 50000; ++i) {
+        burst += "+CKEV: ],1\r\n+CKEV: ],0\r\n";  // a key no key map can bind
+    }
+    phone.send(burst);
+    before = phone.lines().size();
+    phone.send("*EAMI\r\n");
+    ASSERT_GE(phone.waitForLine("AT*EAM=\"Zintor\"", before, 60s), 0) << zintor.errorOutput();
+    EXPECT_TRUE(zintor.running());
+
+    // Key 5 repeats Enter while held; the signal comes in the middle of that.
+    before = phone.lines().size();
+    phone.send("*EAMI: 1\r\n");
+    ASSERT_GE(phone.waitForLine("AT+CMER=3,2,0,0,0", before, 20s), 0) << zintor.errorOutput();
+    phone.send("+CKEV: 5,1\r\n");
+    std::this_thread::sleep_for(500ms);
+    zintor.signal(SIGTERM);
+    EXPECT_EQ(zintor.waitForExit(5s), 0) << zintor.errorOutput();
+}
+
+TEST_F(ZintorEndToEnd, ACableUnpluggedWhileTheCursorMovesStopsItAndThePhoneIsFoundAgain) {
+    if (std::getenv("DISPLAY") == nullptr || CursorPosition().empty()) {
+        ZINTOR_SKIP_WITHOUT("needs an X server (DISPLAY) and xdotool");
+    }
+    startConnected();
+    std::size_t before = phone.lines().size();
+    phone.send("*EAMI: 1\r\n");
+    ASSERT_GE(phone.waitForLine("AT+CMER=3,2,0,0,0", before, 20s), 0) << zintor.errorOutput();
+    std::this_thread::sleep_for(300ms);  // anything the phone sends stops the cursor: its OK too
+    phone.send("+CKEV: >,1\r\n");
+    std::this_thread::sleep_for(300ms);
+    const std::string moving = CursorPosition();
+    std::this_thread::sleep_for(300ms);
+    ASSERT_NE(CursorPosition(), moving);
+
+    phone.hangUp();
+    std::this_thread::sleep_for(300ms);
+    const std::string stopped = CursorPosition();
+    std::this_thread::sleep_for(700ms);
+    EXPECT_EQ(CursorPosition(), stopped);
+
+    // The phone is plugged in again (a new device behind the same port): the supervision finds
+    // it and shows the main menu.
+    PtyPhone back;
+    ASSERT_TRUE(back.ok()) << back.error();
+    std::filesystem::remove(zintor.configFolder() + "/ports/COM5");
+    zintor.pin(5, back.slavePath());
+    ASSERT_GE(back.waitForLine("AT*EAM=\"Zintor\"", 0, 30s), 0) << zintor.errorOutput();
     zintor.signal(SIGTERM);
     EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
 }

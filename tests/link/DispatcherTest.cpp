@@ -48,7 +48,7 @@ TEST_F(DispatcherTest, LinesSplitAcrossEventsAndOddLineEnds) {
     phone().send("\r\n*EAA");
     world.loop.runFor(50);
     EXPECT_THAT(procedures.calls, ElementsAre("SelectMainMenu(*EAMI: 1)"));
-    EXPECT_EQ(state.RxBuffer, "*EAA");
+    EXPECT_EQ(state.RxBuffer.text(), "*EAA");
 }
 
 TEST_F(DispatcherTest, RowsWhoseOrderMatters) {
@@ -154,7 +154,7 @@ TEST_F(DispatcherTest, GarbageNulBytesOverlongLinesAndBurstsAreSurvived) {
     phone().send(std::string("O\0K\r\n+CKEV: \0,1\r\n", 17));
     phone().send("+CKEV: 5,1" + std::string(100000, 'x'));  // overlong: never routed
     world.loop.runFor(100);
-    EXPECT_LT(state.RxBuffer.size(), 10000u);
+    EXPECT_LT(state.RxBuffer.text().size(), 10000u);
     phone().send("yyy\r\n");
     world.loop.runFor(100);
     phone().send(burst + "\n");

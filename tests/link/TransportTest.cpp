@@ -1,6 +1,8 @@
 // Sending AT commands, the connect sequence, closing, and the accessory UI command lines.
 
 #include "LinkFixture.h"
+#include "link/Charsets.h"
+#include "link/PhoneText.h"
 
 namespace zintor {
 namespace {
@@ -151,10 +153,37 @@ TEST_F(LinkTest, AccessoryUiCommandLinesAndTimeOuts) {
               }),
               "1000 AT*EASM=\"Twenty characte\",1,2,2,\"Exactly fifteen\",\"B\"");
     EXPECT_EQ(sent([&] { link.UI_PopUp("A pop-up text is sent whole, \"quotes\" too", 80); }),
-              "500 AT*EAID=1,2,\"A pop-up text is sent whole, \"quotes\" too\",80");
-    // UTF-8 text is cut between characters: 15 characters here are 16 bytes.
+              "500 AT*EAID=1,2,\"A pop-up text is sent whole, 'quotes' too\",80");
+    // The phone gets ISO 8859-1, cut after 15 of its characters.
     EXPECT_EQ(sent([&] { link.UI_TimedFeedBack("Grüße aus Köln am Rhein"); }),
-              "500 AT*EAID=13,2,\"Grüße aus Köln \"");
+              "500 AT*EAID=13,2,\"Gr\xFC\xDF"
+              "e aus K\xF6ln \"");
+}
+
+TEST(PhoneLine, EveryLineIsOneCommandOfIsoLatin1WithBalancedQuotes) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"AT*EAM=\"Zintor\"\r\n", "AT*EAM=\"Zintor\"\r\n"},
+        {"AT", "AT\r\n"},  // the line end is added where it is missing, and never doubled
+        {"AT\r\n\r\n", "AT\r\n"},
+        {"AT*EAID=1,2,\"Caf\xC3\xA9 \xE2\x82\xAC"
+         "5\",80",
+         "AT*EAID=1,2,\"Caf\xE9 ?5\",80\r\n"},
+        {"AT*EASM=\"a\r\nATD5551234;\tb\x7F\xC2\x85\"", "AT*EASM=\"a  ATD5551234; b  \"\r\n"},
+        {"AT*EASM=\"say \"hi\"\",1,\"x\"", "AT*EASM=\"say 'hi'\",1,\"x\"\r\n"},
+        {"AT*EAID=1,2,\"open", "AT*EAID=1,2,\"open\"\r\n"},
+        {"AT*EAID=1,2,\"Ma\xEFs\"", "AT*EAID=1,2,\"Ma\xEFs\"\r\n"},  // not UTF-8: as it is
+    };
+    for (const auto& [line, bytes] : cases) {
+        EXPECT_EQ(ToPhoneLine(line), bytes) << line;
+    }
+    EXPECT_EQ(FirstCharacters("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC", 4), "\xC3\xA9t\xC3\xA9 ");
+    EXPECT_EQ(Latin1ToUtf8("Caf\xE9"), "Caf\xC3\xA9");
+    EXPECT_EQ(Windows1252ToUtf8("\x80 Caf\xE9 \x81"), "\xE2\x82\xAC Caf\xC3\xA9 \xC2\x81");
+    EXPECT_TRUE(IsValidUtf8("Caf\xC3\xA9 \xF0\x9F\x98\x80"));
+    for (const char* broken :
+         {"Caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {
+        EXPECT_FALSE(IsValidUtf8(broken)) << broken;
+    }
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
         std::cerr << path << ": cannot be read\n";
         return 1;
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = KeyMapTextAsUtf8(
+        std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
 
     std::vector<KeyMap> keyMaps;
     std::array<USBOutput, 8> outputs;

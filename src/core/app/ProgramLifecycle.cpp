@@ -54,6 +54,9 @@ void Program::Shutdown() {
         return;
     }
     shutDown_ = true;
+    // From here on no line from the phone but an answer is handled and no port is opened, so the
+    // code this shutdown interrupted cannot start anything new.
+    link_->beginShutdown();
 
     for (int slot = 0; slot < kTimerSlots; ++slot) {
         link_->DisableTimer(slot);
@@ -66,6 +69,7 @@ void Program::Shutdown() {
         link_->RegisterAccessoryMenu();
         link_->DisconnectCOM();
     }
+    keys_->ReleaseHeld();
     if (state_.USBOpen) {
         CloseUSB(state_, ports_.board);
     }
@@ -75,6 +79,7 @@ void Program::Shutdown() {
         link_->DisableTimer(slot);
     }
     ports_.desktop.trayRemove();
+    link_->endShutdown();
 }
 
 }  // namespace zintor

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "keymap/KeyMapRecords.h"
+#include "link/ReceiveBuffer.h"
 
 namespace zintor {
 
@@ -39,7 +40,7 @@ struct ProgramState {
     bool SupervisionPaused = false;
     bool AnswerReceived = false;
     bool AnswerOK = false;
-    std::string RxBuffer;
+    ReceiveBuffer RxBuffer;
     std::vector<ComPortInfo> PortList;
     bool LogEnabled = false;
     std::string LogFileName;

@@ -46,14 +46,16 @@ void CommandExecutor::OnPress(const KeyCommand& command) {
         case CommandWait:
             link_.Wait(static_cast<float>(command.Value) / 1000.0f);
             break;
-        case CommandSpecialKey:
+        case CommandSpecialKey: {
             state_.SpecialKeyRepeating = true;
-            while (state_.SpecialKeyRepeating) {
+            const auto epoch = link_.linkEpoch();
+            while (state_.SpecialKeyRepeating && link_.linkEpoch() == epoch) {
                 input_.SendKeyPress(KeyCode(command));
-                loop_.pumpOnce();
+                link_.pumpWhileWaiting();
                 link_.Wait(kSpecialKeyRepeatSeconds);
             }
             break;
+        }
         case CommandKeyDown:
             input_.SendKeyDown(KeyCode(command));
             break;

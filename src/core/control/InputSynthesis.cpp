@@ -5,6 +5,50 @@ namespace {
 constexpr std::uint8_t kVkShift = 16;
 }
 
+void InputSynthesis::SendKeyDown(std::uint8_t vk) {
+    keysDown_.set(vk);
+    input_.keyDown(vk);
+}
+
+void InputSynthesis::SendKeyUp(std::uint8_t vk) {
+    keysDown_.reset(vk);
+    input_.keyUp(vk);
+}
+
+void InputSynthesis::SendLeftButtonDown() {
+    leftDown_ = true;
+    input_.leftButtonDown();
+}
+
+void InputSynthesis::SendLeftButtonUp() {
+    leftDown_ = false;
+    input_.leftButtonUp();
+}
+
+void InputSynthesis::SendRightButtonDown() {
+    rightDown_ = true;
+    input_.rightButtonDown();
+}
+
+void InputSynthesis::SendRightButtonUp() {
+    rightDown_ = false;
+    input_.rightButtonUp();
+}
+
+void InputSynthesis::ReleaseAll() {
+    for (std::size_t vk = 0; vk < keysDown_.size(); ++vk) {
+        if (keysDown_.test(vk)) {
+            SendKeyUp(static_cast<std::uint8_t>(vk));
+        }
+    }
+    if (leftDown_) {
+        SendLeftButtonUp();
+    }
+    if (rightDown_) {
+        SendRightButtonUp();
+    }
+}
+
 void InputSynthesis::TypeText(const std::string& text) {
     // Events run between characters; they must not be able to change what is being typed.
     const std::string chars = text;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <string>
 
@@ -13,13 +14,16 @@ class InputSynthesis {
   public:
     InputSynthesis(KeyboardMouse& input, EventLoop& loop) : input_(input), loop_(loop) {}
 
-    void SendKeyDown(std::uint8_t vk) { input_.keyDown(vk); }
-    void SendKeyUp(std::uint8_t vk) { input_.keyUp(vk); }
+    void SendKeyDown(std::uint8_t vk);
+    void SendKeyUp(std::uint8_t vk);
     void SendKeyPress(std::uint8_t vk) { input_.keyPress(vk); }
-    void SendLeftButtonDown() { input_.leftButtonDown(); }
-    void SendLeftButtonUp() { input_.leftButtonUp(); }
-    void SendRightButtonDown() { input_.rightButtonDown(); }
-    void SendRightButtonUp() { input_.rightButtonUp(); }
+    void SendLeftButtonDown();
+    void SendLeftButtonUp();
+    void SendRightButtonDown();
+    void SendRightButtonUp();
+
+    // Lets go of every key and mouse button this program holds down.
+    void ReleaseAll();
 
     // Types the letters and digits of `text` (capitals with Shift); every other character is
     // skipped. Pending events run after each character.
@@ -28,6 +32,9 @@ class InputSynthesis {
   private:
     KeyboardMouse& input_;
     EventLoop& loop_;
+    std::bitset<256> keysDown_;
+    bool leftDown_ = false;
+    bool rightDown_ = false;
 };
 
 }  // namespace zintor

@@ -18,7 +18,14 @@ KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, Procedures
       cursor_(state, ports.input, link),
       volume_(state, ports.mixer, ports.loop, link),
       executor_(state, ports.loop, link, procedures, input_, volume_),
-      windows_(state, ports.desktop, ports.loop) {}
+      windows_(state, ports.desktop, link.waitingLoop()) {
+    link.onLinkEnded([this] { ReleaseHeld(); });
+}
+
+void KeyControl::ReleaseHeld() {
+    input_.ReleaseAll();
+    state_.LeftButtonLatched = false;
+}
 
 void KeyControl::KeyControlKeyEvent(const std::string& line) {
     // Ends a cursor loop that an earlier call is running further down the stack.
@@ -49,7 +56,8 @@ void KeyControl::MoveCursorWhileHeld(int key) {
     state_.MouseMoving = true;
     link_.DisableTimer(kSupervisionSlot);
     link_.ResetTimer(kAccelerationSlot, 0);  // MouseStep back to 1, growing every 300 ms
-    while (state_.MouseMoving) {
+    const auto epoch = link_.linkEpoch();
+    while (state_.MouseMoving && link_.linkEpoch() == epoch) {
         switch (key) {
             case kKeyCursorLeft:
                 cursor_.MoveCursorLeft();
@@ -64,7 +72,7 @@ void KeyControl::MoveCursorWhileHeld(int key) {
                 cursor_.MoveCursorUp();
                 break;
         }
-        ports_.loop.pumpOnce();
+        link_.pumpWhileWaiting();
     }
     link_.DisableTimer(kAccelerationSlot);
 }

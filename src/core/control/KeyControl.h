@@ -46,6 +46,10 @@ class KeyControl {
     // Fills WinampKeyMap, once at start-up.
     void BuildWinampKeyMap();
 
+    // Lets go of whatever the phone's keys hold down on the PC (keys, mouse buttons, the latched
+    // left button). Runs when the link ends and at shutdown.
+    void ReleaseHeld();
+
     // Windows.
     void CloseKeyHelp() { windows_.CloseKeyHelp(); }
     void KeyHelpClosed() { windows_.KeyHelpClosed(); }

@@ -31,10 +31,11 @@ void MasterVolume::Run(std::int64_t step) {
     std::int64_t level = mixer_.getVolume(current) ? current : 0;
 
     state_.VolumeStepping = true;
-    while (state_.VolumeStepping) {
+    const auto epoch = link_.linkEpoch();
+    while (state_.VolumeStepping && link_.linkEpoch() == epoch) {
         level = std::clamp<std::int64_t>(level + step, 0, kMaxVolume);
         mixer_.setVolume(static_cast<std::uint32_t>(level));
-        loop_.pumpOnce();
+        link_.pumpWhileWaiting();
         link_.Wait(kStepPauseSeconds);
     }
 }

@@ -34,6 +34,7 @@ KeyMapFileOutcome LoadKeyMapFile(ProgramState& state, Files& files, EventLoop& l
         outcome.problem = Join({outcome.path, ": cannot be read; no key maps loaded"});
         return outcome;
     }
+    text = KeyMapTextAsUtf8(std::move(text));
     const KeyMapLoadResult result = LoadKeyMaps(state, text, loop);
     if (result.error) {
         outcome.problem = FormatLoadError(outcome.path, *result.error);

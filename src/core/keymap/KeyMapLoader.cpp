@@ -8,6 +8,7 @@
 #include "keymap/KeyMapNotes.h"
 #include "keymap/KeyMapScanner.h"
 #include "keymap/LeadingNumber.h"
+#include "link/Charsets.h"
 
 namespace zintor {
 namespace {
@@ -284,6 +285,13 @@ KeyMapLoadResult LoadKeyMaps(ProgramState& state, std::string_view text, EventLo
     KeyMapLoadOptions options;
     options.loop = &loop;
     return LoadKeyMaps(text, state.KeyMaps, state.USBOutputs, options);
+}
+
+std::string KeyMapTextAsUtf8(std::string bytes) {
+    if (IsValidUtf8(bytes)) {
+        return bytes;
+    }
+    return Windows1252ToUtf8(bytes);
 }
 
 bool KeyMapsLoaded(const std::vector<KeyMap>& keyMaps) {

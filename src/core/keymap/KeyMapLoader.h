@@ -64,6 +64,10 @@ KeyMapLoadResult LoadKeyMaps(std::string_view text, std::vector<KeyMap>& keyMaps
 // The same into the program's KeyMaps and USBOutputs, pumping `loop`.
 KeyMapLoadResult LoadKeyMaps(ProgramState& state, std::string_view text, EventLoop& loop);
 
+// A key-map file's bytes as the program's text: UTF-8 as it is; anything else is taken to be
+// Windows-1252, the encoding of key maps written on Windows.
+std::string KeyMapTextAsUtf8(std::string bytes);
+
 // At least one key map has been read.
 bool KeyMapsLoaded(const std::vector<KeyMap>& keyMaps);
 // Key `key` of key map `keyMap` has commands; false for any index out of range.

@@ -1,7 +1,6 @@
 // The serial events: break, modem lines, ring, hang-up, and received text cut into lines.
 
-#include <algorithm>
-
+#include "link/Charsets.h"
 #include "link/Link.h"
 #include "link/LinkImpl.h"
 #include "link/LinkTexts.h"
@@ -9,6 +8,14 @@
 namespace zintor {
 
 namespace t = link_texts;
+
+namespace {
+constexpr int kFirstIconFrame = 101;
+constexpr int kAccelerationSlot = 1;
+constexpr int kAnimationSlot = 4;
+constexpr int kSupervisionSlot = 5;
+constexpr std::int64_t kGatherMs = 10;  // the rest of a burst arrives meanwhile
+}  // namespace
 
 void Link::OnComm(SerialEvent event) {
     ProgramState& s = impl_->state;
@@ -38,6 +45,7 @@ void Link::OnComm(SerialEvent event) {
 
 // The link ends at once; a waiting Send fails, and the supervision rebuilds the link later.
 void Link::Impl::EndLink() {
+    const bool wasConnected = state.Connected;
     ports.serial.setReceiveArmed(false);
     state.AnswerReceived = true;
     state.AnswerOK = false;
@@ -45,44 +53,67 @@ void Link::Impl::EndLink() {
     state.Connected = false;
     ports.desktop.traySetTip(t::kTipIdle);
     ports.desktop.setConnectCaption(t::kCaptionConnect);
+    if (!wasConnected) {
+        return;
+    }
+    LinkEnded();
+    // A held key's loop may have stopped the supervision; it must run to rebuild the link.
+    if (!stopping && !state.SupervisionPaused && !link.TimerRunning(kSupervisionSlot)) {
+        link.ResetTimer(kSupervisionSlot, 0);
+    }
+}
+
+void Link::Impl::LinkEnded() {
+    ++epoch;
+    state.MouseMoving = false;
+    state.SpecialKeyRepeating = false;
+    state.VolumeStepping = false;
+    state.WinampRepeatVolume = false;
+    link.DisableTimer(kAccelerationSlot);
+    link.DisableTimer(kAnimationSlot);
+    state.IconFrame = kFirstIconFrame;
+    ports.desktop.trayShowFrame(kFirstIconFrame);
+    for (const auto& listener : linkEndedListeners) {
+        listener();
+    }
+}
+
+void Link::Impl::PostReceiveForPendingLines() {
+    if (receivePosted || !state.RxBuffer.hasLine()) {
+        return;
+    }
+    receivePosted = true;
+    ports.loop.post([this] {
+        receivePosted = false;
+        if (state.RxBuffer.hasLine()) {
+            Receive();
+        }
+    });
 }
 
 void Link::Impl::Receive() {
     ProgramState& s = state;
+    // Nested in a handler that waits for nothing (it types, or is between two lines), the lines
+    // are left to the receive loop further out, which goes on with them when that handler
+    // returns: the stack grows with what is waiting, never with how many lines arrived.
+    if (stopped || (!receiveFrames.empty() && waits <= receiveFrames.back())) {
+        s.RxBuffer.append(ports.serial.takeReceived());
+        return;
+    }
+    receiveFrames.push_back(waits);
     ports.serial.setReceiveArmed(false);
-    link.Wait(0.01f);  // the rest of a burst arrives meanwhile
-    TakeReceivedText();
+    ports.loop.waitUntil(ports.loop.now() + kGatherMs);
+    s.RxBuffer.append(ports.serial.takeReceived());
 
     s.MouseMoving = false;
-    for (auto end = s.RxBuffer.find(t::kCrLf); end != std::string::npos;
-         end = s.RxBuffer.find(t::kCrLf)) {
-        std::string line = s.RxBuffer.substr(0, end);
-        std::erase(line, '\r');
-        s.RxBuffer.erase(0, end + 2);
-        RouteLine(line);
+    while (s.RxBuffer.hasLine()) {
+        RouteLine(Latin1ToUtf8(s.RxBuffer.takeLine()));
         // Routing may have sent commands whose nested receive events consumed part of the
-        // buffer, so the next search starts on the buffer as it is now.
+        // buffer, so the next line is looked for in the buffer as it is now.
         PumpOnce();
     }
+    receiveFrames.pop_back();
     ports.serial.setReceiveArmed(true);
-}
-
-// Appends what arrived to RxBuffer. An unfinished line that grows past any sensible length (a
-// phone sending garbage) is replaced by a marker that matches no routing row; the marker stays
-// the start of that line until its CR LF comes, so the buffer stays small and the search cheap.
-void Link::Impl::TakeReceivedText() {
-    std::string& buffer = state.RxBuffer;
-    buffer += ports.serial.takeReceived();
-    const auto lastEnd = buffer.rfind(t::kCrLf);
-    const std::size_t lineStart = lastEnd == std::string::npos ? 0 : lastEnd + 2;
-    if (buffer.size() - lineStart > kMaxPendingLine) {
-        const bool endsWithCr = buffer.back() == '\r';  // its LF may come with the next event
-        buffer.resize(lineStart);
-        buffer += kDroppedText;
-        if (endsWithCr) {
-            buffer += '\r';
-        }
-    }
 }
 
 }  // namespace zintor

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -68,8 +69,30 @@ class Link {
     // Serial events, as the serial adapter reports them.
     void OnComm(SerialEvent event);
 
-  private:
+    // One turn of the event loop for a loop that waits for a key's release: a release that
+    // arrives meanwhile is handled in it.
+    void pumpWhileWaiting();
+    // The event loop for code that waits for the phone's next lines (a key's release, a window
+    // the user closes): lines that arrive are handled inside its waits and pumps.
+    EventLoop& waitingLoop();
+
+    // The link ended (hang-up, ring, break, closed by the supervision, Disconnect, shutdown):
+    // every hold loop's flag is already cleared when `listener` runs.
+    void onLinkEnded(std::function<void()> listener);
+    // Changes whenever the link ends: a loop for a held key runs only while it stays what it was
+    // at the press, so the loop ends with the link even if a new link comes up meanwhile.
+    std::uint32_t linkEpoch() const;
+
+    // Shutdown. From beginShutdown on, only the answers to commands are handled, no port is
+    // opened and no connection is tried; from endShutdown on, nothing is sent either.
+    void beginShutdown();
+    void endShutdown();
+    bool shuttingDown() const;
+
+    // The link's private state; only the files of this folder see inside.
     struct Impl;
+
+  private:
     std::unique_ptr<Impl> impl_;
 };
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "link/Link.h"
 
@@ -12,19 +14,75 @@ namespace zintor {
 // this folder include it.
 struct Link::Impl {
     Impl(Link& owner, ProgramState& programState, Ports& worldPorts, Procedures& calls)
-        : link(owner), state(programState), ports(worldPorts), procedures(calls) {}
+        : link(owner),
+          state(programState),
+          ports(worldPorts),
+          procedures(calls),
+          waitingLoop(*this, worldPorts.loop) {}
+
+    // The program's loop, with every wait and pump counted in `waits`.
+    class WaitingLoop : public EventLoop {
+      public:
+        WaitingLoop(Impl& impl, EventLoop& loop) : impl_(impl), loop_(loop) {}
+        std::int64_t now() const override { return loop_.now(); }
+        void pumpOnce() override {
+            Waiting waiting(impl_);
+            loop_.pumpOnce();
+        }
+        void waitFor(const std::function<bool()>& done) override {
+            Waiting waiting(impl_);
+            loop_.waitFor(done);
+        }
+        void waitUntil(std::int64_t deadline) override {
+            Waiting waiting(impl_);
+            loop_.waitUntil(deadline);
+        }
+        TimerId startTimer(int intervalMs, std::function<void()> tick) override {
+            return loop_.startTimer(intervalMs, std::move(tick));
+        }
+        void stopTimer(TimerId id) override { loop_.stopTimer(id); }
+        void post(std::function<void()> call) override { loop_.post(std::move(call)); }
+
+      private:
+        struct Waiting {
+            explicit Waiting(Impl& impl) : impl_(impl) {
+                ++impl_.waits;
+                impl_.PostReceiveForPendingLines();
+            }
+            ~Waiting() { --impl_.waits; }
+            Waiting(const Waiting&) = delete;
+            Waiting& operator=(const Waiting&) = delete;
+            Impl& impl_;
+        };
+        Impl& impl_;
+        EventLoop& loop_;
+    };
 
     Link& link;
     ProgramState& state;
     Ports ports;
     Procedures& procedures;
+    WaitingLoop waitingLoop;
 
     // Timer slots 0..5: the running timer of each, if any.
     std::array<std::optional<EventLoop::TimerId>, 6> timers{};
 
-    // An unfinished received line longer than this is dropped (see TakeReceivedText).
-    static constexpr std::size_t kMaxPendingLine = 8192;
-    static constexpr const char* kDroppedText = "<dropped>";
+    // Waits running right now (commands waiting for their answer, pauses, held keys' loops).
+    int waits = 0;
+    // For each receive event being handled, outermost first: `waits` when it began. A receive
+    // event nested in a handler that waits for nothing leaves its lines to the one further out.
+    std::vector<int> receiveFrames;
+    // A receive call is posted for lines that wait in RxBuffer with no byte left to raise one.
+    bool receivePosted = false;
+
+    // Changes whenever the link ends; loops for held keys stop when it does.
+    std::uint32_t epoch = 0;
+    std::vector<std::function<void()>> linkEndedListeners;
+
+    // Shutdown: from `stopping` on only answers are handled and no port is opened; once
+    // `stopped`, nothing is sent.
+    bool stopping = false;
+    bool stopped = false;
 
     // A log file that cannot be written is reported once.
     bool logFailureReported = false;
@@ -37,6 +95,10 @@ struct Link::Impl {
     void TakeReceivedText();
     void RouteLine(const std::string& line);
     void EndLink();  // ring indicator or hang-up
+    // Stops everything that acts for the link that ended and tells the listeners.
+    void LinkEnded();
+    // Lines wait in RxBuffer: make sure a receive event will come for them.
+    void PostReceiveForPendingLines();
 
     // Timer slots.
     void Tick(int index);

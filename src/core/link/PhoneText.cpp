@@ -1,57 +1,88 @@
 #include "link/PhoneText.h"
 
+#include "link/Charsets.h"
+
 namespace zintor {
+
+std::string FirstCharacters(std::string_view text, std::size_t count) {
+    std::size_t at = 0;
+    for (std::size_t characters = 0; characters < count && at < text.size(); ++characters) {
+        NextCharacter(text, at);
+    }
+    return std::string(text.substr(0, at));
+}
+
+std::string Quoted(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c == '"') {
+            c = '\'';
+        }
+    }
+    return out;
+}
 
 namespace {
 
-// Length of the UTF-8 sequence starting at `at`, or 0 when it is not a valid one.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = 0;
-    if (lead < 0x80) {
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size()) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return length;
+bool IsControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
-bool IsUtf8(std::string_view text) {
+// The line's characters as ISO 8859-1 bytes, controls as blanks.
+std::string ToLatin1(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = Utf8SequenceLength(text, at);
-        if (length == 0) {
-            return false;
+        const char32_t c = NextCharacter(text, at);
+        if (IsControl(c)) {
+            out += ' ';
+        } else if (c > 0xFF) {
+            out += '?';
+        } else {
+            out += static_cast<char>(c);
         }
-        at += length;
     }
-    return true;
+    return out;
+}
+
+// A quoted string opens right after "=" or "," (or at the start) and closes right before "," or
+// the end of the line; any other double quote is data.
+void BalanceQuotes(std::string& body) {
+    bool inside = false;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        if (body[i] != '"') {
+            continue;
+        }
+        if (!inside) {
+            const bool opens = i == 0 || body[i - 1] == '=' || body[i - 1] == ',';
+            if (opens) {
+                inside = true;
+            } else {
+                body[i] = '\'';
+            }
+        } else {
+            const bool closes = i + 1 == body.size() || body[i + 1] == ',';
+            if (closes) {
+                inside = false;
+            } else {
+                body[i] = '\'';
+            }
+        }
+    }
+    if (inside) {
+        body += '"';
+    }
 }
 
 }  // namespace
 
-std::string FirstCharacters(std::string_view text, std::size_t count) {
-    if (!IsUtf8(text)) {
-        return std::string(text.substr(0, count));
+std::string ToPhoneLine(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.remove_suffix(1);
     }
-    std::size_t at = 0;
-    for (std::size_t characters = 0; characters < count && at < text.size(); ++characters) {
-        at += Utf8SequenceLength(text, at);
-    }
-    return std::string(text.substr(0, at));
+    std::string body = ToLatin1(line);
+    BalanceQuotes(body);
+    return body + "\r\n";
 }
 
 }  // namespace zintor

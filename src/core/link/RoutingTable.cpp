@@ -17,6 +17,7 @@ enum class Match {
 
 // What a routing action may touch.
 struct Route {
+    Link::Impl& impl;
     Link& link;
     ProgramState& state;
     Procedures& procedures;
@@ -91,32 +92,24 @@ void WinampStatusChoice(Route& l, const std::string& line) {
     l.procedures.WinAMP_Status_Menu_Selected(line);
 }
 
-// Receive events are armed again before the key handler runs, so the release of the same key is
-// handled in a nested event while the press is still running; key traffic is a sign of life.
 // Receive events come back on before a key is handled, so that its release, received nested,
 // can end a hold-to-repeat loop. A release that came in the same burst as the press is already
-// in RxBuffer, and no new byte would raise an event for it: raise one for it instead.
-void RearmForRelease(Route& l) {
+// in RxBuffer, and no new byte would raise an event for it: one is posted for it instead. Key
+// traffic is a sign of life, as long as the link it came on is still there.
+void KeyLine(Route& l, const std::string& line, void (Procedures::*handler)(const std::string&)) {
     l.serial.setReceiveArmed(true);
-    if (l.state.RxBuffer.find("\r\n") == std::string::npos) {
-        return;
+    l.impl.PostReceiveForPendingLines();
+    (l.procedures.*handler)(line);
+    if (l.state.Connected) {
+        l.link.ResetTimer(5, 0);
     }
-    l.loop.post([&link = l.link, &state = l.state] {
-        if (state.RxBuffer.find("\r\n") != std::string::npos) {
-            link.OnComm(SerialEvent::Receive);
-        }
-    });
 }
 
 void KeyControlKey(Route& l, const std::string& line) {
-    RearmForRelease(l);
-    l.procedures.KeyControlKeyEvent(line);
-    l.link.ResetTimer(5, 0);
+    KeyLine(l, line, &Procedures::KeyControlKeyEvent);
 }
 void WinampStatusKey(Route& l, const std::string& line) {
-    RearmForRelease(l);
-    l.procedures.WinampStatusKeyEvent(line);
-    l.link.ResetTimer(5, 0);
+    KeyLine(l, line, &Procedures::WinampStatusKeyEvent);
 }
 
 constexpr std::array<Row, 20> kRoutes{{
@@ -152,9 +145,13 @@ bool LineMatches(const Row& row, std::string_view line) {
 }  // namespace
 
 void Link::Impl::RouteLine(const std::string& line) {
+    // While the program shuts down only the answers to its last commands count.
+    if (stopping && line != "OK") {
+        return;
+    }
     for (const Row& row : kRoutes) {
         if (LineMatches(row, line) && row.condition(state)) {
-            Route route{link, state, procedures, ports.serial, ports.loop};
+            Route route{*this, link, state, procedures, ports.serial, ports.loop};
             row.action(route, line);
             return;
         }

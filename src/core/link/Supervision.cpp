@@ -16,6 +16,9 @@ constexpr int kReconnectTries = 11;
 void Link::Impl::Supervise() {
     ProgramState& s = state;
     link.DisableTimer(5);
+    if (stopping) {
+        return;
+    }
     link.WriteLog(t::kConnectionTesting);
     link.WriteLog(std::string(t::kPortOpen) + (ports.serial.isOpen() ? "True" : "False"));
     s.SupervisionPaused = true;
@@ -39,7 +42,7 @@ void Link::Impl::Supervise() {
         }
         s.Connected = false;
     }
-    for (int attempt = 0; attempt < kReconnectTries; ++attempt) {
+    for (int attempt = 0; attempt < kReconnectTries && !stopping; ++attempt) {
         link.WriteLog(t::kConnectionTry + std::to_string(attempt));
         if (link.ConnectPhone()) {
             link.WriteLog(t::kAutoConnectMade);
@@ -63,7 +66,7 @@ void Link::AutoConnectPhone() {
         return;
     }
     // Nested events may rebuild PortList while a port is tried, so it is indexed afresh each time.
-    for (std::size_t i = 0; i < s.PortList.size(); ++i) {
+    for (std::size_t i = 0; i < s.PortList.size() && !impl_->stopping; ++i) {
         s.ComPort = s.PortList[i].Port;
         if (ConnectPhone()) {
             WriteLog(t::kAutoConnectMade);

@@ -24,7 +24,8 @@ bool ValidSlot(int index) {
 }  // namespace
 
 void Link::ResetTimer(int index, std::int32_t lTimeOut) {
-    if (!ValidSlot(index)) {
+    // Once the program shuts down only a command's time-out still runs.
+    if (!ValidSlot(index) || (impl_->stopping && index != 0)) {
         return;
     }
     // A time-out below 1 ms would never end a Send; it ends it at once instead.

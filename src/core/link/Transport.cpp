@@ -7,6 +7,7 @@
 #include "link/Link.h"
 #include "link/LinkImpl.h"
 #include "link/LinkTexts.h"
+#include "link/PhoneText.h"
 
 namespace zintor {
 
@@ -14,23 +15,25 @@ namespace t = link_texts;
 
 bool Link::Send(const std::string& toSend, std::int32_t lTimeOut) {
     ProgramState& s = impl_->state;
-    if (!s.Connected) {
+    if (!s.Connected || impl_->stopped) {
         return false;
     }
     DisableTimer(5);
     ResetTimer(0, lTimeOut);
     s.AnswerReceived = false;
-    impl_->ports.serial.write(toSend);
+    // Every line to the phone passes here: whatever text it carries, it is one command line
+    // the phone can read.
+    impl_->ports.serial.write(ToPhoneLine(toSend));
     impl_->ports.serial.setReceiveArmed(true);
     s.AnswerOK = false;
 
     // The receive handler (OK) or the slot 0 tick (time-out) ends the wait; both may run several
     // levels down inside other handlers, and an inner Send shares the same answer state.
-    impl_->ports.loop.waitFor([&s] { return s.AnswerReceived; });
+    impl_->waitingLoop.waitFor([&s] { return s.AnswerReceived; });
 
     bool ok = true;
     if (!s.AnswerOK) {
-        WriteLog(t::kCommandFailed + s.RxBuffer);
+        WriteLog(t::kCommandFailed + std::string(s.RxBuffer.text()));
         ok = false;
     }
     DisableTimer(0);
@@ -56,13 +59,17 @@ bool Link::OpenComPort(std::int16_t& nPort) {
     };
 
     // The serial adapter's open() applies the whole configuration: 115200 8N1, RTS and DTR on,
-    // no flow control, NUL bytes kept. Choosing another port while one is open is an error.
+    // no flow control, NUL bytes kept. Choosing another port while one is open is an error; once
+    // the program shuts down no port is opened.
     if (serial.isOpen()) {
         return criticalError();
     }
 
     int failures = 0;
     for (;;) {
+        if (impl_->stopping) {
+            return false;
+        }
         if (!serial.open(nPort)) {
             return criticalError();
         }
@@ -106,6 +113,7 @@ void Link::Impl::ClosePort() {
     }
     ports.serial.setReceiveArmed(false);
     ports.serial.close();
+    LinkEnded();
 }
 
 void Link::DisconnectCOM() {
@@ -159,8 +167,37 @@ void Link::Wait(float seconds) {
     const double ms = std::min(static_cast<double>(seconds) * 1000.0, kLongestWaitMs);
     const std::int64_t deadline = start + std::llround(ms);
     if (loop.now() < deadline) {
-        loop.waitUntil(deadline);
+        impl_->waitingLoop.waitUntil(deadline);
     }
+}
+
+void Link::pumpWhileWaiting() {
+    impl_->waitingLoop.pumpOnce();
+}
+
+EventLoop& Link::waitingLoop() {
+    return impl_->waitingLoop;
+}
+
+void Link::onLinkEnded(std::function<void()> listener) {
+    impl_->linkEndedListeners.push_back(std::move(listener));
+}
+
+std::uint32_t Link::linkEpoch() const {
+    return impl_->epoch;
+}
+
+void Link::beginShutdown() {
+    impl_->stopping = true;
+}
+
+void Link::endShutdown() {
+    impl_->stopping = true;
+    impl_->stopped = true;
+}
+
+bool Link::shuttingDown() const {
+    return impl_->stopping;
 }
 
 }  // namespace zintor

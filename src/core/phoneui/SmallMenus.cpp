@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "link/Link.h"
+#include "link/PhoneText.h"
 #include "phoneui/Numbers.h"
 #include "phoneui/PhoneMenus.h"
 #include "phoneui/PhoneTexts.h"
@@ -39,7 +40,7 @@ void PhoneMenus::USBMenuSelected(const std::string& text) {
     line += ",9,";
     for (const USBOutput& output : state_.USBOutputs) {
         line += '"';
-        line += output.State ? output.NameOn : output.NameOff;
+        line += Quoted(output.State ? output.NameOn : output.NameOff);
         line += "\",";
     }
     line += '"';

@@ -16,7 +16,9 @@ std::int64_t QtEventLoop::now() const {
 }
 
 void QtEventLoop::pumpOnce() {
+    ++waitDepth_;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    --waitDepth_;
 }
 
 // Qt's plain Unix dispatcher (used where Qt runs without GLib) does not deliver, in a nested
@@ -65,8 +67,15 @@ void QtEventLoop::waitUntil(std::int64_t deadline) {
 }
 
 EventLoop::TimerId QtEventLoop::startTimer(int intervalMs, std::function<void()> tick) {
-    auto* timer = new QTimer(&context_);
-    timer->setTimerType(Qt::PreciseTimer);
+    QTimer* timer = nullptr;
+    while (timer == nullptr && !spare_.empty()) {
+        timer = spare_.back();
+        spare_.pop_back();
+    }
+    if (timer == nullptr) {
+        timer = new QTimer(&context_);
+        timer->setTimerType(Qt::PreciseTimer);
+    }
     timer->setInterval(intervalMs < 0 ? 0 : intervalMs);
     QObject::connect(timer, &QTimer::timeout, timer, std::move(tick));
     timer->start();
@@ -81,10 +90,12 @@ void QtEventLoop::stopTimer(TimerId id) {
         return;
     }
     if (QTimer* timer = it->second) {
+        // Kept for the next start rather than deleted: a timer may be stopped from inside its own
+        // tick, and deleting it later would leave one deferred deletion per stop queued for as
+        // long as a nested wait runs (a key held down restarts the supervision at every line).
         timer->stop();
-        // The timer may be stopped from inside its own tick: delete it from the loop later.
         timer->disconnect();
-        timer->deleteLater();
+        spare_.push_back(timer);
     }
     timers_.erase(it);
 }

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <map>
+#include <vector>
 
 #include "ports/EventLoop.h"
 
@@ -39,6 +40,7 @@ class QtEventLoop : public EventLoop {
     QElapsedTimer clock_;
     QObject context_;  // parent of the timers, target of posted calls
     std::map<TimerId, QPointer<QTimer>> timers_;
+    std::vector<QPointer<QTimer>> spare_;  // stopped, ready to be started again
     TimerId nextId_ = 1;
     int waitDepth_ = 0;
 };

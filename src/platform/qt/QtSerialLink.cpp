@@ -136,7 +136,6 @@ void QtSerialLink::onError(QSerialPort::SerialPortError error) {
 void QtSerialLink::hangUp(unsigned generation) {
     if (generation != generation_ || !port_.isOpen()) {
         return;  // closed (and maybe opened again) by the program in the meantime
-        return;
     }
     armed_ = false;
     port_.close();
