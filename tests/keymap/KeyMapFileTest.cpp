@@ -12,6 +12,7 @@ namespace {
 
 const std::string kOwn = "/home/user/.config/Zintor/KeyMap.xml";
 const std::string kInstalled = "/opt/zintor/KeyMap.xml";
+const std::string kShared = "/usr/share/zintor/KeyMap.xml";
 
 class NoProcedures : public Procedures {
   public:
@@ -48,7 +49,8 @@ class KeyMapFile : public ::testing::Test {
     ProgramState state;
 };
 
-TEST_F(KeyMapFile, TheUsersOwnFileIsPreferredOverTheOneBesideTheProgram) {
+TEST_F(KeyMapFile, TheUsersOwnFileComesFirstThenTheOneBesideTheProgramThenTheShared) {
+    world.files.putFile(kShared, Named("Shared"));
     world.files.putFile(kOwn, Named("Mine"));
     world.files.putFile(kInstalled, Named("Shipped"));
     auto outcome = LoadNow();
@@ -63,11 +65,16 @@ TEST_F(KeyMapFile, TheUsersOwnFileIsPreferredOverTheOneBesideTheProgram) {
     EXPECT_EQ(outcome.path, kInstalled);
     ASSERT_EQ(state.KeyMaps.size(), 1u);
     EXPECT_EQ(state.KeyMaps[0].Name, "Shipped");
+
+    world.files.remove(kInstalled);
+    state.KeyMaps.clear();
+    EXPECT_EQ(LoadNow().path, kShared);
+    EXPECT_EQ(state.KeyMaps[0].Name, "Shared");
 }
 
 TEST_F(KeyMapFile, MissingUnreadableAndBrokenFilesAreProblemsThatNameTheFile) {
-    EXPECT_EQ(LoadNow().problem, "KeyMap.xml not found (looked for " + kOwn + " and " + kInstalled +
-                                     "); no key maps loaded");
+    EXPECT_EQ(LoadNow().problem, "KeyMap.xml not found (looked for " + kOwn + ", " + kInstalled +
+                                     " and " + kShared + "); no key maps loaded");
 
     world.files.putFile(kOwn, Named("Mine"));
     world.files.setUnreadable(kOwn);
