@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Procedures.h"
+#include "app/Program.h"
 #include "keymap/KeyMapFile.h"
 #include "link/Link.h"
 #include "platform/sim/SimWorld.h"
@@ -13,29 +13,6 @@ namespace {
 const std::string kOwn = "/home/user/.config/Zintor/KeyMap.xml";
 const std::string kInstalled = "/opt/zintor/KeyMap.xml";
 const std::string kShared = "/usr/share/zintor/KeyMap.xml";
-
-class NoProcedures : public Procedures {
-  public:
-    void ErrorMessage(const std::string&, int, int) override {}
-    void HandleInputText(const std::string&) override {}
-    void ShowMainMenu(const std::string&) override {}
-    void SelectMainMenu(const std::string&) override {}
-    void HandleMenuSelection(const std::string&) override {}
-    void ResetPhoneUI() override {}
-    void ApplicationMenuSelected(const std::string&) override {}
-    void MoveMouseSelected() override {}
-    void USBMenuSelected(const std::string&) override {}
-    void USBMenuChoice(const std::string&) override {}
-    void AboutMenuSelected(bool) override {}
-    void WinAMP_Menu_Selected(const std::string&) override {}
-    void WinAMP_Status_Menu_Selected(const std::string&) override {}
-    void WinAMP_Execute(int) override {}
-    void KeyControlKeyEvent(const std::string&) override {}
-    void WinampStatusKeyEvent(const std::string&) override {}
-    void TypeText(const std::string&) override {}
-    void CloseKeyHelp() override {}
-    void TrayIconAnimate() override {}
-};
 
 std::string Named(const std::string& name) {
     return "<KEYMAP><KEYMAP_NAME>" + name + "</KEYMAP_NAME>";
@@ -91,26 +68,27 @@ TEST_F(KeyMapFile, MissingUnreadableAndBrokenFilesAreProblemsThatNameTheFile) {
 }
 
 TEST_F(KeyMapFile, ReadKeyMapFileReportsAProblemToTheLogTheDesktopAndTheDiagnostics) {
-    NoProcedures procedures;
     Ports ports = world.ports();
-    Link link(state, ports, procedures);
-    state.LogEnabled = true;
+    Program program(ports);
+    ProgramState& shared = program.state();
+    Link& link = program.link();
+    shared.LogEnabled = true;
     link.InitLog();
     world.files.putFile(kInstalled, Named("Shipped"));
-    ReadKeyMapFile(state, ports, link);  // all loads: silent
+    ReadKeyMapFile(shared, ports, link);  // all loads: silent
     EXPECT_TRUE(world.logSink.diagnostics().empty());
     EXPECT_TRUE(world.desktop.callsStartingWith("notify").empty());
 
     world.files.putFile(kInstalled, "<KEYMAP>\n<KEYMAP_NAME>Office\n");
-    state.KeyMaps.clear();
-    ReadKeyMapFile(state, ports, link);
+    shared.KeyMaps.clear();
+    ReadKeyMapFile(shared, ports, link);
     const std::string problem =
         kInstalled + ":2:1: expected \"</\" to end the value of KEYMAP_NAME";
     EXPECT_EQ(world.logSink.diagnostics(), std::vector<std::string>{problem});
     EXPECT_EQ(world.desktop.callsStartingWith("notify"),
               std::vector<std::string>{"notify Zintor key map: " + problem});
-    EXPECT_NE(world.files.contents(state.LogFileName).find(problem), std::string::npos);
-    EXPECT_EQ(state.KeyMaps.size(), 1u);
+    EXPECT_NE(world.files.contents(shared.LogFileName).find(problem), std::string::npos);
+    EXPECT_EQ(shared.KeyMaps.size(), 1u);
 }
 
 }  // namespace
