@@ -1,7 +1,11 @@
 // Draws the three frames of the tray icon (101 still, 102 and 103 animated): a phone sending
-// one, two or three signal waves. 32 x 32 pixels, transparent background.
+// one, two or three signal waves. 32 x 32 pixels, transparent background. Also draws the
+// program's icon (three waves) in the sizes of the hicolor icon theme, as
+// hicolor/<n>x<n>/apps/zintor.png; data/icons/zintor.svg is the same drawing.
 //
 // Built and run by scripts/make-tray-icons; the PNGs it writes are kept in data/icons/.
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -46,24 +50,34 @@ void drawWaves(QPainter& p, int count) {
     }
 }
 
+bool drawIcon(const QString& path, int size, int waves) {
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    drawPhone(p);
+    drawWaves(p, waves);
+    p.end();
+    if (!QDir().mkpath(QFileInfo(path).path()) || !img.save(path, "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    bool ok = true;
     for (int frame = 101; frame <= 103; ++frame) {
-        QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
-        img.fill(Qt::transparent);
-        QPainter p(&img);
-        p.setRenderHint(QPainter::Antialiasing);
-        drawPhone(p);
-        drawWaves(p, frame - 100);
-        p.end();
-        const QString path = dir + QStringLiteral("/%1.png").arg(frame);
-        if (!img.save(path, "PNG")) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return 1;
-        }
+        ok = drawIcon(dir + QStringLiteral("/%1.png").arg(frame), 32, frame - 100) && ok;
     }
-    return 0;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        ok = drawIcon(dir + QStringLiteral("/hicolor/%1x%1/apps/zintor.png").arg(size), size, 3) &&
+             ok;
+    }
+    return ok ? 0 : 1;
 }

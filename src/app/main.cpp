@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "Adapters.h"
+#include "CommandLine.h"
 #include "ExitControl.h"
 #include "app/Program.h"
 
@@ -22,6 +23,9 @@ bool PrepareForNoDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = zintor::app::AnswerCommandLine(argc, argv)) {
+        return *status;
+    }
     const bool noDisplay = PrepareForNoDisplay();
     QApplication application(argc, argv);
     QApplication::setApplicationName("Zintor");

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Procedures.h"
+#include "app/Program.h"
 #include "keymap/KeyMapFile.h"
 #include "link/Link.h"
 #include "platform/sim/SimWorld.h"
@@ -12,29 +12,7 @@ namespace {
 
 const std::string kOwn = "/home/user/.config/Zintor/KeyMap.xml";
 const std::string kInstalled = "/opt/zintor/KeyMap.xml";
-
-class NoProcedures : public Procedures {
-  public:
-    void ErrorMessage(const std::string&, int, int) override {}
-    void HandleInputText(const std::string&) override {}
-    void ShowMainMenu(const std::string&) override {}
-    void SelectMainMenu(const std::string&) override {}
-    void HandleMenuSelection(const std::string&) override {}
-    void ResetPhoneUI() override {}
-    void ApplicationMenuSelected(const std::string&) override {}
-    void MoveMouseSelected() override {}
-    void USBMenuSelected(const std::string&) override {}
-    void USBMenuChoice(const std::string&) override {}
-    void AboutMenuSelected(bool) override {}
-    void WinAMP_Menu_Selected(const std::string&) override {}
-    void WinAMP_Status_Menu_Selected(const std::string&) override {}
-    void WinAMP_Execute(int) override {}
-    void KeyControlKeyEvent(const std::string&) override {}
-    void WinampStatusKeyEvent(const std::string&) override {}
-    void TypeText(const std::string&) override {}
-    void CloseKeyHelp() override {}
-    void TrayIconAnimate() override {}
-};
+const std::string kShared = "/usr/share/zintor/KeyMap.xml";
 
 std::string Named(const std::string& name) {
     return "<KEYMAP><KEYMAP_NAME>" + name + "</KEYMAP_NAME>";
@@ -48,7 +26,8 @@ class KeyMapFile : public ::testing::Test {
     ProgramState state;
 };
 
-TEST_F(KeyMapFile, TheUsersOwnFileIsPreferredOverTheOneBesideTheProgram) {
+TEST_F(KeyMapFile, TheUsersOwnFileComesFirstThenTheOneBesideTheProgramThenTheShared) {
+    world.files.putFile(kShared, Named("Shared"));
     world.files.putFile(kOwn, Named("Mine"));
     world.files.putFile(kInstalled, Named("Shipped"));
     auto outcome = LoadNow();
@@ -63,11 +42,16 @@ TEST_F(KeyMapFile, TheUsersOwnFileIsPreferredOverTheOneBesideTheProgram) {
     EXPECT_EQ(outcome.path, kInstalled);
     ASSERT_EQ(state.KeyMaps.size(), 1u);
     EXPECT_EQ(state.KeyMaps[0].Name, "Shipped");
+
+    world.files.remove(kInstalled);
+    state.KeyMaps.clear();
+    EXPECT_EQ(LoadNow().path, kShared);
+    EXPECT_EQ(state.KeyMaps[0].Name, "Shared");
 }
 
 TEST_F(KeyMapFile, MissingUnreadableAndBrokenFilesAreProblemsThatNameTheFile) {
-    EXPECT_EQ(LoadNow().problem, "KeyMap.xml not found (looked for " + kOwn + " and " + kInstalled +
-                                     "); no key maps loaded");
+    EXPECT_EQ(LoadNow().problem, "KeyMap.xml not found (looked for " + kOwn + ", " + kInstalled +
+                                     " and " + kShared + "); no key maps loaded");
 
     world.files.putFile(kOwn, Named("Mine"));
     world.files.setUnreadable(kOwn);
@@ -84,26 +68,27 @@ TEST_F(KeyMapFile, MissingUnreadableAndBrokenFilesAreProblemsThatNameTheFile) {
 }
 
 TEST_F(KeyMapFile, ReadKeyMapFileReportsAProblemToTheLogTheDesktopAndTheDiagnostics) {
-    NoProcedures procedures;
     Ports ports = world.ports();
-    Link link(state, ports, procedures);
-    state.LogEnabled = true;
+    Program program(ports);
+    ProgramState& shared = program.state();
+    Link& link = program.link();
+    shared.LogEnabled = true;
     link.InitLog();
     world.files.putFile(kInstalled, Named("Shipped"));
-    ReadKeyMapFile(state, ports, link);  // all loads: silent
+    ReadKeyMapFile(shared, ports, link);  // all loads: silent
     EXPECT_TRUE(world.logSink.diagnostics().empty());
     EXPECT_TRUE(world.desktop.callsStartingWith("notify").empty());
 
     world.files.putFile(kInstalled, "<KEYMAP>\n<KEYMAP_NAME>Office\n");
-    state.KeyMaps.clear();
-    ReadKeyMapFile(state, ports, link);
+    shared.KeyMaps.clear();
+    ReadKeyMapFile(shared, ports, link);
     const std::string problem =
         kInstalled + ":2:1: expected \"</\" to end the value of KEYMAP_NAME";
     EXPECT_EQ(world.logSink.diagnostics(), std::vector<std::string>{problem});
     EXPECT_EQ(world.desktop.callsStartingWith("notify"),
               std::vector<std::string>{"notify Zintor key map: " + problem});
-    EXPECT_NE(world.files.contents(state.LogFileName).find(problem), std::string::npos);
-    EXPECT_EQ(state.KeyMaps.size(), 1u);
+    EXPECT_NE(world.files.contents(shared.LogFileName).find(problem), std::string::npos);
+    EXPECT_EQ(shared.KeyMaps.size(), 1u);
 }
 
 }  // namespace

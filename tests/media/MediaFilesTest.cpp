@@ -89,7 +89,7 @@ class OnRealFiles : public ::testing::Test {
 
     TempFolder temp;
     SimWorld world;
-    PosixFiles files{FolderPaths{"", "", temp.path() + "/log", ""}};
+    PosixFiles files{FolderPaths{"", "", temp.path() + "/log", "", ""}};
     FilePlaylistPlayer player{files};
     Ports ports{world.loop,  world.serial(), world.registry, world.settings,
                 files,       world.logSink,  world.desktop,  world.launcher,

@@ -39,7 +39,7 @@ TEST(PosixFiles, NamesMatchIgnoringCaseInTheLastElementOnly) {
     TempFolder root;
     std::filesystem::create_directories(root / "Lib/my.folder");
     std::ofstream(root / "Lib/k8055d.dll") << "x";
-    PosixFiles files(FolderPaths{root.path(), root.path(), root.path(), root.path()});
+    PosixFiles files(FolderPaths{root.path(), root.path(), root.path(), root.path(), root.path()});
 
     EXPECT_TRUE(files.exists(root / "Lib/K8055D.DLL"));
     EXPECT_TRUE(files.exists(root / "Lib/MY.FOLDER/"));   // folders count as well
@@ -56,7 +56,7 @@ TEST(PosixFiles, NamesMatchIgnoringCaseInTheLastElementOnly) {
 
 TEST(PosixFiles, ReadsLinesAndTailsAndAppendsWithCrLf) {
     TempFolder root;
-    PosixFiles files(FolderPaths{root.path(), root.path(), root.path(), root.path()});
+    PosixFiles files(FolderPaths{root.path(), root.path(), root.path(), root.path(), root.path()});
     const std::string log = root / "2024-05-17.txt";
     for (const char* line : {"first\tline", "", "third"}) {
         EXPECT_TRUE(files.appendLine(log, line));

@@ -23,11 +23,23 @@
 #include <iostream>
 #include <string>
 
+#include "InfoOptions.h"
 #include "PtyPhone.h"
 
 using zintor::phone::PtyPhone;
 
 namespace {
+
+constexpr zintor::cli::ProgramHelp kHelp{
+    "zintor-phone", "[--link PATH] [--silent] [--reply 'COMMAND=REPLY']... [--script FILE]",
+    "A virtual phone on a pseudo-terminal, for trying Zintor without a phone. Prints the device\n"
+    "to open, then every line the program sends; sends each line typed (or read from the\n"
+    "script) followed by CR LF. Lines starting with ':' are commands: :sleep MS, :wait TEXT,\n"
+    ":silent, :talk, :hangup, :quit.\n",
+    "  --link PATH    make PATH a symbolic link to the device (removed at the end)\n"
+    "  --silent       answer nothing (as :silent)\n"
+    "  --reply C=R    answer the command C with R (\\r and \\n allowed; empty: no answer)\n"
+    "  --script FILE  run the lines of FILE before standard input\n"};
 
 volatile std::sig_atomic_t stopRequested = 0;
 
@@ -87,6 +99,9 @@ bool RunLine(PtyPhone& phone, const std::string& line, std::size_t& seen) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = zintor::cli::AnswerInfoOptions(kHelp, argc, argv)) {
+        return *status;
+    }
     std::string linkPath;
     std::string scriptPath;
     PtyPhone phone;
@@ -112,9 +127,8 @@ int main(int argc, char** argv) {
             }
             phone.setReply(pair.substr(0, eq), Unescape(pair.substr(eq + 1)));
         } else {
-            std::fprintf(stderr,
-                         "usage: zintor-phone [--link PATH] [--silent] [--reply CMD=REPLY]... "
-                         "[--script FILE]\n");
+            std::fprintf(stderr, "zintor-phone: unknown argument %s (see zintor-phone --help)\n",
+                         arg.c_str());
             return 2;
         }
     }

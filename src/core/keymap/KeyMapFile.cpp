@@ -1,32 +1,49 @@
 #include "keymap/KeyMapFile.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "keymap/TextPosition.h"
 #include "link/Link.h"
 
 namespace zintor {
 namespace {
 
-std::string InFolder(Files& files, KnownFolder folder) {
-    return files.folder(folder) + files.separator() + kKeyMapFileName;
+// The places of KeyMap.xml, the preferred first.
+std::vector<std::string> Places(Files& files) {
+    std::vector<std::string> places;
+    for (KnownFolder folder : {KnownFolder::Config, KnownFolder::Program, KnownFolder::Data}) {
+        const std::string place = files.folder(folder) + files.separator() + kKeyMapFileName;
+        if (std::find(places.begin(), places.end(), place) == places.end()) {
+            places.push_back(place);
+        }
+    }
+    return places;
 }
 
 }  // namespace
 
 std::string KeyMapFilePath(Files& files) {
-    const std::string own = InFolder(files, KnownFolder::Config);
-    if (files.exists(own)) {
-        return own;
+    const std::vector<std::string> places = Places(files);
+    for (const std::string& place : places) {
+        if (files.exists(place)) {
+            return place;
+        }
     }
-    return InFolder(files, KnownFolder::Program);
+    return places.back();
 }
 
 KeyMapFileOutcome LoadKeyMapFile(ProgramState& state, Files& files, EventLoop& loop) {
     KeyMapFileOutcome outcome;
     outcome.path = KeyMapFilePath(files);
     if (!files.exists(outcome.path)) {
+        const std::vector<std::string> places = Places(files);
+        std::string looked = places.front();
+        for (std::size_t i = 1; i < places.size(); ++i) {
+            looked += (i + 1 == places.size() ? " and " : ", ") + places[i];
+        }
         outcome.problem =
-            Join({kKeyMapFileName, " not found (looked for ", InFolder(files, KnownFolder::Config),
-                  " and ", outcome.path, "); no key maps loaded"});
+            Join({kKeyMapFileName, " not found (looked for ", looked, "); no key maps loaded"});
         return outcome;
     }
     std::string text;

@@ -15,8 +15,9 @@ inline constexpr const char* kKeyMapFileName = "KeyMap.xml";
 inline constexpr const char* kKeyMapNoticeTitle = "Zintor key map";
 
 // Where the key maps come from: the user's own KeyMap.xml in the configuration folder when it
-// exists (a user cannot edit the files of an installed program), otherwise the one installed
-// beside the program.
+// exists (a user cannot edit the files of an installed program), otherwise the one beside the
+// program (as in the build tree), otherwise the one installed in the data folder. When there is
+// none, the last place looked at.
 std::string KeyMapFilePath(Files& files);
 
 struct KeyMapFileOutcome {

@@ -10,6 +10,7 @@ enum class KnownFolder {
     Config,   // the user's configuration folder for Zintor ($XDG_CONFIG_HOME/Zintor)
     Log,      // where diagnostic logs go ($XDG_STATE_HOME/Zintor/log)
     System,   // the platform's system folder (no trailing separator)
+    Data,     // the data files installed with the program (<prefix>/share/zintor)
 };
 
 class Files {

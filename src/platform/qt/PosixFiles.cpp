@@ -110,7 +110,8 @@ PosixFiles::PosixFiles(FolderPaths folders) : folders_(std::move(folders)) {
     for (auto [field, fallback] :
          {std::pair{&folders_.program, &defaults.program},
           std::pair{&folders_.config, &defaults.config}, std::pair{&folders_.log, &defaults.log},
-          std::pair{&folders_.system, &defaults.system}}) {
+          std::pair{&folders_.system, &defaults.system},
+          std::pair{&folders_.data, &defaults.data}}) {
         if (field->empty()) {
             *field = *fallback;
         }
@@ -127,6 +128,9 @@ FolderPaths PosixFiles::systemFolders() {
     f.log = EnvOr("XDG_STATE_HOME", home + "/.local/state") + "/Zintor/log";
     // Shared libraries of the system (drivers are looked for here).
     f.system = "/usr/lib";
+    // Set by the build from the install layout ("../share/zintor"), so any prefix works.
+    f.data =
+        (std::filesystem::path(f.program) / ZINTOR_DATA_FROM_PROGRAM).lexically_normal().string();
     return f;
 }
 
@@ -146,6 +150,8 @@ std::string PosixFiles::folder(KnownFolder which) {
         }
         case KnownFolder::System:
             return folders_.system;
+        case KnownFolder::Data:
+            return folders_.data;
     }
     return {};
 }

@@ -12,6 +12,7 @@ struct FolderPaths {
     std::string config;   // $XDG_CONFIG_HOME/Zintor
     std::string log;      // $XDG_STATE_HOME/Zintor/log
     std::string system;   // /usr/lib
+    std::string data;     // the program's data: <prefix>/share/zintor beside <prefix>/bin
 };
 
 // Real files on a POSIX file system. Names are matched the way the program expects on any

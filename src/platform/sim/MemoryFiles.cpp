@@ -28,6 +28,7 @@ MemoryFiles::MemoryFiles() {
     setFolder(KnownFolder::Config, "/home/user/.config/Zintor");
     setFolder(KnownFolder::Log, "/home/user/.local/state/Zintor/log");
     setFolder(KnownFolder::System, "/usr/lib");
+    setFolder(KnownFolder::Data, "/usr/share/zintor");
 }
 
 std::string MemoryFiles::parentOf(const std::string& path) {

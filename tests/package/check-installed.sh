@@ -1,0 +1,32 @@
+#!/bin/sh
+# check-installed.sh PREFIX VERSION [--without-keymap]: Zintor as installed below PREFIX. The
+# three programs answer --version and --help without a display (a GUI platform that cannot start
+# would abort them), the shipped key maps check clean, and zintor, started headless and ended by
+# SIGINT, finds them (with --without-keymap: says where it looked when they are gone).
+set -eu
+prefix=$1 version=$2
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+plain() {
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$tmp" XDG_CONFIG_HOME="$tmp/c" \
+        XDG_STATE_HOME="$tmp/s" XDG_RUNTIME_DIR="$tmp" "$@"
+}
+for name in zintor zintor-phone zintor-keymap-check; do
+    answer=$(plain QT_QPA_PLATFORM=xcb "$prefix/bin/$name" --version)
+    [ "$answer" = "$name $version" ] || { echo "$name --version: $answer"; exit 1; }
+    plain QT_QPA_PLATFORM=xcb "$prefix/bin/$name" --help | grep -q "^Usage: $name " ||
+        { echo "$name --help: no usage"; exit 1; }
+done
+"$prefix/bin/zintor-keymap-check" "$prefix/share/zintor/KeyMap.xml" | grep -q "^3 key maps$"
+
+# A status other than 0 means the program did not get through start-up to its clean shutdown.
+status=0
+out=$(plain timeout --preserve-status -s INT 5 "$prefix/bin/zintor" 2>&1) || status=$?
+echo "$out"
+case $status:$out in 0:*KeyMap.xml*|[!0]*) echo "zintor: exit status $status"; exit 1 ;; esac
+[ "${3:-}" = --without-keymap ] || exit 0
+
+mv "$prefix/share/zintor/KeyMap.xml" "$tmp/KeyMap.xml"
+out=$(plain timeout --preserve-status -s INT 5 "$prefix/bin/zintor" 2>&1) || true
+mv "$tmp/KeyMap.xml" "$prefix/share/zintor/KeyMap.xml"
+echo "$out" | grep -F "and $prefix/share/zintor/KeyMap.xml); no key maps loaded"

@@ -1,0 +1,31 @@
+#include "InfoOptions.h"
+
+#include <iostream>
+#include <string>
+
+#include "Version.h"
+
+namespace zintor::cli {
+
+std::optional<int> AnswerInfoOptions(const ProgramHelp& help, int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--") {
+            break;
+        }
+        if (arg == "-v" || arg == "--version") {
+            std::cout << help.name << ' ' << VersionText() << '\n';
+            return 0;
+        }
+        if (arg == "-h" || arg == "--help") {
+            std::cout << "Usage: " << help.name << ' ' << help.usage << "\n\n"
+                      << help.description << "\nOptions:\n"
+                      << help.options << "  -h, --help     show this help and exit\n"
+                      << "  -v, --version  show the version and exit\n";
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace zintor::cli
