@@ -137,5 +137,21 @@ TEST_F(ZintorEndToEnd, PortsThatDoNotWorkLeaveItIdleAndItStillExitsCleanly) {
     EXPECT_NE(zintor.readSettings().find("Com=1"), std::string::npos) << zintor.readSettings();
 }
 
+TEST_F(ZintorEndToEnd, ConnectsWhenThePhonesPortAppearsAfterStartUp) {
+    ASSERT_TRUE(phone.ok()) << phone.error();
+    zintor.writeSettings("Com=5\nAuto=1\n");
+    ASSERT_TRUE(zintor.start());
+    std::this_thread::sleep_for(1500ms);  // start-up found no COM5 and gave up on COM1
+    zintor.pin(5, phone.slavePath());
+    ASSERT_TRUE(phone.waitUntil(
+        [](const std::vector<PtyPhone::Line>& lines) { return lines.size() >= 6; }, 30s))
+        << zintor.errorOutput();
+    const std::vector<std::string> texts = phone.texts();
+    EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.begin() + 5), kConnectSequence);
+    zintor.signal(SIGTERM);
+    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
+    EXPECT_NE(zintor.readSettings().find("Com=5"), std::string::npos) << zintor.readSettings();
+}
+
 }  // namespace
 }  // namespace zintor
