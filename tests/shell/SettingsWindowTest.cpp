@@ -210,7 +210,7 @@ TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntry) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = file.readAll();
     file.close();
-    EXPECT_TRUE(text.startsWith("[Desktop Entry]\nType=Application\n")) << text;
+    EXPECT_TRUE(text.startsWith("[Desktop Entry]\nType=Application\n")) << text.toStdString();
     // The test program is not in PATH: its absolute path.
     EXPECT_TRUE(text.contains("\nExec=" + QCoreApplication::applicationFilePath() + "\n"));
 
@@ -228,7 +228,7 @@ TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntry) {
         box->close();
     });
     EXPECT_EQ(clickOnce(), std::pair(false, false));
-    EXPECT_TRUE(told.contains(entry)) << told;
+    EXPECT_TRUE(told.contains(entry)) << told.toStdString();
 }
 
 TEST(AutostartEntry, ExecNamesTheProgramInPathOrItsQuotedPath) {

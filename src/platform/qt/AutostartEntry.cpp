@@ -1,13 +1,14 @@
 #include "AutostartEntry.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace zintor {
 namespace {
@@ -98,8 +99,10 @@ std::optional<QString> AutostartEntry::set(bool on) const {
                    "log in.")
             .arg(path, why);
     };
-    if (!QDir().mkpath(folder())) {
-        return failed(QStringLiteral("the folder %1 cannot be made").arg(folder()));
+    std::error_code ec;
+    std::filesystem::create_directories(folder().toStdString(), ec);
+    if (ec) {
+        return failed(QString::fromStdString(ec.message()));
     }
     const QString exec =
         execFor(program(), QStandardPaths::findExecutable(QStringLiteral("zintor")));
