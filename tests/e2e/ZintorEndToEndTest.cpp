@@ -50,12 +50,17 @@ class ZintorEndToEnd : public testing::Test {
         zintor.pin(1, "/dev/null");
     }
 
-    // Starts the program on the phone (COM5) and waits for the connect sequence and main menu.
+    // Starts the program on the phone (COM5) and waits until it is connected.
     void startConnected() {
         ASSERT_TRUE(phone.ok()) << phone.error();
         zintor.pin(5, phone.slavePath());
         zintor.writeSettings("Com=5\n");
         ASSERT_TRUE(zintor.start());
+        expectConnected();
+    }
+
+    // Waits for the connect sequence and the main menu.
+    void expectConnected() {
         ASSERT_TRUE(phone.waitUntil(
             [](const std::vector<PtyPhone::Line>& lines) { return lines.size() >= 6; }, 30s))
             << zintor.errorOutput();
@@ -209,6 +214,18 @@ TEST_F(ZintorEndToEnd, PortsThatDoNotWorkLeaveItIdleAndItStillExitsCleanly) {
     EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
     // Automatic connection walked the port list after COM7 failed: the last port tried is kept.
     EXPECT_NE(zintor.readSettings().find("Com=1"), std::string::npos) << zintor.readSettings();
+}
+
+TEST_F(ZintorEndToEnd, ConnectsWhenThePhonesPortAppearsAfterStartUp) {
+    ASSERT_TRUE(phone.ok()) << phone.error();
+    zintor.writeSettings("Com=5\nAuto=1\n");
+    ASSERT_TRUE(zintor.start());
+    std::this_thread::sleep_for(1500ms);  // start-up found no COM5 and gave up on COM1
+    zintor.pin(5, phone.slavePath());
+    expectConnected();
+    zintor.signal(SIGTERM);
+    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
+    EXPECT_NE(zintor.readSettings().find("Com=5"), std::string::npos) << zintor.readSettings();
 }
 
 }  // namespace

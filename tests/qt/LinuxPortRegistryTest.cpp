@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
 #include <filesystem>
 #include <fstream>
 #include <map>
 
+#include "PtyPhone.h"
 #include "QtTestSupport.h"
 #include "sim/MemorySettingsStore.h"
 
@@ -125,6 +129,49 @@ TEST_F(LinuxPortRegistryTest, ToleratesMissingFoldersAndBadRememberedNumbers) {
     EXPECT_EQ(list(),
               (std::map<std::string, std::string>{
                   {"COM1", dev("ttyACM0")}, {"COM2", dev("ttyUSB0")}, {"COM7", dev("ttyACM1")}}));
+}
+
+// Handles events until `done`, for at most `limitMs`.
+bool EventsUntil(const std::function<bool()>& done, int limitMs = 10000) {
+    QDeadlineTimer deadline(limitMs);
+    while (!done() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    return done();
+}
+
+TEST_F(LinuxPortRegistryTest, ReportsPinnedLinksAndDevicesThatComeAndGo) {
+    phone::PtyPhone phone;
+    ASSERT_TRUE(phone.ok()) << phone.error();
+    fs::remove(root / "ports");  // not made yet: watched through the folder above it
+    LinuxPortRegistry registry(settings, paths);
+    int reports = 0;
+    registry.setChangeListener([&] { ++reports; });
+
+    // A burst, as udev makes for one device: gathered, not one report per change.
+    for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyACM0", "ttyACM1", "rfcomm0"}) {
+        device(name);
+    }
+    ASSERT_TRUE(EventsUntil([&] { return reports > 0; }));
+    EventsUntil([] { return false; }, 1000);
+    EXPECT_LT(reports, 3);
+
+    fs::create_directories(root / "ports");
+    link("ports/COM7", phone.slavePath());  // a pinned pseudo-terminal
+    int before = reports;
+    ASSERT_TRUE(EventsUntil([&] { return reports > before; }));
+    EXPECT_EQ(list().at("COM7"), phone.slavePath());
+
+    fs::remove(root / "ports/COM7");
+    before = reports;
+    ASSERT_TRUE(EventsUntil([&] { return reports > before; }));
+    EXPECT_EQ(list().count("COM7"), 0u);
+
+    registry.setChangeListener({});  // no more reports
+    before = reports;
+    fs::remove(root / "dev/ttyUSB0");
+    EventsUntil([] { return false; }, 1000);
+    EXPECT_EQ(reports, before);
 }
 
 }  // namespace

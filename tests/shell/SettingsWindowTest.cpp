@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -19,6 +21,7 @@
 #include "app/Program.h"
 #include "app/SettingsDialog.h"
 #include "link/Link.h"
+#include "platform/qt/AutostartEntry.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtSettingsStore.h"
@@ -174,6 +177,69 @@ TEST(SettingsWindow, ASecondOpeningWhileOpenReturnsAtOnce) {
     outer = desktop.showSettings(outer);
     EXPECT_EQ(inner.appName[0], "Inner");
     EXPECT_EQ(outer.appName[0], "Outer");
+}
+
+TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntry) {
+    test::ShellApp();
+    QTemporaryDir config;
+    struct ConfigHome {  // the user's configuration folder for this test only
+        QByteArray old = qgetenv("XDG_CONFIG_HOME");
+        bool wasSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+        ~ConfigHome() { wasSet ? qputenv("XDG_CONFIG_HOME", old) : qunsetenv("XDG_CONFIG_HOME"); }
+    } restore;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const QString entry = config.filePath("autostart/zintor.desktop");
+    QtDesktop desktop;
+    // Opens the window, clicks the box and closes the window: whether it was checked before
+    // and after the click.
+    const auto clickOnce = [&desktop] {
+        std::pair<bool, bool> checked;
+        WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
+            QCheckBox* box = static_cast<SettingsWindow*>(modal)->startAtLoginBox();
+            checked.first = box->isChecked();
+            box->click();  // returns when a message box it shows is closed
+            checked.second = box->isChecked();
+            modal->close();
+        });
+        desktop.showSettings({});
+        return checked;
+    };
+
+    EXPECT_EQ(clickOnce(), std::pair(false, true));
+    QFile file(entry);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = file.readAll();
+    file.close();
+    EXPECT_TRUE(text.startsWith("[Desktop Entry]\nType=Application\n")) << text.toStdString();
+    // The test program is not in PATH: its absolute path.
+    EXPECT_TRUE(text.contains("\nExec=" + QCoreApplication::applicationFilePath() + "\n"));
+
+    EXPECT_EQ(clickOnce(), std::pair(true, false));  // shown as there; the click removes it
+    EXPECT_FALSE(QFile::exists(entry));
+
+    // A folder that cannot be made: the user is told, and the box shows that there is no file.
+    QDir(config.filePath("autostart")).removeRecursively();
+    QFile blocker(config.filePath("autostart"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QString told;
+    WhenModalOpen("QMessageBox", [&](QWidget* box) {
+        told = static_cast<QMessageBox*>(box)->text();
+        box->close();
+    });
+    EXPECT_EQ(clickOnce(), std::pair(false, false));
+    EXPECT_TRUE(told.contains(entry)) << told.toStdString();
+}
+
+TEST(AutostartEntry, ExecNamesTheProgramInPathOrItsQuotedPath) {
+    QTemporaryDir dir;
+    const QString program = dir.filePath("zintor");
+    QFile(program).open(QIODevice::WriteOnly);
+    QFile::link(program, dir.filePath("in-path"));
+    EXPECT_EQ(AutostartEntry::execFor(program, dir.filePath("in-path")), "zintor");
+    EXPECT_EQ(AutostartEntry::execFor(program, "/usr/bin/zintor"), program);
+    EXPECT_EQ(AutostartEntry::execFor("/opt/my apps/100%/a\\b$", ""),
+              R"("/opt/my apps/100%%/a\\\\b\\$")");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/PortFollower.h"
 #include "app/SettingsDialog.h"
 #include "control/KeyControl.h"
 #include "link/Link.h"
@@ -12,6 +13,7 @@ namespace zintor {
 
 Program::Program(Ports ports) : ports_(ports) {
     link_ = std::make_unique<Link>(state_, ports_, *this);
+    portFollower_ = std::make_unique<PortFollower>(state_, ports_, *link_);
     menus_ = std::make_unique<PhoneMenus>(state_, ports_, *link_, *this);
     keys_ = std::make_unique<KeyControl>(state_, ports_, *link_, *this);
     winamp_ = std::make_unique<WinampMenus>(state_, ports_, *link_, *this);
@@ -93,13 +95,19 @@ void Program::TrayIconAnimate() {
 
 // Desktop clicks.
 void Program::connectClicked() {
+    PortFollower::Attempt attempt(*portFollower_);
     link_->ConnectClicked();
+    portFollower_->NoteConnection();
 }
 void Program::portChosen(int index) {
+    PortFollower::Attempt attempt(*portFollower_);
     link_->PortChosen(index);
+    portFollower_->NotePortChosen();
 }
 void Program::autoConnectClicked() {
+    PortFollower::Attempt attempt(*portFollower_);
     link_->AutoConnectClicked();
+    portFollower_->NoteConnection();
 }
 void Program::settingsClicked() {
     ShowSettingsWindow(state_, ports_, *link_);

@@ -11,6 +11,7 @@
 namespace zintor {
 
 class Link;
+class PortFollower;
 class PhoneMenus;
 class KeyControl;
 class WinampMenus;
@@ -73,6 +74,7 @@ class Program : public Procedures, public DesktopEvents {
     ProgramState state_;
     Ports ports_;
     std::unique_ptr<Link> link_;
+    std::unique_ptr<PortFollower> portFollower_;
     std::unique_ptr<PhoneMenus> menus_;
     std::unique_ptr<KeyControl> keys_;
     std::unique_ptr<WinampMenus> winamp_;

@@ -1,5 +1,6 @@
 // Start-up and shutdown of the program.
 #include "app/KeyNames.h"
+#include "app/PortFollower.h"
 #include "app/Program.h"
 #include "control/KeyControl.h"
 #include "keymap/KeyMapFile.h"
@@ -37,12 +38,15 @@ void Program::Startup() {
     state_.IconFrame = 101;
     ports_.desktop.trayAdd(kTrayTip);
     link_->RefreshComMenu();
+    portFollower_->Start();  // the port menu follows devices plugged in and out from now on
 
     if (state_.AutoConnect == 1) {
         ports_.desktop.setAutoConnectChecked(true);
         if (!state_.Connected) {
+            PortFollower::Attempt attempt(*portFollower_);
             link_->AutoConnectPhone();
         }
+        portFollower_->NoteConnection();
     } else {
         ports_.desktop.setAutoConnectChecked(false);
     }
@@ -57,6 +61,7 @@ void Program::Shutdown() {
     // From here on no line from the phone but an answer is handled and no port is opened, so the
     // code this shutdown interrupted cannot start anything new.
     link_->beginShutdown();
+    portFollower_->Stop();
 
     for (int slot = 0; slot < kTimerSlots; ++slot) {
         link_->DisableTimer(slot);

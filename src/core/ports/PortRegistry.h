@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,11 @@ class PortRegistry {
     virtual ~PortRegistry() = default;
     // In the system's own enumeration order (not sorted).
     virtual std::vector<RegisteredPort> listPorts() = 0;
+
+    // `changed` is called from the event loop whenever the list may have changed (a device or a
+    // pinned link came or went); an empty function ends the reports. A registry that cannot tell
+    // never calls it.
+    virtual void setChangeListener(std::function<void()> changed) { (void)changed; }
 };
 
 }  // namespace zintor

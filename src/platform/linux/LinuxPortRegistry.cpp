@@ -1,5 +1,7 @@
 #include "LinuxPortRegistry.h"
 
+#include "PortWatcher.h"
+
 #include <QStandardPaths>
 #include <algorithm>
 #include <cctype>
@@ -86,6 +88,15 @@ std::string CleanId(std::string id) {
 
 LinuxPortRegistry::LinuxPortRegistry(SettingsStore& settings, PortRegistryPaths paths)
     : settings_(settings), paths_(std::move(paths)) {}
+
+LinuxPortRegistry::~LinuxPortRegistry() = default;
+
+void LinuxPortRegistry::setChangeListener(std::function<void()> changed) {
+    if (!watcher_) {
+        watcher_ = std::make_unique<PortWatcher>(paths_);
+    }
+    watcher_->setListener(std::move(changed));
+}
 
 PortRegistryPaths LinuxPortRegistry::systemPaths() {
     PortRegistryPaths paths;

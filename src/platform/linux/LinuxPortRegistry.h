@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,14 +26,18 @@ struct PortRegistryPaths {
 //  - ttyUSB*, ttyACM* and rfcomm* keep the number they were first given, the lowest one free
 //    at the time, remembered in the settings store (value "PortNumbers").
 // rfcomm devices are Bluetooth ports: their name carries "BtPort".
+// With a change listener set, the folders behind these rules are watched (PortWatcher).
+class PortWatcher;
 class LinuxPortRegistry : public PortRegistry {
   public:
     LinuxPortRegistry(SettingsStore& settings, PortRegistryPaths paths);
+    ~LinuxPortRegistry() override;
 
     // The paths of this machine, with the ports folder under the user's configuration folder.
     static PortRegistryPaths systemPaths();
 
     std::vector<RegisteredPort> listPorts() override;
+    void setChangeListener(std::function<void()> changed) override;
 
     // The device behind COM `port`, looked up afresh; nothing when no device has that number.
     std::optional<std::string> devicePath(int port);
@@ -53,6 +59,7 @@ class LinuxPortRegistry : public PortRegistry {
 
     SettingsStore& settings_;
     PortRegistryPaths paths_;
+    std::unique_ptr<PortWatcher> watcher_;
 };
 
 }  // namespace zintor

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -78,11 +79,17 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
 
     // Connection.
     auto* connection = new QGroupBox(QStringLiteral("Connection"));
-    auto* connectionRow = new QHBoxLayout(connection);
+    auto* connectionRow = new QVBoxLayout(connection);
     chkAuto_ = new QCheckBox(QStringLiteral("Auto connect"));
     chkAuto_->setObjectName(QStringLiteral("chkAuto"));
     chkAuto_->setChecked(form.autoConnect == 1);
     connectionRow->addWidget(chkAuto_);
+    chkLogin_ = new QCheckBox(QStringLiteral("Start Zintor when I log in"));
+    chkLogin_->setObjectName(QStringLiteral("chkStartAtLogin"));
+    chkLogin_->setChecked(autostart_.present());
+    QObject::connect(chkLogin_, &QCheckBox::clicked, this,
+                     [this](bool on) { startAtLoginClicked(on); });
+    connectionRow->addWidget(chkLogin_);
 
     // Mouse speed: the pause after each cursor step; it acts at once.
     auto* speed = new QGroupBox(QStringLiteral("Mouse Speed"));
@@ -163,6 +170,14 @@ SettingsForm SettingsWindow::form() const {
     out.left = PixelsToTwips(pos().x());
     out.top = PixelsToTwips(pos().y());
     return out;
+}
+
+void SettingsWindow::startAtLoginClicked(bool on) {
+    const std::optional<QString> failure = autostart_.set(on);
+    chkLogin_->setChecked(autostart_.present());
+    if (failure) {
+        QMessageBox::warning(this, windowTitle(), *failure);
+    }
 }
 
 void SettingsWindow::selectFile(int i) {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "AutostartEntry.h"
 #include "ports/Desktop.h"
 
 class QCheckBox;
@@ -16,6 +17,8 @@ namespace zintor {
 // frmSetting, "Zintor - Settings": the nine application slots, the Winamp path, Auto connect,
 // the mouse speed and the version. There is no Cancel: however the window is closed, form()
 // holds what it shows then. The slider reports each change at once through `speedChanged`.
+// "Start Zintor when I log in" shows whether the autostart entry is there and writes or removes
+// it at each click; a failure is told in a message box and the box keeps showing the truth.
 class SettingsWindow : public QDialog {
     Q_OBJECT
   public:
@@ -37,12 +40,14 @@ class SettingsWindow : public QDialog {
     QLineEdit* pathBox(int i) { return txtApplication_[i]; }
     QPushButton* selectButton(int i) { return cmdAppSelect_[i]; }
     QCheckBox* autoConnectBox() { return chkAuto_; }
+    QCheckBox* startAtLoginBox() { return chkLogin_; }
     QSlider* speedSlider() { return slider_; }
     QLabel* versionLabel() { return version_; }
     QPushButton* closeButton() { return cmdClose_; }
 
   private:
     void selectFile(int i);
+    void startAtLoginClicked(bool on);
 
     SettingsForm initial_;
     std::function<void(int)> speedChanged_;
@@ -50,6 +55,8 @@ class SettingsWindow : public QDialog {
     QLineEdit* txtApplication_[10] = {};
     QPushButton* cmdAppSelect_[10] = {};
     QCheckBox* chkAuto_ = nullptr;
+    QCheckBox* chkLogin_ = nullptr;
+    AutostartEntry autostart_;
     QSlider* slider_ = nullptr;
     QLabel* speedText_ = nullptr;
     QLabel* version_ = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,21 @@ class FakePortRegistry : public PortRegistry {
     }
     int listCalls() const { return calls_; }
 
+    void setChangeListener(std::function<void()> changed) override {
+        changed_ = std::move(changed);
+    }
+    bool watched() const { return static_cast<bool>(changed_); }
+    // Reports a change, as a watching registry does.
+    void changed() {
+        if (changed_) {
+            changed_();
+        }
+    }
+
   private:
     std::vector<RegisteredPort> ports_;
     int calls_ = 0;
+    std::function<void()> changed_;
 };
 
 }  // namespace zintor
