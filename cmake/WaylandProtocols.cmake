@@ -1,6 +1,5 @@
 # Client code for Wayland protocols, made by wayland-scanner at build time.
 find_program(WAYLAND_SCANNER wayland-scanner REQUIRED)
-enable_language(C)
 
 # Adds the client code of each protocol XML file to `target`; its header is found as
 # "<name>-client-protocol.h".

@@ -223,10 +223,13 @@ bool WaylandKeyboardMouse::ready() {
         failureReported_ = false;
     }
     readEvents();
+    if (wl_display_get_error(display_) != 0) {
+        return ready();  // reported and closed above
+    }
     if (keymapChanged_) {
         uploadKeymap();
     }
-    return display_ != nullptr;
+    return true;
 }
 
 void WaylandKeyboardMouse::readEvents() {
@@ -296,8 +299,16 @@ void WaylandKeyboardMouse::sendKey(std::uint8_t vk, bool down) {
         zwp_virtual_keyboard_v1_key(
             keyboard_, timestamp(), code,
             down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
+        if (keymap_.noteKey(code, down)) {
+            sendModifiers();
+        }
         flush();
     }
+}
+
+void WaylandKeyboardMouse::sendModifiers() {
+    const WaylandKeymap::Modifiers m = keymap_.modifiers();
+    zwp_virtual_keyboard_v1_modifiers(keyboard_, m.depressed, m.latched, m.locked, m.group);
 }
 
 void WaylandKeyboardMouse::keyDown(std::uint8_t vk) {
@@ -316,6 +327,10 @@ void WaylandKeyboardMouse::keyPress(std::uint8_t vk) {
         const std::uint32_t time = timestamp();
         zwp_virtual_keyboard_v1_key(keyboard_, time, code, WL_KEYBOARD_KEY_STATE_PRESSED);
         zwp_virtual_keyboard_v1_key(keyboard_, time, code, WL_KEYBOARD_KEY_STATE_RELEASED);
+        // A modifier pressed and let go changes nothing in the end (Caps Lock aside).
+        if (keymap_.noteKey(code, true) | keymap_.noteKey(code, false)) {
+            sendModifiers();
+        }
         flush();
     }
 }

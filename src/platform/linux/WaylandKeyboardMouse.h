@@ -71,6 +71,7 @@ class WaylandKeyboardMouse final : public KeyboardMouse {
     void uploadKeymap();
     unsigned keyCode(std::uint8_t vk);
     void sendKey(std::uint8_t vk, bool down);
+    void sendModifiers();
     void sendButton(unsigned button, bool down);
 
     Diagnostic diagnostic_;

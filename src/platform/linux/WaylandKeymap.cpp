@@ -17,6 +17,7 @@ constexpr unsigned kEvdevOffset = 8;
 WaylandKeymap::WaylandKeymap() : context_(xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {}
 
 WaylandKeymap::~WaylandKeymap() {
+    xkb_state_unref(state_);
     xkb_keymap_unref(keymap_);
     xkb_context_unref(context_);
 }
@@ -30,8 +31,10 @@ bool WaylandKeymap::adopt(xkb_keymap* keymap) {
         xkb_keymap_unref(keymap);
         return false;
     }
+    xkb_state_unref(state_);
     xkb_keymap_unref(keymap_);
     keymap_ = keymap;
+    state_ = xkb_state_new(keymap);
     text_ = text;
     std::free(text);
     codes_.clear();
@@ -73,6 +76,25 @@ unsigned WaylandKeymap::evdevCode(unsigned keysym) {
     }
     codes_[keysym] = found;
     return found;
+}
+
+bool WaylandKeymap::noteKey(unsigned evdevCode, bool down) {
+    if (state_ == nullptr) {
+        return false;
+    }
+    const auto changed =
+        xkb_state_update_key(state_, evdevCode + kEvdevOffset, down ? XKB_KEY_DOWN : XKB_KEY_UP);
+    return (changed & (XKB_STATE_MODS_EFFECTIVE | XKB_STATE_LAYOUT_EFFECTIVE)) != 0;
+}
+
+WaylandKeymap::Modifiers WaylandKeymap::modifiers() const {
+    if (state_ == nullptr) {
+        return {};
+    }
+    return {xkb_state_serialize_mods(state_, XKB_STATE_MODS_DEPRESSED),
+            xkb_state_serialize_mods(state_, XKB_STATE_MODS_LATCHED),
+            xkb_state_serialize_mods(state_, XKB_STATE_MODS_LOCKED),
+            xkb_state_serialize_layout(state_, XKB_STATE_LAYOUT_EFFECTIVE)};
 }
 
 }  // namespace zintor

@@ -5,6 +5,7 @@
 
 struct xkb_context;
 struct xkb_keymap;
+struct xkb_state;
 
 namespace zintor {
 
@@ -29,11 +30,22 @@ class WaylandKeymap {
     // that needs Shift or AltGr.
     unsigned evdevCode(unsigned keysym);
 
+    // The modifier state of the keys sent so far. A virtual keyboard's keys do not change the
+    // compositor's view of the modifiers: it is told them with each change.
+    struct Modifiers {
+        unsigned depressed = 0, latched = 0, locked = 0, group = 0;
+        bool operator==(const Modifiers&) const = default;
+    };
+    // Notes a key going down or up; true when the modifiers changed with it.
+    bool noteKey(unsigned evdevCode, bool down);
+    Modifiers modifiers() const;
+
   private:
     bool adopt(xkb_keymap* keymap);
 
     xkb_context* context_ = nullptr;
     xkb_keymap* keymap_ = nullptr;
+    xkb_state* state_ = nullptr;
     std::string text_;
     std::map<unsigned, unsigned> codes_;
 };
