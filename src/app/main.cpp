@@ -6,6 +6,7 @@
 #include "Adapters.h"
 #include "ExitControl.h"
 #include "app/Program.h"
+#include "link/Link.h"
 
 namespace {
 
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
     program.onExitRequested = [&exit] { exit.requestExit(); };
 
     program.Startup();
+    if (!adapters.inputDescription().empty()) {
+        program.link().WriteLog(adapters.inputDescription());
+    }
     exit.mainLoopStarted();
     return QApplication::exec();
 }

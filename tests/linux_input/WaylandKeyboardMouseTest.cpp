@@ -44,7 +44,7 @@ TEST_F(WaylandInputTest, KeysTypeWithTheLayoutInUseButtonsAndRelativeMovesReachT
     auto input = adapter();
     const bool connected = input->connect();
     unsetenv("XKB_DEFAULT_LAYOUT");
-    ASSERT_TRUE(connected) << said.front();
+    ASSERT_TRUE(connected) << input->failure();
     ASSERT_TRUE(recorder->waitUntilFocused());
     recorder->take(100, std::chrono::milliseconds(100));  // the pointer's first position
     SimEventLoop loop;

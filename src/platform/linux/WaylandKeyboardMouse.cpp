@@ -76,8 +76,10 @@ void WaylandKeyboardMouse::report(const std::string& message) const {
 }
 
 bool WaylandKeyboardMouse::connect() {
-    nextAttempt_ = {};
-    return ready();
+    if (display_ == nullptr) {
+        failure_ = open();
+    }
+    return display_ != nullptr;
 }
 
 void WaylandKeyboardMouse::onGlobal(wl_registry* registry, std::uint32_t name,

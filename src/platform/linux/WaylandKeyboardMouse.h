@@ -38,8 +38,10 @@ class WaylandKeyboardMouse final : public KeyboardMouse {
     WaylandKeyboardMouse(const WaylandKeyboardMouse&) = delete;
     WaylandKeyboardMouse& operator=(const WaylandKeyboardMouse&) = delete;
 
-    // Connects now: true when the compositor offers both virtual devices.
+    // Connects now, saying nothing: true when the compositor offers both virtual devices, else
+    // failure() tells why. Input calls connect (and report) by themselves.
     bool connect();
+    const std::string& failure() const { return failure_; }
 
     void keyDown(std::uint8_t vk) override;
     void keyUp(std::uint8_t vk) override;
@@ -86,6 +88,7 @@ class WaylandKeyboardMouse final : public KeyboardMouse {
     zwlr_virtual_pointer_v1* pointer_ = nullptr;
     WaylandKeymap keymap_;
     std::string uploaded_;
+    std::string failure_;
     bool keymapChanged_ = false;
     bool failureReported_ = false;
     std::chrono::steady_clock::time_point nextAttempt_{};
