@@ -222,6 +222,9 @@ WaylandRecorder::WaylandRecorder(const std::string& display) {
     client_->toplevel = xdg_surface_get_toplevel(client_->shellSurface);
     xdg_toplevel_add_listener(client_->toplevel, &kToplevel, client_);
     xdg_toplevel_set_title(client_->toplevel, "recorder");
+    // Full screen: the pointer is always over it, and windows opened later (zintor's own) do not
+    // take the keyboard focus from it.
+    xdg_toplevel_set_fullscreen(client_->toplevel, nullptr);
     wl_surface_commit(client_->surface);
     wl_display_flush(connection);
     thread_ = std::thread([this] { run(); });
