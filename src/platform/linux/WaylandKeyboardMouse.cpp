@@ -196,7 +196,7 @@ void WaylandKeyboardMouse::close() {
     heldCodes_.fill(0);
 }
 
-bool WaylandKeyboardMouse::ready() {
+bool WaylandKeyboardMouse::ready(bool forKeys) {
     if (display_ != nullptr && wl_display_get_error(display_) != 0) {
         close();
         failureReported_ = true;
@@ -224,9 +224,12 @@ bool WaylandKeyboardMouse::ready() {
         }
         failureReported_ = false;
     }
+    if (!forKeys) {
+        return true;  // layout changes can wait for the next key; a held cursor key steps often
+    }
     readEvents();
     if (wl_display_get_error(display_) != 0) {
-        return ready();  // reported and closed above
+        return ready(true);  // reported and closed above
     }
     if (keymapChanged_) {
         uploadKeymap();
@@ -338,7 +341,7 @@ void WaylandKeyboardMouse::keyPress(std::uint8_t vk) {
 }
 
 void WaylandKeyboardMouse::sendButton(unsigned button, bool down) {
-    if (!ready()) {
+    if (!ready(false)) {
         return;
     }
     zwlr_virtual_pointer_v1_button(
@@ -371,7 +374,7 @@ bool WaylandKeyboardMouse::getCursor(int&, int&) {
 void WaylandKeyboardMouse::setCursor(int, int) {}
 
 void WaylandKeyboardMouse::moveCursorBy(int dx, int dy) {
-    if (!ready()) {
+    if (!ready(false)) {
         return;
     }
     // The compositor keeps the cursor on the outputs.

@@ -63,8 +63,9 @@ class WaylandKeyboardMouse final : public KeyboardMouse {
     void onSeatCapabilities(std::uint32_t capabilities);
 
   private:
-    // The connection with both devices, or false (the reason reported once).
-    bool ready();
+    // The connection with both devices, or false (the reason reported once). `forKeys`: with the
+    // seat's latest layout.
+    bool ready(bool forKeys = true);
     std::string open();
     void close();
     void report(const std::string& message) const;
