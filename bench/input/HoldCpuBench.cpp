@@ -2,7 +2,11 @@
 // mode with the mouse speed 5 (a pause of 5 ms after each cursor step) moves the cursor of a
 // private Xvfb left until the release comes.
 //
-//   zintor_hold_cpu_bench [seconds]      (default 10)
+//   zintor_hold_cpu_bench [--wayland] [seconds]      (default 10)
+//
+// With --wayland the program runs on a private headless sway (no X server): Wayland does not let
+// a client place the cursor, so the key held changes every second, "<" then ">", to keep the
+// cursor off the edges; the moves are counted by the recording window.
 //
 // CPU time is utime + stime of the zintor process (all threads) from /proc/<pid>/stat, taken just
 // before the press and just before the release. As a check that the loop really ran, this process
@@ -13,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "KeyControlRig.h"
@@ -53,14 +58,72 @@ struct Pointer {
     Display* display_;
 };
 
+struct Figures {
+    double cpuMs = 0;
+    double heldSeconds = 0;
+    long moves = 0;
+    int lastStep = 0;
+    bool stands = false;
+};
+
+Figures HoldOnWayland(zintor::bench::KeyControlRig& rig, int seconds) {
+    using zintor::bench::KeyControlRig;
+    auto& recorder = rig.waylandRecorder();
+    Figures f;
+    const auto countMoves = [&](std::chrono::milliseconds wait) {
+        const auto events = recorder.takeTexts(1000000, wait);
+        long moves = 0;
+        for (const std::string& text : events) {
+            moves += text.rfind("at ", 0) == 0 ? 1 : 0;
+        }
+        return moves;
+    };
+    recorder.take(1000000, 0ms);
+    const double cpuBefore = rig.cpuMs();
+    const auto start = Clock::now();
+    for (int second = 0; second < seconds; ++second) {
+        const std::string key = second % 2 == 0 ? "<" : ">";
+        rig.phone().send(KeyControlRig::keyLine(key, true));
+        std::this_thread::sleep_until(start + std::chrono::seconds(second + 1));
+        rig.phone().send(KeyControlRig::keyLine(key, false));
+        f.moves += countMoves(0ms);
+    }
+    f.cpuMs = rig.cpuMs() - cpuBefore;
+    f.heldSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::this_thread::sleep_for(100ms);
+    f.moves += countMoves(0ms);
+    f.stands = countMoves(300ms) == 0;
+    return f;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool wayland = argc > 1 && std::string(argv[1]) == "--wayland";
+    if (wayland) {
+        --argc;
+        ++argv;
+    }
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
 
     zintor::bench::KeyControlRig rig;
-    if (!rig.start(kKeyMap, "Speed=5\n")) {
+    if (!(wayland ? rig.startOnWayland(kKeyMap, "Speed=5\n") : rig.start(kKeyMap, "Speed=5\n"))) {
         return 1;
+    }
+    if (wayland) {
+        const Figures f = HoldOnWayland(rig, seconds);
+        const double percent = f.cpuMs / (f.heldSeconds * 10.0);
+        std::printf(
+            "\"<\" and \">\" held %.2f s on a private headless sway with mouse speed 5 "
+            "(load average %s)\n",
+            f.heldSeconds, zintor::bench::LoadAverage().c_str());
+        std::printf("  zintor cpu %.0f ms = %.2f%% of one core   (target < 1%%)\n", f.cpuMs,
+                    percent);
+        std::printf("  cursor moves seen %ld (%.0f/s, %.0f us of cpu each); %s after the release\n",
+                    f.moves, static_cast<double>(f.moves) / f.heldSeconds,
+                    f.moves > 0 ? f.cpuMs * 1000.0 / static_cast<double>(f.moves) : 0.0,
+                    f.stands ? "stands still" : "STILL MOVING");
+        return (f.stands && f.moves > 0 && percent < 1.0) ? 0 : 2;
     }
     Pointer cursor(rig.recorder().display());
     cursor.put(kRestartX);

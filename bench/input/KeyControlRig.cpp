@@ -52,6 +52,31 @@ bool KeyControlRig::start(const std::string& keyMap, const std::string& settings
     // The program inherits the environment: its input goes to this X server, nowhere else.
     setenv("DISPLAY", server_.display().c_str(), 1);
     unsetenv("WAYLAND_DISPLAY");
+    return startProgram(keyMap, settings);
+}
+
+bool KeyControlRig::startOnWayland(const std::string& keyMap, const std::string& settings) {
+    if (!sway_.start()) {
+        return fail("sway cannot be started:\n" + sway_.log());
+    }
+    waylandRecorder_ = std::make_unique<testing::WaylandRecorder>(sway_.display());
+    if (!waylandRecorder_->waitUntilShown() || !phone_.ok()) {
+        return fail("no recording window on sway, or no pseudo-terminal");
+    }
+    setenv("WAYLAND_DISPLAY", sway_.display().c_str(), 1);
+    unsetenv("DISPLAY");
+    if (!startProgram(keyMap, settings)) {
+        return false;
+    }
+    // The seat has a keyboard, and the window the focus, once zintor's virtual keyboard exists.
+    if (!waylandRecorder_->waitUntilFocused()) {
+        return fail("the recording window did not get the keyboard focus");
+    }
+    waylandRecorder_->take(1000, 100ms);
+    return true;
+}
+
+bool KeyControlRig::startProgram(const std::string& keyMap, const std::string& settings) {
     std::ofstream(zintor_.configFolder() + "/KeyMap.xml") << keyMap;
     zintor_.pin(1, "/dev/null");  // keep the program off this machine's own UART
     zintor_.pin(kPort, phone_.slavePath());

@@ -8,15 +8,18 @@
 #include <vector>
 
 #include "InputRecorder.h"
+#include "PrivateSway.h"
 #include "PrivateXServer.h"
 #include "PtyPhone.h"
+#include "WaylandRecorder.h"
 #include "ZintorProcess.h"
 
 namespace zintor::bench {
 
-// The real zintor program on a private Xvfb, driven by a phone on a pseudo-terminal, with a
-// recording X client beside it: everything a key-control benchmark needs, set up up to the point
-// where the phone is in "Move Mouse" mode and reports its keys.
+// The real zintor program on a private Xvfb (or a headless sway), driven by a phone on a
+// pseudo-terminal, with a recording X (or Wayland) client beside it: everything a key-control
+// benchmark needs, set up up to the point where the phone is in "Move Mouse" mode and reports its
+// keys.
 class KeyControlRig {
   public:
     KeyControlRig() = default;
@@ -29,9 +32,13 @@ class KeyControlRig {
     // menu, then chooses "Move Mouse". False, with a message on standard error, when any of it
     // fails.
     bool start(const std::string& keyMap, const std::string& settings);
+    // The same on a private headless sway, without any X server.
+    bool startOnWayland(const std::string& keyMap, const std::string& settings);
 
     phone::PtyPhone& phone() { return phone_; }
     testing::InputRecorder& recorder() { return *recorder_; }
+    testing::WaylandRecorder& waylandRecorder() { return *waylandRecorder_; }
+    bool onWayland() const { return waylandRecorder_ != nullptr; }
     const testing::PrivateXServer& server() const { return server_; }
     pid_t pid() const { return zintor_.pid(); }
     // A phone key line: "+CKEV: <code>,1" for a press, ",0" for a release, with CR LF.
@@ -42,9 +49,12 @@ class KeyControlRig {
 
   private:
     bool fail(const std::string& what);
+    bool startProgram(const std::string& keyMap, const std::string& settings);
 
     testing::PrivateXServer server_;
     std::unique_ptr<testing::InputRecorder> recorder_;
+    testing::PrivateSway sway_;
+    std::unique_ptr<testing::WaylandRecorder> waylandRecorder_;
     phone::PtyPhone phone_;
     test::ZintorProcess zintor_;
 };

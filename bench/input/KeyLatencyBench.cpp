@@ -3,7 +3,10 @@
 // routes the line in "Move Mouse" mode and runs key 5's KEY command, which types "x" through
 // XTest into a private Xvfb; a recording client in this process notes when the key arrives.
 //
-//   zintor_key_latency_bench [presses] [period-ms]      (default 300 presses, 40 ms apart)
+//   zintor_key_latency_bench [--wayland] [presses] [period-ms]   (default 300 presses, 40 ms apart)
+//
+// With --wayland the program runs on a private headless sway instead (no X server at all), typing
+// through its virtual keyboard into a recording Wayland window.
 //
 // Each press is released as soon as its key has arrived; the next press follows one period
 // after the previous one. Times are this process's monotonic clock: the pty write just before
@@ -48,16 +51,32 @@ constexpr double kGatherMs = 10.0;  // the receive burst gathering the program a
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool wayland = argc > 1 && std::string(argv[1]) == "--wayland";
+    if (wayland) {
+        --argc;
+        ++argv;
+    }
     const std::size_t presses = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 300;
     const int periodMs = argc > 2 ? std::atoi(argv[2]) : 40;
 
     zintor::bench::KeyControlRig rig;
-    if (!rig.start(kKeyMap, "Speed=5\n")) {
+    if (!(wayland ? rig.startOnWayland(kKeyMap, "Speed=5\n") : rig.start(kKeyMap, "Speed=5\n"))) {
         return 1;
     }
     auto& phone = rig.phone();
-    auto& recorder = rig.recorder();
-    recorder.take(std::numeric_limits<std::size_t>::max(), 0ms);  // anything from start-up
+    // The texts of the key events that arrived, waiting up to `limit` for `count` of them.
+    const auto take = [&rig](std::size_t count, std::chrono::milliseconds limit) {
+        std::vector<std::string> texts;
+        if (rig.onWayland()) {
+            texts = rig.waylandRecorder().takeTexts(count, limit);
+        } else {
+            for (const auto& event : rig.recorder().take(count, limit)) {
+                texts.push_back(event.text());
+            }
+        }
+        return texts;
+    };
+    take(std::numeric_limits<std::size_t>::max(), 0ms);  // anything from start-up
 
     std::vector<double> latencies;
     std::size_t lost = 0;
@@ -67,14 +86,14 @@ int main(int argc, char** argv) {
         next += std::chrono::milliseconds(periodMs);
         const auto sent = Clock::now();
         phone.send(zintor::bench::KeyControlRig::keyLine("5", true));
-        const auto first = recorder.take(1, 1s);
+        const auto first = take(1, 1s);
         const auto arrived = Clock::now();
         phone.send(zintor::bench::KeyControlRig::keyLine("5", false));
-        if (first.empty() || first.front().text() != "+x") {
+        if (first.empty() || first.front() != "+x") {
             ++lost;
             std::fprintf(stderr, "press %zu: %s\n", i + 1,
                          first.empty() ? "no key arrived within 1 s"
-                                       : ("unexpected " + first.front().text()).c_str());
+                                       : ("unexpected " + first.front()).c_str());
             next = Clock::now() + 1s;  // let the program calm down before going on
             continue;
         }
@@ -83,11 +102,11 @@ int main(int argc, char** argv) {
         }
         // The key's release comes in the same write as its press; collect it before the next.
         if (first.size() < 2) {
-            recorder.take(1, 1s);
+            take(1, 1s);
         }
     }
     std::this_thread::sleep_for(100ms);
-    recorder.take(std::numeric_limits<std::size_t>::max(), 0ms);
+    take(std::numeric_limits<std::size_t>::max(), 0ms);
 
     if (latencies.empty()) {
         std::fprintf(stderr, "no key press arrived\n");
@@ -96,8 +115,10 @@ int main(int argc, char** argv) {
     using zintor::bench::Percentile;
     const double p50 = Percentile(latencies, 0.50);
     const double p99 = Percentile(latencies, 0.99);
-    std::printf("phone key press -> key at the X server (%s), %zu presses %d ms apart, %zu lost\n",
-                rig.server().shared() ? "the session's X server" : "a private Xvfb",
+    std::printf("phone key press -> key at the client (%s), %zu presses %d ms apart, %zu lost\n",
+                rig.onWayland()         ? "a private headless sway"
+                : rig.server().shared() ? "the session's X server"
+                                        : "a private Xvfb",
                 latencies.size(), periodMs, lost);
     std::printf(
         "  min %6.2f ms\n  p50 %6.2f ms   (target <= 11)\n  p95 %6.2f ms\n"

@@ -8,9 +8,14 @@ namespace zintor::app {
 Adapters::Adapters(bool headless)
     : registry_(settings_, LinuxPortRegistry::systemPaths()),
       serial_([this](int port) { return registry_.devicePath(port); }),
-      input_([this](const std::string& message) { logSink_.diagnostic(message); }),
+      input_(
+          ChooseLinuxInput(QDBusConnection::sessionBus(), settings_,
+                           [this](const std::string& message) { logSink_.diagnostic(message); })),
       player_(QDBusConnection::sessionBus(),
               [this](const std::string& message) { logSink_.diagnostic(message); }) {
+    if (!input_.description.empty()) {
+        logSink_.diagnostic(input_.description);
+    }
     if (headless) {
         desktop_ = std::make_unique<HeadlessDesktop>(loop_);
     } else {
@@ -21,8 +26,8 @@ Adapters::Adapters(bool headless)
 Adapters::~Adapters() = default;
 
 Ports Adapters::ports() {
-    return Ports{loop_,     serial_,   registry_, settings_, files_,  logSink_,
-                 *desktop_, launcher_, input_,    mixer_,    player_, board_};
+    return Ports{loop_,     serial_,   registry_,       settings_, files_,  logSink_,
+                 *desktop_, launcher_, *input_.adapter, mixer_,    player_, board_};
 }
 
 }  // namespace zintor::app

@@ -4,11 +4,11 @@
 
 #include "app/Ports.h"
 #include "linux/HidK8055Board.h"
+#include "linux/LinuxInput.h"
 #include "linux/LinuxPortRegistry.h"
 #include "linux/PlayerSelect.h"
 #include "linux/PulseMixer.h"
 #include "linux/StderrLogSink.h"
-#include "linux/XTestKeyboardMouse.h"
 #include "qt/PosixFiles.h"
 #include "qt/QtEventLoop.h"
 #include "qt/QtLauncher.h"
@@ -28,6 +28,8 @@ class Adapters {
 
     Ports ports();
     QtEventLoop& loop() { return loop_; }
+    // Which keyboard and mouse input this session got ("" without a display).
+    const std::string& inputDescription() const { return input_.description; }
 
   private:
     QtEventLoop loop_;
@@ -38,7 +40,7 @@ class Adapters {
     PosixFiles files_;
     std::unique_ptr<Desktop> desktop_;
     QtLauncher launcher_;
-    XTestKeyboardMouse input_;
+    LinuxInput input_;  // XTest, Wayland virtual devices or the RemoteDesktop portal
     PulseMixer mixer_;
     PlayerSelect player_;  // Audacious, or any MPRIS player
     HidK8055Board board_;

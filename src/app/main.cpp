@@ -7,6 +7,7 @@
 #include "CommandLine.h"
 #include "ExitControl.h"
 #include "app/Program.h"
+#include "link/Link.h"
 
 namespace {
 
@@ -40,6 +41,9 @@ int main(int argc, char** argv) {
     program.onExitRequested = [&exit] { exit.requestExit(); };
 
     program.Startup();
+    if (!adapters.inputDescription().empty()) {
+        program.link().WriteLog(adapters.inputDescription());
+    }
     exit.mainLoopStarted();
     return QApplication::exec();
 }

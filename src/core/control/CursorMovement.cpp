@@ -7,10 +7,12 @@ namespace zintor {
 void CursorMovement::Step(int dx, int dy) {
     int x = 0;
     int y = 0;
-    // A position that cannot be read is not guessed at: the cursor stays where it is.
+    const int step = state_.MouseStep;
+    // Where the position cannot be read (Wayland), the same step is made relative to it.
     if (input_.getCursor(x, y)) {
-        const long step = state_.MouseStep;
-        input_.setCursor(static_cast<int>(x + dx * step), static_cast<int>(y + dy * step));
+        input_.setCursor(x + dx * step, y + dy * step);
+    } else {
+        input_.moveCursorBy(dx * step, dy * step);
     }
     link_.Wait(static_cast<float>(state_.MouseSpeed) / 1000.0f);
 }

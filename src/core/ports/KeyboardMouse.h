@@ -21,6 +21,9 @@ class KeyboardMouse {
     virtual bool getCursor(int& x, int& y) = 0;
     // The platform clips the position to the screen.
     virtual void setCursor(int x, int y) = 0;
+    // Moves the cursor by (dx, dy) pixels from wherever it is: for platforms whose cursor
+    // position cannot be read.
+    virtual void moveCursorBy(int dx, int dy) = 0;
 };
 
 }  // namespace zintor

@@ -134,4 +134,12 @@ void XTestKeyboardMouse::setCursor(int x, int y) {
     connection_.flush();
 }
 
+void XTestKeyboardMouse::moveCursorBy(int dx, int dy) {
+    XTestSigPipeBlock block;
+    if (Display* display = connection_.display()) {
+        XTestFakeRelativeMotionEvent(display, dx, dy, CurrentTime);
+        connection_.flush();
+    }
+}
+
 }  // namespace zintor

@@ -33,6 +33,7 @@ class XTestKeyboardMouse final : public KeyboardMouse {
     void rightButtonUp() override;
     bool getCursor(int& x, int& y) override;
     void setCursor(int x, int y) override;
+    void moveCursorBy(int dx, int dy) override;
 
   private:
     // The key code of `vk` on the current layout, 0 when there is none (reported once per code).

@@ -20,6 +20,13 @@ void RecordingKeyboardMouse::setCursor(int x, int y) {
     record("cursor " + std::to_string(x_) + "," + std::to_string(y_));
 }
 
+void RecordingKeyboardMouse::moveCursorBy(int dx, int dy) {
+    x_ += dx;
+    y_ += dy;
+    clip();
+    record("move " + std::to_string(dx) + "," + std::to_string(dy));
+}
+
 void RecordingKeyboardMouse::clip() {
     x_ = std::clamp(x_, 0, std::max(0, width_ - 1));
     y_ = std::clamp(y_, 0, std::max(0, height_ - 1));

@@ -10,7 +10,8 @@
 namespace zintor {
 
 // Records one line per injection call, with its virtual time: "down 16", "up 16", "press 65",
-// "left down", "left up", "right down", "right up", "cursor 10,20" (the position after clipping).
+// "left down", "left up", "right down", "right up", "cursor 10,20" (the position after clipping),
+// "move -2,0" (a relative move, clipped the same way).
 // The cursor lives on a screen of configurable size (1920 x 1080 unless set) and is clipped to it.
 class RecordingKeyboardMouse : public KeyboardMouse {
   public:
@@ -30,6 +31,7 @@ class RecordingKeyboardMouse : public KeyboardMouse {
     void rightButtonUp() override { record("right up"); }
     bool getCursor(int& x, int& y) override;
     void setCursor(int x, int y) override;
+    void moveCursorBy(int dx, int dy) override;
 
     std::vector<std::string> calls() const;
     const std::vector<Call>& timedCalls() const { return calls_; }

@@ -1,0 +1,237 @@
+#include "PortalKeyboardMouse.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+
+#include <linux/input-event-codes.h>
+
+#include <iostream>
+
+#include "XTestKeySyms.h"
+
+namespace zintor {
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString kRemoteDesktop = QStringLiteral("org.freedesktop.portal.RemoteDesktop");
+const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
+const QString kSession = QStringLiteral("org.freedesktop.portal.Session");
+constexpr uint kKeyboardAndPointer = 1 | 2;
+constexpr uint kPersistUntilRevoked = 2;
+constexpr int kProbeTimeoutMs = 2000;
+
+}  // namespace
+
+PortalKeyboardMouse::PortalKeyboardMouse(QDBusConnection bus, std::string restoreToken,
+                                         std::function<void(const std::string&)> saveToken,
+                                         Diagnostic diagnostic)
+    : bus_(std::move(bus)),
+      restoreToken_(std::move(restoreToken)),
+      saveToken_(std::move(saveToken)),
+      diagnostic_(std::move(diagnostic)) {}
+
+bool PortalKeyboardMouse::offered(QDBusConnection bus) {
+    if (!bus.isConnected()) {
+        return false;
+    }
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << kRemoteDesktop << QStringLiteral("version");
+    return bus.call(get, QDBus::Block, kProbeTimeoutMs).type() == QDBusMessage::ReplyMessage;
+}
+
+void PortalKeyboardMouse::start() {
+    if (stage_ != Stage::Idle) {
+        return;
+    }
+    stage_ = Stage::Creating;
+    request(QStringLiteral("CreateSession"), {},
+            {{QStringLiteral("session_handle_token"), QStringLiteral("zintor")}});
+}
+
+void PortalKeyboardMouse::request(const QString& method, QVariantList arguments,
+                                  QVariantMap options) {
+    const QString token = QStringLiteral("zintor%1").arg(++requests_);
+    options.insert(QStringLiteral("handle_token"), token);
+    // The request object's path is known before the call, so no Response can slip by.
+    QString sender = bus_.baseService().mid(1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    watch(kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token);
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kRemoteDesktop, method);
+    arguments.append(options);
+    call.setArguments(arguments);
+    auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        const QDBusPendingReply<QDBusObjectPath> reply = *w;
+        w->deleteLater();
+        if (reply.isError()) {
+            stage_ = Stage::Refused;
+            diagnostic_("Keyboard and mouse input is off: the RemoteDesktop portal failed: " +
+                        reply.error().message().toStdString());
+        } else if (reply.value().path() != watched_) {
+            watch(reply.value().path());  // an old portal that names its requests itself
+        }
+    });
+}
+
+void PortalKeyboardMouse::watch(const QString& requestPath) {
+    if (!watched_.isEmpty()) {
+        bus_.disconnect(kService, watched_, kRequest, QStringLiteral("Response"), this,
+                        SLOT(onResponse(uint, QVariantMap)));
+    }
+    watched_ = requestPath;
+    bus_.connect(kService, watched_, kRequest, QStringLiteral("Response"), this,
+                 SLOT(onResponse(uint, QVariantMap)));
+}
+
+void PortalKeyboardMouse::onResponse(uint response, const QVariantMap& results) {
+    if (response != 0) {
+        stage_ = Stage::Refused;
+        diagnostic_(response == 1 ? "Keyboard and mouse input is off: remote control was not "
+                                    "allowed on this desktop (restart Zintor to be asked again)"
+                                  : "Keyboard and mouse input is off: the RemoteDesktop portal "
+                                    "ended the request");
+        return;
+    }
+    switch (stage_) {
+        case Stage::Creating: {
+            session_ = results.value(QStringLiteral("session_handle")).toString();
+            QVariantMap options{{QStringLiteral("types"), kKeyboardAndPointer},
+                                {QStringLiteral("persist_mode"), kPersistUntilRevoked}};
+            if (!restoreToken_.empty()) {
+                options.insert(QStringLiteral("restore_token"),
+                               QString::fromStdString(restoreToken_));
+            }
+            stage_ = Stage::Selecting;
+            request(QStringLiteral("SelectDevices"),
+                    {QVariant::fromValue(QDBusObjectPath(session_))}, options);
+            break;
+        }
+        case Stage::Selecting:
+            stage_ = Stage::Starting;
+            request(QStringLiteral("Start"),
+                    {QVariant::fromValue(QDBusObjectPath(session_)), QString()}, {});
+            break;
+        case Stage::Starting: {
+            stage_ = Stage::Running;
+            bus_.connect(kService, session_, kSession, QStringLiteral("Closed"), this,
+                         SLOT(onSessionClosed()));
+            const std::string token =
+                results.value(QStringLiteral("restore_token")).toString().toStdString();
+            if (!token.empty() && token != restoreToken_) {
+                restoreToken_ = token;
+                saveToken_(token);
+            }
+            if (waitReported_) {
+                diagnostic_("Keyboard and mouse input is on: the desktop allowed remote control");
+                waitReported_ = false;
+            }
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void PortalKeyboardMouse::onSessionClosed() {
+    bus_.disconnect(kService, session_, kSession, QStringLiteral("Closed"), this,
+                    SLOT(onSessionClosed()));
+    stage_ = Stage::Idle;
+    session_.clear();
+    diagnostic_(
+        "Keyboard and mouse input is off: the desktop ended remote control; the next key "
+        "asks for it again");
+}
+
+bool PortalKeyboardMouse::usable() {
+    if (stage_ == Stage::Running) {
+        return true;
+    }
+    if (stage_ == Stage::Idle) {
+        start();
+    }
+    if (!waitReported_ && stage_ != Stage::Refused) {
+        waitReported_ = true;
+        diagnostic_("Keyboard and mouse input waits for the desktop to allow remote control");
+    }
+    return false;
+}
+
+void PortalKeyboardMouse::notify(const QString& method, const QVariantList& arguments) {
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kRemoteDesktop, method);
+    call.setArguments(QVariantList{QVariant::fromValue(QDBusObjectPath(session_)), QVariantMap()} +
+                      arguments);
+    // Messages keep their order on the bus; no answer is awaited.
+    bus_.send(call);
+}
+
+void PortalKeyboardMouse::sendKey(std::uint8_t vk, bool down) {
+    if (!usable()) {
+        return;
+    }
+    const auto keysym = static_cast<int>(XTestKeySymForVirtualKey(vk));
+    if (keysym == 0) {
+        if (!reported_.test(vk)) {
+            reported_.set(vk);
+            diagnostic_("No key is sent for virtual key " + std::to_string(vk) +
+                        ": it has no key symbol");
+        }
+        return;
+    }
+    notify(QStringLiteral("NotifyKeyboardKeysym"), {keysym, down ? 1u : 0u});
+}
+
+void PortalKeyboardMouse::keyDown(std::uint8_t vk) {
+    sendKey(vk, true);
+}
+
+void PortalKeyboardMouse::keyUp(std::uint8_t vk) {
+    sendKey(vk, false);
+}
+
+void PortalKeyboardMouse::keyPress(std::uint8_t vk) {
+    sendKey(vk, true);
+    sendKey(vk, false);
+}
+
+void PortalKeyboardMouse::sendButton(int button, bool down) {
+    if (usable()) {
+        notify(QStringLiteral("NotifyPointerButton"), {button, down ? 1u : 0u});
+    }
+}
+
+void PortalKeyboardMouse::leftButtonDown() {
+    sendButton(BTN_LEFT, true);
+}
+
+void PortalKeyboardMouse::leftButtonUp() {
+    sendButton(BTN_LEFT, false);
+}
+
+void PortalKeyboardMouse::rightButtonDown() {
+    sendButton(BTN_RIGHT, true);
+}
+
+void PortalKeyboardMouse::rightButtonUp() {
+    sendButton(BTN_RIGHT, false);
+}
+
+bool PortalKeyboardMouse::getCursor(int&, int&) {
+    return false;
+}
+
+void PortalKeyboardMouse::setCursor(int, int) {}
+
+void PortalKeyboardMouse::moveCursorBy(int dx, int dy) {
+    if (usable()) {
+        notify(QStringLiteral("NotifyPointerMotion"),
+               {static_cast<double>(dx), static_cast<double>(dy)});
+    }
+}
+
+}  // namespace zintor
