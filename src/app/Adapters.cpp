@@ -9,7 +9,7 @@ Adapters::Adapters(bool headless)
     : registry_(settings_, LinuxPortRegistry::systemPaths()),
       serial_([this](int port) { return registry_.devicePath(port); }),
       input_([this](const std::string& message) { logSink_.diagnostic(message); }),
-      player_(QDBusConnection::sessionBus(),
+      player_(loop_, QDBusConnection::sessionBus(),
               [this](const std::string& message) { logSink_.diagnostic(message); }) {
     if (headless) {
         desktop_ = std::make_unique<HeadlessDesktop>(loop_);

@@ -29,7 +29,7 @@ class AudaciousOnTheBus : public PlayerBusFixture {
         audacious = std::make_unique<TestAudacious>(bus(), pulse());
         ASSERT_TRUE(audacious->start());
         player = std::make_unique<AudaciousPlayer>(
-            connection(), [this](const std::string& line) { diagnostics.push_back(line); });
+            loop, connection(), [this](const std::string& line) { diagnostics.push_back(line); });
     }
     void TearDown() override {
         player.reset();
@@ -74,9 +74,7 @@ TEST_F(AudaciousOnTheBus, AnswersAndObeysAsWinampDoes) {
     EXPECT_LT(position, 20'000);  // in milliseconds
 
     EXPECT_EQ(player->query(window, 3, 120), 0);
-    std::vector<std::string> lines;
-    ASSERT_TRUE(player->playlistLines(kAudacious, lines));
-    EXPECT_EQ(lines, files);
+    EXPECT_EQ(Paths(*player, kAudacious), files);
     EXPECT_EQ(player->caption(window), "1. " + audacious->audtool("current-song") + " - Winamp");
 
     player->query(window, 2, 121);  // jump
@@ -142,8 +140,7 @@ TEST_F(AudaciousOnTheBus, AHungPlayerCostsOneTimeOutAndAClosedOneAnswersNothing)
     EXPECT_EQ(player->query(window, 0, 104), 0);
     EXPECT_EQ(player->caption(window), "");
     EXPECT_EQ(player->query(window, 3, 120), 0);
-    std::vector<std::string> lines;
-    EXPECT_FALSE(player->playlistLines(kAudacious, lines));
+    EXPECT_EQ(player->playlistCount(kAudacious), -1);
 
     ASSERT_TRUE(audacious->start());
     const MediaPlayer::Handle again = player->findWindow(kAudacious);
@@ -156,7 +153,7 @@ TEST_F(AudaciousOnTheBus, AHungPlayerCostsOneTimeOutAndAClosedOneAnswersNothing)
 TEST_F(AudaciousOnTheBus, FromTheMainMenuToTheThirdEntryAndItsStatus) {
     playing(tones({"Alpha", "Beta", "Gamma", "Delta"}));
     PosixFiles files;
-    PlayerSelect select(connection());
+    PlayerSelect select(loop, connection());
     MediaRig rig(kAudacious, select, files);
 
     EXPECT_EQ(rig.openPlaylist(),
@@ -181,14 +178,16 @@ TEST_F(AudaciousOnTheBus, FromTheMainMenuToTheThirdEntryAndItsStatus) {
     EXPECT_TRUE(NoModeActive(rig.state()));
 }
 
-TEST_F(AudaciousOnTheBus, AnEntryThatIsNoFileIsNamedByTheEndOfItsAddress) {
+TEST_F(AudaciousOnTheBus, AnEntryWithoutATagIsNamedByThePlayersTitle) {
     audacious->audtool("playlist-addurl tone://440");
     playing(tones({"Alpha", "Beta"}));
     ASSERT_TRUE(Eventually([&] { return audacious->audtool("playlist-length") == "3"; }));
     PosixFiles files;
-    PlayerSelect select(connection());
+    PlayerSelect select(loop, connection());
     MediaRig rig(kAudacious, select, files);
-    EXPECT_EQ(rig.openPlaylist(), Lines{PlaylistLine(1, {"440", "Alpha Zintor", "More.."})});
+    // Audacious calls it "Tone Generator: 440 Hz"; the phone shows 15 characters.
+    EXPECT_EQ(rig.openPlaylist(),
+              Lines{PlaylistLine(1, {"Tone Generator:", "Alpha Zintor", "More.."})});
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ class VlcOnTheBus : public PlayerBusFixture {
         music[1] = odd;
         vlc = std::make_unique<TestVlc>(bus());
         ASSERT_TRUE(vlc->start(music));
-        player = std::make_unique<MprisPlayer>(connection());
+        player = std::make_unique<MprisPlayer>(loop, connection());
         window = player->findWindow(kVlc);
         ASSERT_NE(window, 0);
     }
@@ -44,11 +44,7 @@ class VlcOnTheBus : public PlayerBusFixture {
                    vlc->playerctl("status") == "Playing";
         });
     }
-    std::vector<std::string> playlist() {
-        std::vector<std::string> lines;
-        EXPECT_TRUE(player->playlistLines(kVlc, lines));
-        return lines;
-    }
+    std::vector<std::string> playlist() { return Paths(*player, kVlc); }
 
     std::vector<std::string> music;
     std::unique_ptr<TestVlc> vlc;
@@ -99,7 +95,7 @@ TEST_F(VlcOnTheBus, AnEntryAddedWhilePlayingIsReadWithTheList) {
 TEST_F(VlcOnTheBus, FromTheMainMenuToTheThirdEntryAndItsStatus) {
     ASSERT_TRUE(playing(music[0]));
     PosixFiles files;
-    PlayerSelect select(connection());
+    PlayerSelect select(loop, connection());
     rig = std::make_unique<MediaRig>(kVlc, select, files);
 
     // Three entries: the last position reads "More..", and choosing it plays the third entry.

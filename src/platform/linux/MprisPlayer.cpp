@@ -3,7 +3,8 @@
 #include <QDBusArgument>
 #include <QHash>
 #include <QProcess>
-#include <QThread>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QUrl>
 #include <algorithm>
 #include <chrono>
@@ -20,8 +21,13 @@ const QString kRoot = QStringLiteral("org.mpris.MediaPlayer2");
 const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
 const QString kTrackList = QStringLiteral("org.mpris.MediaPlayer2.TrackList");
 
+const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+
 // A dictionary as QtDBus hands it over: still marshalled inside a variant, or already a map.
 QVariantMap ToMap(const QVariant& value) {
+    if (value.userType() == qMetaTypeId<QDBusVariant>()) {
+        return ToMap(value.value<QDBusVariant>().variant());
+    }
     if (value.canConvert<QDBusArgument>()) {
         return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
     }
@@ -40,6 +46,11 @@ std::string EntryText(const QVariantMap& track) {
                              : uri.toStdString();
     }
     return QByteArray::fromPercentEncoding(uri.mid(slash).toUtf8()).toStdString();
+}
+
+// An entry of the playlist: its location and the player's title for it.
+PlaylistEntry Entry(const QVariantMap& track) {
+    return {EntryText(track), track.value(QStringLiteral("xesam:title")).toString().toStdString()};
 }
 
 // "Artist - Title" the way Winamp names a track; the title alone without an artist; the file
@@ -71,8 +82,9 @@ int IndexOf(const QList<QDBusObjectPath>& tracks, const QString& id) {
 
 }  // namespace
 
-MprisPlayer::MprisPlayer(QDBusConnection bus, Diagnostic diagnostic, int timeoutMs)
-    : bus_(std::move(bus), timeoutMs), diagnostic_(std::move(diagnostic)) {
+MprisPlayer::MprisPlayer(EventLoop& loop, QDBusConnection bus, Diagnostic diagnostic,
+                         int timeoutMs)
+    : bus_(loop, std::move(bus), timeoutMs), diagnostic_(std::move(diagnostic)) {
     if (!diagnostic_) {
         diagnostic_ = [](const std::string& message) { std::cerr << message << '\n'; };
     }
@@ -127,44 +139,56 @@ QList<QDBusObjectPath> MprisPlayer::tracks(const QString& peer) {
     return qdbus_cast<QList<QDBusObjectPath>>(value->value<QDBusArgument>());
 }
 
-QList<QDBusObjectPath> MprisPlayer::readTrackList(const QString& peer) {
-    // The list can change between reading it and asking for its tracks (VLC then refuses the
-    // whole request): one more try with the list read anew.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const QList<QDBusObjectPath> list = tracks(peer);
-        if (list.isEmpty()) {
-            return {};
-        }
-        const auto reply = bus_.call(peer, kPath, kTrackList, QStringLiteral("GetTracksMetadata"),
-                                     {QVariant::fromValue(list)});
-        if (!reply || reply->isEmpty() || !reply->first().canConvert<QDBusArgument>()) {
-            continue;
-        }
-        // Matched by id: the answer's order is the player's business.
-        QHash<QString, std::string> entries;
-        const auto answer = qdbus_cast<QList<QVariantMap>>(reply->first().value<QDBusArgument>());
-        for (const QVariantMap& track : answer) {
-            entries.insert(TrackId(track), EntryText(track));
-        }
-        for (const QDBusObjectPath& track : list) {
-            playlist_.push_back(entries.value(track.path()));
-        }
-        return list;
+std::optional<std::vector<PlaylistEntry>> MprisPlayer::readEntries(
+    const QString& peer, const QList<QDBusObjectPath>& ids) {
+    if (ids.isEmpty()) {
+        return std::vector<PlaylistEntry>{};
     }
-    return {};
+    const auto reply = bus_.call(peer, kPath, kTrackList, QStringLiteral("GetTracksMetadata"),
+                                 {QVariant::fromValue(ids)});
+    if (!reply || reply->isEmpty() || !reply->first().canConvert<QDBusArgument>()) {
+        return std::nullopt;
+    }
+    // Matched by id: the answer's order is the player's business.
+    QHash<QString, PlaylistEntry> found;
+    const auto answer = qdbus_cast<QList<QVariantMap>>(reply->first().value<QDBusArgument>());
+    for (const QVariantMap& track : answer) {
+        found.insert(TrackId(track), Entry(track));
+    }
+    std::vector<PlaylistEntry> entries;
+    for (const QDBusObjectPath& id : ids) {
+        entries.push_back(found.value(id.path()));
+    }
+    return entries;
 }
 
 void MprisPlayer::goTo(const QString& peer, const QDBusObjectPath& track) {
     // Winamp's entry is current as soon as the query returns, and the caller reads the playlist
     // right after it: wait until the player says so too, the call included within one time-out.
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(bus_.timeoutMs());
+    // The player announces its new track (PropertiesChanged); events are handled meanwhile.
+    BusSignalWait& wait = bus_.signalWait();
+    wait.watch(QString(), kPath, kProperties, QStringLiteral("PropertiesChanged"));
+    const auto start = std::chrono::steady_clock::now();
     if (!bus_.call(peer, kPath, kTrackList, QStringLiteral("GoTo"), {QVariant::fromValue(track)})) {
         return;
     }
-    while (TrackId(metadata(peer)) != track.path() && std::chrono::steady_clock::now() < deadline) {
-        QThread::msleep(10);
-    }
+    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    wait.waitFor(bus_.timeoutMs() - static_cast<int>(spent.count()),
+                 [&](const QDBusMessage* signal) {
+                     if (signal == nullptr) {
+                         return TrackId(metadata(peer)) == track.path();
+                     }
+                     // (interface, changed properties, invalidated ones) from that player.
+                     const QList<QVariant> args = signal->arguments();
+                     if (signal->service() != peer || args.size() < 2 ||
+                         args[0].toString() != kPlayer) {
+                         return false;
+                     }
+                     const QVariantMap changed = ToMap(args[1]);
+                     const auto metadata = changed.find(QStringLiteral("Metadata"));
+                     return metadata != changed.end() && TrackId(ToMap(*metadata)) == track.path();
+                 });
 }
 
 void MprisPlayer::send(const QString& peer, const QString& method) {
@@ -231,8 +255,10 @@ int MprisPlayer::query(Handle window, int data, int code) {
     const QString peer = bus_.peer(window);
     if (peer.isEmpty()) {
         if (code == winamp::kQueryWritePlaylist) {  // a player gone has no playlist to read
-            playlist_.clear();
-            playlistRead_ = false;
+            playlistPeer_.clear();
+            trackIds_.clear();
+            currentOnly_.reset();
+            playlistCount_ = -1;
         }
         return 0;
     }
@@ -255,17 +281,20 @@ int MprisPlayer::query(Handle window, int data, int code) {
             return position ? static_cast<int>(position->toLongLong() / 1000) : 0;
         }
         case winamp::kQueryWritePlaylist: {
+            // The track ids only: the entries shown are read when they are asked for.
             const QVariantMap current = metadata(peer);
-            playlist_.clear();
-            playlistRead_ = true;
-            const QList<QDBusObjectPath> list = readTrackList(peer);
-            if (list.isEmpty()) {
+            playlistPeer_ = peer;
+            trackIds_ = tracks(peer);
+            currentOnly_.reset();
+            if (trackIds_.isEmpty()) {
                 if (!current.value(QStringLiteral("xesam:url")).toString().isEmpty()) {
-                    playlist_.push_back(EntryText(current));
+                    currentOnly_ = Entry(current);
                 }
+                playlistCount_ = currentOnly_ ? 1 : 0;
                 return 0;
             }
-            return IndexOf(list, TrackId(current));
+            playlistCount_ = static_cast<int>(trackIds_.size());
+            return IndexOf(trackIds_, TrackId(current));
         }
         case winamp::kQuerySetPosition: {
             const QList<QDBusObjectPath> list = tracks(peer);
@@ -306,20 +335,39 @@ bool MprisPlayer::start(const std::string& path) {
     if (!QProcess::startDetached(QString::fromStdString(path), {}, QString(), &pid) || pid == 0) {
         return false;
     }
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartWaitMs);
     chosenName_.clear();
-    while (findName(path).isEmpty() && std::chrono::steady_clock::now() < deadline) {
-        QThread::msleep(50);
-    }
+    bus_.waitForName(kStartWaitMs, [&] { return !findName(path).isEmpty(); });
     return true;
 }
 
-bool MprisPlayer::playlistLines(const std::string& /*playerPath*/, std::vector<std::string>& out) {
-    if (!playlistRead_) {
+int MprisPlayer::playlistCount(const std::string& /*playerPath*/) {
+    return playlistCount_;
+}
+
+bool MprisPlayer::playlistEntries(const std::string& /*playerPath*/, int first, int count,
+                                  std::vector<PlaylistEntry>& out) {
+    out.clear();
+    if (playlistCount_ < 0) {
         return false;
     }
-    out = playlist_;
+    if (currentOnly_) {
+        if (first <= 0 && first + count > 0) {
+            out.push_back(*currentOnly_);
+        }
+        return true;
+    }
+    const qsizetype from = std::clamp<qsizetype>(first, 0, trackIds_.size());
+    const qsizetype length = std::clamp<qsizetype>(first + count, from, trackIds_.size()) - from;
+    auto entries = readEntries(playlistPeer_, trackIds_.mid(from, length));
+    if (!entries) {
+        // The list changed since it was read (VLC then refuses the whole request): the same
+        // places of the list as it is now.
+        trackIds_ = tracks(playlistPeer_);
+        entries = readEntries(playlistPeer_, trackIds_.mid(from, length));
+    }
+    if (entries) {
+        out = std::move(*entries);
+    }
     return true;
 }
 

@@ -5,11 +5,13 @@
 #include <QList>
 #include <QVariantMap>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "PlayerBus.h"
+#include "ports/EventLoop.h"
 #include "ports/MediaPlayer.h"
 
 namespace zintor {
@@ -27,7 +29,8 @@ class MprisPlayer final : public MediaPlayer {
     static constexpr int kStartWaitMs = 3000;
     static constexpr double kVolumeStep = 0.02;
 
-    explicit MprisPlayer(QDBusConnection bus = QDBusConnection::sessionBus(),
+    // Waits (for a started player to appear, for a jump to be done) go through `loop`.
+    explicit MprisPlayer(EventLoop& loop, QDBusConnection bus = QDBusConnection::sessionBus(),
                          Diagnostic diagnostic = {}, int timeoutMs = kDefaultTimeoutMs);
 
     Handle findWindow(const std::string& playerPath) override;
@@ -35,7 +38,9 @@ class MprisPlayer final : public MediaPlayer {
     int query(Handle window, int data, int code) override;
     std::string caption(Handle window) override;
     bool start(const std::string& path) override;
-    bool playlistLines(const std::string& playerPath, std::vector<std::string>& out) override;
+    int playlistCount(const std::string& playerPath) override;
+    bool playlistEntries(const std::string& playerPath, int first, int count,
+                         std::vector<PlaylistEntry>& out) override;
 
   private:
     QString findName(const std::string& playerPath);
@@ -44,8 +49,9 @@ class MprisPlayer final : public MediaPlayer {
     QVariantMap metadata(const QString& peer);
     // The player's track list, empty when it has none.
     QList<QDBusObjectPath> tracks(const QString& peer);
-    // Reads the track list with every track's location into playlist_; the list read.
-    QList<QDBusObjectPath> readTrackList(const QString& peer);
+    // The entries of `ids`, in their order; nothing when the player refuses (the list changed).
+    std::optional<std::vector<PlaylistEntry>> readEntries(const QString& peer,
+                                                          const QList<QDBusObjectPath>& ids);
     // Makes `track` the current one and waits until the player reports it (at most the time-out).
     void goTo(const QString& peer, const QDBusObjectPath& track);
     void send(const QString& peer, const QString& method);
@@ -56,8 +62,12 @@ class MprisPlayer final : public MediaPlayer {
     Diagnostic diagnostic_;
     QString chosenName_;
     std::string chosenFor_;
-    std::vector<std::string> playlist_;
-    bool playlistRead_ = false;
+    // What query 120 read: the track ids (MPRIS tells the length of a track list no other way;
+    // their details are read a page at a time), or the current track alone without a list.
+    QString playlistPeer_;
+    QList<QDBusObjectPath> trackIds_;
+    std::optional<PlaylistEntry> currentOnly_;
+    int playlistCount_ = -1;
     std::set<int> reported_;
 };
 
