@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -176,6 +177,40 @@ TEST_F(AudaciousOnTheBus, FromTheMainMenuToTheThirdEntryAndItsStatus) {
     ASSERT_TRUE(Eventually([&] { return !audacious->running(); }));
     EXPECT_EQ(rig.after(4000), Lines{MainMenuLine(3)});
     EXPECT_TRUE(NoModeActive(rig.state()));
+}
+
+TEST_F(AudaciousOnTheBus, AListOf40000EntriesPagedFromAnEntryPast32767) {
+    // Paths of files that are not there (the player lists them all the same), and three real
+    // ones from entry 35,000 on.
+    const auto real = tones({"Alpha", "Beta", "Gamma"});
+    const std::string list = bus().folder() + "/long.m3u";
+    {
+        std::ofstream out(list);
+        for (int i = 0; i < 40'000; ++i) {
+            out << (i >= 35'000 && i < 35'003 ? real[static_cast<std::size_t>(i - 35'000)]
+                                              : "/nowhere/Track " + std::to_string(i) + ".mp3")
+                << '\n';
+        }
+    }
+    audacious->audtool("playlist-addurl 'file://" + list + "'");
+    ASSERT_TRUE(Eventually([&] { return audacious->audtool("playlist-length") == "40000"; },
+                           std::chrono::seconds(30)));
+    audacious->audtool("playlist-jump 35001");
+    audacious->audtool("playback-play");
+    ASSERT_TRUE(positionIs(35'001));
+    PosixFiles files;
+    PlayerSelect select(loop, connection());
+    MediaRig rig(kAudacious, select, files);
+
+    EXPECT_EQ(rig.openPlaylist(),
+              Lines{PlaylistLine(
+                  2, {"..More", "Alpha Zintor", "Beta Zintor", "Gamma Zintor", "Track 35003",
+                      "Track 35004", "Track 35005", "Track 35006", "Track 35007", "More.."})});
+    EXPECT_EQ(rig.say("*EAMI: 3"),
+              Lines{PlaylistLine(
+                  2, {"..More", "Beta Zintor", "Gamma Zintor", "Track 35003", "Track 35004",
+                      "Track 35005", "Track 35006", "Track 35007", "Track 35008", "More.."})});
+    EXPECT_TRUE(positionIs(35'002));
 }
 
 TEST_F(AudaciousOnTheBus, AnEntryWithoutATagIsNamedByThePlayersTitle) {

@@ -125,8 +125,7 @@ TEST_F(OnRealFiles, ZeroPaddedFieldsAndAMarkerInAnyCase) {
               (Lines{"Song", "Band", "The Album", "1999", "A comment"}));
     EXPECT_EQ(name(zeros), "Song Band");
     EXPECT_EQ(name(mp3("b.mp3", Tag("tAg", "Low", "Case", ' '))), "Low Case");
-    EXPECT_EQ(name(mp3("Not Tagged.mp3", Tag("TAX", "No", "Tag", ' '))),
-              "Not Tagged");
+    EXPECT_EQ(name(mp3("Not Tagged.mp3", Tag("TAX", "No", "Tag", ' '))), "Not Tagged");
 }
 
 TEST_F(OnRealFiles, EntriesWithoutAUsableTagAreNamedByThePlayerOrTheirFile) {

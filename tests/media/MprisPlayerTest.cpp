@@ -109,11 +109,15 @@ TEST_F(PlayerBusFixture, ABusWithoutAnyPlayer) {
     select.command(0, 40045);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 
-    // A program that starts but never shows up on the bus, and one that cannot start.
+    // A program that starts but never shows up on the bus, and one that cannot start. Events are
+    // handled while the first is awaited.
+    bool handled = false;
+    loop.post([&handled] { handled = true; });
     PosixFiles files;
     MediaRig rig("/bin/true", select, files);
     EXPECT_EQ(rig.openPlaylist(),
               Lines{"AT*EAID=1,2,\"WinAMP should be running but could not find it's process\",80"});
+    EXPECT_TRUE(handled);
     MediaRig missing("/nonexistent/audacious", select, files);
     EXPECT_EQ(missing.openPlaylist(),
               Lines{"AT*EAID=1,2,\"Could not start WinAMP - Check the path\",50"});

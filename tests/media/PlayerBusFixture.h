@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "PrivatePulseServer.h"
-#include "ports/MediaPlayer.h"
-#include "qt/QtEventLoop.h"
 #include "PrivateSessionBus.h"
 #include "TestPlayers.h"
 #include "ToneFiles.h"
+#include "ports/MediaPlayer.h"
+#include "qt/QtEventLoop.h"
 
 namespace zintor::testing {
 

@@ -1,7 +1,7 @@
 #include "AudaciousPlayer.h"
 
-#include <QProcess>
 #include <QDBusVariant>
+#include <QProcess>
 #include <QUrl>
 #include <algorithm>
 #include <chrono>

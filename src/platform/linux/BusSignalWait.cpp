@@ -15,7 +15,14 @@ void BusSignalWait::watch(const QString& service, const QString& path, const QSt
     }
 }
 
+void BusSignalWait::observe(std::function<void(const QDBusMessage&)> observer) {
+    observers_.push_back(std::move(observer));
+}
+
 void BusSignalWait::received(const QDBusMessage& message) {
+    for (const Listener& observer : observers_) {
+        observer(message);
+    }
     // Every wait running gets it, the ones nested in others included.
     const std::vector<Listener*> listeners = listeners_;
     for (Listener* listener : listeners) {

@@ -14,7 +14,8 @@ namespace zintor {
 
 // Waits for something a D-Bus signal announces (a name appearing on the bus, a player's property
 // changing) through the program's event loop: events are handled meanwhile, the thread sleeps
-// between them, and the wait ends at its time limit whatever happens.
+// between them, and the wait ends at its time limit whatever happens. Observers see the signals
+// that arrive while no wait runs too.
 class BusSignalWait : public QObject {
     Q_OBJECT
 
@@ -24,6 +25,9 @@ class BusSignalWait : public QObject {
     // Subscribes to a signal (once per signal; an empty `service` means any sender).
     void watch(const QString& service, const QString& path, const QString& interface,
                const QString& name);
+
+    // Hands every watched signal to `observer` from now on, waiting or not.
+    void observe(std::function<void(const QDBusMessage&)> observer);
 
     // Handles events until `done` holds or `ms` have passed; its last answer. `done` is asked at
     // once with no message, then again with each watched signal that arrives.
@@ -38,6 +42,7 @@ class BusSignalWait : public QObject {
     std::set<QString> watched_;
     using Listener = std::function<void(const QDBusMessage&)>;
     std::vector<Listener*> listeners_;  // the waits running, innermost last
+    std::vector<Listener> observers_;
 };
 
 }  // namespace zintor

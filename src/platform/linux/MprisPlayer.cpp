@@ -1,10 +1,10 @@
 #include "MprisPlayer.h"
 
 #include <QDBusArgument>
-#include <QHash>
-#include <QProcess>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QHash>
+#include <QProcess>
 #include <QUrl>
 #include <algorithm>
 #include <chrono>
@@ -69,21 +69,20 @@ QString TrackId(const QVariantMap& track) {
     return id.canConvert<QDBusObjectPath>() ? id.value<QDBusObjectPath>().path() : id.toString();
 }
 
-// The current entry's index for Winamp's queries: the first entry when the current track is not
-// in the list (nothing loaded, or a track the player plays from outside its list).
+// Where track `id` stands in the list; -1 when it is not in it (nothing loaded, or a track the
+// player plays from outside its list).
 int IndexOf(const QList<QDBusObjectPath>& tracks, const QString& id) {
     for (qsizetype i = 0; i < tracks.size(); ++i) {
         if (tracks[i].path() == id) {
             return static_cast<int>(i);
         }
     }
-    return 0;
+    return -1;
 }
 
 }  // namespace
 
-MprisPlayer::MprisPlayer(EventLoop& loop, QDBusConnection bus, Diagnostic diagnostic,
-                         int timeoutMs)
+MprisPlayer::MprisPlayer(EventLoop& loop, QDBusConnection bus, Diagnostic diagnostic, int timeoutMs)
     : bus_(loop, std::move(bus), timeoutMs), diagnostic_(std::move(diagnostic)) {
     if (!diagnostic_) {
         diagnostic_ = [](const std::string& message) { std::cerr << message << '\n'; };
@@ -129,14 +128,48 @@ QVariantMap MprisPlayer::metadata(const QString& peer) {
     return value ? ToMap(*value) : QVariantMap();
 }
 
-QList<QDBusObjectPath> MprisPlayer::tracks(const QString& peer) {
+std::optional<QList<QDBusObjectPath>> MprisPlayer::tracks(const QString& peer) {
     // HasTrackList is not asked: VLC answers false yet offers its whole playlist. A player
     // without the interface answers the read with an error at once.
     const auto value = bus_.property(peer, kPath, kTrackList, QStringLiteral("Tracks"));
     if (!value || !value->canConvert<QDBusArgument>()) {
-        return {};
+        return std::nullopt;
     }
     return qdbus_cast<QList<QDBusObjectPath>>(value->value<QDBusArgument>());
+}
+
+void MprisPlayer::watchTrackList() {
+    if (watching_) {
+        return;
+    }
+    watching_ = true;
+    BusSignalWait& bus = bus_.signalWait();
+    bus.watch(QString(), kPath, kProperties, QStringLiteral("PropertiesChanged"));
+    for (const char* name : {"TrackListReplaced", "TrackAdded", "TrackRemoved"}) {
+        bus.watch(QString(), kPath, kTrackList, QString::fromLatin1(name));
+    }
+    bus.observe([this](const QDBusMessage& signal) {
+        if (signal.service() != listPeer_ || signal.path() != kPath) {
+            return;
+        }
+        const bool properties = signal.member() == QLatin1String("PropertiesChanged");
+        if (!properties || signal.arguments().value(0).toString() == kTrackList) {
+            listCurrent_ = false;
+        }
+    });
+}
+
+const QList<QDBusObjectPath>& MprisPlayer::trackList(const QString& peer, const QString& current) {
+    watchTrackList();
+    const bool stale = listPeer_ != peer || !listCurrent_ ||
+                       (!current.isEmpty() && IndexOf(trackIds_, current) < 0);
+    if (stale) {
+        auto list = tracks(peer);
+        trackIds_ = list ? std::move(*list) : QList<QDBusObjectPath>{};
+        listPeer_ = peer;
+        listCurrent_ = list.has_value();
+    }
+    return trackIds_;
 }
 
 std::optional<std::vector<PlaylistEntry>> MprisPlayer::readEntries(
@@ -163,32 +196,22 @@ std::optional<std::vector<PlaylistEntry>> MprisPlayer::readEntries(
 }
 
 void MprisPlayer::goTo(const QString& peer, const QDBusObjectPath& track) {
-    // Winamp's entry is current as soon as the query returns, and the caller reads the playlist
-    // right after it: wait until the player says so too, the call included within one time-out.
-    // The player announces its new track (PropertiesChanged); events are handled meanwhile.
-    BusSignalWait& wait = bus_.signalWait();
-    wait.watch(QString(), kPath, kProperties, QStringLiteral("PropertiesChanged"));
-    const auto start = std::chrono::steady_clock::now();
-    if (!bus_.call(peer, kPath, kTrackList, QStringLiteral("GoTo"), {QVariant::fromValue(track)})) {
-        return;
+    const QString before = TrackId(metadata(peer));
+    if (bus_.call(peer, kPath, kTrackList, QStringLiteral("GoTo"), {QVariant::fromValue(track)})) {
+        jump_ = Jump{peer, track.path(), before, std::chrono::steady_clock::now() + kJumpGrace};
     }
-    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - start);
-    wait.waitFor(bus_.timeoutMs() - static_cast<int>(spent.count()),
-                 [&](const QDBusMessage* signal) {
-                     if (signal == nullptr) {
-                         return TrackId(metadata(peer)) == track.path();
-                     }
-                     // (interface, changed properties, invalidated ones) from that player.
-                     const QList<QVariant> args = signal->arguments();
-                     if (signal->service() != peer || args.size() < 2 ||
-                         args[0].toString() != kPlayer) {
-                         return false;
-                     }
-                     const QVariantMap changed = ToMap(args[1]);
-                     const auto metadata = changed.find(QStringLiteral("Metadata"));
-                     return metadata != changed.end() && TrackId(ToMap(*metadata)) == track.path();
-                 });
+}
+
+QString MprisPlayer::currentTrack(const QString& peer, const QVariantMap& metadata) {
+    const QString id = TrackId(metadata);
+    // A player takes a moment to open the track it was sent to; Winamp's entry is current as soon
+    // as the jump returns, and the caller reads the list from it right away.
+    if (jump_ && jump_->peer == peer && id == jump_->from &&
+        std::chrono::steady_clock::now() < jump_->until) {
+        return jump_->to;
+    }
+    jump_.reset();
+    return id;
 }
 
 void MprisPlayer::send(const QString& peer, const QString& method) {
@@ -256,7 +279,6 @@ int MprisPlayer::query(Handle window, int data, int code) {
     if (peer.isEmpty()) {
         if (code == winamp::kQueryWritePlaylist) {  // a player gone has no playlist to read
             playlistPeer_.clear();
-            trackIds_.clear();
             currentOnly_.reset();
             playlistCount_ = -1;
         }
@@ -283,21 +305,23 @@ int MprisPlayer::query(Handle window, int data, int code) {
         case winamp::kQueryWritePlaylist: {
             // The track ids only: the entries shown are read when they are asked for.
             const QVariantMap current = metadata(peer);
+            const QString currentId = currentTrack(peer, current);
             playlistPeer_ = peer;
-            trackIds_ = tracks(peer);
+            const QList<QDBusObjectPath>& ids = trackList(peer, currentId);
             currentOnly_.reset();
-            if (trackIds_.isEmpty()) {
+            if (ids.isEmpty()) {
                 if (!current.value(QStringLiteral("xesam:url")).toString().isEmpty()) {
                     currentOnly_ = Entry(current);
                 }
                 playlistCount_ = currentOnly_ ? 1 : 0;
                 return 0;
             }
-            playlistCount_ = static_cast<int>(trackIds_.size());
-            return IndexOf(trackIds_, TrackId(current));
+            playlistCount_ = static_cast<int>(ids.size());
+            return std::max(IndexOf(ids, currentId), 0);
         }
         case winamp::kQuerySetPosition: {
-            const QList<QDBusObjectPath> list = tracks(peer);
+            // The list the last query 120 read, as the caller counted on it.
+            const QList<QDBusObjectPath> list = trackList(peer, QString());
             if (data >= 0 && data < list.size()) {
                 goTo(peer, list[data]);
             }
@@ -322,7 +346,7 @@ std::string MprisPlayer::caption(Handle window) {
     if (text.isEmpty()) {
         return "Winamp";  // nothing loaded
     }
-    const int index = IndexOf(tracks(peer), TrackId(current));
+    const int index = std::max(IndexOf(trackList(peer, TrackId(current)), TrackId(current)), 0);
     std::string caption = std::to_string(index + 1) + ". " + text.toStdString() + " - Winamp";
     if (playbackStatus(peer) == QLatin1String("Paused")) {
         caption += " [Paused]";
@@ -362,8 +386,8 @@ bool MprisPlayer::playlistEntries(const std::string& /*playerPath*/, int first, 
     if (!entries) {
         // The list changed since it was read (VLC then refuses the whole request): the same
         // places of the list as it is now.
-        trackIds_ = tracks(playlistPeer_);
-        entries = readEntries(playlistPeer_, trackIds_.mid(from, length));
+        listCurrent_ = false;
+        entries = readEntries(playlistPeer_, trackList(playlistPeer_, QString()).mid(from, length));
     }
     if (entries) {
         out = std::move(*entries);
