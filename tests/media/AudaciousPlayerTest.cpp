@@ -213,17 +213,5 @@ TEST_F(AudaciousOnTheBus, AListOf40000EntriesPagedFromAnEntryPast32767) {
     EXPECT_TRUE(positionIs(35'002));
 }
 
-TEST_F(AudaciousOnTheBus, AnEntryWithoutATagIsNamedByThePlayersTitle) {
-    audacious->audtool("playlist-addurl tone://440");
-    playing(tones({"Alpha", "Beta"}));
-    ASSERT_TRUE(Eventually([&] { return audacious->audtool("playlist-length") == "3"; }));
-    PosixFiles files;
-    PlayerSelect select(loop, connection());
-    MediaRig rig(kAudacious, select, files);
-    // Audacious calls it "Tone Generator: 440 Hz"; the phone shows 15 characters.
-    EXPECT_EQ(rig.openPlaylist(),
-              Lines{PlaylistLine(1, {"Tone Generator:", "Alpha Zintor", "More.."})});
-}
-
 }  // namespace
 }  // namespace zintor::testing
