@@ -11,7 +11,7 @@ Adapters::Adapters(bool headless)
       input_(
           ChooseLinuxInput(QDBusConnection::sessionBus(), settings_,
                            [this](const std::string& message) { logSink_.diagnostic(message); })),
-      player_(QDBusConnection::sessionBus(),
+      player_(loop_, QDBusConnection::sessionBus(),
               [this](const std::string& message) { logSink_.diagnostic(message); }) {
     if (!input_.description.empty()) {
         logSink_.diagnostic(input_.description);

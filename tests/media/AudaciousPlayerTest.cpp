@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -29,7 +30,7 @@ class AudaciousOnTheBus : public PlayerBusFixture {
         audacious = std::make_unique<TestAudacious>(bus(), pulse());
         ASSERT_TRUE(audacious->start());
         player = std::make_unique<AudaciousPlayer>(
-            connection(), [this](const std::string& line) { diagnostics.push_back(line); });
+            loop, connection(), [this](const std::string& line) { diagnostics.push_back(line); });
     }
     void TearDown() override {
         player.reset();
@@ -74,9 +75,7 @@ TEST_F(AudaciousOnTheBus, AnswersAndObeysAsWinampDoes) {
     EXPECT_LT(position, 20'000);  // in milliseconds
 
     EXPECT_EQ(player->query(window, 3, 120), 0);
-    std::vector<std::string> lines;
-    ASSERT_TRUE(player->playlistLines(kAudacious, lines));
-    EXPECT_EQ(lines, files);
+    EXPECT_EQ(Paths(*player, kAudacious), files);
     EXPECT_EQ(player->caption(window), "1. " + audacious->audtool("current-song") + " - Winamp");
 
     player->query(window, 2, 121);  // jump
@@ -142,8 +141,7 @@ TEST_F(AudaciousOnTheBus, AHungPlayerCostsOneTimeOutAndAClosedOneAnswersNothing)
     EXPECT_EQ(player->query(window, 0, 104), 0);
     EXPECT_EQ(player->caption(window), "");
     EXPECT_EQ(player->query(window, 3, 120), 0);
-    std::vector<std::string> lines;
-    EXPECT_FALSE(player->playlistLines(kAudacious, lines));
+    EXPECT_EQ(player->playlistCount(kAudacious), -1);
 
     ASSERT_TRUE(audacious->start());
     const MediaPlayer::Handle again = player->findWindow(kAudacious);
@@ -156,7 +154,7 @@ TEST_F(AudaciousOnTheBus, AHungPlayerCostsOneTimeOutAndAClosedOneAnswersNothing)
 TEST_F(AudaciousOnTheBus, FromTheMainMenuToTheThirdEntryAndItsStatus) {
     playing(tones({"Alpha", "Beta", "Gamma", "Delta"}));
     PosixFiles files;
-    PlayerSelect select(connection());
+    PlayerSelect select(loop, connection());
     MediaRig rig(kAudacious, select, files);
 
     EXPECT_EQ(rig.openPlaylist(),
@@ -181,14 +179,38 @@ TEST_F(AudaciousOnTheBus, FromTheMainMenuToTheThirdEntryAndItsStatus) {
     EXPECT_TRUE(NoModeActive(rig.state()));
 }
 
-TEST_F(AudaciousOnTheBus, AnEntryThatIsNoFileIsNamedByTheEndOfItsAddress) {
-    audacious->audtool("playlist-addurl tone://440");
-    playing(tones({"Alpha", "Beta"}));
-    ASSERT_TRUE(Eventually([&] { return audacious->audtool("playlist-length") == "3"; }));
+TEST_F(AudaciousOnTheBus, AListOf40000EntriesPagedFromAnEntryPast32767) {
+    // Paths of files that are not there (the player lists them all the same), and three real
+    // ones from entry 35,000 on.
+    const auto real = tones({"Alpha", "Beta", "Gamma"});
+    const std::string list = bus().folder() + "/long.m3u";
+    {
+        std::ofstream out(list);
+        for (int i = 0; i < 40'000; ++i) {
+            out << (i >= 35'000 && i < 35'003 ? real[static_cast<std::size_t>(i - 35'000)]
+                                              : "/nowhere/Track " + std::to_string(i) + ".mp3")
+                << '\n';
+        }
+    }
+    audacious->audtool("playlist-addurl 'file://" + list + "'");
+    ASSERT_TRUE(Eventually([&] { return audacious->audtool("playlist-length") == "40000"; },
+                           std::chrono::seconds(30)));
+    audacious->audtool("playlist-jump 35001");
+    audacious->audtool("playback-play");
+    ASSERT_TRUE(positionIs(35'001));
     PosixFiles files;
-    PlayerSelect select(connection());
+    PlayerSelect select(loop, connection());
     MediaRig rig(kAudacious, select, files);
-    EXPECT_EQ(rig.openPlaylist(), Lines{PlaylistLine(1, {"440", "Alpha Zintor", "More.."})});
+
+    EXPECT_EQ(rig.openPlaylist(),
+              Lines{PlaylistLine(
+                  2, {"..More", "Alpha Zintor", "Beta Zintor", "Gamma Zintor", "Track 35003",
+                      "Track 35004", "Track 35005", "Track 35006", "Track 35007", "More.."})});
+    EXPECT_EQ(rig.say("*EAMI: 3"),
+              Lines{PlaylistLine(
+                  2, {"..More", "Beta Zintor", "Gamma Zintor", "Track 35003", "Track 35004",
+                      "Track 35005", "Track 35006", "Track 35007", "Track 35008", "More.."})});
+    EXPECT_TRUE(positionIs(35'002));
 }
 
 }  // namespace

@@ -67,8 +67,22 @@ std::string Tag(const std::string& marker, const std::string& title, const std::
 class FilePlaylistPlayer : public ScriptedPlayer {
   public:
     explicit FilePlaylistPlayer(Files& files) : files_(files) {}
-    bool playlistLines(const std::string& playerPath, std::vector<std::string>& out) override {
-        return ReadWinampPlaylistFile(files_, playerPath, out);
+    int playlistCount(const std::string& playerPath) override {
+        std::vector<std::string> entries;
+        return ReadWinampPlaylistFile(files_, playerPath, entries)
+                   ? static_cast<int>(entries.size())
+                   : -1;
+    }
+    bool playlistEntries(const std::string& playerPath, int first, int count,
+                         std::vector<PlaylistEntry>& out) override {
+        std::vector<std::string> entries;
+        out.clear();
+        for (int i = first; ReadWinampPlaylistFile(files_, playerPath, entries) &&
+                            i < first + count && i < static_cast<int>(entries.size());
+             ++i) {
+            out.push_back({entries[static_cast<std::size_t>(i)], ""});
+        }
+        return true;
     }
 
   private:
@@ -85,6 +99,10 @@ class OnRealFiles : public ::testing::Test {
     PlaylistSnapshot readPlaylist() {
         control.WinAMP_FindWindow();
         return info.GetPlaylist();
+    }
+    // The entry's name, given the player's own title for it.
+    std::string name(const std::string& path, const std::string& playerTitle = "") {
+        return info.PlaylistEntryText({path, playerTitle});
     }
 
     TempFolder temp;
@@ -105,13 +123,19 @@ TEST_F(OnRealFiles, ZeroPaddedFieldsAndAMarkerInAnyCase) {
     ASSERT_TRUE(info.GetTagInf(zeros, tag));
     EXPECT_EQ((Lines{tag.Title, tag.Artist, tag.Album, tag.Year, tag.Comment}),
               (Lines{"Song", "Band", "The Album", "1999", "A comment"}));
-    EXPECT_EQ(info.PlaylistEntryText(zeros), "Song Band");
-    EXPECT_EQ(info.PlaylistEntryText(mp3("b.mp3", Tag("tAg", "Low", "Case", ' '))), "Low Case");
-    EXPECT_EQ(info.PlaylistEntryText(mp3("Not Tagged.mp3", Tag("TAX", "No", "Tag", ' '))),
-              "Not Tagged");
+    EXPECT_EQ(name(zeros), "Song Band");
+    EXPECT_EQ(name(mp3("b.mp3", Tag("tAg", "Low", "Case", ' '))), "Low Case");
+    EXPECT_EQ(name(mp3("Not Tagged.mp3", Tag("TAX", "No", "Tag", ' '))), "Not Tagged");
 }
 
-TEST_F(OnRealFiles, EntriesWithoutAUsableTitleAreNamedByTheirFile) {
+TEST_F(OnRealFiles, EntriesWithoutAUsableTagAreNamedByThePlayerOrTheirFile) {
+    // The tag wins; without one the player's title counts unless it is only the file's name.
+    const std::string tagged = mp3("a.mp3", Tag("TAG", "Tagged", "Band", ' '));
+    EXPECT_EQ(name(tagged, "Player Title"), "Tagged Band");
+    EXPECT_EQ(name(temp.write("b.mp3", ""), "Player Title"), "Player Title");
+    for (const char* title : {"x.y.mp3", "x.y", "x"}) {
+        EXPECT_EQ(name(temp.write("x.y.mp3", ""), title), "x") << title;
+    }
     const std::pair<std::string, std::string> cases[] = {
         {mp3("Empty Title.mp3", Tag("TAG", "", "Band", ' ')), "Empty Title"},
         // A title of control characters only counts as empty; others lose them.
@@ -119,11 +143,10 @@ TEST_F(OnRealFiles, EntriesWithoutAUsableTitleAreNamedByTheirFile) {
         {mp3("c.mp3", Tag("TAG", "\aBe\x1bll\r\n", "\x7f", ' ')), "Bell \x7f"},
         // Shorter than a tag: no tag, whatever it starts with.
         {temp.write("Short.mp3", "TAGSong"), "Short"},
-        {temp.write("x.y.mp3", ""), "x"},  // the name stops at the first dot
         {"https://radio.example/live.aac", "live"},
     };
     for (const auto& [path, expected] : cases) {
-        EXPECT_EQ(info.PlaylistEntryText(path), expected) << path;
+        EXPECT_EQ(name(path), expected) << path;
     }
 }
 
@@ -133,7 +156,7 @@ TEST_F(OnRealFiles, AVanishedFileIsLoggedAndNamedByItsPath) {
     program.link().InitLog();
     const std::string gone = mp3("Gone Song.mp3", Tag("TAG", "Gone", "Band", ' '));
     std::filesystem::remove(gone);
-    EXPECT_EQ(info.PlaylistEntryText(gone), "Gone Song");
+    EXPECT_EQ(name(gone), "Gone Song");
     std::string log;
     ASSERT_TRUE(files.readText(state.LogFileName, log));
     EXPECT_THAT(log, ::testing::HasSubstr("Could not find the MP3 File in GetTagInf-->" + gone));
@@ -180,9 +203,12 @@ TEST_F(OnRealFiles, ThePlaylistFileWithoutCommentsKeepingEmptyLines) {
     const PlaylistSnapshot list = readPlaylist();
     EXPECT_TRUE(list.Ok);
     EXPECT_EQ(list.Current, 2);  // the player's answer to query 120
-    EXPECT_EQ(list.Entries, (Lines{"/music/one.mp3", "", "/music/#two.mp3", " #not a comment",
-                                   "/music/last.mp3"}));
     EXPECT_EQ(list.Count, 5);
+    Lines page;
+    for (const PlaylistEntry& entry : info.GetPlaylistEntries(1, 9)) {
+        page.push_back(entry.path);
+    }
+    EXPECT_EQ(page, (Lines{"", "/music/#two.mp3", " #not a comment", "/music/last.mp3"}));
 }
 
 TEST_F(OnRealFiles, NoEntriesNoFileOrNoPlayerMeanNoPlaylist) {

@@ -24,7 +24,7 @@ class MpvOnTheBus : public PlayerBusFixture {
         mpv = std::make_unique<TestMpv>(bus());
         music = tones({"One", "Two", "Three"});
         ASSERT_TRUE(mpv->start(music));
-        player = std::make_unique<MprisPlayer>(connection());
+        player = std::make_unique<MprisPlayer>(loop, connection());
         window = player->findWindow(kMpv);
         ASSERT_NE(window, 0);
     }
@@ -54,15 +54,12 @@ TEST_F(MpvOnTheBus, AnswersAndObeysAsWinampDoesWithTheCurrentTrackAsPlaylist) {
               "1. " + mpv->playerctl("metadata xesam:title") + " - Winamp");
 
     EXPECT_EQ(player->query(window, 3, 120), 0);
-    std::vector<std::string> lines;
-    ASSERT_TRUE(player->playlistLines(kMpv, lines));
-    EXPECT_EQ(lines, std::vector<std::string>{music[0]});
+    EXPECT_EQ(Paths(*player, kMpv), std::vector<std::string>{music[0]});
 
     player->command(window, 40048);
     ASSERT_TRUE(playing(music[1]));
     EXPECT_EQ(player->query(window, 3, 120), 0);
-    ASSERT_TRUE(player->playlistLines(kMpv, lines));
-    EXPECT_EQ(lines, std::vector<std::string>{music[1]});
+    EXPECT_EQ(Paths(*player, kMpv), std::vector<std::string>{music[1]});
     EXPECT_TRUE(Eventually([&] { return player->query(window, 1, 105) == 21; }));
     player->command(window, 40044);
     ASSERT_TRUE(playing(music[0]));
@@ -95,7 +92,7 @@ TEST_F(MpvOnTheBus, ThePhoneSeesTheCurrentTrackOnly) {
     ASSERT_TRUE(playing(music[0]));
     ASSERT_TRUE(Eventually([&] { return player->query(window, 1, 105) == 20; }));
     PosixFiles files;
-    PlayerSelect select(connection());
+    PlayerSelect select(loop, connection());
     MediaRig rig(kMpv, select, files);
     // One entry: the list's last (and only) position reads "More..", which opens the status.
     EXPECT_EQ(rig.openPlaylist(), Lines{PlaylistLine(0, {"More.."})});
@@ -103,7 +100,7 @@ TEST_F(MpvOnTheBus, ThePhoneSeesTheCurrentTrackOnly) {
 }
 
 TEST_F(PlayerBusFixture, ABusWithoutAnyPlayer) {
-    PlayerSelect select(connection());
+    PlayerSelect select(loop, connection());
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(select.findWindow("/usr/bin/audacious"), 0);
     EXPECT_EQ(select.findWindow("/usr/bin/vlc"), 0);
@@ -112,11 +109,15 @@ TEST_F(PlayerBusFixture, ABusWithoutAnyPlayer) {
     select.command(0, 40045);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 
-    // A program that starts but never shows up on the bus, and one that cannot start.
+    // A program that starts but never shows up on the bus, and one that cannot start. Events are
+    // handled while the first is awaited.
+    bool handled = false;
+    loop.post([&handled] { handled = true; });
     PosixFiles files;
     MediaRig rig("/bin/true", select, files);
     EXPECT_EQ(rig.openPlaylist(),
               Lines{"AT*EAID=1,2,\"WinAMP should be running but could not find it's process\",80"});
+    EXPECT_TRUE(handled);
     MediaRig missing("/nonexistent/audacious", select, files);
     EXPECT_EQ(missing.openPlaylist(),
               Lines{"AT*EAID=1,2,\"Could not start WinAMP - Check the path\",50"});

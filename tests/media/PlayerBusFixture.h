@@ -16,6 +16,8 @@
 #include "PrivateSessionBus.h"
 #include "TestPlayers.h"
 #include "ToneFiles.h"
+#include "ports/MediaPlayer.h"
+#include "qt/QtEventLoop.h"
 
 namespace zintor::testing {
 
@@ -60,7 +62,20 @@ class PlayerBusFixture : public ::testing::Test {
         return paths;
     }
 
+    // Every entry of the playlist that query 120 made readable, by path.
+    static std::vector<std::string> Paths(MediaPlayer& player, const std::string& playerPath) {
+        std::vector<PlaylistEntry> entries;
+        const int count = player.playlistCount(playerPath);
+        EXPECT_TRUE(player.playlistEntries(playerPath, 0, count, entries));
+        std::vector<std::string> paths;
+        for (const PlaylistEntry& entry : entries) {
+            paths.push_back(entry.path);
+        }
+        return paths;
+    }
+
     QDBusConnection& connection() { return *connection_; }
+    QtEventLoop loop;
     PrivateSessionBus& bus() { return *bus_; }
     PrivatePulseServer& pulse() { return *pulse_; }
 

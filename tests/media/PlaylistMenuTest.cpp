@@ -67,6 +67,25 @@ TEST_F(PlaylistMenu, TwentyEntriesPagedForwardAndBackThenOnePlayed) {
     EXPECT_EQ(player.current(), 2);
 }
 
+TEST_F(PlaylistMenu, ALongListIsReadAPageAtATimeAndCountsPast32767) {
+    player.setPlaylist(Tracks(40'000), 35'000);
+    player.setTitle(35'001, "Player's Title");
+    Lines fromCurrent = Window("..More", 35'000, 35'007, "More..");
+    fromCurrent[2] = "Player's Title";
+    EXPECT_EQ(rig.openPlaylist(), Lines{PlaylistLine(2, fromCurrent)});
+    EXPECT_EQ(rig.playerCalls("entries"), Lines{"entries 35000 8"});
+    EXPECT_EQ(rig.say("*EAMI: 10"),
+              Lines{PlaylistLine(2, Window("..More", 35008, 35015, "More.."))});
+    // The player moves on: the refresh shows the list from the new current entry.
+    player.command(ScriptedPlayer::kWindow, 40048);
+    Lines fromNext = Window("..More", 35'001, 35'008, "More..");
+    fromNext[1] = "Player's Title";
+    EXPECT_EQ(rig.after(8000), Lines{PlaylistLine(2, fromNext)});
+    rig.say("*EAMI: 0");
+    player.setPlaylist(Tracks(40'000), 39'998);
+    EXPECT_EQ(rig.openPlaylist(), Lines{PlaylistLine(2, Window("..More", 39998, 39999, ""))});
+}
+
 TEST_F(PlaylistMenu, EntriesAreNamedByTheirTagsOrFileNames) {
     std::string tag = "TAGMy Song";
     tag.resize(33, ' ');

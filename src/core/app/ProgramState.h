@@ -77,8 +77,8 @@ struct ProgramState {
     std::intptr_t WinampWindow = 0;
     bool WinampRepeatVolume = false;
     bool WinampTimeToggle = false;
-    std::int16_t WinampPageOffset = 0;
-    std::int16_t WinampLastIndex = 0;
+    std::int32_t WinampPageOffset = 0;  // 32 bits: playlists grow past 32,767 entries
+    std::int32_t WinampLastIndex = 0;
     bool WinampListHasBackItem = false;
     std::string WinampRawTitle;
     std::string WinampTitle;

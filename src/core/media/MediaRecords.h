@@ -1,16 +1,15 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace zintor {
 
-// The player's playlist as its playlist file lists it.
+// The player's playlist: how long it is and where it stands. Its entries are read a page at a
+// time (WinampInfo::GetPlaylistEntries), never all at once.
 struct PlaylistSnapshot {
-    std::vector<std::string> Entries;  // file paths in playlist order
     int Count = 0;
     int Current = 0;  // index from 0 of the player's current entry, as the player reported it
-    bool Ok = false;  // the file was read and held at least one entry
+    bool Ok = false;  // the playlist was read and held at least one entry
 };
 
 // The 128-byte tag at the end of an MP3 file.

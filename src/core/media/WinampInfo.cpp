@@ -1,5 +1,7 @@
 #include "media/WinampInfo.h"
 
+#include <string_view>
+
 #include "link/FileHelpers.h"
 #include "link/Link.h"
 #include "media/MediaText.h"
@@ -9,6 +11,20 @@
 namespace zintor {
 
 namespace texts = media_texts;
+
+namespace {
+
+// True when `title` is empty or only the file's name, with or without extensions: what a player
+// gives an entry it has no title for ("Song.mp3" or "Song" for ".../Song.mp3").
+bool IsFileName(std::string_view title, std::string_view path, char separator) {
+    const auto last = path.rfind(separator);
+    const std::string_view name = last == std::string_view::npos ? path : path.substr(last + 1);
+    return title.empty() || name == title ||
+           (name.size() > title.size() && name.substr(0, title.size()) == title &&
+            name[title.size()] == '.');
+}
+
+}  // namespace
 
 WinampInfo::WinampInfo(ProgramState& state, Ports& ports, Link& link, WinampControl& control)
     : state_(state), ports_(ports), link_(link), control_(control) {}
@@ -32,30 +48,33 @@ PlaylistSnapshot WinampInfo::GetPlaylist() {
         return list;
     }
     list.Current = control_.WinAMP_WritePlaylist();
-    std::vector<std::string> lines;
-    if (!ports_.player.playlistLines(state_.WinampPath(), lines)) {
+    const int count = ports_.player.playlistCount(state_.WinampPath());
+    if (count <= 0) {
         return list;
     }
-    for (std::string& line : lines) {
-        if (line.empty() || line.front() != '#') {
-            list.Entries.push_back(std::move(line));
-        }
-    }
-    if (list.Entries.empty()) {
-        return list;
-    }
-    list.Count = static_cast<int>(list.Entries.size());
+    list.Count = count;
     list.Ok = true;
     link_.WriteLog(texts::kLogPlaylistDone);
     return list;
 }
 
-std::string WinampInfo::PlaylistEntryText(const std::string& path) {
+std::vector<PlaylistEntry> WinampInfo::GetPlaylistEntries(int first, int count) {
+    std::vector<PlaylistEntry> entries;
+    if (count > 0 && !ports_.player.playlistEntries(state_.WinampPath(), first, count, entries)) {
+        entries.clear();
+    }
+    return entries;
+}
+
+std::string WinampInfo::PlaylistEntryText(const PlaylistEntry& entry) {
     TagInfo tag;
-    if (GetTagInf(path, tag) && !tag.Title.empty()) {
+    if (GetTagInf(entry.path, tag) && !tag.Title.empty()) {
         return tag.Title + " " + tag.Artist;
     }
-    return SplitFileName(path, ports_.files.separator()).BaseName;
+    if (!IsFileName(entry.title, entry.path, ports_.files.separator())) {
+        return entry.title;
+    }
+    return SplitFileName(entry.path, ports_.files.separator()).BaseName;
 }
 
 bool WinampInfo::GetTagInf(const std::string& path, TagInfo& tag) {
@@ -74,8 +93,11 @@ TrackInfo WinampInfo::WinampTrackInfo() {
     const PlaylistSnapshot list = GetPlaylist();
     TrackInfo info;
     TagInfo tag;
-    const bool listed = list.Current >= 0 && list.Current < static_cast<int>(list.Entries.size());
-    if (listed && GetTagInf(list.Entries[static_cast<std::size_t>(list.Current)], tag)) {
+    const std::vector<PlaylistEntry> current =
+        list.Ok && list.Current >= 0 && list.Current < list.Count
+            ? GetPlaylistEntries(list.Current, 1)
+            : std::vector<PlaylistEntry>{};
+    if (!current.empty() && GetTagInf(current.front().path, tag)) {
         info.TitleText = tag.Title + " " + tag.Artist;
         info.Artist = tag.Artist;
         info.Album = tag.Album;

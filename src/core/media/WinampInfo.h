@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/Ports.h"
 #include "app/ProgramState.h"
@@ -11,8 +12,9 @@ namespace zintor {
 class Link;
 class WinampControl;
 
-// The texts the phone shows about the player: the title from its caption, the playlist it
-// writes, the entries' names (from their MP3 tags or file names) and the current track's details.
+// The texts the phone shows about the player: the title from its caption, the playlist (its
+// length and current entry, and the entries shown, read a page at a time), the entries' names
+// (from their MP3 tags, the player's titles or the file names) and the current track's details.
 class WinampInfo {
   public:
     WinampInfo(ProgramState& state, Ports& ports, Link& link, WinampControl& control);
@@ -20,9 +22,13 @@ class WinampInfo {
     // The title made from the player's caption; "" when the player is not found. A caption equal
     // to the one read last gives the title made then.
     std::string WinAMP_GetWinampTitle();
+    // The playlist's length and current entry; its entries are read with GetPlaylistEntries.
     PlaylistSnapshot GetPlaylist();
-    // "Title Artist" from the file's tag, or the file's name without folder and extension.
-    std::string PlaylistEntryText(const std::string& path);
+    // Entries `first` to `first + count - 1` of the playlist read last (fewer at its end).
+    std::vector<PlaylistEntry> GetPlaylistEntries(int first, int count);
+    // "Title Artist" from the file's tag; else the player's title for the entry, unless that is
+    // only the file's name; else the file's name without folder and extension.
+    std::string PlaylistEntryText(const PlaylistEntry& entry);
     bool GetTagInf(const std::string& path, TagInfo& tag);
     TrackInfo WinampTrackInfo();
 

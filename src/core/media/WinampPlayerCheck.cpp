@@ -22,9 +22,11 @@ void WinampMenus::PlayerCheck() {
             control_.WinAMP_SendCommand(winamp::kPlay);
         }
         const PlaylistSnapshot list = info_.GetPlaylist();
-        found = list.Ok ? "Playlist of " + std::to_string(list.Count) +
-                              " entries; the first is: " + info_.PlaylistEntryText(list.Entries[0])
-                        : "The player's playlist is empty or cannot be read";
+        const std::vector<PlaylistEntry> first = info_.GetPlaylistEntries(0, 1);
+        found = list.Ok && !first.empty()
+                    ? "Playlist of " + std::to_string(list.Count) +
+                          " entries; the first is: " + info_.PlaylistEntryText(first.front())
+                    : "The player's playlist is empty or cannot be read";
     }
     link_.WriteLog(std::string("Player check: ") + found);
     ports_.desktop.notify(kTitle, found);

@@ -10,13 +10,14 @@ std::string WinampPlaylistFilePath(const std::string& playerPath, char separator
 }
 
 bool ReadWinampPlaylistFile(Files& files, const std::string& playerPath,
-                            std::vector<std::string>& lines) {
-    lines.clear();
+                            std::vector<std::string>& entries) {
+    entries.clear();
     const std::string path = WinampPlaylistFilePath(playerPath, files.separator());
-    if (!FileExists(files, path)) {
+    if (!FileExists(files, path) || !files.readLines(path, entries)) {
         return false;
     }
-    return files.readLines(path, lines);
+    std::erase_if(entries, [](const std::string& line) { return !line.empty() && line[0] == '#'; });
+    return true;
 }
 
 }  // namespace zintor

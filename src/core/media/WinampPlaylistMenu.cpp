@@ -1,6 +1,8 @@
 // The playlist menu: a window of the player's playlist that starts at the current track and moves
 // 8 entries at a time.
 
+#include <algorithm>
+
 #include "link/Link.h"
 #include "media/MediaText.h"
 #include "media/MediaTexts.h"
@@ -84,7 +86,7 @@ void WinampMenus::WinAMP_Menu_Selected(const std::string& text) {
         link_.ResetTimer(texts::kPlaylistRefreshSlot, 0);
         return;
     }
-    state_.WinampLastIndex = static_cast<std::int16_t>(list.Current);
+    state_.WinampLastIndex = list.Current;
     if (!ChooseWindow(n, list)) {
         return;
     }
@@ -124,16 +126,26 @@ bool WinampMenus::ChooseWindow(int n, PlaylistSnapshot& list) {
         }
         control_.WinAMP_PlayEntry(offset + cur + n - 2);
         list = Normalised(info_.GetPlaylist());
-        state_.WinampLastIndex = static_cast<std::int16_t>(list.Current);
+        state_.WinampLastIndex = list.Current;
         offset = 0;
     }
-    state_.WinampPageOffset = static_cast<std::int16_t>(offset);
+    state_.WinampPageOffset = offset;
     return true;
 }
 
 void WinampMenus::ShowPlaylist(const PlaylistSnapshot& list) {
     const PlaylistWindow window =
         BuildPlaylistWindow(list.Count, state_.WinampPageOffset + list.Current);
+    // Only the entries shown are read from the player, in one range.
+    int first = list.Count;
+    int last = -1;
+    for (const PlaylistItem& item : window.items) {
+        if (item.kind == PlaylistItem::Entry) {
+            first = std::min(first, item.entry);
+            last = std::max(last, item.entry);
+        }
+    }
+    const std::vector<PlaylistEntry> entries = info_.GetPlaylistEntries(first, last - first + 1);
     std::vector<std::string> items;
     for (const PlaylistItem& item : window.items) {
         switch (item.kind) {
@@ -144,8 +156,10 @@ void WinampMenus::ShowPlaylist(const PlaylistSnapshot& list) {
                 items.emplace_back(texts::kMoreItem);
                 break;
             case PlaylistItem::Entry:
-                items.push_back(
-                    info_.PlaylistEntryText(list.Entries[static_cast<std::size_t>(item.entry)]));
+                const auto at = static_cast<std::size_t>(item.entry - first);
+                // An entry the player no longer has (the list shrank meanwhile) is named by
+                // nothing rather than dropped, so the items keep their numbers.
+                items.push_back(at < entries.size() ? info_.PlaylistEntryText(entries[at]) : "");
                 break;
         }
     }

@@ -6,6 +6,13 @@
 
 namespace zintor {
 
+// One entry of the player's playlist: its file path (or address, for an entry that is no local
+// file) and the player's own title for it, "" when the player gives none.
+struct PlaylistEntry {
+    std::string path;
+    std::string title;
+};
+
 // The media player, driven the way Winamp is driven: find its window, send command ids, ask
 // queries by code. Handles are opaque; 0 means "not found". A handle stays what the last search
 // returned: a player that has gone away answers every query with 0 and ignores commands.
@@ -24,9 +31,14 @@ class MediaPlayer {
     virtual std::string caption(Handle window) = 0;
     // Starts the player program minimized and without focus; true on a non-zero process id.
     virtual bool start(const std::string& path) = 0;
-    // The playlist lines written by the last query 120 (the lines of "winamp.m3u", comments
-    // included). False when there is no playlist to read.
-    virtual bool playlistLines(const std::string& playerPath, std::vector<std::string>& out) = 0;
+    // The playlist made readable by the last query 120 (whose answer is the current entry's
+    // index), read a page at a time: never the whole list, so that a long playlist costs no more
+    // than a short one. The number of entries, or -1 when there is no playlist to read.
+    virtual int playlistCount(const std::string& playerPath) = 0;
+    // Entries `first` to `first + count - 1` in playlist order, fewer where the list ends. False
+    // when there is no playlist to read.
+    virtual bool playlistEntries(const std::string& playerPath, int first, int count,
+                                 std::vector<PlaylistEntry>& out) = 0;
 };
 
 }  // namespace zintor

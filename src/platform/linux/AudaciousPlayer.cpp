@@ -1,7 +1,7 @@
 #include "AudaciousPlayer.h"
 
+#include <QDBusVariant>
 #include <QProcess>
-#include <QThread>
 #include <QUrl>
 #include <algorithm>
 #include <chrono>
@@ -23,8 +23,9 @@ std::string EntryText(const QString& uri) {
 
 }  // namespace
 
-AudaciousPlayer::AudaciousPlayer(QDBusConnection bus, Diagnostic diagnostic, int timeoutMs)
-    : bus_(std::move(bus), timeoutMs), diagnostic_(std::move(diagnostic)) {
+AudaciousPlayer::AudaciousPlayer(EventLoop& loop, QDBusConnection bus, Diagnostic diagnostic,
+                                 int timeoutMs)
+    : bus_(loop, std::move(bus), timeoutMs), diagnostic_(std::move(diagnostic)) {
     if (!diagnostic_) {
         diagnostic_ = [](const std::string& message) { std::cerr << message << '\n'; };
     }
@@ -118,8 +119,8 @@ int AudaciousPlayer::query(Handle window, int data, int code) {
     const QString peer = bus_.peer(window);
     if (peer.isEmpty()) {
         if (code == winamp::kQueryWritePlaylist) {  // a player gone has no playlist to read
-            playlist_.clear();
-            playlistRead_ = false;
+            playlistPeer_.clear();
+            playlistCount_ = -1;
         }
         return 0;
     }
@@ -141,22 +142,11 @@ int AudaciousPlayer::query(Handle window, int data, int code) {
             return reply && !reply->isEmpty() ? static_cast<int>(reply->first().toUInt()) : 0;
         }
         case winamp::kQueryWritePlaylist: {
+            // The length only: the entries shown are read when they are asked for.
             const int current = position(peer);
             const auto length = call(peer, QStringLiteral("Length"));
-            playlist_.clear();
-            playlistRead_ = length.has_value();
-            const int count = length && !length->isEmpty() ? length->first().toInt() : 0;
-            QList<QList<QVariant>> entries;
-            for (int i = 0; i < count; ++i) {
-                entries.append({QVariant::fromValue(uint(i))});
-            }
-            for (const auto& name :
-                 bus_.callEach(peer, kPath, kInterface, QStringLiteral("SongFilename"), entries)) {
-                if (!name || name->isEmpty()) {
-                    break;  // the player went away or the list shrank meanwhile
-                }
-                playlist_.push_back(EntryText(name->first().toString()));
-            }
+            playlistPeer_ = length ? peer : QString();
+            playlistCount_ = length && !length->isEmpty() ? length->first().toInt() : -1;
             return current;
         }
         case winamp::kQuerySetPosition:
@@ -200,20 +190,40 @@ bool AudaciousPlayer::start(const std::string& path) {
         return false;
     }
     // Audacious takes a moment to appear on the bus; the caller looks for it right away.
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartWaitMs);
-    while (bus_.owner(kName).isEmpty() && std::chrono::steady_clock::now() < deadline) {
-        QThread::msleep(50);
-    }
+    bus_.waitForName(kStartWaitMs, [this] { return !bus_.owner(kName).isEmpty(); });
     return true;
 }
 
-bool AudaciousPlayer::playlistLines(const std::string& /*playerPath*/,
-                                    std::vector<std::string>& out) {
-    if (!playlistRead_) {
+int AudaciousPlayer::playlistCount(const std::string& /*playerPath*/) {
+    return playlistCount_;
+}
+
+bool AudaciousPlayer::playlistEntries(const std::string& /*playerPath*/, int first, int count,
+                                      std::vector<PlaylistEntry>& out) {
+    out.clear();
+    if (playlistCount_ < 0) {
         return false;
     }
-    out = playlist_;
+    QList<QList<QVariant>> files;
+    QList<QList<QVariant>> titles;
+    for (int i = std::max(first, 0); i < first + count && i < playlistCount_; ++i) {
+        files.append({QVariant::fromValue(uint(i))});
+        titles.append({QVariant::fromValue(uint(i)), QStringLiteral("title")});
+    }
+    const auto names =
+        bus_.callEach(playlistPeer_, kPath, kInterface, QStringLiteral("SongFilename"), files);
+    const auto tuples =
+        bus_.callEach(playlistPeer_, kPath, kInterface, QStringLiteral("SongTuple"), titles);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (!names[i] || names[i]->isEmpty()) {
+            break;  // the player went away or the list shrank meanwhile
+        }
+        // Audacious names an entry without a title tag after its file: the core tells that apart.
+        const QVariant title = tuples[i] && !tuples[i]->isEmpty()
+                                   ? tuples[i]->first().value<QDBusVariant>().variant()
+                                   : QVariant();
+        out.push_back({EntryText(names[i]->first().toString()), title.toString().toStdString()});
+    }
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "PlayerBus.h"
+#include "ports/EventLoop.h"
 #include "ports/MediaPlayer.h"
 
 namespace zintor {
@@ -16,8 +17,9 @@ namespace zintor {
 // session bus). Its "window" exists while that bus name has an owner. Commands and queries are
 // answered as Winamp answers them: play state 1/3/0, position in ms (-1 when stopped), length of
 // the current entry in s; query 120 answers the current entry's index and makes the playlist
-// readable (file URIs as paths, other URIs as they are); query 121 jumps. The caption is built in
-// Winamp's form, "3. Title - Winamp", with " [Paused]" after it while paused.
+// readable, a page at a time (file URIs as paths, other URIs as they are, with Audacious's title
+// of each entry); query 121 jumps. The caption is built in Winamp's form, "3. Title - Winamp",
+// with " [Paused]" after it while paused.
 class AudaciousPlayer final : public MediaPlayer {
   public:
     using Diagnostic = std::function<void(const std::string&)>;
@@ -28,7 +30,8 @@ class AudaciousPlayer final : public MediaPlayer {
     // One volume command moves the volume this many percent.
     static constexpr int kVolumeStep = 2;
 
-    explicit AudaciousPlayer(QDBusConnection bus = QDBusConnection::sessionBus(),
+    // Waits (for a started Audacious to appear) go through `loop`.
+    explicit AudaciousPlayer(EventLoop& loop, QDBusConnection bus = QDBusConnection::sessionBus(),
                              Diagnostic diagnostic = {}, int timeoutMs = kDefaultTimeoutMs);
 
     Handle findWindow(const std::string& playerPath) override;
@@ -36,7 +39,9 @@ class AudaciousPlayer final : public MediaPlayer {
     int query(Handle window, int data, int code) override;
     std::string caption(Handle window) override;
     bool start(const std::string& path) override;
-    bool playlistLines(const std::string& playerPath, std::vector<std::string>& out) override;
+    int playlistCount(const std::string& playerPath) override;
+    bool playlistEntries(const std::string& playerPath, int first, int count,
+                         std::vector<PlaylistEntry>& out) override;
 
   private:
     std::optional<QList<QVariant>> call(const QString& peer, const QString& method,
@@ -49,8 +54,8 @@ class AudaciousPlayer final : public MediaPlayer {
 
     PlayerBus bus_;
     Diagnostic diagnostic_;
-    std::vector<std::string> playlist_;
-    bool playlistRead_ = false;
+    QString playlistPeer_;  // the player whose playlist query 120 made readable
+    int playlistCount_ = -1;
     std::set<int> reported_;
     // The volume set last: Audacious may still report the old one just after a change.
     int volumeSet_ = -1;

@@ -1,9 +1,10 @@
 #include "MprisPlayer.h"
 
 #include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QHash>
 #include <QProcess>
-#include <QThread>
 #include <QUrl>
 #include <algorithm>
 #include <chrono>
@@ -20,8 +21,13 @@ const QString kRoot = QStringLiteral("org.mpris.MediaPlayer2");
 const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
 const QString kTrackList = QStringLiteral("org.mpris.MediaPlayer2.TrackList");
 
+const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+
 // A dictionary as QtDBus hands it over: still marshalled inside a variant, or already a map.
 QVariantMap ToMap(const QVariant& value) {
+    if (value.userType() == qMetaTypeId<QDBusVariant>()) {
+        return ToMap(value.value<QDBusVariant>().variant());
+    }
     if (value.canConvert<QDBusArgument>()) {
         return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
     }
@@ -42,6 +48,11 @@ std::string EntryText(const QVariantMap& track) {
     return QByteArray::fromPercentEncoding(uri.mid(slash).toUtf8()).toStdString();
 }
 
+// An entry of the playlist: its location and the player's title for it.
+PlaylistEntry Entry(const QVariantMap& track) {
+    return {EntryText(track), track.value(QStringLiteral("xesam:title")).toString().toStdString()};
+}
+
 // "Artist - Title" the way Winamp names a track; the title alone without an artist; the file
 // name without a title.
 QString TrackText(const QVariantMap& track) {
@@ -58,21 +69,21 @@ QString TrackId(const QVariantMap& track) {
     return id.canConvert<QDBusObjectPath>() ? id.value<QDBusObjectPath>().path() : id.toString();
 }
 
-// The current entry's index for Winamp's queries: the first entry when the current track is not
-// in the list (nothing loaded, or a track the player plays from outside its list).
+// Where track `id` stands in the list; -1 when it is not in it (nothing loaded, or a track the
+// player plays from outside its list).
 int IndexOf(const QList<QDBusObjectPath>& tracks, const QString& id) {
     for (qsizetype i = 0; i < tracks.size(); ++i) {
         if (tracks[i].path() == id) {
             return static_cast<int>(i);
         }
     }
-    return 0;
+    return -1;
 }
 
 }  // namespace
 
-MprisPlayer::MprisPlayer(QDBusConnection bus, Diagnostic diagnostic, int timeoutMs)
-    : bus_(std::move(bus), timeoutMs), diagnostic_(std::move(diagnostic)) {
+MprisPlayer::MprisPlayer(EventLoop& loop, QDBusConnection bus, Diagnostic diagnostic, int timeoutMs)
+    : bus_(loop, std::move(bus), timeoutMs), diagnostic_(std::move(diagnostic)) {
     if (!diagnostic_) {
         diagnostic_ = [](const std::string& message) { std::cerr << message << '\n'; };
     }
@@ -117,54 +128,90 @@ QVariantMap MprisPlayer::metadata(const QString& peer) {
     return value ? ToMap(*value) : QVariantMap();
 }
 
-QList<QDBusObjectPath> MprisPlayer::tracks(const QString& peer) {
+std::optional<QList<QDBusObjectPath>> MprisPlayer::tracks(const QString& peer) {
     // HasTrackList is not asked: VLC answers false yet offers its whole playlist. A player
     // without the interface answers the read with an error at once.
     const auto value = bus_.property(peer, kPath, kTrackList, QStringLiteral("Tracks"));
     if (!value || !value->canConvert<QDBusArgument>()) {
-        return {};
+        return std::nullopt;
     }
     return qdbus_cast<QList<QDBusObjectPath>>(value->value<QDBusArgument>());
 }
 
-QList<QDBusObjectPath> MprisPlayer::readTrackList(const QString& peer) {
-    // The list can change between reading it and asking for its tracks (VLC then refuses the
-    // whole request): one more try with the list read anew.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const QList<QDBusObjectPath> list = tracks(peer);
-        if (list.isEmpty()) {
-            return {};
-        }
-        const auto reply = bus_.call(peer, kPath, kTrackList, QStringLiteral("GetTracksMetadata"),
-                                     {QVariant::fromValue(list)});
-        if (!reply || reply->isEmpty() || !reply->first().canConvert<QDBusArgument>()) {
-            continue;
-        }
-        // Matched by id: the answer's order is the player's business.
-        QHash<QString, std::string> entries;
-        const auto answer = qdbus_cast<QList<QVariantMap>>(reply->first().value<QDBusArgument>());
-        for (const QVariantMap& track : answer) {
-            entries.insert(TrackId(track), EntryText(track));
-        }
-        for (const QDBusObjectPath& track : list) {
-            playlist_.push_back(entries.value(track.path()));
-        }
-        return list;
+void MprisPlayer::watchTrackList() {
+    if (watching_) {
+        return;
     }
-    return {};
+    watching_ = true;
+    BusSignalWait& bus = bus_.signalWait();
+    bus.watch(QString(), kPath, kProperties, QStringLiteral("PropertiesChanged"));
+    for (const char* name : {"TrackListReplaced", "TrackAdded", "TrackRemoved"}) {
+        bus.watch(QString(), kPath, kTrackList, QString::fromLatin1(name));
+    }
+    bus.observe([this](const QDBusMessage& signal) {
+        if (signal.service() != listPeer_ || signal.path() != kPath) {
+            return;
+        }
+        const bool properties = signal.member() == QLatin1String("PropertiesChanged");
+        if (!properties || signal.arguments().value(0).toString() == kTrackList) {
+            listCurrent_ = false;
+        }
+    });
+}
+
+const QList<QDBusObjectPath>& MprisPlayer::trackList(const QString& peer, const QString& current) {
+    watchTrackList();
+    const bool stale = listPeer_ != peer || !listCurrent_ ||
+                       (!current.isEmpty() && IndexOf(trackIds_, current) < 0);
+    if (stale) {
+        auto list = tracks(peer);
+        trackIds_ = list ? std::move(*list) : QList<QDBusObjectPath>{};
+        listPeer_ = peer;
+        listCurrent_ = list.has_value();
+    }
+    return trackIds_;
+}
+
+std::optional<std::vector<PlaylistEntry>> MprisPlayer::readEntries(
+    const QString& peer, const QList<QDBusObjectPath>& ids) {
+    if (ids.isEmpty()) {
+        return std::vector<PlaylistEntry>{};
+    }
+    const auto reply = bus_.call(peer, kPath, kTrackList, QStringLiteral("GetTracksMetadata"),
+                                 {QVariant::fromValue(ids)});
+    if (!reply || reply->isEmpty() || !reply->first().canConvert<QDBusArgument>()) {
+        return std::nullopt;
+    }
+    // Matched by id: the answer's order is the player's business.
+    QHash<QString, PlaylistEntry> found;
+    const auto answer = qdbus_cast<QList<QVariantMap>>(reply->first().value<QDBusArgument>());
+    for (const QVariantMap& track : answer) {
+        found.insert(TrackId(track), Entry(track));
+    }
+    std::vector<PlaylistEntry> entries;
+    for (const QDBusObjectPath& id : ids) {
+        entries.push_back(found.value(id.path()));
+    }
+    return entries;
 }
 
 void MprisPlayer::goTo(const QString& peer, const QDBusObjectPath& track) {
-    // Winamp's entry is current as soon as the query returns, and the caller reads the playlist
-    // right after it: wait until the player says so too, the call included within one time-out.
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(bus_.timeoutMs());
-    if (!bus_.call(peer, kPath, kTrackList, QStringLiteral("GoTo"), {QVariant::fromValue(track)})) {
-        return;
+    const QString before = TrackId(metadata(peer));
+    if (bus_.call(peer, kPath, kTrackList, QStringLiteral("GoTo"), {QVariant::fromValue(track)})) {
+        jump_ = Jump{peer, track.path(), before, std::chrono::steady_clock::now() + kJumpGrace};
     }
-    while (TrackId(metadata(peer)) != track.path() && std::chrono::steady_clock::now() < deadline) {
-        QThread::msleep(10);
+}
+
+QString MprisPlayer::currentTrack(const QString& peer, const QVariantMap& metadata) {
+    const QString id = TrackId(metadata);
+    // A player takes a moment to open the track it was sent to; Winamp's entry is current as soon
+    // as the jump returns, and the caller reads the list from it right away.
+    if (jump_ && jump_->peer == peer && id == jump_->from &&
+        std::chrono::steady_clock::now() < jump_->until) {
+        return jump_->to;
     }
+    jump_.reset();
+    return id;
 }
 
 void MprisPlayer::send(const QString& peer, const QString& method) {
@@ -231,8 +278,9 @@ int MprisPlayer::query(Handle window, int data, int code) {
     const QString peer = bus_.peer(window);
     if (peer.isEmpty()) {
         if (code == winamp::kQueryWritePlaylist) {  // a player gone has no playlist to read
-            playlist_.clear();
-            playlistRead_ = false;
+            playlistPeer_.clear();
+            currentOnly_.reset();
+            playlistCount_ = -1;
         }
         return 0;
     }
@@ -255,20 +303,25 @@ int MprisPlayer::query(Handle window, int data, int code) {
             return position ? static_cast<int>(position->toLongLong() / 1000) : 0;
         }
         case winamp::kQueryWritePlaylist: {
+            // The track ids only: the entries shown are read when they are asked for.
             const QVariantMap current = metadata(peer);
-            playlist_.clear();
-            playlistRead_ = true;
-            const QList<QDBusObjectPath> list = readTrackList(peer);
-            if (list.isEmpty()) {
+            const QString currentId = currentTrack(peer, current);
+            playlistPeer_ = peer;
+            const QList<QDBusObjectPath>& ids = trackList(peer, currentId);
+            currentOnly_.reset();
+            if (ids.isEmpty()) {
                 if (!current.value(QStringLiteral("xesam:url")).toString().isEmpty()) {
-                    playlist_.push_back(EntryText(current));
+                    currentOnly_ = Entry(current);
                 }
+                playlistCount_ = currentOnly_ ? 1 : 0;
                 return 0;
             }
-            return IndexOf(list, TrackId(current));
+            playlistCount_ = static_cast<int>(ids.size());
+            return std::max(IndexOf(ids, currentId), 0);
         }
         case winamp::kQuerySetPosition: {
-            const QList<QDBusObjectPath> list = tracks(peer);
+            // The list the last query 120 read, as the caller counted on it.
+            const QList<QDBusObjectPath> list = trackList(peer, QString());
             if (data >= 0 && data < list.size()) {
                 goTo(peer, list[data]);
             }
@@ -293,7 +346,7 @@ std::string MprisPlayer::caption(Handle window) {
     if (text.isEmpty()) {
         return "Winamp";  // nothing loaded
     }
-    const int index = IndexOf(tracks(peer), TrackId(current));
+    const int index = std::max(IndexOf(trackList(peer, TrackId(current)), TrackId(current)), 0);
     std::string caption = std::to_string(index + 1) + ". " + text.toStdString() + " - Winamp";
     if (playbackStatus(peer) == QLatin1String("Paused")) {
         caption += " [Paused]";
@@ -306,20 +359,39 @@ bool MprisPlayer::start(const std::string& path) {
     if (!QProcess::startDetached(QString::fromStdString(path), {}, QString(), &pid) || pid == 0) {
         return false;
     }
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartWaitMs);
     chosenName_.clear();
-    while (findName(path).isEmpty() && std::chrono::steady_clock::now() < deadline) {
-        QThread::msleep(50);
-    }
+    bus_.waitForName(kStartWaitMs, [&] { return !findName(path).isEmpty(); });
     return true;
 }
 
-bool MprisPlayer::playlistLines(const std::string& /*playerPath*/, std::vector<std::string>& out) {
-    if (!playlistRead_) {
+int MprisPlayer::playlistCount(const std::string& /*playerPath*/) {
+    return playlistCount_;
+}
+
+bool MprisPlayer::playlistEntries(const std::string& /*playerPath*/, int first, int count,
+                                  std::vector<PlaylistEntry>& out) {
+    out.clear();
+    if (playlistCount_ < 0) {
         return false;
     }
-    out = playlist_;
+    if (currentOnly_) {
+        if (first <= 0 && first + count > 0) {
+            out.push_back(*currentOnly_);
+        }
+        return true;
+    }
+    const qsizetype from = std::clamp<qsizetype>(first, 0, trackIds_.size());
+    const qsizetype length = std::clamp<qsizetype>(first + count, from, trackIds_.size()) - from;
+    auto entries = readEntries(playlistPeer_, trackIds_.mid(from, length));
+    if (!entries) {
+        // The list changed since it was read (VLC then refuses the whole request): the same
+        // places of the list as it is now.
+        listCurrent_ = false;
+        entries = readEntries(playlistPeer_, trackList(playlistPeer_, QString()).mid(from, length));
+    }
+    if (entries) {
+        out = std::move(*entries);
+    }
     return true;
 }
 

@@ -4,12 +4,15 @@
 #include <QDBusObjectPath>
 #include <QList>
 #include <QVariantMap>
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "PlayerBus.h"
+#include "ports/EventLoop.h"
 #include "ports/MediaPlayer.h"
 
 namespace zintor {
@@ -26,8 +29,10 @@ class MprisPlayer final : public MediaPlayer {
     static constexpr int kDefaultTimeoutMs = 500;
     static constexpr int kStartWaitMs = 3000;
     static constexpr double kVolumeStep = 0.02;
+    static constexpr std::chrono::seconds kJumpGrace{2};
 
-    explicit MprisPlayer(QDBusConnection bus = QDBusConnection::sessionBus(),
+    // Waits (for a started player to appear, for a jump to be done) go through `loop`.
+    explicit MprisPlayer(EventLoop& loop, QDBusConnection bus = QDBusConnection::sessionBus(),
                          Diagnostic diagnostic = {}, int timeoutMs = kDefaultTimeoutMs);
 
     Handle findWindow(const std::string& playerPath) override;
@@ -35,19 +40,30 @@ class MprisPlayer final : public MediaPlayer {
     int query(Handle window, int data, int code) override;
     std::string caption(Handle window) override;
     bool start(const std::string& path) override;
-    bool playlistLines(const std::string& playerPath, std::vector<std::string>& out) override;
+    int playlistCount(const std::string& playerPath) override;
+    bool playlistEntries(const std::string& playerPath, int first, int count,
+                         std::vector<PlaylistEntry>& out) override;
 
   private:
     QString findName(const std::string& playerPath);
     std::optional<QVariant> playerProperty(const QString& peer, const QString& name);
     QString playbackStatus(const QString& peer);
     QVariantMap metadata(const QString& peer);
-    // The player's track list, empty when it has none.
-    QList<QDBusObjectPath> tracks(const QString& peer);
-    // Reads the track list with every track's location into playlist_; the list read.
-    QList<QDBusObjectPath> readTrackList(const QString& peer);
-    // Makes `track` the current one and waits until the player reports it (at most the time-out).
+    // The player's track ids; nothing when it has no track list or does not answer.
+    std::optional<QList<QDBusObjectPath>> tracks(const QString& peer);
+    // The same, read again only when the player has announced a change of its list since the
+    // last read (reading the ids of a long list is what costs), or when `current` (a track id,
+    // or empty) is not among them; empty when it has none.
+    const QList<QDBusObjectPath>& trackList(const QString& peer, const QString& current);
+    void watchTrackList();
+    // The entries of `ids`, in their order; nothing when the player refuses (the list changed).
+    std::optional<std::vector<PlaylistEntry>> readEntries(const QString& peer,
+                                                          const QList<QDBusObjectPath>& ids);
+    // Makes `track` the current one: at once for the playlist's queries, while the player still
+    // reports the track it had before, for at most kJumpGrace.
     void goTo(const QString& peer, const QDBusObjectPath& track);
+    // The id of the current track as the playlist's queries see it, given the player's metadata.
+    QString currentTrack(const QString& peer, const QVariantMap& metadata);
     void send(const QString& peer, const QString& method);
     void stepVolume(const QString& peer, double step);
     void reportOnce(int id, const std::string& message);
@@ -56,8 +72,24 @@ class MprisPlayer final : public MediaPlayer {
     Diagnostic diagnostic_;
     QString chosenName_;
     std::string chosenFor_;
-    std::vector<std::string> playlist_;
-    bool playlistRead_ = false;
+    // What query 120 read: the track ids (MPRIS tells the length of a track list no other way;
+    // their details are read a page at a time), or the current track alone without a list.
+    QString playlistPeer_;
+    std::optional<PlaylistEntry> currentOnly_;
+    int playlistCount_ = -1;
+    // The track ids read last, of listPeer_; current until the player announces a change.
+    QList<QDBusObjectPath> trackIds_;
+    QString listPeer_;
+    bool listCurrent_ = false;
+    bool watching_ = false;
+    // The jump sent last, until the player reports another track than it had before.
+    struct Jump {
+        QString peer;
+        QString to;
+        QString from;
+        std::chrono::steady_clock::time_point until;
+    };
+    std::optional<Jump> jump_;
     std::set<int> reported_;
 };
 

@@ -21,8 +21,20 @@ constexpr std::chrono::seconds kHungPause{3};
 
 }  // namespace
 
-PlayerBus::PlayerBus(QDBusConnection bus, int timeoutMs)
-    : bus_(std::move(bus)), timeoutMs_(timeoutMs) {}
+PlayerBus::PlayerBus(EventLoop& loop, QDBusConnection bus, int timeoutMs)
+    : bus_(std::move(bus)), signalWait_(loop, bus_), timeoutMs_(timeoutMs) {}
+
+bool PlayerBus::waitForName(int ms, const std::function<bool()>& found) {
+    signalWait_.watch(kBusService, kBusPath, kBusInterface, QStringLiteral("NameOwnerChanged"));
+    return signalWait_.waitFor(ms, [&found](const QDBusMessage* signal) {
+        // (name, old owner, new owner): only a name that gets an owner can be the one awaited.
+        if (signal != nullptr &&
+            (signal->arguments().size() < 3 || signal->arguments()[2].toString().isEmpty())) {
+            return false;
+        }
+        return found();
+    });
+}
 
 QString PlayerBus::owner(const QString& name) {
     const auto reply =

@@ -6,9 +6,12 @@
 #include <QStringList>
 #include <QVariant>
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <vector>
 
+#include "BusSignalWait.h"
+#include "ports/EventLoop.h"
 #include "ports/MediaPlayer.h"
 
 namespace zintor {
@@ -24,7 +27,8 @@ class PlayerBus {
   public:
     using Handle = MediaPlayer::Handle;
 
-    PlayerBus(QDBusConnection bus, int timeoutMs);
+    // Waits go through `loop`: events are handled while a player is awaited.
+    PlayerBus(EventLoop& loop, QDBusConnection bus, int timeoutMs);
 
     // The unique name that owns `name` now; empty when nobody does.
     QString owner(const QString& name);
@@ -57,6 +61,12 @@ class PlayerBus {
     void setProperty(const QString& peer, const QString& path, const QString& interface,
                      const QString& name, const QVariant& value);
 
+    // Handles events until `found` holds, asked at once and whenever a name appears on the bus,
+    // or until `ms` have passed; its last answer.
+    bool waitForName(int ms, const std::function<bool()>& found);
+    // Waits for other signals.
+    BusSignalWait& signalWait() { return signalWait_; }
+
     QDBusConnection& connection() { return bus_; }
     int timeoutMs() const { return timeoutMs_; }
 
@@ -66,6 +76,7 @@ class PlayerBus {
     bool Hung(const QString& peer) const;
 
     QDBusConnection bus_;
+    BusSignalWait signalWait_;
     int timeoutMs_;
     QString owner_;
     Handle handle_ = 0;

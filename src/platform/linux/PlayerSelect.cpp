@@ -4,8 +4,8 @@
 
 namespace zintor {
 
-PlayerSelect::PlayerSelect(QDBusConnection bus, Diagnostic diagnostic)
-    : audacious_(bus, diagnostic), mpris_(bus, diagnostic), active_(&mpris_) {}
+PlayerSelect::PlayerSelect(EventLoop& loop, QDBusConnection bus, Diagnostic diagnostic)
+    : audacious_(loop, bus, diagnostic), mpris_(loop, bus, diagnostic), active_(&mpris_) {}
 
 bool PlayerSelect::IsAudacious(const std::string& path) {
     return PlayerProgramName(path) == QLatin1String("audacious");
@@ -36,8 +36,13 @@ bool PlayerSelect::start(const std::string& path) {
     return choose(path).start(path);
 }
 
-bool PlayerSelect::playlistLines(const std::string& playerPath, std::vector<std::string>& out) {
-    return active_->playlistLines(playerPath, out);
+int PlayerSelect::playlistCount(const std::string& playerPath) {
+    return active_->playlistCount(playerPath);
+}
+
+bool PlayerSelect::playlistEntries(const std::string& playerPath, int first, int count,
+                                   std::vector<PlaylistEntry>& out) {
+    return active_->playlistEntries(playerPath, first, count, out);
 }
 
 }  // namespace zintor

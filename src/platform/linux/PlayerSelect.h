@@ -19,7 +19,7 @@ class PlayerSelect final : public MediaPlayer {
   public:
     using Diagnostic = std::function<void(const std::string&)>;
 
-    explicit PlayerSelect(QDBusConnection bus = QDBusConnection::sessionBus(),
+    explicit PlayerSelect(EventLoop& loop, QDBusConnection bus = QDBusConnection::sessionBus(),
                           Diagnostic diagnostic = {});
 
     // True when `path` names the Audacious program.
@@ -30,7 +30,9 @@ class PlayerSelect final : public MediaPlayer {
     int query(Handle window, int data, int code) override;
     std::string caption(Handle window) override;
     bool start(const std::string& path) override;
-    bool playlistLines(const std::string& playerPath, std::vector<std::string>& out) override;
+    int playlistCount(const std::string& playerPath) override;
+    bool playlistEntries(const std::string& playerPath, int first, int count,
+                         std::vector<PlaylistEntry>& out) override;
 
   private:
     MediaPlayer& choose(const std::string& path);

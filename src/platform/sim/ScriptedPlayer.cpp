@@ -1,5 +1,7 @@
 #include "ScriptedPlayer.h"
 
+#include <algorithm>
+
 namespace zintor {
 
 MediaPlayer::Handle ScriptedPlayer::findWindow(const std::string& playerPath) {
@@ -10,6 +12,7 @@ MediaPlayer::Handle ScriptedPlayer::findWindow(const std::string& playerPath) {
 void ScriptedPlayer::setPlaylist(std::vector<std::string> entries, int current) {
     entries_ = std::move(entries);
     current_ = current;
+    titles_.clear();
 }
 
 void ScriptedPlayer::command(Handle window, int id) {
@@ -102,15 +105,23 @@ bool ScriptedPlayer::start(const std::string& path) {
     return startOk_;
 }
 
-bool ScriptedPlayer::playlistLines(const std::string& playerPath, std::vector<std::string>& out) {
-    calls_.push_back("playlist " + playerPath);
+int ScriptedPlayer::playlistCount(const std::string& playerPath) {
+    calls_.push_back("count " + playerPath);
+    return playlistWritten_ ? static_cast<int>(entries_.size()) : -1;
+}
+
+bool ScriptedPlayer::playlistEntries(const std::string& /*playerPath*/, int first, int count,
+                                     std::vector<PlaylistEntry>& out) {
+    calls_.push_back("entries " + std::to_string(first) + " " + std::to_string(count));
+    out.clear();
     if (!playlistWritten_) {
         return false;
     }
-    out.clear();
-    out.push_back("#EXTM3U");
-    for (const std::string& entry : entries_) {
-        out.push_back(entry);
+    const int size = static_cast<int>(entries_.size());
+    for (int i = std::max(first, 0); i < size && i < first + count; ++i) {
+        const auto title = titles_.find(i);
+        out.push_back({entries_[static_cast<std::size_t>(i)],
+                       title == titles_.end() ? std::string() : title->second});
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,8 @@ namespace zintor {
 // A media player answering like Winamp, driven by the test: running or not, play state, position
 // and length, a playlist with a current entry, and a caption. Commands move the state the way
 // Winamp does (play, pause/resume, stop, next, previous, close); every command, query and start is
-// recorded ("command 40045", "query 105 0", "start /opt/winamp", "playlist /opt/winamp").
+// recorded ("command 40045", "query 105 0", "start /opt/winamp", "count /opt/winamp", "entries 16
+// 9" for a page of nine entries from entry 16).
 class ScriptedPlayer : public MediaPlayer {
   public:
     static constexpr Handle kWindow = 0x5a;
@@ -22,7 +24,9 @@ class ScriptedPlayer : public MediaPlayer {
     int query(Handle window, int data, int code) override;
     std::string caption(Handle window) override;
     bool start(const std::string& path) override;
-    bool playlistLines(const std::string& playerPath, std::vector<std::string>& out) override;
+    int playlistCount(const std::string& playerPath) override;
+    bool playlistEntries(const std::string& playerPath, int first, int count,
+                         std::vector<PlaylistEntry>& out) override;
 
     // Set-up and inspection.
     void setRunning(bool running) { running_ = running; }
@@ -33,6 +37,8 @@ class ScriptedPlayer : public MediaPlayer {
     void setLengthSeconds(int seconds) { lengthS_ = seconds; }
     void setPlaylist(std::vector<std::string> entries, int current = 0);
     const std::vector<std::string>& playlist() const { return entries_; }
+    // The player's own title for entry `index` (none unless set).
+    void setTitle(int index, std::string title) { titles_[index] = std::move(title); }
     int current() const { return current_; }
     // A fixed caption; without one it is "<n>. <entry> - Winamp" (+ " [Paused]" while paused).
     void setCaption(std::string caption) { caption_ = std::move(caption); }
@@ -54,6 +60,7 @@ class ScriptedPlayer : public MediaPlayer {
     int positionMs_ = 0;
     int lengthS_ = 0;
     std::vector<std::string> entries_;
+    std::map<int, std::string> titles_;
     int current_ = 0;
     std::string caption_;
     bool startOk_ = true;
