@@ -69,10 +69,11 @@ void WinampControl::WinAMP_Execute(int command) {
 // that has gone can deliver no release, so the steps end with it too.
 void WinampControl::RepeatVolume(std::int32_t id) {
     state_.WinampRepeatVolume = true;
-    while (state_.WinampRepeatVolume && state_.Connected) {
+    const auto epoch = link_.linkEpoch();
+    while (state_.WinampRepeatVolume && link_.linkEpoch() == epoch) {
         WinAMP_SendCommand(id);
         link_.Wait(kVolumeStepPause);
-        ports_.loop.pumpOnce();
+        link_.pumpWhileWaiting();
     }
     state_.WinampRepeatVolume = false;
 }

@@ -2,6 +2,7 @@
 // the phone's keypad controls the player.
 
 #include "link/Link.h"
+#include "link/PhoneText.h"
 #include "media/MediaText.h"
 #include "media/MediaTexts.h"
 #include "media/WinampMenus.h"
@@ -22,7 +23,8 @@ void WinampMenus::WinAMP_Status_Menu_Selected(const std::string& text) {
         const std::string status =
             info.TitleText + "  " + info.PositionText + " (" + info.LengthText + ")";
         state_.ModeFlags[ModeWinampStatus] = true;
-        link_.Send(texts::kStatusDialog + status + "\"" + texts::kCrLf, texts::kDialogTimeOut);
+        link_.Send(texts::kStatusDialog + Quoted(status) + "\"" + texts::kCrLf,
+                   texts::kDialogTimeOut);
         link_.Send(texts::kPressClear, texts::kDialogTimeOut);
         link_.ResetTimer(texts::kStatusRefreshSlot, 0);
         return;
