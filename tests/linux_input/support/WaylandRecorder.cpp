@@ -16,6 +16,7 @@ namespace zintor::testing {
 struct WaylandRecorder::Client {
     WaylandRecorder* owner = nullptr;
     wl_display* display = nullptr;
+    wl_registry* registry = nullptr;
     wl_compositor* compositor = nullptr;
     wl_shm* shm = nullptr;
     xdg_wm_base* shell = nullptr;
@@ -211,7 +212,8 @@ WaylandRecorder::WaylandRecorder(const std::string& display) {
     client_ = new Client;
     client_->owner = this;
     client_->display = connection;
-    wl_registry_add_listener(wl_display_get_registry(connection), &kRegistry, client_);
+    client_->registry = wl_display_get_registry(connection);
+    wl_registry_add_listener(client_->registry, &kRegistry, client_);
     wl_display_roundtrip(connection);
     if (client_->compositor == nullptr || client_->shm == nullptr || client_->shell == nullptr) {
         return;
@@ -239,7 +241,19 @@ WaylandRecorder::~WaylandRecorder() {
         thread_.join();
     }
     if (client_ != nullptr) {
-        wl_display_disconnect(client_->display);  // the compositor frees the rest
+        // The compositor frees its side when the connection ends; ours is freed here.
+        for (void* proxy :
+             {static_cast<void*>(client_->buffer), static_cast<void*>(client_->toplevel),
+              static_cast<void*>(client_->shellSurface), static_cast<void*>(client_->surface),
+              static_cast<void*>(client_->pointer), static_cast<void*>(client_->keyboard),
+              static_cast<void*>(client_->seat), static_cast<void*>(client_->shell),
+              static_cast<void*>(client_->shm), static_cast<void*>(client_->compositor),
+              static_cast<void*>(client_->registry)}) {
+            if (proxy != nullptr) {
+                wl_proxy_destroy(static_cast<wl_proxy*>(proxy));
+            }
+        }
+        wl_display_disconnect(client_->display);
         xkb_state_unref(client_->state);
         xkb_keymap_unref(client_->keymap);
         xkb_context_unref(client_->xkb);
