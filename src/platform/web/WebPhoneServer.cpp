@@ -2,7 +2,7 @@
 
 #include <QFile>
 #include <QHttpServerRequest>
-#include <QHttpServerResponse>
+#include <QHttpServerResponder>
 #include <QSslConfiguration>
 #include <QTcpServer>
 #include <QUrlQuery>
@@ -26,7 +26,9 @@ bool SameToken(const QString& given, const QString& token) {
 }
 
 std::string Peer(const QHostAddress& address) {
-    return address.toString().toStdString();
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    return (isV4 ? QHostAddress(v4) : address).toString().toStdString();
 }
 
 }  // namespace
@@ -65,29 +67,11 @@ bool WebPhoneServer::start(const WebCertificate& certificate, quint16 port, cons
         return false;
     }
     token_ = token;
-    http_ = std::make_unique<QHttpServer>();
-    http_->route("/", [this](const QHttpServerRequest& request) {
-        if (!isLocalNetwork(request.remoteAddress())) {
-            log_("Web phone: page refused to " + Peer(request.remoteAddress()) +
-                 " (not on the local network)");
-            return QHttpServerResponse(QHttpServerResponse::StatusCode::Forbidden);
-        }
-        if (!SameToken(request.query().queryItemValue(QStringLiteral("t")), token_)) {
-            log_("Web phone: page refused to " + Peer(request.remoteAddress()) +
-                 " (missing or wrong pairing token)");
-            return QHttpServerResponse(QHttpServerResponse::StatusCode::Forbidden);
-        }
-        QHttpServerResponse response(QByteArrayLiteral("text/html; charset=utf-8"), page_);
-        response.addHeader("Cache-Control", "no-store");
-        response.addHeader("Referrer-Policy", "no-referrer");
-        response.addHeader("X-Frame-Options", "DENY");
-        response.addHeader("Content-Security-Policy",
-                           "default-src 'none'; style-src 'unsafe-inline'; "
-                           "script-src 'unsafe-inline'; connect-src 'self'; img-src data:; "
-                           "frame-ancestors 'none'");
-        return response;
-    });
-    connect(http_.get(), &QHttpServer::newWebSocketConnection, this, [this] { onNewSocket(); });
+    http_ =
+        std::make_unique<PageServer>([this](const QHttpServerRequest& request, QTcpSocket* socket) {
+            servePage(request, socket);
+        });
+    connect(http_.get(), &PageServer::newWebSocketConnection, this, [this] { onNewSocket(); });
     QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
     ssl.setLocalCertificate(certificate.certificate);
     ssl.setPrivateKey(certificate.key);
@@ -101,6 +85,49 @@ bool WebPhoneServer::start(const WebCertificate& certificate, quint16 port, cons
     }
     error_.clear();
     return true;
+}
+
+bool PageServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0) {
+        // Qt 6.4 hands an upgrade to the socket server only when the request counts as
+        // handled; the socket's path and token are checked there (onNewSocket).
+        return true;
+    }
+    handler_(request, socket);
+    return true;
+}
+
+void PageServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
+    makeResponder(request, socket).write(QHttpServerResponder::StatusCode::NotFound);
+}
+
+void WebPhoneServer::servePage(const QHttpServerRequest& request, QTcpSocket* socket) {
+    QHttpServerResponder responder = PageServer::makeResponder(request, socket);
+    const QHostAddress peer = request.remoteAddress();
+    const char* refusal = nullptr;
+    if (request.url().path() != QLatin1String("/") ||
+        request.method() != QHttpServerRequest::Method::Get) {
+        responder.write(QHttpServerResponder::StatusCode::NotFound);
+        return;
+    }
+    if (!isLocalNetwork(peer)) {
+        refusal = "not on the local network";
+    } else if (!SameToken(request.query().queryItemValue(QStringLiteral("t")), token_)) {
+        refusal = "missing or wrong pairing token";
+    }
+    if (refusal != nullptr) {
+        log_("Web phone: page refused to " + Peer(peer) + " (" + refusal + ")");
+        responder.write(QHttpServerResponder::StatusCode::Forbidden);
+        return;
+    }
+    responder.write(page_, {{"Content-Type", "text/html; charset=utf-8"},
+                            {"Cache-Control", "no-store"},
+                            {"Referrer-Policy", "no-referrer"},
+                            {"X-Frame-Options", "DENY"},
+                            {"Content-Security-Policy",
+                             "default-src 'none'; style-src 'unsafe-inline'; "
+                             "script-src 'unsafe-inline'; connect-src 'self'; img-src data:; "
+                             "frame-ancestors 'none'"}});
 }
 
 void WebPhoneServer::stop() {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QAbstractHttpServer>
 #include <QElapsedTimer>
-#include <QHttpServer>
+#include <QHttpServerRequest>
 #include <QObject>
+#include <QTcpSocket>
 #include <QTimer>
 #include <QWebSocket>
 #include <functional>
@@ -21,6 +23,22 @@ namespace zintor::web {
 //  - Frames from the page are at most kMaxFrame bytes; a larger one ends the connection.
 //  - A page that stops answering pings for kLostAfterMs is taken as gone.
 // Every refusal is logged through `log`; the server goes on.
+// Serves the page itself; WebSocket upgrades go to the socket server behind it.
+class PageServer : public QAbstractHttpServer {
+    Q_OBJECT
+  public:
+    using Handler = std::function<void(const QHttpServerRequest&, QTcpSocket*)>;
+    explicit PageServer(Handler handler) : handler_(std::move(handler)) {}
+    using QAbstractHttpServer::makeResponder;
+
+  protected:
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+
+  private:
+    Handler handler_;
+};
+
 class WebPhoneServer : public QObject {
     Q_OBJECT
   public:
@@ -56,13 +74,14 @@ class WebPhoneServer : public QObject {
     void phoneLost();
 
   private:
+    void servePage(const QHttpServerRequest& request, QTcpSocket* socket);
     void onNewSocket();
     void dropPhone(const QString& why);
     void refuse(QWebSocket* socket, const QString& why);
     void checkAlive();
 
     Log log_;
-    std::unique_ptr<QHttpServer> http_;
+    std::unique_ptr<PageServer> http_;
     quint16 port_ = 0;
     QString token_;
     QString error_;
