@@ -53,7 +53,7 @@ TEST(PhoneModelTest, DialogsKeepTheirKindTimeOutAndAnswer) {
     EXPECT_EQ(phone.screen().dialog.kind, DialogKind::Notice);
     EXPECT_TRUE(phone.screen().menu);
     phone.noticeDone();
-    EXPECT_EQ(phone.screen().dialog.kind, DialogKind::None);
+    EXPECT_EQ(phone.screen().dialog.kind, DialogKind::NoDialog);
 
     phone.answer(R"(AT*EAID=1,2,"No programs",30)");
     EXPECT_EQ(phone.screen().dialog.kind, DialogKind::PopUp);
@@ -68,7 +68,7 @@ TEST(PhoneModelTest, DialogsKeepTheirKindTimeOutAndAnswer) {
     phone.answer(R"(AT*EAID=14,2,"WinAMP","1. Song")");
     EXPECT_EQ(phone.screen().dialog.text, "1. Song");
     phone.answer(R"(AT+CKPD="c")");  // the clear key closes it
-    EXPECT_EQ(phone.screen().dialog.kind, DialogKind::None);
+    EXPECT_EQ(phone.screen().dialog.kind, DialogKind::NoDialog);
     EXPECT_FALSE(phone.closeDialog());
     phone.answer(R"(AT*EAID=14,2,"WinAMP","x")");
     EXPECT_EQ(phone.closeDialog(), "*EAII: 0");

@@ -95,7 +95,7 @@ std::string PhoneModel::answer(std::string_view command) {
 
 bool PhoneModel::handle(std::string_view name, std::string_view args) {
     if (name == "AT" || name == "AT+CSCS" || name == "AT+CKPD") {
-        if (name == "AT+CKPD" && screen_.dialog.kind != DialogKind::None) {
+        if (name == "AT+CKPD" && screen_.dialog.kind != DialogKind::NoDialog) {
             screen_.dialog = PhoneDialog{};  // the clear key closes what is shown
         }
         return true;
@@ -156,9 +156,9 @@ bool PhoneModel::handle(std::string_view name, std::string_view args) {
             dialog = {DialogKind::PopUp, "", text, std::max(0, *Number(f[3])) * 100, 0};
         } else if (*type == 11 && f.size() == 5 && f[3].quoted && Number(f[4])) {
             const int limit = std::clamp(*Number(f[4]), 1, static_cast<int>(kMaxInput));
-            dialog = {DialogKind::Input, text, Latin1ToUtf8(f[3].text), 0, limit};
+            dialog = {DialogKind::InputBox, text, Latin1ToUtf8(f[3].text), 0, limit};
         } else if (*type == 14 && f.size() == 4 && f[3].quoted) {
-            dialog = {DialogKind::Status, text, Latin1ToUtf8(f[3].text), 0, 0};
+            dialog = {DialogKind::StatusText, text, Latin1ToUtf8(f[3].text), 0, 0};
         } else {
             return false;
         }
@@ -196,7 +196,7 @@ std::optional<std::string> PhoneModel::leaveMenu() {
 
 std::optional<std::string> PhoneModel::answerDialog() {
     const DialogKind kind = screen_.dialog.kind;
-    if (kind != DialogKind::PopUp && kind != DialogKind::Status) {
+    if (kind != DialogKind::PopUp && kind != DialogKind::StatusText) {
         return std::nullopt;
     }
     screen_.dialog = PhoneDialog{};
@@ -205,7 +205,7 @@ std::optional<std::string> PhoneModel::answerDialog() {
 
 std::optional<std::string> PhoneModel::closeDialog() {
     const DialogKind kind = screen_.dialog.kind;
-    if (kind == DialogKind::None || kind == DialogKind::Notice) {
+    if (kind == DialogKind::NoDialog || kind == DialogKind::Notice) {
         if (!screen_.keypadReporting || screen_.menu) {
             return std::nullopt;
         }
@@ -218,7 +218,7 @@ std::optional<std::string> PhoneModel::endSession() {
     if (screen_.menu) {
         return leaveMenu();
     }
-    const bool shown = screen_.dialog.kind != DialogKind::None || screen_.keypadReporting;
+    const bool shown = screen_.dialog.kind != DialogKind::NoDialog || screen_.keypadReporting;
     if (!shown) {
         return std::nullopt;
     }
@@ -227,7 +227,7 @@ std::optional<std::string> PhoneModel::endSession() {
 }
 
 std::optional<std::string> PhoneModel::enterText(std::string_view utf8) {
-    if (screen_.dialog.kind != DialogKind::Input) {
+    if (screen_.dialog.kind != DialogKind::InputBox) {
         return std::nullopt;
     }
     std::string text = Utf8ToLatin1(utf8);

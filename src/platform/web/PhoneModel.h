@@ -14,10 +14,11 @@ struct PhoneMenu {
     std::vector<std::string> items;
 };
 
-enum class DialogKind { None, Notice, PopUp, Input, Status };
+// (Names clear of the macros of X11 headers: None, Status.)
+enum class DialogKind { NoDialog, Notice, PopUp, InputBox, StatusText };
 
 struct PhoneDialog {
-    DialogKind kind = DialogKind::None;
+    DialogKind kind = DialogKind::NoDialog;
     std::string title;  // input box: its label; status dialog: its title
     std::string text;   // notice, pop-up and status text; input box: the prompt
     int timeoutMs = 0;  // pop-up and notice: how long they stay; 0 for the others

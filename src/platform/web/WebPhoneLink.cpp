@@ -20,11 +20,11 @@ const char* KindName(DialogKind kind) {
             return "notice";
         case DialogKind::PopUp:
             return "popup";
-        case DialogKind::Input:
+        case DialogKind::InputBox:
             return "input";
-        case DialogKind::Status:
+        case DialogKind::StatusText:
             return "status";
-        case DialogKind::None:
+        case DialogKind::NoDialog:
             break;
     }
     return "";
@@ -219,7 +219,7 @@ void WebPhoneLink::pushScreen() {
                                                     {"highlighted", screen.menu->highlighted},
                                                     {"items", items}};
     }
-    if (screen.dialog.kind != DialogKind::None) {
+    if (screen.dialog.kind != DialogKind::NoDialog) {
         state[QStringLiteral("dialog")] = QJsonObject{{"kind", KindName(screen.dialog.kind)},
                                                       {"title", Utf8(screen.dialog.title)},
                                                       {"text", Utf8(screen.dialog.text)},
