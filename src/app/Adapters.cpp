@@ -4,6 +4,8 @@
 
 #include "qt/HeadlessDesktop.h"
 #include "qt/QtDesktop.h"
+#include "qt/TrayMenu.h"
+#include "web/WebPhoneMenu.h"
 
 namespace zintor::app {
 
@@ -24,7 +26,9 @@ Adapters::Adapters(bool headless)
     if (headless) {
         desktop_ = std::make_unique<HeadlessDesktop>(loop_);
     } else {
-        desktop_ = std::make_unique<QtDesktop>();
+        auto desktop = std::make_unique<QtDesktop>();
+        web::AddWebPhoneMenu(*desktop->trayMenu().phoneMenu(), webPhone_);
+        desktop_ = std::move(desktop);
     }
 }
 
