@@ -129,6 +129,8 @@ try:
         assert events == ["closed"], events
         wait_for("the refusal in the log",
                  lambda: zintor_said("connection from 127.0.0.1 refused (%s)" % why))
+    if os.environ.get("ZINTOR_WEB_SCREENSHOT"):  # scripts/screenshots: the page at phone size
+        driver.save_screenshot(os.environ["ZINTOR_WEB_SCREENSHOT"])
     items = driver.find_elements(By.CSS_SELECTOR, "#menu li")
     next(i for i in items if i.text == "Move Mouse").click()
     wait.until(lambda d: d.find_element(By.ID, "mode").text == "keypad on")
