@@ -1,13 +1,20 @@
 #include "Adapters.h"
 
+#include <QStandardPaths>
+
 #include "qt/HeadlessDesktop.h"
 #include "qt/QtDesktop.h"
+#include "qt/TrayMenu.h"
+#include "web/WebPhoneMenu.h"
 
 namespace zintor::app {
 
 Adapters::Adapters(bool headless)
     : registry_(settings_, LinuxPortRegistry::systemPaths()),
       serial_([this](int port) { return registry_.devicePath(port); }),
+      webPhone_(settings_, registry_, serial_,
+                QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Zintor",
+                [this](const std::string& message) { logSink_.diagnostic(message); }),
       input_(
           ChooseLinuxInput(QDBusConnection::sessionBus(), settings_,
                            [this](const std::string& message) { logSink_.diagnostic(message); })),
@@ -19,15 +26,17 @@ Adapters::Adapters(bool headless)
     if (headless) {
         desktop_ = std::make_unique<HeadlessDesktop>(loop_);
     } else {
-        desktop_ = std::make_unique<QtDesktop>();
+        auto desktop = std::make_unique<QtDesktop>();
+        web::AddWebPhoneMenu(*desktop->trayMenu().phoneMenu(), webPhone_);
+        desktop_ = std::move(desktop);
     }
 }
 
 Adapters::~Adapters() = default;
 
 Ports Adapters::ports() {
-    return Ports{loop_,     serial_,   registry_,       settings_, files_,  logSink_,
-                 *desktop_, launcher_, *input_.adapter, mixer_,    player_, board_};
+    return Ports{loop_,     webPhone_.serial(), webPhone_.registry(), settings_, files_,  logSink_,
+                 *desktop_, launcher_,          *input_.adapter,      mixer_,    player_, board_};
 }
 
 }  // namespace zintor::app

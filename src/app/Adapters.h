@@ -14,6 +14,7 @@
 #include "qt/QtLauncher.h"
 #include "qt/QtSerialLink.h"
 #include "qt/QtSettingsStore.h"
+#include "web/WebPhone.h"
 
 namespace zintor::app {
 
@@ -30,6 +31,7 @@ class Adapters {
     QtEventLoop& loop() { return loop_; }
     // Which keyboard and mouse input this session got ("" without a display).
     const std::string& inputDescription() const { return input_.description; }
+    web::WebPhone& webPhone() { return webPhone_; }
 
   private:
     QtEventLoop loop_;
@@ -37,6 +39,7 @@ class Adapters {
     QtSettingsStore settings_;
     LinuxPortRegistry registry_;
     QtSerialLink serial_;
+    web::WebPhone webPhone_;  // the browser phone: one more port beside the serial ones
     PosixFiles files_;
     std::unique_ptr<Desktop> desktop_;
     QtLauncher launcher_;

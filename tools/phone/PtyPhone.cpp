@@ -12,7 +12,6 @@
 namespace zintor::phone {
 
 PtyPhone::PtyPhone() : start_(std::chrono::steady_clock::now()) {
-    replies_["AT+cgmm"] = std::string("\r\n") + kModel + "\r\n" + okReply();
     char name[256] = {};
     if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
         error_ = std::string("openpty: ") + std::strerror(errno);
@@ -82,6 +81,24 @@ void PtyPhone::writeAll(const std::string& bytes) {
         }
         done += static_cast<std::size_t>(n);
     }
+}
+
+std::optional<std::string> PtyPhone::act(
+    const std::function<std::optional<std::string>(web::PhoneModel&)>& action) {
+    std::optional<std::string> line;
+    {
+        std::lock_guard lock(mutex_);
+        line = action(model_);
+    }
+    if (line) {
+        writeAll(*line + "\r\n");
+    }
+    return line;
+}
+
+web::PhoneScreen PtyPhone::screen() const {
+    std::lock_guard lock(mutex_);
+    return model_.screen();
 }
 
 void PtyPhone::send(const std::string& bytes) {
@@ -197,15 +214,13 @@ void PtyPhone::handleBytes(const char* data, std::size_t size) {
 
 void PtyPhone::answer(const std::string& text) {
     Line line{text, elapsedMs()};
-    std::string reply = okReply();
+    std::string reply;
     std::function<void(const Line&)> hook;
     {
         std::lock_guard lock(mutex_);
         lines_.push_back(line);
         auto it = replies_.find(text);
-        if (it != replies_.end()) {
-            reply = it->second;
-        }
+        reply = it != replies_.end() ? it->second : model_.answer(text);
         if (silent_) {
             reply.clear();
         }

@@ -6,15 +6,19 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "PhoneModel.h"
+
 namespace zintor::phone {
 
 // A phone on the master side of a pseudo-terminal: the program opens the slave side as its serial
-// port. It answers each command line with "OK" (or a scripted reply), records every line it
-// receives with its time, and can send any text, fall silent or hang up. It runs its own thread,
+// port. It answers each command line as the phone model does (or with a scripted reply), records
+// every line it receives with its time, and can act as the user (through the model), send any
+// text, fall silent or hang up. It runs its own thread,
 // so it answers while the caller's thread is busy or blocked.
 class PtyPhone {
   public:
@@ -34,13 +38,20 @@ class PtyPhone {
     // The device the program opens, such as /dev/pts/3.
     const std::string& slavePath() const { return slavePath_; }
 
-    // What the phone replies to a command line (without CR LF). The default is CR LF "OK" CR LF;
-    // "AT+cgmm" also gets a model line first. An empty reply means no answer at all.
+    // What the phone replies to a command line (without CR LF), in place of the model's answer
+    // ("OK", the model name for "AT+cgmm", "ERROR" for what it refuses). An empty reply means no
+    // answer at all.
     void setReply(const std::string& command, const std::string& reply);
     // Stop (true) or resume answering anything.
     void setSilent(bool silent);
     // Called on the phone's thread for every line received (after it was recorded).
     void setLineHook(std::function<void(const Line&)> hook);
+
+    // What the user does on the phone: `action` gets the model and gives the line to send
+    // (sent with CR LF); nothing when the action makes no sense on the current screen.
+    std::optional<std::string> act(
+        const std::function<std::optional<std::string>(web::PhoneModel&)>& action);
+    web::PhoneScreen screen() const;
 
     // Writes raw bytes to the program.
     void send(const std::string& bytes);
@@ -59,7 +70,7 @@ class PtyPhone {
                     std::chrono::milliseconds timeout) const;
 
     static std::string okReply() { return "\r\nOK\r\n"; }
-    static constexpr const char* kModel = "Zintor Virtual Phone";
+    static constexpr const char* kModel = web::PhoneModel::kModelName;
 
   private:
     void run();
@@ -79,6 +90,7 @@ class PtyPhone {
     mutable std::condition_variable changed_;
     std::vector<Line> lines_;
     std::map<std::string, std::string> replies_;
+    web::PhoneModel model_;
     bool silent_ = false;
     bool hungUp_ = false;
     std::function<void(const Line&)> hook_;

@@ -3,8 +3,14 @@
 //   zintor-phone [--link PATH] [--silent] [--reply 'COMMAND=REPLY']... [--script FILE]
 //
 // Prints the device to open (such as /dev/pts/3) on its first line, then every line the program
-// sends, with the milliseconds since start. Lines read from standard input (or from the script)
-// are sent to the program followed by CR LF; lines starting with ':' are commands:
+// sends, with the milliseconds since start. It answers as the phone model does (the same model as
+// the web phone). Lines read from standard input (or from the script) are sent to the program
+// followed by CR LF; lines starting with ':' are commands:
+//   :screen        show what the phone shows (entry, menu, dialog, keypad reporting)
+//   :open  :choose N  :leave  :answer  :close  :end  :text TEXT
+//                  the user's actions (open the entry, choose item N, leave the menu, answer or
+//                  close the dialog, end the session, enter TEXT in the input box)
+//   :key CODE      press and release a key (:press CODE, :release CODE for one half)
 //   :sleep MS      pause
 //   :wait TEXT     wait (up to 60 s) until the program sends the line TEXT
 //   :silent        stop answering        :talk   answer "OK" again
@@ -19,7 +25,9 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <string>
 
@@ -33,9 +41,10 @@ namespace {
 constexpr zintor::cli::ProgramHelp kHelp{
     "zintor-phone", "[--link PATH] [--silent] [--reply 'COMMAND=REPLY']... [--script FILE]",
     "A virtual phone on a pseudo-terminal, for trying Zintor without a phone. Prints the device\n"
-    "to open, then every line the program sends; sends each line typed (or read from the\n"
-    "script) followed by CR LF. Lines starting with ':' are commands: :sleep MS, :wait TEXT,\n"
-    ":silent, :talk, :hangup, :quit.\n",
+    "to open, then every line the program sends; answers as a phone; sends each line typed (or\n"
+    "read from the script) followed by CR LF. Lines starting with ':' are commands: :sleep MS,\n"
+    ":wait TEXT, :silent, :talk, :hangup, :quit; the user's actions :open, :choose N, :leave,\n"
+    ":answer, :close, :end, :text TEXT, :key CODE, :press CODE, :release CODE; :screen.\n",
     "  --link PATH    make PATH a symbolic link to the device (removed at the end)\n"
     "  --silent       answer nothing (as :silent)\n"
     "  --reply C=R    answer the command C with R (\\r and \\n allowed; empty: no answer)\n"
@@ -58,6 +67,59 @@ std::string Unescape(const std::string& text) {
         }
     }
     return out;
+}
+
+void PrintScreen(const zintor::web::PhoneScreen& screen) {
+    using zintor::web::DialogKind;
+    std::printf("entry: %s\n", screen.entry.empty() ? "(none)" : screen.entry.c_str());
+    if (screen.menu) {
+        std::printf("menu: %s\n", screen.menu->title.c_str());
+        for (std::size_t i = 0; i < screen.menu->items.size(); ++i) {
+            std::printf(" %c%zu %s\n",
+                        static_cast<int>(i) + 1 == screen.menu->highlighted ? '>' : ' ', i + 1,
+                        screen.menu->items[i].c_str());
+        }
+    }
+    static const char* const kKinds[] = {"", "notice", "pop-up", "input", "status"};
+    if (screen.dialog.kind != DialogKind::NoDialog) {
+        std::printf("%s: %s %s\n", kKinds[static_cast<int>(screen.dialog.kind)],
+                    screen.dialog.title.c_str(), screen.dialog.text.c_str());
+    }
+    std::printf("keypad reporting: %s\n", screen.keypadReporting ? "on" : "off");
+    std::fflush(stdout);
+}
+
+// The user's actions on the phone model; false when `command` is none of them.
+bool RunAction(PtyPhone& phone, const std::string& command, const std::string& argument) {
+    using zintor::web::PhoneModel;
+    std::function<std::optional<std::string>(PhoneModel&)> action;
+    if (command == ":open") {
+        action = [](PhoneModel& m) { return m.openEntry(); };
+    } else if (command == ":choose") {
+        const int item = std::atoi(argument.c_str());
+        action = [item](PhoneModel& m) { return m.chooseItem(item); };
+    } else if (command == ":leave") {
+        action = [](PhoneModel& m) { return m.leaveMenu(); };
+    } else if (command == ":answer") {
+        action = [](PhoneModel& m) { return m.answerDialog(); };
+    } else if (command == ":close") {
+        action = [](PhoneModel& m) { return m.closeDialog(); };
+    } else if (command == ":end") {
+        action = [](PhoneModel& m) { return m.endSession(); };
+    } else if (command == ":text") {
+        action = [argument](PhoneModel& m) { return m.enterText(argument); };
+    } else if (command == ":press" || command == ":release" || command == ":key") {
+        const bool press = command != ":release";
+        action = [argument, press](PhoneModel& m) { return m.key(argument, press); };
+    } else {
+        return false;
+    }
+    if (!phone.act(action)) {
+        std::fprintf(stderr, "zintor-phone: %s does nothing on this screen\n", command.c_str());
+    } else if (command == ":key") {
+        phone.act([argument](PhoneModel& m) { return m.key(argument, false); });
+    }
+    return true;
 }
 
 // Runs one script or input line; false when the phone should end.
@@ -90,6 +152,9 @@ bool RunLine(PtyPhone& phone, const std::string& line, std::size_t& seen) {
         return false;
     } else if (command == ":quit") {
         return false;
+    } else if (command == ":screen") {
+        PrintScreen(phone.screen());
+    } else if (RunAction(phone, command, argument)) {
     } else {
         std::fprintf(stderr, "zintor-phone: unknown command %s\n", command.c_str());
     }

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "WebCertificate.h"
+#include "WebPhoneLink.h"
+#include "WebPhonePorts.h"
+#include "WebPhoneServer.h"
+#include "ports/SettingsStore.h"
+
+namespace zintor::web {
+
+// The web phone as a whole: switched on and off, its certificate, pairing token and address,
+// and its place among the serial ports. Settings (section [Settings]):
+//   WebPhone       1 = on (default 0)
+//   WebPhonePort   the HTTPS port (default 47814)
+//   WebPhoneCom    the COM number it takes (default 16, the highest the port menu offers)
+//   WebPhoneToken  the pairing token (made when missing; a new one on request)
+class WebPhone : public QObject {
+    Q_OBJECT
+  public:
+    using Log = std::function<void(const std::string&)>;
+    static constexpr int kDefaultPort = 47814;
+    static constexpr int kDefaultCom = 16;
+    static constexpr int kTokenBytes = 18;  // 144 bits
+
+    // `configFolder` holds the certificate. Switches itself on when the settings say so.
+    WebPhone(SettingsStore& settings, PortRegistry& systemPorts, SerialLink& serialPorts,
+             QString configFolder, Log log);
+    ~WebPhone() override;
+
+    // What the program uses in place of the system's ports and serial link.
+    PortRegistry& registry() { return registry_; }
+    SerialLink& serial() { return switch_; }
+
+    bool enabled() const { return server_.running(); }
+    // Saves the choice; false (with error()) when the page cannot be served.
+    bool setEnabled(bool on);
+    void newToken();
+    const QString& error() const { return error_; }
+
+    // https://<this machine's local-network address>:<port>/?t=<token>
+    QString address() const;
+    QString fingerprint() const { return certificate_.fingerprint(); }
+    int comNumber() const;
+
+    static QString makeToken();
+
+  private:
+    QString localAddress() const;
+    void portChangedLater();
+
+    SettingsStore& settings_;
+    QString configFolder_;
+    Log log_;
+    WebCertificate certificate_;
+    WebPhoneServer server_;
+    WebPhoneLink link_;
+    WebPortRegistry registry_;
+    SerialSwitch switch_;
+    QString error_;
+};
+
+}  // namespace zintor::web

@@ -1,0 +1,232 @@
+#include "WebPhoneLink.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "WebPhoneServer.h"
+
+namespace zintor::web {
+
+namespace {
+
+QString Utf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const char* KindName(DialogKind kind) {
+    switch (kind) {
+        case DialogKind::Notice:
+            return "notice";
+        case DialogKind::PopUp:
+            return "popup";
+        case DialogKind::InputBox:
+            return "input";
+        case DialogKind::StatusText:
+            return "status";
+        case DialogKind::NoDialog:
+            break;
+    }
+    return "";
+}
+
+}  // namespace
+
+WebPhoneLink::WebPhoneLink(WebPhoneServer& server, Log log)
+    : server_(server), log_(std::move(log)) {
+    connect(&server_, &WebPhoneServer::phoneArrived, this, [this] {
+        pushScreen();
+        if (presence_) {
+            presence_();
+        }
+    });
+    connect(&server_, &WebPhoneServer::phoneMessage, this,
+            [this](const QString& text) { onAction(text); });
+    connect(&server_, &WebPhoneServer::phoneLost, this, [this] { onPageLost(); });
+}
+
+WebPhoneLink::~WebPhoneLink() {
+    listener_ = nullptr;
+}
+
+bool WebPhoneLink::open(int port) {
+    (void)port;  // the port switch hands over only the web phone's number
+    if (open_ || !server_.phoneConnected()) {
+        return false;
+    }
+    open_ = true;
+    armed_ = false;
+    receivePosted_ = false;
+    ++generation_;
+    received_.clear();
+    partial_.clear();
+    model_.reset();
+    pushScreen();
+    return true;
+}
+
+void WebPhoneLink::close() {
+    if (!open_) {
+        return;
+    }
+    open_ = false;
+    armed_ = false;
+    received_.clear();
+    model_.reset();
+    pushScreen();
+}
+
+void WebPhoneLink::write(std::string_view bytes) {
+    if (!open_) {
+        return;
+    }
+    bool changed = false;
+    for (const char c : bytes) {
+        if (c == '\r' || c == '\n') {
+            if (!partial_.empty()) {
+                const std::string reply =
+                    partial_.size() > kMaxCommand ? "\r\nERROR\r\n" : model_.answer(partial_);
+                partial_.clear();
+                received_ += reply;
+                changed = true;
+            }
+        } else if (partial_.size() <= kMaxCommand) {
+            partial_ += c;
+        }
+    }
+    if (changed) {
+        pushScreen();
+        postReceive();
+    }
+}
+
+std::string WebPhoneLink::takeReceived() {
+    std::string out;
+    out.swap(received_);
+    return out;
+}
+
+void WebPhoneLink::setReceiveArmed(bool armed) {
+    armed_ = armed;
+    if (armed_ && !received_.empty()) {
+        postReceive();
+    }
+}
+
+void WebPhoneLink::setListener(std::function<void(SerialEvent)> listener) {
+    listener_ = std::move(listener);
+}
+
+void WebPhoneLink::postReceive() {
+    if (!armed_ || receivePosted_ || received_.empty()) {
+        return;
+    }
+    receivePosted_ = true;
+    const unsigned generation = generation_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+            receivePosted_ = false;
+            if (generation == generation_ && open_ && armed_ && !received_.empty() && listener_) {
+                listener_(SerialEvent::Receive);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void WebPhoneLink::toProgram(const std::string& line) {
+    received_ += line + "\r\n";
+    pushScreen();
+    postReceive();
+}
+
+void WebPhoneLink::onAction(const QString& json) {
+    const QJsonObject action = QJsonDocument::fromJson(json.toUtf8()).object();
+    const QString what = action.value(QStringLiteral("do")).toString();
+    if (what.isEmpty()) {
+        log_("Web phone: message from the page ignored (not an action)");
+        return;
+    }
+    std::optional<std::string> line;
+    if (what == QLatin1String("noticeDone")) {
+        model_.noticeDone();
+    } else if (!open_) {
+        // The program has not connected yet: nothing to send the action to.
+    } else if (what == QLatin1String("open")) {
+        line = model_.openEntry();
+    } else if (what == QLatin1String("item")) {
+        line = model_.chooseItem(action.value(QStringLiteral("n")).toInt(0));
+    } else if (what == QLatin1String("leave")) {
+        line = model_.leaveMenu();
+    } else if (what == QLatin1String("answer")) {
+        line = model_.answerDialog();
+    } else if (what == QLatin1String("close")) {
+        line = model_.closeDialog();
+    } else if (what == QLatin1String("end")) {
+        line = model_.endSession();
+    } else if (what == QLatin1String("text")) {
+        line = model_.enterText(action.value(QStringLiteral("text")).toString().toStdString());
+    } else if (what == QLatin1String("key")) {
+        line = model_.key(action.value(QStringLiteral("code")).toString().toStdString(),
+                          action.value(QStringLiteral("down")).toBool());
+    } else {
+        log_("Web phone: unknown action from the page ignored");
+    }
+    if (line) {
+        toProgram(*line);
+    } else {
+        pushScreen();  // the page learns that nothing happened
+    }
+}
+
+void WebPhoneLink::onPageLost() {
+    if (presence_) {
+        presence_();
+    }
+    if (!open_) {
+        return;
+    }
+    open_ = false;
+    armed_ = false;
+    received_.clear();
+    model_.reset();
+    const unsigned generation = ++generation_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+            if (generation == generation_ && !open_ && listener_) {
+                listener_(SerialEvent::HangUp);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void WebPhoneLink::pushScreen() {
+    if (!server_.phoneConnected()) {
+        return;
+    }
+    const PhoneScreen& screen = model_.screen();
+    QJsonObject state;
+    state[QStringLiteral("link")] = open_;
+    state[QStringLiteral("entry")] = Utf8(screen.entry);
+    state[QStringLiteral("keys")] = screen.keypadReporting;
+    if (screen.menu) {
+        QJsonArray items;
+        for (const std::string& item : screen.menu->items) {
+            items.append(Utf8(item));
+        }
+        state[QStringLiteral("menu")] = QJsonObject{{"title", Utf8(screen.menu->title)},
+                                                    {"highlighted", screen.menu->highlighted},
+                                                    {"items", items}};
+    }
+    if (screen.dialog.kind != DialogKind::NoDialog) {
+        state[QStringLiteral("dialog")] = QJsonObject{{"kind", KindName(screen.dialog.kind)},
+                                                      {"title", Utf8(screen.dialog.title)},
+                                                      {"text", Utf8(screen.dialog.text)},
+                                                      {"timeoutMs", screen.dialog.timeoutMs},
+                                                      {"maxLength", screen.dialog.maxLength}};
+    }
+    server_.sendToPhone(QString::fromUtf8(QJsonDocument(state).toJson(QJsonDocument::Compact)));
+}
+
+}  // namespace zintor::web

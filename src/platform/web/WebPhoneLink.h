@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <string>
+
+#include "PhoneModel.h"
+#include "ports/SerialLink.h"
+
+namespace zintor::web {
+
+class WebPhoneServer;
+
+// The web phone as the program's serial link. Lines the program writes go to the phone model,
+// which answers them at once; the page shows the model's screen and sends the user's actions,
+// which the model turns into phone lines for the program. Everything the page sends is an
+// action from a fixed list: it cannot make the phone send any other line.
+//  - open() succeeds only while a page is connected (like a device that is there);
+//  - losing the page while open closes the link and reports SerialEvent::HangUp;
+//  - receive events are posted, only while armed, as for a cable.
+class WebPhoneLink : public QObject, public SerialLink {
+    Q_OBJECT
+  public:
+    using Log = std::function<void(const std::string&)>;
+    static constexpr std::size_t kMaxCommand = 4096;  // longer command lines get ERROR
+
+    WebPhoneLink(WebPhoneServer& server, Log log);
+    ~WebPhoneLink() override;
+
+    bool open(int port) override;
+    void close() override;
+    bool isOpen() const override { return open_; }
+    void write(std::string_view bytes) override;
+    std::string takeReceived() override;
+    void setReceiveArmed(bool armed) override;
+    void setListener(std::function<void(SerialEvent)> listener) override;
+
+    // Told whenever a page comes or goes (the web phone's port appears or disappears).
+    void setPresenceListener(std::function<void()> changed) { presence_ = std::move(changed); }
+
+    const PhoneModel& model() const { return model_; }
+
+  private:
+    void onAction(const QString& json);
+    void onPageLost();
+    void toProgram(const std::string& line);
+    void pushScreen();
+    void postReceive();
+
+    WebPhoneServer& server_;
+    Log log_;
+    PhoneModel model_;
+    std::function<void(SerialEvent)> listener_;
+    std::function<void()> presence_;
+    std::string received_;
+    std::string partial_;
+    bool open_ = false;
+    bool armed_ = false;
+    bool receivePosted_ = false;
+    unsigned generation_ = 0;
+};
+
+}  // namespace zintor::web
