@@ -74,6 +74,9 @@ void Invariants::released(Group group) {
 }
 
 void Invariants::delivered(std::string_view bytes) {
+    // A burst holds presses after the release that ends it: each may make one step.
+    std::array<std::int64_t, kGroups> presses{};
+    scanOutput();
     received_.append(bytes);
     for (std::size_t end; (end = received_.find("\r\n")) != std::string::npos;) {
         const std::string line = received_.substr(0, end);
@@ -88,6 +91,7 @@ void Invariants::delivered(std::string_view bytes) {
             limitFrom_[KeyAction] = -1;  // a new press may act again
             for (int g = 0; g < KeyAction; ++g) {
                 limitFrom_[g] = InGroup(g, key) ? -1 : limitFrom_[g];
+                presses[g] += InGroup(g, key);
             }
         } else if (heldKeys_.erase(key) != 0) {
             for (int g = 0; g < KeyAction; ++g) {
@@ -97,9 +101,13 @@ void Invariants::delivered(std::string_view bytes) {
             }
         }
     }
+    for (int g = 0; g < KeyAction; ++g) {
+        limitFrom_[g] += limitFrom_[g] >= 0 ? presses[g] : 0;
+    }
 }
 
 void Invariants::linkEnded() {
+    scanOutput();
     heldKeys_.clear();
     endedSinceOpen_ = true;
     for (int g = 0; g < kGroups; ++g) {
