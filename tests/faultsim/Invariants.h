@@ -34,6 +34,7 @@ class Invariants {
     void rebootStarts();
     void phoneBack();
     void expectRelinked();
+    void disturbed() { relinkDue_ = false; }  // the user or the phone acted meanwhile
     void exitStarts();
     void exitDone();
     void finalCheck();

@@ -89,6 +89,10 @@ void World::exit() {
 
 void World::apply(const Event& e) {
     DesktopEvents* user = sim.desktop.trayShown() ? sim.desktop.listener() : nullptr;
+    if (e.act != Act::PhoneSends && e.act != Act::KeyPress && e.act != Act::KeyRelease &&
+        e.act != Act::PhoneBack && e.act != Act::ExpectRelinked) {
+        invariants->disturbed();
+    }
     switch (e.act) {
         case Act::PhoneSends: {
             std::size_t from = 0;
@@ -120,7 +124,7 @@ void World::apply(const Event& e) {
             sim.phone.ctsChange();
             sim.phone.dsrChange();
             break;
-        case Act::Reboot:
+        case Act::Reboot:  // after disturbed(): this reboot's relink is checked
             invariants->rebootStarts();
             sim.phone.setSilent(true);
             sim.phone.clearRules();
