@@ -83,19 +83,6 @@ Outcome Run(const Schedule& schedule, std::size_t eventCount) {
     }
     outcome.deepestWait = loop.deepestWait();
     SimWorld& sim = world.sim;
-    if (std::getenv("FAULTSIM_TRACE") != nullptr) {
-        for (const auto& line : sim.phone.lines()) {
-            std::printf("  %8lld phone got %s\n", static_cast<long long>(line.atMs),
-                        line.text.c_str());
-        }
-        for (const auto& h : sim.serial().history()) {
-            if (h.rfind("arm", 0) != 0 && h.rfind("disarm", 0) != 0 && h.rfind("event R", 0) != 0)
-                std::printf("  link %s\n", h.c_str());
-        }
-        for (const auto& h : sim.desktop.calls())
-            if (h.rfind("frame", 0) != 0)
-                std::printf("  desktop %s\n", h.c_str());
-    }
     outcome.summary = std::to_string(sim.phone.lines().size()) + " lines to the phone, " +
                       std::to_string(sim.phone.link().openCount()) + " ports opened, " +
                       std::to_string(sim.input.timedCalls().size()) + " key and mouse calls, " +

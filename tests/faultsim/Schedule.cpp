@@ -305,97 +305,55 @@ std::string Describe(const Config& c) {
 }
 
 std::string Describe(const Event& e) {
-    const std::string a = std::to_string(e.a);
-    std::string what;
-    switch (e.act) {
-        case Act::PhoneSends:
-            what = "phone sends \"" + Escaped(e.text) + "\"";
-            for (std::size_t p : e.points) {
-                what += (p == e.points.front() ? " cut at " : ",") + std::to_string(p);
-            }
-            what += e.points.empty() ? "" : " (" + a + " ms apart)";
-            break;
-        case Act::KeyPress:
-            what = "phone key " + e.text + " pressed";
-            break;
-        case Act::KeyRelease:
-            what = "phone key " + e.text + " released";
-            break;
-        case Act::Ring:
-            what = "phone rings";
-            break;
-        case Act::Break:
-            what = "phone sends a break";
-            break;
-        case Act::HangUp:
-            what = "phone hangs up (device gone)";
-            break;
-        case Act::ModemLines:
-            what = "CTS and DSR change";
-            break;
-        case Act::Reboot:
-            what = "phone reboots: silent, its quirks gone";
-            break;
-        case Act::PhoneBack:
-            what = "phone answers again";
-            break;
-        case Act::ExpectRelinked:
-            what = "check: link rebuilt by the supervision";
-            break;
-        case Act::Echo:
-            what = std::string("phone echo ") + (e.a ? "on" : "off");
-            break;
-        case Act::Rule: {
-            const char* kinds[] = {"late", "ERROR", "no answer", "another model"};
-            what = "phone answers \"" + e.text + "...\": " + kinds[e.a] +
-                   (e.a == 0 ? " (" + std::to_string(e.b) + " ms)" : "");
-            break;
+    // By Act; "%s" is the event's text, "%a" and "%b" its numbers.
+    static const char* const kWhat[] = {"",
+                                        "phone key %s pressed",
+                                        "phone key %s released",
+                                        "phone rings",
+                                        "phone sends a break",
+                                        "phone hangs up (device gone)",
+                                        "CTS and DSR change",
+                                        "phone reboots: silent, its quirks gone",
+                                        "phone answers again",
+                                        "check: link rebuilt by the supervision",
+                                        "phone echo on (1) or off (0): %a",
+                                        "",
+                                        "phone answers after %a ms",
+                                        "user clicks Connect/Disconnect",
+                                        "user clicks AutoConnect",
+                                        "user chooses port menu item %a",
+                                        "",
+                                        "mouse speed %a",
+                                        "user clicks Exit",
+                                        "user closes the key help",
+                                        "user closes the key-map notice",
+                                        "player running (0), hung (1) or closed (2): %a",
+                                        "playlist of %a entries, current %b",
+                                        "mixer there (1) or gone (0): %a",
+                                        "board there (1) or gone (0): %a",
+                                        "COM7 plugged in (1) or unplugged (0): %a"};
+    static const char* const kRules[] = {"late", "ERROR", "no answer", "another model"};
+    static const char* const kSettings[] = {"player path toggled", "AutoConnect toggled",
+                                            "odd application name", "nothing changed"};
+    std::string what = kWhat[static_cast<int>(e.act)];
+    if (e.act == Act::PhoneSends) {
+        what = "phone sends \"" + Escaped(e.text) + "\"";
+        for (std::size_t i = 0; i < e.points.size(); ++i) {
+            what += (i == 0 ? " cut at " : ",") + std::to_string(e.points[i]);
         }
-        case Act::AnswerDelay:
-            what = "phone answers after " + a + " ms";
-            break;
-        case Act::ConnectClick:
-            what = "user clicks Connect/Disconnect";
-            break;
-        case Act::AutoConnectClick:
-            what = "user clicks AutoConnect";
-            break;
-        case Act::PortChoice:
-            what = "user chooses port menu item " + a;
-            break;
-        case Act::Settings: {
-            const char* kinds[] = {"player path toggled", "AutoConnect toggled",
-                                   "odd application name", "nothing changed"};
-            what = std::string("settings window closed: ") + kinds[e.a];
-            break;
+        what += e.points.empty() ? "" : " (%a ms apart)";
+    } else if (e.act == Act::Rule) {
+        what =
+            "phone answers \"%s...\": " + std::string(kRules[e.a]) + (e.a == 0 ? " (%b ms)" : "");
+    } else if (e.act == Act::Settings) {
+        what = std::string("settings window closed: ") + kSettings[e.a];
+    }
+    for (const auto& [key, value] : {std::pair<std::string, std::string>{"%s", e.text},
+                                     {"%a", std::to_string(e.a)},
+                                     {"%b", std::to_string(e.b)}}) {
+        if (const std::size_t at = what.find(key); at != std::string::npos) {
+            what.replace(at, 2, value);
         }
-        case Act::MouseSpeed:
-            what = "mouse speed " + a;
-            break;
-        case Act::Exit:
-            what = "user clicks Exit";
-            break;
-        case Act::CloseHelp:
-            what = "user closes the key help";
-            break;
-        case Act::CloseNotice:
-            what = "user closes the key-map notice";
-            break;
-        case Act::Player:
-            what = std::string("player ") + (e.a == 0 ? "running" : e.a == 1 ? "hung" : "closed");
-            break;
-        case Act::Playlist:
-            what = "playlist of " + a + " entries, current " + std::to_string(e.b);
-            break;
-        case Act::Mixer:
-            what = std::string("mixer ") + (e.a ? "there" : "gone");
-            break;
-        case Act::Board:
-            what = std::string("board ") + (e.a ? "there" : "gone");
-            break;
-        case Act::PortsChange:
-            what = std::string("COM7 ") + (e.a ? "plugged in" : "unplugged");
-            break;
     }
     char time[32];
     std::snprintf(time, sizeof time, "%8.3f s  ", static_cast<double>(e.atMs) / 1000.0);
