@@ -54,6 +54,7 @@ TEST(CoreVolumeOnPulse, HeldKeysStepTheDefaultSinkUntilReleasedAndNoServerCostsN
                           world.logSink, world.desktop, world.launcher, world.input, mixer,
                           world.player, world.board});
     MasterVolume volume(program.state(), mixer, world.loop, program.link());
+    program.state().ModeFlags[ModeKeyControl] = true;  // the volume keys act in key control
     bool& stepping = program.state().VolumeStepping;
     // The phone key is let go `ms` after the press: the release clears VolumeStepping.
     const auto releaseAfter = [&](std::int64_t ms) {

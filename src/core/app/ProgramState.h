@@ -99,6 +99,12 @@ inline void ClearModes(ProgramState& s) {
     s.ModeFlags.fill(false);
 }
 
+// The key mode whose keypad reports drive the keys now. A loop for a held key runs only while the
+// mode it started in lasts: leaving it switches the reports off, so the release may never come.
+inline ModeIndex KeyModeNow(const ProgramState& s) {
+    return s.ModeFlags[ModeWinampStatus] ? ModeWinampStatus : ModeKeyControl;
+}
+
 inline bool NoModeActive(const ProgramState& s) {
     for (bool f : s.ModeFlags) {
         if (f) {

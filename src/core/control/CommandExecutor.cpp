@@ -49,11 +49,14 @@ void CommandExecutor::OnPress(const KeyCommand& command) {
         case CommandSpecialKey: {
             state_.SpecialKeyRepeating = true;
             const auto epoch = link_.linkEpoch();
-            while (state_.SpecialKeyRepeating && link_.linkEpoch() == epoch) {
+            const ModeIndex mode = KeyModeNow(state_);
+            while (state_.SpecialKeyRepeating && link_.linkEpoch() == epoch &&
+                   state_.ModeFlags[mode]) {
                 input_.SendKeyPress(KeyCode(command));
                 link_.pumpWhileWaiting();
                 link_.Wait(kSpecialKeyRepeatSeconds);
             }
+            state_.SpecialKeyRepeating = false;
             break;
         }
         case CommandKeyDown:

@@ -57,7 +57,7 @@ void KeyControl::MoveCursorWhileHeld(int key) {
     link_.DisableTimer(kSupervisionSlot);
     link_.ResetTimer(kAccelerationSlot, 0);  // MouseStep back to 1, growing every 300 ms
     const auto epoch = link_.linkEpoch();
-    while (state_.MouseMoving && link_.linkEpoch() == epoch) {
+    while (state_.MouseMoving && link_.linkEpoch() == epoch && state_.ModeFlags[ModeKeyControl]) {
         switch (key) {
             case kKeyCursorLeft:
                 cursor_.MoveCursorLeft();
@@ -74,6 +74,7 @@ void KeyControl::MoveCursorWhileHeld(int key) {
         }
         link_.pumpWhileWaiting();
     }
+    state_.MouseMoving = false;
     link_.DisableTimer(kAccelerationSlot);
 }
 

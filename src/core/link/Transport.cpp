@@ -100,6 +100,12 @@ bool Link::OpenComPort(std::int16_t& nPort) {
     if (!Send(t::kAtCharSet, t::kProbeTimeOut)) {
         WriteLog(t::kFailedCharSet);
     }
+    // Events handled while the commands waited (a hang-up, Disconnect, the shutdown) may have
+    // ended the link meanwhile: then there is nothing to call connected.
+    if (!s.Connected || !serial.isOpen()) {
+        s.Connected = false;
+        return false;
+    }
     impl_->ports.desktop.traySetTip(t::kTipConnected);
     impl_->ports.desktop.setConnectCaption(t::kCaptionDisconnect);
     ResetTimer(4, 0);

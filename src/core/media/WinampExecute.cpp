@@ -70,7 +70,8 @@ void WinampControl::WinAMP_Execute(int command) {
 void WinampControl::RepeatVolume(std::int32_t id) {
     state_.WinampRepeatVolume = true;
     const auto epoch = link_.linkEpoch();
-    while (state_.WinampRepeatVolume && link_.linkEpoch() == epoch) {
+    const ModeIndex mode = KeyModeNow(state_);
+    while (state_.WinampRepeatVolume && link_.linkEpoch() == epoch && state_.ModeFlags[mode]) {
         WinAMP_SendCommand(id);
         link_.Wait(kVolumeStepPause);
         link_.pumpWhileWaiting();

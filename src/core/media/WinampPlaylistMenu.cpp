@@ -165,6 +165,7 @@ void WinampMenus::ShowPlaylist(const PlaylistSnapshot& list) {
     }
     state_.WinampListHasBackItem =
         !window.items.empty() && window.items[0].kind == PlaylistItem::Back;
+    ClearModes(state_);  // a refresh may find the phone on another screen
     state_.ModeFlags[ModeWinampMenu] = true;
     link_.UI_SubMenu(texts::kMenuTitle, window.highlighted, items);
 }

@@ -22,6 +22,8 @@ void WinampMenus::WinAMP_Status_Menu_Selected(const std::string& text) {
         const TrackInfo info = info_.WinampTrackInfo();
         const std::string status =
             info.TitleText + "  " + info.PositionText + " (" + info.LengthText + ")";
+        // A refresh may find the phone on another screen: the dialog is the one shown now.
+        ClearModes(state_);
         state_.ModeFlags[ModeWinampStatus] = true;
         link_.Send(texts::kStatusDialog + Quoted(status) + "\"" + texts::kCrLf,
                    texts::kDialogTimeOut);

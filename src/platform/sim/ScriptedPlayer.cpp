@@ -107,14 +107,14 @@ bool ScriptedPlayer::start(const std::string& path) {
 
 int ScriptedPlayer::playlistCount(const std::string& playerPath) {
     calls_.push_back("count " + playerPath);
-    return playlistWritten_ ? static_cast<int>(entries_.size()) : -1;
+    return playlistWritten_ && !hung_ ? static_cast<int>(entries_.size()) : -1;
 }
 
 bool ScriptedPlayer::playlistEntries(const std::string& /*playerPath*/, int first, int count,
                                      std::vector<PlaylistEntry>& out) {
     calls_.push_back("entries " + std::to_string(first) + " " + std::to_string(count));
     out.clear();
-    if (!playlistWritten_) {
+    if (!playlistWritten_ || hung_) {
         return false;
     }
     const int size = static_cast<int>(entries_.size());

@@ -30,6 +30,8 @@ class ScriptedPlayer : public MediaPlayer {
 
     // Set-up and inspection.
     void setRunning(bool running) { running_ = running; }
+    // Hung: its window is there, but it answers nothing and ignores every command.
+    void setHung(bool hung) { hung_ = hung; }
     bool running() const { return running_; }
     void setState(State state) { state_ = state; }
     State state() const { return state_; }
@@ -53,9 +55,10 @@ class ScriptedPlayer : public MediaPlayer {
     void clearCalls() { calls_.clear(); }
 
   private:
-    bool answers(Handle window) const { return running_ && window == kWindow; }
+    bool answers(Handle window) const { return running_ && !hung_ && window == kWindow; }
 
     bool running_ = true;
+    bool hung_ = false;
     State state_ = Stopped;
     int positionMs_ = 0;
     int lengthS_ = 0;
