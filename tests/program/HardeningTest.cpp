@@ -146,6 +146,19 @@ TEST_F(Hardening, BurstsOfAnySizeAreHandledInOrderWithoutNesting) {
     world.loop.runFor(1000);
     EXPECT_EQ(inputCalls("press 13"), 1u);
     EXPECT_TRUE(program->state().Connected);
+
+    // Presses that each start a wait (a held cursor key, a key map change that waits for its
+    // notice and sends a command) nest only so deep, and every one of them is handled.
+    std::string holds;
+    for (int i = 0; i < 300; ++i) {
+        holds += i % 2 == 0 ? "+CKEV: <,1\r\n" : "+CKEV: #,1\r\n";
+    }
+    world.phone.clearLines();
+    world.phone.send(holds + "+CKEV: <,0\r\n");
+    world.loop.runFor(60000);
+    EXPECT_LE(world.loop.deepestWait(), 60);
+    EXPECT_EQ(world.phone.count("AT*EAID=13,2,\"Caf\xE9 'hot'  ATD\""), 150u);
+    EXPECT_TRUE(program->state().Connected);
 }
 
 TEST_F(Hardening, ExitInTheMiddleOfWorkStartsNothingAfterTheShutdown) {

@@ -75,6 +75,7 @@ void Program::Shutdown() {
         link_->DisconnectCOM();
     }
     keys_->ReleaseHeld();
+    keys_->CloseWindows();
     if (state_.USBOpen) {
         CloseUSB(state_, ports_.board);
     }

@@ -50,7 +50,7 @@ void CommandExecutor::OnPress(const KeyCommand& command) {
             state_.SpecialKeyRepeating = true;
             const auto epoch = link_.linkEpoch();
             const ModeIndex mode = KeyModeNow(state_);
-            while (state_.SpecialKeyRepeating && link_.linkEpoch() == epoch &&
+            while (state_.SpecialKeyRepeating && link_.holdGoesOn(epoch) &&
                    state_.ModeFlags[mode]) {
                 input_.SendKeyPress(KeyCode(command));
                 link_.pumpWhileWaiting();

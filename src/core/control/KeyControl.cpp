@@ -27,6 +27,11 @@ void KeyControl::ReleaseHeld() {
     state_.LeftButtonLatched = false;
 }
 
+void KeyControl::CloseWindows() {
+    windows_.CloseKeyHelp();
+    windows_.CloseNotice();
+}
+
 void KeyControl::KeyControlKeyEvent(const std::string& line) {
     // Ends a cursor loop that an earlier call is running further down the stack.
     state_.MouseMoving = false;
@@ -57,7 +62,7 @@ void KeyControl::MoveCursorWhileHeld(int key) {
     link_.DisableTimer(kSupervisionSlot);
     link_.ResetTimer(kAccelerationSlot, 0);  // MouseStep back to 1, growing every 300 ms
     const auto epoch = link_.linkEpoch();
-    while (state_.MouseMoving && link_.linkEpoch() == epoch && state_.ModeFlags[ModeKeyControl]) {
+    while (state_.MouseMoving && link_.holdGoesOn(epoch) && state_.ModeFlags[ModeKeyControl]) {
         switch (key) {
             case kKeyCursorLeft:
                 cursor_.MoveCursorLeft();

@@ -49,6 +49,8 @@ class KeyControl {
     // Lets go of whatever the phone's keys hold down on the PC (keys, mouse buttons, the latched
     // left button). Runs when the link ends and at shutdown.
     void ReleaseHeld();
+    // Closes the key help and the notice, which ends whatever waits for them.
+    void CloseWindows();
 
     // Windows.
     void CloseKeyHelp() { windows_.CloseKeyHelp(); }

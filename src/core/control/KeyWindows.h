@@ -32,6 +32,7 @@ class KeyWindows {
 
     // Closes the help window if it is open (leaving the key-control mode).
     void CloseKeyHelp();
+    void CloseNotice();
 
     // The desktop reports that a window went away (closed by the user or by itself).
     void KeyHelpClosed() { state_.KeyHelpShown = false; }
@@ -42,7 +43,6 @@ class KeyWindows {
     void ReshowKeyHelpAndWait();
     void ShowNotice();
     void SetNoticeText();
-    void CloseNotice();
     void WaitForNoticeClosed();
 
     ProgramState& state_;

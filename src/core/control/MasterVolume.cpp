@@ -33,7 +33,7 @@ void MasterVolume::Run(std::int64_t step) {
     state_.VolumeStepping = true;
     const auto epoch = link_.linkEpoch();
     const ModeIndex mode = KeyModeNow(state_);
-    while (state_.VolumeStepping && link_.linkEpoch() == epoch && state_.ModeFlags[mode]) {
+    while (state_.VolumeStepping && link_.holdGoesOn(epoch) && state_.ModeFlags[mode]) {
         level = std::clamp<std::int64_t>(level + step, 0, kMaxVolume);
         mixer_.setVolume(static_cast<std::uint32_t>(level));
         link_.pumpWhileWaiting();

@@ -70,9 +70,11 @@ void Link::Impl::LinkEnded() {
     state.VolumeStepping = false;
     state.WinampRepeatVolume = false;
     link.DisableTimer(kAccelerationSlot);
-    link.DisableTimer(kAnimationSlot);
-    state.IconFrame = kFirstIconFrame;
-    ports.desktop.trayShowFrame(kFirstIconFrame);
+    if (link.TimerRunning(kAnimationSlot) || state.IconFrame != kFirstIconFrame) {
+        link.DisableTimer(kAnimationSlot);
+        state.IconFrame = kFirstIconFrame;
+        ports.desktop.trayShowFrame(kFirstIconFrame);
+    }
     for (const auto& listener : linkEndedListeners) {
         listener();
     }
@@ -91,6 +93,20 @@ void Link::Impl::PostReceiveForPendingLines() {
     });
 }
 
+namespace {
+
+// Lines whose handling can start nothing that waits: the answer that ends a command, and the
+// empty line before it.
+bool EndsNothing(const std::string& line) {
+    return line.empty() || line == "OK";
+}
+
+}  // namespace
+
+bool Link::Impl::ReceiveStalled() {
+    return receiveFrames.size() >= kMaxReceiveNesting && state.RxBuffer.hasLine();
+}
+
 void Link::Impl::Receive() {
     ProgramState& s = state;
     // Nested in a handler that waits for nothing (it types, or is between two lines), the lines
@@ -98,6 +114,15 @@ void Link::Impl::Receive() {
     // returns: the stack grows with what is waiting, never with how many lines arrived.
     if (stopped || (!receiveFrames.empty() && waits <= receiveFrames.back())) {
         s.RxBuffer.append(ports.serial.takeReceived());
+        return;
+    }
+    // As deep as lines may nest, a command still gets its answer; other lines wait for the
+    // handlers further out to return (a held key's loop ends for them, a command times out).
+    if (receiveFrames.size() >= kMaxReceiveNesting) {
+        s.RxBuffer.append(ports.serial.takeReceived());
+        while (s.RxBuffer.hasLine() && EndsNothing(s.RxBuffer.peekLine())) {
+            RouteLine(s.RxBuffer.takeLine());
+        }
         return;
     }
     receiveFrames.push_back(waits);

@@ -82,6 +82,10 @@ class Link {
     // Changes whenever the link ends: a loop for a held key runs only while it stays what it was
     // at the press, so the loop ends with the link even if a new link comes up meanwhile.
     std::uint32_t linkEpoch() const;
+    // A loop for a held key started at `epoch` may go on: its link is still the same, and the
+    // phone's lines can still reach it. Lines nest only so deep; a loop at that depth with lines
+    // waiting that it cannot get ends, so that they are handled further out.
+    bool holdGoesOn(std::uint32_t epoch) const;
 
     // Shutdown. From beginShutdown on, only the answers to commands are handled, no port is
     // opened and no connection is tried; from endShutdown on, nothing is sent either.

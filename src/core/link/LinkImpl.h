@@ -99,6 +99,10 @@ struct Link::Impl {
     void LinkEnded();
     // Lines wait in RxBuffer: make sure a receive event will come for them.
     void PostReceiveForPendingLines();
+    // Receive events nest this deep at most; deeper, only lines that start nothing are handled.
+    static constexpr std::size_t kMaxReceiveNesting = 8;
+    // Lines wait that no receive event may handle where the program is now.
+    bool ReceiveStalled();
 
     // Timer slots.
     void Tick(int index);

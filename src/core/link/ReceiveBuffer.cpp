@@ -47,6 +47,15 @@ std::string ReceiveBuffer::takeLine() {
     return line;
 }
 
+std::string ReceiveBuffer::peekLine() {
+    if (!hasLine()) {
+        return {};
+    }
+    std::string line = data_.substr(start_, lineEnd_ - start_);
+    std::erase(line, '\r');
+    return line;
+}
+
 void ReceiveBuffer::compact() {
     if (start_ == data_.size()) {
         data_.clear();

@@ -23,6 +23,8 @@ class ReceiveBuffer {
     // The first whole line, without its CR LF and with every other CR removed. Only after
     // hasLine() said true.
     std::string takeLine();
+    // The line takeLine() would give, left in place.
+    std::string peekLine();
 
     // Everything not taken yet.
     std::string_view text() const { return std::string_view(data_).substr(start_); }

@@ -82,6 +82,7 @@ bool Link::OpenComPort(std::int16_t& nPort) {
         s.Connected = false;
         WriteLog(std::string(t::kFailedOpenCom) + " " + std::to_string(nPort) + t::kAt115200);
         serial.close();
+        impl_->LinkEnded();  // keys the phone pressed during the probe are let go
         ++failures;
         if (failures > 1) {
             WriteLog(t::kFailedTried + std::to_string(failures) + t::kTimes);
@@ -95,6 +96,7 @@ bool Link::OpenComPort(std::int16_t& nPort) {
         s.Connected = false;
         WriteLog(t::kUnsupportedPhone);
         serial.close();
+        impl_->LinkEnded();
         return false;
     }
     if (!Send(t::kAtCharSet, t::kProbeTimeOut)) {
@@ -104,6 +106,7 @@ bool Link::OpenComPort(std::int16_t& nPort) {
     // ended the link meanwhile: then there is nothing to call connected.
     if (!s.Connected || !serial.isOpen()) {
         s.Connected = false;
+        impl_->LinkEnded();
         return false;
     }
     impl_->ports.desktop.traySetTip(t::kTipConnected);
@@ -191,6 +194,10 @@ void Link::onLinkEnded(std::function<void()> listener) {
 
 std::uint32_t Link::linkEpoch() const {
     return impl_->epoch;
+}
+
+bool Link::holdGoesOn(std::uint32_t epoch) const {
+    return impl_->epoch == epoch && !impl_->ReceiveStalled();
 }
 
 void Link::beginShutdown() {

@@ -71,7 +71,7 @@ void WinampControl::RepeatVolume(std::int32_t id) {
     state_.WinampRepeatVolume = true;
     const auto epoch = link_.linkEpoch();
     const ModeIndex mode = KeyModeNow(state_);
-    while (state_.WinampRepeatVolume && link_.linkEpoch() == epoch && state_.ModeFlags[mode]) {
+    while (state_.WinampRepeatVolume && link_.holdGoesOn(epoch) && state_.ModeFlags[mode]) {
         WinAMP_SendCommand(id);
         link_.Wait(kVolumeStepPause);
         link_.pumpWhileWaiting();
