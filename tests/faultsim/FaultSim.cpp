@@ -21,15 +21,10 @@ constexpr std::int64_t kHangMs = 60000;  // after the final exit, everything has
 // Faults found and not fixed yet (README, "Fault simulation"): a seed that fails with one of
 // these is counted and named in every run, but fails it only with --strict.
 const char* const kOpenFindings[] = {
-    // A flood of lines that each start a wait (a command to the phone, a hold loop) nests one
-    // wait per line: a nested receive goes on with the rest of the burst inside that wait.
-    "SimEventLoop: waits nested deeper",
-    "hang: ",
-    // Seen with such floods and with a key pressed while a connection is probed: not yet
-    // looked into one by one.
+    // Not yet looked into one by one (about 1 % of seeds); some may be the checks' own view of
+    // overlapping presses rather than faults of the program.
     "steps after the key's release",
     "key repeats after the key's release",
-    "the link is gone but the program still holds",
     "the shutdown did not switch the phone back",
     "the phone answers again but the supervision",
     "more than one mode flag set",
