@@ -1,0 +1,98 @@
+#include "SendInputKeyboardMouse.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace zintor {
+namespace {
+
+bool IsExtended(std::uint8_t vk) {
+    static constexpr std::uint8_t kExtended[] = {
+        VK_LEFT,     VK_RIGHT, VK_UP,     VK_DOWN,   VK_PRIOR,  VK_NEXT,
+        VK_HOME,     VK_END,   VK_INSERT, VK_DELETE, VK_DIVIDE, VK_NUMLOCK,
+        VK_RCONTROL, VK_RMENU, VK_LWIN,   VK_RWIN,   VK_APPS,   VK_SNAPSHOT};
+    return std::find(std::begin(kExtended), std::end(kExtended), vk) != std::end(kExtended);
+}
+
+INPUT KeyInput(std::uint8_t vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+    return input;
+}
+
+void Send(INPUT* inputs, UINT count) {
+    SendInput(count, inputs, sizeof(INPUT));
+}
+
+void Button(DWORD flag) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flag;
+    Send(&input, 1);
+}
+
+}  // namespace
+
+void SendInputKeyboardMouse::keyDown(std::uint8_t vk) {
+    INPUT input = KeyInput(vk, false);
+    Send(&input, 1);
+}
+
+void SendInputKeyboardMouse::keyUp(std::uint8_t vk) {
+    INPUT input = KeyInput(vk, true);
+    Send(&input, 1);
+}
+
+void SendInputKeyboardMouse::keyPress(std::uint8_t vk) {
+    INPUT inputs[] = {KeyInput(vk, false), KeyInput(vk, true)};
+    Send(inputs, 2);  // one call: no other input falls between the two
+}
+
+void SendInputKeyboardMouse::leftButtonDown() {
+    Button(MOUSEEVENTF_LEFTDOWN);
+}
+
+void SendInputKeyboardMouse::leftButtonUp() {
+    Button(MOUSEEVENTF_LEFTUP);
+}
+
+void SendInputKeyboardMouse::rightButtonDown() {
+    Button(MOUSEEVENTF_RIGHTDOWN);
+}
+
+void SendInputKeyboardMouse::rightButtonUp() {
+    Button(MOUSEEVENTF_RIGHTUP);
+}
+
+bool SendInputKeyboardMouse::getCursor(int& x, int& y) {
+    POINT point{};
+    if (!GetCursorPos(&point)) {
+        return false;
+    }
+    x = point.x;
+    y = point.y;
+    return true;
+}
+
+void SendInputKeyboardMouse::setCursor(int x, int y) {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = std::max(GetSystemMetrics(SM_CXVIRTUALSCREEN), 1);
+    const int height = std::max(GetSystemMetrics(SM_CYVIRTUALSCREEN), 1);
+    SetCursorPos(std::clamp(x, left, left + width - 1), std::clamp(y, top, top + height - 1));
+}
+
+void SendInputKeyboardMouse::moveCursorBy(int dx, int dy) {
+    int x = 0;
+    int y = 0;
+    if (getCursor(x, y)) {
+        setCursor(x + dx, y + dy);
+    }
+}
+
+}  // namespace zintor

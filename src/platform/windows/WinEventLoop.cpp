@@ -1,0 +1,262 @@
+#include "WinEventLoop.h"
+
+#include <mmsystem.h>
+
+#include <algorithm>
+
+namespace zintor {
+namespace {
+
+constexpr UINT kPostedMessage = WM_APP + 1;
+constexpr UINT_PTR kWakeTimer = 1;
+constexpr wchar_t kClassName[] = L"ZintorEventLoop";
+// Messages handled per pass, so timers and posted calls still run under a flood of messages.
+constexpr int kMessagesPerPass = 64;
+constexpr std::size_t kMaxHandles = 60;
+
+}  // namespace
+
+WinEventLoop::WinEventLoop() {
+    QueryPerformanceFrequency(&frequency_);
+    QueryPerformanceCounter(&start_);
+    timeBeginPeriod(1);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExW(&windowClass);  // fails harmlessly when a second loop registers it again
+    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
+                              nullptr);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+WinEventLoop::~WinEventLoop() {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+    timeEndPeriod(1);
+}
+
+LRESULT CALLBACK WinEventLoop::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* loop = reinterpret_cast<WinEventLoop*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (loop != nullptr && message == WM_TIMER && wParam == kWakeTimer) {
+        loop->runDueTimers();
+        return 0;
+    }
+    if (loop != nullptr && message == kPostedMessage) {
+        loop->postWakePending_ = false;
+        loop->runPosted();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+std::int64_t WinEventLoop::nowUs() const {
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    const std::int64_t ticks = counter.QuadPart - start_.QuadPart;
+    const std::int64_t perSecond = frequency_.QuadPart;
+    return ticks / perSecond * 1'000'000 + ticks % perSecond * 1'000'000 / perSecond;
+}
+
+std::int64_t WinEventLoop::now() const {
+    return nowUs() / 1000;
+}
+
+void WinEventLoop::pumpOnce() {
+    ++waitDepth_;
+    dispatchPass();
+    --waitDepth_;
+}
+
+void WinEventLoop::waitFor(const std::function<bool()>& done) {
+    ++waitDepth_;
+    // Every change the condition can see is made by a handler, so checking after each pass is
+    // enough; in between the thread sleeps.
+    while (!done()) {
+        dispatchPass();
+        if (done()) {
+            break;
+        }
+        sleep(-1);
+    }
+    --waitDepth_;
+}
+
+void WinEventLoop::waitUntil(std::int64_t deadline) {
+    const std::int64_t deadlineUs = deadline * 1000;
+    if (nowUs() >= deadlineUs) {
+        return;
+    }
+    ++waitDepth_;
+    while (true) {
+        dispatchPass();
+        if (nowUs() >= deadlineUs) {
+            break;
+        }
+        sleep(deadlineUs);
+    }
+    --waitDepth_;
+}
+
+EventLoop::TimerId WinEventLoop::startTimer(int intervalMs, std::function<void()> tick) {
+    const std::int64_t intervalUs = std::max(intervalMs, 1) * std::int64_t{1000};
+    const TimerId id = nextTimer_++;
+    timers_[id] = Timer{intervalUs, nowUs() + intervalUs, std::move(tick)};
+    armWakeTimer();
+    return id;
+}
+
+void WinEventLoop::stopTimer(TimerId id) {
+    timers_.erase(id);  // a wake-up armed for it finds nothing due, which is harmless
+}
+
+void WinEventLoop::post(std::function<void()> call) {
+    posted_.push_back(std::move(call));
+    if (!postWakePending_) {
+        postWakePending_ = true;
+        PostMessageW(window_, kPostedMessage, 0, 0);
+    }
+}
+
+WinEventLoop::HandleId WinEventLoop::addHandle(HANDLE handle, std::function<void()> signaled) {
+    if (handles_.size() >= kMaxHandles) {
+        return 0;
+    }
+    const HandleId id = nextHandle_++;
+    handles_[id] = Watched{handle, std::move(signaled)};
+    return id;
+}
+
+void WinEventLoop::removeHandle(HandleId id) {
+    handles_.erase(id);
+}
+
+int WinEventLoop::run() {
+    quitting_ = false;
+    while (!quitting_) {
+        dispatchPass();
+        if (quitting_) {
+            break;
+        }
+        sleep(-1);
+    }
+    return exitCode_;
+}
+
+void WinEventLoop::quit(int exitCode) {
+    quitting_ = true;
+    exitCode_ = exitCode;
+}
+
+void WinEventLoop::dispatchPass() {
+    runMessages();
+    // Signaled handles; a callback may add or remove handles, so they are looked up again.
+    std::vector<HandleId> ids;
+    for (const auto& [id, watched] : handles_) {
+        if (WaitForSingleObject(watched.handle, 0) == WAIT_OBJECT_0) {
+            ids.push_back(id);
+        }
+    }
+    for (const HandleId id : ids) {
+        const auto it = handles_.find(id);
+        if (it != handles_.end()) {
+            const std::function<void()> signaled = it->second.signaled;
+            signaled();
+        }
+    }
+    runDueTimers();
+    runPosted();
+}
+
+void WinEventLoop::runMessages() {
+    MSG message;
+    for (int i = 0; i < kMessagesPerPass && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (message.message == WM_QUIT) {
+            quit(static_cast<int>(message.wParam));
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void WinEventLoop::runDueTimers() {
+    const std::int64_t passUs = nowUs();
+    std::vector<TimerId> due;
+    for (const auto& [id, timer] : timers_) {
+        if (timer.dueUs <= passUs) {
+            due.push_back(id);
+        }
+    }
+    // Each due timer ticks once per pass; one that fell behind (a long handler) is not made to
+    // catch up with a burst of ticks.
+    for (const TimerId id : due) {
+        const auto it = timers_.find(id);
+        if (it == timers_.end() || it->second.dueUs > passUs) {
+            continue;  // stopped, or ticked by a nested wait, meanwhile
+        }
+        Timer& timer = it->second;
+        timer.dueUs += timer.intervalUs;
+        if (timer.dueUs <= passUs) {
+            timer.dueUs = passUs + timer.intervalUs;
+        }
+        const std::function<void()> tick = timer.tick;  // the tick may stop its own timer
+        tick();
+    }
+    armWakeTimer();
+}
+
+void WinEventLoop::runPosted() {
+    // The calls queued now; calls they post run in the next pass.
+    for (std::size_t n = posted_.size(); n > 0 && !posted_.empty(); --n) {
+        const std::function<void()> call = std::move(posted_.front());
+        posted_.pop_front();
+        call();
+    }
+}
+
+void WinEventLoop::armWakeTimer() {
+    if (timers_.empty()) {
+        KillTimer(window_, kWakeTimer);
+        return;
+    }
+    std::int64_t nextUs = timers_.begin()->second.dueUs;
+    for (const auto& [id, timer] : timers_) {
+        nextUs = std::min(nextUs, timer.dueUs);
+    }
+    const std::int64_t delayMs = std::max<std::int64_t>((nextUs - nowUs() + 999) / 1000, 0);
+    SetTimer(window_, kWakeTimer,
+             static_cast<UINT>(
+                 std::clamp<std::int64_t>(delayMs, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM)),
+             nullptr);
+}
+
+void WinEventLoop::sleep(std::int64_t untilUs) {
+    if (!posted_.empty()) {
+        return;  // work is waiting
+    }
+    std::int64_t wakeUs = untilUs;
+    for (const auto& [id, timer] : timers_) {
+        wakeUs = wakeUs < 0 ? timer.dueUs : std::min(wakeUs, timer.dueUs);
+    }
+    DWORD timeout = INFINITE;
+    if (wakeUs >= 0) {
+        const std::int64_t leftUs = wakeUs - nowUs();
+        if (leftUs <= 0) {
+            return;
+        }
+        // Rounded up: waking a little late beats waking early and going round without sleeping.
+        timeout = static_cast<DWORD>(std::min<std::int64_t>((leftUs + 999) / 1000, 0x7fffffff));
+    }
+    std::vector<HANDLE> handles;
+    for (const auto& [id, watched] : handles_) {
+        handles.push_back(watched.handle);
+    }
+    ++sleeps_;
+    MsgWaitForMultipleObjectsEx(static_cast<DWORD>(handles.size()), handles.data(), timeout,
+                                QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+}  // namespace zintor

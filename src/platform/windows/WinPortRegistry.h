@@ -1,0 +1,40 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+#include "WinEventLoop.h"
+#include "ports/PortRegistry.h"
+
+namespace zintor {
+
+// The system's serial ports: the values of HKEY_LOCAL_MACHINE\HARDWARE\DEVICEMAP\SERIALCOMM, the
+// device's name and its port text ("COM3"; empty when the value is not a string), in the
+// registry's order. A change listener is told when the key's values change (a device plugged in
+// or out), through a registry notification served by the event loop.
+class WinPortRegistry : public PortRegistry {
+  public:
+    static constexpr const wchar_t* kKey = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
+
+    explicit WinPortRegistry(WinEventLoop& loop);
+    ~WinPortRegistry() override;
+    WinPortRegistry(const WinPortRegistry&) = delete;
+    WinPortRegistry& operator=(const WinPortRegistry&) = delete;
+
+    std::vector<RegisteredPort> listPorts() override;
+    void setChangeListener(std::function<void()> changed) override;
+
+  private:
+    void stopWatching();
+    bool armNotification();
+
+    WinEventLoop& loop_;
+    std::function<void()> changed_;
+    HKEY watchedKey_ = nullptr;
+    HANDLE event_ = nullptr;
+    WinEventLoop::HandleId handle_ = 0;
+};
+
+}  // namespace zintor

@@ -1,0 +1,84 @@
+// The serial-port list from the registry and the K8055 board through K8055D.dll (a stand-in that
+// records its calls), under wine.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "platform/windows/K8055DllBoard.h"
+#include "platform/windows/WinPortRegistry.h"
+
+namespace zintor {
+namespace {
+
+void SetPort(HKEY key, const wchar_t* name, const wchar_t* port) {
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(port),
+                   static_cast<DWORD>((wcslen(port) + 1) * sizeof(wchar_t)));
+}
+
+TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, WinPortRegistry::kKey, 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    SetPort(key, L"\\Device\\Serial5", L"COM6");
+    const DWORD number = 3;
+    RegSetValueExW(key, L"\\Device\\Odd", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                   sizeof number);
+
+    WinEventLoop loop;
+    WinPortRegistry registry(loop);
+    int changes = 0;
+    registry.setChangeListener([&] { ++changes; });
+    SetPort(key, L"\\Device\\BtPort7", L"COM12");
+    const auto guard = loop.startTimer(5000, [] {});
+    loop.waitFor([&] { return changes > 0; });
+    loop.stopTimer(guard);
+
+    const std::vector<RegisteredPort> ports = registry.listPorts();
+    auto find = [&](const std::string& name) {
+        for (const RegisteredPort& port : ports) {
+            if (port.name == name) {
+                return port.portText;
+            }
+        }
+        return std::string("<missing>");
+    };
+    EXPECT_EQ(find("\\Device\\Serial5"), "COM6");
+    EXPECT_EQ(find("\\Device\\BtPort7"), "COM12");
+    EXPECT_EQ(find("\\Device\\Odd"), "");  // not a string
+    RegDeleteValueW(key, L"\\Device\\Serial5");
+    RegDeleteValueW(key, L"\\Device\\BtPort7");
+    RegDeleteValueW(key, L"\\Device\\Odd");
+    RegCloseKey(key);
+}
+
+TEST(K8055DllBoardTest, CallsTheSystemFoldersLibrary) {
+    const std::wstring installed = K8055DllBoard::libraryPath();
+    DeleteFileW(installed.c_str());
+    {
+        K8055DllBoard board;
+        EXPECT_FALSE(board.installed());
+        EXPECT_EQ(board.open(0), -1);
+        board.writeAllDigital(1);  // nothing to call, nothing breaks
+    }
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring standIn = self;
+    standIn = standIn.substr(0, standIn.rfind(L'\\')) + L"\\K8055D.dll";
+    ASSERT_TRUE(CopyFileW(standIn.c_str(), installed.c_str(), FALSE));
+    {
+        K8055DllBoard board;
+        EXPECT_TRUE(board.installed());
+        EXPECT_EQ(board.open(0), 0);
+        board.writeAllDigital(0x15);
+        board.close();
+        using Calls = const char* (*)();
+        const auto calls = reinterpret_cast<Calls>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"K8055D.dll"), "StandInCalls")));
+        ASSERT_NE(calls, nullptr);
+        EXPECT_STREQ(calls(), "OpenDevice(0) WriteAllDigital(21) CloseDevice() ");
+    }
+    DeleteFileW(installed.c_str());
+}
+
+}  // namespace
+}  // namespace zintor

@@ -1,0 +1,97 @@
+// Keys, buttons and the cursor through SendInput, received by a window of the test under wine
+// (on an X display: run ctest under xvfb-run, as scripts/test does).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "platform/windows/SendInputKeyboardMouse.h"
+#include "platform/windows/WinEventLoop.h"
+
+namespace zintor {
+namespace {
+
+std::string received;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            received += "down " + std::to_string(wParam) + (lParam & (1 << 24) ? "e " : " ");
+            return 0;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            received += "up " + std::to_string(wParam) + " ";
+            return 0;
+        case WM_LBUTTONDOWN:
+            received += "left down ";
+            return 0;
+        case WM_LBUTTONUP:
+            received += "left up ";
+            return 0;
+        case WM_RBUTTONDOWN:
+            received += "right down ";
+            return 0;
+        case WM_RBUTTONUP:
+            received += "right up ";
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+TEST(SendInputKeyboardMouseTest, KeysButtonsAndCursorReachTheWindowInFront) {
+    if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) {
+        if (GetEnvironmentVariableW(L"ZINTOR_REQUIRE_ALL", nullptr, 0) != 0) {
+            FAIL() << "no X display (run under xvfb-run)";
+        }
+        GTEST_SKIP() << "no X display (run under xvfb-run)";
+    }
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = RecordingProc;
+    windowClass.lpszClassName = L"ZintorInputTestWindow";
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"input", WS_POPUP, 100,
+                                  100, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    WinEventLoop loop;
+    loop.waitUntil(loop.now() + 300);
+
+    SendInputKeyboardMouse input;
+    input.setCursor(200, 150);
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(input.getCursor(x, y));
+    EXPECT_EQ(x, 200);
+    EXPECT_EQ(y, 150);
+    input.moveCursorBy(-5, 7);
+    input.getCursor(x, y);
+    EXPECT_EQ(x, 195);
+    EXPECT_EQ(y, 157);
+
+    received.clear();
+    input.keyPress('A');
+    input.keyDown(VK_SHIFT);
+    input.keyPress(VK_LEFT);
+    input.keyUp(VK_SHIFT);
+    input.leftButtonDown();
+    input.leftButtonUp();
+    input.rightButtonDown();
+    input.rightButtonUp();
+    loop.waitUntil(loop.now() + 300);
+    EXPECT_EQ(received,
+              "down 65 up 65 down 16 down 37e up 37 up 16 left down left up right down right up ");
+
+    input.setCursor(-500, 100000);  // kept on the screen
+    input.getCursor(x, y);
+    EXPECT_EQ(x, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(y, GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1);
+    DestroyWindow(window);
+}
+
+}  // namespace
+}  // namespace zintor
