@@ -120,23 +120,28 @@ TEST_F(CursorTest, MouseSpeedIsThePauseAfterEachStepAndAnyLineFromThePhoneStopsT
     EXPECT_EQ(world.input.cursorX(), 507);  // steps 1, 1, 1, 2, 2
 }
 
-TEST_F(CursorTest, TheCursorIsClippedAtTheEdgeAndAnUnreadablePositionMovesByTheSameSteps) {
+TEST_F(CursorTest, TheCursorIsClippedAtTheEdgeAndElseMovesByTheSameStepsRelatively) {
     world.input.placeCursor(0, 10);
     Hold("<", 1000, 1100);
     world.loop.runUntil(1500);
     EXPECT_EQ(Steps(0, 10), "0,0 x19");
 
-    world.input.clear();
-    world.input.failGetCursor(true);
-    Hold("v", 2000, 2400);
-    world.loop.runUntil(2500);
-    EXPECT_TRUE(Moves().empty());
-    const auto calls = world.input.calls();
-    ASSERT_GT(calls.size(), 50u);  // paced by the pause, not a spin
-    EXPECT_LT(calls.size(), 100u);
-    EXPECT_EQ(calls.front(), "move 0,1");
-    EXPECT_EQ(calls.back(), "move 0,2");  // the step grew after 300 ms
-    EXPECT_FALSE(state.MouseMoving);
+    // Where the position cannot be read, and where a relative move is exact.
+    for (const bool unreadable : {true, false}) {
+        world.input.clear();
+        world.input.failGetCursor(unreadable);
+        world.input.setExactRelativeMoves(!unreadable);
+        const std::int64_t start = world.loop.now() + 500;
+        Hold("v", start, start + 400);
+        world.loop.runUntil(start + 500);
+        EXPECT_TRUE(Moves().empty());
+        const auto calls = world.input.calls();
+        ASSERT_GT(calls.size(), 50u);  // paced by the pause, not a spin
+        EXPECT_LT(calls.size(), 100u);
+        EXPECT_EQ(calls.front(), "move 0,1");
+        EXPECT_EQ(calls.back(), "move 0,2");  // the step grew after 300 ms
+        EXPECT_FALSE(state.MouseMoving);
+    }
 }
 
 TEST_F(CursorTest, MouseStepStopsAtTheLargestSixteenBitValue) {

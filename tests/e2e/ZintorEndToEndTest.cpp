@@ -6,13 +6,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "NeedsComponent.h"
+#include "PrivateSway.h"
 #include "PtyPhone.h"
+#include "WaylandRecorder.h"
 #include "ZintorProcess.h"
-#include "linux_input/support/NeedsComponent.h"
 
 namespace zintor {
 namespace {
@@ -43,7 +47,7 @@ std::string CursorPosition() {
     return out.substr(0, out.find(" screen"));
 }
 
-class ZintorEndToEnd : public testing::Test {
+class ZintorEndToEnd : public ::testing::Test {
   protected:
     ZintorEndToEnd() {
         // COM1 would be this machine's first UART, maybe a console: keep the program off it.
@@ -226,6 +230,73 @@ TEST_F(ZintorEndToEnd, ConnectsWhenThePhonesPortAppearsAfterStartUp) {
     zintor.signal(SIGTERM);
     EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
     EXPECT_NE(zintor.readSettings().find("Com=5"), std::string::npos) << zintor.readSettings();
+}
+
+// The program's environment for one test: set or removed (nullptr), restored at the end.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST_F(ZintorEndToEnd, InAWaylandSessionWithoutXKeysAndTheHeldCursorReachTheFocusedWindow) {
+    if (!testing::PrivateSway::installed()) {
+        ZINTOR_SKIP_WITHOUT("needs sway for a Wayland session");
+    }
+    testing::PrivateSway sway;
+    ASSERT_TRUE(sway.start()) << sway.log();
+    testing::WaylandRecorder window(sway.display());
+    ASSERT_TRUE(window.waitUntilShown()) << sway.log();
+    const ScopedVariable wayland("WAYLAND_DISPLAY", sway.display().c_str());
+    const ScopedVariable noX("DISPLAY", nullptr);
+    std::ofstream(zintor.configFolder() + "/KeyMap.xml") << R"(<Zintor_KeyMap><KEYMAP>
+        <KEYMAP_NAME>Typing</KEYMAP_NAME>
+        <KEY_5><COMMAND_ID>1</COMMAND_ID>
+          <COMMAND_TYPE>KEY</COMMAND_TYPE><COMMAND>x</COMMAND></KEY_5>
+        <KEY_6><COMMAND_ID>1</COMMAND_ID>
+          <COMMAND_TYPE>SPECIAL KEY</COMMAND_TYPE><COMMAND>RETURN</COMMAND></KEY_6>
+        </KEYMAP></Zintor_KeyMap>)";
+    startConnected();
+    const std::size_t before = phone.lines().size();
+    phone.send("*EAMI: 1\r\n");  // Move Mouse
+    ASSERT_GE(phone.waitForLine("AT+CMER=3,2,0,0,0", before, 20s), 0) << zintor.errorOutput();
+    ASSERT_TRUE(window.waitUntilFocused()) << zintor.errorOutput();
+    window.take(100, 300ms);  // the pointer's first position
+
+    phone.send("+CKEV: 5,1\r\n+CKEV: 5,0\r\n+CKEV: 6,1\r\n+CKEV: 6,0\r\n");
+    EXPECT_EQ(window.takeTexts(4), (std::vector<std::string>{"+x", "-x", "+Return", "-Return"}));
+
+    // Held for 450 ms: steps of 1 pixel, growing after 300 ms; none after the release.
+    phone.send("+CKEV: >,1\r\n");
+    std::this_thread::sleep_for(450ms);
+    phone.send("+CKEV: >,0\r\n");
+    std::this_thread::sleep_for(200ms);
+    std::vector<int> xs;
+    for (const std::string& event : window.takeTexts(1000, 0ms)) {
+        int x = 0, y = 0;
+        if (std::sscanf(event.c_str(), "at %d,%d", &x, &y) == 2) {
+            xs.push_back(x);
+        }
+    }
+    ASSERT_GT(xs.size(), 20u) << zintor.errorOutput();
+    EXPECT_EQ(xs[1] - xs[0], 1);
+    EXPECT_GE(xs.back() - xs[xs.size() - 2], 2);
+    EXPECT_TRUE(window.takeTexts(1, 300ms).empty()) << "the cursor still moves";
+
+    EXPECT_NE(zintor.errorOutput().find("Keyboard and mouse input: Wayland virtual keyboard"),
+              std::string::npos)
+        << zintor.errorOutput();
+    zintor.signal(SIGTERM);
+    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
 }
 
 }  // namespace

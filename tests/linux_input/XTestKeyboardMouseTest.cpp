@@ -110,7 +110,7 @@ TEST_F(XTestKeyboardMouseTest, KeysWithoutAnXKeyInjectNothingAndAreReportedOnce)
                                           HasSubstr("\"Execute\"")));
 }
 
-TEST_F(XTestKeyboardMouseTest, CursorMovesByStepsAndStopsAtTheScreenEdges) {
+TEST_F(XTestKeyboardMouseTest, CursorMovesByStepsAndRelativelyAndStopsAtTheScreenEdges) {
     if (server_.shared()) {
         GTEST_SKIP() << "needs a private Xvfb of known size";
     }
@@ -127,6 +127,21 @@ TEST_F(XTestKeyboardMouseTest, CursorMovesByStepsAndStopsAtTheScreenEdges) {
     EXPECT_EQ(cursor(), std::pair(PrivateXServer::kWidth - 1, 0));
     input_->setCursor(-1000, PrivateXServer::kHeight * 3);
     EXPECT_EQ(cursor(), std::pair(0, PrivateXServer::kHeight - 1));
+
+    // The cursor loop steps relatively: from wherever another client put the pointer, without
+    // the pointer acceleration set (ten times from the first pixel), kept on the screen however
+    // large the step.
+    ASSERT_TRUE(input_->exactRelativeMoves());
+    Display* other = recorder_->display();
+    XChangePointerControl(other, True, True, 10, 1, 0);
+    XWarpPointer(other, None, DefaultRootWindow(other), 0, 0, 0, 0, 500, 300);
+    XSync(other, False);
+    input_->moveCursorBy(-4, 3);
+    EXPECT_EQ(cursor(), std::pair(496, 303));
+    input_->moveCursorBy(-100000, 100000);
+    EXPECT_EQ(cursor(), std::pair(0, PrivateXServer::kHeight - 1));
+    input_->moveCursorBy(70000, -70000);
+    EXPECT_EQ(cursor(), std::pair(PrivateXServer::kWidth - 1, 0));
 }
 
 TEST_F(XTestKeyboardMouseTest, LettersFollowALayoutChangedWhileConnected) {

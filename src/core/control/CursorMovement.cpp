@@ -8,11 +8,12 @@ void CursorMovement::Step(int dx, int dy) {
     int x = 0;
     int y = 0;
     const int step = state_.MouseStep;
-    // Where the position cannot be read (Wayland), the same step is made relative to it.
-    if (input_.getCursor(x, y)) {
-        input_.setCursor(x + dx * step, y + dy * step);
-    } else {
+    // Where the position cannot be read (Wayland), the same step is made relative to it; where
+    // a relative move is exact (X11), it saves asking for the position at every step.
+    if (input_.exactRelativeMoves() || !input_.getCursor(x, y)) {
         input_.moveCursorBy(dx * step, dy * step);
+    } else {
+        input_.setCursor(x + dx * step, y + dy * step);
     }
     link_.Wait(static_cast<float>(state_.MouseSpeed) / 1000.0f);
 }

@@ -22,8 +22,11 @@ class KeyboardMouse {
     // The platform clips the position to the screen.
     virtual void setCursor(int x, int y) = 0;
     // Moves the cursor by (dx, dy) pixels from wherever it is: for platforms whose cursor
-    // position cannot be read.
+    // position cannot be read, and for those with exactRelativeMoves.
     virtual void moveCursorBy(int dx, int dy) = 0;
+    // True when moveCursorBy adds to the position the cursor has at that moment, without pointer
+    // acceleration, and clips like setCursor: reading, adding and setting in one call.
+    virtual bool exactRelativeMoves() const { return false; }
 };
 
 }  // namespace zintor

@@ -81,12 +81,19 @@ XTestConnection::~XTestConnection() {
 }
 
 _XDisplay* XTestConnection::display() {
-    closeIfLost();
-    if (display_ == nullptr && !open()) {
+    if (pointerDisplay() == nullptr) {
         return nullptr;
     }
     handleEvents();
     closeIfLost();
+    return display_;
+}
+
+_XDisplay* XTestConnection::pointerDisplay() {
+    closeIfLost();
+    if (display_ == nullptr && !open()) {
+        return nullptr;
+    }
     return display_;
 }
 

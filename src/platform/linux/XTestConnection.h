@@ -26,6 +26,8 @@ class XTestConnection {
     // The open display with the XTEST extension, or nullptr (the reason is reported once).
     // Handles pending keyboard-mapping changes before returning.
     _XDisplay* display();
+    // The same for pointer input, which needs no layout: without reading from the server.
+    _XDisplay* pointerDisplay();
     // Sends what was queued and notices a broken connection.
     void flush();
     // Says `message` through the diagnostic callback (standard error when there is none).

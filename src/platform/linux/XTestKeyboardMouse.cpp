@@ -13,6 +13,7 @@ namespace {
 
 constexpr unsigned kLeftButton = 1;
 constexpr unsigned kRightButton = 3;
+constexpr int kLargestCoordinate = 32767;
 
 }  // namespace
 
@@ -77,7 +78,7 @@ void XTestKeyboardMouse::keyPress(std::uint8_t vk) {
 
 void XTestKeyboardMouse::sendButton(unsigned button, bool down) {
     XTestSigPipeBlock block;
-    if (Display* display = connection_.display()) {
+    if (Display* display = connection_.pointerDisplay()) {
         XTestFakeButtonEvent(display, button, down ? True : False, CurrentTime);
         connection_.flush();
     }
@@ -101,7 +102,7 @@ void XTestKeyboardMouse::rightButtonUp() {
 
 bool XTestKeyboardMouse::getCursor(int& x, int& y) {
     XTestSigPipeBlock block;
-    Display* display = connection_.display();
+    Display* display = connection_.pointerDisplay();
     if (display == nullptr) {
         return false;
     }
@@ -121,13 +122,12 @@ bool XTestKeyboardMouse::getCursor(int& x, int& y) {
 
 void XTestKeyboardMouse::setCursor(int x, int y) {
     XTestSigPipeBlock block;
-    Display* display = connection_.display();
+    Display* display = connection_.pointerDisplay();
     if (display == nullptr) {
         return;
     }
     // The server keeps the pointer on the screens, whatever their layout at the moment; the
     // protocol carries 16-bit coordinates, so larger values must not wrap around on the way.
-    constexpr int kLargestCoordinate = 32767;
     x = std::clamp(x, 0, kLargestCoordinate);
     y = std::clamp(y, 0, kLargestCoordinate);
     XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
@@ -136,8 +136,11 @@ void XTestKeyboardMouse::setCursor(int x, int y) {
 
 void XTestKeyboardMouse::moveCursorBy(int dx, int dy) {
     XTestSigPipeBlock block;
-    if (Display* display = connection_.display()) {
-        XTestFakeRelativeMotionEvent(display, dx, dy, CurrentTime);
+    if (Display* display = connection_.pointerDisplay()) {
+        // 16 bits on the way as well; any screen is smaller than the largest step.
+        XTestFakeRelativeMotionEvent(
+            display, std::clamp(dx, -kLargestCoordinate, kLargestCoordinate),
+            std::clamp(dy, -kLargestCoordinate, kLargestCoordinate), CurrentTime);
         connection_.flush();
     }
 }

@@ -33,7 +33,10 @@ class XTestKeyboardMouse final : public KeyboardMouse {
     void rightButtonUp() override;
     bool getCursor(int& x, int& y) override;
     void setCursor(int x, int y) override;
+    // The server adds the step to where the pointer is at that moment (whoever put it there),
+    // unaccelerated, and keeps it on the screens: no round trip to read the position first.
     void moveCursorBy(int dx, int dy) override;
+    bool exactRelativeMoves() const override { return true; }
 
   private:
     // The key code of `vk` on the current layout, 0 when there is none (reported once per code).

@@ -32,6 +32,7 @@ class RecordingKeyboardMouse : public KeyboardMouse {
     bool getCursor(int& x, int& y) override;
     void setCursor(int x, int y) override;
     void moveCursorBy(int dx, int dy) override;
+    bool exactRelativeMoves() const override { return exactRelative_; }
 
     std::vector<std::string> calls() const;
     const std::vector<Call>& timedCalls() const { return calls_; }
@@ -42,6 +43,7 @@ class RecordingKeyboardMouse : public KeyboardMouse {
     int cursorX() const { return x_; }
     int cursorY() const { return y_; }
     void failGetCursor(bool fail) { getFails_ = fail; }
+    void setExactRelativeMoves(bool exact) { exactRelative_ = exact; }
 
   private:
     void record(std::string text) { calls_.push_back(Call{loop_.now(), std::move(text)}); }
@@ -52,6 +54,7 @@ class RecordingKeyboardMouse : public KeyboardMouse {
     int width_ = 1920, height_ = 1080;
     int x_ = 960, y_ = 540;
     bool getFails_ = false;
+    bool exactRelative_ = false;
 };
 
 }  // namespace zintor
