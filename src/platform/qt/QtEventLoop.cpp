@@ -3,16 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
-#include <algorithm>
-
 namespace zintor {
-
-namespace {
-
-// Longer polls are made in several, so that a timeout always fits the poll's int.
-constexpr std::int64_t kLongestPollMs = 24 * 60 * 60 * 1000;
-
-}  // namespace
 
 QtEventLoop::QtEventLoop() {
     clock_.start();
@@ -26,9 +17,7 @@ std::int64_t QtEventLoop::now() const {
 
 void QtEventLoop::pumpOnce() {
     ++waitDepth_;
-    if (!glib_.run(0)) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
     --waitDepth_;
 }
 
@@ -59,46 +48,22 @@ void QtEventLoop::waitUntil(std::int64_t deadline) {
         return;
     }
     ++waitDepth_;
-    // On GLib the poll itself ends at the deadline. Elsewhere a single-shot timer wakes the
-    // dispatcher (one per nesting level, kept for the next wait: a held key waits ~200 times a
-    // second); its tick needs no handler.
-    QTimer* wake = nullptr;
+    // A single-shot timer at the deadline wakes the dispatcher; its tick needs no handler.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
     while (true) {
         const std::int64_t left = deadline - now();
         if (left <= 0) {
             break;
         }
+        if (!wake.isActive()) {
+            wake.start(static_cast<int>(left));
+        }
         deliverPosted(nullptr);
-        const int timeout = static_cast<int>(std::min<std::int64_t>(left, kLongestPollMs));
-        if (glib_.run(timeout)) {
-            continue;
-        }
-        if (wake == nullptr) {
-            wake = wakeTimer();
-        }
-        if (!wake->isActive()) {
-            wake->start(timeout);
-        }
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
-    if (wake != nullptr) {
-        wake->stop();
-    }
     --waitDepth_;
-}
-
-QTimer* QtEventLoop::wakeTimer() {
-    const auto level = static_cast<std::size_t>(waitDepth_);
-    if (wakeTimers_.size() < level) {
-        wakeTimers_.resize(level);
-    }
-    QPointer<QTimer>& timer = wakeTimers_[level - 1];
-    if (timer == nullptr) {
-        timer = new QTimer(&context_);
-        timer->setSingleShot(true);
-        timer->setTimerType(Qt::PreciseTimer);
-    }
-    return timer;
 }
 
 EventLoop::TimerId QtEventLoop::startTimer(int intervalMs, std::function<void()> tick) {
@@ -111,7 +76,6 @@ EventLoop::TimerId QtEventLoop::startTimer(int intervalMs, std::function<void()>
         timer = new QTimer(&context_);
         timer->setTimerType(Qt::PreciseTimer);
     }
-    glib_.forgetQuiet();  // GLib learns of the timer at the next full pass
     timer->setInterval(intervalMs < 0 ? 0 : intervalMs);
     QObject::connect(timer, &QTimer::timeout, timer, std::move(tick));
     timer->start();

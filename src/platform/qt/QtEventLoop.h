@@ -7,16 +7,13 @@
 #include <map>
 #include <vector>
 
-#include "GlibPass.h"
 #include "ports/EventLoop.h"
 
 namespace zintor {
 
-// The core's event loop on top of Qt's. Waiting blocks in Qt's event dispatcher until an event
-// comes or the deadline passes: an idle program sleeps. Where the dispatcher runs on GLib (as Qt
-// does on Linux desktops), pumps and timed waits make GLib's passes by hand (see GlibPass), which
-// costs a held cursor key far less than a Qt timer per step.
-// Needs a QCoreApplication (or QApplication) on the calling thread, made before the loop.
+// The core's event loop on top of Qt's. Waiting blocks in QCoreApplication::processEvents with
+// QEventLoop::WaitForMoreEvents, woken by a timer at the deadline: an idle program sleeps.
+// Needs a QCoreApplication (or QApplication) on the calling thread.
 class QtEventLoop : public EventLoop {
   public:
     QtEventLoop();
@@ -40,13 +37,10 @@ class QtEventLoop : public EventLoop {
 
   private:
     static bool deliverPosted(const std::function<bool()>& done);
-    QTimer* wakeTimer();  // the one of the current nesting level
     QElapsedTimer clock_;
     QObject context_;  // parent of the timers, target of posted calls
     std::map<TimerId, QPointer<QTimer>> timers_;
     std::vector<QPointer<QTimer>> spare_;  // stopped, ready to be started again
-    std::vector<QPointer<QTimer>> wakeTimers_;
-    GlibPass glib_;
     TimerId nextId_ = 1;
     int waitDepth_ = 0;
 };
