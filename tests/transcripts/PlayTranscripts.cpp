@@ -1,6 +1,21 @@
 // Plays phone conversations kept as transcripts against the whole program on the simulated world
 // and compares what happened with what the transcript says. Usage: zintor_transcripts FILE...
-// The format is described in tests/transcripts/README.md.
+//
+// A transcript is what a run looks like, one event per line, with the virtual time in ms:
+//   1000 < *EAMI: 1             the phone sends this line (CR LF added); it is sent at that time
+//   1010 > AT+CMER=3,2,0,0,0    the program sends this line to the phone at that time
+//   1500 ! hangup               something the world or the user does then (see setUp())
+//   1010 key press 88           what the program did on the PC, by channel: key (keyboard and
+//                               mouse; cursor moves as steps), desk (tray, windows, notices),
+//                               vol (master volume), player (its commands), board, run (programs
+//                               started), diag (standard error), and when watched: log (the
+//                               diagnostic log), set (settings written), port (opened, closed),
+//                               query (player queries), frame (tray icon), rows (key help)
+//   1010..1305 key cursor -1,0 x60   three or more equal events in a row, first and last time
+//   ...                         any number of events
+// Lines without a time set the world up before the start ("keymap NAME", "key 5 KEY=x; WAIT=100",
+// "set Com=3", "answer AT+cgmm = reply T610", ...). \r \n \xNN stand for bytes. Everything that
+// happens until the last time in the transcript must be in it, in order.
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -18,8 +33,6 @@
 
 namespace zintor {
 namespace {
-
-using Words = std::vector<std::string>;
 
 std::string trim(const std::string& text) {
     const auto first = text.find_first_not_of(' ');

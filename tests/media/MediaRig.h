@@ -1,0 +1,97 @@
+#pragma once
+
+// The whole program on the simulated world with a real media player and real files: the phone is
+// connected on COM3 and shows the main menu ("WinAMP" is item 3 of five).
+
+#include <gmock/gmock.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Program.h"
+#include "link/Link.h"
+#include "platform/sim/SimWorld.h"
+
+namespace zintor::testing {
+
+using Lines = std::vector<std::string>;
+
+// An AT*EASM line of the playlist menu.
+inline std::string PlaylistLine(int highlighted, const Lines& items) {
+    std::string line =
+        "AT*EASM=\"WinAMP\",1," + std::to_string(highlighted) + "," + std::to_string(items.size());
+    for (const std::string& item : items) {
+        line += ",\"" + item + "\"";
+    }
+    return line;
+}
+
+// The status dialog opening on a real player: keypad reporting on, `title` in its first ten
+// seconds of `length`, the dialog's clear key.
+inline auto OpensStatus(const std::string& title, const std::string& length) {
+    using namespace ::testing;
+    return ElementsAre("AT+CMER=3,2,0,0,0",
+                       AllOf(StartsWith("AT*EAID=14,2,\"WinAMP\",\"" + title + "  0:0"),
+                             EndsWith(" (" + length + ")\"")),
+                       "AT+CKPD=\"c\"");
+}
+
+inline std::string MainMenuLine(int highlighted) {
+    return "AT*EASM=\"Zintor\",1," + std::to_string(highlighted) +
+           ",5,\"Move Mouse\",\"Application\",\"WinAMP\",\"USB\",\"About\"";
+}
+
+class MediaRig {
+  public:
+    MediaRig(const std::string& playerPath, MediaPlayer& player, Files& files) {
+        start(playerPath, Ports{world.loop, world.serial(), world.registry, world.settings, files,
+                                world.logSink, world.desktop, world.launcher, world.input,
+                                world.mixer, player, world.board});
+    }
+
+    ~MediaRig() { program->Shutdown(); }
+
+    // The phone sends `line` (CR LF added); returns what the PC sent within `ms`, without the
+    // supervision's "AT" probes.
+    Lines say(const std::string& line, int ms = 1500) {
+        world.phone.clearLines();
+        world.phone.send(line + "\r\n");
+        return after(ms);
+    }
+
+    // What the PC sends to the phone in the next `ms`, without "AT" probes.
+    Lines after(int ms) {
+        world.phone.clearLines();
+        world.loop.runFor(ms);
+        Lines sent;
+        for (const std::string& text : world.phone.texts()) {
+            if (text != "AT") {
+                sent.push_back(text);
+            }
+        }
+        return sent;
+    }
+
+    // From the main menu into the playlist menu; returns what the PC sent.
+    Lines openPlaylist() { return say("*EAMI: 3"); }
+
+    ProgramState& state() { return program->state(); }
+
+    SimWorld world;
+    std::unique_ptr<Program> program;
+
+  private:
+    void start(const std::string& playerPath, Ports ports) {
+        world.registry.add("\\Device\\Serial2", "COM3");
+        world.settings.set("Com", "3");
+        world.settings.set("AppPath9", playerPath);
+        world.serial().setPhonePort(3);
+        program = std::make_unique<Program>(ports);
+        program->Startup();
+        world.loop.runFor(500);
+        world.phone.clearLines();
+    }
+};
+
+}  // namespace zintor::testing
