@@ -43,7 +43,7 @@ std::string CursorPosition() {
     return out.substr(0, out.find(" screen"));
 }
 
-class ZintorEndToEnd : public testing::Test {
+class ZintorEndToEnd : public ::testing::Test {
   protected:
     ZintorEndToEnd() {
         // COM1 would be this machine's first UART, maybe a console: keep the program off it.
