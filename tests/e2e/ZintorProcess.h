@@ -29,6 +29,7 @@ class ZintorProcess {
         return process_.waitForExit(static_cast<int>(limit.count()));
     }
     bool running() { return process_.running(); }
+    pid_t pid() const { return process_.pid(); }
     std::string errorOutput() const { return read(root_ + "/output.txt"); }
 
   private:

@@ -27,6 +27,7 @@ class ChildProcess {
     void stop();
     bool running();
     void signal(int number);
+    pid_t pid() const { return pid_; }
     // The exit status (128 + signal when killed) once it has ended, waiting up to `limitMs`.
     std::optional<int> waitForExit(int limitMs);
     // Waits until a connection to the Unix socket `socketPath` succeeds: true then, false when
