@@ -1,42 +1,43 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <optional>
 #include <string>
 
+#include "ChildProcess.h"
+
 namespace zintor::test {
 
 // The real zintor executable, started in a private configuration and state folder (removed at
-// the end). The process is killed at the end if it is still running.
+// the end). The process is ended at the end if it is still running.
 class ZintorProcess {
   public:
     ZintorProcess();
     ~ZintorProcess();
-    ZintorProcess(const ZintorProcess&) = delete;
-    ZintorProcess& operator=(const ZintorProcess&) = delete;
 
     const std::string& configFolder() const { return config_; }  // $XDG_CONFIG_HOME/Zintor
     // Writes the settings file ([Settings] followed by `lines`).
     void writeSettings(const std::string& lines);
     // Makes ports/COM<n> a symbolic link to `device`.
     void pin(int port, const std::string& device);
-    std::string readSettings() const;
+    std::string readSettings() const { return read(config_ + "/Zintor4.ini"); }
 
     bool start();
-    void signal(int number);
+    void signal(int number) { process_.signal(number); }
     // The exit status once the process has ended, nothing if it is still running after `limit`.
-    std::optional<int> waitForExit(std::chrono::milliseconds limit);
-    bool running();
-    pid_t pid() const { return pid_; }
-    std::string errorOutput() const;  // what the program wrote to standard error
+    std::optional<int> waitForExit(std::chrono::milliseconds limit) {
+        return process_.waitForExit(static_cast<int>(limit.count()));
+    }
+    bool running() { return process_.running(); }
+    pid_t pid() const { return process_.pid(); }
+    std::string errorOutput() const { return read(root_ + "/output.txt"); }
 
   private:
+    static std::string read(const std::string& path);
+
     std::string root_;
     std::string config_;
-    pid_t pid_ = -1;
-    std::optional<int> status_;
+    testing::ChildProcess process_;
 };
 
 }  // namespace zintor::test

@@ -1,11 +1,10 @@
 #pragma once
 
-// The whole program on the simulated world with a scripted media player: the phone is connected
-// on COM3 and shows the main menu ("WinAMP" is item 3 of five).
+// The whole program on the simulated world with a real media player and real files: the phone is
+// connected on COM3 and shows the main menu ("WinAMP" is item 3 of five).
 
 #include <gmock/gmock.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,17 +16,6 @@
 namespace zintor::testing {
 
 using Lines = std::vector<std::string>;
-
-inline const std::string kPlayerPath = "/opt/winamp/winamp.exe";
-
-// "/music/Track 0.mp3" ... for `count` entries.
-inline std::vector<std::string> Tracks(int count) {
-    std::vector<std::string> paths;
-    for (int i = 0; i < count; ++i) {
-        paths.push_back("/music/Track " + std::to_string(i) + ".mp3");
-    }
-    return paths;
-}
 
 // An AT*EASM line of the playlist menu.
 inline std::string PlaylistLine(int highlighted, const Lines& items) {
@@ -56,13 +44,6 @@ inline std::string MainMenuLine(int highlighted) {
 
 class MediaRig {
   public:
-    // The scripted player and files in memory.
-    explicit MediaRig(const std::string& playerPath = kPlayerPath) {
-        world.player.setState(ScriptedPlayer::Playing);
-        start(playerPath, world.ports());
-    }
-
-    // A real player and real files.
     MediaRig(const std::string& playerPath, MediaPlayer& player, Files& files) {
         start(playerPath, Ports{world.loop, world.serial(), world.registry, world.settings, files,
                                 world.logSink, world.desktop, world.launcher, world.input,
@@ -96,22 +77,6 @@ class MediaRig {
     Lines openPlaylist() { return say("*EAMI: 3"); }
 
     ProgramState& state() { return program->state(); }
-    bool timerRunning(int slot) { return program->link().TimerRunning(slot); }
-    bool onlyFlag(int index) {
-        const auto& flags = state().ModeFlags;
-        return flags[static_cast<std::size_t>(index)] &&
-               std::count(flags.begin(), flags.end(), true) == 1;
-    }
-    // The player's recorded calls that begin with `prefix` ("command ", "query 121").
-    Lines playerCalls(const std::string& prefix) const {
-        Lines found;
-        for (const std::string& call : world.player.calls()) {
-            if (call.rfind(prefix, 0) == 0) {
-                found.push_back(call);
-            }
-        }
-        return found;
-    }
 
     SimWorld world;
     std::unique_ptr<Program> program;

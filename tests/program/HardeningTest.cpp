@@ -1,6 +1,4 @@
-// The whole program on the simulated world where real desktops hurt: the link lost while a key
-// is held, text from data on its way to the phone, bursts of lines, and exit in the middle of
-// work.
+// Bursts of lines from the phone, of any size, on the whole program in the simulated world.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -68,67 +66,6 @@ class Hardening : public ::testing::Test {
     std::unique_ptr<Program> program;
 };
 
-TEST_F(Hardening, ALinkLostWhileKeysAreHeldStopsActingAndReconnectsWhenThePhoneIsBack) {
-    enterKeyControl();
-    world.phone.send("+CKEV: 7,1\r\n+CKEV: 7,0\r\n+CKEV: 1,1\r\n+CKEV: 1,0\r\n");
-    world.loop.runFor(100);
-    ASSERT_TRUE(program->state().LeftButtonLatched);
-
-    // The cable is pulled while the cursor moves: the loop ends within a step, what the keys
-    // held down is let go, the tray stops moving.
-    world.phone.pressKey("<");
-    world.loop.scheduleIn(1000, [this] { world.phone.hangUp(); });
-    world.loop.runFor(1050);
-    const std::size_t moves = world.input.calls().size();
-    EXPECT_GT(moves, 50u);
-    world.loop.runFor(2000);
-    EXPECT_EQ(world.input.calls().size(), moves);
-    EXPECT_EQ(inputCalls("left up"), 1u);
-    EXPECT_EQ(inputCalls("up 17"), 1u);
-    EXPECT_FALSE(program->state().LeftButtonLatched);
-    EXPECT_FALSE(program->link().TimerRunning(4));
-    EXPECT_EQ(world.desktop.frame(), 101);
-    EXPECT_EQ(world.desktop.tip(), "Zintor");
-
-    // The phone comes back: the supervision rebuilds the link and shows the main menu.
-    world.phone.clearLines();
-    world.loop.runFor(8000);
-    EXPECT_TRUE(program->state().Connected);
-    EXPECT_EQ(world.phone.count("AT*EAM=\"Zintor\""), 1u);
-
-    // A held special key stops with a ring and stays stopped after the reconnection.
-    enterKeyControl();
-    world.phone.pressKey("5");
-    world.loop.scheduleIn(500, [this] { world.phone.ring(); });
-    world.loop.runFor(8000);
-    ASSERT_TRUE(program->state().Connected);
-    const std::size_t enters = inputCalls("press 13");
-    EXPECT_GE(enters, 2u);
-    world.loop.runFor(2000);
-    EXPECT_EQ(inputCalls("press 13"), enters);
-}
-
-TEST_F(Hardening, DisconnectingWhileAKeyIsHeldStaysDisconnected) {
-    enterKeyControl();
-    world.phone.pressKey("2");
-    world.loop.scheduleIn(500, [this] { world.desktop.listener()->connectClicked(); });
-    world.loop.runFor(600);
-    const std::size_t steps = world.mixer.sets().size();
-    EXPECT_GE(steps, 5u);
-    world.loop.runFor(20000);
-    EXPECT_FALSE(program->state().Connected);
-    EXPECT_EQ(world.mixer.sets().size(), steps);
-    EXPECT_EQ(world.phone.count("AT"), 0u);
-}
-
-TEST_F(Hardening, TextFromDataReachesThePhoneAsOneLineOfIsoLatin1) {
-    enterKeyControl();  // the key map's name is shown on the phone, cut to 15 characters
-    const std::string written = world.serial().writtenText();
-    EXPECT_NE(written.find("\r\nAT*EAID=13,2,\"Caf\xE9 'hot'  ATD\"\r\n"), std::string::npos)
-        << written;
-    EXPECT_EQ(written.find("\nATD"), std::string::npos);
-}
-
 TEST_F(Hardening, BurstsOfAnySizeAreHandledInOrderWithoutNesting) {
     enterKeyControl();
     std::string burst;
@@ -159,39 +96,6 @@ TEST_F(Hardening, BurstsOfAnySizeAreHandledInOrderWithoutNesting) {
     EXPECT_LE(world.loop.deepestWait(), 60);
     EXPECT_EQ(world.phone.count("AT*EAID=13,2,\"Caf\xE9 'hot'  ATD\""), 150u);
     EXPECT_TRUE(program->state().Connected);
-}
-
-TEST_F(Hardening, ExitInTheMiddleOfWorkStartsNothingAfterTheShutdown) {
-    // Exit while the cursor moves, from inside the loop's own wait.
-    enterKeyControl();
-    world.phone.pressKey("5");
-    world.loop.scheduleIn(500, [this] { world.desktop.listener()->exitClicked(); });
-    world.loop.runFor(600);
-    ASSERT_TRUE(program->ShutDown());
-    const std::string written = world.serial().writtenText();
-    const std::size_t presses = world.input.calls().size();
-    world.phone.send("*EAAI\r\n");
-    world.loop.runFor(30000);
-    EXPECT_EQ(world.serial().writtenText(), written);
-    EXPECT_EQ(world.input.calls().size(), presses);
-    EXPECT_FALSE(world.serial().isOpen());
-    EXPECT_EQ(world.settings.value("Com"), "3");
-}
-
-TEST_F(Hardening, ExitBetweenPortsOfTheAutomaticConnectionOpensNoOtherPort) {
-    SimWorld other;
-    for (int port : {1, 2, 3}) {
-        other.registry.add("\\Device\\Serial" + std::to_string(port), "COM" + std::to_string(port));
-    }
-    other.settings.set("Com", "0");
-    other.phone.setSilent(true);
-    other.serial().setPhonePort(3);
-    Program late(other.ports());
-    other.loop.scheduleIn(700, [&other] { other.desktop.listener()->exitClicked(); });
-    late.Startup();
-    EXPECT_TRUE(late.ShutDown());
-    EXPECT_EQ(other.serial().openCount(), 2);
-    EXPECT_FALSE(other.serial().isOpen());
 }
 
 }  // namespace

@@ -2,30 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "ShellTestApp.h"
 #include "sim/SimEventLoop.h"
 
 namespace zintor {
 namespace {
 
-class NoticeListener : public DesktopEvents {
-  public:
-    int noticeClosedCount = 0;
-    void connectClicked() override {}
-    void portChosen(int) override {}
-    void autoConnectClicked() override {}
-    void settingsClicked() override {}
-    void exitClicked() override {}
-    void refreshPortsClicked() override {}
-    void enumeratePortsClicked() override {}
-    void mouseSpeedChanged(int) override {}
-    void keyHelpClosed() override {}
-    void noticeClosed() override { ++noticeClosedCount; }
-};
-
 TEST(HeadlessDesktop, TheNoticeClosesThreeSecondsAfterTheLastChangeAndSettingsStayAsGiven) {
     SimEventLoop loop;
     HeadlessDesktop desktop(loop);
-    NoticeListener listener;
+    test::RecordingEvents listener;
     desktop.setListener(&listener);
 
     desktop.showNotice("Changed Key Map to\r\nMedia");
@@ -33,16 +19,16 @@ TEST(HeadlessDesktop, TheNoticeClosesThreeSecondsAfterTheLastChangeAndSettingsSt
     desktop.setNoticeText("Changed Key Map to\r\nMouse");  // restarts the three seconds
     loop.runFor(2990);
     EXPECT_TRUE(desktop.view().noticeShown);
-    EXPECT_EQ(listener.noticeClosedCount, 0);
+    EXPECT_TRUE(listener.calls.empty());
     loop.runFor(20);
     EXPECT_FALSE(desktop.view().noticeShown);
-    EXPECT_EQ(listener.noticeClosedCount, 1);
+    EXPECT_EQ(listener.calls, std::vector<std::string>{"noticeClosed"});
 
     // Closed by the program: no report.
     desktop.showNotice("x");
     desktop.closeNotice();
     loop.runFor(5000);
-    EXPECT_EQ(listener.noticeClosedCount, 1);
+    EXPECT_EQ(listener.calls, std::vector<std::string>{"noticeClosed"});
 
     // Without windows the settings come back as given and no file is chosen.
     SettingsForm form;

@@ -1,4 +1,4 @@
-// Runs the adapter tests inside a QCoreApplication (timers, sockets and QSerialPort need one).
+// Runs adapter tests inside a QCoreApplication (timers, sockets, QSerialPort, QtDBus need one).
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>

@@ -1,17 +1,16 @@
 // The tray icon against a real tray host: trayer on a private Xvfb display, spoken to through
 // the X11 system tray protocol. Mouse buttons are pressed with XTest, as a user's would be.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/prctl.h>
 
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QProcess>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <memory>
 
+#include "ChildProcess.h"
+#include "PrivateXServer.h"
 #include "ShellTestApp.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/QtDesktop.h"
@@ -24,27 +23,14 @@
 namespace zintor {
 namespace {
 
-// A program started by the test, ended when this object goes or when the test process dies.
-struct Child : QProcess {
-    Child() {
-        setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    }
-    ~Child() override {
-        terminate();
-        waitForFinished();
-    }
-};
-
 class TrayHostTest : public ::testing::Test {
   protected:
     // One Xvfb of the test's own for the test process, so that the tray host started there is
-    // seen by this test only. It writes its display number to standard output when ready.
+    // seen by this test only.
     static void SetUpTestSuite() {
-        xvfb_ = new Child;
-        xvfb_->start("Xvfb",
-                     {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-        ASSERT_TRUE(xvfb_->waitForReadyRead(10000));
-        display_ = ":" + xvfb_->readLine().trimmed().toStdString();
+        xvfb_ = new testing::PrivateXServer;
+        ASSERT_TRUE(xvfb_->start() && !xvfb_->shared());
+        display_ = xvfb_->display();
         qputenv("DISPLAY", display_.c_str());
         qputenv("QT_QPA_PLATFORM", "xcb");
         // The classic tray only: a session bus could offer a StatusNotifierItem host instead.
@@ -60,11 +46,10 @@ class TrayHostTest : public ::testing::Test {
     }
 
     void StartHost() {
-        host = std::make_unique<Child>();
-        host->start("trayer",
-                    {"--edge", "top", "--align", "right", "--widthtype", "request", "--height",
-                     "32", "--transparent", "false", "--SetDockType", "true"});
-        ASSERT_TRUE(host->waitForStarted());
+        host = std::make_unique<testing::ChildProcess>();
+        ASSERT_TRUE(
+            host->start({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+                         "--height", "32", "--transparent", "false", "--SetDockType", "true"}));
     }
 
     // The X window Qt embeds into the tray, or nullptr while there is none.
@@ -107,10 +92,10 @@ class TrayHostTest : public ::testing::Test {
         XFlush(x_);
     }
 
-    static inline Child* xvfb_ = nullptr;
+    static inline testing::PrivateXServer* xvfb_ = nullptr;
     static inline std::string display_;
     static inline Display* x_ = nullptr;
-    std::unique_ptr<Child> host;
+    std::unique_ptr<testing::ChildProcess> host;
     test::WithApp app_;
     std::unique_ptr<QtDesktop> desktop = std::make_unique<QtDesktop>();
     test::RecordingEvents events;

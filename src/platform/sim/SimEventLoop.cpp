@@ -42,6 +42,9 @@ void SimEventLoop::step() {
         throw std::runtime_error("SimEventLoop: more than " + std::to_string(maxSteps_) +
                                  " steps (runaway loop?)");
     }
+    if (observer_) {
+        observer_();
+    }
 }
 
 void SimEventLoop::advanceMicros(std::int64_t us) {

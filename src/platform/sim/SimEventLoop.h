@@ -62,6 +62,8 @@ class SimEventLoop : public EventLoop {
     // Guards.
     void setMaxSteps(std::uint64_t steps) { maxSteps_ = steps; }
     void setMaxDepth(int depth) { maxDepth_ = depth; }
+    // Called before every step, e.g. to note with their times what the fakes recorded meanwhile.
+    void setStepObserver(std::function<void()> observer) { observer_ = std::move(observer); }
 
     // Inspection.
     bool timerActive(TimerId id) const;
@@ -125,6 +127,7 @@ class SimEventLoop : public EventLoop {
     int depth_ = 0;
     int deepest_ = 0;
     int maxDepth_ = 200;
+    std::function<void()> observer_;
 };
 
 }  // namespace zintor

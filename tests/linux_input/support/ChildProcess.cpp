@@ -51,7 +51,9 @@ std::string ChildProcess::output(const std::string& command) {
 bool ChildProcess::start(const std::vector<std::string>& argv, const Environment& environment,
                          const std::string& logFile, int inheritedFd) {
     stop();
-    const std::string program = find(argv.at(0));
+    status_.reset();
+    const std::string program =
+        argv.at(0).find('/') == std::string::npos ? find(argv.at(0)) : argv.at(0);
     if (program.empty()) {
         return false;
     }
@@ -107,10 +109,25 @@ bool ChildProcess::running() {
     }
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         pid_ = -1;
         return false;
     }
     return true;
+}
+
+void ChildProcess::signal(int number) {
+    if (running()) {
+        kill(pid_, number);
+    }
+}
+
+std::optional<int> ChildProcess::waitForExit(int limitMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    while (running() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return status_;
 }
 
 void ChildProcess::stop() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,13 +19,17 @@ class ChildProcess {
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Starts argv[0] (searched on PATH) with `environment` added to ours, its output going to
-    // `logFile` (or nowhere). `inheritedFd`, when not -1, stays open in the child.
+    // Starts argv[0] (searched on PATH unless it is a path) with `environment` added to ours, its
+    // output going to `logFile` (or nowhere). `inheritedFd`, when not -1, stays open in the child.
     bool start(const std::vector<std::string>& argv, const Environment& environment = {},
                const std::string& logFile = {}, int inheritedFd = -1);
     // SIGTERM, then SIGKILL when it has not ended within a few seconds.
     void stop();
     bool running();
+    void signal(int number);
+    pid_t pid() const { return pid_; }
+    // The exit status (128 + signal when killed) once it has ended, waiting up to `limitMs`.
+    std::optional<int> waitForExit(int limitMs);
     // Waits until a connection to the Unix socket `socketPath` succeeds: true then, false when
     // the process ends first or 10 s pass.
     bool waitUntilListening(const std::string& socketPath);
@@ -36,6 +41,7 @@ class ChildProcess {
 
   private:
     pid_t pid_ = -1;
+    std::optional<int> status_;
 };
 
 }  // namespace zintor::testing

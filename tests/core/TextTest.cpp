@@ -1,0 +1,51 @@
+// The text rules at the program's edges that no conversation shows whole: the guard every line to
+// the phone passes, the character sets, and the diagnostic log's tags and file name.
+#include <gtest/gtest.h>
+
+#include "link/Charsets.h"
+#include "link/LogText.h"
+#include "link/PhoneText.h"
+
+namespace zintor {
+namespace {
+
+TEST(PhoneLine, EveryLineIsOneCommandOfIsoLatin1WithBalancedQuotes) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"AT*EAM=\"Zintor\"\r\n", "AT*EAM=\"Zintor\"\r\n"},
+        {"AT", "AT\r\n"},  // the line end is added where it is missing, and never doubled
+        {"AT\r\n\r\n", "AT\r\n"},
+        {"AT*EAID=1,2,\"Caf\xC3\xA9 \xE2\x82\xAC"
+         "5\",80",
+         "AT*EAID=1,2,\"Caf\xE9 ?5\",80\r\n"},
+        {"AT*EASM=\"a\r\nATD5551234;\tb\x7F\xC2\x85\"", "AT*EASM=\"a  ATD5551234; b  \"\r\n"},
+        {"AT*EASM=\"say \"hi\"\",1,\"x\"", "AT*EASM=\"say 'hi'\",1,\"x\"\r\n"},
+        {"AT*EAID=1,2,\"open", "AT*EAID=1,2,\"open\"\r\n"},
+        {"AT*EAID=1,2,\"Ma\xEFs\"", "AT*EAID=1,2,\"Ma\xEFs\"\r\n"},  // not UTF-8: as it is
+    };
+    for (const auto& [line, bytes] : cases) {
+        EXPECT_EQ(ToPhoneLine(line), bytes) << line;
+    }
+    EXPECT_EQ(FirstCharacters("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC", 4), "\xC3\xA9t\xC3\xA9 ");
+    EXPECT_EQ(Latin1ToUtf8("Caf\xE9"), "Caf\xC3\xA9");
+    EXPECT_EQ(Windows1252ToUtf8("\x80 Caf\xE9 \x81"), "\xE2\x82\xAC Caf\xC3\xA9 \xC2\x81");
+    EXPECT_TRUE(IsValidUtf8("Caf\xC3\xA9 \xF0\x9F\x98\x80"));
+    for (const char* broken :
+         {"Caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {
+        EXPECT_FALSE(IsValidUtf8(broken)) << broken;
+    }
+}
+
+TEST(LogText, TagsAndFileNames) {
+    std::string text =
+        "AT*EASM=\"Z\" AT*EAM=\"Z\" at+cscs AT+CMER *EAAI +CKEV: 5,1 *EAII: 0 *EAMI: 3 *EAMI "
+        "AT*EAID "
+        "AT+cscs at*eam";
+    ApplyLogTags(text);
+    EXPECT_EQ(text,
+              ">AT=4<=\"Z\" >AT=1<=\"Z\" >CharSet< >AT=2< >AT=3< >AT=7< 5,1 >AT=8< 0 >AT=6< 3 "
+              ">AT=9< >AT=5< AT+cscs at*eam");
+    EXPECT_EQ(LogFileNameForDate("3/5/2024"), "3-5-2024.txt");
+}
+
+}  // namespace
+}  // namespace zintor

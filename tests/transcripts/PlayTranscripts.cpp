@@ -1,0 +1,563 @@
+// Plays phone conversations kept as transcripts against the whole program on the simulated world
+// and compares what happened with what the transcript says. Usage: zintor_transcripts FILE...
+//
+// A transcript is what a run looks like, one event per line, with the virtual time in ms:
+//   1000 < *EAMI: 1             the phone sends this line (CR LF added); it is sent at that time
+//   1010 > AT+CMER=3,2,0,0,0    the program sends this line to the phone at that time
+//   1500 ! hangup               something the world or the user does then (see setUp())
+//   1010 key press 88           what the program did on the PC, by channel: key (keyboard and
+//                               mouse; cursor moves as steps), desk (tray, windows, notices),
+//                               vol (master volume), player (its commands), board, run (programs
+//                               started), diag (standard error), and when watched: log (the
+//                               diagnostic log), set (settings written), port (opened, closed),
+//                               query (player queries), frame (tray icon), rows (key help)
+//   1010..1305 key cursor -1,0 x60   three or more equal events in a row, first and last time
+//   ...                         any number of events
+// Lines without a time set the world up before the start ("keymap NAME", "key 5 KEY=x; WAIT=100",
+// "set Com=3", "answer AT+cgmm = reply T610", ...). \r \n \xNN stand for bytes. Everything that
+// happens until the last time in the transcript must be in it, in order.
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/Program.h"
+#include "platform/sim/SimWorld.h"
+
+namespace zintor {
+namespace {
+
+std::string trim(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string::npos ? ""
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::pair<std::string, std::string> split(const std::string& text, const std::string& at) {
+    const auto cut = text.find(at);
+    return cut == std::string::npos
+               ? std::pair{trim(text), std::string()}
+               : std::pair{trim(text.substr(0, cut)), trim(text.substr(cut + at.size()))};
+}
+
+// \r \n \t \\ and \xNN in the transcript stand for those bytes.
+std::string unescape(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+        } else if (const char c = text[++i]; c == 'x') {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c;
+        }
+    }
+    return out;
+}
+
+std::string escape(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c == '\\' || c < 0x20 || c >= 0x7f) {
+            const std::string named = c == '\r'   ? "\\r"
+                                      : c == '\n' ? "\\n"
+                                      : c == '\\' ? "\\\\"
+                                                  : "";
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += named.empty() ? hex : named;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+struct Event {
+    std::int64_t at, until;
+    std::string text;  // channel, blank, what happened
+    int count = 1;
+    std::string format() const {
+        const std::string times =
+            count == 1 ? std::to_string(at) : std::to_string(at) + ".." + std::to_string(until);
+        return times + " " + text + (count == 1 ? "" : " x" + std::to_string(count));
+    }
+};
+
+class Player {
+  public:
+    explicit Player(const std::string& path) : path_(path) {}
+    bool play();
+
+  private:
+    void act(const std::string& line);
+    void setUp(const std::string& name, const std::string& args);
+    void poll();
+    void note(std::int64_t at, const std::string& channel, const std::string& text,
+              bool asWritten = false);
+    void keyMapLine(const std::string& name, const std::string& args);
+
+    std::string path_;
+    SimWorld world;
+    std::unique_ptr<Program> program;
+    std::vector<Event> log;
+    std::set<std::string> watched{"<",   ">",     "!",   "key",  "desk",
+                                  "vol", "board", "run", "diag", "player"};
+    std::string keyMap;
+    std::int64_t end = 0;
+    std::map<std::string, std::size_t> seen;
+    std::map<std::string, std::size_t> logSeen;
+    int cursorX = 0, cursorY = 0;
+};
+
+// Calls of one fake that have not been noted yet.
+template <typename List>
+auto fresh(std::map<std::string, std::size_t>& seen, const std::string& name, const List& list) {
+    std::size_t& from = seen[name];
+    List out(list.begin() + static_cast<std::ptrdiff_t>(from), list.end());
+    from = list.size();
+    return out;
+}
+
+void Player::note(std::int64_t at, const std::string& channel, const std::string& text,
+                  bool asWritten) {
+    if (watched.count(channel) != 0 && at <= end) {
+        log.push_back(Event{at, at, channel + " " + (asWritten ? text : escape(text))});
+    }
+}
+
+void Player::poll() {
+    const std::int64_t now = world.loop.now();
+    for (const auto& line : fresh(seen, ">", world.phone.lines())) {
+        note(line.atMs, ">", line.text);
+    }
+    for (const auto& call : fresh(seen, "key", world.input.timedCalls())) {
+        int x = 0, y = 0;
+        if (std::sscanf(call.text.c_str(), "cursor %d,%d", &x, &y) == 2) {
+            note(call.atMs, "key",
+                 "cursor " + std::to_string(x - cursorX) + "," + std::to_string(y - cursorY));
+            cursorX = x, cursorY = y;
+        } else {
+            note(call.atMs, "key", call.text);
+        }
+    }
+    for (const auto& call : fresh(seen, "desk", world.desktop.calls())) {
+        call.starts_with("frame ") ? note(now, "frame", call.substr(6)) : note(now, "desk", call);
+        if (call.starts_with("showKeyHelp")) {
+            for (const KeyHelpRow& row : world.desktop.keyHelpRows()) {
+                if (!row.function.empty()) {
+                    note(now, "rows", row.key + ": " + row.function);
+                }
+            }
+        }
+    }
+    for (auto value : fresh(seen, "vol", world.mixer.sets())) {
+        note(now, "vol", std::to_string(value));
+    }
+    for (const auto& call : fresh(seen, "player", world.player.calls())) {
+        const bool action = call.starts_with("command") || call.starts_with("start");
+        note(now, action ? "player" : "query", call);
+    }
+    for (const auto& call : fresh(seen, "board", world.board.calls())) {
+        note(now, "board", call);
+    }
+    for (const auto& call : fresh(seen, "run", world.launcher.calls())) {
+        note(now, "run", call);
+    }
+    for (const auto& text : fresh(seen, "diag", world.logSink.diagnostics())) {
+        note(now, "diag", text);
+    }
+    for (const auto& write : fresh(seen, "set", world.settings.writes())) {
+        note(now, "set", write);
+    }
+    for (const auto& entry : fresh(seen, "port", world.serial().history())) {
+        if (entry.starts_with("open") || entry == "close") {
+            note(now, "port", entry);
+        }
+    }
+    // The diagnostic log's messages, without date and time.
+    const std::string folder = world.files.folder(KnownFolder::Log) + "/";
+    for (const auto& [name, contents] : world.files.files()) {
+        if (name.starts_with(folder) && logSeen.count(name) == 0) {
+            note(now, "log", "file " + name);
+        }
+        std::size_t& from = logSeen[name];
+        for (auto lineEnd = contents.find("\r\n", from);
+             name.starts_with(folder) && lineEnd != std::string::npos;
+             from = lineEnd + 2, lineEnd = contents.find("\r\n", from)) {
+            const std::string line = contents.substr(from, lineEnd - from);
+            note(now, "log", line.substr(line.find('\t', line.find('\t') + 1) + 1));
+        }
+    }
+}
+
+void Player::keyMapLine(const std::string& name, const std::string& args) {
+    if (name == "keymap") {
+        keyMap += "<KEYMAP><KEYMAP_NAME>" + args + "</KEYMAP_NAME>";
+    } else if (name == "xml") {
+        keyMap += args;
+    } else {  // key N [help=TEXT;] TYPE=COMMAND; TYPE=COMMAND ...
+        const auto [key, commands] = split(args, " ");
+        keyMap += "<KEY_" + key + ">";
+        std::istringstream list(commands);
+        int id = 0;
+        for (std::string command; std::getline(list, command, ';');) {
+            const auto [type, value] = split(command, "=");
+            keyMap += type == "help"
+                          ? "<HELP>" + value + "</HELP>"
+                          : "<COMMAND_ID>" + std::to_string(++id) + "</COMMAND_ID><COMMAND_TYPE>" +
+                                type + "</COMMAND_TYPE><COMMAND>" + value + "</COMMAND>";
+        }
+        keyMap += "</KEY_" + key + ">";
+    }
+}
+
+// What the world looks like and what the user does; see README.md for the list.
+void Player::setUp(const std::string& name, const std::string& rawArgs) {
+    const std::string args = unescape(rawArgs);
+    const auto [first, rest] = split(args, " ");
+    const int number = first.empty() || first.find_first_not_of("-0123456789") != std::string::npos
+                           ? 0
+                           : std::stoi(first);
+    DesktopEvents* events = world.desktop.listener();
+    SimPhone& phone = world.phone;
+    if (name == "restart") {  // the program ends and starts again on the same world
+        if (world.loop.waitDepth() > 1) {
+            throw std::runtime_error("restart while the program waits");
+        }
+        program->Shutdown();
+        program.reset();
+    }
+    if (name == "start" || name == "restart") {
+        if (!keyMap.empty()) {
+            world.files.putFile("/opt/zintor/KeyMap.xml", keyMap);
+        }
+        program = std::make_unique<Program>(world.ports());
+        program->onExitRequested = [this] {
+            poll();
+            note(world.loop.now(), "desk", "exit requested");
+        };
+        program->Startup();
+    } else if (name == "keymap" || name == "key" || name == "xml") {
+        keyMapLine(name, args);
+    } else if (name == "set") {
+        const auto [key, value] = split(args, "=");
+        world.settings.set(key, value);
+    } else if (name == "port") {
+        const auto [device, text] = split(args, "=");
+        world.registry.add(device, text);
+    } else if (name == "ports") {
+        world.registry.setPorts({});
+    } else if (name == "plug") {
+        world.registry.changed();
+    } else if (name == "phone-port") {
+        world.serial().setPhonePort(number);
+    } else if (name == "present") {
+        std::set<int> ports;
+        std::istringstream list(args);
+        for (int port = 0; list >> port;) {
+            ports.insert(port);
+        }
+        world.serial().setPresentPorts(ports);
+    } else if (name == "busy") {
+        world.serial().setBusy(number, true);
+    } else if (name == "answer") {  // answer LINE = ok | error | nothing | reply TEXT | raw BYTES
+        const auto [line, how] = split(args, " = ");
+        const auto [kind, text] = split(how, " ");
+        PhoneRule& rule = phone.on(line);
+        kind == "error"     ? rule.error()
+        : kind == "nothing" ? rule.nothing()
+        : kind == "reply"   ? rule.reply(text)
+        : kind == "raw"     ? rule.replyRaw(text)
+                            : rule.ok();
+    } else if (name == "silent") {
+        phone.setSilent(args == "on");
+    } else if (name == "send") {  // bytes without a line end, sent now
+        phone.send(args);
+    } else if (name == "split") {  // split GAP TEXT|TEXT...: pieces GAP ms apart
+        std::vector<std::size_t> cuts;
+        std::string whole;
+        std::istringstream pieces(rest);
+        for (std::string piece; std::getline(pieces, piece, '|');) {
+            cuts.push_back((whole += piece).size());
+        }
+        cuts.pop_back();
+        phone.sendSplit(whole, cuts, number);
+    } else if (name == "burst") {  // burst N TEXT: TEXT N times in one go
+        std::string burst;
+        for (int i = 0; i < number; ++i) {
+            burst += rest;
+        }
+        phone.send(burst);
+    } else if (name == "garbage") {  // garbage N: N bytes of every kind
+        std::string bytes;
+        for (int i = 0; i < number; ++i) {
+            bytes += static_cast<char>((i * 7919) % 256);
+        }
+        phone.send(bytes);
+    } else if (name == "hangup") {
+        phone.hangUp();
+    } else if (name == "ring") {
+        phone.ring();
+    } else if (name == "break") {
+        phone.sendBreak();
+    } else if (name == "cts") {
+        phone.ctsChange();
+    } else if (name == "dsr") {
+        phone.dsrChange();
+    } else if (name == "file") {
+        const auto [path, contents] = split(rawArgs, " = ");
+        world.files.putFile(path, unescape(contents));
+    } else if (name == "mp3") {  // mp3 PATH = TITLE|ARTIST: a file ending in an MP3 tag
+        const auto [path, tags] = split(args, " = ");
+        const auto [title, artist] = split(tags, "|");
+        std::string tag = "TAG" + title;
+        tag.resize(33, ' ');
+        tag += artist;
+        tag.resize(128, '\0');
+        world.files.putFile(path, std::string(200, 'x') + tag);
+    } else if (name == "remove") {
+        world.files.remove(args);
+    } else if (name == "unreadable") {
+        world.files.setUnreadable(args);
+    } else if (name == "unwritable") {
+        world.files.setUnwritable(args);
+    } else if (name == "uncreatable") {
+        world.files.setUncreatable(args);
+        world.files.remove(args);
+    } else if (name == "log-folder") {
+        world.files.setFolder(KnownFolder::Log, args);
+        world.files.remove(args);
+    } else if (name == "player") {  // running | gone | stopped | playing | paused | next
+        ScriptedPlayer& player = world.player;
+        args == "gone"      ? player.setRunning(false)
+        : args == "running" ? player.setRunning(true)
+        : args == "next"    ? player.command(ScriptedPlayer::kWindow, 40048)
+        : args == "paused"  ? player.setState(ScriptedPlayer::Paused)
+        : args == "playing" ? player.setState(ScriptedPlayer::Playing)
+                            : player.setState(ScriptedPlayer::Stopped);
+    } else if (name == "playlist") {  // playlist N [@CURRENT] or playlist PATH|PATH [@CURRENT]
+        const auto [entries, current] = split(args, "@");
+        std::vector<std::string> paths;
+        std::istringstream list(entries);
+        for (std::string path; std::getline(list, path, '|');) {
+            paths.push_back(trim(path));
+        }
+        if (paths.size() == 1 && paths[0].find_first_not_of("0123456789") == std::string::npos) {
+            const int count = std::stoi(paths[0]);
+            paths.clear();
+            for (int i = 0; i < count; ++i) {
+                paths.push_back("/music/Track " + std::to_string(i) + ".mp3");
+            }
+        }
+        world.player.setPlaylist(paths, current.empty() ? 0 : std::stoi(current));
+    } else if (name == "title") {
+        world.player.setTitle(number, rest);
+    } else if (name == "caption") {
+        world.player.setCaption(args);
+    } else if (name == "position") {
+        world.player.setPositionMs(number);
+    } else if (name == "length") {
+        world.player.setLengthSeconds(number);
+    } else if (name == "player-start") {  // ok | fails | lost (started, never seen)
+        world.player.setStartResult(args != "fails", args == "ok");
+    } else if (name == "board") {  // none | open RESULT
+        args == "none" ? world.board.setInstalled(false)
+                       : world.board.setOpenResult(std::stoi(rest));
+    } else if (name == "launch-fails") {
+        world.launcher.failWith(args);
+    } else if (name == "volume") {
+        world.mixer.setValue(static_cast<std::uint32_t>(number));
+    } else if (name == "mixer-fails") {  // open | find | get, or "none" again
+        world.mixer.failOpen(args == "open");
+        world.mixer.failFind(args == "find");
+        world.mixer.failGet(args == "get");
+    } else if (name == "cursor") {  // cursor X Y, or cursor unreadable
+        if (args == "unreadable") {
+            world.input.failGetCursor(true);
+        } else {
+            world.input.placeCursor(number, std::stoi(rest));
+            cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
+        }
+    } else if (name == "window") {
+        world.desktop.setMainWindowPosition(static_cast<float>(number), std::stof(rest));
+    } else if (name == "settings-edit") {  // auto=N speed=N nameI=TEXT pathI=TEXT ...
+        world.desktop.setSettingsEditor([edits = args](const SettingsForm& shown) {
+            SettingsForm form = shown;
+            std::istringstream list(edits);
+            for (std::string edit; list >> edit;) {
+                const auto [key, value] = split(edit, "=");
+                const auto slot = static_cast<std::size_t>(key.back() - '0');
+                key == "auto"             ? void(form.autoConnect = std::stoi(value))
+                : key == "speed"          ? void(form.mouseSpeed = std::stoi(value))
+                : key.starts_with("name") ? void(form.appName[slot] = value)
+                                          : void(form.appPath[slot] = value);
+            }
+            return form;
+        });
+    } else if (name == "watch" || name == "ignore") {
+        std::istringstream list(args);
+        for (std::string channel; list >> channel;) {
+            name == "watch" ? void(watched.insert(channel)) : void(watched.erase(channel));
+        }
+    } else if (name == "max-depth") {
+        world.loop.setMaxDepth(number);
+    } else if (name == "exit") {
+        events->exitClicked();
+    } else if (name == "shutdown") {
+        program->Shutdown();
+    } else if (name == "connect") {
+        events->connectClicked();
+    } else if (name == "auto-connect") {
+        events->autoConnectClicked();
+    } else if (name == "choose-port") {
+        events->portChosen(number);
+    } else if (name == "settings") {
+        events->settingsClicked();
+    } else if (name == "speed") {
+        events->mouseSpeedChanged(number);
+    } else if (name == "refresh-ports") {
+        events->refreshPortsClicked();
+    } else if (name == "list-ports") {
+        events->enumeratePortsClicked();
+    } else if (name == "player-check") {
+        events->playerCheckClicked();
+    } else if (name == "close-help") {
+        world.desktop.userClosesKeyHelp();
+    } else if (name == "close-notice") {
+        world.desktop.userClosesNotice();
+    } else if (name != "end") {
+        throw std::runtime_error("unknown directive: " + name);
+    }
+}
+
+// One line of the transcript, done at its time ("1000 < *EAMI: 1", "1000 ! hangup").
+void Player::act(const std::string& line) {
+    poll();
+    note(world.loop.now(), line.substr(0, 1), trim(line.substr(1)), true);
+    if (line[0] == '<') {
+        world.phone.send(unescape(trim(line.substr(1))) + "\r\n");
+    } else {
+        const auto [name, args] = split(trim(line.substr(1)), " ");
+        setUp(name, args);
+    }
+}
+
+bool Player::play() {
+    std::ifstream file(path_);
+    std::vector<std::pair<int, std::string>> expected;  // line number, text
+    cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
+    int number = 0;
+    for (std::string line; std::getline(file, line);) {
+        ++number;
+        line = trim(line);
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        if (line == "...") {
+            expected.emplace_back(number, line);
+            continue;
+        }
+        if (line.find_first_not_of("0123456789") == 0) {  // setting up, before the start
+            const auto [name, args] = split(line, " ");
+            setUp(name, args);
+            continue;
+        }
+        const auto [times, text] = split(line, " ");
+        const std::int64_t at = std::stoll(times);
+        end = std::max<std::int64_t>(end, times.find("..") == std::string::npos
+                                              ? at
+                                              : std::stoll(times.substr(times.find("..") + 2)));
+        expected.emplace_back(number, times + " " + text);
+        if (text[0] == '<' || text[0] == '!') {
+            world.loop.schedule(at, [this, text] { act(text); });
+        }
+    }
+    cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
+    std::set<std::string> shown;
+    std::swap(shown, watched);
+    poll();  // what setting up the world did is not part of the conversation
+    std::swap(shown, watched);
+    world.loop.setStepObserver([this] { poll(); });
+    std::string failure;
+    try {
+        world.loop.runUntil(end + 1);
+        poll();
+    } catch (const std::exception& error) {
+        failure = std::string("the run stopped: ") + error.what();
+    }
+    world.loop.setStepObserver(nullptr);
+
+    // Three or more equal events in a row are written as one line.
+    std::vector<std::string> actual;
+    for (std::size_t from = 0, to = 0; from < log.size(); from = to) {
+        while (to < log.size() && log[to].text == log[from].text) {
+            ++to;
+        }
+        if (to - from >= 3) {
+            actual.push_back(
+                Event{log[from].at, log[to - 1].at, log[from].text, static_cast<int>(to - from)}
+                    .format());
+        } else {
+            for (std::size_t i = from; i < to; ++i) {
+                actual.push_back(log[i].format());
+            }
+        }
+    }
+
+    // Compare; "..." stands for any number of lines.
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < expected.size() && failure.empty(); ++i) {
+        const auto& [line, text] = expected[i];
+        if (text == "...") {
+            if (i + 1 == expected.size()) {
+                next = actual.size();
+                break;
+            }
+            while (next < actual.size() && actual[next] != expected[i + 1].second) {
+                ++next;
+            }
+            continue;
+        }
+        if (next >= actual.size() || actual[next] != text) {
+            failure = "line " + std::to_string(line) + ": expected \"" + text + "\", got \"" +
+                      (next < actual.size() ? actual[next] : "nothing more") + "\"";
+        }
+        ++next;
+    }
+    if (failure.empty() && next < actual.size()) {
+        failure = "more than the transcript says, from \"" + actual[next] + "\"";
+    }
+    if (failure.empty()) {
+        return true;
+    }
+    std::cout << path_ << ": " << failure << "\nWhat happened:\n";
+    for (const std::string& line : actual) {
+        std::cout << line << "\n";
+    }
+    return false;
+}
+
+}  // namespace
+}  // namespace zintor
+
+int main(int argc, char** argv) {
+    bool ok = argc > 1;
+    for (int i = 1; i < argc; ++i) {
+        try {
+            ok = zintor::Player(argv[i]).play() && ok;
+        } catch (const std::exception& error) {
+            std::cout << argv[i] << ": " << error.what() << "\n";
+            ok = false;
+        }
+    }
+    return ok ? 0 : 1;
+}
