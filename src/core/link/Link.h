@@ -91,7 +91,6 @@ class Link {
     // opened and no connection is tried; from endShutdown on, nothing is sent either.
     void beginShutdown();
     void endShutdown();
-    bool shuttingDown() const;
 
     // The link's private state; only the files of this folder see inside.
     struct Impl;

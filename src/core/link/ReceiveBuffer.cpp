@@ -38,8 +38,7 @@ std::string ReceiveBuffer::takeLine() {
     if (!hasLine()) {
         return {};
     }
-    std::string line = data_.substr(start_, lineEnd_ - start_);
-    std::erase(line, '\r');
+    std::string line = peekLine();
     start_ = lineEnd_ + 2;
     searchFrom_ = start_;
     lineEnd_ = std::string::npos;

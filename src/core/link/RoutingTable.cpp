@@ -22,7 +22,6 @@ struct Route {
     ProgramState& state;
     Procedures& procedures;
     SerialLink& serial;
-    EventLoop& loop;
 };
 
 using Condition = bool (*)(const ProgramState&);
@@ -151,7 +150,7 @@ void Link::Impl::RouteLine(const std::string& line) {
     }
     for (const Row& row : kRoutes) {
         if (LineMatches(row, line) && row.condition(state)) {
-            Route route{*this, link, state, procedures, ports.serial, ports.loop};
+            Route route{*this, link, state, procedures, ports.serial};
             row.action(route, line);
             return;
         }

@@ -209,8 +209,4 @@ void Link::endShutdown() {
     impl_->stopped = true;
 }
 
-bool Link::shuttingDown() const {
-    return impl_->stopping;
-}
-
 }  // namespace zintor

@@ -69,11 +69,15 @@ void WebPhoneLink::close() {
     if (!open_) {
         return;
     }
+    endSession();
+    pushScreen();
+}
+
+void WebPhoneLink::endSession() {
     open_ = false;
     armed_ = false;
     received_.clear();
     model_.reset();
-    pushScreen();
 }
 
 void WebPhoneLink::write(std::string_view bytes) {
@@ -186,10 +190,7 @@ void WebPhoneLink::onPageLost() {
     if (!open_) {
         return;
     }
-    open_ = false;
-    armed_ = false;
-    received_.clear();
-    model_.reset();
+    endSession();
     const unsigned generation = ++generation_;
     QMetaObject::invokeMethod(
         this,

@@ -41,6 +41,8 @@ class WebPhoneLink : public QObject, public SerialLink {
     const PhoneModel& model() const { return model_; }
 
   private:
+    // The phone side forgets the session: closed, disarmed, nothing received.
+    void endSession();
     void onAction(const QString& json);
     void onPageLost();
     void toProgram(const std::string& line);
