@@ -6,6 +6,7 @@ add_subdirectory(src/core)
 add_subdirectory(tools/cli)
 add_subdirectory(tools/keymap-check)
 add_subdirectory(src/platform/windows)
+add_subdirectory(src/app/windows)
 
 if(ZINTOR_BUILD_TESTS)
     enable_testing()

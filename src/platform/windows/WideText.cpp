@@ -29,4 +29,17 @@ std::string WideToUtf8(std::wstring_view text) {
     return utf8;
 }
 
+std::string SystemErrorText(unsigned long code) {
+    wchar_t* text = nullptr;
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring wide = text != nullptr ? text : L"";
+    LocalFree(text);
+    while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L'.')) {
+        wide.pop_back();
+    }
+    return wide.empty() ? "error " + std::to_string(code) : WideToUtf8(wide);
+}
+
 }  // namespace zintor

@@ -9,4 +9,7 @@ namespace zintor {
 std::wstring Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
 
+// The system's message for an error code ("Access is denied"), without its final full stop.
+std::string SystemErrorText(unsigned long code);
+
 }  // namespace zintor

@@ -1,0 +1,60 @@
+// zintor.exe: the phone on a serial line as a remote control for this PC, as a Windows tray
+// program.
+
+#include <windows.h>
+
+#include "app/Program.h"
+#include "platform/windows/K8055DllBoard.h"
+#include "platform/windows/RegistrySettingsStore.h"
+#include "platform/windows/SendInputKeyboardMouse.h"
+#include "platform/windows/WinDesktop.h"
+#include "platform/windows/WinEventLoop.h"
+#include "platform/windows/WinFiles.h"
+#include "platform/windows/WinLauncher.h"
+#include "platform/windows/WinLogSink.h"
+#include "platform/windows/WinMixer.h"
+#include "platform/windows/WinPortRegistry.h"
+#include "platform/windows/WinSerialLink.h"
+#include "platform/windows/WinampPlayer.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace zintor;
+    // One Zintor per user session: a second one would fight the first for the phone.
+    HANDLE instance = CreateMutexW(nullptr, TRUE, L"Local\\Zintor");
+    if (instance != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+        MessageBoxW(nullptr, L"Zintor is running already: its icon is in the notification area.",
+                    L"Zintor", MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+
+    WinEventLoop loop;
+    WinLogSink logSink;
+    RegistrySettingsStore settings;
+    WinPortRegistry registry(loop);
+    WinSerialLink serial(loop);
+    WinFiles files;
+    WinDesktop desktop(loop);
+    WinLauncher launcher;
+    SendInputKeyboardMouse input;
+    WinMixer mixer;
+    WinampPlayer player(files, launcher);
+    K8055DllBoard board;
+
+    Program program(Ports{loop, serial, registry, settings, files, logSink, desktop, launcher,
+                          input, mixer, player, board});
+    program.onExitRequested = [&loop] {
+        // Asked from inside a wait (start-up's connection, a command waiting for its answer, a
+        // held key's loop): the shutdown has run, so end here rather than let that code go on.
+        if (loop.waitDepth() > 0) {
+            ExitProcess(0);
+        }
+        loop.quit(0);
+    };
+    program.Startup();
+    const int status = loop.run();
+    program.Shutdown();
+    if (instance != nullptr) {
+        CloseHandle(instance);
+    }
+    return status;
+}

@@ -1,0 +1,201 @@
+#include "WinPopups.h"
+
+#include "WideText.h"
+
+namespace zintor {
+namespace {
+
+constexpr int kNoticeMs = 3000;
+constexpr int kRowHeight = 18;
+constexpr int kKeyColumn = 130;
+constexpr DWORD kNoFocusTopmost = WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+
+void Register(const wchar_t* name, WNDPROC proc) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = proc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = name;
+    RegisterClassW(&windowClass);
+}
+
+template <typename T>
+T* Self(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+// The window's outer size for a client area of w x h.
+SIZE Outer(DWORD style, DWORD exStyle, int w, int h) {
+    RECT rect{0, 0, w, h};
+    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace
+
+WinKeyHelpWindow::WinKeyHelpWindow(std::function<void()> closedByUser)
+    : closedByUser_(std::move(closedByUser)) {
+    Register(kClass, proc);
+}
+
+WinKeyHelpWindow::~WinKeyHelpWindow() {
+    close();
+}
+
+void WinKeyHelpWindow::show(const std::string& caption, const std::vector<KeyHelpRow>& rows) {
+    rows_ = rows;
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    const SIZE size =
+        Outer(style, kNoFocusTopmost, 420, kRowHeight * static_cast<int>(rows.size()) + 12);
+    if (window_ == nullptr) {
+        window_ = CreateWindowExW(kNoFocusTopmost, kClass, L"", style,
+                                  GetSystemMetrics(SM_CXSCREEN) - size.cx - 20, 40, size.cx,
+                                  size.cy, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    } else {
+        SetWindowPos(window_, HWND_TOPMOST, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOACTIVATE);
+    }
+    SetWindowTextW(window_, Utf8ToWide(caption).c_str());
+    InvalidateRect(window_, nullptr, TRUE);
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+}
+
+void WinKeyHelpWindow::close() {
+    if (window_ != nullptr) {
+        HWND window = window_;
+        window_ = nullptr;
+        DestroyWindow(window);
+    }
+}
+
+void WinKeyHelpWindow::paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window_, &ps);
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    RECT client{};
+    GetClientRect(window_, &client);
+    int y = 6;
+    for (const KeyHelpRow& row : rows_) {
+        const std::wstring key = Utf8ToWide(row.key);
+        const std::wstring function = Utf8ToWide(row.function);
+        RECT keyRect{8, y, kKeyColumn, y + kRowHeight};
+        RECT functionRect{kKeyColumn + 8, y, client.right - 8, y + kRowHeight};
+        DrawTextW(dc, key.c_str(), static_cast<int>(key.size()), &keyRect,
+                  DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        DrawTextW(dc, function.c_str(), static_cast<int>(function.size()), &functionRect,
+                  DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        y += kRowHeight;
+    }
+    EndPaint(window_, &ps);
+}
+
+LRESULT CALLBACK WinKeyHelpWindow::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = Self<WinKeyHelpWindow>(window, message, lParam);
+    if (self == nullptr || self->window_ != window) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    switch (message) {
+        case WM_PAINT:
+            self->paint();
+            return 0;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_CLOSE:
+            self->close();
+            self->closedByUser_();
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+WinNoticeWindow::WinNoticeWindow(WinEventLoop& loop, std::function<void()> closed)
+    : loop_(loop), closed_(std::move(closed)) {
+    Register(kClass, proc);
+}
+
+WinNoticeWindow::~WinNoticeWindow() {
+    stopTimer();
+    destroy();
+}
+
+void WinNoticeWindow::show(const std::string& text) {
+    if (window_ == nullptr) {
+        const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        const SIZE size = Outer(style, kNoFocusTopmost, 300, 40);
+        window_ = CreateWindowExW(kNoFocusTopmost, kClass, L"Zintor", style,
+                                  (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+                                  (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), this);
+        label_ =
+            CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 8,
+                            12, 284, 20, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                     TRUE);
+    }
+    SetWindowTextW(label_, Utf8ToWide(text).c_str());
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    restartTimer();
+}
+
+void WinNoticeWindow::setText(const std::string& text) {
+    if (window_ == nullptr) {
+        return;
+    }
+    SetWindowTextW(label_, Utf8ToWide(text).c_str());
+    restartTimer();
+}
+
+void WinNoticeWindow::close() {
+    stopTimer();
+    destroy();
+}
+
+void WinNoticeWindow::destroy() {
+    if (window_ != nullptr) {
+        HWND window = window_;
+        window_ = nullptr;
+        label_ = nullptr;
+        DestroyWindow(window);
+    }
+}
+
+void WinNoticeWindow::restartTimer() {
+    stopTimer();
+    timer_ = loop_.startTimer(kNoticeMs, [this] {
+        close();
+        closed_();
+    });
+}
+
+void WinNoticeWindow::stopTimer() {
+    if (timer_) {
+        loop_.stopTimer(*timer_);
+        timer_.reset();
+    }
+}
+
+LRESULT CALLBACK WinNoticeWindow::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = Self<WinNoticeWindow>(window, message, lParam);
+    if (self == nullptr || self->window_ != window) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    switch (message) {
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_CLOSE:
+            self->close();
+            self->closed_();
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace zintor

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "WinEventLoop.h"
+#include "ports/Desktop.h"
+
+namespace zintor {
+
+// The key help: a topmost window that never takes the focus, listing what each key does. Closing
+// it with its close box reports `closedByUser`; close() does not.
+class WinKeyHelpWindow {
+  public:
+    static constexpr const wchar_t* kClass = L"ZintorKeyHelp";
+
+    explicit WinKeyHelpWindow(std::function<void()> closedByUser);
+    ~WinKeyHelpWindow();
+    WinKeyHelpWindow(const WinKeyHelpWindow&) = delete;
+    WinKeyHelpWindow& operator=(const WinKeyHelpWindow&) = delete;
+
+    void show(const std::string& caption, const std::vector<KeyHelpRow>& rows);
+    void close();
+    HWND window() const { return window_; }
+
+  private:
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void paint();
+
+    std::function<void()> closedByUser_;
+    HWND window_ = nullptr;
+    std::vector<KeyHelpRow> rows_;
+};
+
+// The key-map notice: a small topmost window without the focus that closes itself 3 s after it
+// was shown or its text last changed, then reports `closed` (as it does when the user closes it).
+class WinNoticeWindow {
+  public:
+    static constexpr const wchar_t* kClass = L"ZintorNotice";
+
+    WinNoticeWindow(WinEventLoop& loop, std::function<void()> closed);
+    ~WinNoticeWindow();
+    WinNoticeWindow(const WinNoticeWindow&) = delete;
+    WinNoticeWindow& operator=(const WinNoticeWindow&) = delete;
+
+    void show(const std::string& text);
+    void setText(const std::string& text);
+    void close();  // reports nothing
+    HWND window() const { return window_; }
+
+  private:
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void restartTimer();
+    void stopTimer();
+    void destroy();
+
+    WinEventLoop& loop_;
+    std::function<void()> closed_;
+    HWND window_ = nullptr;
+    HWND label_ = nullptr;
+    std::optional<EventLoop::TimerId> timer_;
+};
+
+}  // namespace zintor

@@ -1,0 +1,106 @@
+#include "WinampPlayer.h"
+
+#include <windows.h>
+
+#include "WideText.h"
+
+namespace zintor {
+
+namespace {
+HWND Window(MediaPlayer::Handle handle) {
+    return reinterpret_cast<HWND>(handle);
+}
+std::string AnsiToUtf8(const std::string& text) {
+    if (text.empty()) {
+        return text;
+    }
+    const int size = static_cast<int>(text.size());
+    std::wstring wide(
+        static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0)),
+        L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+    return WideToUtf8(wide);
+}
+
+}  // namespace
+
+MediaPlayer::Handle WinampPlayer::findWindow(const std::string&) {
+    return reinterpret_cast<Handle>(FindWindowW(kWindowClass, nullptr));
+}
+
+void WinampPlayer::command(Handle window, int id) {
+    if (window != 0) {
+        SendMessageW(Window(window), WM_COMMAND, static_cast<WPARAM>(id), 0);
+    }
+}
+
+int WinampPlayer::query(Handle window, int data, int code) {
+    if (window == 0) {
+        return 0;
+    }
+    return static_cast<int>(SendMessageW(Window(window), WM_USER, static_cast<WPARAM>(data),
+                                         static_cast<LPARAM>(code)));
+}
+
+std::string WinampPlayer::caption(Handle window) {
+    if (window == 0) {
+        return {};
+    }
+    const int length = GetWindowTextLengthW(Window(window));
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int n = GetWindowTextW(Window(window), text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+    return WideToUtf8(text);
+}
+
+bool WinampPlayer::start(const std::string& path) {
+    const LaunchResult result = launcher_.start(path, true);
+    return result.started && result.processId != 0;
+}
+
+std::string WinampPlayer::playlistPath(const std::string& playerPath) {
+    const std::size_t slash = playerPath.find_last_of('\\');
+    return (slash == std::string::npos ? std::string() : playerPath.substr(0, slash + 1)) +
+           "winamp.m3u";
+}
+
+template <typename Visit>
+bool WinampPlayer::readPlaylist(const std::string& playerPath, Visit entry) {
+    const std::string path = playlistPath(playerPath);
+    std::vector<std::string> lines;
+    if (!files_.exists(path) || !files_.readLines(path, lines)) {
+        return false;
+    }
+    int index = 0;
+    for (const std::string& line : lines) {
+        if (!line.empty() && line[0] == '#') {
+            continue;
+        }
+        // Winamp writes its playlist in the system's ANSI code page.
+        if (!entry(index++, AnsiToUtf8(line))) {
+            break;
+        }
+    }
+    return true;
+}
+
+int WinampPlayer::playlistCount(const std::string& playerPath) {
+    int count = 0;
+    if (!readPlaylist(playerPath, [&count](int, const std::string&) { return ++count > 0; })) {
+        return -1;
+    }
+    return count;
+}
+
+bool WinampPlayer::playlistEntries(const std::string& playerPath, int first, int count,
+                                   std::vector<PlaylistEntry>& out) {
+    out.clear();
+    return readPlaylist(playerPath, [&](int index, const std::string& path) {
+        if (index >= first) {
+            out.push_back(PlaylistEntry{path, ""});
+        }
+        return index + 1 < first + count;
+    });
+}
+
+}  // namespace zintor
