@@ -117,9 +117,10 @@ LRESULT WinDesktop::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     switch (message) {
         case kTrayMessage:
-            // The menu opens on the right button's press; other mouse messages do nothing.
+            // The menu opens on the right button's press; other mouse messages do nothing. The
+            // shell may be waiting for this message to return: the menu opens after it has.
             if (LOWORD(lParam) == WM_RBUTTONDOWN) {
-                popUpMenu();
+                loop_.post([this] { popUpMenu(); });
             }
             return 0;
         case WM_COMMAND:

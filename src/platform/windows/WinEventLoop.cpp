@@ -177,6 +177,9 @@ void WinEventLoop::runMessages() {
             quit(static_cast<int>(message.wParam));
             continue;
         }
+        if (dialog_ != nullptr && IsDialogMessageW(dialog_, &message)) {
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -42,6 +42,10 @@ class WinEventLoop : public EventLoop {
     HandleId addHandle(HANDLE handle, std::function<void()> signaled);
     void removeHandle(HandleId id);
 
+    // Keyboard navigation (Tab, arrows, Enter, Escape) for `window`'s controls while it is open,
+    // as a dialog box has it; nullptr ends it.
+    void setDialog(HWND window) { dialog_ = window; }
+
     // The program's main loop: handles events until quit() (or a WM_QUIT message).
     int run();
     void quit(int exitCode = 0);
@@ -76,6 +80,7 @@ class WinEventLoop : public EventLoop {
     LARGE_INTEGER frequency_{};
     LARGE_INTEGER start_{};
     HWND window_ = nullptr;
+    HWND dialog_ = nullptr;
     std::map<TimerId, Timer> timers_;
     TimerId nextTimer_ = 1;
     std::deque<std::function<void()>> posted_;

@@ -106,7 +106,10 @@ SettingsForm WinSettingsWindow::run() {
     build();
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
+    SetFocus(control(kNameBase));
+    loop_.setDialog(window_);
     loop_.waitFor([this] { return closed_ || loop_.quitting(); });
+    loop_.setDialog(nullptr);
     if (!closed_) {
         collect();
     }
@@ -155,7 +158,8 @@ LRESULT WinSettingsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (HIWORD(wParam) != BN_CLICKED) {
                 return 0;
             }
-            if (id == kClose) {
+            // Escape closes the window as Close does (everything it shows is taken over).
+            if (id == kClose || id == IDCANCEL) {
                 PostMessageW(window_, WM_CLOSE, 0, 0);
             } else if (id >= kSelectBase && id <= kSelectBase + 9) {
                 if (const auto chosen = chooseFile_(window_)) {
