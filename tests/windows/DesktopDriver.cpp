@@ -1,6 +1,5 @@
 // zintor_win_driver: the user's side of the end-to-end test, under wine.
-//   keys OUT   a window in front that writes each key it receives to OUT ("down 13", "up 13"),
-//              ending after the first key let go (or after 90 s);
+//   text       prints the text of Notepad's window (what was typed into it);
 //   settings   with the tray menu open (right button on the icon): "Program settings" chosen
 //              with the keyboard, then in the settings window a name typed, the player's file
 //              chosen in the file dialog, Auto connect checked, the slider moved to its end with
@@ -18,48 +17,13 @@ namespace {
 
 using zintor::WinSettingsWindow;
 
-FILE* out = nullptr;
-
-LRESULT CALLBACK KeyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_KEYDOWN || message == WM_KEYUP) {
-        std::fprintf(out, "%s %u\n", message == WM_KEYDOWN ? "down" : "up",
-                     static_cast<unsigned>(wParam));
-        std::fflush(out);
-        if (message == WM_KEYUP) {
-            DestroyWindow(window);
-        }
-        return 0;
-    }
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-int Keys(const wchar_t* path) {
-    if ((out = _wfopen(path, L"wb")) == nullptr) {
-        return 2;
-    }
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = KeyProc;
-    windowClass.lpszClassName = L"ZintorKeySink";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"key sink", WS_OVERLAPPEDWINDOW,
-                                  50, 50, 300, 200, nullptr, nullptr, nullptr, nullptr);
-    ShowWindow(window, SW_SHOW);
-    SetForegroundWindow(window);
-    SetFocus(window);
-    std::fprintf(out, "ready\n");
-    std::fflush(out);
-    SetTimer(window, 1, 90000, nullptr);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0 && message.message != WM_TIMER) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    std::fclose(out);
-    return 0;
+// Notepad's text, printed: what reached it from the keyboard.
+int Text() {
+    HWND edit = GetWindow(FindWindowW(L"Notepad", nullptr), GW_CHILD);  // its edit control
+    wchar_t text[256] = {};
+    SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));  // another process's
+    std::printf("%ls\n", text);
+    return edit != nullptr ? 0 : 1;
 }
 
 // The window of that class (and title, when given), waited for up to 10 s.
@@ -110,8 +74,8 @@ int Settings() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc == 3 && std::wstring(argv[1]) == L"keys") {
-        return Keys(argv[2]);
+    if (argc == 2 && std::wstring(argv[1]) == L"text") {
+        return Text();
     }
     return argc == 2 && std::wstring(argv[1]) == L"settings" ? Settings() : 2;
 }
