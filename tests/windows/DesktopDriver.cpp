@@ -39,20 +39,15 @@ HWND Find(const wchar_t* windowClass, const wchar_t* title) {
     std::exit(1);
 }
 
-void Press(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-    Sleep(50);
-}
-
 int Settings() {
     Find(L"#32768", nullptr);  // the tray menu
-    for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) {
-        Press(key);
+    INPUT keys[8] = {};        // Down three times and Return, each pressed and let go
+    for (int i = 0; i < 8; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = i < 6 ? VK_DOWN : VK_RETURN;
+        keys[i].ki.dwFlags = i % 2 == 1 ? KEYEVENTF_KEYUP : 0;
     }
+    SendInput(8, keys, sizeof(INPUT));
     HWND window = Find(WinSettingsWindow::kClass, L"Zintor - Settings");
     SetDlgItemTextW(window, WinSettingsWindow::kNameBase, L"Notes");
     PostMessageW(GetDlgItem(window, WinSettingsWindow::kSelectBase + 9), BM_CLICK, 0, 0);
@@ -65,7 +60,6 @@ int Settings() {
     SendMessageW(GetDlgItem(window, WinSettingsWindow::kAutoConnect), BM_CLICK, 0, 0);
     HWND slider = GetDlgItem(window, WinSettingsWindow::kSlider);
     PostMessageW(slider, WM_KEYDOWN, VK_END, 0);
-    PostMessageW(slider, WM_KEYUP, VK_END, 0);
     Sleep(300);
     SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
     return 0;
@@ -74,8 +68,5 @@ int Settings() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc == 2 && std::wstring(argv[1]) == L"text") {
-        return Text();
-    }
-    return argc == 2 && std::wstring(argv[1]) == L"settings" ? Settings() : 2;
+    return argc != 2 ? 2 : std::wstring(argv[1]) == L"text" ? Text() : Settings();
 }

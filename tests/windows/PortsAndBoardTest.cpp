@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
+
 #include "platform/windows/K8055DllBoard.h"
 #include "platform/windows/WinPortRegistry.h"
 
@@ -33,18 +35,13 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
     loop.waitFor([&] { return changes > 0; });
     loop.stopTimer(guard);
 
-    const std::vector<RegisteredPort> ports = registry.listPorts();
-    auto find = [&](const std::string& name) {
-        for (const RegisteredPort& port : ports) {
-            if (port.name == name) {
-                return port.portText;
-            }
-        }
-        return std::string("<missing>");
-    };
-    EXPECT_EQ(find("\\Device\\Serial5"), "COM6");
-    EXPECT_EQ(find("\\Device\\BtPort7"), "COM12");
-    EXPECT_EQ(find("\\Device\\Odd"), "");  // not a string
+    std::map<std::string, std::string> ports;
+    for (const RegisteredPort& port : registry.listPorts()) {
+        ports[port.name] = port.portText;
+    }
+    EXPECT_EQ(ports.at("\\Device\\Serial5"), "COM6");
+    EXPECT_EQ(ports.at("\\Device\\BtPort7"), "COM12");
+    EXPECT_EQ(ports.at("\\Device\\Odd"), "");  // not a string
     RegDeleteValueW(key, L"\\Device\\Serial5");
     RegDeleteValueW(key, L"\\Device\\BtPort7");
     RegDeleteValueW(key, L"\\Device\\Odd");

@@ -1,7 +1,7 @@
-// The Win32 event loop under wine: timers, posted calls, messages, handles and nested waits.
+// The Win32 event loop under wine: timers, posted calls and nested waits (handles are served for
+// the serial line, see WinSerialLinkTest; window messages for the windows, see wine-e2e.sh).
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <vector>
 
 #include "platform/windows/WinEventLoop.h"
@@ -60,50 +60,6 @@ TEST(WinEventLoopTest, NestedWaitsSeeLaterEventsAndTimersStopThemselves) {
     EXPECT_EQ(depthAtRelease, 2);  // ticked inside the press's wait, inside the outer one
 }
 
-LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_APP + 7) {
-        ++*reinterpret_cast<int*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-TEST(WinEventLoopTest, WindowMessagesAndHandlesWakeAWait) {
-    WinEventLoop loop;
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = CountingProc;
-    windowClass.lpszClassName = L"ZintorLoopTestWindow";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                  nullptr, nullptr, nullptr);
-    ASSERT_NE(window, nullptr);
-    int messages = 0;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&messages));
-
-    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    int signaled = 0;
-    const auto id = loop.addHandle(event, [&] {
-        ++signaled;
-        ResetEvent(event);
-    });
-    // Another thread signals the event and posts a message while the loop sleeps without timers.
-    std::thread other([&] {
-        Sleep(50);
-        SetEvent(event);
-        Sleep(50);
-        PostMessageW(window, WM_APP + 7, 0, 0);
-    });
-    loop.waitFor([&] { return signaled == 1 && messages == 1; });
-    other.join();
-    EXPECT_LE(loop.sleeps(), 4u);
-    loop.removeHandle(id);
-    SetEvent(event);
-    loop.waitUntil(loop.now() + 30);
-    EXPECT_EQ(signaled, 1);
-    CloseHandle(event);
-    DestroyWindow(window);
-}
-
 TEST(WinEventLoopTest, TimersAndPostedCallsRunInsideAForeignModalLoop) {
     WinEventLoop loop;
     int ticks = 0;
@@ -117,15 +73,6 @@ TEST(WinEventLoopTest, TimersAndPostedCallsRunInsideAForeignModalLoop) {
     }
     EXPECT_TRUE(posted);
     EXPECT_EQ(ticks, 3);
-}
-
-TEST(WinEventLoopTest, RunEndsWithQuitOrWmQuit) {
-    WinEventLoop loop;
-    loop.startTimer(10, [&] { loop.quit(3); });
-    EXPECT_EQ(loop.run(), 3);
-    WinEventLoop second;
-    second.post([] { PostQuitMessage(4); });
-    EXPECT_EQ(second.run(), 4);
 }
 
 }  // namespace
