@@ -1,12 +1,13 @@
 #!/bin/sh
-# wine-e2e.sh WINE ZINTOR DRIVER PHONE WORKDIR: zintor.exe under wine on an X display with a tray
-# host (trayer), against the virtual phone on a pseudo-terminal mapped to COM9: the connect
+# wine-e2e.sh WINE INSTALLER DRIVER PHONE WORKDIR: zintor.exe as its installer installs it, under
+# wine on an X display with a tray host (trayer), against the virtual phone on a pseudo-terminal
+# mapped to COM9 (the uninstaller runs at the end): the connect
 # sequence, the main menu, "Move Mouse", key 0 (INPUT) and a text typed into Notepad in front;
 # then the tray icon's right button (an X click) and the settings window (DesktopDriver.cpp);
 # then a close as Task Manager asks, running the shutdown. Checks the phone's lines, Notepad's
-# text, the registry and the log folder beside the program.
+# text, the registry, the log folder beside the program and that the uninstaller removed it.
 set -u
-wine=$1 zintor=$2 driver=$3 phone=$4 work=$5
+wine=$1 installer=$2 driver=$3 phone=$4 work=$5
 fail() {
     echo "FAIL: $1"
     for f in phone.log zintor.log settings.txt; do echo "--- $f:" && cat "$work/$f"; done
@@ -14,22 +15,21 @@ fail() {
 }
 [ -x "$phone" ] || fail "$phone is missing: build the Linux configuration (build/) first"
 [ -n "${DISPLAY:-}" ] || fail "no X display (run under xvfb-run)"
-pids=""
-serialcomm='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
+pids="" serialcomm='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
 cleanup() {
     [ -n "$pids" ] && kill -KILL $pids 2>/dev/null
     rm -f "$WINEPREFIX/dosdevices/com9"
     "$wine" reg delete "$serialcomm" /v '\Device\ZintorTest9' /f >/dev/null 2>&1
 }
 trap cleanup EXIT
-rm -rf "$work" && mkdir -p "$work/program" && cp "$zintor" "${zintor%/*}/KeyMap.xml" "$work/program/"
+rm -rf "$work" && mkdir -p "$work" && "$wine" "$installer" /S || fail "the installer failed"
+program=$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Local/Programs/Zintor)
 settings='HKCU\Software\VB and VBA Program Settings\Zintor4\Settings'
 "$wine" reg delete "$settings" /f >/dev/null 2>&1
 for value in Com=9 Auto=1 Log=1; do
     "$wine" reg add "$settings" /v "${value%=*}" /d "${value#*=}" /f >/dev/null 2>&1
 done
 "$wine" reg add "$serialcomm" /v '\Device\ZintorTest9' /d COM9 /f >/dev/null 2>&1
-
 trayer --edge top --align right --widthtype pixel --width 100 --height 32 >/dev/null 2>&1 &
 pids="$pids $!"
 # The phone takes the user's actions from a pipe, each when the program is ready for it.
@@ -44,8 +44,7 @@ sent() {  # waits up to 20 s for the line $1 to reach the phone
     fail "the phone did not receive $1"
 }
 
-"$wine" "$work/program/zintor.exe" >"$work/zintor.log" 2>&1 &
-zintor_pid=$!
+"$wine" "$program/zintor.exe" >"$work/zintor.log" 2>&1 & zintor_pid=$!
 sent 'AT*EAM="Zintor"'
 "$wine" notepad &
 pids="$pids $!"
@@ -75,7 +74,6 @@ sleep 1
 "$wine" taskkill /im zintor.exe >/dev/null 2>&1
 (sleep 10 && kill -KILL "$zintor_pid") >/dev/null 2>&1 &
 wait "$zintor_pid" || fail "zintor.exe did not end by itself with status 0"
-sleep 0.5
 
 # Each of these lines reached the phone, in this order.
 sed -n 's/^ *[0-9]* < //p' "$work/phone.log" | tr -d '\r' >"$work/received.txt"
@@ -92,6 +90,7 @@ for value in 'AppName 0 *REG_SZ *Notes' 'AppPath9 *REG_SZ *C:\\windows\\zintorno
     'Auto *REG_SZ *0' 'Speed *REG_SZ *50' 'SettingLeft *REG_SZ'; do
     grep -q "$value" "$work/settings.txt" || fail "not in the registry: $value"
 done
-grep -q "Application Started" "$work/program/log/"*.txt 2>/dev/null ||
-    fail "no log file in the program folder's log"
+grep -q "Application Started" "$program/log/"*.txt 2>/dev/null || fail "no log in the program's folder"
+"$wine" "$program/uninstall.exe" /S && sleep 3  # it goes on from a copy of itself
+[ ! -e "$program" ] || fail "the uninstaller left $program"
 echo "zintor.exe: connected, main menu, Move Mouse, text typed into Notepad, settings saved, closed"
