@@ -10,12 +10,12 @@ constexpr int kRowHeight = 18;
 constexpr int kKeyColumn = 130;
 constexpr DWORD kNoFocusTopmost = WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
 
-void Register(const wchar_t* name, WNDPROC proc) {
+void Register(const wchar_t* name, WNDPROC proc, int background) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = proc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background + 1));
     windowClass.lpszClassName = name;
     RegisterClassW(&windowClass);
 }
@@ -41,7 +41,7 @@ SIZE Outer(DWORD style, DWORD exStyle, int w, int h) {
 
 WinKeyHelpWindow::WinKeyHelpWindow(std::function<void()> closedByUser)
     : closedByUser_(std::move(closedByUser)) {
-    Register(kClass, proc);
+    Register(kClass, proc, COLOR_WINDOW);
 }
 
 WinKeyHelpWindow::~WinKeyHelpWindow() {
@@ -117,7 +117,7 @@ LRESULT CALLBACK WinKeyHelpWindow::proc(HWND window, UINT message, WPARAM wParam
 
 WinNoticeWindow::WinNoticeWindow(WinEventLoop& loop, std::function<void()> closed)
     : loop_(loop), closed_(std::move(closed)) {
-    Register(kClass, proc);
+    Register(kClass, proc, COLOR_BTNFACE);
 }
 
 WinNoticeWindow::~WinNoticeWindow() {
@@ -128,14 +128,14 @@ WinNoticeWindow::~WinNoticeWindow() {
 void WinNoticeWindow::show(const std::string& text) {
     if (window_ == nullptr) {
         const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-        const SIZE size = Outer(style, kNoFocusTopmost, 300, 40);
+        const SIZE size = Outer(style, kNoFocusTopmost, 300, 56);
         window_ = CreateWindowExW(kNoFocusTopmost, kClass, L"Zintor", style,
                                   (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
                                   (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy,
                                   nullptr, nullptr, GetModuleHandleW(nullptr), this);
         label_ =
             CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX, 8,
-                            12, 284, 20, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+                            6, 284, 44, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
         SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                      TRUE);
     }
