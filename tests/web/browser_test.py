@@ -1,20 +1,19 @@
 #!/usr/bin/python3
-"""The real zintor with the web phone on, its page in headless Chromium (Selenium), its input
-on a private Xvfb: the link comes up by itself, the menus show on the page, a held direction key
-moves the cursor until it is let go, text typed on the page reaches the X server, and a page
-without the token gets nothing."""
+"""`scripts/run --demo` (the real zintor, input on a private Xvfb) hands the page's address to
+$BROWSER; headless Chromium (Selenium) opens it: the link comes up, the menus show, a held key
+moves the cursor until let go, typed text reaches the X server, wrong tokens get nothing;
+Ctrl+C ends the demo and removes its configuration."""
 
 import os
 import re
 import shutil
-import socket
+import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-ZINTOR = sys.argv[1]
-TOKEN = "T3stT0kenForTheBrowserTest_0123456789"
+ZINTOR, DEMO = sys.argv[1:3]
 
 
 def skip_or_fail(why):
@@ -37,12 +36,6 @@ for program in ("Xvfb", "chromium", "chromedriver", "xdotool", "xev"):
         skip_or_fail(program + " is not installed")
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
 def wait_for(what, condition, timeout=20):
     end = time.monotonic() + timeout
     while time.monotonic() < end:
@@ -61,7 +54,7 @@ try:
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
                              "-nolisten", "tcp"], pass_fds=[write_end],
-                            stderr=subprocess.DEVNULL)
+                            stderr=subprocess.DEVNULL, start_new_session=True)
     children.append(xvfb)
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
@@ -76,26 +69,30 @@ try:
 
     # A window that records the keys it gets (no window manager: the focus follows the pointer).
     xev = subprocess.Popen(["xev", "-geometry", "300x200+600+500", "-event", "keyboard"],
-                           env=xenv, stdout=subprocess.PIPE, text=True, bufsize=1)
+                           env=xenv, stdout=subprocess.PIPE, text=True, bufsize=1,
+                           start_new_session=True)
     children.append(xev)
 
-    port = free_port()
-    config = os.path.join(work, "config", "Zintor")
-    os.makedirs(config)
-    with open(os.path.join(config, "Zintor4.ini"), "w") as ini:
-        ini.write("[Settings]\nWebPhone=1\nWebPhonePort=%d\nWebPhoneToken=%s\nCom=16\nAuto=1\n"
-                  "Speed=5\nLastKeyMap=0\n" % (port, TOKEN))
-    zenv = dict(xenv, XDG_CONFIG_HOME=os.path.join(work, "config"),
-                XDG_STATE_HOME=os.path.join(work, "state"), QT_QPA_PLATFORM="offscreen")
+    # The demo, its browser a recorder of the address it is to open; mktemp's folders in tmp/.
+    recorder, tmp = os.path.join(work, "browser"), os.path.join(work, "tmp")
+    with open(recorder, "w") as script:
+        script.write('#!/bin/sh\necho "$1" >"$0.opened"\n')
+    os.chmod(recorder, 0o755)
+    os.mkdir(tmp)
     log = open(os.path.join(work, "zintor.txt"), "w+")
-    zintor = subprocess.Popen([ZINTOR], env=zenv, stdout=log, stderr=subprocess.STDOUT)
-    children.append(zintor)
+    demo = subprocess.Popen([DEMO, "--demo"], stdout=log, stderr=subprocess.STDOUT, env=dict(
+        xenv, ZINTOR_PROGRAM=ZINTOR, ZINTOR_DEMO_PORT="0", BROWSER=recorder, TMPDIR=tmp,
+        QT_QPA_PLATFORM="offscreen"), start_new_session=True)
+    children.append(demo)
 
     def zintor_said(text):
         log.seek(0)
         return text in log.read()
 
-    wait_for("the page to be served", lambda: zintor_said("Web phone: open https://"))
+    wait_for("the browser to be opened", lambda: os.path.exists(recorder + ".opened"))
+    address = open(recorder + ".opened").read().strip()
+    base, token = address.split("?t=")
+    assert re.fullmatch(r"https://127\.0\.0\.1:\d+/", base) and len(token) >= 22, address
 
     options = webdriver.ChromeOptions()
     options.binary_location = shutil.which("chromium")
@@ -106,26 +103,25 @@ try:
         options.add_argument(flag)
     service = ChromeService(executable_path=shutil.which("chromedriver"))
     driver = webdriver.Chrome(options=options, service=service)
-    base = "https://127.0.0.1:%d/" % port
 
     # A page without the token gets nothing.
     driver.get(base + "?t=wrong")
     assert "Zintor phone" not in driver.page_source, "page served without the token"
     # The page with the token: the link comes up by itself and the main menu shows.
-    driver.get(base + "?t=" + TOKEN)
+    driver.get(address)
     wait = WebDriverWait(driver, 20)
     wait.until(lambda d: "Move Mouse" in d.find_element(By.ID, "screen").text)
     assert "Zintor connected" in driver.find_element(By.ID, "link").text
 
     # From the page's own origin, a socket with a wrong token, or a second phone, gets nothing.
-    for token, why in (("wrong", "missing or wrong pairing token"),
-                       (TOKEN, "another phone is connected")):
+    for t, why in (("wrong", "missing or wrong pairing token"),
+                   (token, "another phone is connected")):
         events = driver.execute_async_script("""
             const done = arguments[arguments.length - 1], seen = [];
             const ws = new WebSocket("wss://" + location.host + "/ws?t=" + arguments[0]);
             ws.onmessage = e => seen.push("message");
             ws.onclose = () => done(seen.concat("closed"));
-            setTimeout(() => done(seen), 5000);""", token)
+            setTimeout(() => done(seen), 5000);""", t)
         assert events == ["closed"], events
         wait_for("the refusal in the log",
                  lambda: zintor_said("connection from 127.0.0.1 refused (%s)" % why))
@@ -153,34 +149,36 @@ try:
     box = wait.until(lambda d: d.find_element(By.ID, "text"))
     box.send_keys("Hi5")
     driver.find_element(By.ID, "send").click()
-    typed = []
     os.set_blocking(xev.stdout.fileno(), False)
+    keys = []  # one-character key symbols as xev reports them, each pressed and released
 
-    def typed_hi5():
-        for line in iter(xev.stdout.readline, ""):
-            m = re.search(r"keysym 0x[0-9a-f]+, (\w+)\)", line)
-            if m and m.group(1) not in typed and "Shift" not in m.group(1):
-                typed.append(m.group(1))
-        return typed[:3] == ["H", "i", "5"] or set(["H", "i", "5"]) <= set(typed)
+    def typed():
+        keys.extend(re.findall(r"keysym 0x\w+, (\w)\)", "".join(iter(xev.stdout.readline, ""))))
+        return "HHii55" in "".join(keys)
 
-    wait_for("Hi5 at the X server", typed_hi5, timeout=10)
+    wait_for("Hi5 at the X server", typed, timeout=10)
 
     # An oversized frame ends the page's connection (a hang-up for the program, which goes on);
     # the page connects again by itself and the link comes back.
     driver.execute_script("socket.send('x'.repeat(5000))")
     wait_for("the oversized frame refused", lambda: zintor_said("phone lost (page closed (code 1009"))
     wait.until(lambda d: "Move Mouse" in d.find_element(By.ID, "screen").text)
-    assert zintor.poll() is None
+    assert demo.poll() is None
+    os.killpg(demo.pid, signal.SIGINT)  # Ctrl+C: the demo's configuration goes with it
+    demo.wait(10)
+    assert not [f for f in os.listdir(tmp) if f.startswith("tmp.")], "the demo left its files"
     print("web phone in Chromium: OK")
 finally:
     if driver:
         driver.quit()
-    for child in reversed(children):
-        child.terminate()
+    for child in reversed(children):  # each leads its own process group
         try:
+            os.killpg(child.pid, signal.SIGTERM)
             child.wait(5)
+        except ProcessLookupError:
+            pass
         except subprocess.TimeoutExpired:
-            child.kill()
+            os.killpg(child.pid, signal.SIGKILL)
     if os.environ.get("ZINTOR_KEEP_TEST_FILES"):
         print("files kept in", work)
     else:

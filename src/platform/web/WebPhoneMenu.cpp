@@ -56,6 +56,7 @@ class AddressWindow : public QDialog {
             "fingerprint, then accept it. Phone and PC must be on the same network."));
         layout->addWidget(intro);
         qr_ = new QLabel;
+        qr_->setObjectName(QStringLiteral("imgQrCode"));
         qr_->setAlignment(Qt::AlignCenter);
         layout->addWidget(qr_);
         address_ = new QLabel;
@@ -65,10 +66,12 @@ class AddressWindow : public QDialog {
         fingerprint_ = new QLabel;
         fingerprint_->setTextInteractionFlags(Qt::TextSelectableByMouse);
         fingerprint_->setWordWrap(true);
+        fingerprint_->setObjectName(QStringLiteral("lblFingerprint"));
         layout->addWidget(fingerprint_);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
         QPushButton* fresh =
             buttons->addButton(QStringLiteral("New address"), QDialogButtonBox::ActionRole);
+        fresh->setObjectName(QStringLiteral("cmdNewAddress"));
         connect(fresh, &QPushButton::clicked, this, [this] {
             webPhone_.newToken();
             refresh();
