@@ -31,31 +31,26 @@ try:
     from selenium.webdriver.support.ui import WebDriverWait
 except ImportError:
     skip_or_fail("python3-selenium is not installed")
-for program in ("Xvfb", "chromium", "chromedriver", "xdotool", "xev"):
-    if not shutil.which(program):
-        skip_or_fail(program + " is not installed")
-
-
-def wait_for(what, condition, timeout=20):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.05)
-    raise AssertionError("timed out waiting for " + what)
+missing = [p for p in ("Xvfb", "chromium", "chromedriver", "xdotool", "xev") if not shutil.which(p)]
+if missing:
+    skip_or_fail(" ".join(missing) + " not installed")
 
 
 work = tempfile.mkdtemp(prefix="zintor-web-")
-children = []
+children = []  # each leads its own process group
 driver = None
+
+
+def start(command, **options):
+    children.append(subprocess.Popen(command, start_new_session=True, **options))
+    return children[-1]
+
+
 try:
     # A private X server; its number comes back on a pipe.
     read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                             "-nolisten", "tcp"], pass_fds=[write_end],
-                            stderr=subprocess.DEVNULL, start_new_session=True)
-    children.append(xvfb)
+    start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+          pass_fds=[write_end], stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
         display = ":" + pipe.readline().strip()
@@ -68,31 +63,8 @@ try:
         return int(re.search(r"X=(\d+)", out).group(1))
 
     # A window that records the keys it gets (no window manager: the focus follows the pointer).
-    xev = subprocess.Popen(["xev", "-geometry", "300x200+600+500", "-event", "keyboard"],
-                           env=xenv, stdout=subprocess.PIPE, text=True, bufsize=1,
-                           start_new_session=True)
-    children.append(xev)
-
-    # The demo, its browser a recorder of the address it is to open; mktemp's folders in tmp/.
-    recorder, tmp = os.path.join(work, "browser"), os.path.join(work, "tmp")
-    with open(recorder, "w") as script:
-        script.write('#!/bin/sh\necho "$1" >"$0.opened"\n')
-    os.chmod(recorder, 0o755)
-    os.mkdir(tmp)
-    log = open(os.path.join(work, "zintor.txt"), "w+")
-    demo = subprocess.Popen([DEMO, "--demo"], stdout=log, stderr=subprocess.STDOUT, env=dict(
-        xenv, ZINTOR_PROGRAM=ZINTOR, ZINTOR_DEMO_PORT="0", BROWSER=recorder, TMPDIR=tmp,
-        QT_QPA_PLATFORM="offscreen"), start_new_session=True)
-    children.append(demo)
-
-    def zintor_said(text):
-        log.seek(0)
-        return text in log.read()
-
-    wait_for("the browser to be opened", lambda: os.path.exists(recorder + ".opened"))
-    address = open(recorder + ".opened").read().strip()
-    base, token = address.split("?t=")
-    assert re.fullmatch(r"https://127\.0\.0\.1:\d+/", base) and len(token) >= 22, address
+    xev = start(["xev", "-geometry", "300x200+600+500", "-event", "keyboard"], env=xenv,
+                stdout=subprocess.PIPE, text=True, bufsize=1)
 
     options = webdriver.ChromeOptions()
     options.binary_location = shutil.which("chromium")
@@ -103,13 +75,33 @@ try:
         options.add_argument(flag)
     service = ChromeService(executable_path=shutil.which("chromedriver"))
     driver = webdriver.Chrome(options=options, service=service)
+    wait = WebDriverWait(driver, 20)
+
+    # The demo, its browser a recorder of the address it is to open; mktemp's folders in tmp/.
+    recorder, tmp = os.path.join(work, "browser"), os.path.join(work, "tmp")
+    with open(recorder, "w") as script:
+        script.write('#!/bin/sh\necho "$1" >"$0.opened"\n')
+    os.chmod(recorder, 0o755)
+    os.mkdir(tmp)
+    log = open(os.path.join(work, "zintor.txt"), "w+")
+    demo = start([DEMO, "--demo"], stdout=log, stderr=subprocess.STDOUT, env=dict(
+        xenv, ZINTOR_PROGRAM=ZINTOR, ZINTOR_DEMO_PORT="0", BROWSER=recorder, TMPDIR=tmp,
+        QT_QPA_PLATFORM="offscreen"))
+
+    def zintor_said(text):
+        log.seek(0)
+        return text in log.read()
+
+    wait.until(lambda _: os.path.exists(recorder + ".opened"), "the browser was not opened")
+    address = open(recorder + ".opened").read().strip()
+    base, token = address.split("?t=")
+    assert re.fullmatch(r"https://127\.0\.0\.1:\d+/", base) and len(token) >= 22, address
 
     # A page without the token gets nothing.
     driver.get(base + "?t=wrong")
     assert "Zintor phone" not in driver.page_source, "page served without the token"
     # The page with the token: the link comes up by itself and the main menu shows.
     driver.get(address)
-    wait = WebDriverWait(driver, 20)
     wait.until(lambda d: "Move Mouse" in d.find_element(By.ID, "screen").text)
     assert "Zintor connected" in driver.find_element(By.ID, "link").text
 
@@ -123,8 +115,7 @@ try:
             ws.onclose = () => done(seen.concat("closed"));
             setTimeout(() => done(seen), 5000);""", t)
         assert events == ["closed"], events
-        wait_for("the refusal in the log",
-                 lambda: zintor_said("connection from 127.0.0.1 refused (%s)" % why))
+        wait.until(lambda _: zintor_said("connection from 127.0.0.1 refused (%s)" % why), why)
     if os.environ.get("ZINTOR_WEB_SCREENSHOT"):  # scripts/screenshots: the page at phone size
         driver.save_screenshot(os.environ["ZINTOR_WEB_SCREENSHOT"])
     items = driver.find_elements(By.CSS_SELECTOR, "#menu li")
@@ -135,7 +126,7 @@ try:
     subprocess.run(["xdotool", "mousemove", "100", "100"], env=xenv, check=True)
     right = driver.find_element(By.CSS_SELECTOR, '#keypad button[data-code=">"]')
     ActionChains(driver).click_and_hold(right).perform()
-    wait_for("the cursor to move right", lambda: pointer() > 130, timeout=5)
+    WebDriverWait(driver, 5).until(lambda _: pointer() > 130, "the cursor did not move right")
     ActionChains(driver).release(right).perform()
     time.sleep(0.3)
     stopped = pointer()
@@ -144,24 +135,22 @@ try:
 
     # Key 0 opens the input box; what is typed there reaches the window under the pointer.
     subprocess.run(["xdotool", "mousemove", "700", "600"], env=xenv, check=True)
-    zero = driver.find_element(By.CSS_SELECTOR, '#keypad button[data-code="0"]')
-    ActionChains(driver).click(zero).perform()
-    box = wait.until(lambda d: d.find_element(By.ID, "text"))
-    box.send_keys("Hi5")
+    ActionChains(driver).click(driver.find_element(By.CSS_SELECTOR, '[data-code="0"]')).perform()
+    wait.until(lambda d: d.find_element(By.ID, "text")).send_keys("Hi5")
     driver.find_element(By.ID, "send").click()
     os.set_blocking(xev.stdout.fileno(), False)
     keys = []  # one-character key symbols as xev reports them, each pressed and released
 
-    def typed():
+    def typed(_):
         keys.extend(re.findall(r"keysym 0x\w+, (\w)\)", "".join(iter(xev.stdout.readline, ""))))
         return "HHii55" in "".join(keys)
 
-    wait_for("Hi5 at the X server", typed, timeout=10)
+    WebDriverWait(driver, 10).until(typed, "Hi5 did not reach the X server")
 
     # An oversized frame ends the page's connection (a hang-up for the program, which goes on);
     # the page connects again by itself and the link comes back.
     driver.execute_script("socket.send('x'.repeat(5000))")
-    wait_for("the oversized frame refused", lambda: zintor_said("phone lost (page closed (code 1009"))
+    wait.until(lambda _: zintor_said("phone lost (page closed (code 1009"), "frame not refused")
     wait.until(lambda d: "Move Mouse" in d.find_element(By.ID, "screen").text)
     assert demo.poll() is None
     os.killpg(demo.pid, signal.SIGINT)  # Ctrl+C: the demo's configuration goes with it
@@ -171,7 +160,7 @@ try:
 finally:
     if driver:
         driver.quit()
-    for child in reversed(children):  # each leads its own process group
+    for child in reversed(children):
         try:
             os.killpg(child.pid, signal.SIGTERM)
             child.wait(5)
