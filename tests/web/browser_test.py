@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """`scripts/run --demo` (the real zintor, input on a private Xvfb) hands the page's address to
 $BROWSER; headless Chromium (Selenium) opens it: the link comes up, the menus show, a held key
-moves the cursor until let go, typed text reaches the X server, wrong tokens get nothing;
-Ctrl+C ends the demo and removes its configuration."""
+moves the cursor until let go, typed text reaches the X server; wrong tokens, other origins, a
+second phone and a big frame are refused; Ctrl+C ends the demo and removes its configuration."""
 
 import os
 import re
@@ -79,43 +79,45 @@ try:
 
     # The demo, its browser a recorder of the address it is to open; mktemp's folders in tmp/.
     recorder, tmp = os.path.join(work, "browser"), os.path.join(work, "tmp")
-    with open(recorder, "w") as script:
-        script.write('#!/bin/sh\necho "$1" >"$0.opened"\n')
+    open(recorder, "w").write('#!/bin/sh\necho "$1" >"$0.opened"\n')
     os.chmod(recorder, 0o755)
     os.mkdir(tmp)
-    log = open(os.path.join(work, "zintor.txt"), "w+")
+    log = open(os.path.join(work, "zintor.txt"), "w")
     demo = start([DEMO, "--demo"], stdout=log, stderr=subprocess.STDOUT, env=dict(
         xenv, ZINTOR_PROGRAM=ZINTOR, ZINTOR_DEMO_PORT="0", BROWSER=recorder, TMPDIR=tmp,
         QT_QPA_PLATFORM="offscreen"))
 
     def zintor_said(text):
-        log.seek(0)
-        return text in log.read()
+        return text in open(log.name).read()
 
     wait.until(lambda _: os.path.exists(recorder + ".opened"), "the browser was not opened")
     address = open(recorder + ".opened").read().strip()
     base, token = address.split("?t=")
     assert re.fullmatch(r"https://127\.0\.0\.1:\d+/", base) and len(token) >= 22, address
 
-    # A page without the token gets nothing.
+    def refused(url, why):  # a socket closed before a message, and the refusal logged
+        events = driver.execute_async_script("""
+            const done = arguments[1], seen = [], ws = new WebSocket(arguments[0]);
+            ws.onmessage = () => seen.push("message");
+            ws.onclose = () => done(seen.concat("closed"));
+            setTimeout(() => done(seen), 5000);""", url)
+        assert events == ["closed"], events
+        wait.until(lambda _: zintor_said("connection from 127.0.0.1 refused (" + why), why)
+
+    # Without the token no page; a page of another origin (localhost) gets no socket.
     driver.get(base + "?t=wrong")
     assert "Zintor phone" not in driver.page_source, "page served without the token"
-    # The page with the token: the link comes up by itself and the main menu shows.
+    sockets = base.replace("https:", "wss:") + "ws?t="
+    driver.execute_cdp_cmd("Page.setBypassCSP", {"enabled": True})  # so that the page tries
+    driver.get(address.replace("127.0.0.1", "localhost"))
+    refused(sockets + token, "foreign origin https://localhost:")
+    driver.execute_cdp_cmd("Page.setBypassCSP", {"enabled": False})
+    # With the token the link comes up and the menu shows; no socket for a wrong token or phone 2.
     driver.get(address)
     wait.until(lambda d: "Move Mouse" in d.find_element(By.ID, "screen").text)
     assert "Zintor connected" in driver.find_element(By.ID, "link").text
-
-    # From the page's own origin, a socket with a wrong token, or a second phone, gets nothing.
-    for t, why in (("wrong", "missing or wrong pairing token"),
-                   (token, "another phone is connected")):
-        events = driver.execute_async_script("""
-            const done = arguments[arguments.length - 1], seen = [];
-            const ws = new WebSocket("wss://" + location.host + "/ws?t=" + arguments[0]);
-            ws.onmessage = e => seen.push("message");
-            ws.onclose = () => done(seen.concat("closed"));
-            setTimeout(() => done(seen), 5000);""", t)
-        assert events == ["closed"], events
-        wait.until(lambda _: zintor_said("connection from 127.0.0.1 refused (%s)" % why), why)
+    refused(sockets + "wrong", "missing or wrong pairing token")
+    refused(sockets + token, "another phone is connected")
     if os.environ.get("ZINTOR_WEB_SCREENSHOT"):  # scripts/screenshots: the page at phone size
         driver.save_screenshot(os.environ["ZINTOR_WEB_SCREENSHOT"])
     items = driver.find_elements(By.CSS_SELECTOR, "#menu li")
@@ -168,7 +170,5 @@ finally:
             pass
         except subprocess.TimeoutExpired:
             os.killpg(child.pid, signal.SIGKILL)
-    if os.environ.get("ZINTOR_KEEP_TEST_FILES"):
-        print("files kept in", work)
-    else:
+    if not os.environ.get("ZINTOR_KEEP_TEST_FILES"):
         shutil.rmtree(work, ignore_errors=True)
