@@ -10,10 +10,7 @@ constexpr const char* kError = "\r\nERROR\r\n";
 
 TEST(PhoneModelTest, AnswersAsAPhoneAndRefusesMalformedCommands) {
     PhoneModel phone;
-    EXPECT_EQ(phone.answer("AT"), kOk);
     EXPECT_EQ(phone.answer("AT+cgmm"), std::string("\r\nZintor Virtual Phone\r\n") + kOk);
-    EXPECT_EQ(phone.answer("at+cscs=\"8859-1\""), kOk);
-    EXPECT_EQ(phone.answer("hello"), kError);
     EXPECT_EQ(phone.answer("AT+XYZ=1"), kError);
     ASSERT_EQ(phone.answer(R"(AT*EASM="M",1,1,2,"a","b")"), kOk);
     // Count or highlight not matching the items, an open quote, a bare item: refused, and what
@@ -23,7 +20,6 @@ TEST(PhoneModelTest, AnswersAsAPhoneAndRefusesMalformedCommands) {
           R"(AT*EASM="X",1,1,1,a)", R"(AT*EAID=1,2,"t")", R"(AT*EAID=99,2,"t")", "AT*EAM"}) {
         EXPECT_EQ(phone.answer(bad), kError) << bad;
     }
-    ASSERT_TRUE(phone.screen().menu);
     EXPECT_EQ(phone.screen().menu->title, "M");
 }
 
@@ -33,56 +29,36 @@ TEST(PhoneModelTest, MenusAndTheEntryGiveTheLinesOfTheUsersChoices) {
     phone.answer(R"(AT*EAM="Zintor")");
     EXPECT_EQ(phone.openEntry(), "*EAAI");
     phone.answer("AT*EASM=\"Caf\xe9\",1,2,3,\"Move Mouse\",\"About\",\"x\"");
-    const PhoneMenu& menu = *phone.screen().menu;
-    EXPECT_EQ(menu.title, "Caf\xc3\xa9");  // ISO 8859-1 in, UTF-8 on the screen
-    EXPECT_EQ(menu.highlighted, 2);
-    EXPECT_EQ(menu.items, (std::vector<std::string>{"Move Mouse", "About", "x"}));
-    EXPECT_FALSE(phone.chooseItem(0));
-    EXPECT_FALSE(phone.chooseItem(4));
+    EXPECT_EQ(phone.screen().menu->title, "Caf\xc3\xa9");  // ISO 8859-1 in, UTF-8 on the screen
+    EXPECT_EQ(phone.screen().menu->highlighted, 2);
+    EXPECT_FALSE(phone.chooseItem(0) || phone.chooseItem(4));
     EXPECT_EQ(phone.chooseItem(3), "*EAMI: 3");
-    EXPECT_FALSE(phone.screen().menu);
-    EXPECT_FALSE(phone.leaveMenu());
+    EXPECT_FALSE(phone.screen().menu || phone.leaveMenu());
     phone.answer(R"(AT*EASM="M",1,1,1,"a")");
     EXPECT_EQ(phone.endSession(), "*EAMI");
 }
 
 TEST(PhoneModelTest, DialogsKeepTheirKindTimeOutAndAnswer) {
     PhoneModel phone;
-    phone.answer(R"(AT*EASM="M",1,1,1,"a")");
-    phone.answer(R"(AT*EAID=13,2,"Desktop")");  // a notice stays over the menu
-    EXPECT_EQ(phone.screen().dialog.kind, DialogKind::Notice);
-    EXPECT_TRUE(phone.screen().menu);
-    phone.noticeDone();
-    EXPECT_EQ(phone.screen().dialog.kind, DialogKind::NoDialog);
-
     phone.answer(R"(AT*EAID=1,2,"No programs",30)");
-    EXPECT_EQ(phone.screen().dialog.kind, DialogKind::PopUp);
     EXPECT_EQ(phone.screen().dialog.timeoutMs, 3000);
-    EXPECT_FALSE(phone.screen().menu);
-    EXPECT_FALSE(phone.enterText("x"));
+    EXPECT_FALSE(phone.enterText("x"));  // a pop-up takes no text
     EXPECT_EQ(phone.answerDialog(), "*EAII: 1,1");
-
     phone.answer(R"(AT*EAID=11,2,"Enter","->",5)");
     EXPECT_FALSE(phone.enterText("toolong"));
     EXPECT_EQ(phone.enterText("\xc3\xa9\xe2\x82\xac\n\"a"), "*EAII: 11,\xe9? \"a");
     phone.answer(R"(AT*EAID=14,2,"WinAMP","1. Song")");
-    EXPECT_EQ(phone.screen().dialog.text, "1. Song");
     phone.answer(R"(AT+CKPD="c")");  // the clear key closes it
-    EXPECT_EQ(phone.screen().dialog.kind, DialogKind::NoDialog);
     EXPECT_FALSE(phone.closeDialog());
-    phone.answer(R"(AT*EAID=14,2,"WinAMP","x")");
-    EXPECT_EQ(phone.closeDialog(), "*EAII: 0");
 }
 
-TEST(PhoneModelTest, KeysAreReportedOnlyWhileReportingIsOn) {
+TEST(PhoneModelTest, OnlyKeysOfTheTableAreReportedAndOnlyWhileReportingIsOn) {
     PhoneModel phone;
     EXPECT_FALSE(phone.key("5", true));
     phone.answer("AT+CMER=3,2,0,0,0");
     EXPECT_EQ(phone.key("5", true), "+CKEV: 5,1");
     EXPECT_EQ(phone.key(":C", false), "+CKEV: :C,0");
-    EXPECT_FALSE(phone.key("x", true));
-    EXPECT_FALSE(phone.key("5,1\r\nATD1", true));
-    EXPECT_EQ(phone.closeDialog(), "*EAII: 0");  // leaves the key mode
+    EXPECT_FALSE(phone.key("x", true) || phone.key("5,1\r\nATD1", true));
     phone.answer("AT+CMER=0,0,0,0,0");
     EXPECT_FALSE(phone.key("5", false));
 }

@@ -1,20 +1,19 @@
 #!/usr/bin/python3
-"""The real zintor with the web phone on, its page in headless Chromium (Selenium), its input
-on a private Xvfb: the link comes up by itself, the menus show on the page, a held direction key
-moves the cursor until it is let go, text typed on the page reaches the X server, and a page
-without the token gets nothing."""
+"""`scripts/run --demo` (the real zintor, input on a private Xvfb) hands the page's address to
+$BROWSER; headless Chromium (Selenium) opens it: the link comes up, the menus show, a held key
+moves the cursor until let go, typed text reaches the X server; wrong tokens, other origins, a
+second phone and a big frame are refused; Ctrl+C ends the demo and removes its configuration."""
 
 import os
 import re
 import shutil
-import socket
+import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-ZINTOR = sys.argv[1]
-TOKEN = "T3stT0kenForTheBrowserTest_0123456789"
+ZINTOR, DEMO = sys.argv[1:3]
 
 
 def skip_or_fail(why):
@@ -32,37 +31,26 @@ try:
     from selenium.webdriver.support.ui import WebDriverWait
 except ImportError:
     skip_or_fail("python3-selenium is not installed")
-for program in ("Xvfb", "chromium", "chromedriver", "xdotool", "xev"):
-    if not shutil.which(program):
-        skip_or_fail(program + " is not installed")
-
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
-def wait_for(what, condition, timeout=20):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.05)
-    raise AssertionError("timed out waiting for " + what)
+missing = [p for p in ("Xvfb", "chromium", "chromedriver", "xdotool", "xev") if not shutil.which(p)]
+if missing:
+    skip_or_fail(" ".join(missing) + " not installed")
 
 
 work = tempfile.mkdtemp(prefix="zintor-web-")
-children = []
+children = []  # each leads its own process group
 driver = None
+
+
+def start(command, **options):
+    children.append(subprocess.Popen(command, start_new_session=True, **options))
+    return children[-1]
+
+
 try:
     # A private X server; its number comes back on a pipe.
     read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                             "-nolisten", "tcp"], pass_fds=[write_end],
-                            stderr=subprocess.DEVNULL)
-    children.append(xvfb)
+    start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+          pass_fds=[write_end], stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
         display = ":" + pipe.readline().strip()
@@ -75,27 +63,8 @@ try:
         return int(re.search(r"X=(\d+)", out).group(1))
 
     # A window that records the keys it gets (no window manager: the focus follows the pointer).
-    xev = subprocess.Popen(["xev", "-geometry", "300x200+600+500", "-event", "keyboard"],
-                           env=xenv, stdout=subprocess.PIPE, text=True, bufsize=1)
-    children.append(xev)
-
-    port = free_port()
-    config = os.path.join(work, "config", "Zintor")
-    os.makedirs(config)
-    with open(os.path.join(config, "Zintor4.ini"), "w") as ini:
-        ini.write("[Settings]\nWebPhone=1\nWebPhonePort=%d\nWebPhoneToken=%s\nCom=16\nAuto=1\n"
-                  "Speed=5\nLastKeyMap=0\n" % (port, TOKEN))
-    zenv = dict(xenv, XDG_CONFIG_HOME=os.path.join(work, "config"),
-                XDG_STATE_HOME=os.path.join(work, "state"), QT_QPA_PLATFORM="offscreen")
-    log = open(os.path.join(work, "zintor.txt"), "w+")
-    zintor = subprocess.Popen([ZINTOR], env=zenv, stdout=log, stderr=subprocess.STDOUT)
-    children.append(zintor)
-
-    def zintor_said(text):
-        log.seek(0)
-        return text in log.read()
-
-    wait_for("the page to be served", lambda: zintor_said("Web phone: open https://"))
+    xev = start(["xev", "-geometry", "300x200+600+500", "-event", "keyboard"], env=xenv,
+                stdout=subprocess.PIPE, text=True, bufsize=1)
 
     options = webdriver.ChromeOptions()
     options.binary_location = shutil.which("chromium")
@@ -106,29 +75,49 @@ try:
         options.add_argument(flag)
     service = ChromeService(executable_path=shutil.which("chromedriver"))
     driver = webdriver.Chrome(options=options, service=service)
-    base = "https://127.0.0.1:%d/" % port
+    wait = WebDriverWait(driver, 20)
 
-    # A page without the token gets nothing.
+    # The demo, its browser a recorder of the address it is to open; mktemp's folders in tmp/.
+    recorder, tmp = os.path.join(work, "browser"), os.path.join(work, "tmp")
+    open(recorder, "w").write('#!/bin/sh\necho "$1" >"$0.opened"\n')
+    os.chmod(recorder, 0o755)
+    os.mkdir(tmp)
+    log = open(os.path.join(work, "zintor.txt"), "w")
+    demo = start([DEMO, "--demo"], stdout=log, stderr=subprocess.STDOUT, env=dict(
+        xenv, ZINTOR_PROGRAM=ZINTOR, ZINTOR_DEMO_PORT="0", BROWSER=recorder, TMPDIR=tmp,
+        QT_QPA_PLATFORM="offscreen"))
+
+    def zintor_said(text):
+        return text in open(log.name).read()
+
+    wait.until(lambda _: os.path.exists(recorder + ".opened"), "the browser was not opened")
+    address = open(recorder + ".opened").read().strip()
+    base, token = address.split("?t=")
+    assert re.fullmatch(r"https://127\.0\.0\.1:\d+/", base) and len(token) >= 22, address
+
+    def refused(url, why):  # a socket closed before a message, and the refusal logged
+        events = driver.execute_async_script("""
+            const done = arguments[1], seen = [], ws = new WebSocket(arguments[0]);
+            ws.onmessage = () => seen.push("message");
+            ws.onclose = () => done(seen.concat("closed"));
+            setTimeout(() => done(seen), 5000);""", url)
+        assert events == ["closed"], events
+        wait.until(lambda _: zintor_said("connection from 127.0.0.1 refused (" + why), why)
+
+    # Without the token no page; a page of another origin (localhost) gets no socket.
     driver.get(base + "?t=wrong")
     assert "Zintor phone" not in driver.page_source, "page served without the token"
-    # The page with the token: the link comes up by itself and the main menu shows.
-    driver.get(base + "?t=" + TOKEN)
-    wait = WebDriverWait(driver, 20)
+    sockets = base.replace("https:", "wss:") + "ws?t="
+    driver.execute_cdp_cmd("Page.setBypassCSP", {"enabled": True})  # so that the page tries
+    driver.get(address.replace("127.0.0.1", "localhost"))
+    refused(sockets + token, "foreign origin https://localhost:")
+    driver.execute_cdp_cmd("Page.setBypassCSP", {"enabled": False})
+    # With the token the link comes up and the menu shows; no socket for a wrong token or phone 2.
+    driver.get(address)
     wait.until(lambda d: "Move Mouse" in d.find_element(By.ID, "screen").text)
     assert "Zintor connected" in driver.find_element(By.ID, "link").text
-
-    # From the page's own origin, a socket with a wrong token, or a second phone, gets nothing.
-    for token, why in (("wrong", "missing or wrong pairing token"),
-                       (TOKEN, "another phone is connected")):
-        events = driver.execute_async_script("""
-            const done = arguments[arguments.length - 1], seen = [];
-            const ws = new WebSocket("wss://" + location.host + "/ws?t=" + arguments[0]);
-            ws.onmessage = e => seen.push("message");
-            ws.onclose = () => done(seen.concat("closed"));
-            setTimeout(() => done(seen), 5000);""", token)
-        assert events == ["closed"], events
-        wait_for("the refusal in the log",
-                 lambda: zintor_said("connection from 127.0.0.1 refused (%s)" % why))
+    refused(sockets + "wrong", "missing or wrong pairing token")
+    refused(sockets + token, "another phone is connected")
     if os.environ.get("ZINTOR_WEB_SCREENSHOT"):  # scripts/screenshots: the page at phone size
         driver.save_screenshot(os.environ["ZINTOR_WEB_SCREENSHOT"])
     items = driver.find_elements(By.CSS_SELECTOR, "#menu li")
@@ -139,7 +128,7 @@ try:
     subprocess.run(["xdotool", "mousemove", "100", "100"], env=xenv, check=True)
     right = driver.find_element(By.CSS_SELECTOR, '#keypad button[data-code=">"]')
     ActionChains(driver).click_and_hold(right).perform()
-    wait_for("the cursor to move right", lambda: pointer() > 130, timeout=5)
+    WebDriverWait(driver, 5).until(lambda _: pointer() > 130, "the cursor did not move right")
     ActionChains(driver).release(right).perform()
     time.sleep(0.3)
     stopped = pointer()
@@ -148,40 +137,38 @@ try:
 
     # Key 0 opens the input box; what is typed there reaches the window under the pointer.
     subprocess.run(["xdotool", "mousemove", "700", "600"], env=xenv, check=True)
-    zero = driver.find_element(By.CSS_SELECTOR, '#keypad button[data-code="0"]')
-    ActionChains(driver).click(zero).perform()
-    box = wait.until(lambda d: d.find_element(By.ID, "text"))
-    box.send_keys("Hi5")
+    ActionChains(driver).click(driver.find_element(By.CSS_SELECTOR, '[data-code="0"]')).perform()
+    wait.until(lambda d: d.find_element(By.ID, "text")).send_keys("Hi5")
     driver.find_element(By.ID, "send").click()
-    typed = []
     os.set_blocking(xev.stdout.fileno(), False)
+    keys = []  # one-character key symbols as xev reports them, each pressed and released
 
-    def typed_hi5():
-        for line in iter(xev.stdout.readline, ""):
-            m = re.search(r"keysym 0x[0-9a-f]+, (\w+)\)", line)
-            if m and m.group(1) not in typed and "Shift" not in m.group(1):
-                typed.append(m.group(1))
-        return typed[:3] == ["H", "i", "5"] or set(["H", "i", "5"]) <= set(typed)
+    def typed(_):
+        keys.extend(re.findall(r"keysym 0x\w+, (\w)\)", "".join(iter(xev.stdout.readline, ""))))
+        return "HHii55" in "".join(keys)
 
-    wait_for("Hi5 at the X server", typed_hi5, timeout=10)
+    WebDriverWait(driver, 10).until(typed, "Hi5 did not reach the X server")
 
     # An oversized frame ends the page's connection (a hang-up for the program, which goes on);
     # the page connects again by itself and the link comes back.
     driver.execute_script("socket.send('x'.repeat(5000))")
-    wait_for("the oversized frame refused", lambda: zintor_said("phone lost (page closed (code 1009"))
+    wait.until(lambda _: zintor_said("phone lost (page closed (code 1009"), "frame not refused")
     wait.until(lambda d: "Move Mouse" in d.find_element(By.ID, "screen").text)
-    assert zintor.poll() is None
+    assert demo.poll() is None
+    os.killpg(demo.pid, signal.SIGINT)  # Ctrl+C: the demo's configuration goes with it
+    demo.wait(10)
+    assert not [f for f in os.listdir(tmp) if f.startswith("tmp.")], "the demo left its files"
     print("web phone in Chromium: OK")
 finally:
     if driver:
         driver.quit()
     for child in reversed(children):
-        child.terminate()
         try:
+            os.killpg(child.pid, signal.SIGTERM)
             child.wait(5)
+        except ProcessLookupError:
+            pass
         except subprocess.TimeoutExpired:
-            child.kill()
-    if os.environ.get("ZINTOR_KEEP_TEST_FILES"):
-        print("files kept in", work)
-    else:
+            os.killpg(child.pid, signal.SIGKILL)
+    if not os.environ.get("ZINTOR_KEEP_TEST_FILES"):
         shutil.rmtree(work, ignore_errors=True)

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QHostAddress>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -12,6 +13,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "WebPhone.h"
@@ -56,6 +58,7 @@ class AddressWindow : public QDialog {
             "fingerprint, then accept it. Phone and PC must be on the same network."));
         layout->addWidget(intro);
         qr_ = new QLabel;
+        qr_->setObjectName(QStringLiteral("imgQrCode"));
         qr_->setAlignment(Qt::AlignCenter);
         layout->addWidget(qr_);
         address_ = new QLabel;
@@ -65,10 +68,12 @@ class AddressWindow : public QDialog {
         fingerprint_ = new QLabel;
         fingerprint_->setTextInteractionFlags(Qt::TextSelectableByMouse);
         fingerprint_->setWordWrap(true);
+        fingerprint_->setObjectName(QStringLiteral("lblFingerprint"));
         layout->addWidget(fingerprint_);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
         QPushButton* fresh =
             buttons->addButton(QStringLiteral("New address"), QDialogButtonBox::ActionRole);
+        fresh->setObjectName(QStringLiteral("cmdNewAddress"));
         connect(fresh, &QPushButton::clicked, this, [this] {
             webPhone_.newToken();
             refresh();
@@ -82,9 +87,15 @@ class AddressWindow : public QDialog {
         const QString address = webPhone_.address();
         qr_->setPixmap(QrCode(address, 5));
         address_->setText(address);
-        fingerprint_->setText(
+        QString text =
             QStringLiteral("Certificate SHA-256: ") + webPhone_.fingerprint() +
-            QStringLiteral("\nIn Zintor the web phone is port Com%1.").arg(webPhone_.comNumber()));
+            QStringLiteral("\nIn Zintor the web phone is port Com%1.").arg(webPhone_.comNumber());
+        if (QHostAddress(QUrl(address).host()).isLoopback()) {
+            text += QStringLiteral(
+                "\nThis PC has no local network address now: only a browser on "
+                "this PC can open the page.");
+        }
+        fingerprint_->setText(text);
     }
 
   private:

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QEventLoop>
+#include <QLabel>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "ShellTestApp.h"
+#include "WebPhone.h"
+#include "WebPhoneMenu.h"
+#include "qt/QtSerialLink.h"
+#include "qt/QtSettingsStore.h"
+#include "qt/TrayMenu.h"
+#include "sim/FakePortRegistry.h"
+
+namespace zintor::web {
+namespace {
+
+// Runs the program with the event loop going (the page it may ask is served by this thread).
+QString Output(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    QEventLoop wait;
+    QObject::connect(&process, &QProcess::finished, &wait, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &wait, &QEventLoop::quit);
+    process.start(program, arguments);
+    wait.exec();
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// The HTTP status the page answers with at `address`, asked over loopback.
+QString Status(const QString& address) {
+    return Output("curl", {"-ks", "--connect-to", "::127.0.0.1:", "-o", "/dev/null", "-w",
+                           "%{http_code}", address});
+}
+
+// What a phone that scans the window's QR code reads and gets: "<address> <HTTP status>".
+QString ScanAndOpen(QWidget& window, const QString& folder) {
+    const QString png = folder + "/qr.png";
+    window.findChild<QLabel*>("imgQrCode")->pixmap().save(png);
+    const QString address = Output("zbarimg", {"--raw", "-q", png});
+    return address + " " + Status(address);
+}
+
+TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
+    test::WithApp app;
+    QTemporaryDir folder;
+    QtSettingsStore settings((folder.path() + "/Zintor4.ini").toStdString());
+    FakePortRegistry systemPorts;
+    QtSerialLink serial([](int) { return std::string(); });
+    WebPhone phone(settings, systemPorts, serial, folder.path(), [](const std::string&) {});
+    TrayMenu tray({});
+    AddWebPhoneMenu(*tray.phoneMenu(), phone);  // also the main window's "Phone settings" menu
+    auto* toggle = tray.phoneMenu()->findChild<QAction*>("mnuSystray_Phone_Web");
+    auto* showAgain = tray.phoneMenu()->findChild<QAction*>("mnuSystray_Phone_WebAddress");
+    ASSERT_TRUE(toggle && showAgain && !toggle->isChecked() && !showAgain->isEnabled());
+
+    settings.write("WebPhonePort", "0");  // any free port
+    toggle->trigger();
+    ASSERT_TRUE(phone.enabled() && toggle->isChecked() && showAgain->isEnabled());
+    EXPECT_EQ(settings.read("WebPhone", ""), "1");
+    QWidget* window = nullptr;
+    for (QWidget* shown : QApplication::topLevelWidgets()) {
+        window = shown->objectName() == "frmWebPhone" && shown->isVisible() ? shown : window;
+    }
+    ASSERT_TRUE(window);
+    const QString address = phone.address();
+    EXPECT_TRUE(
+        address.endsWith("/?t=" + QString::fromStdString(settings.read("WebPhoneToken", ""))));
+    EXPECT_EQ(window->findChild<QLabel*>("lblAddress")->text(), address);
+    EXPECT_EQ(ScanAndOpen(*window, folder.path()), address + " 200");
+    EXPECT_EQ(Output("openssl", {"x509", "-noout", "-fingerprint", "-sha256", "-in",
+                                 folder.path() + "/webphone-cert.pem"}),
+              "sha256 Fingerprint=" + phone.fingerprint());
+    EXPECT_TRUE(window->findChild<QLabel*>("lblFingerprint")->text().contains(phone.fingerprint()));
+
+    window->findChild<QPushButton*>("cmdNewAddress")->click();
+    EXPECT_NE(phone.address(), address);
+    EXPECT_EQ(ScanAndOpen(*window, folder.path()), phone.address() + " 200");
+    EXPECT_EQ(Status(address), "403");
+
+    const QPointer<QWidget> open(window);
+    toggle->trigger();
+    EXPECT_FALSE(phone.enabled() || showAgain->isEnabled() || (open && open->isVisible()));
+    EXPECT_EQ(settings.read("WebPhone", ""), "0");
+}
+
+}  // namespace
+}  // namespace zintor::web
