@@ -7,6 +7,8 @@ namespace zintor {
 
 QtEventLoop::QtEventLoop() {
     clock_.start();
+    wake_.setSingleShot(true);
+    wake_.setTimerType(Qt::PreciseTimer);
 }
 
 QtEventLoop::~QtEventLoop() = default;  // context_ deletes the timers it parents
@@ -48,17 +50,17 @@ void QtEventLoop::waitUntil(std::int64_t deadline) {
         return;
     }
     ++waitDepth_;
-    // A single-shot timer at the deadline wakes the dispatcher; its tick needs no handler.
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.setTimerType(Qt::PreciseTimer);
     while (true) {
         const std::int64_t left = deadline - now();
         if (left <= 0) {
             break;
         }
-        if (!wake.isActive()) {
-            wake.start(static_cast<int>(left));
+        // One single-shot timer wakes every wait (its tick needs no handler). A wait nested in
+        // another may only bring it forward; the outer wait starts it again when it has gone
+        // off, so no wait ever wakes late.
+        if (!wake_.isActive() || wakeAt_ > deadline) {
+            wake_.start(static_cast<int>(left));
+            wakeAt_ = deadline;
         }
         deliverPosted(nullptr);
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);

@@ -39,6 +39,8 @@ class QtEventLoop : public EventLoop {
     static bool deliverPosted(const std::function<bool()>& done);
     QElapsedTimer clock_;
     QObject context_;  // parent of the timers, target of posted calls
+    QTimer wake_;      // ends the sleep of waitUntil at its deadline
+    std::int64_t wakeAt_ = 0;
     std::map<TimerId, QPointer<QTimer>> timers_;
     std::vector<QPointer<QTimer>> spare_;  // stopped, ready to be started again
     TimerId nextId_ = 1;
