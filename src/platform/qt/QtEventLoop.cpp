@@ -7,8 +7,6 @@ namespace zintor {
 
 QtEventLoop::QtEventLoop() {
     clock_.start();
-    wake_.setSingleShot(true);
-    wake_.setTimerType(Qt::PreciseTimer);
 }
 
 QtEventLoop::~QtEventLoop() = default;  // context_ deletes the timers it parents
@@ -50,21 +48,27 @@ void QtEventLoop::waitUntil(std::int64_t deadline) {
         return;
     }
     ++waitDepth_;
+    // A single-shot timer at the deadline wakes the dispatcher; its tick needs no handler. Each
+    // level of nested waits has its own, kept for the next wait at that level.
+    const auto level = static_cast<std::size_t>(waitDepth_);
+    while (wakes_.size() < level) {
+        wakes_.push_back(std::make_unique<QTimer>());
+        wakes_.back()->setSingleShot(true);
+        wakes_.back()->setTimerType(Qt::PreciseTimer);
+    }
+    QTimer& wake = *wakes_[level - 1];
     while (true) {
         const std::int64_t left = deadline - now();
         if (left <= 0) {
             break;
         }
-        // One single-shot timer wakes every wait (its tick needs no handler). A wait nested in
-        // another may only bring it forward; the outer wait starts it again when it has gone
-        // off, so no wait ever wakes late.
-        if (!wake_.isActive() || wakeAt_ > deadline) {
-            wake_.start(static_cast<int>(left));
-            wakeAt_ = deadline;
+        if (!wake.isActive()) {
+            wake.start(static_cast<int>(left));
         }
         deliverPosted(nullptr);
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
+    wake.stop();
     --waitDepth_;
 }
 
