@@ -28,17 +28,7 @@ int main(int argc, char** argv) {
         return *status;
     }
     const bool noDisplay = PrepareForNoDisplay();
-    // Qt's own Unix event dispatcher: a pass of it costs a fraction of a pass of GLib's main
-    // loop, and a held direction key makes two every few milliseconds. Nothing in the program
-    // needs GLib's loop; a QT_NO_GLIB already set (even empty) is left as it is.
-    const bool chooseDispatcher = std::getenv("QT_NO_GLIB") == nullptr;
-    if (chooseDispatcher) {
-        setenv("QT_NO_GLIB", "1", 1);
-    }
     QApplication application(argc, argv);
-    if (chooseDispatcher) {
-        unsetenv("QT_NO_GLIB");  // not for the programs the phone starts
-    }
     QApplication::setApplicationName("Zintor");
     QApplication::setQuitOnLastWindowClosed(false);
     const QString platform = QGuiApplication::platformName();
