@@ -12,7 +12,13 @@
 // before the press and just before the release. As a check that the loop really ran, this process
 // samples the cursor every millisecond and counts its moves; when the cursor nears the left edge
 // it is put back at the right, so that the steps never stop at the edge.
+//
+// Afterwards it measures the floor under that figure, on the same machine at the same time: a
+// thread of this process that makes the same cursor steps through the same input adapter and
+// only sleeps 5 ms in between (no event loop, no program around it). On a virtual machine the
+// sleep, the wake-up and the message to the display server alone cost tens of microseconds.
 #include <X11/Xlib.h>
+#include <time.h>
 
 #include <chrono>
 #include <cstdio>
@@ -21,6 +27,8 @@
 #include <thread>
 
 #include "KeyControlRig.h"
+#include "linux/WaylandKeyboardMouse.h"
+#include "linux/XTestKeyboardMouse.h"
 
 namespace {
 
@@ -96,6 +104,36 @@ Figures HoldOnWayland(zintor::bench::KeyControlRig& rig, int seconds) {
     return f;
 }
 
+double ThreadCpuUs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
+// CPU microseconds a step of the floor described at the top, over `seconds`.
+template <typename Input>
+double FloorUsPerStep(const std::string& display, int seconds) {
+    double us = 0;
+    std::thread([&] {
+        Input input({}, display);
+        input.moveCursorBy(1, 0);  // connects
+        long steps = 0;
+        const double before = ThreadCpuUs();
+        for (const auto end = Clock::now() + std::chrono::seconds(seconds); Clock::now() < end;
+             ++steps) {
+            input.moveCursorBy(steps / 100 % 2 == 0 ? -5 : 5, 0);
+            std::this_thread::sleep_for(5ms);
+        }
+        us = (ThreadCpuUs() - before) / static_cast<double>(steps);
+    }).join();
+    return us;
+}
+
+void PrintFloor(double us, double stepsPerSecond) {
+    std::printf("  floor now: %.0f us of cpu a step (%.2f%% at %.0f steps/s)\n", us,
+                us * stepsPerSecond / 1e4, stepsPerSecond);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,6 +161,8 @@ int main(int argc, char** argv) {
                     f.moves, static_cast<double>(f.moves) / f.heldSeconds,
                     f.moves > 0 ? f.cpuMs * 1000.0 / static_cast<double>(f.moves) : 0.0,
                     f.stands ? "stands still" : "STILL MOVING");
+        PrintFloor(FloorUsPerStep<zintor::WaylandKeyboardMouse>(rig.sway().display(), seconds),
+                   static_cast<double>(f.moves) / f.heldSeconds);
         return (f.stands && f.moves > 0 && percent < 1.0) ? 0 : 2;
     }
     Pointer cursor(rig.recorder().display());
@@ -171,5 +211,7 @@ int main(int argc, char** argv) {
         moves, static_cast<double>(moves) / heldSeconds,
         moves > 0 ? cpuMs * 1000.0 / static_cast<double>(moves) : 0.0, lastStep,
         stands ? "stands still" : "STILL MOVING");
+    PrintFloor(FloorUsPerStep<zintor::XTestKeyboardMouse>(rig.server().display(), seconds),
+               static_cast<double>(moves) / heldSeconds);
     return (stands && moves > 0 && percent < 1.0) ? 0 : 2;
 }
