@@ -12,7 +12,14 @@
 // before the press and just before the release. As a check that the loop really ran, this process
 // samples the cursor every millisecond and counts its moves; when the cursor nears the left edge
 // it is put back at the right, so that the steps never stop at the edge.
-#include <X11/Xlib.h>
+//
+// Afterwards it measures the floor under that figure, on the same machine at the same time:
+// this process makes the same cursor steps through the same input adapter, first with only a
+// 5 ms sleep in between, then with the program's 5 ms wait and event pass on Qt's event loop (no
+// program around either). On a virtual machine the sleep, the wake-up and the message to the
+// display server alone cost tens of microseconds.
+#include <time.h>
+#include <QCoreApplication>
 
 #include <chrono>
 #include <cstdio>
@@ -21,6 +28,12 @@
 #include <thread>
 
 #include "KeyControlRig.h"
+#include "linux/WaylandKeyboardMouse.h"
+#include "linux/XTestKeyboardMouse.h"
+#include "qt/QtEventLoop.h"
+
+// Last: Xlib's macros clash with Qt's headers.
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -96,6 +109,48 @@ Figures HoldOnWayland(zintor::bench::KeyControlRig& rig, int seconds) {
     return f;
 }
 
+double ThreadCpuUs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
+// CPU microseconds of this thread a step of the floor described at the top, over `seconds`:
+// with a plain sleep between the steps, or with a wait and a pass of the program's event loop.
+template <typename Input>
+double FloorUsPerStep(const std::string& display, int seconds, zintor::QtEventLoop* loop) {
+    Input input({}, display);
+    input.moveCursorBy(1, 0);  // connects
+    long steps = 0;
+    const double before = ThreadCpuUs();
+    for (const auto end = Clock::now() + std::chrono::seconds(seconds); Clock::now() < end;
+         ++steps) {
+        input.moveCursorBy(steps / 100 % 2 == 0 ? -5 : 5, 0);
+        if (loop == nullptr) {
+            std::this_thread::sleep_for(5ms);
+        } else {
+            loop->waitUntil(loop->now() + 5);
+            loop->pumpOnce();
+        }
+    }
+    return (ThreadCpuUs() - before) / static_cast<double>(steps);
+}
+
+template <typename Input>
+void PrintFloors(const std::string& display, int seconds, double stepsPerSecond) {
+    const auto print = [&](const char* what, double us) {
+        std::printf("  %s: %.0f us of cpu a step (%.2f%% at %.0f steps/s)\n", what, us,
+                    us * stepsPerSecond / 1e4, stepsPerSecond);
+    };
+    print("floor, the steps and a plain sleep", FloorUsPerStep<Input>(display, seconds, nullptr));
+    int argc = 1;
+    char name[] = "zintor_hold_cpu_bench";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    zintor::QtEventLoop loop;
+    print("floor, the steps and the event loop", FloorUsPerStep<Input>(display, seconds, &loop));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,6 +178,8 @@ int main(int argc, char** argv) {
                     f.moves, static_cast<double>(f.moves) / f.heldSeconds,
                     f.moves > 0 ? f.cpuMs * 1000.0 / static_cast<double>(f.moves) : 0.0,
                     f.stands ? "stands still" : "STILL MOVING");
+        PrintFloors<zintor::WaylandKeyboardMouse>(rig.sway().display(), seconds,
+                                                  static_cast<double>(f.moves) / f.heldSeconds);
         return (f.stands && f.moves > 0 && percent < 1.0) ? 0 : 2;
     }
     Pointer cursor(rig.recorder().display());
@@ -171,5 +228,7 @@ int main(int argc, char** argv) {
         moves, static_cast<double>(moves) / heldSeconds,
         moves > 0 ? cpuMs * 1000.0 / static_cast<double>(moves) : 0.0, lastStep,
         stands ? "stands still" : "STILL MOVING");
+    PrintFloors<zintor::XTestKeyboardMouse>(rig.server().display(), seconds,
+                                            static_cast<double>(moves) / heldSeconds);
     return (stands && moves > 0 && percent < 1.0) ? 0 : 2;
 }

@@ -40,6 +40,7 @@ class KeyControlRig {
     testing::WaylandRecorder& waylandRecorder() { return *waylandRecorder_; }
     bool onWayland() const { return waylandRecorder_ != nullptr; }
     const testing::PrivateXServer& server() const { return server_; }
+    const testing::PrivateSway& sway() const { return sway_; }
     pid_t pid() const { return zintor_.pid(); }
     // A phone key line: "+CKEV: <code>,1" for a press, ",0" for a release, with CR LF.
     static std::string keyLine(const std::string& code, bool pressed);

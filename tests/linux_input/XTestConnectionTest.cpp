@@ -85,6 +85,7 @@ TEST(XTestConnectionTest, SurvivesTheServerGoingAwayAndReconnectsWhenItIsBack) {
     }
 
     server.stop();
+    input.moveCursorBy(5, 0);
     input.keyPress('A');
     input.keyDown('B');
     input.leftButtonDown();

@@ -49,6 +49,21 @@ TEST(QtEventLoop, WaitsSleepUntilTheDeadlineOrATimerMakesTheConditionTrue) {
     EXPECT_TRUE(ran);
 }
 
+TEST(QtEventLoop, AShortWaitNestedInALongOneEndsAtItsOwnDeadline) {
+    QtEventLoop loop;
+    std::int64_t innerTook = -1;
+    loop.post([&] {
+        const std::int64_t start = loop.now();
+        loop.waitUntil(start + 20);
+        innerTook = loop.now() - start;
+    });
+    const std::int64_t outerDeadline = loop.now() + 600;
+    loop.waitUntil(outerDeadline);
+    EXPECT_GE(loop.now(), outerDeadline);
+    EXPECT_GE(innerTook, 20);
+    EXPECT_LT(innerTook, 300);  // not woken by the outer wait's deadline
+}
+
 TEST(QtEventLoop, PostedCallsRunInOrderAndNestedWaitsSeeLaterPosts) {
     QtEventLoop loop;
     std::vector<std::string> order;

@@ -1,6 +1,7 @@
 #include "XTestConnection.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
@@ -100,6 +101,13 @@ _XDisplay* XTestConnection::pointerDisplay() {
 void XTestConnection::flush() {
     if (display_ != nullptr && !lost_) {
         XFlush(display_);
+    }
+    closeIfLost();
+}
+
+void XTestConnection::flushXcb() {
+    if (display_ != nullptr && !lost_ && xcb_flush(XGetXCBConnection(display_)) <= 0) {
+        lost_ = true;
     }
     closeIfLost();
 }

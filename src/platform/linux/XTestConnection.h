@@ -30,6 +30,8 @@ class XTestConnection {
     _XDisplay* pointerDisplay();
     // Sends what was queued and notices a broken connection.
     void flush();
+    // The same for requests made through the display's xcb connection.
+    void flushXcb();
     // Says `message` through the diagnostic callback (standard error when there is none).
     void report(const std::string& message) const;
     // Counts keyboard-mapping changes seen so far.

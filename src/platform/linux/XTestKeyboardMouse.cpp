@@ -1,7 +1,9 @@
 #include "XTestKeyboardMouse.h"
 
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+#include <xcb/xtest.h>
 
 #include <algorithm>
 
@@ -137,11 +139,15 @@ void XTestKeyboardMouse::setCursor(int x, int y) {
 void XTestKeyboardMouse::moveCursorBy(int dx, int dy) {
     XTestSigPipeBlock block;
     if (Display* display = connection_.pointerDisplay()) {
+        // Straight through xcb, which Xlib runs on: one write, where Xlib's flush would also
+        // look for events (two more system calls at every step of a held direction key).
         // 16 bits on the way as well; any screen is smaller than the largest step.
-        XTestFakeRelativeMotionEvent(
-            display, std::clamp(dx, -kLargestCoordinate, kLargestCoordinate),
-            std::clamp(dy, -kLargestCoordinate, kLargestCoordinate), CurrentTime);
-        connection_.flush();
+        constexpr std::uint8_t kRelative = 1;
+        xcb_test_fake_input(
+            XGetXCBConnection(display), XCB_MOTION_NOTIFY, kRelative, XCB_CURRENT_TIME, XCB_NONE,
+            static_cast<std::int16_t>(std::clamp(dx, -kLargestCoordinate, kLargestCoordinate)),
+            static_cast<std::int16_t>(std::clamp(dy, -kLargestCoordinate, kLargestCoordinate)), 0);
+        connection_.flushXcb();
     }
 }
 

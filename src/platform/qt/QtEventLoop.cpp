@@ -48,10 +48,15 @@ void QtEventLoop::waitUntil(std::int64_t deadline) {
         return;
     }
     ++waitDepth_;
-    // A single-shot timer at the deadline wakes the dispatcher; its tick needs no handler.
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.setTimerType(Qt::PreciseTimer);
+    // A single-shot timer at the deadline wakes the dispatcher; its tick needs no handler. Each
+    // level of nested waits has its own, kept for the next wait at that level.
+    const auto level = static_cast<std::size_t>(waitDepth_);
+    while (wakes_.size() < level) {
+        wakes_.push_back(std::make_unique<QTimer>());
+        wakes_.back()->setSingleShot(true);
+        wakes_.back()->setTimerType(Qt::PreciseTimer);
+    }
+    QTimer& wake = *wakes_[level - 1];
     while (true) {
         const std::int64_t left = deadline - now();
         if (left <= 0) {
@@ -63,6 +68,7 @@ void QtEventLoop::waitUntil(std::int64_t deadline) {
         deliverPosted(nullptr);
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
+    wake.stop();
     --waitDepth_;
 }
 

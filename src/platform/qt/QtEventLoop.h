@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "ports/EventLoop.h"
@@ -38,7 +39,8 @@ class QtEventLoop : public EventLoop {
   private:
     static bool deliverPosted(const std::function<bool()>& done);
     QElapsedTimer clock_;
-    QObject context_;  // parent of the timers, target of posted calls
+    QObject context_;                             // parent of the timers, target of posted calls
+    std::vector<std::unique_ptr<QTimer>> wakes_;  // end the sleeps of waitUntil, one a level
     std::map<TimerId, QPointer<QTimer>> timers_;
     std::vector<QPointer<QTimer>> spare_;  // stopped, ready to be started again
     TimerId nextId_ = 1;
