@@ -122,6 +122,7 @@ void CommandExecutor::SwitchToTextInput() {
     // Key lines stop reaching the key-control mode; the phone's text dialog takes over.
     state_.ModeFlags[ModeKeyControl] = false;
     link_.Send(control_texts::kKeypadReportingOff, control_texts::kInputCommandTimeoutMs);
+    ClearModes(state_);  // a screen the phone chose meanwhile gives way to the dialog
     state_.ModeFlags[ModeTextInput] = true;
     link_.Send(control_texts::kTextInputDialog, control_texts::kInputCommandTimeoutMs);
 }

@@ -43,7 +43,10 @@ void KeyControl::KeyControlKeyEvent(const std::string& line) {
     if (!state_.WinampRepeatVolume) {
         KeyMapKeyEvent(event);
     } else if (!event.Pressed) {
-        state_.WinampRepeatVolume = false;  // a release ends the repeat; a press is dropped
+        // A release ends the repeat (a press is dropped). It also reaches its key's commands, so
+        // that a loop or button of a key held since before the repeat ends with its key.
+        state_.WinampRepeatVolume = false;
+        KeyMapKeyEvent(event);
     }
 }
 
@@ -85,9 +88,15 @@ void KeyControl::MoveCursorWhileHeld(int key) {
 
 void KeyControl::KeyMapKeyEvent(const KeyEvent& event) {
     if (RunsCommands(event.Key)) {
-        // Without a current key map there is nothing to run.
-        if (const KeyMap* map = CurrentKeyMapOf(state_)) {
-            ExecuteCommands(map->Keys[static_cast<std::size_t>(event.Key)].Commands, event);
+        // A release runs the list its press ran, even when "#" changed the key map meanwhile:
+        // its loops and buttons end with the key. Without a key map there is nothing to run.
+        const auto key = static_cast<std::size_t>(event.Key);
+        const int index =
+            !event.Pressed && pressedIn_[key] > 0 ? pressedIn_[key] - 1 : state_.CurrentKeyMap;
+        pressedIn_[key] = event.Pressed ? state_.CurrentKeyMap + 1 : 0;
+        if (index >= 0 && static_cast<std::size_t>(index) < state_.KeyMaps.size()) {
+            ExecuteCommands(state_.KeyMaps[static_cast<std::size_t>(index)].Keys[key].Commands,
+                            event);
         }
     } else if (event.Key == kKeyStar && event.Pressed) {
         windows_.ToggleKeyHelp();

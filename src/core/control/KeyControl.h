@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,7 @@ class KeyControl {
     MasterVolume volume_;
     CommandExecutor executor_;
     KeyWindows windows_;
+    std::array<int, 24> pressedIn_{};  // 1 + the key map of each held key's press, 0: none
 };
 
 }  // namespace zintor
