@@ -25,6 +25,8 @@ class ReceiveBuffer {
     std::string takeLine();
     // The line takeLine() would give, left in place.
     std::string peekLine();
+    // Takes out the first whole line equal to `line`, wherever it stands; false if none.
+    bool takeLineEqualTo(std::string_view line);
 
     // Everything not taken yet.
     std::string_view text() const { return std::string_view(data_).substr(start_); }
