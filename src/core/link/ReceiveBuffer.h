@@ -25,6 +25,8 @@ class ReceiveBuffer {
     std::string takeLine();
     // The line takeLine() would give, left in place.
     std::string peekLine();
+    // Forgets the whole lines; an unfinished last line stays.
+    void dropWholeLines();
     // Takes out the first whole line equal to `line`, wherever it stands; false if none.
     bool takeLineEqualTo(std::string_view line);
 
