@@ -1,37 +1,33 @@
-#include "Invariants.h"
-
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
-#include "app/Program.h"
+#include "World.h"
 #include "link/Link.h"
-#include "platform/sim/SimWorld.h"
 
 namespace zintor::faultsim {
 namespace {
 
 constexpr std::int64_t kFlagGraceMs = 300;  // a release is handled within one step
-constexpr int kVolumeUp = 40058, kVolumeDown = 40059;
+const char* const kGroupKeys[] = {"<>v^", "5", "ud", "0ud", ""};  // keys held for each Group
+const char* const kGroupNames[] = {"cursor steps", "key repeats", "mixer steps",
+                                   "player volume steps", "key actions"};
 
-// The phone keys whose holding may cause each group's output.
 bool InGroup(int group, const std::string& key) {
-    switch (group) {
-        case 0:
-            return key == "<" || key == ">" || key == "v" || key == "^";
-        case 1:
-            return key == "5";
-        case 2:
-            return key == "u" || key == "d";
-        case 3:
-            return key == "0" || key == "u" || key == "d";
-        default:
-            return false;
+    return key.size() == 1 && std::strchr(kGroupKeys[group], key[0]) != nullptr;
+}
+
+template <class Text>  // a text built only when needed is thrown from an if of its own
+void Require(bool ok, const Text& what) {
+    if (!ok) {
+        throw Failure(what);
     }
 }
 
 // One line to the phone: one CR LF at its end, no other control character, balanced quotes,
 // ISO 8859-1 (no UTF-8 sequence: the sources of the texts hold no "Ã" followed by a symbol).
-std::string LineFault(const std::string& line) {
-    if (line.size() < 2 || line.compare(line.size() - 2, 2, "\r\n") != 0) {
+const char* LineFault(const std::string& line) {
+    if (!line.ends_with("\r\n")) {
         return "does not end in CR LF";
     }
     int quotes = 0;
@@ -39,14 +35,14 @@ std::string LineFault(const std::string& line) {
         const auto c = static_cast<unsigned char>(line[i]);
         const auto next = static_cast<unsigned char>(line[i + 1]);
         if (c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F)) {
-            return "holds control character " + std::to_string(c);
+            return "holds a control character";
         }
         if (c >= 0xC2 && c <= 0xF4 && next >= 0x80 && next <= 0xBF) {
             return "holds UTF-8";
         }
         quotes += c == '"';
     }
-    return quotes % 2 != 0 ? "has unbalanced quotes" : "";
+    return quotes % 2 != 0 ? "has unbalanced quotes" : nullptr;
 }
 
 }  // namespace
@@ -55,32 +51,37 @@ Invariants::Invariants(SimWorld& world, Program& program) : world_(world), progr
     limitFrom_.fill(-1);
 }
 
-void Invariants::fail(const std::string& what) const {
-    throw Failure(what);
-}
-
-std::int64_t Invariants::count(Group group) const {
+std::int64_t Invariants::count(int group) const {
     return group == Mixer ? static_cast<std::int64_t>(world_.mixer.sets().size()) : counts_[group];
 }
 
-bool Invariants::held(Group group) const {
+bool Invariants::held(int group) const {
     return std::any_of(heldKeys_.begin(), heldKeys_.end(),
                        [group](const std::string& key) { return InGroup(group, key); });
 }
 
-void Invariants::released(Group group) {
-    limitFrom_[group] = count(group);
+void Invariants::released(int group) {
+    // Presses still waiting in the buffers may each make one step when their turn comes.
+    const std::string waiting =
+        std::string(program_.state().RxBuffer.text()) + world_.phone.link().buffered();
+    std::int64_t pending = 0;
+    for (std::size_t at = 0; (at = waiting.find("+CKEV: ", at)) != std::string::npos; ++at) {
+        const std::size_t comma = waiting.find(',', at);
+        pending += comma != std::string::npos && waiting.compare(comma, 2, ",1") == 0 &&
+                   InGroup(group, waiting.substr(at + 7, comma - at - 7));
+    }
+    limitFrom_[group] = count(group) + pending;
     releasedAt_[group] = world_.loop.now();
 }
 
 void Invariants::delivered(std::string_view bytes) {
-    // A burst holds presses after the release that ends it: each may make one step.
-    std::array<std::int64_t, kGroups> presses{};
-    scanOutput();
+    std::array<std::int64_t, kGroups> presses{};  // in a burst after the release that ends it
+    scan();
     received_.append(bytes);
     for (std::size_t end; (end = received_.find("\r\n")) != std::string::npos;) {
-        const std::string line = received_.substr(0, end);
+        std::string line = received_.substr(0, end);
         received_.erase(0, end + 2);
+        std::erase(line, '\r');
         const std::size_t comma = line.rfind(',');
         if (!line.starts_with("+CKEV: ") || comma == std::string::npos) {
             continue;
@@ -95,8 +96,8 @@ void Invariants::delivered(std::string_view bytes) {
             }
         } else if (heldKeys_.erase(key) != 0) {
             for (int g = 0; g < KeyAction; ++g) {
-                if (InGroup(g, key) && !held(static_cast<Group>(g))) {
-                    released(static_cast<Group>(g));
+                if (InGroup(g, key) && !held(g)) {
+                    released(g);
                 }
             }
         }
@@ -107,50 +108,38 @@ void Invariants::delivered(std::string_view bytes) {
 }
 
 void Invariants::linkEnded() {
-    scanOutput();
+    scan();
     heldKeys_.clear();
     endedSinceOpen_ = true;
     for (int g = 0; g < kGroups; ++g) {
-        released(static_cast<Group>(g));
+        released(g);
     }
-}
-
-void Invariants::playlistSize(int entries) {
-    largestPlaylist_ = std::max(largestPlaylist_, entries);
 }
 
 void Invariants::check() {
-    scanLines();
     const SimSerialLink& serial = world_.phone.link();
-    if (serial.isOpen() && !portWasOpen_) {
-        portWasOpen_ = true;
-        endedSinceOpen_ = false;
-    } else if (!serial.isOpen() && portWasOpen_) {
-        portWasOpen_ = false;
-        if (!endedSinceOpen_) {
+    for (; writesSeen_ < serial.writes().size(); ++writesSeen_) {
+        const std::string& line = serial.writes()[writesSeen_].bytes;
+        if (const char* fault = LineFault(line)) {
+            throw Failure("line to the phone " + std::string(fault) + ": " + line);
+        }
+    }
+    if (serial.isOpen() != portWasOpen_) {
+        portWasOpen_ = serial.isOpen();
+        if (!portWasOpen_ && !endedSinceOpen_) {
             linkEnded();  // a probe that failed: the port is gone all the same
         }
+        endedSinceOpen_ = false;
     }
-    scanOutput();
+    scan();
     checkHolds();
     checkState();
-    if (exited_ &&
-        (serial.writes().size() != writesAtExit_ || serial.openCount() != opensAtExit_)) {
-        fail("the phone link was used after the shutdown");
-    }
+    Require(
+        !exited_ || (serial.writes().size() == writesAtExit_ && serial.openCount() == opensAtExit_),
+        "the phone link was used after the shutdown");
 }
 
-void Invariants::scanLines() {
-    const auto& writes = world_.phone.link().writes();
-    for (; writesSeen_ < writes.size(); ++writesSeen_) {
-        const std::string fault = LineFault(writes[writesSeen_].bytes);
-        if (!fault.empty()) {
-            fail("line to the phone " + fault + ": " + writes[writesSeen_].bytes);
-        }
-    }
-}
-
-void Invariants::scanOutput() {
+void Invariants::scan() {
     const auto& calls = world_.input.timedCalls();
     for (; inputSeen_ < calls.size(); ++inputSeen_) {
         const std::string& call = calls[inputSeen_].text;
@@ -171,22 +160,18 @@ void Invariants::scanOutput() {
         }
     }
     const auto& player = world_.player.calls();
-    for (; playerSeen_ < player.size(); ++playerSeen_) {
-        const std::string& call = player[playerSeen_];
-        counts_[PlayerVolume] += call == "command " + std::to_string(kVolumeUp) ||
-                                 call == "command " + std::to_string(kVolumeDown);
+    for (; playerSeen_ < player.size(); ++playerSeen_) {  // volume up and down
+        counts_[PlayerVolume] +=
+            player[playerSeen_] == "command 40058" || player[playerSeen_] == "command 40059";
     }
 }
 
 void Invariants::checkHolds() {
-    static const char* const kNames[] = {"cursor steps", "key repeats", "mixer steps",
-                                         "player volume steps", "key actions"};
     for (int g = 0; g < kGroups; ++g) {
-        const auto group = static_cast<Group>(g);
-        if (limitFrom_[g] >= 0 && count(group) - limitFrom_[g] > 1) {
-            fail(std::to_string(count(group) - limitFrom_[g]) + " " + kNames[g] +
-                 " after the key's release or the link's end at " + std::to_string(releasedAt_[g]) +
-                 " ms");
+        if (limitFrom_[g] >= 0 && count(g) - limitFrom_[g] > 1) {
+            throw Failure(std::to_string(count(g) - limitFrom_[g]) + " " + kGroupNames[g] +
+                          " after the key's release or the link's end at " +
+                          std::to_string(releasedAt_[g]) + " ms");
         }
     }
     const ProgramState& s = program_.state();
@@ -195,76 +180,74 @@ void Invariants::checkHolds() {
     // Lines still waiting (the rest of a burst) are handled one step each first.
     const bool linesWait = !s.RxBuffer.empty() || !world_.phone.link().buffered().empty();
     for (int g = 0; g < KeyAction; ++g) {
-        if (flags[g] && !held(static_cast<Group>(g)) && !linesWait &&
+        if (flags[g] && !held(g) && !linesWait &&
             world_.loop.now() > releasedAt_[g] + kFlagGraceMs) {
-            fail(std::string("a hold loop for ") + kNames[g] + " outlives its key or its link");
+            throw Failure(std::string("a hold loop for ") + kGroupNames[g] +
+                          " outlives its key or its link");
         }
     }
-    if (!world_.phone.link().isOpen() && !downOnPc_.empty()) {
-        fail("the link is gone but the program still holds " + *downOnPc_.begin() + " down");
-    }
+    Require(world_.phone.link().isOpen() || downOnPc_.empty(),
+            "the link is gone but the program still holds a key or button down");
 }
 
 void Invariants::checkState() {
     const ProgramState& s = program_.state();
     const int maps = static_cast<int>(s.KeyMaps.size());
-    if (s.CurrentKeyMap < 0 || s.CurrentKeyMap >= maps || s.LastKeyMap < 0 ||
-        s.LastKeyMap >= maps) {
-        fail("key map index out of range: " + std::to_string(s.CurrentKeyMap));
-    }
-    if (s.MouseStep < 1 || s.MouseSpeed < 0 || s.MouseSpeed > 1000 || s.ComPort < 0 ||
-        s.IconFrame < 101 || s.IconFrame > 103) {
-        fail("cursor, port or tray state out of range");
-    }
     const int window = s.WinampPageOffset + s.WinampLastIndex;
-    if (s.ModeFlags[ModeWinampMenu] && (window < 0 || window > largestPlaylist_)) {
-        fail("playlist window at entry " + std::to_string(window));
-    }
-    if (std::count(s.ModeFlags.begin(), s.ModeFlags.end(), true) > 1) {
-        fail("more than one mode flag set");
-    }
-    if (s.KeyHelpShown != world_.desktop.keyHelpShown() ||
-        s.KeyMapNoticeShown != world_.desktop.noticeShown()) {
-        fail("the program's idea of the key help or notice window differs from the screen");
-    }
+    Require(
+        s.CurrentKeyMap >= 0 && s.CurrentKeyMap < maps && s.LastKeyMap >= 0 && s.LastKeyMap < maps,
+        "key map index out of range");
+    Require(s.MouseStep >= 1 && s.MouseSpeed >= 0 && s.MouseSpeed <= 1000 && s.ComPort >= 0 &&
+                s.IconFrame >= 101 && s.IconFrame <= 103,
+            "cursor, port or tray state out of range");
+    Require(!s.ModeFlags[ModeWinampMenu] || (window >= 0 && window <= largestPlaylist_),
+            "playlist window out of the playlist");
+    Require(std::count(s.ModeFlags.begin(), s.ModeFlags.end(), true) <= 1,
+            "more than one mode flag set");
+    Require(s.KeyHelpShown == world_.desktop.keyHelpShown() &&
+                s.KeyMapNoticeShown == world_.desktop.noticeShown(),
+            "the program's idea of the key help or notice window differs from the screen");
+}
+
+void Invariants::acting(bool done) {
+    acting_ += done ? -1 : 1;
+    relinkDue_ = false;
 }
 
 void Invariants::rebootStarts() {
     const ProgramState& s = program_.state();
-    relinkDue_ = !exiting_ && s.Connected && world_.phone.link().openPort() == 3 &&
-                 program_.link().TimerRunning(5) && heldKeys_.empty() && !s.MouseMoving &&
-                 !s.SpecialKeyRepeating && !s.VolumeStepping && !s.WinampRepeatVolume;
+    relinkDue_ = !exiting_ && acting_ == 0 && s.Connected && !s.SupervisionPaused &&
+                 world_.phone.link().openPort() == 3 && program_.link().TimerRunning(5) &&
+                 heldKeys_.empty() && !s.MouseMoving && !s.SpecialKeyRepeating &&
+                 !s.VolumeStepping && !s.WinampRepeatVolume;
     opensAtReboot_ = world_.phone.link().openCount();
 }
 
-void Invariants::phoneBack() {
-    backAt_ = world_.loop.now();
-}
-
 void Invariants::expectRelinked() {
-    if (!relinkDue_ || exiting_) {
+    if (!std::exchange(relinkDue_, false) || exiting_) {
         return;
     }
-    relinkDue_ = false;
-    if (!program_.state().Connected || world_.phone.link().openPort() != 3) {
-        fail("the phone answers again but the supervision did not rebuild the link");
-    }
-    if (world_.phone.link().openCount() == opensAtReboot_) {
-        return;  // the phone was back before the supervision missed it
-    }
+    Require(program_.state().Connected && world_.phone.link().openPort() == 3,
+            "the phone answers again but the supervision did not rebuild the link");
     const auto& lines = world_.phone.lines();
-    if (std::none_of(lines.begin(), lines.end(), [this](const SimPhone::Line& line) {
-            return line.atMs >= backAt_ && line.text.starts_with("AT*EASM=\"Zintor\"");
-        })) {
-        fail("the link was rebuilt but the phone did not get the main menu");
-    }
+    // Unless the phone was back before the supervision missed it, the menu is sent again.
+    Require(world_.phone.link().openCount() == opensAtReboot_ ||
+                std::any_of(lines.begin(), lines.end(),
+                            [this](const SimPhone::Line& line) {
+                                return line.atMs >= backAt_ &&
+                                       line.text.starts_with("AT*EASM=\"Zintor\"");
+                            }),
+            "the link was rebuilt but the phone did not get the main menu");
 }
 
-void Invariants::exitStarts() {
-    exiting_ = true;
+bool Invariants::exitStarts() {
+    if (std::exchange(exiting_, true)) {
+        return false;
+    }
     connectedAtExit_ = program_.state().Connected;
     writesAtExit_ = world_.phone.link().writes().size();
     flushesAtExit_ = world_.settings.flushCount();
+    return true;
 }
 
 void Invariants::exitDone() {
@@ -273,14 +256,12 @@ void Invariants::exitDone() {
         return std::any_of(writes.begin() + static_cast<std::ptrdiff_t>(writesAtExit_),
                            writes.end(), [&](const auto& write) { return write.bytes == line; });
     };
-    if (connectedAtExit_ && !(sent("AT+CMER=0,0,0,0,0\r\n") && sent("AT*EAM=\"Zintor\"\r\n"))) {
-        fail("the shutdown did not switch the phone back");
-    }
-    if (world_.settings.flushCount() <= flushesAtExit_ || world_.phone.link().isOpen()) {
-        fail("the shutdown did not save the settings or close the port");
-    }
+    Require(!connectedAtExit_ || (sent("AT+CMER=0,0,0,0,0\r\n") && sent("AT*EAM=\"Zintor\"\r\n")),
+            "the shutdown did not switch the phone back");
+    Require(world_.settings.flushCount() > flushesAtExit_ && !world_.phone.link().isOpen(),
+            "the shutdown did not save the settings or close the port");
     exited_ = true;
-    writesAtExit_ = world_.phone.link().writes().size();
+    writesAtExit_ = writes.size();
     opensAtExit_ = world_.phone.link().openCount();
     check();
 }
@@ -288,12 +269,9 @@ void Invariants::exitDone() {
 void Invariants::finalCheck() {
     check();
     const auto removals = world_.desktop.callsStartingWith("trayRemove").size();
-    if (!program_.ShutDown() || removals != 1 || !exited_) {
-        fail("the shutdown ran " + std::to_string(removals) + " times");
-    }
-    if (!downOnPc_.empty()) {
-        fail("after the shutdown the program still holds " + *downOnPc_.begin() + " down");
-    }
+    Require(program_.ShutDown() && removals == 1 && exited_,
+            "the shutdown ran " + std::to_string(removals) + " times");
+    Require(downOnPc_.empty(), "after the shutdown the program still holds a key or button down");
 }
 
 }  // namespace zintor::faultsim

@@ -1,5 +1,7 @@
 #include "World.h"
 
+#include <cstdio>
+
 #include "link/Link.h"
 
 namespace zintor::faultsim {
@@ -31,27 +33,195 @@ const std::string kKeyMaps =
 
 const char* const kPlayer = "/usr/bin/audacious";
 
+DesktopEvents* User(World& w) {
+    return w.sim.desktop.trayShown() ? w.sim.desktop.listener() : nullptr;
+}
+
+void PhoneSends(World& w, const std::string& text) {
+    if (!w.sim.phone.silent()) {  // a rebooting phone sends nothing
+        w.sim.phone.send(text);
+    }
+}
+
+void AddRule(World& w, const Event& e) {
+    PhoneRule& rule = e.a == 3         ? w.sim.phone.on("AT+cgmm").reply("K750i")
+                      : e.text == "AT" ? w.sim.phone.on("AT")
+                                       : w.sim.phone.onPrefix(e.text);
+    if (e.a == 0) {
+        rule.after(e.b);
+    } else if (e.a == 1) {
+        rule.error();
+    } else if (e.a == 2) {
+        rule.nothing();
+    }
+    rule.times(1 + e.b % 3);
+}
+
+SettingsForm EditSettings(SettingsForm form, int what) {
+    if (what == 0) {
+        form.appPath[9] = form.appPath[9].empty() ? kPlayer : "";
+    } else if (what == 1) {
+        form.autoConnect = 1 - form.autoConnect;
+    } else if (what == 2) {
+        form.appName[0] = "Caf\xC3\xA9 \"x\"\r\nATD3;";
+        form.appPath[0] = "/usr/bin/true";
+    }
+    return form;
+}
+
+void ChangePorts(World& w, bool plugged) {
+    auto ports = w.sim.registry.listPorts();
+    std::erase_if(ports, [](const RegisteredPort& p) { return p.portText == "COM7"; });
+    if (plugged) {
+        ports.push_back({"\\Device\\Serial6", "COM7"});
+    }
+    w.sim.registry.setPorts(ports);
+    w.sim.registry.changed();
+}
+
+// By Act: what a replay prints ("%s" the event's text, "%a" and "%b" its numbers) and what it does.
+struct ActInfo {
+    const char* what;
+    void (*apply)(World&, const Event&);
+};
+const ActInfo kActs[] = {
+    {"phone sends \"%s\"",
+     [](World& w, const Event& e) {
+         std::size_t from = 0;
+         for (std::size_t i = 0; i <= e.points.size(); ++i) {
+             const std::size_t to = i < e.points.size() ? e.points[i] : e.text.size();
+             w.sim.loop.scheduleIn(
+                 static_cast<std::int64_t>(i) * e.a,
+                 [&w, piece = e.text.substr(from, to - from)] { PhoneSends(w, piece); });
+             from = to;
+         }
+     }},
+    {"phone key %s pressed",
+     [](World& w, const Event& e) { PhoneSends(w, "+CKEV: " + e.text + ",1\r\n"); }},
+    {"phone key %s released",
+     [](World& w, const Event& e) { PhoneSends(w, "+CKEV: " + e.text + ",0\r\n"); }},
+    {"phone rings", [](World& w, const Event&) { w.sim.phone.ring(); }},
+    {"phone sends a break", [](World& w, const Event&) { w.sim.phone.sendBreak(); }},
+    {"phone hangs up (device gone)", [](World& w, const Event&) { w.sim.phone.hangUp(); }},
+    {"CTS and DSR change",
+     [](World& w, const Event&) {
+         w.sim.phone.ctsChange();
+         w.sim.phone.dsrChange();
+     }},
+    {"phone reboots: silent, its quirks gone",
+     [](World& w, const Event&) {
+         w.invariants->rebootStarts();
+         w.sim.phone.setSilent(true);
+         w.sim.phone.clearRules();
+         w.sim.phone.setEcho(false);
+         w.sim.phone.setAnswerDelay(20);
+     }},
+    {"phone answers again",
+     [](World& w, const Event&) {
+         w.sim.phone.setSilent(false);
+         w.invariants->phoneBack();
+     }},
+    {"check: link rebuilt by the supervision",
+     [](World& w, const Event&) { w.invariants->expectRelinked(); }},
+    {"phone echo on (1) or off (0): %a",
+     [](World& w, const Event& e) { w.sim.phone.setEcho(e.a != 0); }},
+    {"phone answers \"%s...\": %r", AddRule},
+    {"phone answers after %a ms",
+     [](World& w, const Event& e) { w.sim.phone.setAnswerDelay(e.a); }},
+    {"user clicks Connect/Disconnect",
+     [](World& w, const Event&) { User(w) ? User(w)->connectClicked() : void(); }},
+    {"user clicks AutoConnect",
+     [](World& w, const Event&) { User(w) ? User(w)->autoConnectClicked() : void(); }},
+    {"user chooses port menu item %a",
+     [](World& w, const Event& e) { User(w) ? User(w)->portChosen(e.a) : void(); }},
+    {"settings window closed: %r",
+     [](World& w, const Event& e) {
+         w.sim.desktop.setSettingsEditor([a = e.a](SettingsForm f) { return EditSettings(f, a); });
+         User(w) ? User(w)->settingsClicked() : void();
+     }},
+    {"mouse speed %a",
+     [](World& w, const Event& e) { User(w) ? User(w)->mouseSpeedChanged(e.a) : void(); }},
+    {"user clicks Exit", [](World& w, const Event&) { w.exit(); }},
+    {"user closes the key help", [](World& w, const Event&) { w.sim.desktop.userClosesKeyHelp(); }},
+    {"user closes the key-map notice",
+     [](World& w, const Event&) { w.sim.desktop.userClosesNotice(); }},
+    {"player running (0), hung (1) or closed (2): %a",
+     [](World& w, const Event& e) {
+         w.sim.player.setRunning(e.a != 2);
+         w.sim.player.setHung(e.a == 1);
+     }},
+    {"playlist of %a entries, current %b", [](World& w, const Event& e) { w.playlist(e.a, e.b); }},
+    {"mixer there (1) or gone (0): %a",
+     [](World& w, const Event& e) {
+         w.sim.mixer.failOpen(e.a == 0);
+         w.sim.mixer.failFind(e.a == 0);
+         w.sim.mixer.failSet(e.a == 0);
+     }},
+    {"board there (1) or gone (0): %a",
+     [](World& w, const Event& e) { w.sim.board.setOpenResult(e.a != 0 ? 0 : -1); }},
+    {"COM7 plugged in (1) or unplugged (0): %a",
+     [](World& w, const Event& e) { ChangePorts(w, e.a != 0); }},
+};
+
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text.substr(0, 80)) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        out += c == '\r'                                        ? "\\r"
+               : c == '\n'                                      ? "\\n"
+               : c < 0x20 || c >= 0x7F || c == '"' || c == '\\' ? hex
+                                                                : std::string(1, char(c));
+    }
+    return text.size() > 80 ? out + "...(" + std::to_string(text.size()) + " bytes)" : out;
+}
+
 }  // namespace
 
-World::World(const Config& config) {
+std::string Describe(const Event& e) {
+    static const char* const kRules[] = {"late, %b ms", "ERROR", "no answer", "another model"};
+    static const char* const kSettings[] = {"player path toggled", "AutoConnect toggled",
+                                            "odd application name", "nothing changed"};
+    std::string what = kActs[static_cast<int>(e.act)].what;
+    for (std::size_t i = 0; i < e.points.size(); ++i) {
+        what += (i == 0 ? " cut at " : ",") + std::to_string(e.points[i]);
+    }
+    what += e.points.empty() ? "" : " (%a ms apart)";
+    const std::string replacements[][2] = {
+        {"%r", e.act == Act::Rule ? kRules[e.a] : kSettings[e.a % 4]},
+        {"%s", Escaped(e.text)},
+        {"%a", std::to_string(e.a)},
+        {"%b", std::to_string(e.b)}};
+    for (const auto& [key, value] : replacements) {
+        if (const std::size_t at = what.find(key); at != std::string::npos) {
+            what.replace(at, 2, value);
+        }
+    }
+    char time[32];
+    std::snprintf(time, sizeof time, "%8.3f s  ", static_cast<double>(e.atMs) / 1000.0);
+    return time + what;
+}
+
+World::World(const Schedule& s) {
     sim.loop.setMaxDepth(kMaxDepth);
     sim.loop.setMaxSteps(20'000'000);
     sim.registry.add("\\Device\\Serial0", "COM1");
     sim.registry.add("\\Device\\Serial2", "COM3");
     sim.registry.add("\\Device\\Serial4", "COM5");
     sim.serial().setPhonePort(3);
-    sim.settings.set("Com", std::to_string(config.com));
-    sim.settings.set("Auto", config.autoConnect ? "1" : "0");
-    sim.settings.set("Speed", std::to_string(config.speed));
-    sim.settings.set("AppPath9", config.playerPath ? kPlayer : "");
+    sim.settings.set("Com", std::to_string(s.com));
+    sim.settings.set("Auto", s.autoConnect ? "1" : "0");
+    sim.settings.set("Speed", std::to_string(s.speed));
+    sim.settings.set("AppPath9", s.playerPath ? kPlayer : "");
     sim.files.putFile("/opt/zintor/KeyMap.xml", kKeyMaps);
-    sim.board.setInstalled(config.board);
+    sim.board.setInstalled(s.board);
     program = std::make_unique<Program>(sim.ports());
     invariants = std::make_unique<Invariants>(sim, *program);
+    sim.serial().setDeliveryTap([this](std::string_view bytes) { invariants->delivered(bytes); });
     program->link().onLinkEnded([this] { invariants->linkEnded(); });
-    apply(Event{0, Act::Player, {}, config.player, 0, {}});
-    apply(Event{0, Act::Mixer, {}, config.mixer, 0, {}});
-    playlist(config.playlist, config.current);
+    apply(Event{0, Act::Player, {}, s.player, 0, {}});
+    apply(Event{0, Act::Mixer, {}, s.mixer, 0, {}});
+    playlist(s.playlist, s.current);
 }
 
 World::~World() = default;
@@ -68,155 +238,27 @@ void World::playlist(int entries, int current) {
     invariants->playlistSize(entries);
 }
 
-void World::phoneSends(const std::string& text) {
-    if (sim.phone.silent()) {
-        return;  // a rebooting phone sends nothing
-    }
-    if (sim.serial().phoneConnected()) {
-        invariants->delivered(text);
-    }
-    sim.phone.send(text);
-}
-
 void World::exit() {
     if (!sim.desktop.trayShown()) {
         return;
     }
-    invariants->exitStarts();
+    const bool first = invariants->exitStarts();
     sim.desktop.listener()->exitClicked();
-    invariants->exitDone();
+    if (first) {
+        invariants->exitDone();
+    }
 }
 
 void World::apply(const Event& e) {
-    DesktopEvents* user = sim.desktop.trayShown() ? sim.desktop.listener() : nullptr;
-    if (e.act != Act::PhoneSends && e.act != Act::KeyPress && e.act != Act::KeyRelease &&
-        e.act != Act::PhoneBack && e.act != Act::ExpectRelinked) {
-        invariants->disturbed();
+    // Whatever may end or change the link, while it runs (a click may wait, nested, for long).
+    const bool acts =
+        e.act > Act::ExpectRelinked || (e.act > Act::KeyRelease && e.act < Act::Reboot);
+    if (acts) {
+        invariants->acting(false);
     }
-    switch (e.act) {
-        case Act::PhoneSends: {
-            std::size_t from = 0;
-            for (std::size_t i = 0; i <= e.points.size(); ++i) {
-                const std::size_t to = i < e.points.size() ? e.points[i] : e.text.size();
-                const std::string piece = e.text.substr(from, to - from);
-                from = to;
-                sim.loop.scheduleIn(static_cast<std::int64_t>(i) * e.a,
-                                    [this, piece] { phoneSends(piece); });
-            }
-            break;
-        }
-        case Act::KeyPress:
-            phoneSends("+CKEV: " + e.text + ",1\r\n");
-            break;
-        case Act::KeyRelease:
-            phoneSends("+CKEV: " + e.text + ",0\r\n");
-            break;
-        case Act::Ring:
-            sim.phone.ring();
-            break;
-        case Act::Break:
-            sim.phone.sendBreak();
-            break;
-        case Act::HangUp:
-            sim.phone.hangUp();
-            break;
-        case Act::ModemLines:
-            sim.phone.ctsChange();
-            sim.phone.dsrChange();
-            break;
-        case Act::Reboot:  // after disturbed(): this reboot's relink is checked
-            invariants->rebootStarts();
-            sim.phone.setSilent(true);
-            sim.phone.clearRules();
-            sim.phone.setEcho(false);
-            sim.phone.setAnswerDelay(20);
-            break;
-        case Act::PhoneBack:
-            sim.phone.setSilent(false);
-            invariants->phoneBack();
-            break;
-        case Act::ExpectRelinked:
-            invariants->expectRelinked();
-            break;
-        case Act::Echo:
-            sim.phone.setEcho(e.a != 0);
-            break;
-        case Act::Rule: {
-            PhoneRule& rule = e.a == 3         ? sim.phone.on("AT+cgmm").reply("K750i")
-                              : e.text == "AT" ? sim.phone.on("AT")
-                                               : sim.phone.onPrefix(e.text);
-            if (e.a == 0) {
-                rule.after(e.b);
-            } else if (e.a == 1) {
-                rule.error();
-            } else if (e.a == 2) {
-                rule.nothing();
-            }
-            rule.times(1 + e.b % 3);
-            break;
-        }
-        case Act::AnswerDelay:
-            sim.phone.setAnswerDelay(e.a);
-            break;
-        case Act::ConnectClick:
-            user ? user->connectClicked() : void();
-            break;
-        case Act::AutoConnectClick:
-            user ? user->autoConnectClicked() : void();
-            break;
-        case Act::PortChoice:
-            user ? user->portChosen(e.a) : void();
-            break;
-        case Act::Settings:
-            sim.desktop.setSettingsEditor([a = e.a](SettingsForm form) {
-                if (a == 0) {
-                    form.appPath[9] = form.appPath[9].empty() ? kPlayer : "";
-                } else if (a == 1) {
-                    form.autoConnect = 1 - form.autoConnect;
-                } else if (a == 2) {
-                    form.appName[0] = "Caf\xC3\xA9 \"x\"\r\nATD3;";
-                    form.appPath[0] = "/usr/bin/true";
-                }
-                return form;
-            });
-            user ? user->settingsClicked() : void();
-            break;
-        case Act::MouseSpeed:
-            user ? user->mouseSpeedChanged(e.a) : void();
-            break;
-        case Act::Exit:
-            exit();
-            break;
-        case Act::CloseHelp:
-            sim.desktop.userClosesKeyHelp();
-            break;
-        case Act::CloseNotice:
-            sim.desktop.userClosesNotice();
-            break;
-        case Act::Player:
-            sim.player.setRunning(e.a != 2);
-            sim.player.setHung(e.a == 1);
-            break;
-        case Act::Playlist:
-            playlist(e.a, e.b);
-            break;
-        case Act::Mixer:
-            sim.mixer.failOpen(e.a == 0);
-            sim.mixer.failFind(e.a == 0);
-            sim.mixer.failSet(e.a == 0);
-            break;
-        case Act::Board:
-            sim.board.setOpenResult(e.a != 0 ? 0 : -1);
-            break;
-        case Act::PortsChange: {
-            auto ports = sim.registry.listPorts();
-            std::erase_if(ports, [](const RegisteredPort& p) { return p.portText == "COM7"; });
-            if (e.a != 0) {
-                ports.push_back({"\\Device\\Serial6", "COM7"});
-            }
-            sim.registry.setPorts(ports);
-            sim.registry.changed();
-        } break;
+    kActs[static_cast<int>(e.act)].apply(*this, e);
+    if (acts) {
+        invariants->acting(true);
     }
 }
 
