@@ -88,12 +88,13 @@ void KeyControl::MoveCursorWhileHeld(int key) {
 
 void KeyControl::KeyMapKeyEvent(const KeyEvent& event) {
     if (RunsCommands(event.Key)) {
-        // A release runs the list its press ran, even when "#" changed the key map meanwhile:
-        // its loops and buttons end with the key. Without a key map there is nothing to run.
+        // A release runs the list its press ran (the first press, when the phone reported
+        // another before the release), even when "#" changed the key map meanwhile: its loops
+        // and buttons end with the key. Without a key map there is nothing to run.
         const auto key = static_cast<std::size_t>(event.Key);
         const int index =
             !event.Pressed && pressedIn_[key] > 0 ? pressedIn_[key] - 1 : state_.CurrentKeyMap;
-        pressedIn_[key] = event.Pressed ? state_.CurrentKeyMap + 1 : 0;
+        pressedIn_[key] = !event.Pressed ? 0 : pressedIn_[key] > 0 ? pressedIn_[key] : index + 1;
         if (index >= 0 && static_cast<std::size_t>(index) < state_.KeyMaps.size()) {
             ExecuteCommands(state_.KeyMaps[static_cast<std::size_t>(index)].Keys[key].Commands,
                             event);
