@@ -1,3 +1,4 @@
+// What must stay true whatever the phone, the users and the world do.
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -13,68 +14,45 @@ const char* const kGroupKeys[] = {"<>v^", "5", "ud", "0ud", ""};  // keys held f
 const char* const kGroupNames[] = {"cursor steps", "key repeats", "mixer steps",
                                    "player volume steps", "key actions"};
 
-bool InGroup(int group, const std::string& key) {
+bool InGroup(int group, std::string_view key) {
     return key.size() == 1 && std::strchr(kGroupKeys[group], key[0]) != nullptr;
 }
 
-template <class Text>  // a text built only when needed is thrown from an if of its own
+template <class Text>  // texts built at a cost are thrown from an if of their own
 void Require(bool ok, const Text& what) {
     if (!ok) {
         throw Failure(what);
     }
 }
 
-// One line to the phone: one CR LF at its end, no other control character, balanced quotes,
-// ISO 8859-1 (no UTF-8 sequence: the sources of the texts hold no "Ã" followed by a symbol).
-const char* LineFault(const std::string& line) {
-    if (!line.ends_with("\r\n")) {
-        return "does not end in CR LF";
-    }
-    int quotes = 0;
-    for (std::size_t i = 0; i + 2 < line.size(); ++i) {
-        const auto c = static_cast<unsigned char>(line[i]);
-        const auto next = static_cast<unsigned char>(line[i + 1]);
-        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F)) {
-            return "holds a control character";
-        }
-        if (c >= 0xC2 && c <= 0xF4 && next >= 0x80 && next <= 0xBF) {
-            return "holds UTF-8";
-        }
-        quotes += c == '"';
-    }
-    return quotes % 2 != 0 ? "has unbalanced quotes" : nullptr;
+// "+CKEV: <key>,1" or ",0": the key, and whether it is a press; "" for any other line.
+std::string_view KeyOf(std::string_view line, bool& press) {
+    const std::size_t comma = line.rfind(',');
+    press = line.substr(comma == line.npos ? 0 : comma) == ",1";
+    return line.starts_with("+CKEV: ") && comma != line.npos ? line.substr(7, comma - 7) : "";
 }
 
 }  // namespace
 
-Invariants::Invariants(SimWorld& world, Program& program) : world_(world), program_(program) {
-    limitFrom_.fill(-1);
-}
-
-std::int64_t Invariants::count(int group) const {
-    return group == Mixer ? static_cast<std::int64_t>(world_.mixer.sets().size()) : counts_[group];
-}
-
-bool Invariants::held(int group) const {
+bool World::held(int group) const {
     return std::any_of(heldKeys_.begin(), heldKeys_.end(),
                        [group](const std::string& key) { return InGroup(group, key); });
 }
 
-void Invariants::released(int group) {
+void World::released(int group) {
     // Presses still waiting in the buffers may each make one step when their turn comes.
-    const std::string waiting =
-        std::string(program_.state().RxBuffer.text()) + world_.phone.link().buffered();
-    std::int64_t pending = 0;
-    for (std::size_t at = 0; (at = waiting.find("+CKEV: ", at)) != std::string::npos; ++at) {
-        const std::size_t comma = waiting.find(',', at);
-        pending += comma != std::string::npos && waiting.compare(comma, 2, ",1") == 0 &&
-                   InGroup(group, waiting.substr(at + 7, comma - at - 7));
+    std::string waiting = std::string(program->state().RxBuffer.text()) + sim.serial().buffered();
+    counts_[Mixer] = static_cast<std::int64_t>(sim.mixer.sets().size());
+    limitFrom_[group] = counts_[group];
+    for (std::size_t end; (end = waiting.find("\r\n")) != std::string::npos;) {
+        bool press = false;
+        limitFrom_[group] += InGroup(group, KeyOf(waiting.substr(0, end), press)) && press;
+        waiting.erase(0, end + 2);
     }
-    limitFrom_[group] = count(group) + pending;
-    releasedAt_[group] = world_.loop.now();
+    releasedAt_[group] = sim.loop.now();
 }
 
-void Invariants::delivered(std::string_view bytes) {
+void World::delivered(std::string_view bytes) {
     std::array<std::int64_t, kGroups> presses{};  // in a burst after the release that ends it
     scan();
     received_.append(bytes);
@@ -82,23 +60,18 @@ void Invariants::delivered(std::string_view bytes) {
         std::string line = received_.substr(0, end);
         received_.erase(0, end + 2);
         std::erase(line, '\r');
-        const std::size_t comma = line.rfind(',');
-        if (!line.starts_with("+CKEV: ") || comma == std::string::npos) {
-            continue;
-        }
-        const std::string key = line.substr(7, comma - 7);
-        if (line.substr(comma) == ",1") {
+        bool press = false;
+        const std::string key(KeyOf(line, press));
+        if (!key.empty() && press) {
             heldKeys_.insert(key);
             limitFrom_[KeyAction] = -1;  // a new press may act again
             for (int g = 0; g < KeyAction; ++g) {
                 limitFrom_[g] = InGroup(g, key) ? -1 : limitFrom_[g];
                 presses[g] += InGroup(g, key);
             }
-        } else if (heldKeys_.erase(key) != 0) {
+        } else if (!key.empty() && heldKeys_.erase(key) != 0) {
             for (int g = 0; g < KeyAction; ++g) {
-                if (InGroup(g, key) && !held(g)) {
-                    released(g);
-                }
+                InGroup(g, key) && !held(g) ? released(g) : void();
             }
         }
     }
@@ -107,7 +80,7 @@ void Invariants::delivered(std::string_view bytes) {
     }
 }
 
-void Invariants::linkEnded() {
+void World::linkEnded() {
     scan();
     heldKeys_.clear();
     endedSinceOpen_ = true;
@@ -116,19 +89,26 @@ void Invariants::linkEnded() {
     }
 }
 
-void Invariants::check() {
-    const SimSerialLink& serial = world_.phone.link();
+void World::check() {
+    const SimSerialLink& serial = sim.serial();
+    // Every line to the phone: one CR LF at its end, no other control character, balanced
+    // quotes, ISO 8859-1 (no UTF-8 sequence: the texts hold no "Ã" followed by a symbol).
     for (; writesSeen_ < serial.writes().size(); ++writesSeen_) {
         const std::string& line = serial.writes()[writesSeen_].bytes;
-        if (const char* fault = LineFault(line)) {
-            throw Failure("line to the phone " + std::string(fault) + ": " + line);
+        bool bad = !line.ends_with("\r\n") || std::count(line.begin(), line.end(), '"') % 2 != 0;
+        for (std::size_t i = 0; i + 2 < line.size(); ++i) {
+            const auto c = static_cast<unsigned char>(line[i]),
+                       next = static_cast<unsigned char>(line[i + 1]);
+            bad |= c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F) ||
+                   (c >= 0xC2 && c <= 0xF4 && next >= 0x80 && next <= 0xBF);
+        }
+        if (bad) {
+            throw Failure("a bad line to the phone: " + line);
         }
     }
     if (serial.isOpen() != portWasOpen_) {
         portWasOpen_ = serial.isOpen();
-        if (!portWasOpen_ && !endedSinceOpen_) {
-            linkEnded();  // a probe that failed: the port is gone all the same
-        }
+        !portWasOpen_ && !endedSinceOpen_ ? linkEnded() : void();  // a failed probe closed it
         endedSinceOpen_ = false;
     }
     scan();
@@ -139,138 +119,115 @@ void Invariants::check() {
         "the phone link was used after the shutdown");
 }
 
-void Invariants::scan() {
-    const auto& calls = world_.input.timedCalls();
+// Counts what only held keys may cause, and notes what the program holds down on the PC.
+void World::scan() {
+    const auto& calls = sim.input.timedCalls();
     for (; inputSeen_ < calls.size(); ++inputSeen_) {
-        const std::string& call = calls[inputSeen_].text;
-        if (call.starts_with("cursor") || call.starts_with("move")) {
-            ++counts_[Cursor];
-        } else if (call == "press 13") {
-            ++counts_[Repeat];
-        } else if (call.ends_with(" down")) {  // "left down", "right down"
-            ++counts_[KeyAction];
-            downOnPc_.insert(call.substr(0, call.size() - 5));
-        } else if (call.ends_with(" up")) {
-            downOnPc_.erase(call.substr(0, call.size() - 3));
-        } else if (call.starts_with("down ")) {
-            counts_[KeyAction] += call == "down 17";
-            downOnPc_.insert(call.substr(5));
-        } else if (call.starts_with("up ")) {
-            downOnPc_.erase(call.substr(3));
+        const std::string& call = calls[inputSeen_].text;  // "left down", "down 17", "up 17", ...
+        counts_[Cursor] += call.starts_with("cursor") || call.starts_with("move");
+        counts_[Repeat] += call == "press 13";
+        counts_[KeyAction] += call == "left down" || call == "right down" || call == "down 17";
+        const std::size_t down = call.find("down"), up = call.find("up");
+        if (down != std::string::npos) {
+            downOnPc_.insert(call.substr(0, down) + call.substr(down + 4));
+        } else if (up != std::string::npos) {
+            downOnPc_.erase(call.substr(0, up) + call.substr(up + 2));
         }
     }
-    const auto& player = world_.player.calls();
+    const auto& player = sim.player.calls();
     for (; playerSeen_ < player.size(); ++playerSeen_) {  // volume up and down
         counts_[PlayerVolume] +=
             player[playerSeen_] == "command 40058" || player[playerSeen_] == "command 40059";
     }
+    counts_[Mixer] = static_cast<std::int64_t>(sim.mixer.sets().size());
 }
 
-void Invariants::checkHolds() {
+void World::checkHolds() {
     for (int g = 0; g < kGroups; ++g) {
-        if (limitFrom_[g] >= 0 && count(g) - limitFrom_[g] > 1) {
-            throw Failure(std::to_string(count(g) - limitFrom_[g]) + " " + kGroupNames[g] +
+        if (limitFrom_[g] >= 0 && counts_[g] - limitFrom_[g] > 1) {
+            throw Failure(std::to_string(counts_[g] - limitFrom_[g]) + " " + kGroupNames[g] +
                           " after the key's release or the link's end at " +
                           std::to_string(releasedAt_[g]) + " ms");
         }
     }
-    const ProgramState& s = program_.state();
+    const ProgramState& s = program->state();
     const bool flags[] = {s.MouseMoving, s.SpecialKeyRepeating, s.VolumeStepping,
                           s.WinampRepeatVolume};
     // Lines still waiting (the rest of a burst) are handled one step each first.
-    const bool linesWait = !s.RxBuffer.empty() || !world_.phone.link().buffered().empty();
+    const bool linesWait = !s.RxBuffer.empty() || !sim.serial().buffered().empty();
     for (int g = 0; g < KeyAction; ++g) {
-        if (flags[g] && !held(g) && !linesWait &&
-            world_.loop.now() > releasedAt_[g] + kFlagGraceMs) {
+        if (flags[g] && !held(g) && !linesWait && sim.loop.now() > releasedAt_[g] + kFlagGraceMs) {
             throw Failure(std::string("a hold loop for ") + kGroupNames[g] +
                           " outlives its key or its link");
         }
     }
-    Require(world_.phone.link().isOpen() || downOnPc_.empty(),
+    Require(sim.serial().isOpen() || downOnPc_.empty(),
             "the link is gone but the program still holds a key or button down");
 }
 
-void Invariants::checkState() {
-    const ProgramState& s = program_.state();
+void World::checkState() {
+    const ProgramState& s = program->state();
     const int maps = static_cast<int>(s.KeyMaps.size());
     const int window = s.WinampPageOffset + s.WinampLastIndex;
-    Require(
-        s.CurrentKeyMap >= 0 && s.CurrentKeyMap < maps && s.LastKeyMap >= 0 && s.LastKeyMap < maps,
-        "key map index out of range");
-    Require(s.MouseStep >= 1 && s.MouseSpeed >= 0 && s.MouseSpeed <= 1000 && s.ComPort >= 0 &&
-                s.IconFrame >= 101 && s.IconFrame <= 103,
-            "cursor, port or tray state out of range");
+    Require(s.CurrentKeyMap >= 0 && s.CurrentKeyMap < maps && s.LastKeyMap >= 0 &&
+                s.LastKeyMap < maps && s.MouseStep >= 1 && s.MouseSpeed >= 0 &&
+                s.MouseSpeed <= 1000 && s.ComPort >= 0 && s.IconFrame >= 101 && s.IconFrame <= 103,
+            "key map, cursor, port or tray state out of range");
     Require(!s.ModeFlags[ModeWinampMenu] || (window >= 0 && window <= largestPlaylist_),
             "playlist window out of the playlist");
     Require(std::count(s.ModeFlags.begin(), s.ModeFlags.end(), true) <= 1,
             "more than one mode flag set");
-    Require(s.KeyHelpShown == world_.desktop.keyHelpShown() &&
-                s.KeyMapNoticeShown == world_.desktop.noticeShown(),
+    Require(s.KeyHelpShown == sim.desktop.keyHelpShown() &&
+                s.KeyMapNoticeShown == sim.desktop.noticeShown(),
             "the program's idea of the key help or notice window differs from the screen");
 }
 
-void Invariants::acting(bool done) {
-    acting_ += done ? -1 : 1;
-    relinkDue_ = false;
-}
-
-void Invariants::rebootStarts() {
-    const ProgramState& s = program_.state();
+void World::rebootStarts() {
+    const ProgramState& s = program->state();
     relinkDue_ = !exiting_ && acting_ == 0 && s.Connected && !s.SupervisionPaused &&
-                 world_.phone.link().openPort() == 3 && program_.link().TimerRunning(5) &&
+                 sim.serial().openPort() == 3 && program->link().TimerRunning(5) &&
                  heldKeys_.empty() && !s.MouseMoving && !s.SpecialKeyRepeating &&
                  !s.VolumeStepping && !s.WinampRepeatVolume;
-    opensAtReboot_ = world_.phone.link().openCount();
+    opensAtReboot_ = sim.serial().openCount();
 }
 
-void Invariants::expectRelinked() {
+void World::expectRelinked() {
     if (!std::exchange(relinkDue_, false) || exiting_) {
         return;
     }
-    Require(program_.state().Connected && world_.phone.link().openPort() == 3,
+    Require(program->state().Connected && sim.serial().openPort() == 3,
             "the phone answers again but the supervision did not rebuild the link");
-    const auto& lines = world_.phone.lines();
+    const auto& lines = sim.phone.lines();
     // Unless the phone was back before the supervision missed it, the menu is sent again.
-    Require(world_.phone.link().openCount() == opensAtReboot_ ||
+    Require(sim.serial().openCount() == opensAtReboot_ ||
                 std::any_of(lines.begin(), lines.end(),
                             [this](const SimPhone::Line& line) {
-                                return line.atMs >= backAt_ &&
+                                return line.atMs >= phoneBackAt &&
                                        line.text.starts_with("AT*EASM=\"Zintor\"");
                             }),
             "the link was rebuilt but the phone did not get the main menu");
 }
 
-bool Invariants::exitStarts() {
-    if (std::exchange(exiting_, true)) {
-        return false;
-    }
-    connectedAtExit_ = program_.state().Connected;
-    writesAtExit_ = world_.phone.link().writes().size();
-    flushesAtExit_ = world_.settings.flushCount();
-    return true;
-}
-
-void Invariants::exitDone() {
-    const auto& writes = world_.phone.link().writes();
+void World::exitDone() {
+    const auto& writes = sim.serial().writes();
     auto sent = [&](const std::string& line) {
         return std::any_of(writes.begin() + static_cast<std::ptrdiff_t>(writesAtExit_),
                            writes.end(), [&](const auto& write) { return write.bytes == line; });
     };
     Require(!connectedAtExit_ || (sent("AT+CMER=0,0,0,0,0\r\n") && sent("AT*EAM=\"Zintor\"\r\n")),
             "the shutdown did not switch the phone back");
-    Require(world_.settings.flushCount() > flushesAtExit_ && !world_.phone.link().isOpen(),
+    Require(sim.settings.flushCount() > flushes_ && !sim.serial().isOpen(),
             "the shutdown did not save the settings or close the port");
     exited_ = true;
     writesAtExit_ = writes.size();
-    opensAtExit_ = world_.phone.link().openCount();
+    opensAtExit_ = sim.serial().openCount();
     check();
 }
 
-void Invariants::finalCheck() {
+void World::finalCheck() {
     check();
-    const auto removals = world_.desktop.callsStartingWith("trayRemove").size();
-    Require(program_.ShutDown() && removals == 1 && exited_,
-            "the shutdown ran " + std::to_string(removals) + " times");
+    const auto removals = sim.desktop.callsStartingWith("trayRemove").size();
+    Require(program->ShutDown() && removals == 1 && exited_, "the shutdown did not run once");
     Require(downOnPc_.empty(), "after the shutdown the program still holds a key or button down");
 }
 

@@ -7,44 +7,27 @@
 
 namespace zintor::faultsim {
 
-// What happens to the program at a virtual time: the phone, its user, the user at the PC or the
-// world around them. What each does, and what its text and numbers mean, is in World.cpp.
-enum class Act {
-    PhoneSends,
-    KeyPress,
-    KeyRelease,
-    Ring,
-    Break,
-    HangUp,
-    ModemLines,
-    Reboot,
-    PhoneBack,
-    ExpectRelinked,
-    Echo,
-    Rule,
-    AnswerDelay,
-    ConnectClick,
-    AutoConnectClick,
-    PortChoice,
-    Settings,
-    MouseSpeed,
-    Exit,
-    CloseHelp,
-    CloseNotice,
-    Player,
-    Playlist,
-    Mixer,
-    Board,
-    PortsChange,
+class World;
+struct Event;
+
+// What happens to the program: the phone, its user, the user at the PC or the world around them.
+// Each is defined in World.cpp with what it does.
+struct Act {
+    const char* what;  // as a replay prints it: "%s" the event's text, "%a" and "%b" its numbers
+    void (*apply)(World&, const Event&);
+    bool mayDisturb = true;  // may end or change the link
 };
+extern const Act kPhoneSends, kKeyPress, kKeyRelease, kRing, kBreak, kHangUp, kModemLines, kReboot,
+    kPhoneBack, kExpectRelinked, kEcho, kRule, kAnswerDelay, kConnectClick, kAutoConnectClick,
+    kPortChoice, kSettings, kMouseSpeed, kExit, kCloseHelp, kCloseNotice, kPlayer, kPlaylist,
+    kMixer, kBoard, kPortsChange;
 
 struct Event {
     std::int64_t atMs = 0;
-    Act act = Act::PhoneSends;
+    const Act* act = &kPhoneSends;
     std::string text;
-    int a = 0;
-    int b = 0;
-    std::vector<std::size_t> points;  // PhoneSends: where the text is cut
+    int a = 0, b = 0;
+    std::vector<std::size_t> points;  // where the text is cut
 };
 
 // The world when the program starts, and what happens then; the user exits at endMs.
@@ -57,7 +40,6 @@ struct Schedule {
 };
 
 Schedule MakeSchedule(std::uint64_t seed);
-std::string DescribeStart(const Schedule& schedule);
-std::string Describe(const Event& event);  // in World.cpp, beside what the event does
+std::string Describe(const Event& event);
 
 }  // namespace zintor::faultsim

@@ -1,6 +1,7 @@
 #include "World.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "link/Link.h"
 
@@ -31,9 +32,9 @@ const std::string kKeyMaps =
     "<KEYMAP><KEYMAP_NAME>Empty</KEYMAP_NAME>"
     "<USB_DIGITAL_OUT_1><NAME_ON>Lamp \"on\"\r\nATD2;</NAME_ON><NAME_OFF>off</NAME_OFF>";
 
-const char* const kPlayer = "/usr/bin/audacious";
+const char* const kPlayerPath = "/usr/bin/audacious";
 
-DesktopEvents* User(World& w) {
+DesktopEvents* User(World& w) {  // clicks land nowhere once the tray icon is gone
     return w.sim.desktop.trayShown() ? w.sim.desktop.listener() : nullptr;
 }
 
@@ -43,156 +44,127 @@ void PhoneSends(World& w, const std::string& text) {
     }
 }
 
+void PhoneSendsCut(World& w, const Event& e) {
+    std::size_t from = 0;
+    for (std::size_t i = 0; i <= e.points.size(); ++i) {
+        const std::size_t to = i < e.points.size() ? e.points[i] : e.text.size();
+        w.sim.loop.scheduleIn(
+            static_cast<std::int64_t>(i) * e.a,
+            [&w, piece = e.text.substr(from, to - from)] { PhoneSends(w, piece); });
+        from = to;
+    }
+}
+
 void AddRule(World& w, const Event& e) {
     PhoneRule& rule = e.a == 3         ? w.sim.phone.on("AT+cgmm").reply("K750i")
                       : e.text == "AT" ? w.sim.phone.on("AT")
                                        : w.sim.phone.onPrefix(e.text);
-    if (e.a == 0) {
-        rule.after(e.b);
-    } else if (e.a == 1) {
-        rule.error();
-    } else if (e.a == 2) {
-        rule.nothing();
+    if (e.a <= 2) {
+        e.a == 0 ? void(rule.after(e.b)) : e.a == 1 ? void(rule.error()) : void(rule.nothing());
     }
     rule.times(1 + e.b % 3);
 }
 
-SettingsForm EditSettings(SettingsForm form, int what) {
-    if (what == 0) {
-        form.appPath[9] = form.appPath[9].empty() ? kPlayer : "";
-    } else if (what == 1) {
-        form.autoConnect = 1 - form.autoConnect;
-    } else if (what == 2) {
-        form.appName[0] = "Caf\xC3\xA9 \"x\"\r\nATD3;";
-        form.appPath[0] = "/usr/bin/true";
-    }
-    return form;
+void ChangeSettings(World& w, const Event& e) {  // a: what the user changes in the window
+    w.sim.desktop.setSettingsEditor([what = e.a](SettingsForm form) {
+        form.appPath[9] =
+            what == 0 ? (form.appPath[9].empty() ? kPlayerPath : "") : form.appPath[9];
+        form.autoConnect = what == 1 ? 1 - form.autoConnect : form.autoConnect;
+        form.appName[0] = what == 2 ? "Caf\xC3\xA9 \"x\"\r\nATD3;" : form.appName[0];
+        form.appPath[0] = what == 2 ? "/usr/bin/true" : form.appPath[0];
+        return form;
+    });
+    User(w) ? User(w)->settingsClicked() : void();
 }
 
-void ChangePorts(World& w, bool plugged) {
+void ChangePorts(World& w, const Event& e) {
     auto ports = w.sim.registry.listPorts();
     std::erase_if(ports, [](const RegisteredPort& p) { return p.portText == "COM7"; });
-    if (plugged) {
+    if (e.a != 0) {
         ports.push_back({"\\Device\\Serial6", "COM7"});
     }
     w.sim.registry.setPorts(ports);
     w.sim.registry.changed();
 }
 
-// By Act: what a replay prints ("%s" the event's text, "%a" and "%b" its numbers) and what it does.
-struct ActInfo {
-    const char* what;
-    void (*apply)(World&, const Event&);
-};
-const ActInfo kActs[] = {
-    {"phone sends \"%s\"",
-     [](World& w, const Event& e) {
-         std::size_t from = 0;
-         for (std::size_t i = 0; i <= e.points.size(); ++i) {
-             const std::size_t to = i < e.points.size() ? e.points[i] : e.text.size();
-             w.sim.loop.scheduleIn(
-                 static_cast<std::int64_t>(i) * e.a,
-                 [&w, piece = e.text.substr(from, to - from)] { PhoneSends(w, piece); });
-             from = to;
-         }
-     }},
-    {"phone key %s pressed",
-     [](World& w, const Event& e) { PhoneSends(w, "+CKEV: " + e.text + ",1\r\n"); }},
-    {"phone key %s released",
-     [](World& w, const Event& e) { PhoneSends(w, "+CKEV: " + e.text + ",0\r\n"); }},
-    {"phone rings", [](World& w, const Event&) { w.sim.phone.ring(); }},
-    {"phone sends a break", [](World& w, const Event&) { w.sim.phone.sendBreak(); }},
-    {"phone hangs up (device gone)", [](World& w, const Event&) { w.sim.phone.hangUp(); }},
-    {"CTS and DSR change",
-     [](World& w, const Event&) {
-         w.sim.phone.ctsChange();
-         w.sim.phone.dsrChange();
-     }},
-    {"phone reboots: silent, its quirks gone",
-     [](World& w, const Event&) {
-         w.invariants->rebootStarts();
-         w.sim.phone.setSilent(true);
-         w.sim.phone.clearRules();
-         w.sim.phone.setEcho(false);
-         w.sim.phone.setAnswerDelay(20);
-     }},
-    {"phone answers again",
-     [](World& w, const Event&) {
-         w.sim.phone.setSilent(false);
-         w.invariants->phoneBack();
-     }},
-    {"check: link rebuilt by the supervision",
-     [](World& w, const Event&) { w.invariants->expectRelinked(); }},
-    {"phone echo on (1) or off (0): %a",
-     [](World& w, const Event& e) { w.sim.phone.setEcho(e.a != 0); }},
-    {"phone answers \"%s...\": %r", AddRule},
-    {"phone answers after %a ms",
-     [](World& w, const Event& e) { w.sim.phone.setAnswerDelay(e.a); }},
-    {"user clicks Connect/Disconnect",
-     [](World& w, const Event&) { User(w) ? User(w)->connectClicked() : void(); }},
-    {"user clicks AutoConnect",
-     [](World& w, const Event&) { User(w) ? User(w)->autoConnectClicked() : void(); }},
-    {"user chooses port menu item %a",
-     [](World& w, const Event& e) { User(w) ? User(w)->portChosen(e.a) : void(); }},
-    {"settings window closed: %r",
-     [](World& w, const Event& e) {
-         w.sim.desktop.setSettingsEditor([a = e.a](SettingsForm f) { return EditSettings(f, a); });
-         User(w) ? User(w)->settingsClicked() : void();
-     }},
-    {"mouse speed %a",
-     [](World& w, const Event& e) { User(w) ? User(w)->mouseSpeedChanged(e.a) : void(); }},
-    {"user clicks Exit", [](World& w, const Event&) { w.exit(); }},
-    {"user closes the key help", [](World& w, const Event&) { w.sim.desktop.userClosesKeyHelp(); }},
-    {"user closes the key-map notice",
-     [](World& w, const Event&) { w.sim.desktop.userClosesNotice(); }},
-    {"player running (0), hung (1) or closed (2): %a",
-     [](World& w, const Event& e) {
-         w.sim.player.setRunning(e.a != 2);
-         w.sim.player.setHung(e.a == 1);
-     }},
-    {"playlist of %a entries, current %b", [](World& w, const Event& e) { w.playlist(e.a, e.b); }},
-    {"mixer there (1) or gone (0): %a",
-     [](World& w, const Event& e) {
-         w.sim.mixer.failOpen(e.a == 0);
-         w.sim.mixer.failFind(e.a == 0);
-         w.sim.mixer.failSet(e.a == 0);
-     }},
-    {"board there (1) or gone (0): %a",
-     [](World& w, const Event& e) { w.sim.board.setOpenResult(e.a != 0 ? 0 : -1); }},
-    {"COM7 plugged in (1) or unplugged (0): %a",
-     [](World& w, const Event& e) { ChangePorts(w, e.a != 0); }},
-};
-
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text.substr(0, 80)) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02X", c);
-        out += c == '\r'                                        ? "\\r"
-               : c == '\n'                                      ? "\\n"
-               : c < 0x20 || c >= 0x7F || c == '"' || c == '\\' ? hex
-                                                                : std::string(1, char(c));
-    }
-    return text.size() > 80 ? out + "...(" + std::to_string(text.size()) + " bytes)" : out;
-}
-
 }  // namespace
 
+const Act kPhoneSends{"phone sends \"%s\"", PhoneSendsCut, false};
+const Act kKeyPress{"phone key %s pressed",
+                    [](auto& w, auto& e) { PhoneSends(w, "+CKEV: " + e.text + ",1\r\n"); }, false};
+const Act kKeyRelease{"phone key %s released",
+                      [](auto& w, auto& e) { PhoneSends(w, "+CKEV: " + e.text + ",0\r\n"); },
+                      false};
+const Act kRing{"phone rings", [](auto& w, auto&) { w.sim.phone.ring(); }};
+const Act kBreak{"phone sends a break", [](auto& w, auto&) { w.sim.phone.sendBreak(); }};
+const Act kHangUp{"phone hangs up (device gone)", [](auto& w, auto&) { w.sim.phone.hangUp(); }};
+const Act kModemLines{"CTS and DSR change",
+                      [](auto& w, auto&) { w.sim.phone.ctsChange(), w.sim.phone.dsrChange(); }};
+const Act kReboot{"phone reboots: silent, its quirks gone",
+                  [](auto& w, auto&) {
+                      w.rebootStarts();
+                      w.sim.phone.setSilent(true), w.sim.phone.clearRules(),
+                          w.sim.phone.setEcho(false);
+                      w.sim.phone.setAnswerDelay(20);
+                  },
+                  false};
+const Act kPhoneBack{
+    "phone answers again",
+    [](auto& w, auto&) { w.sim.phone.setSilent(false), w.phoneBackAt = w.sim.loop.now(); }, false};
+const Act kExpectRelinked{"check: link rebuilt by the supervision",
+                          [](auto& w, auto&) { w.expectRelinked(); }, false};
+const Act kEcho{"phone echo on (1) or off (0): %a",
+                [](auto& w, auto& e) { w.sim.phone.setEcho(e.a != 0); }};
+const Act kRule{"phone answers \"%s...\" %a", AddRule};
+const Act kAnswerDelay{"phone answers after %a ms",
+                       [](auto& w, auto& e) { w.sim.phone.setAnswerDelay(e.a); }};
+const Act kConnectClick{"user clicks Connect/Disconnect",
+                        [](auto& w, auto&) { User(w) ? User(w)->connectClicked() : void(); }};
+const Act kAutoConnectClick{"user clicks AutoConnect", [](auto& w, auto&) {
+                                User(w) ? User(w)->autoConnectClicked() : void();
+                            }};
+const Act kPortChoice{"user chooses port menu item %a",
+                      [](auto& w, auto& e) { User(w) ? User(w)->portChosen(e.a) : void(); }};
+const Act kSettings{
+    "settings window closed, changed: player path (0), AutoConnect (1), odd name (2), nothing (3): "
+    "%a",
+    ChangeSettings};
+const Act kMouseSpeed{"mouse speed %a",
+                      [](auto& w, auto& e) { User(w) ? User(w)->mouseSpeedChanged(e.a) : void(); }};
+const Act kExit{"user clicks Exit", [](auto& w, auto&) { w.exit(); }};
+const Act kCloseHelp{"user closes the key help",
+                     [](auto& w, auto&) { w.sim.desktop.userClosesKeyHelp(); }};
+const Act kCloseNotice{"user closes the key-map notice",
+                       [](auto& w, auto&) { w.sim.desktop.userClosesNotice(); }};
+const Act kPlayer{"player running (0), hung (1) or closed (2): %a", [](auto& w, auto& e) {
+                      w.sim.player.setRunning(e.a != 2), w.sim.player.setHung(e.a == 1);
+                  }};
+const Act kPlaylist{"playlist of %a entries, current %b",
+                    [](auto& w, auto& e) { w.playlist(e.a, e.b); }};
+const Act kMixer{"mixer there (1) or gone (0): %a", [](auto& w, auto& e) {
+                     w.sim.mixer.failOpen(e.a == 0), w.sim.mixer.failFind(e.a == 0),
+                         w.sim.mixer.failSet(e.a == 0);
+                 }};
+const Act kBoard{"board there (1) or gone (0): %a",
+                 [](auto& w, auto& e) { w.sim.board.setOpenResult(e.a != 0 ? 0 : -1); }};
+const Act kPortsChange{"COM7 plugged in (1) or unplugged (0): %a", ChangePorts};
+
 std::string Describe(const Event& e) {
-    static const char* const kRules[] = {"late, %b ms", "ERROR", "no answer", "another model"};
-    static const char* const kSettings[] = {"player path toggled", "AutoConnect toggled",
-                                            "odd application name", "nothing changed"};
-    std::string what = kActs[static_cast<int>(e.act)].what;
+    const char* const kRules[] = {"late (%b ms)", "with ERROR", "nothing", "as another model"};
+    std::string what = e.act->what, text;
     for (std::size_t i = 0; i < e.points.size(); ++i) {
-        what += (i == 0 ? " cut at " : ",") + std::to_string(e.points[i]);
+        what += (i == 0 ? " cut at " : ",") + std::to_string(e.points[i]) +
+                (i + 1 == e.points.size() ? " (%a ms apart)" : "");
     }
-    what += e.points.empty() ? "" : " (%a ms apart)";
-    const std::string replacements[][2] = {
-        {"%r", e.act == Act::Rule ? kRules[e.a] : kSettings[e.a % 4]},
-        {"%s", Escaped(e.text)},
-        {"%a", std::to_string(e.a)},
-        {"%b", std::to_string(e.b)}};
-    for (const auto& [key, value] : replacements) {
+    for (unsigned char c : e.text.substr(0, 80)) {  // \r, \n and \xNN
+        char hex[8];
+        std::snprintf(hex, sizeof hex, c == '\r' ? "\\r" : c == '\n' ? "\\n" : "\\x%02X", c);
+        text += c < 0x20 || c >= 0x7F || c == '"' || c == '\\' ? hex : std::string(1, char(c));
+    }
+    text += e.text.size() > 80 ? "...(" + std::to_string(e.text.size()) + " bytes)" : "";
+    for (const auto& [key, value] : {std::pair<std::string, std::string>{"%s", text},
+                                     {"%a", e.act == &kRule ? kRules[e.a] : std::to_string(e.a)},
+                                     {"%b", std::to_string(e.b)}}) {
         if (const std::size_t at = what.find(key); at != std::string::npos) {
             what.replace(at, 2, value);
         }
@@ -203,63 +175,59 @@ std::string Describe(const Event& e) {
 }
 
 World::World(const Schedule& s) {
-    sim.loop.setMaxDepth(kMaxDepth);
+    sim.loop.setMaxDepth(60);  // waits nested deeper are a runaway
     sim.loop.setMaxSteps(20'000'000);
     sim.registry.add("\\Device\\Serial0", "COM1");
     sim.registry.add("\\Device\\Serial2", "COM3");
     sim.registry.add("\\Device\\Serial4", "COM5");
     sim.serial().setPhonePort(3);
+    sim.serial().setDeliveryTap([this](std::string_view bytes) { delivered(bytes); });
     sim.settings.set("Com", std::to_string(s.com));
     sim.settings.set("Auto", s.autoConnect ? "1" : "0");
     sim.settings.set("Speed", std::to_string(s.speed));
-    sim.settings.set("AppPath9", s.playerPath ? kPlayer : "");
+    sim.settings.set("AppPath9", s.playerPath ? kPlayerPath : "");
     sim.files.putFile("/opt/zintor/KeyMap.xml", kKeyMaps);
     sim.board.setInstalled(s.board);
     program = std::make_unique<Program>(sim.ports());
-    invariants = std::make_unique<Invariants>(sim, *program);
-    sim.serial().setDeliveryTap([this](std::string_view bytes) { invariants->delivered(bytes); });
-    program->link().onLinkEnded([this] { invariants->linkEnded(); });
-    apply(Event{0, Act::Player, {}, s.player, 0, {}});
-    apply(Event{0, Act::Mixer, {}, s.mixer, 0, {}});
+    program->link().onLinkEnded([this] { linkEnded(); });
+    apply(Event{0, &kPlayer, {}, s.player, 0, {}});
+    apply(Event{0, &kMixer, {}, s.mixer, 0, {}});
     playlist(s.playlist, s.current);
 }
 
-World::~World() = default;
-
 void World::playlist(int entries, int current) {
-    std::vector<std::string> list;
-    list.reserve(static_cast<std::size_t>(entries));
+    std::vector<std::string> list;  // names from data that must not break a phone line
     for (int i = 0; i < entries; ++i) {
         list.push_back(i == 0   ? "/music/x\r\nATD5551234;.mp3"
                        : i == 1 ? "/music/Caf\xC3\xA9 \"q\" \xE2\x82\xAC.mp3"
                                 : "/music/t" + std::to_string(i) + ".mp3");
     }
     sim.player.setPlaylist(std::move(list), current);
-    invariants->playlistSize(entries);
-}
-
-void World::exit() {
-    if (!sim.desktop.trayShown()) {
-        return;
-    }
-    const bool first = invariants->exitStarts();
-    sim.desktop.listener()->exitClicked();
-    if (first) {
-        invariants->exitDone();
-    }
+    largestPlaylist_ = std::max(largestPlaylist_, entries);
 }
 
 void World::apply(const Event& e) {
-    // Whatever may end or change the link, while it runs (a click may wait, nested, for long).
-    const bool acts =
-        e.act > Act::ExpectRelinked || (e.act > Act::KeyRelease && e.act < Act::Reboot);
-    if (acts) {
-        invariants->acting(false);
+    // Whatever may end or change the link counts while it runs (a click may wait, nested, long):
+    // no relink is owed for a reboot meanwhile.
+    const bool acts = e.act->mayDisturb;
+    connectedAtExit_ = connectedAtExit_ && !acts;  // the link cut while the shutdown runs
+    acting_ += acts;
+    relinkDue_ = relinkDue_ && !acts;
+    e.act->apply(*this, e);
+    acting_ -= acts;
+    relinkDue_ = relinkDue_ && !acts;
+}
+
+void World::exit() {
+    if (!sim.desktop.trayShown() || exiting_) {  // a click while the shutdown runs goes on its own
+        return sim.desktop.trayShown() ? sim.desktop.listener()->exitClicked() : void();
     }
-    kActs[static_cast<int>(e.act)].apply(*this, e);
-    if (acts) {
-        invariants->acting(true);
-    }
+    exiting_ = true;
+    connectedAtExit_ = program->state().Connected;
+    writesAtExit_ = sim.serial().writes().size();
+    flushes_ = sim.settings.flushCount();
+    sim.desktop.listener()->exitClicked();
+    exitDone();
 }
 
 }  // namespace zintor::faultsim
