@@ -36,10 +36,8 @@ std::string Run(const Schedule& schedule, std::size_t eventCount) {
     std::string failure;
     try {
         for (std::size_t i = 0; i < eventCount && i < schedule.events.size(); ++i) {
-            loop.schedule(schedule.events[i].atMs, [&world, &event = schedule.events[i]] {
-                world.check();
-                world.apply(event);
-            });
+            loop.schedule(schedule.events[i].atMs,
+                          [&world, &e = schedule.events[i]] { world.check(), world.apply(e); });
         }
         loop.schedule(schedule.endMs, [&world] { world.check(), world.exit(); });
         loop.schedule(schedule.endMs + 60000, [] { throw Failure("hang after the exit"); });
@@ -54,44 +52,37 @@ std::string Run(const Schedule& schedule, std::size_t eventCount) {
     return failure;
 }
 
-int Replay(std::uint64_t seed, std::size_t eventCount) {
-    const Schedule schedule = MakeSchedule(seed);
-    const Schedule& c = schedule;
-    const char* const players[] = {"running", "hung", "closed"};
-    std::printf(
-        "seed %llu: stored port %d, AutoConnect %d, player %s and %s with %d entries "
-        "(current %d), mixer %s, board %s, mouse speed %d\n",
-        static_cast<unsigned long long>(seed), c.com, c.autoConnect,
-        c.playerPath ? "set" : "not set", players[c.player], c.playlist, c.current,
-        c.mixer ? "there" : "gone", c.board ? "there" : "gone", c.speed);
-    for (std::size_t i = 0; i < eventCount && i < schedule.events.size(); ++i) {
-        std::printf("%4zu %s\n", i + 1, Describe(schedule.events[i]).c_str());
-    }
-    std::printf("     %8.3f s  user clicks Exit (end of schedule)\n", schedule.endMs / 1000.0);
-    const std::string failure = Run(schedule, eventCount);
-    std::printf("%s %s (deepest wait %d)\n", failure.empty() ? "PASSED" : "FAILED", failure.c_str(),
-                deepest);
-    return failure.empty() ? 0 : 1;
-}
-
-int RunSeeds(const char* program, const std::vector<std::uint64_t>& seeds) {
+// Runs the seeds (a replay prints its schedule first): their first `events` events each.
+int RunSeeds(const char* program, const std::vector<std::uint64_t>& seeds, bool replay,
+             std::size_t events) {
     const auto start = std::chrono::steady_clock::now();
     int failures = 0;
     for (const std::uint64_t seed : seeds) {
-        const Schedule schedule = MakeSchedule(seed);
-        const std::string failure = Run(schedule, schedule.events.size());
+        const auto s = static_cast<unsigned long long>(seed);
+        const Schedule c = MakeSchedule(seed);
+        if (replay) {
+            std::printf(
+                "seed %llu: port %d, AutoConnect %d, player path %d, player %d (running, "
+                "hung, closed), %d entries (current %d), mixer %d, board %d, speed %d\n",
+                s, c.com, c.autoConnect, c.playerPath, c.player, c.playlist, c.current, c.mixer,
+                c.board, c.speed);
+            for (std::size_t i = 0; i < events && i < c.events.size(); ++i) {
+                std::printf("%4zu %s\n", i + 1, Describe(c.events[i]).c_str());
+            }
+            std::printf("     %8.3f s  user clicks Exit\n", static_cast<double>(c.endMs) / 1000);
+        }
+        const std::string failure = Run(c, events);
         if (failure.empty()) {
             continue;
         }
-        const auto s = static_cast<unsigned long long>(seed);
         std::printf("seed %llu FAILED %s\n  replay: %s --replay %llu\n", s, failure.c_str(),
                     program, s);
         std::fflush(stdout);
-        if (++failures > 5) {
+        if (++failures > 5 || replay) {
             continue;
         }
         std::size_t prefix = 0;  // the shortest failing prefix shows only what matters
-        while (prefix < schedule.events.size() && Run(schedule, prefix).empty()) {
+        while (prefix < c.events.size() && Run(c, prefix).empty()) {
             ++prefix;
         }
         std::printf("  fails with its first %zu events: %s --replay %llu --events %zu\n", prefix,
@@ -113,21 +104,20 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         options[argv[i]] = std::strtoull(argv[i + 1], nullptr, 10);
     }
-    if (options.contains("--replay")) {
-        return Replay(options["--replay"], options["--events"]);
-    }
     std::vector<std::uint64_t> seeds(kRegressions, std::end(kRegressions));
-    if (argc == 2 && std::string(argv[1]) == "--regressions") {
-        return RunSeeds(argv[0], seeds);
+    if (options.contains("--replay")) {
+        seeds = {options["--replay"]};
+    } else if (argc % 2 == 0 || options.size() > 3) {
+        if (argc != 2 || std::string(argv[1]) != "--regressions") {
+            std::fprintf(stderr,
+                         "usage: %s [--seeds N] [--first S] | --replay S [--events K] | "
+                         "--regressions\n",
+                         argv[0]);
+            return 2;
+        }
+    } else {
+        seeds.resize(options["--seeds"]);
+        std::iota(seeds.begin(), seeds.end(), options["--first"]);
     }
-    if (argc % 2 == 0 || options.size() > 3) {
-        std::fprintf(stderr,
-                     "usage: %s [--seeds N] [--first S] | --replay S [--events K] | "
-                     "--regressions\n",
-                     argv[0]);
-        return 2;
-    }
-    seeds.resize(options["--seeds"]);
-    std::iota(seeds.begin(), seeds.end(), options["--first"]);
-    return RunSeeds(argv[0], seeds);
+    return RunSeeds(argv[0], seeds, options.contains("--replay"), options["--events"]);
 }

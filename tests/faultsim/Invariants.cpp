@@ -40,8 +40,9 @@ bool World::held(int group) const {
 }
 
 void World::released(int group) {
-    // Presses still waiting in the buffers may each make one step when their turn comes.
-    std::string waiting = std::string(program->state().RxBuffer.text()) + sim.serial().buffered();
+    // Presses still waiting in the buffers or arriving may each make one step in their turn.
+    std::string waiting = std::string(program->state().RxBuffer.text()) + sim.serial().buffered() +
+                          std::string(arriving_);
     counts_[Mixer] = static_cast<std::int64_t>(sim.mixer.sets().size());
     limitFrom_[group] = counts_[group];
     for (std::size_t end; (end = waiting.find("\r\n")) != std::string::npos;) {
@@ -53,9 +54,8 @@ void World::released(int group) {
 }
 
 void World::delivered(std::string_view bytes) {
-    std::array<std::int64_t, kGroups> presses{};  // in a burst after the release that ends it
     scan();
-    received_.append(bytes);
+    received_.append(arriving_ = bytes);
     for (std::size_t end; (end = received_.find("\r\n")) != std::string::npos;) {
         std::string line = received_.substr(0, end);
         received_.erase(0, end + 2);
@@ -67,7 +67,6 @@ void World::delivered(std::string_view bytes) {
             limitFrom_[KeyAction] = -1;  // a new press may act again
             for (int g = 0; g < KeyAction; ++g) {
                 limitFrom_[g] = InGroup(g, key) ? -1 : limitFrom_[g];
-                presses[g] += InGroup(g, key);
             }
         } else if (!key.empty() && heldKeys_.erase(key) != 0) {
             for (int g = 0; g < KeyAction; ++g) {
@@ -75,9 +74,7 @@ void World::delivered(std::string_view bytes) {
             }
         }
     }
-    for (int g = 0; g < KeyAction; ++g) {
-        limitFrom_[g] += limitFrom_[g] >= 0 ? presses[g] : 0;
-    }
+    arriving_ = {};
 }
 
 void World::linkEnded() {
@@ -113,7 +110,19 @@ void World::check() {
     }
     scan();
     checkHolds();
-    checkState();
+    const ProgramState& s = program->state();
+    const int maps = static_cast<int>(s.KeyMaps.size());
+    const int window = s.WinampPageOffset + s.WinampLastIndex;
+    Require(s.CurrentKeyMap >= 0 && s.CurrentKeyMap < maps && s.LastKeyMap >= 0 &&
+                s.LastKeyMap < maps && s.MouseStep >= 1 && s.MouseSpeed >= 0 &&
+                s.MouseSpeed <= 1000 && s.ComPort >= 0 && s.IconFrame >= 101 && s.IconFrame <= 103,
+            "key map, cursor, port or tray state out of range");
+    Require(std::count(s.ModeFlags.begin(), s.ModeFlags.end(), true) <= 1 &&
+                (!s.ModeFlags[ModeWinampMenu] || (window >= 0 && window <= largestPlaylist_)),
+            "more than one mode flag set, or the playlist window out of the playlist");
+    Require(s.KeyHelpShown == sim.desktop.keyHelpShown() &&
+                s.KeyMapNoticeShown == sim.desktop.noticeShown(),
+            "the program's idea of the key help or notice window differs from the screen");
     Require(
         !exited_ || (serial.writes().size() == writesAtExit_ && serial.openCount() == opensAtExit_),
         "the phone link was used after the shutdown");
@@ -165,23 +174,6 @@ void World::checkHolds() {
             "the link is gone but the program still holds a key or button down");
 }
 
-void World::checkState() {
-    const ProgramState& s = program->state();
-    const int maps = static_cast<int>(s.KeyMaps.size());
-    const int window = s.WinampPageOffset + s.WinampLastIndex;
-    Require(s.CurrentKeyMap >= 0 && s.CurrentKeyMap < maps && s.LastKeyMap >= 0 &&
-                s.LastKeyMap < maps && s.MouseStep >= 1 && s.MouseSpeed >= 0 &&
-                s.MouseSpeed <= 1000 && s.ComPort >= 0 && s.IconFrame >= 101 && s.IconFrame <= 103,
-            "key map, cursor, port or tray state out of range");
-    Require(!s.ModeFlags[ModeWinampMenu] || (window >= 0 && window <= largestPlaylist_),
-            "playlist window out of the playlist");
-    Require(std::count(s.ModeFlags.begin(), s.ModeFlags.end(), true) <= 1,
-            "more than one mode flag set");
-    Require(s.KeyHelpShown == sim.desktop.keyHelpShown() &&
-                s.KeyMapNoticeShown == sim.desktop.noticeShown(),
-            "the program's idea of the key help or notice window differs from the screen");
-}
-
 void World::rebootStarts() {
     const ProgramState& s = program->state();
     relinkDue_ = !exiting_ && acting_ == 0 && s.Connected && !s.SupervisionPaused &&
@@ -197,18 +189,25 @@ void World::expectRelinked() {
     }
     Require(program->state().Connected && sim.serial().openPort() == 3,
             "the phone answers again but the supervision did not rebuild the link");
-    const auto& lines = sim.phone.lines();
-    // Unless the phone was back before the supervision missed it, the menu is sent again.
+    const auto& lines = sim.phone.lines();  // unless the phone was back before it was missed:
     Require(sim.serial().openCount() == opensAtReboot_ ||
                 std::any_of(lines.begin(), lines.end(),
-                            [this](const SimPhone::Line& line) {
+                            [this](auto& line) {
                                 return line.atMs >= phoneBackAt &&
                                        line.text.starts_with("AT*EASM=\"Zintor\"");
                             }),
             "the link was rebuilt but the phone did not get the main menu");
 }
 
-void World::exitDone() {
+void World::exit() {
+    if (!sim.desktop.trayShown() || exiting_) {  // a click while the shutdown runs goes on its own
+        return sim.desktop.trayShown() ? sim.desktop.listener()->exitClicked() : void();
+    }
+    exiting_ = true;
+    connectedAtExit_ = program->state().Connected;
+    writesAtExit_ = sim.serial().writes().size();
+    flushes_ = sim.settings.flushCount();
+    sim.desktop.listener()->exitClicked();
     const auto& writes = sim.serial().writes();
     auto sent = [&](const std::string& line) {
         return std::any_of(writes.begin() + static_cast<std::ptrdiff_t>(writesAtExit_),

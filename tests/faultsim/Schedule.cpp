@@ -56,15 +56,12 @@ class Generator {
     }
 
     std::string menuLine() {
-        std::string line = kLines[below(std::size(kLines))];
-        if (line == "*EAII: 11,") {
-            line += kTyped[below(std::size(kTyped))];
-        }
-        return line + "\r\n";
+        const std::string line = kLines[below(std::size(kLines))];
+        return line + (line == "*EAII: 11," ? kTyped[below(std::size(kTyped))] : "") + "\r\n";
     }
 
-    // The phone sends `text`, whole or cut at random bytes.
-    void phoneSends(std::int64_t at, std::string text) {
+    void phoneSends(  // whole or cut at random bytes
+        std::int64_t at, std::string text) {
         Event& e = add(at, kPhoneSends, std::move(text));
         if (chance(30) && e.text.size() > 1) {
             for (int i = between(1, 3); i > 0; --i) {

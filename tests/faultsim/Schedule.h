@@ -15,7 +15,6 @@ struct Event;
 struct Act {
     const char* what;  // as a replay prints it: "%s" the event's text, "%a" and "%b" its numbers
     void (*apply)(World&, const Event&);
-    bool mayDisturb = true;  // may end or change the link
 };
 extern const Act kPhoneSends, kKeyPress, kKeyRelease, kRing, kBreak, kHangUp, kModemLines, kReboot,
     kPhoneBack, kExpectRelinked, kEcho, kRule, kAnswerDelay, kConnectClick, kAutoConnectClick,

@@ -89,30 +89,27 @@ void ChangePorts(World& w, const Event& e) {
 
 }  // namespace
 
-const Act kPhoneSends{"phone sends \"%s\"", PhoneSendsCut, false};
+const Act kPhoneSends{"phone sends \"%s\"", PhoneSendsCut};
 const Act kKeyPress{"phone key %s pressed",
-                    [](auto& w, auto& e) { PhoneSends(w, "+CKEV: " + e.text + ",1\r\n"); }, false};
+                    [](auto& w, auto& e) { PhoneSends(w, "+CKEV: " + e.text + ",1\r\n"); }};
 const Act kKeyRelease{"phone key %s released",
-                      [](auto& w, auto& e) { PhoneSends(w, "+CKEV: " + e.text + ",0\r\n"); },
-                      false};
+                      [](auto& w, auto& e) { PhoneSends(w, "+CKEV: " + e.text + ",0\r\n"); }};
 const Act kRing{"phone rings", [](auto& w, auto&) { w.sim.phone.ring(); }};
 const Act kBreak{"phone sends a break", [](auto& w, auto&) { w.sim.phone.sendBreak(); }};
 const Act kHangUp{"phone hangs up (device gone)", [](auto& w, auto&) { w.sim.phone.hangUp(); }};
 const Act kModemLines{"CTS and DSR change",
                       [](auto& w, auto&) { w.sim.phone.ctsChange(), w.sim.phone.dsrChange(); }};
-const Act kReboot{"phone reboots: silent, its quirks gone",
-                  [](auto& w, auto&) {
+const Act kReboot{"phone reboots: silent, its quirks gone", [](auto& w, auto&) {
                       w.rebootStarts();
                       w.sim.phone.setSilent(true), w.sim.phone.clearRules(),
                           w.sim.phone.setEcho(false);
                       w.sim.phone.setAnswerDelay(20);
-                  },
-                  false};
-const Act kPhoneBack{
-    "phone answers again",
-    [](auto& w, auto&) { w.sim.phone.setSilent(false), w.phoneBackAt = w.sim.loop.now(); }, false};
+                  }};
+const Act kPhoneBack{"phone answers again", [](auto& w, auto&) {
+                         w.sim.phone.setSilent(false), w.phoneBackAt = w.sim.loop.now();
+                     }};
 const Act kExpectRelinked{"check: link rebuilt by the supervision",
-                          [](auto& w, auto&) { w.expectRelinked(); }, false};
+                          [](auto& w, auto&) { w.expectRelinked(); }};
 const Act kEcho{"phone echo on (1) or off (0): %a",
                 [](auto& w, auto& e) { w.sim.phone.setEcho(e.a != 0); }};
 const Act kRule{"phone answers \"%s...\" %a", AddRule};
@@ -209,25 +206,15 @@ void World::playlist(int entries, int current) {
 void World::apply(const Event& e) {
     // Whatever may end or change the link counts while it runs (a click may wait, nested, long):
     // no relink is owed for a reboot meanwhile.
-    const bool acts = e.act->mayDisturb;
+    const Act* const quiet[] = {&kPhoneSends, &kKeyPress,  &kKeyRelease,
+                                &kReboot,     &kPhoneBack, &kExpectRelinked};
+    const bool acts = std::find(std::begin(quiet), std::end(quiet), e.act) == std::end(quiet);
     connectedAtExit_ = connectedAtExit_ && !acts;  // the link cut while the shutdown runs
     acting_ += acts;
     relinkDue_ = relinkDue_ && !acts;
     e.act->apply(*this, e);
     acting_ -= acts;
     relinkDue_ = relinkDue_ && !acts;
-}
-
-void World::exit() {
-    if (!sim.desktop.trayShown() || exiting_) {  // a click while the shutdown runs goes on its own
-        return sim.desktop.trayShown() ? sim.desktop.listener()->exitClicked() : void();
-    }
-    exiting_ = true;
-    connectedAtExit_ = program->state().Connected;
-    writesAtExit_ = sim.serial().writes().size();
-    flushes_ = sim.settings.flushCount();
-    sim.desktop.listener()->exitClicked();
-    exitDone();
 }
 
 }  // namespace zintor::faultsim

@@ -17,19 +17,15 @@ struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The whole program on the simulated world, set up as a schedule says, the schedule's events
-// done to it (World.cpp), and what must stay true whatever they are (Invariants.cpp): check()
-// runs before every event and every 100 ms of virtual time, also deep inside hold loops, and
-// throws Failure on the first broken rule. It sees every byte that reaches the PC's port, so it
-// knows which phone keys are held.
+// The program on the simulated world as a schedule sets it up, the events done to it (World.cpp)
+// and what must stay true whatever they are (Invariants.cpp): check() runs before every event and
+// every 100 ms of virtual time, also inside hold loops, and throws Failure on a broken rule.
 class World {
   public:
     explicit World(const Schedule& schedule);
-
     void apply(const Event& event);
     void exit();  // the user clicks Exit, if the tray icon is still there to click
     void playlist(int entries, int current);
-
     void check();
     void finalCheck();
     void rebootStarts();
@@ -41,18 +37,16 @@ class World {
 
   private:
     enum Group { Cursor, Repeat, Mixer, PlayerVolume, KeyAction, kGroups };  // held keys' output
-
-    void delivered(std::string_view bytes);
+    void delivered(std::string_view bytes);  // every byte that reaches the PC's port
     void linkEnded();
-    void exitDone();
     void scan();
     void checkHolds();
-    void checkState();
     bool held(int group) const;
     void released(int group);
 
     std::set<std::string> heldKeys_;  // pressed on the phone, release not yet at the PC
     std::string received_;            // the PC's bytes, cut into lines as the program does
+    std::string_view arriving_;       // the bytes being delivered
     std::array<std::int64_t, kGroups> counts_{};
     std::array<std::int64_t, kGroups> limitFrom_{-1, -1, -1, -1, -1};  // count at release; -1: held
     std::array<std::int64_t, kGroups> releasedAt_{};
