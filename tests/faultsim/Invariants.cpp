@@ -152,19 +152,17 @@ void World::scan() {
 }
 
 void World::checkHolds() {
+    const ProgramState& s = program->state();
+    const bool flags[] = {s.MouseMoving, s.SpecialKeyRepeating, s.VolumeStepping,
+                          s.WinampRepeatVolume, false};
+    // Lines still waiting (the rest of a burst) are handled one step each first.
+    const bool linesWait = !s.RxBuffer.empty() || !sim.serial().buffered().empty();
     for (int g = 0; g < kGroups; ++g) {
         if (limitFrom_[g] >= 0 && counts_[g] - limitFrom_[g] > 1) {
             throw Failure(std::to_string(counts_[g] - limitFrom_[g]) + " " + kGroupNames[g] +
                           " after the key's release or the link's end at " +
                           std::to_string(releasedAt_[g]) + " ms");
         }
-    }
-    const ProgramState& s = program->state();
-    const bool flags[] = {s.MouseMoving, s.SpecialKeyRepeating, s.VolumeStepping,
-                          s.WinampRepeatVolume};
-    // Lines still waiting (the rest of a burst) are handled one step each first.
-    const bool linesWait = !s.RxBuffer.empty() || !sim.serial().buffered().empty();
-    for (int g = 0; g < KeyAction; ++g) {
         if (flags[g] && !held(g) && !linesWait && sim.loop.now() > releasedAt_[g] + kFlagGraceMs) {
             throw Failure(std::string("a hold loop for ") + kGroupNames[g] +
                           " outlives its key or its link");
@@ -191,11 +189,8 @@ void World::expectRelinked() {
             "the phone answers again but the supervision did not rebuild the link");
     const auto& lines = sim.phone.lines();  // unless the phone was back before it was missed:
     Require(sim.serial().openCount() == opensAtReboot_ ||
-                std::any_of(lines.begin(), lines.end(),
-                            [this](auto& line) {
-                                return line.atMs >= phoneBackAt &&
-                                       line.text.starts_with("AT*EASM=\"Zintor\"");
-                            }),
+                std::any_of(lines.begin() + phoneBackAt, lines.end(),
+                            [](auto& line) { return line.text.starts_with("AT*EASM=\"Zintor\""); }),
             "the link was rebuilt but the phone did not get the main menu");
 }
 

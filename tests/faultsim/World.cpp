@@ -39,8 +39,8 @@ DesktopEvents* User(World& w) {  // clicks land nowhere once the tray icon is go
 }
 
 void PhoneSends(World& w, const std::string& text) {
-    if (!w.sim.phone.silent()) {  // a rebooting phone sends nothing
-        w.sim.phone.send(text);
+    if (!w.phone().silent()) {  // a rebooting phone sends nothing
+        w.phone().send(text);
     }
 }
 
@@ -56,9 +56,9 @@ void PhoneSendsCut(World& w, const Event& e) {
 }
 
 void AddRule(World& w, const Event& e) {
-    PhoneRule& rule = e.a == 3         ? w.sim.phone.on("AT+cgmm").reply("K750i")
-                      : e.text == "AT" ? w.sim.phone.on("AT")
-                                       : w.sim.phone.onPrefix(e.text);
+    PhoneRule& rule = e.a == 3         ? w.phone().on("AT+cgmm").reply("K750i")
+                      : e.text == "AT" ? w.phone().on("AT")
+                                       : w.phone().onPrefix(e.text);
     if (e.a <= 2) {
         e.a == 0 ? void(rule.after(e.b)) : e.a == 1 ? void(rule.error()) : void(rule.nothing());
     }
@@ -90,41 +90,39 @@ void ChangePorts(World& w, const Event& e) {
 }  // namespace
 
 const Act kPhoneSends{"phone sends \"%s\"", PhoneSendsCut};
-const Act kKeyPress{"phone key %s pressed",
+const Act kKeyPress{"key %s pressed",
                     [](auto& w, auto& e) { PhoneSends(w, "+CKEV: " + e.text + ",1\r\n"); }};
-const Act kKeyRelease{"phone key %s released",
+const Act kKeyRelease{"key %s released",
                       [](auto& w, auto& e) { PhoneSends(w, "+CKEV: " + e.text + ",0\r\n"); }};
-const Act kRing{"phone rings", [](auto& w, auto&) { w.sim.phone.ring(); }};
-const Act kBreak{"phone sends a break", [](auto& w, auto&) { w.sim.phone.sendBreak(); }};
-const Act kHangUp{"phone hangs up (device gone)", [](auto& w, auto&) { w.sim.phone.hangUp(); }};
+const Act kRing{"phone rings", [](auto& w, auto&) { w.phone().ring(); }};
+const Act kBreak{"phone sends a break", [](auto& w, auto&) { w.phone().sendBreak(); }};
+const Act kHangUp{"phone hangs up (device gone)", [](auto& w, auto&) { w.phone().hangUp(); }};
 const Act kModemLines{"CTS and DSR change",
-                      [](auto& w, auto&) { w.sim.phone.ctsChange(), w.sim.phone.dsrChange(); }};
+                      [](auto& w, auto&) { w.phone().ctsChange(), w.phone().dsrChange(); }};
 const Act kReboot{"phone reboots: silent, its quirks gone", [](auto& w, auto&) {
                       w.rebootStarts();
-                      w.sim.phone.setSilent(true), w.sim.phone.clearRules(),
-                          w.sim.phone.setEcho(false);
-                      w.sim.phone.setAnswerDelay(20);
+                      w.phone().setSilent(true), w.phone().clearRules(), w.phone().setEcho(false);
+                      w.phone().setAnswerDelay(20);
                   }};
 const Act kPhoneBack{"phone answers again", [](auto& w, auto&) {
-                         w.sim.phone.setSilent(false), w.phoneBackAt = w.sim.loop.now();
+                         w.phone().setSilent(false), w.phoneBackAt = std::ssize(w.phone().lines());
                      }};
 const Act kExpectRelinked{"check: link rebuilt by the supervision",
                           [](auto& w, auto&) { w.expectRelinked(); }};
 const Act kEcho{"phone echo on (1) or off (0): %a",
-                [](auto& w, auto& e) { w.sim.phone.setEcho(e.a != 0); }};
+                [](auto& w, auto& e) { w.phone().setEcho(e.a != 0); }};
 const Act kRule{"phone answers \"%s...\" %a", AddRule};
 const Act kAnswerDelay{"phone answers after %a ms",
-                       [](auto& w, auto& e) { w.sim.phone.setAnswerDelay(e.a); }};
+                       [](auto& w, auto& e) { w.phone().setAnswerDelay(e.a); }};
 const Act kConnectClick{"user clicks Connect/Disconnect",
                         [](auto& w, auto&) { User(w) ? User(w)->connectClicked() : void(); }};
 const Act kAutoConnectClick{"user clicks AutoConnect", [](auto& w, auto&) {
                                 User(w) ? User(w)->autoConnectClicked() : void();
                             }};
-const Act kPortChoice{"user chooses port menu item %a",
+const Act kPortChoice{"user chooses port item %a",
                       [](auto& w, auto& e) { User(w) ? User(w)->portChosen(e.a) : void(); }};
 const Act kSettings{
-    "settings window closed, changed: player path (0), AutoConnect (1), odd name (2), nothing (3): "
-    "%a",
+    "settings closed: player path (0), AutoConnect (1), odd name (2), nothing (3) changed: %a",
     ChangeSettings};
 const Act kMouseSpeed{"mouse speed %a",
                       [](auto& w, auto& e) { User(w) ? User(w)->mouseSpeedChanged(e.a) : void(); }};
@@ -133,7 +131,7 @@ const Act kCloseHelp{"user closes the key help",
                      [](auto& w, auto&) { w.sim.desktop.userClosesKeyHelp(); }};
 const Act kCloseNotice{"user closes the key-map notice",
                        [](auto& w, auto&) { w.sim.desktop.userClosesNotice(); }};
-const Act kPlayer{"player running (0), hung (1) or closed (2): %a", [](auto& w, auto& e) {
+const Act kPlayer{"player running (0), hung (1), closed (2): %a", [](auto& w, auto& e) {
                       w.sim.player.setRunning(e.a != 2), w.sim.player.setHung(e.a == 1);
                   }};
 const Act kPlaylist{"playlist of %a entries, current %b",

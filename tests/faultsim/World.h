@@ -13,9 +13,7 @@
 
 namespace zintor::faultsim {
 
-struct Failure : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using Failure = std::runtime_error;
 
 // The program on the simulated world as a schedule sets it up, the events done to it (World.cpp)
 // and what must stay true whatever they are (Invariants.cpp): check() runs before every event and
@@ -31,9 +29,10 @@ class World {
     void rebootStarts();
     void expectRelinked();
 
+    SimPhone& phone() { return sim.phone; }
     SimWorld sim;
     std::unique_ptr<Program> program;
-    std::int64_t phoneBackAt = 0;  // a rebooted phone answers again
+    std::ptrdiff_t phoneBackAt = 0;  // its lines when a rebooted phone answers again
 
   private:
     enum Group { Cursor, Repeat, Mixer, PlayerVolume, KeyAction, kGroups };  // held keys' output

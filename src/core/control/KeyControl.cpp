@@ -1,5 +1,7 @@
 #include "control/KeyControl.h"
 
+#include <utility>
+
 #include "control/DecodeKeyEvent.h"
 #include "control/KeyHelpContent.h"
 #include "link/Link.h"
@@ -88,16 +90,22 @@ void KeyControl::MoveCursorWhileHeld(int key) {
 
 void KeyControl::KeyMapKeyEvent(const KeyEvent& event) {
     if (RunsCommands(event.Key)) {
-        // A release runs the list its press ran (the first press, when the phone reported
-        // another before the release), even when "#" changed the key map meanwhile: its loops
-        // and buttons end with the key. Without a key map there is nothing to run.
-        const auto key = static_cast<std::size_t>(event.Key);
-        const int index =
-            !event.Pressed && pressedIn_[key] > 0 ? pressedIn_[key] - 1 : state_.CurrentKeyMap;
-        pressedIn_[key] = !event.Pressed ? 0 : pressedIn_[key] > 0 ? pressedIn_[key] : index + 1;
-        if (index >= 0 && static_cast<std::size_t>(index) < state_.KeyMaps.size()) {
-            ExecuteCommands(state_.KeyMaps[static_cast<std::size_t>(index)].Keys[key].Commands,
-                            event);
+        // A release runs the lists of the key maps its presses ran in since the last release
+        // (the phone may report a second press first), even when "#" changed the key map
+        // meanwhile: the loops and buttons end with the key. Without a key map nothing runs.
+        std::set<int>& pressedIn = pressedIn_[static_cast<std::size_t>(event.Key)];
+        if (event.Pressed) {
+            pressedIn.insert(state_.CurrentKeyMap);
+        }
+        const std::set<int> maps = event.Pressed || pressedIn.empty()
+                                       ? std::set<int>{state_.CurrentKeyMap}
+                                       : std::exchange(pressedIn, {});
+        for (const int index : maps) {
+            if (index >= 0 && static_cast<std::size_t>(index) < state_.KeyMaps.size()) {
+                ExecuteCommands(
+                    state_.KeyMaps[static_cast<std::size_t>(index)].Keys[event.Key].Commands,
+                    event);
+            }
         }
     } else if (event.Key == kKeyStar && event.Pressed) {
         windows_.ToggleKeyHelp();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -75,7 +76,7 @@ class KeyControl {
     MasterVolume volume_;
     CommandExecutor executor_;
     KeyWindows windows_;
-    std::array<int, 24> pressedIn_{};  // 1 + the key map of each held key's press, 0: none
+    std::array<std::set<int>, 24> pressedIn_;  // key maps of each key's presses not released
 };
 
 }  // namespace zintor
