@@ -38,10 +38,8 @@ DesktopEvents* User(World& w) {  // clicks land nowhere once the tray icon is go
     return w.sim.desktop.trayShown() ? w.sim.desktop.listener() : nullptr;
 }
 
-void PhoneSends(World& w, const std::string& text) {
-    if (!w.phone().silent()) {  // a rebooting phone sends nothing
-        w.phone().send(text);
-    }
+void PhoneSends(World& w, const std::string& text) {  // a rebooting phone sends nothing
+    w.phone().silent() ? void() : w.phone().send(text);
 }
 
 void PhoneSendsCut(World& w, const Event& e) {
@@ -80,9 +78,7 @@ void ChangeSettings(World& w, const Event& e) {  // a: what the user changes in 
 void ChangePorts(World& w, const Event& e) {
     auto ports = w.sim.registry.listPorts();
     std::erase_if(ports, [](const RegisteredPort& p) { return p.portText == "COM7"; });
-    if (e.a != 0) {
-        ports.push_back({"\\Device\\Serial6", "COM7"});
-    }
+    e.a != 0 ? ports.push_back({"\\Device\\Serial6", "COM7"}) : void();
     w.sim.registry.setPorts(ports);
     w.sim.registry.changed();
 }

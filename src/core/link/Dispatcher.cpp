@@ -125,11 +125,6 @@ void Link::Impl::Receive() {
         while (s.RxBuffer.hasLine() && EndsNothing(s.RxBuffer.peekLine())) {
             RouteLine(s.RxBuffer.takeLine());
         }
-        // An answer behind lines that wait still ends its command: without it every command
-        // fails until the handlers unwind, and the supervision gives up on an answering phone.
-        while (s.RxBuffer.takeLineEqualTo("OK")) {
-            RouteLine("OK");
-        }
         return;
     }
     receiveFrames.push_back(waits);

@@ -64,23 +64,6 @@ void ReceiveBuffer::dropWholeLines() {
     }
 }
 
-bool ReceiveBuffer::takeLineEqualTo(std::string_view line) {
-    const std::string whole = std::string(line) + "\r\n";
-    std::size_t at = start_;
-    if (data_.compare(start_, whole.size(), whole) != 0) {
-        at = data_.find("\r\n" + whole, start_);
-        if (at == std::string::npos) {
-            return false;
-        }
-        at += 2;
-    }
-    data_.erase(at, whole.size());
-    searchFrom_ = start_;
-    lineEnd_ = std::string::npos;
-    compact();
-    return true;
-}
-
 void ReceiveBuffer::compact() {
     if (start_ == data_.size()) {
         data_.clear();

@@ -27,8 +27,6 @@ class ReceiveBuffer {
     std::string peekLine();
     // Forgets the whole lines; an unfinished last line stays.
     void dropWholeLines();
-    // Takes out the first whole line equal to `line`, wherever it stands; false if none.
-    bool takeLineEqualTo(std::string_view line);
 
     // Everything not taken yet.
     std::string_view text() const { return std::string_view(data_).substr(start_); }
