@@ -94,17 +94,16 @@ int main(int argc, char** argv) {
         options[argv[i]] = std::strtoull(argv[i + 1], nullptr, 10);
     }
     std::vector<std::uint64_t> seeds(kRegressions, std::end(kRegressions));
+    const bool regressions = argc == 2 && std::string(argv[1]) == "--regressions";
     if (options.contains("--replay")) {
         seeds = {options["--replay"]};
-    } else if (argc % 2 == 0 || options.size() > 3) {
-        if (argc != 2 || std::string(argv[1]) != "--regressions") {
-            std::fprintf(stderr,
-                         "usage: %s [--seeds N] [--first S] | --replay S [--events K] | "
-                         "--regressions\n",
-                         argv[0]);
-            return 2;
-        }
-    } else {
+    } else if ((argc % 2 == 0 || options.size() > 3) && !regressions) {
+        std::fprintf(stderr,
+                     "usage: %s [--seeds N] [--first S] | --replay S [--events K] | "
+                     "--regressions\n",
+                     argv[0]);
+        return 2;
+    } else if (!regressions) {
         seeds.resize(options["--seeds"]);
         std::iota(seeds.begin(), seeds.end(), options["--first"]);
     }
