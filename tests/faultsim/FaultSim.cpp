@@ -1,153 +1,85 @@
-// The fault simulation: the whole program on the simulated world under seeded random schedules,
-// the invariants checked before every event and every 100 ms of virtual time.
-//
-//   zintor_faultsim [--seeds N] [--first S] [--strict]
-//                         runs seeds S .. S+N-1 (default 0, 2000 or $ZINTOR_FAULTSIM_SEEDS);
-//                         --strict also fails on the open findings below
-//   zintor_faultsim --replay S [--events K]
-//                         prints seed S's schedule (its first K events) and runs it, strictly
+// The fault simulation: the whole program on the simulated world under seeded random schedules.
+//   zintor_faultsim [--seeds N] [--first S]   seeds S .. S+N-1 (default 0 and 2000)
+//   zintor_faultsim --replay S [--events K]   prints seed S's schedule (first K events), runs it
+//   zintor_faultsim --regressions             the seeds that once found a fault
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <map>
+#include <numeric>
 
 #include "World.h"
 
 namespace zintor::faultsim {
 namespace {
 
-constexpr std::int64_t kHangMs = 60000;  // after the final exit, everything has returned
+// Seeds that found a fault of the program (README.md, "Fault simulation", tells which).
+const std::uint64_t kRegressions[] = {108,  29,    5,     154,   121,   422,  592,
+                                      2249, 11199, 13625, 14302, 22454, 27286};
+int deepest = 0;  // the deepest nesting of waits seen
 
-// Faults found and not fixed yet (README, "Fault simulation"): a seed that fails with one of
-// these is counted and named in every run, but fails it only with --strict.
-const char* const kOpenFindings[] = {
-    // Not yet looked into one by one (about 1 % of seeds); some may be the checks' own view of
-    // overlapping presses rather than faults of the program.
-    "steps after the key's release",
-    "key repeats after the key's release",
-    "the shutdown did not switch the phone back",
-    "the phone answers again but the supervision",
-    "more than one mode flag set",
-    "outlives its key or its link",
-};
-
-const char* OpenFinding(const std::string& message) {
-    for (const char* finding : kOpenFindings) {
-        if (message.find(finding) != std::string::npos) {
-            return finding;
-        }
-    }
-    return nullptr;
-}
-
-struct Outcome {
-    bool ok = true;
-    std::string message;
-    int deepestWait = 0;
-    std::string summary;
-};
-
-Outcome Run(const Schedule& schedule, std::size_t eventCount) {
-    World world(schedule.config);
+// The failure, or "" when the schedule's first `eventCount` events pass.
+std::string Run(const Schedule& schedule, std::size_t eventCount) {
+    World world(schedule);
     SimEventLoop& loop = world.sim.loop;
-    Outcome outcome;
+    std::string failure;
     try {
         for (std::size_t i = 0; i < eventCount && i < schedule.events.size(); ++i) {
-            const Event& event = schedule.events[i];
-            loop.schedule(event.atMs, [&world, &event] {
-                world.invariants->check();
-                world.apply(event);
-            });
+            loop.schedule(schedule.events[i].atMs,
+                          [&world, &e = schedule.events[i]] { world.check(), world.apply(e); });
         }
-        loop.schedule(schedule.endMs, [&world] {
-            world.invariants->check();
-            world.exit();
-        });
-        loop.schedule(schedule.endMs + kHangMs, [&loop] {
-            throw Failure("hang: waits nested " + std::to_string(loop.waitDepth()) +
-                          " deep long after the exit");
-        });
-        loop.startTimer(100, [&world] { world.invariants->check(); });
+        loop.schedule(schedule.endMs, [&world] { world.check(), world.exit(); });
+        loop.schedule(schedule.endMs + 60000, [] { throw Failure("hang after the exit"); });
+        loop.startTimer(100, [&world] { world.check(); });
         world.program->Startup();
-        loop.runUntil(schedule.endMs + 1000);
-        loop.runFor(3000);
-        world.invariants->finalCheck();
+        loop.runUntil(schedule.endMs + 4000);
+        world.finalCheck();
     } catch (const std::exception& error) {
-        outcome.ok = false;
-        outcome.message = "at " + std::to_string(loop.now()) + " ms: " + error.what();
+        failure = "at " + std::to_string(loop.now()) + " ms: " + error.what();
     }
-    outcome.deepestWait = loop.deepestWait();
-    SimWorld& sim = world.sim;
-    outcome.summary = std::to_string(sim.phone.lines().size()) + " lines to the phone, " +
-                      std::to_string(sim.phone.link().openCount()) + " ports opened, " +
-                      std::to_string(sim.input.timedCalls().size()) + " key and mouse calls, " +
-                      std::to_string(sim.mixer.sets().size()) + " mixer steps, " +
-                      std::to_string(sim.player.calls().size()) + " player calls";
-    return outcome;
+    deepest = std::max(deepest, loop.deepestWait());
+    return failure;
 }
 
-int Replay(const char* program, std::uint64_t seed, std::size_t eventCount) {
-    const Schedule schedule = MakeSchedule(seed);
-    std::printf("seed %llu, %s\n", static_cast<unsigned long long>(seed),
-                Describe(schedule.config).c_str());
-    for (std::size_t i = 0; i < eventCount && i < schedule.events.size(); ++i) {
-        std::printf("%4zu %s\n", i + 1, Describe(schedule.events[i]).c_str());
-    }
-    std::printf("     %8.3f s  user clicks Exit (end of schedule)\n",
-                static_cast<double>(schedule.endMs) / 1000.0);
-    const Outcome outcome = Run(schedule, eventCount);
-    std::printf("%s\n%s %s (deepest wait %d)\n", outcome.summary.c_str(),
-                outcome.ok ? "PASSED" : "FAILED", outcome.message.c_str(), outcome.deepestWait);
-    if (!outcome.ok) {
-        std::printf("replay: %s --replay %llu\n", program, static_cast<unsigned long long>(seed));
-    }
-    return outcome.ok ? 0 : 1;
-}
-
-// The first events that still fail, so a replay shows only what matters.
-std::size_t ShortestFailingPrefix(const Schedule& schedule) {
-    for (std::size_t count = 0; count < schedule.events.size(); ++count) {
-        if (!Run(schedule, count).ok) {
-            return count;
-        }
-    }
-    return schedule.events.size();
-}
-
-int RunSeeds(const char* program, std::uint64_t first, std::uint64_t count, bool strict) {
+// Runs the seeds (a replay prints its schedule first): their first `events` events each.
+int RunSeeds(const char* program, const std::vector<std::uint64_t>& seeds, bool replay,
+             std::size_t events) {
     const auto start = std::chrono::steady_clock::now();
     int failures = 0;
-    int open = 0;
-    int deepest = 0;
-    for (std::uint64_t seed = first; seed < first + count; ++seed) {
-        const Schedule schedule = MakeSchedule(seed);
-        const Outcome outcome = Run(schedule, schedule.events.size());
-        deepest = std::max(deepest, outcome.deepestWait);
-        if (outcome.ok) {
-            continue;
-        }
+    for (const std::uint64_t seed : seeds) {
         const auto s = static_cast<unsigned long long>(seed);
-        if (!strict && OpenFinding(outcome.message) != nullptr) {
-            std::printf("seed %llu open finding: %s\n", s, outcome.message.c_str());
-            ++open;
+        const Schedule c = MakeSchedule(seed);
+        if (replay) {
+            std::printf(
+                "seed %llu: port %d, AutoConnect %d, player path %d, player %d (running, "
+                "hung, closed), %d entries (current %d), mixer %d, board %d, speed %d\n",
+                s, c.com, c.autoConnect, c.playerPath, c.player, c.playlist, c.current, c.mixer,
+                c.board, c.speed);
+            for (std::size_t i = 0; i < events && i < c.events.size(); ++i) {
+                std::printf("%4zu %s\n", i + 1, Describe(c.events[i]).c_str());
+            }
+            std::printf("     %8.3f s  user clicks Exit\n", static_cast<double>(c.endMs) / 1000);
+        }
+        const std::string failure = Run(c, events);
+        if (failure.empty()) {
             continue;
         }
-        std::printf("seed %llu FAILED %s\n  replay: %s --replay %llu\n", s, outcome.message.c_str(),
+        std::printf("seed %llu FAILED %s\n  replay: %s --replay %llu\n", s, failure.c_str(),
                     program, s);
-        if (++failures <= 5) {
-            const std::size_t prefix = ShortestFailingPrefix(schedule);
-            std::printf("  fails with its first %zu events: %s --replay %llu --events %zu\n",
-                        prefix, program, s, prefix);
-        }
         std::fflush(stdout);
+        if (++failures > 5 || replay) {
+            continue;
+        }
+        std::size_t prefix = 0;  // the shortest failing prefix shows only what matters
+        while (prefix < c.events.size() && Run(c, prefix).empty()) {
+            ++prefix;
+        }
+        std::printf("  fails with its first %zu events: %s --replay %llu --events %zu\n", prefix,
+                    program, s, prefix);
     }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf(
-        "%llu seeds from %llu: %d failed, %d with open findings; %.2f s per 1,000 seeds; "
-        "deepest wait %d\n",
-        static_cast<unsigned long long>(count), static_cast<unsigned long long>(first), failures,
-        open, seconds * 1000.0 / static_cast<double>(count), deepest);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    std::printf("%zu seeds: %d failed; %.2f s per 1,000 seeds; deepest wait %d\n", seeds.size(),
+                failures, took.count() * 1000.0 / static_cast<double>(seeds.size()), deepest);
     return failures == 0 ? 0 : 1;
 }
 
@@ -156,38 +88,24 @@ int RunSeeds(const char* program, std::uint64_t first, std::uint64_t count, bool
 
 int main(int argc, char** argv) {
     using namespace zintor::faultsim;
-    std::uint64_t first = 0;
-    const char* env = std::getenv("ZINTOR_FAULTSIM_SEEDS");
-    std::uint64_t count = env != nullptr ? std::strtoull(env, nullptr, 10) : 2000;
-    std::uint64_t replay = 0;
-    bool replaying = false;
-    std::size_t events = static_cast<std::size_t>(-1);
-    bool strict = false;
-    for (int i = 1; i < argc; i += 2) {
-        const std::string option = argv[i];
-        if (option == "--strict") {
-            strict = true;
-            --i;
-            continue;
-        }
-        if (i + 1 == argc) {
-            std::fprintf(stderr, "%s needs a value\n", argv[i]);
-            return 2;
-        }
-        const std::uint64_t value = std::strtoull(argv[i + 1], nullptr, 10);
-        if (option == "--seeds") {
-            count = env != nullptr ? count : value;
-        } else if (option == "--first") {
-            first = value;
-        } else if (option == "--replay") {
-            replay = value;
-            replaying = true;
-        } else if (option == "--events") {
-            events = static_cast<std::size_t>(value);
-        } else {
-            std::fprintf(stderr, "unknown option %s\n", argv[i]);
-            return 2;
-        }
+    std::map<std::string, std::uint64_t> options{
+        {"--seeds", 2000}, {"--first", 0}, {"--events", -1}};
+    for (int i = 1; i + 1 < argc; i += 2) {
+        options[argv[i]] = std::strtoull(argv[i + 1], nullptr, 10);
     }
-    return replaying ? Replay(argv[0], replay, events) : RunSeeds(argv[0], first, count, strict);
+    std::vector<std::uint64_t> seeds(kRegressions, std::end(kRegressions));
+    const bool regressions = argc == 2 && std::string(argv[1]) == "--regressions";
+    if (options.contains("--replay")) {
+        seeds = {options["--replay"]};
+    } else if ((argc % 2 == 0 || options.size() > 3) && !regressions) {
+        std::fprintf(stderr,
+                     "usage: %s [--seeds N] [--first S] | --replay S [--events K] | "
+                     "--regressions\n",
+                     argv[0]);
+        return 2;
+    } else if (!regressions) {
+        seeds.resize(options["--seeds"]);
+        std::iota(seeds.begin(), seeds.end(), options["--first"]);
+    }
+    return RunSeeds(argv[0], seeds, options.contains("--replay"), options["--events"]);
 }

@@ -1,5 +1,8 @@
 #include "World.h"
 
+#include <cstdio>
+#include <utility>
+
 #include "link/Link.h"
 
 namespace zintor::faultsim {
@@ -29,195 +32,183 @@ const std::string kKeyMaps =
     "<KEYMAP><KEYMAP_NAME>Empty</KEYMAP_NAME>"
     "<USB_DIGITAL_OUT_1><NAME_ON>Lamp \"on\"\r\nATD2;</NAME_ON><NAME_OFF>off</NAME_OFF>";
 
-const char* const kPlayer = "/usr/bin/audacious";
+const char* const kPlayerPath = "/usr/bin/audacious";
+
+DesktopEvents* User(World& w) {  // clicks land nowhere once the tray icon is gone
+    return w.sim.desktop.trayShown() ? w.sim.desktop.listener() : nullptr;
+}
+
+void PhoneSends(World& w, const std::string& text) {  // a rebooting phone sends nothing
+    w.phone().silent() ? void() : w.phone().send(text);
+}
+
+void PhoneSendsCut(World& w, const Event& e) {
+    std::size_t from = 0;
+    for (std::size_t i = 0; i <= e.points.size(); ++i) {
+        const std::size_t to = i < e.points.size() ? e.points[i] : e.text.size();
+        w.sim.loop.scheduleIn(
+            static_cast<std::int64_t>(i) * e.a,
+            [&w, piece = e.text.substr(from, to - from)] { PhoneSends(w, piece); });
+        from = to;
+    }
+}
+
+void AddRule(World& w, const Event& e) {
+    PhoneRule& rule = e.a == 3         ? w.phone().on("AT+cgmm").reply("K750i")
+                      : e.text == "AT" ? w.phone().on("AT")
+                                       : w.phone().onPrefix(e.text);
+    if (e.a <= 2) {
+        e.a == 0 ? void(rule.after(e.b)) : e.a == 1 ? void(rule.error()) : void(rule.nothing());
+    }
+    rule.times(1 + e.b % 3);
+}
+
+void ChangeSettings(World& w, const Event& e) {  // a: what the user changes in the window
+    w.sim.desktop.setSettingsEditor([what = e.a](SettingsForm form) {
+        form.appPath[9] =
+            what == 0 ? (form.appPath[9].empty() ? kPlayerPath : "") : form.appPath[9];
+        form.autoConnect = what == 1 ? 1 - form.autoConnect : form.autoConnect;
+        form.appName[0] = what == 2 ? "Caf\xC3\xA9 \"x\"\r\nATD3;" : form.appName[0];
+        form.appPath[0] = what == 2 ? "/usr/bin/true" : form.appPath[0];
+        return form;
+    });
+    User(w) ? User(w)->settingsClicked() : void();
+}
+
+void ChangePorts(World& w, const Event& e) {
+    auto ports = w.sim.registry.listPorts();
+    std::erase_if(ports, [](const RegisteredPort& p) { return p.portText == "COM7"; });
+    e.a != 0 ? ports.push_back({"\\Device\\Serial6", "COM7"}) : void();
+    w.sim.registry.setPorts(ports);
+    w.sim.registry.changed();
+}
 
 }  // namespace
 
-World::World(const Config& config) {
-    sim.loop.setMaxDepth(kMaxDepth);
+const Act kPhoneSends{"phone sends \"%s\"", PhoneSendsCut};
+const Act kKeyPress{"key %s pressed",
+                    [](auto& w, auto& e) { PhoneSends(w, "+CKEV: " + e.text + ",1\r\n"); }};
+const Act kKeyRelease{"key %s released",
+                      [](auto& w, auto& e) { PhoneSends(w, "+CKEV: " + e.text + ",0\r\n"); }};
+const Act kRing{"phone rings", [](auto& w, auto&) { w.phone().ring(); }};
+const Act kBreak{"phone sends a break", [](auto& w, auto&) { w.phone().sendBreak(); }};
+const Act kHangUp{"phone hangs up (device gone)", [](auto& w, auto&) { w.phone().hangUp(); }};
+const Act kModemLines{"CTS and DSR change",
+                      [](auto& w, auto&) { w.phone().ctsChange(), w.phone().dsrChange(); }};
+const Act kReboot{"phone reboots: silent, its quirks gone", [](auto& w, auto&) {
+                      w.rebootStarts();
+                      w.phone().setSilent(true), w.phone().clearRules(), w.phone().setEcho(false);
+                      w.phone().setAnswerDelay(20);
+                  }};
+const Act kPhoneBack{"phone answers again", [](auto& w, auto&) {
+                         w.phone().setSilent(false), w.phoneBackAt = std::ssize(w.phone().lines());
+                     }};
+const Act kExpectRelinked{"check: link rebuilt by the supervision",
+                          [](auto& w, auto&) { w.expectRelinked(); }};
+const Act kEcho{"phone echo on (1) or off (0): %a",
+                [](auto& w, auto& e) { w.phone().setEcho(e.a != 0); }};
+const Act kRule{"phone answers \"%s...\" %a", AddRule};
+const Act kAnswerDelay{"phone answers after %a ms",
+                       [](auto& w, auto& e) { w.phone().setAnswerDelay(e.a); }};
+const Act kConnectClick{"user clicks Connect/Disconnect",
+                        [](auto& w, auto&) { User(w) ? User(w)->connectClicked() : void(); }};
+const Act kAutoConnectClick{"user clicks AutoConnect", [](auto& w, auto&) {
+                                User(w) ? User(w)->autoConnectClicked() : void();
+                            }};
+const Act kPortChoice{"user chooses port item %a",
+                      [](auto& w, auto& e) { User(w) ? User(w)->portChosen(e.a) : void(); }};
+const Act kSettings{
+    "settings closed: player path (0), AutoConnect (1), odd name (2), nothing (3) changed: %a",
+    ChangeSettings};
+const Act kMouseSpeed{"mouse speed %a",
+                      [](auto& w, auto& e) { User(w) ? User(w)->mouseSpeedChanged(e.a) : void(); }};
+const Act kExit{"user clicks Exit", [](auto& w, auto&) { w.exit(); }};
+const Act kCloseHelp{"user closes the key help",
+                     [](auto& w, auto&) { w.sim.desktop.userClosesKeyHelp(); }};
+const Act kCloseNotice{"user closes the key-map notice",
+                       [](auto& w, auto&) { w.sim.desktop.userClosesNotice(); }};
+const Act kPlayer{"player running (0), hung (1), closed (2): %a", [](auto& w, auto& e) {
+                      w.sim.player.setRunning(e.a != 2), w.sim.player.setHung(e.a == 1);
+                  }};
+const Act kPlaylist{"playlist of %a entries, current %b",
+                    [](auto& w, auto& e) { w.playlist(e.a, e.b); }};
+const Act kMixer{"mixer there (1) or gone (0): %a", [](auto& w, auto& e) {
+                     w.sim.mixer.failOpen(e.a == 0), w.sim.mixer.failFind(e.a == 0),
+                         w.sim.mixer.failSet(e.a == 0);
+                 }};
+const Act kBoard{"board there (1) or gone (0): %a",
+                 [](auto& w, auto& e) { w.sim.board.setOpenResult(e.a != 0 ? 0 : -1); }};
+const Act kPortsChange{"COM7 plugged in (1) or unplugged (0): %a", ChangePorts};
+
+std::string Describe(const Event& e) {
+    const char* const kRules[] = {"late (%b ms)", "with ERROR", "nothing", "as another model"};
+    std::string what = e.act->what, text;
+    for (std::size_t i = 0; i < e.points.size(); ++i) {
+        what += (i == 0 ? " cut at " : ",") + std::to_string(e.points[i]) +
+                (i + 1 == e.points.size() ? " (%a ms apart)" : "");
+    }
+    for (unsigned char c : e.text.substr(0, 80)) {  // \r, \n and \xNN
+        char hex[8];
+        std::snprintf(hex, sizeof hex, c == '\r' ? "\\r" : c == '\n' ? "\\n" : "\\x%02X", c);
+        text += c < 0x20 || c >= 0x7F || c == '"' || c == '\\' ? hex : std::string(1, char(c));
+    }
+    text += e.text.size() > 80 ? "...(" + std::to_string(e.text.size()) + " bytes)" : "";
+    for (const auto& [key, value] : {std::pair<std::string, std::string>{"%s", text},
+                                     {"%a", e.act == &kRule ? kRules[e.a] : std::to_string(e.a)},
+                                     {"%b", std::to_string(e.b)}}) {
+        if (const std::size_t at = what.find(key); at != std::string::npos) {
+            what.replace(at, 2, value);
+        }
+    }
+    char time[32];
+    std::snprintf(time, sizeof time, "%8.3f s  ", static_cast<double>(e.atMs) / 1000.0);
+    return time + what;
+}
+
+World::World(const Schedule& s) {
+    sim.loop.setMaxDepth(60);  // waits nested deeper are a runaway
     sim.loop.setMaxSteps(20'000'000);
     sim.registry.add("\\Device\\Serial0", "COM1");
     sim.registry.add("\\Device\\Serial2", "COM3");
     sim.registry.add("\\Device\\Serial4", "COM5");
     sim.serial().setPhonePort(3);
-    sim.settings.set("Com", std::to_string(config.com));
-    sim.settings.set("Auto", config.autoConnect ? "1" : "0");
-    sim.settings.set("Speed", std::to_string(config.speed));
-    sim.settings.set("AppPath9", config.playerPath ? kPlayer : "");
+    sim.serial().setDeliveryTap([this](std::string_view bytes) { delivered(bytes); });
+    sim.settings.set("Com", std::to_string(s.com));
+    sim.settings.set("Auto", s.autoConnect ? "1" : "0");
+    sim.settings.set("Speed", std::to_string(s.speed));
+    sim.settings.set("AppPath9", s.playerPath ? kPlayerPath : "");
     sim.files.putFile("/opt/zintor/KeyMap.xml", kKeyMaps);
-    sim.board.setInstalled(config.board);
+    sim.board.setInstalled(s.board);
     program = std::make_unique<Program>(sim.ports());
-    invariants = std::make_unique<Invariants>(sim, *program);
-    program->link().onLinkEnded([this] { invariants->linkEnded(); });
-    apply(Event{0, Act::Player, {}, config.player, 0, {}});
-    apply(Event{0, Act::Mixer, {}, config.mixer, 0, {}});
-    playlist(config.playlist, config.current);
+    program->link().onLinkEnded([this] { linkEnded(); });
+    apply(Event{0, &kPlayer, {}, s.player, 0, {}});
+    apply(Event{0, &kMixer, {}, s.mixer, 0, {}});
+    playlist(s.playlist, s.current);
 }
 
-World::~World() = default;
-
 void World::playlist(int entries, int current) {
-    std::vector<std::string> list;
-    list.reserve(static_cast<std::size_t>(entries));
+    std::vector<std::string> list;  // names from data that must not break a phone line
     for (int i = 0; i < entries; ++i) {
         list.push_back(i == 0   ? "/music/x\r\nATD5551234;.mp3"
                        : i == 1 ? "/music/Caf\xC3\xA9 \"q\" \xE2\x82\xAC.mp3"
                                 : "/music/t" + std::to_string(i) + ".mp3");
     }
     sim.player.setPlaylist(std::move(list), current);
-    invariants->playlistSize(entries);
-}
-
-void World::phoneSends(const std::string& text) {
-    if (sim.phone.silent()) {
-        return;  // a rebooting phone sends nothing
-    }
-    if (sim.serial().phoneConnected()) {
-        invariants->delivered(text);
-    }
-    sim.phone.send(text);
-}
-
-void World::exit() {
-    if (!sim.desktop.trayShown()) {
-        return;
-    }
-    invariants->exitStarts();
-    sim.desktop.listener()->exitClicked();
-    invariants->exitDone();
+    largestPlaylist_ = std::max(largestPlaylist_, entries);
 }
 
 void World::apply(const Event& e) {
-    DesktopEvents* user = sim.desktop.trayShown() ? sim.desktop.listener() : nullptr;
-    if (e.act != Act::PhoneSends && e.act != Act::KeyPress && e.act != Act::KeyRelease &&
-        e.act != Act::PhoneBack && e.act != Act::ExpectRelinked) {
-        invariants->disturbed();
-    }
-    switch (e.act) {
-        case Act::PhoneSends: {
-            std::size_t from = 0;
-            for (std::size_t i = 0; i <= e.points.size(); ++i) {
-                const std::size_t to = i < e.points.size() ? e.points[i] : e.text.size();
-                const std::string piece = e.text.substr(from, to - from);
-                from = to;
-                sim.loop.scheduleIn(static_cast<std::int64_t>(i) * e.a,
-                                    [this, piece] { phoneSends(piece); });
-            }
-            break;
-        }
-        case Act::KeyPress:
-            phoneSends("+CKEV: " + e.text + ",1\r\n");
-            break;
-        case Act::KeyRelease:
-            phoneSends("+CKEV: " + e.text + ",0\r\n");
-            break;
-        case Act::Ring:
-            sim.phone.ring();
-            break;
-        case Act::Break:
-            sim.phone.sendBreak();
-            break;
-        case Act::HangUp:
-            sim.phone.hangUp();
-            break;
-        case Act::ModemLines:
-            sim.phone.ctsChange();
-            sim.phone.dsrChange();
-            break;
-        case Act::Reboot:  // after disturbed(): this reboot's relink is checked
-            invariants->rebootStarts();
-            sim.phone.setSilent(true);
-            sim.phone.clearRules();
-            sim.phone.setEcho(false);
-            sim.phone.setAnswerDelay(20);
-            break;
-        case Act::PhoneBack:
-            sim.phone.setSilent(false);
-            invariants->phoneBack();
-            break;
-        case Act::ExpectRelinked:
-            invariants->expectRelinked();
-            break;
-        case Act::Echo:
-            sim.phone.setEcho(e.a != 0);
-            break;
-        case Act::Rule: {
-            PhoneRule& rule = e.a == 3         ? sim.phone.on("AT+cgmm").reply("K750i")
-                              : e.text == "AT" ? sim.phone.on("AT")
-                                               : sim.phone.onPrefix(e.text);
-            if (e.a == 0) {
-                rule.after(e.b);
-            } else if (e.a == 1) {
-                rule.error();
-            } else if (e.a == 2) {
-                rule.nothing();
-            }
-            rule.times(1 + e.b % 3);
-            break;
-        }
-        case Act::AnswerDelay:
-            sim.phone.setAnswerDelay(e.a);
-            break;
-        case Act::ConnectClick:
-            user ? user->connectClicked() : void();
-            break;
-        case Act::AutoConnectClick:
-            user ? user->autoConnectClicked() : void();
-            break;
-        case Act::PortChoice:
-            user ? user->portChosen(e.a) : void();
-            break;
-        case Act::Settings:
-            sim.desktop.setSettingsEditor([a = e.a](SettingsForm form) {
-                if (a == 0) {
-                    form.appPath[9] = form.appPath[9].empty() ? kPlayer : "";
-                } else if (a == 1) {
-                    form.autoConnect = 1 - form.autoConnect;
-                } else if (a == 2) {
-                    form.appName[0] = "Caf\xC3\xA9 \"x\"\r\nATD3;";
-                    form.appPath[0] = "/usr/bin/true";
-                }
-                return form;
-            });
-            user ? user->settingsClicked() : void();
-            break;
-        case Act::MouseSpeed:
-            user ? user->mouseSpeedChanged(e.a) : void();
-            break;
-        case Act::Exit:
-            exit();
-            break;
-        case Act::CloseHelp:
-            sim.desktop.userClosesKeyHelp();
-            break;
-        case Act::CloseNotice:
-            sim.desktop.userClosesNotice();
-            break;
-        case Act::Player:
-            sim.player.setRunning(e.a != 2);
-            sim.player.setHung(e.a == 1);
-            break;
-        case Act::Playlist:
-            playlist(e.a, e.b);
-            break;
-        case Act::Mixer:
-            sim.mixer.failOpen(e.a == 0);
-            sim.mixer.failFind(e.a == 0);
-            sim.mixer.failSet(e.a == 0);
-            break;
-        case Act::Board:
-            sim.board.setOpenResult(e.a != 0 ? 0 : -1);
-            break;
-        case Act::PortsChange: {
-            auto ports = sim.registry.listPorts();
-            std::erase_if(ports, [](const RegisteredPort& p) { return p.portText == "COM7"; });
-            if (e.a != 0) {
-                ports.push_back({"\\Device\\Serial6", "COM7"});
-            }
-            sim.registry.setPorts(ports);
-            sim.registry.changed();
-        } break;
-    }
+    // Whatever may end or change the link counts while it runs (a click may wait, nested, long):
+    // no relink is owed for a reboot meanwhile.
+    const Act* const quiet[] = {&kPhoneSends, &kKeyPress,  &kKeyRelease,
+                                &kReboot,     &kPhoneBack, &kExpectRelinked};
+    const bool acts = std::find(std::begin(quiet), std::end(quiet), e.act) == std::end(quiet);
+    connectedAtExit_ = connectedAtExit_ && !acts;  // the link cut while the shutdown runs
+    acting_ += acts;
+    relinkDue_ = relinkDue_ && !acts;
+    e.act->apply(*this, e);
+    acting_ -= acts;
+    relinkDue_ = relinkDue_ && !acts;
 }
 
 }  // namespace zintor::faultsim

@@ -1,34 +1,59 @@
 #pragma once
 
+#include <array>
 #include <memory>
+#include <set>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 
-#include "Invariants.h"
 #include "Schedule.h"
 #include "app/Program.h"
 #include "platform/sim/SimWorld.h"
 
 namespace zintor::faultsim {
 
-// The whole program on the simulated world, set up as a schedule's Config says, and the
-// schedule's events done to it.
+using Failure = std::runtime_error;
+
+// The program on the simulated world as a schedule sets it up, the events done to it (World.cpp)
+// and what must stay true whatever they are (Invariants.cpp): check() runs before every event and
+// every 100 ms of virtual time, also inside hold loops, and throws Failure on a broken rule.
 class World {
   public:
-    static constexpr int kMaxDepth = 60;  // waits nested deeper are a runaway
-
-    explicit World(const Config& config);
-    ~World();
-
+    explicit World(const Schedule& schedule);
     void apply(const Event& event);
     void exit();  // the user clicks Exit, if the tray icon is still there to click
+    void playlist(int entries, int current);
+    void check();
+    void finalCheck();
+    void rebootStarts();
+    void expectRelinked();
 
+    SimPhone& phone() { return sim.phone; }
     SimWorld sim;
     std::unique_ptr<Program> program;
-    std::unique_ptr<Invariants> invariants;
+    std::ptrdiff_t phoneBackAt = 0;  // its lines when a rebooted phone answers again
 
   private:
-    void phoneSends(const std::string& text);
-    void playlist(int entries, int current);
+    enum Group { Cursor, Repeat, Mixer, PlayerVolume, KeyAction, kGroups };  // held keys' output
+    void delivered(std::string_view bytes);  // every byte that reaches the PC's port
+    void linkEnded();
+    void scan();
+    void checkHolds();
+    bool held(int group) const;
+    void released(int group);
+
+    std::set<std::string> heldKeys_;  // pressed on the phone, release not yet at the PC
+    std::string received_;            // the PC's bytes, cut into lines as the program does
+    std::string_view arriving_;       // the bytes being delivered
+    std::array<std::int64_t, kGroups> counts_{};
+    std::array<std::int64_t, kGroups> limitFrom_{-1, -1, -1, -1, -1};  // count at release; -1: held
+    std::array<std::int64_t, kGroups> releasedAt_{};
+    std::set<std::string> downOnPc_;  // keys and buttons the program holds down on the PC
+    std::size_t writesSeen_ = 0, inputSeen_ = 0, playerSeen_ = 0, writesAtExit_ = 0;
+    int largestPlaylist_ = 0, acting_ = 0, opensAtReboot_ = 0, opensAtExit_ = 0, flushes_ = 0;
+    bool portWasOpen_ = false, endedSinceOpen_ = false, relinkDue_ = false;
+    bool exiting_ = false, exited_ = false, connectedAtExit_ = false;
 };
 
 }  // namespace zintor::faultsim

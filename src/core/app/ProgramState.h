@@ -95,8 +95,15 @@ struct ProgramState {
     int IconFrame = 101;
 };
 
+// Leaving a key screen ends the hold loops its keys started: their releases go elsewhere now,
+// even when the same screen is entered again before a loop looks at its mode.
+inline void EndHoldLoops(ProgramState& s) {
+    s.MouseMoving = s.SpecialKeyRepeating = s.VolumeStepping = s.WinampRepeatVolume = false;
+}
+
 inline void ClearModes(ProgramState& s) {
     s.ModeFlags.fill(false);
+    EndHoldLoops(s);
 }
 
 // The key mode whose keypad reports drive the keys now. A loop for a held key runs only while the

@@ -121,7 +121,9 @@ void CommandExecutor::MousePress(std::int32_t code) {
 void CommandExecutor::SwitchToTextInput() {
     // Key lines stop reaching the key-control mode; the phone's text dialog takes over.
     state_.ModeFlags[ModeKeyControl] = false;
+    EndHoldLoops(state_);
     link_.Send(control_texts::kKeypadReportingOff, control_texts::kInputCommandTimeoutMs);
+    ClearModes(state_);  // a screen the phone chose meanwhile gives way to the dialog
     state_.ModeFlags[ModeTextInput] = true;
     link_.Send(control_texts::kTextInputDialog, control_texts::kInputCommandTimeoutMs);
 }

@@ -1,5 +1,7 @@
 #include "control/KeyControl.h"
 
+#include <utility>
+
 #include "control/DecodeKeyEvent.h"
 #include "control/KeyHelpContent.h"
 #include "link/Link.h"
@@ -43,7 +45,10 @@ void KeyControl::KeyControlKeyEvent(const std::string& line) {
     if (!state_.WinampRepeatVolume) {
         KeyMapKeyEvent(event);
     } else if (!event.Pressed) {
-        state_.WinampRepeatVolume = false;  // a release ends the repeat; a press is dropped
+        // A release ends the repeat (a press is dropped). It also reaches its key's commands, so
+        // that a loop or button of a key held since before the repeat ends with its key.
+        state_.WinampRepeatVolume = false;
+        KeyMapKeyEvent(event);
     }
 }
 
@@ -85,9 +90,22 @@ void KeyControl::MoveCursorWhileHeld(int key) {
 
 void KeyControl::KeyMapKeyEvent(const KeyEvent& event) {
     if (RunsCommands(event.Key)) {
-        // Without a current key map there is nothing to run.
-        if (const KeyMap* map = CurrentKeyMapOf(state_)) {
-            ExecuteCommands(map->Keys[static_cast<std::size_t>(event.Key)].Commands, event);
+        // A release runs the lists of the key maps its presses ran in since the last release
+        // (the phone may report a second press first), even when "#" changed the key map
+        // meanwhile: the loops and buttons end with the key. Without a key map nothing runs.
+        std::set<int>& pressedIn = pressedIn_[static_cast<std::size_t>(event.Key)];
+        if (event.Pressed) {
+            pressedIn.insert(state_.CurrentKeyMap);
+        }
+        const std::set<int> maps = event.Pressed || pressedIn.empty()
+                                       ? std::set<int>{state_.CurrentKeyMap}
+                                       : std::exchange(pressedIn, {});
+        for (const int index : maps) {
+            if (index >= 0 && static_cast<std::size_t>(index) < state_.KeyMaps.size()) {
+                ExecuteCommands(
+                    state_.KeyMaps[static_cast<std::size_t>(index)].Keys[event.Key].Commands,
+                    event);
+            }
         }
     } else if (event.Key == kKeyStar && event.Pressed) {
         windows_.ToggleKeyHelp();

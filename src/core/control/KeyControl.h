@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -74,6 +76,7 @@ class KeyControl {
     MasterVolume volume_;
     CommandExecutor executor_;
     KeyWindows windows_;
+    std::array<std::set<int>, 24> pressedIn_;  // key maps of each key's presses not released
 };
 
 }  // namespace zintor

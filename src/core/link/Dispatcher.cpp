@@ -65,6 +65,8 @@ void Link::Impl::EndLink() {
 
 void Link::Impl::LinkEnded() {
     ++epoch;
+    // Lines still waiting came on the link that has gone: they must not act on the next one.
+    state.RxBuffer.dropWholeLines();
     state.MouseMoving = false;
     state.SpecialKeyRepeating = false;
     state.VolumeStepping = false;

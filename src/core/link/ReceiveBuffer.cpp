@@ -55,6 +55,15 @@ std::string ReceiveBuffer::peekLine() {
     return line;
 }
 
+void ReceiveBuffer::dropWholeLines() {
+    const std::size_t lastEnd = data_.rfind("\r\n");
+    if (lastEnd != std::string::npos && lastEnd >= start_) {
+        start_ = searchFrom_ = lastEnd + 2;
+        lineEnd_ = std::string::npos;
+        compact();
+    }
+}
+
 void ReceiveBuffer::compact() {
     if (start_ == data_.size()) {
         data_.clear();

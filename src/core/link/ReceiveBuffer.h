@@ -25,6 +25,8 @@ class ReceiveBuffer {
     std::string takeLine();
     // The line takeLine() would give, left in place.
     std::string peekLine();
+    // Forgets the whole lines; an unfinished last line stays.
+    void dropWholeLines();
 
     // Everything not taken yet.
     std::string_view text() const { return std::string_view(data_).substr(start_); }

@@ -33,6 +33,7 @@ void WinampMenus::WinAMP_Status_Menu_Selected(const std::string& text) {
     }
     link_.DisableTimer(texts::kStatusRefreshSlot);
     state_.ModeFlags[ModeWinampStatus] = false;
+    EndHoldLoops(state_);
     link_.AT_CMER(false);
     WinAMP_Menu_Selected(texts::kOpenPlaylist);
 }

@@ -86,6 +86,7 @@ void PhoneMenus::HandleMenuSelection(const std::string& line) {
     std::string item = "1";
     if (line == kPopUpClosed && state_.ModeFlags[ModeKeyControl]) {
         state_.ModeFlags[ModeKeyControl] = false;
+        EndHoldLoops(state_);
         procedures_.CloseKeyHelp();
         link_.AT_CMER(false);
     }

@@ -128,6 +128,9 @@ void SimSerialLink::deliver(std::string_view bytes) {
     if (!phoneConnected() || bytes.empty()) {
         return;
     }
+    if (tap_) {
+        tap_(bytes);
+    }
     buffer_.append(bytes);
     if (armed_) {
         postReceive();

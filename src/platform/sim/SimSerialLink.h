@@ -59,6 +59,8 @@ class SimSerialLink : public SerialLink {
     void deliver(std::string_view bytes);  // bytes arrive now; dropped unless the phone is heard
     void raise(SerialEvent event);         // Break, Ring, Cts, Dsr, or HangUp (closes the port)
     bool phoneConnected() const;           // open on the phone's port
+    // Sees every byte that reaches the PC's buffer, as it arrives.
+    void setDeliveryTap(std::function<void(std::string_view)> tap) { tap_ = std::move(tap); }
 
   private:
     void postReceive();
@@ -67,6 +69,7 @@ class SimSerialLink : public SerialLink {
     SimEventLoop& loop_;
     SimPhone* phone_ = nullptr;
     std::function<void(SerialEvent)> listener_;
+    std::function<void(std::string_view)> tap_;
     std::set<int> present_;
     std::set<int> busy_;
     int phonePort_ = 0;
