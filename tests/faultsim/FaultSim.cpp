@@ -68,7 +68,7 @@ Outcome Run(const Schedule& schedule, std::size_t eventCount) {
                           " deep long after the exit");
         });
         loop.startTimer(100, [&world] { world.invariants->check(); });
-        world.program->Startup();
+        world.program->startup();
         loop.runUntil(schedule.endMs + 1000);
         loop.runFor(3000);
         world.invariants->finalCheck();

@@ -190,10 +190,10 @@ void Invariants::checkHolds() {
         }
     }
     const ProgramState& s = program_.state();
-    const bool flags[] = {s.MouseMoving, s.SpecialKeyRepeating, s.VolumeStepping,
-                          s.WinampRepeatVolume};
+    const bool flags[] = {s.mouseMoving, s.specialKeyRepeating, s.volumeStepping,
+                          s.winampRepeatVolume};
     // Lines still waiting (the rest of a burst) are handled one step each first.
-    const bool linesWait = !s.RxBuffer.empty() || !world_.phone.link().buffered().empty();
+    const bool linesWait = !s.rxBuffer.empty() || !world_.phone.link().buffered().empty();
     for (int g = 0; g < KeyAction; ++g) {
         if (flags[g] && !held(static_cast<Group>(g)) && !linesWait &&
             world_.loop.now() > releasedAt_[g] + kFlagGraceMs) {
@@ -207,33 +207,33 @@ void Invariants::checkHolds() {
 
 void Invariants::checkState() {
     const ProgramState& s = program_.state();
-    const int maps = static_cast<int>(s.KeyMaps.size());
-    if (s.CurrentKeyMap < 0 || s.CurrentKeyMap >= maps || s.LastKeyMap < 0 ||
-        s.LastKeyMap >= maps) {
-        fail("key map index out of range: " + std::to_string(s.CurrentKeyMap));
+    const int maps = static_cast<int>(s.keyMaps.size());
+    if (s.currentKeyMap < 0 || s.currentKeyMap >= maps || s.lastKeyMap < 0 ||
+        s.lastKeyMap >= maps) {
+        fail("key map index out of range: " + std::to_string(s.currentKeyMap));
     }
-    if (s.MouseStep < 1 || s.MouseSpeed < 0 || s.MouseSpeed > 1000 || s.ComPort < 0 ||
-        s.IconFrame < 101 || s.IconFrame > 103) {
+    if (s.mouseStep < 1 || s.mouseSpeed < 0 || s.mouseSpeed > 1000 || s.comPort < 0 ||
+        s.iconFrame < 101 || s.iconFrame > 103) {
         fail("cursor, port or tray state out of range");
     }
-    const int window = s.WinampPageOffset + s.WinampLastIndex;
-    if (s.ModeFlags[ModeWinampMenu] && (window < 0 || window > largestPlaylist_)) {
+    const int window = s.winampPageOffset + s.winampLastIndex;
+    if (s.modeFlags[ModeWinampMenu] && (window < 0 || window > largestPlaylist_)) {
         fail("playlist window at entry " + std::to_string(window));
     }
-    if (std::count(s.ModeFlags.begin(), s.ModeFlags.end(), true) > 1) {
+    if (std::count(s.modeFlags.begin(), s.modeFlags.end(), true) > 1) {
         fail("more than one mode flag set");
     }
-    if (s.KeyHelpShown != world_.desktop.keyHelpShown() ||
-        s.KeyMapNoticeShown != world_.desktop.noticeShown()) {
+    if (s.keyHelpShown != world_.desktop.keyHelpShown() ||
+        s.keyMapNoticeShown != world_.desktop.noticeShown()) {
         fail("the program's idea of the key help or notice window differs from the screen");
     }
 }
 
 void Invariants::rebootStarts() {
     const ProgramState& s = program_.state();
-    relinkDue_ = !exiting_ && s.Connected && world_.phone.link().openPort() == 3 &&
-                 program_.link().TimerRunning(5) && heldKeys_.empty() && !s.MouseMoving &&
-                 !s.SpecialKeyRepeating && !s.VolumeStepping && !s.WinampRepeatVolume;
+    relinkDue_ = !exiting_ && s.connected && world_.phone.link().openPort() == 3 &&
+                 program_.link().timerRunning(5) && heldKeys_.empty() && !s.mouseMoving &&
+                 !s.specialKeyRepeating && !s.volumeStepping && !s.winampRepeatVolume;
     opensAtReboot_ = world_.phone.link().openCount();
 }
 
@@ -246,7 +246,7 @@ void Invariants::expectRelinked() {
         return;
     }
     relinkDue_ = false;
-    if (!program_.state().Connected || world_.phone.link().openPort() != 3) {
+    if (!program_.state().connected || world_.phone.link().openPort() != 3) {
         fail("the phone answers again but the supervision did not rebuild the link");
     }
     if (world_.phone.link().openCount() == opensAtReboot_) {
@@ -262,7 +262,7 @@ void Invariants::expectRelinked() {
 
 void Invariants::exitStarts() {
     exiting_ = true;
-    connectedAtExit_ = program_.state().Connected;
+    connectedAtExit_ = program_.state().connected;
     writesAtExit_ = world_.phone.link().writes().size();
     flushesAtExit_ = world_.settings.flushCount();
 }
@@ -288,7 +288,7 @@ void Invariants::exitDone() {
 void Invariants::finalCheck() {
     check();
     const auto removals = world_.desktop.callsStartingWith("trayRemove").size();
-    if (!program_.ShutDown() || removals != 1 || !exited_) {
+    if (!program_.hasShutDown() || removals != 1 || !exited_) {
         fail("the shutdown ran " + std::to_string(removals) + " times");
     }
     if (!downOnPc_.empty()) {

@@ -8,7 +8,7 @@
 namespace zintor {
 namespace {
 
-TEST(DescribeKeyMaps, ListsKeysWithTheirHelpAndCommandsByName) {
+TEST(describeKeyMaps, ListsKeysWithTheirHelpAndCommandsByName) {
     const testing::Loaded l = testing::Load(
         "<KEYMAP><KEYMAP_NAME>Office</KEYMAP_NAME>"
         "<KEY_1><HELP>Save file</HELP>"
@@ -25,7 +25,7 @@ TEST(DescribeKeyMaps, ListsKeysWithTheirHelpAndCommandsByName) {
         "<KEYMAP>"
         "<USB_DIGITAL_OUT_2><NAME_ON>Lamp on</NAME_ON><NAME_OFF>Lamp\noff</NAME_OFF>");
     ASSERT_TRUE(l.result.ok());
-    EXPECT_EQ(DescribeKeyMaps(l.maps, l.outputs),
+    EXPECT_EQ(describeKeyMaps(l.maps, l.outputs),
               "Key map 1: \"Office\"\n"
               "  Key 1 (KEY_1): \"Save file\"\n"
               "    1. KEY DOWN CONTROL\n"

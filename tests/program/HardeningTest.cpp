@@ -45,14 +45,14 @@ class Hardening : public ::testing::Test {
         world.serial().setPhonePort(3);
         world.files.putFile("/opt/zintor/KeyMap.xml", kKeyMap);
         program = std::make_unique<Program>(world.ports());
-        program->Startup();
+        program->startup();
         world.loop.runFor(100);
     }
 
     void enterKeyControl() {
         world.phone.send("*EAMI: 1\r\n");
         world.loop.runFor(200);
-        ASSERT_TRUE(program->state().ModeFlags[ModeKeyControl]);
+        ASSERT_TRUE(program->state().modeFlags[ModeKeyControl]);
         world.input.clear();
         world.phone.clearLines();
     }
@@ -82,7 +82,7 @@ TEST_F(Hardening, BurstsOfAnySizeAreHandledInOrderWithoutNesting) {
     world.phone.send("+CKEV: 3,1\r\n+CKEV: 3,0\r\n+CKEV: 5,1\r\n+CKEV: 5,0\r\nOK\r\n");
     world.loop.runFor(1000);
     EXPECT_EQ(inputCalls("press 13"), 1u);
-    EXPECT_TRUE(program->state().Connected);
+    EXPECT_TRUE(program->state().connected);
 
     // Presses that each start a wait (a held cursor key, a key map change that waits for its
     // notice and sends a command) nest only so deep, and every one of them is handled.
@@ -95,7 +95,7 @@ TEST_F(Hardening, BurstsOfAnySizeAreHandledInOrderWithoutNesting) {
     world.loop.runFor(60000);
     EXPECT_LE(world.loop.deepestWait(), 60);
     EXPECT_EQ(world.phone.count("AT*EAID=13,2,\"Caf\xE9 'hot'  ATD\""), 150u);
-    EXPECT_TRUE(program->state().Connected);
+    EXPECT_TRUE(program->state().connected);
 }
 
 }  // namespace

@@ -12,31 +12,31 @@ class Procedures {
     virtual ~Procedures() = default;
 
     // Phone screens
-    virtual void ErrorMessage(const std::string& sInput, int lTimeOut, int iSelect) = 0;
-    virtual void HandleInputText(const std::string& line) = 0;
-    virtual void ShowMainMenu(const std::string& item) = 0;
-    virtual void SelectMainMenu(const std::string& line) = 0;
-    virtual void HandleMenuSelection(const std::string& line) = 0;
-    virtual void ResetPhoneUI() = 0;
-    virtual void ApplicationMenuSelected(const std::string& text) = 0;
-    virtual void MoveMouseSelected() = 0;
-    virtual void USBMenuSelected(const std::string& text) = 0;
-    virtual void USBMenuChoice(const std::string& line) = 0;
-    virtual void AboutMenuSelected(bool show) = 0;
+    virtual void errorMessage(const std::string& input, int timeOut, int select) = 0;
+    virtual void handleInputText(const std::string& line) = 0;
+    virtual void showMainMenu(const std::string& item) = 0;
+    virtual void selectMainMenu(const std::string& line) = 0;
+    virtual void handleMenuSelection(const std::string& line) = 0;
+    virtual void resetPhoneUi() = 0;
+    virtual void applicationMenuSelected(const std::string& text) = 0;
+    virtual void moveMouseSelected() = 0;
+    virtual void usbMenuSelected(const std::string& text) = 0;
+    virtual void usbMenuChoice(const std::string& line) = 0;
+    virtual void aboutMenuSelected(bool show) = 0;
 
     // Media player screens
-    virtual void WinAMP_Menu_Selected(const std::string& text) = 0;
-    virtual void WinAMP_Status_Menu_Selected(const std::string& text) = 0;
-    virtual void WinAMP_Execute(int command) = 0;
+    virtual void winampMenuSelected(const std::string& text) = 0;
+    virtual void winampStatusMenuSelected(const std::string& text) = 0;
+    virtual void execute(int command) = 0;
 
     // Key control
-    virtual void KeyControlKeyEvent(const std::string& line) = 0;
-    virtual void WinampStatusKeyEvent(const std::string& line) = 0;
-    virtual void TypeText(const std::string& text) = 0;
-    virtual void CloseKeyHelp() = 0;  // closes the key help window if it is open
+    virtual void keyControlKeyEvent(const std::string& line) = 0;
+    virtual void winampStatusKeyEvent(const std::string& line) = 0;
+    virtual void typeText(const std::string& text) = 0;
+    virtual void closeKeyHelp() = 0;  // closes the key help window if it is open
 
     // Tray
-    virtual void TrayIconAnimate() = 0;
+    virtual void trayIconAnimate() = 0;
 };
 
 }  // namespace zintor

@@ -25,117 +25,117 @@ Program::~Program() {
 }
 
 // Phone screens.
-void Program::ErrorMessage(const std::string& sInput, int lTimeOut, int iSelect) {
-    menus_->ErrorMessage(sInput, lTimeOut, iSelect);
+void Program::errorMessage(const std::string& input, int timeOut, int select) {
+    menus_->errorMessage(input, timeOut, select);
 }
-void Program::HandleInputText(const std::string& line) {
-    menus_->HandleInputText(line);
+void Program::handleInputText(const std::string& line) {
+    menus_->handleInputText(line);
 }
-void Program::ShowMainMenu(const std::string& item) {
-    menus_->ShowMainMenu(item);
+void Program::showMainMenu(const std::string& item) {
+    menus_->showMainMenu(item);
 }
-void Program::SelectMainMenu(const std::string& line) {
-    menus_->SelectMainMenu(line);
+void Program::selectMainMenu(const std::string& line) {
+    menus_->selectMainMenu(line);
 }
-void Program::HandleMenuSelection(const std::string& line) {
-    menus_->HandleMenuSelection(line);
+void Program::handleMenuSelection(const std::string& line) {
+    menus_->handleMenuSelection(line);
 }
-void Program::ResetPhoneUI() {
-    menus_->ResetPhoneUI();
+void Program::resetPhoneUi() {
+    menus_->resetPhoneUi();
 }
-void Program::ApplicationMenuSelected(const std::string& text) {
-    menus_->ApplicationMenuSelected(text);
+void Program::applicationMenuSelected(const std::string& text) {
+    menus_->applicationMenuSelected(text);
 }
-void Program::MoveMouseSelected() {
-    menus_->MoveMouseSelected();
+void Program::moveMouseSelected() {
+    menus_->moveMouseSelected();
 }
-void Program::USBMenuSelected(const std::string& text) {
-    menus_->USBMenuSelected(text);
+void Program::usbMenuSelected(const std::string& text) {
+    menus_->usbMenuSelected(text);
 }
-void Program::USBMenuChoice(const std::string& line) {
-    menus_->USBMenuChoice(line);
+void Program::usbMenuChoice(const std::string& line) {
+    menus_->usbMenuChoice(line);
 }
-void Program::AboutMenuSelected(bool show) {
-    menus_->AboutMenuSelected(show);
+void Program::aboutMenuSelected(bool show) {
+    menus_->aboutMenuSelected(show);
 }
 
 // Media player screens.
-void Program::WinAMP_Menu_Selected(const std::string& text) {
-    winamp_->WinAMP_Menu_Selected(text);
+void Program::winampMenuSelected(const std::string& text) {
+    winamp_->winampMenuSelected(text);
 }
-void Program::WinAMP_Status_Menu_Selected(const std::string& text) {
-    winamp_->WinAMP_Status_Menu_Selected(text);
+void Program::winampStatusMenuSelected(const std::string& text) {
+    winamp_->winampStatusMenuSelected(text);
 }
-void Program::WinAMP_Execute(int command) {
-    winamp_->WinAMP_Execute(command);
+void Program::execute(int command) {
+    winamp_->execute(command);
 }
 
 // Key control.
-void Program::KeyControlKeyEvent(const std::string& line) {
-    keys_->KeyControlKeyEvent(line);
+void Program::keyControlKeyEvent(const std::string& line) {
+    keys_->keyControlKeyEvent(line);
 }
-void Program::WinampStatusKeyEvent(const std::string& line) {
-    keys_->WinampStatusKeyEvent(line);
+void Program::winampStatusKeyEvent(const std::string& line) {
+    keys_->winampStatusKeyEvent(line);
 }
-void Program::TypeText(const std::string& text) {
-    keys_->TypeText(text);
+void Program::typeText(const std::string& text) {
+    keys_->typeText(text);
 }
-void Program::CloseKeyHelp() {
-    keys_->CloseKeyHelp();
+void Program::closeKeyHelp() {
+    keys_->closeKeyHelp();
 }
 
 // Tray: frames 101, 102, 103, 101, ... The icon keeps its last frame when the animation stops.
-void Program::TrayIconAnimate() {
-    state_.IconFrame = state_.IconFrame + 1;
-    if (state_.IconFrame >= 104) {
-        state_.IconFrame = 101;
+void Program::trayIconAnimate() {
+    state_.iconFrame = state_.iconFrame + 1;
+    if (state_.iconFrame >= 104) {
+        state_.iconFrame = 101;
     }
-    ports_.desktop.trayShowFrame(state_.IconFrame);
+    ports_.desktop.trayShowFrame(state_.iconFrame);
 }
 
 // Desktop clicks.
 void Program::connectClicked() {
     PortFollower::Attempt attempt(*portFollower_);
-    link_->ConnectClicked();
-    portFollower_->NoteConnection();
+    link_->connectClicked();
+    portFollower_->noteConnection();
 }
 void Program::portChosen(int index) {
     PortFollower::Attempt attempt(*portFollower_);
-    link_->PortChosen(index);
-    portFollower_->NotePortChosen();
+    link_->portChosen(index);
+    portFollower_->notePortChosen();
 }
 void Program::autoConnectClicked() {
     PortFollower::Attempt attempt(*portFollower_);
-    link_->AutoConnectClicked();
-    portFollower_->NoteConnection();
+    link_->autoConnectClicked();
+    portFollower_->noteConnection();
 }
 void Program::settingsClicked() {
-    ShowSettingsWindow(state_, ports_, *link_);
+    showSettingsWindow(state_, ports_, *link_);
 }
 void Program::exitClicked() {
-    Shutdown();
+    shutdown();
     if (onExitRequested) {
         onExitRequested();
     }
 }
 void Program::refreshPortsClicked() {
-    link_->RefreshComMenu();
+    link_->refreshComMenu();
 }
 void Program::enumeratePortsClicked() {
-    link_->EnumerateComPorts();
+    link_->enumerateComPorts();
 }
 void Program::playerCheckClicked() {
-    winamp_->PlayerCheck();
+    winamp_->playerCheck();
 }
 void Program::mouseSpeedChanged(int speed) {
     // The pause per cursor step, in milliseconds; kept within what the cursor loop can use.
-    state_.MouseSpeed = static_cast<std::int16_t>(std::clamp(speed, 0, 1000));
+    state_.mouseSpeed = static_cast<std::int16_t>(std::clamp(speed, 0, 1000));
 }
 void Program::keyHelpClosed() {
-    keys_->KeyHelpClosed();
+    keys_->keyHelpClosed();
 }
 void Program::noticeClosed() {
-    keys_->NoticeClosed();
+    keys_->noticeClosed();
 }
 
 }  // namespace zintor

@@ -26,9 +26,9 @@ class Program : public Procedures, public DesktopEvents {
     Program& operator=(const Program&) = delete;
 
     // Start-up and shutdown sequences. Shutdown runs once; later calls do nothing.
-    void Startup();
-    void Shutdown();
-    bool ShutDown() const { return shutDown_; }
+    void startup();
+    void shutdown();
+    bool hasShutDown() const { return shutDown_; }
 
     // Called after Shutdown when the program should end (exit clicked, signal, session end).
     std::function<void()> onExitRequested;
@@ -37,25 +37,25 @@ class Program : public Procedures, public DesktopEvents {
     Link& link() { return *link_; }
 
     // Procedures
-    void ErrorMessage(const std::string& sInput, int lTimeOut, int iSelect) override;
-    void HandleInputText(const std::string& line) override;
-    void ShowMainMenu(const std::string& item) override;
-    void SelectMainMenu(const std::string& line) override;
-    void HandleMenuSelection(const std::string& line) override;
-    void ResetPhoneUI() override;
-    void ApplicationMenuSelected(const std::string& text) override;
-    void MoveMouseSelected() override;
-    void USBMenuSelected(const std::string& text) override;
-    void USBMenuChoice(const std::string& line) override;
-    void AboutMenuSelected(bool show) override;
-    void WinAMP_Menu_Selected(const std::string& text) override;
-    void WinAMP_Status_Menu_Selected(const std::string& text) override;
-    void WinAMP_Execute(int command) override;
-    void KeyControlKeyEvent(const std::string& line) override;
-    void WinampStatusKeyEvent(const std::string& line) override;
-    void TypeText(const std::string& text) override;
-    void CloseKeyHelp() override;
-    void TrayIconAnimate() override;
+    void errorMessage(const std::string& input, int timeOut, int select) override;
+    void handleInputText(const std::string& line) override;
+    void showMainMenu(const std::string& item) override;
+    void selectMainMenu(const std::string& line) override;
+    void handleMenuSelection(const std::string& line) override;
+    void resetPhoneUi() override;
+    void applicationMenuSelected(const std::string& text) override;
+    void moveMouseSelected() override;
+    void usbMenuSelected(const std::string& text) override;
+    void usbMenuChoice(const std::string& line) override;
+    void aboutMenuSelected(bool show) override;
+    void winampMenuSelected(const std::string& text) override;
+    void winampStatusMenuSelected(const std::string& text) override;
+    void execute(int command) override;
+    void keyControlKeyEvent(const std::string& line) override;
+    void winampStatusKeyEvent(const std::string& line) override;
+    void typeText(const std::string& text) override;
+    void closeKeyHelp() override;
+    void trayIconAnimate() override;
 
     // DesktopEvents
     void connectClicked() override;

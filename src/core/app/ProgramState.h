@@ -11,15 +11,15 @@
 namespace zintor {
 
 struct ComPortInfo {
-    std::string Name;
-    std::int32_t Kind = 0;  // 1 = Bluetooth
-    std::int16_t Port = 0;
+    std::string name;
+    std::int32_t kind = 0;  // 1 = Bluetooth
+    std::int16_t port = 0;
 };
 
 struct USBOutput {
-    bool State = false;
-    std::string NameOn;
-    std::string NameOff;
+    bool state = false;
+    std::string nameOn;
+    std::string nameOff;
 };
 
 enum ModeIndex {
@@ -36,77 +36,77 @@ enum ModeIndex {
 // Everything the program shares between its parts: one instance, owned by Program.
 struct ProgramState {
     // Link
-    bool Connected = false;
-    bool SupervisionPaused = false;
-    bool AnswerReceived = false;
-    bool AnswerOK = false;
-    ReceiveBuffer RxBuffer;
-    std::vector<ComPortInfo> PortList;
-    bool LogEnabled = false;
-    std::string LogFileName;
+    bool connected = false;
+    bool supervisionPaused = false;
+    bool answerReceived = false;
+    bool answerOk = false;
+    ReceiveBuffer rxBuffer;
+    std::vector<ComPortInfo> portList;
+    bool logEnabled = false;
+    std::string logFileName;
 
     // Settings
-    std::int16_t ComPort = 1;
-    std::int16_t AutoConnect = 1;
-    std::array<std::string, 9> AppName;
-    std::array<std::string, 10> AppPath;  // [9] is WinampPath
-    std::int16_t LastKeyMap = 0;
-    float MainLeft = 0, MainTop = 0, SettingLeft = 0, SettingTop = 0;
-    std::int16_t MouseSpeed = 5;
+    std::int16_t comPort = 1;
+    std::int16_t autoConnect = 1;
+    std::array<std::string, 9> appName;
+    std::array<std::string, 10> appPath;  // [9] is winampPath
+    std::int16_t lastKeyMap = 0;
+    float mainLeft = 0, mainTop = 0, settingLeft = 0, settingTop = 0;
+    std::int16_t mouseSpeed = 5;
 
-    const std::string& WinampPath() const { return AppPath[9]; }
+    const std::string& winampPath() const { return appPath[9]; }
 
     // Phone screens
-    std::array<bool, 8> ModeFlags{};
+    std::array<bool, 8> modeFlags{};
 
     // Key maps
-    std::array<std::string, 24> KeyNames;
-    std::vector<KeyMap> KeyMaps;
-    std::int16_t CurrentKeyMap = 0;
-    KeyMap WinampKeyMap;
-    bool KeyHelpShown = false;
-    bool KeyMapNoticeShown = false;
-    bool SpecialKeyRepeating = false;
-    bool LeftButtonLatched = false;
+    std::array<std::string, 24> keyNames;
+    std::vector<KeyMap> keyMaps;
+    std::int16_t currentKeyMap = 0;
+    KeyMap winampKeyMap;
+    bool keyHelpShown = false;
+    bool keyMapNoticeShown = false;
+    bool specialKeyRepeating = false;
+    bool leftButtonLatched = false;
 
     // Cursor
-    std::int16_t MouseStep = 1;
-    bool MouseMoving = false;
+    std::int16_t mouseStep = 1;
+    bool mouseMoving = false;
 
     // Media player
-    std::intptr_t WinampWindow = 0;
-    bool WinampRepeatVolume = false;
-    bool WinampTimeToggle = false;
-    std::int32_t WinampPageOffset = 0;  // 32 bits: playlists grow past 32,767 entries
-    std::int32_t WinampLastIndex = 0;
-    bool WinampListHasBackItem = false;
-    std::string WinampRawTitle;
-    std::string WinampTitle;
+    std::intptr_t winampWindow = 0;
+    bool winampRepeatVolume = false;
+    bool winampTimeToggle = false;
+    std::int32_t winampPageOffset = 0;  // 32 bits: playlists grow past 32,767 entries
+    std::int32_t winampLastIndex = 0;
+    bool winampListHasBackItem = false;
+    std::string winampRawTitle;
+    std::string winampTitle;
 
     // Mixer
-    bool VolumeStepping = false;
+    bool volumeStepping = false;
 
     // USB board
-    std::array<USBOutput, 8> USBOutputs;
-    bool USBOpen = false;
-    bool USBBoardPresent = false;
+    std::array<USBOutput, 8> usbOutputs;
+    bool usbOpen = false;
+    bool usbBoardPresent = false;
 
     // Tray
-    int IconFrame = 101;
+    int iconFrame = 101;
 };
 
-inline void ClearModes(ProgramState& s) {
-    s.ModeFlags.fill(false);
+inline void clearModes(ProgramState& s) {
+    s.modeFlags.fill(false);
 }
 
 // The key mode whose keypad reports drive the keys now. A loop for a held key runs only while the
 // mode it started in lasts: leaving it switches the reports off, so the release may never come.
-inline ModeIndex KeyModeNow(const ProgramState& s) {
-    return s.ModeFlags[ModeWinampStatus] ? ModeWinampStatus : ModeKeyControl;
+inline ModeIndex keyModeNow(const ProgramState& s) {
+    return s.modeFlags[ModeWinampStatus] ? ModeWinampStatus : ModeKeyControl;
 }
 
-inline bool NoModeActive(const ProgramState& s) {
-    for (bool f : s.ModeFlags) {
+inline bool noModeActive(const ProgramState& s) {
+    for (bool f : s.modeFlags) {
         if (f) {
             return false;
         }

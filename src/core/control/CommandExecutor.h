@@ -14,7 +14,7 @@ namespace zintor {
 class Link;
 
 // A key's command list has commands.
-bool HasCommands(const std::vector<KeyCommand>& commands);
+bool hasCommands(const std::vector<KeyCommand>& commands);
 
 // Runs the command list of one key for one key event. Most commands act on the press; mouse
 // buttons follow press and release; SPECIAL KEY, the master volume and the media player's
@@ -31,13 +31,13 @@ class CommandExecutor {
           input_(input),
           volume_(volume) {}
 
-    void ExecuteCommands(const std::vector<KeyCommand>& commands, const KeyEvent& event);
+    void executeCommands(const std::vector<KeyCommand>& commands, const KeyEvent& event);
 
   private:
-    void OnPress(const KeyCommand& command);
-    void OnRelease(const KeyCommand& command);
-    void MousePress(std::int32_t code);
-    void SwitchToTextInput();
+    void onPress(const KeyCommand& command);
+    void onRelease(const KeyCommand& command);
+    void mousePress(std::int32_t code);
+    void switchToTextInput();
 
     ProgramState& state_;
     EventLoop& loop_;

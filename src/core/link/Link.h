@@ -26,48 +26,47 @@ class Link {
     Link& operator=(const Link&) = delete;
 
     // AT transport. `toSend` is the whole line including CR LF.
-    bool Send(const std::string& toSend, std::int32_t lTimeOut);
-    bool OpenComPort(std::int16_t& nPort);
-    void DisconnectCOM();
-    void AT_CMER(bool bStatus);
-    bool ConnectPhone();
-    void Wait(float seconds);
+    bool send(const std::string& toSend, std::int32_t timeOut);
+    bool openComPort(std::int16_t& port);
+    void disconnectCom();
+    void atCmer(bool reporting);
+    bool connectPhone();
+    void wait(float seconds);
 
     // Accessory UI commands (one AT line each).
-    void UI_SubMenu(const std::string& sTitle, int iSelected,
-                    const std::vector<std::string>& items);
-    void UI_TimedFeedBack(const std::string& sName);
-    void UI_PopUp(const std::string& sText, std::int32_t lTimeOut);
-    void RegisterAccessoryMenu();
-    void ShowTextInputDialog();
+    void uiSubMenu(const std::string& title, int selected, const std::vector<std::string>& items);
+    void uiTimedFeedBack(const std::string& name);
+    void uiPopUp(const std::string& text, std::int32_t timeOut);
+    void registerAccessoryMenu();
+    void showTextInputDialog();
 
     // Timer slots 0..5.
-    void ResetTimer(int index, std::int32_t lTimeOut);
-    void DisableTimer(int index);
-    bool TimerRunning(int index) const;
+    void resetTimer(int index, std::int32_t timeOut);
+    void disableTimer(int index);
+    bool timerRunning(int index) const;
 
     // Supervision, automatic connection and the tray menu's link items.
-    void AutoConnectPhone();
-    void ConnectClicked();
-    void AutoConnectClicked();
+    void autoConnectPhone();
+    void connectClicked();
+    void autoConnectClicked();
 
     // Serial ports.
-    void EnumerateComPorts();
-    void RefreshComMenu();
-    void PortChosen(int index);
+    void enumerateComPorts();
+    void refreshComMenu();
+    void portChosen(int index);
 
     // Settings store.
-    void LoadSettings();
-    void SaveSettings();
+    void loadSettings();
+    void saveSettings();
 
-    // Diagnostic log. ReadLogSwitch sets LogEnabled from the stored value "Log" ("1" = on; the
+    // Diagnostic log. readLogSwitch sets logEnabled from the stored value "Log" ("1" = on; the
     // program never writes it, the user adds it to the settings file).
-    void ReadLogSwitch();
-    void InitLog();
-    void WriteLog(std::string text);
+    void readLogSwitch();
+    void initLog();
+    void writeLog(std::string text);
 
     // Serial events, as the serial adapter reports them.
-    void OnComm(SerialEvent event);
+    void onComm(SerialEvent event);
 
     // One turn of the event loop for a loop that waits for a key's release: a release that
     // arrives meanwhile is handled in it.

@@ -47,7 +47,7 @@ struct Link::Impl {
         struct Waiting {
             explicit Waiting(Impl& impl) : impl_(impl) {
                 ++impl_.waits;
-                impl_.PostReceiveForPendingLines();
+                impl_.postReceiveForPendingLines();
             }
             ~Waiting() { --impl_.waits; }
             Waiting(const Waiting&) = delete;
@@ -72,7 +72,7 @@ struct Link::Impl {
     // For each receive event being handled, outermost first: `waits` when it began. A receive
     // event nested in a handler that waits for nothing leaves its lines to the one further out.
     std::vector<int> receiveFrames;
-    // A receive call is posted for lines that wait in RxBuffer with no byte left to raise one.
+    // A receive call is posted for lines that wait in rxBuffer with no byte left to raise one.
     bool receivePosted = false;
 
     // Changes whenever the link ends; loops for held keys stop when it does.
@@ -87,32 +87,32 @@ struct Link::Impl {
     // A log file that cannot be written is reported once.
     bool logFailureReported = false;
 
-    // Ports offered in the tray's port menu at the last RefreshComMenu.
+    // Ports offered in the tray's port menu at the last refreshComMenu.
     int offeredPorts = 0;
 
     // Dispatcher.
-    void Receive();
-    void TakeReceivedText();
-    void RouteLine(const std::string& line);
-    void EndLink();  // ring indicator or hang-up
+    void receive();
+    void takeReceivedText();
+    void routeLine(const std::string& line);
+    void endLink();  // ring indicator or hang-up
     // Stops everything that acts for the link that ended and tells the listeners.
-    void LinkEnded();
-    // Lines wait in RxBuffer: make sure a receive event will come for them.
-    void PostReceiveForPendingLines();
+    void linkEnded();
+    // Lines wait in rxBuffer: make sure a receive event will come for them.
+    void postReceiveForPendingLines();
     // Receive events nest this deep at most; deeper, only lines that start nothing are handled.
     static constexpr std::size_t kMaxReceiveNesting = 8;
     // Lines wait that no receive event may handle where the program is now.
-    bool ReceiveStalled();
+    bool receiveStalled();
 
     // Timer slots.
-    void Tick(int index);
-    void Supervise();
+    void tick(int index);
+    void supervise();
 
-    // Closes the port the way the supervision and DisconnectCOM do.
-    void ClosePort();
+    // Closes the port the way the supervision and disconnectCom do.
+    void closePort();
 
     // A waiting call: "pump window events once".
-    void PumpOnce() { ports.loop.pumpOnce(); }
+    void pumpOnce() { ports.loop.pumpOnce(); }
 };
 
 }  // namespace zintor

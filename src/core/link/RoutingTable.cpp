@@ -35,106 +35,106 @@ struct Row {
     Action action;
 };
 
-bool Always(const ProgramState&) {
+bool always(const ProgramState&) {
     return true;
 }
 
 template <ModeIndex flag>
-bool InMode(const ProgramState& s) {
-    return s.ModeFlags[flag];
+bool inMode(const ProgramState& s) {
+    return s.modeFlags[flag];
 }
 
-bool InNoMode(const ProgramState& s) {
-    return NoModeActive(s);
+bool inNoMode(const ProgramState& s) {
+    return noModeActive(s);
 }
 
-bool InErrorOrAbout(const ProgramState& s) {
-    return s.ModeFlags[ModeErrorPopUp] || s.ModeFlags[ModeAbout];
+bool inErrorOrAbout(const ProgramState& s) {
+    return s.modeFlags[ModeErrorPopUp] || s.modeFlags[ModeAbout];
 }
 
-void AnswerOk(Route& l, const std::string&) {
-    l.state.AnswerOK = true;
-    l.state.AnswerReceived = true;
+void answerOk(Route& l, const std::string&) {
+    l.state.answerOk = true;
+    l.state.answerReceived = true;
 }
 
-void CloseErrorPopUp(Route& l, const std::string& line) {
-    l.procedures.ErrorMessage(line, 0, 1);
+void closeErrorPopUp(Route& l, const std::string& line) {
+    l.procedures.errorMessage(line, 0, 1);
 }
-void CloseAbout(Route& l, const std::string&) {
-    l.procedures.AboutMenuSelected(false);
+void closeAbout(Route& l, const std::string&) {
+    l.procedures.aboutMenuSelected(false);
 }
-void MenuSelection(Route& l, const std::string& line) {
-    l.procedures.HandleMenuSelection(line);
+void menuSelection(Route& l, const std::string& line) {
+    l.procedures.handleMenuSelection(line);
 }
-void MainMenuChoice(Route& l, const std::string& line) {
-    l.procedures.SelectMainMenu(line);
+void mainMenuChoice(Route& l, const std::string& line) {
+    l.procedures.selectMainMenu(line);
 }
-void UsbChoice(Route& l, const std::string& line) {
-    l.procedures.USBMenuChoice(line);
+void usbChoice(Route& l, const std::string& line) {
+    l.procedures.usbMenuChoice(line);
 }
-void ApplicationChoice(Route& l, const std::string& line) {
-    l.procedures.ApplicationMenuSelected(line);
+void applicationChoice(Route& l, const std::string& line) {
+    l.procedures.applicationMenuSelected(line);
 }
-void ResetUi(Route& l, const std::string&) {
-    l.procedures.ResetPhoneUI();
+void resetUi(Route& l, const std::string&) {
+    l.procedures.resetPhoneUi();
 }
-void InputText(Route& l, const std::string& line) {
-    l.procedures.HandleInputText(line);
+void inputText(Route& l, const std::string& line) {
+    l.procedures.handleInputText(line);
 }
-void WinampMenuChoice(Route& l, const std::string& line) {
-    l.procedures.WinAMP_Menu_Selected(line);
+void winampMenuChoice(Route& l, const std::string& line) {
+    l.procedures.winampMenuSelected(line);
 }
-void BackToMouse(Route& l, const std::string&) {
-    l.procedures.MoveMouseSelected();
+void backToMouse(Route& l, const std::string&) {
+    l.procedures.moveMouseSelected();
 }
-void WinampStatusChoice(Route& l, const std::string& line) {
-    l.procedures.WinAMP_Status_Menu_Selected(line);
+void winampStatusChoice(Route& l, const std::string& line) {
+    l.procedures.winampStatusMenuSelected(line);
 }
 
 // Receive events come back on before a key is handled, so that its release, received nested,
 // can end a hold-to-repeat loop. A release that came in the same burst as the press is already
-// in RxBuffer, and no new byte would raise an event for it: one is posted for it instead. Key
+// in rxBuffer, and no new byte would raise an event for it: one is posted for it instead. Key
 // traffic is a sign of life, as long as the link it came on is still there.
-void KeyLine(Route& l, const std::string& line, void (Procedures::*handler)(const std::string&)) {
+void keyLine(Route& l, const std::string& line, void (Procedures::*handler)(const std::string&)) {
     l.serial.setReceiveArmed(true);
-    l.impl.PostReceiveForPendingLines();
+    l.impl.postReceiveForPendingLines();
     (l.procedures.*handler)(line);
-    if (l.state.Connected) {
-        l.link.ResetTimer(5, 0);
+    if (l.state.connected) {
+        l.link.resetTimer(5, 0);
     }
 }
 
-void KeyControlKey(Route& l, const std::string& line) {
-    KeyLine(l, line, &Procedures::KeyControlKeyEvent);
+void keyControlKey(Route& l, const std::string& line) {
+    keyLine(l, line, &Procedures::keyControlKeyEvent);
 }
-void WinampStatusKey(Route& l, const std::string& line) {
-    KeyLine(l, line, &Procedures::WinampStatusKeyEvent);
+void winampStatusKey(Route& l, const std::string& line) {
+    keyLine(l, line, &Procedures::winampStatusKeyEvent);
 }
 
 constexpr std::array<Row, 20> kRoutes{{
-    {Match::Whole, "OK", nullptr, Always, AnswerOk},
-    {Match::Whole, "*EAII: 1,1", "*EAII: 0", InMode<ModeErrorPopUp>, CloseErrorPopUp},
-    {Match::Whole, "*EAII: 1,1", "*EAII: 0", InMode<ModeAbout>, CloseAbout},
-    {Match::Whole, "*EAAI", nullptr, Always, MenuSelection},
-    {Match::Prefix, "*EAMI: ", nullptr, InNoMode, MainMenuChoice},
-    {Match::Prefix, "*EAMI: ", nullptr, InMode<ModeUSBMenu>, UsbChoice},
-    {Match::Prefix, "*EAMI: ", nullptr, InMode<ModeApplicationMenu>, ApplicationChoice},
-    {Match::Whole, "*EAMI", nullptr, Always, ResetUi},
-    {Match::Whole, "*EAII: 0", nullptr, InMode<ModeKeyControl>, MenuSelection},
-    {Match::Whole, "*EAII", nullptr, InMode<ModeKeyControl>, ResetUi},
-    {Match::Whole, "*EAII", nullptr, InErrorOrAbout, ResetUi},
-    {Match::Prefix, "+CKEV: ", nullptr, InMode<ModeKeyControl>, KeyControlKey},
-    {Match::Prefix, "+CKEV: ", nullptr, InMode<ModeWinampStatus>, WinampStatusKey},
-    {Match::Prefix, "*EAII: 11,", nullptr, InMode<ModeTextInput>, InputText},
-    {Match::Whole, "*EAII", nullptr, InMode<ModeTextInput>, ResetUi},
-    {Match::Prefix, "*EAMI: ", nullptr, InMode<ModeWinampMenu>, WinampMenuChoice},
-    {Match::Whole, "*EAII: 0", nullptr, InMode<ModeTextInput>, BackToMouse},
-    {Match::Whole, "*EAII: 0", nullptr, InMode<ModeWinampStatus>, WinampStatusChoice},
-    {Match::Whole, "*EAII: 14,1", nullptr, InMode<ModeWinampStatus>, WinampStatusChoice},
-    {Match::Whole, "*EAII", nullptr, InMode<ModeWinampStatus>, ResetUi},
+    {Match::Whole, "OK", nullptr, always, answerOk},
+    {Match::Whole, "*EAII: 1,1", "*EAII: 0", inMode<ModeErrorPopUp>, closeErrorPopUp},
+    {Match::Whole, "*EAII: 1,1", "*EAII: 0", inMode<ModeAbout>, closeAbout},
+    {Match::Whole, "*EAAI", nullptr, always, menuSelection},
+    {Match::Prefix, "*EAMI: ", nullptr, inNoMode, mainMenuChoice},
+    {Match::Prefix, "*EAMI: ", nullptr, inMode<ModeUSBMenu>, usbChoice},
+    {Match::Prefix, "*EAMI: ", nullptr, inMode<ModeApplicationMenu>, applicationChoice},
+    {Match::Whole, "*EAMI", nullptr, always, resetUi},
+    {Match::Whole, "*EAII: 0", nullptr, inMode<ModeKeyControl>, menuSelection},
+    {Match::Whole, "*EAII", nullptr, inMode<ModeKeyControl>, resetUi},
+    {Match::Whole, "*EAII", nullptr, inErrorOrAbout, resetUi},
+    {Match::Prefix, "+CKEV: ", nullptr, inMode<ModeKeyControl>, keyControlKey},
+    {Match::Prefix, "+CKEV: ", nullptr, inMode<ModeWinampStatus>, winampStatusKey},
+    {Match::Prefix, "*EAII: 11,", nullptr, inMode<ModeTextInput>, inputText},
+    {Match::Whole, "*EAII", nullptr, inMode<ModeTextInput>, resetUi},
+    {Match::Prefix, "*EAMI: ", nullptr, inMode<ModeWinampMenu>, winampMenuChoice},
+    {Match::Whole, "*EAII: 0", nullptr, inMode<ModeTextInput>, backToMouse},
+    {Match::Whole, "*EAII: 0", nullptr, inMode<ModeWinampStatus>, winampStatusChoice},
+    {Match::Whole, "*EAII: 14,1", nullptr, inMode<ModeWinampStatus>, winampStatusChoice},
+    {Match::Whole, "*EAII", nullptr, inMode<ModeWinampStatus>, resetUi},
 }};
 
-bool LineMatches(const Row& row, std::string_view line) {
+bool lineMatches(const Row& row, std::string_view line) {
     if (row.match == Match::Prefix) {
         return line.starts_with(row.text);
     }
@@ -143,13 +143,13 @@ bool LineMatches(const Row& row, std::string_view line) {
 
 }  // namespace
 
-void Link::Impl::RouteLine(const std::string& line) {
+void Link::Impl::routeLine(const std::string& line) {
     // While the program shuts down only the answers to its last commands count.
     if (stopping && line != "OK") {
         return;
     }
     for (const Row& row : kRoutes) {
-        if (LineMatches(row, line) && row.condition(state)) {
+        if (lineMatches(row, line) && row.condition(state)) {
             Route route{*this, link, state, procedures, ports.serial};
             row.action(route, line);
             return;

@@ -21,26 +21,26 @@ class WinampMenus {
 
     // The playlist menu (WinampPlaylistMenu.cpp). `text` ends in the choice: "99" opens it, a
     // phone line "*EAMI: n" is a choice (0 = back), "*EAMI: 20" is the refresh.
-    void WinAMP_Menu_Selected(const std::string& text);
+    void winampMenuSelected(const std::string& text);
     // The status dialog (WinampStatusDialog.cpp). `text` ends in a number: not 0 shows or
     // refreshes the dialog, 0 ("*EAII: 0", "*EAII: 14,1") goes back to the playlist.
-    void WinAMP_Status_Menu_Selected(const std::string& text);
+    void winampStatusMenuSelected(const std::string& text);
     // The player check of the main window: finds the player, starts playback when it is not
     // playing, reads the playlist and names its first entry. What it found goes to the log and
     // to a notice on the PC, never to the phone.
-    void PlayerCheck();
+    void playerCheck();
     // One key-map command, 0 to 9.
-    void WinAMP_Execute(int command) { control_.WinAMP_Execute(command); }
+    void execute(int command) { control_.execute(command); }
 
     WinampControl& control() { return control_; }
     WinampInfo& info() { return info_; }
 
   private:
     // Finds the player, starting it when it is not running; false after telling the phone why.
-    bool FindOrStartPlayer();
+    bool findOrStartPlayer();
     // Moves the page offset for choice `n`; false when the status dialog was opened instead.
-    bool ChooseWindow(int n, PlaylistSnapshot& list);
-    void ShowPlaylist(const PlaylistSnapshot& list);
+    bool chooseWindow(int n, PlaylistSnapshot& list);
+    void showPlaylist(const PlaylistSnapshot& list);
 
     ProgramState& state_;
     Ports& ports_;

@@ -11,30 +11,30 @@ namespace zintor {
 
 namespace texts = media_texts;
 
-void WinampMenus::WinAMP_Status_Menu_Selected(const std::string& text) {
-    link_.DisableTimer(texts::kPlaylistRefreshSlot);
-    if (!control_.WinAMP_FindWindow()) {
-        link_.DisableTimer(texts::kStatusRefreshSlot);
-        procedures_.ShowMainMenu(texts::kBackToMainMenu);
+void WinampMenus::winampStatusMenuSelected(const std::string& text) {
+    link_.disableTimer(texts::kPlaylistRefreshSlot);
+    if (!control_.findWindow()) {
+        link_.disableTimer(texts::kStatusRefreshSlot);
+        procedures_.showMainMenu(texts::kBackToMainMenu);
         return;
     }
-    if (TrailingNumber(text) != 0) {
-        const TrackInfo info = info_.WinampTrackInfo();
+    if (trailingNumber(text) != 0) {
+        const TrackInfo info = info_.winampTrackInfo();
         const std::string status =
-            info.TitleText + "  " + info.PositionText + " (" + info.LengthText + ")";
+            info.titleText + "  " + info.positionText + " (" + info.lengthText + ")";
         // A refresh may find the phone on another screen: the dialog is the one shown now.
-        ClearModes(state_);
-        state_.ModeFlags[ModeWinampStatus] = true;
-        link_.Send(texts::kStatusDialog + Quoted(status) + "\"" + texts::kCrLf,
+        clearModes(state_);
+        state_.modeFlags[ModeWinampStatus] = true;
+        link_.send(texts::kStatusDialog + quoted(status) + "\"" + texts::kCrLf,
                    texts::kDialogTimeOut);
-        link_.Send(texts::kPressClear, texts::kDialogTimeOut);
-        link_.ResetTimer(texts::kStatusRefreshSlot, 0);
+        link_.send(texts::kPressClear, texts::kDialogTimeOut);
+        link_.resetTimer(texts::kStatusRefreshSlot, 0);
         return;
     }
-    link_.DisableTimer(texts::kStatusRefreshSlot);
-    state_.ModeFlags[ModeWinampStatus] = false;
-    link_.AT_CMER(false);
-    WinAMP_Menu_Selected(texts::kOpenPlaylist);
+    link_.disableTimer(texts::kStatusRefreshSlot);
+    state_.modeFlags[ModeWinampStatus] = false;
+    link_.atCmer(false);
+    winampMenuSelected(texts::kOpenPlaylist);
 }
 
 }  // namespace zintor

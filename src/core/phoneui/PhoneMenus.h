@@ -20,35 +20,35 @@ class PhoneMenus {
     PhoneMenus(ProgramState& state, Ports& ports, Link& link, Procedures& procedures);
 
     // Main menu and the way out (PhoneMenus.cpp).
-    void ErrorMessage(const std::string& sInput, int lTimeOut, int iSelect);
-    void HandleInputText(const std::string& line);
-    void ShowMainMenu(const std::string& item);
-    void SelectMainMenu(const std::string& line);
-    void HandleMenuSelection(const std::string& line);
-    void ResetPhoneUI();
+    void errorMessage(const std::string& input, int timeOut, int select);
+    void handleInputText(const std::string& line);
+    void showMainMenu(const std::string& item);
+    void selectMainMenu(const std::string& line);
+    void handleMenuSelection(const std::string& line);
+    void resetPhoneUi();
 
     // Application list (ApplicationMenu.cpp).
-    void ApplicationMenuSelected(const std::string& text);
-    void LaunchApplication(int slot);
+    void applicationMenuSelected(const std::string& text);
+    void launchApplication(int slot);
 
     // Key control entry, USB outputs, about (SmallMenus.cpp).
-    void MoveMouseSelected();
-    void USBMenuSelected(const std::string& text);
-    void USBMenuChoice(const std::string& line);
-    void AboutMenuSelected(bool show);
+    void moveMouseSelected();
+    void usbMenuSelected(const std::string& text);
+    void usbMenuChoice(const std::string& line);
+    void aboutMenuSelected(bool show);
 
     // The main menu's items for the current configuration, in order.
-    std::vector<std::string> MainMenuItems() const;
+    std::vector<std::string> mainMenuItems() const;
     // The 1-based number of a main menu item, as text ("3" for "USB" when Winamp is not set up).
-    std::string MainMenuNumber(const std::string& item) const;
+    std::string mainMenuNumber(const std::string& item) const;
 
     // The about pop-up's text: name, version, what it is.
-    static std::string AboutText();
+    static std::string aboutText();
 
   private:
-    void ReportUsbState();
+    void reportUsbState();
     // The application slots listed on the phone, in list order.
-    std::vector<int> ConfiguredSlots() const;
+    std::vector<int> configuredSlots() const;
 
     ProgramState& state_;
     Ports& ports_;

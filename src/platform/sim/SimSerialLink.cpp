@@ -4,7 +4,7 @@
 
 namespace zintor {
 
-const char* SerialEventName(SerialEvent event) {
+const char* serialEventName(SerialEvent event) {
     switch (event) {
         case SerialEvent::Receive:
             return "Receive";
@@ -142,7 +142,7 @@ void SimSerialLink::raise(SerialEvent event) {
         close();
     }
     loop_.post([this, event] {
-        note(std::string("event ") + SerialEventName(event));
+        note(std::string("event ") + serialEventName(event));
         if (listener_) {
             auto listener = listener_;
             listener(event);

@@ -81,6 +81,6 @@ class SimSerialLink : public SerialLink {
     int receiveEvents_ = 0;
 };
 
-const char* SerialEventName(SerialEvent event);
+const char* serialEventName(SerialEvent event);
 
 }  // namespace zintor
