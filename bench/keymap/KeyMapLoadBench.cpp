@@ -12,6 +12,7 @@
 #include "GeneratedKeyMap.h"
 #include "LiteralKeyMapLoader.h"
 #include "keymap/KeyMapLoader.h"
+#include "shared/ProgramState.h"
 
 namespace {
 
@@ -52,7 +53,10 @@ void BM_LoadKeyMaps(benchmark::State& state) {
     for (auto _ : state) {
         ProgramState program;
         loop.pumps = 0;
-        const KeyMapLoadResult result = loadKeyMaps(program, text, loop);
+        KeyMapLoadOptions options;
+        options.pump = [&loop] { loop.pumpOnce(); };
+        const KeyMapLoadResult result =
+            loadKeyMaps(text, program.keyMaps, program.usbOutputs, options);
         if (!result.ok()) {
             state.SkipWithError(result.error->text.c_str());
             return;

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramState.h"
 #include "keymap/KeyMapLoader.h"
 #include "ports/EventLoop.h"
+#include "shared/ProgramState.h"
 
 namespace zintor::literal {
 

@@ -71,7 +71,6 @@ void ExitControl::onSignal() {
 }
 
 void ExitControl::requestExit() {
-    exitRequested_ = true;
     shutdown_();
     if (mainLoopRunning_ && waitDepth_() == 0) {
         QCoreApplication::quit();

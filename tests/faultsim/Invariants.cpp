@@ -193,7 +193,8 @@ void Invariants::checkHolds() {
     const bool flags[] = {s.mouseMoving, s.specialKeyRepeating, s.volumeStepping,
                           s.winampRepeatVolume};
     // Lines still waiting (the rest of a burst) are handled one step each first.
-    const bool linesWait = !s.rxBuffer.empty() || !world_.phone.link().buffered().empty();
+    const bool linesWait =
+        program_.link().hasUnhandledText() || !world_.phone.link().buffered().empty();
     for (int g = 0; g < KeyAction; ++g) {
         if (flags[g] && !held(static_cast<Group>(g)) && !linesWait &&
             world_.loop.now() > releasedAt_[g] + kFlagGraceMs) {
@@ -232,8 +233,9 @@ void Invariants::checkState() {
 void Invariants::rebootStarts() {
     const ProgramState& s = program_.state();
     relinkDue_ = !exiting_ && s.connected && world_.phone.link().openPort() == 3 &&
-                 program_.link().timerRunning(5) && heldKeys_.empty() && !s.mouseMoving &&
-                 !s.specialKeyRepeating && !s.volumeStepping && !s.winampRepeatVolume;
+                 program_.link().timerRunning(TimerSlot::Supervision) && heldKeys_.empty() &&
+                 !s.mouseMoving && !s.specialKeyRepeating && !s.volumeStepping &&
+                 !s.winampRepeatVolume;
     opensAtReboot_ = world_.phone.link().openCount();
 }
 

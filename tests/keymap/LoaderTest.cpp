@@ -174,10 +174,9 @@ TEST(loadKeyMaps, AppendsToKeyMapsAlreadyThereAndLetsEventsRunWhileLoading) {
     maps[0].name = "earlier";
     std::array<USBOutput, 8> outputs;
     std::vector<std::size_t> seen;  // key maps loaded at each turn of the loop
-    testing::PumpRecorder loop;
-    loop.onPump = [&] { seen.push_back(maps.size()); };
+    const auto pump = [&] { seen.push_back(maps.size()); };
     KeyMapLoadOptions every;
-    every.loop = &loop;
+    every.pump = pump;
     every.pumpEvery = 1;
     ASSERT_TRUE(loadKeyMaps("<!--a--><KEYMAP><!--b--><KEYMAP>", maps, outputs, every).ok());
     EXPECT_EQ(seen, (std::vector<std::size_t>{1, 1, 2, 3}));  // after comments and tags
@@ -191,7 +190,7 @@ TEST(loadKeyMaps, AppendsToKeyMapsAlreadyThereAndLetsEventsRunWhileLoading) {
     }
     maps.clear();
     seen.clear();
-    ASSERT_TRUE(loadKeyMaps(text, maps, outputs, {.loop = &loop}).ok());
+    ASSERT_TRUE(loadKeyMaps(text, maps, outputs, {.pump = pump}).ok());
     EXPECT_EQ(seen, (std::vector<std::size_t>{342, 683}));
 }
 

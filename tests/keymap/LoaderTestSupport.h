@@ -1,12 +1,11 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "app/ProgramState.h"
 #include "keymap/KeyMapLoader.h"
+#include "shared/ProgramState.h"
 
 namespace zintor::testing {
 
@@ -62,18 +61,5 @@ inline std::vector<std::string> Everything(const std::vector<KeyMap>& maps,
     }
     return out;
 }
-
-// Runs `onPump` for every turn of the loop the loader asks for.
-class PumpRecorder : public EventLoop {
-  public:
-    std::function<void()> onPump = [] {};
-    std::int64_t now() const override { return 0; }
-    void pumpOnce() override { onPump(); }
-    void waitFor(const std::function<bool()>&) override {}
-    void waitUntil(std::int64_t) override {}
-    TimerId startTimer(int, std::function<void()>) override { return 0; }
-    void stopTimer(TimerId) override {}
-    void post(std::function<void()>) override {}
-};
 
 }  // namespace zintor::testing

@@ -2,7 +2,6 @@
 // pseudo-terminal.
 #include "qt/QtSerialLink.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,9 +11,9 @@
 
 #include "PtyPhone.h"
 #include "QtTestSupport.h"
-#include "app/ProgramState.h"
 #include "link/Link.h"
 #include "qt/QtEventLoop.h"
+#include "shared/ProgramState.h"
 #include "sim/SimWorld.h"
 
 namespace zintor {
@@ -109,36 +108,13 @@ TEST_F(QtSerialLinkTest, ReceiveEventsArePostedOnlyWhileArmed) {
     EXPECT_EQ(serial.takeReceived(), "RING\r\n");
 }
 
-struct MockProcedures : Procedures {
-    MOCK_METHOD(void, errorMessage, (const std::string&, int, int), (override));
-    MOCK_METHOD(void, handleInputText, (const std::string&), (override));
-    MOCK_METHOD(void, showMainMenu, (const std::string&), (override));
-    MOCK_METHOD(void, selectMainMenu, (const std::string&), (override));
-    MOCK_METHOD(void, handleMenuSelection, (const std::string&), (override));
-    MOCK_METHOD(void, resetPhoneUi, (), (override));
-    MOCK_METHOD(void, applicationMenuSelected, (const std::string&), (override));
-    MOCK_METHOD(void, moveMouseSelected, (), (override));
-    MOCK_METHOD(void, usbMenuSelected, (const std::string&), (override));
-    MOCK_METHOD(void, usbMenuChoice, (const std::string&), (override));
-    MOCK_METHOD(void, aboutMenuSelected, (bool), (override));
-    MOCK_METHOD(void, winampMenuSelected, (const std::string&), (override));
-    MOCK_METHOD(void, winampStatusMenuSelected, (const std::string&), (override));
-    MOCK_METHOD(void, execute, (int), (override));
-    MOCK_METHOD(void, keyControlKeyEvent, (const std::string&), (override));
-    MOCK_METHOD(void, winampStatusKeyEvent, (const std::string&), (override));
-    MOCK_METHOD(void, typeText, (const std::string&), (override));
-    MOCK_METHOD(void, closeKeyHelp, (), (override));
-    MOCK_METHOD(void, trayIconAnimate, (), (override));
-};
-
-// The real link on the adapter and the Qt loop; every other port simulated. Any call into the
-// other parts that a test does not expect fails it.
+// The real link on the adapter and the Qt loop; every other port simulated. The link is
+// connected to no screen: a test routes the lines it needs.
 class LinkOverPtyTest : public QtSerialLinkTest {
   protected:
     LinkOverPtyTest() {
         state.comPort = 5;
-        EXPECT_CALL(calls, trayIconAnimate()).Times(testing::AnyNumber());  // every 200 ms
-        EXPECT_CALL(calls, showMainMenu("1"));                              // once connected
+        link.onConnected([this] { ++connections; });
     }
     ~LinkOverPtyTest() override {
         if (state.connected) {
@@ -151,14 +127,15 @@ class LinkOverPtyTest : public QtSerialLinkTest {
                 world.files, world.logSink, world.desktop,  world.launcher,
                 world.input, world.mixer,   world.player,   world.board};
     ProgramState state;
-    testing::StrictMock<MockProcedures> calls;
-    Link link{state, ports, calls};
+    Link link{state, ports};
+    int connections = 0;
 };
 
 TEST_F(LinkOverPtyTest, ConnectsWithTheFullSequenceAndGivesUpOnASilentPhone) {
     ASSERT_TRUE(phone.ok()) << phone.error();
     ASSERT_TRUE(link.connectPhone());
     EXPECT_TRUE(state.connected);
+    EXPECT_EQ(connections, 1);
     EXPECT_EQ(phone.texts(), (std::vector<std::string>{"AT", "AT+cgmm", "at+cscs=\"8859-1\"",
                                                        "AT+CMER=0,0,0,0,0", "AT*EAM=\"Zintor\""}));
     link.disconnectCom();
@@ -178,10 +155,11 @@ TEST_F(LinkOverPtyTest, ACommandSentFromAHandlerGetsItsAnswerInANestedReceive) {
     ASSERT_TRUE(link.connectPhone());
     bool handled = false;
     bool answered = false;
-    EXPECT_CALL(calls, handleMenuSelection("*EAAI")).WillOnce([&] {
+    const auto handler = [&](const std::string&) {
         answered = link.send("AT*EASM=\"Zintor\",1,1,1,\"About\"\r\n", 5000);
         handled = true;
-    });
+    };
+    link.setRoutes({{LineRoute::Match::Whole, "*EAAI", "", {}, handler, false}});
     phone.send("\r\n*EAAI\r\n");
     ASSERT_TRUE(waitFor([&] { return handled; }));
     EXPECT_TRUE(answered);

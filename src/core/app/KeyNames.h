@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProgramState.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/Ports.h"
-#include "app/ProgramState.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 

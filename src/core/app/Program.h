@@ -4,9 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "app/Ports.h"
-#include "app/Procedures.h"
-#include "app/ProgramState.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -16,9 +15,9 @@ class PhoneMenus;
 class KeyControl;
 class WinampMenus;
 
-// The whole program: its shared state and its parts, wired to the outside world through Ports.
-// It answers the desktop's clicks and hands every cross-part call to the part that owns it.
-class Program : public Procedures, public DesktopEvents {
+// The whole program: its shared state and its parts, wired to each other and to the outside world
+// through Ports. It answers the desktop's clicks.
+class Program : public DesktopEvents {
   public:
     explicit Program(Ports ports);
     ~Program() override;
@@ -35,27 +34,6 @@ class Program : public Procedures, public DesktopEvents {
 
     ProgramState& state() { return state_; }
     Link& link() { return *link_; }
-
-    // Procedures
-    void errorMessage(const std::string& input, int timeOut, int select) override;
-    void handleInputText(const std::string& line) override;
-    void showMainMenu(const std::string& item) override;
-    void selectMainMenu(const std::string& line) override;
-    void handleMenuSelection(const std::string& line) override;
-    void resetPhoneUi() override;
-    void applicationMenuSelected(const std::string& text) override;
-    void moveMouseSelected() override;
-    void usbMenuSelected(const std::string& text) override;
-    void usbMenuChoice(const std::string& line) override;
-    void aboutMenuSelected(bool show) override;
-    void winampMenuSelected(const std::string& text) override;
-    void winampStatusMenuSelected(const std::string& text) override;
-    void execute(int command) override;
-    void keyControlKeyEvent(const std::string& line) override;
-    void winampStatusKeyEvent(const std::string& line) override;
-    void typeText(const std::string& text) override;
-    void closeKeyHelp() override;
-    void trayIconAnimate() override;
 
     // DesktopEvents
     void connectClicked() override;

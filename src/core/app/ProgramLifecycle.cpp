@@ -1,24 +1,20 @@
 // Start-up and shutdown of the program.
+#include "app/KeyMapFile.h"
 #include "app/KeyNames.h"
 #include "app/PortFollower.h"
 #include "app/Program.h"
 #include "control/KeyControl.h"
-#include "keymap/KeyMapFile.h"
 #include "link/Link.h"
 #include "phoneui/Usb.h"
 
 namespace zintor {
 
 namespace {
-constexpr int kTimerSlots = 6;
 constexpr const char* kStartedLogLine = "######Application Started#######";
 constexpr const char* kTrayTip = "Zintor";
-constexpr const char* kKeypadReportingOff = "AT+CMER=0,0,0,0,0\r\n";
-constexpr int kKeypadReportingOffTimeOut = 500;
 }  // namespace
 
 void Program::startup() {
-    // The six timer slots are idle until something starts them.
     // The log is off unless the user switched it on in the settings (Log=1).
     state_.logEnabled = false;
     link_->readLogSwitch();
@@ -63,12 +59,10 @@ void Program::shutdown() {
     link_->beginShutdown();
     portFollower_->stop();
 
-    for (int slot = 0; slot < kTimerSlots; ++slot) {
-        link_->disableTimer(slot);
-    }
+    link_->disableAllTimers();
     clearModes(state_);
     if (state_.connected) {
-        link_->send(kKeypadReportingOff, kKeypadReportingOffTimeOut);
+        link_->atCmer(false);
     }
     if (state_.connected) {
         link_->registerAccessoryMenu();
@@ -81,9 +75,7 @@ void Program::shutdown() {
     }
     ports_.desktop.mainWindowPosition(state_.mainLeft, state_.mainTop);
     link_->saveSettings();
-    for (int slot = 0; slot < kTimerSlots; ++slot) {
-        link_->disableTimer(slot);
-    }
+    link_->disableAllTimers();
     ports_.desktop.trayRemove();
     link_->endShutdown();
 }

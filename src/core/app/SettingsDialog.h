@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/Ports.h"
-#include "app/ProgramState.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 

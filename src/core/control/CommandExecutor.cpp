@@ -72,7 +72,7 @@ void CommandExecutor::onPress(const KeyCommand& command) {
             switchToTextInput();
             break;
         case CommandWinamp:
-            procedures_.execute(command.code & 0xFF);
+            player_.execute(command.code & 0xFF);
             break;
         case CommandVolume:
             volume_.volumeCommand(command.code);
@@ -108,12 +108,12 @@ void CommandExecutor::mousePress(std::int32_t code) {
     } else if (code == kMouseRight) {
         input_.sendRightButtonDown();
     } else if (code == kMouseLeftHold) {
-        if (state_.leftButtonLatched) {
+        if (leftButtonLatched_) {
             input_.sendLeftButtonUp();
-            state_.leftButtonLatched = false;
+            leftButtonLatched_ = false;
         } else {
             input_.sendLeftButtonDown();
-            state_.leftButtonLatched = true;
+            leftButtonLatched_ = true;
         }
     }
 }
@@ -121,9 +121,9 @@ void CommandExecutor::mousePress(std::int32_t code) {
 void CommandExecutor::switchToTextInput() {
     // Key lines stop reaching the key-control mode; the phone's text dialog takes over.
     state_.modeFlags[ModeKeyControl] = false;
-    link_.send(control_texts::kKeypadReportingOff, control_texts::kInputCommandTimeoutMs);
+    link_.atCmer(false, control_texts::kInputCommandTimeOut);
     state_.modeFlags[ModeTextInput] = true;
-    link_.send(control_texts::kTextInputDialog, control_texts::kInputCommandTimeoutMs);
+    link_.showTextInputDialog(control_texts::kInputCommandTimeOut);
 }
 
 }  // namespace zintor

@@ -2,12 +2,11 @@
 
 #include <vector>
 
-#include "app/Procedures.h"
-#include "app/ProgramState.h"
 #include "control/InputSynthesis.h"
 #include "control/MasterVolume.h"
 #include "keymap/KeyMapRecords.h"
-#include "ports/EventLoop.h"
+#include "media/WinampControl.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -22,16 +21,13 @@ bool hasCommands(const std::vector<KeyCommand>& commands);
 // commands after them run only then.
 class CommandExecutor {
   public:
-    CommandExecutor(ProgramState& state, EventLoop& loop, Link& link, Procedures& procedures,
-                    InputSynthesis& input, MasterVolume& volume)
-        : state_(state),
-          loop_(loop),
-          link_(link),
-          procedures_(procedures),
-          input_(input),
-          volume_(volume) {}
+    CommandExecutor(ProgramState& state, Link& link, WinampControl& player, InputSynthesis& input,
+                    MasterVolume& volume)
+        : state_(state), link_(link), player_(player), input_(input), volume_(volume) {}
 
     void executeCommands(const std::vector<KeyCommand>& commands, const KeyEvent& event);
+    // The left button is no longer held by a MOUSE LEFT HOLD (it was let go).
+    void forgetLatch() { leftButtonLatched_ = false; }
 
   private:
     void onPress(const KeyCommand& command);
@@ -40,11 +36,11 @@ class CommandExecutor {
     void switchToTextInput();
 
     ProgramState& state_;
-    EventLoop& loop_;
     Link& link_;
-    Procedures& procedures_;
+    WinampControl& player_;
     InputSynthesis& input_;
     MasterVolume& volume_;
+    bool leftButtonLatched_ = false;  // MOUSE LEFT HOLD pressed the button, the next lets it go
 };
 
 }  // namespace zintor

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ProgramState.h"
 #include "ports/KeyboardMouse.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 

@@ -1,30 +1,34 @@
 #include "control/KeyControl.h"
 
+#include <limits>
+
 #include "control/DecodeKeyEvent.h"
 #include "control/KeyHelpContent.h"
 #include "link/Link.h"
 
 namespace zintor {
-namespace {
-constexpr int kSupervisionSlot = 5;
-constexpr int kAccelerationSlot = 1;
-}  // namespace
 
-KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, Procedures& procedures)
+KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, WinampControl& player)
     : state_(state),
       ports_(ports),
       link_(link),
       input_(ports.input, ports.loop),
       cursor_(state, ports.input, link),
       volume_(state, ports.mixer, ports.loop, link),
-      executor_(state, ports.loop, link, procedures, input_, volume_),
+      executor_(state, link, player, input_, volume_),
       windows_(state, ports.desktop, link.waitingLoop()) {
     link.onLinkEnded([this] { releaseHeld(); });
+    // While a direction key is held the cursor moves one pixel more a step every 300 ms.
+    link.onTick(TimerSlot::CursorAcceleration, [this] {
+        if (state_.mouseStep < std::numeric_limits<std::int16_t>::max()) {
+            ++state_.mouseStep;
+        }
+    });
 }
 
 void KeyControl::releaseHeld() {
     input_.releaseAll();
-    state_.leftButtonLatched = false;
+    executor_.forgetLatch();
 }
 
 void KeyControl::closeWindows() {
@@ -59,8 +63,9 @@ void KeyControl::winampStatusKeyEvent(const std::string& line) {
 
 void KeyControl::moveCursorWhileHeld(int key) {
     state_.mouseMoving = true;
-    link_.disableTimer(kSupervisionSlot);
-    link_.resetTimer(kAccelerationSlot, 0);  // mouseStep back to 1, growing every 300 ms
+    link_.disableTimer(TimerSlot::Supervision);
+    state_.mouseStep = 1;
+    link_.resetTimer(TimerSlot::CursorAcceleration);
     const auto epoch = link_.linkEpoch();
     while (state_.mouseMoving && link_.holdGoesOn(epoch) && state_.modeFlags[ModeKeyControl]) {
         switch (key) {
@@ -80,7 +85,7 @@ void KeyControl::moveCursorWhileHeld(int key) {
         link_.pumpWhileWaiting();
     }
     state_.mouseMoving = false;
-    link_.disableTimer(kAccelerationSlot);
+    link_.disableTimer(TimerSlot::CursorAcceleration);
 }
 
 void KeyControl::keyMapKeyEvent(const KeyEvent& event) {
@@ -120,12 +125,6 @@ void KeyControl::nextKeyMap() {
 
     link_.uiTimedFeedBack(state_.keyMaps[static_cast<std::size_t>(next)].name);
     windows_.keyMapChanged();
-}
-
-void KeyControl::changeKeyMap() {
-    if (const KeyMap* map = currentKeyMapOf(state_)) {
-        link_.uiTimedFeedBack(map->name);
-    }
 }
 
 }  // namespace zintor

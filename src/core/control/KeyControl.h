@@ -3,15 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "app/Ports.h"
-#include "app/Procedures.h"
-#include "app/ProgramState.h"
 #include "control/CommandExecutor.h"
 #include "control/CursorMovement.h"
 #include "control/InputSynthesis.h"
 #include "control/KeyWindows.h"
 #include "control/MasterVolume.h"
 #include "keymap/KeyMapRecords.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -22,7 +21,7 @@ class Link;
 // and the key help / key-map notice windows.
 class KeyControl {
   public:
-    KeyControl(ProgramState& state, Ports& ports, Link& link, Procedures& procedures);
+    KeyControl(ProgramState& state, Ports& ports, Link& link, WinampControl& player);
     KeyControl(const KeyControl&) = delete;
     KeyControl& operator=(const KeyControl&) = delete;
 
@@ -34,9 +33,6 @@ class KeyControl {
 
     void keyMapKeyEvent(const KeyEvent& event);
     void winampMapKeyEvent(const KeyEvent& event);
-
-    // Shows the current key map's name on the phone.
-    void changeKeyMap();
 
     void executeCommands(const std::vector<KeyCommand>& commands, const KeyEvent& event) {
         executor_.executeCommands(commands, event);
@@ -56,11 +52,6 @@ class KeyControl {
     void closeKeyHelp() { windows_.closeKeyHelp(); }
     void keyHelpClosed() { windows_.keyHelpClosed(); }
     void noticeClosed() { windows_.noticeClosed(); }
-
-    // The back-ends, for the parts that use them directly.
-    InputSynthesis& input() { return input_; }
-    CursorMovement& cursor() { return cursor_; }
-    MasterVolume& volume() { return volume_; }
 
   private:
     void moveCursorWhileHeld(int key);

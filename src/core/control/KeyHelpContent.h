@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramState.h"
 #include "ports/Desktop.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "app/ProgramState.h"
 #include "ports/EventLoop.h"
 #include "ports/Mixer.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramState.h"
+#include "keymap/KeyMapRecords.h"
 
 namespace zintor {
 

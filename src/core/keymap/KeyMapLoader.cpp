@@ -20,19 +20,20 @@ std::string quoted(std::string_view text) {
     return join({"\"", excerpt(text), "\""});
 }
 
-// Runs pending events every `every` units of work.
+// Pumps every `every` units of work.
 class Pacer {
   public:
-    Pacer(EventLoop* loop, int every) : loop_(loop), every_(every < 1 ? 1 : every) {}
+    Pacer(const std::function<void()>& pump, int every)
+        : pump_(pump), every_(every < 1 ? 1 : every) {}
     void tick() {
-        if (loop_ && ++work_ >= every_) {
+        if (pump_ && ++work_ >= every_) {
             work_ = 0;
-            loop_->pumpOnce();
+            pump_();
         }
     }
 
   private:
-    EventLoop* loop_;
+    const std::function<void()>& pump_;
     int every_;
     int work_ = 0;
 };
@@ -45,7 +46,7 @@ class Loader {
           keyMaps_(keyMaps),
           outputs_(outputs),
           notes_(options.notes),
-          pacer_(options.loop, options.pumpEvery),
+          pacer_(options.pump, options.pumpEvery),
           stripped_(original, [this] { pacer_.tick(); }),
           scanner_(stripped_.text()),
           valueBudget_(2 * static_cast<std::uint64_t>(original.size()) + (16u << 20)) {}
@@ -279,12 +280,6 @@ class Loader {
 KeyMapLoadResult loadKeyMaps(std::string_view text, std::vector<KeyMap>& keyMaps,
                              std::array<USBOutput, 8>& outputs, const KeyMapLoadOptions& options) {
     return Loader(text, keyMaps, outputs, options).run();
-}
-
-KeyMapLoadResult loadKeyMaps(ProgramState& state, std::string_view text, EventLoop& loop) {
-    KeyMapLoadOptions options;
-    options.loop = &loop;
-    return loadKeyMaps(text, state.keyMaps, state.usbOutputs, options);
 }
 
 std::string keyMapTextAsUtf8(std::string bytes) {

@@ -3,15 +3,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "app/ProgramState.h"
 #include "keymap/KeyMapRecords.h"
 #include "keymap/TextPosition.h"
-#include "ports/EventLoop.h"
 
 namespace zintor {
 
@@ -46,8 +45,8 @@ struct KeyMapNote {
 };
 
 struct KeyMapLoadOptions {
-    // Pending events run through this loop while a long text loads (none when null).
-    EventLoop* loop = nullptr;
+    // Runs now and then while a long text loads (the program lets its pending events run).
+    std::function<void()> pump;
     // Tags read (and comments removed) between two turns of the loop. Loading takes well under
     // a microsecond per tag, so this keeps the program responsive without pumping dominating.
     int pumpEvery = 1024;
@@ -61,8 +60,6 @@ struct KeyMapLoadOptions {
 KeyMapLoadResult loadKeyMaps(std::string_view text, std::vector<KeyMap>& keyMaps,
                              std::array<USBOutput, 8>& outputs,
                              const KeyMapLoadOptions& options = {});
-// The same into the program's keyMaps and usbOutputs, pumping `loop`.
-KeyMapLoadResult loadKeyMaps(ProgramState& state, std::string_view text, EventLoop& loop);
 
 // A key-map file's bytes as the program's text: UTF-8 as it is; anything else is taken to be
 // Windows-1252, the encoding of key maps written on Windows.

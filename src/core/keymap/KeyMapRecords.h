@@ -39,6 +39,13 @@ struct KeyMap {
     std::array<KeyEntry, kKeysPerMap> keys;
 };
 
+// One output of the USB board: its names on the phone, and whether it is on.
+struct USBOutput {
+    bool state = false;
+    std::string nameOn;
+    std::string nameOff;
+};
+
 struct KeyEvent {
     std::int32_t key = 99;  // 99 = unknown key
     bool pressed = false;

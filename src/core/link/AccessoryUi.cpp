@@ -32,7 +32,11 @@ void Link::registerAccessoryMenu() {
 }
 
 void Link::showTextInputDialog() {
-    send(t::kAtTextInput, t::kDialogTimeOut);
+    showTextInputDialog(t::kDialogTimeOut);
+}
+
+void Link::showTextInputDialog(std::int32_t timeOut) {
+    send(t::kAtTextInput, timeOut);
 }
 
 }  // namespace zintor

@@ -11,9 +11,6 @@ namespace t = link_texts;
 
 namespace {
 constexpr int kFirstIconFrame = 101;
-constexpr int kAccelerationSlot = 1;
-constexpr int kAnimationSlot = 4;
-constexpr int kSupervisionSlot = 5;
 constexpr std::int64_t kGatherMs = 10;  // the rest of a burst arrives meanwhile
 }  // namespace
 
@@ -47,8 +44,8 @@ void Link::onComm(SerialEvent event) {
 void Link::Impl::endLink() {
     const bool wasConnected = state.connected;
     ports.serial.setReceiveArmed(false);
-    state.answerReceived = true;
-    state.answerOk = false;
+    answerReceived = true;
+    answerOk = false;
     ports.serial.close();
     state.connected = false;
     ports.desktop.traySetTip(t::kTipIdle);
@@ -58,8 +55,8 @@ void Link::Impl::endLink() {
     }
     linkEnded();
     // A held key's loop may have stopped the supervision; it must run to rebuild the link.
-    if (!stopping && !state.supervisionPaused && !link.timerRunning(kSupervisionSlot)) {
-        link.resetTimer(kSupervisionSlot, 0);
+    if (!stopping && !state.supervisionPaused && !link.timerRunning(TimerSlot::Supervision)) {
+        link.resetTimer(TimerSlot::Supervision);
     }
 }
 
@@ -69,9 +66,9 @@ void Link::Impl::linkEnded() {
     state.specialKeyRepeating = false;
     state.volumeStepping = false;
     state.winampRepeatVolume = false;
-    link.disableTimer(kAccelerationSlot);
-    if (link.timerRunning(kAnimationSlot) || state.iconFrame != kFirstIconFrame) {
-        link.disableTimer(kAnimationSlot);
+    link.disableTimer(TimerSlot::CursorAcceleration);
+    if (link.timerRunning(TimerSlot::TrayAnimation) || state.iconFrame != kFirstIconFrame) {
+        link.disableTimer(TimerSlot::TrayAnimation);
         state.iconFrame = kFirstIconFrame;
         ports.desktop.trayShowFrame(kFirstIconFrame);
     }
@@ -81,13 +78,13 @@ void Link::Impl::linkEnded() {
 }
 
 void Link::Impl::postReceiveForPendingLines() {
-    if (receivePosted || !state.rxBuffer.hasLine()) {
+    if (receivePosted || !rxBuffer.hasLine()) {
         return;
     }
     receivePosted = true;
     ports.loop.post([this] {
         receivePosted = false;
-        if (state.rxBuffer.hasLine()) {
+        if (rxBuffer.hasLine()) {
             receive();
         }
     });
@@ -104,7 +101,7 @@ bool endsNothing(const std::string& line) {
 }  // namespace
 
 bool Link::Impl::receiveStalled() {
-    return receiveFrames.size() >= kMaxReceiveNesting && state.rxBuffer.hasLine();
+    return receiveFrames.size() >= kMaxReceiveNesting && rxBuffer.hasLine();
 }
 
 void Link::Impl::receive() {
@@ -113,26 +110,26 @@ void Link::Impl::receive() {
     // are left to the receive loop further out, which goes on with them when that handler
     // returns: the stack grows with what is waiting, never with how many lines arrived.
     if (stopped || (!receiveFrames.empty() && waits <= receiveFrames.back())) {
-        s.rxBuffer.append(ports.serial.takeReceived());
+        rxBuffer.append(ports.serial.takeReceived());
         return;
     }
     // As deep as lines may nest, a command still gets its answer; other lines wait for the
     // handlers further out to return (a held key's loop ends for them, a command times out).
     if (receiveFrames.size() >= kMaxReceiveNesting) {
-        s.rxBuffer.append(ports.serial.takeReceived());
-        while (s.rxBuffer.hasLine() && endsNothing(s.rxBuffer.peekLine())) {
-            routeLine(s.rxBuffer.takeLine());
+        rxBuffer.append(ports.serial.takeReceived());
+        while (rxBuffer.hasLine() && endsNothing(rxBuffer.peekLine())) {
+            routeLine(rxBuffer.takeLine());
         }
         return;
     }
     receiveFrames.push_back(waits);
     ports.serial.setReceiveArmed(false);
     ports.loop.waitUntil(ports.loop.now() + kGatherMs);
-    s.rxBuffer.append(ports.serial.takeReceived());
+    rxBuffer.append(ports.serial.takeReceived());
 
     s.mouseMoving = false;
-    while (s.rxBuffer.hasLine()) {
-        routeLine(latin1ToUtf8(s.rxBuffer.takeLine()));
+    while (rxBuffer.hasLine()) {
+        routeLine(latin1ToUtf8(rxBuffer.takeLine()));
         // Routing may have sent commands whose nested receive events consumed part of the
         // buffer, so the next line is looked for in the buffer as it is now.
         pumpOnce();

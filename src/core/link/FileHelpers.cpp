@@ -42,8 +42,4 @@ bool createFolderPath(Files& files, const std::string& path) {
     return createFolder(files, path);
 }
 
-std::string getSystemFolder(Files& files) {
-    return files.folder(KnownFolder::System);
-}
-
 }  // namespace zintor

@@ -28,7 +28,5 @@ bool folderExists(Files& files, const std::string& path);
 bool createFolder(Files& files, const std::string& path);
 // Creates every missing level; true when the folder exists afterwards.
 bool createFolderPath(Files& files, const std::string& path);
-// The platform's system folder, without a trailing separator.
-std::string getSystemFolder(Files& files);
 
 }  // namespace zintor

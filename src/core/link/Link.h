@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Ports.h"
-#include "app/Procedures.h"
-#include "app/ProgramState.h"
+#include "link/LineRoute.h"
+#include "link/TimerSlot.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -20,7 +21,7 @@ namespace zintor {
 // the program uses.
 class Link {
   public:
-    Link(ProgramState& state, Ports& ports, Procedures& procedures);
+    Link(ProgramState& state, Ports& ports);
     ~Link();
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
@@ -30,6 +31,7 @@ class Link {
     bool openComPort(std::int16_t& port);
     void disconnectCom();
     void atCmer(bool reporting);
+    void atCmer(bool reporting, std::int32_t timeOut);
     bool connectPhone();
     void wait(float seconds);
 
@@ -39,11 +41,20 @@ class Link {
     void uiPopUp(const std::string& text, std::int32_t timeOut);
     void registerAccessoryMenu();
     void showTextInputDialog();
+    void showTextInputDialog(std::int32_t timeOut);
 
-    // Timer slots 0..5.
-    void resetTimer(int index, std::int32_t timeOut);
-    void disableTimer(int index);
-    bool timerRunning(int index) const;
+    // Where the lines from the phone go, in order (the link answers "OK" itself, first).
+    void setRoutes(std::vector<LineRoute> routes);
+    // Runs when a connection is made, after the accessory menu is registered.
+    void onConnected(std::function<void()> listener);
+
+    // Timer slots. `timeOut` is the command time-out's interval; the other slots have fixed ones.
+    void resetTimer(TimerSlot slot, std::int32_t timeOut = 0);
+    void disableTimer(TimerSlot slot);
+    void disableAllTimers();
+    bool timerRunning(TimerSlot slot) const;
+    // What a slot does when it fires; the part that starts the slot says so once.
+    void onTick(TimerSlot slot, std::function<void()> tick);
 
     // Supervision, automatic connection and the tray menu's link items.
     void autoConnectPhone();
@@ -81,6 +92,8 @@ class Link {
     // Changes whenever the link ends: a loop for a held key runs only while it stays what it was
     // at the press, so the loop ends with the link even if a new link comes up meanwhile.
     std::uint32_t linkEpoch() const;
+    // Text from the phone waits to be handled.
+    bool hasUnhandledText() const;
     // A loop for a held key started at `epoch` may go on: its link is still the same, and the
     // phone's lines can still reach it. Lines nest only so deep; a loop at that depth with lines
     // waiting that it cannot get ends, so that they are handled further out.

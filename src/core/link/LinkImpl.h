@@ -7,17 +7,17 @@
 #include <vector>
 
 #include "link/Link.h"
+#include "link/ReceiveBuffer.h"
 
 namespace zintor {
 
 // The link's private state and the steps that are not part of its public face. Only the files of
 // this folder include it.
 struct Link::Impl {
-    Impl(Link& owner, ProgramState& programState, Ports& worldPorts, Procedures& calls)
+    Impl(Link& owner, ProgramState& programState, Ports& worldPorts)
         : link(owner),
           state(programState),
           ports(worldPorts),
-          procedures(calls),
           waitingLoop(*this, worldPorts.loop) {}
 
     // The program's loop, with every wait and pump counted in `waits`.
@@ -61,11 +61,21 @@ struct Link::Impl {
     Link& link;
     ProgramState& state;
     Ports ports;
-    Procedures& procedures;
     WaitingLoop waitingLoop;
 
-    // Timer slots 0..5: the running timer of each, if any.
-    std::array<std::optional<EventLoop::TimerId>, 6> timers{};
+    // The running timer of each slot, if any, and what each slot does when it fires.
+    std::array<std::optional<EventLoop::TimerId>, kTimerSlotCount> timers{};
+    std::array<std::function<void()>, kTimerSlotCount> ticks{};
+
+    std::vector<LineRoute> routes;
+    std::vector<std::function<void()>> connectedListeners;
+
+    // The answer to the command sent last: it came (OK, a time-out or the link's end), and it
+    // was OK. Commands sent while another waits share them.
+    bool answerReceived = false;
+    bool answerOk = false;
+    // Text from the phone not yet cut into lines and handled.
+    ReceiveBuffer rxBuffer;
 
     // Waits running right now (commands waiting for their answer, pauses, held keys' loops).
     int waits = 0;
@@ -92,7 +102,6 @@ struct Link::Impl {
 
     // Dispatcher.
     void receive();
-    void takeReceivedText();
     void routeLine(const std::string& line);
     void endLink();  // ring indicator or hang-up
     // Stops everything that acts for the link that ended and tells the listeners.
@@ -105,8 +114,8 @@ struct Link::Impl {
     bool receiveStalled();
 
     // Timer slots.
-    void tick(int index);
     void supervise();
+    void animateTrayIcon();
 
     // Closes the port the way the supervision and disconnectCom do.
     void closePort();

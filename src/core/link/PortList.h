@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ProgramState.h"
 #include "ports/Desktop.h"
 #include "ports/PortRegistry.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 

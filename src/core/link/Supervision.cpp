@@ -15,7 +15,7 @@ constexpr int kReconnectTries = 11;
 
 void Link::Impl::supervise() {
     ProgramState& s = state;
-    link.disableTimer(5);
+    link.disableTimer(TimerSlot::Supervision);
     if (stopping) {
         return;
     }
@@ -26,7 +26,7 @@ void Link::Impl::supervise() {
     for (int probe = 0; probe < kProbes; ++probe) {
         if (link.send(t::kAt, t::kProbeTimeOut)) {
             link.writeLog(t::kResponseReset);
-            link.resetTimer(5, 0);
+            link.resetTimer(TimerSlot::Supervision);
             s.supervisionPaused = false;
             return;
         }
@@ -46,7 +46,7 @@ void Link::Impl::supervise() {
         link.writeLog(t::kConnectionTry + std::to_string(attempt));
         if (link.connectPhone()) {
             link.writeLog(t::kAutoConnectMade);
-            link.resetTimer(5, 0);
+            link.resetTimer(TimerSlot::Supervision);
             s.supervisionPaused = false;
             return;
         }

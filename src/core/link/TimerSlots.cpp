@@ -1,87 +1,69 @@
-// The six timer slots: starting, stopping, and what each does on a tick.
+// The six timer slots: starting and stopping them, and the link's own ticks.
 
 #include <algorithm>
 #include <array>
-#include <limits>
 
 #include "link/Link.h"
 #include "link/LinkImpl.h"
-#include "link/LinkTexts.h"
 
 namespace zintor {
 
 namespace {
 
-constexpr int kSlotCount = 6;
+// Intervals in milliseconds; the command time-out's comes with each command.
+constexpr std::array<int, kTimerSlotCount> kIntervals{0, 300, 8000, 4000, 200, 5000};
 
-// Fixed intervals of slots 1..5 in milliseconds; slot 0 takes the command's time-out.
-constexpr std::array<int, kSlotCount> kIntervals{0, 300, 8000, 4000, 200, 5000};
+constexpr int kFirstIconFrame = 101;
+constexpr int kLastIconFrame = 103;
 
-bool validSlot(int index) {
-    return index >= 0 && index < kSlotCount;
+std::size_t indexOf(TimerSlot slot) {
+    return static_cast<std::size_t>(slot);
 }
 
 }  // namespace
 
-void Link::resetTimer(int index, std::int32_t timeOut) {
+void Link::resetTimer(TimerSlot slot, std::int32_t timeOut) {
     // Once the program shuts down only a command's time-out still runs.
-    if (!validSlot(index) || (impl_->stopping && index != 0)) {
+    if (impl_->stopping && slot != TimerSlot::CommandTimeOut) {
         return;
     }
-    // A time-out below 1 ms would never end a Send; it ends it at once instead.
-    const int interval = index == 0 ? std::max<std::int32_t>(timeOut, 1) : kIntervals[index];
-    disableTimer(index);
-    impl_->timers[index] =
-        impl_->ports.loop.startTimer(interval, [impl = impl_.get(), index] { impl->tick(index); });
-    if (index == 1) {
-        impl_->state.mouseStep = 1;
-    }
+    // A time-out below 1 ms would never end a send; it ends it at once instead.
+    const int interval = slot == TimerSlot::CommandTimeOut ? std::max<std::int32_t>(timeOut, 1)
+                                                           : kIntervals[indexOf(slot)];
+    disableTimer(slot);
+    impl_->timers[indexOf(slot)] =
+        impl_->ports.loop.startTimer(interval, [impl = impl_.get(), slot] {
+            if (const auto& tick = impl->ticks[indexOf(slot)]) {
+                tick();
+            }
+        });
 }
 
-void Link::disableTimer(int index) {
-    if (!validSlot(index)) {
-        return;
-    }
-    if (auto& timer = impl_->timers[index]) {
+void Link::disableTimer(TimerSlot slot) {
+    if (auto& timer = impl_->timers[indexOf(slot)]) {
         impl_->ports.loop.stopTimer(*timer);
         timer.reset();
     }
 }
 
-bool Link::timerRunning(int index) const {
-    return validSlot(index) && impl_->timers[index].has_value();
+void Link::disableAllTimers() {
+    for (int slot = 0; slot < kTimerSlotCount; ++slot) {
+        disableTimer(static_cast<TimerSlot>(slot));
+    }
 }
 
-void Link::Impl::tick(int index) {
-    switch (index) {
-        case 0:  // command time-out: the waiting Send ends with failure
-            state.answerReceived = true;
-            state.answerOk = false;
-            break;
-        case 1:  // the cursor accelerates while a direction key is held
-            if (state.mouseStep < std::numeric_limits<std::int16_t>::max()) {
-                ++state.mouseStep;
-            }
-            break;
-        case 2:
-            ports.serial.setReceiveArmed(false);
-            procedures.winampMenuSelected(link_texts::kPlaylistRefreshLine);
-            ports.serial.setReceiveArmed(true);
-            break;
-        case 3:
-            ports.serial.setReceiveArmed(false);
-            procedures.winampStatusMenuSelected(link_texts::kStatusRefreshLine);
-            ports.serial.setReceiveArmed(true);
-            break;
-        case 4:
-            procedures.trayIconAnimate();
-            break;
-        case 5:
-            supervise();
-            break;
-        default:
-            break;
-    }
+bool Link::timerRunning(TimerSlot slot) const {
+    return impl_->timers[indexOf(slot)].has_value();
+}
+
+void Link::onTick(TimerSlot slot, std::function<void()> tick) {
+    impl_->ticks[indexOf(slot)] = std::move(tick);
+}
+
+// Frames 101, 102, 103, 101, ... The icon keeps its last frame when the animation stops.
+void Link::Impl::animateTrayIcon() {
+    state.iconFrame = state.iconFrame >= kLastIconFrame ? kFirstIconFrame : state.iconFrame + 1;
+    ports.desktop.trayShowFrame(state.iconFrame);
 }
 
 }  // namespace zintor

@@ -18,27 +18,27 @@ bool Link::send(const std::string& toSend, std::int32_t timeOut) {
     if (!s.connected || impl_->stopped) {
         return false;
     }
-    disableTimer(5);
-    resetTimer(0, timeOut);
-    s.answerReceived = false;
+    disableTimer(TimerSlot::Supervision);
+    resetTimer(TimerSlot::CommandTimeOut, timeOut);
+    impl_->answerReceived = false;
     // Every line to the phone passes here: whatever text it carries, it is one command line
     // the phone can read.
     impl_->ports.serial.write(toPhoneLine(toSend));
     impl_->ports.serial.setReceiveArmed(true);
-    s.answerOk = false;
+    impl_->answerOk = false;
 
     // The receive handler (OK) or the slot 0 tick (time-out) ends the wait; both may run several
     // levels down inside other handlers, and an inner Send shares the same answer state.
-    impl_->waitingLoop.waitFor([&s] { return s.answerReceived; });
+    impl_->waitingLoop.waitFor([impl = impl_.get()] { return impl->answerReceived; });
 
     bool ok = true;
-    if (!s.answerOk) {
-        writeLog(t::kCommandFailed + std::string(s.rxBuffer.text()));
+    if (!impl_->answerOk) {
+        writeLog(t::kCommandFailed + std::string(impl_->rxBuffer.text()));
         ok = false;
     }
-    disableTimer(0);
+    disableTimer(TimerSlot::CommandTimeOut);
     if (!s.supervisionPaused) {
-        resetTimer(5, 0);
+        resetTimer(TimerSlot::Supervision);
     }
     return ok;
 }
@@ -111,15 +111,13 @@ bool Link::openComPort(std::int16_t& port) {
     }
     impl_->ports.desktop.traySetTip(t::kTipConnected);
     impl_->ports.desktop.setConnectCaption(t::kCaptionDisconnect);
-    resetTimer(4, 0);
+    resetTimer(TimerSlot::TrayAnimation);
     s.connected = true;
     return true;
 }
 
 void Link::Impl::closePort() {
-    for (int index = 0; index < 6; ++index) {
-        link.disableTimer(index);
-    }
+    link.disableAllTimers();
     ports.serial.setReceiveArmed(false);
     ports.serial.close();
     linkEnded();
@@ -143,7 +141,11 @@ void Link::disconnectCom() {
 }
 
 void Link::atCmer(bool reporting) {
-    send(reporting ? t::kAtKeysOn : t::kAtKeysOff, t::kProbeTimeOut);
+    atCmer(reporting, t::kProbeTimeOut);
+}
+
+void Link::atCmer(bool reporting, std::int32_t timeOut) {
+    send(reporting ? t::kAtKeysOn : t::kAtKeysOff, timeOut);
 }
 
 bool Link::connectPhone() {
@@ -161,7 +163,9 @@ bool Link::connectPhone() {
         writeLog(t::kFailedCmerOff);
     }
     registerAccessoryMenu();
-    impl_->procedures.showMainMenu("1");
+    for (const auto& listener : impl_->connectedListeners) {
+        listener();
+    }
     return true;
 }
 

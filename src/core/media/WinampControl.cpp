@@ -7,8 +7,8 @@ namespace zintor {
 
 namespace texts = media_texts;
 
-WinampControl::WinampControl(ProgramState& state, Ports& ports, Link& link, Procedures& procedures)
-    : state_(state), ports_(ports), link_(link), procedures_(procedures) {}
+WinampControl::WinampControl(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens)
+    : state_(state), ports_(ports), link_(link), screens_(screens) {}
 
 bool WinampControl::findWindow() {
     state_.winampWindow = ports_.player.findWindow(state_.winampPath());

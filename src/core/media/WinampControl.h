@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Ports.h"
-#include "app/Procedures.h"
-#include "app/ProgramState.h"
+#include "phoneui/PhoneMenus.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -16,7 +16,7 @@ class Link;
 // ProgramState::winampWindow; only findWindow changes it.
 class WinampControl {
   public:
-    WinampControl(ProgramState& state, Ports& ports, Link& link, Procedures& procedures);
+    WinampControl(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens);
 
     bool findWindow();
     // Searches the window first and sends only when it is found.
@@ -42,7 +42,8 @@ class WinampControl {
     ProgramState& state_;
     Ports& ports_;
     Link& link_;
-    Procedures& procedures_;
+    PhoneMenus& screens_;
+    bool nextShowsRemaining_ = false;  // the time toggle's next command shows the remaining time
 };
 
 }  // namespace zintor

@@ -31,8 +31,8 @@ constexpr std::int32_t kCommandIds[10] = {
 void WinampControl::execute(int command) {
     if (state_.winampPath().empty()) {
         link_.writeLog(texts::kLogPathNotSet);
-        procedures_.errorMessage(texts::kPathNotSet, texts::kPathNotSetTimeOut,
-                                 texts::kPathNotSetMenuItem);
+        screens_.errorMessage(texts::kPathNotSet, texts::kPathNotSetTimeOut,
+                              texts::kPathNotSetMenuItem);
         return;
     }
     switch (command) {
@@ -56,8 +56,8 @@ void WinampControl::execute(int command) {
             sendCommand(kCommandIds[command]);
             break;
         case 8:
-            sendCommand(state_.winampTimeToggle ? winamp::kShowRemaining : winamp::kShowElapsed);
-            state_.winampTimeToggle = !state_.winampTimeToggle;
+            sendCommand(nextShowsRemaining_ ? winamp::kShowRemaining : winamp::kShowElapsed);
+            nextShowsRemaining_ = !nextShowsRemaining_;
             break;
         default:  // not a command index
             break;

@@ -34,11 +34,11 @@ std::string WinampInfo::getTitle() {
         return "";
     }
     const std::string caption = ports_.player.caption(state_.winampWindow);
-    if (caption != state_.winampRawTitle) {
-        state_.winampRawTitle = caption;
-        state_.winampTitle = titleFromCaption(caption);
+    if (caption != rawTitle_) {
+        rawTitle_ = caption;
+        title_ = titleFromCaption(caption);
     }
-    return state_.winampTitle;
+    return title_;
 }
 
 PlaylistSnapshot WinampInfo::getPlaylist() {

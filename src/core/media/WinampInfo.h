@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Ports.h"
-#include "app/ProgramState.h"
 #include "media/MediaRecords.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -37,6 +37,9 @@ class WinampInfo {
     Ports& ports_;
     Link& link_;
     WinampControl& control_;
+    // The player's caption read last, and the title taken from it.
+    std::string rawTitle_;
+    std::string title_;
 };
 
 }  // namespace zintor

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "app/Ports.h"
-#include "app/Procedures.h"
-#include "app/ProgramState.h"
 #include "media/WinampControl.h"
 #include "media/WinampInfo.h"
+#include "phoneui/PhoneMenus.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -17,7 +17,7 @@ class Link;
 // refreshed every 4 s (timer slot 3), in which the keypad controls the player.
 class WinampMenus {
   public:
-    WinampMenus(ProgramState& state, Ports& ports, Link& link, Procedures& procedures);
+    WinampMenus(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens);
 
     // The playlist menu (WinampPlaylistMenu.cpp). `text` ends in the choice: "99" opens it, a
     // phone line "*EAMI: n" is a choice (0 = back), "*EAMI: 20" is the refresh.
@@ -29,11 +29,8 @@ class WinampMenus {
     // playing, reads the playlist and names its first entry. What it found goes to the log and
     // to a notice on the PC, never to the phone.
     void playerCheck();
-    // One key-map command, 0 to 9.
-    void execute(int command) { control_.execute(command); }
 
     WinampControl& control() { return control_; }
-    WinampInfo& info() { return info_; }
 
   private:
     // Finds the player, starting it when it is not running; false after telling the phone why.
@@ -45,9 +42,10 @@ class WinampMenus {
     ProgramState& state_;
     Ports& ports_;
     Link& link_;
-    Procedures& procedures_;
+    PhoneMenus& screens_;
     WinampControl control_;
     WinampInfo info_;
+    bool listHasBackItem_ = false;  // the playlist shown has the "..More" item before the entries
 };
 
 }  // namespace zintor

@@ -33,35 +33,47 @@ PlaylistSnapshot normalised(PlaylistSnapshot list) {
 
 }  // namespace
 
-WinampMenus::WinampMenus(ProgramState& state, Ports& ports, Link& link, Procedures& procedures)
+WinampMenus::WinampMenus(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens)
     : state_(state),
       ports_(ports),
       link_(link),
-      procedures_(procedures),
-      control_(state, ports, link, procedures),
-      info_(state, ports, link, control_) {}
+      screens_(screens),
+      control_(state, ports, link, screens),
+      info_(state, ports, link, control_) {
+    // The refreshes come as if the phone had sent their lines, with the receive events off.
+    link.onTick(TimerSlot::PlaylistRefresh, [this] {
+        ports_.serial.setReceiveArmed(false);
+        winampMenuSelected(texts::kPlaylistRefreshLine);
+        ports_.serial.setReceiveArmed(true);
+    });
+    link.onTick(TimerSlot::StatusRefresh, [this] {
+        ports_.serial.setReceiveArmed(false);
+        winampStatusMenuSelected(texts::kStatusRefreshLine);
+        ports_.serial.setReceiveArmed(true);
+    });
+}
 
 bool WinampMenus::findOrStartPlayer() {
     if (control_.findWindow()) {
         return true;
     }
     if (!control_.start()) {
-        procedures_.errorMessage(texts::kCouldNotStart, texts::kCouldNotStartTimeOut,
-                                 texts::kPopUpMenuItem);
+        screens_.errorMessage(texts::kCouldNotStart, texts::kCouldNotStartTimeOut,
+                              texts::kPopUpMenuItem);
         return false;
     }
     if (!control_.findWindow()) {
-        procedures_.errorMessage(texts::kStartedButNotFound, texts::kStartedButNotFoundTimeOut,
-                                 texts::kPopUpMenuItem);
+        screens_.errorMessage(texts::kStartedButNotFound, texts::kStartedButNotFoundTimeOut,
+                              texts::kPopUpMenuItem);
         return false;
     }
     return true;
 }
 
 void WinampMenus::winampMenuSelected(const std::string& text) {
-    link_.disableTimer(texts::kPlaylistRefreshSlot);
+    link_.disableTimer(TimerSlot::PlaylistRefresh);
     if (state_.winampPath().empty()) {
-        procedures_.errorMessage(texts::kNeedPath, texts::kNeedPathTimeOut, texts::kPopUpMenuItem);
+        screens_.errorMessage(texts::kNeedPath, texts::kNeedPathTimeOut, texts::kPopUpMenuItem);
         return;
     }
     if (!findOrStartPlayer()) {
@@ -73,17 +85,17 @@ void WinampMenus::winampMenuSelected(const std::string& text) {
     const int n = trailingNumber(text);
     PlaylistSnapshot list = normalised(info_.getPlaylist());
     if (n == 0) {
-        procedures_.showMainMenu(texts::kBackToMainMenu);
+        screens_.showMainMenu(texts::kBackToMainMenu);
         return;
     }
     if (!list.ok) {
         // Nothing to list: back to the main menu, as after the other failures of this screen.
         link_.writeLog(texts::kLogPlaylistEmpty);
-        procedures_.showMainMenu(texts::kBackToMainMenu);
+        screens_.showMainMenu(texts::kBackToMainMenu);
         return;
     }
     if (n == kRefresh && list.current == state_.winampLastIndex) {
-        link_.resetTimer(texts::kPlaylistRefreshSlot, 0);
+        link_.resetTimer(TimerSlot::PlaylistRefresh);
         return;
     }
     state_.winampLastIndex = list.current;
@@ -92,17 +104,17 @@ void WinampMenus::winampMenuSelected(const std::string& text) {
     }
     if (!list.ok) {
         link_.writeLog(texts::kLogPlaylistEmpty);
-        procedures_.showMainMenu(texts::kBackToMainMenu);
+        screens_.showMainMenu(texts::kBackToMainMenu);
         return;
     }
     showPlaylist(list);
-    link_.resetTimer(texts::kPlaylistRefreshSlot, 0);
+    link_.resetTimer(TimerSlot::PlaylistRefresh);
 }
 
 bool WinampMenus::chooseWindow(int n, PlaylistSnapshot& list) {
     const int cur = list.current;
     int offset = state_.winampPageOffset;
-    if (n == kBackItemChoice && cur != 0 && state_.winampListHasBackItem) {
+    if (n == kBackItemChoice && cur != 0 && listHasBackItem_) {
         offset -= kPageStep;
         if (offset + cur < 0) {
             offset = -cur;
@@ -115,7 +127,7 @@ bool WinampMenus::chooseWindow(int n, PlaylistSnapshot& list) {
     } else if (n == kRefresh || n == kOpen) {
         offset = 0;
     } else {
-        if (!state_.winampListHasBackItem) {
+        if (!listHasBackItem_) {
             ++n;
         }
         if (n == kCurrentTrackChoice && (cur == 0 || offset == 0)) {
@@ -163,8 +175,7 @@ void WinampMenus::showPlaylist(const PlaylistSnapshot& list) {
                 break;
         }
     }
-    state_.winampListHasBackItem =
-        !window.items.empty() && window.items[0].kind == PlaylistItem::Back;
+    listHasBackItem_ = !window.items.empty() && window.items[0].kind == PlaylistItem::Back;
     clearModes(state_);  // a refresh may find the phone on another screen
     state_.modeFlags[ModeWinampMenu] = true;
     link_.uiSubMenu(texts::kMenuTitle, window.highlighted, items);

@@ -2,6 +2,7 @@
 // the phone's keypad controls the player.
 
 #include "link/Link.h"
+#include "link/LinkTexts.h"
 #include "link/PhoneText.h"
 #include "media/MediaText.h"
 #include "media/MediaTexts.h"
@@ -12,10 +13,10 @@ namespace zintor {
 namespace texts = media_texts;
 
 void WinampMenus::winampStatusMenuSelected(const std::string& text) {
-    link_.disableTimer(texts::kPlaylistRefreshSlot);
+    link_.disableTimer(TimerSlot::PlaylistRefresh);
     if (!control_.findWindow()) {
-        link_.disableTimer(texts::kStatusRefreshSlot);
-        procedures_.showMainMenu(texts::kBackToMainMenu);
+        link_.disableTimer(TimerSlot::StatusRefresh);
+        screens_.showMainMenu(texts::kBackToMainMenu);
         return;
     }
     if (trailingNumber(text) != 0) {
@@ -25,13 +26,13 @@ void WinampMenus::winampStatusMenuSelected(const std::string& text) {
         // A refresh may find the phone on another screen: the dialog is the one shown now.
         clearModes(state_);
         state_.modeFlags[ModeWinampStatus] = true;
-        link_.send(texts::kStatusDialog + quoted(status) + "\"" + texts::kCrLf,
-                   texts::kDialogTimeOut);
-        link_.send(texts::kPressClear, texts::kDialogTimeOut);
-        link_.resetTimer(texts::kStatusRefreshSlot, 0);
+        link_.send(texts::kStatusDialog + quoted(status) + "\"" + link_texts::kCrLf,
+                   link_texts::kDialogTimeOut);
+        link_.send(texts::kPressClear, link_texts::kDialogTimeOut);
+        link_.resetTimer(TimerSlot::StatusRefresh);
         return;
     }
-    link_.disableTimer(texts::kStatusRefreshSlot);
+    link_.disableTimer(TimerSlot::StatusRefresh);
     state_.modeFlags[ModeWinampStatus] = false;
     link_.atCmer(false);
     winampMenuSelected(texts::kOpenPlaylist);

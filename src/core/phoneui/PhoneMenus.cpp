@@ -18,8 +18,10 @@ constexpr const char* kInputTextPrefix = "*EAII: 11,";  // 10 characters
 constexpr const char* kPopUpClosed = "*EAII: 0";
 }  // namespace
 
-PhoneMenus::PhoneMenus(ProgramState& state, Ports& ports, Link& link, Procedures& procedures)
-    : state_(state), ports_(ports), link_(link), procedures_(procedures) {}
+PhoneMenus::PhoneMenus(ProgramState& state, Ports& ports, Link& link)
+    : state_(state), ports_(ports), link_(link) {
+    link.onConnected([this] { showMainMenu("1"); });
+}
 
 std::vector<std::string> PhoneMenus::mainMenuItems() const {
     std::vector<std::string> items{texts::kMoveMouse, texts::kApplication};
@@ -52,7 +54,7 @@ void PhoneMenus::errorMessage(const std::string& input, int timeOut, int select)
 void PhoneMenus::handleInputText(const std::string& line) {
     std::string text = middle(line, std::char_traits<char>::length(kInputTextPrefix), line.size());
     std::erase(text, '"');
-    procedures_.typeText(text);
+    onTextEntered(text);
     link_.showTextInputDialog();
 }
 
@@ -74,7 +76,7 @@ void PhoneMenus::selectMainMenu(const std::string& line) {
     } else if (item == texts::kApplication) {
         applicationMenuSelected("11");
     } else if (item == texts::kWinamp) {
-        procedures_.winampMenuSelected("99");
+        onPlayerMenuChosen();
     } else if (item == texts::kUsb) {
         usbMenuSelected("1");
     } else if (item == texts::kAbout) {
@@ -86,21 +88,19 @@ void PhoneMenus::handleMenuSelection(const std::string& line) {
     std::string item = "1";
     if (line == kPopUpClosed && state_.modeFlags[ModeKeyControl]) {
         state_.modeFlags[ModeKeyControl] = false;
-        procedures_.closeKeyHelp();
+        onKeyControlLeft();
         link_.atCmer(false);
     }
     if (line == kPopUpClosed && state_.modeFlags[ModeWinampMenu]) {
         state_.modeFlags[ModeWinampMenu] = false;
-        procedures_.closeKeyHelp();
+        onKeyControlLeft();
         item = "3";
     }
     showMainMenu(item);
 }
 
 void PhoneMenus::resetPhoneUi() {
-    for (int slot = 0; slot <= 5; ++slot) {
-        link_.disableTimer(slot);
-    }
+    link_.disableAllTimers();
     link_.atCmer(false);
     clearModes(state_);
     link_.registerAccessoryMenu();

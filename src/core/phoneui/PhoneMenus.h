@@ -1,11 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "app/Ports.h"
-#include "app/Procedures.h"
-#include "app/ProgramState.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -17,7 +17,12 @@ class Link;
 // routes every line from the phone here by those flags.
 class PhoneMenus {
   public:
-    PhoneMenus(ProgramState& state, Ports& ports, Link& link, Procedures& procedures);
+    PhoneMenus(ProgramState& state, Ports& ports, Link& link);
+
+    // What the screens hand to the other parts; Program connects them.
+    std::function<void()> onPlayerMenuChosen;               // the main menu's media player item
+    std::function<void(const std::string&)> onTextEntered;  // a line of the text input dialog
+    std::function<void()> onKeyControlLeft;                 // the key help must close
 
     // Main menu and the way out (PhoneMenus.cpp).
     void errorMessage(const std::string& input, int timeOut, int select);
@@ -53,7 +58,6 @@ class PhoneMenus {
     ProgramState& state_;
     Ports& ports_;
     Link& link_;
-    Procedures& procedures_;
     bool usbFailureShown_ = false;  // told the user once that the board cannot be opened
 };
 

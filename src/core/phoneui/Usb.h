@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "app/ProgramState.h"
 #include "ports/IoBoard.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 

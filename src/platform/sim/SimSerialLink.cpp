@@ -76,14 +76,6 @@ void SimSerialLink::write(std::string_view bytes) {
     }
 }
 
-std::string SimSerialLink::writtenText() const {
-    std::string all;
-    for (const Write& w : writes_) {
-        all += w.bytes;
-    }
-    return all;
-}
-
 std::string SimSerialLink::takeReceived() {
     std::string out;
     out.swap(buffer_);
@@ -115,7 +107,6 @@ void SimSerialLink::postReceive() {
         if (!open_ || !armed_ || buffer_.empty()) {
             return;
         }
-        ++receiveEvents_;
         note("event Receive");
         if (listener_) {
             auto listener = listener_;

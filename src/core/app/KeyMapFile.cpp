@@ -1,4 +1,4 @@
-#include "keymap/KeyMapFile.h"
+#include "app/KeyMapFile.h"
 
 #include <algorithm>
 #include <vector>
@@ -52,7 +52,9 @@ KeyMapFileOutcome loadKeyMapFile(ProgramState& state, Files& files, EventLoop& l
         return outcome;
     }
     text = keyMapTextAsUtf8(std::move(text));
-    const KeyMapLoadResult result = loadKeyMaps(state, text, loop);
+    KeyMapLoadOptions options;
+    options.pump = [&loop] { loop.pumpOnce(); };
+    const KeyMapLoadResult result = loadKeyMaps(text, state.keyMaps, state.usbOutputs, options);
     if (result.error) {
         outcome.problem = formatLoadError(outcome.path, *result.error);
     }

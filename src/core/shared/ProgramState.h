@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "keymap/KeyMapRecords.h"
-#include "link/ReceiveBuffer.h"
 
 namespace zintor {
 
@@ -14,12 +13,6 @@ struct ComPortInfo {
     std::string name;
     std::int32_t kind = 0;  // 1 = Bluetooth
     std::int16_t port = 0;
-};
-
-struct USBOutput {
-    bool state = false;
-    std::string nameOn;
-    std::string nameOff;
 };
 
 enum ModeIndex {
@@ -38,9 +31,6 @@ struct ProgramState {
     // Link
     bool connected = false;
     bool supervisionPaused = false;
-    bool answerReceived = false;
-    bool answerOk = false;
-    ReceiveBuffer rxBuffer;
     std::vector<ComPortInfo> portList;
     bool logEnabled = false;
     std::string logFileName;
@@ -67,7 +57,6 @@ struct ProgramState {
     bool keyHelpShown = false;
     bool keyMapNoticeShown = false;
     bool specialKeyRepeating = false;
-    bool leftButtonLatched = false;
 
     // Cursor
     std::int16_t mouseStep = 1;
@@ -76,12 +65,8 @@ struct ProgramState {
     // Media player
     std::intptr_t winampWindow = 0;
     bool winampRepeatVolume = false;
-    bool winampTimeToggle = false;
     std::int32_t winampPageOffset = 0;  // 32 bits: playlists grow past 32,767 entries
     std::int32_t winampLastIndex = 0;
-    bool winampListHasBackItem = false;
-    std::string winampRawTitle;
-    std::string winampTitle;
 
     // Mixer
     bool volumeStepping = false;

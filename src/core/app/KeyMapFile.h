@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "app/Ports.h"
-#include "app/ProgramState.h"
 #include "keymap/KeyMapLoader.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
