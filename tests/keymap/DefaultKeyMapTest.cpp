@@ -24,18 +24,6 @@ class DefaultKeyMap : public ::testing::Test {
         ASSERT_TRUE(loaded.result.ok()) << formatLoadError("KeyMap.xml", *loaded.result.error);
     }
 
-    // Whether key map `map` binds (type, code) on some key; KEY commands by their character.
-    bool Binds(int map, std::int32_t type, std::int32_t code) const {
-        for (const KeyEntry& key : loaded.maps.at(map).keys) {
-            for (const KeyCommand& c : key.commands) {
-                if (c.type == type && (c.type == CommandKey ? c.text[0] : c.code) == code) {
-                    return true;
-                }
-            }
-        }
-        return false;
-    }
-
     std::string text;
     testing::Loaded loaded;
 };
@@ -69,28 +57,6 @@ TEST_F(DefaultKeyMap, BindsEveryKeyAPhoneReportsAndNamesFitThePhoneScreen) {
         EXPECT_NE(out.nameOn, out.nameOff);
         EXPECT_LE(out.nameOn.size(), 15u);
         EXPECT_EQ((out.nameOn + out.nameOff).find('"'), std::string::npos);  // quoted on the phone
-    }
-}
-
-TEST_F(DefaultKeyMap, BindsWhatEachKeyMapIsFor) {
-    for (const char* name :
-         {"UP", "DOWN", "LEFT", "RIGHT", "RETURN", "ESCAPE", "TAB", "BACKSPACE"}) {
-        EXPECT_TRUE(Binds(0, CommandSpecialKey, specialKeyCode(name))) << name;
-    }
-    for (const char* name : {"LEFT", "RIGHT", "LEFT HOLD"}) {
-        EXPECT_TRUE(Binds(0, CommandMouse, mouseCommandCode(name))) << name;
-    }
-    EXPECT_TRUE(Binds(0, CommandInput, 0));
-    for (const char* name : {"NEXT", "PRIOR", "F5", "ESCAPE", "HOME", "END"}) {
-        EXPECT_TRUE(Binds(1, CommandSpecialKey, specialKeyCode(name))) << name;
-    }
-    EXPECT_TRUE(Binds(1, CommandKey, 'b'));
-    for (const char* name :
-         {"PLAY", "PAUSE", "STOP", "NEXT TRACK", "PREV TRACK", "VOLUME UP", "VOLUME DOWN"}) {
-        EXPECT_TRUE(Binds(2, CommandWinamp, winampCommandCode(name))) << name;
-    }
-    for (const char* name : {"MASTER UP", "MASTER DOWN"}) {
-        EXPECT_TRUE(Binds(2, CommandVolume, volumeCommandCode(name))) << name;
     }
 }
 

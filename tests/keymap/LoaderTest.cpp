@@ -51,16 +51,6 @@ TEST(loadKeyMaps, WorkedExampleGivesOneKeyMapWithCtrlSOnKey1AndALampOutput) {
     EXPECT_TRUE(l.notes.empty());
 }
 
-TEST(loadKeyMaps, EmptyOrCommentOnlyTextsGiveNoKeyMapsAndNoNames) {
-    for (const char* text : {"", "  \r\n\t ", "<!-- <KEYMAP><KEYMAP_NAME>x</KEYMAP_NAME> -->",
-                             "<Zintor_KeyMap><!-- unclosed <KEYMAP>", "ab"}) {
-        const Loaded l = Load(text);
-        EXPECT_TRUE(l.result.ok()) << text;
-        EXPECT_FALSE(keyMapsLoaded(l.maps)) << text;
-        EXPECT_EQ(l.outputs[0].nameOn, "");
-    }
-}
-
 TEST(loadKeyMaps, OnlyExactElementNamesCountAndValuesAreKeptAsWritten) {
     const Loaded l = Load(
         "<?xml version=\"1.0\"?><KEYMAP><KEYMAP_NAME>A</KEYMAP_NAME>"

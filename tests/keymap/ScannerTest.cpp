@@ -41,24 +41,6 @@ TEST(Scanner, TagsAndValuesAreCutFromTheFrontExactlyAsWritten) {
     }
 }
 
-TEST(Scanner, GetValueNumberReadsTheValueAsALeadingNumber) {
-    const std::pair<std::string, std::optional<int>> cases[] = {
-        {"2.5</W>", 2},
-        {"1 5</W>", 15},
-        {"&H10</W>", 16},
-        {"abc</W>", 0},
-        {"-3</W>", -3},
-        {"250</W>", 250},
-        {"no end", std::nullopt},
-        {"99999999999</W>", std::nullopt},  // too large: fails and leaves the text
-    };
-    for (const auto& [original, number] : cases) {
-        std::string text = original + "rest";
-        EXPECT_EQ(getValueNumber(text), number) << original;
-        EXPECT_EQ(text, number ? "rest" : original + "rest");
-    }
-}
-
 TEST(stripComments, EachCommentEndsAtTheFirstEndFoundFromItsOwnStart) {
     const std::pair<std::string, std::string> cases[] = {
         {"a<!--b-->c", "ac"},
@@ -79,18 +61,6 @@ TEST(stripComments, EachCommentEndsAtTheFirstEndFoundFromItsOwnStart) {
         stripComments(t);
         EXPECT_EQ(t, stripped) << text;
     }
-}
-
-TEST(StrippedText, MapsEachKeptCharacterToItsPlaceInTheFileAndReportsEachComment) {
-    int removed = 0;
-    const StrippedText t("ab<!--x-->cd<!<!-- y -->--z-->e", [&] { ++removed; });
-    ASSERT_EQ(t.text(), "abcde");
-    std::vector<std::size_t> offsets;
-    for (std::size_t k = 0; k <= t.text().size(); ++k) {
-        offsets.push_back(t.originalOffset(k));
-    }
-    EXPECT_EQ(offsets, (std::vector<std::size_t>{0, 1, 10, 11, 30, 31}));  // the end maps too
-    EXPECT_EQ(removed, 3);
 }
 
 }  // namespace

@@ -11,31 +11,15 @@
 namespace zintor {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-std::string Command(const std::string& type, const std::string& command) {
-    return "<COMMAND_ID>1</COMMAND_ID><COMMAND_TYPE>" + type + "</COMMAND_TYPE><COMMAND>" +
-           command + "</COMMAND>";
-}
-
 // Key 5 repeats Enter, key 7 latches the left button, key 1 holds Control down, key 2 steps
 // the master volume, key 3 types "ab".
 const std::string kKeyMap =
     "<KEYMAP><KEYMAP_NAME>Caf\xC3\xA9 \"hot\"\r\nATD5551234;</KEYMAP_NAME>"
-    "<KEY_5>" +
-    Command("SPECIAL KEY", "RETURN") +
-    "</KEY_5>"
-    "<KEY_7>" +
-    Command("MOUSE", "LEFT HOLD") +
-    "</KEY_7>"
-    "<KEY_1>" +
-    Command("KEY DOWN", "CONTROL") +
-    "</KEY_1>"
-    "<KEY_2>" +
-    Command("VOLUME", "MASTER UP") +
-    "</KEY_2>"
-    "<KEY_3>" +
-    Command("KEY", "ab") + "</KEY_3>";
+    "<KEY_5><COMMAND_ID><COMMAND_TYPE>SPECIAL KEY</COMMAND_TYPE><COMMAND>RETURN</COMMAND></KEY_5>"
+    "<KEY_7><COMMAND_ID><COMMAND_TYPE>MOUSE</COMMAND_TYPE><COMMAND>LEFT HOLD</COMMAND></KEY_7>"
+    "<KEY_1><COMMAND_ID><COMMAND_TYPE>KEY DOWN</COMMAND_TYPE><COMMAND>CONTROL</COMMAND></KEY_1>"
+    "<KEY_2><COMMAND_ID><COMMAND_TYPE>VOLUME</COMMAND_TYPE><COMMAND>MASTER UP</COMMAND></KEY_2>"
+    "<KEY_3><COMMAND_ID><COMMAND_TYPE>KEY</COMMAND_TYPE><COMMAND>ab</COMMAND></KEY_3>";
 
 class Hardening : public ::testing::Test {
   protected:
