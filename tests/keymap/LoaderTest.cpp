@@ -109,6 +109,10 @@ TEST(loadKeyMaps, CommandIsReadByTheTypeInForceAndUnknownNamesGiveCodeZero) {
               "MOUSE, INPUT, WINAMP, VOLUME); the command stays KEY");
     EXPECT_EQ(l.notes[4].text,
               "VOLUME \"CD UP\" is known but does nothing: only MASTER UP and MASTER DOWN act");
+    EXPECT_EQ(Load("<KEYMAP><COMMAND_ID><COMMAND_TYPE>WAIT</COMMAND_TYPE><COMMAND>-x5</COMMAND>")
+                  .notes.at(0)
+                  .text,
+              "WAIT time \"-x5\" does not start with a number; it waits 0 ms");
 }
 
 TEST(loadKeyMaps, KeyAndCommandCursorsMoveOnlyWithTheirElements) {
