@@ -28,7 +28,7 @@ TEST(PhoneLine, EveryLineIsOneCommandOfIsoLatin1WithBalancedQuotes) {
     EXPECT_EQ(firstCharacters("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC", 4), "\xC3\xA9t\xC3\xA9 ");
     EXPECT_EQ(latin1ToUtf8("Caf\xE9"), "Caf\xC3\xA9");
     EXPECT_EQ(windows1252ToUtf8("\x80 Caf\xE9 \x81"), "\xE2\x82\xAC Caf\xC3\xA9 \xC2\x81");
-    EXPECT_TRUE(isValidUtf8("Caf\xC3\xA9 \xF0\x9F\x98\x80"));
+    EXPECT_TRUE(isValidUtf8("Caf\xC3\xA9 \xF0\x9F\x98\x80 \xE0\xA0\x80"));
     for (const char* broken :
          {"Caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {
         EXPECT_FALSE(isValidUtf8(broken)) << broken;
