@@ -18,7 +18,7 @@ namespace {
 using namespace zintor;
 
 bool Same(const KeyCommand& a, const KeyCommand& b) {
-    return a.Type == b.Type && a.Text == b.Text && a.Value == b.Value && a.Code == b.Code;
+    return a.type == b.type && a.text == b.text && a.value == b.value && a.code == b.code;
 }
 
 bool Same(const std::vector<KeyMap>& a, const std::vector<KeyMap>& b) {
@@ -26,17 +26,17 @@ bool Same(const std::vector<KeyMap>& a, const std::vector<KeyMap>& b) {
         return false;
     }
     for (std::size_t m = 0; m < a.size(); ++m) {
-        if (a[m].Name != b[m].Name) {
+        if (a[m].name != b[m].name) {
             return false;
         }
         for (int k = 0; k < kKeysPerMap; ++k) {
-            const KeyEntry& x = a[m].Keys[k];
-            const KeyEntry& y = b[m].Keys[k];
-            if (x.Name != y.Name || x.Help != y.Help || x.Commands.size() != y.Commands.size()) {
+            const KeyEntry& x = a[m].keys[k];
+            const KeyEntry& y = b[m].keys[k];
+            if (x.name != y.name || x.help != y.help || x.commands.size() != y.commands.size()) {
                 return false;
             }
-            for (std::size_t c = 0; c < x.Commands.size(); ++c) {
-                if (!Same(x.Commands[c], y.Commands[c])) {
+            for (std::size_t c = 0; c < x.commands.size(); ++c) {
+                if (!Same(x.commands[c], y.commands[c])) {
                     return false;
                 }
             }
@@ -47,7 +47,7 @@ bool Same(const std::vector<KeyMap>& a, const std::vector<KeyMap>& b) {
 
 bool Same(const std::array<USBOutput, 8>& a, const std::array<USBOutput, 8>& b) {
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].NameOn != b[i].NameOn || a[i].NameOff != b[i].NameOff) {
+        if (a[i].nameOn != b[i].nameOn || a[i].nameOff != b[i].nameOff) {
             return false;
         }
     }
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<KeyMapNote> notes;
     KeyMapLoadOptions options;
     options.notes = &notes;
-    const KeyMapLoadResult result = LoadKeyMaps(text, maps, outputs, options);
+    const KeyMapLoadResult result = loadKeyMaps(text, maps, outputs, options);
     if (result.error && result.error->offset > size) {
         std::abort();
     }
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::vector<KeyMap> literalMaps;
     std::array<USBOutput, 8> literalOutputs;
-    const auto failure = literal::LoadKeyMaps(text, literalMaps, literalOutputs, nullptr);
+    const auto failure = literal::loadKeyMaps(text, literalMaps, literalOutputs, nullptr);
     if (result.ok() != !failure || !Same(maps, literalMaps) || !Same(outputs, literalOutputs)) {
         std::abort();
     }

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     world.files.putFile("/opt/zintor/KeyMap.xml", kKeyMap);
     Program program(world.ports());
     try {
-        program.Startup();
+        program.startup();
         world.loop.runFor(200);
         std::int64_t at = world.loop.now();
         std::string chunk;

@@ -1,4 +1,4 @@
-// Typing speed of the real input path: the core's TypeText on the Qt event loop, through the
+// Typing speed of the real input path: the core's typeText on the Qt event loop, through the
 // XTest adapter, into a private Xvfb. Prints characters per second, both as handed to the X
 // server and as delivered by it (the last key event seen by a recording client).
 //
@@ -77,13 +77,13 @@ int main(int argc, char** argv) {
 
     const std::string text = sampleText(characters);
     const std::size_t events = expectedEvents(text);
-    synthesis.TypeText("warm up");
+    synthesis.typeText("warm up");
     recorder.take(expectedEvents("warm up"));
 
     std::vector<double> sent, delivered;
     for (int run = 0; run < runs; ++run) {
         const auto start = Clock::now();
-        synthesis.TypeText(text);
+        synthesis.typeText(text);
         const auto handed = Clock::now();
         const std::size_t seen = recorder.take(events, std::chrono::seconds(60)).size();
         const auto arrived = Clock::now();

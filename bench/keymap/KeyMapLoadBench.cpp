@@ -12,6 +12,7 @@
 #include "GeneratedKeyMap.h"
 #include "LiteralKeyMapLoader.h"
 #include "keymap/KeyMapLoader.h"
+#include "shared/ProgramState.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ class CountingLoop : public EventLoop {
     void post(std::function<void()>) override {}
 };
 
-const std::string& Text(std::size_t bytes) {
+const std::string& keyMapText(std::size_t bytes) {
     static std::map<std::size_t, std::string> texts;
     auto& text = texts[bytes];
     if (text.empty()) {
@@ -46,36 +47,39 @@ void Report(benchmark::State& state, const std::string& text, std::size_t keyMap
 }
 
 void BM_LoadKeyMaps(benchmark::State& state) {
-    const std::string& text = Text(static_cast<std::size_t>(state.range(0)));
+    const std::string& text = keyMapText(static_cast<std::size_t>(state.range(0)));
     CountingLoop loop;
     std::size_t keyMaps = 0;
     for (auto _ : state) {
         ProgramState program;
         loop.pumps = 0;
-        const KeyMapLoadResult result = LoadKeyMaps(program, text, loop);
+        KeyMapLoadOptions options;
+        options.pump = [&loop] { loop.pumpOnce(); };
+        const KeyMapLoadResult result =
+            loadKeyMaps(text, program.keyMaps, program.usbOutputs, options);
         if (!result.ok()) {
             state.SkipWithError(result.error->text.c_str());
             return;
         }
-        keyMaps = program.KeyMaps.size();
-        benchmark::DoNotOptimize(program.KeyMaps.data());
+        keyMaps = program.keyMaps.size();
+        benchmark::DoNotOptimize(program.keyMaps.data());
     }
     Report(state, text, keyMaps, loop.pumps);
 }
 
 void BM_LiteralLoadKeyMaps(benchmark::State& state) {
-    const std::string& text = Text(static_cast<std::size_t>(state.range(0)));
+    const std::string& text = keyMapText(static_cast<std::size_t>(state.range(0)));
     CountingLoop loop;
     std::size_t keyMaps = 0;
     for (auto _ : state) {
         ProgramState program;
         loop.pumps = 0;
-        if (literal::LoadKeyMaps(text, program.KeyMaps, program.USBOutputs, &loop, false)) {
+        if (literal::loadKeyMaps(text, program.keyMaps, program.usbOutputs, &loop, false)) {
             state.SkipWithError("literal loader failed");
             return;
         }
-        keyMaps = program.KeyMaps.size();
-        benchmark::DoNotOptimize(program.KeyMaps.data());
+        keyMaps = program.keyMaps.size();
+        benchmark::DoNotOptimize(program.keyMaps.data());
     }
     Report(state, text, keyMaps, loop.pumps);
 }

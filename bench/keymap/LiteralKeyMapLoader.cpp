@@ -49,7 +49,7 @@ struct Reader {
     }
 
     // The tag name, or nothing when the "<" has no ">" (errorAt is then the "<").
-    std::optional<std::string> GetTag(std::size_t& errorAt, std::size_t& tagAt) {
+    std::optional<std::string> getTag(std::size_t& errorAt, std::size_t& tagAt) {
         const std::size_t lt = text.chars.find('<');
         if (lt == npos) {
             text = {};
@@ -66,7 +66,7 @@ struct Reader {
         return name;
     }
 
-    std::optional<std::string> GetValueText() {
+    std::optional<std::string> getValueText() {
         const std::size_t p = text.chars.find("</");
         if (p == npos) {
             return std::nullopt;
@@ -82,7 +82,7 @@ struct Reader {
 
 }  // namespace
 
-void StripComments(Text& text, EventLoop* loop) {
+void stripComments(Text& text, EventLoop* loop) {
     for (;;) {
         const std::size_t s = text.chars.find("<!--");
         if (s == npos) {
@@ -97,7 +97,7 @@ void StripComments(Text& text, EventLoop* loop) {
     }
 }
 
-std::optional<Failure> LoadKeyMaps(const std::string& original, std::vector<KeyMap>& keyMaps,
+std::optional<Failure> loadKeyMaps(const std::string& original, std::vector<KeyMap>& keyMaps,
                                    std::array<USBOutput, 8>& outputs, EventLoop* loop,
                                    bool trackPositions) {
     Reader r{{original, {}}, original.size()};
@@ -106,11 +106,11 @@ std::optional<Failure> LoadKeyMaps(const std::string& original, std::vector<KeyM
         r.text.origin[i] = i;
     }
     std::int16_t map = 0, key = 0, command = 0, output = 0;
-    StripComments(r.text, loop);
+    stripComments(r.text, loop);
 
     while (r.text.chars.size() >= 3) {
         std::size_t errorAt = 0, at = 0;
-        const auto tag = r.GetTag(errorAt, at);
+        const auto tag = r.getTag(errorAt, at);
         if (!tag) {
             return Failure{Kind::UnclosedTag, errorAt};
         }
@@ -120,13 +120,13 @@ std::optional<Failure> LoadKeyMaps(const std::string& original, std::vector<KeyM
         if (needsMap && keyMaps.empty()) {
             return Failure{Kind::NoKeyMap, at};
         }
-        if ((t == "COMMAND_TYPE" || t == "COMMAND") && keyMaps[map].Keys[key].Commands.empty()) {
+        if ((t == "COMMAND_TYPE" || t == "COMMAND") && keyMaps[map].keys[key].commands.empty()) {
             return Failure{Kind::NoCommand, at};
         }
         std::optional<std::string> value;
         const bool isValue = needsMap ? t != "COMMAND_ID" : t == "NAME_ON" || t == "NAME_OFF";
         if (isValue) {
-            value = r.GetValueText();
+            value = r.getValueText();
             if (!value) {
                 return Failure{Kind::UnclosedValue, at};
             }
@@ -138,35 +138,35 @@ std::optional<Failure> LoadKeyMaps(const std::string& original, std::vector<KeyM
             keyMaps.resize(keyMaps.size() + 1);
             map = static_cast<std::int16_t>(keyMaps.size() - 1);
         } else if (t == "KEYMAP_NAME") {
-            keyMaps[map].Name = *value;
-        } else if (auto number = KeyNumberFromElement(t)) {
+            keyMaps[map].name = *value;
+        } else if (auto number = keyNumberFromElement(t)) {
             key = *number;
             command = 0;
         } else if (t == "HELP") {
-            keyMaps[map].Keys[key].Help = *value;
+            keyMaps[map].keys[key].help = *value;
         } else if (t == "NAME") {
-            keyMaps[map].Keys[key].Name = *value;
+            keyMaps[map].keys[key].name = *value;
         } else if (t == "COMMAND_ID") {
-            auto& list = keyMaps[map].Keys[key].Commands;
+            auto& list = keyMaps[map].keys[key].commands;
             if (list.size() >= 32768) {
                 return Failure{Kind::TooManyCommands, at};
             }
             list.resize(list.size() + 1);
             command = static_cast<std::int16_t>(list.size() - 1);
         } else if (t == "COMMAND_TYPE") {
-            if (auto type = CommandTypeFromName(*value)) {
-                keyMaps[map].Keys[key].Commands[command].Type = *type;
+            if (auto type = commandTypeFromName(*value)) {
+                keyMaps[map].keys[key].commands[command].type = *type;
             }
         } else if (t == "COMMAND") {
-            KeyCommand& c = keyMaps[map].Keys[key].Commands[command];
-            switch (c.Type) {
+            KeyCommand& c = keyMaps[map].keys[key].commands[command];
+            switch (c.type) {
                 case 0:
                 case 6:
-                    c.Text = *value;
+                    c.text = *value;
                     break;
                 case 1:
-                    if (auto number = LeadingNumber(*value)) {
-                        c.Value = *number;
+                    if (auto number = leadingNumber(*value)) {
+                        c.value = *number;
                     } else {
                         return Failure{Kind::NumberOutOfRange, at};
                     }
@@ -174,25 +174,25 @@ std::optional<Failure> LoadKeyMaps(const std::string& original, std::vector<KeyM
                 case 2:
                 case 3:
                 case 4:
-                    c.Code = SpecialKeyCode(*value);
+                    c.code = specialKeyCode(*value);
                     break;
                 case 5:
-                    c.Code = MouseCommandCode(*value);
+                    c.code = mouseCommandCode(*value);
                     break;
                 case 7:
-                    c.Code = WinampCommandCode(*value);
+                    c.code = winampCommandCode(*value);
                     break;
                 case 8:
-                    c.Code = VolumeCommandCode(*value);
+                    c.code = volumeCommandCode(*value);
                     break;
             }
         } else if (t.rfind("USB_DIGITAL_OUT_", 0) == 0 && t.size() == 17 && t[16] >= '1' &&
                    t[16] <= '8') {
             output = static_cast<std::int16_t>(t[16] - '1');
         } else if (t == "NAME_ON") {
-            outputs[output].NameOn = *value;
+            outputs[output].nameOn = *value;
         } else if (t == "NAME_OFF") {
-            outputs[output].NameOff = *value;
+            outputs[output].nameOff = *value;
         }
         if (loop) {
             loop->pumpOnce();

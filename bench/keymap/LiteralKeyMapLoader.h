@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramState.h"
 #include "keymap/KeyMapLoader.h"
 #include "ports/EventLoop.h"
+#include "shared/ProgramState.h"
 
 namespace zintor::literal {
 
@@ -28,12 +28,12 @@ struct Failure {
     std::size_t offset;  // in the original text
 };
 
-void StripComments(Text& text, EventLoop* loop);
+void stripComments(Text& text, EventLoop* loop);
 
-// Loads like LoadKeyMaps; pumps `loop` (if any) after every tag and every removed comment.
+// Loads like loadKeyMaps; pumps `loop` (if any) after every tag and every removed comment.
 // Without `trackPositions` the offsets of failures are meaningless (the text is then rebuilt
 // alone, as the original algorithm did).
-std::optional<Failure> LoadKeyMaps(const std::string& original, std::vector<KeyMap>& keyMaps,
+std::optional<Failure> loadKeyMaps(const std::string& original, std::vector<KeyMap>& keyMaps,
                                    std::array<USBOutput, 8>& outputs, EventLoop* loop,
                                    bool trackPositions = true);
 

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "app/Ports.h"
 #include "linux/HidK8055Board.h"
 #include "linux/LinuxInput.h"
 #include "linux/LinuxPortRegistry.h"
@@ -14,6 +13,7 @@
 #include "qt/QtLauncher.h"
 #include "qt/QtSerialLink.h"
 #include "qt/QtSettingsStore.h"
+#include "shared/Ports.h"
 #include "web/WebPhone.h"
 
 namespace zintor::app {

@@ -4,7 +4,7 @@
 
 namespace zintor::app {
 
-std::optional<int> AnswerCommandLine(int argc, char** argv) {
+std::optional<int> answerCommandLine(int argc, char** argv) {
     static constexpr cli::ProgramHelp kHelp{
         "zintor", "[Qt options such as -platform NAME]",
         "Turns a mobile phone on a serial line (AT commands, 115200 8N1) into a remote control\n"
@@ -16,7 +16,7 @@ std::optional<int> AnswerCommandLine(int argc, char** argv) {
         "Key maps: $XDG_CONFIG_HOME/Zintor/KeyMap.xml, else the KeyMap.xml installed with Zintor\n"
         "          (check one with zintor-keymap-check FILE)\n",
         ""};
-    return cli::AnswerInfoOptions(kHelp, argc, argv);
+    return cli::answerInfoOptions(kHelp, argc, argv);
 }
 
 }  // namespace zintor::app

@@ -6,6 +6,6 @@ namespace zintor::app {
 
 // Answers --help and --version before anything needs a display; nothing when the program should
 // start. Everything else on the command line is left to Qt (-platform NAME and the like).
-std::optional<int> AnswerCommandLine(int argc, char** argv);
+std::optional<int> answerCommandLine(int argc, char** argv);
 
 }  // namespace zintor::app

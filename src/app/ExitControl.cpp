@@ -15,7 +15,7 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
-void OnSignal(int number) {
+void handleSignal(int number) {
     const int saved = errno;
     const char byte = static_cast<char>(number);
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
@@ -30,7 +30,7 @@ ExitControl::ExitControl(std::function<void()> shutdown, std::function<int()> wa
         notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
         connect(notifier_, &QSocketNotifier::activated, this, [this] { onSignal(); });
         struct sigaction action {};
-        action.sa_handler = OnSignal;
+        action.sa_handler = handleSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
         sigaction(SIGINT, &action, nullptr);
@@ -71,7 +71,6 @@ void ExitControl::onSignal() {
 }
 
 void ExitControl::requestExit() {
-    exitRequested_ = true;
     shutdown_();
     if (mainLoopRunning_ && waitDepth_() == 0) {
         QCoreApplication::quit();

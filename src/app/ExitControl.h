@@ -27,7 +27,6 @@ class ExitControl : public QObject {
     void requestExit();
     // The main loop is about to run: leaving can return from it from now on.
     void mainLoopStarted() { mainLoopRunning_ = true; }
-    bool exitRequested() const { return exitRequested_; }
 
   private:
     void onSignal();
@@ -36,7 +35,6 @@ class ExitControl : public QObject {
     std::function<int()> waitDepth_;
     QSocketNotifier* notifier_ = nullptr;
     bool mainLoopRunning_ = false;
-    bool exitRequested_ = false;
 };
 
 }  // namespace zintor::app

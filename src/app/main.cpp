@@ -12,7 +12,7 @@
 namespace {
 
 // Without a display the program still runs, with no windows and no tray.
-bool PrepareForNoDisplay() {
+bool prepareForNoDisplay() {
     const bool display =
         std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
     if (!display && std::getenv("QT_QPA_PLATFORM") == nullptr) {
@@ -24,10 +24,10 @@ bool PrepareForNoDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const auto status = zintor::app::AnswerCommandLine(argc, argv)) {
+    if (const auto status = zintor::app::answerCommandLine(argc, argv)) {
         return *status;
     }
-    const bool noDisplay = PrepareForNoDisplay();
+    const bool noDisplay = prepareForNoDisplay();
     QApplication application(argc, argv);
     QApplication::setApplicationName("Zintor");
     QApplication::setQuitOnLastWindowClosed(false);
@@ -36,13 +36,13 @@ int main(int argc, char** argv) {
 
     zintor::app::Adapters adapters(headless);
     zintor::Program program(adapters.ports());
-    zintor::app::ExitControl exit([&program] { program.Shutdown(); },
+    zintor::app::ExitControl exit([&program] { program.shutdown(); },
                                   [&adapters] { return adapters.loop().waitDepth(); });
     program.onExitRequested = [&exit] { exit.requestExit(); };
 
-    program.Startup();
+    program.startup();
     if (!adapters.inputDescription().empty()) {
-        program.link().WriteLog(adapters.inputDescription());
+        program.link().writeLog(adapters.inputDescription());
     }
     exit.mainLoopStarted();
     return QApplication::exec();

@@ -23,15 +23,15 @@ TEST(PhoneLine, EveryLineIsOneCommandOfIsoLatin1WithBalancedQuotes) {
         {"AT*EAID=1,2,\"Ma\xEFs\"", "AT*EAID=1,2,\"Ma\xEFs\"\r\n"},  // not UTF-8: as it is
     };
     for (const auto& [line, bytes] : cases) {
-        EXPECT_EQ(ToPhoneLine(line), bytes) << line;
+        EXPECT_EQ(toPhoneLine(line), bytes) << line;
     }
-    EXPECT_EQ(FirstCharacters("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC", 4), "\xC3\xA9t\xC3\xA9 ");
-    EXPECT_EQ(Latin1ToUtf8("Caf\xE9"), "Caf\xC3\xA9");
-    EXPECT_EQ(Windows1252ToUtf8("\x80 Caf\xE9 \x81"), "\xE2\x82\xAC Caf\xC3\xA9 \xC2\x81");
-    EXPECT_TRUE(IsValidUtf8("Caf\xC3\xA9 \xF0\x9F\x98\x80"));
+    EXPECT_EQ(firstCharacters("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC", 4), "\xC3\xA9t\xC3\xA9 ");
+    EXPECT_EQ(latin1ToUtf8("Caf\xE9"), "Caf\xC3\xA9");
+    EXPECT_EQ(windows1252ToUtf8("\x80 Caf\xE9 \x81"), "\xE2\x82\xAC Caf\xC3\xA9 \xC2\x81");
+    EXPECT_TRUE(isValidUtf8("Caf\xC3\xA9 \xF0\x9F\x98\x80 \xE0\xA0\x80"));
     for (const char* broken :
          {"Caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {
-        EXPECT_FALSE(IsValidUtf8(broken)) << broken;
+        EXPECT_FALSE(isValidUtf8(broken)) << broken;
     }
 }
 
@@ -40,11 +40,11 @@ TEST(LogText, TagsAndFileNames) {
         "AT*EASM=\"Z\" AT*EAM=\"Z\" at+cscs AT+CMER *EAAI +CKEV: 5,1 *EAII: 0 *EAMI: 3 *EAMI "
         "AT*EAID "
         "AT+cscs at*eam";
-    ApplyLogTags(text);
+    applyLogTags(text);
     EXPECT_EQ(text,
               ">AT=4<=\"Z\" >AT=1<=\"Z\" >CharSet< >AT=2< >AT=3< >AT=7< 5,1 >AT=8< 0 >AT=6< 3 "
               ">AT=9< >AT=5< AT+cscs at*eam");
-    EXPECT_EQ(LogFileNameForDate("3/5/2024"), "3-5-2024.txt");
+    EXPECT_EQ(logFileNameForDate("3/5/2024"), "3-5-2024.txt");
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ std::string Run(const Schedule& schedule, std::size_t eventCount) {
         loop.schedule(schedule.endMs, [&world] { world.check(), world.exit(); });
         loop.schedule(schedule.endMs + 60000, [] { throw Failure("hang after the exit"); });
         loop.startTimer(100, [&world] { world.check(); });
-        world.program->Startup();
+        world.program->startup();
         loop.runUntil(schedule.endMs + 4000);
         world.finalCheck();
     } catch (const std::exception& error) {

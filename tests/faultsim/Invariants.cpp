@@ -41,7 +41,7 @@ bool World::held(int group) const {
 
 void World::released(int group) {
     // Presses still waiting in the buffers or arriving may each make one step in their turn.
-    std::string waiting = std::string(program->state().RxBuffer.text()) + sim.serial().buffered() +
+    std::string waiting = std::string(program->link().unhandledText()) + sim.serial().buffered() +
                           std::string(arriving_);
     counts_[Mixer] = static_cast<std::int64_t>(sim.mixer.sets().size());
     limitFrom_[group] = counts_[group];
@@ -111,17 +111,17 @@ void World::check() {
     scan();
     checkHolds();
     const ProgramState& s = program->state();
-    const int maps = static_cast<int>(s.KeyMaps.size());
-    const int window = s.WinampPageOffset + s.WinampLastIndex;
-    Require(s.CurrentKeyMap >= 0 && s.CurrentKeyMap < maps && s.LastKeyMap >= 0 &&
-                s.LastKeyMap < maps && s.MouseStep >= 1 && s.MouseSpeed >= 0 &&
-                s.MouseSpeed <= 1000 && s.ComPort >= 0 && s.IconFrame >= 101 && s.IconFrame <= 103,
+    const int maps = static_cast<int>(s.keyMaps.size());
+    const int window = s.winampPageOffset + s.winampLastIndex;
+    Require(s.currentKeyMap >= 0 && s.currentKeyMap < maps && s.lastKeyMap >= 0 &&
+                s.lastKeyMap < maps && s.mouseStep >= 1 && s.mouseSpeed >= 0 &&
+                s.mouseSpeed <= 1000 && s.comPort >= 0 && s.iconFrame >= 101 && s.iconFrame <= 103,
             "key map, cursor, port or tray state out of range");
-    Require(std::count(s.ModeFlags.begin(), s.ModeFlags.end(), true) <= 1 &&
-                (!s.ModeFlags[ModeWinampMenu] || (window >= 0 && window <= largestPlaylist_)),
+    Require(std::count(s.modeFlags.begin(), s.modeFlags.end(), true) <= 1 &&
+                (!s.modeFlags[ModeWinampMenu] || (window >= 0 && window <= largestPlaylist_)),
             "more than one mode flag set, or the playlist window out of the playlist");
-    Require(s.KeyHelpShown == sim.desktop.keyHelpShown() &&
-                s.KeyMapNoticeShown == sim.desktop.noticeShown(),
+    Require(s.keyHelpShown == sim.desktop.keyHelpShown() &&
+                s.keyMapNoticeShown == sim.desktop.noticeShown(),
             "the program's idea of the key help or notice window differs from the screen");
     Require(
         !exited_ || (serial.writes().size() == writesAtExit_ && serial.openCount() == opensAtExit_),
@@ -153,10 +153,10 @@ void World::scan() {
 
 void World::checkHolds() {
     const ProgramState& s = program->state();
-    const bool flags[] = {s.MouseMoving, s.SpecialKeyRepeating, s.VolumeStepping,
-                          s.WinampRepeatVolume, false};
+    const bool flags[] = {s.mouseMoving, s.specialKeyRepeating, s.volumeStepping,
+                          s.winampRepeatVolume, false};
     // Lines still waiting (the rest of a burst) are handled one step each first.
-    const bool linesWait = !s.RxBuffer.empty() || !sim.serial().buffered().empty();
+    const bool linesWait = !program->link().unhandledText().empty() || !sim.serial().buffered().empty();
     for (int g = 0; g < kGroups; ++g) {
         if (limitFrom_[g] >= 0 && counts_[g] - limitFrom_[g] > 1) {
             throw Failure(std::to_string(counts_[g] - limitFrom_[g]) + " " + kGroupNames[g] +
@@ -174,10 +174,10 @@ void World::checkHolds() {
 
 void World::rebootStarts() {
     const ProgramState& s = program->state();
-    relinkDue_ = !exiting_ && acting_ == 0 && s.Connected && !s.SupervisionPaused &&
-                 sim.serial().openPort() == 3 && program->link().TimerRunning(5) &&
-                 heldKeys_.empty() && !s.MouseMoving && !s.SpecialKeyRepeating &&
-                 !s.VolumeStepping && !s.WinampRepeatVolume;
+    relinkDue_ = !exiting_ && acting_ == 0 && s.connected && !s.supervisionPaused &&
+                 sim.serial().openPort() == 3 && program->link().timerRunning(TimerSlot::Supervision) &&
+                 heldKeys_.empty() && !s.mouseMoving && !s.specialKeyRepeating &&
+                 !s.volumeStepping && !s.winampRepeatVolume;
     opensAtReboot_ = sim.serial().openCount();
 }
 
@@ -185,7 +185,7 @@ void World::expectRelinked() {
     if (!std::exchange(relinkDue_, false) || exiting_) {
         return;
     }
-    Require(program->state().Connected && sim.serial().openPort() == 3,
+    Require(program->state().connected && sim.serial().openPort() == 3,
             "the phone answers again but the supervision did not rebuild the link");
     const auto& lines = sim.phone.lines();  // unless the phone was back before it was missed:
     Require(sim.serial().openCount() == opensAtReboot_ ||
@@ -199,7 +199,7 @@ void World::exit() {
         return sim.desktop.trayShown() ? sim.desktop.listener()->exitClicked() : void();
     }
     exiting_ = true;
-    connectedAtExit_ = program->state().Connected;
+    connectedAtExit_ = program->state().connected;
     writesAtExit_ = sim.serial().writes().size();
     flushes_ = sim.settings.flushCount();
     sim.desktop.listener()->exitClicked();
@@ -221,7 +221,7 @@ void World::exit() {
 void World::finalCheck() {
     check();
     const auto removals = sim.desktop.callsStartingWith("trayRemove").size();
-    Require(program->ShutDown() && removals == 1 && exited_, "the shutdown did not run once");
+    Require(program->hasShutDown() && removals == 1 && exited_, "the shutdown did not run once");
     Require(downOnPc_.empty(), "after the shutdown the program still holds a key or button down");
 }
 

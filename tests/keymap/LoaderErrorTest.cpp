@@ -13,7 +13,7 @@ using testing::Loaded;
 using Kind = KeyMapLoadError::Kind;
 
 std::string Message(const Loaded& l) {
-    return l.result.error ? FormatLoadError("KeyMap.xml", *l.result.error) : "no error";
+    return l.result.error ? formatLoadError("KeyMap.xml", *l.result.error) : "no error";
 }
 
 TEST(LoadErrors, SayWhereAndWhatWasExpected) {
@@ -64,15 +64,15 @@ TEST(LoadErrors, WhatWasReadBeforeTheErrorIsKept) {
         "<KEYMAP><KEYMAP_NAME>Three</KEYMAP_NAME>");
     EXPECT_EQ(Message(l), "KeyMap.xml:1:184: COMMAND before any COMMAND_ID for key KEY_3");
     ASSERT_EQ(l.maps.size(), 2u);
-    EXPECT_EQ(l.maps[0].Keys[1].Commands.at(0).Text, "a");
-    EXPECT_EQ(l.maps[1].Keys[2].Help, "h");
-    EXPECT_EQ(l.outputs[1].NameOn, "on");
+    EXPECT_EQ(l.maps[0].keys[1].commands.at(0).text, "a");
+    EXPECT_EQ(l.maps[1].keys[2].help, "h");
+    EXPECT_EQ(l.outputs[1].nameOn, "on");
 
     // A file cut off inside the last end tag: the value is read, then its "</" is a "<"
     // without ">".
     const Loaded cut = Load("<KEYMAP><KEYMAP_NAME>Office</KEYMAP_NAME");
     EXPECT_EQ(Message(cut), "KeyMap.xml:1:28: expected \">\" to close the tag that starts here");
-    EXPECT_EQ(cut.maps[0].Name, "Office");
+    EXPECT_EQ(cut.maps[0].name, "Office");
 }
 
 TEST(LoadErrors, KeyMapAndCommandNumbersStopAt32767) {
@@ -85,7 +85,7 @@ TEST(LoadErrors, KeyMapAndCommandNumbersStopAt32767) {
     EXPECT_EQ(c.result.error->kind, Kind::TooManyCommands);
     EXPECT_EQ(c.result.error->text, "more than 32768 COMMAND_ID elements for key KEY_9");
     EXPECT_EQ(c.result.error->offset, 15u + 32768u * 12u);
-    EXPECT_EQ(c.maps[0].Keys[9].Commands.size(), 32768u);
+    EXPECT_EQ(c.maps[0].keys[9].commands.size(), 32768u);
 
     std::string maps;
     for (int i = 0; i < 32769; ++i) {
@@ -112,7 +112,7 @@ TEST(LoadErrors, ValuesReadAgainAndAgainBehindAnUnclosedEndTagEndTheLoadInsteadO
     EXPECT_EQ(l.result.error->kind, Kind::UnclosedEndTag);
     EXPECT_EQ(l.result.error->offset, text.size() - 2);
     EXPECT_NE(l.result.error->text.find("expected \">\" to close this \"</\""), std::string::npos);
-    EXPECT_EQ(l.maps[0].Keys[0].Help.substr(0, 8), "x<HELP>x");  // read until then, it stays
+    EXPECT_EQ(l.maps[0].keys[0].help.substr(0, 8), "x<HELP>x");  // read until then, it stays
 }
 
 }  // namespace

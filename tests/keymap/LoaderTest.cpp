@@ -7,12 +7,12 @@
 namespace zintor {
 namespace {
 
-using testing::Commands;
+using testing::commands;
 using testing::Load;
 using testing::Loaded;
 using Lines = std::vector<std::string>;
 
-TEST(LoadKeyMaps, WorkedExampleGivesOneKeyMapWithCtrlSOnKey1AndALampOutput) {
+TEST(loadKeyMaps, WorkedExampleGivesOneKeyMapWithCtrlSOnKey1AndALampOutput) {
     const Loaded l = Load(R"(<Zintor_KeyMap>
   <!-- Key 1 saves the file -->
   <KEYMAP>
@@ -40,28 +40,18 @@ TEST(LoadKeyMaps, WorkedExampleGivesOneKeyMapWithCtrlSOnKey1AndALampOutput) {
 )");
     ASSERT_TRUE(l.result.ok()) << l.result.error->text;
     ASSERT_EQ(l.maps.size(), 1u);
-    EXPECT_EQ(l.maps[0].Name, "Office");
-    EXPECT_EQ(l.maps[0].Keys[1].Help, "Save file");
-    EXPECT_EQ(Commands(l, 0, 1), (Lines{"KEY DOWN 17", "KEY 0 \"s\"", "KEY UP 17"}));
+    EXPECT_EQ(l.maps[0].name, "Office");
+    EXPECT_EQ(l.maps[0].keys[1].help, "Save file");
+    EXPECT_EQ(commands(l, 0, 1), (Lines{"KEY DOWN 17", "KEY 0 \"s\"", "KEY UP 17"}));
     for (int key = 0; key < kKeysPerMap; ++key) {
-        EXPECT_EQ(Commands(l, 0, key).empty(), key != 1) << key;
+        EXPECT_EQ(commands(l, 0, key).empty(), key != 1) << key;
     }
     EXPECT_EQ(testing::Everything({}, l.outputs)[0], "Lamp on | Lamp off");
-    EXPECT_EQ(l.outputs[1].NameOn, "");
+    EXPECT_EQ(l.outputs[1].nameOn, "");
     EXPECT_TRUE(l.notes.empty());
 }
 
-TEST(LoadKeyMaps, EmptyOrCommentOnlyTextsGiveNoKeyMapsAndNoNames) {
-    for (const char* text : {"", "  \r\n\t ", "<!-- <KEYMAP><KEYMAP_NAME>x</KEYMAP_NAME> -->",
-                             "<Zintor_KeyMap><!-- unclosed <KEYMAP>", "ab"}) {
-        const Loaded l = Load(text);
-        EXPECT_TRUE(l.result.ok()) << text;
-        EXPECT_FALSE(KeyMapsLoaded(l.maps)) << text;
-        EXPECT_EQ(l.outputs[0].NameOn, "");
-    }
-}
-
-TEST(LoadKeyMaps, OnlyExactElementNamesCountAndValuesAreKeptAsWritten) {
+TEST(loadKeyMaps, OnlyExactElementNamesCountAndValuesAreKeptAsWritten) {
     const Loaded l = Load(
         "<?xml version=\"1.0\"?><KEYMAP><KEYMAP_NAME>A</KEYMAP_NAME>"
         "<KEY_1><HELP>a<b &amp;</HELP>"
@@ -71,12 +61,12 @@ TEST(LoadKeyMaps, OnlyExactElementNamesCountAndValuesAreKeptAsWritten) {
         "<KEY_4/><COMMAND_ID><COMMAND>x < y</COMMAND>");
     ASSERT_TRUE(l.result.ok());
     ASSERT_EQ(l.maps.size(), 1u);
-    EXPECT_EQ(l.maps[0].Name, "B");
-    EXPECT_EQ(l.maps[0].Keys[1].Help, "a<b &amp;");
-    EXPECT_EQ(l.maps[0].Keys[1].Name, "still one");
-    EXPECT_EQ(Commands(l, 0, 1), Lines{"KEY 0 \"x < y\""});
-    EXPECT_TRUE(Commands(l, 0, 4).empty());
-    EXPECT_EQ(Load("<KEYMAP><KEYMAP_NAME> Office \r\n</KEYMAP_NAME>").maps[0].Name, " Office \r\n");
+    EXPECT_EQ(l.maps[0].name, "B");
+    EXPECT_EQ(l.maps[0].keys[1].help, "a<b &amp;");
+    EXPECT_EQ(l.maps[0].keys[1].name, "still one");
+    EXPECT_EQ(commands(l, 0, 1), Lines{"KEY 0 \"x < y\""});
+    EXPECT_TRUE(commands(l, 0, 4).empty());
+    EXPECT_EQ(Load("<KEYMAP><KEYMAP_NAME> Office \r\n</KEYMAP_NAME>").maps[0].name, " Office \r\n");
     // The checker's notes point at the near misses, not at end tags or the declaration.
     // KEYMAP id, "KEY_2 ", keymap, key_3, Help, KEY_4/, and "x < y" typing only "xy".
     ASSERT_EQ(l.notes.size(), 7u);
@@ -85,7 +75,7 @@ TEST(LoadKeyMaps, OnlyExactElementNamesCountAndValuesAreKeptAsWritten) {
     EXPECT_NE(l.notes[1].text.find("not read as KEY_2"), std::string::npos);
 }
 
-TEST(LoadKeyMaps, CommandIsReadByTheTypeInForceAndUnknownNamesGiveCodeZero) {
+TEST(loadKeyMaps, CommandIsReadByTheTypeInForceAndUnknownNamesGiveCodeZero) {
     const Loaded l = Load(
         "<KEYMAP><KEY_1>"
         "<COMMAND_ID><COMMAND_TYPE>key</COMMAND_TYPE><COMMAND>typed</COMMAND>"
@@ -102,7 +92,7 @@ TEST(LoadKeyMaps, CommandIsReadByTheTypeInForceAndUnknownNamesGiveCodeZero) {
         "<COMMAND_ID><COMMAND_TYPE>VOLUME</COMMAND_TYPE><COMMAND>CD UP</COMMAND>"
         "<COMMAND_ID><COMMAND_TYPE>WINAMP</COMMAND_TYPE><COMMAND>play</COMMAND>");
     ASSERT_TRUE(l.result.ok());
-    EXPECT_EQ(Commands(l, 0, 1),
+    EXPECT_EQ(commands(l, 0, 1),
               (Lines{"KEY 0 \"typed\"",  // "key" is not "KEY": the type stays as it was
                      "SPECIAL KEY 0", "SPECIAL KEY 116", "KEY DOWN 0",
                      "MOUSE 0",  // "LEFT HOLD " is not "LEFT HOLD": LEFT
@@ -119,9 +109,13 @@ TEST(LoadKeyMaps, CommandIsReadByTheTypeInForceAndUnknownNamesGiveCodeZero) {
               "MOUSE, INPUT, WINAMP, VOLUME); the command stays KEY");
     EXPECT_EQ(l.notes[4].text,
               "VOLUME \"CD UP\" is known but does nothing: only MASTER UP and MASTER DOWN act");
+    EXPECT_EQ(Load("<KEYMAP><COMMAND_ID><COMMAND_TYPE>WAIT</COMMAND_TYPE><COMMAND>-x5</COMMAND>")
+                  .notes.at(0)
+                  .text,
+              "WAIT time \"-x5\" does not start with a number; it waits 0 ms");
 }
 
-TEST(LoadKeyMaps, KeyAndCommandCursorsMoveOnlyWithTheirElements) {
+TEST(loadKeyMaps, KeyAndCommandCursorsMoveOnlyWithTheirElements) {
     const Loaded l = Load(
         "<KEY_5>"  // before any KEYMAP: only selects the key
         "<KEYMAP><HELP>five</HELP><KEYMAP_NAME>A</KEYMAP_NAME><KEYMAP_NAME>A2</KEYMAP_NAME>"
@@ -134,19 +128,19 @@ TEST(LoadKeyMaps, KeyAndCommandCursorsMoveOnlyWithTheirElements) {
         "<KEY_CAMERA><NAME>cam</NAME><KEY_CLEAR><HELP>clr</HELP>");
     ASSERT_TRUE(l.result.ok());
     ASSERT_EQ(l.maps.size(), 2u);
-    EXPECT_EQ(l.maps[0].Name, "A2");  // the second name wins
-    EXPECT_EQ(l.maps[0].Keys[5].Help, "five");
-    EXPECT_EQ(Commands(l, 0, 1), (Lines{"KEY 0 \"a\"", "KEY 0 \"e\""}));
-    EXPECT_EQ(Commands(l, 0, 2), (Lines{"WAIT 0 \"b\"", "KEY 0 \"c\""}));
-    EXPECT_EQ(l.maps[0].Keys[10].Help, "up");
-    EXPECT_EQ(l.maps[1].Name, "");
-    EXPECT_EQ(l.maps[1].Keys[10].Help, "up in B");
-    EXPECT_EQ(l.maps[1].Keys[22].Help, "soft");
-    EXPECT_EQ(l.maps[1].Keys[16].Name, "cam");
-    EXPECT_EQ(l.maps[1].Keys[12].Help, "clr");
+    EXPECT_EQ(l.maps[0].name, "A2");  // the second name wins
+    EXPECT_EQ(l.maps[0].keys[5].help, "five");
+    EXPECT_EQ(commands(l, 0, 1), (Lines{"KEY 0 \"a\"", "KEY 0 \"e\""}));
+    EXPECT_EQ(commands(l, 0, 2), (Lines{"WAIT 0 \"b\"", "KEY 0 \"c\""}));
+    EXPECT_EQ(l.maps[0].keys[10].help, "up");
+    EXPECT_EQ(l.maps[1].name, "");
+    EXPECT_EQ(l.maps[1].keys[10].help, "up in B");
+    EXPECT_EQ(l.maps[1].keys[22].help, "soft");
+    EXPECT_EQ(l.maps[1].keys[16].name, "cam");
+    EXPECT_EQ(l.maps[1].keys[12].help, "clr");
 }
 
-TEST(LoadKeyMaps, UsbNamesGoToTheOutputSelectedLastStartingWithOutputOne) {
+TEST(loadKeyMaps, UsbNamesGoToTheOutputSelectedLastStartingWithOutputOne) {
     const Loaded l = Load(
         "<NAME_ON>first on</NAME_ON>"
         "<USB_DIGITAL_OUT_8><NAME_OFF>eight off</NAME_OFF>"
@@ -159,29 +153,28 @@ TEST(LoadKeyMaps, UsbNamesGoToTheOutputSelectedLastStartingWithOutputOne) {
                      "eight on | eight off"}));
 }
 
-TEST(LoadKeyMaps, ATextShorterThanThreeCharactersAfterTheLastTagIsNotRead) {
+TEST(loadKeyMaps, ATextShorterThanThreeCharactersAfterTheLastTagIsNotRead) {
     EXPECT_TRUE(Load("<KEYMAP><A").result.ok());
     EXPECT_TRUE(Load("<KEYMAP><X></").result.ok());
     EXPECT_FALSE(Load("<KEYMAP><AB").result.ok());
     // A value whose "</" has no ">": the text after the value's start is read again as tags.
     const Loaded l = Load("<KEYMAP><HELP>a<KEY_2></");
     ASSERT_TRUE(l.result.ok());
-    EXPECT_EQ(l.maps[0].Keys[0].Help, "a<KEY_2>");
+    EXPECT_EQ(l.maps[0].keys[0].help, "a<KEY_2>");
 }
 
-TEST(LoadKeyMaps, AppendsToKeyMapsAlreadyThereAndLetsEventsRunWhileLoading) {
+TEST(loadKeyMaps, AppendsToKeyMapsAlreadyThereAndLetsEventsRunWhileLoading) {
     std::vector<KeyMap> maps(1);
-    maps[0].Name = "earlier";
+    maps[0].name = "earlier";
     std::array<USBOutput, 8> outputs;
     std::vector<std::size_t> seen;  // key maps loaded at each turn of the loop
-    testing::PumpRecorder loop;
-    loop.onPump = [&] { seen.push_back(maps.size()); };
+    const auto pump = [&] { seen.push_back(maps.size()); };
     KeyMapLoadOptions every;
-    every.loop = &loop;
+    every.pump = pump;
     every.pumpEvery = 1;
-    ASSERT_TRUE(LoadKeyMaps("<!--a--><KEYMAP><!--b--><KEYMAP>", maps, outputs, every).ok());
+    ASSERT_TRUE(loadKeyMaps("<!--a--><KEYMAP><!--b--><KEYMAP>", maps, outputs, every).ok());
     EXPECT_EQ(seen, (std::vector<std::size_t>{1, 1, 2, 3}));  // after comments and tags
-    EXPECT_EQ(maps[0].Name, "earlier");
+    EXPECT_EQ(maps[0].name, "earlier");
 
     // By default every 1024 tags: a 3000-tag text lets events run twice, each time with the
     // key maps read so far in place.
@@ -191,19 +184,19 @@ TEST(LoadKeyMaps, AppendsToKeyMapsAlreadyThereAndLetsEventsRunWhileLoading) {
     }
     maps.clear();
     seen.clear();
-    ASSERT_TRUE(LoadKeyMaps(text, maps, outputs, {.loop = &loop}).ok());
+    ASSERT_TRUE(loadKeyMaps(text, maps, outputs, {.pump = pump}).ok());
     EXPECT_EQ(seen, (std::vector<std::size_t>{342, 683}));
 }
 
-TEST(KeyHasCommands, IsFalseForEveryIndexOutOfRange) {
+TEST(keyHasCommands, IsFalseForEveryIndexOutOfRange) {
     const Loaded l = Load("<KEYMAP><KEY_3><COMMAND_ID><KEYMAP>");
-    EXPECT_TRUE(KeyMapsLoaded(l.maps));
-    EXPECT_TRUE(KeyHasCommands(l.maps, 0, 3));
+    EXPECT_TRUE(keyMapsLoaded(l.maps));
+    EXPECT_TRUE(keyHasCommands(l.maps, 0, 3));
     using Index = std::pair<std::int16_t, std::int16_t>;
     for (const Index& i : std::vector<Index>{{0, 2}, {1, 3}, {2, 3}, {-1, 3}, {0, -1}, {0, 26}}) {
-        EXPECT_FALSE(KeyHasCommands(l.maps, i.first, i.second)) << i.first << "," << i.second;
+        EXPECT_FALSE(keyHasCommands(l.maps, i.first, i.second)) << i.first << "," << i.second;
     }
-    EXPECT_FALSE(KeyHasCommands({}, 0, 0));
+    EXPECT_FALSE(keyHasCommands({}, 0, 0));
 }
 
 }  // namespace

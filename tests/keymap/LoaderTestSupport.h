@@ -1,12 +1,11 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "app/ProgramState.h"
 #include "keymap/KeyMapLoader.h"
+#include "shared/ProgramState.h"
 
 namespace zintor::testing {
 
@@ -20,7 +19,7 @@ struct Loaded {
 inline Loaded Load(const std::string& text, KeyMapLoadOptions options = {}) {
     Loaded l;
     options.notes = &l.notes;
-    l.result = LoadKeyMaps(text, l.maps, l.outputs, options);
+    l.result = loadKeyMaps(text, l.maps, l.outputs, options);
     return l;
 }
 
@@ -28,15 +27,15 @@ inline Loaded Load(const std::string& text, KeyMapLoadOptions options = {}) {
 inline std::string Shown(const KeyCommand& c) {
     static const char* const kTypes[] = {"KEY",   "WAIT",  "SPECIAL KEY", "KEY DOWN", "KEY UP",
                                          "MOUSE", "INPUT", "WINAMP",      "VOLUME"};
-    std::string s = c.Type >= 0 && c.Type < 9 ? kTypes[c.Type] : "type " + std::to_string(c.Type);
-    s += " " + std::to_string(c.Code);
-    s += c.Value != 0 ? " value " + std::to_string(c.Value) : "";
-    return s + (c.Text.empty() ? "" : " \"" + c.Text + "\"");
+    std::string s = c.type >= 0 && c.type < 9 ? kTypes[c.type] : "type " + std::to_string(c.type);
+    s += " " + std::to_string(c.code);
+    s += c.value != 0 ? " value " + std::to_string(c.value) : "";
+    return s + (c.text.empty() ? "" : " \"" + c.text + "\"");
 }
 
-inline std::vector<std::string> Commands(const Loaded& l, int map, int key) {
+inline std::vector<std::string> commands(const Loaded& l, int map, int key) {
     std::vector<std::string> out;
-    for (const KeyCommand& c : l.maps.at(map).Keys.at(key).Commands) {
+    for (const KeyCommand& c : l.maps.at(map).keys.at(key).commands) {
         out.push_back(Shown(c));
     }
     return out;
@@ -48,32 +47,19 @@ inline std::vector<std::string> Everything(const std::vector<KeyMap>& maps,
                                            const std::array<USBOutput, 8>& outputs) {
     std::vector<std::string> out;
     for (const KeyMap& map : maps) {
-        std::string line = map.Name;
-        for (const KeyEntry& key : map.Keys) {
-            line += " | " + key.Name + " / " + key.Help;
-            for (const KeyCommand& c : key.Commands) {
+        std::string line = map.name;
+        for (const KeyEntry& key : map.keys) {
+            line += " | " + key.name + " / " + key.help;
+            for (const KeyCommand& c : key.commands) {
                 line += " / " + Shown(c);
             }
         }
         out.push_back(line);
     }
     for (const USBOutput& o : outputs) {
-        out.push_back(o.NameOn + " | " + o.NameOff + (o.State ? " | on" : ""));
+        out.push_back(o.nameOn + " | " + o.nameOff + (o.state ? " | on" : ""));
     }
     return out;
 }
-
-// Runs `onPump` for every turn of the loop the loader asks for.
-class PumpRecorder : public EventLoop {
-  public:
-    std::function<void()> onPump = [] {};
-    std::int64_t now() const override { return 0; }
-    void pumpOnce() override { onPump(); }
-    void waitFor(const std::function<bool()>&) override {}
-    void waitUntil(std::int64_t) override {}
-    TimerId startTimer(int, std::function<void()>) override { return 0; }
-    void stopTimer(TimerId) override {}
-    void post(std::function<void()>) override {}
-};
 
 }  // namespace zintor::testing

@@ -13,11 +13,11 @@ using Cases = std::vector<std::pair<std::string, std::optional<std::int32_t>>>;
 
 void ExpectNumbers(const Cases& cases) {
     for (const auto& [text, number] : cases) {
-        EXPECT_EQ(LeadingNumber(text), number) << '"' << text.substr(0, 40) << '"';
+        EXPECT_EQ(leadingNumber(text), number) << '"' << text.substr(0, 40) << '"';
     }
 }
 
-TEST(LeadingNumber, ReadsDecimalNumbersUpToTheFirstOtherCharacter) {
+TEST(leadingNumber, ReadsDecimalNumbersUpToTheFirstOtherCharacter) {
     ExpectNumbers({{"500 ms", 500}, {"-3", -3}, {"+7", 7}, {"12abc34", 12}, {"007", 7}});
     // No digits: 0.
     ExpectNumbers({{"", 0}, {"-", 0}, {".", 0}, {"--5", 0}, {"ms 500", 0}, {"E5", 0}});
@@ -29,12 +29,12 @@ TEST(LeadingNumber, ReadsDecimalNumbersUpToTheFirstOtherCharacter) {
     ExpectNumbers({{"1E-400", 0}, {"0E999999999999", 0}});
 }
 
-TEST(LeadingNumber, ReadsHexadecimalAndOctalAfterTheirPrefix) {
+TEST(leadingNumber, ReadsHexadecimalAndOctalAfterTheirPrefix) {
     ExpectNumbers({{"&H10", 16}, {"&hff", 255}, {"&H 1 0", 16}, {"&O17", 15}, {"&O19", 1}});
     ExpectNumbers({{"&H", 0}, {"&Hxyz", 0}, {"&X10", 0}, {"-&H10", 0}});
 }
 
-TEST(LeadingNumber, NumbersOutside32BitsGiveNothing) {
+TEST(leadingNumber, NumbersOutside32BitsGiveNothing) {
     ExpectNumbers({{"2147483647", 2147483647},
                    {"-2147483648", -2147483647 - 1},
                    {"2147483646.5", 2147483646},

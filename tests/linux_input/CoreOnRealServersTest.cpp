@@ -32,13 +32,13 @@ TEST(CoreTypingOnXvfb, TypeTextArrivesKeyByKeyWithShiftForCapitals) {
     XTestKeyboardMouse input({}, server.display());
     InputSynthesis synthesis(input, loop);
 
-    synthesis.TypeText("Ab1");
+    synthesis.typeText("Ab1");
     EXPECT_EQ(recorder.takeTexts(8),
               (Texts{"+Shift_L", "+a", "-a", "-Shift_L", "+b", "-b", "+1", "-1"}));
 
-    synthesis.TypeText("a b!");
-    synthesis.TypeText("");
-    synthesis.SendKeyPress('Q');  // marks the end
+    synthesis.typeText("a b!");
+    synthesis.typeText("");
+    synthesis.sendKeyPress('Q');  // marks the end
     EXPECT_EQ(recorder.takeTexts(6), (Texts{"+a", "-a", "+b", "-b", "+q", "-q"}));
 }
 
@@ -54,9 +54,9 @@ TEST(CoreVolumeOnPulse, HeldKeysStepTheDefaultSinkUntilReleasedAndNoServerCostsN
                           world.logSink, world.desktop, world.launcher, world.input, mixer,
                           world.player, world.board});
     MasterVolume volume(program.state(), mixer, world.loop, program.link());
-    program.state().ModeFlags[ModeKeyControl] = true;  // the volume keys act in key control
-    bool& stepping = program.state().VolumeStepping;
-    // The phone key is let go `ms` after the press: the release clears VolumeStepping.
+    program.state().modeFlags[ModeKeyControl] = true;  // the volume keys act in key control
+    bool& stepping = program.state().volumeStepping;
+    // The phone key is let go `ms` after the press: the release clears volumeStepping.
     const auto releaseAfter = [&](std::int64_t ms) {
         world.loop.scheduleIn(ms, [&stepping] { stepping = false; });
     };
@@ -68,25 +68,25 @@ TEST(CoreVolumeOnPulse, HeldKeysStepTheDefaultSinkUntilReleasedAndNoServerCostsN
     // No server yet: the key returns at once having done nothing; the next press works.
     const std::int64_t start = world.loop.now();
     releaseAfter(250);
-    volume.VolumeCommand(0);
+    volume.volumeCommand(0);
     EXPECT_EQ(world.loop.now(), start) << "returned at once";
     EXPECT_FALSE(stepping);
     world.loop.runFor(300);
     ASSERT_TRUE(pulse.start()) << pulse.log();
     pulse.pactl("set-sink-volume @DEFAULT_SINK@ 0");
     releaseAfter(50);  // released before the first pause ends: one step
-    volume.VolumeCommand(0);
+    volume.volumeCommand(0);
     EXPECT_NEAR(sinkVolume(), 1000 * 65536.0 / 65535, 1.0);
 
     pulse.pactl("set-sink-volume @DEFAULT_SINK@ 30000");  // level 30000
     releaseAfter(350);                                    // steps at 0, 100, 200 and 300 ms
-    volume.VolumeCommand(0);
+    volume.volumeCommand(0);
     EXPECT_FALSE(stepping);
     EXPECT_NEAR(sinkVolume(), 34000 * 65536.0 / 65535, 1.0);
 
     pulse.pactl("set-sink-volume @DEFAULT_SINK@ 2500");
     releaseAfter(450);
-    volume.VolumeCommand(1);
+    volume.volumeCommand(1);
     EXPECT_EQ(sinkVolume(), 0u);  // stops at silence
 }
 

@@ -50,7 +50,7 @@ TEST_F(WaylandInputTest, KeysTypeWithTheLayoutInUseButtonsAndRelativeMovesReachT
     SimEventLoop loop;
     InputSynthesis synthesis(*input, loop);
 
-    synthesis.TypeText("Ab1q");
+    synthesis.typeText("Ab1q");
     // On a French layout the digit keys without Shift give "&", "é", ... as on X11.
     EXPECT_EQ(recorder->takeTexts(10), (Texts{"+Shift_L", "+A", "-A", "-Shift_L", "+b", "-b",
                                               "+ampersand", "-ampersand", "+q", "-q"}));

@@ -176,7 +176,7 @@ TEST_F(AudaciousOnTheBus, FromTheMainMenuToTheThirdEntryAndItsStatus) {
     audacious->audtool("shutdown");
     ASSERT_TRUE(Eventually([&] { return !audacious->running(); }));
     EXPECT_EQ(rig.after(4000), Lines{MainMenuLine(3)});
-    EXPECT_TRUE(NoModeActive(rig.state()));
+    EXPECT_TRUE(noModeActive(rig.state()));
 }
 
 TEST_F(AudaciousOnTheBus, AListOf40000EntriesPagedFromAnEntryPast32767) {

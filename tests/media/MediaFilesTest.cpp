@@ -69,7 +69,7 @@ class FilePlaylistPlayer : public ScriptedPlayer {
     explicit FilePlaylistPlayer(Files& files) : files_(files) {}
     int playlistCount(const std::string& playerPath) override {
         std::vector<std::string> entries;
-        return ReadWinampPlaylistFile(files_, playerPath, entries)
+        return readWinampPlaylistFile(files_, playerPath, entries)
                    ? static_cast<int>(entries.size())
                    : -1;
     }
@@ -77,7 +77,7 @@ class FilePlaylistPlayer : public ScriptedPlayer {
                          std::vector<PlaylistEntry>& out) override {
         std::vector<std::string> entries;
         out.clear();
-        for (int i = first; ReadWinampPlaylistFile(files_, playerPath, entries) &&
+        for (int i = first; readWinampPlaylistFile(files_, playerPath, entries) &&
                             i < first + count && i < static_cast<int>(entries.size());
              ++i) {
             out.push_back({entries[static_cast<std::size_t>(i)], ""});
@@ -91,18 +91,18 @@ class FilePlaylistPlayer : public ScriptedPlayer {
 
 class OnRealFiles : public ::testing::Test {
   protected:
-    OnRealFiles() { program.state().AppPath[9] = temp.path() + "/Winamp/winamp"; }
+    OnRealFiles() { program.state().appPath[9] = temp.path() + "/Winamp/winamp"; }
 
     std::string mp3(const std::string& name, const std::string& tag) {
         return temp.write(name, std::string(1000, '\xff') + tag);
     }
     PlaylistSnapshot readPlaylist() {
-        control.WinAMP_FindWindow();
-        return info.GetPlaylist();
+        control.findWindow();
+        return info.getPlaylist();
     }
     // The entry's name, given the player's own title for it.
     std::string name(const std::string& path, const std::string& playerTitle = "") {
-        return info.PlaylistEntryText({path, playerTitle});
+        return info.playlistEntryText({path, playerTitle});
     }
 
     TempFolder temp;
@@ -113,15 +113,16 @@ class OnRealFiles : public ::testing::Test {
                 files,       world.logSink,  world.desktop,  world.launcher,
                 world.input, world.mixer,    player,         world.board};
     Program program{ports};
-    WinampControl control{program.state(), ports, program.link(), program};
+    PhoneMenus screens{program.state(), ports, program.link()};
+    WinampControl control{program.state(), ports, program.link(), screens};
     WinampInfo info{program.state(), ports, program.link(), control};
 };
 
 TEST_F(OnRealFiles, ZeroPaddedFieldsAndAMarkerInAnyCase) {
     const std::string zeros = mp3("a.mp3", Tag("TAG", "Song", "Band", '\0', "1999"));
     TagInfo tag;
-    ASSERT_TRUE(info.GetTagInf(zeros, tag));
-    EXPECT_EQ((Lines{tag.Title, tag.Artist, tag.Album, tag.Year, tag.Comment}),
+    ASSERT_TRUE(info.getTagInf(zeros, tag));
+    EXPECT_EQ((Lines{tag.title, tag.artist, tag.album, tag.year, tag.comment}),
               (Lines{"Song", "Band", "The Album", "1999", "A comment"}));
     EXPECT_EQ(name(zeros), "Song Band");
     EXPECT_EQ(name(mp3("b.mp3", Tag("tAg", "Low", "Case", ' '))), "Low Case");
@@ -152,13 +153,13 @@ TEST_F(OnRealFiles, EntriesWithoutAUsableTagAreNamedByThePlayerOrTheirFile) {
 
 TEST_F(OnRealFiles, AVanishedFileIsLoggedAndNamedByItsPath) {
     ProgramState& state = program.state();
-    state.LogEnabled = true;
-    program.link().InitLog();
+    state.logEnabled = true;
+    program.link().initLog();
     const std::string gone = mp3("Gone Song.mp3", Tag("TAG", "Gone", "Band", ' '));
     std::filesystem::remove(gone);
     EXPECT_EQ(name(gone), "Gone Song");
     std::string log;
-    ASSERT_TRUE(files.readText(state.LogFileName, log));
+    ASSERT_TRUE(files.readText(state.logFileName, log));
     EXPECT_THAT(log, ::testing::HasSubstr("Could not find the MP3 File in GetTagInf-->" + gone));
 }
 
@@ -169,29 +170,27 @@ TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntry) {
     player.setState(ScriptedPlayer::Playing);
     player.setPositionMs(5'000);
     player.setLengthSeconds(3600);
-    ASSERT_TRUE(control.WinAMP_FindWindow());
-    TrackInfo t = info.WinampTrackInfo();
-    EXPECT_EQ((Lines{t.TitleText, t.Year, t.Album, t.PositionText, t.LengthText, t.IndexText,
-                     t.CountText}),
+    ASSERT_TRUE(control.findWindow());
+    TrackInfo t = info.winampTrackInfo();
+    EXPECT_EQ((Lines{t.titleText, t.year, t.album, t.positionText, t.lengthText, t.indexText,
+                     t.countText}),
               (Lines{"Title Artist", "2001", "The Album", "0:05", "60:00", "1", "2"}));
 
     // Untagged: the title comes from the caption; the tag fields stay empty.
     player.command(ScriptedPlayer::kWindow, 40044);
     player.setCaption("1. Someone - Something - Winamp");
-    t = info.WinampTrackInfo();
-    EXPECT_EQ((Lines{t.TitleText, t.Year, t.PositionText}),
+    t = info.winampTrackInfo();
+    EXPECT_EQ((Lines{t.titleText, t.year, t.positionText}),
               (Lines{"Someone - Something", "", "0:00"}));
 }
 
 TEST_F(OnRealFiles, TheCaptionIsParsedOnlyWhenItChanges) {
     player.setCaption("12. Artist - Song - Winamp");
-    EXPECT_EQ(info.WinAMP_GetWinampTitle(), "Artist - Song");
-    program.state().WinampTitle = "kept";
-    EXPECT_EQ(info.WinAMP_GetWinampTitle(), "kept");
+    EXPECT_EQ(info.getTitle(), "Artist - Song");
     player.setCaption("12. Artist - Song - Winamp [Paused]");
-    EXPECT_EQ(info.WinAMP_GetWinampTitle(), "Artist - Song");
+    EXPECT_EQ(info.getTitle(), "Artist - Song");
     player.setRunning(false);
-    EXPECT_EQ(info.WinAMP_GetWinampTitle(), "");
+    EXPECT_EQ(info.getTitle(), "");
 }
 
 TEST_F(OnRealFiles, ThePlaylistFileWithoutCommentsKeepingEmptyLines) {
@@ -201,11 +200,11 @@ TEST_F(OnRealFiles, ThePlaylistFileWithoutCommentsKeepingEmptyLines) {
                "/music/#two.mp3\r\n #not a comment\r\n/music/last.mp3");
     player.setPlaylist({"a", "b", "c"}, 2);
     const PlaylistSnapshot list = readPlaylist();
-    EXPECT_TRUE(list.Ok);
-    EXPECT_EQ(list.Current, 2);  // the player's answer to query 120
-    EXPECT_EQ(list.Count, 5);
+    EXPECT_TRUE(list.ok);
+    EXPECT_EQ(list.current, 2);  // the player's answer to query 120
+    EXPECT_EQ(list.count, 5);
     Lines page;
-    for (const PlaylistEntry& entry : info.GetPlaylistEntries(1, 9)) {
+    for (const PlaylistEntry& entry : info.getPlaylistEntries(1, 9)) {
         page.push_back(entry.path);
     }
     EXPECT_EQ(page, (Lines{"", "/music/#two.mp3", " #not a comment", "/music/last.mp3"}));
@@ -215,29 +214,29 @@ TEST_F(OnRealFiles, NoEntriesNoFileOrNoPlayerMeanNoPlaylist) {
     for (const char* contents : {"#EXTM3U\r\n#EXTINF:1,x\r\n", ""}) {
         temp.write("Winamp/winamp.m3u", contents);
         const PlaylistSnapshot list = readPlaylist();
-        EXPECT_FALSE(list.Ok) << contents;
-        EXPECT_EQ(list.Count, 0) << contents;
+        EXPECT_FALSE(list.ok) << contents;
+        EXPECT_EQ(list.count, 0) << contents;
     }
     std::filesystem::remove(temp.path() + "/Winamp/winamp.m3u");
-    EXPECT_FALSE(readPlaylist().Ok);
+    EXPECT_FALSE(readPlaylist().ok);
 
     temp.write("Winamp/winamp.m3u", "/music/one.mp3\n");
     player.setRunning(false);
     player.clearCalls();
-    EXPECT_FALSE(readPlaylist().Ok);
+    EXPECT_FALSE(readPlaylist().ok);
     EXPECT_TRUE(player.calls().empty());  // nothing is asked of a player not found
 }
 
 TEST(Texts, CaptionTitleTimeAndTheWindowsPlaylistFilePath) {
-    EXPECT_EQ(TitleFromCaption("3. Mr. Big - Winamp"), "Mr. Big");  // only the first period
-    EXPECT_EQ(TitleFromCaption("No Number - Winamp"), "No Number");
-    EXPECT_EQ(TitleFromCaption("Winamp"), "");  // shorter than what is cut
-    EXPECT_EQ(TitleFromCaption("[Paused]"), "");
+    EXPECT_EQ(titleFromCaption("3. Mr. Big - Winamp"), "Mr. Big");  // only the first period
+    EXPECT_EQ(titleFromCaption("No Number - Winamp"), "No Number");
+    EXPECT_EQ(titleFromCaption("Winamp"), "");  // shorter than what is cut
+    EXPECT_EQ(titleFromCaption("[Paused]"), "");
 
-    EXPECT_EQ((Lines{FormatTime(75), FormatTime(5), FormatTime(3600), FormatTime(-61)}),
+    EXPECT_EQ((Lines{formatTime(75), formatTime(5), formatTime(3600), formatTime(-61)}),
               (Lines{"1:15", "0:05", "60:00", "0:00"}));
 
-    EXPECT_EQ(WinampPlaylistFilePath("C:\\Program Files\\Winamp\\winamp.exe", '\\'),
+    EXPECT_EQ(winampPlaylistFilePath("C:\\Program Files\\Winamp\\winamp.exe", '\\'),
               "C:\\Program Files\\Winamp\\winamp.m3u");
 }
 

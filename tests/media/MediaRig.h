@@ -50,7 +50,7 @@ class MediaRig {
                                 world.mixer, player, world.board});
     }
 
-    ~MediaRig() { program->Shutdown(); }
+    ~MediaRig() { program->shutdown(); }
 
     // The phone sends `line` (CR LF added); returns what the PC sent within `ms`, without the
     // supervision's "AT" probes.
@@ -88,7 +88,7 @@ class MediaRig {
         world.settings.set("AppPath9", playerPath);
         world.serial().setPhonePort(3);
         program = std::make_unique<Program>(ports);
-        program->Startup();
+        program->startup();
         world.loop.runFor(500);
         world.phone.clearLines();
     }

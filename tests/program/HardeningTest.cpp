@@ -11,31 +11,15 @@
 namespace zintor {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-std::string Command(const std::string& type, const std::string& command) {
-    return "<COMMAND_ID>1</COMMAND_ID><COMMAND_TYPE>" + type + "</COMMAND_TYPE><COMMAND>" +
-           command + "</COMMAND>";
-}
-
 // Key 5 repeats Enter, key 7 latches the left button, key 1 holds Control down, key 2 steps
 // the master volume, key 3 types "ab".
 const std::string kKeyMap =
     "<KEYMAP><KEYMAP_NAME>Caf\xC3\xA9 \"hot\"\r\nATD5551234;</KEYMAP_NAME>"
-    "<KEY_5>" +
-    Command("SPECIAL KEY", "RETURN") +
-    "</KEY_5>"
-    "<KEY_7>" +
-    Command("MOUSE", "LEFT HOLD") +
-    "</KEY_7>"
-    "<KEY_1>" +
-    Command("KEY DOWN", "CONTROL") +
-    "</KEY_1>"
-    "<KEY_2>" +
-    Command("VOLUME", "MASTER UP") +
-    "</KEY_2>"
-    "<KEY_3>" +
-    Command("KEY", "ab") + "</KEY_3>";
+    "<KEY_5><COMMAND_ID><COMMAND_TYPE>SPECIAL KEY</COMMAND_TYPE><COMMAND>RETURN</COMMAND></KEY_5>"
+    "<KEY_7><COMMAND_ID><COMMAND_TYPE>MOUSE</COMMAND_TYPE><COMMAND>LEFT HOLD</COMMAND></KEY_7>"
+    "<KEY_1><COMMAND_ID><COMMAND_TYPE>KEY DOWN</COMMAND_TYPE><COMMAND>CONTROL</COMMAND></KEY_1>"
+    "<KEY_2><COMMAND_ID><COMMAND_TYPE>VOLUME</COMMAND_TYPE><COMMAND>MASTER UP</COMMAND></KEY_2>"
+    "<KEY_3><COMMAND_ID><COMMAND_TYPE>KEY</COMMAND_TYPE><COMMAND>ab</COMMAND></KEY_3>";
 
 class Hardening : public ::testing::Test {
   protected:
@@ -45,14 +29,14 @@ class Hardening : public ::testing::Test {
         world.serial().setPhonePort(3);
         world.files.putFile("/opt/zintor/KeyMap.xml", kKeyMap);
         program = std::make_unique<Program>(world.ports());
-        program->Startup();
+        program->startup();
         world.loop.runFor(100);
     }
 
     void enterKeyControl() {
         world.phone.send("*EAMI: 1\r\n");
         world.loop.runFor(200);
-        ASSERT_TRUE(program->state().ModeFlags[ModeKeyControl]);
+        ASSERT_TRUE(program->state().modeFlags[ModeKeyControl]);
         world.input.clear();
         world.phone.clearLines();
     }
@@ -82,7 +66,7 @@ TEST_F(Hardening, BurstsOfAnySizeAreHandledInOrderWithoutNesting) {
     world.phone.send("+CKEV: 3,1\r\n+CKEV: 3,0\r\n+CKEV: 5,1\r\n+CKEV: 5,0\r\nOK\r\n");
     world.loop.runFor(1000);
     EXPECT_EQ(inputCalls("press 13"), 1u);
-    EXPECT_TRUE(program->state().Connected);
+    EXPECT_TRUE(program->state().connected);
 
     // Presses that each start a wait (a held cursor key, a key map change that waits for its
     // notice and sends a command) nest only so deep, and every one of them is handled.
@@ -95,7 +79,7 @@ TEST_F(Hardening, BurstsOfAnySizeAreHandledInOrderWithoutNesting) {
     world.loop.runFor(60000);
     EXPECT_LE(world.loop.deepestWait(), 60);
     EXPECT_EQ(world.phone.count("AT*EAID=13,2,\"Caf\xE9 'hot'  ATD\""), 150u);
-    EXPECT_TRUE(program->state().Connected);
+    EXPECT_TRUE(program->state().connected);
 }
 
 }  // namespace

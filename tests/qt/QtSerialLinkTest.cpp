@@ -2,7 +2,6 @@
 // pseudo-terminal.
 #include "qt/QtSerialLink.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,9 +11,9 @@
 
 #include "PtyPhone.h"
 #include "QtTestSupport.h"
-#include "app/ProgramState.h"
 #include "link/Link.h"
 #include "qt/QtEventLoop.h"
+#include "shared/ProgramState.h"
 #include "sim/SimWorld.h"
 
 namespace zintor {
@@ -109,40 +108,17 @@ TEST_F(QtSerialLinkTest, ReceiveEventsArePostedOnlyWhileArmed) {
     EXPECT_EQ(serial.takeReceived(), "RING\r\n");
 }
 
-struct MockProcedures : Procedures {
-    MOCK_METHOD(void, ErrorMessage, (const std::string&, int, int), (override));
-    MOCK_METHOD(void, HandleInputText, (const std::string&), (override));
-    MOCK_METHOD(void, ShowMainMenu, (const std::string&), (override));
-    MOCK_METHOD(void, SelectMainMenu, (const std::string&), (override));
-    MOCK_METHOD(void, HandleMenuSelection, (const std::string&), (override));
-    MOCK_METHOD(void, ResetPhoneUI, (), (override));
-    MOCK_METHOD(void, ApplicationMenuSelected, (const std::string&), (override));
-    MOCK_METHOD(void, MoveMouseSelected, (), (override));
-    MOCK_METHOD(void, USBMenuSelected, (const std::string&), (override));
-    MOCK_METHOD(void, USBMenuChoice, (const std::string&), (override));
-    MOCK_METHOD(void, AboutMenuSelected, (bool), (override));
-    MOCK_METHOD(void, WinAMP_Menu_Selected, (const std::string&), (override));
-    MOCK_METHOD(void, WinAMP_Status_Menu_Selected, (const std::string&), (override));
-    MOCK_METHOD(void, WinAMP_Execute, (int), (override));
-    MOCK_METHOD(void, KeyControlKeyEvent, (const std::string&), (override));
-    MOCK_METHOD(void, WinampStatusKeyEvent, (const std::string&), (override));
-    MOCK_METHOD(void, TypeText, (const std::string&), (override));
-    MOCK_METHOD(void, CloseKeyHelp, (), (override));
-    MOCK_METHOD(void, TrayIconAnimate, (), (override));
-};
-
-// The real link on the adapter and the Qt loop; every other port simulated. Any call into the
-// other parts that a test does not expect fails it.
+// The real link on the adapter and the Qt loop; every other port simulated. The link is
+// connected to no screen: a test routes the lines it needs.
 class LinkOverPtyTest : public QtSerialLinkTest {
   protected:
     LinkOverPtyTest() {
-        state.ComPort = 5;
-        EXPECT_CALL(calls, TrayIconAnimate()).Times(testing::AnyNumber());  // every 200 ms
-        EXPECT_CALL(calls, ShowMainMenu("1"));                              // once connected
+        state.comPort = 5;
+        link.onConnected([this] { ++connections; });
     }
     ~LinkOverPtyTest() override {
-        if (state.Connected) {
-            link.DisconnectCOM();
+        if (state.connected) {
+            link.disconnectCom();
         }
     }
 
@@ -151,23 +127,24 @@ class LinkOverPtyTest : public QtSerialLinkTest {
                 world.files, world.logSink, world.desktop,  world.launcher,
                 world.input, world.mixer,   world.player,   world.board};
     ProgramState state;
-    testing::StrictMock<MockProcedures> calls;
-    Link link{state, ports, calls};
+    Link link{state, ports};
+    int connections = 0;
 };
 
 TEST_F(LinkOverPtyTest, ConnectsWithTheFullSequenceAndGivesUpOnASilentPhone) {
     ASSERT_TRUE(phone.ok()) << phone.error();
-    ASSERT_TRUE(link.ConnectPhone());
-    EXPECT_TRUE(state.Connected);
+    ASSERT_TRUE(link.connectPhone());
+    EXPECT_TRUE(state.connected);
+    EXPECT_EQ(connections, 1);
     EXPECT_EQ(phone.texts(), (std::vector<std::string>{"AT", "AT+cgmm", "at+cscs=\"8859-1\"",
                                                        "AT+CMER=0,0,0,0,0", "AT*EAM=\"Zintor\""}));
-    link.DisconnectCOM();
+    link.disconnectCom();
     EXPECT_FALSE(serial.isOpen());
 
     // The port opens (it is a pty) but AT is never answered: two tries, then the port is closed.
     phone.setSilent(true);
     const long before = static_cast<long>(phone.lines().size());
-    EXPECT_FALSE(link.ConnectPhone());
+    EXPECT_FALSE(link.connectPhone());
     const std::vector<std::string> texts = phone.texts();
     EXPECT_EQ(std::vector<std::string>(texts.begin() + before, texts.end()),
               (std::vector<std::string>{"AT", "AT"}));
@@ -175,36 +152,37 @@ TEST_F(LinkOverPtyTest, ConnectsWithTheFullSequenceAndGivesUpOnASilentPhone) {
 }
 
 TEST_F(LinkOverPtyTest, ACommandSentFromAHandlerGetsItsAnswerInANestedReceive) {
-    ASSERT_TRUE(link.ConnectPhone());
+    ASSERT_TRUE(link.connectPhone());
     bool handled = false;
     bool answered = false;
-    EXPECT_CALL(calls, HandleMenuSelection("*EAAI")).WillOnce([&] {
-        answered = link.Send("AT*EASM=\"Zintor\",1,1,1,\"About\"\r\n", 5000);
+    const auto handler = [&](const std::string&) {
+        answered = link.send("AT*EASM=\"Zintor\",1,1,1,\"About\"\r\n", 5000);
         handled = true;
-    });
+    };
+    link.setRoutes({{LineRoute::Match::Whole, "*EAAI", "", {}, handler, false}});
     phone.send("\r\n*EAAI\r\n");
     ASSERT_TRUE(waitFor([&] { return handled; }));
     EXPECT_TRUE(answered);
     EXPECT_EQ(phone.texts().back(), "AT*EASM=\"Zintor\",1,1,1,\"About\"");
-    EXPECT_TRUE(state.Connected);
+    EXPECT_TRUE(state.connected);
 }
 
 TEST_F(LinkOverPtyTest, AHangUpEndsAWaitingCommandAndTheLinkThenTheProgramIsIdle) {
-    ASSERT_TRUE(link.ConnectPhone());
+    ASSERT_TRUE(link.connectPhone());
     phone.setReply("AT+CIND?", "");  // never answered
     const EventLoop::TimerId unplug = loop.startTimer(100, [&] { phone.hangUp(); });
     const std::int64_t start = loop.now();
-    EXPECT_FALSE(link.Send("AT+CIND?\r\n", 20000));
+    EXPECT_FALSE(link.send("AT+CIND?\r\n", 20000));
     loop.stopTimer(unplug);
     EXPECT_LT(loop.now() - start, 10000);  // ended by the hang-up, not by the time-out
-    EXPECT_FALSE(state.Connected);
+    EXPECT_FALSE(state.connected);
     EXPECT_FALSE(serial.isOpen());
 
     test::WakeCounter counter;
     loop.waitUntil(loop.now() + 400);
     EXPECT_LT(counter.wakes(), 20);          // an error loop would wake the dispatcher endlessly
     EXPECT_FALSE(serial.open(5));            // the device is gone
-    EXPECT_FALSE(link.Send("AT\r\n", 500));  // not connected: refused at once
+    EXPECT_FALSE(link.send("AT\r\n", 500));  // not connected: refused at once
 }
 
 }  // namespace

@@ -64,21 +64,21 @@ TEST(QtSettingsStore, AHandWrittenFileWithNonsenseFallsBackToDefaultsAndIsReport
     Program program(Ports{p.loop, p.serial, p.registry, store, p.files, p.logSink, p.desktop,
                           p.launcher, p.input, p.mixer, p.player, p.board});
     const ProgramState& state = program.state();
-    program.link().LoadSettings();
-    EXPECT_EQ(state.ComPort, 1);  // "five": the default; other sections are not ours
-    EXPECT_EQ(state.MouseSpeed, 12);
-    EXPECT_EQ(state.AutoConnect, 1);  // empty: the default
-    EXPECT_EQ(state.LastKeyMap, 0);   // out of range: the default
-    EXPECT_EQ(state.MainTop, 1500.0f);
-    EXPECT_EQ(state.AppName[1], "typed by hand");
-    EXPECT_EQ(state.AppPath[1], "/usr/bin/a,b");  // unquoted commas kept as text
+    program.link().loadSettings();
+    EXPECT_EQ(state.comPort, 1);  // "five": the default; other sections are not ours
+    EXPECT_EQ(state.mouseSpeed, 12);
+    EXPECT_EQ(state.autoConnect, 1);  // empty: the default
+    EXPECT_EQ(state.lastKeyMap, 0);   // out of range: the default
+    EXPECT_EQ(state.mainTop, 1500.0f);
+    EXPECT_EQ(state.appName[1], "typed by hand");
+    EXPECT_EQ(state.appPath[1], "/usr/bin/a,b");  // unquoted commas kept as text
     const auto& said = world.logSink.diagnostics();
     ASSERT_EQ(said.size(), 3u);
     EXPECT_NE(said[0].find("Com"), std::string::npos);
 
     // Saving over the nonsense leaves a file that reads back cleanly.
-    program.state().ComPort = 7;
-    program.link().SaveSettings();
+    program.state().comPort = 7;
+    program.link().saveSettings();
     QtSettingsStore again(file);
     EXPECT_EQ(again.read("Com", ""), "7");
     EXPECT_EQ(again.read("Auto", ""), "1");

@@ -29,19 +29,19 @@ class KeyHelpWindowTest : public ::testing::Test {
   protected:
     KeyHelpWindowTest() {
         desktop.setListener(&events);
-        FillKeyNames(state);
+        fillKeyNames(state);
         KeyMap map;
-        map.Name = "Media";
-        map.Keys[1].Help = "Play";
-        map.Keys[5].Help = kLongHelp;
-        map.Keys[12].Help = "Delete";
-        map.Keys[20].Help = "never shown: the direction keys have no row";
-        map.Keys[22].Help = "Previous";
-        state.KeyMaps.push_back(map);
+        map.name = "Media";
+        map.keys[1].help = "Play";
+        map.keys[5].help = kLongHelp;
+        map.keys[12].help = "Delete";
+        map.keys[20].help = "never shown: the direction keys have no row";
+        map.keys[22].help = "Previous";
+        state.keyMaps.push_back(map);
     }
 
     KeyHelpWindow* Show() {
-        desktop.showKeyHelp(KeyHelpCaption(state), KeyHelpRows(state));
+        desktop.showKeyHelp(keyHelpCaption(state), keyHelpRows(state));
         return desktop.keyHelpWindow();
     }
 
@@ -91,7 +91,7 @@ TEST_F(KeyHelpWindowTest, RowsPlacesAndSizeFollowTheKeyMap) {
     const int wideWidth = w->width();
     const int longRight = RightEdge(functions[5]);
     desktop.closeKeyHelp();
-    state.KeyMaps[0].Keys[5].Help = "Mute";
+    state.keyMaps[0].keys[5].help = "Mute";
     KeyHelpWindow* narrow = Show();
     ASSERT_NE(narrow, nullptr);
     const int leaveRight = RightEdge(narrow->functionLabels()[17]);  // now the longest

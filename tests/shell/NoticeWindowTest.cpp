@@ -22,14 +22,14 @@ class Forward : public test::RecordingEvents {
     explicit Forward(KeyWindows& windows) : windows_(windows) {}
     void noticeClosed() override {
         RecordingEvents::noticeClosed();
-        windows_.NoticeClosed();
+        windows_.noticeClosed();
     }
 
   private:
     KeyWindows& windows_;
 };
 
-QString NoticeText(QtDesktop& desktop) {
+QString noticeText(QtDesktop& desktop) {
     NoticeWindow* notice = desktop.noticeWindow();
     return notice && notice->isVisible() ? notice->label()->text() : QString();
 }
@@ -37,10 +37,10 @@ QString NoticeText(QtDesktop& desktop) {
 TEST(NoticeWindow, ASecondChangeKeepsItOpenUntilThreeSecondsAfterIt) {
     test::ShellApp();
     ProgramState state;
-    state.KeyMaps.resize(3);
-    state.KeyMaps[1].Name = "Media";
-    state.KeyMaps[2].Name = "Slides";
-    state.CurrentKeyMap = 1;
+    state.keyMaps.resize(3);
+    state.keyMaps[1].name = "Media";
+    state.keyMaps[2].name = "Slides";
+    state.currentKeyMap = 1;
     QtDesktop desktop;
     QtEventLoop loop;
     KeyWindows windows(state, desktop, loop);
@@ -52,15 +52,15 @@ TEST(NoticeWindow, ASecondChangeKeepsItOpenUntilThreeSecondsAfterIt) {
     qint64 secondAt = -1;
     QString firstText, secondText;
     QTimer::singleShot(1500, Qt::PreciseTimer, [&] {
-        firstText = NoticeText(desktop);
+        firstText = noticeText(desktop);
         EXPECT_TRUE(desktop.noticeWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
-        state.CurrentKeyMap = 2;  // "#" again, handled while the first one waits
+        state.currentKeyMap = 2;  // "#" again, handled while the first one waits
         secondAt = clock.elapsed();
-        windows.KeyMapChanged();
+        windows.keyMapChanged();
     });
-    QTimer::singleShot(3500, Qt::PreciseTimer, [&] { secondText = NoticeText(desktop); });
+    QTimer::singleShot(3500, Qt::PreciseTimer, [&] { secondText = noticeText(desktop); });
 
-    windows.KeyMapChanged();  // shows the notice and returns when it has closed
+    windows.keyMapChanged();  // shows the notice and returns when it has closed
     const qint64 closedAt = clock.elapsed();
 
     EXPECT_EQ(firstText, "Changed Key Map to\nMedia");
@@ -68,14 +68,14 @@ TEST(NoticeWindow, ASecondChangeKeepsItOpenUntilThreeSecondsAfterIt) {
     ASSERT_GE(secondAt, 0);
     EXPECT_GE(closedAt - secondAt, NoticeWindow::kCloseAfterMs - 2);
     EXPECT_LT(closedAt - secondAt, NoticeWindow::kCloseAfterMs + KeyWindows::kNoticeGraceMs);
-    EXPECT_FALSE(state.KeyMapNoticeShown);
+    EXPECT_FALSE(state.keyMapNoticeShown);
     EXPECT_EQ(desktop.noticeWindow(), nullptr);
     // Closed by its own timer (the program's fallback would have closed it without a report).
     EXPECT_EQ(events.calls, std::vector<std::string>{"noticeClosed"});
 
     // Closed by the program: not reported.
     desktop.showNotice("Changed Key Map to\r\nMouse");
-    EXPECT_FALSE(NoticeText(desktop).isEmpty());
+    EXPECT_FALSE(noticeText(desktop).isEmpty());
     desktop.closeNotice();
     EXPECT_EQ(desktop.noticeWindow(), nullptr);
     desktop.setNoticeText("Changed Key Map to\r\nMedia");  // nothing open: nothing happens

@@ -37,7 +37,7 @@ class SettingsWindowTest : public ::testing::Test {
   protected:
     // The program on the simulated world, with the real desktop and a settings file in a
     // temporary folder, written first as a user would by hand.
-    Program& Start(const QByteArray& settingsLines = {}) {
+    Program& start(const QByteArray& settingsLines = {}) {
         QFile f(QString::fromStdString(iniPath));
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[Settings]\n" + settingsLines);
@@ -47,7 +47,7 @@ class SettingsWindowTest : public ::testing::Test {
         program = std::make_unique<Program>(Ports{p.loop, p.serial, p.registry, *store, p.files,
                                                   p.logSink, desktop, p.launcher, p.input, p.mixer,
                                                   p.player, p.board});
-        program->link().LoadSettings();
+        program->link().loadSettings();
         return *program;
     }
 
@@ -69,7 +69,7 @@ class SettingsWindowTest : public ::testing::Test {
 };
 
 TEST_F(SettingsWindowTest, LoadsFromTheStoreAndSavesEverythingOnClose) {
-    Program& p = Start(
+    Program& p = start(
         "AppName%200=Mail\nAppPath%200=/usr/bin/thunderbird\nAppName 3=Old name\n"
         "AppPath%203=/opt/old\nAppPath9=/opt/winamp/winamp\nSpeed=7\nAuto=1\n"
         "SettingLeft=1500\nSettingTop=750\n");
@@ -93,7 +93,7 @@ TEST_F(SettingsWindowTest, LoadsFromTheStoreAndSavesEverythingOnClose) {
         QTest::keyClicks(w->nameBox(2), "Gimp");
         w->autoConnectBox()->click();
         w->speedSlider()->setValue(20);
-        speedWhileOpen = p.state().MouseSpeed;  // the slider acts before the window closes
+        speedWhileOpen = p.state().mouseSpeed;  // the slider acts before the window closes
         w->move(200, 120);
         QTest::mouseClick(w->closeButton(), Qt::LeftButton);
     });
@@ -118,7 +118,7 @@ TEST_F(SettingsWindowTest, LoadsFromTheStoreAndSavesEverythingOnClose) {
 TEST_F(SettingsWindowTest, OddValuesWrittenByHandOpenTheWindow) {
     const QByteArray longPath = "/very/long/" + QByteArray(5000, 'p');
     Program& p =
-        Start("AppPath%201=" + longPath + "\nAppName%201=\xc3\xa9t\xc3\xa9 & <b>bold</b>\n" +
+        start("AppPath%201=" + longPath + "\nAppName%201=\xc3\xa9t\xc3\xa9 & <b>bold</b>\n" +
               "Speed=-40\nAuto=7\nSettingLeft=1e30\nSettingTop=-77777\n");
     WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
         auto* w = static_cast<SettingsWindow*>(modal);
@@ -131,14 +131,14 @@ TEST_F(SettingsWindowTest, OddValuesWrittenByHandOpenTheWindow) {
         w->close();  // the window's close box
     });
     p.settingsClicked();
-    EXPECT_EQ(p.state().MouseSpeed, -40);  // the slider was not touched
+    EXPECT_EQ(p.state().mouseSpeed, -40);  // the slider was not touched
     ExpectSaved({{"AppPath 1", longPath.toStdString()}, {"Auto", "0"}});
 }
 
 TEST_F(SettingsWindowTest, SelectButtonsFillTheirRowFromTheFileDialogAndEscapeSavesToo) {
     QTemporaryDir programs;
     const QString tool = programs.filePath("tool");  // need not exist
-    Program& p = Start("AppPath9=/opt/player\n");
+    Program& p = start("AppPath9=/opt/player\n");
     QString row4, row9;
     WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
         auto* w = static_cast<SettingsWindow*>(modal);

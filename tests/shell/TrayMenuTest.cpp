@@ -41,7 +41,7 @@ class TrayMenuTest : public ::testing::Test {
         world.registry.add("\\Device\\BtPort3", "COM3");
         world.registry.add("\\Device\\Serial0", "COM1");
         world.registry.add("\\Device\\Serial17", "COM17");
-        program.state().ComPort = 3;
+        program.state().comPort = 3;
     }
 
     QMenu* phone() { return desktop.trayMenu().phoneMenu(); }
@@ -55,8 +55,8 @@ class TrayMenuTest : public ::testing::Test {
 };
 
 TEST_F(TrayMenuTest, EntriesComeInOrderWithThePortsUpToSixteenAndTheirChecks) {
-    program.state().AutoConnect = 0;
-    program.link().RefreshComMenu();
+    program.state().autoConnect = 0;
+    program.link().refreshComMenu();
 
     QMenu* menu = desktop.trayMenu().menu();
     EXPECT_EQ(Texts(menu), (QStringList{"Connect", "Phone settings", "Program settings", "Exit"}));
@@ -65,36 +65,36 @@ TEST_F(TrayMenuTest, EntriesComeInOrderWithThePortsUpToSixteenAndTheirChecks) {
               (QStringList{"Serial Com1", "Bluetooth Com3", "Serial Com10", "AutoConnect"}));
     EXPECT_EQ(Texts(phone(), true), QStringList{"Bluetooth Com3"});
     // COM17 is known to the program (automatic connection tries it) but not offered.
-    ASSERT_EQ(program.state().PortList.size(), 4u);
-    EXPECT_EQ(program.state().PortList[3].Port, 17);
+    ASSERT_EQ(program.state().portList.size(), 4u);
+    EXPECT_EQ(program.state().portList[3].port, 17);
 
     QAction* autoConnect = desktop.trayMenu().autoConnectAction();
     autoConnect->trigger();
-    EXPECT_EQ(program.state().AutoConnect, 1);
+    EXPECT_EQ(program.state().autoConnect, 1);
     EXPECT_TRUE(autoConnect->isChecked());
     autoConnect->trigger();
-    EXPECT_EQ(program.state().AutoConnect, 0);
+    EXPECT_EQ(program.state().autoConnect, 0);
     EXPECT_FALSE(autoConnect->isChecked());
 }
 
 TEST_F(TrayMenuTest, ChoosingAPortMovesTheCheckAndConnectsThereCaptionFollowsTheLink) {
-    program.link().RefreshComMenu();
+    program.link().refreshComMenu();
     desktop.setAutoConnectChecked(true);
     auto* connectButton = desktop.mainWindow().findChild<QPushButton*>("cmdConnect");
     ASSERT_NE(connectButton, nullptr);
 
     desktop.trayMenu().portActions()[0]->trigger();  // "Serial Com1"
-    EXPECT_EQ(program.state().ComPort, 1);
-    EXPECT_TRUE(program.state().Connected);
-    EXPECT_EQ(Texts(phone(), true), QStringList{"Serial Com1"});  // AutoConnect lost its mark
-    EXPECT_EQ(program.state().AutoConnect, 1);                    // but keeps its value
+    EXPECT_EQ(program.state().comPort, 1);
+    EXPECT_TRUE(program.state().connected);
+    EXPECT_EQ(Texts(phone(), true), QStringList{"Serial Com1"});  // autoConnect lost its mark
+    EXPECT_EQ(program.state().autoConnect, 1);                    // but keeps its value
     EXPECT_EQ(desktop.trayMenu().connectAction()->text(), "Disconnect");
     EXPECT_EQ(connectButton->text(), "Disconnect");
     EXPECT_EQ(desktop.tip(), "Zintor - Connected");
     EXPECT_TRUE(desktop.mainWindow().comLabel()->text().endsWith("1"));
 
     desktop.trayMenu().connectAction()->trigger();  // "Disconnect"
-    EXPECT_FALSE(program.state().Connected);
+    EXPECT_FALSE(program.state().connected);
     EXPECT_EQ(desktop.trayMenu().connectAction()->text(), "Connect");
     EXPECT_EQ(connectButton->text(), "Connect");
     EXPECT_EQ(desktop.tip(), "Zintor");
@@ -102,12 +102,12 @@ TEST_F(TrayMenuTest, ChoosingAPortMovesTheCheckAndConnectsThereCaptionFollowsThe
 
 TEST_F(TrayMenuTest, WithoutAnyPortTheSubMenuSaysSoUntilOneAppears) {
     world.registry.setPorts({});
-    program.link().RefreshComMenu();
+    program.link().refreshComMenu();
     EXPECT_EQ(Texts(phone()), (QStringList{"No serial port found", "AutoConnect"}));
     EXPECT_FALSE(phone()->actions()[0]->isEnabled());
 
     world.registry.add("\\Device\\Serial0", "COM2");
-    program.link().RefreshComMenu();
+    program.link().refreshComMenu();
     EXPECT_EQ(Texts(phone()), (QStringList{"Serial Com2", "AutoConnect"}));
 }
 

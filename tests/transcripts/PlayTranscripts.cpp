@@ -233,7 +233,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         if (world.loop.waitDepth() > 1) {
             throw std::runtime_error("restart while the program waits");
         }
-        program->Shutdown();
+        program->shutdown();
         program.reset();
     }
     if (name == "start" || name == "restart") {
@@ -245,7 +245,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
             poll();
             note(world.loop.now(), "desk", "exit requested");
         };
-        program->Startup();
+        program->startup();
     } else if (name == "keymap" || name == "key" || name == "xml") {
         keyMapLine(name, args);
     } else if (name == "set") {
@@ -413,7 +413,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
     } else if (name == "exit") {
         events->exitClicked();
     } else if (name == "shutdown") {
-        program->Shutdown();
+        program->shutdown();
     } else if (name == "connect") {
         events->connectClicked();
     } else if (name == "auto-connect") {

@@ -7,14 +7,14 @@
 
 namespace zintor::cli {
 
-std::optional<int> AnswerInfoOptions(const ProgramHelp& help, int argc, char** argv) {
+std::optional<int> answerInfoOptions(const ProgramHelp& help, int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--") {
             break;
         }
         if (arg == "-v" || arg == "--version") {
-            std::cout << help.name << ' ' << VersionText() << '\n';
+            std::cout << help.name << ' ' << versionText() << '\n';
             return 0;
         }
         if (arg == "-h" || arg == "--help") {

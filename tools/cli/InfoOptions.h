@@ -16,6 +16,6 @@ struct ProgramHelp {
 // -h/--help and -v/--version, as every Zintor program answers them: when an argument asks for
 // one, the answer goes to standard output and the exit status (0) comes back; otherwise nothing
 // comes back and the program goes on. Arguments after "--" are no options.
-std::optional<int> AnswerInfoOptions(const ProgramHelp& help, int argc, char** argv);
+std::optional<int> answerInfoOptions(const ProgramHelp& help, int argc, char** argv);
 
 }  // namespace zintor::cli

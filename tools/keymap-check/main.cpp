@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         "maps, keys and commands, then any warnings and the error as FILE:LINE:COLUMN: text.\n"
         "Exit status 0 when the file loads without error, 1 otherwise.\n",
         ""};
-    if (const auto status = cli::AnswerInfoOptions(kHelp, argc, argv)) {
+    if (const auto status = cli::answerInfoOptions(kHelp, argc, argv)) {
         return *status;
     }
     // "--" lets a file name start with a dash.
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         std::cerr << path << ": cannot be read\n";
         return 1;
     }
-    const std::string text = KeyMapTextAsUtf8(
+    const std::string text = keyMapTextAsUtf8(
         std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
 
     std::vector<KeyMap> keyMaps;
@@ -43,16 +43,16 @@ int main(int argc, char** argv) {
     std::vector<KeyMapNote> notes;
     KeyMapLoadOptions options;
     options.notes = &notes;
-    const KeyMapLoadResult result = LoadKeyMaps(text, keyMaps, outputs, options);
+    const KeyMapLoadResult result = loadKeyMaps(text, keyMaps, outputs, options);
 
-    std::cout << DescribeKeyMaps(keyMaps, outputs);
+    std::cout << describeKeyMaps(keyMaps, outputs);
     std::cout << keyMaps.size() << (keyMaps.size() == 1 ? " key map" : " key maps") << "\n";
     for (const KeyMapNote& note : notes) {
         std::cerr << path << ":" << note.at.line << ":" << note.at.column
                   << ": warning: " << note.text << "\n";
     }
     if (!result.ok()) {
-        std::cerr << FormatLoadError(path, *result.error) << "\n"
+        std::cerr << formatLoadError(path, *result.error) << "\n"
                   << "Loading stops here; Zintor keeps the key maps read before it.\n";
         return 1;
     }

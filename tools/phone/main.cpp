@@ -52,11 +52,11 @@ constexpr zintor::cli::ProgramHelp kHelp{
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-void OnSignal(int) {
+void onSignal(int) {
     stopRequested = 1;
 }
 
-std::string Unescape(const std::string& text) {
+std::string unescape(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 1 < text.size()) {
@@ -69,7 +69,7 @@ std::string Unescape(const std::string& text) {
     return out;
 }
 
-void PrintScreen(const zintor::web::PhoneScreen& screen) {
+void printScreen(const zintor::web::PhoneScreen& screen) {
     using zintor::web::DialogKind;
     std::printf("entry: %s\n", screen.entry.empty() ? "(none)" : screen.entry.c_str());
     if (screen.menu) {
@@ -90,7 +90,7 @@ void PrintScreen(const zintor::web::PhoneScreen& screen) {
 }
 
 // The user's actions on the phone model; false when `command` is none of them.
-bool RunAction(PtyPhone& phone, const std::string& command, const std::string& argument) {
+bool runAction(PtyPhone& phone, const std::string& command, const std::string& argument) {
     using zintor::web::PhoneModel;
     std::function<std::optional<std::string>(PhoneModel&)> action;
     if (command == ":open") {
@@ -123,7 +123,7 @@ bool RunAction(PtyPhone& phone, const std::string& command, const std::string& a
 }
 
 // Runs one script or input line; false when the phone should end.
-bool RunLine(PtyPhone& phone, const std::string& line, std::size_t& seen) {
+bool runLine(PtyPhone& phone, const std::string& line, std::size_t& seen) {
     if (line.empty()) {
         return true;
     }
@@ -153,8 +153,8 @@ bool RunLine(PtyPhone& phone, const std::string& line, std::size_t& seen) {
     } else if (command == ":quit") {
         return false;
     } else if (command == ":screen") {
-        PrintScreen(phone.screen());
-    } else if (RunAction(phone, command, argument)) {
+        printScreen(phone.screen());
+    } else if (runAction(phone, command, argument)) {
     } else {
         std::fprintf(stderr, "zintor-phone: unknown command %s\n", command.c_str());
     }
@@ -164,7 +164,7 @@ bool RunLine(PtyPhone& phone, const std::string& line, std::size_t& seen) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const auto status = zintor::cli::AnswerInfoOptions(kHelp, argc, argv)) {
+    if (const auto status = zintor::cli::answerInfoOptions(kHelp, argc, argv)) {
         return *status;
     }
     std::string linkPath;
@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "zintor-phone: --reply needs COMMAND=REPLY\n");
                 return 2;
             }
-            phone.setReply(pair.substr(0, eq), Unescape(pair.substr(eq + 1)));
+            phone.setReply(pair.substr(0, eq), unescape(pair.substr(eq + 1)));
         } else {
             std::fprintf(stderr, "zintor-phone: unknown argument %s (see zintor-phone --help)\n",
                          arg.c_str());
@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
     }
 
     struct sigaction action {};
-    action.sa_handler = OnSignal;
+    action.sa_handler = onSignal;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
@@ -227,7 +227,7 @@ int main(int argc, char** argv) {
             running = false;
         }
         for (std::string line; running && !stopRequested && std::getline(script, line);) {
-            running = RunLine(phone, line, seen);
+            running = runLine(phone, line, seen);
         }
     }
     // Standard input until it ends, then serve until a signal.
@@ -252,7 +252,7 @@ int main(int argc, char** argv) {
             if (!line.empty() && line.back() == '\r') {
                 line.pop_back();
             }
-            running = RunLine(phone, line, seen);
+            running = runLine(phone, line, seen);
         }
     }
     if (!linkPath.empty()) {

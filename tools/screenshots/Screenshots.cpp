@@ -27,15 +27,15 @@ namespace {
 
 using namespace zintor;
 
-void Settle() {
+void settle() {
     for (int i = 0; i < 20; ++i) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
 }
 
-bool Save(QWidget* window, const QString& folder, const char* name) {
+bool save(QWidget* window, const QString& folder, const char* name) {
     window->show();
-    Settle();
+    settle();
     const QString path = folder + QLatin1Char('/') + QLatin1String(name);
     if (!window->grab().save(path, "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -45,7 +45,7 @@ bool Save(QWidget* window, const QString& folder, const char* name) {
     return true;
 }
 
-SettingsForm ExampleForm() {
+SettingsForm exampleForm() {
     SettingsForm form;
     const char* names[] = {"Mail", "Browser", "Terminal", "Calculator", "Slides"};
     const char* paths[] = {"/usr/bin/thunderbird", "/usr/bin/firefox",
@@ -58,7 +58,7 @@ SettingsForm ExampleForm() {
     form.appPath[9] = "/usr/bin/audacious";
     form.autoConnect = 1;
     form.mouseSpeed = 5;
-    form.version = VersionText();
+    form.version = versionText();
     return form;
 }
 
@@ -73,42 +73,42 @@ int main(int argc, char** argv) {
     QDir().mkpath(folder);
 
     ProgramState state;
-    FillKeyNames(state);
+    fillKeyNames(state);
     QFile file(keyMapPath);
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "cannot read %s\n", qPrintable(keyMapPath));
         return 1;
     }
     const QByteArray text = file.readAll();
-    const KeyMapLoadResult loaded = LoadKeyMaps(std::string_view(text.constData(), text.size()),
-                                                state.KeyMaps, state.USBOutputs);
+    const KeyMapLoadResult loaded = loadKeyMaps(std::string_view(text.constData(), text.size()),
+                                                state.keyMaps, state.usbOutputs);
     if (!loaded.ok()) {
         std::fprintf(stderr, "%s\n",
-                     FormatLoadError(keyMapPath.toStdString(), *loaded.error).c_str());
+                     formatLoadError(keyMapPath.toStdString(), *loaded.error).c_str());
         return 1;
     }
 
     QtDesktop desktop;
     bool ok = true;
 
-    SettingsWindow settings(ExampleForm(), nullptr);
-    ok = Save(&settings, folder, "settings.png") && ok;
+    SettingsWindow settings(exampleForm(), nullptr);
+    ok = save(&settings, folder, "settings.png") && ok;
     settings.hide();
 
-    state.CurrentKeyMap = 0;
-    desktop.showKeyHelp(KeyHelpCaption(state), KeyHelpRows(state));
-    ok = Save(desktop.keyHelpWindow(), folder, "keyhelp.png") && ok;
+    state.currentKeyMap = 0;
+    desktop.showKeyHelp(keyHelpCaption(state), keyHelpRows(state));
+    ok = save(desktop.keyHelpWindow(), folder, "keyhelp.png") && ok;
     desktop.closeKeyHelp();
 
-    state.CurrentKeyMap = state.KeyMaps.size() > 1 ? 1 : 0;
-    desktop.showNotice(NoticeText(state));
-    ok = Save(desktop.noticeWindow(), folder, "notice.png") && ok;
+    state.currentKeyMap = state.keyMaps.size() > 1 ? 1 : 0;
+    desktop.showNotice(noticeText(state));
+    ok = save(desktop.noticeWindow(), folder, "notice.png") && ok;
     desktop.closeNotice();
 
     desktop.setComLabel(std::string(link_texts::kComLabel) + "3");
     desktop.setPortItems({{"Serial Com1", false}, {"Bluetooth Com3", true}});
     desktop.mainWindow().showNoTrayLine();
-    ok = Save(&desktop.mainWindow(), folder, "main.png") && ok;
+    ok = save(&desktop.mainWindow(), folder, "main.png") && ok;
 
     return ok ? 0 : 1;
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/ProgramState.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
-// Fills KeyNames: the display name of each phone key number 0..23 (18 to 21, the direction
+// Fills keyNames: the display name of each phone key number 0..23 (18 to 21, the direction
 // keys, have none).
-void FillKeyNames(ProgramState& state);
+void fillKeyNames(ProgramState& state);
 
 }  // namespace zintor

@@ -12,13 +12,13 @@ namespace {
 // How long a report waits while a connection attempt runs before it is looked at again.
 constexpr int kLookAgainMs = 500;
 
-bool SamePort(const ComPortInfo& a, const ComPortInfo& b) {
-    return a.Port == b.Port && a.Name == b.Name && a.Kind == b.Kind;
+bool samePort(const ComPortInfo& a, const ComPortInfo& b) {
+    return a.port == b.port && a.name == b.name && a.kind == b.kind;
 }
 
-bool Listed(const std::vector<ComPortInfo>& list, const ComPortInfo& port) {
+bool listed(const std::vector<ComPortInfo>& list, const ComPortInfo& port) {
     return std::any_of(list.begin(), list.end(),
-                       [&](const ComPortInfo& p) { return SamePort(p, port); });
+                       [&](const ComPortInfo& p) { return samePort(p, port); });
 }
 }  // namespace
 
@@ -26,17 +26,17 @@ PortFollower::PortFollower(ProgramState& state, Ports& ports, Link& link)
     : state_(state), ports_(ports), link_(link) {}
 
 PortFollower::~PortFollower() {
-    Stop();
+    stop();
 }
 
-void PortFollower::Start() {
-    seen_ = state_.PortList;
-    configured_ = state_.ComPort;
+void PortFollower::start() {
+    seen_ = state_.portList;
+    configured_ = state_.comPort;
     listening_ = true;
-    ports_.registry.setChangeListener([this] { PortsMayHaveChanged(); });
+    ports_.registry.setChangeListener([this] { portsMayHaveChanged(); });
 }
 
-void PortFollower::Stop() {
+void PortFollower::stop() {
     if (lookAgain_) {
         ports_.loop.stopTimer(*lookAgain_);
         lookAgain_.reset();
@@ -47,76 +47,76 @@ void PortFollower::Stop() {
     }
 }
 
-void PortFollower::NoteConnection() {
-    if (state_.Connected) {
-        configured_ = state_.ComPort;
+void PortFollower::noteConnection() {
+    if (state_.connected) {
+        configured_ = state_.comPort;
     }
 }
 
-void PortFollower::NotePortChosen() {
-    configured_ = state_.ComPort;
+void PortFollower::notePortChosen() {
+    configured_ = state_.comPort;
 }
 
-bool PortFollower::Busy() const {
-    // SupervisionPaused: automatic connection or the supervision's reconnection runs.
-    return attempts_ > 0 || state_.SupervisionPaused;
+bool PortFollower::busy() const {
+    // supervisionPaused: automatic connection or the supervision's reconnection runs.
+    return attempts_ > 0 || state_.supervisionPaused;
 }
 
-void PortFollower::LookAgainLater() {
+void PortFollower::lookAgainLater() {
     if (!lookAgain_) {
         // The tick only calls a member: stopping the timer inside it ends the lambda.
-        lookAgain_ = ports_.loop.startTimer(kLookAgainMs, [this] { LookAgainNow(); });
+        lookAgain_ = ports_.loop.startTimer(kLookAgainMs, [this] { lookAgainNow(); });
     }
 }
 
-void PortFollower::LookAgainNow() {
+void PortFollower::lookAgainNow() {
     ports_.loop.stopTimer(*lookAgain_);
     lookAgain_.reset();
-    PortsMayHaveChanged();
+    portsMayHaveChanged();
 }
 
-void PortFollower::PortsMayHaveChanged() {
+void PortFollower::portsMayHaveChanged() {
     if (!listening_) {
         return;
     }
-    if (Busy()) {
-        LookAgainLater();
+    if (busy()) {
+        lookAgainLater();
         return;
     }
-    NoteConnection();
-    link_.EnumerateComPorts();
-    const std::vector<ComPortInfo> now = state_.PortList;
+    noteConnection();
+    link_.enumerateComPorts();
+    const std::vector<ComPortInfo> now = state_.portList;
     bool configuredAppeared = false;
     for (const ComPortInfo& port : now) {
         configuredAppeared =
-            configuredAppeared || (port.Port == configured_ && !Listed(seen_, port));
+            configuredAppeared || (port.port == configured_ && !listed(seen_, port));
     }
     const bool changed = now.size() != seen_.size() ||
                          !std::all_of(now.begin(), now.end(),
-                                      [this](const ComPortInfo& p) { return Listed(seen_, p); });
+                                      [this](const ComPortInfo& p) { return listed(seen_, p); });
     seen_ = now;
     if (!changed) {
         return;
     }
-    link_.RefreshComMenu();
-    if (configuredAppeared && state_.AutoConnect == 1 && !state_.Connected) {
-        ConnectConfigured();
+    link_.refreshComMenu();
+    if (configuredAppeared && state_.autoConnect == 1 && !state_.connected) {
+        connectConfigured();
     }
 }
 
-void PortFollower::ConnectConfigured() {
+void PortFollower::connectConfigured() {
     // Ports above the menu's last one cannot be opened as themselves.
     if (configured_ <= 0 || configured_ > kHighestOfferedPort) {
         return;
     }
-    state_.ComPort = configured_;
+    state_.comPort = configured_;
     {
         Attempt attempt(*this);
-        if (link_.ConnectPhone()) {
-            link_.WriteLog(link_texts::kAutoConnectMade);
+        if (link_.connectPhone()) {
+            link_.writeLog(link_texts::kAutoConnectMade);
         }
     }
-    link_.RefreshComMenu();  // the check mark on the port in use
+    link_.refreshComMenu();  // the check mark on the port in use
 }
 
 }  // namespace zintor

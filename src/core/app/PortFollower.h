@@ -4,19 +4,19 @@
 #include <optional>
 #include <vector>
 
-#include "app/Ports.h"
-#include "app/ProgramState.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
 class Link;
 
 // Keeps the tray's port menu in step with the serial ports plugged in and out while the program
-// runs, and connects when the configured port appears while AutoConnect is on and there is no
+// runs, and connects when the configured port appears while autoConnect is on and there is no
 // link. The registry reports that the list may have changed; what that means is decided here.
 //
 // The configured port is the stored one, the one the user picks in the tray, or the one a
-// connection was made on (automatic connection walks the list and leaves ComPort at the last
+// connection was made on (automatic connection walks the list and leaves comPort at the last
 // port it tried, which need not be the phone's).
 //
 // Reports that come while a connection attempt runs (nested in its waits) or during the
@@ -28,14 +28,14 @@ class PortFollower {
     PortFollower(const PortFollower&) = delete;
     PortFollower& operator=(const PortFollower&) = delete;
 
-    // Starts listening, with the port list the menu shows now and ComPort as the configured port.
-    void Start();
-    void Stop();
+    // Starts listening, with the port list the menu shows now and comPort as the configured port.
+    void start();
+    void stop();
 
     // Called after anything that may have made a connection: its port becomes the configured one.
-    void NoteConnection();
-    // The user picked ComPort in the tray.
-    void NotePortChosen();
+    void noteConnection();
+    // The user picked comPort in the tray.
+    void notePortChosen();
 
     // Marks a connection attempt made elsewhere for as long as it lives.
     class Attempt {
@@ -50,13 +50,13 @@ class PortFollower {
     };
 
     // The registry's report.
-    void PortsMayHaveChanged();
+    void portsMayHaveChanged();
 
   private:
-    bool Busy() const;
-    void LookAgainLater();
-    void LookAgainNow();
-    void ConnectConfigured();
+    bool busy() const;
+    void lookAgainLater();
+    void lookAgainNow();
+    void connectConfigured();
 
     ProgramState& state_;
     Ports& ports_;

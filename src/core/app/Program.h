@@ -4,9 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "app/Ports.h"
-#include "app/Procedures.h"
-#include "app/ProgramState.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -16,9 +15,9 @@ class PhoneMenus;
 class KeyControl;
 class WinampMenus;
 
-// The whole program: its shared state and its parts, wired to the outside world through Ports.
-// It answers the desktop's clicks and hands every cross-part call to the part that owns it.
-class Program : public Procedures, public DesktopEvents {
+// The whole program: its shared state and its parts, wired to each other and to the outside world
+// through Ports. It answers the desktop's clicks.
+class Program : public DesktopEvents {
   public:
     explicit Program(Ports ports);
     ~Program() override;
@@ -26,36 +25,15 @@ class Program : public Procedures, public DesktopEvents {
     Program& operator=(const Program&) = delete;
 
     // Start-up and shutdown sequences. Shutdown runs once; later calls do nothing.
-    void Startup();
-    void Shutdown();
-    bool ShutDown() const { return shutDown_; }
+    void startup();
+    void shutdown();
+    bool hasShutDown() const { return shutDown_; }
 
     // Called after Shutdown when the program should end (exit clicked, signal, session end).
     std::function<void()> onExitRequested;
 
     ProgramState& state() { return state_; }
     Link& link() { return *link_; }
-
-    // Procedures
-    void ErrorMessage(const std::string& sInput, int lTimeOut, int iSelect) override;
-    void HandleInputText(const std::string& line) override;
-    void ShowMainMenu(const std::string& item) override;
-    void SelectMainMenu(const std::string& line) override;
-    void HandleMenuSelection(const std::string& line) override;
-    void ResetPhoneUI() override;
-    void ApplicationMenuSelected(const std::string& text) override;
-    void MoveMouseSelected() override;
-    void USBMenuSelected(const std::string& text) override;
-    void USBMenuChoice(const std::string& line) override;
-    void AboutMenuSelected(bool show) override;
-    void WinAMP_Menu_Selected(const std::string& text) override;
-    void WinAMP_Status_Menu_Selected(const std::string& text) override;
-    void WinAMP_Execute(int command) override;
-    void KeyControlKeyEvent(const std::string& line) override;
-    void WinampStatusKeyEvent(const std::string& line) override;
-    void TypeText(const std::string& text) override;
-    void CloseKeyHelp() override;
-    void TrayIconAnimate() override;
 
     // DesktopEvents
     void connectClicked() override;

@@ -1,59 +1,55 @@
 // Start-up and shutdown of the program.
+#include "app/KeyMapFile.h"
 #include "app/KeyNames.h"
 #include "app/PortFollower.h"
 #include "app/Program.h"
 #include "control/KeyControl.h"
-#include "keymap/KeyMapFile.h"
 #include "link/Link.h"
 #include "phoneui/Usb.h"
 
 namespace zintor {
 
 namespace {
-constexpr int kTimerSlots = 6;
 constexpr const char* kStartedLogLine = "######Application Started#######";
 constexpr const char* kTrayTip = "Zintor";
-constexpr const char* kKeypadReportingOff = "AT+CMER=0,0,0,0,0\r\n";
-constexpr int kKeypadReportingOffTimeOut = 500;
 }  // namespace
 
-void Program::Startup() {
-    // The six timer slots are idle until something starts them.
+void Program::startup() {
     // The log is off unless the user switched it on in the settings (Log=1).
-    state_.LogEnabled = false;
-    link_->ReadLogSwitch();
-    link_->InitLog();
-    link_->WriteLog(kStartedLogLine);
+    state_.logEnabled = false;
+    link_->readLogSwitch();
+    link_->initLog();
+    link_->writeLog(kStartedLogLine);
 
-    link_->LoadSettings();
-    state_.WinampRepeatVolume = false;
+    link_->loadSettings();
+    state_.winampRepeatVolume = false;
 
-    ReadKeyMapFile(state_, ports_, *link_);
-    FillKeyNames(state_);
-    keys_->BuildWinampKeyMap();
+    readKeyMapFile(state_, ports_, *link_);
+    fillKeyNames(state_);
+    keys_->buildWinampKeyMap();
 
     // Decided once: the board's driver works and a board is attached now.
-    state_.USBBoardPresent = ports_.board.installed();
+    state_.usbBoardPresent = ports_.board.installed();
 
-    state_.IconFrame = 101;
+    state_.iconFrame = 101;
     ports_.desktop.trayAdd(kTrayTip);
-    link_->RefreshComMenu();
-    portFollower_->Start();  // the port menu follows devices plugged in and out from now on
+    link_->refreshComMenu();
+    portFollower_->start();  // the port menu follows devices plugged in and out from now on
 
-    if (state_.AutoConnect == 1) {
+    if (state_.autoConnect == 1) {
         ports_.desktop.setAutoConnectChecked(true);
-        if (!state_.Connected) {
+        if (!state_.connected) {
             PortFollower::Attempt attempt(*portFollower_);
-            link_->AutoConnectPhone();
+            link_->autoConnectPhone();
         }
-        portFollower_->NoteConnection();
+        portFollower_->noteConnection();
     } else {
         ports_.desktop.setAutoConnectChecked(false);
     }
     ports_.desktop.hideMainWindow();
 }
 
-void Program::Shutdown() {
+void Program::shutdown() {
     if (shutDown_) {
         return;
     }
@@ -61,29 +57,25 @@ void Program::Shutdown() {
     // From here on no line from the phone but an answer is handled and no port is opened, so the
     // code this shutdown interrupted cannot start anything new.
     link_->beginShutdown();
-    portFollower_->Stop();
+    portFollower_->stop();
 
-    for (int slot = 0; slot < kTimerSlots; ++slot) {
-        link_->DisableTimer(slot);
+    link_->disableAllTimers();
+    clearModes(state_);
+    if (state_.connected) {
+        link_->atCmer(false);
     }
-    ClearModes(state_);
-    if (state_.Connected) {
-        link_->Send(kKeypadReportingOff, kKeypadReportingOffTimeOut);
+    if (state_.connected) {
+        link_->registerAccessoryMenu();
+        link_->disconnectCom();
     }
-    if (state_.Connected) {
-        link_->RegisterAccessoryMenu();
-        link_->DisconnectCOM();
+    keys_->releaseHeld();
+    keys_->closeWindows();
+    if (state_.usbOpen) {
+        closeUsb(state_, ports_.board);
     }
-    keys_->ReleaseHeld();
-    keys_->CloseWindows();
-    if (state_.USBOpen) {
-        CloseUSB(state_, ports_.board);
-    }
-    ports_.desktop.mainWindowPosition(state_.MainLeft, state_.MainTop);
-    link_->SaveSettings();
-    for (int slot = 0; slot < kTimerSlots; ++slot) {
-        link_->DisableTimer(slot);
-    }
+    ports_.desktop.mainWindowPosition(state_.mainLeft, state_.mainTop);
+    link_->saveSettings();
+    link_->disableAllTimers();
     ports_.desktop.trayRemove();
     link_->endShutdown();
 }

@@ -5,38 +5,38 @@
 
 namespace zintor {
 
-void ShowSettingsWindow(ProgramState& state, Ports& ports, Link& link) {
+void showSettingsWindow(ProgramState& state, Ports& ports, Link& link) {
     SettingsForm form;
     for (int i = 0; i < 9; ++i) {
-        form.appName[i] = state.AppName[i];
+        form.appName[i] = state.appName[i];
     }
     for (int i = 0; i < 10; ++i) {
-        form.appPath[i] = state.AppPath[i];
+        form.appPath[i] = state.appPath[i];
     }
-    form.autoConnect = state.AutoConnect;
-    form.mouseSpeed = state.MouseSpeed;
-    form.version = VersionText();
-    form.left = state.SettingLeft;
-    form.top = state.SettingTop;
+    form.autoConnect = state.autoConnect;
+    form.mouseSpeed = state.mouseSpeed;
+    form.version = versionText();
+    form.left = state.settingLeft;
+    form.top = state.settingTop;
 
     const SettingsForm shown = ports.desktop.showSettings(form);
 
-    state.SettingLeft = shown.left;
-    state.SettingTop = shown.top;
-    const int autoConnectBefore = state.AutoConnect;
-    state.AutoConnect = shown.autoConnect == 1 ? 1 : 0;
-    // The tray's AutoConnect entry follows a change made here, so the two never disagree.
-    if (state.AutoConnect != autoConnectBefore) {
-        ports.desktop.setAutoConnectChecked(state.AutoConnect == 1);
+    state.settingLeft = shown.left;
+    state.settingTop = shown.top;
+    const int autoConnectBefore = state.autoConnect;
+    state.autoConnect = shown.autoConnect == 1 ? 1 : 0;
+    // The tray's autoConnect entry follows a change made here, so the two never disagree.
+    if (state.autoConnect != autoConnectBefore) {
+        ports.desktop.setAutoConnectChecked(state.autoConnect == 1);
     }
     for (int i = 0; i < 9; ++i) {
-        state.AppName[i] = shown.appName[i];
+        state.appName[i] = shown.appName[i];
     }
     for (int i = 0; i < 10; ++i) {
-        state.AppPath[i] = shown.appPath[i];
+        state.appPath[i] = shown.appPath[i];
     }
-    ports.desktop.mainWindowPosition(state.MainLeft, state.MainTop);
-    link.SaveSettings();
+    ports.desktop.mainWindowPosition(state.mainLeft, state.mainTop);
+    link.saveSettings();
 }
 
 }  // namespace zintor

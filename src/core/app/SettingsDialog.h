@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/Ports.h"
-#include "app/ProgramState.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -13,6 +13,6 @@ class Link;
 // its position, Auto connect and the application slots, records the main window's position and
 // saves the settings store. The mouse speed is not taken back here: the window reports each
 // slider move at once (DesktopEvents::mouseSpeedChanged).
-void ShowSettingsWindow(ProgramState& state, Ports& ports, Link& link);
+void showSettingsWindow(ProgramState& state, Ports& ports, Link& link);
 
 }  // namespace zintor

@@ -11,121 +11,121 @@ constexpr std::int32_t kMouseLeft = 0;
 constexpr std::int32_t kMouseRight = 1;
 constexpr std::int32_t kMouseLeftHold = 2;
 
-std::uint8_t KeyCode(const KeyCommand& command) {
-    return static_cast<std::uint8_t>(command.Code & 0xFF);
+std::uint8_t keyCode(const KeyCommand& command) {
+    return static_cast<std::uint8_t>(command.code & 0xFF);
 }
 
 }  // namespace
 
-bool HasCommands(const std::vector<KeyCommand>& commands) {
+bool hasCommands(const std::vector<KeyCommand>& commands) {
     return !commands.empty();
 }
 
-void CommandExecutor::ExecuteCommands(const std::vector<KeyCommand>& commands,
+void CommandExecutor::executeCommands(const std::vector<KeyCommand>& commands,
                                       const KeyEvent& event) {
-    if (!HasCommands(commands)) {
+    if (!hasCommands(commands)) {
         return;
     }
     // The event is copied: nested calls must not change what this call acts on. The list is
     // read afresh at every step (key maps never change after loading).
     const KeyEvent ev = event;
     for (std::size_t i = 0; i < commands.size(); ++i) {
-        if (ev.Pressed) {
-            OnPress(commands[i]);
+        if (ev.pressed) {
+            onPress(commands[i]);
         } else {
-            OnRelease(commands[i]);
+            onRelease(commands[i]);
         }
     }
 }
 
-void CommandExecutor::OnPress(const KeyCommand& command) {
-    switch (command.Type) {
+void CommandExecutor::onPress(const KeyCommand& command) {
+    switch (command.type) {
         case CommandKey:
-            input_.TypeText(command.Text);
+            input_.typeText(command.text);
             break;
         case CommandWait:
-            link_.Wait(static_cast<float>(command.Value) / 1000.0f);
+            link_.wait(static_cast<float>(command.value) / 1000.0f);
             break;
         case CommandSpecialKey: {
-            state_.SpecialKeyRepeating = true;
+            state_.specialKeyRepeating = true;
             const auto epoch = link_.linkEpoch();
-            const ModeIndex mode = KeyModeNow(state_);
-            while (state_.SpecialKeyRepeating && link_.holdGoesOn(epoch) &&
-                   state_.ModeFlags[mode]) {
-                input_.SendKeyPress(KeyCode(command));
+            const ModeIndex mode = keyModeNow(state_);
+            while (state_.specialKeyRepeating && link_.holdGoesOn(epoch) &&
+                   state_.modeFlags[mode]) {
+                input_.sendKeyPress(keyCode(command));
                 link_.pumpWhileWaiting();
-                link_.Wait(kSpecialKeyRepeatSeconds);
+                link_.wait(kSpecialKeyRepeatSeconds);
             }
-            state_.SpecialKeyRepeating = false;
+            state_.specialKeyRepeating = false;
             break;
         }
         case CommandKeyDown:
-            input_.SendKeyDown(KeyCode(command));
+            input_.sendKeyDown(keyCode(command));
             break;
         case CommandKeyUp:
-            input_.SendKeyUp(KeyCode(command));
+            input_.sendKeyUp(keyCode(command));
             break;
         case CommandMouse:
-            MousePress(command.Code);
+            mousePress(command.code);
             break;
         case CommandInput:
-            SwitchToTextInput();
+            switchToTextInput();
             break;
         case CommandWinamp:
-            procedures_.WinAMP_Execute(command.Code & 0xFF);
+            player_.execute(command.code & 0xFF);
             break;
         case CommandVolume:
-            volume_.VolumeCommand(command.Code);
+            volume_.volumeCommand(command.code);
             break;
         default:
             break;  // unknown types are skipped
     }
 }
 
-void CommandExecutor::OnRelease(const KeyCommand& command) {
-    switch (command.Type) {
+void CommandExecutor::onRelease(const KeyCommand& command) {
+    switch (command.type) {
         case CommandSpecialKey:
-            state_.SpecialKeyRepeating = false;
+            state_.specialKeyRepeating = false;
             break;
         case CommandMouse:
-            if (command.Code == kMouseLeft) {
-                input_.SendLeftButtonUp();
-            } else if (command.Code == kMouseRight) {
-                input_.SendRightButtonUp();
+            if (command.code == kMouseLeft) {
+                input_.sendLeftButtonUp();
+            } else if (command.code == kMouseRight) {
+                input_.sendRightButtonUp();
             }
             break;
         case CommandVolume:
-            state_.VolumeStepping = false;
+            state_.volumeStepping = false;
             break;
         default:
             break;  // everything else acts on the press only
     }
 }
 
-void CommandExecutor::MousePress(std::int32_t code) {
+void CommandExecutor::mousePress(std::int32_t code) {
     if (code == kMouseLeft) {
-        input_.SendLeftButtonDown();
+        input_.sendLeftButtonDown();
     } else if (code == kMouseRight) {
-        input_.SendRightButtonDown();
+        input_.sendRightButtonDown();
     } else if (code == kMouseLeftHold) {
-        if (state_.LeftButtonLatched) {
-            input_.SendLeftButtonUp();
-            state_.LeftButtonLatched = false;
+        if (leftButtonLatched_) {
+            input_.sendLeftButtonUp();
+            leftButtonLatched_ = false;
         } else {
-            input_.SendLeftButtonDown();
-            state_.LeftButtonLatched = true;
+            input_.sendLeftButtonDown();
+            leftButtonLatched_ = true;
         }
     }
 }
 
-void CommandExecutor::SwitchToTextInput() {
+void CommandExecutor::switchToTextInput() {
     // Key lines stop reaching the key-control mode; the phone's text dialog takes over.
-    state_.ModeFlags[ModeKeyControl] = false;
-    EndHoldLoops(state_);
-    link_.Send(control_texts::kKeypadReportingOff, control_texts::kInputCommandTimeoutMs);
-    ClearModes(state_);  // a screen the phone chose meanwhile gives way to the dialog
-    state_.ModeFlags[ModeTextInput] = true;
-    link_.Send(control_texts::kTextInputDialog, control_texts::kInputCommandTimeoutMs);
+    state_.modeFlags[ModeKeyControl] = false;
+    endHoldLoops(state_);
+    link_.atCmer(false, control_texts::kInputCommandTimeOut);
+    clearModes(state_);  // a screen the phone chose meanwhile gives way to the dialog
+    state_.modeFlags[ModeTextInput] = true;
+    link_.showTextInputDialog(control_texts::kInputCommandTimeOut);
 }
 
 }  // namespace zintor

@@ -2,19 +2,18 @@
 
 #include <vector>
 
-#include "app/Procedures.h"
-#include "app/ProgramState.h"
 #include "control/InputSynthesis.h"
 #include "control/MasterVolume.h"
 #include "keymap/KeyMapRecords.h"
-#include "ports/EventLoop.h"
+#include "media/WinampControl.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
 class Link;
 
 // A key's command list has commands.
-bool HasCommands(const std::vector<KeyCommand>& commands);
+bool hasCommands(const std::vector<KeyCommand>& commands);
 
 // Runs the command list of one key for one key event. Most commands act on the press; mouse
 // buttons follow press and release; SPECIAL KEY, the master volume and the media player's
@@ -22,29 +21,26 @@ bool HasCommands(const std::vector<KeyCommand>& commands);
 // commands after them run only then.
 class CommandExecutor {
   public:
-    CommandExecutor(ProgramState& state, EventLoop& loop, Link& link, Procedures& procedures,
-                    InputSynthesis& input, MasterVolume& volume)
-        : state_(state),
-          loop_(loop),
-          link_(link),
-          procedures_(procedures),
-          input_(input),
-          volume_(volume) {}
+    CommandExecutor(ProgramState& state, Link& link, WinampControl& player, InputSynthesis& input,
+                    MasterVolume& volume)
+        : state_(state), link_(link), player_(player), input_(input), volume_(volume) {}
 
-    void ExecuteCommands(const std::vector<KeyCommand>& commands, const KeyEvent& event);
+    void executeCommands(const std::vector<KeyCommand>& commands, const KeyEvent& event);
+    // The left button is no longer held by a MOUSE LEFT HOLD (it was let go).
+    void forgetLatch() { leftButtonLatched_ = false; }
 
   private:
-    void OnPress(const KeyCommand& command);
-    void OnRelease(const KeyCommand& command);
-    void MousePress(std::int32_t code);
-    void SwitchToTextInput();
+    void onPress(const KeyCommand& command);
+    void onRelease(const KeyCommand& command);
+    void mousePress(std::int32_t code);
+    void switchToTextInput();
 
     ProgramState& state_;
-    EventLoop& loop_;
     Link& link_;
-    Procedures& procedures_;
+    WinampControl& player_;
     InputSynthesis& input_;
     MasterVolume& volume_;
+    bool leftButtonLatched_ = false;  // MOUSE LEFT HOLD pressed the button, the next lets it go
 };
 
 }  // namespace zintor

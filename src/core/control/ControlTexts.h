@@ -5,10 +5,9 @@
 
 namespace zintor::control_texts {
 
-// Keypad reporting off, then the phone's text input dialog (the key map's INPUT command).
-inline constexpr const char* kKeypadReportingOff = "AT+CMER=0,0,0,0,0\r\n";
-inline constexpr const char* kTextInputDialog = "AT*EAID=11,2,\"Enter\",\"->\",100\r\n";
-inline constexpr int kInputCommandTimeoutMs = 1000;
+// The key map's INPUT command waits this long for each of its two commands (keypad reporting off,
+// then the phone's text input dialog).
+inline constexpr int kInputCommandTimeOut = 1000;
 
 inline constexpr const char* kKeyHelpCaption = "Zintor Key Help   -   ";
 inline constexpr const char* kHelpForStar = "Shows help";

@@ -4,10 +4,10 @@
 
 namespace zintor {
 
-void CursorMovement::Step(int dx, int dy) {
+void CursorMovement::step(int dx, int dy) {
     int x = 0;
     int y = 0;
-    const int step = state_.MouseStep;
+    const int step = state_.mouseStep;
     // Where the position cannot be read (Wayland), the same step is made relative to it; where
     // a relative move is exact (X11), it saves asking for the position at every step.
     if (input_.exactRelativeMoves() || !input_.getCursor(x, y)) {
@@ -15,7 +15,7 @@ void CursorMovement::Step(int dx, int dy) {
     } else {
         input_.setCursor(x + dx * step, y + dy * step);
     }
-    link_.Wait(static_cast<float>(state_.MouseSpeed) / 1000.0f);
+    link_.wait(static_cast<float>(state_.mouseSpeed) / 1000.0f);
 }
 
 }  // namespace zintor

@@ -6,7 +6,7 @@
 namespace zintor {
 namespace {
 
-void RemoveAll(std::string& text, std::string_view what) {
+void removeAll(std::string& text, std::string_view what) {
     std::string::size_type at = 0;
     while ((at = text.find(what, at)) != std::string::npos) {
         text.erase(at, what.size());
@@ -26,31 +26,31 @@ constexpr std::array<PhoneCode, 23> kPhoneCodes{{
 
 }  // namespace
 
-KeyEvent DecodeKeyEvent(const std::string& line) {
+KeyEvent decodeKeyEvent(const std::string& line) {
     std::string rest = line;
-    RemoveAll(rest, "+CKEV: ");
-    RemoveAll(rest, "\r\n");
+    removeAll(rest, "+CKEV: ");
+    removeAll(rest, "\r\n");
 
     KeyEvent event;
     if (rest.find(",1") != std::string::npos) {
-        event.Pressed = true;
-        RemoveAll(rest, ",1");
+        event.pressed = true;
+        removeAll(rest, ",1");
     } else {
-        event.Pressed = false;
-        RemoveAll(rest, ",0");
+        event.pressed = false;
+        removeAll(rest, ",0");
     }
 
-    event.Key = kKeyUnknown;
+    event.key = kKeyUnknown;
     for (const PhoneCode& entry : kPhoneCodes) {
         if (rest == entry.code) {
-            event.Key = entry.key;
+            event.key = entry.key;
             break;
         }
     }
     return event;
 }
 
-bool RunsCommands(int key) {
+bool runsCommands(int key) {
     return (key >= 0 && key <= 11) || key == 15 || key == 16 || key == 22 || key == 23;
 }
 

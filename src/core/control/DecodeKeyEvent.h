@@ -19,9 +19,9 @@ inline constexpr int kKeyUnknown = 99;
 
 // Turns a keypad report ("+CKEV: 5,1") into a key number (99 when the code is unknown) and
 // whether the key went down or up.
-KeyEvent DecodeKeyEvent(const std::string& line);
+KeyEvent decodeKeyEvent(const std::string& line);
 
 // Keys whose command list a key map can run: 0-11, 15, 16, 22 and 23.
-bool RunsCommands(int key);
+bool runsCommands(int key);
 
 }  // namespace zintor

@@ -5,64 +5,64 @@ namespace {
 constexpr std::uint8_t kVkShift = 16;
 }
 
-void InputSynthesis::SendKeyDown(std::uint8_t vk) {
+void InputSynthesis::sendKeyDown(std::uint8_t vk) {
     keysDown_.set(vk);
     input_.keyDown(vk);
 }
 
-void InputSynthesis::SendKeyUp(std::uint8_t vk) {
+void InputSynthesis::sendKeyUp(std::uint8_t vk) {
     keysDown_.reset(vk);
     input_.keyUp(vk);
 }
 
-void InputSynthesis::SendLeftButtonDown() {
+void InputSynthesis::sendLeftButtonDown() {
     leftDown_ = true;
     input_.leftButtonDown();
 }
 
-void InputSynthesis::SendLeftButtonUp() {
+void InputSynthesis::sendLeftButtonUp() {
     leftDown_ = false;
     input_.leftButtonUp();
 }
 
-void InputSynthesis::SendRightButtonDown() {
+void InputSynthesis::sendRightButtonDown() {
     rightDown_ = true;
     input_.rightButtonDown();
 }
 
-void InputSynthesis::SendRightButtonUp() {
+void InputSynthesis::sendRightButtonUp() {
     rightDown_ = false;
     input_.rightButtonUp();
 }
 
-void InputSynthesis::ReleaseAll() {
+void InputSynthesis::releaseAll() {
     for (std::size_t vk = 0; vk < keysDown_.size(); ++vk) {
         if (keysDown_.test(vk)) {
-            SendKeyUp(static_cast<std::uint8_t>(vk));
+            sendKeyUp(static_cast<std::uint8_t>(vk));
         }
     }
     if (leftDown_) {
-        SendLeftButtonUp();
+        sendLeftButtonUp();
     }
     if (rightDown_) {
-        SendRightButtonUp();
+        sendRightButtonUp();
     }
 }
 
-void InputSynthesis::TypeText(const std::string& text) {
+void InputSynthesis::typeText(const std::string& text) {
     // Events run between characters; they must not be able to change what is being typed.
     const std::string chars = text;
     const std::string::size_type length = chars.size();
     for (std::string::size_type i = 0; i < length; ++i) {
         const auto c = static_cast<unsigned char>(chars[i]);
         if (c >= '0' && c <= '9') {
-            SendKeyPress(c);
+            sendKeyPress(c);
         } else if (c >= 'A' && c <= 'Z') {
-            SendKeyDown(kVkShift);
-            SendKeyPress(c);
-            SendKeyUp(kVkShift);
+            sendKeyDown(kVkShift);
+            sendKeyPress(c);
+            sendKeyUp(kVkShift);
         } else if (c >= 'a' && c <= 'z') {
-            SendKeyPress(static_cast<std::uint8_t>(c - ('a' - 'A')));
+            sendKeyPress(static_cast<std::uint8_t>(c - ('a' - 'A')));
         }
         loop_.pumpOnce();
     }

@@ -14,20 +14,20 @@ class InputSynthesis {
   public:
     InputSynthesis(KeyboardMouse& input, EventLoop& loop) : input_(input), loop_(loop) {}
 
-    void SendKeyDown(std::uint8_t vk);
-    void SendKeyUp(std::uint8_t vk);
-    void SendKeyPress(std::uint8_t vk) { input_.keyPress(vk); }
-    void SendLeftButtonDown();
-    void SendLeftButtonUp();
-    void SendRightButtonDown();
-    void SendRightButtonUp();
+    void sendKeyDown(std::uint8_t vk);
+    void sendKeyUp(std::uint8_t vk);
+    void sendKeyPress(std::uint8_t vk) { input_.keyPress(vk); }
+    void sendLeftButtonDown();
+    void sendLeftButtonUp();
+    void sendRightButtonDown();
+    void sendRightButtonUp();
 
     // Lets go of every key and mouse button this program holds down.
-    void ReleaseAll();
+    void releaseAll();
 
     // Types the letters and digits of `text` (capitals with Shift); every other character is
     // skipped. Pending events run after each character.
-    void TypeText(const std::string& text);
+    void typeText(const std::string& text);
 
   private:
     KeyboardMouse& input_;

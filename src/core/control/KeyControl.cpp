@@ -1,5 +1,6 @@
 #include "control/KeyControl.h"
 
+#include <limits>
 #include <utility>
 
 #include "control/DecodeKeyEvent.h"
@@ -7,143 +8,140 @@
 #include "link/Link.h"
 
 namespace zintor {
-namespace {
-constexpr int kSupervisionSlot = 5;
-constexpr int kAccelerationSlot = 1;
-}  // namespace
 
-KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, Procedures& procedures)
+KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, WinampControl& player)
     : state_(state),
       ports_(ports),
       link_(link),
       input_(ports.input, ports.loop),
       cursor_(state, ports.input, link),
       volume_(state, ports.mixer, ports.loop, link),
-      executor_(state, ports.loop, link, procedures, input_, volume_),
+      executor_(state, link, player, input_, volume_),
       windows_(state, ports.desktop, link.waitingLoop()) {
-    link.onLinkEnded([this] { ReleaseHeld(); });
+    link.onLinkEnded([this] { releaseHeld(); });
+    // While a direction key is held the cursor moves one pixel more a step every 300 ms.
+    link.onTick(TimerSlot::CursorAcceleration, [this] {
+        if (state_.mouseStep < std::numeric_limits<std::int16_t>::max()) {
+            ++state_.mouseStep;
+        }
+    });
 }
 
-void KeyControl::ReleaseHeld() {
-    input_.ReleaseAll();
-    state_.LeftButtonLatched = false;
+void KeyControl::releaseHeld() {
+    input_.releaseAll();
+    executor_.forgetLatch();
 }
 
-void KeyControl::CloseWindows() {
-    windows_.CloseKeyHelp();
-    windows_.CloseNotice();
+void KeyControl::closeWindows() {
+    windows_.closeKeyHelp();
+    windows_.closeNotice();
 }
 
-void KeyControl::KeyControlKeyEvent(const std::string& line) {
+void KeyControl::keyControlKeyEvent(const std::string& line) {
     // Ends a cursor loop that an earlier call is running further down the stack.
-    state_.MouseMoving = false;
-    const KeyEvent event = DecodeKeyEvent(line);
-    if (event.Pressed && event.Key >= kKeyCursorLeft && event.Key <= kKeyCursorUp) {
-        MoveCursorWhileHeld(event.Key);
+    state_.mouseMoving = false;
+    const KeyEvent event = decodeKeyEvent(line);
+    if (event.pressed && event.key >= kKeyCursorLeft && event.key <= kKeyCursorUp) {
+        moveCursorWhileHeld(event.key);
         return;
     }
-    if (!state_.WinampRepeatVolume) {
-        KeyMapKeyEvent(event);
-    } else if (!event.Pressed) {
+    if (!state_.winampRepeatVolume) {
+        keyMapKeyEvent(event);
+    } else if (!event.pressed) {
         // A release ends the repeat (a press is dropped). It also reaches its key's commands, so
         // that a loop or button of a key held since before the repeat ends with its key.
-        state_.WinampRepeatVolume = false;
-        KeyMapKeyEvent(event);
+        state_.winampRepeatVolume = false;
+        keyMapKeyEvent(event);
     }
 }
 
-void KeyControl::WinampStatusKeyEvent(const std::string& line) {
-    state_.MouseMoving = false;
-    const KeyEvent event = DecodeKeyEvent(line);
-    if (!state_.WinampRepeatVolume) {
-        WinampMapKeyEvent(event);
-    } else if (!event.Pressed) {
-        state_.WinampRepeatVolume = false;
+void KeyControl::winampStatusKeyEvent(const std::string& line) {
+    state_.mouseMoving = false;
+    const KeyEvent event = decodeKeyEvent(line);
+    if (!state_.winampRepeatVolume) {
+        winampMapKeyEvent(event);
+    } else if (!event.pressed) {
+        state_.winampRepeatVolume = false;
     }
 }
 
-void KeyControl::MoveCursorWhileHeld(int key) {
-    state_.MouseMoving = true;
-    link_.DisableTimer(kSupervisionSlot);
-    link_.ResetTimer(kAccelerationSlot, 0);  // MouseStep back to 1, growing every 300 ms
+void KeyControl::moveCursorWhileHeld(int key) {
+    state_.mouseMoving = true;
+    link_.disableTimer(TimerSlot::Supervision);
+    state_.mouseStep = 1;
+    link_.resetTimer(TimerSlot::CursorAcceleration);
     const auto epoch = link_.linkEpoch();
-    while (state_.MouseMoving && link_.holdGoesOn(epoch) && state_.ModeFlags[ModeKeyControl]) {
+    while (state_.mouseMoving && link_.holdGoesOn(epoch) && state_.modeFlags[ModeKeyControl]) {
         switch (key) {
             case kKeyCursorLeft:
-                cursor_.MoveCursorLeft();
+                cursor_.moveCursorLeft();
                 break;
             case kKeyCursorRight:
-                cursor_.MoveCursorRight();
+                cursor_.moveCursorRight();
                 break;
             case kKeyCursorDown:
-                cursor_.MoveCursorDown();
+                cursor_.moveCursorDown();
                 break;
             default:
-                cursor_.MoveCursorUp();
+                cursor_.moveCursorUp();
                 break;
         }
         link_.pumpWhileWaiting();
     }
-    state_.MouseMoving = false;
-    link_.DisableTimer(kAccelerationSlot);
+    state_.mouseMoving = false;
+    link_.disableTimer(TimerSlot::CursorAcceleration);
 }
 
-void KeyControl::KeyMapKeyEvent(const KeyEvent& event) {
-    if (RunsCommands(event.Key)) {
+void KeyControl::keyMapKeyEvent(const KeyEvent& event) {
+    if (runsCommands(event.key)) {
         // A release runs the lists of the key maps its presses ran in since the last release
         // (the phone may report a second press first), even when "#" changed the key map
         // meanwhile: the loops and buttons end with the key. Without a key map nothing runs.
-        std::set<int>& pressedIn = pressedIn_[static_cast<std::size_t>(event.Key)];
-        if (event.Pressed) {
-            pressedIn.insert(state_.CurrentKeyMap);
+        std::set<int>& pressedIn = pressedIn_[static_cast<std::size_t>(event.key)];
+        if (event.pressed) {
+            pressedIn.insert(state_.currentKeyMap);
         }
-        const std::set<int> maps = event.Pressed || pressedIn.empty()
-                                       ? std::set<int>{state_.CurrentKeyMap}
+        const std::set<int> maps = event.pressed || pressedIn.empty()
+                                       ? std::set<int>{state_.currentKeyMap}
                                        : std::exchange(pressedIn, {});
         for (const int index : maps) {
-            if (index >= 0 && static_cast<std::size_t>(index) < state_.KeyMaps.size()) {
-                ExecuteCommands(
-                    state_.KeyMaps[static_cast<std::size_t>(index)].Keys[event.Key].Commands,
+            if (index >= 0 && static_cast<std::size_t>(index) < state_.keyMaps.size()) {
+                executeCommands(
+                    state_.keyMaps[static_cast<std::size_t>(index)].keys[event.key].commands,
                     event);
             }
         }
-    } else if (event.Key == kKeyStar && event.Pressed) {
-        windows_.ToggleKeyHelp();
-    } else if (event.Key == kKeyHash && event.Pressed) {
-        NextKeyMap();
+    } else if (event.key == kKeyStar && event.pressed) {
+        windows_.toggleKeyHelp();
+    } else if (event.key == kKeyHash && event.pressed) {
+        nextKeyMap();
     }
 }
 
-void KeyControl::WinampMapKeyEvent(const KeyEvent& event) {
-    if (RunsCommands(event.Key)) {
-        ExecuteCommands(state_.WinampKeyMap.Keys[static_cast<std::size_t>(event.Key)].Commands,
+void KeyControl::winampMapKeyEvent(const KeyEvent& event) {
+    if (runsCommands(event.key)) {
+        executeCommands(state_.winampKeyMap.keys[static_cast<std::size_t>(event.key)].commands,
                         event);
     }
 }
 
-void KeyControl::NextKeyMap() {
-    if (state_.KeyMaps.empty()) {
+void KeyControl::nextKeyMap() {
+    if (state_.keyMaps.empty()) {
         return;  // no key map to change to
     }
-    state_.ModeFlags[ModeApplicationMenu] = false;
-    state_.ModeFlags[ModeKeyControl] = true;
+    state_.modeFlags[ModeApplicationMenu] = false;
+    state_.modeFlags[ModeKeyControl] = true;
 
-    const int last = static_cast<int>(state_.KeyMaps.size()) - 1;
-    int next = state_.CurrentKeyMap + 1;
+    const int last = static_cast<int>(state_.keyMaps.size()) - 1;
+    int next = state_.currentKeyMap + 1;
     if (next > last || next < 0) {
         next = 0;
     }
-    state_.CurrentKeyMap = static_cast<std::int16_t>(next);
-    state_.LastKeyMap = state_.CurrentKeyMap;
+    state_.currentKeyMap = static_cast<std::int16_t>(next);
+    state_.lastKeyMap = state_.currentKeyMap;
 
-    link_.UI_TimedFeedBack(state_.KeyMaps[static_cast<std::size_t>(next)].Name);
-    windows_.KeyMapChanged();
-}
-
-void KeyControl::ChangeKeyMap() {
-    if (const KeyMap* map = CurrentKeyMapOf(state_)) {
-        link_.UI_TimedFeedBack(map->Name);
-    }
+    link_.uiTimedFeedBack(state_.keyMaps[static_cast<std::size_t>(next)].name);
+    windows_.keyMapChanged();
 }
 
 }  // namespace zintor

@@ -5,15 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "app/Ports.h"
-#include "app/Procedures.h"
-#include "app/ProgramState.h"
 #include "control/CommandExecutor.h"
 #include "control/CursorMovement.h"
 #include "control/InputSynthesis.h"
 #include "control/KeyWindows.h"
 #include "control/MasterVolume.h"
 #include "keymap/KeyMapRecords.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -24,49 +23,41 @@ class Link;
 // and the key help / key-map notice windows.
 class KeyControl {
   public:
-    KeyControl(ProgramState& state, Ports& ports, Link& link, Procedures& procedures);
+    KeyControl(ProgramState& state, Ports& ports, Link& link, WinampControl& player);
     KeyControl(const KeyControl&) = delete;
     KeyControl& operator=(const KeyControl&) = delete;
 
     // A "+CKEV: " line in the key-control mode. Direction keys move the cursor until the next
-    // line arrives; everything else goes to KeyMapKeyEvent.
-    void KeyControlKeyEvent(const std::string& line);
+    // line arrives; everything else goes to keyMapKeyEvent.
+    void keyControlKeyEvent(const std::string& line);
     // A "+CKEV: " line in the media player's status mode.
-    void WinampStatusKeyEvent(const std::string& line);
+    void winampStatusKeyEvent(const std::string& line);
 
-    void KeyMapKeyEvent(const KeyEvent& event);
-    void WinampMapKeyEvent(const KeyEvent& event);
+    void keyMapKeyEvent(const KeyEvent& event);
+    void winampMapKeyEvent(const KeyEvent& event);
 
-    // Shows the current key map's name on the phone.
-    void ChangeKeyMap();
-
-    void ExecuteCommands(const std::vector<KeyCommand>& commands, const KeyEvent& event) {
-        executor_.ExecuteCommands(commands, event);
+    void executeCommands(const std::vector<KeyCommand>& commands, const KeyEvent& event) {
+        executor_.executeCommands(commands, event);
     }
-    void TypeText(const std::string& text) { input_.TypeText(text); }
+    void typeText(const std::string& text) { input_.typeText(text); }
 
-    // Fills WinampKeyMap, once at start-up.
-    void BuildWinampKeyMap();
+    // Fills winampKeyMap, once at start-up.
+    void buildWinampKeyMap();
 
     // Lets go of whatever the phone's keys hold down on the PC (keys, mouse buttons, the latched
     // left button). Runs when the link ends and at shutdown.
-    void ReleaseHeld();
+    void releaseHeld();
     // Closes the key help and the notice, which ends whatever waits for them.
-    void CloseWindows();
+    void closeWindows();
 
     // Windows.
-    void CloseKeyHelp() { windows_.CloseKeyHelp(); }
-    void KeyHelpClosed() { windows_.KeyHelpClosed(); }
-    void NoticeClosed() { windows_.NoticeClosed(); }
-
-    // The back-ends, for the parts that use them directly.
-    InputSynthesis& Input() { return input_; }
-    CursorMovement& Cursor() { return cursor_; }
-    MasterVolume& Volume() { return volume_; }
+    void closeKeyHelp() { windows_.closeKeyHelp(); }
+    void keyHelpClosed() { windows_.keyHelpClosed(); }
+    void noticeClosed() { windows_.noticeClosed(); }
 
   private:
-    void MoveCursorWhileHeld(int key);
-    void NextKeyMap();
+    void moveCursorWhileHeld(int key);
+    void nextKeyMap();
 
     ProgramState& state_;
     Ports& ports_;

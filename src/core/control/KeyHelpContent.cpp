@@ -5,30 +5,30 @@
 namespace zintor {
 namespace {
 
-std::string CurrentName(const ProgramState& state) {
-    const KeyMap* map = CurrentKeyMapOf(state);
-    return map != nullptr ? map->Name : std::string();
+std::string currentName(const ProgramState& state) {
+    const KeyMap* map = currentKeyMapOf(state);
+    return map != nullptr ? map->name : std::string();
 }
 
 }  // namespace
 
-const KeyMap* CurrentKeyMapOf(const ProgramState& state) {
-    const int index = state.CurrentKeyMap;
-    if (index < 0 || static_cast<std::size_t>(index) >= state.KeyMaps.size()) {
+const KeyMap* currentKeyMapOf(const ProgramState& state) {
+    const int index = state.currentKeyMap;
+    if (index < 0 || static_cast<std::size_t>(index) >= state.keyMaps.size()) {
         return nullptr;
     }
-    return &state.KeyMaps[static_cast<std::size_t>(index)];
+    return &state.keyMaps[static_cast<std::size_t>(index)];
 }
 
-std::string KeyHelpCaption(const ProgramState& state) {
-    return control_texts::kKeyHelpCaption + CurrentName(state);
+std::string keyHelpCaption(const ProgramState& state) {
+    return control_texts::kKeyHelpCaption + currentName(state);
 }
 
-std::vector<KeyHelpRow> KeyHelpRows(const ProgramState& state) {
-    const KeyMap* map = CurrentKeyMapOf(state);
+std::vector<KeyHelpRow> keyHelpRows(const ProgramState& state) {
+    const KeyMap* map = currentKeyMapOf(state);
     std::vector<KeyHelpRow> rows;
-    for (std::size_t key = 0; key < state.KeyNames.size(); ++key) {
-        const std::string& name = state.KeyNames[key];
+    for (std::size_t key = 0; key < state.keyNames.size(); ++key) {
+        const std::string& name = state.keyNames[key];
         if (name.empty()) {
             continue;
         }
@@ -41,15 +41,15 @@ std::vector<KeyHelpRow> KeyHelpRows(const ProgramState& state) {
         } else if (name == "Back") {
             row.function = control_texts::kHelpForBack;
         } else if (map != nullptr) {
-            row.function = map->Keys[key].Help;
+            row.function = map->keys[key].help;
         }
         rows.push_back(std::move(row));
     }
     return rows;
 }
 
-std::string NoticeText(const ProgramState& state) {
-    return std::string(control_texts::kNoticeText) + "\r\n" + CurrentName(state);
+std::string noticeText(const ProgramState& state) {
+    return std::string(control_texts::kNoticeText) + "\r\n" + currentName(state);
 }
 
 }  // namespace zintor

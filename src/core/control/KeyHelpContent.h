@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramState.h"
 #include "ports/Desktop.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -12,15 +12,15 @@ namespace zintor {
 // map that does not exist reads as one without a name and without help texts.
 
 // "Zintor Key Help   -   " and the current key map's name.
-std::string KeyHelpCaption(const ProgramState& state);
+std::string keyHelpCaption(const ProgramState& state);
 
 // One row per key 0..23 that has a display name (the direction keys have none and leave no gap).
-std::vector<KeyHelpRow> KeyHelpRows(const ProgramState& state);
+std::vector<KeyHelpRow> keyHelpRows(const ProgramState& state);
 
 // "Changed Key Map to", CR LF, the current key map's name.
-std::string NoticeText(const ProgramState& state);
+std::string noticeText(const ProgramState& state);
 
-// The current key map, or nullptr when CurrentKeyMap names none.
-const KeyMap* CurrentKeyMapOf(const ProgramState& state);
+// The current key map, or nullptr when currentKeyMap names none.
+const KeyMap* currentKeyMapOf(const ProgramState& state);
 
 }  // namespace zintor

@@ -7,87 +7,87 @@ namespace {
 constexpr int kNoticeWatchIntervalMs = 500;
 }
 
-void KeyWindows::ToggleKeyHelp() {
-    if (state_.KeyMapNoticeShown) {
-        CloseNotice();
-        if (!state_.KeyHelpShown) {
-            ShowKeyHelp();
+void KeyWindows::toggleKeyHelp() {
+    if (state_.keyMapNoticeShown) {
+        closeNotice();
+        if (!state_.keyHelpShown) {
+            showKeyHelp();
         }
         return;
     }
-    if (state_.KeyHelpShown) {
-        CloseKeyHelp();
+    if (state_.keyHelpShown) {
+        closeKeyHelp();
     } else {
         desktop_.hideMainWindow();
-        ShowKeyHelp();
+        showKeyHelp();
     }
 }
 
-void KeyWindows::KeyMapChanged() {
-    const bool noticeOpen = state_.KeyMapNoticeShown;
-    const bool helpOpen = state_.KeyHelpShown;
+void KeyWindows::keyMapChanged() {
+    const bool noticeOpen = state_.keyMapNoticeShown;
+    const bool helpOpen = state_.keyHelpShown;
     if (!noticeOpen && !helpOpen) {
-        ShowNotice();
-        WaitForNoticeClosed();
-        if (state_.KeyHelpShown) {
-            ReshowKeyHelpAndWait();
+        showNotice();
+        waitForNoticeClosed();
+        if (state_.keyHelpShown) {
+            reshowKeyHelpAndWait();
         }
     } else if (noticeOpen && !helpOpen) {
-        SetNoticeText();
+        setNoticeText();
     } else {
         // The help lists the key map that was current when it opened: rebuild it.
-        ReshowKeyHelpAndWait();
+        reshowKeyHelpAndWait();
     }
 }
 
-void KeyWindows::CloseKeyHelp() {
-    if (state_.KeyHelpShown) {
+void KeyWindows::closeKeyHelp() {
+    if (state_.keyHelpShown) {
         desktop_.closeKeyHelp();
-        state_.KeyHelpShown = false;
+        state_.keyHelpShown = false;
     }
 }
 
-void KeyWindows::ShowKeyHelp() {
-    state_.KeyHelpShown = true;
+void KeyWindows::showKeyHelp() {
+    state_.keyHelpShown = true;
     ++helpShowings_;
-    desktop_.showKeyHelp(KeyHelpCaption(state_), KeyHelpRows(state_));
+    desktop_.showKeyHelp(keyHelpCaption(state_), keyHelpRows(state_));
 }
 
-void KeyWindows::ReshowKeyHelpAndWait() {
-    CloseKeyHelp();
-    ShowKeyHelp();
+void KeyWindows::reshowKeyHelpAndWait() {
+    closeKeyHelp();
+    showKeyHelp();
     // Ends when this showing is closed, or when a nested key has replaced it by a new showing
     // (whose own waiter has returned by the time this one looks again).
     const std::uint64_t showing = helpShowings_;
-    loop_.waitFor([this, showing] { return !state_.KeyHelpShown || helpShowings_ != showing; });
+    loop_.waitFor([this, showing] { return !state_.keyHelpShown || helpShowings_ != showing; });
 }
 
-void KeyWindows::ShowNotice() {
-    state_.KeyMapNoticeShown = true;
+void KeyWindows::showNotice() {
+    state_.keyMapNoticeShown = true;
     noticeDeadline_ = loop_.now() + kNoticeMs;
-    desktop_.showNotice(NoticeText(state_));
+    desktop_.showNotice(noticeText(state_));
 }
 
-void KeyWindows::SetNoticeText() {
+void KeyWindows::setNoticeText() {
     noticeDeadline_ = loop_.now() + kNoticeMs;
-    desktop_.setNoticeText(NoticeText(state_));
+    desktop_.setNoticeText(noticeText(state_));
 }
 
-void KeyWindows::CloseNotice() {
-    if (state_.KeyMapNoticeShown) {
+void KeyWindows::closeNotice() {
+    if (state_.keyMapNoticeShown) {
         desktop_.closeNotice();
-        state_.KeyMapNoticeShown = false;
+        state_.keyMapNoticeShown = false;
     }
 }
 
-void KeyWindows::WaitForNoticeClosed() {
+void KeyWindows::waitForNoticeClosed() {
     // The watch timer only wakes the loop so that an overdue notice is noticed.
     const EventLoop::TimerId watch = loop_.startTimer(kNoticeWatchIntervalMs, [] {});
     loop_.waitFor([this] {
-        if (state_.KeyMapNoticeShown && loop_.now() >= noticeDeadline_ + kNoticeGraceMs) {
-            CloseNotice();
+        if (state_.keyMapNoticeShown && loop_.now() >= noticeDeadline_ + kNoticeGraceMs) {
+            closeNotice();
         }
-        return !state_.KeyMapNoticeShown;
+        return !state_.keyMapNoticeShown;
     });
     loop_.stopTimer(watch);
 }

@@ -2,14 +2,14 @@
 
 #include <cstdint>
 
-#include "app/ProgramState.h"
 #include "ports/Desktop.h"
 #include "ports/EventLoop.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
 // The key help window and the key-map notice, as the "*" and "#" keys drive them. The desktop
-// shows the windows; this class keeps KeyHelpShown / KeyMapNoticeShown and does the waiting.
+// shows the windows; this class keeps keyHelpShown / keyMapNoticeShown and does the waiting.
 //
 // Waiting for a window keeps handling events, so further keys arrive in nested calls meanwhile.
 class KeyWindows {
@@ -24,26 +24,26 @@ class KeyWindows {
         : state_(state), desktop_(desktop), loop_(loop) {}
 
     // The "*" key: help on or off, or the notice replaced by the help.
-    void ToggleKeyHelp();
+    void toggleKeyHelp();
 
-    // The windows' part of a key-map change ("#"), after CurrentKeyMap has moved on. Returns
+    // The windows' part of a key-map change ("#"), after currentKeyMap has moved on. Returns
     // when the windows it shows and waits for have closed.
-    void KeyMapChanged();
+    void keyMapChanged();
 
     // Closes the help window if it is open (leaving the key-control mode).
-    void CloseKeyHelp();
-    void CloseNotice();
+    void closeKeyHelp();
+    void closeNotice();
 
     // The desktop reports that a window went away (closed by the user or by itself).
-    void KeyHelpClosed() { state_.KeyHelpShown = false; }
-    void NoticeClosed() { state_.KeyMapNoticeShown = false; }
+    void keyHelpClosed() { state_.keyHelpShown = false; }
+    void noticeClosed() { state_.keyMapNoticeShown = false; }
 
   private:
-    void ShowKeyHelp();
-    void ReshowKeyHelpAndWait();
-    void ShowNotice();
-    void SetNoticeText();
-    void WaitForNoticeClosed();
+    void showKeyHelp();
+    void reshowKeyHelpAndWait();
+    void showNotice();
+    void setNoticeText();
+    void waitForNoticeClosed();
 
     ProgramState& state_;
     Desktop& desktop_;

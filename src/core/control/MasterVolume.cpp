@@ -9,15 +9,15 @@ namespace {
 constexpr float kStepPauseSeconds = 0.1f;
 }
 
-void MasterVolume::VolumeCommand(std::int32_t code) {
+void MasterVolume::volumeCommand(std::int32_t code) {
     if (code == 0) {
-        VolumeUp();
+        volumeUp();
     } else if (code == 1) {
-        VolumeDown();
+        volumeDown();
     }
 }
 
-void MasterVolume::Run(std::int64_t step) {
+void MasterVolume::run(std::int64_t step) {
     if (!mixerOpen_) {
         if (!mixer_.open()) {
             return;  // the next command tries again
@@ -30,16 +30,16 @@ void MasterVolume::Run(std::int64_t step) {
     std::uint32_t current = 0;
     std::int64_t level = mixer_.getVolume(current) ? current : 0;
 
-    state_.VolumeStepping = true;
+    state_.volumeStepping = true;
     const auto epoch = link_.linkEpoch();
-    const ModeIndex mode = KeyModeNow(state_);
-    while (state_.VolumeStepping && link_.holdGoesOn(epoch) && state_.ModeFlags[mode]) {
+    const ModeIndex mode = keyModeNow(state_);
+    while (state_.volumeStepping && link_.holdGoesOn(epoch) && state_.modeFlags[mode]) {
         level = std::clamp<std::int64_t>(level + step, 0, kMaxVolume);
         mixer_.setVolume(static_cast<std::uint32_t>(level));
         link_.pumpWhileWaiting();
-        link_.Wait(kStepPauseSeconds);
+        link_.wait(kStepPauseSeconds);
     }
-    state_.VolumeStepping = false;
+    state_.volumeStepping = false;
 }
 
 }  // namespace zintor

@@ -2,16 +2,16 @@
 
 #include <cstdint>
 
-#include "app/ProgramState.h"
 #include "ports/EventLoop.h"
 #include "ports/Mixer.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
 class Link;
 
 // Steps the master playback volume (0..65535, steps of 1000) while a key is held: the first
-// step at once, then one about every 100 ms until VolumeStepping is cleared by the key's release.
+// step at once, then one about every 100 ms until volumeStepping is cleared by the key's release.
 class MasterVolume {
   public:
     static constexpr std::int64_t kMaxVolume = 65535;
@@ -21,12 +21,12 @@ class MasterVolume {
         : state_(state), mixer_(mixer), loop_(loop), link_(link) {}
 
     // 0 steps up, 1 steps down; every other code (the other mixer lines) does nothing.
-    void VolumeCommand(std::int32_t code);
-    void VolumeUp() { Run(+kStep); }
-    void VolumeDown() { Run(-kStep); }
+    void volumeCommand(std::int32_t code);
+    void volumeUp() { run(+kStep); }
+    void volumeDown() { run(-kStep); }
 
   private:
-    void Run(std::int64_t step);
+    void run(std::int64_t step);
 
     ProgramState& state_;
     Mixer& mixer_;

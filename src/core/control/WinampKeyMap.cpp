@@ -26,12 +26,12 @@ constexpr std::array<WinampKey, 7> kWinampKeys{{
 
 }  // namespace
 
-void KeyControl::BuildWinampKeyMap() {
+void KeyControl::buildWinampKeyMap() {
     for (const WinampKey& entry : kWinampKeys) {
         KeyCommand command;
-        command.Type = CommandWinamp;
-        command.Code = WinampCommandCode(entry.command);
-        state_.WinampKeyMap.Keys[static_cast<std::size_t>(entry.key)].Commands = {command};
+        command.type = CommandWinamp;
+        command.code = winampCommandCode(entry.command);
+        state_.winampKeyMap.keys[static_cast<std::size_t>(entry.key)].commands = {command};
     }
 }
 

@@ -73,7 +73,7 @@ std::size_t StrippedText::originalOffset(std::size_t offset) const {
     return std::min(run.original + (offset - run.from), originalSize_);
 }
 
-void StripComments(std::string& text) {
+void stripComments(std::string& text) {
     text = StrippedText(text).release();
 }
 

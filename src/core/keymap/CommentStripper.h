@@ -39,6 +39,6 @@ class StrippedText {
 };
 
 // The text with every comment removed, in place.
-void StripComments(std::string& text);
+void stripComments(std::string& text);
 
 }  // namespace zintor

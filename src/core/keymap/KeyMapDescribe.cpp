@@ -6,11 +6,11 @@
 namespace zintor {
 namespace {
 
-std::string Quoted(std::string_view text) {
-    return Join({"\"", Excerpt(text, 60), "\""});
+std::string quoted(std::string_view text) {
+    return join({"\"", excerpt(text, 60), "\""});
 }
 
-std::string_view KeyDisplayName(int key) {
+std::string_view keyDisplayName(int key) {
     switch (key) {
         case 10:
             return "Volume Up";
@@ -29,69 +29,69 @@ std::string_view KeyDisplayName(int key) {
     }
 }
 
-std::string Named(std::string_view type, std::string_view name, std::string_view unknown) {
+std::string named(std::string_view type, std::string_view name, std::string_view unknown) {
     if (name.empty()) {
-        return Join({type, " ", unknown});
+        return join({type, " ", unknown});
     }
-    return Join({type, " ", name});
+    return join({type, " ", name});
 }
 
 }  // namespace
 
-std::string DescribeCommand(const KeyCommand& c) {
-    switch (c.Type) {
+std::string describeCommand(const KeyCommand& c) {
+    switch (c.type) {
         case CommandKey:
-            return Join({"KEY ", Quoted(c.Text)});
+            return join({"KEY ", quoted(c.text)});
         case CommandWait:
-            return Join({"WAIT ", std::to_string(c.Value), " ms"});
+            return join({"WAIT ", std::to_string(c.value), " ms"});
         case CommandSpecialKey:
         case CommandKeyDown:
         case CommandKeyUp:
-            return Named(CommandTypeName(c.Type), SpecialKeyName(c.Code), "(unknown name: no key)");
+            return named(commandTypeName(c.type), specialKeyName(c.code), "(unknown name: no key)");
         case CommandMouse:
-            return Named("MOUSE", MouseCommandName(c.Code), "(unknown)");
+            return named("MOUSE", mouseCommandName(c.code), "(unknown)");
         case CommandInput:
             return "INPUT (text typed from the phone)";
         case CommandWinamp:
-            return Named("WINAMP", WinampCommandName(c.Code), "(unknown)");
+            return named("WINAMP", winampCommandName(c.code), "(unknown)");
         case CommandVolume:
-            return Named("VOLUME", VolumeCommandName(c.Code), "(unknown)");
+            return named("VOLUME", volumeCommandName(c.code), "(unknown)");
         default:
-            return Join({"type ", std::to_string(c.Type), " (does nothing)"});
+            return join({"type ", std::to_string(c.type), " (does nothing)"});
     }
 }
 
-std::string DescribeKeyMaps(const std::vector<KeyMap>& keyMaps,
+std::string describeKeyMaps(const std::vector<KeyMap>& keyMaps,
                             const std::array<USBOutput, 8>& outputs) {
     std::string out;
     for (std::size_t m = 0; m < keyMaps.size(); ++m) {
         const KeyMap& map = keyMaps[m];
-        out += Join({"Key map ", std::to_string(m + 1), ": ", Quoted(map.Name), "\n"});
+        out += join({"Key map ", std::to_string(m + 1), ": ", quoted(map.name), "\n"});
         for (int k = 0; k < kKeysPerMap; ++k) {
-            const KeyEntry& key = map.Keys[k];
-            if (key.Commands.empty() && key.Help.empty() && key.Name.empty()) {
+            const KeyEntry& key = map.keys[k];
+            if (key.commands.empty() && key.help.empty() && key.name.empty()) {
                 continue;
             }
-            const std::string_view display = KeyDisplayName(k);
-            out += Join({"  ", display.empty() ? Join({"Key ", std::to_string(k)}) : display, " (",
-                         KeyElementName(k), "): ", Quoted(key.Help)});
-            if (!key.Name.empty()) {
-                out += Join({", name ", Quoted(key.Name)});
+            const std::string_view display = keyDisplayName(k);
+            out += join({"  ", display.empty() ? join({"Key ", std::to_string(k)}) : display, " (",
+                         keyElementName(k), "): ", quoted(key.help)});
+            if (!key.name.empty()) {
+                out += join({", name ", quoted(key.name)});
             }
-            if (key.Commands.empty()) {
+            if (key.commands.empty()) {
                 out += ", no commands";
             }
             out += "\n";
-            for (std::size_t c = 0; c < key.Commands.size(); ++c) {
-                out += Join(
-                    {"    ", std::to_string(c + 1), ". ", DescribeCommand(key.Commands[c]), "\n"});
+            for (std::size_t c = 0; c < key.commands.size(); ++c) {
+                out += join(
+                    {"    ", std::to_string(c + 1), ". ", describeCommand(key.commands[c]), "\n"});
             }
         }
     }
     for (std::size_t i = 0; i < outputs.size(); ++i) {
-        if (!outputs[i].NameOn.empty() || !outputs[i].NameOff.empty()) {
-            out += Join({"USB output ", std::to_string(i + 1), ": on ", Quoted(outputs[i].NameOn),
-                         ", off ", Quoted(outputs[i].NameOff), "\n"});
+        if (!outputs[i].nameOn.empty() || !outputs[i].nameOff.empty()) {
+            out += join({"USB output ", std::to_string(i + 1), ": on ", quoted(outputs[i].nameOn),
+                         ", off ", quoted(outputs[i].nameOff), "\n"});
         }
     }
     return out;

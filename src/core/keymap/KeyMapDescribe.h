@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramState.h"
+#include "keymap/KeyMapRecords.h"
 
 namespace zintor {
 
@@ -16,10 +16,10 @@ namespace zintor {
 //       1. KEY DOWN CONTROL
 //       2. KEY "s"
 //   USB output 1: on "Lamp on", off "Lamp off"
-std::string DescribeKeyMaps(const std::vector<KeyMap>& keyMaps,
+std::string describeKeyMaps(const std::vector<KeyMap>& keyMaps,
                             const std::array<USBOutput, 8>& outputs);
 
 // One command, e.g. `WAIT 500 ms` or `SPECIAL KEY "F13" (unknown: no key)`.
-std::string DescribeCommand(const KeyCommand& command);
+std::string describeCommand(const KeyCommand& command);
 
 }  // namespace zintor

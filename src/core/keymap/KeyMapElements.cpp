@@ -37,13 +37,13 @@ constexpr std::size_t kLongest = 17;  // USB_DIGITAL_OUT_1
 
 }  // namespace
 
-ElementTag ClassifyTag(std::string_view tag) {
+ElementTag classifyTag(std::string_view tag) {
     // Most tags of a file are end tags; they and anything too long or short leave at once.
     if (tag.size() < 4 || tag.size() > kLongest || tag[0] < 'A' || tag[0] > 'U') {
         return {};
     }
     if (tag[0] == 'K' && tag.size() >= 5 && tag[3] == '_') {
-        if (auto key = KeyNumberFromElement(tag)) {
+        if (auto key = keyNumberFromElement(tag)) {
             return {Element::Key, *key};
         }
     }

@@ -28,6 +28,6 @@ struct ElementTag {
 };
 
 // Exact, case-sensitive match of the whole tag text.
-ElementTag ClassifyTag(std::string_view tag);
+ElementTag classifyTag(std::string_view tag);
 
 }  // namespace zintor

@@ -16,23 +16,24 @@ namespace {
 constexpr std::size_t kMaxKeyMaps = 32768;   // key map numbers are 16-bit
 constexpr std::size_t kMaxCommands = 32768;  // command numbers are 16-bit
 
-std::string Quoted(std::string_view text) {
-    return Join({"\"", Excerpt(text), "\""});
+std::string quoted(std::string_view text) {
+    return join({"\"", excerpt(text), "\""});
 }
 
-// Runs pending events every `every` units of work.
+// Pumps every `every` units of work.
 class Pacer {
   public:
-    Pacer(EventLoop* loop, int every) : loop_(loop), every_(every < 1 ? 1 : every) {}
+    Pacer(const std::function<void()>& pump, int every)
+        : pump_(pump), every_(every < 1 ? 1 : every) {}
     void tick() {
-        if (loop_ && ++work_ >= every_) {
+        if (pump_ && ++work_ >= every_) {
             work_ = 0;
-            loop_->pumpOnce();
+            pump_();
         }
     }
 
   private:
-    EventLoop* loop_;
+    const std::function<void()>& pump_;
     int every_;
     int work_ = 0;
 };
@@ -45,7 +46,7 @@ class Loader {
           keyMaps_(keyMaps),
           outputs_(outputs),
           notes_(options.notes),
-          pacer_(options.loop, options.pumpEvery),
+          pacer_(options.pump, options.pumpEvery),
           stripped_(original, [this] { pacer_.tick(); }),
           scanner_(stripped_.text()),
           valueBudget_(2 * static_cast<std::uint64_t>(original.size()) + (16u << 20)) {}
@@ -68,11 +69,11 @@ class Loader {
     using Kind = KeyMapLoadError::Kind;
 
     void act(const KeyMapScanner::Tag& tag) {
-        const ElementTag what = ClassifyTag(tag.name);
+        const ElementTag what = classifyTag(tag.name);
         switch (what.element) {
             case Element::Other:
                 if (notes_) {
-                    note(tag.at, SkippedTagNote(tag.name));
+                    note(tag.at, skippedTagNote(tag.name));
                 }
                 break;
             case Element::KeyMap:
@@ -80,7 +81,7 @@ class Loader {
                 break;
             case Element::KeyMapName:
                 if (needKeyMap(tag)) {
-                    setText(tag, keyMaps_[map_].Name);
+                    setText(tag, keyMaps_[map_].name);
                 }
                 break;
             case Element::Key:
@@ -89,12 +90,12 @@ class Loader {
                 break;
             case Element::Help:
                 if (needKeyMap(tag)) {
-                    setText(tag, currentKey().Help);
+                    setText(tag, currentKey().help);
                 }
                 break;
             case Element::Name:
                 if (needKeyMap(tag)) {
-                    setText(tag, currentKey().Name);
+                    setText(tag, currentKey().name);
                 }
                 break;
             case Element::CommandId:
@@ -105,10 +106,10 @@ class Loader {
             case Element::CommandType:
                 if (needCommand(tag)) {
                     if (auto value = readValue(tag)) {
-                        if (auto type = CommandTypeFromName(*value)) {
-                            currentCommand().Type = *type;
+                        if (auto type = commandTypeFromName(*value)) {
+                            currentCommand().type = *type;
                         } else if (notes_) {
-                            note(tag.at, CommandTypeNote(*value, currentCommand().Type));
+                            note(tag.at, commandTypeNote(*value, currentCommand().type));
                         }
                     }
                 }
@@ -122,10 +123,10 @@ class Loader {
                 output_ = what.number;
                 break;
             case Element::NameOn:
-                setText(tag, outputs_[output_].NameOn);
+                setText(tag, outputs_[output_].nameOn);
                 break;
             case Element::NameOff:
-                setText(tag, outputs_[output_].NameOff);
+                setText(tag, outputs_[output_].nameOff);
                 break;
         }
     }
@@ -140,10 +141,10 @@ class Loader {
     }
 
     void openCommand(const KeyMapScanner::Tag& tag) {
-        auto& commands = currentKey().Commands;
+        auto& commands = currentKey().commands;
         if (commands.size() >= kMaxCommands) {
             fail(Kind::TooManyCommands, tag.at,
-                 Join({"more than 32768 COMMAND_ID elements for key ", keyName()}));
+                 join({"more than 32768 COMMAND_ID elements for key ", keyName()}));
             return;
         }
         commands.emplace_back();
@@ -157,35 +158,35 @@ class Loader {
             return;
         }
         if (notes_) {
-            note(tag.at, CommandNote(command.Type, *value));
+            note(tag.at, commandNote(command.type, *value));
         }
-        switch (command.Type) {
+        switch (command.type) {
             case CommandKey:
             case CommandInput:
-                command.Text.assign(*value);
+                command.text.assign(*value);
                 break;
             case CommandWait:
-                if (auto number = LeadingNumber(*value)) {
-                    command.Value = *number;
+                if (auto number = leadingNumber(*value)) {
+                    command.value = *number;
                 } else {
                     fail(Kind::NumberOutOfRange, tag.at,
-                         Join({"expected a WAIT time from -2147483648 to 2147483647, found ",
-                               Quoted(*value)}));
+                         join({"expected a WAIT time from -2147483648 to 2147483647, found ",
+                               quoted(*value)}));
                 }
                 break;
             case CommandSpecialKey:
             case CommandKeyDown:
             case CommandKeyUp:
-                command.Code = SpecialKeyCode(*value);
+                command.code = specialKeyCode(*value);
                 break;
             case CommandMouse:
-                command.Code = MouseCommandCode(*value);
+                command.code = mouseCommandCode(*value);
                 break;
             case CommandWinamp:
-                command.Code = WinampCommandCode(*value);
+                command.code = winampCommandCode(*value);
                 break;
             case CommandVolume:
-                command.Code = VolumeCommandCode(*value);
+                command.code = volumeCommandCode(*value);
                 break;
             default:
                 break;
@@ -194,7 +195,7 @@ class Loader {
 
     bool needKeyMap(const KeyMapScanner::Tag& tag) {
         if (keyMaps_.empty()) {
-            fail(Kind::NoKeyMap, tag.at, Join({tag.name, " before the first KEYMAP"}));
+            fail(Kind::NoKeyMap, tag.at, join({tag.name, " before the first KEYMAP"}));
             return false;
         }
         return true;
@@ -204,10 +205,10 @@ class Loader {
         if (!needKeyMap(tag)) {
             return false;
         }
-        const auto& commands = currentKey().Commands;
+        const auto& commands = currentKey().commands;
         if (commands.empty() || static_cast<std::size_t>(command_) >= commands.size()) {
             fail(Kind::NoCommand, tag.at,
-                 Join({tag.name, " before any COMMAND_ID for key ", keyName()}));
+                 join({tag.name, " before any COMMAND_ID for key ", keyName()}));
             return false;
         }
         return true;
@@ -217,7 +218,7 @@ class Loader {
         const auto value = scanner_.nextValue();
         if (!value) {
             fail(Kind::UnclosedValue, tag.at,
-                 Join({"expected \"</\" to end the value of ", tag.name}));
+                 join({"expected \"</\" to end the value of ", tag.name}));
             return std::nullopt;
         }
         if (scanner_.valueWork() > valueBudget_) {
@@ -235,9 +236,9 @@ class Loader {
         }
     }
 
-    KeyEntry& currentKey() { return keyMaps_[map_].Keys[key_]; }
-    KeyCommand& currentCommand() { return currentKey().Commands[command_]; }
-    std::string keyName() const { return std::string(KeyElementName(key_)); }
+    KeyEntry& currentKey() { return keyMaps_[map_].keys[key_]; }
+    KeyCommand& currentCommand() { return currentKey().commands[command_]; }
+    std::string keyName() const { return std::string(keyElementName(key_)); }
 
     void note(std::size_t strippedOffset, std::optional<std::string> text) {
         if (text) {
@@ -253,7 +254,7 @@ class Loader {
         KeyMapLoadError error;
         error.kind = kind;
         error.offset = stripped_.originalOffset(strippedOffset);
-        error.at = LineColumnAt(original_, error.offset);
+        error.at = lineColumnAt(original_, error.offset);
         error.text = std::move(text);
         error_ = std::move(error);
     }
@@ -276,38 +277,32 @@ class Loader {
 
 }  // namespace
 
-KeyMapLoadResult LoadKeyMaps(std::string_view text, std::vector<KeyMap>& keyMaps,
+KeyMapLoadResult loadKeyMaps(std::string_view text, std::vector<KeyMap>& keyMaps,
                              std::array<USBOutput, 8>& outputs, const KeyMapLoadOptions& options) {
     return Loader(text, keyMaps, outputs, options).run();
 }
 
-KeyMapLoadResult LoadKeyMaps(ProgramState& state, std::string_view text, EventLoop& loop) {
-    KeyMapLoadOptions options;
-    options.loop = &loop;
-    return LoadKeyMaps(text, state.KeyMaps, state.USBOutputs, options);
-}
-
-std::string KeyMapTextAsUtf8(std::string bytes) {
-    if (IsValidUtf8(bytes)) {
+std::string keyMapTextAsUtf8(std::string bytes) {
+    if (isValidUtf8(bytes)) {
         return bytes;
     }
-    return Windows1252ToUtf8(bytes);
+    return windows1252ToUtf8(bytes);
 }
 
-bool KeyMapsLoaded(const std::vector<KeyMap>& keyMaps) {
+bool keyMapsLoaded(const std::vector<KeyMap>& keyMaps) {
     return !keyMaps.empty();
 }
 
-bool KeyHasCommands(const std::vector<KeyMap>& keyMaps, std::int16_t keyMap, std::int16_t key) {
+bool keyHasCommands(const std::vector<KeyMap>& keyMaps, std::int16_t keyMap, std::int16_t key) {
     if (keyMap < 0 || static_cast<std::size_t>(keyMap) >= keyMaps.size() || key < 0 ||
         key >= kKeysPerMap) {
         return false;
     }
-    return !keyMaps[keyMap].Keys[key].Commands.empty();
+    return !keyMaps[keyMap].keys[key].commands.empty();
 }
 
-std::string FormatLoadError(std::string_view fileName, const KeyMapLoadError& error) {
-    return Join({fileName, ":", std::to_string(error.at.line), ":", std::to_string(error.at.column),
+std::string formatLoadError(std::string_view fileName, const KeyMapLoadError& error) {
+    return join({fileName, ":", std::to_string(error.at.line), ":", std::to_string(error.at.column),
                  ": ", error.text});
 }
 

@@ -3,15 +3,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "app/ProgramState.h"
 #include "keymap/KeyMapRecords.h"
 #include "keymap/TextPosition.h"
-#include "ports/EventLoop.h"
 
 namespace zintor {
 
@@ -28,7 +27,7 @@ struct KeyMapLoadError {
         TooManyCommands,   // more than 32768 commands for one key
     };
     Kind kind = Kind::NoKeyMap;
-    std::size_t offset = 0;  // in the text handed to LoadKeyMaps
+    std::size_t offset = 0;  // in the text handed to loadKeyMaps
     LineColumn at;           // the same place as line and column
     std::string text;        // what was expected, e.g. "HELP before the first KEYMAP"
 };
@@ -40,14 +39,14 @@ struct KeyMapLoadResult {
 
 // Something that loads but is rarely meant (an unknown command name, a tag with an attribute).
 struct KeyMapNote {
-    std::size_t offset = 0;  // in the text handed to LoadKeyMaps
+    std::size_t offset = 0;  // in the text handed to loadKeyMaps
     LineColumn at;
     std::string text;
 };
 
 struct KeyMapLoadOptions {
-    // Pending events run through this loop while a long text loads (none when null).
-    EventLoop* loop = nullptr;
+    // Runs now and then while a long text loads (the program lets its pending events run).
+    std::function<void()> pump;
     // Tags read (and comments removed) between two turns of the loop. Loading takes well under
     // a microsecond per tag, so this keeps the program responsive without pumping dominating.
     int pumpEvery = 1024;
@@ -58,22 +57,20 @@ struct KeyMapLoadOptions {
 // Turns a key-map text into key maps (appended to `keyMaps` in file order) and USB output names.
 // An error stops the load where it occurs; what was read before it stays in `keyMaps` and
 // `outputs` (the maps before a typo keep working, and the message says where to look).
-KeyMapLoadResult LoadKeyMaps(std::string_view text, std::vector<KeyMap>& keyMaps,
+KeyMapLoadResult loadKeyMaps(std::string_view text, std::vector<KeyMap>& keyMaps,
                              std::array<USBOutput, 8>& outputs,
                              const KeyMapLoadOptions& options = {});
-// The same into the program's KeyMaps and USBOutputs, pumping `loop`.
-KeyMapLoadResult LoadKeyMaps(ProgramState& state, std::string_view text, EventLoop& loop);
 
 // A key-map file's bytes as the program's text: UTF-8 as it is; anything else is taken to be
 // Windows-1252, the encoding of key maps written on Windows.
-std::string KeyMapTextAsUtf8(std::string bytes);
+std::string keyMapTextAsUtf8(std::string bytes);
 
 // At least one key map has been read.
-bool KeyMapsLoaded(const std::vector<KeyMap>& keyMaps);
+bool keyMapsLoaded(const std::vector<KeyMap>& keyMaps);
 // Key `key` of key map `keyMap` has commands; false for any index out of range.
-bool KeyHasCommands(const std::vector<KeyMap>& keyMaps, std::int16_t keyMap, std::int16_t key);
+bool keyHasCommands(const std::vector<KeyMap>& keyMaps, std::int16_t keyMap, std::int16_t key);
 
 // "KeyMap.xml:41:5: COMMAND_TYPE before any COMMAND_ID for key KEY_3"
-std::string FormatLoadError(std::string_view fileName, const KeyMapLoadError& error);
+std::string formatLoadError(std::string_view fileName, const KeyMapLoadError& error);
 
 }  // namespace zintor

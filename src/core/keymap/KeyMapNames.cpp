@@ -68,7 +68,7 @@ constexpr std::array kKeyElements{
 };
 
 template <std::size_t N>
-std::optional<std::int32_t> Find(const std::array<NameCode, N>& table, std::string_view name) {
+std::optional<std::int32_t> find(const std::array<NameCode, N>& table, std::string_view name) {
     for (const NameCode& entry : table) {
         if (entry.name == name) {
             return entry.code;
@@ -78,7 +78,7 @@ std::optional<std::int32_t> Find(const std::array<NameCode, N>& table, std::stri
 }
 
 template <std::size_t N>
-std::string_view NameOf(const std::array<NameCode, N>& table, std::int32_t code) {
+std::string_view nameOf(const std::array<NameCode, N>& table, std::int32_t code) {
     for (const NameCode& entry : table) {
         if (entry.code == code) {
             return entry.name;
@@ -89,51 +89,51 @@ std::string_view NameOf(const std::array<NameCode, N>& table, std::int32_t code)
 
 }  // namespace
 
-std::int32_t SpecialKeyCode(std::string_view name) {
-    return Find(kSpecialKeys, name).value_or(0);
+std::int32_t specialKeyCode(std::string_view name) {
+    return find(kSpecialKeys, name).value_or(0);
 }
 
-std::int32_t MouseCommandCode(std::string_view name) {
-    return Find(kMouseCommands, name).value_or(0);
+std::int32_t mouseCommandCode(std::string_view name) {
+    return find(kMouseCommands, name).value_or(0);
 }
 
-std::int32_t VolumeCommandCode(std::string_view name) {
-    return Find(kVolumeCommands, name).value_or(0);
+std::int32_t volumeCommandCode(std::string_view name) {
+    return find(kVolumeCommands, name).value_or(0);
 }
 
-std::int32_t WinampCommandCode(std::string_view name) {
-    return Find(kWinampCommands, name).value_or(0);
+std::int32_t winampCommandCode(std::string_view name) {
+    return find(kWinampCommands, name).value_or(0);
 }
 
-std::optional<std::int32_t> CommandTypeFromName(std::string_view name) {
-    return Find(kCommandTypes, name);
+std::optional<std::int32_t> commandTypeFromName(std::string_view name) {
+    return find(kCommandTypes, name);
 }
 
-std::string_view CommandTypeName(std::int32_t type) {
-    return NameOf(kCommandTypes, type);
+std::string_view commandTypeName(std::int32_t type) {
+    return nameOf(kCommandTypes, type);
 }
-std::string_view SpecialKeyName(std::int32_t code) {
-    return NameOf(kSpecialKeys, code);
+std::string_view specialKeyName(std::int32_t code) {
+    return nameOf(kSpecialKeys, code);
 }
-std::string_view MouseCommandName(std::int32_t code) {
-    return NameOf(kMouseCommands, code);
+std::string_view mouseCommandName(std::int32_t code) {
+    return nameOf(kMouseCommands, code);
 }
-std::string_view VolumeCommandName(std::int32_t code) {
-    return NameOf(kVolumeCommands, code);
+std::string_view volumeCommandName(std::int32_t code) {
+    return nameOf(kVolumeCommands, code);
 }
-std::string_view WinampCommandName(std::int32_t code) {
-    return NameOf(kWinampCommands, code);
+std::string_view winampCommandName(std::int32_t code) {
+    return nameOf(kWinampCommands, code);
 }
 
-std::optional<std::int16_t> KeyNumberFromElement(std::string_view element) {
-    if (auto key = Find(kKeyElements, element)) {
+std::optional<std::int16_t> keyNumberFromElement(std::string_view element) {
+    if (auto key = find(kKeyElements, element)) {
         return static_cast<std::int16_t>(*key);
     }
     return std::nullopt;
 }
 
-std::string_view KeyElementName(std::int32_t key) {
-    return NameOf(kKeyElements, key);
+std::string_view keyElementName(std::int32_t key) {
+    return nameOf(kKeyElements, key);
 }
 
 }  // namespace zintor

@@ -9,24 +9,24 @@
 namespace zintor {
 namespace {
 
-std::string Quoted(std::string_view text) {
-    return Join({"\"", Excerpt(text), "\""});
+std::string quoted(std::string_view text) {
+    return join({"\"", excerpt(text), "\""});
 }
 
-bool IsAlnum(char c) {
+bool isAlnum(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
-char Upper(char c) {
+char upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-std::string UnknownName(std::int32_t type, std::string_view value, std::string_view gives) {
-    return Join({CommandTypeName(type), " name ", Quoted(value),
+std::string unknownName(std::int32_t type, std::string_view value, std::string_view gives) {
+    return join({commandTypeName(type), " name ", quoted(value),
                  " is not in the table; it gives code 0 (", gives, ")"});
 }
 
-bool HasLeadingNumber(std::string_view value) {
+bool hasLeadingNumber(std::string_view value) {
     for (char c : value) {
         if (c == ' ' || c == '\t' || c == '\n' || c == '+' || c == '-' || c == '.' || c == '&') {
             continue;
@@ -38,7 +38,7 @@ bool HasLeadingNumber(std::string_view value) {
 
 }  // namespace
 
-std::optional<std::string> SkippedTagNote(std::string_view tag) {
+std::optional<std::string> skippedTagNote(std::string_view tag) {
     if (tag.empty() || tag[0] == '/' || tag[0] == '?' || tag[0] == '!') {
         return std::nullopt;
     }
@@ -47,70 +47,70 @@ std::optional<std::string> SkippedTagNote(std::string_view tag) {
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/') {
             break;
         }
-        base += Upper(c);
+        base += upper(c);
     }
-    if (ClassifyTag(base).element == Element::Other) {
+    if (classifyTag(base).element == Element::Other) {
         return std::nullopt;
     }
-    return Join({"tag <", Excerpt(tag), "> is skipped, not read as ", base,
+    return join({"tag <", excerpt(tag), "> is skipped, not read as ", base,
                  ": a tag holds only the element name, in upper case, nothing else"});
 }
 
-std::optional<std::string> CommandTypeNote(std::string_view value, std::int32_t current) {
-    if (CommandTypeFromName(value)) {
+std::optional<std::string> commandTypeNote(std::string_view value, std::int32_t current) {
+    if (commandTypeFromName(value)) {
         return std::nullopt;
     }
-    return Join({"COMMAND_TYPE ", Quoted(value),
+    return join({"COMMAND_TYPE ", quoted(value),
                  " is not a type name (KEY, WAIT, SPECIAL KEY, KEY DOWN, KEY UP, MOUSE, INPUT, "
                  "WINAMP, VOLUME); the command stays ",
-                 CommandTypeName(current)});
+                 commandTypeName(current)});
 }
 
-std::optional<std::string> CommandNote(std::int32_t type, std::string_view value) {
+std::optional<std::string> commandNote(std::int32_t type, std::string_view value) {
     switch (type) {
         case CommandKey: {
             std::string typed;
             for (char c : value) {
-                if (IsAlnum(c)) {
+                if (isAlnum(c)) {
                     typed += c;
                 }
             }
             if (typed.size() == value.size()) {
                 return std::nullopt;
             }
-            return Join({"KEY text ", Quoted(value),
-                         " types only its letters and digits: ", Quoted(typed)});
+            return join({"KEY text ", quoted(value),
+                         " types only its letters and digits: ", quoted(typed)});
         }
         case CommandWait:
-            if (HasLeadingNumber(value)) {
+            if (hasLeadingNumber(value)) {
                 return std::nullopt;
             }
-            return Join({"WAIT time ", Quoted(value), " does not start with a number; it waits ",
-                         std::to_string(LeadingNumber(value).value_or(0)), " ms"});
+            return join({"WAIT time ", quoted(value), " does not start with a number; it waits ",
+                         std::to_string(leadingNumber(value).value_or(0)), " ms"});
         case CommandSpecialKey:
         case CommandKeyDown:
         case CommandKeyUp:
-            if (SpecialKeyCode(value) != 0) {
+            if (specialKeyCode(value) != 0) {
                 return std::nullopt;
             }
-            return UnknownName(type, value, "no key");
+            return unknownName(type, value, "no key");
         case CommandMouse:
-            if (MouseCommandName(MouseCommandCode(value)) == value) {
+            if (mouseCommandName(mouseCommandCode(value)) == value) {
                 return std::nullopt;
             }
-            return UnknownName(type, value, "LEFT");
+            return unknownName(type, value, "LEFT");
         case CommandWinamp:
-            if (WinampCommandName(WinampCommandCode(value)) == value) {
+            if (winampCommandName(winampCommandCode(value)) == value) {
                 return std::nullopt;
             }
-            return UnknownName(type, value, "VOLUME UP");
+            return unknownName(type, value, "VOLUME UP");
         case CommandVolume: {
-            const std::int32_t code = VolumeCommandCode(value);
-            if (VolumeCommandName(code) != value) {
-                return UnknownName(type, value, "MASTER UP");
+            const std::int32_t code = volumeCommandCode(value);
+            if (volumeCommandName(code) != value) {
+                return unknownName(type, value, "MASTER UP");
             }
             if (code > 1) {
-                return Join({"VOLUME ", Quoted(value),
+                return join({"VOLUME ", quoted(value),
                              " is known but does nothing: only MASTER UP and MASTER DOWN act"});
             }
             return std::nullopt;

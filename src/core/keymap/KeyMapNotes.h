@@ -12,10 +12,10 @@ namespace zintor {
 
 // A tag that is skipped but looks like an element written wrongly: `<KEYMAP id="1">`,
 // `<KEY_1 >`, `<keymap>`.
-std::optional<std::string> SkippedTagNote(std::string_view tag);
+std::optional<std::string> skippedTagNote(std::string_view tag);
 // A COMMAND_TYPE value that is no type name; `current` is the type that stays.
-std::optional<std::string> CommandTypeNote(std::string_view value, std::int32_t current);
+std::optional<std::string> commandTypeNote(std::string_view value, std::int32_t current);
 // A COMMAND value read for a command of type `type`.
-std::optional<std::string> CommandNote(std::int32_t type, std::string_view value);
+std::optional<std::string> commandNote(std::int32_t type, std::string_view value);
 
 }  // namespace zintor

@@ -20,28 +20,35 @@ enum CommandType : std::int32_t {
 };
 
 struct KeyCommand {
-    std::int32_t Type = CommandKey;
-    std::string Text;
-    std::int32_t Value = 0;
-    std::int32_t Code = 0;
+    std::int32_t type = CommandKey;
+    std::string text;
+    std::int32_t value = 0;
+    std::int32_t code = 0;
 };
 
 struct KeyEntry {
-    std::string Name;
-    std::string Help;
-    std::vector<KeyCommand> Commands;  // empty = no bounds: the key does nothing
+    std::string name;
+    std::string help;
+    std::vector<KeyCommand> commands;  // empty = no bounds: the key does nothing
 };
 
 constexpr int kKeysPerMap = 26;
 
 struct KeyMap {
-    std::string Name;
-    std::array<KeyEntry, kKeysPerMap> Keys;
+    std::string name;
+    std::array<KeyEntry, kKeysPerMap> keys;
+};
+
+// One output of the USB board: its names on the phone, and whether it is on.
+struct USBOutput {
+    bool state = false;
+    std::string nameOn;
+    std::string nameOff;
 };
 
 struct KeyEvent {
-    std::int32_t Key = 99;  // 99 = unknown key
-    bool Pressed = false;
+    std::int32_t key = 99;  // 99 = unknown key
+    bool pressed = false;
 };
 
 }  // namespace zintor

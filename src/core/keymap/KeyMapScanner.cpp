@@ -58,7 +58,7 @@ std::optional<std::string_view> KeyMapScanner::nextValue() {
     return value;
 }
 
-std::optional<std::string> GetTag(std::string& text) {
+std::optional<std::string> getTag(std::string& text) {
     KeyMapScanner scanner(text);
     const auto tag = scanner.nextTag();
     if (!tag) {
@@ -69,7 +69,7 @@ std::optional<std::string> GetTag(std::string& text) {
     return name;
 }
 
-std::optional<std::string> GetValueText(std::string& text) {
+std::optional<std::string> getValueText(std::string& text) {
     KeyMapScanner scanner(text);
     const auto value = scanner.nextValue();
     if (!value) {
@@ -80,13 +80,13 @@ std::optional<std::string> GetValueText(std::string& text) {
     return result;
 }
 
-std::optional<std::int32_t> GetValueNumber(std::string& text) {
+std::optional<std::int32_t> getValueNumber(std::string& text) {
     std::string rest = text;
-    const auto value = GetValueText(rest);
+    const auto value = getValueText(rest);
     if (!value) {
         return std::nullopt;
     }
-    const auto number = LeadingNumber(*value);
+    const auto number = leadingNumber(*value);
     if (number) {
         text = std::move(rest);
     }

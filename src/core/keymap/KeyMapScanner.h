@@ -61,15 +61,15 @@ class KeyMapScanner {
 // The classic operations on a text that is consumed from the front. They serve tests and tools;
 // the loader itself reads with one KeyMapScanner.
 //
-// GetTag: the next tag's name; everything up to and including its ">" is removed. A text
+// getTag: the next tag's name; everything up to and including its ">" is removed. A text
 // without "<" gives "" and becomes empty. Nothing, with the text unchanged, when the "<" has no
 // ">" after it.
-std::optional<std::string> GetTag(std::string& text);
-// GetValueText: the text up to the next "</"; that and the end tag up to its ">" are removed.
+std::optional<std::string> getTag(std::string& text);
+// getValueText: the text up to the next "</"; that and the end tag up to its ">" are removed.
 // Nothing, with the text unchanged, when there is no "</".
-std::optional<std::string> GetValueText(std::string& text);
-// GetValueNumber: as GetValueText, then the value read as a number (LeadingNumber). Nothing
+std::optional<std::string> getValueText(std::string& text);
+// getValueNumber: as getValueText, then the value read as a number (leadingNumber). Nothing
 // when there is no "</" or the number does not fit 32 bits.
-std::optional<std::int32_t> GetValueNumber(std::string& text);
+std::optional<std::int32_t> getValueNumber(std::string& text);
 
 }  // namespace zintor

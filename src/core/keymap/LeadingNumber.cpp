@@ -10,15 +10,15 @@ namespace {
 
 constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
 
-bool Ignored(char c) {
+bool ignored(char c) {
     return c == ' ' || c == '\t' || c == '\n';
 }
 
-bool IsDigit(char c) {
+bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-int DigitValue(char c, int base) {
+int digitValue(char c, int base) {
     int v = -1;
     if (c >= '0' && c <= '9') {
         v = c - '0';
@@ -31,10 +31,10 @@ int DigitValue(char c, int base) {
 }
 
 // Hexadecimal or octal digits, as many as there are.
-std::optional<std::int32_t> PrefixedNumber(const std::string& s, std::size_t i, int base) {
+std::optional<std::int32_t> prefixedNumber(const std::string& s, std::size_t i, int base) {
     std::int64_t value = 0;
     for (; i < s.size(); ++i) {
-        const int d = DigitValue(s[i], base);
+        const int d = digitValue(s[i], base);
         if (d < 0) {
             break;
         }
@@ -46,7 +46,7 @@ std::optional<std::int32_t> PrefixedNumber(const std::string& s, std::size_t i, 
     return static_cast<std::int32_t>(value);
 }
 
-std::optional<std::int32_t> DecimalNumber(const std::string& s) {
+std::optional<std::int32_t> decimalNumber(const std::string& s) {
     std::size_t i = 0;
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
@@ -55,13 +55,13 @@ std::optional<std::int32_t> DecimalNumber(const std::string& s) {
     }
     std::string digits;  // integer and fraction digits together
     std::int64_t pointAt = 0;
-    while (i < s.size() && IsDigit(s[i])) {
+    while (i < s.size() && isDigit(s[i])) {
         digits += s[i++];
     }
     pointAt = static_cast<std::int64_t>(digits.size());
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && IsDigit(s[i])) {
+        while (i < s.size() && isDigit(s[i])) {
             digits += s[i++];
         }
     }
@@ -76,7 +76,7 @@ std::optional<std::int32_t> DecimalNumber(const std::string& s) {
             expNegative = s[j] == '-';
             ++j;
         }
-        for (; j < s.size() && IsDigit(s[j]); ++j) {
+        for (; j < s.size() && isDigit(s[j]); ++j) {
             if (exponent < 1'000'000'000) {
                 exponent = exponent * 10 + (s[j] - '0');
             }
@@ -118,23 +118,23 @@ std::optional<std::int32_t> DecimalNumber(const std::string& s) {
 
 }  // namespace
 
-std::optional<std::int32_t> LeadingNumber(std::string_view text) {
+std::optional<std::int32_t> leadingNumber(std::string_view text) {
     std::string s;
     s.reserve(text.size());
     for (char c : text) {
-        if (!Ignored(c)) {
+        if (!ignored(c)) {
             s += c;
         }
     }
     if (s.size() >= 2 && s[0] == '&') {
         if (s[1] == 'H' || s[1] == 'h') {
-            return PrefixedNumber(s, 2, 16);
+            return prefixedNumber(s, 2, 16);
         }
         if (s[1] == 'O' || s[1] == 'o') {
-            return PrefixedNumber(s, 2, 8);
+            return prefixedNumber(s, 2, 8);
         }
     }
-    return DecimalNumber(s);
+    return decimalNumber(s);
 }
 
 }  // namespace zintor

@@ -14,6 +14,6 @@ namespace zintor {
 // - the number is rounded to the nearest integer, halves to the even neighbour.
 // Letters in "E", "&H" and "&O" may be written in either case.
 // Nothing when the rounded number does not fit a 32-bit signed integer.
-std::optional<std::int32_t> LeadingNumber(std::string_view text);
+std::optional<std::int32_t> leadingNumber(std::string_view text);
 
 }  // namespace zintor

@@ -4,7 +4,7 @@
 
 namespace zintor {
 
-LineColumn LineColumnAt(std::string_view text, std::size_t offset) {
+LineColumn lineColumnAt(std::string_view text, std::size_t offset) {
     offset = std::min(offset, text.size());
     const std::string_view before = text.substr(0, offset);
     LineColumn at;
@@ -31,7 +31,7 @@ LineColumn LineCounter::at(std::size_t offset) {
     return {line_, static_cast<int>(offset - lineStart_) + 1};
 }
 
-std::string Join(std::initializer_list<std::string_view> parts) {
+std::string join(std::initializer_list<std::string_view> parts) {
     std::string out;
     for (std::string_view part : parts) {
         out.append(part);
@@ -39,7 +39,7 @@ std::string Join(std::initializer_list<std::string_view> parts) {
     return out;
 }
 
-std::string Excerpt(std::string_view text, std::size_t limit) {
+std::string excerpt(std::string_view text, std::size_t limit) {
     std::string out;
     for (char c : text.substr(0, limit)) {
         out += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? ' ' : c;

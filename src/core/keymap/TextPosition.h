@@ -12,7 +12,7 @@ struct LineColumn {
     int column = 1;  // 1-based, counted in bytes
 };
 
-LineColumn LineColumnAt(std::string_view text, std::size_t offset);
+LineColumn lineColumnAt(std::string_view text, std::size_t offset);
 
 // Line and column of offsets asked in increasing order, each found from the previous one.
 class LineCounter {
@@ -29,10 +29,10 @@ class LineCounter {
 
 // The parts one after the other (messages are built with this rather than with operator+,
 // which trips a false -Wrestrict warning of GCC 12 at -O3).
-std::string Join(std::initializer_list<std::string_view> parts);
+std::string join(std::initializer_list<std::string_view> parts);
 
 // `text` made fit for a one-line message: control characters become blanks, and a long text is
 // cut to `limit` characters followed by "...".
-std::string Excerpt(std::string_view text, std::size_t limit = 40);
+std::string excerpt(std::string_view text, std::size_t limit = 40);
 
 }  // namespace zintor

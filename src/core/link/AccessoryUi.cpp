@@ -8,31 +8,35 @@ namespace zintor {
 
 namespace t = link_texts;
 
-void Link::UI_SubMenu(const std::string& sTitle, int iSelected,
-                      const std::vector<std::string>& items) {
-    std::string line = "AT*EASM=\"" + Quoted(FirstCharacters(sTitle)) + "\",1," +
-                       std::to_string(iSelected) + "," + std::to_string(items.size());
+void Link::uiSubMenu(const std::string& title, int selected,
+                     const std::vector<std::string>& items) {
+    std::string line = "AT*EASM=\"" + quoted(firstCharacters(title)) + "\",1," +
+                       std::to_string(selected) + "," + std::to_string(items.size());
     for (const std::string& item : items) {
-        line += ",\"" + Quoted(FirstCharacters(item)) + "\"";
+        line += ",\"" + quoted(firstCharacters(item)) + "\"";
     }
-    Send(line + t::kCrLf, t::kMenuTimeOut);
+    send(line + t::kCrLf, t::kMenuTimeOut);
 }
 
-void Link::UI_TimedFeedBack(const std::string& sName) {
-    Send("AT*EAID=13,2,\"" + Quoted(FirstCharacters(sName)) + "\"" + t::kCrLf, t::kDialogTimeOut);
+void Link::uiTimedFeedBack(const std::string& name) {
+    send("AT*EAID=13,2,\"" + quoted(firstCharacters(name)) + "\"" + t::kCrLf, t::kDialogTimeOut);
 }
 
-void Link::UI_PopUp(const std::string& sText, std::int32_t lTimeOut) {
-    Send("AT*EAID=1,2,\"" + Quoted(sText) + "\"," + std::to_string(lTimeOut) + t::kCrLf,
+void Link::uiPopUp(const std::string& text, std::int32_t timeOut) {
+    send("AT*EAID=1,2,\"" + quoted(text) + "\"," + std::to_string(timeOut) + t::kCrLf,
          t::kDialogTimeOut);
 }
 
-void Link::RegisterAccessoryMenu() {
-    Send(t::kAtRegisterAccessory, t::kMenuTimeOut);
+void Link::registerAccessoryMenu() {
+    send(t::kAtRegisterAccessory, t::kMenuTimeOut);
 }
 
-void Link::ShowTextInputDialog() {
-    Send(t::kAtTextInput, t::kDialogTimeOut);
+void Link::showTextInputDialog() {
+    showTextInputDialog(t::kDialogTimeOut);
+}
+
+void Link::showTextInputDialog(std::int32_t timeOut) {
+    send(t::kAtTextInput, timeOut);
 }
 
 }  // namespace zintor

@@ -6,7 +6,7 @@ namespace zintor {
 namespace {
 
 // Length of the valid UTF-8 sequence starting at `at`, or 0 when there is none.
-std::size_t SequenceLength(std::string_view text, std::size_t at) {
+std::size_t sequenceLength(std::string_view text, std::size_t at) {
     const auto lead = static_cast<unsigned char>(text[at]);
     std::size_t length = 0;
     unsigned char low = 0x80;
@@ -49,8 +49,8 @@ constexpr std::array<char16_t, 32> kWindows1252High{
 
 }  // namespace
 
-char32_t NextCharacter(std::string_view text, std::size_t& at) {
-    const std::size_t length = SequenceLength(text, at);
+char32_t nextCharacter(std::string_view text, std::size_t& at) {
+    const std::size_t length = sequenceLength(text, at);
     const auto lead = static_cast<unsigned char>(text[at]);
     if (length <= 1) {
         ++at;
@@ -64,9 +64,9 @@ char32_t NextCharacter(std::string_view text, std::size_t& at) {
     return c;
 }
 
-bool IsValidUtf8(std::string_view text) {
+bool isValidUtf8(std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = SequenceLength(text, at);
+        const std::size_t length = sequenceLength(text, at);
         if (length == 0) {
             return false;
         }
@@ -75,7 +75,7 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
+void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -93,16 +93,16 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-std::string Latin1ToUtf8(std::string_view text) {
+std::string latin1ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (const char byte : text) {
-        AppendUtf8(out, static_cast<unsigned char>(byte));
+        appendUtf8(out, static_cast<unsigned char>(byte));
     }
     return out;
 }
 
-std::string Windows1252ToUtf8(std::string_view text) {
+std::string windows1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (const char byte : text) {
@@ -111,7 +111,7 @@ std::string Windows1252ToUtf8(std::string_view text) {
         if (code >= 0x80 && code <= 0x9F && kWindows1252High[code - 0x80] != 0) {
             c = kWindows1252High[code - 0x80];
         }
-        AppendUtf8(out, c);
+        appendUtf8(out, c);
     }
     return out;
 }

@@ -11,17 +11,17 @@ namespace zintor {
 // The next character of program text starting at `at`, which moves past it. A byte that does not
 // start a valid UTF-8 sequence stands for itself, as in ISO 8859-1 (text that came from the
 // disk or a player in another encoding).
-char32_t NextCharacter(std::string_view text, std::size_t& at);
+char32_t nextCharacter(std::string_view text, std::size_t& at);
 
-bool IsValidUtf8(std::string_view text);
+bool isValidUtf8(std::string_view text);
 
 // ISO 8859-1 bytes (the phone's text) as UTF-8.
-std::string Latin1ToUtf8(std::string_view text);
+std::string latin1ToUtf8(std::string_view text);
 
 // Windows-1252 bytes as UTF-8; the five codes Windows-1252 leaves unused stand for themselves.
-std::string Windows1252ToUtf8(std::string_view text);
+std::string windows1252ToUtf8(std::string_view text);
 
 // One character as UTF-8.
-void AppendUtf8(std::string& out, char32_t character);
+void appendUtf8(std::string& out, char32_t character);
 
 }  // namespace zintor

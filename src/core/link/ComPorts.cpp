@@ -6,39 +6,39 @@
 
 namespace zintor {
 
-void Link::EnumerateComPorts() {
-    std::vector<ComPortInfo>& list = impl_->state.PortList;
+void Link::enumerateComPorts() {
+    std::vector<ComPortInfo>& list = impl_->state.portList;
     list.clear();
     for (const RegisteredPort& port : impl_->ports.registry.listPorts()) {
-        list.push_back(MakeComPortInfo(port));
+        list.push_back(makeComPortInfo(port));
     }
-    SortPortList(list, 0, static_cast<int>(list.size()) - 1);
+    sortPortList(list, 0, static_cast<int>(list.size()) - 1);
 }
 
 // With no port at all the menu gets no items; the desktop shows that there is none.
-void Link::RefreshComMenu() {
-    EnumerateComPorts();
-    const auto items = PortMenuItems(impl_->state.PortList, impl_->state.ComPort);
+void Link::refreshComMenu() {
+    enumerateComPorts();
+    const auto items = portMenuItems(impl_->state.portList, impl_->state.comPort);
     impl_->offeredPorts = static_cast<int>(items.size());
     impl_->ports.desktop.setPortItems(items);
 }
 
-void Link::PortChosen(int index) {
+void Link::portChosen(int index) {
     ProgramState& s = impl_->state;
-    if (index < 0 || index >= static_cast<int>(s.PortList.size())) {
+    if (index < 0 || index >= static_cast<int>(s.portList.size())) {
         return;
     }
     Desktop& desktop = impl_->ports.desktop;
     for (int item = 0; item < impl_->offeredPorts; ++item) {
         desktop.setPortChecked(item, false);
     }
-    desktop.setAutoConnectChecked(false);  // AutoConnect itself keeps its value
+    desktop.setAutoConnectChecked(false);  // autoConnect itself keeps its value
     desktop.setPortChecked(index, true);
-    s.ComPort = s.PortList[index].Port;
-    if (s.Connected) {
-        DisconnectCOM();
+    s.comPort = s.portList[index].port;
+    if (s.connected) {
+        disconnectCom();
     }
-    ConnectPhone();
+    connectPhone();
 }
 
 }  // namespace zintor

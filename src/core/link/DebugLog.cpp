@@ -1,4 +1,4 @@
-// The diagnostic log: one file per day of start, one line per call, off unless LogEnabled.
+// The diagnostic log: one file per day of start, one line per call, off unless logEnabled.
 
 #include "link/FileHelpers.h"
 #include "link/Link.h"
@@ -7,9 +7,9 @@
 
 namespace zintor {
 
-void Link::InitLog() {
+void Link::initLog() {
     ProgramState& s = impl_->state;
-    if (!s.LogEnabled) {
+    if (!s.logEnabled) {
         return;
     }
     Files& files = impl_->ports.files;
@@ -17,26 +17,26 @@ void Link::InitLog() {
     while (folder.size() > 1 && folder.back() == files.separator()) {
         folder.pop_back();
     }
-    if (!CreateFolderPath(files, folder)) {
-        s.LogEnabled = false;
+    if (!createFolderPath(files, folder)) {
+        s.logEnabled = false;
         impl_->ports.logSink.diagnostic("Diagnostic log switched off: cannot create " + folder);
         return;
     }
-    s.LogFileName =
-        folder + files.separator() + LogFileNameForDate(impl_->ports.logSink.dateText());
+    s.logFileName =
+        folder + files.separator() + logFileNameForDate(impl_->ports.logSink.dateText());
 }
 
-void Link::WriteLog(std::string text) {
+void Link::writeLog(std::string text) {
     ProgramState& s = impl_->state;
-    if (!s.LogEnabled) {
+    if (!s.logEnabled) {
         return;
     }
-    ApplyLogTags(text);
+    applyLogTags(text);
     LogSink& sink = impl_->ports.logSink;
     const std::string line = sink.dateText() + '\t' + sink.timeText() + '\t' + text;
-    if (!impl_->ports.files.appendLine(s.LogFileName, line) && !impl_->logFailureReported) {
+    if (!impl_->ports.files.appendLine(s.logFileName, line) && !impl_->logFailureReported) {
         impl_->logFailureReported = true;
-        sink.diagnostic("Cannot write the diagnostic log " + s.LogFileName);
+        sink.diagnostic("Cannot write the diagnostic log " + s.logFileName);
     }
 }
 

@@ -2,7 +2,7 @@
 
 namespace zintor {
 
-std::string GetFolderPath(std::string_view path, char separator) {
+std::string getFolderPath(std::string_view path, char separator) {
     const auto last = path.rfind(separator);
     if (last == std::string_view::npos) {
         return {};
@@ -10,7 +10,7 @@ std::string GetFolderPath(std::string_view path, char separator) {
     return std::string(path.substr(0, last + 1));
 }
 
-SplitName SplitFileName(std::string_view path, char separator) {
+SplitName splitFileName(std::string_view path, char separator) {
     const auto last = path.rfind(separator);
     const std::string_view element = last == std::string_view::npos ? path : path.substr(last + 1);
     const auto dot = element.find('.');
@@ -20,30 +20,26 @@ SplitName SplitFileName(std::string_view path, char separator) {
     return {std::string(element.substr(0, dot)), std::string(element.substr(dot + 1))};
 }
 
-bool FileExists(Files& files, const std::string& path) {
+bool fileExists(Files& files, const std::string& path) {
     return files.exists(path);
 }
 
-bool FolderExists(Files& files, const std::string& path) {
+bool folderExists(Files& files, const std::string& path) {
     return files.folderExists(path);
 }
 
-bool CreateFolder(Files& files, const std::string& path) {
+bool createFolder(Files& files, const std::string& path) {
     return files.folderExists(path) || files.createFolder(path);
 }
 
-bool CreateFolderPath(Files& files, const std::string& path) {
+bool createFolderPath(Files& files, const std::string& path) {
     const char separator = files.separator();
     // Levels that cannot be made (a drive, a root) are left to the last level's answer.
     for (auto at = path.find(separator, 1); at != std::string::npos;
          at = path.find(separator, at + 1)) {
-        CreateFolder(files, path.substr(0, at));
+        createFolder(files, path.substr(0, at));
     }
-    return CreateFolder(files, path);
-}
-
-std::string GetSystemFolder(Files& files) {
-    return files.folder(KnownFolder::System);
+    return createFolder(files, path);
 }
 
 }  // namespace zintor

@@ -4,11 +4,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "app/Ports.h"
-#include "app/Procedures.h"
-#include "app/ProgramState.h"
+#include "link/LineRoute.h"
+#include "link/TimerSlot.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -20,54 +22,63 @@ namespace zintor {
 // the program uses.
 class Link {
   public:
-    Link(ProgramState& state, Ports& ports, Procedures& procedures);
+    Link(ProgramState& state, Ports& ports);
     ~Link();
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
 
     // AT transport. `toSend` is the whole line including CR LF.
-    bool Send(const std::string& toSend, std::int32_t lTimeOut);
-    bool OpenComPort(std::int16_t& nPort);
-    void DisconnectCOM();
-    void AT_CMER(bool bStatus);
-    bool ConnectPhone();
-    void Wait(float seconds);
+    bool send(const std::string& toSend, std::int32_t timeOut);
+    bool openComPort(std::int16_t& port);
+    void disconnectCom();
+    void atCmer(bool reporting);
+    void atCmer(bool reporting, std::int32_t timeOut);
+    bool connectPhone();
+    void wait(float seconds);
 
     // Accessory UI commands (one AT line each).
-    void UI_SubMenu(const std::string& sTitle, int iSelected,
-                    const std::vector<std::string>& items);
-    void UI_TimedFeedBack(const std::string& sName);
-    void UI_PopUp(const std::string& sText, std::int32_t lTimeOut);
-    void RegisterAccessoryMenu();
-    void ShowTextInputDialog();
+    void uiSubMenu(const std::string& title, int selected, const std::vector<std::string>& items);
+    void uiTimedFeedBack(const std::string& name);
+    void uiPopUp(const std::string& text, std::int32_t timeOut);
+    void registerAccessoryMenu();
+    void showTextInputDialog();
+    void showTextInputDialog(std::int32_t timeOut);
 
-    // Timer slots 0..5.
-    void ResetTimer(int index, std::int32_t lTimeOut);
-    void DisableTimer(int index);
-    bool TimerRunning(int index) const;
+    // Where the lines from the phone go, in order (the link answers "OK" itself, first).
+    void setRoutes(std::vector<LineRoute> routes);
+    // Runs when a connection is made, after the accessory menu is registered.
+    void onConnected(std::function<void()> listener);
+
+    // Timer slots. `timeOut` is the command time-out's interval; the other slots have fixed ones.
+    void resetTimer(TimerSlot slot, std::int32_t timeOut = 0);
+    void disableTimer(TimerSlot slot);
+    void disableAllTimers();
+    bool timerRunning(TimerSlot slot) const;
+    // What a slot does when it fires; the part that starts the slot says so once.
+    void onTick(TimerSlot slot, std::function<void()> tick);
 
     // Supervision, automatic connection and the tray menu's link items.
-    void AutoConnectPhone();
-    void ConnectClicked();
-    void AutoConnectClicked();
+    void autoConnectPhone();
+    void connectClicked();
+    void autoConnectClicked();
 
     // Serial ports.
-    void EnumerateComPorts();
-    void RefreshComMenu();
-    void PortChosen(int index);
+    void enumerateComPorts();
+    void refreshComMenu();
+    void portChosen(int index);
 
     // Settings store.
-    void LoadSettings();
-    void SaveSettings();
+    void loadSettings();
+    void saveSettings();
 
-    // Diagnostic log. ReadLogSwitch sets LogEnabled from the stored value "Log" ("1" = on; the
+    // Diagnostic log. readLogSwitch sets logEnabled from the stored value "Log" ("1" = on; the
     // program never writes it, the user adds it to the settings file).
-    void ReadLogSwitch();
-    void InitLog();
-    void WriteLog(std::string text);
+    void readLogSwitch();
+    void initLog();
+    void writeLog(std::string text);
 
     // Serial events, as the serial adapter reports them.
-    void OnComm(SerialEvent event);
+    void onComm(SerialEvent event);
 
     // One turn of the event loop for a loop that waits for a key's release: a release that
     // arrives meanwhile is handled in it.
@@ -82,6 +93,8 @@ class Link {
     // Changes whenever the link ends: a loop for a held key runs only while it stays what it was
     // at the press, so the loop ends with the link even if a new link comes up meanwhile.
     std::uint32_t linkEpoch() const;
+    // Text from the phone that waits to be handled.
+    std::string_view unhandledText() const;
     // A loop for a held key started at `epoch` may go on: its link is still the same, and the
     // phone's lines can still reach it. Lines nest only so deep; a loop at that depth with lines
     // waiting that it cannot get ends, so that they are handled further out.

@@ -7,17 +7,17 @@
 #include <vector>
 
 #include "link/Link.h"
+#include "link/ReceiveBuffer.h"
 
 namespace zintor {
 
 // The link's private state and the steps that are not part of its public face. Only the files of
 // this folder include it.
 struct Link::Impl {
-    Impl(Link& owner, ProgramState& programState, Ports& worldPorts, Procedures& calls)
+    Impl(Link& owner, ProgramState& programState, Ports& worldPorts)
         : link(owner),
           state(programState),
           ports(worldPorts),
-          procedures(calls),
           waitingLoop(*this, worldPorts.loop) {}
 
     // The program's loop, with every wait and pump counted in `waits`.
@@ -47,7 +47,7 @@ struct Link::Impl {
         struct Waiting {
             explicit Waiting(Impl& impl) : impl_(impl) {
                 ++impl_.waits;
-                impl_.PostReceiveForPendingLines();
+                impl_.postReceiveForPendingLines();
             }
             ~Waiting() { --impl_.waits; }
             Waiting(const Waiting&) = delete;
@@ -61,18 +61,28 @@ struct Link::Impl {
     Link& link;
     ProgramState& state;
     Ports ports;
-    Procedures& procedures;
     WaitingLoop waitingLoop;
 
-    // Timer slots 0..5: the running timer of each, if any.
-    std::array<std::optional<EventLoop::TimerId>, 6> timers{};
+    // The running timer of each slot, if any, and what each slot does when it fires.
+    std::array<std::optional<EventLoop::TimerId>, kTimerSlotCount> timers{};
+    std::array<std::function<void()>, kTimerSlotCount> ticks{};
+
+    std::vector<LineRoute> routes;
+    std::vector<std::function<void()>> connectedListeners;
+
+    // The answer to the command sent last: it came (OK, a time-out or the link's end), and it
+    // was OK. Commands sent while another waits share them.
+    bool answerReceived = false;
+    bool answerOk = false;
+    // Text from the phone not yet cut into lines and handled.
+    ReceiveBuffer rxBuffer;
 
     // Waits running right now (commands waiting for their answer, pauses, held keys' loops).
     int waits = 0;
     // For each receive event being handled, outermost first: `waits` when it began. A receive
     // event nested in a handler that waits for nothing leaves its lines to the one further out.
     std::vector<int> receiveFrames;
-    // A receive call is posted for lines that wait in RxBuffer with no byte left to raise one.
+    // A receive call is posted for lines that wait in rxBuffer with no byte left to raise one.
     bool receivePosted = false;
 
     // Changes whenever the link ends; loops for held keys stop when it does.
@@ -87,32 +97,31 @@ struct Link::Impl {
     // A log file that cannot be written is reported once.
     bool logFailureReported = false;
 
-    // Ports offered in the tray's port menu at the last RefreshComMenu.
+    // Ports offered in the tray's port menu at the last refreshComMenu.
     int offeredPorts = 0;
 
     // Dispatcher.
-    void Receive();
-    void TakeReceivedText();
-    void RouteLine(const std::string& line);
-    void EndLink();  // ring indicator or hang-up
+    void receive();
+    void routeLine(const std::string& line);
+    void endLink();  // ring indicator or hang-up
     // Stops everything that acts for the link that ended and tells the listeners.
-    void LinkEnded();
-    // Lines wait in RxBuffer: make sure a receive event will come for them.
-    void PostReceiveForPendingLines();
+    void linkEnded();
+    // Lines wait in rxBuffer: make sure a receive event will come for them.
+    void postReceiveForPendingLines();
     // Receive events nest this deep at most; deeper, only lines that start nothing are handled.
     static constexpr std::size_t kMaxReceiveNesting = 8;
     // Lines wait that no receive event may handle where the program is now.
-    bool ReceiveStalled();
+    bool receiveStalled();
 
     // Timer slots.
-    void Tick(int index);
-    void Supervise();
+    void supervise();
+    void animateTrayIcon();
 
-    // Closes the port the way the supervision and DisconnectCOM do.
-    void ClosePort();
+    // Closes the port the way the supervision and disconnectCom do.
+    void closePort();
 
     // A waiting call: "pump window events once".
-    void PumpOnce() { ports.loop.pumpOnce(); }
+    void pumpOnce() { ports.loop.pumpOnce(); }
 };
 
 }  // namespace zintor

@@ -60,8 +60,4 @@ inline constexpr const char* kComLabel = "Current COM -->";
 inline constexpr const char* kSerialCom = "Serial Com";
 inline constexpr const char* kBluetoothCom = "Bluetooth Com";
 
-// Lines the timer slots feed into the media player screens.
-inline constexpr const char* kPlaylistRefreshLine = "*EAMI: 20";
-inline constexpr const char* kStatusRefreshLine = "*EAMI: 5";
-
 }  // namespace zintor::link_texts

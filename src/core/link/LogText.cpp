@@ -9,7 +9,7 @@ namespace zintor {
 
 namespace {
 
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
     for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
     }
@@ -30,13 +30,13 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 10> kTags{{
 
 }  // namespace
 
-void ApplyLogTags(std::string& text) {
+void applyLogTags(std::string& text) {
     for (const auto& [from, to] : kTags) {
-        ReplaceAll(text, from, to);
+        replaceAll(text, from, to);
     }
 }
 
-std::string LogFileNameForDate(std::string dateText) {
+std::string logFileNameForDate(std::string dateText) {
     std::replace(dateText.begin(), dateText.end(), '/', '-');
     std::replace(dateText.begin(), dateText.end(), '.', '-');
     return dateText + ".txt";

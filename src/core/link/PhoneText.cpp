@@ -4,15 +4,15 @@
 
 namespace zintor {
 
-std::string FirstCharacters(std::string_view text, std::size_t count) {
+std::string firstCharacters(std::string_view text, std::size_t count) {
     std::size_t at = 0;
     for (std::size_t characters = 0; characters < count && at < text.size(); ++characters) {
-        NextCharacter(text, at);
+        nextCharacter(text, at);
     }
     return std::string(text.substr(0, at));
 }
 
-std::string Quoted(std::string_view text) {
+std::string quoted(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
         if (c == '"') {
@@ -24,17 +24,17 @@ std::string Quoted(std::string_view text) {
 
 namespace {
 
-bool IsControl(char32_t c) {
+bool isControl(char32_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
 // The line's characters as ISO 8859-1 bytes, controls as blanks.
-std::string ToLatin1(std::string_view text) {
+std::string toLatin1(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
-        const char32_t c = NextCharacter(text, at);
-        if (IsControl(c)) {
+        const char32_t c = nextCharacter(text, at);
+        if (isControl(c)) {
             out += ' ';
         } else if (c > 0xFF) {
             out += '?';
@@ -47,7 +47,7 @@ std::string ToLatin1(std::string_view text) {
 
 // A quoted string opens right after "=" or "," (or at the start) and closes right before "," or
 // the end of the line; any other double quote is data.
-void BalanceQuotes(std::string& body) {
+void balanceQuotes(std::string& body) {
     bool inside = false;
     for (std::size_t i = 0; i < body.size(); ++i) {
         if (body[i] != '"') {
@@ -76,12 +76,12 @@ void BalanceQuotes(std::string& body) {
 
 }  // namespace
 
-std::string ToPhoneLine(std::string_view line) {
+std::string toPhoneLine(std::string_view line) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.remove_suffix(1);
     }
-    std::string body = ToLatin1(line);
-    BalanceQuotes(body);
+    std::string body = toLatin1(line);
+    balanceQuotes(body);
     return body + "\r\n";
 }
 

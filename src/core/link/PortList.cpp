@@ -8,7 +8,7 @@
 
 namespace zintor {
 
-std::int16_t PortNumberFromText(std::string_view portText) {
+std::int16_t portNumberFromText(std::string_view portText) {
     if (portText.size() <= 3) {
         return 0;
     }
@@ -26,18 +26,18 @@ std::int16_t PortNumberFromText(std::string_view portText) {
     return static_cast<std::int16_t>(value);
 }
 
-ComPortInfo MakeComPortInfo(const RegisteredPort& port) {
+ComPortInfo makeComPortInfo(const RegisteredPort& port) {
     ComPortInfo info;
-    info.Name = port.name;
-    info.Kind = port.name.find("BtPort") != std::string::npos ? 1 : 0;
-    info.Port = PortNumberFromText(port.portText);
+    info.name = port.name;
+    info.kind = port.name.find("BtPort") != std::string::npos ? 1 : 0;
+    info.port = portNumberFromText(port.portText);
     return info;
 }
 
 namespace {
 
 // (lo + hi) / 2 rounded to an integer, halves to the even neighbour.
-int MiddleIndex(int lo, int hi) {
+int middleIndex(int lo, int hi) {
     const int sum = lo + hi;
     const int half = sum / 2;
     if (sum % 2 == 0) {
@@ -48,20 +48,20 @@ int MiddleIndex(int lo, int hi) {
 
 }  // namespace
 
-void SortPortList(std::vector<ComPortInfo>& list, int lo, int hi) {
+void sortPortList(std::vector<ComPortInfo>& list, int lo, int hi) {
     lo = std::max(lo, 0);
     hi = std::min(hi, static_cast<int>(list.size()) - 1);
     if (lo >= hi) {
         return;
     }
-    const std::int16_t pivot = list[MiddleIndex(lo, hi)].Port;
+    const std::int16_t pivot = list[middleIndex(lo, hi)].port;
     int left = lo;
     int right = hi;
     while (left <= right) {
-        while (list[left].Port < pivot) {
+        while (list[left].port < pivot) {
             ++left;
         }
-        while (list[right].Port > pivot) {
+        while (list[right].port > pivot) {
             --right;
         }
         if (left <= right) {
@@ -70,22 +70,22 @@ void SortPortList(std::vector<ComPortInfo>& list, int lo, int hi) {
             --right;
         }
     }
-    SortPortList(list, lo, right);
-    SortPortList(list, left, hi);
+    sortPortList(list, lo, right);
+    sortPortList(list, left, hi);
 }
 
-std::string PortLabel(const ComPortInfo& port) {
-    return (port.Kind == 1 ? link_texts::kBluetoothCom : link_texts::kSerialCom) +
-           std::to_string(port.Port);
+std::string portLabel(const ComPortInfo& port) {
+    return (port.kind == 1 ? link_texts::kBluetoothCom : link_texts::kSerialCom) +
+           std::to_string(port.port);
 }
 
-std::vector<PortMenuItem> PortMenuItems(const std::vector<ComPortInfo>& list, int comPort) {
+std::vector<PortMenuItem> portMenuItems(const std::vector<ComPortInfo>& list, int comPort) {
     std::vector<PortMenuItem> items;
     for (const ComPortInfo& port : list) {
-        if (port.Port > kHighestOfferedPort) {
+        if (port.port > kHighestOfferedPort) {
             break;
         }
-        items.push_back({PortLabel(port), port.Port == comPort});
+        items.push_back({portLabel(port), port.port == comPort});
     }
     return items;
 }

@@ -14,7 +14,7 @@ constexpr const char* kLogSwitchValue = "Log";
 // A stored number that does not read as one falls back to its default; the log and the
 // diagnostic channel say so, since the store may have been edited by hand.
 template <typename T>
-T Number(Link& link, LogSink& sink, SettingsStore& store, const std::string& name,
+T number(Link& link, LogSink& sink, SettingsStore& store, const std::string& name,
          const std::string& fallbackText, T fallback, std::optional<T> (*parse)(std::string_view)) {
     const std::string text = store.read(name, fallbackText);
     if (const auto value = parse(text)) {
@@ -22,60 +22,60 @@ T Number(Link& link, LogSink& sink, SettingsStore& store, const std::string& nam
     }
     const std::string message =
         "Setting " + name + " is not a number: \"" + text + "\", using " + fallbackText;
-    link.WriteLog(message);
+    link.writeLog(message);
     sink.diagnostic(message);
     return fallback;
 }
 
 }  // namespace
 
-void Link::LoadSettings() {
+void Link::loadSettings() {
     ProgramState& s = impl_->state;
     SettingsStore& store = impl_->ports.settings;
     LogSink& sink = impl_->ports.logSink;
     auto int16 = [&](const char* name, std::int16_t fallback) {
-        return Number<std::int16_t>(*this, sink, store, name, std::to_string(fallback), fallback,
-                                    ParseInt16);
+        return number<std::int16_t>(*this, sink, store, name, std::to_string(fallback), fallback,
+                                    parseInt16);
     };
     auto single = [&](const char* name) {
-        return Number<float>(*this, sink, store, name, "0", 0.0f, ParseSingle);
+        return number<float>(*this, sink, store, name, "0", 0.0f, parseSingle);
     };
 
-    s.ComPort = int16("Com", 1);
-    s.MouseSpeed = int16("Speed", 5);
+    s.comPort = int16("Com", 1);
+    s.mouseSpeed = int16("Speed", 5);
     for (int slot = 0; slot < 9; ++slot) {
-        s.AppName[slot] = store.read(AppNameValue(slot), "");
-        s.AppPath[slot] = store.read(AppPathValue(slot), "");
+        s.appName[slot] = store.read(appNameValue(slot), "");
+        s.appPath[slot] = store.read(appPathValue(slot), "");
     }
-    s.AppPath[9] = store.read(kWinampPathValue, "");
-    s.LastKeyMap = int16("LastKeyMap", 0);
-    s.MainLeft = single("MainLeft");
-    s.MainTop = single("MainTop");
-    s.SettingLeft = single("SettingLeft");
-    s.SettingTop = single("SettingTop");
-    s.AutoConnect = int16("Auto", 1);
+    s.appPath[9] = store.read(kWinampPathValue, "");
+    s.lastKeyMap = int16("LastKeyMap", 0);
+    s.mainLeft = single("MainLeft");
+    s.mainTop = single("MainTop");
+    s.settingLeft = single("SettingLeft");
+    s.settingTop = single("SettingTop");
+    s.autoConnect = int16("Auto", 1);
 }
 
-void Link::ReadLogSwitch() {
-    impl_->state.LogEnabled = impl_->ports.settings.read(kLogSwitchValue, "0") == "1";
+void Link::readLogSwitch() {
+    impl_->state.logEnabled = impl_->ports.settings.read(kLogSwitchValue, "0") == "1";
 }
 
-void Link::SaveSettings() {
+void Link::saveSettings() {
     const ProgramState& s = impl_->state;
     SettingsStore& store = impl_->ports.settings;
-    store.write("Com", std::to_string(s.ComPort));
-    store.write("Speed", std::to_string(s.MouseSpeed));
+    store.write("Com", std::to_string(s.comPort));
+    store.write("Speed", std::to_string(s.mouseSpeed));
     for (int slot = 0; slot < 9; ++slot) {
-        store.write(AppNameValue(slot), s.AppName[slot]);
-        store.write(AppPathValue(slot), s.AppPath[slot]);
+        store.write(appNameValue(slot), s.appName[slot]);
+        store.write(appPathValue(slot), s.appPath[slot]);
     }
-    store.write(kWinampPathValue, s.AppPath[9]);
-    store.write("LastKeyMap", std::to_string(s.LastKeyMap));
-    store.write("MainLeft", FormatSingle(s.MainLeft));
-    store.write("MainTop", FormatSingle(s.MainTop));
-    store.write("SettingLeft", FormatSingle(s.SettingLeft));
-    store.write("SettingTop", FormatSingle(s.SettingTop));
-    store.write("Auto", std::to_string(s.AutoConnect));
+    store.write(kWinampPathValue, s.appPath[9]);
+    store.write("LastKeyMap", std::to_string(s.lastKeyMap));
+    store.write("MainLeft", formatSingle(s.mainLeft));
+    store.write("MainTop", formatSingle(s.mainTop));
+    store.write("SettingLeft", formatSingle(s.settingLeft));
+    store.write("SettingTop", formatSingle(s.settingTop));
+    store.write("Auto", std::to_string(s.autoConnect));
     store.flush();
 }
 

@@ -7,7 +7,7 @@ namespace zintor {
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
+std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) {
         return {};
@@ -18,8 +18,8 @@ std::string_view Trimmed(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::int16_t> ParseInt16(std::string_view text) {
-    text = Trimmed(text);
+std::optional<std::int16_t> parseInt16(std::string_view text) {
+    text = trimmed(text);
     if (text.starts_with('+')) {
         text.remove_prefix(1);
     }
@@ -32,8 +32,8 @@ std::optional<std::int16_t> ParseInt16(std::string_view text) {
     return value;
 }
 
-std::optional<float> ParseSingle(std::string_view text) {
-    text = Trimmed(text);
+std::optional<float> parseSingle(std::string_view text) {
+    text = trimmed(text);
     if (text.starts_with('+')) {
         text.remove_prefix(1);
     }
@@ -46,7 +46,7 @@ std::optional<float> ParseSingle(std::string_view text) {
     return value;
 }
 
-std::string FormatSingle(float value) {
+std::string formatSingle(float value) {
     char buffer[64];
     const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     if (ec != std::errc()) {
@@ -55,10 +55,10 @@ std::string FormatSingle(float value) {
     return std::string(buffer, ptr);
 }
 
-std::string AppNameValue(int slot) {
+std::string appNameValue(int slot) {
     return "AppName " + std::to_string(slot);
 }
-std::string AppPathValue(int slot) {
+std::string appPathValue(int slot) {
     return "AppPath " + std::to_string(slot);
 }
 

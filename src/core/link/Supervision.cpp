@@ -13,93 +13,93 @@ constexpr int kProbes = 2;
 constexpr int kReconnectTries = 11;
 }  // namespace
 
-void Link::Impl::Supervise() {
+void Link::Impl::supervise() {
     ProgramState& s = state;
-    link.DisableTimer(5);
+    link.disableTimer(TimerSlot::Supervision);
     if (stopping) {
         return;
     }
-    link.WriteLog(t::kConnectionTesting);
-    link.WriteLog(std::string(t::kPortOpen) + (ports.serial.isOpen() ? "True" : "False"));
-    s.SupervisionPaused = true;
+    link.writeLog(t::kConnectionTesting);
+    link.writeLog(std::string(t::kPortOpen) + (ports.serial.isOpen() ? "True" : "False"));
+    s.supervisionPaused = true;
 
     for (int probe = 0; probe < kProbes; ++probe) {
-        if (link.Send(t::kAt, t::kProbeTimeOut)) {
-            link.WriteLog(t::kResponseReset);
-            link.ResetTimer(5, 0);
-            s.SupervisionPaused = false;
+        if (link.send(t::kAt, t::kProbeTimeOut)) {
+            link.writeLog(t::kResponseReset);
+            link.resetTimer(TimerSlot::Supervision);
+            s.supervisionPaused = false;
             return;
         }
-        link.WriteLog(t::kResponseNone);
+        link.writeLog(t::kResponseNone);
     }
 
     // The phone is gone: close the link (tray tip and caption stay as they are) and rebuild it.
-    if (s.Connected) {
-        link.WriteLog(t::kClosingPort);
+    if (s.connected) {
+        link.writeLog(t::kClosingPort);
         if (ports.serial.isOpen()) {
-            ClosePort();
-            link.WriteLog(t::kClosedPort);
+            closePort();
+            link.writeLog(t::kClosedPort);
         }
-        s.Connected = false;
+        s.connected = false;
     }
     for (int attempt = 0; attempt < kReconnectTries && !stopping; ++attempt) {
-        link.WriteLog(t::kConnectionTry + std::to_string(attempt));
-        if (link.ConnectPhone()) {
-            link.WriteLog(t::kAutoConnectMade);
-            link.ResetTimer(5, 0);
-            s.SupervisionPaused = false;
+        link.writeLog(t::kConnectionTry + std::to_string(attempt));
+        if (link.connectPhone()) {
+            link.writeLog(t::kAutoConnectMade);
+            link.resetTimer(TimerSlot::Supervision);
+            s.supervisionPaused = false;
             return;
         }
-        link.Wait(1.0f);
+        link.wait(1.0f);
     }
     // Slot 5 stays stopped: the user reconnects from the tray menu.
-    s.SupervisionPaused = false;
+    s.supervisionPaused = false;
 }
 
-void Link::AutoConnectPhone() {
+void Link::autoConnectPhone() {
     ProgramState& s = impl_->state;
-    RefreshComMenu();
-    s.SupervisionPaused = true;
-    if (s.ComPort != 0 && ConnectPhone()) {
-        WriteLog(t::kAutoConnectMade);
-        s.SupervisionPaused = false;
+    refreshComMenu();
+    s.supervisionPaused = true;
+    if (s.comPort != 0 && connectPhone()) {
+        writeLog(t::kAutoConnectMade);
+        s.supervisionPaused = false;
         return;
     }
-    // Nested events may rebuild PortList while a port is tried, so it is indexed afresh each time.
-    for (std::size_t i = 0; i < s.PortList.size() && !impl_->stopping; ++i) {
-        s.ComPort = s.PortList[i].Port;
-        if (ConnectPhone()) {
-            WriteLog(t::kAutoConnectMade);
-            RefreshComMenu();
+    // Nested events may rebuild portList while a port is tried, so it is indexed afresh each time.
+    for (std::size_t i = 0; i < s.portList.size() && !impl_->stopping; ++i) {
+        s.comPort = s.portList[i].port;
+        if (connectPhone()) {
+            writeLog(t::kAutoConnectMade);
+            refreshComMenu();
             break;
         }
-        impl_->PumpOnce();
-        impl_->PumpOnce();
+        impl_->pumpOnce();
+        impl_->pumpOnce();
     }
-    s.SupervisionPaused = false;
+    s.supervisionPaused = false;
 }
 
-void Link::ConnectClicked() {
-    if (impl_->state.Connected) {
-        DisconnectCOM();
+void Link::connectClicked() {
+    if (impl_->state.connected) {
+        disconnectCom();
     } else {
-        ConnectPhone();
+        connectPhone();
     }
 }
 
-void Link::AutoConnectClicked() {
+void Link::autoConnectClicked() {
     ProgramState& s = impl_->state;
-    if (s.AutoConnect != 0) {
-        s.AutoConnect = 0;
+    if (s.autoConnect != 0) {
+        s.autoConnect = 0;
         impl_->ports.desktop.setAutoConnectChecked(false);
         return;
     }
-    s.AutoConnect = 1;
+    s.autoConnect = 1;
     impl_->ports.desktop.setAutoConnectChecked(true);
-    if (s.Connected) {
-        RefreshComMenu();
+    if (s.connected) {
+        refreshComMenu();
     } else {
-        AutoConnectPhone();
+        autoConnectPhone();
     }
 }
 

@@ -1,87 +1,69 @@
-// The six timer slots: starting, stopping, and what each does on a tick.
+// The six timer slots: starting and stopping them, and the link's own ticks.
 
 #include <algorithm>
 #include <array>
-#include <limits>
 
 #include "link/Link.h"
 #include "link/LinkImpl.h"
-#include "link/LinkTexts.h"
 
 namespace zintor {
 
 namespace {
 
-constexpr int kSlotCount = 6;
+// Intervals in milliseconds; the command time-out's comes with each command.
+constexpr std::array<int, kTimerSlotCount> kIntervals{0, 300, 8000, 4000, 200, 5000};
 
-// Fixed intervals of slots 1..5 in milliseconds; slot 0 takes the command's time-out.
-constexpr std::array<int, kSlotCount> kIntervals{0, 300, 8000, 4000, 200, 5000};
+constexpr int kFirstIconFrame = 101;
+constexpr int kLastIconFrame = 103;
 
-bool ValidSlot(int index) {
-    return index >= 0 && index < kSlotCount;
+std::size_t indexOf(TimerSlot slot) {
+    return static_cast<std::size_t>(slot);
 }
 
 }  // namespace
 
-void Link::ResetTimer(int index, std::int32_t lTimeOut) {
+void Link::resetTimer(TimerSlot slot, std::int32_t timeOut) {
     // Once the program shuts down only a command's time-out still runs.
-    if (!ValidSlot(index) || (impl_->stopping && index != 0)) {
+    if (impl_->stopping && slot != TimerSlot::CommandTimeOut) {
         return;
     }
-    // A time-out below 1 ms would never end a Send; it ends it at once instead.
-    const int interval = index == 0 ? std::max<std::int32_t>(lTimeOut, 1) : kIntervals[index];
-    DisableTimer(index);
-    impl_->timers[index] =
-        impl_->ports.loop.startTimer(interval, [impl = impl_.get(), index] { impl->Tick(index); });
-    if (index == 1) {
-        impl_->state.MouseStep = 1;
-    }
+    // A time-out below 1 ms would never end a send; it ends it at once instead.
+    const int interval = slot == TimerSlot::CommandTimeOut ? std::max<std::int32_t>(timeOut, 1)
+                                                           : kIntervals[indexOf(slot)];
+    disableTimer(slot);
+    impl_->timers[indexOf(slot)] =
+        impl_->ports.loop.startTimer(interval, [impl = impl_.get(), slot] {
+            if (const auto& tick = impl->ticks[indexOf(slot)]) {
+                tick();
+            }
+        });
 }
 
-void Link::DisableTimer(int index) {
-    if (!ValidSlot(index)) {
-        return;
-    }
-    if (auto& timer = impl_->timers[index]) {
+void Link::disableTimer(TimerSlot slot) {
+    if (auto& timer = impl_->timers[indexOf(slot)]) {
         impl_->ports.loop.stopTimer(*timer);
         timer.reset();
     }
 }
 
-bool Link::TimerRunning(int index) const {
-    return ValidSlot(index) && impl_->timers[index].has_value();
+void Link::disableAllTimers() {
+    for (int slot = 0; slot < kTimerSlotCount; ++slot) {
+        disableTimer(static_cast<TimerSlot>(slot));
+    }
 }
 
-void Link::Impl::Tick(int index) {
-    switch (index) {
-        case 0:  // command time-out: the waiting Send ends with failure
-            state.AnswerReceived = true;
-            state.AnswerOK = false;
-            break;
-        case 1:  // the cursor accelerates while a direction key is held
-            if (state.MouseStep < std::numeric_limits<std::int16_t>::max()) {
-                ++state.MouseStep;
-            }
-            break;
-        case 2:
-            ports.serial.setReceiveArmed(false);
-            procedures.WinAMP_Menu_Selected(link_texts::kPlaylistRefreshLine);
-            ports.serial.setReceiveArmed(true);
-            break;
-        case 3:
-            ports.serial.setReceiveArmed(false);
-            procedures.WinAMP_Status_Menu_Selected(link_texts::kStatusRefreshLine);
-            ports.serial.setReceiveArmed(true);
-            break;
-        case 4:
-            procedures.TrayIconAnimate();
-            break;
-        case 5:
-            Supervise();
-            break;
-        default:
-            break;
-    }
+bool Link::timerRunning(TimerSlot slot) const {
+    return impl_->timers[indexOf(slot)].has_value();
+}
+
+void Link::onTick(TimerSlot slot, std::function<void()> tick) {
+    impl_->ticks[indexOf(slot)] = std::move(tick);
+}
+
+// Frames 101, 102, 103, 101, ... The icon keeps its last frame when the animation stops.
+void Link::Impl::animateTrayIcon() {
+    state.iconFrame = state.iconFrame >= kLastIconFrame ? kFirstIconFrame : state.iconFrame + 1;
+    ports.desktop.trayShowFrame(state.iconFrame);
 }
 
 }  // namespace zintor

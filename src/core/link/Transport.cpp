@@ -13,48 +13,48 @@ namespace zintor {
 
 namespace t = link_texts;
 
-bool Link::Send(const std::string& toSend, std::int32_t lTimeOut) {
+bool Link::send(const std::string& toSend, std::int32_t timeOut) {
     ProgramState& s = impl_->state;
-    if (!s.Connected || impl_->stopped) {
+    if (!s.connected || impl_->stopped) {
         return false;
     }
-    DisableTimer(5);
-    ResetTimer(0, lTimeOut);
-    s.AnswerReceived = false;
+    disableTimer(TimerSlot::Supervision);
+    resetTimer(TimerSlot::CommandTimeOut, timeOut);
+    impl_->answerReceived = false;
     // Every line to the phone passes here: whatever text it carries, it is one command line
     // the phone can read.
-    impl_->ports.serial.write(ToPhoneLine(toSend));
+    impl_->ports.serial.write(toPhoneLine(toSend));
     impl_->ports.serial.setReceiveArmed(true);
-    s.AnswerOK = false;
+    impl_->answerOk = false;
 
     // The receive handler (OK) or the slot 0 tick (time-out) ends the wait; both may run several
     // levels down inside other handlers, and an inner Send shares the same answer state.
-    impl_->waitingLoop.waitFor([&s] { return s.AnswerReceived; });
+    impl_->waitingLoop.waitFor([impl = impl_.get()] { return impl->answerReceived; });
 
     bool ok = true;
-    if (!s.AnswerOK) {
-        WriteLog(t::kCommandFailed + std::string(s.RxBuffer.text()));
+    if (!impl_->answerOk) {
+        writeLog(t::kCommandFailed + std::string(impl_->rxBuffer.text()));
         ok = false;
     }
-    DisableTimer(0);
-    if (!s.SupervisionPaused) {
-        ResetTimer(5, 0);
+    disableTimer(TimerSlot::CommandTimeOut);
+    if (!s.supervisionPaused) {
+        resetTimer(TimerSlot::Supervision);
     }
     return ok;
 }
 
-bool Link::OpenComPort(std::int16_t& nPort) {
+bool Link::openComPort(std::int16_t& port) {
     ProgramState& s = impl_->state;
     SerialLink& serial = impl_->ports.serial;
 
-    // Callers pass ComPort itself, so clamping it clamps nPort too.
-    if (s.ComPort > 16) {
-        s.ComPort = 16;
+    // Callers pass comPort itself, so clamping it clamps nPort too.
+    if (s.comPort > 16) {
+        s.comPort = 16;
     }
 
     auto criticalError = [this] {
-        WriteLog(t::kCriticalOpen);
-        WriteLog(t::kWrongPort);
+        writeLog(t::kCriticalOpen);
+        writeLog(t::kWrongPort);
         return false;
     };
 
@@ -70,102 +70,106 @@ bool Link::OpenComPort(std::int16_t& nPort) {
         if (impl_->stopping) {
             return false;
         }
-        if (!serial.open(nPort)) {
+        if (!serial.open(port)) {
             return criticalError();
         }
-        s.Connected = true;
-        impl_->PumpOnce();
-        if (Send(t::kAt, t::kProbeTimeOut)) {
-            WriteLog(t::kOpenConnected);
+        s.connected = true;
+        impl_->pumpOnce();
+        if (send(t::kAt, t::kProbeTimeOut)) {
+            writeLog(t::kOpenConnected);
             break;
         }
-        s.Connected = false;
-        WriteLog(std::string(t::kFailedOpenCom) + " " + std::to_string(nPort) + t::kAt115200);
+        s.connected = false;
+        writeLog(std::string(t::kFailedOpenCom) + " " + std::to_string(port) + t::kAt115200);
         serial.close();
-        impl_->LinkEnded();  // keys the phone pressed during the probe are let go
+        impl_->linkEnded();  // keys the phone pressed during the probe are let go
         ++failures;
         if (failures > 1) {
-            WriteLog(t::kFailedTried + std::to_string(failures) + t::kTimes);
+            writeLog(t::kFailedTried + std::to_string(failures) + t::kTimes);
             return false;
         }
-        impl_->PumpOnce();
+        impl_->pumpOnce();
     }
 
-    WriteLog(t::kCheckingPhone);
-    if (!Send(t::kAtModel, t::kModelTimeOut)) {
-        s.Connected = false;
-        WriteLog(t::kUnsupportedPhone);
+    writeLog(t::kCheckingPhone);
+    if (!send(t::kAtModel, t::kModelTimeOut)) {
+        s.connected = false;
+        writeLog(t::kUnsupportedPhone);
         serial.close();
-        impl_->LinkEnded();
+        impl_->linkEnded();
         return false;
     }
-    if (!Send(t::kAtCharSet, t::kProbeTimeOut)) {
-        WriteLog(t::kFailedCharSet);
+    if (!send(t::kAtCharSet, t::kProbeTimeOut)) {
+        writeLog(t::kFailedCharSet);
     }
     // Events handled while the commands waited (a hang-up, Disconnect, the shutdown) may have
     // ended the link meanwhile: then there is nothing to call connected.
-    if (!s.Connected || !serial.isOpen()) {
-        s.Connected = false;
-        impl_->LinkEnded();
+    if (!s.connected || !serial.isOpen()) {
+        s.connected = false;
+        impl_->linkEnded();
         return false;
     }
     impl_->ports.desktop.traySetTip(t::kTipConnected);
     impl_->ports.desktop.setConnectCaption(t::kCaptionDisconnect);
-    ResetTimer(4, 0);
-    s.Connected = true;
+    resetTimer(TimerSlot::TrayAnimation);
+    s.connected = true;
     return true;
 }
 
-void Link::Impl::ClosePort() {
-    for (int index = 0; index < 6; ++index) {
-        link.DisableTimer(index);
-    }
+void Link::Impl::closePort() {
+    link.disableAllTimers();
     ports.serial.setReceiveArmed(false);
     ports.serial.close();
-    LinkEnded();
+    linkEnded();
 }
 
-void Link::DisconnectCOM() {
+void Link::disconnectCom() {
     ProgramState& s = impl_->state;
-    if (!s.Connected) {
+    if (!s.connected) {
         return;
     }
-    RegisterAccessoryMenu();
-    WriteLog(t::kClosingPort);
+    registerAccessoryMenu();
+    writeLog(t::kClosingPort);
     if (!impl_->ports.serial.isOpen()) {
         return;
     }
-    impl_->ClosePort();
-    WriteLog(t::kClosedPort);
+    impl_->closePort();
+    writeLog(t::kClosedPort);
     impl_->ports.desktop.traySetTip(t::kTipIdle);
     impl_->ports.desktop.setConnectCaption(t::kCaptionConnect);
-    s.Connected = false;
+    s.connected = false;
 }
 
-void Link::AT_CMER(bool bStatus) {
-    Send(bStatus ? t::kAtKeysOn : t::kAtKeysOff, t::kProbeTimeOut);
+void Link::atCmer(bool reporting) {
+    atCmer(reporting, t::kProbeTimeOut);
 }
 
-bool Link::ConnectPhone() {
+void Link::atCmer(bool reporting, std::int32_t timeOut) {
+    send(reporting ? t::kAtKeysOn : t::kAtKeysOff, timeOut);
+}
+
+bool Link::connectPhone() {
     ProgramState& s = impl_->state;
-    impl_->ports.desktop.setComLabel(t::kComLabel + std::to_string(s.ComPort));
-    if (s.Connected) {
+    impl_->ports.desktop.setComLabel(t::kComLabel + std::to_string(s.comPort));
+    if (s.connected) {
         return false;
     }
-    if (!OpenComPort(s.ComPort)) {
-        WriteLog(t::kFailedConnect);
+    if (!openComPort(s.comPort)) {
+        writeLog(t::kFailedConnect);
         return false;
     }
-    WriteLog(t::kMadeConnect);
-    if (!Send(t::kAtKeysOff, t::kProbeTimeOut)) {
-        WriteLog(t::kFailedCmerOff);
+    writeLog(t::kMadeConnect);
+    if (!send(t::kAtKeysOff, t::kProbeTimeOut)) {
+        writeLog(t::kFailedCmerOff);
     }
-    RegisterAccessoryMenu();
-    impl_->procedures.ShowMainMenu("1");
+    registerAccessoryMenu();
+    for (const auto& listener : impl_->connectedListeners) {
+        listener();
+    }
     return true;
 }
 
-void Link::Wait(float seconds) {
+void Link::wait(float seconds) {
     // Longer than a day is not a pause anybody asks for; it also keeps the sum in range.
     constexpr double kLongestWaitMs = 86'400'000.0;
     EventLoop& loop = impl_->ports.loop;
@@ -197,7 +201,7 @@ std::uint32_t Link::linkEpoch() const {
 }
 
 bool Link::holdGoesOn(std::uint32_t epoch) const {
-    return impl_->epoch == epoch && !impl_->ReceiveStalled();
+    return impl_->epoch == epoch && !impl_->receiveStalled();
 }
 
 void Link::beginShutdown() {

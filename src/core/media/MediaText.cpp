@@ -6,7 +6,7 @@ namespace zintor {
 
 namespace {
 
-std::string_view TrimBlanks(std::string_view text) {
+std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && text.front() == ' ') {
         text.remove_prefix(1);
     }
@@ -16,7 +16,7 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-std::string_view DropLast(std::string_view text, std::size_t count) {
+std::string_view dropLast(std::string_view text, std::size_t count) {
     return text.substr(0, text.size() > count ? text.size() - count : 0);
 }
 
@@ -27,8 +27,8 @@ struct TagField {
     std::string TagInfo::*field;
 };
 constexpr TagField kTagFields[] = {
-    {3, 30, &TagInfo::Title}, {33, 30, &TagInfo::Artist},  {63, 30, &TagInfo::Album},
-    {93, 4, &TagInfo::Year},  {97, 30, &TagInfo::Comment},
+    {3, 30, &TagInfo::title}, {33, 30, &TagInfo::artist},  {63, 30, &TagInfo::album},
+    {93, 4, &TagInfo::year},  {97, 30, &TagInfo::comment},
 };
 constexpr std::size_t kTagSize = 128;
 
@@ -39,7 +39,7 @@ constexpr std::size_t kPlayerNameLength = 8;    // "- Winamp", leaving the blank
 
 }  // namespace
 
-std::string FormatTime(std::int32_t seconds) {
+std::string formatTime(std::int32_t seconds) {
     if (seconds < 0) {
         return "0:00";
     }
@@ -47,7 +47,7 @@ std::string FormatTime(std::int32_t seconds) {
     return std::to_string(seconds / 60) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
 }
 
-std::string CleanTagText(std::string_view text) {
+std::string cleanTagText(std::string_view text) {
     std::string kept;
     kept.reserve(text.size());
     for (char c : text) {
@@ -55,23 +55,23 @@ std::string CleanTagText(std::string_view text) {
             kept += c;
         }
     }
-    return std::string(TrimBlanks(kept));
+    return std::string(trimBlanks(kept));
 }
 
-std::string TitleFromCaption(std::string_view caption) {
+std::string titleFromCaption(std::string_view caption) {
     std::string_view t = caption;
     if (t.empty() || kCaptionEndLetters.find(t.back()) == std::string_view::npos) {
-        t = DropLast(t, kPausedMarkerLength);
+        t = dropLast(t, kPausedMarkerLength);
     }
-    t = DropLast(t, kPlayerNameLength);
+    t = dropLast(t, kPlayerNameLength);
     const std::size_t period = t.find('.');
     if (period != std::string_view::npos) {
         t.remove_prefix(period + 1);
     }
-    return std::string(TrimBlanks(t));
+    return std::string(trimBlanks(t));
 }
 
-int TrailingNumber(std::string_view text) {
+int trailingNumber(std::string_view text) {
     std::string_view last = text.size() > 2 ? text.substr(text.size() - 2) : text;
     while (!last.empty() && last.front() == ' ') {
         last.remove_prefix(1);
@@ -86,7 +86,7 @@ int TrailingNumber(std::string_view text) {
     return n;
 }
 
-bool ParseTag(std::string_view last128, TagInfo& tag) {
+bool parseTag(std::string_view last128, TagInfo& tag) {
     if (last128.size() < kTagSize) {
         return false;
     }
@@ -96,7 +96,7 @@ bool ParseTag(std::string_view last128, TagInfo& tag) {
         }
     }
     for (const TagField& f : kTagFields) {
-        tag.*f.field = CleanTagText(TrimBlanks(last128.substr(f.offset, f.length)));
+        tag.*f.field = cleanTagText(trimBlanks(last128.substr(f.offset, f.length)));
     }
     return true;
 }

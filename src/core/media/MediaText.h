@@ -11,23 +11,23 @@ namespace zintor {
 // "m:ss": whole minutes, a colon, the seconds with two digits (75 gives "1:15", 3600 gives
 // "60:00"). A negative number of seconds (the position of a player that plays nothing, or a track
 // of unknown length) gives "0:00".
-std::string FormatTime(std::int32_t seconds);
+std::string formatTime(std::int32_t seconds);
 
 // The text without characters of codes 0 to 31, trimmed of blanks at both ends.
-std::string CleanTagText(std::string_view text);
+std::string cleanTagText(std::string_view text);
 
 // The track title in a player caption of the form "12. Artist - Song - Winamp", with or without
 // the paused marker " [Paused]" after it: the marker, " - Winamp" and the playlist number with
 // its period are cut off, blanks trimmed. A caption shorter than what is cut gives "".
-std::string TitleFromCaption(std::string_view caption);
+std::string titleFromCaption(std::string_view caption);
 
 // The number read from the last two characters of a text ("*EAMI: 3" gives 3, "99" gives 99):
 // leading blanks skipped, digits up to the first other character; no digits give 0. So
 // "*EAII: 14,1" gives 0, its last two characters being ",1".
-int TrailingNumber(std::string_view text);
+int trailingNumber(std::string_view text);
 
 // The fields of a 128-byte tag block, when its first three bytes read "tag" in any case. Each
-// field is trimmed of blanks and cleaned with CleanTagText. False for any other block.
-bool ParseTag(std::string_view last128, TagInfo& tag);
+// field is trimmed of blanks and cleaned with cleanTagText. False for any other block.
+bool parseTag(std::string_view last128, TagInfo& tag);
 
 }  // namespace zintor

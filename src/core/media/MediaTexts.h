@@ -12,16 +12,12 @@ inline constexpr const char* kBackItem = "..More";
 inline constexpr const char* kMoreItem = "More..";
 inline constexpr const char* kStatusDialog = "AT*EAID=14,2,\"WinAMP\",\"";
 inline constexpr const char* kPressClear = "AT+CKPD=\"c\"\r\n";
-inline constexpr const char* kCrLf = "\r\n";
-inline constexpr int kDialogTimeOut = 500;
 
-// Timer slots of the refreshes: the playlist every 8 s, the status dialog every 4 s.
-inline constexpr int kPlaylistRefreshSlot = 2;
-inline constexpr int kStatusRefreshSlot = 3;
-
-// The texts the procedures are called with.
+// The texts the screens are called with; the timer slots' refreshes pass the refresh lines.
 inline constexpr const char* kOpenPlaylist = "99";
 inline constexpr const char* kOpenStatus = "*EAMI: 3";
+inline constexpr const char* kPlaylistRefreshLine = "*EAMI: 20";
+inline constexpr const char* kStatusRefreshLine = "*EAMI: 5";
 inline constexpr const char* kBackToMainMenu = "3";  // the "WinAMP" item of the main menu
 
 // Phone pop-ups: text, time-out, main menu item afterwards.

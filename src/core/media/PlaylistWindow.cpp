@@ -8,7 +8,7 @@ namespace {
 constexpr int kMaxItems = 10;
 }
 
-PlaylistWindow BuildPlaylistWindow(int count, int first) {
+PlaylistWindow buildPlaylistWindow(int count, int first) {
     PlaylistWindow window;
     const int positions = std::min(kMaxItems, std::max(count, 0));
     bool entryShown = false;

@@ -23,6 +23,6 @@ struct PlaylistWindow {
 // count-th in a shorter list) is "More.." whenever the entry at first + position - 1 exists; a
 // position whose entry lies beyond the end is dropped. Highlighted: 1 when the window starts at
 // entry 0 and shows an entry, else 2 when the list has 10 or more entries, else none.
-PlaylistWindow BuildPlaylistWindow(int count, int first);
+PlaylistWindow buildPlaylistWindow(int count, int first);
 
 }  // namespace zintor

@@ -7,30 +7,30 @@ namespace zintor {
 
 namespace texts = media_texts;
 
-WinampControl::WinampControl(ProgramState& state, Ports& ports, Link& link, Procedures& procedures)
-    : state_(state), ports_(ports), link_(link), procedures_(procedures) {}
+WinampControl::WinampControl(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens)
+    : state_(state), ports_(ports), link_(link), screens_(screens) {}
 
-bool WinampControl::WinAMP_FindWindow() {
-    state_.WinampWindow = ports_.player.findWindow(state_.WinampPath());
-    return state_.WinampWindow != 0;
+bool WinampControl::findWindow() {
+    state_.winampWindow = ports_.player.findWindow(state_.winampPath());
+    return state_.winampWindow != 0;
 }
 
-void WinampControl::WinAMP_SendCommand(std::int32_t id) {
-    if (WinAMP_FindWindow()) {
-        ports_.player.command(state_.WinampWindow, id);
+void WinampControl::sendCommand(std::int32_t id) {
+    if (findWindow()) {
+        ports_.player.command(state_.winampWindow, id);
     }
 }
 
-bool WinampControl::WinAMP_Start() {
-    return ports_.player.start(state_.WinampPath());
+bool WinampControl::start() {
+    return ports_.player.start(state_.winampPath());
 }
 
-std::string WinampControl::WinAMP_GetStatus() {
-    if (state_.WinampWindow == 0) {
-        ShowNotFound();
+std::string WinampControl::getStatus() {
+    if (state_.winampWindow == 0) {
+        showNotFound();
         return "";
     }
-    switch (ports_.player.query(state_.WinampWindow, 0, winamp::kQueryState)) {
+    switch (ports_.player.query(state_.winampWindow, 0, winamp::kQueryState)) {
         case winamp::kStatePlaying:
             return texts::kPlaying;
         case winamp::kStatePaused:
@@ -40,36 +40,36 @@ std::string WinampControl::WinAMP_GetStatus() {
     }
 }
 
-std::int32_t WinampControl::WinAMP_GetPosition() {
-    if (state_.WinampWindow == 0) {
-        ShowNotFound();
+std::int32_t WinampControl::getPosition() {
+    if (state_.winampWindow == 0) {
+        showNotFound();
         return 0;
     }
     const int ms =
-        ports_.player.query(state_.WinampWindow, winamp::kTimePosition, winamp::kQueryTime);
+        ports_.player.query(state_.winampWindow, winamp::kTimePosition, winamp::kQueryTime);
     return ms == -1 ? -1 : ms / 1000;
 }
 
-std::int32_t WinampControl::WinAMP_GetTrackLength() {
-    return ports_.player.query(state_.WinampWindow, winamp::kTimeLength, winamp::kQueryTime);
+std::int32_t WinampControl::getTrackLength() {
+    return ports_.player.query(state_.winampWindow, winamp::kTimeLength, winamp::kQueryTime);
 }
 
-std::int32_t WinampControl::WinAMP_SetPlaylistPosition(std::int32_t index) {
-    return ports_.player.query(state_.WinampWindow, index, winamp::kQuerySetPosition);
+std::int32_t WinampControl::setPlaylistPosition(std::int32_t index) {
+    return ports_.player.query(state_.winampWindow, index, winamp::kQuerySetPosition);
 }
 
-std::int32_t WinampControl::WinAMP_WritePlaylist() {
-    return ports_.player.query(state_.WinampWindow, winamp::kWritePlaylistData,
+std::int32_t WinampControl::writePlaylist() {
+    return ports_.player.query(state_.winampWindow, winamp::kWritePlaylistData,
                                winamp::kQueryWritePlaylist);
 }
 
-bool WinampControl::WinAMP_PlayEntry(std::int32_t index) {
-    WinAMP_SetPlaylistPosition(index);
-    WinAMP_SendCommand(winamp::kPlay);
+bool WinampControl::playEntry(std::int32_t index) {
+    setPlaylistPosition(index);
+    sendCommand(winamp::kPlay);
     return true;
 }
 
-void WinampControl::ShowNotFound() {
+void WinampControl::showNotFound() {
     ports_.desktop.messageBox(texts::kNotFoundTitle, texts::kNotFoundText, true);
 }
 

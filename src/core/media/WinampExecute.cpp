@@ -28,22 +28,22 @@ constexpr std::int32_t kCommandIds[10] = {
 
 }  // namespace
 
-void WinampControl::WinAMP_Execute(int command) {
-    if (state_.WinampPath().empty()) {
-        link_.WriteLog(texts::kLogPathNotSet);
-        procedures_.ErrorMessage(texts::kPathNotSet, texts::kPathNotSetTimeOut,
-                                 texts::kPathNotSetMenuItem);
+void WinampControl::execute(int command) {
+    if (state_.winampPath().empty()) {
+        link_.writeLog(texts::kLogPathNotSet);
+        screens_.errorMessage(texts::kPathNotSet, texts::kPathNotSetTimeOut,
+                              texts::kPathNotSetMenuItem);
         return;
     }
     switch (command) {
         case 0:
-            RepeatVolume(winamp::kVolumeUp);
+            repeatVolume(winamp::kVolumeUp);
             break;
         case 1:
-            RepeatVolume(winamp::kVolumeDown);
+            repeatVolume(winamp::kVolumeDown);
             break;
         case 2:
-            if (!WinAMP_Start()) {
+            if (!start()) {
                 ports_.desktop.messageBox(texts::kStartFailedTitle, texts::kStartFailedText, false);
             }
             break;
@@ -53,12 +53,11 @@ void WinampControl::WinAMP_Execute(int command) {
         case 6:
         case 7:
         case 9:
-            WinAMP_SendCommand(kCommandIds[command]);
+            sendCommand(kCommandIds[command]);
             break;
         case 8:
-            WinAMP_SendCommand(state_.WinampTimeToggle ? winamp::kShowRemaining
-                                                       : winamp::kShowElapsed);
-            state_.WinampTimeToggle = !state_.WinampTimeToggle;
+            sendCommand(nextShowsRemaining_ ? winamp::kShowRemaining : winamp::kShowElapsed);
+            nextShowsRemaining_ = !nextShowsRemaining_;
             break;
         default:  // not a command index
             break;
@@ -67,16 +66,16 @@ void WinampControl::WinAMP_Execute(int command) {
 
 // Steps the volume until the key's release, handled in a nested event, clears the flag. A link
 // that has gone can deliver no release, so the steps end with it too.
-void WinampControl::RepeatVolume(std::int32_t id) {
-    state_.WinampRepeatVolume = true;
+void WinampControl::repeatVolume(std::int32_t id) {
+    state_.winampRepeatVolume = true;
     const auto epoch = link_.linkEpoch();
-    const ModeIndex mode = KeyModeNow(state_);
-    while (state_.WinampRepeatVolume && link_.holdGoesOn(epoch) && state_.ModeFlags[mode]) {
-        WinAMP_SendCommand(id);
-        link_.Wait(kVolumeStepPause);
+    const ModeIndex mode = keyModeNow(state_);
+    while (state_.winampRepeatVolume && link_.holdGoesOn(epoch) && state_.modeFlags[mode]) {
+        sendCommand(id);
+        link_.wait(kVolumeStepPause);
         link_.pumpWhileWaiting();
     }
-    state_.WinampRepeatVolume = false;
+    state_.winampRepeatVolume = false;
 }
 
 }  // namespace zintor

@@ -16,7 +16,7 @@ namespace {
 
 // True when `title` is empty or only the file's name, with or without extensions: what a player
 // gives an entry it has no title for ("Song.mp3" or "Song" for ".../Song.mp3").
-bool IsFileName(std::string_view title, std::string_view path, char separator) {
+bool isFileName(std::string_view title, std::string_view path, char separator) {
     const auto last = path.rfind(separator);
     const std::string_view name = last == std::string_view::npos ? path : path.substr(last + 1);
     return title.empty() || name == title ||
@@ -29,87 +29,87 @@ bool IsFileName(std::string_view title, std::string_view path, char separator) {
 WinampInfo::WinampInfo(ProgramState& state, Ports& ports, Link& link, WinampControl& control)
     : state_(state), ports_(ports), link_(link), control_(control) {}
 
-std::string WinampInfo::WinAMP_GetWinampTitle() {
-    if (!control_.WinAMP_FindWindow()) {
+std::string WinampInfo::getTitle() {
+    if (!control_.findWindow()) {
         return "";
     }
-    const std::string caption = ports_.player.caption(state_.WinampWindow);
-    if (caption != state_.WinampRawTitle) {
-        state_.WinampRawTitle = caption;
-        state_.WinampTitle = TitleFromCaption(caption);
+    const std::string caption = ports_.player.caption(state_.winampWindow);
+    if (caption != rawTitle_) {
+        rawTitle_ = caption;
+        title_ = titleFromCaption(caption);
     }
-    return state_.WinampTitle;
+    return title_;
 }
 
-PlaylistSnapshot WinampInfo::GetPlaylist() {
-    link_.WriteLog(texts::kLogPlaylistStart);
+PlaylistSnapshot WinampInfo::getPlaylist() {
+    link_.writeLog(texts::kLogPlaylistStart);
     PlaylistSnapshot list;
-    if (state_.WinampWindow == 0) {
+    if (state_.winampWindow == 0) {
         return list;
     }
-    list.Current = control_.WinAMP_WritePlaylist();
-    const int count = ports_.player.playlistCount(state_.WinampPath());
+    list.current = control_.writePlaylist();
+    const int count = ports_.player.playlistCount(state_.winampPath());
     if (count <= 0) {
         return list;
     }
-    list.Count = count;
-    list.Ok = true;
-    link_.WriteLog(texts::kLogPlaylistDone);
+    list.count = count;
+    list.ok = true;
+    link_.writeLog(texts::kLogPlaylistDone);
     return list;
 }
 
-std::vector<PlaylistEntry> WinampInfo::GetPlaylistEntries(int first, int count) {
+std::vector<PlaylistEntry> WinampInfo::getPlaylistEntries(int first, int count) {
     std::vector<PlaylistEntry> entries;
-    if (count > 0 && !ports_.player.playlistEntries(state_.WinampPath(), first, count, entries)) {
+    if (count > 0 && !ports_.player.playlistEntries(state_.winampPath(), first, count, entries)) {
         entries.clear();
     }
     return entries;
 }
 
-std::string WinampInfo::PlaylistEntryText(const PlaylistEntry& entry) {
+std::string WinampInfo::playlistEntryText(const PlaylistEntry& entry) {
     TagInfo tag;
-    if (GetTagInf(entry.path, tag) && !tag.Title.empty()) {
-        return tag.Title + " " + tag.Artist;
+    if (getTagInf(entry.path, tag) && !tag.title.empty()) {
+        return tag.title + " " + tag.artist;
     }
-    if (!IsFileName(entry.title, entry.path, ports_.files.separator())) {
+    if (!isFileName(entry.title, entry.path, ports_.files.separator())) {
         return entry.title;
     }
-    return SplitFileName(entry.path, ports_.files.separator()).BaseName;
+    return splitFileName(entry.path, ports_.files.separator()).baseName;
 }
 
-bool WinampInfo::GetTagInf(const std::string& path, TagInfo& tag) {
-    if (!FileExists(ports_.files, path)) {
-        link_.WriteLog(texts::kLogTagFileMissing + path);
+bool WinampInfo::getTagInf(const std::string& path, TagInfo& tag) {
+    if (!fileExists(ports_.files, path)) {
+        link_.writeLog(texts::kLogTagFileMissing + path);
         return false;
     }
     std::string last128;
     if (!ports_.files.readLast128(path, last128)) {
         return false;
     }
-    return ParseTag(last128, tag);
+    return parseTag(last128, tag);
 }
 
-TrackInfo WinampInfo::WinampTrackInfo() {
-    const PlaylistSnapshot list = GetPlaylist();
+TrackInfo WinampInfo::winampTrackInfo() {
+    const PlaylistSnapshot list = getPlaylist();
     TrackInfo info;
     TagInfo tag;
     const std::vector<PlaylistEntry> current =
-        list.Ok && list.Current >= 0 && list.Current < list.Count
-            ? GetPlaylistEntries(list.Current, 1)
+        list.ok && list.current >= 0 && list.current < list.count
+            ? getPlaylistEntries(list.current, 1)
             : std::vector<PlaylistEntry>{};
-    if (!current.empty() && GetTagInf(current.front().path, tag)) {
-        info.TitleText = tag.Title + " " + tag.Artist;
-        info.Artist = tag.Artist;
-        info.Album = tag.Album;
-        info.Year = tag.Year;
-        info.Comment = tag.Comment;
+    if (!current.empty() && getTagInf(current.front().path, tag)) {
+        info.titleText = tag.title + " " + tag.artist;
+        info.artist = tag.artist;
+        info.album = tag.album;
+        info.year = tag.year;
+        info.comment = tag.comment;
     } else {
-        info.TitleText = WinAMP_GetWinampTitle();
+        info.titleText = getTitle();
     }
-    info.LengthText = FormatTime(control_.WinAMP_GetTrackLength());
-    info.PositionText = FormatTime(control_.WinAMP_GetPosition());
-    info.IndexText = std::to_string(list.Current);
-    info.CountText = std::to_string(list.Count);
+    info.lengthText = formatTime(control_.getTrackLength());
+    info.positionText = formatTime(control_.getPosition());
+    info.indexText = std::to_string(list.current);
+    info.countText = std::to_string(list.count);
     return info;
 }
 

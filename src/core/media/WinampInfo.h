@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Ports.h"
-#include "app/ProgramState.h"
 #include "media/MediaRecords.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -21,22 +21,25 @@ class WinampInfo {
 
     // The title made from the player's caption; "" when the player is not found. A caption equal
     // to the one read last gives the title made then.
-    std::string WinAMP_GetWinampTitle();
-    // The playlist's length and current entry; its entries are read with GetPlaylistEntries.
-    PlaylistSnapshot GetPlaylist();
+    std::string getTitle();
+    // The playlist's length and current entry; its entries are read with getPlaylistEntries.
+    PlaylistSnapshot getPlaylist();
     // Entries `first` to `first + count - 1` of the playlist read last (fewer at its end).
-    std::vector<PlaylistEntry> GetPlaylistEntries(int first, int count);
+    std::vector<PlaylistEntry> getPlaylistEntries(int first, int count);
     // "Title Artist" from the file's tag; else the player's title for the entry, unless that is
     // only the file's name; else the file's name without folder and extension.
-    std::string PlaylistEntryText(const PlaylistEntry& entry);
-    bool GetTagInf(const std::string& path, TagInfo& tag);
-    TrackInfo WinampTrackInfo();
+    std::string playlistEntryText(const PlaylistEntry& entry);
+    bool getTagInf(const std::string& path, TagInfo& tag);
+    TrackInfo winampTrackInfo();
 
   private:
     ProgramState& state_;
     Ports& ports_;
     Link& link_;
     WinampControl& control_;
+    // The player's caption read last, and the title taken from it.
+    std::string rawTitle_;
+    std::string title_;
 };
 
 }  // namespace zintor

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "app/Ports.h"
-#include "app/Procedures.h"
-#include "app/ProgramState.h"
 #include "media/WinampControl.h"
 #include "media/WinampInfo.h"
+#include "phoneui/PhoneMenus.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -17,37 +17,35 @@ class Link;
 // refreshed every 4 s (timer slot 3), in which the keypad controls the player.
 class WinampMenus {
   public:
-    WinampMenus(ProgramState& state, Ports& ports, Link& link, Procedures& procedures);
+    WinampMenus(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens);
 
     // The playlist menu (WinampPlaylistMenu.cpp). `text` ends in the choice: "99" opens it, a
     // phone line "*EAMI: n" is a choice (0 = back), "*EAMI: 20" is the refresh.
-    void WinAMP_Menu_Selected(const std::string& text);
+    void winampMenuSelected(const std::string& text);
     // The status dialog (WinampStatusDialog.cpp). `text` ends in a number: not 0 shows or
     // refreshes the dialog, 0 ("*EAII: 0", "*EAII: 14,1") goes back to the playlist.
-    void WinAMP_Status_Menu_Selected(const std::string& text);
+    void winampStatusMenuSelected(const std::string& text);
     // The player check of the main window: finds the player, starts playback when it is not
     // playing, reads the playlist and names its first entry. What it found goes to the log and
     // to a notice on the PC, never to the phone.
-    void PlayerCheck();
-    // One key-map command, 0 to 9.
-    void WinAMP_Execute(int command) { control_.WinAMP_Execute(command); }
+    void playerCheck();
 
     WinampControl& control() { return control_; }
-    WinampInfo& info() { return info_; }
 
   private:
     // Finds the player, starting it when it is not running; false after telling the phone why.
-    bool FindOrStartPlayer();
+    bool findOrStartPlayer();
     // Moves the page offset for choice `n`; false when the status dialog was opened instead.
-    bool ChooseWindow(int n, PlaylistSnapshot& list);
-    void ShowPlaylist(const PlaylistSnapshot& list);
+    bool chooseWindow(int n, PlaylistSnapshot& list);
+    void showPlaylist(const PlaylistSnapshot& list);
 
     ProgramState& state_;
     Ports& ports_;
     Link& link_;
-    Procedures& procedures_;
+    PhoneMenus& screens_;
     WinampControl control_;
     WinampInfo info_;
+    bool listHasBackItem_ = false;  // the playlist shown has the "..More" item before the entries
 };
 
 }  // namespace zintor

@@ -10,25 +10,25 @@ namespace {
 constexpr const char* kTitle = "Zintor - Player check";
 }
 
-void WinampMenus::PlayerCheck() {
+void WinampMenus::playerCheck() {
     std::string found;
-    if (!control_.WinAMP_FindWindow()) {
-        const std::string path = state_.WinampPath();
+    if (!control_.findWindow()) {
+        const std::string path = state_.winampPath();
         found = path.empty() ? "No player program is set in the settings"
                              : "The player is not running: " + path;
     } else {
-        if (ports_.player.query(state_.WinampWindow, 0, winamp::kQueryState) !=
+        if (ports_.player.query(state_.winampWindow, 0, winamp::kQueryState) !=
             winamp::kStatePlaying) {
-            control_.WinAMP_SendCommand(winamp::kPlay);
+            control_.sendCommand(winamp::kPlay);
         }
-        const PlaylistSnapshot list = info_.GetPlaylist();
-        const std::vector<PlaylistEntry> first = info_.GetPlaylistEntries(0, 1);
-        found = list.Ok && !first.empty()
-                    ? "Playlist of " + std::to_string(list.Count) +
-                          " entries; the first is: " + info_.PlaylistEntryText(first.front())
+        const PlaylistSnapshot list = info_.getPlaylist();
+        const std::vector<PlaylistEntry> first = info_.getPlaylistEntries(0, 1);
+        found = list.ok && !first.empty()
+                    ? "Playlist of " + std::to_string(list.count) +
+                          " entries; the first is: " + info_.playlistEntryText(first.front())
                     : "The player's playlist is empty or cannot be read";
     }
-    link_.WriteLog(std::string("Player check: ") + found);
+    link_.writeLog(std::string("Player check: ") + found);
     ports_.desktop.notify(kTitle, found);
 }
 

@@ -5,15 +5,15 @@
 
 namespace zintor {
 
-std::string WinampPlaylistFilePath(const std::string& playerPath, char separator) {
-    return GetFolderPath(playerPath, separator) + media_texts::kPlaylistFile;
+std::string winampPlaylistFilePath(const std::string& playerPath, char separator) {
+    return getFolderPath(playerPath, separator) + media_texts::kPlaylistFile;
 }
 
-bool ReadWinampPlaylistFile(Files& files, const std::string& playerPath,
+bool readWinampPlaylistFile(Files& files, const std::string& playerPath,
                             std::vector<std::string>& entries) {
     entries.clear();
-    const std::string path = WinampPlaylistFilePath(playerPath, files.separator());
-    if (!FileExists(files, path) || !files.readLines(path, entries)) {
+    const std::string path = winampPlaylistFilePath(playerPath, files.separator());
+    if (!fileExists(files, path) || !files.readLines(path, entries)) {
         return false;
     }
     std::erase_if(entries, [](const std::string& line) { return !line.empty() && line[0] == '#'; });

@@ -13,11 +13,11 @@ namespace zintor {
 
 // The playlist file beside the player program `playerPath` ("C:\Winamp\winamp.exe" gives
 // "C:\Winamp\winamp.m3u"; a path without a folder gives "winamp.m3u").
-std::string WinampPlaylistFilePath(const std::string& playerPath, char separator);
+std::string winampPlaylistFilePath(const std::string& playerPath, char separator);
 
 // The entries of that file: its lines without line ends, less the comments (lines beginning with
 // "#"); empty lines are entries too. False when the file does not exist or cannot be read.
-bool ReadWinampPlaylistFile(Files& files, const std::string& playerPath,
+bool readWinampPlaylistFile(Files& files, const std::string& playerPath,
                             std::vector<std::string>& entries);
 
 }  // namespace zintor

@@ -24,120 +24,132 @@ constexpr int kCurrentTrackChoice = 2;  // counted as if "..More" were item 1
 
 // The snapshot with a current index the menu can stand on: a player that names no entry of its
 // list (or one past its end) is shown from the first entry.
-PlaylistSnapshot Normalised(PlaylistSnapshot list) {
-    if (list.Current < 0 || list.Current >= list.Count) {
-        list.Current = 0;
+PlaylistSnapshot normalised(PlaylistSnapshot list) {
+    if (list.current < 0 || list.current >= list.count) {
+        list.current = 0;
     }
     return list;
 }
 
 }  // namespace
 
-WinampMenus::WinampMenus(ProgramState& state, Ports& ports, Link& link, Procedures& procedures)
+WinampMenus::WinampMenus(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens)
     : state_(state),
       ports_(ports),
       link_(link),
-      procedures_(procedures),
-      control_(state, ports, link, procedures),
-      info_(state, ports, link, control_) {}
+      screens_(screens),
+      control_(state, ports, link, screens),
+      info_(state, ports, link, control_) {
+    // The refreshes come as if the phone had sent their lines, with the receive events off.
+    link.onTick(TimerSlot::PlaylistRefresh, [this] {
+        ports_.serial.setReceiveArmed(false);
+        winampMenuSelected(texts::kPlaylistRefreshLine);
+        ports_.serial.setReceiveArmed(true);
+    });
+    link.onTick(TimerSlot::StatusRefresh, [this] {
+        ports_.serial.setReceiveArmed(false);
+        winampStatusMenuSelected(texts::kStatusRefreshLine);
+        ports_.serial.setReceiveArmed(true);
+    });
+}
 
-bool WinampMenus::FindOrStartPlayer() {
-    if (control_.WinAMP_FindWindow()) {
+bool WinampMenus::findOrStartPlayer() {
+    if (control_.findWindow()) {
         return true;
     }
-    if (!control_.WinAMP_Start()) {
-        procedures_.ErrorMessage(texts::kCouldNotStart, texts::kCouldNotStartTimeOut,
-                                 texts::kPopUpMenuItem);
+    if (!control_.start()) {
+        screens_.errorMessage(texts::kCouldNotStart, texts::kCouldNotStartTimeOut,
+                              texts::kPopUpMenuItem);
         return false;
     }
-    if (!control_.WinAMP_FindWindow()) {
-        procedures_.ErrorMessage(texts::kStartedButNotFound, texts::kStartedButNotFoundTimeOut,
-                                 texts::kPopUpMenuItem);
+    if (!control_.findWindow()) {
+        screens_.errorMessage(texts::kStartedButNotFound, texts::kStartedButNotFoundTimeOut,
+                              texts::kPopUpMenuItem);
         return false;
     }
     return true;
 }
 
-void WinampMenus::WinAMP_Menu_Selected(const std::string& text) {
-    link_.DisableTimer(texts::kPlaylistRefreshSlot);
-    if (state_.WinampPath().empty()) {
-        procedures_.ErrorMessage(texts::kNeedPath, texts::kNeedPathTimeOut, texts::kPopUpMenuItem);
+void WinampMenus::winampMenuSelected(const std::string& text) {
+    link_.disableTimer(TimerSlot::PlaylistRefresh);
+    if (state_.winampPath().empty()) {
+        screens_.errorMessage(texts::kNeedPath, texts::kNeedPathTimeOut, texts::kPopUpMenuItem);
         return;
     }
-    if (!FindOrStartPlayer()) {
+    if (!findOrStartPlayer()) {
         return;
     }
-    if (control_.WinAMP_GetStatus() != texts::kPlaying) {
-        control_.WinAMP_SendCommand(winamp::kPlay);
+    if (control_.getStatus() != texts::kPlaying) {
+        control_.sendCommand(winamp::kPlay);
     }
-    const int n = TrailingNumber(text);
-    PlaylistSnapshot list = Normalised(info_.GetPlaylist());
+    const int n = trailingNumber(text);
+    PlaylistSnapshot list = normalised(info_.getPlaylist());
     if (n == 0) {
-        procedures_.ShowMainMenu(texts::kBackToMainMenu);
+        screens_.showMainMenu(texts::kBackToMainMenu);
         return;
     }
-    if (!list.Ok) {
+    if (!list.ok) {
         // Nothing to list: back to the main menu, as after the other failures of this screen.
-        link_.WriteLog(texts::kLogPlaylistEmpty);
-        procedures_.ShowMainMenu(texts::kBackToMainMenu);
+        link_.writeLog(texts::kLogPlaylistEmpty);
+        screens_.showMainMenu(texts::kBackToMainMenu);
         return;
     }
-    if (n == kRefresh && list.Current == state_.WinampLastIndex) {
-        link_.ResetTimer(texts::kPlaylistRefreshSlot, 0);
+    if (n == kRefresh && list.current == state_.winampLastIndex) {
+        link_.resetTimer(TimerSlot::PlaylistRefresh);
         return;
     }
-    state_.WinampLastIndex = list.Current;
-    if (!ChooseWindow(n, list)) {
+    state_.winampLastIndex = list.current;
+    if (!chooseWindow(n, list)) {
         return;
     }
-    if (!list.Ok) {
-        link_.WriteLog(texts::kLogPlaylistEmpty);
-        procedures_.ShowMainMenu(texts::kBackToMainMenu);
+    if (!list.ok) {
+        link_.writeLog(texts::kLogPlaylistEmpty);
+        screens_.showMainMenu(texts::kBackToMainMenu);
         return;
     }
-    ShowPlaylist(list);
-    link_.ResetTimer(texts::kPlaylistRefreshSlot, 0);
+    showPlaylist(list);
+    link_.resetTimer(TimerSlot::PlaylistRefresh);
 }
 
-bool WinampMenus::ChooseWindow(int n, PlaylistSnapshot& list) {
-    const int cur = list.Current;
-    int offset = state_.WinampPageOffset;
-    if (n == kBackItemChoice && cur != 0 && state_.WinampListHasBackItem) {
+bool WinampMenus::chooseWindow(int n, PlaylistSnapshot& list) {
+    const int cur = list.current;
+    int offset = state_.winampPageOffset;
+    if (n == kBackItemChoice && cur != 0 && listHasBackItem_) {
         offset -= kPageStep;
         if (offset + cur < 0) {
             offset = -cur;
         }
     } else if (n == kMoreItemChoice) {
         offset += kPageStep;
-        if (offset + cur > list.Count) {
-            offset = list.Count - cur;
+        if (offset + cur > list.count) {
+            offset = list.count - cur;
         }
     } else if (n == kRefresh || n == kOpen) {
         offset = 0;
     } else {
-        if (!state_.WinampListHasBackItem) {
+        if (!listHasBackItem_) {
             ++n;
         }
         if (n == kCurrentTrackChoice && (cur == 0 || offset == 0)) {
-            state_.ModeFlags[ModeWinampMenu] = false;
-            link_.AT_CMER(true);
-            WinAMP_Status_Menu_Selected(texts::kOpenStatus);
+            state_.modeFlags[ModeWinampMenu] = false;
+            link_.atCmer(true);
+            winampStatusMenuSelected(texts::kOpenStatus);
             return false;
         }
-        control_.WinAMP_PlayEntry(offset + cur + n - 2);
-        list = Normalised(info_.GetPlaylist());
-        state_.WinampLastIndex = list.Current;
+        control_.playEntry(offset + cur + n - 2);
+        list = normalised(info_.getPlaylist());
+        state_.winampLastIndex = list.current;
         offset = 0;
     }
-    state_.WinampPageOffset = offset;
+    state_.winampPageOffset = offset;
     return true;
 }
 
-void WinampMenus::ShowPlaylist(const PlaylistSnapshot& list) {
+void WinampMenus::showPlaylist(const PlaylistSnapshot& list) {
     const PlaylistWindow window =
-        BuildPlaylistWindow(list.Count, state_.WinampPageOffset + list.Current);
+        buildPlaylistWindow(list.count, state_.winampPageOffset + list.current);
     // Only the entries shown are read from the player, in one range.
-    int first = list.Count;
+    int first = list.count;
     int last = -1;
     for (const PlaylistItem& item : window.items) {
         if (item.kind == PlaylistItem::Entry) {
@@ -145,7 +157,7 @@ void WinampMenus::ShowPlaylist(const PlaylistSnapshot& list) {
             last = std::max(last, item.entry);
         }
     }
-    const std::vector<PlaylistEntry> entries = info_.GetPlaylistEntries(first, last - first + 1);
+    const std::vector<PlaylistEntry> entries = info_.getPlaylistEntries(first, last - first + 1);
     std::vector<std::string> items;
     for (const PlaylistItem& item : window.items) {
         switch (item.kind) {
@@ -159,15 +171,14 @@ void WinampMenus::ShowPlaylist(const PlaylistSnapshot& list) {
                 const auto at = static_cast<std::size_t>(item.entry - first);
                 // An entry the player no longer has (the list shrank meanwhile) is named by
                 // nothing rather than dropped, so the items keep their numbers.
-                items.push_back(at < entries.size() ? info_.PlaylistEntryText(entries[at]) : "");
+                items.push_back(at < entries.size() ? info_.playlistEntryText(entries[at]) : "");
                 break;
         }
     }
-    state_.WinampListHasBackItem =
-        !window.items.empty() && window.items[0].kind == PlaylistItem::Back;
-    ClearModes(state_);  // a refresh may find the phone on another screen
-    state_.ModeFlags[ModeWinampMenu] = true;
-    link_.UI_SubMenu(texts::kMenuTitle, window.highlighted, items);
+    listHasBackItem_ = !window.items.empty() && window.items[0].kind == PlaylistItem::Back;
+    clearModes(state_);  // a refresh may find the phone on another screen
+    state_.modeFlags[ModeWinampMenu] = true;
+    link_.uiSubMenu(texts::kMenuTitle, window.highlighted, items);
 }
 
 }  // namespace zintor

@@ -2,6 +2,7 @@
 // the phone's keypad controls the player.
 
 #include "link/Link.h"
+#include "link/LinkTexts.h"
 #include "link/PhoneText.h"
 #include "media/MediaText.h"
 #include "media/MediaTexts.h"
@@ -11,31 +12,31 @@ namespace zintor {
 
 namespace texts = media_texts;
 
-void WinampMenus::WinAMP_Status_Menu_Selected(const std::string& text) {
-    link_.DisableTimer(texts::kPlaylistRefreshSlot);
-    if (!control_.WinAMP_FindWindow()) {
-        link_.DisableTimer(texts::kStatusRefreshSlot);
-        procedures_.ShowMainMenu(texts::kBackToMainMenu);
+void WinampMenus::winampStatusMenuSelected(const std::string& text) {
+    link_.disableTimer(TimerSlot::PlaylistRefresh);
+    if (!control_.findWindow()) {
+        link_.disableTimer(TimerSlot::StatusRefresh);
+        screens_.showMainMenu(texts::kBackToMainMenu);
         return;
     }
-    if (TrailingNumber(text) != 0) {
-        const TrackInfo info = info_.WinampTrackInfo();
+    if (trailingNumber(text) != 0) {
+        const TrackInfo info = info_.winampTrackInfo();
         const std::string status =
-            info.TitleText + "  " + info.PositionText + " (" + info.LengthText + ")";
+            info.titleText + "  " + info.positionText + " (" + info.lengthText + ")";
         // A refresh may find the phone on another screen: the dialog is the one shown now.
-        ClearModes(state_);
-        state_.ModeFlags[ModeWinampStatus] = true;
-        link_.Send(texts::kStatusDialog + Quoted(status) + "\"" + texts::kCrLf,
-                   texts::kDialogTimeOut);
-        link_.Send(texts::kPressClear, texts::kDialogTimeOut);
-        link_.ResetTimer(texts::kStatusRefreshSlot, 0);
+        clearModes(state_);
+        state_.modeFlags[ModeWinampStatus] = true;
+        link_.send(texts::kStatusDialog + quoted(status) + "\"" + link_texts::kCrLf,
+                   link_texts::kDialogTimeOut);
+        link_.send(texts::kPressClear, link_texts::kDialogTimeOut);
+        link_.resetTimer(TimerSlot::StatusRefresh);
         return;
     }
-    link_.DisableTimer(texts::kStatusRefreshSlot);
-    state_.ModeFlags[ModeWinampStatus] = false;
-    EndHoldLoops(state_);
-    link_.AT_CMER(false);
-    WinAMP_Menu_Selected(texts::kOpenPlaylist);
+    link_.disableTimer(TimerSlot::StatusRefresh);
+    state_.modeFlags[ModeWinampStatus] = false;
+    endHoldLoops(state_);
+    link_.atCmer(false);
+    winampMenuSelected(texts::kOpenPlaylist);
 }
 
 }  // namespace zintor

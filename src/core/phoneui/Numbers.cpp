@@ -4,7 +4,7 @@
 
 namespace zintor::phoneui {
 
-int MenuNumber(std::string_view text) {
+int menuNumber(std::string_view text) {
     std::size_t i = 0;
     auto skipBlanks = [&] {
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
@@ -34,14 +34,14 @@ int MenuNumber(std::string_view text) {
     return static_cast<int>(negative ? -value : value);
 }
 
-std::string Middle(std::string_view text, std::size_t from, std::size_t count) {
+std::string middle(std::string_view text, std::size_t from, std::size_t count) {
     if (from >= text.size()) {
         return {};
     }
     return std::string(text.substr(from, count));
 }
 
-std::string LastCharacter(std::string_view text) {
+std::string lastCharacter(std::string_view text) {
     if (text.empty()) {
         return {};
     }

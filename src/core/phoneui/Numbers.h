@@ -8,12 +8,12 @@ namespace zintor::phoneui {
 // The number a text starts with, the way the phone's menu numbers are read: blanks are skipped,
 // an optional sign and the digits that follow count, anything else ends the number. A text
 // without digits gives 0, and so does a number too large for an int.
-int MenuNumber(std::string_view text);
+int menuNumber(std::string_view text);
 
 // Up to `count` characters from the 0-based position `from`; empty when the text is shorter.
-std::string Middle(std::string_view text, std::size_t from, std::size_t count);
+std::string middle(std::string_view text, std::size_t from, std::size_t count);
 
 // The last character of a text as a one-character string; empty for an empty text.
-std::string LastCharacter(std::string_view text);
+std::string lastCharacter(std::string_view text);
 
 }  // namespace zintor::phoneui

@@ -9,102 +9,102 @@
 namespace zintor {
 
 namespace texts = phone_texts;
-using phoneui::LastCharacter;
-using phoneui::MenuNumber;
-using phoneui::Middle;
+using phoneui::lastCharacter;
+using phoneui::menuNumber;
+using phoneui::middle;
 
 namespace {
 constexpr const char* kInputTextPrefix = "*EAII: 11,";  // 10 characters
 constexpr const char* kPopUpClosed = "*EAII: 0";
 }  // namespace
 
-PhoneMenus::PhoneMenus(ProgramState& state, Ports& ports, Link& link, Procedures& procedures)
-    : state_(state), ports_(ports), link_(link), procedures_(procedures) {}
+PhoneMenus::PhoneMenus(ProgramState& state, Ports& ports, Link& link)
+    : state_(state), ports_(ports), link_(link) {
+    link.onConnected([this] { showMainMenu("1"); });
+}
 
-std::vector<std::string> PhoneMenus::MainMenuItems() const {
+std::vector<std::string> PhoneMenus::mainMenuItems() const {
     std::vector<std::string> items{texts::kMoveMouse, texts::kApplication};
-    if (!state_.WinampPath().empty()) {
+    if (!state_.winampPath().empty()) {
         items.emplace_back(texts::kWinamp);
     }
-    if (state_.USBBoardPresent) {
+    if (state_.usbBoardPresent) {
         items.emplace_back(texts::kUsb);
     }
     items.emplace_back(texts::kAbout);
     return items;
 }
 
-std::string PhoneMenus::MainMenuNumber(const std::string& item) const {
-    const auto items = MainMenuItems();
+std::string PhoneMenus::mainMenuNumber(const std::string& item) const {
+    const auto items = mainMenuItems();
     const auto it = std::find(items.begin(), items.end(), item);
     return std::to_string(it == items.end() ? 1 : (it - items.begin()) + 1);
 }
 
-void PhoneMenus::ErrorMessage(const std::string& sInput, int lTimeOut, int iSelect) {
-    ClearModes(state_);
-    if (lTimeOut != 0) {
-        state_.ModeFlags[ModeErrorPopUp] = true;
-        link_.UI_PopUp(sInput, lTimeOut);
+void PhoneMenus::errorMessage(const std::string& input, int timeOut, int select) {
+    clearModes(state_);
+    if (timeOut != 0) {
+        state_.modeFlags[ModeErrorPopUp] = true;
+        link_.uiPopUp(input, timeOut);
     } else {
-        ShowMainMenu(std::to_string(iSelect));
+        showMainMenu(std::to_string(select));
     }
 }
 
-void PhoneMenus::HandleInputText(const std::string& line) {
-    std::string text = Middle(line, std::char_traits<char>::length(kInputTextPrefix), line.size());
+void PhoneMenus::handleInputText(const std::string& line) {
+    std::string text = middle(line, std::char_traits<char>::length(kInputTextPrefix), line.size());
     std::erase(text, '"');
-    procedures_.TypeText(text);
-    link_.ShowTextInputDialog();
+    onTextEntered(text);
+    link_.showTextInputDialog();
 }
 
-void PhoneMenus::ShowMainMenu(const std::string& item) {
-    ClearModes(state_);
-    link_.UI_SubMenu(texts::kMainTitle, MenuNumber(item), MainMenuItems());
+void PhoneMenus::showMainMenu(const std::string& item) {
+    clearModes(state_);
+    link_.uiSubMenu(texts::kMainTitle, menuNumber(item), mainMenuItems());
 }
 
-void PhoneMenus::SelectMainMenu(const std::string& line) {
+void PhoneMenus::selectMainMenu(const std::string& line) {
     // The number stands after "*EAMI: ", in the 8th and 9th characters.
-    const int n = MenuNumber(Middle(line, 7, 2));
-    const auto items = MainMenuItems();
+    const int n = menuNumber(middle(line, 7, 2));
+    const auto items = mainMenuItems();
     if (n < 1 || n > static_cast<int>(items.size())) {
         return;
     }
     const std::string& item = items[static_cast<std::size_t>(n - 1)];
     if (item == texts::kMoveMouse) {
-        MoveMouseSelected();
+        moveMouseSelected();
     } else if (item == texts::kApplication) {
-        ApplicationMenuSelected("11");
+        applicationMenuSelected("11");
     } else if (item == texts::kWinamp) {
-        procedures_.WinAMP_Menu_Selected("99");
+        onPlayerMenuChosen();
     } else if (item == texts::kUsb) {
-        USBMenuSelected("1");
+        usbMenuSelected("1");
     } else if (item == texts::kAbout) {
-        AboutMenuSelected(true);
+        aboutMenuSelected(true);
     }
 }
 
-void PhoneMenus::HandleMenuSelection(const std::string& line) {
+void PhoneMenus::handleMenuSelection(const std::string& line) {
     std::string item = "1";
-    if (line == kPopUpClosed && state_.ModeFlags[ModeKeyControl]) {
-        state_.ModeFlags[ModeKeyControl] = false;
-        EndHoldLoops(state_);
-        procedures_.CloseKeyHelp();
-        link_.AT_CMER(false);
+    if (line == kPopUpClosed && state_.modeFlags[ModeKeyControl]) {
+        state_.modeFlags[ModeKeyControl] = false;
+        endHoldLoops(state_);
+        onKeyControlLeft();
+        link_.atCmer(false);
     }
-    if (line == kPopUpClosed && state_.ModeFlags[ModeWinampMenu]) {
-        state_.ModeFlags[ModeWinampMenu] = false;
-        procedures_.CloseKeyHelp();
+    if (line == kPopUpClosed && state_.modeFlags[ModeWinampMenu]) {
+        state_.modeFlags[ModeWinampMenu] = false;
+        onKeyControlLeft();
         item = "3";
     }
-    ShowMainMenu(item);
+    showMainMenu(item);
 }
 
-void PhoneMenus::ResetPhoneUI() {
-    for (int slot = 0; slot <= 5; ++slot) {
-        link_.DisableTimer(slot);
-    }
-    link_.AT_CMER(false);
-    ClearModes(state_);
-    link_.RegisterAccessoryMenu();
+void PhoneMenus::resetPhoneUi() {
+    link_.disableAllTimers();
+    link_.atCmer(false);
+    clearModes(state_);
+    link_.registerAccessoryMenu();
 }
 
 }  // namespace zintor

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "app/Ports.h"
-#include "app/Procedures.h"
-#include "app/ProgramState.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -17,43 +17,47 @@ class Link;
 // routes every line from the phone here by those flags.
 class PhoneMenus {
   public:
-    PhoneMenus(ProgramState& state, Ports& ports, Link& link, Procedures& procedures);
+    PhoneMenus(ProgramState& state, Ports& ports, Link& link);
+
+    // What the screens hand to the other parts; Program connects them.
+    std::function<void()> onPlayerMenuChosen;               // the main menu's media player item
+    std::function<void(const std::string&)> onTextEntered;  // a line of the text input dialog
+    std::function<void()> onKeyControlLeft;                 // the key help must close
 
     // Main menu and the way out (PhoneMenus.cpp).
-    void ErrorMessage(const std::string& sInput, int lTimeOut, int iSelect);
-    void HandleInputText(const std::string& line);
-    void ShowMainMenu(const std::string& item);
-    void SelectMainMenu(const std::string& line);
-    void HandleMenuSelection(const std::string& line);
-    void ResetPhoneUI();
+    void errorMessage(const std::string& input, int timeOut, int select);
+    void handleInputText(const std::string& line);
+    void showMainMenu(const std::string& item);
+    void selectMainMenu(const std::string& line);
+    void handleMenuSelection(const std::string& line);
+    void resetPhoneUi();
 
     // Application list (ApplicationMenu.cpp).
-    void ApplicationMenuSelected(const std::string& text);
-    void LaunchApplication(int slot);
+    void applicationMenuSelected(const std::string& text);
+    void launchApplication(int slot);
 
     // Key control entry, USB outputs, about (SmallMenus.cpp).
-    void MoveMouseSelected();
-    void USBMenuSelected(const std::string& text);
-    void USBMenuChoice(const std::string& line);
-    void AboutMenuSelected(bool show);
+    void moveMouseSelected();
+    void usbMenuSelected(const std::string& text);
+    void usbMenuChoice(const std::string& line);
+    void aboutMenuSelected(bool show);
 
     // The main menu's items for the current configuration, in order.
-    std::vector<std::string> MainMenuItems() const;
+    std::vector<std::string> mainMenuItems() const;
     // The 1-based number of a main menu item, as text ("3" for "USB" when Winamp is not set up).
-    std::string MainMenuNumber(const std::string& item) const;
+    std::string mainMenuNumber(const std::string& item) const;
 
     // The about pop-up's text: name, version, what it is.
-    static std::string AboutText();
+    static std::string aboutText();
 
   private:
-    void ReportUsbState();
+    void reportUsbState();
     // The application slots listed on the phone, in list order.
-    std::vector<int> ConfiguredSlots() const;
+    std::vector<int> configuredSlots() const;
 
     ProgramState& state_;
     Ports& ports_;
     Link& link_;
-    Procedures& procedures_;
     bool usbFailureShown_ = false;  // told the user once that the board cannot be opened
 };
 

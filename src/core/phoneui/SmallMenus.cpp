@@ -11,71 +11,71 @@
 namespace zintor {
 
 namespace texts = phone_texts;
-using phoneui::LastCharacter;
-using phoneui::MenuNumber;
-using phoneui::Middle;
+using phoneui::lastCharacter;
+using phoneui::menuNumber;
+using phoneui::middle;
 
-void PhoneMenus::MoveMouseSelected() {
-    if (state_.KeyMaps.empty()) {
+void PhoneMenus::moveMouseSelected() {
+    if (state_.keyMaps.empty()) {
         // Key control needs a key map: say so on the phone instead of entering it.
-        ErrorMessage(texts::kNoKeyMap, texts::kErrorPopUpTimeOut, 1);
+        errorMessage(texts::kNoKeyMap, texts::kErrorPopUpTimeOut, 1);
         return;
     }
-    ClearModes(state_);
-    state_.ModeFlags[ModeKeyControl] = true;
-    const int last = static_cast<int>(state_.KeyMaps.size()) - 1;
-    state_.CurrentKeyMap =
-        (state_.LastKeyMap < 0 || state_.LastKeyMap > last) ? std::int16_t{0} : state_.LastKeyMap;
-    link_.UI_TimedFeedBack(state_.KeyMaps[static_cast<std::size_t>(state_.CurrentKeyMap)].Name);
-    link_.AT_CMER(true);
+    clearModes(state_);
+    state_.modeFlags[ModeKeyControl] = true;
+    const int last = static_cast<int>(state_.keyMaps.size()) - 1;
+    state_.currentKeyMap =
+        (state_.lastKeyMap < 0 || state_.lastKeyMap > last) ? std::int16_t{0} : state_.lastKeyMap;
+    link_.uiTimedFeedBack(state_.keyMaps[static_cast<std::size_t>(state_.currentKeyMap)].name);
+    link_.atCmer(true);
 }
 
-void PhoneMenus::USBMenuSelected(const std::string& text) {
-    state_.ModeFlags[ModeUSBMenu] = true;
+void PhoneMenus::usbMenuSelected(const std::string& text) {
+    state_.modeFlags[ModeUSBMenu] = true;
     // Built here rather than as a sub menu: the names go out whole, without the 15-character cut.
     std::string line = "AT*EASM=\"";
     line += texts::kUsb;
     line += "\",1,";
     line += text;
     line += ",9,";
-    for (const USBOutput& output : state_.USBOutputs) {
+    for (const USBOutput& output : state_.usbOutputs) {
         line += '"';
-        line += Quoted(output.State ? output.NameOn : output.NameOff);
+        line += quoted(output.state ? output.nameOn : output.nameOff);
         line += "\",";
     }
     line += '"';
     line += texts::kUsbReset;
     line += "\"\r\n";
-    link_.Send(line, texts::kUsbMenuTimeOut);
+    link_.send(line, texts::kUsbMenuTimeOut);
 }
 
-void PhoneMenus::USBMenuChoice(const std::string& line) {
-    const std::string c = LastCharacter(line);
+void PhoneMenus::usbMenuChoice(const std::string& line) {
+    const std::string c = lastCharacter(line);
     if (c == "0") {
         // The USB item follows the WinAMP item when there is one.
-        ShowMainMenu(state_.WinampPath().empty() ? "3" : "4");
+        showMainMenu(state_.winampPath().empty() ? "3" : "4");
         return;
     }
-    const int n = MenuNumber(c);
+    const int n = menuNumber(c);
     if (n == 9) {
-        for (USBOutput& output : state_.USBOutputs) {
-            output.State = false;
+        for (USBOutput& output : state_.usbOutputs) {
+            output.state = false;
         }
     } else if (n >= 1 && n <= 8) {
-        USBOutput& output = state_.USBOutputs[static_cast<std::size_t>(n - 1)];
-        output.State = !output.State;
+        USBOutput& output = state_.usbOutputs[static_cast<std::size_t>(n - 1)];
+        output.state = !output.state;
     } else {
         return;
     }
-    WriteUSB(state_, ports_.board);
-    ReportUsbState();
-    USBMenuSelected(c);
+    writeUsb(state_, ports_.board);
+    reportUsbState();
+    usbMenuSelected(c);
 }
 
 // The phone shows the wanted states whether or not the board took them; the PC says once why
 // the outputs do not follow, and again after the board has worked in between.
-void PhoneMenus::ReportUsbState() {
-    if (state_.USBOpen) {
+void PhoneMenus::reportUsbState() {
+    if (state_.usbOpen) {
         usbFailureShown_ = false;
         return;
     }
@@ -83,23 +83,23 @@ void PhoneMenus::ReportUsbState() {
         return;
     }
     usbFailureShown_ = true;
-    link_.WriteLog(texts::kUsbCannotOpen);
+    link_.writeLog(texts::kUsbCannotOpen);
     ports_.desktop.notify(texts::kUsbNoticeTitle, texts::kUsbCannotOpen);
 }
 
-void PhoneMenus::AboutMenuSelected(bool show) {
-    ClearModes(state_);
+void PhoneMenus::aboutMenuSelected(bool show) {
+    clearModes(state_);
     if (show) {
-        state_.ModeFlags[ModeAbout] = true;
-        link_.UI_PopUp(AboutText(), texts::kAboutTimeOut);
+        state_.modeFlags[ModeAbout] = true;
+        link_.uiPopUp(aboutText(), texts::kAboutTimeOut);
     } else {
-        ShowMainMenu(MainMenuNumber(texts::kAbout));
+        showMainMenu(mainMenuNumber(texts::kAbout));
     }
 }
 
-std::string PhoneMenus::AboutText() {
+std::string PhoneMenus::aboutText() {
     std::string text =
-        std::string(texts::kMainTitle) + " " + VersionText() + " - " + texts::kAboutDescription;
+        std::string(texts::kMainTitle) + " " + versionText() + " - " + texts::kAboutDescription;
     if (std::string_view(kHomePage).empty()) {
         return text;
     }

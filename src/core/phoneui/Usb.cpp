@@ -2,35 +2,35 @@
 
 namespace zintor {
 
-std::uint8_t USBOutputByte(const ProgramState& state) {
+std::uint8_t usbOutputByte(const ProgramState& state) {
     std::uint8_t byte = 0;
-    for (std::size_t i = 0; i < state.USBOutputs.size(); ++i) {
-        if (state.USBOutputs[i].State) {
+    for (std::size_t i = 0; i < state.usbOutputs.size(); ++i) {
+        if (state.usbOutputs[i].state) {
             byte = static_cast<std::uint8_t>(byte | (1u << i));
         }
     }
     return byte;
 }
 
-void OpenUSB(ProgramState& state, IoBoard& board) {
+void openUsb(ProgramState& state, IoBoard& board) {
     const int result = board.open(0);
     if (result == -1) {
-        state.USBOpen = false;
+        state.usbOpen = false;
     } else if (result >= 0 && result <= 3) {
-        state.USBOpen = true;
+        state.usbOpen = true;
     }
 }
 
-void WriteUSB(ProgramState& state, IoBoard& board) {
-    if (!state.USBOpen) {
-        OpenUSB(state, board);
+void writeUsb(ProgramState& state, IoBoard& board) {
+    if (!state.usbOpen) {
+        openUsb(state, board);
     }
-    board.writeAllDigital(USBOutputByte(state));
+    board.writeAllDigital(usbOutputByte(state));
 }
 
-void CloseUSB(ProgramState& state, IoBoard& board) {
+void closeUsb(ProgramState& state, IoBoard& board) {
     board.close();
-    state.USBOpen = false;
+    state.usbOpen = false;
 }
 
 }  // namespace zintor

@@ -16,21 +16,16 @@ class FakeIoBoard : public IoBoard {
         calls_.push_back("open " + std::to_string(address));
         return openResult_;
     }
-    void writeAllDigital(int data) override {
-        calls_.push_back("write " + std::to_string(data));
-        lastWrite_ = data;
-    }
+    void writeAllDigital(int data) override { calls_.push_back("write " + std::to_string(data)); }
     void close() override { calls_.push_back("close"); }
 
     void setInstalled(bool installed) { installed_ = installed; }
     void setOpenResult(int result) { openResult_ = result; }
     const std::vector<std::string>& calls() const { return calls_; }
-    int lastWrite() const { return lastWrite_; }  // -1 before the first write
 
   private:
     bool installed_ = true;
     int openResult_ = 0;
-    int lastWrite_ = -1;
     std::vector<std::string> calls_;
 };
 

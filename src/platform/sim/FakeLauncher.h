@@ -21,7 +21,6 @@ class FakeLauncher : public Launcher {
         return result_;
     }
 
-    void setResult(LaunchResult result) { result_ = std::move(result); }
     void failWith(std::string error) {
         result_ = LaunchResult{};
         result_.error = std::move(error);

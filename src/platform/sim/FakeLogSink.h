@@ -20,10 +20,6 @@ class FakeLogSink : public LogSink {
     std::string timeText() override;
     void diagnostic(const std::string& message) override { diagnostics_.push_back(message); }
 
-    void setDate(std::string text) { date_ = std::move(text); }
-    void setStartTime(int hours, int minutes, int seconds) {
-        startSeconds_ = hours * 3600 + minutes * 60 + seconds;
-    }
     const std::vector<std::string>& diagnostics() const { return diagnostics_; }
 
   private:

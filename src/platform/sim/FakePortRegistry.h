@@ -11,16 +11,12 @@ namespace zintor {
 // A serial-port list set by the test, returned in the order given.
 class FakePortRegistry : public PortRegistry {
   public:
-    std::vector<RegisteredPort> listPorts() override {
-        ++calls_;
-        return ports_;
-    }
+    std::vector<RegisteredPort> listPorts() override { return ports_; }
 
     void setPorts(std::vector<RegisteredPort> ports) { ports_ = std::move(ports); }
     void add(std::string name, std::string portText) {
         ports_.push_back(RegisteredPort{std::move(name), std::move(portText)});
     }
-    int listCalls() const { return calls_; }
 
     void setChangeListener(std::function<void()> changed) override {
         changed_ = std::move(changed);
@@ -35,7 +31,6 @@ class FakePortRegistry : public PortRegistry {
 
   private:
     std::vector<RegisteredPort> ports_;
-    int calls_ = 0;
     std::function<void()> changed_;
 };
 

@@ -33,7 +33,6 @@ class MemoryFiles : public Files {
     void putFile(const std::string& path, std::string contents);  // creates its folders too
     void addFolder(const std::string& path);                      // with all its parents
     void remove(const std::string& path);
-    bool hasFile(const std::string& path) const { return files_.count(path) != 0; }
     std::string contents(const std::string& path) const;  // "" when missing
     const std::map<std::string, std::string>& files() const { return files_; }
     // Paths that cannot be read or written (as if locked or without permission).

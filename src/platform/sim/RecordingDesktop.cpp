@@ -72,7 +72,6 @@ void RecordingDesktop::setComLabel(const std::string& text) {
 
 void RecordingDesktop::hideMainWindow() {
     record("hideMainWindow");
-    mainHidden_ = true;
 }
 
 void RecordingDesktop::mainWindowPosition(float& left, float& top) {
@@ -83,7 +82,6 @@ void RecordingDesktop::mainWindowPosition(float& left, float& top) {
 
 SettingsForm RecordingDesktop::showSettings(const SettingsForm& form) {
     record("showSettings");
-    lastSettings_ = form;
     return editor_ ? editor_(form) : form;
 }
 

@@ -61,13 +61,11 @@ class RecordingDesktop : public Desktop {
     bool autoConnectChecked() const { return autoChecked_; }
     const std::vector<PortMenuItem>& portItems() const { return portItems_; }
     const std::string& comLabel() const { return label_; }
-    bool mainWindowHidden() const { return mainHidden_; }
     bool keyHelpShown() const { return keyHelpShown_; }
     const std::string& keyHelpCaption() const { return keyHelpCaption_; }
     const std::vector<KeyHelpRow>& keyHelpRows() const { return keyHelpRows_; }
     bool noticeShown() const { return noticeShown_; }
     const std::string& noticeText() const { return noticeText_; }
-    const std::optional<SettingsForm>& lastSettingsShown() const { return lastSettings_; }
 
     // Set-up.
     void setMainWindowPosition(float left, float top) {
@@ -78,7 +76,6 @@ class RecordingDesktop : public Desktop {
     void setSettingsEditor(std::function<SettingsForm(const SettingsForm&)> editor) {
         editor_ = std::move(editor);
     }
-    void setChooseFileResult(std::optional<std::string> result) { fileResult_ = std::move(result); }
 
     // The user closes a window (reported to the listener).
     void userClosesKeyHelp();
@@ -99,7 +96,6 @@ class RecordingDesktop : public Desktop {
     bool autoChecked_ = false;
     std::vector<PortMenuItem> portItems_;
     std::string label_;
-    bool mainHidden_ = false;
     float left_ = 1200, top_ = 1200;
     bool keyHelpShown_ = false;
     std::string keyHelpCaption_;
@@ -107,7 +103,6 @@ class RecordingDesktop : public Desktop {
     bool noticeShown_ = false;
     std::string noticeText_;
     EventLoop::TimerId noticeTimer_ = 0;
-    std::optional<SettingsForm> lastSettings_;
     std::function<SettingsForm(const SettingsForm&)> editor_;
     std::optional<std::string> fileResult_;
 };

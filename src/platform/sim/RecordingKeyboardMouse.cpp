@@ -32,12 +32,6 @@ void RecordingKeyboardMouse::clip() {
     y_ = std::clamp(y_, 0, std::max(0, height_ - 1));
 }
 
-void RecordingKeyboardMouse::setScreenSize(int width, int height) {
-    width_ = width;
-    height_ = height;
-    clip();
-}
-
 void RecordingKeyboardMouse::placeCursor(int x, int y) {
     x_ = x;
     y_ = y;

@@ -38,12 +38,10 @@ class RecordingKeyboardMouse : public KeyboardMouse {
     const std::vector<Call>& timedCalls() const { return calls_; }
     void clear() { calls_.clear(); }
 
-    void setScreenSize(int width, int height);
     void placeCursor(int x, int y);  // set by the test, not recorded
     int cursorX() const { return x_; }
     int cursorY() const { return y_; }
     void failGetCursor(bool fail) { getFails_ = fail; }
-    void setExactRelativeMoves(bool exact) { exactRelative_ = exact; }
 
   private:
     void record(std::string text) { calls_.push_back(Call{loop_.now(), std::move(text)}); }

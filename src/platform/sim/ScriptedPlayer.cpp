@@ -4,8 +4,7 @@
 
 namespace zintor {
 
-MediaPlayer::Handle ScriptedPlayer::findWindow(const std::string& playerPath) {
-    searchPath_ = playerPath;
+MediaPlayer::Handle ScriptedPlayer::findWindow(const std::string&) {
     return running_ ? kWindow : 0;
 }
 
@@ -46,10 +45,8 @@ void ScriptedPlayer::command(Handle window, int id) {
             positionMs_ = 0;
             break;
         case winamp::kVolumeUp:
-            ++volumeSteps_;
             break;
         case winamp::kVolumeDown:
-            --volumeSteps_;
             break;
         default:
             break;

@@ -48,10 +48,8 @@ class ScriptedPlayer : public MediaPlayer {
         startOk_ = started;
         runsAfterStart_ = runsAfterStart;
     }
-    int volumeSteps() const { return volumeSteps_; }  // ups minus downs
     const std::vector<std::string>& calls() const { return calls_; }
     // The path given to the last window search.
-    const std::string& lastSearchPath() const { return searchPath_; }
     void clearCalls() { calls_.clear(); }
 
   private:
@@ -69,9 +67,7 @@ class ScriptedPlayer : public MediaPlayer {
     bool startOk_ = true;
     bool runsAfterStart_ = true;
     bool playlistWritten_ = false;
-    int volumeSteps_ = 0;
     std::vector<std::string> calls_;
-    std::string searchPath_;
 };
 
 }  // namespace zintor

@@ -47,10 +47,6 @@ void SimEventLoop::step() {
     }
 }
 
-void SimEventLoop::advanceMicros(std::int64_t us) {
-    nowUs_ += std::max<std::int64_t>(0, us);
-}
-
 void SimEventLoop::post(std::function<void()> call) {
     posted_.push_back(Posted{seq_++, std::move(call)});
 }
@@ -83,23 +79,6 @@ void SimEventLoop::stopTimer(TimerId id) {
 void SimEventLoop::armTimer(TimerId id, Timer& timer, std::int64_t dueUs) {
     timer.generation = seq_;
     timed_.push(Timed{dueUs, seq_++, id, timer.generation, nullptr});
-}
-
-bool SimEventLoop::timerActive(TimerId id) const {
-    return timers_.count(id) != 0;
-}
-
-int SimEventLoop::timerIntervalMs(TimerId id) const {
-    auto it = timers_.find(id);
-    return it == timers_.end() ? -1 : static_cast<int>(it->second.intervalUs / 1000);
-}
-
-std::size_t SimEventLoop::activeTimerCount() const {
-    return timers_.size();
-}
-
-std::size_t SimEventLoop::pendingScheduledCount() const {
-    return liveOneShots_;
 }
 
 bool SimEventLoop::isLive(const Timed& entry) const {
@@ -171,7 +150,6 @@ void SimEventLoop::runTimed(const Timed& entry) {
 
 void SimEventLoop::pumpOnce() {
     Depth depth(*this);
-    ++pumps_;
     std::uint64_t limit = seq_;  // what was queued or due before this pump started
     step();
     while (runOneDue(limit)) {
@@ -220,24 +198,6 @@ void SimEventLoop::runFor(std::int64_t ms) {
 
 void SimEventLoop::runUntil(std::int64_t atMs) {
     waitUntil(atMs);
-}
-
-void SimEventLoop::runUntilIdle(std::int64_t limitMs) {
-    Depth depth(*this);
-    std::int64_t limitUs = nowUs_ + std::max<std::int64_t>(0, limitMs) * 1000;
-    while (!posted_.empty() || liveOneShots_ > 0) {
-        if (nowUs_ >= limitUs) {
-            throw std::logic_error("SimEventLoop: still busy after " + std::to_string(limitMs) +
-                                   " ms of virtual time");
-        }
-        step();
-        if (runOneDue(kNoLimit)) {
-            nowUs_ += pumpCostUs_;
-            continue;
-        }
-        std::int64_t next = nextDueUs();
-        nowUs_ = std::min(std::max(nowUs_, next), limitUs);
-    }
 }
 
 }  // namespace zintor

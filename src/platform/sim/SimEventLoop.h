@@ -50,14 +50,9 @@ class SimEventLoop : public EventLoop {
     void runUntil(std::int64_t atMs);  // until now() == atMs (returns at once if already past)
     // Until no posted call and no one-shot event is pending (repeating timers tick meanwhile).
     // Throws std::logic_error when that does not happen within `limitMs` of virtual time.
-    void runUntilIdle(std::int64_t limitMs = 60000);
 
     // Clock.
-    std::int64_t nowMicros() const { return nowUs_; }
-    void setPumpCostMicros(std::int64_t us) { pumpCostUs_ = us; }
-    std::int64_t pumpCostMicros() const { return pumpCostUs_; }
     // Moves the clock forward without running anything (e.g. "the PC was busy").
-    void advanceMicros(std::int64_t us);
 
     // Guards.
     void setMaxSteps(std::uint64_t steps) { maxSteps_ = steps; }
@@ -66,15 +61,9 @@ class SimEventLoop : public EventLoop {
     void setStepObserver(std::function<void()> observer) { observer_ = std::move(observer); }
 
     // Inspection.
-    bool timerActive(TimerId id) const;
-    int timerIntervalMs(TimerId id) const;  // -1 when not active
-    std::size_t activeTimerCount() const;
-    std::size_t pendingPostCount() const { return posted_.size(); }
-    std::size_t pendingScheduledCount() const;  // one-shot events not yet run
-    int waitDepth() const { return depth_; }    // waits running right now (0 at top level)
+    int waitDepth() const { return depth_; }  // waits running right now (0 at top level)
     int deepestWait() const { return deepest_; }
     std::uint64_t steps() const { return steps_; }
-    std::uint64_t pumpCount() const { return pumps_; }
 
   private:
     struct Posted {
@@ -123,7 +112,6 @@ class SimEventLoop : public EventLoop {
     std::size_t liveOneShots_ = 0;
     std::uint64_t steps_ = 0;
     std::uint64_t maxSteps_ = 5'000'000;
-    std::uint64_t pumps_ = 0;
     int depth_ = 0;
     int deepest_ = 0;
     int maxDepth_ = 200;

@@ -96,7 +96,6 @@ PhoneRule* SimPhone::findRule(const std::string& line) {
 }
 
 void SimPhone::receiveFromLink(std::string_view bytes) {
-    raw_.append(bytes);
     for (char c : bytes) {
         if (skipLf_ && c == '\n') {
             skipLf_ = false;
@@ -204,14 +203,6 @@ void SimPhone::ctsChange() {
 }
 void SimPhone::dsrChange() {
     link_.raise(SerialEvent::Dsr);
-}
-
-void SimPhone::pressKey(std::string_view code) {
-    send("+CKEV: " + std::string(code) + ",1\r\n");
-}
-
-void SimPhone::releaseKey(std::string_view code) {
-    send("+CKEV: " + std::string(code) + ",0\r\n");
 }
 
 }  // namespace zintor

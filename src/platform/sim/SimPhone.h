@@ -61,12 +61,10 @@ class SimPhone {
     const std::vector<Line>& lines() const { return lines_; }
     std::vector<std::string> texts() const;
     std::size_t count(std::string_view text) const;  // lines equal to `text`
-    const std::string& rawReceived() const { return raw_; }
     void clearLines() { lines_.clear(); }
 
     // How it answers.
     void setAnswerDelay(int ms) { delayMs_ = ms; }
-    int answerDelay() const { return delayMs_; }
     PhoneRule& on(std::string line);          // rule for lines equal to `line`
     PhoneRule& onPrefix(std::string prefix);  // rule for lines beginning with `prefix`
     void clearRules() { rules_.clear(); }
@@ -87,8 +85,6 @@ class SimPhone {
     void ctsChange();
     void dsrChange();
     // "+CKEV: <code>,1\r\n" and "+CKEV: <code>,0\r\n".
-    void pressKey(std::string_view code);
-    void releaseKey(std::string_view code);
 
     // Called by the link with the bytes the PC wrote.
     void receiveFromLink(std::string_view bytes);
@@ -100,7 +96,6 @@ class SimPhone {
     SimEventLoop& loop_;
     SimSerialLink link_;
     std::vector<Line> lines_;
-    std::string raw_;
     std::string partial_;
     bool skipLf_ = false;
     int delayMs_ = 20;

@@ -4,7 +4,7 @@
 
 namespace zintor {
 
-const char* SerialEventName(SerialEvent event) {
+const char* serialEventName(SerialEvent event) {
     switch (event) {
         case SerialEvent::Receive:
             return "Receive";
@@ -76,14 +76,6 @@ void SimSerialLink::write(std::string_view bytes) {
     }
 }
 
-std::string SimSerialLink::writtenText() const {
-    std::string all;
-    for (const Write& w : writes_) {
-        all += w.bytes;
-    }
-    return all;
-}
-
 std::string SimSerialLink::takeReceived() {
     std::string out;
     out.swap(buffer_);
@@ -115,7 +107,6 @@ void SimSerialLink::postReceive() {
         if (!open_ || !armed_ || buffer_.empty()) {
             return;
         }
-        ++receiveEvents_;
         note("event Receive");
         if (listener_) {
             auto listener = listener_;
@@ -145,7 +136,7 @@ void SimSerialLink::raise(SerialEvent event) {
         close();
     }
     loop_.post([this, event] {
-        note(std::string("event ") + SerialEventName(event));
+        note(std::string("event ") + serialEventName(event));
         if (listener_) {
             auto listener = listener_;
             listener(event);

@@ -45,14 +45,11 @@ class SimSerialLink : public SerialLink {
 
     // Inspection.
     int openPort() const { return open_ ? port_ : 0; }
-    bool receiveArmed() const { return armed_; }
     const std::string& buffered() const { return buffer_; }
     const std::vector<Write>& writes() const { return writes_; }
-    std::string writtenText() const;  // every write joined
     // "open 3", "open 7 failed", "close", "arm", "disarm", "event Receive", ... in order.
     const std::vector<std::string>& history() const { return history_; }
     int openCount() const { return openCount_; }
-    int receiveEventsDelivered() const { return receiveEvents_; }
 
     // From the phone side (SimPhone uses these).
     void attach(SimPhone* phone) { phone_ = phone; }
@@ -81,9 +78,8 @@ class SimSerialLink : public SerialLink {
     std::vector<Write> writes_;
     std::vector<std::string> history_;
     int openCount_ = 0;
-    int receiveEvents_ = 0;
 };
 
-const char* SerialEventName(SerialEvent event);
+const char* serialEventName(SerialEvent event);
 
 }  // namespace zintor

@@ -13,7 +13,7 @@
 #include "SimEventLoop.h"
 #include "SimPhone.h"
 #include "SimSerialLink.h"
-#include "app/Ports.h"
+#include "shared/Ports.h"
 
 namespace zintor {
 

@@ -117,7 +117,7 @@ bool PhoneModel::handle(std::string_view name, std::string_view args) {
         if (f.size() != 1 || !f[0].quoted) {
             return false;
         }
-        screen_.entry = Latin1ToUtf8(f[0].text);
+        screen_.entry = latin1ToUtf8(f[0].text);
         return true;
     }
     if (name == "AT*EASM") {
@@ -131,12 +131,12 @@ bool PhoneModel::handle(std::string_view name, std::string_view args) {
             *highlighted < 1 || *highlighted > *count) {
             return false;
         }
-        PhoneMenu menu{Latin1ToUtf8(f[0].text), *highlighted, {}};
+        PhoneMenu menu{latin1ToUtf8(f[0].text), *highlighted, {}};
         for (std::size_t i = 4; i < f.size(); ++i) {
             if (!f[i].quoted) {
                 return false;
             }
-            menu.items.push_back(Latin1ToUtf8(f[i].text));
+            menu.items.push_back(latin1ToUtf8(f[i].text));
         }
         screen_.menu = std::move(menu);
         screen_.dialog = PhoneDialog{};
@@ -148,7 +148,7 @@ bool PhoneModel::handle(std::string_view name, std::string_view args) {
             return false;
         }
         PhoneDialog dialog;
-        const std::string text = Latin1ToUtf8(f[2].text);
+        const std::string text = latin1ToUtf8(f[2].text);
         if (*type == 13 && f.size() == 3) {
             dialog = {DialogKind::Notice, "", text, kNoticeMs, 0};
         } else if (*type == 1 && f.size() == 4 && Number(f[3])) {
@@ -156,9 +156,9 @@ bool PhoneModel::handle(std::string_view name, std::string_view args) {
             dialog = {DialogKind::PopUp, "", text, std::max(0, *Number(f[3])) * 100, 0};
         } else if (*type == 11 && f.size() == 5 && f[3].quoted && Number(f[4])) {
             const int limit = std::clamp(*Number(f[4]), 1, static_cast<int>(kMaxInput));
-            dialog = {DialogKind::InputBox, text, Latin1ToUtf8(f[3].text), 0, limit};
+            dialog = {DialogKind::InputBox, text, latin1ToUtf8(f[3].text), 0, limit};
         } else if (*type == 14 && f.size() == 4 && f[3].quoted) {
-            dialog = {DialogKind::StatusText, text, Latin1ToUtf8(f[3].text), 0, 0};
+            dialog = {DialogKind::StatusText, text, latin1ToUtf8(f[3].text), 0, 0};
         } else {
             return false;
         }
@@ -261,7 +261,7 @@ void PhoneModel::noticeDone() {
 std::string Utf8ToLatin1(std::string_view utf8) {
     std::string out;
     for (std::size_t at = 0; at < utf8.size();) {
-        const char32_t character = NextCharacter(utf8, at);
+        const char32_t character = nextCharacter(utf8, at);
         out += character < 0x100 ? static_cast<char>(character) : '?';
     }
     return out;

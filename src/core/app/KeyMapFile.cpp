@@ -1,4 +1,4 @@
-#include "keymap/KeyMapFile.h"
+#include "app/KeyMapFile.h"
 
 #include <algorithm>
 #include <vector>
@@ -10,7 +10,7 @@ namespace zintor {
 namespace {
 
 // The places of KeyMap.xml, the preferred first.
-std::vector<std::string> Places(Files& files) {
+std::vector<std::string> keyMapPlaces(Files& files) {
     std::vector<std::string> places;
     for (KnownFolder folder : {KnownFolder::Config, KnownFolder::Program, KnownFolder::Data}) {
         const std::string place = files.folder(folder) + files.separator() + kKeyMapFileName;
@@ -23,8 +23,8 @@ std::vector<std::string> Places(Files& files) {
 
 }  // namespace
 
-std::string KeyMapFilePath(Files& files) {
-    const std::vector<std::string> places = Places(files);
+std::string keyMapFilePath(Files& files) {
+    const std::vector<std::string> places = keyMapPlaces(files);
     for (const std::string& place : places) {
         if (files.exists(place)) {
             return place;
@@ -33,38 +33,40 @@ std::string KeyMapFilePath(Files& files) {
     return places.back();
 }
 
-KeyMapFileOutcome LoadKeyMapFile(ProgramState& state, Files& files, EventLoop& loop) {
+KeyMapFileOutcome loadKeyMapFile(ProgramState& state, Files& files, EventLoop& loop) {
     KeyMapFileOutcome outcome;
-    outcome.path = KeyMapFilePath(files);
+    outcome.path = keyMapFilePath(files);
     if (!files.exists(outcome.path)) {
-        const std::vector<std::string> places = Places(files);
+        const std::vector<std::string> places = keyMapPlaces(files);
         std::string looked = places.front();
         for (std::size_t i = 1; i < places.size(); ++i) {
             looked += (i + 1 == places.size() ? " and " : ", ") + places[i];
         }
         outcome.problem =
-            Join({kKeyMapFileName, " not found (looked for ", looked, "); no key maps loaded"});
+            join({kKeyMapFileName, " not found (looked for ", looked, "); no key maps loaded"});
         return outcome;
     }
     std::string text;
     if (!files.readText(outcome.path, text)) {
-        outcome.problem = Join({outcome.path, ": cannot be read; no key maps loaded"});
+        outcome.problem = join({outcome.path, ": cannot be read; no key maps loaded"});
         return outcome;
     }
-    text = KeyMapTextAsUtf8(std::move(text));
-    const KeyMapLoadResult result = LoadKeyMaps(state, text, loop);
+    text = keyMapTextAsUtf8(std::move(text));
+    KeyMapLoadOptions options;
+    options.pump = [&loop] { loop.pumpOnce(); };
+    const KeyMapLoadResult result = loadKeyMaps(text, state.keyMaps, state.usbOutputs, options);
     if (result.error) {
-        outcome.problem = FormatLoadError(outcome.path, *result.error);
+        outcome.problem = formatLoadError(outcome.path, *result.error);
     }
     return outcome;
 }
 
-void ReadKeyMapFile(ProgramState& state, Ports& ports, Link& link) {
-    const KeyMapFileOutcome outcome = LoadKeyMapFile(state, ports.files, ports.loop);
+void readKeyMapFile(ProgramState& state, Ports& ports, Link& link) {
+    const KeyMapFileOutcome outcome = loadKeyMapFile(state, ports.files, ports.loop);
     if (!outcome.problem) {
         return;
     }
-    link.WriteLog(*outcome.problem);
+    link.writeLog(*outcome.problem);
     ports.logSink.diagnostic(*outcome.problem);
     ports.desktop.notify(kKeyMapNoticeTitle, *outcome.problem);
 }

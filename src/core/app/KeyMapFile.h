@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "app/Ports.h"
-#include "app/ProgramState.h"
 #include "keymap/KeyMapLoader.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
 
 namespace zintor {
 
@@ -18,22 +18,22 @@ inline constexpr const char* kKeyMapNoticeTitle = "Zintor key map";
 // exists (a user cannot edit the files of an installed program), otherwise the one beside the
 // program (as in the build tree), otherwise the one installed in the data folder. When there is
 // none, the last place looked at.
-std::string KeyMapFilePath(Files& files);
+std::string keyMapFilePath(Files& files);
 
 struct KeyMapFileOutcome {
     std::string path;                    // the file read (or looked for last)
     std::optional<std::string> problem;  // the message for the user, when there is one
 };
 
-// Reads and loads the key-map file into state.KeyMaps and state.USBOutputs. A missing or
+// Reads and loads the key-map file into state.keyMaps and state.usbOutputs. A missing or
 // unreadable file, or a load error, gives a problem text such as
 // "/home/ann/.config/Zintor/KeyMap.xml:41:5: COMMAND_TYPE before any COMMAND_ID for key KEY_3".
 // What loaded before an error is kept.
-KeyMapFileOutcome LoadKeyMapFile(ProgramState& state, Files& files, EventLoop& loop);
+KeyMapFileOutcome loadKeyMapFile(ProgramState& state, Files& files, EventLoop& loop);
 
-// Start-up's reading of the key maps: LoadKeyMapFile, and any problem goes to the log, to the
+// Start-up's reading of the key maps: loadKeyMapFile, and any problem goes to the log, to the
 // desktop as a notice and to the diagnostic output (which works with the log switched off).
 // The program then runs with whatever key maps were loaded, possibly none.
-void ReadKeyMapFile(ProgramState& state, Ports& ports, Link& link);
+void readKeyMapFile(ProgramState& state, Ports& ports, Link& link);
 
 }  // namespace zintor

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "link/LineRoute.h"
+#include "shared/ProgramState.h"
+
+namespace zintor {
+
+class PhoneMenus;
+
+// The handlers of the screens that other parts own.
+struct OtherScreens {
+    std::function<void(const std::string&)> keyControlKey;       // a key in the key-control mode
+    std::function<void(const std::string&)> playerStatusKey;     // a key in the status dialog
+    std::function<void(const std::string&)> playerMenuChoice;    // the playlist menu
+    std::function<void(const std::string&)> playerStatusChoice;  // the status dialog's end
+};
+
+// Where each line from the phone goes, by the screen the phone shows: the link hands every line
+// but the answers to its commands to the first row that matches.
+std::vector<LineRoute> phoneLineRoutes(PhoneMenus& menus, const ProgramState& state,
+                                       const OtherScreens& others);
+
+}  // namespace zintor
