@@ -156,7 +156,8 @@ void World::checkHolds() {
     const bool flags[] = {s.mouseMoving, s.specialKeyRepeating, s.volumeStepping,
                           s.winampRepeatVolume, false};
     // Lines still waiting (the rest of a burst) are handled one step each first.
-    const bool linesWait = !program->link().unhandledText().empty() || !sim.serial().buffered().empty();
+    const bool linesWait =
+        !program->link().unhandledText().empty() || !sim.serial().buffered().empty();
     for (int g = 0; g < kGroups; ++g) {
         if (limitFrom_[g] >= 0 && counts_[g] - limitFrom_[g] > 1) {
             throw Failure(std::to_string(counts_[g] - limitFrom_[g]) + " " + kGroupNames[g] +
@@ -175,9 +176,10 @@ void World::checkHolds() {
 void World::rebootStarts() {
     const ProgramState& s = program->state();
     relinkDue_ = !exiting_ && acting_ == 0 && s.connected && !s.supervisionPaused &&
-                 sim.serial().openPort() == 3 && program->link().timerRunning(TimerSlot::Supervision) &&
-                 heldKeys_.empty() && !s.mouseMoving && !s.specialKeyRepeating &&
-                 !s.volumeStepping && !s.winampRepeatVolume;
+                 sim.serial().openPort() == 3 &&
+                 program->link().timerRunning(TimerSlot::Supervision) && heldKeys_.empty() &&
+                 !s.mouseMoving && !s.specialKeyRepeating && !s.volumeStepping &&
+                 !s.winampRepeatVolume;
     opensAtReboot_ = sim.serial().openCount();
 }
 
