@@ -50,9 +50,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         }
         loop.quit(0);
     };
-    program.Startup();
+    program.startup();
     const int status = loop.run();
-    program.Shutdown();
+    program.shutdown();
     if (instance != nullptr) {
         CloseHandle(instance);
     }
