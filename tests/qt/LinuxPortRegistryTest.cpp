@@ -56,7 +56,13 @@ class LinuxPortRegistryTest : public testing::Test {
     MemorySettingsStore settings;
 };
 
-TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevices) {
+TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevicesAndToleratesMissingFolders) {
+    PortRegistryPaths nowhere{root / "none/ports", root / "none/dev", root / "none/sys",
+                              root / "none/by-id"};
+    LinuxPortRegistry empty(settings, nowhere);
+    EXPECT_TRUE(empty.listPorts().empty());
+    EXPECT_EQ(empty.devicePath(1), std::nullopt);
+
     uart("ttyS0", 4);  // a 16550A
     uart("ttyS1", 0);  // reserved by the driver, no chip: not a port
     device("ttyS2");   // no sysfs entry at all: not a port
@@ -86,7 +92,8 @@ TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevices) {
     EXPECT_EQ(registry.devicePath(9), std::nullopt);  // the pin that points at nothing
 }
 
-TEST_F(LinuxPortRegistryTest, PlugInDevicesKeepTheirNumbers) {
+TEST_F(LinuxPortRegistryTest, PlugInDevicesKeepTheirNumbersBadRememberedOnesAreIgnored) {
+    settings.set(LinuxPortRegistry::kNumbersValue, "ttyACM1=x;=4;ttyACM2=0;junk;ttyACM3=7");
     uart("ttyS0", 4);
     device("ttyUSB0");
     link("by-id/usb-Prolific-port0", dev("ttyUSB0"));
@@ -113,22 +120,11 @@ TEST_F(LinuxPortRegistryTest, PlugInDevicesKeepTheirNumbers) {
     const auto ports = list();
     EXPECT_EQ(ports.at("COM3"), dev("rfcomm1") + " (BtPort)");
     EXPECT_EQ(ports.at("COM5"), dev("ttyUSB2"));
-}
-
-TEST_F(LinuxPortRegistryTest, ToleratesMissingFoldersAndBadRememberedNumbers) {
-    PortRegistryPaths nowhere{root / "none/ports", root / "none/dev", root / "none/sys",
-                              root / "none/by-id"};
-    LinuxPortRegistry empty(settings, nowhere);
-    EXPECT_TRUE(empty.listPorts().empty());
-    EXPECT_EQ(empty.devicePath(1), std::nullopt);
-
-    settings.set(LinuxPortRegistry::kNumbersValue, "ttyUSB0=x;=4;ttyACM0=0;junk;ttyACM1=7");
-    device("ttyUSB0");
-    device("ttyACM0");
-    device("ttyACM1");
-    EXPECT_EQ(list(),
-              (std::map<std::string, std::string>{
-                  {"COM1", dev("ttyACM0")}, {"COM2", dev("ttyUSB0")}, {"COM7", dev("ttyACM1")}}));
+    // Remembered numbers that are no numbers, or 0, were ignored; a good one is kept.
+    device("ttyACM3");
+    device("ttyACM2");
+    EXPECT_EQ(list().at("COM7"), dev("ttyACM3"));
+    EXPECT_EQ(list().at("COM6"), dev("ttyACM2"));
 }
 
 // Handles events until `done`, for at most `limitMs`.

@@ -11,9 +11,9 @@
 
 #include "PtyPhone.h"
 #include "QtTestSupport.h"
+#include "app/Program.h"
 #include "link/Link.h"
 #include "qt/QtEventLoop.h"
-#include "shared/ProgramState.h"
 #include "sim/SimWorld.h"
 
 namespace zintor {
@@ -21,6 +21,8 @@ namespace {
 
 using phone::PtyPhone;
 using namespace std::chrono_literals;
+
+const std::string kMainMenu = "AT*EASM=\"Zintor\",1,1,3,\"Move Mouse\",\"Application\",\"About\"";
 
 class QtSerialLinkTest : public testing::Test {
   protected:
@@ -57,7 +59,7 @@ class QtSerialLinkTest : public testing::Test {
     std::vector<SerialEvent> events;
 };
 
-TEST_F(QtSerialLinkTest, OpensOnlyWhatTheNumberResolvesTo) {
+TEST_F(QtSerialLinkTest, OpensWhatTheNumberResolvesToAndCarriesEveryByteWhileArmed) {
     ASSERT_TRUE(phone.ok()) << phone.error();
     EXPECT_FALSE(serial.open(3));  // no device has this number
     EXPECT_FALSE(serial.open(6));  // a device path that does not exist
@@ -67,12 +69,15 @@ TEST_F(QtSerialLinkTest, OpensOnlyWhatTheNumberResolvesTo) {
     serial.close();
     EXPECT_FALSE(serial.isOpen());
     ASSERT_TRUE(serial.open(5));  // and again after closing
-}
 
-TEST_F(QtSerialLinkTest, CarriesEveryByteBothWays) {
-    ASSERT_TRUE(serial.open(5));
     serial.write("AT+cgmm\r\n");
     EXPECT_GE(phone.waitForLine("AT+cgmm", 0, 2s), 0);
+    loop.waitUntil(loop.now() + 100);  // not armed: the answer waits, no event
+    EXPECT_EQ(count(SerialEvent::Receive), 0);
+    // Arming with bytes already buffered posts an event (not called from inside).
+    serial.setReceiveArmed(true);
+    EXPECT_EQ(count(SerialEvent::Receive), 0);
+    ASSERT_TRUE(waitFor([&] { return count(SerialEvent::Receive) == 1; }));
     EXPECT_EQ(receiveUntil("OK\r\n"), std::string("\r\n") + PtyPhone::kModel + "\r\n\r\nOK\r\n");
 
     // NUL bytes and 8-bit text are kept; a burst larger than the read buffer arrives whole.
@@ -82,62 +87,45 @@ TEST_F(QtSerialLinkTest, CarriesEveryByteBothWays) {
     }
     phone.send(bytes + "END\r\n");
     EXPECT_EQ(receiveUntil("END\r\n"), bytes + "END\r\n");
-}
-
-TEST_F(QtSerialLinkTest, ReceiveEventsArePostedOnlyWhileArmed) {
-    ASSERT_TRUE(serial.open(5));
-    phone.send("\r\nOK\r\n");
-    loop.waitUntil(loop.now() + 100);  // not armed: the bytes wait, no event
-    EXPECT_EQ(count(SerialEvent::Receive), 0);
-
-    // Arming with bytes already buffered posts an event (not called from inside).
-    serial.setReceiveArmed(true);
-    EXPECT_EQ(count(SerialEvent::Receive), 0);
-    ASSERT_TRUE(waitFor([&] { return count(SerialEvent::Receive) == 1; }));
-    EXPECT_EQ(serial.takeReceived(), "\r\nOK\r\n");
-
-    phone.send("*EAAI\r\n");
-    ASSERT_TRUE(waitFor([&] { return count(SerialEvent::Receive) == 2; }));
-    EXPECT_EQ(serial.takeReceived(), "*EAAI\r\n");
 
     // Disarmed with an event pending: the event is dropped, the bytes stay.
+    const long before = count(SerialEvent::Receive);
     phone.send("RING\r\n");
     serial.setReceiveArmed(false);
     loop.waitUntil(loop.now() + 100);
-    EXPECT_EQ(count(SerialEvent::Receive), 2);
+    EXPECT_EQ(count(SerialEvent::Receive), before);
     EXPECT_EQ(serial.takeReceived(), "RING\r\n");
 }
 
-// The real link on the adapter and the Qt loop; every other port simulated. The link is
-// connected to no screen: a test routes the lines it needs.
+// The whole program on the adapter and the Qt loop; every other port simulated.
 class LinkOverPtyTest : public QtSerialLinkTest {
   protected:
-    LinkOverPtyTest() {
-        state.comPort = 5;
-        link.onConnected([this] { ++connections; });
-    }
-    ~LinkOverPtyTest() override {
-        if (state.connected) {
-            link.disconnectCom();
-        }
-    }
+    LinkOverPtyTest() { program.state().comPort = 5; }
+    ~LinkOverPtyTest() override { program.shutdown(); }
 
     SimWorld world;
     Ports ports{loop,        serial,        world.registry, world.settings,
                 world.files, world.logSink, world.desktop,  world.launcher,
                 world.input, world.mixer,   world.player,   world.board};
-    ProgramState state;
-    Link link{state, ports};
-    int connections = 0;
+    Program program{ports};
+    Link& link = program.link();
 };
 
-TEST_F(LinkOverPtyTest, ConnectsWithTheFullSequenceAndGivesUpOnASilentPhone) {
+TEST_F(LinkOverPtyTest, ConnectsGivesUpOnASilentPhoneAndAnswersNestInAHandlersCommand) {
     ASSERT_TRUE(phone.ok()) << phone.error();
     ASSERT_TRUE(link.connectPhone());
-    EXPECT_TRUE(state.connected);
-    EXPECT_EQ(connections, 1);
-    EXPECT_EQ(phone.texts(), (std::vector<std::string>{"AT", "AT+cgmm", "at+cscs=\"8859-1\"",
-                                                       "AT+CMER=0,0,0,0,0", "AT*EAM=\"Zintor\""}));
+    EXPECT_EQ(phone.texts(),
+              (std::vector<std::string>{"AT", "AT+cgmm", "at+cscs=\"8859-1\"", "AT+CMER=0,0,0,0,0",
+                                        "AT*EAM=\"Zintor\"", kMainMenu}));
+    // About sends its pop-up from the handler and waits for the answer in a nested receive; the
+    // pop-up's end is handled only once that handler has returned.
+    phone.send("\r\n*EAMI: 3\r\n");
+    ASSERT_TRUE(waitFor([&] { return phone.texts().size() == 7; }));
+    EXPECT_EQ(phone.texts().back().rfind("AT*EAID=1,2,\"Zintor", 0), 0u);
+    phone.send("*EAII: 1,1\r\n");
+    ASSERT_TRUE(waitFor([&] { return phone.texts().size() == 8; }));  // within 2 s
+    EXPECT_EQ(phone.texts().back(), "AT*EASM=\"Zintor\",1,3" + kMainMenu.substr(20));
+    EXPECT_TRUE(program.state().connected);
     link.disconnectCom();
     EXPECT_FALSE(serial.isOpen());
 
@@ -151,22 +139,6 @@ TEST_F(LinkOverPtyTest, ConnectsWithTheFullSequenceAndGivesUpOnASilentPhone) {
     EXPECT_FALSE(serial.isOpen());
 }
 
-TEST_F(LinkOverPtyTest, ACommandSentFromAHandlerGetsItsAnswerInANestedReceive) {
-    ASSERT_TRUE(link.connectPhone());
-    bool handled = false;
-    bool answered = false;
-    const auto handler = [&](const std::string&) {
-        answered = link.send("AT*EASM=\"Zintor\",1,1,1,\"About\"\r\n", 5000);
-        handled = true;
-    };
-    link.setRoutes({{LineRoute::Match::Whole, "*EAAI", "", {}, handler, false}});
-    phone.send("\r\n*EAAI\r\n");
-    ASSERT_TRUE(waitFor([&] { return handled; }));
-    EXPECT_TRUE(answered);
-    EXPECT_EQ(phone.texts().back(), "AT*EASM=\"Zintor\",1,1,1,\"About\"");
-    EXPECT_TRUE(state.connected);
-}
-
 TEST_F(LinkOverPtyTest, AHangUpEndsAWaitingCommandAndTheLinkThenTheProgramIsIdle) {
     ASSERT_TRUE(link.connectPhone());
     phone.setReply("AT+CIND?", "");  // never answered
@@ -175,7 +147,7 @@ TEST_F(LinkOverPtyTest, AHangUpEndsAWaitingCommandAndTheLinkThenTheProgramIsIdle
     EXPECT_FALSE(link.send("AT+CIND?\r\n", 20000));
     loop.stopTimer(unplug);
     EXPECT_LT(loop.now() - start, 10000);  // ended by the hang-up, not by the time-out
-    EXPECT_FALSE(state.connected);
+    EXPECT_FALSE(program.state().connected);
     EXPECT_FALSE(serial.isOpen());
 
     test::WakeCounter counter;

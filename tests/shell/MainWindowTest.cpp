@@ -52,30 +52,5 @@ TEST_F(MainWindowTest, ButtonsReportTheTrayCommandsAndKeysInTheDebugBoxEchoTheir
     EXPECT_EQ(top, 450.0f);
 }
 
-// Qt's offscreen platform has no tray: the main window takes its place.
-TEST_F(MainWindowTest, WithoutATrayTheMainWindowStaysClosingItExitsAndNoticesAreNotModal) {
-    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
-    desktop.trayAdd("Zintor");
-    desktop.hideMainWindow();
-    EXPECT_TRUE(desktop.showingMainInsteadOfTray());
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_TRUE(window.noTrayLine()->isVisibleTo(&window));
-    desktop.traySetTip("Zintor - Connected");
-    EXPECT_EQ(window.windowTitle(), "Zintor - Connected");
-
-    desktop.notify("Zintor", "KeyMap.xml:3:1: something is wrong");
-    QWidget* box = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        box = w->objectName() == "ZintorNotice" && w->isVisible() ? w : box;
-    }
-    ASSERT_NE(box, nullptr);
-    EXPECT_FALSE(box->isModal());
-    box->close();
-
-    window.close();
-    EXPECT_EQ(events.calls, std::vector<std::string>{"exit"});
-    EXPECT_TRUE(window.isVisible());  // the program ends itself, not the window
-}
-
 }  // namespace
 }  // namespace zintor

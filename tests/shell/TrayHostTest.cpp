@@ -101,16 +101,43 @@ class TrayHostTest : public ::testing::Test {
     test::RecordingEvents events;
 };
 
-TEST_F(TrayHostTest, WithAHostTheIconIsInTheTrayAndOnlyARightPressOpensTheMenu) {
+TEST_F(TrayHostTest,
+       WithoutAHostTheMainWindowStandsInUntilOneComesThenOnlyARightPressOpensTheMenu) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    desktop->trayAdd("Zintor");
+    desktop->hideMainWindow();
+    MainWindow& main = desktop->mainWindow();
+    EXPECT_TRUE(desktop->showingMainInsteadOfTray());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main.isVisible() && Viewable(&main); }));
+    EXPECT_TRUE(main.noTrayLine()->isVisible());
+    desktop->traySetTip("Zintor - Connected");
+    EXPECT_EQ(main.windowTitle(), "Zintor - Connected");
+    desktop->notify("Zintor", "KeyMap.xml:3:1: something is wrong");
+    QWidget* box = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        box = w->objectName() == "ZintorNotice" && w->isVisible() ? w : box;
+    }
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isModal());
+    box->close();
+    main.close();
+    EXPECT_EQ(events.calls, std::vector<std::string>{"exit"});
+    EXPECT_TRUE(main.isVisible());  // the program ends itself, not the window
+    events.calls.clear();
+
     StartHost();
-    ASSERT_TRUE(QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Embedded(); }));
+    // Started with a tray there, the main window stays hidden.
+    desktop->trayRemove();
+    ASSERT_TRUE(QTest::qWaitFor([] { return IconWidget() == nullptr; }));
+    desktop = std::make_unique<QtDesktop>();
+    desktop->setListener(&events);
     desktop->trayAdd("Zintor");
     desktop->hideMainWindow();
     ASSERT_TRUE(QTest::qWaitFor([this] { return Embedded(); }));
     EXPECT_FALSE(desktop->showingMainInsteadOfTray());
     EXPECT_FALSE(desktop->mainWindow().isVisible());
     EXPECT_EQ(desktop->trayIcon()->toolTip(), "Zintor");
-
     QMenu* menu = desktop->trayMenu().menu();
     Press(1, true);
     Press(1, false);
@@ -121,23 +148,8 @@ TEST_F(TrayHostTest, WithAHostTheIconIsInTheTrayAndOnlyARightPressOpensTheMenu) 
     Press(3, false);
     menu->hide();
     EXPECT_TRUE(events.calls.empty());
-
     desktop->trayRemove();
     EXPECT_TRUE(QTest::qWaitFor([] { return IconWidget() == nullptr; }));
-}
-
-TEST_F(TrayHostTest, WithoutAHostTheMainWindowIsShownAndTheIconComesWithALateHost) {
-    // (A host of an earlier test in this process is gone once Qt has seen it go.)
-    ASSERT_TRUE(QTest::qWaitFor([] { return !QSystemTrayIcon::isSystemTrayAvailable(); }));
-    desktop->trayAdd("Zintor");
-    desktop->hideMainWindow();
-    MainWindow& main = desktop->mainWindow();
-    EXPECT_TRUE(desktop->showingMainInsteadOfTray());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return main.isVisible() && Viewable(&main); }));
-    EXPECT_TRUE(main.noTrayLine()->isVisible());
-
-    StartHost();
-    EXPECT_TRUE(QTest::qWaitFor([this] { return Embedded(); }));
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 //                               query (player queries), frame (tray icon), rows (key help)
 //   1010..1305 key cursor -1,0 x60   three or more equal events in a row, first and last time
 //   ...                         any number of events
+//   1000 < +CKEV: 5,1 | 1010 key press 88 | key press 89   several events on one line; one
+//                               without a time happens at the time of the one before
 // Lines without a time set the world up before the start ("keymap NAME", "key 5 KEY=x; WAIT=100",
 // "set Com=3", "answer AT+cgmm = reply T610", ...). \r \n \xNN stand for bytes. Everything that
 // happens until the last time in the transcript must be in it, in order.
@@ -471,14 +473,21 @@ bool Player::play() {
             setUp(name, args);
             continue;
         }
-        const auto [times, text] = split(line, " ");
-        const std::int64_t at = std::stoll(times);
-        end = std::max<std::int64_t>(end, times.find("..") == std::string::npos
-                                              ? at
-                                              : std::stoll(times.substr(times.find("..") + 2)));
-        expected.emplace_back(number, times + " " + text);
-        if (text[0] == '<' || text[0] == '!') {
-            world.loop.schedule(at, [this, text] { act(text); });
+        std::string times;  // a piece without a time happens at the time of the one before
+        for (std::size_t from = 0, to = 0; from <= line.size(); from = to + 3) {
+            to = std::min(line.find(" | ", from), line.size());
+            const std::string piece = line.substr(from, to - from);
+            const bool timed = piece.find_first_not_of("0123456789") != 0;
+            const std::string text = timed ? split(piece, " ").second : piece;
+            times = timed ? split(piece, " ").first : times;
+            const std::int64_t at = std::stoll(times);
+            const auto range = times.find("..");
+            end = std::max<std::int64_t>(
+                end, range == std::string::npos ? at : std::stoll(times.substr(range + 2)));
+            expected.emplace_back(number, times + " " + text);
+            if (text[0] == '<' || text[0] == '!') {
+                world.loop.schedule(at, [this, text] { act(text); });
+            }
         }
     }
     cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
@@ -540,9 +549,20 @@ bool Player::play() {
         return true;
     }
     std::cout << path_ << ": " << failure << "\nWhat happened:\n";
-    for (const std::string& line : actual) {
-        std::cout << line << "\n";
+    std::string row, lastTime;  // grouped as in a transcript: what the phone or user did first
+    for (const std::string& event : actual) {
+        const auto [times, text] = split(event, " ");
+        const std::string piece =
+            times == lastTime && times.find("..") == std::string::npos ? text : event;
+        const bool cause = text[0] == '<' || text[0] == '!';
+        if (!row.empty() && (cause || row.size() + piece.size() + 3 > 100)) {
+            std::cout << row << "\n";
+            row.clear();
+        }
+        row += row.empty() ? event : " | " + piece;
+        lastTime = times;
     }
+    std::cout << row << "\n";
     return false;
 }
 

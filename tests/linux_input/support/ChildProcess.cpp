@@ -1,5 +1,6 @@
 #include "ChildProcess.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -18,21 +19,9 @@ extern char** environ;
 namespace zintor::testing {
 
 std::string ChildProcess::find(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= folders.size()) {
-        std::size_t end = folders.find(':', start);
-        if (end == std::string::npos) {
-            end = folders.size();
-        }
-        const std::string candidate = folders.substr(start, end - start) + "/" + program;
-        if (access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
-        }
-        start = end + 1;
-    }
-    return {};
+    std::string path = output("command -v '" + program + "' 2>/dev/null");
+    path.erase(path.find_last_not_of('\n') + 1);
+    return path.starts_with('/') ? path : "";  // a shell builtin is no program
 }
 
 std::string ChildProcess::output(const std::string& command) {
@@ -59,18 +48,16 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Environment
     }
     // Everything the child needs is prepared before fork: it only redirects and execs.
     std::vector<std::string> variables;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string variable = *entry;
-        bool replaced = false;
-        for (const auto& [name, value] : environment) {
-            replaced = replaced || variable.rfind(name + "=", 0) == 0;
-        }
-        if (!replaced) {
-            variables.push_back(variable);
-        }
-    }
     for (const auto& [name, value] : environment) {
         variables.push_back(name + "=" + value);
+    }
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string variable = *entry;
+        if (std::none_of(environment.begin(), environment.end(), [&](const auto& added) {
+                return variable.starts_with(added.first + "=");
+            })) {
+            variables.push_back(variable);
+        }
     }
     std::vector<char*> args;
     for (const std::string& arg : argv) {

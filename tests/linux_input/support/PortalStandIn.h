@@ -4,6 +4,7 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QObject>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <string>
@@ -23,8 +24,14 @@ class PortalStandIn : public QObject {
 
   public:
     // Registers on the bus at `address` under a connection of its own.
-    explicit PortalStandIn(const std::string& address);
-    ~PortalStandIn() override;
+    explicit PortalStandIn(const std::string& address)
+        : bus_(QDBusConnection::connectToBus(QString::fromStdString(address), kConnection)) {
+        ok_ = bus_.registerService(QStringLiteral("org.freedesktop.portal.Desktop")) &&
+              bus_.registerObject(
+                  QStringLiteral("/org/freedesktop/portal/desktop"), this,
+                  QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties);
+    }
+    ~PortalStandIn() override { QDBusConnection::disconnectFromBus(kConnection); }
 
     bool ok() const { return ok_; }
     uint version() const { return 2; }
@@ -33,24 +40,62 @@ class PortalStandIn : public QObject {
     uint startResponse = 0;
     QString nextToken = QStringLiteral("token-2");
     // Ends the running session as a desktop does when the user revokes it.
-    void closeSession();
+    void closeSession() {
+        bus_.send(QDBusMessage::createSignal(session_, "org.freedesktop.portal.Session", "Closed"));
+    }
 
   public slots:
-    QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message);
+    QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message) {
+        calls.push_back("CreateSession");
+        session_ = "/org/freedesktop/portal/desktop/session/1/" +
+                   options.value("session_handle_token").toString();
+        return answer(message, options, 0, {{"session_handle", session_}});
+    }
     QDBusObjectPath SelectDevices(const QDBusObjectPath& session, const QVariantMap& options,
-                                  const QDBusMessage& message);
-    QDBusObjectPath Start(const QDBusObjectPath& session, const QString& parent,
-                          const QVariantMap& options, const QDBusMessage& message);
-    void NotifyKeyboardKeysym(const QDBusObjectPath& session, const QVariantMap& options,
-                              int keysym, uint state);
-    void NotifyPointerMotion(const QDBusObjectPath& session, const QVariantMap& options, double dx,
-                             double dy);
-    void NotifyPointerButton(const QDBusObjectPath& session, const QVariantMap& options, int button,
-                             uint state);
+                                  const QDBusMessage& message) {
+        calls.push_back(
+            "SelectDevices types=" + options.value("types").toString().toStdString() +
+            " persist_mode=" + options.value("persist_mode").toString().toStdString() +
+            " restore_token=" + options.value("restore_token").toString().toStdString() +
+            (session.path() == session_ ? "" : " (unknown session)"));
+        return answer(message, options, 0, {});
+    }
+    QDBusObjectPath Start(const QDBusObjectPath& session, const QString&,
+                          const QVariantMap& options, const QDBusMessage& message) {
+        calls.push_back(std::string("Start") +
+                        (session.path() == session_ ? "" : " (unknown session)"));
+        return answer(message, options, startResponse,
+                      {{"devices", 3u}, {"restore_token", nextToken}});
+    }
+    void NotifyKeyboardKeysym(const QDBusObjectPath&, const QVariantMap&, int keysym, uint state) {
+        calls.push_back("key " + std::to_string(keysym) + " " + std::to_string(state));
+    }
+    void NotifyPointerMotion(const QDBusObjectPath&, const QVariantMap&, double dx, double dy) {
+        calls.push_back("motion " + QString::number(dx).toStdString() + "," +
+                        QString::number(dy).toStdString());
+    }
+    void NotifyPointerButton(const QDBusObjectPath&, const QVariantMap&, int button, uint state) {
+        calls.push_back("button " + std::to_string(button) + " " + std::to_string(state));
+    }
 
   private:
+    static inline const QString kConnection = QStringLiteral("portal-stand-in");
+
+    // Answers through the Request object's Response signal, after the method's reply, as the
+    // portal does.
     QDBusObjectPath answer(const QDBusMessage& message, const QVariantMap& options, uint response,
-                           const QVariantMap& results);
+                           const QVariantMap& results) {
+        const QString path = "/org/freedesktop/portal/desktop/request/" +
+                             message.service().mid(1).replace('.', '_') + "/" +
+                             options.value("handle_token").toString();
+        QTimer::singleShot(0, this, [this, path, response, results] {
+            QDBusMessage signal =
+                QDBusMessage::createSignal(path, "org.freedesktop.portal.Request", "Response");
+            signal << response << results;
+            bus_.send(signal);
+        });
+        return QDBusObjectPath(path);
+    }
 
     QDBusConnection bus_;
     QString session_;

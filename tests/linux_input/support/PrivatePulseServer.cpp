@@ -37,15 +37,13 @@ bool PrivatePulseServer::start() {
     if (folder_.empty()) {
         return false;
     }
-    const ChildProcess::Environment environment{
-        {"HOME", folder_ + "/home"},
-        {"XDG_RUNTIME_DIR", folder_ + "/runtime"},
-        {"XDG_CONFIG_HOME", folder_ + "/home/.config"},
-        {"XDG_STATE_HOME", folder_ + "/home/.state"},
-        {"PULSE_RUNTIME_PATH", folder_ + "/runtime/pulse"},
-        {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
-        {"DISPLAY", ""},
-    };
+    const ChildProcess::Environment environment{{"HOME", folder_ + "/home"},
+                                                {"XDG_RUNTIME_DIR", folder_ + "/runtime"},
+                                                {"XDG_CONFIG_HOME", folder_ + "/home/.config"},
+                                                {"XDG_STATE_HOME", folder_ + "/home/.state"},
+                                                {"PULSE_RUNTIME_PATH", folder_ + "/runtime/pulse"},
+                                                {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
+                                                {"DISPLAY", ""}};
     const std::vector<std::string> argv{
         "pulseaudio",
         "--daemonize=no",

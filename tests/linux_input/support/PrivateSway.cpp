@@ -28,7 +28,8 @@ bool PrivateSway::start(const ChildProcess::Environment& environment) {
     }
     folder_ = folder;
     std::ofstream(folder_ + "/config") << "output HEADLESS-1 resolution " << kWidth << "x"
-                                       << kHeight << "\nxwayland disable\ndefault_border none\n";
+                                       << kHeight << "\nxwayland disable\ndefault_border none\n"
+                                       << "for_window [app_id=\"wev\"] fullscreen enable\n";
     std::vector<std::string> argv;
     if (geteuid() == 0) {
         const passwd* nobody = getpwnam("nobody");
