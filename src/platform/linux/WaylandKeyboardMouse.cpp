@@ -275,6 +275,7 @@ void WaylandKeyboardMouse::uploadKeymap() {
     zwp_virtual_keyboard_v1_keymap(keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
                                    static_cast<std::uint32_t>(text.size() + 1));
     ::close(fd);
+    sendModifiers();  // a new layout starts with none; keys held keep theirs
     uploaded_ = text;
     reported_.reset();  // a key missing from the old layout may be on this one
 }

@@ -35,6 +35,11 @@ bool WaylandKeymap::adopt(xkb_keymap* keymap) {
     xkb_keymap_unref(keymap_);
     keymap_ = keymap;
     state_ = xkb_state_new(keymap);
+    // Keys still held stay held in the new layout (the compositor sends the layout back after
+    // each upload, often between a Shift's press and its release).
+    for (const unsigned code : down_) {
+        xkb_state_update_key(state_, code + kEvdevOffset, XKB_KEY_DOWN);
+    }
     text_ = text;
     std::free(text);
     codes_.clear();
@@ -81,6 +86,11 @@ unsigned WaylandKeymap::evdevCode(unsigned keysym) {
 bool WaylandKeymap::noteKey(unsigned evdevCode, bool down) {
     if (state_ == nullptr) {
         return false;
+    }
+    if (down) {
+        down_.insert(evdevCode);
+    } else {
+        down_.erase(evdevCode);
     }
     const auto changed =
         xkb_state_update_key(state_, evdevCode + kEvdevOffset, down ? XKB_KEY_DOWN : XKB_KEY_UP);

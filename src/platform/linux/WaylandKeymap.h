@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 
 struct xkb_context;
@@ -48,6 +49,7 @@ class WaylandKeymap {
     xkb_state* state_ = nullptr;
     std::string text_;
     std::map<unsigned, unsigned> codes_;
+    std::set<unsigned> down_;  // evdev codes of the keys held now
 };
 
 }  // namespace zintor
