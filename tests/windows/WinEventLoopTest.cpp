@@ -2,6 +2,7 @@
 // the serial line, see WinSerialLinkTest; window messages for the windows, see wine-e2e.sh).
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "platform/windows/WinEventLoop.h"
@@ -60,12 +61,16 @@ TEST(WinEventLoopTest, NestedWaitsSeeLaterEventsAndTimersStopThemselves) {
     EXPECT_EQ(depthAtRelease, 2);  // ticked inside the press's wait, inside the outer one
 }
 
-TEST(WinEventLoopTest, TimersAndPostedCallsRunInsideAForeignModalLoop) {
+TEST(WinEventLoopTest, TimersPostedCallsAndHandlesRunInsideAForeignModalLoop) {
     WinEventLoop loop;
     int ticks = 0;
     bool posted = false;
+    int signaled = 0;
+    HANDLE data = CreateEventW(nullptr, TRUE, TRUE, nullptr);  // bytes from the serial line
+    loop.addHandle(data, [&] { ++signaled, ResetEvent(data); });
     loop.startTimer(15, [&] { ++ticks; });
     loop.post([&] { posted = true; });
+    const auto modal = std::make_unique<WinEventLoop::ModalScope>(loop);
     // What a message box or a menu does: its own GetMessage loop.
     MSG message;
     while ((ticks < 3 || !posted) && GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -73,6 +78,8 @@ TEST(WinEventLoopTest, TimersAndPostedCallsRunInsideAForeignModalLoop) {
     }
     EXPECT_TRUE(posted);
     EXPECT_EQ(ticks, 3);
+    EXPECT_EQ(signaled, 1);  // served while the dialog is open, once per signal
+    CloseHandle(data);
 }
 
 }  // namespace

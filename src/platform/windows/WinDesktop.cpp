@@ -182,6 +182,7 @@ void WinDesktop::popUpMenu() {
     GetCursorPos(&at);
     // Without the foreground the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(main_);
+    const WinEventLoop::ModalScope modal(loop_);
     const int chosen = static_cast<int>(TrackPopupMenu(
         menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, main_, nullptr));
     PostMessageW(main_, WM_NULL, 0, 0);
@@ -311,6 +312,7 @@ void WinDesktop::closeNotice() {
 }
 
 void WinDesktop::messageBox(const std::string& title, const std::string& text, bool critical) {
+    const WinEventLoop::ModalScope modal(loop_);
     MessageBoxW(nullptr, Utf8ToWide(text).c_str(), Utf8ToWide(title).c_str(),
                 MB_OK | MB_SETFOREGROUND | (critical ? MB_ICONERROR : MB_ICONINFORMATION));
 }
@@ -338,6 +340,7 @@ std::optional<std::string> WinDesktop::chooseFile(const std::string& title,
     dialog.nMaxFile = MAX_PATH;
     dialog.lpstrTitle = caption.c_str();
     dialog.Flags = OFN_EXPLORER;
+    const WinEventLoop::ModalScope modal(loop_);
     if (GetOpenFileNameW(&dialog) == 0) {
         return std::nullopt;
     }

@@ -9,6 +9,8 @@ namespace {
 
 constexpr UINT kPostedMessage = WM_APP + 1;
 constexpr UINT_PTR kWakeTimer = 1;
+constexpr UINT_PTR kHandlePollTimer = 2;
+constexpr UINT kHandlePollMs = 10;
 constexpr wchar_t kClassName[] = L"ZintorEventLoop";
 // Messages handled per pass, so timers and posted calls still run under a flood of messages.
 constexpr int kMessagesPerPass = 64;
@@ -42,6 +44,10 @@ LRESULT CALLBACK WinEventLoop::windowProc(HWND window, UINT message, WPARAM wPar
     auto* loop = reinterpret_cast<WinEventLoop*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (loop != nullptr && message == WM_TIMER && wParam == kWakeTimer) {
         loop->runDueTimers();
+        return 0;
+    }
+    if (loop != nullptr && message == WM_TIMER && wParam == kHandlePollTimer) {
+        loop->runSignaledHandles();
         return 0;
     }
     if (loop != nullptr && message == kPostedMessage) {
@@ -152,20 +158,7 @@ void WinEventLoop::quit(int exitCode) {
 
 void WinEventLoop::dispatchPass() {
     runMessages();
-    // Signaled handles; a callback may add or remove handles, so they are looked up again.
-    std::vector<HandleId> ids;
-    for (const auto& [id, watched] : handles_) {
-        if (WaitForSingleObject(watched.handle, 0) == WAIT_OBJECT_0) {
-            ids.push_back(id);
-        }
-    }
-    for (const HandleId id : ids) {
-        const auto it = handles_.find(id);
-        if (it != handles_.end()) {
-            const std::function<void()> signaled = it->second.signaled;
-            signaled();
-        }
-    }
+    runSignaledHandles();
     runDueTimers();
     runPosted();
 }
@@ -217,6 +210,33 @@ void WinEventLoop::runPosted() {
         const std::function<void()> call = std::move(posted_.front());
         posted_.pop_front();
         call();
+    }
+}
+
+WinEventLoop::ModalScope::ModalScope(WinEventLoop& loop) : loop_(loop) {
+    if (loop_.modalDepth_++ == 0) {
+        SetTimer(loop_.window_, kHandlePollTimer, kHandlePollMs, nullptr);
+    }
+}
+
+WinEventLoop::ModalScope::~ModalScope() {
+    if (--loop_.modalDepth_ == 0) {
+        KillTimer(loop_.window_, kHandlePollTimer);
+    }
+}
+
+void WinEventLoop::runSignaledHandles() {
+    // A callback may add or remove handles, so each is looked up again before it is checked.
+    std::vector<HandleId> ids;
+    for (const auto& [id, watched] : handles_) {
+        ids.push_back(id);
+    }
+    for (const HandleId id : ids) {
+        const auto it = handles_.find(id);
+        if (it != handles_.end() && WaitForSingleObject(it->second.handle, 0) == WAIT_OBJECT_0) {
+            const std::function<void()> signaled = it->second.signaled;
+            signaled();
+        }
     }
 }
 

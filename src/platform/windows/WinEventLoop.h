@@ -42,6 +42,20 @@ class WinEventLoop : public EventLoop {
     HandleId addHandle(HANDLE handle, std::function<void()> signaled);
     void removeHandle(HandleId id);
 
+    // While a modal loop of the system runs (a message box, the file dialog, a menu) the loop's
+    // own waits do not: the handles are then looked at every few milliseconds from that loop
+    // (the timers reach it as WM_TIMER anyway). Scopes nest.
+    class ModalScope {
+      public:
+        explicit ModalScope(WinEventLoop& loop);
+        ~ModalScope();
+        ModalScope(const ModalScope&) = delete;
+        ModalScope& operator=(const ModalScope&) = delete;
+
+      private:
+        WinEventLoop& loop_;
+    };
+
     // Keyboard navigation (Tab, arrows, Enter, Escape) for `window`'s controls while it is open,
     // as a dialog box has it; nullptr ends it.
     void setDialog(HWND window) { dialog_ = window; }
@@ -74,6 +88,7 @@ class WinEventLoop : public EventLoop {
     void runDueTimers();
     void runPosted();
     void armWakeTimer();
+    void runSignaledHandles();
     // Sleeps until a message, a handle or `untilUs` (-1: no deadline but the timers').
     void sleep(std::int64_t untilUs);
 
@@ -88,6 +103,7 @@ class WinEventLoop : public EventLoop {
     std::map<HandleId, Watched> handles_;
     HandleId nextHandle_ = 1;
     int waitDepth_ = 0;
+    int modalDepth_ = 0;
     bool quitting_ = false;
     int exitCode_ = 0;
     std::uint64_t sleeps_ = 0;
