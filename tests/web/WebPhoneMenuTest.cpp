@@ -11,6 +11,7 @@
 #include "ShellTestApp.h"
 #include "WebPhone.h"
 #include "WebPhoneMenu.h"
+#include "WebPhoneServer.h"
 #include "qt/QtSerialLink.h"
 #include "qt/QtSettingsStore.h"
 #include "qt/TrayMenu.h"
@@ -85,6 +86,18 @@ TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     toggle->trigger();
     EXPECT_FALSE(phone.enabled() || showAgain->isEnabled() || (open && open->isVisible()));
     EXPECT_EQ(settings.read("WebPhone", ""), "0");
+}
+
+TEST(WebPhoneServerTest, OnlyPeersOnTheLocalNetworkAreServed) {
+    for (const char* local :
+         {"127.0.0.1", "10.1.2.3", "172.16.0.1", "172.31.255.255", "192.168.1.20", "169.254.3.4",
+          "::1", "fe80::1", "fd12::3", "::ffff:192.168.0.7"}) {
+        EXPECT_TRUE(WebPhoneServer::isLocalNetwork(QHostAddress(local))) << local;
+    }
+    for (const char* foreign : {"8.8.8.8", "172.32.0.1", "172.15.255.255", "192.169.0.1",
+                                "11.0.0.1", "2001:db8::1", "::ffff:8.8.4.4"}) {
+        EXPECT_FALSE(WebPhoneServer::isLocalNetwork(QHostAddress(foreign))) << foreign;
+    }
 }
 
 }  // namespace
