@@ -1,5 +1,6 @@
 // zintor_win_driver: the user's side of the end-to-end test, under wine.
 //   text       prints the text of Notepad's window (what was typed into it);
+//   help       checks that the key help window is shown on top and that it did not take the focus;
 //   settings   with the tray menu open (right button on the icon): "Program settings" chosen
 //              with the keyboard, then in the settings window a name typed, the player's file
 //              chosen in the file dialog, Auto connect checked, the slider moved to its end with
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/windows/WinPopups.h"
 #include "platform/windows/WinSettingsWindow.h"
 
 namespace {
@@ -37,6 +39,16 @@ HWND Find(const wchar_t* windowClass, const wchar_t* title) {
     }
     std::fprintf(stderr, "no window %ls\n", title != nullptr ? title : windowClass);
     std::exit(1);
+}
+
+int Help() {
+    HWND help = Find(zintor::WinKeyHelpWindow::kClass, nullptr);
+    const LONG_PTR style = GetWindowLongPtrW(help, GWL_EXSTYLE);
+    const bool ok = IsWindowVisible(help) && (style & WS_EX_TOPMOST) != 0 &&
+                    (style & WS_EX_NOACTIVATE) != 0 && GetForegroundWindow() != help;
+    std::printf("key help: visible %d, extended style %llx, in front %d\n", IsWindowVisible(help),
+                static_cast<unsigned long long>(style), GetForegroundWindow() == help);
+    return ok ? 0 : 1;
 }
 
 int Settings() {
@@ -68,5 +80,6 @@ int Settings() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    return argc != 2 ? 2 : std::wstring(argv[1]) == L"text" ? Text() : Settings();
+    const std::wstring command = argc == 2 ? argv[1] : L"";
+    return command == L"text" ? Text() : command == L"help" ? Help() : Settings();
 }

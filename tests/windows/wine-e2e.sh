@@ -2,7 +2,8 @@
 # wine-e2e.sh WINE INSTALLER DRIVER PHONE WORKDIR: zintor.exe as its installer installs it, under
 # wine on an X display with a tray host (trayer), against the virtual phone on a pseudo-terminal
 # mapped to COM9 (the uninstaller runs at the end): the connect
-# sequence, the main menu, "Move Mouse", key 0 (INPUT) and a text typed into Notepad in front;
+# sequence, the main menu, "Move Mouse", the key help (*), key 0 (INPUT) and a text typed into
+# Notepad in front;
 # then the tray icon's right button (an X click) and the settings window (DesktopDriver.cpp);
 # then a close as Task Manager asks, running the shutdown. Checks the phone's lines, Notepad's
 # text, the registry, the log folder beside the program and that the uninstaller removed it.
@@ -56,6 +57,8 @@ sleep 0.5
 act() { echo "$1" >&3 && sent "$2"; }  # the user's action on the phone, the program's answer
 act :open 'AT*EASM="Zintor"'
 act ":choose 1" "AT+CMER=3,2,0,0,0"
+echo ":key *" >&3  # the key help, on top without the focus: Notepad still gets the text
+"$wine" "$driver" help || fail "the key help window is not shown on top without the focus"
 act ":key 0" 'AT*EAID=11,2,"Enter","->",100'
 echo ":text Hello 42" >&3
 sleep 2
