@@ -1,8 +1,8 @@
-// The main window frmMain: the tray menu's commands as buttons, the debug key echo, its place in
-// twips, and what happens when there is no tray.
+// The desktop's own commands: the tray menu's entries and the main window's buttons report to the
+// program, the debug key echo, the window's place in twips, the tray icon's frames and tip.
 #include <gtest/gtest.h>
 
-#include <QLabel>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -28,17 +28,28 @@ class MainWindowTest : public ::testing::Test {
     test::RecordingEvents events;
 };
 
-TEST_F(MainWindowTest, ButtonsReportTheTrayCommandsAndKeysInTheDebugBoxEchoTheirCodes) {
+TEST_F(MainWindowTest, MenuEntriesAndButtonsReportAndKeysInTheDebugBoxEchoTheirCodes) {
+    // Clicks do not set check marks themselves: the program does.
+    desktop.setPortItems({{"Serial Com1", false}, {"Bluetooth Com3", true}});
+    TrayMenu& menu = desktop.trayMenu();
+    for (QAction* a : {menu.connectAction(), menu.portActions()[0], menu.portActions()[1],
+                       menu.autoConnectAction(), menu.settingsAction(), menu.exitAction()}) {
+        a->trigger();
+    }
+    EXPECT_FALSE(menu.portActions()[0]->isChecked());
+    EXPECT_TRUE(menu.portActions()[1]->isChecked());
     for (const char* name :
          {"cmdConnect", "cmdSetting", "Command1", "Command2", "cmdPlayerCheck", "cmdExit"}) {
         auto* button = window.findChild<QPushButton*>(name);
         ASSERT_NE(button, nullptr) << name;
         QTest::mouseClick(button, Qt::LeftButton);
     }
-    EXPECT_EQ(events.calls, (std::vector<std::string>{"connect", "settings", "enumeratePorts",
-                                                      "refreshPorts", "playerCheck", "exit"}));
+    EXPECT_EQ(events.calls,
+              (std::vector<std::string>{"connect", "portChosen 0", "portChosen 1", "autoConnect",
+                                        "settings", "exit", "connect", "settings", "enumeratePorts",
+                                        "refreshPorts", "playerCheck", "exit"}));
     // The phone settings button opens the tray's own port sub-menu.
-    EXPECT_EQ(window.findChild<QPushButton*>("cmdPhone")->menu(), desktop.trayMenu().phoneMenu());
+    EXPECT_EQ(window.findChild<QPushButton*>("cmdPhone")->menu(), menu.phoneMenu());
 
     QTest::keyClicks(window.debugInput(), "aA");
     QTest::keyClick(window.debugInput(), Qt::Key_Shift);  // no character: no echo
@@ -50,6 +61,24 @@ TEST_F(MainWindowTest, ButtonsReportTheTrayCommandsAndKeysInTheDebugBoxEchoTheir
     desktop.mainWindowPosition(left, top);
     EXPECT_EQ(left, 600.0f);
     EXPECT_EQ(top, 450.0f);
+}
+
+TEST_F(MainWindowTest, TrayIconFramesAreCompiledInAndTheTipIsCutTo63Characters) {
+    const QImage first(":/zintor/icons/101.png");
+    const QImage last(":/zintor/icons/103.png");
+    ASSERT_EQ(first.size(), QSize(32, 32));
+    EXPECT_NE(first, last);
+    desktop.trayAdd("Zintor");
+    ASSERT_NE(desktop.trayIcon(), nullptr);
+    EXPECT_EQ(desktop.trayIcon()->toolTip(), "Zintor");
+    desktop.trayShowFrame(103);
+    desktop.traySetTip(std::string(100, 'x'));
+    EXPECT_EQ(desktop.trayIcon()->toolTip(), QString(63, QLatin1Char('x')));
+    // A new tip keeps the frame.
+    EXPECT_EQ(desktop.trayIcon()->icon().pixmap(32, 32).toImage().convertToFormat(last.format()),
+              last);
+    desktop.trayRemove();
+    EXPECT_EQ(desktop.trayIcon(), nullptr);
 }
 
 }  // namespace

@@ -1,14 +1,12 @@
 // The tray menu as the program fills it: entries, order, the port sub-menu with its check marks,
-// and the Connect caption following the link. And the tray icon's frames and tip.
+// and the Connect caption following the link.
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QStringList>
-#include <QSystemTrayIcon>
 
 #include "ShellTestApp.h"
 #include "app/Program.h"
@@ -54,10 +52,9 @@ class TrayMenuTest : public ::testing::Test {
                           desktop, sim.launcher, sim.input, sim.mixer, sim.player, sim.board}};
 };
 
-TEST_F(TrayMenuTest, EntriesComeInOrderWithThePortsUpToSixteenAndTheirChecks) {
+TEST_F(TrayMenuTest, EntriesPortsUpToSixteenTheirChecksAndTheConnectCaptionFollowingTheLink) {
     program.state().autoConnect = 0;
     program.link().refreshComMenu();
-
     QMenu* menu = desktop.trayMenu().menu();
     EXPECT_EQ(Texts(menu), (QStringList{"Connect", "Phone settings", "Program settings", "Exit"}));
     EXPECT_EQ(menu->actions()[1]->menu(), phone());
@@ -69,20 +66,14 @@ TEST_F(TrayMenuTest, EntriesComeInOrderWithThePortsUpToSixteenAndTheirChecks) {
     EXPECT_EQ(program.state().portList[3].port, 17);
 
     QAction* autoConnect = desktop.trayMenu().autoConnectAction();
-    autoConnect->trigger();
-    EXPECT_EQ(program.state().autoConnect, 1);
-    EXPECT_TRUE(autoConnect->isChecked());
-    autoConnect->trigger();
-    EXPECT_EQ(program.state().autoConnect, 0);
-    EXPECT_FALSE(autoConnect->isChecked());
-}
+    for (int expected : {1, 0, 1}) {
+        autoConnect->trigger();
+        EXPECT_EQ(program.state().autoConnect, expected);
+        EXPECT_EQ(autoConnect->isChecked(), expected == 1);
+    }
 
-TEST_F(TrayMenuTest, ChoosingAPortMovesTheCheckAndConnectsThereCaptionFollowsTheLink) {
-    program.link().refreshComMenu();
-    desktop.setAutoConnectChecked(true);
     auto* connectButton = desktop.mainWindow().findChild<QPushButton*>("cmdConnect");
     ASSERT_NE(connectButton, nullptr);
-
     desktop.trayMenu().portActions()[0]->trigger();  // "Serial Com1"
     EXPECT_EQ(program.state().comPort, 1);
     EXPECT_TRUE(program.state().connected);
@@ -92,60 +83,20 @@ TEST_F(TrayMenuTest, ChoosingAPortMovesTheCheckAndConnectsThereCaptionFollowsThe
     EXPECT_EQ(connectButton->text(), "Disconnect");
     EXPECT_EQ(desktop.tip(), "Zintor - Connected");
     EXPECT_TRUE(desktop.mainWindow().comLabel()->text().endsWith("1"));
-
     desktop.trayMenu().connectAction()->trigger();  // "Disconnect"
     EXPECT_FALSE(program.state().connected);
     EXPECT_EQ(desktop.trayMenu().connectAction()->text(), "Connect");
     EXPECT_EQ(connectButton->text(), "Connect");
     EXPECT_EQ(desktop.tip(), "Zintor");
-}
 
-TEST_F(TrayMenuTest, WithoutAnyPortTheSubMenuSaysSoUntilOneAppears) {
+    // Without any port the sub-menu says so until one appears.
     world.registry.setPorts({});
     program.link().refreshComMenu();
     EXPECT_EQ(Texts(phone()), (QStringList{"No serial port found", "AutoConnect"}));
     EXPECT_FALSE(phone()->actions()[0]->isEnabled());
-
     world.registry.add("\\Device\\Serial0", "COM2");
     program.link().refreshComMenu();
     EXPECT_EQ(Texts(phone()), (QStringList{"Serial Com2", "AutoConnect"}));
-}
-
-TEST(TrayMenu, EveryEntryReportsAndClicksDoNotSetCheckMarksThemselves) {
-    test::ShellApp();
-    QtDesktop desktop;
-    test::RecordingEvents events;
-    desktop.setListener(&events);
-    desktop.setPortItems({{"Serial Com1", false}, {"Bluetooth Com3", true}});
-    TrayMenu& menu = desktop.trayMenu();
-    for (QAction* a : {menu.connectAction(), menu.portActions()[0], menu.portActions()[1],
-                       menu.autoConnectAction(), menu.settingsAction(), menu.exitAction()}) {
-        a->trigger();
-    }
-    EXPECT_EQ(events.calls, (std::vector<std::string>{"connect", "portChosen 0", "portChosen 1",
-                                                      "autoConnect", "settings", "exit"}));
-    EXPECT_EQ(Texts(menu.phoneMenu(), true), QStringList{"Bluetooth Com3"});
-}
-
-TEST(TrayIcon, FramesAreCompiledInAndTheTipIsCutTo63Characters) {
-    test::ShellApp();
-    const QImage first(":/zintor/icons/101.png");
-    const QImage last(":/zintor/icons/103.png");
-    ASSERT_EQ(first.size(), QSize(32, 32));
-    EXPECT_NE(first, last);
-
-    QtDesktop desktop;
-    desktop.trayAdd("Zintor");
-    ASSERT_NE(desktop.trayIcon(), nullptr);
-    EXPECT_EQ(desktop.trayIcon()->toolTip(), "Zintor");
-    desktop.trayShowFrame(103);
-    desktop.traySetTip(std::string(100, 'x'));
-    EXPECT_EQ(desktop.trayIcon()->toolTip(), QString(63, QLatin1Char('x')));
-    // A new tip keeps the frame.
-    EXPECT_EQ(desktop.trayIcon()->icon().pixmap(32, 32).toImage().convertToFormat(last.format()),
-              last);
-    desktop.trayRemove();
-    EXPECT_EQ(desktop.trayIcon(), nullptr);
 }
 
 }  // namespace
