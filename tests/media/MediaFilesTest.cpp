@@ -36,33 +36,6 @@ std::string Tag(const std::string& marker, const std::string& title, const std::
     return tag;
 }
 
-// A player that answers like Winamp and lists its playlist through the playlist file, the way a
-// Winamp adapter does.
-class FilePlaylistPlayer : public ScriptedPlayer {
-  public:
-    explicit FilePlaylistPlayer(Files& files) : files_(files) {}
-    int playlistCount(const std::string& playerPath) override {
-        std::vector<std::string> entries;
-        return readWinampPlaylistFile(files_, playerPath, entries)
-                   ? static_cast<int>(entries.size())
-                   : -1;
-    }
-    bool playlistEntries(const std::string& playerPath, int first, int count,
-                         std::vector<PlaylistEntry>& out) override {
-        std::vector<std::string> entries;
-        out.clear();
-        for (int i = first; readWinampPlaylistFile(files_, playerPath, entries) &&
-                            i < first + count && i < static_cast<int>(entries.size());
-             ++i) {
-            out.push_back({entries[static_cast<std::size_t>(i)], ""});
-        }
-        return true;
-    }
-
-  private:
-    Files& files_;
-};
-
 class OnRealFiles : public ::testing::Test {
   protected:
     OnRealFiles() { program.state().appPath[9] = root + "/Winamp/winamp"; }
@@ -77,10 +50,6 @@ class OnRealFiles : public ::testing::Test {
     std::string mp3(const std::string& name, const std::string& tag) {
         return write(name, std::string(1000, '\xff') + tag);
     }
-    PlaylistSnapshot readPlaylist() {
-        control.findWindow();
-        return info.getPlaylist();
-    }
     // The entry's name, given the player's own title for it.
     std::string name(const std::string& path, const std::string& playerTitle = "") {
         return info.playlistEntryText({path, playerTitle});
@@ -90,7 +59,7 @@ class OnRealFiles : public ::testing::Test {
     std::string root = dir.path().toStdString();
     SimWorld world;
     PosixFiles files{FolderPaths{"", "", root + "/log", "", ""}};
-    FilePlaylistPlayer player{files};
+    ScriptedPlayer player;
     Ports ports{world.loop,  world.serial(), world.registry, world.settings,
                 files,       world.logSink,  world.desktop,  world.launcher,
                 world.input, world.mixer,    player,         world.board};
@@ -143,7 +112,6 @@ TEST_F(OnRealFiles, EntriesAreNamedByTheirTagThePlayerOrTheirFile) {
 
 TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryAndTheTitleFromTheCaption) {
     const std::string tagged = mp3("t.mp3", Tag("TAG", "Title", "Artist", ' ', "2001"));
-    write("Winamp/winamp.m3u", "/nowhere/x.mp3\n" + tagged + "\n");
     player.setPlaylist({"/nowhere/x.mp3", tagged}, 1);
     player.setState(ScriptedPlayer::Playing);
     player.setPositionMs(5'000);
@@ -165,36 +133,23 @@ TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryAndTheTitleFromTheCaption) {
 }
 
 TEST_F(OnRealFiles, ThePlaylistFileWithoutCommentsKeepingEmptyLines) {
+    const std::string winamp = program.state().appPath[9];
+    Lines entries;
+    EXPECT_FALSE(readWinampPlaylistFile(files, winamp, entries));  // no file
     // The name of the file ignores case.
     write("Winamp/WINAMP.M3U",
           "#EXTM3U\r\n#EXTINF:245,Artist - Song\r\n/music/one.mp3\r\n\r\n"
           "/music/#two.mp3\r\n #not a comment\r\n/music/last.mp3");
-    player.setPlaylist({"a", "b", "c"}, 2);
-    const PlaylistSnapshot list = readPlaylist();
-    EXPECT_TRUE(list.ok);
-    EXPECT_EQ(list.current, 2);  // the player's answer to query 120
-    EXPECT_EQ(list.count, 5);
-    Lines page;
-    for (const PlaylistEntry& entry : info.getPlaylistEntries(1, 9)) {
-        page.push_back(entry.path);
-    }
-    EXPECT_EQ(page, (Lines{"", "/music/#two.mp3", " #not a comment", "/music/last.mp3"}));
-    std::filesystem::remove(root + "/Winamp/WINAMP.M3U");
+    ASSERT_TRUE(readWinampPlaylistFile(files, winamp, entries));
+    EXPECT_EQ(entries, (Lines{"/music/one.mp3", "", "/music/#two.mp3", " #not a comment",
+                              "/music/last.mp3"}));
 
-    // No entries, no file or no player: no playlist.
-    for (const char* contents : {"#EXTM3U\r\n#EXTINF:1,x\r\n", ""}) {
-        write("Winamp/winamp.m3u", contents);
-        const PlaylistSnapshot none = readPlaylist();
-        EXPECT_FALSE(none.ok) << contents;
-        EXPECT_EQ(none.count, 0) << contents;
-    }
-    std::filesystem::remove(root + "/Winamp/winamp.m3u");
-    EXPECT_FALSE(readPlaylist().ok);
-    write("Winamp/winamp.m3u", "/music/one.mp3\n");
+    // Nothing is asked of a player not found.
     player.setRunning(false);
     player.clearCalls();
-    EXPECT_FALSE(readPlaylist().ok);
-    EXPECT_TRUE(player.calls().empty());  // nothing is asked of a player not found
+    control.findWindow();
+    EXPECT_FALSE(info.getPlaylist().ok);
+    EXPECT_TRUE(player.calls().empty());
 }
 
 TEST(Texts, CaptionTitleTimeAndTheWindowsPlaylistFilePath) {
