@@ -1,5 +1,6 @@
 // The settings window on the whole program: it loads from the settings file, the slider acts
-// while the window is open, and closing it (however) writes back and saves the file.
+// while the window is open, and closing it (however) writes back and saves the file. Its file
+// dialog's filter, and the autostart entry.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include "app/Program.h"
 #include "link/Link.h"
 #include "platform/qt/AutostartEntry.h"
+#include "platform/qt/ProgramFileDialog.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/SettingsWindow.h"
@@ -202,6 +204,32 @@ TEST(AutostartEntry, ExecNamesTheProgramInPathOrItsQuotedPath) {
     EXPECT_EQ(AutostartEntry::execFor(program, "/usr/bin/zintor"), program);
     EXPECT_EQ(AutostartEntry::execFor("/opt/my apps/100%/a\\b$", ""),
               R"("/opt/my apps/100%%/a\\\\b\\$")");
+}
+
+TEST(ProgramFileDialog, ProgramsAreExecutableFilesOtherExtensionsFilterAndAreAppended) {
+    QTemporaryDir dir;
+    auto make = [&](const char* name, bool executable) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
+                         (executable ? QFile::ExeOwner : QFile::Permissions()));
+        return f.fileName();
+    };
+    QDir(dir.path()).mkdir("sub.d");
+
+    // On Linux programs are the executable files, whatever their name.
+    EXPECT_TRUE(ProgramFileListed(make("runme", true), "exe"));
+    EXPECT_FALSE(ProgramFileListed(make("notes.txt", false), "exe"));
+    EXPECT_FALSE(ProgramFileListed(make("setup.exe", false), "exe"));
+    EXPECT_TRUE(ProgramFileListed(dir.filePath("sub.d"), "exe"));  // folders to walk into
+    EXPECT_FALSE(ProgramFileListed(dir.filePath("missing"), "exe"));
+    EXPECT_EQ(CompleteChosenPath("/usr/bin/gimp", "exe"), "/usr/bin/gimp");
+
+    EXPECT_TRUE(ProgramFileListed(make("songs.M3U", false), "m3u"));
+    EXPECT_FALSE(ProgramFileListed(make("songs.txt", false), "m3u"));
+    EXPECT_EQ(CompleteChosenPath("/x/list.M3U", "m3u"), "/x/list.M3U");
+    EXPECT_EQ(CompleteChosenPath("/x/list", "m3u"), "/x/list.m3u");
+    EXPECT_EQ(CompleteChosenPath("/x/my.m3u.files/run", "m3u"), "/x/my.m3u.files/run");
 }
 
 }  // namespace
