@@ -1,4 +1,4 @@
-// The Audacious adapter against a real Audacious, headless on a private bus, and the phone
+// The Audacious adapter against a real Audacious, headless on a private bus, with the phone
 // conversation on top of it.
 #include <signal.h>
 
@@ -33,47 +33,49 @@ class AudaciousOnTheBus : public PlayerBusFixture {
             loop, connection(), [this](const std::string& line) { diagnostics.push_back(line); });
     }
     void TearDown() override {
+        rig.reset();
+        select.reset();
         player.reset();
         audacious.reset();
         PlayerBusFixture::TearDown();
     }
-
-    // Plays `files` and waits until the first one plays; the player's handle.
-    MediaPlayer::Handle playing(const std::vector<std::string>& files) {
-        audacious->playFiles(files);
-        const MediaPlayer::Handle window = player->findWindow(kAudacious);
-        EXPECT_TRUE(Eventually([&] { return player->query(window, 0, 104) == 1; }));
-        return window;
+    bool audtoolSays(const std::string& arguments, const std::string& answer) {
+        return Eventually([&] { return audacious->audtool(arguments) == answer; });
     }
     bool positionIs(int oneBased) {
-        return Eventually(
-            [&] { return audacious->audtool("playlist-position") == std::to_string(oneBased); });
+        return audtoolSays("playlist-position", std::to_string(oneBased));
+    }
+    void startRig() {
+        select = std::make_unique<PlayerSelect>(loop, connection());
+        rig = std::make_unique<MediaRig>(kAudacious, *select, files);
     }
 
     std::unique_ptr<TestAudacious> audacious;
     std::unique_ptr<AudaciousPlayer> player;
     std::vector<std::string> diagnostics;
+    PosixFiles files;
+    std::unique_ptr<PlayerSelect> select;
+    std::unique_ptr<MediaRig> rig;
 };
 
-TEST_F(AudaciousOnTheBus, AnswersAndObeysAsWinampDoesUntilItHangsOrCloses) {
+TEST_F(AudaciousOnTheBus,
+       AnswersAndObeysAsWinampDoesUnderThePhoneUntilItHangsOrClosesAndPagesALongList) {
     const auto files = tones({"Alpha", "Beta", "Gamma", "Delta"});
-    const MediaPlayer::Handle window = playing(files);
+    audacious->playFiles(files);
+    const MediaPlayer::Handle window = player->findWindow(kAudacious);
     ASSERT_NE(window, 0);
+    ASSERT_TRUE(Eventually([&] { return player->query(window, 0, 104) == 1; }));
     // Volume steps of 2, each read fresh from the player.
     audacious->audtool("set-volume 50");
-    ASSERT_TRUE(Eventually([&] { return audacious->audtool("get-volume") == "50"; }));
-    for (int i = 0; i < 3; ++i) {
-        player->command(window, 40058);
+    ASSERT_TRUE(audtoolSays("get-volume", "50"));
+    for (int id : {40058, 40058, 40058, 40059}) {
+        player->command(window, id);
     }
-    EXPECT_TRUE(Eventually([&] { return audacious->audtool("get-volume") == "56"; }));
-    player->command(window, 40059);
-    EXPECT_TRUE(Eventually([&] { return audacious->audtool("get-volume") == "54"; }));
+    EXPECT_TRUE(audtoolSays("get-volume", "54"));
 
     EXPECT_EQ(player->query(window, 1, 105), 20);  // length in seconds
     ASSERT_TRUE(Eventually([&] { return player->query(window, 0, 105) > 0; }));
-    const int position = player->query(window, 0, 105);
-    EXPECT_LT(position, 20'000);  // in milliseconds
-
+    EXPECT_LT(player->query(window, 0, 105), 20'000);  // in milliseconds
     EXPECT_EQ(player->query(window, 3, 120), 0);
     EXPECT_EQ(Paths(*player, kAudacious), files);
     EXPECT_EQ(player->caption(window), "1. " + audacious->audtool("current-song") + " - Winamp");
@@ -91,7 +93,7 @@ TEST_F(AudaciousOnTheBus, AnswersAndObeysAsWinampDoesUntilItHangsOrCloses) {
     for (int i = 0; i < 3; ++i) {
         player->command(window, 40058);
     }
-    EXPECT_TRUE(Eventually([&] { return audacious->audtool("get-volume") == "60"; }));
+    EXPECT_TRUE(audtoolSays("get-volume", "60"));
 
     const auto status = [&](int expected) {
         return Eventually([&] { return player->query(window, 0, 104) == expected; });
@@ -106,15 +108,22 @@ TEST_F(AudaciousOnTheBus, AnswersAndObeysAsWinampDoesUntilItHangsOrCloses) {
     ASSERT_TRUE(status(0));
     EXPECT_EQ(player->query(window, 0, 105), -1);
     player->command(window, 40045);
-    EXPECT_TRUE(Eventually([&] { return audacious->audtool("playback-status") == "playing"; }));
-
+    EXPECT_TRUE(audtoolSays("playback-status", "playing"));
     for (int id : {40037, 40038, 40037, 40038}) {
         player->command(window, id);
     }
     EXPECT_THAT(diagnostics, ElementsAre(HasSubstr("40037"), HasSubstr("40038")));  // once each
     EXPECT_EQ(audacious->audtool("playback-status"), "playing");
 
-    // Hung, it costs one time-out; closed, it answers nothing; started again, a new handle.
+    // The phone through the player selection: the playlist from the current (third) entry,
+    // whose status dialog shows the real player's time and length.
+    startRig();
+    EXPECT_EQ(rig->openPlaylist(),
+              Lines{PlaylistLine(0, {"..More", "Gamma Zintor", "Delta Zintor"})});
+    EXPECT_THAT(rig->say("*EAMI: 2"), OpensStatus("Gamma Zintor", "0:22"));
+    rig.reset();
+
+    // Hung, it costs one time-out; a few seconds later it is asked again.
     const int pid = audacious->processId();
     ASSERT_GT(pid, 0);
     ::kill(pid, SIGSTOP);
@@ -129,10 +138,10 @@ TEST_F(AudaciousOnTheBus, AnswersAndObeysAsWinampDoesUntilItHangsOrCloses) {
     const auto spent = std::chrono::steady_clock::now() - start;
     ::kill(pid, SIGCONT);
     EXPECT_LT(spent, milliseconds(1500));
-    // A few seconds later it is asked again.
     std::this_thread::sleep_for(milliseconds(3100));
     EXPECT_EQ(player->query(window, 0, 104), 1);
 
+    // Closed, it answers nothing; started again, a new handle.
     player->command(window, 40001);
     ASSERT_TRUE(Eventually([&] { return !audacious->running(); }));
     EXPECT_EQ(player->findWindow(kAudacious), 0);
@@ -140,52 +149,19 @@ TEST_F(AudaciousOnTheBus, AnswersAndObeysAsWinampDoesUntilItHangsOrCloses) {
     EXPECT_EQ(player->caption(window), "");
     EXPECT_EQ(player->query(window, 3, 120), 0);
     EXPECT_EQ(player->playlistCount(kAudacious), -1);
-
     ASSERT_TRUE(audacious->start());
     const MediaPlayer::Handle again = player->findWindow(kAudacious);
     EXPECT_NE(again, 0);
     EXPECT_NE(again, window);
     EXPECT_EQ(player->query(window, 0, 104), 0);  // the old handle stays dead
-}
 
-// The whole program with a simulated phone and the real Audacious behind it.
-TEST_F(AudaciousOnTheBus, FromTheMainMenuToTheThirdEntryAndItsStatus) {
-    playing(tones({"Alpha", "Beta", "Gamma", "Delta"}));
-    PosixFiles files;
-    PlayerSelect select(loop, connection());
-    MediaRig rig(kAudacious, select, files);
-
-    EXPECT_EQ(rig.openPlaylist(),
-              Lines{PlaylistLine(1, {"Alpha Zintor", "Beta Zintor", "Gamma Zintor", "More.."})});
-    EXPECT_EQ(rig.say("*EAMI: 3"),
-              Lines{PlaylistLine(0, {"..More", "Gamma Zintor", "Delta Zintor"})});
-    EXPECT_TRUE(positionIs(3));
-    EXPECT_TRUE(Eventually([&] { return audacious->audtool("playback-status") == "playing"; }));
-
-    EXPECT_THAT(rig.say("*EAMI: 2"), OpensStatus("Gamma Zintor", "0:22"));
-
-    // The keypad: 8 is the next track.
-    rig.world.phone.sendAt(rig.world.loop.now(), "+CKEV: 8,1\r\n");
-    rig.world.phone.sendAt(rig.world.loop.now() + 150, "+CKEV: 8,0\r\n");
-    rig.world.loop.runFor(500);
-    EXPECT_TRUE(positionIs(4));
-
-    // The player closed during the dialog: the next refresh leads to the main menu.
-    audacious->audtool("shutdown");
-    ASSERT_TRUE(Eventually([&] { return !audacious->running(); }));
-    EXPECT_EQ(rig.after(4000), Lines{MainMenuLine(3)});
-    EXPECT_TRUE(noModeActive(rig.state()));
-}
-
-TEST_F(AudaciousOnTheBus, AListOf40000EntriesPagedFromAnEntryPast32767) {
-    // Paths of files that are not there (the player lists them all the same), and three real
-    // ones from entry 35,000 on.
-    const auto real = tones({"Alpha", "Beta", "Gamma"});
+    // A list of 40,000 entries, of files that are not there (the player lists them all the
+    // same) and three real ones from entry 35,000 on, played from an entry past 32,767.
     const std::string list = bus().folder() + "/long.m3u";
     {
         std::ofstream out(list);
         for (int i = 0; i < 40'000; ++i) {
-            out << (i >= 35'000 && i < 35'003 ? real[static_cast<std::size_t>(i - 35'000)]
+            out << (i >= 35'000 && i < 35'003 ? files[static_cast<std::size_t>(i - 35'000)]
                                               : "/nowhere/Track " + std::to_string(i) + ".mp3")
                 << '\n';
         }
@@ -195,19 +171,13 @@ TEST_F(AudaciousOnTheBus, AListOf40000EntriesPagedFromAnEntryPast32767) {
                            std::chrono::seconds(30)));
     audacious->audtool("playlist-jump 35001");
     audacious->audtool("playback-play");
-    ASSERT_TRUE(positionIs(35'001));
-    PosixFiles files;
-    PlayerSelect select(loop, connection());
-    MediaRig rig(kAudacious, select, files);
-
-    EXPECT_EQ(rig.openPlaylist(),
-              Lines{PlaylistLine(
-                  2, {"..More", "Alpha Zintor", "Beta Zintor", "Gamma Zintor", "Track 35003",
-                      "Track 35004", "Track 35005", "Track 35006", "Track 35007", "More.."})});
-    EXPECT_EQ(rig.say("*EAMI: 3"),
-              Lines{PlaylistLine(
-                  2, {"..More", "Beta Zintor", "Gamma Zintor", "Track 35003", "Track 35004",
-                      "Track 35005", "Track 35006", "Track 35007", "Track 35008", "More.."})});
+    ASSERT_TRUE(Eventually([&] { return player->query(again, 3, 120) == 35'000; }));
+    std::vector<PlaylistEntry> entries;
+    ASSERT_TRUE(player->playlistEntries(kAudacious, 34'999, 5, entries));
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_EQ((Lines{entries[0].path, entries[1].path, entries[3].path, entries[4].path}),
+              (Lines{"/nowhere/Track 34999.mp3", files[0], files[2], "/nowhere/Track 35003.mp3"}));
+    player->query(again, 35'001, 121);
     EXPECT_TRUE(positionIs(35'002));
 }
 

@@ -37,30 +37,28 @@ inline auto OpensStatus(const std::string& title, const std::string& length) {
                        "AT+CKPD=\"c\"");
 }
 
-inline std::string MainMenuLine(int highlighted) {
-    return "AT*EASM=\"Zintor\",1," + std::to_string(highlighted) +
-           ",5,\"Move Mouse\",\"Application\",\"WinAMP\",\"USB\",\"About\"";
-}
-
 class MediaRig {
   public:
     MediaRig(const std::string& playerPath, MediaPlayer& player, Files& files) {
-        start(playerPath, Ports{world.loop, world.serial(), world.registry, world.settings, files,
-                                world.logSink, world.desktop, world.launcher, world.input,
-                                world.mixer, player, world.board});
+        world.registry.add("\\Device\\Serial2", "COM3");
+        world.settings.set("Com", "3");
+        world.settings.set("AppPath9", playerPath);
+        world.serial().setPhonePort(3);
+        program = std::make_unique<Program>(
+            Ports{world.loop, world.serial(), world.registry, world.settings, files, world.logSink,
+                  world.desktop, world.launcher, world.input, world.mixer, player, world.board});
+        program->startup();
+        world.loop.runFor(500);
     }
-
     ~MediaRig() { program->shutdown(); }
 
-    // The phone sends `line` (CR LF added); returns what the PC sent within `ms`, without the
-    // supervision's "AT" probes.
+    // The phone sends `line` (CR LF added); returns what the PC sent within `ms`.
     Lines say(const std::string& line, int ms = 1500) {
         world.phone.clearLines();
         world.phone.send(line + "\r\n");
         return after(ms);
     }
-
-    // What the PC sends to the phone in the next `ms`, without "AT" probes.
+    // What the PC sends to the phone in the next `ms`, without the supervision's "AT" probes.
     Lines after(int ms) {
         world.phone.clearLines();
         world.loop.runFor(ms);
@@ -72,26 +70,12 @@ class MediaRig {
         }
         return sent;
     }
-
-    // From the main menu into the playlist menu; returns what the PC sent.
+    // From the main menu into the playlist menu.
     Lines openPlaylist() { return say("*EAMI: 3"); }
-
     ProgramState& state() { return program->state(); }
 
     SimWorld world;
     std::unique_ptr<Program> program;
-
-  private:
-    void start(const std::string& playerPath, Ports ports) {
-        world.registry.add("\\Device\\Serial2", "COM3");
-        world.settings.set("Com", "3");
-        world.settings.set("AppPath9", playerPath);
-        world.serial().setPhonePort(3);
-        program = std::make_unique<Program>(ports);
-        program->startup();
-        world.loop.runFor(500);
-        world.phone.clearLines();
-    }
 };
 
 }  // namespace zintor::testing

@@ -21,88 +21,56 @@ namespace zintor::testing {
 namespace {
 
 const std::string kMpv = "/usr/bin/mpv";
+const std::string kVlc = "/usr/bin/vlc";
 
-class MpvOnTheBus : public PlayerBusFixture {
-  protected:
-    void SetUp() override {
-        PlayerBusFixture::SetUp();
-        ASSERT_FALSE(TestMpv::plugin().empty()) << "mpv-mpris is needed";
-        mpv = std::make_unique<TestMpv>(bus());
-        music = tones({"One", "Two", "Three"});
-        ASSERT_TRUE(mpv->start(music));
-        player = std::make_unique<MprisPlayer>(loop, connection());
-        window = player->findWindow(kMpv);
-        ASSERT_NE(window, 0);
-    }
-    void TearDown() override {
-        player.reset();
-        mpv.reset();
-        PlayerBusFixture::TearDown();
-    }
-    bool playing(const std::string& file) {
-        return Eventually([&] { return mpv->playerctl("metadata xesam:url") == "file://" + file; });
-    }
-
-    std::vector<std::string> music;
-    std::unique_ptr<TestMpv> mpv;
-    std::unique_ptr<MprisPlayer> player;
-    MediaPlayer::Handle window = 0;
-};
-
-TEST_F(MpvOnTheBus, AnswersAndObeysAsWinampDoesWithTheCurrentTrackAsPlaylist) {
-    ASSERT_TRUE(playing(music[0]));
-    EXPECT_EQ(player->query(window, 0, 104), 1);
+TEST_F(PlayerBusFixture, MpvAnswersAndObeysAsWinampDoesWithTheCurrentTrackAsPlaylist) {
+    ASSERT_FALSE(TestMpv::plugin().empty()) << "mpv-mpris is needed";
+    TestMpv mpv(bus());
+    const auto music = tones({"One", "Two", "Three"});
+    ASSERT_TRUE(mpv.start(music));
+    MprisPlayer player(loop, connection());
+    const MediaPlayer::Handle window = player.findWindow(kMpv);
+    ASSERT_NE(window, 0);
+    const auto says = [&](const std::string& what, const std::string& answer) {
+        return Eventually([&] { return mpv.playerctl(what) == answer; });
+    };
+    ASSERT_TRUE(says("metadata xesam:url", "file://" + music[0]));
+    EXPECT_EQ(player.query(window, 0, 104), 1);
     // The plugin tells the length once mpv has opened the file.
-    EXPECT_TRUE(Eventually([&] { return player->query(window, 1, 105) == 20; }));
-    ASSERT_TRUE(Eventually([&] { return player->query(window, 0, 105) > 0; }));
-    EXPECT_LT(player->query(window, 0, 105), 20'000);
-    EXPECT_EQ(player->caption(window),
-              "1. " + mpv->playerctl("metadata xesam:title") + " - Winamp");
+    EXPECT_TRUE(Eventually([&] { return player.query(window, 1, 105) == 20; }));
+    ASSERT_TRUE(Eventually([&] { return player.query(window, 0, 105) > 0; }));
+    EXPECT_LT(player.query(window, 0, 105), 20'000);
+    EXPECT_EQ(player.caption(window), "1. " + mpv.playerctl("metadata xesam:title") + " - Winamp");
+    EXPECT_EQ(player.query(window, 3, 120), 0);
+    EXPECT_EQ(Paths(player, kMpv), std::vector<std::string>{music[0]});
 
-    EXPECT_EQ(player->query(window, 3, 120), 0);
-    EXPECT_EQ(Paths(*player, kMpv), std::vector<std::string>{music[0]});
+    player.command(window, 40048);
+    ASSERT_TRUE(says("metadata xesam:url", "file://" + music[1]));
+    EXPECT_EQ(player.query(window, 3, 120), 0);
+    EXPECT_EQ(Paths(player, kMpv), std::vector<std::string>{music[1]});
+    EXPECT_TRUE(Eventually([&] { return player.query(window, 1, 105) == 21; }));
+    player.command(window, 40044);
+    ASSERT_TRUE(says("metadata xesam:url", "file://" + music[0]));
 
-    player->command(window, 40048);
-    ASSERT_TRUE(playing(music[1]));
-    EXPECT_EQ(player->query(window, 3, 120), 0);
-    EXPECT_EQ(Paths(*player, kMpv), std::vector<std::string>{music[1]});
-    EXPECT_TRUE(Eventually([&] { return player->query(window, 1, 105) == 21; }));
-    player->command(window, 40044);
-    ASSERT_TRUE(playing(music[0]));
-
-    player->command(window, 40046);
-    ASSERT_TRUE(Eventually([&] { return mpv->playerctl("status") == "Paused"; }));
-    EXPECT_EQ(player->query(window, 0, 104), 3);
-    const std::string caption = player->caption(window);
-    EXPECT_EQ(caption.substr(caption.size() - 9), " [Paused]");
-    player->command(window, 40046);
-    ASSERT_TRUE(Eventually([&] { return mpv->playerctl("status") == "Playing"; }));
-
-    const double before = std::stod(mpv->playerctl("volume"));
-    player->command(window, 40059);
-    player->command(window, 40059);
+    player.command(window, 40046);
+    ASSERT_TRUE(says("status", "Paused"));
+    EXPECT_EQ(player.query(window, 0, 104), 3);
+    EXPECT_THAT(player.caption(window), ::testing::EndsWith(" - Winamp [Paused]"));
+    player.command(window, 40046);
+    ASSERT_TRUE(says("status", "Playing"));
+    const double before = std::stod(mpv.playerctl("volume"));
+    player.command(window, 40059);
+    player.command(window, 40059);
     EXPECT_TRUE(Eventually(
-        [&] { return std::abs(std::stod(mpv->playerctl("volume")) - (before - 0.04)) < 0.001; }));
+        [&] { return std::abs(std::stod(mpv.playerctl("volume")) - (before - 0.04)) < 0.001; }));
+    player.command(window, 40047);
+    ASSERT_TRUE(says("status", "Stopped"));
+    EXPECT_EQ(player.query(window, 0, 105), -1);
 
-    player->command(window, 40047);
-    ASSERT_TRUE(Eventually([&] { return mpv->playerctl("status") == "Stopped"; }));
-    EXPECT_EQ(player->query(window, 0, 105), -1);
-
-    player->command(window, 40001);
-    ASSERT_TRUE(Eventually([&] { return !mpv->running(); }));
-    EXPECT_EQ(player->findWindow(kMpv), 0);
-    EXPECT_EQ(player->query(window, 0, 104), 0);
-}
-
-TEST_F(MpvOnTheBus, ThePhoneSeesTheCurrentTrackOnly) {
-    ASSERT_TRUE(playing(music[0]));
-    ASSERT_TRUE(Eventually([&] { return player->query(window, 1, 105) == 20; }));
-    PosixFiles files;
-    PlayerSelect select(loop, connection());
-    MediaRig rig(kMpv, select, files);
-    // One entry: the list's last (and only) position reads "More..", which opens the status.
-    EXPECT_EQ(rig.openPlaylist(), Lines{PlaylistLine(0, {"More.."})});
-    EXPECT_THAT(rig.say("*EAMI: 1"), OpensStatus("One Zintor", "0:20"));
+    player.command(window, 40001);
+    ASSERT_TRUE(Eventually([&] { return !mpv.running(); }));
+    EXPECT_EQ(player.findWindow(kMpv), 0);
+    EXPECT_EQ(player.query(window, 0, 104), 0);
 }
 
 TEST_F(PlayerBusFixture, ABusWithoutAnyPlayer) {
@@ -129,52 +97,30 @@ TEST_F(PlayerBusFixture, ABusWithoutAnyPlayer) {
               Lines{"AT*EAID=1,2,\"Could not start WinAMP - Check the path\",50"});
 }
 
-const std::string kVlc = "/usr/bin/vlc";
-
-class VlcOnTheBus : public PlayerBusFixture {
-  protected:
-    void SetUp() override {
-        PlayerBusFixture::SetUp();
-        ASSERT_TRUE(TestVlc::installed()) << "vlc-bin and vlc-plugin-base are needed";
-        music = tones({"One", "Two", "Three"});
-        // A name that is no UTF-8 (Latin-1 "e acute") with characters an address escapes.
-        const std::string odd =
-            std::filesystem::path(music[1]).parent_path().string() + "/Two Words \xE9#1%.wav";
-        std::filesystem::rename(music[1], odd);
-        music[1] = odd;
-        vlc = std::make_unique<TestVlc>(bus());
-        ASSERT_TRUE(vlc->start(music));
-        player = std::make_unique<MprisPlayer>(loop, connection());
-        window = player->findWindow(kVlc);
-        ASSERT_NE(window, 0);
-    }
-    void TearDown() override {
-        rig.reset();
-        player.reset();
-        vlc.reset();
-        PlayerBusFixture::TearDown();
-    }
+TEST_F(PlayerBusFixture, VlcTheWholePlaylistTheJumpTheCaptionThePhoneAndARemovedEntry) {
+    ASSERT_TRUE(TestVlc::installed()) << "vlc-bin and vlc-plugin-base are needed";
+    auto music = tones({"One", "Two", "Three"});
+    // A name that is no UTF-8 (Latin-1 "e acute") with characters an address escapes.
+    const std::string odd =
+        std::filesystem::path(music[1]).parent_path().string() + "/Two Words \xE9#1%.wav";
+    std::filesystem::rename(music[1], odd);
+    music[1] = odd;
+    TestVlc vlc(bus());
+    ASSERT_TRUE(vlc.start(music));
+    auto player = std::make_unique<MprisPlayer>(loop, connection());
+    const MediaPlayer::Handle window = player->findWindow(kVlc);
+    ASSERT_NE(window, 0);
     // The player itself says it plays `file` (a name without characters to escape).
-    bool playing(const std::string& file) {
+    const auto playing = [&](const std::string& file) {
         return Eventually([&] {
-            return vlc->playerctl("metadata xesam:url") == "file://" + file &&
-                   vlc->playerctl("status") == "Playing";
+            return vlc.playerctl("metadata xesam:url") == "file://" + file &&
+                   vlc.playerctl("status") == "Playing";
         });
-    }
-    std::vector<std::string> playlist() { return Paths(*player, kVlc); }
-
-    std::vector<std::string> music;
-    std::unique_ptr<TestVlc> vlc;
-    std::unique_ptr<MprisPlayer> player;
-    MediaPlayer::Handle window = 0;
-    std::unique_ptr<MediaRig> rig;
-};
-
-TEST_F(VlcOnTheBus, TheWholePlaylistTheJumpTheNumberInTheCaptionAndARemovedEntry) {
+    };
     ASSERT_TRUE(playing(music[0]));
     EXPECT_EQ(player->caption(window), "1. One.wav - Winamp");
     EXPECT_EQ(player->query(window, 3, 120), 0);
-    EXPECT_EQ(playlist(), music);  // paths, byte for byte
+    EXPECT_EQ(Paths(*player, kVlc), music);  // paths, byte for byte
 
     // The jump is done when the query returns: the playlist read right after it knows.
     player->query(window, 2, 121);
@@ -196,18 +142,35 @@ TEST_F(VlcOnTheBus, TheWholePlaylistTheJumpTheNumberInTheCaptionAndARemovedEntry
     player->query(window, 3, 121);
     EXPECT_EQ(player->query(window, 3, 120), 0);
 
+    // The phone: three entries, the last position reads "More..", and choosing it plays the
+    // third entry, whose status dialog opens from the refreshed page.
+    PosixFiles files;
+    PlayerSelect select(loop, connection());
+    auto rig = std::make_unique<MediaRig>(kVlc, select, files);
+    EXPECT_EQ(rig->openPlaylist(), Lines{PlaylistLine(1, {"One Zintor", "Two Zintor", "More.."})});
+    EXPECT_EQ(rig->say("*EAMI: 3"), Lines{PlaylistLine(0, {"..More", "Three Zintor"})});
+    EXPECT_TRUE(playing(music[2]));
+    EXPECT_THAT(rig->say("*EAMI: 2"), OpensStatus("Three Zintor", "0:22"));
+    // Back in the playlist, the window starts at the current (third) entry.
+    const Lines back = rig->say("*EAII: 0");
+    ASSERT_FALSE(back.empty());
+    EXPECT_EQ(back.back(), PlaylistLine(0, {"..More", "Three Zintor"}));
+    rig.reset();
+    player->query(window, 0, 121);
+    ASSERT_TRUE(playing(music[0]));
+
     // The last entry removed, not the one playing: only the player's notice of the change tells.
-    const QString vlc = QStringLiteral("org.mpris.MediaPlayer2.vlc");
+    const QString name = QStringLiteral("org.mpris.MediaPlayer2.vlc");
     const QString path = QStringLiteral("/org/mpris/MediaPlayer2");
     const QString trackList = QStringLiteral("org.mpris.MediaPlayer2.TrackList");
-    QDBusMessage read = QDBusMessage::createMethodCall(vlc, path, "org.freedesktop.DBus.Properties",
-                                                       QStringLiteral("Get"));
+    QDBusMessage read = QDBusMessage::createMethodCall(
+        name, path, "org.freedesktop.DBus.Properties", QStringLiteral("Get"));
     read.setArguments({trackList, QStringLiteral("Tracks")});
     const auto ids = qdbus_cast<QList<QDBusObjectPath>>(
         connection().call(read).arguments().value(0).value<QDBusVariant>().variant());
     ASSERT_EQ(ids.size(), 3);
     QDBusMessage remove =
-        QDBusMessage::createMethodCall(vlc, path, trackList, QStringLiteral("RemoveTrack"));
+        QDBusMessage::createMethodCall(name, path, trackList, QStringLiteral("RemoveTrack"));
     remove.setArguments({QVariant::fromValue(ids.last())});
     ASSERT_EQ(connection().call(remove).type(), QDBusMessage::ReplyMessage);
     const std::vector<std::string> expected(music.begin(), music.end() - 1);
@@ -215,26 +178,7 @@ TEST_F(VlcOnTheBus, TheWholePlaylistTheJumpTheNumberInTheCaptionAndARemovedEntry
         loop.pumpOnce();
         return player->query(window, 3, 120) == 0 && player->playlistCount(kVlc) == 2;
     }));
-    EXPECT_EQ(playlist(), expected);
-}
-
-TEST_F(VlcOnTheBus, FromTheMainMenuToTheThirdEntryAndItsStatus) {
-    ASSERT_TRUE(playing(music[0]));
-    PosixFiles files;
-    PlayerSelect select(loop, connection());
-    rig = std::make_unique<MediaRig>(kVlc, select, files);
-
-    // Three entries: the last position reads "More..", and choosing it plays the third entry.
-    EXPECT_EQ(rig->openPlaylist(), Lines{PlaylistLine(1, {"One Zintor", "Two Zintor", "More.."})});
-    EXPECT_EQ(rig->say("*EAMI: 3"), Lines{PlaylistLine(0, {"..More", "Three Zintor"})});
-    EXPECT_TRUE(playing(music[2]));
-
-    EXPECT_THAT(rig->say("*EAMI: 2"), OpensStatus("Three Zintor", "0:22"));
-
-    // Back in the playlist, the window starts at the current (third) entry.
-    const Lines back = rig->say("*EAII: 0");
-    ASSERT_FALSE(back.empty());
-    EXPECT_EQ(back.back(), PlaylistLine(0, {"..More", "Three Zintor"}));
+    EXPECT_EQ(Paths(*player, kVlc), expected);
 }
 
 TEST(MprisName, TheConfiguredProgramChoosesThePlayer) {

@@ -24,22 +24,18 @@ namespace zintor::testing {
 class PlayerBusFixture : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        bus_ = new PrivateSessionBus;
-        pulse_ = new PrivatePulseServer;
+        bus_ = std::make_unique<PrivateSessionBus>();
+        pulse_ = std::make_unique<PrivatePulseServer>();
         busUp_ = PrivateSessionBus::installed() && bus_->start();
         pulseUp_ = PrivatePulseServer::installed() && pulse_->start();
     }
     static void TearDownTestSuite() {
-        delete pulse_;
-        delete bus_;
-        pulse_ = nullptr;
-        bus_ = nullptr;
+        pulse_.reset();
+        bus_.reset();
     }
-
     void SetUp() override {
         ASSERT_TRUE(busUp_) << "dbus-daemon (package dbus) is needed";
         ASSERT_TRUE(pulseUp_) << "pulseaudio is needed";
-        name_ = QStringLiteral("zintor-test-%1").arg(++connections_);
         connection_ = std::make_unique<QDBusConnection>(
             QDBusConnection::connectToBus(QString::fromStdString(bus_->address()), name_));
         ASSERT_TRUE(connection_->isConnected());
@@ -65,8 +61,8 @@ class PlayerBusFixture : public ::testing::Test {
     // Every entry of the playlist that query 120 made readable, by path.
     static std::vector<std::string> Paths(MediaPlayer& player, const std::string& playerPath) {
         std::vector<PlaylistEntry> entries;
-        const int count = player.playlistCount(playerPath);
-        EXPECT_TRUE(player.playlistEntries(playerPath, 0, count, entries));
+        EXPECT_TRUE(
+            player.playlistEntries(playerPath, 0, player.playlistCount(playerPath), entries));
         std::vector<std::string> paths;
         for (const PlaylistEntry& entry : entries) {
             paths.push_back(entry.path);
@@ -75,17 +71,17 @@ class PlayerBusFixture : public ::testing::Test {
     }
 
     QDBusConnection& connection() { return *connection_; }
-    QtEventLoop loop;
     PrivateSessionBus& bus() { return *bus_; }
     PrivatePulseServer& pulse() { return *pulse_; }
+    QtEventLoop loop;
 
   private:
-    static inline PrivateSessionBus* bus_ = nullptr;
-    static inline PrivatePulseServer* pulse_ = nullptr;
+    static inline std::unique_ptr<PrivateSessionBus> bus_;
+    static inline std::unique_ptr<PrivatePulseServer> pulse_;
     static inline bool busUp_ = false;
     static inline bool pulseUp_ = false;
     static inline int connections_ = 0;
-    QString name_;
+    const QString name_ = QStringLiteral("zintor-test-%1").arg(++connections_);
     std::unique_ptr<QDBusConnection> connection_;
 };
 

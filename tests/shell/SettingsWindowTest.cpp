@@ -1,11 +1,11 @@
 // The settings window on the whole program: it loads from the settings file, the slider acts
-// while the window is open, and closing it (however) writes back and saves the file.
+// while the window is open, and closing it (however) writes back and saves the file. Its file
+// dialog's filter, and the autostart entry.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -19,10 +19,9 @@
 
 #include "ShellTestApp.h"
 #include "app/Program.h"
-#include "app/SettingsDialog.h"
 #include "link/Link.h"
 #include "platform/qt/AutostartEntry.h"
-#include "platform/qt/MainWindow.h"
+#include "platform/qt/ProgramFileDialog.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/SettingsWindow.h"
@@ -68,80 +67,30 @@ class SettingsWindowTest : public ::testing::Test {
     std::unique_ptr<Program> program;
 };
 
-TEST_F(SettingsWindowTest, LoadsFromTheStoreAndSavesEverythingOnClose) {
+TEST_F(SettingsWindowTest, LoadsFromTheStoreSelectButtonsFillTheirRowAndClosingSavesEverything) {
     Program& p = start(
         "AppName%200=Mail\nAppPath%200=/usr/bin/thunderbird\nAppName 3=Old name\n"
         "AppPath%203=/opt/old\nAppPath9=/opt/winamp/winamp\nSpeed=7\nAuto=1\n"
         "SettingLeft=1500\nSettingTop=750\n");
-    desktop.mainWindow().move(20, 10);
-
+    const QString tool = dir.filePath("tool");  // need not exist
     bool opened = false;
     int speedWhileOpen = -1;
+    QString row4, row9;
     WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
         auto* w = static_cast<SettingsWindow*>(modal);
         opened = true;
         EXPECT_EQ(w->nameBox(0)->text(), "Mail");
         EXPECT_EQ(w->pathBox(0)->text(), "/usr/bin/thunderbird");
         EXPECT_EQ(w->nameBox(3)->text(), "Old name");
-        EXPECT_EQ(w->pathBox(9)->text(), "/opt/winamp/winamp");
         EXPECT_EQ(w->speedSlider()->value(), 7);
         EXPECT_TRUE(w->autoConnectBox()->isChecked());
         EXPECT_EQ(w->pos(), QPoint(100, 50));
 
-        w->nameBox(3)->clear();  // a cleared name box
-        QTest::keyClicks(w->pathBox(2), "/usr/bin/gimp");
+        w->nameBox(3)->clear();
         QTest::keyClicks(w->nameBox(2), "Gimp");
         w->autoConnectBox()->click();
         w->speedSlider()->setValue(20);
         speedWhileOpen = p.state().mouseSpeed;  // the slider acts before the window closes
-        w->move(200, 120);
-        QTest::mouseClick(w->closeButton(), Qt::LeftButton);
-    });
-    p.settingsClicked();
-
-    ASSERT_TRUE(opened);
-    EXPECT_EQ(speedWhileOpen, 20);
-    ExpectSaved({{"AppName 3", ""},
-                 {"AppPath 3", "/opt/old"},
-                 {"AppName 2", "Gimp"},
-                 {"AppPath 2", "/usr/bin/gimp"},
-                 {"AppName 0", "Mail"},
-                 {"AppPath9", "/opt/winamp/winamp"},
-                 {"Auto", "0"},
-                 {"Speed", "20"},
-                 {"SettingLeft", "3000"},
-                 {"SettingTop", "1800"},
-                 {"MainLeft", "300"},
-                 {"MainTop", "150"}});
-}
-
-TEST_F(SettingsWindowTest, OddValuesWrittenByHandOpenTheWindow) {
-    const QByteArray longPath = "/very/long/" + QByteArray(5000, 'p');
-    Program& p =
-        start("AppPath%201=" + longPath + "\nAppName%201=\xc3\xa9t\xc3\xa9 & <b>bold</b>\n" +
-              "Speed=-40\nAuto=7\nSettingLeft=1e30\nSettingTop=-77777\n");
-    WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
-        auto* w = static_cast<SettingsWindow*>(modal);
-        EXPECT_EQ(w->pathBox(1)->text().toUtf8(), longPath);  // shown whole, as typed
-        EXPECT_EQ(w->nameBox(1)->text(), QString::fromUtf8("\xc3\xa9t\xc3\xa9 & <b>bold</b>"));
-        EXPECT_EQ(w->speedSlider()->value(), SettingsWindow::kSpeedMin);
-        EXPECT_FALSE(w->autoConnectBox()->isChecked());  // only 1 means on
-        // Far outside every screen: placed where the user can see it.
-        EXPECT_EQ(w->pos(), QGuiApplication::primaryScreen()->availableGeometry().topLeft());
-        w->close();  // the window's close box
-    });
-    p.settingsClicked();
-    EXPECT_EQ(p.state().mouseSpeed, -40);  // the slider was not touched
-    ExpectSaved({{"AppPath 1", longPath.toStdString()}, {"Auto", "0"}});
-}
-
-TEST_F(SettingsWindowTest, SelectButtonsFillTheirRowFromTheFileDialogAndEscapeSavesToo) {
-    QTemporaryDir programs;
-    const QString tool = programs.filePath("tool");  // need not exist
-    Program& p = start("AppPath9=/opt/player\n");
-    QString row4, row9;
-    WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
-        auto* w = static_cast<SettingsWindow*>(modal);
         WhenModalOpen("QFileDialog", [&](QWidget* d) {
             EXPECT_EQ(d->windowTitle(), "Select File");
             // Typed into the name box, as a user does. (selectFile() leaves the box alone
@@ -154,32 +103,45 @@ TEST_F(SettingsWindowTest, SelectButtonsFillTheirRowFromTheFileDialogAndEscapeSa
         WhenModalOpen("QFileDialog", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
         w->selectButton(9)->click();
         row9 = w->pathBox(9)->text();
-        EXPECT_EQ(w->pos(), QPoint(0, 0));  // no place stored: top-left of the screen
+        w->move(200, 120);
+        QTest::mouseClick(w->closeButton(), Qt::LeftButton);
+    });
+    p.settingsClicked();
+
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(speedWhileOpen, 20);
+    EXPECT_EQ(row4, tool);                  // programs on Linux have no extension: none appended
+    EXPECT_EQ(row9, "/opt/winamp/winamp");  // cancelled: the box keeps its text
+    ExpectSaved({{"AppName 3", ""},
+                 {"AppName 2", "Gimp"},
+                 {"AppPath 4", tool.toStdString()},
+                 {"Auto", "0"},
+                 {"Speed", "20"},
+                 {"SettingLeft", "3000"},
+                 {"SettingTop", "1800"}});
+}
+
+TEST_F(SettingsWindowTest, OddValuesWrittenByHandOpenTheWindowAndEscapeSavesToo) {
+    const QByteArray longPath = "/very/long/" + QByteArray(5000, 'p');
+    Program& p =
+        start("AppPath%201=" + longPath + "\nAppName%201=\xc3\xa9t\xc3\xa9 & <b>bold</b>\n" +
+              "Speed=-40\nAuto=7\nSettingLeft=1e30\nSettingTop=-77777\n");
+    WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
+        auto* w = static_cast<SettingsWindow*>(modal);
+        EXPECT_EQ(w->pathBox(1)->text().toUtf8(), longPath);  // shown whole, as typed
+        EXPECT_EQ(w->nameBox(1)->text(), QString::fromUtf8("\xc3\xa9t\xc3\xa9 & <b>bold</b>"));
+        EXPECT_EQ(w->speedSlider()->value(), SettingsWindow::kSpeedMin);
+        EXPECT_FALSE(w->autoConnectBox()->isChecked());  // only 1 means on
+        // Far outside every screen: placed where the user can see it.
+        EXPECT_EQ(w->pos(), QGuiApplication::primaryScreen()->availableGeometry().topLeft());
         QTest::keyClick(w, Qt::Key_Escape);
     });
     p.settingsClicked();
-    EXPECT_EQ(row4, tool);           // programs on Linux have no extension: nothing appended
-    EXPECT_EQ(row9, "/opt/player");  // cancelled: the box keeps its text
-    ExpectSaved({{"AppPath 4", tool.toStdString()}, {"Speed", "5"}, {"Auto", "1"}});
+    EXPECT_EQ(p.state().mouseSpeed, -40);  // the slider was not touched
+    ExpectSaved({{"AppPath 1", longPath.toStdString()}, {"Auto", "0"}});
 }
 
-TEST(SettingsWindow, ASecondOpeningWhileOpenReturnsAtOnce) {
-    test::ShellApp();
-    QtDesktop desktop;
-    SettingsForm outer, inner;
-    outer.appName[0] = "Outer";
-    WhenModalOpen("zintor::SettingsWindow", [&](QWidget* w) {
-        SettingsForm other;
-        other.appName[0] = "Inner";
-        inner = desktop.showSettings(other);  // nothing nested
-        w->close();
-    });
-    outer = desktop.showSettings(outer);
-    EXPECT_EQ(inner.appName[0], "Inner");
-    EXPECT_EQ(outer.appName[0], "Outer");
-}
-
-TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntry) {
+TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntryASecondOpeningReturns) {
     test::ShellApp();
     QTemporaryDir config;
     struct ConfigHome {  // the user's configuration folder for this test only
@@ -197,6 +159,9 @@ TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntry) {
         WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
             QCheckBox* box = static_cast<SettingsWindow*>(modal)->startAtLoginBox();
             checked.first = box->isChecked();
+            SettingsForm other;  // a second opening while open returns at once
+            other.appName[0] = "Inner";
+            EXPECT_EQ(desktop.showSettings(other).appName[0], "Inner");
             box->click();  // returns when a message box it shows is closed
             checked.second = box->isChecked();
             modal->close();
@@ -209,7 +174,6 @@ TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntry) {
     QFile file(entry);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = file.readAll();
-    file.close();
     EXPECT_TRUE(text.startsWith("[Desktop Entry]\nType=Application\n")) << text.toStdString();
     // The test program is not in PATH: its absolute path.
     EXPECT_TRUE(text.contains("\nExec=" + QCoreApplication::applicationFilePath() + "\n"));
@@ -240,6 +204,32 @@ TEST(AutostartEntry, ExecNamesTheProgramInPathOrItsQuotedPath) {
     EXPECT_EQ(AutostartEntry::execFor(program, "/usr/bin/zintor"), program);
     EXPECT_EQ(AutostartEntry::execFor("/opt/my apps/100%/a\\b$", ""),
               R"("/opt/my apps/100%%/a\\\\b\\$")");
+}
+
+TEST(ProgramFileDialog, ProgramsAreExecutableFilesOtherExtensionsFilterAndAreAppended) {
+    QTemporaryDir dir;
+    auto make = [&](const char* name, bool executable) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
+                         (executable ? QFile::ExeOwner : QFile::Permissions()));
+        return f.fileName();
+    };
+    QDir(dir.path()).mkdir("sub.d");
+
+    // On Linux programs are the executable files, whatever their name.
+    EXPECT_TRUE(ProgramFileListed(make("runme", true), "exe"));
+    EXPECT_FALSE(ProgramFileListed(make("notes.txt", false), "exe"));
+    EXPECT_FALSE(ProgramFileListed(make("setup.exe", false), "exe"));
+    EXPECT_TRUE(ProgramFileListed(dir.filePath("sub.d"), "exe"));  // folders to walk into
+    EXPECT_FALSE(ProgramFileListed(dir.filePath("missing"), "exe"));
+    EXPECT_EQ(CompleteChosenPath("/usr/bin/gimp", "exe"), "/usr/bin/gimp");
+
+    EXPECT_TRUE(ProgramFileListed(make("songs.M3U", false), "m3u"));
+    EXPECT_FALSE(ProgramFileListed(make("songs.txt", false), "m3u"));
+    EXPECT_EQ(CompleteChosenPath("/x/list.M3U", "m3u"), "/x/list.M3U");
+    EXPECT_EQ(CompleteChosenPath("/x/list", "m3u"), "/x/list.m3u");
+    EXPECT_EQ(CompleteChosenPath("/x/my.m3u.files/run", "m3u"), "/x/my.m3u.files/run");
 }
 
 }  // namespace

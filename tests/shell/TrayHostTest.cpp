@@ -45,13 +45,6 @@ class TrayHostTest : public ::testing::Test {
         desktop->setListener(&events);
     }
 
-    void StartHost() {
-        host = std::make_unique<testing::ChildProcess>();
-        ASSERT_TRUE(
-            host->start({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
-                         "--height", "32", "--transparent", "false", "--SetDockType", "true"}));
-    }
-
     // The X window Qt embeds into the tray, or nullptr while there is none.
     static QWidget* IconWidget() {
         for (QWidget* w : QApplication::allWidgets()) {
@@ -125,7 +118,10 @@ TEST_F(TrayHostTest,
     EXPECT_TRUE(main.isVisible());  // the program ends itself, not the window
     events.calls.clear();
 
-    StartHost();
+    host = std::make_unique<testing::ChildProcess>();
+    ASSERT_TRUE(
+        host->start({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+                     "--height", "32", "--transparent", "false", "--SetDockType", "true"}));
     ASSERT_TRUE(QTest::qWaitFor([this] { return Embedded(); }));
     // Started with a tray there, the main window stays hidden.
     desktop->trayRemove();

@@ -1,14 +1,19 @@
-// The tray menu as the program fills it: entries, order, the port sub-menu with its check marks,
-// and the Connect caption following the link. And the tray icon's frames and tip.
+// The tray menu as the program fills it (entries, order, the port sub-menu with its check marks,
+// the Connect caption following the link); the desktop's own commands: the tray menu's entries
+// and the main window's buttons report to the program, the debug key echo, the window's place in
+// twips, the tray icon's frames and tip.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
 #include <QSystemTrayIcon>
+#include <QTest>
 
 #include "ShellTestApp.h"
 #include "app/Program.h"
@@ -54,10 +59,9 @@ class TrayMenuTest : public ::testing::Test {
                           desktop, sim.launcher, sim.input, sim.mixer, sim.player, sim.board}};
 };
 
-TEST_F(TrayMenuTest, EntriesComeInOrderWithThePortsUpToSixteenAndTheirChecks) {
+TEST_F(TrayMenuTest, EntriesPortsUpToSixteenTheirChecksAndTheConnectCaptionFollowingTheLink) {
     program.state().autoConnect = 0;
     program.link().refreshComMenu();
-
     QMenu* menu = desktop.trayMenu().menu();
     EXPECT_EQ(Texts(menu), (QStringList{"Connect", "Phone settings", "Program settings", "Exit"}));
     EXPECT_EQ(menu->actions()[1]->menu(), phone());
@@ -69,20 +73,14 @@ TEST_F(TrayMenuTest, EntriesComeInOrderWithThePortsUpToSixteenAndTheirChecks) {
     EXPECT_EQ(program.state().portList[3].port, 17);
 
     QAction* autoConnect = desktop.trayMenu().autoConnectAction();
-    autoConnect->trigger();
-    EXPECT_EQ(program.state().autoConnect, 1);
-    EXPECT_TRUE(autoConnect->isChecked());
-    autoConnect->trigger();
-    EXPECT_EQ(program.state().autoConnect, 0);
-    EXPECT_FALSE(autoConnect->isChecked());
-}
+    for (int expected : {1, 0, 1}) {
+        autoConnect->trigger();
+        EXPECT_EQ(program.state().autoConnect, expected);
+        EXPECT_EQ(autoConnect->isChecked(), expected == 1);
+    }
 
-TEST_F(TrayMenuTest, ChoosingAPortMovesTheCheckAndConnectsThereCaptionFollowsTheLink) {
-    program.link().refreshComMenu();
-    desktop.setAutoConnectChecked(true);
     auto* connectButton = desktop.mainWindow().findChild<QPushButton*>("cmdConnect");
     ASSERT_NE(connectButton, nullptr);
-
     desktop.trayMenu().portActions()[0]->trigger();  // "Serial Com1"
     EXPECT_EQ(program.state().comPort, 1);
     EXPECT_TRUE(program.state().connected);
@@ -92,49 +90,72 @@ TEST_F(TrayMenuTest, ChoosingAPortMovesTheCheckAndConnectsThereCaptionFollowsThe
     EXPECT_EQ(connectButton->text(), "Disconnect");
     EXPECT_EQ(desktop.tip(), "Zintor - Connected");
     EXPECT_TRUE(desktop.mainWindow().comLabel()->text().endsWith("1"));
-
     desktop.trayMenu().connectAction()->trigger();  // "Disconnect"
     EXPECT_FALSE(program.state().connected);
     EXPECT_EQ(desktop.trayMenu().connectAction()->text(), "Connect");
     EXPECT_EQ(connectButton->text(), "Connect");
     EXPECT_EQ(desktop.tip(), "Zintor");
-}
 
-TEST_F(TrayMenuTest, WithoutAnyPortTheSubMenuSaysSoUntilOneAppears) {
+    // Without any port the sub-menu says so until one appears.
     world.registry.setPorts({});
     program.link().refreshComMenu();
     EXPECT_EQ(Texts(phone()), (QStringList{"No serial port found", "AutoConnect"}));
     EXPECT_FALSE(phone()->actions()[0]->isEnabled());
-
     world.registry.add("\\Device\\Serial0", "COM2");
     program.link().refreshComMenu();
     EXPECT_EQ(Texts(phone()), (QStringList{"Serial Com2", "AutoConnect"}));
 }
 
-TEST(TrayMenu, EveryEntryReportsAndClicksDoNotSetCheckMarksThemselves) {
-    test::ShellApp();
+class MainWindowTest : public ::testing::Test {
+  protected:
+    MainWindowTest() { desktop.setListener(&events); }
+
+    test::WithApp app_;
     QtDesktop desktop;
+    MainWindow& window = desktop.mainWindow();
     test::RecordingEvents events;
-    desktop.setListener(&events);
+};
+
+TEST_F(MainWindowTest, MenuEntriesAndButtonsReportAndKeysInTheDebugBoxEchoTheirCodes) {
+    // Clicks do not set check marks themselves: the program does.
     desktop.setPortItems({{"Serial Com1", false}, {"Bluetooth Com3", true}});
     TrayMenu& menu = desktop.trayMenu();
     for (QAction* a : {menu.connectAction(), menu.portActions()[0], menu.portActions()[1],
                        menu.autoConnectAction(), menu.settingsAction(), menu.exitAction()}) {
         a->trigger();
     }
-    EXPECT_EQ(events.calls, (std::vector<std::string>{"connect", "portChosen 0", "portChosen 1",
-                                                      "autoConnect", "settings", "exit"}));
-    EXPECT_EQ(Texts(menu.phoneMenu(), true), QStringList{"Bluetooth Com3"});
+    EXPECT_FALSE(menu.portActions()[0]->isChecked());
+    EXPECT_TRUE(menu.portActions()[1]->isChecked());
+    for (const char* name :
+         {"cmdConnect", "cmdSetting", "Command1", "Command2", "cmdPlayerCheck", "cmdExit"}) {
+        auto* button = window.findChild<QPushButton*>(name);
+        ASSERT_NE(button, nullptr) << name;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    EXPECT_EQ(events.calls,
+              (std::vector<std::string>{"connect", "portChosen 0", "portChosen 1", "autoConnect",
+                                        "settings", "exit", "connect", "settings", "enumeratePorts",
+                                        "refreshPorts", "playerCheck", "exit"}));
+    // The phone settings button opens the tray's own port sub-menu.
+    EXPECT_EQ(window.findChild<QPushButton*>("cmdPhone")->menu(), menu.phoneMenu());
+
+    QTest::keyClicks(window.debugInput(), "aA");
+    QTest::keyClick(window.debugInput(), Qt::Key_Shift);  // no character: no echo
+    QTest::keyClick(window.debugInput(), Qt::Key_Return);
+    EXPECT_EQ(window.debugEcho()->toPlainText(), "<-->97<-->65<-->13");
+
+    window.move(40, 30);
+    float left = -1, top = -1;
+    desktop.mainWindowPosition(left, top);
+    EXPECT_EQ(left, 600.0f);
+    EXPECT_EQ(top, 450.0f);
 }
 
-TEST(TrayIcon, FramesAreCompiledInAndTheTipIsCutTo63Characters) {
-    test::ShellApp();
+TEST_F(MainWindowTest, TrayIconFramesAreCompiledInAndTheTipIsCutTo63Characters) {
     const QImage first(":/zintor/icons/101.png");
     const QImage last(":/zintor/icons/103.png");
     ASSERT_EQ(first.size(), QSize(32, 32));
     EXPECT_NE(first, last);
-
-    QtDesktop desktop;
     desktop.trayAdd("Zintor");
     ASSERT_NE(desktop.trayIcon(), nullptr);
     EXPECT_EQ(desktop.trayIcon()->toolTip(), "Zintor");

@@ -78,15 +78,6 @@ void TestAudacious::playFiles(const std::vector<std::string>& paths) {
     audtool("playback-play");
 }
 
-int TestAudacious::processId() const {
-    const std::string text = ChildProcess::output(
-        "DBUS_SESSION_BUS_ADDRESS='" + bus_.address() +
-        "' dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus "
-        "org.freedesktop.DBus.GetConnectionUnixProcessID string:org.atheme.audacious "
-        "2>/dev/null | awk '/uint32/ {print $2}'");
-    return text.empty() ? 0 : std::stoi(text);
-}
-
 std::string TestMprisPlayer::playerctl(const std::string& arguments) const {
     return RunOnBus(bus_, "playerctl -p " + name_ + " " + arguments);
 }

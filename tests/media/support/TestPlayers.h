@@ -30,7 +30,7 @@ class TestAudacious {
     std::string audtool(const std::string& arguments) const;
     // Adds the files as the playlist and plays the first one.
     void playFiles(const std::vector<std::string>& paths);
-    int processId() const;
+    int processId() const { return process_.pid(); }
 
   private:
     const PrivateSessionBus& bus_;

@@ -1,0 +1,166 @@
+// The windows of the phone's keys: the key help window built from a key map (its rows, a width
+// that follows the longest function text, which closings are reported) and the key-map notice,
+// which closes itself 3 s after its last text on the real Qt loop while the "#" key's handler
+// waits for it.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+#include "ShellTestApp.h"
+#include "app/KeyNames.h"
+#include "control/KeyHelpContent.h"
+#include "control/KeyWindows.h"
+#include "platform/qt/KeyHelpWindow.h"
+#include "platform/qt/NoticeWindow.h"
+#include "platform/qt/QtDesktop.h"
+#include "platform/qt/QtEventLoop.h"
+
+namespace zintor {
+namespace {
+
+int RightEdge(const QLabel* label) {
+    return label->geometry().x() + label->width();
+}
+
+class KeyHelpWindowTest : public ::testing::Test {
+  protected:
+    KeyHelpWindowTest() {
+        desktop.setListener(&events);
+        fillKeyNames(state);
+        KeyMap map;
+        map.name = "Media";
+        map.keys[1].help = "Play";
+        map.keys[5].help = "Volume of the selected track, louder while held, and softer again";
+        map.keys[12].help = "Delete";
+        map.keys[20].help = "never shown: the direction keys have no row";
+        map.keys[22].help = "Previous";
+        state.keyMaps.push_back(map);
+    }
+
+    KeyHelpWindow* Show() {
+        desktop.showKeyHelp(keyHelpCaption(state), keyHelpRows(state));
+        return desktop.keyHelpWindow();
+    }
+
+    test::WithApp app_;
+    ProgramState state;
+    QtDesktop desktop;
+    test::RecordingEvents events;
+};
+
+TEST_F(KeyHelpWindowTest, RowsFollowTheKeyMapTheWidthItsLongestTextOnlyTheUsersClosingIsReported) {
+    KeyHelpWindow* w = Show();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->windowTitle(), "Zintor Key Help   -   Media");
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
+    const auto& keys = w->keyLabels();
+    const auto& functions = w->functionLabels();
+    ASSERT_EQ(keys.size(), 20);  // keys 0-17, Left, Right
+    ASSERT_EQ(functions.size(), 20);
+    QStringList rows;
+    for (int r : {0, 5, 12, 17, 18, 19}) {
+        rows << keys[r]->text() + ": " + functions[r]->text();
+    }
+    // No help text: the row is still there. Left comes right after Back: no rows for 18-21.
+    EXPECT_EQ(
+        rows,
+        (QStringList{"Key 0: ", "Key 5: " + QString::fromStdString(state.keyMaps[0].keys[5].help),
+                     "Clear: Delete", "Back: Leave this function", "Left: Previous", "Right: "}));
+    for (int r = 0; r < 20; ++r) {
+        EXPECT_GE(functions[r]->width(),
+                  functions[r]->fontMetrics().horizontalAdvance(functions[r]->text()))
+            << r;
+    }
+    // With a short text for key 5 the window is narrower, by as much as the text was longer.
+    const int wideWidth = w->width();
+    const int longRight = RightEdge(functions[5]);
+    desktop.closeKeyHelp();
+    state.keyMaps[0].keys[5].help = "Mute";
+    KeyHelpWindow* narrow = Show();
+    ASSERT_NE(narrow, nullptr);
+    const int leaveRight = RightEdge(narrow->functionLabels()[17]);  // now the longest
+    EXPECT_LT(narrow->width(), wideWidth);
+    EXPECT_EQ(wideWidth - narrow->width(), longRight - leaveRight);
+
+    // Only a closing by the user is reported (the program knows when it closes the window).
+    QTest::qWait(10);
+    EXPECT_TRUE(events.calls.empty());
+    EXPECT_EQ(Show(), narrow);  // shown again while open: the same window
+    narrow->close();
+    EXPECT_EQ(events.calls, std::vector<std::string>{"keyHelpClosed"});
+    EXPECT_EQ(desktop.keyHelpWindow(), nullptr);
+}
+
+// Hands the notice's closing to the key windows, as the program does, and records it.
+class Forward : public test::RecordingEvents {
+  public:
+    explicit Forward(KeyWindows& windows) : windows_(windows) {}
+    void noticeClosed() override {
+        RecordingEvents::noticeClosed();
+        windows_.noticeClosed();
+    }
+
+  private:
+    KeyWindows& windows_;
+};
+
+QString noticeText(QtDesktop& desktop) {
+    NoticeWindow* notice = desktop.noticeWindow();
+    return notice && notice->isVisible() ? notice->label()->text() : QString();
+}
+
+TEST(NoticeWindow, ASecondChangeKeepsItOpenUntilThreeSecondsAfterIt) {
+    test::ShellApp();
+    ProgramState state;
+    state.keyMaps.resize(3);
+    state.keyMaps[1].name = "Media";
+    state.keyMaps[2].name = "Slides";
+    state.currentKeyMap = 1;
+    QtDesktop desktop;
+    QtEventLoop loop;
+    KeyWindows windows(state, desktop, loop);
+    Forward events(windows);
+    desktop.setListener(&events);
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 secondAt = -1;
+    QString firstText, secondText;
+    QTimer::singleShot(1500, Qt::PreciseTimer, [&] {
+        firstText = noticeText(desktop);
+        EXPECT_TRUE(desktop.noticeWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
+        state.currentKeyMap = 2;  // "#" again, handled while the first one waits
+        secondAt = clock.elapsed();
+        windows.keyMapChanged();
+    });
+    QTimer::singleShot(3500, Qt::PreciseTimer, [&] { secondText = noticeText(desktop); });
+
+    windows.keyMapChanged();  // shows the notice and returns when it has closed
+    const qint64 closedAt = clock.elapsed();
+
+    EXPECT_EQ(firstText, "Changed Key Map to\nMedia");
+    EXPECT_EQ(secondText, "Changed Key Map to\nSlides");  // still open after the first 3 s
+    ASSERT_GE(secondAt, 0);
+    EXPECT_GE(closedAt - secondAt, NoticeWindow::kCloseAfterMs - 2);
+    EXPECT_LT(closedAt - secondAt, NoticeWindow::kCloseAfterMs + KeyWindows::kNoticeGraceMs);
+    EXPECT_FALSE(state.keyMapNoticeShown);
+    EXPECT_EQ(desktop.noticeWindow(), nullptr);
+    // Closed by its own timer (the program's fallback would have closed it without a report).
+    EXPECT_EQ(events.calls, std::vector<std::string>{"noticeClosed"});
+
+    // Closed by the program: not reported.
+    desktop.showNotice("Changed Key Map to\r\nMouse");
+    EXPECT_FALSE(noticeText(desktop).isEmpty());
+    desktop.closeNotice();
+    EXPECT_EQ(desktop.noticeWindow(), nullptr);
+    desktop.setNoticeText("Changed Key Map to\r\nMedia");  // nothing open: nothing happens
+    QTest::qWait(50);
+    EXPECT_EQ(events.calls.size(), 1u);
+}
+
+}  // namespace
+}  // namespace zintor
