@@ -30,6 +30,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Program.h"
@@ -81,17 +82,6 @@ std::string escape(const std::string& bytes) {
     return out;
 }
 
-struct Event {
-    std::int64_t at, until;
-    std::string text;  // channel, blank, what happened
-    int count = 1;
-    std::string format() const {
-        const std::string times =
-            count == 1 ? std::to_string(at) : std::to_string(at) + ".." + std::to_string(until);
-        return times + " " + text + (count == 1 ? "" : " x" + std::to_string(count));
-    }
-};
-
 class Player {
   public:
     explicit Player(const std::string& path) : path_(path) {}
@@ -108,7 +98,7 @@ class Player {
     std::string path_;
     SimWorld world;
     std::unique_ptr<Program> program;
-    std::vector<Event> log;
+    std::vector<std::pair<std::int64_t, std::string>> log;  // time; channel, blank, what
     std::set<std::string> watched{"<",   ">",     "!",   "key",  "desk",
                                   "vol", "board", "run", "diag", "player"};
     std::string keyMap;
@@ -130,7 +120,7 @@ auto fresh(std::map<std::string, std::size_t>& seen, const std::string& name, co
 void Player::note(std::int64_t at, const std::string& channel, const std::string& text,
                   bool asWritten) {
     if (watched.count(channel) != 0 && at <= end) {
-        log.push_back(Event{at, at, channel + " " + (asWritten ? text : escape(text))});
+        log.emplace_back(at, channel + " " + (asWritten ? text : escape(text)));
     }
 }
 
@@ -410,21 +400,16 @@ void Player::act(const std::string& line) {
 bool Player::play() {
     std::ifstream file(path_);
     std::vector<std::pair<int, std::string>> expected;  // line number, text
-    cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
     int number = 0;
-    for (std::string line; std::getline(file, line);) {
-        ++number;
+    cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
+    for (std::string line; std::getline(file, line) && ++number;) {
         line = trim(line);
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
         if (line == "...") {
             expected.emplace_back(number, line);
-            continue;
+        } else if (!line.empty() && line[0] != '#' && line.find_first_not_of("0123456789") == 0) {
+            setUp(split(line, " ").first, split(line, " ").second);  // before the start
         }
-        if (line.find_first_not_of("0123456789") == 0) {  // setting up, before the start
-            const auto [name, args] = split(line, " ");
-            setUp(name, args);
+        if (line.empty() || line.find_first_not_of("0123456789") == 0) {
             continue;
         }
         std::string times;  // a piece without a time happens at the time of the one before
@@ -445,10 +430,9 @@ bool Player::play() {
         }
     }
     cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
-    std::set<std::string> shown;
-    std::swap(shown, watched);
+    const std::int64_t last = std::exchange(end, -1);
     poll();  // what setting up the world did is not part of the conversation
-    std::swap(shown, watched);
+    end = last;
     world.loop.setStepObserver([this] { poll(); });
     std::string failure;
     try {
@@ -462,17 +446,15 @@ bool Player::play() {
     // Three or more equal events in a row are written as one line.
     std::vector<std::string> actual;
     for (std::size_t from = 0, to = 0; from < log.size(); from = to) {
-        while (to < log.size() && log[to].text == log[from].text) {
+        while (to < log.size() && log[to].second == log[from].second) {
             ++to;
         }
-        if (to - from >= 3) {
-            actual.push_back(
-                Event{log[from].at, log[to - 1].at, log[from].text, static_cast<int>(to - from)}
-                    .format());
-        } else {
-            for (std::size_t i = from; i < to; ++i) {
-                actual.push_back(log[i].format());
-            }
+        for (std::size_t i = from; i < to; i += to - from >= 3 ? to - from : 1) {
+            actual.push_back(std::to_string(log[i].first) +
+                             (to - from < 3
+                                  ? " " + log[i].second
+                                  : ".." + std::to_string(log[to - 1].first) + " " + log[i].second +
+                                        " x" + std::to_string(to - from)));
         }
     }
 
