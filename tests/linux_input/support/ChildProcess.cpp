@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include <fcntl.h>
@@ -35,6 +37,11 @@ std::string ChildProcess::output(const std::string& command) {
         pclose(pipe);
     }
     return text;
+}
+
+std::string ChildProcess::readFile(const std::string& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 bool ChildProcess::start(const std::vector<std::string>& argv, const Environment& environment,
@@ -118,21 +125,12 @@ std::optional<int> ChildProcess::waitForExit(int limitMs) {
 }
 
 void ChildProcess::stop() {
-    if (pid_ <= 0) {
-        return;
+    signal(SIGTERM);
+    if (!waitForExit(5000) && running()) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
     }
-    kill(pid_, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    int status = 0;
-    while (waitpid(pid_, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    pid_ = -1;
 }
 
 bool ChildProcess::waitUntilListening(const std::string& socketPath) {

@@ -2,9 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 #include <unistd.h>
 
@@ -84,13 +82,6 @@ std::vector<unsigned> PrivatePulseServer::sinkVolumes(const std::string& sink) c
         volumes.push_back(static_cast<unsigned>(std::stoul((*it)[1].str())));
     }
     return volumes;
-}
-
-std::string PrivatePulseServer::log() const {
-    std::ifstream file(folder_ + "/daemon.log");
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 }  // namespace zintor::testing

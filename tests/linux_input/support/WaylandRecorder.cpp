@@ -1,8 +1,6 @@
 #include "WaylandRecorder.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include <unistd.h>
@@ -19,13 +17,6 @@ WaylandRecorder::WaylandRecorder(const std::string& display)
 WaylandRecorder::~WaylandRecorder() {
     wev_.stop();
     std::remove(log_.c_str());
-}
-
-std::string WaylandRecorder::output() const {
-    std::ifstream in(log_);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 std::size_t WaylandRecorder::read() {

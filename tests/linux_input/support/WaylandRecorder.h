@@ -26,7 +26,7 @@ class WaylandRecorder {
     std::vector<std::string> takeTexts(std::size_t count,
                                        std::chrono::milliseconds limit = std::chrono::seconds(5));
     void take(std::size_t count, std::chrono::milliseconds limit) { takeTexts(count, limit); }
-    std::string output() const;
+    std::string output() const { return ChildProcess::readFile(log_); }
 
   private:
     bool waitFor(const std::string& text);
