@@ -20,37 +20,30 @@ double volumeOf(std::uint32_t level) {
     return level * double(kNorm) / kTop;
 }
 
-class PulseMixerTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (!PrivatePulseServer::installed()) {
-            ZINTOR_SKIP_WITHOUT("pulseaudio or pactl is not installed");
-        }
-        ASSERT_TRUE(pulse.start()) << pulse.log();
+TEST(PulseMixer, StepsMoveTheDefaultSinkFollowTheUsersSwitchAndOutliveTheServerGoingAway) {
+    if (!PrivatePulseServer::installed()) {
+        ZINTOR_SKIP_WITHOUT("pulseaudio or pactl is not installed");
     }
-    bool ready() { return mixer.open() && mixer.findMasterVolume(); }
-    std::uint32_t level() {
+    PrivatePulseServer pulse;
+    ASSERT_TRUE(pulse.start()) << pulse.log();
+    PulseMixer mixer{pulse.server()};
+    const auto level = [&] {
         std::uint32_t value = 0;
         EXPECT_TRUE(mixer.getVolume(value));
         return value;
-    }
+    };
     // Every channel of the sink at the same volume, as pactl reports it.
-    unsigned sinkVolume(const std::string& sink = "@DEFAULT_SINK@") {
+    const auto sinkVolume = [&](const std::string& sink = "@DEFAULT_SINK@") {
         const auto volumes = pulse.sinkVolumes(sink);
         EXPECT_FALSE(volumes.empty()) << pulse.pactl("list sinks");
         for (unsigned volume : volumes) {
             EXPECT_EQ(volume, volumes.front()) << "channels differ";
         }
         return volumes.empty() ? 0 : volumes.front();
-    }
+    };
 
-    PrivatePulseServer pulse;
-    PulseMixer mixer{pulse.server()};
-};
-
-TEST_F(PulseMixerTest, StepsMoveTheDefaultSinkBetweenSilenceAndFullAndFollowTheUsersSwitch) {
     pulse.pactl("set-sink-volume @DEFAULT_SINK@ 30000");
-    ASSERT_TRUE(ready());
+    ASSERT_TRUE(mixer.open() && mixer.findMasterVolume());
     EXPECT_NEAR(level(), 30000 * double(kTop) / kNorm, 0.5);
     // Three steps up and one down, each read fresh from the server as a volume key would.
     for (int step = 0; step < 3; ++step) {
@@ -82,10 +75,8 @@ TEST_F(PulseMixerTest, StepsMoveTheDefaultSinkBetweenSilenceAndFullAndFollowTheU
     ASSERT_TRUE(mixer.setVolume(20000));
     EXPECT_NEAR(sinkVolume("zintor_other"), volumeOf(20000), 0.5);
     EXPECT_NEAR(sinkVolume("zintor_test"), 41000, 1.5);  // the other one untouched
-}
 
-TEST_F(PulseMixerTest, TheServerGoingAwayFailsEachCallAndOneStartedAgainIsFoundAgain) {
-    ASSERT_TRUE(ready());
+    // The server goes: every call fails, touching nothing; it comes back: found again.
     pulse.stop();
     EXPECT_FALSE(mixer.setVolume(20000));
     EXPECT_FALSE(mixer.findMasterVolume());
