@@ -1,6 +1,7 @@
 #include "WaylandRecorder.h"
 
 #include <cstdio>
+#include <regex>
 #include <thread>
 
 #include <unistd.h>
@@ -20,36 +21,30 @@ WaylandRecorder::~WaylandRecorder() {
 }
 
 std::size_t WaylandRecorder::read() {
+    static const std::regex key(R"(wl_keyboard\] key:.*serial: (\d+))"), sym(R"(^\s*sym: (\S+))"),
+        at(R"(wl_pointer\] (enter|motion).*x, y: (-?[\d.]+), (-?[\d.]+))"),
+        button(R"(wl_pointer\] button.*button: (\d+).*state: (\d+))");
     const std::string text = output();
+    std::smatch m;
     for (auto end = text.find('\n', done_); end != std::string::npos;
          done_ = end + 1, end = text.find('\n', done_)) {
         const std::string line = text.substr(done_, end - done_);
-        const auto has = [&line](const char* what) { return line.find(what) != std::string::npos; };
-        char sym[64] = "";
-        double x = 0, y = 0;
-        unsigned button = 0, state = 0;
-        unsigned serial = 0;
-        if (has("wl_keyboard] key:") &&
-            std::sscanf(line.substr(line.find("serial: ")).c_str(), "serial: %u", &serial) == 1) {
+        if (std::regex_search(line, m, key)) {
             // wev may hold two keyboards of the seat: each event comes once per keyboard.
-            pendingKey_ = serial == lastKeySerial_ ? "" : has("(pressed)") ? "+" : "-";
+            const unsigned serial = std::stoul(m[1]);
+            pendingKey_ = serial == lastKeySerial_                      ? ""
+                          : line.find("(pressed)") != std::string::npos ? "+"
+                                                                        : "-";
             lastKeySerial_ = serial;
-        } else if (!pendingKey_.empty() && std::sscanf(line.c_str(), " sym: %63s", sym) == 1) {
-            events_.push_back(pendingKey_ + sym);
+        } else if (!pendingKey_.empty() && std::regex_search(line, m, sym)) {
+            events_.push_back(pendingKey_ + m[1].str());
             pendingKey_.clear();
-        } else if ((has("wl_pointer] enter") || has("wl_pointer] motion")) &&
-                   std::sscanf(line.substr(line.find("x, y:")).c_str(), "x, y: %lf, %lf", &x, &y) ==
-                       2) {
-            events_.push_back("at " + std::to_string(int(x)) + "," + std::to_string(int(y)));
-        } else if (has("wl_pointer] button") &&
-                   std::sscanf(line.substr(line.rfind("button: ")).c_str(), "button: %u",
-                               &button) == 1 &&
-                   std::sscanf(line.substr(line.find("state: ")).c_str(), "state: %u", &state) ==
-                       1) {
-            events_.push_back((state == 1 ? "+button" : "-button") +
-                              std::string(button == 0x110   ? "1"
-                                          : button == 0x111 ? "3"
-                                                            : "?"));
+        } else if (std::regex_search(line, m, at)) {
+            events_.push_back("at " + std::to_string(int(std::stod(m[2]))) + "," +
+                              std::to_string(int(std::stod(m[3]))));
+        } else if (std::regex_search(line, m, button)) {
+            const char* name = m[1] == "272" ? "1" : m[1] == "273" ? "3" : "?";
+            events_.push_back((m[2] == "1" ? "+button" : "-button") + std::string(name));
         }
     }
     return events_.size();
