@@ -1,6 +1,5 @@
 #include "ChildProcess.h"
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -8,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <thread>
 
 #include <fcntl.h>
@@ -54,27 +54,21 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Environment
         return false;
     }
     // Everything the child needs is prepared before fork: it only redirects and execs.
-    std::vector<std::string> variables;
-    for (const auto& [name, value] : environment) {
-        variables.push_back(name + "=" + value);
-    }
+    std::map<std::string, std::string> variables;  // name: "name=value", ours replaced by added
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string variable = *entry;
-        if (std::none_of(environment.begin(), environment.end(), [&](const auto& added) {
-                return variable.starts_with(added.first + "=");
-            })) {
-            variables.push_back(variable);
-        }
+        variables[std::string(*entry).substr(0, std::string(*entry).find('='))] = *entry;
     }
-    std::vector<char*> args;
+    for (const auto& [name, value] : environment) {
+        variables[name] = name + "=" + value;
+    }
+    std::vector<char*> args, envp;
     for (const std::string& arg : argv) {
         args.push_back(const_cast<char*>(arg.c_str()));
     }
-    args.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& variable : variables) {
-        envp.push_back(variable.data());
+    for (auto& entry : variables) {
+        envp.push_back(entry.second.data());
     }
+    args.push_back(nullptr);
     envp.push_back(nullptr);
     const int out = open(logFile.empty() ? "/dev/null" : logFile.c_str(),
                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

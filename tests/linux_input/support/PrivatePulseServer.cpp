@@ -42,21 +42,12 @@ bool PrivatePulseServer::start() {
                                                 {"PULSE_RUNTIME_PATH", folder_ + "/runtime/pulse"},
                                                 {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
                                                 {"DISPLAY", ""}};
-    const std::vector<std::string> argv{
-        "pulseaudio",
-        "--daemonize=no",
-        "--exit-idle-time=-1",
-        "-n",
-        "--use-pid-file=no",
-        "--system=false",
-        "--disallow-exit",
-        "--log-target=stderr",
-        "--load=module-null-sink sink_name=zintor_test",
-        "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_};
-    if (!daemon_.start(argv, environment, folder_ + "/daemon.log")) {
-        return false;
-    }
-    if (daemon_.waitUntilListening(socket_)) {
+    if (daemon_.start({"pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n",
+                       "--use-pid-file=no", "--system=false", "--disallow-exit",
+                       "--log-target=stderr", "--load=module-null-sink sink_name=zintor_test",
+                       "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_},
+                      environment, folder_ + "/daemon.log") &&
+        daemon_.waitUntilListening(socket_)) {
         return true;
     }
     daemon_.stop();
