@@ -18,7 +18,7 @@ bool canConnect(const std::string& display) {
 
 }  // namespace
 
-bool PrivateXServer::launch(int number) {
+bool PrivateXServer::startPrivate(int number) {
     int fds[2];
     if (ChildProcess::find("Xvfb").empty() || pipe2(fds, O_CLOEXEC) != 0) {
         return false;
@@ -49,7 +49,7 @@ bool PrivateXServer::launch(int number) {
 }
 
 bool PrivateXServer::start() {
-    if (launch(-1)) {
+    if (startPrivate(-1)) {
         return true;
     }
     const char* display = std::getenv("DISPLAY");
@@ -59,18 +59,6 @@ bool PrivateXServer::start() {
         return true;
     }
     return false;
-}
-
-bool PrivateXServer::startPrivate(int number) {
-    return launch(number);
-}
-
-bool PrivateXServer::restart() {
-    return !shared_ && number_ >= 0 && launch(number_);
-}
-
-void PrivateXServer::stop() {
-    process_.stop();
 }
 
 }  // namespace zintor::testing
