@@ -24,6 +24,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
@@ -269,10 +270,10 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
     if (const auto found = simple.find(name); found != simple.end()) {
         found->second();
     } else if (name == "start" || name == "restart") {  // restart: again on the same world
-        if (name == "restart" && world.loop.waitDepth() > 1) {
-            throw std::runtime_error("restart while the program waits");
-        }
         if (name == "restart") {
+            if (world.loop.waitDepth() > 1) {
+                throw std::runtime_error("restart while the program waits");
+            }
             program->shutdown();
             program.reset();
         }
@@ -288,12 +289,8 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
     } else if (name == "keymap" || name == "key" || name == "xml") {
         keyMapLine(name, args);
     } else if (name == "present") {
-        std::set<int> ports;
         std::istringstream list(args);
-        for (int port = 0; list >> port;) {
-            ports.insert(port);
-        }
-        serial.setPresentPorts(ports);
+        serial.setPresentPorts(std::set<int>(std::istream_iterator<int>(list), {}));
     } else if (name == "answer") {  // answer LINE = ok | error | nothing | reply TEXT | raw BYTES
         const auto [kind, text] = split(value, " ");
         PhoneRule& rule = phone.on(key);
