@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <memory>
 #include <thread>
 
 #include "ChildProcess.h"
@@ -23,136 +22,13 @@ namespace zintor {
 namespace {
 
 using ::testing::_;
-using testing::ChildProcess;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using testing::InputRecorder;
 using testing::PrivateXServer;
 using Texts = std::vector<std::string>;
 
-class XTestInput : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        if (!server.start()) {
-            ZINTOR_SKIP_WITHOUT("No X server: Xvfb cannot be started and DISPLAY is not usable");
-        }
-        recorder = std::make_unique<InputRecorder>(server.display());
-        ASSERT_TRUE(recorder->ok()) << "the X server has no XInput 2.2";
-        input = std::make_unique<XTestKeyboardMouse>(
-            [this](const std::string& message) { said.push_back(message); }, server.display());
-    }
-    std::pair<int, int> cursor() {
-        int x = -1, y = -1;
-        EXPECT_TRUE(input->getCursor(x, y));
-        return {x, y};
-    }
-
-    PrivateXServer server;
-    std::unique_ptr<InputRecorder> recorder;
-    std::unique_ptr<XTestKeyboardMouse> input;
-    Texts said;
-};
-
-TEST_F(XTestInput, KeysButtonsAndTypingArriveAsTheirXEvents) {
-    input->keyDown(17);  // CONTROL
-    input->keyPress('C');
-    input->keyUp(17);
-    input->setCursor(100, 200);
-    input->leftButtonDown();
-    input->leftButtonUp();
-    input->rightButtonDown();
-    input->rightButtonUp();
-    EXPECT_EQ(recorder->takeTexts(8), (Texts{"+Control_L", "+c", "-c", "-Control_L", "+button1",
-                                             "-button1", "+button3", "-button3"}));
-    EXPECT_EQ(cursor(), std::pair(100, 200));  // the buttons leave it there
-
-    // MENU, START, PRIOR, NEXT, LEFT, SNAPSHOT, SUBTRACT, COMMA, F12, CAPITAL, PAUSE.
-    for (std::uint8_t vk : {18, 91, 33, 34, 37, 44, 109, 188, 123, 20, 19}) {
-        input->keyPress(vk);
-    }
-    Texts pressed;
-    for (const auto& event : recorder->take(22)) {
-        if (event.down) {
-            pressed.push_back(event.name);
-        }
-    }
-    EXPECT_EQ(pressed, (Texts{"Alt_L", "Super_L", "Prior", "Next", "Left", "Print", "KP_Subtract",
-                              "comma", "F12", "Caps_Lock", "Pause"}));
-
-    // The core's typing: Shift for capitals, nothing for what has no key of its own.
-    SimEventLoop loop;
-    InputSynthesis synthesis(*input, loop);
-    synthesis.typeText("Ab1");
-    synthesis.typeText("a b!");
-    synthesis.typeText("");
-    EXPECT_EQ(recorder->takeTexts(12), (Texts{"+Shift_L", "+a", "-a", "-Shift_L", "+b", "-b", "+1",
-                                              "-1", "+a", "-a", "+b", "-b"}));
-    EXPECT_TRUE(said.empty());
-
-    // Keys without an X key inject nothing and are reported once.
-    ASSERT_EQ(recorder->keyCode("Execute"), 0u) << "this keyboard layout has an Execute key";
-    input->keyPress(0);
-    input->keyDown(0);
-    input->keyUp(0);
-    input->keyPress(0xE5);  // a code outside the key-name table
-    input->keyPress(43);    // EXECUTE: a key missing from the layout
-    input->keyPress(43);
-    synthesis.sendKeyPress('Q');  // marks the end: only it may arrive
-    EXPECT_EQ(recorder->takeTexts(2), (Texts{"+q", "-q"}));
-    EXPECT_THAT(said, ElementsAre(HasSubstr("virtual key 0"), HasSubstr("virtual key 229"),
-                                  HasSubstr("\"Execute\"")));
-}
-
-TEST_F(XTestInput, CursorMovesByStepsAndRelativelyAndStopsAtTheScreenEdges) {
-    if (server.shared()) {
-        ZINTOR_SKIP_WITHOUT("needs a private Xvfb of known size");
-    }
-    input->setCursor(10, 20);
-    // Steps of 1, 2, 3 and 4 pixels to the left, read back each time as the cursor loop does.
-    for (int step = 1; step <= 4; ++step) {
-        input->setCursor(cursor().first - step, 20);
-    }
-    EXPECT_EQ(cursor(), std::pair(0, 20));
-    input->setCursor(-1, 20);  // at x = 0 a step to the left stays there
-    EXPECT_EQ(cursor(), std::pair(0, 20));
-    input->setCursor(PrivateXServer::kWidth + 50, -7);
-    EXPECT_EQ(cursor(), std::pair(PrivateXServer::kWidth - 1, 0));
-    input->setCursor(-1000, PrivateXServer::kHeight * 3);
-    EXPECT_EQ(cursor(), std::pair(0, PrivateXServer::kHeight - 1));
-
-    // Relative steps go from wherever another client put the pointer, without the pointer
-    // acceleration set (ten times from the first pixel), kept on the screen however large.
-    ASSERT_TRUE(input->exactRelativeMoves());
-    Display* other = recorder->display();
-    XChangePointerControl(other, True, True, 10, 1, 0);
-    XWarpPointer(other, None, DefaultRootWindow(other), 0, 0, 0, 0, 500, 300);
-    XSync(other, False);
-    input->moveCursorBy(-4, 3);
-    EXPECT_EQ(cursor(), std::pair(496, 303));
-    input->moveCursorBy(-100000, 100000);
-    EXPECT_EQ(cursor(), std::pair(0, PrivateXServer::kHeight - 1));
-    input->moveCursorBy(70000, -70000);
-    EXPECT_EQ(cursor(), std::pair(PrivateXServer::kWidth - 1, 0));
-
-    // Letters follow a layout changed while connected; a held key is lifted as it went down.
-    input->keyDown('Z');
-    const auto pressed = recorder->take(1);
-    ASSERT_EQ(pressed.size(), 1u);
-    const unsigned usZ = pressed[0].detail;
-    ChildProcess::output("setxkbmap -display " + server.display() + " de 2>&1");  // Y, Z swap
-    ASSERT_NE(recorder->keyCode("z"), usZ) << "setxkbmap did not change the layout";
-    input->keyUp('Z');
-    input->keyPress('Z');
-    input->keyPress('Y');
-    const auto events = recorder->take(5);
-    ASSERT_EQ(events.size(), 5u);
-    EXPECT_TRUE(!events[0].down && events[0].detail == usZ);
-    EXPECT_NE(events[1].detail, usZ);
-    EXPECT_EQ((Texts{events[1].text(), events[2].text(), events[3].text(), events[4].text()}),
-              (Texts{"+z", "-z", "+y", "-y"}));
-}
-
-TEST(XTestConnection, NoDisplayIsSaidOnceAndAServerGoneAndBackIsFollowed) {
+TEST(XTestInput, KeysButtonsTypingCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackIsFollowed) {
     Texts said;
     const auto report = [&](const std::string& m) { said.push_back(m); };
     XTestKeyboardMouse nowhere(report, ":4093");
@@ -172,6 +48,7 @@ TEST(XTestConnection, NoDisplayIsSaidOnceAndAServerGoneAndBackIsFollowed) {
     display != nullptr ? void(setenv("DISPLAY", oldDisplay.c_str(), 1)) : void();
     EXPECT_THAT(said,
                 ElementsAre(HasSubstr("cannot open X display \":4093\""), HasSubstr("Wayland")));
+    said.clear();
 
     // A display number far above other tests' servers, so that it is still free for the restart.
     PrivateXServer server;
@@ -182,13 +59,99 @@ TEST(XTestConnection, NoDisplayIsSaidOnceAndAServerGoneAndBackIsFollowed) {
     if (!started) {
         ZINTOR_SKIP_WITHOUT("Xvfb cannot be started");
     }
-    said.clear();
+    auto recorder = std::make_unique<InputRecorder>(server.display());
+    ASSERT_TRUE(recorder->ok()) << "the X server has no XInput 2.2";
     XTestKeyboardMouse input(report, server.display());
-    {
-        InputRecorder recorder(server.display());
-        input.keyPress('A');
-        ASSERT_EQ(recorder.takeTexts(2), (Texts{"+a", "-a"}));
+    const auto cursor = [&] {
+        EXPECT_TRUE(input.getCursor(x, y));
+        return std::pair(x, y);
+    };
+
+    input.keyDown(17);  // CONTROL
+    input.keyPress('C');
+    input.keyUp(17);
+    input.setCursor(100, 200);
+    input.leftButtonDown();
+    input.leftButtonUp();
+    input.rightButtonDown();
+    input.rightButtonUp();
+    EXPECT_EQ(recorder->takeTexts(8), (Texts{"+Control_L", "+c", "-c", "-Control_L", "+button1",
+                                             "-button1", "+button3", "-button3"}));
+    EXPECT_EQ(cursor(), std::pair(100, 200));  // the buttons leave it there
+
+    // MENU, START, PRIOR, NEXT, LEFT, SNAPSHOT, SUBTRACT, COMMA, F12, CAPITAL, PAUSE.
+    for (std::uint8_t vk : {18, 91, 33, 34, 37, 44, 109, 188, 123, 20, 19}) {
+        input.keyPress(vk);
     }
+    Texts pressed;
+    for (const auto& event : recorder->take(22)) {
+        if (event.down) {
+            pressed.push_back(event.name);
+        }
+    }
+    EXPECT_EQ(pressed, (Texts{"Alt_L", "Super_L", "Prior", "Next", "Left", "Print", "KP_Subtract",
+                              "comma", "F12", "Caps_Lock", "Pause"}));
+
+    // The core's typing: Shift for capitals, nothing for what has no key of its own.
+    SimEventLoop loop;
+    InputSynthesis synthesis(input, loop);
+    synthesis.typeText("Ab1");
+    synthesis.typeText("a b!");
+    synthesis.typeText("");
+    EXPECT_EQ(recorder->takeTexts(12), (Texts{"+Shift_L", "+a", "-a", "-Shift_L", "+b", "-b", "+1",
+                                              "-1", "+a", "-a", "+b", "-b"}));
+    EXPECT_TRUE(said.empty());
+
+    // Keys without an X key inject nothing and are reported once.
+    ASSERT_EQ(recorder->keyCode("Execute"), 0u) << "this keyboard layout has an Execute key";
+    input.keyPress(0);
+    input.keyDown(0);
+    input.keyUp(0);
+    input.keyPress(0xE5);  // a code outside the key-name table
+    input.keyPress(43);    // EXECUTE: a key missing from the layout
+    input.keyPress(43);
+    synthesis.sendKeyPress('Q');  // marks the end: only it may arrive
+    EXPECT_EQ(recorder->takeTexts(2), (Texts{"+q", "-q"}));
+    EXPECT_THAT(said, ElementsAre(HasSubstr("virtual key 0"), HasSubstr("virtual key 229"),
+                                  HasSubstr("\"Execute\"")));
+    said.clear();
+
+    // Absolute and relative moves stop at the screen edges; relative steps go from wherever
+    // another client put the pointer, without the pointer acceleration set (ten times from the
+    // first pixel).
+    input.setCursor(-1, PrivateXServer::kHeight * 3);
+    EXPECT_EQ(cursor(), std::pair(0, PrivateXServer::kHeight - 1));
+    input.setCursor(PrivateXServer::kWidth + 50, -7);
+    EXPECT_EQ(cursor(), std::pair(PrivateXServer::kWidth - 1, 0));
+    ASSERT_TRUE(input.exactRelativeMoves());
+    Display* other = recorder->display();
+    XChangePointerControl(other, True, True, 10, 1, 0);
+    XWarpPointer(other, None, DefaultRootWindow(other), 0, 0, 0, 0, 500, 300);
+    XSync(other, False);
+    input.moveCursorBy(-4, 3);
+    EXPECT_EQ(cursor(), std::pair(496, 303));
+    input.moveCursorBy(-100000, 100000);
+    EXPECT_EQ(cursor(), std::pair(0, PrivateXServer::kHeight - 1));
+    input.moveCursorBy(70000, -70000);
+    EXPECT_EQ(cursor(), std::pair(PrivateXServer::kWidth - 1, 0));
+
+    // Letters follow a layout changed while connected; a held key is lifted as it went down.
+    input.keyDown('Z');
+    const unsigned usZ = recorder->take(1).at(0).detail;
+    testing::ChildProcess::output("setxkbmap -display " + server.display() + " de 2>&1");
+    ASSERT_NE(recorder->keyCode("z"), usZ) << "setxkbmap did not change the layout";  // Y, Z swap
+    input.keyUp('Z');
+    input.keyPress('Z');
+    input.keyPress('Y');
+    const auto events = recorder->take(5);
+    ASSERT_EQ(events.size(), 5u);
+    EXPECT_TRUE(!events[0].down && events[0].detail == usZ);
+    EXPECT_NE(events[1].detail, usZ);
+    EXPECT_EQ((Texts{events[1].text(), events[2].text(), events[3].text(), events[4].text()}),
+              (Texts{"+z", "-z", "+y", "-y"}));
+
+    // The server goes: one message, every call fails quietly; it comes back: followed.
+    recorder.reset();
     server.stop();
     input.moveCursorBy(5, 0);
     input.keyPress('A');
@@ -198,15 +161,14 @@ TEST(XTestConnection, NoDisplayIsSaidOnceAndAServerGoneAndBackIsFollowed) {
     EXPECT_FALSE(input.getCursor(x, y));
     input.keyPress('A');
     EXPECT_THAT(said, ElementsAre(HasSubstr("lost the connection")));
-
     ASSERT_TRUE(server.restart());
-    InputRecorder recorder(server.display());
+    recorder = std::make_unique<InputRecorder>(server.display());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!input.getCursor(x, y) && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));  // tried once a second
     }
     input.keyPress('C');
-    EXPECT_EQ(recorder.takeTexts(2), (Texts{"+c", "-c"}));
+    EXPECT_EQ(recorder->takeTexts(2), (Texts{"+c", "-c"}));
     EXPECT_THAT(said, ElementsAre(_, HasSubstr("on again")));
 }
 

@@ -20,14 +20,18 @@
 // happens until the last time in the transcript must be in it, in order.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Program.h"
@@ -68,31 +72,16 @@ std::string unescape(const std::string& text) {
 std::string escape(const std::string& bytes) {
     std::string out;
     for (unsigned char c : bytes) {
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
         if (c == '\\' || c < 0x20 || c >= 0x7f) {
-            const std::string named = c == '\r'   ? "\\r"
-                                      : c == '\n' ? "\\n"
-                                      : c == '\\' ? "\\\\"
-                                                  : "";
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += named.empty() ? hex : named;
+            out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\\' ? "\\\\" : hex;
         } else {
             out += static_cast<char>(c);
         }
     }
     return out;
 }
-
-struct Event {
-    std::int64_t at, until;
-    std::string text;  // channel, blank, what happened
-    int count = 1;
-    std::string format() const {
-        const std::string times =
-            count == 1 ? std::to_string(at) : std::to_string(at) + ".." + std::to_string(until);
-        return times + " " + text + (count == 1 ? "" : " x" + std::to_string(count));
-    }
-};
 
 class Player {
   public:
@@ -110,7 +99,7 @@ class Player {
     std::string path_;
     SimWorld world;
     std::unique_ptr<Program> program;
-    std::vector<Event> log;
+    std::vector<std::pair<std::int64_t, std::string>> log;  // time; channel, blank, what
     std::set<std::string> watched{"<",   ">",     "!",   "key",  "desk",
                                   "vol", "board", "run", "diag", "player"};
     std::string keyMap;
@@ -132,7 +121,7 @@ auto fresh(std::map<std::string, std::size_t>& seen, const std::string& name, co
 void Player::note(std::int64_t at, const std::string& channel, const std::string& text,
                   bool asWritten) {
     if (watched.count(channel) != 0 && at <= end) {
-        log.push_back(Event{at, at, channel + " " + (asWritten ? text : escape(text))});
+        log.emplace_back(at, channel + " " + (asWritten ? text : escape(text)));
     }
 }
 
@@ -168,18 +157,15 @@ void Player::poll() {
         const bool action = call.starts_with("command") || call.starts_with("start");
         note(now, action ? "player" : "query", call);
     }
-    for (const auto& call : fresh(seen, "board", world.board.calls())) {
-        note(now, "board", call);
-    }
-    for (const auto& call : fresh(seen, "run", world.launcher.calls())) {
-        note(now, "run", call);
-    }
-    for (const auto& text : fresh(seen, "diag", world.logSink.diagnostics())) {
-        note(now, "diag", text);
-    }
-    for (const auto& write : fresh(seen, "set", world.settings.writes())) {
-        note(now, "set", write);
-    }
+    const auto noteAll = [&](const std::string& channel, const std::vector<std::string>& list) {
+        for (const auto& text : fresh(seen, channel, list)) {
+            note(now, channel, text);
+        }
+    };
+    noteAll("board", world.board.calls());
+    noteAll("run", world.launcher.calls());
+    noteAll("diag", world.logSink.diagnostics());
+    noteAll("set", world.settings.writes());
     for (const auto& entry : fresh(seen, "port", world.serial().history())) {
         if (entry.starts_with("open") || entry == "close") {
             note(now, "port", entry);
@@ -226,19 +212,71 @@ void Player::keyMapLine(const std::string& name, const std::string& args) {
 void Player::setUp(const std::string& name, const std::string& rawArgs) {
     const std::string args = unescape(rawArgs);
     const auto [first, rest] = split(args, " ");
-    const int number = first.empty() || first.find_first_not_of("-0123456789") != std::string::npos
-                           ? 0
-                           : std::stoi(first);
-    DesktopEvents* events = world.desktop.listener();
+    const auto [key, value] = split(args, name == "answer" || name == "mp3" ? " = " : "=");
+    const int number =
+        first.find_first_not_of("-0123456789") == std::string::npos ? std::atoi(first.c_str()) : 0;
+    DesktopEvents& events = *world.desktop.listener();
     SimPhone& phone = world.phone;
-    if (name == "restart") {  // the program ends and starts again on the same world
-        if (world.loop.waitDepth() > 1) {
-            throw std::runtime_error("restart while the program waits");
+    ScriptedPlayer& player = world.player;
+    SimSerialLink& serial = world.serial();
+    const std::map<std::string, std::function<void()>> simple = {
+        {"set", [&] { world.settings.set(key, value); }},
+        {"port", [&] { world.registry.add(key, value); }},
+        {"ports", [&] { world.registry.setPorts({}); }},
+        {"plug", [&] { world.registry.changed(); }},
+        {"phone-port", [&] { serial.setPhonePort(number); }},
+        {"busy", [&] { serial.setBusy(number, true); }},
+        {"silent", [&] { phone.setSilent(args == "on"); }},
+        {"send", [&] { phone.send(args); }},  // bytes without a line end, sent now
+        {"hangup", [&] { phone.hangUp(); }},
+        {"ring", [&] { phone.ring(); }},
+        {"break", [&] { phone.sendBreak(); }},
+        {"cts", [&] { phone.ctsChange(); }},
+        {"dsr", [&] { phone.dsrChange(); }},
+        {"file",
+         [&] {
+             world.files.putFile(split(rawArgs, " = ").first,
+                                 unescape(split(rawArgs, " = ").second));
+         }},
+        {"remove", [&] { world.files.remove(args); }},
+        {"unreadable", [&] { world.files.setUnreadable(args); }},
+        {"unwritable", [&] { world.files.setUnwritable(args); }},
+        {"uncreatable", [&] { world.files.setUncreatable(args), world.files.remove(args); }},
+        {"log-folder",
+         [&] { world.files.setFolder(KnownFolder::Log, args), world.files.remove(args); }},
+        {"title", [&] { player.setTitle(number, rest); }},
+        {"caption", [&] { player.setCaption(args); }},
+        {"position", [&] { player.setPositionMs(number); }},
+        {"length", [&] { player.setLengthSeconds(number); }},
+        // ok | fails | lost (started, never seen)
+        {"player-start", [&] { player.setStartResult(args != "fails", args == "ok"); }},
+        {"launch-fails", [&] { world.launcher.failWith(args); }},
+        {"volume", [&] { world.mixer.setValue(static_cast<std::uint32_t>(number)); }},
+        {"window", [&] { world.desktop.setMainWindowPosition(float(number), std::stof(rest)); }},
+        {"max-depth", [&] { world.loop.setMaxDepth(number); }},
+        {"exit", [&] { events.exitClicked(); }},
+        {"shutdown", [&] { program->shutdown(); }},
+        {"connect", [&] { events.connectClicked(); }},
+        {"auto-connect", [&] { events.autoConnectClicked(); }},
+        {"choose-port", [&] { events.portChosen(number); }},
+        {"settings", [&] { events.settingsClicked(); }},
+        {"speed", [&] { events.mouseSpeedChanged(number); }},
+        {"refresh-ports", [&] { events.refreshPortsClicked(); }},
+        {"list-ports", [&] { events.enumeratePortsClicked(); }},
+        {"player-check", [&] { events.playerCheckClicked(); }},
+        {"close-help", [&] { world.desktop.userClosesKeyHelp(); }},
+        {"end", [] {}},
+    };
+    if (const auto found = simple.find(name); found != simple.end()) {
+        found->second();
+    } else if (name == "start" || name == "restart") {  // restart: again on the same world
+        if (name == "restart") {
+            if (world.loop.waitDepth() > 1) {
+                throw std::runtime_error("restart while the program waits");
+            }
+            program->shutdown();
+            program.reset();
         }
-        program->shutdown();
-        program.reset();
-    }
-    if (name == "start" || name == "restart") {
         if (!keyMap.empty()) {
             world.files.putFile("/opt/zintor/KeyMap.xml", keyMap);
         }
@@ -250,96 +288,44 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         program->startup();
     } else if (name == "keymap" || name == "key" || name == "xml") {
         keyMapLine(name, args);
-    } else if (name == "set") {
-        const auto [key, value] = split(args, "=");
-        world.settings.set(key, value);
-    } else if (name == "port") {
-        const auto [device, text] = split(args, "=");
-        world.registry.add(device, text);
-    } else if (name == "ports") {
-        world.registry.setPorts({});
-    } else if (name == "plug") {
-        world.registry.changed();
-    } else if (name == "phone-port") {
-        world.serial().setPhonePort(number);
     } else if (name == "present") {
-        std::set<int> ports;
         std::istringstream list(args);
-        for (int port = 0; list >> port;) {
-            ports.insert(port);
-        }
-        world.serial().setPresentPorts(ports);
-    } else if (name == "busy") {
-        world.serial().setBusy(number, true);
+        serial.setPresentPorts(std::set<int>(std::istream_iterator<int>(list), {}));
     } else if (name == "answer") {  // answer LINE = ok | error | nothing | reply TEXT | raw BYTES
-        const auto [line, how] = split(args, " = ");
-        const auto [kind, text] = split(how, " ");
-        PhoneRule& rule = phone.on(line);
+        const auto [kind, text] = split(value, " ");
+        PhoneRule& rule = phone.on(key);
         kind == "error"     ? rule.error()
         : kind == "nothing" ? rule.nothing()
         : kind == "reply"   ? rule.reply(text)
         : kind == "raw"     ? rule.replyRaw(text)
                             : rule.ok();
-    } else if (name == "silent") {
-        phone.setSilent(args == "on");
-    } else if (name == "send") {  // bytes without a line end, sent now
-        phone.send(args);
-    } else if (name == "split") {  // split GAP TEXT|TEXT...: pieces GAP ms apart
+    } else if (name == "split" || name == "burst") {
+        // split GAP TEXT|TEXT...: pieces GAP ms apart; burst N TEXT: TEXT N times in one go
         std::vector<std::size_t> cuts;
         std::string whole;
         std::istringstream pieces(rest);
-        for (std::string piece; std::getline(pieces, piece, '|');) {
+        for (std::string piece; name == "split" && std::getline(pieces, piece, '|');) {
             cuts.push_back((whole += piece).size());
         }
-        cuts.pop_back();
-        phone.sendSplit(whole, cuts, number);
-    } else if (name == "burst") {  // burst N TEXT: TEXT N times in one go
-        std::string burst;
-        for (int i = 0; i < number; ++i) {
-            burst += rest;
+        for (int i = 0; name == "burst" && i < number; ++i) {
+            whole += rest;
         }
-        phone.send(burst);
+        name == "split" ? (cuts.pop_back(), phone.sendSplit(whole, cuts, number))
+                        : phone.send(whole);
     } else if (name == "garbage") {  // garbage N: N bytes of every kind
         std::string bytes;
         for (int i = 0; i < number; ++i) {
             bytes += static_cast<char>((i * 7919) % 256);
         }
         phone.send(bytes);
-    } else if (name == "hangup") {
-        phone.hangUp();
-    } else if (name == "ring") {
-        phone.ring();
-    } else if (name == "break") {
-        phone.sendBreak();
-    } else if (name == "cts") {
-        phone.ctsChange();
-    } else if (name == "dsr") {
-        phone.dsrChange();
-    } else if (name == "file") {
-        const auto [path, contents] = split(rawArgs, " = ");
-        world.files.putFile(path, unescape(contents));
     } else if (name == "mp3") {  // mp3 PATH = TITLE|ARTIST: a file ending in an MP3 tag
-        const auto [path, tags] = split(args, " = ");
-        const auto [title, artist] = split(tags, "|");
+        const auto [title, artist] = split(value, "|");
         std::string tag = "TAG" + title;
         tag.resize(33, ' ');
         tag += artist;
         tag.resize(128, '\0');
-        world.files.putFile(path, std::string(200, 'x') + tag);
-    } else if (name == "remove") {
-        world.files.remove(args);
-    } else if (name == "unreadable") {
-        world.files.setUnreadable(args);
-    } else if (name == "unwritable") {
-        world.files.setUnwritable(args);
-    } else if (name == "uncreatable") {
-        world.files.setUncreatable(args);
-        world.files.remove(args);
-    } else if (name == "log-folder") {
-        world.files.setFolder(KnownFolder::Log, args);
-        world.files.remove(args);
+        world.files.putFile(key, std::string(200, 'x') + tag);
     } else if (name == "player") {  // running | gone | stopped | playing | paused | next
-        ScriptedPlayer& player = world.player;
         args == "gone"      ? player.setRunning(false)
         : args == "running" ? player.setRunning(true)
         : args == "next"    ? player.command(ScriptedPlayer::kWindow, 40048)
@@ -360,48 +346,29 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
                 paths.push_back("/music/Track " + std::to_string(i) + ".mp3");
             }
         }
-        world.player.setPlaylist(paths, current.empty() ? 0 : std::stoi(current));
-    } else if (name == "title") {
-        world.player.setTitle(number, rest);
-    } else if (name == "caption") {
-        world.player.setCaption(args);
-    } else if (name == "position") {
-        world.player.setPositionMs(number);
-    } else if (name == "length") {
-        world.player.setLengthSeconds(number);
-    } else if (name == "player-start") {  // ok | fails | lost (started, never seen)
-        world.player.setStartResult(args != "fails", args == "ok");
+        player.setPlaylist(paths, std::atoi(current.c_str()));
     } else if (name == "board") {  // none | open RESULT
         args == "none" ? world.board.setInstalled(false)
                        : world.board.setOpenResult(std::stoi(rest));
-    } else if (name == "launch-fails") {
-        world.launcher.failWith(args);
-    } else if (name == "volume") {
-        world.mixer.setValue(static_cast<std::uint32_t>(number));
     } else if (name == "mixer-fails") {  // open | find | get, or "none" again
         world.mixer.failOpen(args == "open");
         world.mixer.failFind(args == "find");
         world.mixer.failGet(args == "get");
     } else if (name == "cursor") {  // cursor X Y, or cursor unreadable
-        if (args == "unreadable") {
-            world.input.failGetCursor(true);
-        } else {
-            world.input.placeCursor(number, std::stoi(rest));
-            cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
-        }
-    } else if (name == "window") {
-        world.desktop.setMainWindowPosition(static_cast<float>(number), std::stof(rest));
+        args == "unreadable" ? world.input.failGetCursor(true)
+                             : world.input.placeCursor(number, std::stoi(rest));
+        cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
     } else if (name == "settings-edit") {  // auto=N speed=N nameI=TEXT pathI=TEXT ...
         world.desktop.setSettingsEditor([edits = args](const SettingsForm& shown) {
             SettingsForm form = shown;
             std::istringstream list(edits);
             for (std::string edit; list >> edit;) {
-                const auto [key, value] = split(edit, "=");
-                const auto slot = static_cast<std::size_t>(key.back() - '0');
-                key == "auto"             ? void(form.autoConnect = std::stoi(value))
-                : key == "speed"          ? void(form.mouseSpeed = std::stoi(value))
-                : key.starts_with("name") ? void(form.appName[slot] = value)
-                                          : void(form.appPath[slot] = value);
+                const auto [field, text] = split(edit, "=");
+                const auto slot = static_cast<std::size_t>(field.back() - '0');
+                field == "auto"             ? void(form.autoConnect = std::stoi(text))
+                : field == "speed"          ? void(form.mouseSpeed = std::stoi(text))
+                : field.starts_with("name") ? void(form.appName[slot] = text)
+                                            : void(form.appPath[slot] = text);
             }
             return form;
         });
@@ -410,33 +377,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         for (std::string channel; list >> channel;) {
             name == "watch" ? void(watched.insert(channel)) : void(watched.erase(channel));
         }
-    } else if (name == "max-depth") {
-        world.loop.setMaxDepth(number);
-    } else if (name == "exit") {
-        events->exitClicked();
-    } else if (name == "shutdown") {
-        program->shutdown();
-    } else if (name == "connect") {
-        events->connectClicked();
-    } else if (name == "auto-connect") {
-        events->autoConnectClicked();
-    } else if (name == "choose-port") {
-        events->portChosen(number);
-    } else if (name == "settings") {
-        events->settingsClicked();
-    } else if (name == "speed") {
-        events->mouseSpeedChanged(number);
-    } else if (name == "refresh-ports") {
-        events->refreshPortsClicked();
-    } else if (name == "list-ports") {
-        events->enumeratePortsClicked();
-    } else if (name == "player-check") {
-        events->playerCheckClicked();
-    } else if (name == "close-help") {
-        world.desktop.userClosesKeyHelp();
-    } else if (name == "close-notice") {
-        world.desktop.userClosesNotice();
-    } else if (name != "end") {
+    } else {
         throw std::runtime_error("unknown directive: " + name);
     }
 }
@@ -456,21 +397,16 @@ void Player::act(const std::string& line) {
 bool Player::play() {
     std::ifstream file(path_);
     std::vector<std::pair<int, std::string>> expected;  // line number, text
-    cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
     int number = 0;
-    for (std::string line; std::getline(file, line);) {
-        ++number;
+    cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
+    for (std::string line; std::getline(file, line) && ++number;) {
         line = trim(line);
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
         if (line == "...") {
             expected.emplace_back(number, line);
-            continue;
+        } else if (!line.empty() && line[0] != '#' && line.find_first_not_of("0123456789") == 0) {
+            setUp(split(line, " ").first, split(line, " ").second);  // before the start
         }
-        if (line.find_first_not_of("0123456789") == 0) {  // setting up, before the start
-            const auto [name, args] = split(line, " ");
-            setUp(name, args);
+        if (line.empty() || line.find_first_not_of("0123456789") == 0) {
             continue;
         }
         std::string times;  // a piece without a time happens at the time of the one before
@@ -491,10 +427,9 @@ bool Player::play() {
         }
     }
     cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
-    std::set<std::string> shown;
-    std::swap(shown, watched);
+    const std::int64_t last = std::exchange(end, -1);
     poll();  // what setting up the world did is not part of the conversation
-    std::swap(shown, watched);
+    end = last;
     world.loop.setStepObserver([this] { poll(); });
     std::string failure;
     try {
@@ -508,17 +443,15 @@ bool Player::play() {
     // Three or more equal events in a row are written as one line.
     std::vector<std::string> actual;
     for (std::size_t from = 0, to = 0; from < log.size(); from = to) {
-        while (to < log.size() && log[to].text == log[from].text) {
+        while (to < log.size() && log[to].second == log[from].second) {
             ++to;
         }
-        if (to - from >= 3) {
-            actual.push_back(
-                Event{log[from].at, log[to - 1].at, log[from].text, static_cast<int>(to - from)}
-                    .format());
-        } else {
-            for (std::size_t i = from; i < to; ++i) {
-                actual.push_back(log[i].format());
-            }
+        for (std::size_t i = from; i < to; i += to - from >= 3 ? to - from : 1) {
+            actual.push_back(std::to_string(log[i].first) +
+                             (to - from < 3
+                                  ? " " + log[i].second
+                                  : ".." + std::to_string(log[to - 1].first) + " " + log[i].second +
+                                        " x" + std::to_string(to - from)));
         }
     }
 
@@ -549,20 +482,9 @@ bool Player::play() {
         return true;
     }
     std::cout << path_ << ": " << failure << "\nWhat happened:\n";
-    std::string row, lastTime;  // grouped as in a transcript: what the phone or user did first
     for (const std::string& event : actual) {
-        const auto [times, text] = split(event, " ");
-        const std::string piece =
-            times == lastTime && times.find("..") == std::string::npos ? text : event;
-        const bool cause = text[0] == '<' || text[0] == '!';
-        if (!row.empty() && (cause || row.size() + piece.size() + 3 > 100)) {
-            std::cout << row << "\n";
-            row.clear();
-        }
-        row += row.empty() ? event : " | " + piece;
-        lastTime = times;
+        std::cout << event << "\n";
     }
-    std::cout << row << "\n";
     return false;
 }
 

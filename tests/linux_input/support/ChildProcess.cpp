@@ -1,11 +1,13 @@
 #include "ChildProcess.h"
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <thread>
 
 #include <fcntl.h>
@@ -37,6 +39,11 @@ std::string ChildProcess::output(const std::string& command) {
     return text;
 }
 
+std::string ChildProcess::readFile(const std::string& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 bool ChildProcess::start(const std::vector<std::string>& argv, const Environment& environment,
                          const std::string& logFile, int inheritedFd) {
     stop();
@@ -47,27 +54,21 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Environment
         return false;
     }
     // Everything the child needs is prepared before fork: it only redirects and execs.
-    std::vector<std::string> variables;
-    for (const auto& [name, value] : environment) {
-        variables.push_back(name + "=" + value);
-    }
+    std::map<std::string, std::string> variables;  // name: "name=value", ours replaced by added
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string variable = *entry;
-        if (std::none_of(environment.begin(), environment.end(), [&](const auto& added) {
-                return variable.starts_with(added.first + "=");
-            })) {
-            variables.push_back(variable);
-        }
+        variables[std::string(*entry).substr(0, std::string(*entry).find('='))] = *entry;
     }
-    std::vector<char*> args;
+    for (const auto& [name, value] : environment) {
+        variables[name] = name + "=" + value;
+    }
+    std::vector<char*> args, envp;
     for (const std::string& arg : argv) {
         args.push_back(const_cast<char*>(arg.c_str()));
     }
-    args.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& variable : variables) {
-        envp.push_back(variable.data());
+    for (auto& entry : variables) {
+        envp.push_back(entry.second.data());
     }
+    args.push_back(nullptr);
     envp.push_back(nullptr);
     const int out = open(logFile.empty() ? "/dev/null" : logFile.c_str(),
                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
@@ -118,21 +119,12 @@ std::optional<int> ChildProcess::waitForExit(int limitMs) {
 }
 
 void ChildProcess::stop() {
-    if (pid_ <= 0) {
-        return;
+    signal(SIGTERM);
+    if (!waitForExit(5000) && running()) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
     }
-    kill(pid_, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    int status = 0;
-    while (waitpid(pid_, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    pid_ = -1;
 }
 
 bool ChildProcess::waitUntilListening(const std::string& socketPath) {

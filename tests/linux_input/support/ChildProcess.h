@@ -38,6 +38,8 @@ class ChildProcess {
     static std::string find(const std::string& program);
     // Runs a command line through the shell and returns its standard output.
     static std::string output(const std::string& command);
+    // What a file holds ("" when there is none).
+    static std::string readFile(const std::string& path);
 
   private:
     pid_t pid_ = -1;

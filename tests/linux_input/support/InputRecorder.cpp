@@ -49,25 +49,17 @@ void InputRecorder::readEvents() {
             !XGetEventData(display_, &event.xcookie)) {
             continue;
         }
-        const auto* raw = static_cast<const XIRawEvent*>(event.xcookie.data);
+        const int type = event.xcookie.evtype;
         RecordedInput input;
-        input.detail = static_cast<unsigned>(raw->detail);
-        switch (event.xcookie.evtype) {
-            case XI_RawKeyPress:
-            case XI_RawKeyRelease: {
-                input.down = event.xcookie.evtype == XI_RawKeyPress;
-                const KeySym keysym =
-                    XkbKeycodeToKeysym(display_, static_cast<KeyCode>(input.detail), 0, 0);
-                const char* name = XKeysymToString(keysym);
-                input.name = name != nullptr ? name : "keycode" + std::to_string(input.detail);
-                break;
-            }
-            default:
-                input.button = true;
-                input.down = event.xcookie.evtype == XI_RawButtonPress;
-                input.name = "button" + std::to_string(input.detail);
-                break;
-        }
+        input.detail =
+            static_cast<unsigned>(static_cast<const XIRawEvent*>(event.xcookie.data)->detail);
+        input.down = type == XI_RawKeyPress || type == XI_RawButtonPress;
+        const char* name =
+            XKeysymToString(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(input.detail), 0, 0));
+        input.name = type == XI_RawButtonPress || type == XI_RawButtonRelease
+                         ? "button" + std::to_string(input.detail)
+                     : name != nullptr ? name
+                                       : "keycode" + std::to_string(input.detail);
         events_.push_back(input);
         XFreeEventData(display_, &event.xcookie);
     }

@@ -12,7 +12,6 @@ namespace zintor::testing {
 // One key or button event as the X server delivered it.
 struct RecordedInput {
     bool down = false;
-    bool button = false;
     unsigned detail = 0;  // key code or button number
     std::string name;     // key symbol of the key under the layout of that moment, or "button<n>"
 

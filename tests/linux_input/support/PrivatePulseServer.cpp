@@ -2,9 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 
 #include <unistd.h>
 
@@ -44,21 +42,12 @@ bool PrivatePulseServer::start() {
                                                 {"PULSE_RUNTIME_PATH", folder_ + "/runtime/pulse"},
                                                 {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
                                                 {"DISPLAY", ""}};
-    const std::vector<std::string> argv{
-        "pulseaudio",
-        "--daemonize=no",
-        "--exit-idle-time=-1",
-        "-n",
-        "--use-pid-file=no",
-        "--system=false",
-        "--disallow-exit",
-        "--log-target=stderr",
-        "--load=module-null-sink sink_name=zintor_test",
-        "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_};
-    if (!daemon_.start(argv, environment, folder_ + "/daemon.log")) {
-        return false;
-    }
-    if (daemon_.waitUntilListening(socket_)) {
+    if (daemon_.start({"pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n",
+                       "--use-pid-file=no", "--system=false", "--disallow-exit",
+                       "--log-target=stderr", "--load=module-null-sink sink_name=zintor_test",
+                       "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_},
+                      environment, folder_ + "/daemon.log") &&
+        daemon_.waitUntilListening(socket_)) {
         return true;
     }
     daemon_.stop();
@@ -84,13 +73,6 @@ std::vector<unsigned> PrivatePulseServer::sinkVolumes(const std::string& sink) c
         volumes.push_back(static_cast<unsigned>(std::stoul((*it)[1].str())));
     }
     return volumes;
-}
-
-std::string PrivatePulseServer::log() const {
-    std::ifstream file(folder_ + "/daemon.log");
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 }  // namespace zintor::testing

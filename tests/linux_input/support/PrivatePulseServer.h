@@ -28,7 +28,7 @@ class PrivatePulseServer {
     // The per-channel volumes of a sink as pactl reports them (PulseAudio units, 65536 = 100%).
     std::vector<unsigned> sinkVolumes(const std::string& sink = "@DEFAULT_SINK@") const;
     // What the daemon wrote, for failure messages.
-    std::string log() const;
+    std::string log() const { return ChildProcess::readFile(folder_ + "/daemon.log"); }
 
   private:
     std::string folder_;

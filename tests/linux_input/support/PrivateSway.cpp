@@ -7,7 +7,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace zintor::testing {
@@ -62,13 +61,6 @@ bool PrivateSway::start(const ChildProcess::Environment& environment) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return false;
-}
-
-std::string PrivateSway::log() const {
-    std::ifstream in(folder_ + ".log");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 }  // namespace zintor::testing

@@ -24,7 +24,7 @@ class PrivateSway {
     bool start(const ChildProcess::Environment& environment = {});
     // The socket's full path: a valid WAYLAND_DISPLAY for any user allowed into the folder.
     const std::string& display() const { return display_; }
-    std::string log() const;
+    std::string log() const { return ChildProcess::readFile(folder_ + ".log"); }
     void stop() { sway_.stop(); }
 
   private:

@@ -2,52 +2,23 @@
 
 #include <X11/Xlib.h>
 
-#include <chrono>
 #include <cstdlib>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 
 namespace zintor::testing {
 
 namespace {
 
-constexpr auto kStartLimit = std::chrono::seconds(10);
-
-// Reads the display number that Xvfb writes once it accepts connections.
-std::string readDisplayNumber(int fd) {
-    std::string number;
-    const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd entry{fd, POLLIN, 0};
-        if (poll(&entry, 1, 100) <= 0) {
-            continue;
-        }
-        char c = 0;
-        if (read(fd, &c, 1) != 1) {
-            break;
-        }
-        if (c == '\n') {
-            return number;
-        }
-        number += c;
-    }
-    return {};
-}
-
 bool canConnect(const std::string& display) {
     Display* connection = XOpenDisplay(display.c_str());
-    if (connection == nullptr) {
-        return false;
-    }
-    XCloseDisplay(connection);
-    return true;
+    return connection != nullptr && XCloseDisplay(connection) >= 0;
 }
 
 }  // namespace
 
-bool PrivateXServer::launch(int number) {
+bool PrivateXServer::startPrivate(int number) {
     int fds[2];
     if (ChildProcess::find("Xvfb").empty() || pipe2(fds, O_CLOEXEC) != 0) {
         return false;
@@ -62,7 +33,10 @@ bool PrivateXServer::launch(int number) {
                              "-nolisten", "tcp", "-noreset"});
     const bool started = process_.start(argv, {}, {}, fds[1]);
     close(fds[1]);
-    const std::string written = started ? readDisplayNumber(fds[0]) : std::string();
+    std::string written;  // the display number, once Xvfb accepts connections
+    for (char c = 0; started && read(fds[0], &c, 1) == 1 && c != '\n';) {
+        written += c;
+    }
     close(fds[0]);
     if (written.empty()) {
         process_.stop();
@@ -75,7 +49,7 @@ bool PrivateXServer::launch(int number) {
 }
 
 bool PrivateXServer::start() {
-    if (launch(-1)) {
+    if (startPrivate(-1)) {
         return true;
     }
     const char* display = std::getenv("DISPLAY");
@@ -85,18 +59,6 @@ bool PrivateXServer::start() {
         return true;
     }
     return false;
-}
-
-bool PrivateXServer::startPrivate(int number) {
-    return launch(number);
-}
-
-bool PrivateXServer::restart() {
-    return !shared_ && number_ >= 0 && launch(number_);
-}
-
-void PrivateXServer::stop() {
-    process_.stop();
 }
 
 }  // namespace zintor::testing

@@ -16,18 +16,16 @@ class PrivateXServer {
     // A private Xvfb on the first free display, or else $DISPLAY; false when there is no X
     // server at all.
     bool start();
-    // A private Xvfb on display `number` only: false when that one is taken.
+    // A private Xvfb on display `number` (the first free one when -1): false when it is taken.
     bool startPrivate(int number);
     // Starts the private Xvfb again on the display number it had (after stop()).
-    bool restart();
-    void stop();
+    bool restart() { return !shared_ && number_ >= 0 && startPrivate(number_); }
+    void stop() { process_.stop(); }
 
     const std::string& display() const { return display_; }
     bool shared() const { return shared_; }
 
   private:
-    bool launch(int number);
-
     ChildProcess process_;
     std::string display_;
     int number_ = -1;

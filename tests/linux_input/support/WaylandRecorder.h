@@ -2,8 +2,14 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <regex>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 #include "ChildProcess.h"
 
@@ -15,8 +21,16 @@ namespace zintor::testing {
 // "+button3" / "-button3" (right) and "at 12,34" for every pointer position (enter and motion).
 class WaylandRecorder {
   public:
-    explicit WaylandRecorder(const std::string& display);
-    ~WaylandRecorder();
+    explicit WaylandRecorder(const std::string& display)
+        : log_("/tmp/zintor-wev-" + std::to_string(getpid()) + "-" +
+               std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".log") {
+        // Line-buffered: each event is in the file when it has happened.
+        wev_.start({"stdbuf", "-oL", "wev"}, {{"WAYLAND_DISPLAY", display}}, log_);
+    }
+    ~WaylandRecorder() {
+        wev_.stop();
+        std::remove(log_.c_str());
+    }
 
     bool waitUntilShown() { return waitFor("xdg_surface] configure"); }
     // The seat has a keyboard only while some keyboard (a virtual one) exists.
@@ -24,13 +38,59 @@ class WaylandRecorder {
     // Waits until `count` events have arrived in all (or `limit` has passed) and returns them
     // all; the next call starts afresh.
     std::vector<std::string> takeTexts(std::size_t count,
-                                       std::chrono::milliseconds limit = std::chrono::seconds(5));
+                                       std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (read() < count && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::vector<std::string> out;
+        out.swap(events_);
+        return out;
+    }
     void take(std::size_t count, std::chrono::milliseconds limit) { takeTexts(count, limit); }
-    std::string output() const;
+    std::string output() const { return ChildProcess::readFile(log_); }
 
   private:
-    bool waitFor(const std::string& text);
-    std::size_t read();  // parses what wev wrote since; the number of events waiting
+    bool waitFor(const std::string& text) {
+        for (int i = 0; i < 500 && wev_.running(); ++i) {
+            if (output().find(text) != std::string::npos) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+    // Parses what wev wrote since; the number of events waiting.
+    std::size_t read() {
+        static const std::regex key(R"(wl_keyboard\] key:.*serial: (\d+))"),
+            sym(R"(^\s*sym: (\S+))"),
+            at(R"(wl_pointer\] (enter|motion).*x, y: (-?[\d.]+), (-?[\d.]+))"),
+            button(R"(wl_pointer\] button.*button: (\d+).*state: (\d+))");
+        const std::string text = output();
+        std::smatch m;
+        for (auto end = text.find('\n', done_); end != std::string::npos;
+             done_ = end + 1, end = text.find('\n', done_)) {
+            const std::string line = text.substr(done_, end - done_);
+            if (std::regex_search(line, m, key)) {
+                // wev may hold two keyboards of the seat: each event comes once per keyboard.
+                const unsigned serial = std::stoul(m[1]);
+                pendingKey_ = serial == lastKeySerial_                      ? ""
+                              : line.find("(pressed)") != std::string::npos ? "+"
+                                                                            : "-";
+                lastKeySerial_ = serial;
+            } else if (!pendingKey_.empty() && std::regex_search(line, m, sym)) {
+                events_.push_back(pendingKey_ + m[1].str());
+                pendingKey_.clear();
+            } else if (std::regex_search(line, m, at)) {
+                events_.push_back("at " + std::to_string(int(std::stod(m[2]))) + "," +
+                                  std::to_string(int(std::stod(m[3]))));
+            } else if (std::regex_search(line, m, button)) {
+                const char* name = m[1] == "272" ? "1" : m[1] == "273" ? "3" : "?";
+                events_.push_back((m[2] == "1" ? "+button" : "-button") + std::string(name));
+            }
+        }
+        return events_.size();
+    }
 
     std::string log_;
     ChildProcess wev_;
