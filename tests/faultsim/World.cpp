@@ -8,7 +8,7 @@
 namespace zintor::faultsim {
 namespace {
 
-std::string Key(const std::string& key, const std::string& type, const std::string& command) {
+std::string keyEntry(const std::string& key, const std::string& type, const std::string& command) {
     return "<" + key + "><COMMAND_ID>1</COMMAND_ID><COMMAND_TYPE>" + type +
            "</COMMAND_TYPE><COMMAND>" + command + "</COMMAND>";
 }
@@ -17,18 +17,19 @@ std::string Key(const std::string& key, const std::string& type, const std::stri
 // (player volume); names from data that must not break a phone line.
 const std::string kKeyMaps =
     "<KEYMAP><KEYMAP_NAME>Desk \"top\" Caf\xC3\xA9\r\nATD1;</KEYMAP_NAME>" +
-    Key("KEY_1", "KEY DOWN", "CONTROL") + Key("KEY_2", "KEY UP", "CONTROL") +
-    Key("KEY_3", "KEY", "ab") + Key("KEY_4", "MOUSE", "LEFT") +
-    Key("KEY_5", "SPECIAL KEY", "RETURN") + Key("KEY_6", "MOUSE", "RIGHT") +
-    Key("KEY_7", "MOUSE", "LEFT HOLD") + Key("KEY_8", "INPUT", "") + Key("KEY_9", "WAIT", "300") +
+    keyEntry("KEY_1", "KEY DOWN", "CONTROL") + keyEntry("KEY_2", "KEY UP", "CONTROL") +
+    keyEntry("KEY_3", "KEY", "ab") + keyEntry("KEY_4", "MOUSE", "LEFT") +
+    keyEntry("KEY_5", "SPECIAL KEY", "RETURN") + keyEntry("KEY_6", "MOUSE", "RIGHT") +
+    keyEntry("KEY_7", "MOUSE", "LEFT HOLD") + keyEntry("KEY_8", "INPUT", "") +
+    keyEntry("KEY_9", "WAIT", "300") +
     "<COMMAND_ID>2</COMMAND_ID><COMMAND_TYPE>KEY</COMMAND_TYPE><COMMAND>x</COMMAND>" +
-    Key("KEY_0", "WINAMP", "VOLUME UP") + Key("KEY_VOLUME_UP", "VOLUME", "MASTER UP") +
-    Key("KEY_VOLUME_DOWN", "VOLUME", "MASTER DOWN") + Key("KEY_WAP", "WINAMP", "NEXT TRACK") +
-    Key("KEY_CAMERA", "WINAMP", "CLOSE") + "<KEYMAP><KEYMAP_NAME>Media \xE2\x82\xAC</KEYMAP_NAME>" +
-    Key("KEY_1", "WINAMP", "PLAY") + Key("KEY_2", "WINAMP", "STOP") +
-    Key("KEY_3", "WINAMP", "START") + Key("KEY_4", "WINAMP", "TIME") +
-    Key("KEY_5", "SPECIAL KEY", "RETURN") + Key("KEY_0", "WINAMP", "VOLUME DOWN") +
-    Key("KEY_VOLUME_UP", "VOLUME", "MASTER UP") +
+    keyEntry("KEY_0", "WINAMP", "VOLUME UP") + keyEntry("KEY_VOLUME_UP", "VOLUME", "MASTER UP") +
+    keyEntry("KEY_VOLUME_DOWN", "VOLUME", "MASTER DOWN") +
+    keyEntry("KEY_WAP", "WINAMP", "NEXT TRACK") + keyEntry("KEY_CAMERA", "WINAMP", "CLOSE") +
+    "<KEYMAP><KEYMAP_NAME>Media \xE2\x82\xAC</KEYMAP_NAME>" + keyEntry("KEY_1", "WINAMP", "PLAY") +
+    keyEntry("KEY_2", "WINAMP", "STOP") + keyEntry("KEY_3", "WINAMP", "START") +
+    keyEntry("KEY_4", "WINAMP", "TIME") + keyEntry("KEY_5", "SPECIAL KEY", "RETURN") +
+    keyEntry("KEY_0", "WINAMP", "VOLUME DOWN") + keyEntry("KEY_VOLUME_UP", "VOLUME", "MASTER UP") +
     "<KEYMAP><KEYMAP_NAME>Empty</KEYMAP_NAME>"
     "<USB_DIGITAL_OUT_1><NAME_ON>Lamp \"on\"\r\nATD2;</NAME_ON><NAME_OFF>off</NAME_OFF>";
 

@@ -256,10 +256,10 @@ TEST(MprisName, TheConfiguredProgramChoosesThePlayer) {
         {"/usr/bin/rhythmbox", ""},
     };
     for (const auto& [program, name] : cases) {
-        EXPECT_EQ(ChooseMprisName(names, program, identities), name) << program;
+        EXPECT_EQ(chooseMprisName(names, program, identities), name) << program;
     }
-    EXPECT_TRUE(PlayerSelect::IsAudacious("/opt/Audacious"));
-    EXPECT_FALSE(PlayerSelect::IsAudacious("/usr/bin/audacious-helper"));
+    EXPECT_TRUE(PlayerSelect::isAudacious("/opt/Audacious"));
+    EXPECT_FALSE(PlayerSelect::isAudacious("/usr/bin/audacious-helper"));
 }
 
 }  // namespace

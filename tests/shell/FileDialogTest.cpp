@@ -22,18 +22,18 @@ TEST(ProgramFileDialog, ProgramsAreExecutableFilesOtherExtensionsFilterAndAreApp
     QDir(dir.path()).mkdir("sub.d");
 
     // On Linux programs are the executable files, whatever their name.
-    EXPECT_TRUE(ProgramFileListed(make("runme", true), "exe"));
-    EXPECT_FALSE(ProgramFileListed(make("notes.txt", false), "exe"));
-    EXPECT_FALSE(ProgramFileListed(make("setup.exe", false), "exe"));
-    EXPECT_TRUE(ProgramFileListed(dir.filePath("sub.d"), "exe"));  // folders to walk into
-    EXPECT_FALSE(ProgramFileListed(dir.filePath("missing"), "exe"));
-    EXPECT_EQ(CompleteChosenPath("/usr/bin/gimp", "exe"), "/usr/bin/gimp");
+    EXPECT_TRUE(programFileListed(make("runme", true), "exe"));
+    EXPECT_FALSE(programFileListed(make("notes.txt", false), "exe"));
+    EXPECT_FALSE(programFileListed(make("setup.exe", false), "exe"));
+    EXPECT_TRUE(programFileListed(dir.filePath("sub.d"), "exe"));  // folders to walk into
+    EXPECT_FALSE(programFileListed(dir.filePath("missing"), "exe"));
+    EXPECT_EQ(completeChosenPath("/usr/bin/gimp", "exe"), "/usr/bin/gimp");
 
-    EXPECT_TRUE(ProgramFileListed(make("songs.M3U", false), "m3u"));
-    EXPECT_FALSE(ProgramFileListed(make("songs.txt", false), "m3u"));
-    EXPECT_EQ(CompleteChosenPath("/x/list.M3U", "m3u"), "/x/list.M3U");
-    EXPECT_EQ(CompleteChosenPath("/x/list", "m3u"), "/x/list.m3u");
-    EXPECT_EQ(CompleteChosenPath("/x/my.m3u.files/run", "m3u"), "/x/my.m3u.files/run");
+    EXPECT_TRUE(programFileListed(make("songs.M3U", false), "m3u"));
+    EXPECT_FALSE(programFileListed(make("songs.txt", false), "m3u"));
+    EXPECT_EQ(completeChosenPath("/x/list.M3U", "m3u"), "/x/list.M3U");
+    EXPECT_EQ(completeChosenPath("/x/list", "m3u"), "/x/list.m3u");
+    EXPECT_EQ(completeChosenPath("/x/my.m3u.files/run", "m3u"), "/x/my.m3u.files/run");
 }
 
 }  // namespace

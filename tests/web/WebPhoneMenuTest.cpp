@@ -52,7 +52,7 @@ TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     QtSerialLink serial([](int) { return std::string(); });
     WebPhone phone(settings, systemPorts, serial, folder.path(), [](const std::string&) {});
     TrayMenu tray({});
-    AddWebPhoneMenu(*tray.phoneMenu(), phone);  // also the main window's "Phone settings" menu
+    addWebPhoneMenu(*tray.phoneMenu(), phone);  // also the main window's "Phone settings" menu
     auto* toggle = tray.phoneMenu()->findChild<QAction*>("mnuSystray_Phone_Web");
     auto* showAgain = tray.phoneMenu()->findChild<QAction*>("mnuSystray_Phone_WebAddress");
     ASSERT_TRUE(toggle && showAgain && !toggle->isChecked() && !showAgain->isEnabled());

@@ -9,7 +9,7 @@ namespace zintor {
 namespace {
 
 // The last path element ("" for a path that ends in a separator).
-std::wstring LastElement(const std::wstring& path) {
+std::wstring lastElement(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
@@ -90,7 +90,7 @@ bool WinFiles::exists(const std::string& path) {
     }
     FindClose(search);
     // A wildcard in the path finds other names: only the name asked for counts.
-    const std::wstring expected = LastElement(wide);
+    const std::wstring expected = lastElement(wide);
     return CompareStringOrdinal(found.cFileName, -1, expected.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
