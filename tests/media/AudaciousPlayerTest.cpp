@@ -42,11 +42,11 @@ class AudaciousOnTheBus : public PlayerBusFixture {
     MediaPlayer::Handle playing(const std::vector<std::string>& files) {
         audacious->playFiles(files);
         const MediaPlayer::Handle window = player->findWindow(kAudacious);
-        EXPECT_TRUE(Eventually([&] { return player->query(window, 0, 104) == 1; }));
+        EXPECT_TRUE(eventually([&] { return player->query(window, 0, 104) == 1; }));
         return window;
     }
     bool positionIs(int oneBased) {
-        return Eventually(
+        return eventually(
             [&] { return audacious->audtool("playlist-position") == std::to_string(oneBased); });
     }
 
@@ -61,21 +61,21 @@ TEST_F(AudaciousOnTheBus, AnswersAndObeysAsWinampDoesUntilItHangsOrCloses) {
     ASSERT_NE(window, 0);
     // Volume steps of 2, each read fresh from the player.
     audacious->audtool("set-volume 50");
-    ASSERT_TRUE(Eventually([&] { return audacious->audtool("get-volume") == "50"; }));
+    ASSERT_TRUE(eventually([&] { return audacious->audtool("get-volume") == "50"; }));
     for (int i = 0; i < 3; ++i) {
         player->command(window, 40058);
     }
-    EXPECT_TRUE(Eventually([&] { return audacious->audtool("get-volume") == "56"; }));
+    EXPECT_TRUE(eventually([&] { return audacious->audtool("get-volume") == "56"; }));
     player->command(window, 40059);
-    EXPECT_TRUE(Eventually([&] { return audacious->audtool("get-volume") == "54"; }));
+    EXPECT_TRUE(eventually([&] { return audacious->audtool("get-volume") == "54"; }));
 
     EXPECT_EQ(player->query(window, 1, 105), 20);  // length in seconds
-    ASSERT_TRUE(Eventually([&] { return player->query(window, 0, 105) > 0; }));
+    ASSERT_TRUE(eventually([&] { return player->query(window, 0, 105) > 0; }));
     const int position = player->query(window, 0, 105);
     EXPECT_LT(position, 20'000);  // in milliseconds
 
     EXPECT_EQ(player->query(window, 3, 120), 0);
-    EXPECT_EQ(Paths(*player, kAudacious), files);
+    EXPECT_EQ(paths(*player, kAudacious), files);
     EXPECT_EQ(player->caption(window), "1. " + audacious->audtool("current-song") + " - Winamp");
 
     player->query(window, 2, 121);  // jump
@@ -91,10 +91,10 @@ TEST_F(AudaciousOnTheBus, AnswersAndObeysAsWinampDoesUntilItHangsOrCloses) {
     for (int i = 0; i < 3; ++i) {
         player->command(window, 40058);
     }
-    EXPECT_TRUE(Eventually([&] { return audacious->audtool("get-volume") == "60"; }));
+    EXPECT_TRUE(eventually([&] { return audacious->audtool("get-volume") == "60"; }));
 
     const auto status = [&](int expected) {
-        return Eventually([&] { return player->query(window, 0, 104) == expected; });
+        return eventually([&] { return player->query(window, 0, 104) == expected; });
     };
     player->command(window, 40046);
     ASSERT_TRUE(status(3));
@@ -106,7 +106,7 @@ TEST_F(AudaciousOnTheBus, AnswersAndObeysAsWinampDoesUntilItHangsOrCloses) {
     ASSERT_TRUE(status(0));
     EXPECT_EQ(player->query(window, 0, 105), -1);
     player->command(window, 40045);
-    EXPECT_TRUE(Eventually([&] { return audacious->audtool("playback-status") == "playing"; }));
+    EXPECT_TRUE(eventually([&] { return audacious->audtool("playback-status") == "playing"; }));
 
     for (int id : {40037, 40038, 40037, 40038}) {
         player->command(window, id);
@@ -134,7 +134,7 @@ TEST_F(AudaciousOnTheBus, AnswersAndObeysAsWinampDoesUntilItHangsOrCloses) {
     EXPECT_EQ(player->query(window, 0, 104), 1);
 
     player->command(window, 40001);
-    ASSERT_TRUE(Eventually([&] { return !audacious->running(); }));
+    ASSERT_TRUE(eventually([&] { return !audacious->running(); }));
     EXPECT_EQ(player->findWindow(kAudacious), 0);
     EXPECT_EQ(player->query(window, 0, 104), 0);
     EXPECT_EQ(player->caption(window), "");
@@ -156,13 +156,13 @@ TEST_F(AudaciousOnTheBus, FromTheMainMenuToTheThirdEntryAndItsStatus) {
     MediaRig rig(kAudacious, select, files);
 
     EXPECT_EQ(rig.openPlaylist(),
-              Lines{PlaylistLine(1, {"Alpha Zintor", "Beta Zintor", "Gamma Zintor", "More.."})});
+              Lines{playlistLine(1, {"Alpha Zintor", "Beta Zintor", "Gamma Zintor", "More.."})});
     EXPECT_EQ(rig.say("*EAMI: 3"),
-              Lines{PlaylistLine(0, {"..More", "Gamma Zintor", "Delta Zintor"})});
+              Lines{playlistLine(0, {"..More", "Gamma Zintor", "Delta Zintor"})});
     EXPECT_TRUE(positionIs(3));
-    EXPECT_TRUE(Eventually([&] { return audacious->audtool("playback-status") == "playing"; }));
+    EXPECT_TRUE(eventually([&] { return audacious->audtool("playback-status") == "playing"; }));
 
-    EXPECT_THAT(rig.say("*EAMI: 2"), OpensStatus("Gamma Zintor", "0:22"));
+    EXPECT_THAT(rig.say("*EAMI: 2"), opensStatus("Gamma Zintor", "0:22"));
 
     // The keypad: 8 is the next track.
     rig.world.phone.sendAt(rig.world.loop.now(), "+CKEV: 8,1\r\n");
@@ -172,8 +172,8 @@ TEST_F(AudaciousOnTheBus, FromTheMainMenuToTheThirdEntryAndItsStatus) {
 
     // The player closed during the dialog: the next refresh leads to the main menu.
     audacious->audtool("shutdown");
-    ASSERT_TRUE(Eventually([&] { return !audacious->running(); }));
-    EXPECT_EQ(rig.after(4000), Lines{MainMenuLine(3)});
+    ASSERT_TRUE(eventually([&] { return !audacious->running(); }));
+    EXPECT_EQ(rig.after(4000), Lines{mainMenuLine(3)});
     EXPECT_TRUE(noModeActive(rig.state()));
 }
 
@@ -191,7 +191,7 @@ TEST_F(AudaciousOnTheBus, AListOf40000EntriesPagedFromAnEntryPast32767) {
         }
     }
     audacious->audtool("playlist-addurl 'file://" + list + "'");
-    ASSERT_TRUE(Eventually([&] { return audacious->audtool("playlist-length") == "40000"; },
+    ASSERT_TRUE(eventually([&] { return audacious->audtool("playlist-length") == "40000"; },
                            std::chrono::seconds(30)));
     audacious->audtool("playlist-jump 35001");
     audacious->audtool("playback-play");
@@ -201,11 +201,11 @@ TEST_F(AudaciousOnTheBus, AListOf40000EntriesPagedFromAnEntryPast32767) {
     MediaRig rig(kAudacious, select, files);
 
     EXPECT_EQ(rig.openPlaylist(),
-              Lines{PlaylistLine(
+              Lines{playlistLine(
                   2, {"..More", "Alpha Zintor", "Beta Zintor", "Gamma Zintor", "Track 35003",
                       "Track 35004", "Track 35005", "Track 35006", "Track 35007", "More.."})});
     EXPECT_EQ(rig.say("*EAMI: 3"),
-              Lines{PlaylistLine(
+              Lines{playlistLine(
                   2, {"..More", "Beta Zintor", "Gamma Zintor", "Track 35003", "Track 35004",
                       "Track 35005", "Track 35006", "Track 35007", "Track 35008", "More.."})});
     EXPECT_TRUE(positionIs(35'002));

@@ -40,7 +40,7 @@ class MpvOnTheBus : public PlayerBusFixture {
         PlayerBusFixture::TearDown();
     }
     bool playing(const std::string& file) {
-        return Eventually([&] { return mpv->playerctl("metadata xesam:url") == "file://" + file; });
+        return eventually([&] { return mpv->playerctl("metadata xesam:url") == "file://" + file; });
     }
 
     std::vector<std::string> music;
@@ -53,56 +53,56 @@ TEST_F(MpvOnTheBus, AnswersAndObeysAsWinampDoesWithTheCurrentTrackAsPlaylist) {
     ASSERT_TRUE(playing(music[0]));
     EXPECT_EQ(player->query(window, 0, 104), 1);
     // The plugin tells the length once mpv has opened the file.
-    EXPECT_TRUE(Eventually([&] { return player->query(window, 1, 105) == 20; }));
-    ASSERT_TRUE(Eventually([&] { return player->query(window, 0, 105) > 0; }));
+    EXPECT_TRUE(eventually([&] { return player->query(window, 1, 105) == 20; }));
+    ASSERT_TRUE(eventually([&] { return player->query(window, 0, 105) > 0; }));
     EXPECT_LT(player->query(window, 0, 105), 20'000);
     EXPECT_EQ(player->caption(window),
               "1. " + mpv->playerctl("metadata xesam:title") + " - Winamp");
 
     EXPECT_EQ(player->query(window, 3, 120), 0);
-    EXPECT_EQ(Paths(*player, kMpv), std::vector<std::string>{music[0]});
+    EXPECT_EQ(paths(*player, kMpv), std::vector<std::string>{music[0]});
 
     player->command(window, 40048);
     ASSERT_TRUE(playing(music[1]));
     EXPECT_EQ(player->query(window, 3, 120), 0);
-    EXPECT_EQ(Paths(*player, kMpv), std::vector<std::string>{music[1]});
-    EXPECT_TRUE(Eventually([&] { return player->query(window, 1, 105) == 21; }));
+    EXPECT_EQ(paths(*player, kMpv), std::vector<std::string>{music[1]});
+    EXPECT_TRUE(eventually([&] { return player->query(window, 1, 105) == 21; }));
     player->command(window, 40044);
     ASSERT_TRUE(playing(music[0]));
 
     player->command(window, 40046);
-    ASSERT_TRUE(Eventually([&] { return mpv->playerctl("status") == "Paused"; }));
+    ASSERT_TRUE(eventually([&] { return mpv->playerctl("status") == "Paused"; }));
     EXPECT_EQ(player->query(window, 0, 104), 3);
     const std::string caption = player->caption(window);
     EXPECT_EQ(caption.substr(caption.size() - 9), " [Paused]");
     player->command(window, 40046);
-    ASSERT_TRUE(Eventually([&] { return mpv->playerctl("status") == "Playing"; }));
+    ASSERT_TRUE(eventually([&] { return mpv->playerctl("status") == "Playing"; }));
 
     const double before = std::stod(mpv->playerctl("volume"));
     player->command(window, 40059);
     player->command(window, 40059);
-    EXPECT_TRUE(Eventually(
+    EXPECT_TRUE(eventually(
         [&] { return std::abs(std::stod(mpv->playerctl("volume")) - (before - 0.04)) < 0.001; }));
 
     player->command(window, 40047);
-    ASSERT_TRUE(Eventually([&] { return mpv->playerctl("status") == "Stopped"; }));
+    ASSERT_TRUE(eventually([&] { return mpv->playerctl("status") == "Stopped"; }));
     EXPECT_EQ(player->query(window, 0, 105), -1);
 
     player->command(window, 40001);
-    ASSERT_TRUE(Eventually([&] { return !mpv->running(); }));
+    ASSERT_TRUE(eventually([&] { return !mpv->running(); }));
     EXPECT_EQ(player->findWindow(kMpv), 0);
     EXPECT_EQ(player->query(window, 0, 104), 0);
 }
 
 TEST_F(MpvOnTheBus, ThePhoneSeesTheCurrentTrackOnly) {
     ASSERT_TRUE(playing(music[0]));
-    ASSERT_TRUE(Eventually([&] { return player->query(window, 1, 105) == 20; }));
+    ASSERT_TRUE(eventually([&] { return player->query(window, 1, 105) == 20; }));
     PosixFiles files;
     PlayerSelect select(loop, connection());
     MediaRig rig(kMpv, select, files);
     // One entry: the list's last (and only) position reads "More..", which opens the status.
-    EXPECT_EQ(rig.openPlaylist(), Lines{PlaylistLine(0, {"More.."})});
-    EXPECT_THAT(rig.say("*EAMI: 1"), OpensStatus("One Zintor", "0:20"));
+    EXPECT_EQ(rig.openPlaylist(), Lines{playlistLine(0, {"More.."})});
+    EXPECT_THAT(rig.say("*EAMI: 1"), opensStatus("One Zintor", "0:20"));
 }
 
 TEST_F(PlayerBusFixture, ABusWithoutAnyPlayer) {
@@ -156,12 +156,12 @@ class VlcOnTheBus : public PlayerBusFixture {
     }
     // The player itself says it plays `file` (a name without characters to escape).
     bool playing(const std::string& file) {
-        return Eventually([&] {
+        return eventually([&] {
             return vlc->playerctl("metadata xesam:url") == "file://" + file &&
                    vlc->playerctl("status") == "Playing";
         });
     }
-    std::vector<std::string> playlist() { return Paths(*player, kVlc); }
+    std::vector<std::string> playlist() { return paths(*player, kVlc); }
 
     std::vector<std::string> music;
     std::unique_ptr<TestVlc> vlc;
@@ -182,11 +182,11 @@ TEST_F(VlcOnTheBus, TheWholePlaylistTheJumpTheNumberInTheCaptionAndARemovedEntry
     player->command(window, 40045);
     EXPECT_TRUE(playing(music[2]));
     EXPECT_EQ(player->caption(window), "3. Three.wav - Winamp");
-    EXPECT_TRUE(Eventually([&] { return player->query(window, 1, 105) == 22; }));
+    EXPECT_TRUE(eventually([&] { return player->query(window, 1, 105) == 22; }));
 
     // The caption follows the player without a playlist read in between.
     player->command(window, 40044);
-    EXPECT_TRUE(Eventually([&] { return player->caption(window).rfind("2. Two Words ", 0) == 0; }))
+    EXPECT_TRUE(eventually([&] { return player->caption(window).rfind("2. Two Words ", 0) == 0; }))
         << player->caption(window);
     player->query(window, 0, 121);
     EXPECT_TRUE(playing(music[0]));
@@ -211,7 +211,7 @@ TEST_F(VlcOnTheBus, TheWholePlaylistTheJumpTheNumberInTheCaptionAndARemovedEntry
     remove.setArguments({QVariant::fromValue(ids.last())});
     ASSERT_EQ(connection().call(remove).type(), QDBusMessage::ReplyMessage);
     const std::vector<std::string> expected(music.begin(), music.end() - 1);
-    EXPECT_TRUE(Eventually([&] {
+    EXPECT_TRUE(eventually([&] {
         loop.pumpOnce();
         return player->query(window, 3, 120) == 0 && player->playlistCount(kVlc) == 2;
     }));
@@ -225,16 +225,16 @@ TEST_F(VlcOnTheBus, FromTheMainMenuToTheThirdEntryAndItsStatus) {
     rig = std::make_unique<MediaRig>(kVlc, select, files);
 
     // Three entries: the last position reads "More..", and choosing it plays the third entry.
-    EXPECT_EQ(rig->openPlaylist(), Lines{PlaylistLine(1, {"One Zintor", "Two Zintor", "More.."})});
-    EXPECT_EQ(rig->say("*EAMI: 3"), Lines{PlaylistLine(0, {"..More", "Three Zintor"})});
+    EXPECT_EQ(rig->openPlaylist(), Lines{playlistLine(1, {"One Zintor", "Two Zintor", "More.."})});
+    EXPECT_EQ(rig->say("*EAMI: 3"), Lines{playlistLine(0, {"..More", "Three Zintor"})});
     EXPECT_TRUE(playing(music[2]));
 
-    EXPECT_THAT(rig->say("*EAMI: 2"), OpensStatus("Three Zintor", "0:22"));
+    EXPECT_THAT(rig->say("*EAMI: 2"), opensStatus("Three Zintor", "0:22"));
 
     // Back in the playlist, the window starts at the current (third) entry.
     const Lines back = rig->say("*EAII: 0");
     ASSERT_FALSE(back.empty());
-    EXPECT_EQ(back.back(), PlaylistLine(0, {"..More", "Three Zintor"}));
+    EXPECT_EQ(back.back(), playlistLine(0, {"..More", "Three Zintor"}));
 }
 
 TEST(MprisName, TheConfiguredProgramChoosesThePlayer) {

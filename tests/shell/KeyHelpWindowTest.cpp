@@ -17,11 +17,11 @@ namespace {
 constexpr char kLongHelp[] =
     "Volume of the selected track, louder while held, and softer again with the key below it";
 
-int Px(int twips) {
+int px(int twips) {
     return static_cast<int>(std::lround(twips / 15.0));
 }
 
-int RightEdge(const QLabel* label) {
+int rightEdge(const QLabel* label) {
     return label->geometry().x() + label->width();
 }
 
@@ -40,7 +40,7 @@ class KeyHelpWindowTest : public ::testing::Test {
         state.keyMaps.push_back(map);
     }
 
-    KeyHelpWindow* Show() {
+    KeyHelpWindow* show() {
         desktop.showKeyHelp(keyHelpCaption(state), keyHelpRows(state));
         return desktop.keyHelpWindow();
     }
@@ -52,14 +52,14 @@ class KeyHelpWindowTest : public ::testing::Test {
 };
 
 TEST_F(KeyHelpWindowTest, RowsPlacesAndSizeFollowTheKeyMap) {
-    KeyHelpWindow* w = Show();
+    KeyHelpWindow* w = show();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "Zintor Key Help   -   Media");
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
     auto* functionHeading = w->findChild<QLabel*>("lblFunctionHeading");
     ASSERT_NE(functionHeading, nullptr);
-    EXPECT_EQ(functionHeading->pos(), QPoint(Px(1680), Px(120)));
+    EXPECT_EQ(functionHeading->pos(), QPoint(px(1680), px(120)));
 
     const auto& keys = w->keyLabels();
     const auto& functions = w->functionLabels();
@@ -74,41 +74,41 @@ TEST_F(KeyHelpWindowTest, RowsPlacesAndSizeFollowTheKeyMap) {
                                  "Back: Leave this function", "Left: Previous", "Right: "}));
     int rightmost = 0;
     for (int r = 0; r < 20; ++r) {
-        const int top = Px(r * 250 + 480);
-        EXPECT_EQ(keys[r]->pos(), QPoint(Px(120), top)) << r;
-        EXPECT_EQ(functions[r]->pos(), QPoint(Px(120 + 1560), top)) << r;
+        const int top = px(r * 250 + 480);
+        EXPECT_EQ(keys[r]->pos(), QPoint(px(120), top)) << r;
+        EXPECT_EQ(functions[r]->pos(), QPoint(px(120 + 1560), top)) << r;
         // Each label shows its whole text.
         EXPECT_GE(functions[r]->width(),
                   functions[r]->fontMetrics().horizontalAdvance(functions[r]->text()))
             << r;
-        rightmost = std::max(rightmost, RightEdge(functions[r]));
+        rightmost = std::max(rightmost, rightEdge(functions[r]));
     }
-    EXPECT_EQ(rightmost, RightEdge(functions[5]));
-    EXPECT_EQ(w->width(), rightmost + Px(300));
-    EXPECT_EQ(w->height(), Px(19 * 250 + 480 + 800));
+    EXPECT_EQ(rightmost, rightEdge(functions[5]));
+    EXPECT_EQ(w->width(), rightmost + px(300));
+    EXPECT_EQ(w->height(), px(19 * 250 + 480 + 800));
 
     // With a short text for key 5 the window is narrower, by as much as the text was longer.
     const int wideWidth = w->width();
-    const int longRight = RightEdge(functions[5]);
+    const int longRight = rightEdge(functions[5]);
     desktop.closeKeyHelp();
     state.keyMaps[0].keys[5].help = "Mute";
-    KeyHelpWindow* narrow = Show();
+    KeyHelpWindow* narrow = show();
     ASSERT_NE(narrow, nullptr);
-    const int leaveRight = RightEdge(narrow->functionLabels()[17]);  // now the longest
-    EXPECT_EQ(narrow->width(), leaveRight + Px(300));
+    const int leaveRight = rightEdge(narrow->functionLabels()[17]);  // now the longest
+    EXPECT_EQ(narrow->width(), leaveRight + px(300));
     EXPECT_EQ(wideWidth - narrow->width(), longRight - leaveRight);
 }
 
 TEST_F(KeyHelpWindowTest, OnlyAClosingByTheUserIsReported) {
-    Show();
+    show();
     desktop.closeKeyHelp();  // the program closes it: the program knows
     EXPECT_EQ(desktop.keyHelpWindow(), nullptr);
     QTest::qWait(10);
     EXPECT_TRUE(events.calls.empty());
 
-    KeyHelpWindow* w = Show();
+    KeyHelpWindow* w = show();
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(Show(), w);  // shown again while open: the same window
+    EXPECT_EQ(show(), w);  // shown again while open: the same window
     w->close();            // the user closes it
     EXPECT_EQ(events.calls, std::vector<std::string>{"keyHelpClosed"});
     EXPECT_EQ(desktop.keyHelpWindow(), nullptr);

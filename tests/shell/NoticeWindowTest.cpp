@@ -35,7 +35,7 @@ QString noticeText(QtDesktop& desktop) {
 }
 
 TEST(NoticeWindow, ASecondChangeKeepsItOpenUntilThreeSecondsAfterIt) {
-    test::ShellApp();
+    test::shellApp();
     ProgramState state;
     state.keyMaps.resize(3);
     state.keyMaps[1].name = "Media";

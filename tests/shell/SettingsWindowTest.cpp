@@ -31,7 +31,7 @@
 namespace zintor {
 namespace {
 
-using test::WhenModalOpen;
+using test::whenModalOpen;
 
 class SettingsWindowTest : public ::testing::Test {
   protected:
@@ -52,7 +52,7 @@ class SettingsWindowTest : public ::testing::Test {
     }
 
     // Checks the values as a fresh store reads them from the file.
-    void ExpectSaved(const std::map<std::string, std::string>& expected) {
+    void expectSaved(const std::map<std::string, std::string>& expected) {
         QtSettingsStore fresh(iniPath);
         for (const auto& [name, value] : expected) {
             EXPECT_EQ(fresh.read(name, "<missing>"), value) << name;
@@ -77,7 +77,7 @@ TEST_F(SettingsWindowTest, LoadsFromTheStoreAndSavesEverythingOnClose) {
 
     bool opened = false;
     int speedWhileOpen = -1;
-    WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
+    whenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
         auto* w = static_cast<SettingsWindow*>(modal);
         opened = true;
         EXPECT_EQ(w->nameBox(0)->text(), "Mail");
@@ -101,7 +101,7 @@ TEST_F(SettingsWindowTest, LoadsFromTheStoreAndSavesEverythingOnClose) {
 
     ASSERT_TRUE(opened);
     EXPECT_EQ(speedWhileOpen, 20);
-    ExpectSaved({{"AppName 3", ""},
+    expectSaved({{"AppName 3", ""},
                  {"AppPath 3", "/opt/old"},
                  {"AppName 2", "Gimp"},
                  {"AppPath 2", "/usr/bin/gimp"},
@@ -120,7 +120,7 @@ TEST_F(SettingsWindowTest, OddValuesWrittenByHandOpenTheWindow) {
     Program& p =
         start("AppPath%201=" + longPath + "\nAppName%201=\xc3\xa9t\xc3\xa9 & <b>bold</b>\n" +
               "Speed=-40\nAuto=7\nSettingLeft=1e30\nSettingTop=-77777\n");
-    WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
+    whenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
         auto* w = static_cast<SettingsWindow*>(modal);
         EXPECT_EQ(w->pathBox(1)->text().toUtf8(), longPath);  // shown whole, as typed
         EXPECT_EQ(w->nameBox(1)->text(), QString::fromUtf8("\xc3\xa9t\xc3\xa9 & <b>bold</b>"));
@@ -132,7 +132,7 @@ TEST_F(SettingsWindowTest, OddValuesWrittenByHandOpenTheWindow) {
     });
     p.settingsClicked();
     EXPECT_EQ(p.state().mouseSpeed, -40);  // the slider was not touched
-    ExpectSaved({{"AppPath 1", longPath.toStdString()}, {"Auto", "0"}});
+    expectSaved({{"AppPath 1", longPath.toStdString()}, {"Auto", "0"}});
 }
 
 TEST_F(SettingsWindowTest, SelectButtonsFillTheirRowFromTheFileDialogAndEscapeSavesToo) {
@@ -140,9 +140,9 @@ TEST_F(SettingsWindowTest, SelectButtonsFillTheirRowFromTheFileDialogAndEscapeSa
     const QString tool = programs.filePath("tool");  // need not exist
     Program& p = start("AppPath9=/opt/player\n");
     QString row4, row9;
-    WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
+    whenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
         auto* w = static_cast<SettingsWindow*>(modal);
-        WhenModalOpen("QFileDialog", [&](QWidget* d) {
+        whenModalOpen("QFileDialog", [&](QWidget* d) {
             EXPECT_EQ(d->windowTitle(), "Select File");
             // Typed into the name box, as a user does. (selectFile() leaves the box alone
             // once the box has the focus, which it gets at some point after opening.)
@@ -151,7 +151,7 @@ TEST_F(SettingsWindowTest, SelectButtonsFillTheirRowFromTheFileDialogAndEscapeSa
         });
         w->selectButton(4)->click();  // returns when the file dialog has closed
         row4 = w->pathBox(4)->text();
-        WhenModalOpen("QFileDialog", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
+        whenModalOpen("QFileDialog", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
         w->selectButton(9)->click();
         row9 = w->pathBox(9)->text();
         EXPECT_EQ(w->pos(), QPoint(0, 0));  // no place stored: top-left of the screen
@@ -160,15 +160,15 @@ TEST_F(SettingsWindowTest, SelectButtonsFillTheirRowFromTheFileDialogAndEscapeSa
     p.settingsClicked();
     EXPECT_EQ(row4, tool);           // programs on Linux have no extension: nothing appended
     EXPECT_EQ(row9, "/opt/player");  // cancelled: the box keeps its text
-    ExpectSaved({{"AppPath 4", tool.toStdString()}, {"Speed", "5"}, {"Auto", "1"}});
+    expectSaved({{"AppPath 4", tool.toStdString()}, {"Speed", "5"}, {"Auto", "1"}});
 }
 
 TEST(SettingsWindow, ASecondOpeningWhileOpenReturnsAtOnce) {
-    test::ShellApp();
+    test::shellApp();
     QtDesktop desktop;
     SettingsForm outer, inner;
     outer.appName[0] = "Outer";
-    WhenModalOpen("zintor::SettingsWindow", [&](QWidget* w) {
+    whenModalOpen("zintor::SettingsWindow", [&](QWidget* w) {
         SettingsForm other;
         other.appName[0] = "Inner";
         inner = desktop.showSettings(other);  // nothing nested
@@ -180,7 +180,7 @@ TEST(SettingsWindow, ASecondOpeningWhileOpenReturnsAtOnce) {
 }
 
 TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntry) {
-    test::ShellApp();
+    test::shellApp();
     QTemporaryDir config;
     struct ConfigHome {  // the user's configuration folder for this test only
         QByteArray old = qgetenv("XDG_CONFIG_HOME");
@@ -194,7 +194,7 @@ TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntry) {
     // and after the click.
     const auto clickOnce = [&desktop] {
         std::pair<bool, bool> checked;
-        WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
+        whenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
             QCheckBox* box = static_cast<SettingsWindow*>(modal)->startAtLoginBox();
             checked.first = box->isChecked();
             box->click();  // returns when a message box it shows is closed
@@ -223,7 +223,7 @@ TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntry) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     QString told;
-    WhenModalOpen("QMessageBox", [&](QWidget* box) {
+    whenModalOpen("QMessageBox", [&](QWidget* box) {
         told = static_cast<QMessageBox*>(box)->text();
         box->close();
     });

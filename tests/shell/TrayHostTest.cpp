@@ -35,7 +35,7 @@ class TrayHostTest : public ::testing::Test {
         qputenv("QT_QPA_PLATFORM", "xcb");
         // The classic tray only: a session bus could offer a StatusNotifierItem host instead.
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-        test::ShellApp();
+        test::shellApp();
         x_ = XOpenDisplay(display_.c_str());  // for the test's own looks and clicks
         ASSERT_NE(x_, nullptr);
     }
@@ -45,7 +45,7 @@ class TrayHostTest : public ::testing::Test {
         desktop->setListener(&events);
     }
 
-    void StartHost() {
+    void startHost() {
         host = std::make_unique<testing::ChildProcess>();
         ASSERT_TRUE(
             host->start({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
@@ -53,7 +53,7 @@ class TrayHostTest : public ::testing::Test {
     }
 
     // The X window Qt embeds into the tray, or nullptr while there is none.
-    static QWidget* IconWidget() {
+    static QWidget* iconWidget() {
         for (QWidget* w : QApplication::allWidgets()) {
             if (w->inherits("QSystemTrayIconSys")) {
                 return w;
@@ -63,8 +63,8 @@ class TrayHostTest : public ::testing::Test {
     }
 
     // The icon is a child of the tray host's window (not of the root) and can be seen.
-    bool Embedded() {
-        QWidget* icon = IconWidget();
+    bool embedded() {
+        QWidget* icon = iconWidget();
         Window root = 0, parent = 0, *children = nullptr;
         unsigned count = 0;
         if (!icon || !icon->isVisible() ||
@@ -72,16 +72,16 @@ class TrayHostTest : public ::testing::Test {
             return false;
         }
         XFree(children);
-        return parent != root && Viewable(icon);
+        return parent != root && viewable(icon);
     }
-    bool Viewable(QWidget* w) {
+    bool viewable(QWidget* w) {
         XWindowAttributes attributes;
         return XGetWindowAttributes(x_, w->winId(), &attributes) &&
                attributes.map_state == IsViewable;
     }
 
-    void Press(unsigned button, bool down) {
-        QWidget* icon = IconWidget();
+    void press(unsigned button, bool down) {
+        QWidget* icon = iconWidget();
         ASSERT_NE(icon, nullptr);
         int x = 0, y = 0;
         Window child = 0;
@@ -108,7 +108,7 @@ TEST_F(TrayHostTest,
     desktop->hideMainWindow();
     MainWindow& main = desktop->mainWindow();
     EXPECT_TRUE(desktop->showingMainInsteadOfTray());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return main.isVisible() && Viewable(&main); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main.isVisible() && viewable(&main); }));
     EXPECT_TRUE(main.noTrayLine()->isVisible());
     desktop->traySetTip("Zintor - Connected");
     EXPECT_EQ(main.windowTitle(), "Zintor - Connected");
@@ -125,31 +125,31 @@ TEST_F(TrayHostTest,
     EXPECT_TRUE(main.isVisible());  // the program ends itself, not the window
     events.calls.clear();
 
-    StartHost();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return Embedded(); }));
+    startHost();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return embedded(); }));
     // Started with a tray there, the main window stays hidden.
     desktop->trayRemove();
-    ASSERT_TRUE(QTest::qWaitFor([] { return IconWidget() == nullptr; }));
+    ASSERT_TRUE(QTest::qWaitFor([] { return iconWidget() == nullptr; }));
     desktop = std::make_unique<QtDesktop>();
     desktop->setListener(&events);
     desktop->trayAdd("Zintor");
     desktop->hideMainWindow();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return Embedded(); }));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return embedded(); }));
     EXPECT_FALSE(desktop->showingMainInsteadOfTray());
     EXPECT_FALSE(desktop->mainWindow().isVisible());
     EXPECT_EQ(desktop->trayIcon()->toolTip(), "Zintor");
     QMenu* menu = desktop->trayMenu().menu();
-    Press(1, true);
-    Press(1, false);
+    press(1, true);
+    press(1, false);
     QTest::qWait(300);
     EXPECT_FALSE(menu->isVisible());
-    Press(3, true);  // opens on the press, before the button is let go
+    press(3, true);  // opens on the press, before the button is let go
     EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
-    Press(3, false);
+    press(3, false);
     menu->hide();
     EXPECT_TRUE(events.calls.empty());
     desktop->trayRemove();
-    EXPECT_TRUE(QTest::qWaitFor([] { return IconWidget() == nullptr; }));
+    EXPECT_TRUE(QTest::qWaitFor([] { return iconWidget() == nullptr; }));
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ namespace zintor {
 namespace {
 
 // The visible entries of a menu ("-" for a separator), or only those with a check mark.
-QStringList Texts(const QMenu* menu, bool checkedOnly = false) {
+QStringList texts(const QMenu* menu, bool checkedOnly = false) {
     QStringList out;
     for (QAction* a : menu->actions()) {
         if (a->isVisible() && (a->isChecked() || !checkedOnly)) {
@@ -59,11 +59,11 @@ TEST_F(TrayMenuTest, EntriesComeInOrderWithThePortsUpToSixteenAndTheirChecks) {
     program.link().refreshComMenu();
 
     QMenu* menu = desktop.trayMenu().menu();
-    EXPECT_EQ(Texts(menu), (QStringList{"Connect", "Phone settings", "Program settings", "Exit"}));
+    EXPECT_EQ(texts(menu), (QStringList{"Connect", "Phone settings", "Program settings", "Exit"}));
     EXPECT_EQ(menu->actions()[1]->menu(), phone());
-    EXPECT_EQ(Texts(phone()),
+    EXPECT_EQ(texts(phone()),
               (QStringList{"Serial Com1", "Bluetooth Com3", "Serial Com10", "AutoConnect"}));
-    EXPECT_EQ(Texts(phone(), true), QStringList{"Bluetooth Com3"});
+    EXPECT_EQ(texts(phone(), true), QStringList{"Bluetooth Com3"});
     // COM17 is known to the program (automatic connection tries it) but not offered.
     ASSERT_EQ(program.state().portList.size(), 4u);
     EXPECT_EQ(program.state().portList[3].port, 17);
@@ -86,7 +86,7 @@ TEST_F(TrayMenuTest, ChoosingAPortMovesTheCheckAndConnectsThereCaptionFollowsThe
     desktop.trayMenu().portActions()[0]->trigger();  // "Serial Com1"
     EXPECT_EQ(program.state().comPort, 1);
     EXPECT_TRUE(program.state().connected);
-    EXPECT_EQ(Texts(phone(), true), QStringList{"Serial Com1"});  // autoConnect lost its mark
+    EXPECT_EQ(texts(phone(), true), QStringList{"Serial Com1"});  // autoConnect lost its mark
     EXPECT_EQ(program.state().autoConnect, 1);                    // but keeps its value
     EXPECT_EQ(desktop.trayMenu().connectAction()->text(), "Disconnect");
     EXPECT_EQ(connectButton->text(), "Disconnect");
@@ -103,16 +103,16 @@ TEST_F(TrayMenuTest, ChoosingAPortMovesTheCheckAndConnectsThereCaptionFollowsThe
 TEST_F(TrayMenuTest, WithoutAnyPortTheSubMenuSaysSoUntilOneAppears) {
     world.registry.setPorts({});
     program.link().refreshComMenu();
-    EXPECT_EQ(Texts(phone()), (QStringList{"No serial port found", "AutoConnect"}));
+    EXPECT_EQ(texts(phone()), (QStringList{"No serial port found", "AutoConnect"}));
     EXPECT_FALSE(phone()->actions()[0]->isEnabled());
 
     world.registry.add("\\Device\\Serial0", "COM2");
     program.link().refreshComMenu();
-    EXPECT_EQ(Texts(phone()), (QStringList{"Serial Com2", "AutoConnect"}));
+    EXPECT_EQ(texts(phone()), (QStringList{"Serial Com2", "AutoConnect"}));
 }
 
 TEST(TrayMenu, EveryEntryReportsAndClicksDoNotSetCheckMarksThemselves) {
-    test::ShellApp();
+    test::shellApp();
     QtDesktop desktop;
     test::RecordingEvents events;
     desktop.setListener(&events);
@@ -124,11 +124,11 @@ TEST(TrayMenu, EveryEntryReportsAndClicksDoNotSetCheckMarksThemselves) {
     }
     EXPECT_EQ(events.calls, (std::vector<std::string>{"connect", "portChosen 0", "portChosen 1",
                                                       "autoConnect", "settings", "exit"}));
-    EXPECT_EQ(Texts(menu.phoneMenu(), true), QStringList{"Bluetooth Com3"});
+    EXPECT_EQ(texts(menu.phoneMenu(), true), QStringList{"Bluetooth Com3"});
 }
 
 TEST(TrayIcon, FramesAreCompiledInAndTheTipIsCutTo63Characters) {
-    test::ShellApp();
+    test::shellApp();
     const QImage first(":/zintor/icons/101.png");
     const QImage last(":/zintor/icons/103.png");
     ASSERT_EQ(first.size(), QSize(32, 32));
