@@ -12,11 +12,11 @@ namespace zintor::web {
 
 namespace {
 
-template <auto Free>
+template <auto freeFunction>
 struct Deleter {
     template <typename T>
     void operator()(T* p) const {
-        Free(p);
+        freeFunction(p);
     }
 };
 using Key = std::unique_ptr<EVP_PKEY, Deleter<EVP_PKEY_free>>;
