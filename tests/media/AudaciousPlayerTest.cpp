@@ -114,7 +114,7 @@ TEST_F(AudaciousOnTheBus, AnswersAndObeysAsWinampDoesUntilItHangsOrCloses) {
     EXPECT_THAT(diagnostics, ElementsAre(HasSubstr("40037"), HasSubstr("40038")));  // once each
     EXPECT_EQ(audacious->audtool("playback-status"), "playing");
 
-    // hung, it costs one time-out; closed, it answers nothing; started again, a new handle.
+    // Hung, it costs one time-out; closed, it answers nothing; started again, a new handle.
     const int pid = audacious->processId();
     ASSERT_GT(pid, 0);
     ::kill(pid, SIGSTOP);
