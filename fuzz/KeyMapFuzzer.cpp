@@ -17,11 +17,11 @@ namespace {
 
 using namespace zintor;
 
-bool Same(const KeyCommand& a, const KeyCommand& b) {
+bool same(const KeyCommand& a, const KeyCommand& b) {
     return a.type == b.type && a.text == b.text && a.value == b.value && a.code == b.code;
 }
 
-bool Same(const std::vector<KeyMap>& a, const std::vector<KeyMap>& b) {
+bool same(const std::vector<KeyMap>& a, const std::vector<KeyMap>& b) {
     if (a.size() != b.size()) {
         return false;
     }
@@ -36,7 +36,7 @@ bool Same(const std::vector<KeyMap>& a, const std::vector<KeyMap>& b) {
                 return false;
             }
             for (std::size_t c = 0; c < x.commands.size(); ++c) {
-                if (!Same(x.commands[c], y.commands[c])) {
+                if (!same(x.commands[c], y.commands[c])) {
                     return false;
                 }
             }
@@ -45,7 +45,7 @@ bool Same(const std::vector<KeyMap>& a, const std::vector<KeyMap>& b) {
     return true;
 }
 
-bool Same(const std::array<USBOutput, 8>& a, const std::array<USBOutput, 8>& b) {
+bool same(const std::array<USBOutput, 8>& a, const std::array<USBOutput, 8>& b) {
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (a[i].nameOn != b[i].nameOn || a[i].nameOff != b[i].nameOff) {
             return false;
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<KeyMap> literalMaps;
     std::array<USBOutput, 8> literalOutputs;
     const auto failure = literal::loadKeyMaps(text, literalMaps, literalOutputs, nullptr);
-    if (result.ok() != !failure || !Same(maps, literalMaps) || !Same(outputs, literalOutputs)) {
+    if (result.ok() != !failure || !same(maps, literalMaps) || !same(outputs, literalOutputs)) {
         std::abort();
     }
     if (failure &&

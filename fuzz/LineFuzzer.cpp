@@ -27,7 +27,7 @@ const char* const kKeyMap =
     "<COMMAND_TYPE>VOLUME</COMMAND_TYPE><COMMAND>MASTER UP</COMMAND>"
     "<KEYMAP><KEYMAP_NAME>B</KEYMAP_NAME>";
 
-bool CleanLine(const std::string& line) {
+bool cleanLine(const std::string& line) {
     if (line.size() < 2 || line.compare(line.size() - 2, 2, "\r\n") != 0) {
         return false;
     }
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;  // the nesting or step guard
     }
     for (const auto& write : world.serial().writes()) {
-        if (!CleanLine(write.bytes)) {
+        if (!cleanLine(write.bytes)) {
             std::abort();
         }
     }

@@ -79,7 +79,7 @@ struct Figures {
     bool stands = false;
 };
 
-Figures HoldOnWayland(zintor::bench::KeyControlRig& rig, int seconds) {
+Figures holdOnWayland(zintor::bench::KeyControlRig& rig, int seconds) {
     using zintor::bench::KeyControlRig;
     auto& recorder = rig.waylandRecorder();
     Figures f;
@@ -109,7 +109,7 @@ Figures HoldOnWayland(zintor::bench::KeyControlRig& rig, int seconds) {
     return f;
 }
 
-double ThreadCpuUs() {
+double threadCpuUs() {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
@@ -118,11 +118,11 @@ double ThreadCpuUs() {
 // CPU microseconds of this thread a step of the floor described at the top, over `seconds`:
 // with a plain sleep between the steps, or with a wait and a pass of the program's event loop.
 template <typename Input>
-double FloorUsPerStep(const std::string& display, int seconds, zintor::QtEventLoop* loop) {
+double floorUsPerStep(const std::string& display, int seconds, zintor::QtEventLoop* loop) {
     Input input({}, display);
     input.moveCursorBy(1, 0);  // connects
     long steps = 0;
-    const double before = ThreadCpuUs();
+    const double before = threadCpuUs();
     for (const auto end = Clock::now() + std::chrono::seconds(seconds); Clock::now() < end;
          ++steps) {
         input.moveCursorBy(steps / 100 % 2 == 0 ? -5 : 5, 0);
@@ -133,22 +133,22 @@ double FloorUsPerStep(const std::string& display, int seconds, zintor::QtEventLo
             loop->pumpOnce();
         }
     }
-    return (ThreadCpuUs() - before) / static_cast<double>(steps);
+    return (threadCpuUs() - before) / static_cast<double>(steps);
 }
 
 template <typename Input>
-void PrintFloors(const std::string& display, int seconds, double stepsPerSecond) {
+void printFloors(const std::string& display, int seconds, double stepsPerSecond) {
     const auto print = [&](const char* what, double us) {
         std::printf("  %s: %.0f us of cpu a step (%.2f%% at %.0f steps/s)\n", what, us,
                     us * stepsPerSecond / 1e4, stepsPerSecond);
     };
-    print("floor, the steps and a plain sleep", FloorUsPerStep<Input>(display, seconds, nullptr));
+    print("floor, the steps and a plain sleep", floorUsPerStep<Input>(display, seconds, nullptr));
     int argc = 1;
     char name[] = "zintor_hold_cpu_bench";
     char* argv[] = {name, nullptr};
     QCoreApplication application(argc, argv);
     zintor::QtEventLoop loop;
-    print("floor, the steps and the event loop", FloorUsPerStep<Input>(display, seconds, &loop));
+    print("floor, the steps and the event loop", floorUsPerStep<Input>(display, seconds, &loop));
 }
 
 }  // namespace
@@ -166,19 +166,19 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (wayland) {
-        const Figures f = HoldOnWayland(rig, seconds);
+        const Figures f = holdOnWayland(rig, seconds);
         const double percent = f.cpuMs / (f.heldSeconds * 10.0);
         std::printf(
             "\"<\" and \">\" held %.2f s on a private headless sway with mouse speed 5 "
             "(load average %s)\n",
-            f.heldSeconds, zintor::bench::LoadAverage().c_str());
+            f.heldSeconds, zintor::bench::loadAverage().c_str());
         std::printf("  zintor cpu %.0f ms = %.2f%% of one core   (target < 1%%)\n", f.cpuMs,
                     percent);
         std::printf("  cursor moves seen %ld (%.0f/s, %.0f us of cpu each); %s after the release\n",
                     f.moves, static_cast<double>(f.moves) / f.heldSeconds,
                     f.moves > 0 ? f.cpuMs * 1000.0 / static_cast<double>(f.moves) : 0.0,
                     f.stands ? "stands still" : "STILL MOVING");
-        PrintFloors<zintor::WaylandKeyboardMouse>(rig.sway().display(), seconds,
+        printFloors<zintor::WaylandKeyboardMouse>(rig.sway().display(), seconds,
                                                   static_cast<double>(f.moves) / f.heldSeconds);
         return (f.stands && f.moves > 0 && percent < 1.0) ? 0 : 2;
     }
@@ -220,7 +220,7 @@ int main(int argc, char** argv) {
     const double percent = cpuMs / (heldSeconds * 10.0);
     std::printf("\"<\" held %.2f s on %s with mouse speed 5 (load average %s)\n", heldSeconds,
                 rig.server().shared() ? "the session's X server" : "a private Xvfb",
-                zintor::bench::LoadAverage().c_str());
+                zintor::bench::loadAverage().c_str());
     std::printf("  zintor cpu %.0f ms = %.2f%% of one core   (target < 1%%)\n", cpuMs, percent);
     std::printf(
         "  cursor moves seen %ld (%.0f/s, %.0f us of cpu each), last step %d px; %s after "
@@ -228,7 +228,7 @@ int main(int argc, char** argv) {
         moves, static_cast<double>(moves) / heldSeconds,
         moves > 0 ? cpuMs * 1000.0 / static_cast<double>(moves) : 0.0, lastStep,
         stands ? "stands still" : "STILL MOVING");
-    PrintFloors<zintor::XTestKeyboardMouse>(rig.server().display(), seconds,
+    printFloors<zintor::XTestKeyboardMouse>(rig.server().display(), seconds,
                                             static_cast<double>(moves) / heldSeconds);
     return (stands && moves > 0 && percent < 1.0) ? 0 : 2;
 }

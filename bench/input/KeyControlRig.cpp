@@ -130,14 +130,14 @@ double KeyControlRig::cpuMs() const {
     return static_cast<double>(ticks) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-std::string LoadAverage() {
+std::string loadAverage() {
     std::ifstream in("/proc/loadavg");
     std::string one, five, fifteen;
     in >> one >> five >> fifteen;
     return one + " " + five + " " + fifteen;
 }
 
-double Percentile(std::vector<double> values, double fraction) {
+double percentile(std::vector<double> values, double fraction) {
     if (values.empty()) {
         return 0;
     }

@@ -61,9 +61,9 @@ class KeyControlRig {
 };
 
 // The machine's load average over 1, 5 and 15 minutes, as /proc/loadavg gives it.
-std::string LoadAverage();
+std::string loadAverage();
 
 // The value at `fraction` (0..1) of the sorted values (nearest rank).
-double Percentile(std::vector<double> values, double fraction);
+double percentile(std::vector<double> values, double fraction);
 
 }  // namespace zintor::bench

@@ -112,9 +112,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no key press arrived\n");
         return 1;
     }
-    using zintor::bench::Percentile;
-    const double p50 = Percentile(latencies, 0.50);
-    const double p99 = Percentile(latencies, 0.99);
+    using zintor::bench::percentile;
+    const double p50 = percentile(latencies, 0.50);
+    const double p99 = percentile(latencies, 0.99);
     std::printf("phone key press -> key at the client (%s), %zu presses %d ms apart, %zu lost\n",
                 rig.onWayland()         ? "a private headless sway"
                 : rig.server().shared() ? "the session's X server"
@@ -123,13 +123,13 @@ int main(int argc, char** argv) {
     std::printf(
         "  min %6.2f ms\n  p50 %6.2f ms   (target <= 11)\n  p95 %6.2f ms\n"
         "  p99 %6.2f ms   (target <= 13)\n  max %6.2f ms\n",
-        Percentile(latencies, 0.0), p50, Percentile(latencies, 0.95), p99,
-        Percentile(latencies, 1.0));
+        percentile(latencies, 0.0), p50, percentile(latencies, 0.95), p99,
+        percentile(latencies, 1.0));
     std::printf("  beyond the %.0f ms gathering wait: p50 %.2f ms, p99 %.2f ms\n", kGatherMs,
                 p50 - kGatherMs, p99 - kGatherMs);
     const auto slow = std::count_if(latencies.begin(), latencies.end(),
                                     [p50](double ms) { return ms > p50 + 1.0; });
     std::printf("  presses more than 1 ms above p50: %ld; load average %s\n",
-                static_cast<long>(slow), zintor::bench::LoadAverage().c_str());
+                static_cast<long>(slow), zintor::bench::loadAverage().c_str());
     return (lost == 0 && p50 <= 11.0 && p99 <= 13.0) ? 0 : 2;
 }

@@ -34,7 +34,7 @@ constexpr std::array kCommands{
 
 }  // namespace
 
-std::string GenerateKeyMapText(std::size_t bytes, std::uint32_t seed) {
+std::string generateKeyMapText(std::size_t bytes, std::uint32_t seed) {
     std::mt19937 random(seed);
     auto pick = [&random](std::size_t n) {
         return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
@@ -80,7 +80,7 @@ std::string GenerateKeyMapText(std::size_t bytes, std::uint32_t seed) {
     return out;
 }
 
-std::size_t GeneratedKeyMapCount(const std::string& text) {
+std::size_t generatedKeyMapCount(const std::string& text) {
     std::size_t count = 0;
     for (std::size_t at = text.find("<KEYMAP>"); at != std::string::npos;
          at = text.find("<KEYMAP>", at + 1)) {

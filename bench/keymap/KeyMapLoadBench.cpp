@@ -35,12 +35,12 @@ const std::string& keyMapText(std::size_t bytes) {
     static std::map<std::size_t, std::string> texts;
     auto& text = texts[bytes];
     if (text.empty()) {
-        text = GenerateKeyMapText(bytes);
+        text = generateKeyMapText(bytes);
     }
     return text;
 }
 
-void Report(benchmark::State& state, const std::string& text, std::size_t keyMaps, long pumps) {
+void report(benchmark::State& state, const std::string& text, std::size_t keyMaps, long pumps) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
     state.counters["key_maps"] = static_cast<double>(keyMaps);
     state.counters["pumps"] = static_cast<double>(pumps);
@@ -64,7 +64,7 @@ void BM_LoadKeyMaps(benchmark::State& state) {
         keyMaps = program.keyMaps.size();
         benchmark::DoNotOptimize(program.keyMaps.data());
     }
-    Report(state, text, keyMaps, loop.pumps);
+    report(state, text, keyMaps, loop.pumps);
 }
 
 void BM_LiteralLoadKeyMaps(benchmark::State& state) {
@@ -81,7 +81,7 @@ void BM_LiteralLoadKeyMaps(benchmark::State& state) {
         keyMaps = program.keyMaps.size();
         benchmark::DoNotOptimize(program.keyMaps.data());
     }
-    Report(state, text, keyMaps, loop.pumps);
+    report(state, text, keyMaps, loop.pumps);
 }
 
 constexpr std::int64_t KiB = 1024, MiB = 1024 * KiB;

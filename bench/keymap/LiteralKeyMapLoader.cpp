@@ -12,7 +12,7 @@ using Kind = KeyMapLoadError::Kind;
 constexpr std::size_t npos = std::string::npos;
 
 // Characters from `from` (0-based) to the end, as a new text.
-Text Mid(const Text& t, std::size_t from) {
+Text mid(const Text& t, std::size_t from) {
     if (from >= t.chars.size()) {
         return {};
     }
@@ -24,7 +24,7 @@ Text Mid(const Text& t, std::size_t from) {
                                      t.origin.end())};
 }
 
-Text Left(const Text& t, std::size_t count) {
+Text left(const Text& t, std::size_t count) {
     if (t.origin.empty()) {
         return {t.chars.substr(0, count), {}};
     }
@@ -33,7 +33,7 @@ Text Left(const Text& t, std::size_t count) {
                                      t.origin.begin() + static_cast<std::ptrdiff_t>(count))};
 }
 
-Text Concat(const Text& a, const Text& b) {
+Text concat(const Text& a, const Text& b) {
     Text t = a;
     t.chars += b.chars;
     t.origin.insert(t.origin.end(), b.origin.begin(), b.origin.end());
@@ -62,7 +62,7 @@ struct Reader {
         }
         tagAt = originAt(lt);
         std::string name = text.chars.substr(lt + 1, gt - lt - 1);
-        text = Mid(text, gt + 1);
+        text = mid(text, gt + 1);
         return name;
     }
 
@@ -74,7 +74,7 @@ struct Reader {
         const std::size_t q = text.chars.find('>', p);
         std::string value = text.chars.substr(0, p);
         if (q != npos) {
-            text = Mid(text, q + 1);
+            text = mid(text, q + 1);
         }  // else: the characters after position 0, that is the whole text, stay
         return value;
     }
@@ -89,8 +89,8 @@ void stripComments(Text& text, EventLoop* loop) {
             return;
         }
         const std::size_t e = text.chars.find("-->", s);
-        const Text rest = e == npos ? Text{} : Mid(text, e + 3);
-        text = Concat(Left(text, s), rest);
+        const Text rest = e == npos ? Text{} : mid(text, e + 3);
+        text = concat(left(text, s), rest);
         if (loop) {
             loop->pumpOnce();
         }

@@ -30,7 +30,7 @@ struct Usage {
     long wakeups = 0;
 };
 
-Usage Measure(pid_t pid) {
+Usage measure(pid_t pid) {
     Usage usage;
     const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
     DIR* dir = opendir(tasks.c_str());
@@ -58,7 +58,7 @@ Usage Measure(pid_t pid) {
     return usage;
 }
 
-void Report(const char* what, double seconds, const Usage& from, const Usage& to) {
+void report(const char* what, double seconds, const Usage& from, const Usage& to) {
     const double cpuMs = to.cpuMs - from.cpuMs;
     std::printf("%-44s %6.1f s  cpu %8.2f ms  = %7.4f%% of one core  wake-ups %5ld (%.1f/s)\n",
                 what, seconds, cpuMs, cpuMs / (seconds * 10.0), to.wakeups - from.wakeups,
@@ -104,19 +104,19 @@ int main(int argc, char** argv) {
 
     std::printf("zintor %d on %s\n", static_cast<int>(zintor.pid()), phone.slavePath().c_str());
     const std::size_t idleFrom = phone.lines().size();
-    const Usage idleStart = Measure(zintor.pid());
+    const Usage idleStart = measure(zintor.pid());
     std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
-    const Usage idleEnd = Measure(zintor.pid());
-    Report("(a) connected, idle", idleSeconds, idleStart, idleEnd);
+    const Usage idleEnd = measure(zintor.pid());
+    report("(a) connected, idle", idleSeconds, idleStart, idleEnd);
     std::printf("    supervision probes answered meanwhile: %zu\n",
                 phone.lines().size() - idleFrom);
 
     phone.setSilent(true);
     const std::size_t silentFrom = phone.lines().size();
-    const Usage silentStart = Measure(zintor.pid());
+    const Usage silentStart = measure(zintor.pid());
     std::this_thread::sleep_for(std::chrono::seconds(silentSeconds));
-    const Usage silentEnd = Measure(zintor.pid());
-    Report("(b) commands left to time out (silent phone)", silentSeconds, silentStart, silentEnd);
+    const Usage silentEnd = measure(zintor.pid());
+    report("(b) commands left to time out (silent phone)", silentSeconds, silentStart, silentEnd);
     std::printf("    unanswered commands meanwhile: %zu\n", phone.lines().size() - silentFrom);
 
     zintor.signal(SIGTERM);

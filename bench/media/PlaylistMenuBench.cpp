@@ -44,13 +44,13 @@ struct Figure {
     double max = 0;
 };
 
-Figure Summarise(std::vector<double> ms) {
+Figure summarise(std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
     return {ms[ms.size() / 2], ms.back()};
 }
 
 // Wall time of `action` until the phone has received a line beginning with `expected`.
-double Timed(MediaRig& rig, const std::function<void()>& action, const std::string& expected) {
+double timed(MediaRig& rig, const std::function<void()>& action, const std::string& expected) {
     rig.world.phone.clearLines();
     const auto start = Clock::now();
     action();
@@ -67,7 +67,7 @@ double Timed(MediaRig& rig, const std::function<void()>& action, const std::stri
 }
 
 // Wall time of `ms` of virtual time.
-double Period(MediaRig& rig, int ms) {
+double period(MediaRig& rig, int ms) {
     rig.world.phone.clearLines();
     const auto start = Clock::now();
     rig.world.loop.runFor(ms);
@@ -75,7 +75,7 @@ double Period(MediaRig& rig, int ms) {
 }
 
 // Hard links "Track <i>.wav" to 30-second tagged tones, and a playlist of the first `count`.
-std::string Playlist(const std::string& folder, int count) {
+std::string playlist(const std::string& folder, int count) {
     std::filesystem::create_directories(folder + "/music");
     for (int i = 0; i < count; ++i) {
         const std::string link = folder + "/music/Track " + std::to_string(i) + ".wav";
@@ -84,7 +84,7 @@ std::string Playlist(const std::string& folder, int count) {
         }
         const std::string source = folder + "/tone-" + std::to_string(i / kLinksPerFile) + ".wav";
         if (!std::filesystem::exists(source)) {
-            WriteTone(source, 30, 440, "Bench Tone");
+            writeTone(source, 30, 440, "Bench Tone");
         }
         std::filesystem::create_hard_link(source, link);
     }
@@ -96,12 +96,12 @@ std::string Playlist(const std::string& folder, int count) {
     return list;
 }
 
-bool WaitFor(const std::function<bool()>& done, int seconds) {
-    return Eventually(done, std::chrono::seconds(seconds));
+bool waitFor(const std::function<bool()>& done, int seconds) {
+    return eventually(done, std::chrono::seconds(seconds));
 }
 
 // CPU time of a process so far, in clock ticks.
-long CpuTicks(int pid) {
+long cpuTicks(int pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string field;
     long ticks = 0;
@@ -114,18 +114,18 @@ long CpuTicks(int pid) {
 }
 
 // Until the player has finished reading its entries' details (at most a minute).
-void WaitIdle(int pid) {
+void waitIdle(int pid) {
     for (int i = 0; i < 120; ++i) {
-        const long before = CpuTicks(pid);
+        const long before = cpuTicks(pid);
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        if (CpuTicks(pid) - before <= 5) {  // less than a tenth of a core
+        if (cpuTicks(pid) - before <= 5) {  // less than a tenth of a core
             return;
         }
     }
 }
 
 // The three figures for a player that plays entry count / 2 of `count`.
-void Measure(const char* name, const std::string& path, int count, PrivateSessionBus& bus) {
+void measure(const char* name, const std::string& path, int count, PrivateSessionBus& bus) {
     QtEventLoop loop;
     const QString connectionName = QStringLiteral("bench-%1-%2").arg(name).arg(count);
     {
@@ -136,10 +136,10 @@ void Measure(const char* name, const std::string& path, int count, PrivateSessio
         MediaRig rig(path, player, files);
         std::vector<double> menu, play, listRefresh, statusRefresh;
         for (int run = 0; run < kRuns; ++run) {
-            menu.push_back(Timed(
+            menu.push_back(timed(
                 rig, [&] { rig.world.phone.send("*EAMI: 3\r\n"); }, "AT*EASM=\"WinAMP\""));
             // Item 3 is the entry after the current one: it plays and the list starts from it.
-            play.push_back(Timed(
+            play.push_back(timed(
                 rig, [&] { rig.world.phone.send("*EAMI: 3\r\n"); }, "AT*EASM=\"WinAMP\""));
             rig.say("*EAMI: 0");
         }
@@ -147,17 +147,17 @@ void Measure(const char* name, const std::string& path, int count, PrivateSessio
         // link's supervision) costs next to nothing.
         rig.openPlaylist();
         for (int run = 0; run < kRuns; ++run) {
-            listRefresh.push_back(Period(rig, 8000));
+            listRefresh.push_back(period(rig, 8000));
         }
         rig.say("*EAMI: 2");  // the current entry: the status dialog
         for (int run = 0; run < kRuns; ++run) {
-            statusRefresh.push_back(Period(rig, 4000));
+            statusRefresh.push_back(period(rig, 4000));
             if (rig.world.phone.count("AT+CKPD=\"c\"") != 1) {
                 std::fprintf(stderr, "the status dialog was not refreshed\n");
             }
         }
-        const Figure m = Summarise(menu), p = Summarise(play), l = Summarise(listRefresh),
-                     s = Summarise(statusRefresh);
+        const Figure m = summarise(menu), p = summarise(play), l = summarise(listRefresh),
+                     s = summarise(statusRefresh);
         std::printf("%-10s %8d %8.1f %6.1f %8.1f %6.1f %8.1f %6.1f %8.1f %6.1f\n", name, count,
                     m.median, m.max, p.median, p.max, l.median, l.max, s.median, s.max);
         std::fflush(stdout);
@@ -190,23 +190,23 @@ int main(int argc, char** argv) {
     }
     std::printf("   (ms)\n");
     for (const int count : counts) {
-        const std::string list = Playlist(bus.folder(), count);
+        const std::string list = playlist(bus.folder(), count);
         TestAudacious audacious(bus, pulse);
         if (audacious.start()) {
             audacious.audtool("playlist-addurl 'file://" + list + "'");
-            WaitFor([&] { return audacious.audtool("playlist-length") == std::to_string(count); },
+            waitFor([&] { return audacious.audtool("playlist-length") == std::to_string(count); },
                     120);
             audacious.audtool("playlist-jump " + std::to_string(count / 2 + 1));
             audacious.audtool("playback-play");
-            WaitIdle(audacious.processId());
-            Measure("Audacious", "/usr/bin/audacious", count, bus);
+            waitIdle(audacious.processId());
+            measure("Audacious", "/usr/bin/audacious", count, bus);
             audacious.stop();
         } else {
             std::fprintf(stderr, "Audacious did not start\n");
         }
     }
     for (const int count : counts) {
-        const std::string list = Playlist(bus.folder(), count);
+        const std::string list = playlist(bus.folder(), count);
         TestVlc vlc(bus);
         if (vlc.start({list})) {
             QtEventLoop loop;
@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
                     QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "jump");
                 PlayerSelect player(loop, connection);
                 const auto window = player.findWindow("/usr/bin/vlc");
-                WaitFor(
+                waitFor(
                     [&] {
                         return player.query(window, 3, 120) >= 0 &&
                                player.playlistCount("/usr/bin/vlc") == count;
@@ -224,7 +224,7 @@ int main(int argc, char** argv) {
                 player.query(window, count / 2, 121);
             }
             QDBusConnection::disconnectFromBus("jump");
-            Measure("VLC", "/usr/bin/vlc", count, bus);
+            measure("VLC", "/usr/bin/vlc", count, bus);
             vlc.stop();
         } else {
             std::fprintf(stderr, "VLC did not start\n");

@@ -25,7 +25,7 @@ using namespace zintor::web;
 
 namespace {
 // Runs the loop until `done` or 5 s; false on time-out.
-bool RunUntil(const std::function<bool()>& done) {
+bool runUntil(const std::function<bool()>& done) {
     QElapsedTimer clock;
     clock.start();
     while (!done()) {
@@ -62,13 +62,13 @@ int main(int argc, char** argv) {
     ssl.setPeerVerifyMode(QSslSocket::VerifyNone);
     client.setSslConfiguration(ssl);
     client.open(QUrl(QStringLiteral("wss://127.0.0.1:%1/ws?t=%2").arg(server.port()).arg(token)));
-    if (!RunUntil([&] { return server.phoneConnected(); }) || !link.open(16)) {
+    if (!runUntil([&] { return server.phoneConnected(); }) || !link.open(16)) {
         std::fprintf(stderr, "the client did not connect\n");
         return 1;
     }
     link.setReceiveArmed(true);
     link.write("AT+CMER=3,2,0,0,0\r\n");
-    RunUntil([&] { return received.find("OK") != std::string::npos; });
+    runUntil([&] { return received.find("OK") != std::string::npos; });
 
     std::vector<double> ms;
     QElapsedTimer clock;
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         client.sendTextMessage(down ? QStringLiteral(R"({"do":"key","code":"5","down":true})")
                                     : QStringLiteral(R"({"do":"key","code":"5","down":false})"));
         client.flush();
-        if (!RunUntil([&] { return received.find(line) != std::string::npos; })) {
+        if (!runUntil([&] { return received.find(line) != std::string::npos; })) {
             std::fprintf(stderr, "no line for tap %d\n", i);
             return 1;
         }

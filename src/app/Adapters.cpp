@@ -16,7 +16,7 @@ Adapters::Adapters(bool headless)
                 QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Zintor",
                 [this](const std::string& message) { logSink_.diagnostic(message); }),
       input_(
-          ChooseLinuxInput(QDBusConnection::sessionBus(), settings_,
+          chooseLinuxInput(QDBusConnection::sessionBus(), settings_,
                            [this](const std::string& message) { logSink_.diagnostic(message); })),
       player_(loop_, QDBusConnection::sessionBus(),
               [this](const std::string& message) { logSink_.diagnostic(message); }) {
@@ -27,7 +27,7 @@ Adapters::Adapters(bool headless)
         desktop_ = std::make_unique<HeadlessDesktop>(loop_);
     } else {
         auto desktop = std::make_unique<QtDesktop>();
-        web::AddWebPhoneMenu(*desktop->trayMenu().phoneMenu(), webPhone_);
+        web::addWebPhoneMenu(*desktop->trayMenu().phoneMenu(), webPhone_);
         desktop_ = std::move(desktop);
     }
 }

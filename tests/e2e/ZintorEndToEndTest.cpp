@@ -28,14 +28,14 @@ using namespace std::chrono_literals;
 const std::vector<std::string> kConnectSequence = {"AT", "AT+cgmm", "at+cscs=\"8859-1\"",
                                                    "AT+CMER=0,0,0,0,0", "AT*EAM=\"Zintor\""};
 
-std::vector<std::string> From(const std::vector<std::string>& lines, std::size_t first) {
+std::vector<std::string> from(const std::vector<std::string>& lines, std::size_t first) {
     return first < lines.size()
                ? std::vector<std::string>(lines.begin() + static_cast<long>(first), lines.end())
                : std::vector<std::string>{};
 }
 
 // The mouse cursor on the X server named by DISPLAY, as "x:<n> y:<n> ...".
-std::string CursorPosition() {
+std::string cursorPosition() {
     std::string out;
     if (FILE* pipe = ::popen("xdotool getmouselocation 2>/dev/null", "r")) {
         char buffer[256];
@@ -111,7 +111,7 @@ TEST_F(ZintorEndToEnd, SurvivesGarbageAndABurstOfKeyLinesAndSaysGoodbyeOnSigterm
     // Keypad reporting off, then the accessory registration from the shutdown and from the
     // disconnect.
     EXPECT_EQ(
-        From(phone.texts(), before),
+        from(phone.texts(), before),
         (std::vector<std::string>{"AT+CMER=0,0,0,0,0", "AT*EAM=\"Zintor\"", "AT*EAM=\"Zintor\""}));
     const std::string settings = zintor.readSettings();
     EXPECT_NE(settings.find("Com=5"), std::string::npos) << settings;
@@ -130,7 +130,7 @@ TEST_F(ZintorEndToEnd, ASignalWhileAKeyRepeatsEndsIt) {
 }
 
 TEST_F(ZintorEndToEnd, ACableUnpluggedWhileTheCursorMovesStopsItAndThePhoneIsFoundAgain) {
-    if (std::getenv("DISPLAY") == nullptr || CursorPosition().empty()) {
+    if (std::getenv("DISPLAY") == nullptr || cursorPosition().empty()) {
         ZINTOR_SKIP_WITHOUT("needs an X server (DISPLAY) and xdotool");
     }
     startConnected();
@@ -140,15 +140,15 @@ TEST_F(ZintorEndToEnd, ACableUnpluggedWhileTheCursorMovesStopsItAndThePhoneIsFou
     std::this_thread::sleep_for(300ms);  // anything the phone sends stops the cursor: its OK too
     phone.send("+CKEV: >,1\r\n");
     std::this_thread::sleep_for(300ms);
-    const std::string moving = CursorPosition();
+    const std::string moving = cursorPosition();
     std::this_thread::sleep_for(300ms);
-    ASSERT_NE(CursorPosition(), moving);
+    ASSERT_NE(cursorPosition(), moving);
 
     phone.hangUp();
     std::this_thread::sleep_for(300ms);
-    const std::string stopped = CursorPosition();
+    const std::string stopped = cursorPosition();
     std::this_thread::sleep_for(1200ms);  // the supervision probes and tries to reconnect
-    EXPECT_EQ(CursorPosition(), stopped);
+    EXPECT_EQ(cursorPosition(), stopped);
     EXPECT_TRUE(zintor.running());
 
     // The phone is plugged in again (a new device behind the same port): the supervision finds
@@ -174,7 +174,7 @@ TEST_F(ZintorEndToEnd, ASignalWhileACommandWaitsForItsAnswerStillShutsDownCleanl
     EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
     // The shutdown still switched keypad reporting off and registered the entry again.
     const std::vector<std::string> after =
-        From(phone.texts(), static_cast<std::size_t>(waiting) + 1);
+        from(phone.texts(), static_cast<std::size_t>(waiting) + 1);
     ASSERT_FALSE(after.empty());
     EXPECT_NE(std::find(after.begin(), after.end(), "AT+CMER=0,0,0,0,0"), after.end());
     EXPECT_EQ(after.back(), "AT*EAM=\"Zintor\"");

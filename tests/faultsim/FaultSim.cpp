@@ -19,7 +19,7 @@ const std::uint64_t kRegressions[] = {108,  29,    5,     154,   121,   422,  59
 int deepest = 0;  // the deepest nesting of waits seen
 
 // The failure, or "" when the schedule's first `eventCount` events pass.
-std::string Run(const Schedule& schedule, std::size_t eventCount) {
+std::string run(const Schedule& schedule, std::size_t eventCount) {
     World world(schedule);
     SimEventLoop& loop = world.sim.loop;
     std::string failure;
@@ -42,13 +42,13 @@ std::string Run(const Schedule& schedule, std::size_t eventCount) {
 }
 
 // Runs the seeds (a replay prints its schedule first): their first `events` events each.
-int RunSeeds(const char* program, const std::vector<std::uint64_t>& seeds, bool replay,
+int runSeeds(const char* program, const std::vector<std::uint64_t>& seeds, bool replay,
              std::size_t events) {
     const auto start = std::chrono::steady_clock::now();
     int failures = 0;
     for (const std::uint64_t seed : seeds) {
         const auto s = static_cast<unsigned long long>(seed);
-        const Schedule c = MakeSchedule(seed);
+        const Schedule c = makeSchedule(seed);
         if (replay) {
             std::printf(
                 "seed %llu: port %d, AutoConnect %d, player path %d, player %d (running, "
@@ -56,11 +56,11 @@ int RunSeeds(const char* program, const std::vector<std::uint64_t>& seeds, bool 
                 s, c.com, c.autoConnect, c.playerPath, c.player, c.playlist, c.current, c.mixer,
                 c.board, c.speed);
             for (std::size_t i = 0; i < events && i < c.events.size(); ++i) {
-                std::printf("%4zu %s\n", i + 1, Describe(c.events[i]).c_str());
+                std::printf("%4zu %s\n", i + 1, describe(c.events[i]).c_str());
             }
             std::printf("     %8.3f s  user clicks Exit\n", static_cast<double>(c.endMs) / 1000);
         }
-        const std::string failure = Run(c, events);
+        const std::string failure = run(c, events);
         if (failure.empty()) {
             continue;
         }
@@ -71,7 +71,7 @@ int RunSeeds(const char* program, const std::vector<std::uint64_t>& seeds, bool 
             continue;
         }
         std::size_t prefix = 0;  // the shortest failing prefix shows only what matters
-        while (prefix < c.events.size() && Run(c, prefix).empty()) {
+        while (prefix < c.events.size() && run(c, prefix).empty()) {
             ++prefix;
         }
         std::printf("  fails with its first %zu events: %s --replay %llu --events %zu\n", prefix,
@@ -107,5 +107,5 @@ int main(int argc, char** argv) {
         seeds.resize(options["--seeds"]);
         std::iota(seeds.begin(), seeds.end(), options["--first"]);
     }
-    return RunSeeds(argv[0], seeds, options.contains("--replay"), options["--events"]);
+    return runSeeds(argv[0], seeds, options.contains("--replay"), options["--events"]);
 }

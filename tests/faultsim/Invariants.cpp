@@ -14,19 +14,19 @@ const char* const kGroupKeys[] = {"<>v^", "5", "ud", "0ud", ""};  // keys held f
 const char* const kGroupNames[] = {"cursor steps", "key repeats", "mixer steps",
                                    "player volume steps", "key actions"};
 
-bool InGroup(int group, std::string_view key) {
+bool inGroup(int group, std::string_view key) {
     return key.size() == 1 && std::strchr(kGroupKeys[group], key[0]) != nullptr;
 }
 
 template <class Text>  // texts built at a cost are thrown from an if of their own
-void Require(bool ok, const Text& what) {
+void require(bool ok, const Text& what) {
     if (!ok) {
         throw Failure(what);
     }
 }
 
 // "+CKEV: <key>,1" or ",0": the key, and whether it is a press; "" for any other line.
-std::string_view KeyOf(std::string_view line, bool& press) {
+std::string_view keyOf(std::string_view line, bool& press) {
     const std::size_t comma = line.rfind(',');
     press = line.substr(comma == line.npos ? 0 : comma) == ",1";
     return line.starts_with("+CKEV: ") && comma != line.npos ? line.substr(7, comma - 7) : "";
@@ -36,7 +36,7 @@ std::string_view KeyOf(std::string_view line, bool& press) {
 
 bool World::held(int group) const {
     return std::any_of(heldKeys_.begin(), heldKeys_.end(),
-                       [group](const std::string& key) { return InGroup(group, key); });
+                       [group](const std::string& key) { return inGroup(group, key); });
 }
 
 void World::released(int group) {
@@ -47,7 +47,7 @@ void World::released(int group) {
     limitFrom_[group] = counts_[group];
     for (std::size_t end; (end = waiting.find("\r\n")) != std::string::npos;) {
         bool press = false;
-        limitFrom_[group] += InGroup(group, KeyOf(waiting.substr(0, end), press)) && press;
+        limitFrom_[group] += inGroup(group, keyOf(waiting.substr(0, end), press)) && press;
         waiting.erase(0, end + 2);
     }
     releasedAt_[group] = sim.loop.now();
@@ -61,16 +61,16 @@ void World::delivered(std::string_view bytes) {
         received_.erase(0, end + 2);
         std::erase(line, '\r');
         bool press = false;
-        const std::string key(KeyOf(line, press));
+        const std::string key(keyOf(line, press));
         if (!key.empty() && press) {
             heldKeys_.insert(key);
             limitFrom_[KeyAction] = -1;  // a new press may act again
             for (int g = 0; g < KeyAction; ++g) {
-                limitFrom_[g] = InGroup(g, key) ? -1 : limitFrom_[g];
+                limitFrom_[g] = inGroup(g, key) ? -1 : limitFrom_[g];
             }
         } else if (!key.empty() && heldKeys_.erase(key) != 0) {
             for (int g = 0; g < KeyAction; ++g) {
-                InGroup(g, key) && !held(g) ? released(g) : void();
+                inGroup(g, key) && !held(g) ? released(g) : void();
             }
         }
     }
@@ -113,17 +113,17 @@ void World::check() {
     const ProgramState& s = program->state();
     const int maps = static_cast<int>(s.keyMaps.size());
     const int window = s.winampPageOffset + s.winampLastIndex;
-    Require(s.currentKeyMap >= 0 && s.currentKeyMap < maps && s.lastKeyMap >= 0 &&
+    require(s.currentKeyMap >= 0 && s.currentKeyMap < maps && s.lastKeyMap >= 0 &&
                 s.lastKeyMap < maps && s.mouseStep >= 1 && s.mouseSpeed >= 0 &&
                 s.mouseSpeed <= 1000 && s.comPort >= 0 && s.iconFrame >= 101 && s.iconFrame <= 103,
             "key map, cursor, port or tray state out of range");
-    Require(std::count(s.modeFlags.begin(), s.modeFlags.end(), true) <= 1 &&
+    require(std::count(s.modeFlags.begin(), s.modeFlags.end(), true) <= 1 &&
                 (!s.modeFlags[ModeWinampMenu] || (window >= 0 && window <= largestPlaylist_)),
             "more than one mode flag set, or the playlist window out of the playlist");
-    Require(s.keyHelpShown == sim.desktop.keyHelpShown() &&
+    require(s.keyHelpShown == sim.desktop.keyHelpShown() &&
                 s.keyMapNoticeShown == sim.desktop.noticeShown(),
             "the program's idea of the key help or notice window differs from the screen");
-    Require(
+    require(
         !exited_ || (serial.writes().size() == writesAtExit_ && serial.openCount() == opensAtExit_),
         "the phone link was used after the shutdown");
 }
@@ -169,7 +169,7 @@ void World::checkHolds() {
                           " outlives its key or its link");
         }
     }
-    Require(sim.serial().isOpen() || downOnPc_.empty(),
+    require(sim.serial().isOpen() || downOnPc_.empty(),
             "the link is gone but the program still holds a key or button down");
 }
 
@@ -187,10 +187,10 @@ void World::expectRelinked() {
     if (!std::exchange(relinkDue_, false) || exiting_) {
         return;
     }
-    Require(program->state().connected && sim.serial().openPort() == 3,
+    require(program->state().connected && sim.serial().openPort() == 3,
             "the phone answers again but the supervision did not rebuild the link");
     const auto& lines = sim.phone.lines();  // unless the phone was back before it was missed:
-    Require(sim.serial().openCount() == opensAtReboot_ ||
+    require(sim.serial().openCount() == opensAtReboot_ ||
                 std::any_of(lines.begin() + phoneBackAt, lines.end(),
                             [](auto& line) { return line.text.starts_with("AT*EASM=\"Zintor\""); }),
             "the link was rebuilt but the phone did not get the main menu");
@@ -210,9 +210,9 @@ void World::exit() {
         return std::any_of(writes.begin() + static_cast<std::ptrdiff_t>(writesAtExit_),
                            writes.end(), [&](const auto& write) { return write.bytes == line; });
     };
-    Require(!connectedAtExit_ || (sent("AT+CMER=0,0,0,0,0\r\n") && sent("AT*EAM=\"Zintor\"\r\n")),
+    require(!connectedAtExit_ || (sent("AT+CMER=0,0,0,0,0\r\n") && sent("AT*EAM=\"Zintor\"\r\n")),
             "the shutdown did not switch the phone back");
-    Require(sim.settings.flushCount() > flushes_ && !sim.serial().isOpen(),
+    require(sim.settings.flushCount() > flushes_ && !sim.serial().isOpen(),
             "the shutdown did not save the settings or close the port");
     exited_ = true;
     writesAtExit_ = writes.size();
@@ -223,8 +223,8 @@ void World::exit() {
 void World::finalCheck() {
     check();
     const auto removals = sim.desktop.callsStartingWith("trayRemove").size();
-    Require(program->hasShutDown() && removals == 1 && exited_, "the shutdown did not run once");
-    Require(downOnPc_.empty(), "after the shutdown the program still holds a key or button down");
+    require(program->hasShutDown() && removals == 1 && exited_, "the shutdown did not run once");
+    require(downOnPc_.empty(), "after the shutdown the program still holds a key or button down");
 }
 
 }  // namespace zintor::faultsim

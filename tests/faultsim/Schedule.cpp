@@ -194,7 +194,7 @@ class Generator {
 
 }  // namespace
 
-Schedule MakeSchedule(std::uint64_t seed) {
+Schedule makeSchedule(std::uint64_t seed) {
     return Generator(seed).run();
 }
 

@@ -38,7 +38,7 @@ struct Schedule {
     std::int64_t endMs = 0;
 };
 
-Schedule MakeSchedule(std::uint64_t seed);
-std::string Describe(const Event& event);
+Schedule makeSchedule(std::uint64_t seed);
+std::string describe(const Event& event);
 
 }  // namespace zintor::faultsim

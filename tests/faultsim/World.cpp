@@ -8,7 +8,7 @@
 namespace zintor::faultsim {
 namespace {
 
-std::string Key(const std::string& key, const std::string& type, const std::string& command) {
+std::string keyEntry(const std::string& key, const std::string& type, const std::string& command) {
     return "<" + key + "><COMMAND_ID>1</COMMAND_ID><COMMAND_TYPE>" + type +
            "</COMMAND_TYPE><COMMAND>" + command + "</COMMAND>";
 }
@@ -17,43 +17,44 @@ std::string Key(const std::string& key, const std::string& type, const std::stri
 // (player volume); names from data that must not break a phone line.
 const std::string kKeyMaps =
     "<KEYMAP><KEYMAP_NAME>Desk \"top\" Caf\xC3\xA9\r\nATD1;</KEYMAP_NAME>" +
-    Key("KEY_1", "KEY DOWN", "CONTROL") + Key("KEY_2", "KEY UP", "CONTROL") +
-    Key("KEY_3", "KEY", "ab") + Key("KEY_4", "MOUSE", "LEFT") +
-    Key("KEY_5", "SPECIAL KEY", "RETURN") + Key("KEY_6", "MOUSE", "RIGHT") +
-    Key("KEY_7", "MOUSE", "LEFT HOLD") + Key("KEY_8", "INPUT", "") + Key("KEY_9", "WAIT", "300") +
+    keyEntry("KEY_1", "KEY DOWN", "CONTROL") + keyEntry("KEY_2", "KEY UP", "CONTROL") +
+    keyEntry("KEY_3", "KEY", "ab") + keyEntry("KEY_4", "MOUSE", "LEFT") +
+    keyEntry("KEY_5", "SPECIAL KEY", "RETURN") + keyEntry("KEY_6", "MOUSE", "RIGHT") +
+    keyEntry("KEY_7", "MOUSE", "LEFT HOLD") + keyEntry("KEY_8", "INPUT", "") +
+    keyEntry("KEY_9", "WAIT", "300") +
     "<COMMAND_ID>2</COMMAND_ID><COMMAND_TYPE>KEY</COMMAND_TYPE><COMMAND>x</COMMAND>" +
-    Key("KEY_0", "WINAMP", "VOLUME UP") + Key("KEY_VOLUME_UP", "VOLUME", "MASTER UP") +
-    Key("KEY_VOLUME_DOWN", "VOLUME", "MASTER DOWN") + Key("KEY_WAP", "WINAMP", "NEXT TRACK") +
-    Key("KEY_CAMERA", "WINAMP", "CLOSE") + "<KEYMAP><KEYMAP_NAME>Media \xE2\x82\xAC</KEYMAP_NAME>" +
-    Key("KEY_1", "WINAMP", "PLAY") + Key("KEY_2", "WINAMP", "STOP") +
-    Key("KEY_3", "WINAMP", "START") + Key("KEY_4", "WINAMP", "TIME") +
-    Key("KEY_5", "SPECIAL KEY", "RETURN") + Key("KEY_0", "WINAMP", "VOLUME DOWN") +
-    Key("KEY_VOLUME_UP", "VOLUME", "MASTER UP") +
+    keyEntry("KEY_0", "WINAMP", "VOLUME UP") + keyEntry("KEY_VOLUME_UP", "VOLUME", "MASTER UP") +
+    keyEntry("KEY_VOLUME_DOWN", "VOLUME", "MASTER DOWN") +
+    keyEntry("KEY_WAP", "WINAMP", "NEXT TRACK") + keyEntry("KEY_CAMERA", "WINAMP", "CLOSE") +
+    "<KEYMAP><KEYMAP_NAME>Media \xE2\x82\xAC</KEYMAP_NAME>" + keyEntry("KEY_1", "WINAMP", "PLAY") +
+    keyEntry("KEY_2", "WINAMP", "STOP") + keyEntry("KEY_3", "WINAMP", "START") +
+    keyEntry("KEY_4", "WINAMP", "TIME") + keyEntry("KEY_5", "SPECIAL KEY", "RETURN") +
+    keyEntry("KEY_0", "WINAMP", "VOLUME DOWN") + keyEntry("KEY_VOLUME_UP", "VOLUME", "MASTER UP") +
     "<KEYMAP><KEYMAP_NAME>Empty</KEYMAP_NAME>"
     "<USB_DIGITAL_OUT_1><NAME_ON>Lamp \"on\"\r\nATD2;</NAME_ON><NAME_OFF>off</NAME_OFF>";
 
 const char* const kPlayerPath = "/usr/bin/audacious";
 
-DesktopEvents* User(World& w) {  // clicks land nowhere once the tray icon is gone
+DesktopEvents* user(World& w) {  // clicks land nowhere once the tray icon is gone
     return w.sim.desktop.trayShown() ? w.sim.desktop.listener() : nullptr;
 }
 
-void PhoneSends(World& w, const std::string& text) {  // a rebooting phone sends nothing
+void phoneSends(World& w, const std::string& text) {  // a rebooting phone sends nothing
     w.phone().silent() ? void() : w.phone().send(text);
 }
 
-void PhoneSendsCut(World& w, const Event& e) {
+void phoneSendsCut(World& w, const Event& e) {
     std::size_t from = 0;
     for (std::size_t i = 0; i <= e.points.size(); ++i) {
         const std::size_t to = i < e.points.size() ? e.points[i] : e.text.size();
         w.sim.loop.scheduleIn(
             static_cast<std::int64_t>(i) * e.a,
-            [&w, piece = e.text.substr(from, to - from)] { PhoneSends(w, piece); });
+            [&w, piece = e.text.substr(from, to - from)] { phoneSends(w, piece); });
         from = to;
     }
 }
 
-void AddRule(World& w, const Event& e) {
+void addRule(World& w, const Event& e) {
     PhoneRule& rule = e.a == 3         ? w.phone().on("AT+cgmm").reply("K750i")
                       : e.text == "AT" ? w.phone().on("AT")
                                        : w.phone().onPrefix(e.text);
@@ -63,7 +64,7 @@ void AddRule(World& w, const Event& e) {
     rule.times(1 + e.b % 3);
 }
 
-void ChangeSettings(World& w, const Event& e) {  // a: what the user changes in the window
+void changeSettings(World& w, const Event& e) {  // a: what the user changes in the window
     w.sim.desktop.setSettingsEditor([what = e.a](SettingsForm form) {
         form.appPath[9] =
             what == 0 ? (form.appPath[9].empty() ? kPlayerPath : "") : form.appPath[9];
@@ -72,10 +73,10 @@ void ChangeSettings(World& w, const Event& e) {  // a: what the user changes in 
         form.appPath[0] = what == 2 ? "/usr/bin/true" : form.appPath[0];
         return form;
     });
-    User(w) ? User(w)->settingsClicked() : void();
+    user(w) ? user(w)->settingsClicked() : void();
 }
 
-void ChangePorts(World& w, const Event& e) {
+void changePorts(World& w, const Event& e) {
     auto ports = w.sim.registry.listPorts();
     std::erase_if(ports, [](const RegisteredPort& p) { return p.portText == "COM7"; });
     e.a != 0 ? ports.push_back({"\\Device\\Serial6", "COM7"}) : void();
@@ -85,11 +86,11 @@ void ChangePorts(World& w, const Event& e) {
 
 }  // namespace
 
-const Act kPhoneSends{"phone sends \"%s\"", PhoneSendsCut};
+const Act kPhoneSends{"phone sends \"%s\"", phoneSendsCut};
 const Act kKeyPress{"key %s pressed",
-                    [](auto& w, auto& e) { PhoneSends(w, "+CKEV: " + e.text + ",1\r\n"); }};
+                    [](auto& w, auto& e) { phoneSends(w, "+CKEV: " + e.text + ",1\r\n"); }};
 const Act kKeyRelease{"key %s released",
-                      [](auto& w, auto& e) { PhoneSends(w, "+CKEV: " + e.text + ",0\r\n"); }};
+                      [](auto& w, auto& e) { phoneSends(w, "+CKEV: " + e.text + ",0\r\n"); }};
 const Act kRing{"phone rings", [](auto& w, auto&) { w.phone().ring(); }};
 const Act kBreak{"phone sends a break", [](auto& w, auto&) { w.phone().sendBreak(); }};
 const Act kHangUp{"phone hangs up (device gone)", [](auto& w, auto&) { w.phone().hangUp(); }};
@@ -107,21 +108,21 @@ const Act kExpectRelinked{"check: link rebuilt by the supervision",
                           [](auto& w, auto&) { w.expectRelinked(); }};
 const Act kEcho{"phone echo on (1) or off (0): %a",
                 [](auto& w, auto& e) { w.phone().setEcho(e.a != 0); }};
-const Act kRule{"phone answers \"%s...\" %a", AddRule};
+const Act kRule{"phone answers \"%s...\" %a", addRule};
 const Act kAnswerDelay{"phone answers after %a ms",
                        [](auto& w, auto& e) { w.phone().setAnswerDelay(e.a); }};
 const Act kConnectClick{"user clicks Connect/Disconnect",
-                        [](auto& w, auto&) { User(w) ? User(w)->connectClicked() : void(); }};
+                        [](auto& w, auto&) { user(w) ? user(w)->connectClicked() : void(); }};
 const Act kAutoConnectClick{"user clicks AutoConnect", [](auto& w, auto&) {
-                                User(w) ? User(w)->autoConnectClicked() : void();
+                                user(w) ? user(w)->autoConnectClicked() : void();
                             }};
 const Act kPortChoice{"user chooses port item %a",
-                      [](auto& w, auto& e) { User(w) ? User(w)->portChosen(e.a) : void(); }};
+                      [](auto& w, auto& e) { user(w) ? user(w)->portChosen(e.a) : void(); }};
 const Act kSettings{
     "settings closed: player path (0), AutoConnect (1), odd name (2), nothing (3) changed: %a",
-    ChangeSettings};
+    changeSettings};
 const Act kMouseSpeed{"mouse speed %a",
-                      [](auto& w, auto& e) { User(w) ? User(w)->mouseSpeedChanged(e.a) : void(); }};
+                      [](auto& w, auto& e) { user(w) ? user(w)->mouseSpeedChanged(e.a) : void(); }};
 const Act kExit{"user clicks Exit", [](auto& w, auto&) { w.exit(); }};
 const Act kCloseHelp{"user closes the key help",
                      [](auto& w, auto&) { w.sim.desktop.userClosesKeyHelp(); }};
@@ -138,9 +139,9 @@ const Act kMixer{"mixer there (1) or gone (0): %a", [](auto& w, auto& e) {
                  }};
 const Act kBoard{"board there (1) or gone (0): %a",
                  [](auto& w, auto& e) { w.sim.board.setOpenResult(e.a != 0 ? 0 : -1); }};
-const Act kPortsChange{"COM7 plugged in (1) or unplugged (0): %a", ChangePorts};
+const Act kPortsChange{"COM7 plugged in (1) or unplugged (0): %a", changePorts};
 
-std::string Describe(const Event& e) {
+std::string describe(const Event& e) {
     const char* const kRules[] = {"late (%b ms)", "with ERROR", "nothing", "as another model"};
     std::string what = e.act->what, text;
     for (std::size_t i = 0; i < e.points.size(); ++i) {

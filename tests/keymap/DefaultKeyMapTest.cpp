@@ -20,7 +20,7 @@ class DefaultKeyMap : public ::testing::Test {
         buffer << in.rdbuf();
         text = buffer.str();
         ASSERT_FALSE(text.empty()) << ZINTOR_DEFAULT_KEYMAP;
-        loaded = testing::Load(text);
+        loaded = testing::load(text);
         ASSERT_TRUE(loaded.result.ok()) << formatLoadError("KeyMap.xml", *loaded.result.error);
     }
 
@@ -39,7 +39,7 @@ TEST_F(DefaultKeyMap, LoadsThreeKeyMapsCleanlyAndLikeTheLiteralReader) {
     std::vector<KeyMap> maps;
     std::array<USBOutput, 8> outputs;
     EXPECT_FALSE(literal::loadKeyMaps(text, maps, outputs, nullptr));
-    EXPECT_EQ(testing::Everything(maps, outputs), testing::Everything(loaded.maps, loaded.outputs));
+    EXPECT_EQ(testing::everything(maps, outputs), testing::everything(loaded.maps, loaded.outputs));
 }
 
 TEST_F(DefaultKeyMap, BindsEveryKeyAPhoneReportsAndNamesFitThePhoneScreen) {

@@ -8,11 +8,11 @@
 namespace zintor {
 namespace {
 
-using testing::Load;
+using testing::load;
 using testing::Loaded;
 using Kind = KeyMapLoadError::Kind;
 
-std::string Message(const Loaded& l) {
+std::string message(const Loaded& l) {
     return l.result.error ? formatLoadError("KeyMap.xml", *l.result.error) : "no error";
 }
 
@@ -48,21 +48,21 @@ TEST(LoadErrors, SayWhereAndWhatWasExpected) {
          "2:1: expected a WAIT time from -2147483648 to 2147483647, found \"1E20\""},
     };
     for (const auto& c : cases) {
-        const Loaded l = Load(c.text);
+        const Loaded l = load(c.text);
         ASSERT_FALSE(l.result.ok()) << c.text;
         EXPECT_EQ(l.result.error->kind, c.kind) << c.text;
-        EXPECT_EQ(Message(l), "KeyMap.xml:" + c.message);
+        EXPECT_EQ(message(l), "KeyMap.xml:" + c.message);
     }
 }
 
 TEST(LoadErrors, WhatWasReadBeforeTheErrorIsKept) {
-    const Loaded l = Load(
+    const Loaded l = load(
         "<KEYMAP><KEYMAP_NAME>One</KEYMAP_NAME><KEY_1><COMMAND_ID><COMMAND>a</COMMAND>"
         "<KEYMAP><KEYMAP_NAME>Two</KEYMAP_NAME><KEY_2><HELP>h</HELP>"
         "<USB_DIGITAL_OUT_2><NAME_ON>on</NAME_ON>"
         "<KEY_3><COMMAND>b</COMMAND>"
         "<KEYMAP><KEYMAP_NAME>Three</KEYMAP_NAME>");
-    EXPECT_EQ(Message(l), "KeyMap.xml:1:184: COMMAND before any COMMAND_ID for key KEY_3");
+    EXPECT_EQ(message(l), "KeyMap.xml:1:184: COMMAND before any COMMAND_ID for key KEY_3");
     ASSERT_EQ(l.maps.size(), 2u);
     EXPECT_EQ(l.maps[0].keys[1].commands.at(0).text, "a");
     EXPECT_EQ(l.maps[1].keys[2].help, "h");
@@ -70,8 +70,8 @@ TEST(LoadErrors, WhatWasReadBeforeTheErrorIsKept) {
 
     // A file cut off inside the last end tag: the value is read, then its "</" is a "<"
     // without ">".
-    const Loaded cut = Load("<KEYMAP><KEYMAP_NAME>Office</KEYMAP_NAME");
-    EXPECT_EQ(Message(cut), "KeyMap.xml:1:28: expected \">\" to close the tag that starts here");
+    const Loaded cut = load("<KEYMAP><KEYMAP_NAME>Office</KEYMAP_NAME");
+    EXPECT_EQ(message(cut), "KeyMap.xml:1:28: expected \">\" to close the tag that starts here");
     EXPECT_EQ(cut.maps[0].name, "Office");
 }
 
@@ -80,7 +80,7 @@ TEST(LoadErrors, KeyMapAndCommandNumbersStopAt32767) {
     for (int i = 0; i < 32769; ++i) {
         commands += "<COMMAND_ID>";
     }
-    const Loaded c = Load(commands);
+    const Loaded c = load(commands);
     ASSERT_FALSE(c.result.ok());
     EXPECT_EQ(c.result.error->kind, Kind::TooManyCommands);
     EXPECT_EQ(c.result.error->text, "more than 32768 COMMAND_ID elements for key KEY_9");
@@ -91,7 +91,7 @@ TEST(LoadErrors, KeyMapAndCommandNumbersStopAt32767) {
     for (int i = 0; i < 32769; ++i) {
         maps += "<KEYMAP>";
     }
-    const Loaded m = Load(maps);
+    const Loaded m = load(maps);
     ASSERT_FALSE(m.result.ok());
     EXPECT_EQ(m.result.error->kind, Kind::TooManyKeyMaps);
     EXPECT_EQ(m.result.error->offset, 32768u * 8u);
@@ -107,7 +107,7 @@ TEST(LoadErrors, ValuesReadAgainAndAgainBehindAnUnclosedEndTagEndTheLoadInsteadO
         text += "<HELP>x";
     }
     text += "</";
-    const Loaded l = Load(text);
+    const Loaded l = load(text);
     ASSERT_FALSE(l.result.ok());
     EXPECT_EQ(l.result.error->kind, Kind::UnclosedEndTag);
     EXPECT_EQ(l.result.error->offset, text.size() - 2);

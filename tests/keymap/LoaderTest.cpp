@@ -8,12 +8,12 @@ namespace zintor {
 namespace {
 
 using testing::commands;
-using testing::Load;
+using testing::load;
 using testing::Loaded;
 using Lines = std::vector<std::string>;
 
 TEST(loadKeyMaps, WorkedExampleGivesOneKeyMapWithCtrlSOnKey1AndALampOutput) {
-    const Loaded l = Load(R"(<Zintor_KeyMap>
+    const Loaded l = load(R"(<Zintor_KeyMap>
   <!-- Key 1 saves the file -->
   <KEYMAP>
     <KEYMAP_NAME>Office</KEYMAP_NAME>
@@ -46,13 +46,13 @@ TEST(loadKeyMaps, WorkedExampleGivesOneKeyMapWithCtrlSOnKey1AndALampOutput) {
     for (int key = 0; key < kKeysPerMap; ++key) {
         EXPECT_EQ(commands(l, 0, key).empty(), key != 1) << key;
     }
-    EXPECT_EQ(testing::Everything({}, l.outputs)[0], "Lamp on | Lamp off");
+    EXPECT_EQ(testing::everything({}, l.outputs)[0], "Lamp on | Lamp off");
     EXPECT_EQ(l.outputs[1].nameOn, "");
     EXPECT_TRUE(l.notes.empty());
 }
 
 TEST(loadKeyMaps, OnlyExactElementNamesCountAndValuesAreKeptAsWritten) {
-    const Loaded l = Load(
+    const Loaded l = load(
         "<?xml version=\"1.0\"?><KEYMAP><KEYMAP_NAME>A</KEYMAP_NAME>"
         "<KEY_1><HELP>a<b &amp;</HELP>"
         "<KEYMAP id=\"2\"><KEYMAP_NAME>B</KEYMAP_NAME>"  // still key map 0
@@ -66,7 +66,7 @@ TEST(loadKeyMaps, OnlyExactElementNamesCountAndValuesAreKeptAsWritten) {
     EXPECT_EQ(l.maps[0].keys[1].name, "still one");
     EXPECT_EQ(commands(l, 0, 1), Lines{"KEY 0 \"x < y\""});
     EXPECT_TRUE(commands(l, 0, 4).empty());
-    EXPECT_EQ(Load("<KEYMAP><KEYMAP_NAME> Office \r\n</KEYMAP_NAME>").maps[0].name, " Office \r\n");
+    EXPECT_EQ(load("<KEYMAP><KEYMAP_NAME> Office \r\n</KEYMAP_NAME>").maps[0].name, " Office \r\n");
     // The checker's notes point at the near misses, not at end tags or the declaration.
     // KEYMAP id, "KEY_2 ", keymap, key_3, Help, KEY_4/, and "x < y" typing only "xy".
     ASSERT_EQ(l.notes.size(), 7u);
@@ -76,7 +76,7 @@ TEST(loadKeyMaps, OnlyExactElementNamesCountAndValuesAreKeptAsWritten) {
 }
 
 TEST(loadKeyMaps, CommandIsReadByTheTypeInForceAndUnknownNamesGiveCodeZero) {
-    const Loaded l = Load(
+    const Loaded l = load(
         "<KEYMAP><KEY_1>"
         "<COMMAND_ID><COMMAND_TYPE>key</COMMAND_TYPE><COMMAND>typed</COMMAND>"
         "<COMMAND_ID><COMMAND_TYPE>SPECIAL KEY</COMMAND_TYPE><COMMAND> F5</COMMAND>"
@@ -109,14 +109,14 @@ TEST(loadKeyMaps, CommandIsReadByTheTypeInForceAndUnknownNamesGiveCodeZero) {
               "MOUSE, INPUT, WINAMP, VOLUME); the command stays KEY");
     EXPECT_EQ(l.notes[4].text,
               "VOLUME \"CD UP\" is known but does nothing: only MASTER UP and MASTER DOWN act");
-    EXPECT_EQ(Load("<KEYMAP><COMMAND_ID><COMMAND_TYPE>WAIT</COMMAND_TYPE><COMMAND>-x5</COMMAND>")
+    EXPECT_EQ(load("<KEYMAP><COMMAND_ID><COMMAND_TYPE>WAIT</COMMAND_TYPE><COMMAND>-x5</COMMAND>")
                   .notes.at(0)
                   .text,
               "WAIT time \"-x5\" does not start with a number; it waits 0 ms");
 }
 
 TEST(loadKeyMaps, KeyAndCommandCursorsMoveOnlyWithTheirElements) {
-    const Loaded l = Load(
+    const Loaded l = load(
         "<KEY_5>"  // before any KEYMAP: only selects the key
         "<KEYMAP><HELP>five</HELP><KEYMAP_NAME>A</KEYMAP_NAME><KEYMAP_NAME>A2</KEYMAP_NAME>"
         "<KEY_1><COMMAND_ID><COMMAND>a</COMMAND></KEY_1>"
@@ -141,24 +141,24 @@ TEST(loadKeyMaps, KeyAndCommandCursorsMoveOnlyWithTheirElements) {
 }
 
 TEST(loadKeyMaps, UsbNamesGoToTheOutputSelectedLastStartingWithOutputOne) {
-    const Loaded l = Load(
+    const Loaded l = load(
         "<NAME_ON>first on</NAME_ON>"
         "<USB_DIGITAL_OUT_8><NAME_OFF>eight off</NAME_OFF>"
         "<USB_DIGITAL_OUT_9><NAME_ON>eight on</NAME_ON>"  // no such element: still output 8
         "<USB_DIGITAL_OUT_3><NAME_ON>three</NAME_ON><NAME_ON>three again</NAME_ON>");
     ASSERT_TRUE(l.result.ok());
     EXPECT_TRUE(l.maps.empty());
-    EXPECT_EQ(testing::Everything({}, l.outputs),
+    EXPECT_EQ(testing::everything({}, l.outputs),
               (Lines{"first on | ", " | ", "three again | ", " | ", " | ", " | ", " | ",
                      "eight on | eight off"}));
 }
 
 TEST(loadKeyMaps, ATextShorterThanThreeCharactersAfterTheLastTagIsNotRead) {
-    EXPECT_TRUE(Load("<KEYMAP><A").result.ok());
-    EXPECT_TRUE(Load("<KEYMAP><X></").result.ok());
-    EXPECT_FALSE(Load("<KEYMAP><AB").result.ok());
+    EXPECT_TRUE(load("<KEYMAP><A").result.ok());
+    EXPECT_TRUE(load("<KEYMAP><X></").result.ok());
+    EXPECT_FALSE(load("<KEYMAP><AB").result.ok());
     // A value whose "</" has no ">": the text after the value's start is read again as tags.
-    const Loaded l = Load("<KEYMAP><HELP>a<KEY_2></");
+    const Loaded l = load("<KEYMAP><HELP>a<KEY_2></");
     ASSERT_TRUE(l.result.ok());
     EXPECT_EQ(l.maps[0].keys[0].help, "a<KEY_2>");
 }
@@ -189,7 +189,7 @@ TEST(loadKeyMaps, AppendsToKeyMapsAlreadyThereAndLetsEventsRunWhileLoading) {
 }
 
 TEST(keyHasCommands, IsFalseForEveryIndexOutOfRange) {
-    const Loaded l = Load("<KEYMAP><KEY_3><COMMAND_ID><KEYMAP>");
+    const Loaded l = load("<KEYMAP><KEY_3><COMMAND_ID><KEYMAP>");
     EXPECT_TRUE(keyMapsLoaded(l.maps));
     EXPECT_TRUE(keyHasCommands(l.maps, 0, 3));
     using Index = std::pair<std::int16_t, std::int16_t>;

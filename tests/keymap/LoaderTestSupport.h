@@ -16,7 +16,7 @@ struct Loaded {
     std::vector<KeyMapNote> notes;
 };
 
-inline Loaded Load(const std::string& text, KeyMapLoadOptions options = {}) {
+inline Loaded load(const std::string& text, KeyMapLoadOptions options = {}) {
     Loaded l;
     options.notes = &l.notes;
     l.result = loadKeyMaps(text, l.maps, l.outputs, options);
@@ -24,7 +24,7 @@ inline Loaded Load(const std::string& text, KeyMapLoadOptions options = {}) {
 }
 
 // A command as `TYPE code`, then ` value N` and ` "text"` when they are set.
-inline std::string Shown(const KeyCommand& c) {
+inline std::string shown(const KeyCommand& c) {
     static const char* const kTypes[] = {"KEY",   "WAIT",  "SPECIAL KEY", "KEY DOWN", "KEY UP",
                                          "MOUSE", "INPUT", "WINAMP",      "VOLUME"};
     std::string s = c.type >= 0 && c.type < 9 ? kTypes[c.type] : "type " + std::to_string(c.type);
@@ -36,14 +36,14 @@ inline std::string Shown(const KeyCommand& c) {
 inline std::vector<std::string> commands(const Loaded& l, int map, int key) {
     std::vector<std::string> out;
     for (const KeyCommand& c : l.maps.at(map).keys.at(key).commands) {
-        out.push_back(Shown(c));
+        out.push_back(shown(c));
     }
     return out;
 }
 
 // Every field of the key maps and USB outputs, one line per key map and per output, to compare
 // two loads whole.
-inline std::vector<std::string> Everything(const std::vector<KeyMap>& maps,
+inline std::vector<std::string> everything(const std::vector<KeyMap>& maps,
                                            const std::array<USBOutput, 8>& outputs) {
     std::vector<std::string> out;
     for (const KeyMap& map : maps) {
@@ -51,7 +51,7 @@ inline std::vector<std::string> Everything(const std::vector<KeyMap>& maps,
         for (const KeyEntry& key : map.keys) {
             line += " | " + key.name + " / " + key.help;
             for (const KeyCommand& c : key.commands) {
-                line += " / " + Shown(c);
+                line += " / " + shown(c);
             }
         }
         out.push_back(line);

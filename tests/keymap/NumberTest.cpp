@@ -11,31 +11,31 @@ namespace {
 
 using Cases = std::vector<std::pair<std::string, std::optional<std::int32_t>>>;
 
-void ExpectNumbers(const Cases& cases) {
+void expectNumbers(const Cases& cases) {
     for (const auto& [text, number] : cases) {
         EXPECT_EQ(leadingNumber(text), number) << '"' << text.substr(0, 40) << '"';
     }
 }
 
 TEST(leadingNumber, ReadsDecimalNumbersUpToTheFirstOtherCharacter) {
-    ExpectNumbers({{"500 ms", 500}, {"-3", -3}, {"+7", 7}, {"12abc34", 12}, {"007", 7}});
+    expectNumbers({{"500 ms", 500}, {"-3", -3}, {"+7", 7}, {"12abc34", 12}, {"007", 7}});
     // No digits: 0.
-    ExpectNumbers({{"", 0}, {"-", 0}, {".", 0}, {"--5", 0}, {"ms 500", 0}, {"E5", 0}});
+    expectNumbers({{"", 0}, {"-", 0}, {".", 0}, {"--5", 0}, {"ms 500", 0}, {"E5", 0}});
     // Blanks, tabs and line feeds anywhere are skipped; a carriage return is not.
-    ExpectNumbers({{" \t\n 2 0\t0 \n", 200}, {"- 3", -3}, {"1. 5", 2}, {"\r\n500", 0}});
+    expectNumbers({{" \t\n 2 0\t0 \n", 200}, {"- 3", -3}, {"1. 5", 2}, {"\r\n500", 0}});
     // Halves round to even.
-    ExpectNumbers({{"1.5", 2}, {"2.5", 2}, {"2.51", 3}, {".5", 0}, {".6", 1}, {"-2.5", -2}});
-    ExpectNumbers({{"1.5.5", 2}, {"1e3", 1000}, {"15E-1", 2}, {"1E+2", 100}, {"1E", 1}});
-    ExpectNumbers({{"1E-400", 0}, {"0E999999999999", 0}});
+    expectNumbers({{"1.5", 2}, {"2.5", 2}, {"2.51", 3}, {".5", 0}, {".6", 1}, {"-2.5", -2}});
+    expectNumbers({{"1.5.5", 2}, {"1e3", 1000}, {"15E-1", 2}, {"1E+2", 100}, {"1E", 1}});
+    expectNumbers({{"1E-400", 0}, {"0E999999999999", 0}});
 }
 
 TEST(leadingNumber, ReadsHexadecimalAndOctalAfterTheirPrefix) {
-    ExpectNumbers({{"&H10", 16}, {"&hff", 255}, {"&H 1 0", 16}, {"&O17", 15}, {"&O19", 1}});
-    ExpectNumbers({{"&H", 0}, {"&Hxyz", 0}, {"&X10", 0}, {"-&H10", 0}});
+    expectNumbers({{"&H10", 16}, {"&hff", 255}, {"&H 1 0", 16}, {"&O17", 15}, {"&O19", 1}});
+    expectNumbers({{"&H", 0}, {"&Hxyz", 0}, {"&X10", 0}, {"-&H10", 0}});
 }
 
 TEST(leadingNumber, NumbersOutside32BitsGiveNothing) {
-    ExpectNumbers({{"2147483647", 2147483647},
+    expectNumbers({{"2147483647", 2147483647},
                    {"-2147483648", -2147483647 - 1},
                    {"2147483646.5", 2147483646},
                    {"&H7FFFFFFF", 2147483647},
@@ -47,7 +47,7 @@ TEST(leadingNumber, NumbersOutside32BitsGiveNothing) {
                    {"&H80000000", std::nullopt},
                    {"&O" + std::string(40, '7'), std::nullopt}});
     // Long texts are read whole and rounded correctly.
-    ExpectNumbers({{std::string(10000, '0') + "42.5" + std::string(5000, '0'), 42},
+    expectNumbers({{std::string(10000, '0') + "42.5" + std::string(5000, '0'), 42},
                    {"42.5" + std::string(5000, '0') + "1", 42},  // 42.5 as a double
                    {std::string(100000, ' ') + "9", 9}});
 }

@@ -20,7 +20,7 @@ using Texts = std::vector<std::string>;
 
 // Runs Qt's events until `done` or 5 s.
 template <typename Condition>
-bool RunUntil(Condition done) {
+bool runUntil(Condition done) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!done() && std::chrono::steady_clock::now() < end) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -45,7 +45,7 @@ TEST(PortalInputAgainstStandIn, SessionWithRestoreTokenThenKeysymsButtonsAndRela
     // The probe blocks (the real portal is another process): here the stand-in must go on.
     auto offered =
         std::async(std::launch::async, [&] { return PortalKeyboardMouse::offered(client); });
-    RunUntil(
+    runUntil(
         [&] { return offered.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
     ASSERT_TRUE(offered.get());
 
@@ -56,7 +56,7 @@ TEST(PortalInputAgainstStandIn, SessionWithRestoreTokenThenKeysymsButtonsAndRela
         [&](const std::string& message) { said.push_back(message); });
     input.keyPress('A');  // before the desktop agreed: dropped, said once, asks
     input.keyPress('B');
-    ASSERT_TRUE(RunUntil([&] { return input.running(); }))
+    ASSERT_TRUE(runUntil([&] { return input.running(); }))
         << ::testing::PrintToString(portal.calls);
     EXPECT_EQ(saved, "token-2");
 
@@ -72,7 +72,7 @@ TEST(PortalInputAgainstStandIn, SessionWithRestoreTokenThenKeysymsButtonsAndRela
     input.rightButtonDown();
     int x = 0, y = 0;
     EXPECT_FALSE(input.getCursor(x, y));
-    ASSERT_TRUE(RunUntil([&] { return portal.calls.size() >= 15; }));
+    ASSERT_TRUE(runUntil([&] { return portal.calls.size() >= 15; }));
     EXPECT_EQ(portal.calls,
               (Texts{"CreateSession", "SelectDevices types=3 persist_mode=2 restore_token=token-1",
                      "Start", "key 65505 1", "key 97 1", "key 97 0", "key 65505 0", "key 49 1",
@@ -83,10 +83,10 @@ TEST(PortalInputAgainstStandIn, SessionWithRestoreTokenThenKeysymsButtonsAndRela
     portal.calls.clear();
     portal.startResponse = 1;
     portal.closeSession();
-    ASSERT_TRUE(RunUntil([&] { return !input.running(); }));
+    ASSERT_TRUE(runUntil([&] { return !input.running(); }));
     input.keyPress('A');
-    ASSERT_TRUE(RunUntil([&] { return portal.calls.size() >= 3; }));
-    ASSERT_TRUE(RunUntil([&] { return said.size() >= 6; }));  // the refusal
+    ASSERT_TRUE(runUntil([&] { return portal.calls.size() >= 3; }));
+    ASSERT_TRUE(runUntil([&] { return said.size() >= 6; }));  // the refusal
     input.keyPress('A');
     EXPECT_EQ(portal.calls,
               (Texts{"CreateSession", "SelectDevices types=3 persist_mode=2 restore_token=token-2",

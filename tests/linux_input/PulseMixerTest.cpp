@@ -93,12 +93,12 @@ TEST(PulseVolumeScale, EveryLevelSurvivesTheWayToPulseAudioAndBack) {
     // Volume keys read the level, add a step and write it back: a level that came back one
     // lower would make every step drift.
     for (std::uint32_t level = 0; level <= kTop; ++level) {
-        const std::uint32_t volume = PulseVolumeFromLevel(level);
+        const std::uint32_t volume = pulseVolumeFromLevel(level);
         ASSERT_LE(volume, kNorm);
-        ASSERT_EQ(PulseLevelFromVolume(volume), level) << "level " << level;
+        ASSERT_EQ(pulseLevelFromVolume(volume), level) << "level " << level;
     }
-    EXPECT_EQ(PulseVolumeFromLevel(4000000000u), kNorm);
-    EXPECT_EQ(PulseLevelFromVolume(kNorm * 3), kTop);
+    EXPECT_EQ(pulseVolumeFromLevel(4000000000u), kNorm);
+    EXPECT_EQ(pulseLevelFromVolume(kNorm * 3), kTop);
 }
 
 }  // namespace

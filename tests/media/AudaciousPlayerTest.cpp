@@ -40,7 +40,7 @@ class AudaciousOnTheBus : public PlayerBusFixture {
         PlayerBusFixture::TearDown();
     }
     bool audtoolSays(const std::string& arguments, const std::string& answer) {
-        return Eventually([&] { return audacious->audtool(arguments) == answer; });
+        return eventually([&] { return audacious->audtool(arguments) == answer; });
     }
     bool positionIs(int oneBased) {
         return audtoolSays("playlist-position", std::to_string(oneBased));
@@ -64,7 +64,7 @@ TEST_F(AudaciousOnTheBus,
     audacious->playFiles(files);
     const MediaPlayer::Handle window = player->findWindow(kAudacious);
     ASSERT_NE(window, 0);
-    ASSERT_TRUE(Eventually([&] { return player->query(window, 0, 104) == 1; }));
+    ASSERT_TRUE(eventually([&] { return player->query(window, 0, 104) == 1; }));
     // Volume steps of 2, each read fresh from the player.
     audacious->audtool("set-volume 50");
     ASSERT_TRUE(audtoolSays("get-volume", "50"));
@@ -74,10 +74,10 @@ TEST_F(AudaciousOnTheBus,
     EXPECT_TRUE(audtoolSays("get-volume", "54"));
 
     EXPECT_EQ(player->query(window, 1, 105), 20);  // length in seconds
-    ASSERT_TRUE(Eventually([&] { return player->query(window, 0, 105) > 0; }));
+    ASSERT_TRUE(eventually([&] { return player->query(window, 0, 105) > 0; }));
     EXPECT_LT(player->query(window, 0, 105), 20'000);  // in milliseconds
     EXPECT_EQ(player->query(window, 3, 120), 0);
-    EXPECT_EQ(Paths(*player, kAudacious), files);
+    EXPECT_EQ(paths(*player, kAudacious), files);
     EXPECT_EQ(player->caption(window), "1. " + audacious->audtool("current-song") + " - Winamp");
 
     player->query(window, 2, 121);  // jump
@@ -96,7 +96,7 @@ TEST_F(AudaciousOnTheBus,
     EXPECT_TRUE(audtoolSays("get-volume", "60"));
 
     const auto status = [&](int expected) {
-        return Eventually([&] { return player->query(window, 0, 104) == expected; });
+        return eventually([&] { return player->query(window, 0, 104) == expected; });
     };
     player->command(window, 40046);
     ASSERT_TRUE(status(3));
@@ -119,8 +119,8 @@ TEST_F(AudaciousOnTheBus,
     // whose status dialog shows the real player's time and length.
     startRig();
     EXPECT_EQ(rig->openPlaylist(),
-              Lines{PlaylistLine(0, {"..More", "Gamma Zintor", "Delta Zintor"})});
-    EXPECT_THAT(rig->say("*EAMI: 2"), OpensStatus("Gamma Zintor", "0:22"));
+              Lines{playlistLine(0, {"..More", "Gamma Zintor", "Delta Zintor"})});
+    EXPECT_THAT(rig->say("*EAMI: 2"), opensStatus("Gamma Zintor", "0:22"));
     rig.reset();
 
     // Hung, it costs one time-out; a few seconds later it is asked again.
@@ -143,7 +143,7 @@ TEST_F(AudaciousOnTheBus,
 
     // Closed, it answers nothing; started again, a new handle.
     player->command(window, 40001);
-    ASSERT_TRUE(Eventually([&] { return !audacious->running(); }));
+    ASSERT_TRUE(eventually([&] { return !audacious->running(); }));
     EXPECT_EQ(player->findWindow(kAudacious), 0);
     EXPECT_EQ(player->query(window, 0, 104), 0);
     EXPECT_EQ(player->caption(window), "");
@@ -167,11 +167,11 @@ TEST_F(AudaciousOnTheBus,
         }
     }
     audacious->audtool("playlist-addurl 'file://" + list + "'");
-    ASSERT_TRUE(Eventually([&] { return audacious->audtool("playlist-length") == "40000"; },
+    ASSERT_TRUE(eventually([&] { return audacious->audtool("playlist-length") == "40000"; },
                            std::chrono::seconds(30)));
     audacious->audtool("playlist-jump 35001");
     audacious->audtool("playback-play");
-    ASSERT_TRUE(Eventually([&] { return player->query(again, 3, 120) == 35'000; }));
+    ASSERT_TRUE(eventually([&] { return player->query(again, 3, 120) == 35'000; }));
     std::vector<PlaylistEntry> entries;
     ASSERT_TRUE(player->playlistEntries(kAudacious, 34'999, 5, entries));
     ASSERT_EQ(entries.size(), 5u);

@@ -22,8 +22,8 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // A tag block with the fields at their places, padded with `pad`.
-std::string Tag(const std::string& marker, const std::string& title, const std::string& artist,
-                char pad, const std::string& year = "") {
+std::string id3Tag(const std::string& marker, const std::string& title, const std::string& artist,
+                   char pad, const std::string& year = "") {
     std::string tag(128, pad);
     for (const auto& [at, text] : {std::pair{0, marker},
                                    {3, title},
@@ -70,26 +70,26 @@ class OnRealFiles : public ::testing::Test {
 };
 
 TEST_F(OnRealFiles, EntriesAreNamedByTheirTagThePlayerOrTheirFile) {
-    const std::string zeros = mp3("a.mp3", Tag("TAG", "Song", "Band", '\0', "1999"));
+    const std::string zeros = mp3("a.mp3", id3Tag("TAG", "Song", "Band", '\0', "1999"));
     TagInfo tag;
     ASSERT_TRUE(info.getTagInf(zeros, tag));
     EXPECT_EQ((Lines{tag.title, tag.artist, tag.album, tag.year, tag.comment}),
               (Lines{"Song", "Band", "The Album", "1999", "A comment"}));
     // The tag wins; without one the player's title counts unless it is only the file's name.
-    const std::string tagged = mp3("t.mp3", Tag("TAG", "Tagged", "Band", ' '));
+    const std::string tagged = mp3("t.mp3", id3Tag("TAG", "Tagged", "Band", ' '));
     EXPECT_EQ(name(tagged, "Player Title"), "Tagged Band");
     EXPECT_EQ(name(write("b.mp3", ""), "Player Title"), "Player Title");
     for (const char* title : {"x.y.mp3", "x.y", "x"}) {
         EXPECT_EQ(name(write("x.y.mp3", ""), title), "x") << title;
     }
     const std::pair<std::string, std::string> cases[] = {
-        {zeros, "Song Band"},                                        // zero-padded fields
-        {mp3("b.mp3", Tag("tAg", "Low", "Case", ' ')), "Low Case"},  // a marker in any case
-        {mp3("Not Tagged.mp3", Tag("TAX", "No", "Tag", ' ')), "Not Tagged"},
-        {mp3("Empty Title.mp3", Tag("TAG", "", "Band", ' ')), "Empty Title"},
+        {zeros, "Song Band"},                                           // zero-padded fields
+        {mp3("b.mp3", id3Tag("tAg", "Low", "Case", ' ')), "Low Case"},  // a marker in any case
+        {mp3("Not Tagged.mp3", id3Tag("TAX", "No", "Tag", ' ')), "Not Tagged"},
+        {mp3("Empty Title.mp3", id3Tag("TAG", "", "Band", ' ')), "Empty Title"},
         // A title of control characters only counts as empty; others lose them.
-        {mp3("Controls.mp3", Tag("TAG", "\x01\x02\t\x1f", "B", ' ')), "Controls"},
-        {mp3("c.mp3", Tag("TAG", "\aBe\x1bll\r\n", "\x7f", ' ')), "Bell \x7f"},
+        {mp3("Controls.mp3", id3Tag("TAG", "\x01\x02\t\x1f", "B", ' ')), "Controls"},
+        {mp3("c.mp3", id3Tag("TAG", "\aBe\x1bll\r\n", "\x7f", ' ')), "Bell \x7f"},
         // Shorter than a tag: no tag, whatever it starts with.
         {write("Short.mp3", "TAGSong"), "Short"},
         {"https://radio.example/live.aac", "live"},
@@ -102,7 +102,7 @@ TEST_F(OnRealFiles, EntriesAreNamedByTheirTagThePlayerOrTheirFile) {
     ProgramState& state = program.state();
     state.logEnabled = true;
     program.link().initLog();
-    const std::string gone = mp3("Gone Song.mp3", Tag("TAG", "Gone", "Band", ' '));
+    const std::string gone = mp3("Gone Song.mp3", id3Tag("TAG", "Gone", "Band", ' '));
     std::filesystem::remove(gone);
     EXPECT_EQ(name(gone), "Gone Song");
     std::string log;
@@ -111,7 +111,7 @@ TEST_F(OnRealFiles, EntriesAreNamedByTheirTagThePlayerOrTheirFile) {
 }
 
 TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryAndTheTitleFromTheCaption) {
-    const std::string tagged = mp3("t.mp3", Tag("TAG", "Title", "Artist", ' ', "2001"));
+    const std::string tagged = mp3("t.mp3", id3Tag("TAG", "Title", "Artist", ' ', "2001"));
     player.setPlaylist({"/nowhere/x.mp3", tagged}, 1);
     player.setState(ScriptedPlayer::Playing);
     player.setPositionMs(5'000);

@@ -18,7 +18,7 @@ namespace zintor::testing {
 using Lines = std::vector<std::string>;
 
 // An AT*EASM line of the playlist menu.
-inline std::string PlaylistLine(int highlighted, const Lines& items) {
+inline std::string playlistLine(int highlighted, const Lines& items) {
     std::string line =
         "AT*EASM=\"WinAMP\",1," + std::to_string(highlighted) + "," + std::to_string(items.size());
     for (const std::string& item : items) {
@@ -29,7 +29,7 @@ inline std::string PlaylistLine(int highlighted, const Lines& items) {
 
 // The status dialog opening on a real player: keypad reporting on, `title` in its first ten
 // seconds of `length`, the dialog's clear key.
-inline auto OpensStatus(const std::string& title, const std::string& length) {
+inline auto opensStatus(const std::string& title, const std::string& length) {
     using namespace ::testing;
     return ElementsAre("AT+CMER=3,2,0,0,0",
                        AllOf(StartsWith("AT*EAID=14,2,\"WinAMP\",\"" + title + "  0:0"),

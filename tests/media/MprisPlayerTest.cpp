@@ -32,23 +32,23 @@ TEST_F(PlayerBusFixture, MpvAnswersAndObeysAsWinampDoesWithTheCurrentTrackAsPlay
     const MediaPlayer::Handle window = player.findWindow(kMpv);
     ASSERT_NE(window, 0);
     const auto says = [&](const std::string& what, const std::string& answer) {
-        return Eventually([&] { return mpv.playerctl(what) == answer; });
+        return eventually([&] { return mpv.playerctl(what) == answer; });
     };
     ASSERT_TRUE(says("metadata xesam:url", "file://" + music[0]));
     EXPECT_EQ(player.query(window, 0, 104), 1);
     // The plugin tells the length once mpv has opened the file.
-    EXPECT_TRUE(Eventually([&] { return player.query(window, 1, 105) == 20; }));
-    ASSERT_TRUE(Eventually([&] { return player.query(window, 0, 105) > 0; }));
+    EXPECT_TRUE(eventually([&] { return player.query(window, 1, 105) == 20; }));
+    ASSERT_TRUE(eventually([&] { return player.query(window, 0, 105) > 0; }));
     EXPECT_LT(player.query(window, 0, 105), 20'000);
     EXPECT_EQ(player.caption(window), "1. " + mpv.playerctl("metadata xesam:title") + " - Winamp");
     EXPECT_EQ(player.query(window, 3, 120), 0);
-    EXPECT_EQ(Paths(player, kMpv), std::vector<std::string>{music[0]});
+    EXPECT_EQ(paths(player, kMpv), std::vector<std::string>{music[0]});
 
     player.command(window, 40048);
     ASSERT_TRUE(says("metadata xesam:url", "file://" + music[1]));
     EXPECT_EQ(player.query(window, 3, 120), 0);
-    EXPECT_EQ(Paths(player, kMpv), std::vector<std::string>{music[1]});
-    EXPECT_TRUE(Eventually([&] { return player.query(window, 1, 105) == 21; }));
+    EXPECT_EQ(paths(player, kMpv), std::vector<std::string>{music[1]});
+    EXPECT_TRUE(eventually([&] { return player.query(window, 1, 105) == 21; }));
     player.command(window, 40044);
     ASSERT_TRUE(says("metadata xesam:url", "file://" + music[0]));
 
@@ -61,14 +61,14 @@ TEST_F(PlayerBusFixture, MpvAnswersAndObeysAsWinampDoesWithTheCurrentTrackAsPlay
     const double before = std::stod(mpv.playerctl("volume"));
     player.command(window, 40059);
     player.command(window, 40059);
-    EXPECT_TRUE(Eventually(
+    EXPECT_TRUE(eventually(
         [&] { return std::abs(std::stod(mpv.playerctl("volume")) - (before - 0.04)) < 0.001; }));
     player.command(window, 40047);
     ASSERT_TRUE(says("status", "Stopped"));
     EXPECT_EQ(player.query(window, 0, 105), -1);
 
     player.command(window, 40001);
-    ASSERT_TRUE(Eventually([&] { return !mpv.running(); }));
+    ASSERT_TRUE(eventually([&] { return !mpv.running(); }));
     EXPECT_EQ(player.findWindow(kMpv), 0);
     EXPECT_EQ(player.query(window, 0, 104), 0);
 }
@@ -112,7 +112,7 @@ TEST_F(PlayerBusFixture, VlcTheWholePlaylistTheJumpTheCaptionThePhoneAndARemoved
     ASSERT_NE(window, 0);
     // The player itself says it plays `file` (a name without characters to escape).
     const auto playing = [&](const std::string& file) {
-        return Eventually([&] {
+        return eventually([&] {
             return vlc.playerctl("metadata xesam:url") == "file://" + file &&
                    vlc.playerctl("status") == "Playing";
         });
@@ -120,7 +120,7 @@ TEST_F(PlayerBusFixture, VlcTheWholePlaylistTheJumpTheCaptionThePhoneAndARemoved
     ASSERT_TRUE(playing(music[0]));
     EXPECT_EQ(player->caption(window), "1. One.wav - Winamp");
     EXPECT_EQ(player->query(window, 3, 120), 0);
-    EXPECT_EQ(Paths(*player, kVlc), music);  // paths, byte for byte
+    EXPECT_EQ(paths(*player, kVlc), music);  // paths, byte for byte
 
     // The jump is done when the query returns: the playlist read right after it knows.
     player->query(window, 2, 121);
@@ -128,11 +128,11 @@ TEST_F(PlayerBusFixture, VlcTheWholePlaylistTheJumpTheCaptionThePhoneAndARemoved
     player->command(window, 40045);
     EXPECT_TRUE(playing(music[2]));
     EXPECT_EQ(player->caption(window), "3. Three.wav - Winamp");
-    EXPECT_TRUE(Eventually([&] { return player->query(window, 1, 105) == 22; }));
+    EXPECT_TRUE(eventually([&] { return player->query(window, 1, 105) == 22; }));
 
     // The caption follows the player without a playlist read in between.
     player->command(window, 40044);
-    EXPECT_TRUE(Eventually([&] { return player->caption(window).rfind("2. Two Words ", 0) == 0; }))
+    EXPECT_TRUE(eventually([&] { return player->caption(window).rfind("2. Two Words ", 0) == 0; }))
         << player->caption(window);
     player->query(window, 0, 121);
     EXPECT_TRUE(playing(music[0]));
@@ -147,14 +147,14 @@ TEST_F(PlayerBusFixture, VlcTheWholePlaylistTheJumpTheCaptionThePhoneAndARemoved
     PosixFiles files;
     PlayerSelect select(loop, connection());
     auto rig = std::make_unique<MediaRig>(kVlc, select, files);
-    EXPECT_EQ(rig->openPlaylist(), Lines{PlaylistLine(1, {"One Zintor", "Two Zintor", "More.."})});
-    EXPECT_EQ(rig->say("*EAMI: 3"), Lines{PlaylistLine(0, {"..More", "Three Zintor"})});
+    EXPECT_EQ(rig->openPlaylist(), Lines{playlistLine(1, {"One Zintor", "Two Zintor", "More.."})});
+    EXPECT_EQ(rig->say("*EAMI: 3"), Lines{playlistLine(0, {"..More", "Three Zintor"})});
     EXPECT_TRUE(playing(music[2]));
-    EXPECT_THAT(rig->say("*EAMI: 2"), OpensStatus("Three Zintor", "0:22"));
+    EXPECT_THAT(rig->say("*EAMI: 2"), opensStatus("Three Zintor", "0:22"));
     // Back in the playlist, the window starts at the current (third) entry.
     const Lines back = rig->say("*EAII: 0");
     ASSERT_FALSE(back.empty());
-    EXPECT_EQ(back.back(), PlaylistLine(0, {"..More", "Three Zintor"}));
+    EXPECT_EQ(back.back(), playlistLine(0, {"..More", "Three Zintor"}));
     rig.reset();
     player->query(window, 0, 121);
     ASSERT_TRUE(playing(music[0]));
@@ -174,11 +174,11 @@ TEST_F(PlayerBusFixture, VlcTheWholePlaylistTheJumpTheCaptionThePhoneAndARemoved
     remove.setArguments({QVariant::fromValue(ids.last())});
     ASSERT_EQ(connection().call(remove).type(), QDBusMessage::ReplyMessage);
     const std::vector<std::string> expected(music.begin(), music.end() - 1);
-    EXPECT_TRUE(Eventually([&] {
+    EXPECT_TRUE(eventually([&] {
         loop.pumpOnce();
         return player->query(window, 3, 120) == 0 && player->playlistCount(kVlc) == 2;
     }));
-    EXPECT_EQ(Paths(*player, kVlc), expected);
+    EXPECT_EQ(paths(*player, kVlc), expected);
 }
 
 TEST(MprisName, TheConfiguredProgramChoosesThePlayer) {
@@ -200,10 +200,10 @@ TEST(MprisName, TheConfiguredProgramChoosesThePlayer) {
         {"/usr/bin/rhythmbox", ""},
     };
     for (const auto& [program, name] : cases) {
-        EXPECT_EQ(ChooseMprisName(names, program, identities), name) << program;
+        EXPECT_EQ(chooseMprisName(names, program, identities), name) << program;
     }
-    EXPECT_TRUE(PlayerSelect::IsAudacious("/opt/Audacious"));
-    EXPECT_FALSE(PlayerSelect::IsAudacious("/usr/bin/audacious-helper"));
+    EXPECT_TRUE(PlayerSelect::isAudacious("/opt/Audacious"));
+    EXPECT_FALSE(PlayerSelect::isAudacious("/usr/bin/audacious-helper"));
 }
 
 }  // namespace

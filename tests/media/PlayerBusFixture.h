@@ -52,14 +52,14 @@ class PlayerBusFixture : public ::testing::Test {
         std::vector<std::string> paths;
         for (std::size_t i = 0; i < titles.size(); ++i) {
             paths.push_back(folder + "/" + titles[i] + ".wav");
-            WriteTone(paths.back(), 20 + static_cast<int>(i), 440 + 110 * static_cast<int>(i),
+            writeTone(paths.back(), 20 + static_cast<int>(i), 440 + 110 * static_cast<int>(i),
                       titles[i]);
         }
         return paths;
     }
 
     // Every entry of the playlist that query 120 made readable, by path.
-    static std::vector<std::string> Paths(MediaPlayer& player, const std::string& playerPath) {
+    static std::vector<std::string> paths(MediaPlayer& player, const std::string& playerPath) {
         std::vector<PlaylistEntry> entries;
         EXPECT_TRUE(
             player.playlistEntries(playerPath, 0, player.playlistCount(playerPath), entries));

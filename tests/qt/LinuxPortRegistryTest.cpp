@@ -128,7 +128,7 @@ TEST_F(LinuxPortRegistryTest, PlugInDevicesKeepTheirNumbersBadRememberedOnesAreI
 }
 
 // Handles events until `done`, for at most `limitMs`.
-bool EventsUntil(const std::function<bool()>& done, int limitMs = 10000) {
+bool eventsUntil(const std::function<bool()>& done, int limitMs = 10000) {
     QDeadlineTimer deadline(limitMs);
     while (!done() && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
@@ -148,25 +148,25 @@ TEST_F(LinuxPortRegistryTest, ReportsPinnedLinksAndDevicesThatComeAndGo) {
     for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyACM0", "ttyACM1", "rfcomm0"}) {
         device(name);
     }
-    ASSERT_TRUE(EventsUntil([&] { return reports > 0; }));
-    EventsUntil([] { return false; }, 1000);
+    ASSERT_TRUE(eventsUntil([&] { return reports > 0; }));
+    eventsUntil([] { return false; }, 1000);
     EXPECT_LT(reports, 3);
 
     fs::create_directories(root / "ports");
     link("ports/COM7", phone.slavePath());  // a pinned pseudo-terminal
     int before = reports;
-    ASSERT_TRUE(EventsUntil([&] { return reports > before; }));
+    ASSERT_TRUE(eventsUntil([&] { return reports > before; }));
     EXPECT_EQ(list().at("COM7"), phone.slavePath());
 
     fs::remove(root / "ports/COM7");
     before = reports;
-    ASSERT_TRUE(EventsUntil([&] { return reports > before; }));
+    ASSERT_TRUE(eventsUntil([&] { return reports > before; }));
     EXPECT_EQ(list().count("COM7"), 0u);
 
     registry.setChangeListener({});  // no more reports
     before = reports;
     fs::remove(root / "dev/ttyUSB0");
-    EventsUntil([] { return false; }, 1000);
+    eventsUntil([] { return false; }, 1000);
     EXPECT_EQ(reports, before);
 }
 

@@ -21,7 +21,7 @@
 namespace zintor {
 namespace {
 
-int RightEdge(const QLabel* label) {
+int rightEdge(const QLabel* label) {
     return label->geometry().x() + label->width();
 }
 
@@ -77,12 +77,12 @@ TEST_F(KeyHelpWindowTest, RowsFollowTheKeyMapTheWidthItsLongestTextOnlyTheUsersC
     }
     // With a short text for key 5 the window is narrower, by as much as the text was longer.
     const int wideWidth = w->width();
-    const int longRight = RightEdge(functions[5]);
+    const int longRight = rightEdge(functions[5]);
     desktop.closeKeyHelp();
     state.keyMaps[0].keys[5].help = "Mute";
     KeyHelpWindow* narrow = Show();
     ASSERT_NE(narrow, nullptr);
-    const int leaveRight = RightEdge(narrow->functionLabels()[17]);  // now the longest
+    const int leaveRight = rightEdge(narrow->functionLabels()[17]);  // now the longest
     EXPECT_LT(narrow->width(), wideWidth);
     EXPECT_EQ(wideWidth - narrow->width(), longRight - leaveRight);
 
@@ -114,7 +114,7 @@ QString noticeText(QtDesktop& desktop) {
 }
 
 TEST(NoticeWindow, ASecondChangeKeepsItOpenUntilThreeSecondsAfterIt) {
-    test::ShellApp();
+    test::shellApp();
     ProgramState state;
     state.keyMaps.resize(3);
     state.keyMaps[1].name = "Media";

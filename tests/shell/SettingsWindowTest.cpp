@@ -30,7 +30,7 @@
 namespace zintor {
 namespace {
 
-using test::WhenModalOpen;
+using test::whenModalOpen;
 
 class SettingsWindowTest : public ::testing::Test {
   protected:
@@ -76,7 +76,7 @@ TEST_F(SettingsWindowTest, LoadsFromTheStoreSelectButtonsFillTheirRowAndClosingS
     bool opened = false;
     int speedWhileOpen = -1;
     QString row4, row9;
-    WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
+    whenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
         auto* w = static_cast<SettingsWindow*>(modal);
         opened = true;
         EXPECT_EQ(w->nameBox(0)->text(), "Mail");
@@ -91,7 +91,7 @@ TEST_F(SettingsWindowTest, LoadsFromTheStoreSelectButtonsFillTheirRowAndClosingS
         w->autoConnectBox()->click();
         w->speedSlider()->setValue(20);
         speedWhileOpen = p.state().mouseSpeed;  // the slider acts before the window closes
-        WhenModalOpen("QFileDialog", [&](QWidget* d) {
+        whenModalOpen("QFileDialog", [&](QWidget* d) {
             EXPECT_EQ(d->windowTitle(), "Select File");
             // Typed into the name box, as a user does. (selectFile() leaves the box alone
             // once the box has the focus, which it gets at some point after opening.)
@@ -100,7 +100,7 @@ TEST_F(SettingsWindowTest, LoadsFromTheStoreSelectButtonsFillTheirRowAndClosingS
         });
         w->selectButton(4)->click();  // returns when the file dialog has closed
         row4 = w->pathBox(4)->text();
-        WhenModalOpen("QFileDialog", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
+        whenModalOpen("QFileDialog", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
         w->selectButton(9)->click();
         row9 = w->pathBox(9)->text();
         w->move(200, 120);
@@ -126,7 +126,7 @@ TEST_F(SettingsWindowTest, OddValuesWrittenByHandOpenTheWindowAndEscapeSavesToo)
     Program& p =
         start("AppPath%201=" + longPath + "\nAppName%201=\xc3\xa9t\xc3\xa9 & <b>bold</b>\n" +
               "Speed=-40\nAuto=7\nSettingLeft=1e30\nSettingTop=-77777\n");
-    WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
+    whenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
         auto* w = static_cast<SettingsWindow*>(modal);
         EXPECT_EQ(w->pathBox(1)->text().toUtf8(), longPath);  // shown whole, as typed
         EXPECT_EQ(w->nameBox(1)->text(), QString::fromUtf8("\xc3\xa9t\xc3\xa9 & <b>bold</b>"));
@@ -142,7 +142,7 @@ TEST_F(SettingsWindowTest, OddValuesWrittenByHandOpenTheWindowAndEscapeSavesToo)
 }
 
 TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntryASecondOpeningReturns) {
-    test::ShellApp();
+    test::shellApp();
     QTemporaryDir config;
     struct ConfigHome {  // the user's configuration folder for this test only
         QByteArray old = qgetenv("XDG_CONFIG_HOME");
@@ -156,7 +156,7 @@ TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntryASecondOpening
     // and after the click.
     const auto clickOnce = [&desktop] {
         std::pair<bool, bool> checked;
-        WhenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
+        whenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
             QCheckBox* box = static_cast<SettingsWindow*>(modal)->startAtLoginBox();
             checked.first = box->isChecked();
             SettingsForm other;  // a second opening while open returns at once
@@ -187,7 +187,7 @@ TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntryASecondOpening
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     QString told;
-    WhenModalOpen("QMessageBox", [&](QWidget* box) {
+    whenModalOpen("QMessageBox", [&](QWidget* box) {
         told = static_cast<QMessageBox*>(box)->text();
         box->close();
     });
@@ -218,18 +218,18 @@ TEST(ProgramFileDialog, ProgramsAreExecutableFilesOtherExtensionsFilterAndAreApp
     QDir(dir.path()).mkdir("sub.d");
 
     // On Linux programs are the executable files, whatever their name.
-    EXPECT_TRUE(ProgramFileListed(make("runme", true), "exe"));
-    EXPECT_FALSE(ProgramFileListed(make("notes.txt", false), "exe"));
-    EXPECT_FALSE(ProgramFileListed(make("setup.exe", false), "exe"));
-    EXPECT_TRUE(ProgramFileListed(dir.filePath("sub.d"), "exe"));  // folders to walk into
-    EXPECT_FALSE(ProgramFileListed(dir.filePath("missing"), "exe"));
-    EXPECT_EQ(CompleteChosenPath("/usr/bin/gimp", "exe"), "/usr/bin/gimp");
+    EXPECT_TRUE(programFileListed(make("runme", true), "exe"));
+    EXPECT_FALSE(programFileListed(make("notes.txt", false), "exe"));
+    EXPECT_FALSE(programFileListed(make("setup.exe", false), "exe"));
+    EXPECT_TRUE(programFileListed(dir.filePath("sub.d"), "exe"));  // folders to walk into
+    EXPECT_FALSE(programFileListed(dir.filePath("missing"), "exe"));
+    EXPECT_EQ(completeChosenPath("/usr/bin/gimp", "exe"), "/usr/bin/gimp");
 
-    EXPECT_TRUE(ProgramFileListed(make("songs.M3U", false), "m3u"));
-    EXPECT_FALSE(ProgramFileListed(make("songs.txt", false), "m3u"));
-    EXPECT_EQ(CompleteChosenPath("/x/list.M3U", "m3u"), "/x/list.M3U");
-    EXPECT_EQ(CompleteChosenPath("/x/list", "m3u"), "/x/list.m3u");
-    EXPECT_EQ(CompleteChosenPath("/x/my.m3u.files/run", "m3u"), "/x/my.m3u.files/run");
+    EXPECT_TRUE(programFileListed(make("songs.M3U", false), "m3u"));
+    EXPECT_FALSE(programFileListed(make("songs.txt", false), "m3u"));
+    EXPECT_EQ(completeChosenPath("/x/list.M3U", "m3u"), "/x/list.M3U");
+    EXPECT_EQ(completeChosenPath("/x/list", "m3u"), "/x/list.m3u");
+    EXPECT_EQ(completeChosenPath("/x/my.m3u.files/run", "m3u"), "/x/my.m3u.files/run");
 }
 
 }  // namespace

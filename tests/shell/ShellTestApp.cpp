@@ -10,7 +10,7 @@ extern "C" const char* __lsan_default_suppressions() {
 
 namespace zintor::test {
 
-QApplication& ShellApp() {
+QApplication& shellApp() {
     static QApplication* app = [] {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -23,13 +23,13 @@ QApplication& ShellApp() {
     return *app;
 }
 
-void WhenModalOpen(const char* className, std::function<void(QWidget*)> action, int tries) {
+void whenModalOpen(const char* className, std::function<void(QWidget*)> action, int tries) {
     QTimer::singleShot(10, [=] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal && modal->inherits(className)) {
             action(modal);
         } else if (tries < 500) {
-            WhenModalOpen(className, action, tries + 1);
+            whenModalOpen(className, action, tries + 1);
         }
     });
 }

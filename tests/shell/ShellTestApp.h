@@ -17,14 +17,14 @@ namespace zintor::test {
 
 // The one QApplication of a test process, on Qt's offscreen platform unless QT_QPA_PLATFORM says
 // otherwise. A fixture puts a WithApp first among its members, so it exists before any window.
-QApplication& ShellApp();
+QApplication& shellApp();
 struct WithApp {
-    WithApp() { ShellApp(); }
+    WithApp() { shellApp(); }
 };
 
 // Runs `action` from the event loop as soon as a modal dialog of class `className` is open (for
 // driving modal windows from a test). Gives up after a few seconds.
-void WhenModalOpen(const char* className, std::function<void(QWidget*)> action, int tries = 0);
+void whenModalOpen(const char* className, std::function<void(QWidget*)> action, int tries = 0);
 
 // Records the desktop's reports as words ("keyHelpClosed", "portChosen 2", "mouseSpeed 12").
 class RecordingEvents : public DesktopEvents {

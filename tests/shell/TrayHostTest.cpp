@@ -35,7 +35,7 @@ class TrayHostTest : public ::testing::Test {
         qputenv("QT_QPA_PLATFORM", "xcb");
         // The classic tray only: a session bus could offer a StatusNotifierItem host instead.
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-        test::ShellApp();
+        test::shellApp();
         x_ = XOpenDisplay(display_.c_str());  // for the test's own looks and clicks
         ASSERT_NE(x_, nullptr);
     }

@@ -27,7 +27,7 @@ namespace zintor {
 namespace {
 
 // The visible entries of a menu ("-" for a separator), or only those with a check mark.
-QStringList Texts(const QMenu* menu, bool checkedOnly = false) {
+QStringList menuTexts(const QMenu* menu, bool checkedOnly = false) {
     QStringList out;
     for (QAction* a : menu->actions()) {
         if (a->isVisible() && (a->isChecked() || !checkedOnly)) {
@@ -63,11 +63,12 @@ TEST_F(TrayMenuTest, EntriesPortsUpToSixteenTheirChecksAndTheConnectCaptionFollo
     program.state().autoConnect = 0;
     program.link().refreshComMenu();
     QMenu* menu = desktop.trayMenu().menu();
-    EXPECT_EQ(Texts(menu), (QStringList{"Connect", "Phone settings", "Program settings", "Exit"}));
+    EXPECT_EQ(menuTexts(menu),
+              (QStringList{"Connect", "Phone settings", "Program settings", "Exit"}));
     EXPECT_EQ(menu->actions()[1]->menu(), phone());
-    EXPECT_EQ(Texts(phone()),
+    EXPECT_EQ(menuTexts(phone()),
               (QStringList{"Serial Com1", "Bluetooth Com3", "Serial Com10", "AutoConnect"}));
-    EXPECT_EQ(Texts(phone(), true), QStringList{"Bluetooth Com3"});
+    EXPECT_EQ(menuTexts(phone(), true), QStringList{"Bluetooth Com3"});
     // COM17 is known to the program (automatic connection tries it) but not offered.
     ASSERT_EQ(program.state().portList.size(), 4u);
     EXPECT_EQ(program.state().portList[3].port, 17);
@@ -84,8 +85,8 @@ TEST_F(TrayMenuTest, EntriesPortsUpToSixteenTheirChecksAndTheConnectCaptionFollo
     desktop.trayMenu().portActions()[0]->trigger();  // "Serial Com1"
     EXPECT_EQ(program.state().comPort, 1);
     EXPECT_TRUE(program.state().connected);
-    EXPECT_EQ(Texts(phone(), true), QStringList{"Serial Com1"});  // autoConnect lost its mark
-    EXPECT_EQ(program.state().autoConnect, 1);                    // but keeps its value
+    EXPECT_EQ(menuTexts(phone(), true), QStringList{"Serial Com1"});  // autoConnect lost its mark
+    EXPECT_EQ(program.state().autoConnect, 1);                        // but keeps its value
     EXPECT_EQ(desktop.trayMenu().connectAction()->text(), "Disconnect");
     EXPECT_EQ(connectButton->text(), "Disconnect");
     EXPECT_EQ(desktop.tip(), "Zintor - Connected");
@@ -99,11 +100,11 @@ TEST_F(TrayMenuTest, EntriesPortsUpToSixteenTheirChecksAndTheConnectCaptionFollo
     // Without any port the sub-menu says so until one appears.
     world.registry.setPorts({});
     program.link().refreshComMenu();
-    EXPECT_EQ(Texts(phone()), (QStringList{"No serial port found", "AutoConnect"}));
+    EXPECT_EQ(menuTexts(phone()), (QStringList{"No serial port found", "AutoConnect"}));
     EXPECT_FALSE(phone()->actions()[0]->isEnabled());
     world.registry.add("\\Device\\Serial0", "COM2");
     program.link().refreshComMenu();
-    EXPECT_EQ(Texts(phone()), (QStringList{"Serial Com2", "AutoConnect"}));
+    EXPECT_EQ(menuTexts(phone()), (QStringList{"Serial Com2", "AutoConnect"}));
 }
 
 class MainWindowTest : public ::testing::Test {

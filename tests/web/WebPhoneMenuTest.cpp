@@ -21,7 +21,7 @@ namespace zintor::web {
 namespace {
 
 // Runs the program with the event loop going (the page it may ask is served by this thread).
-QString Output(const QString& program, const QStringList& arguments) {
+QString output(const QString& program, const QStringList& arguments) {
     QProcess process;
     QEventLoop wait;
     QObject::connect(&process, &QProcess::finished, &wait, &QEventLoop::quit);
@@ -32,17 +32,17 @@ QString Output(const QString& program, const QStringList& arguments) {
 }
 
 // The HTTP status the page answers with at `address`, asked over loopback.
-QString Status(const QString& address) {
-    return Output("curl", {"-ks", "--connect-to", "::127.0.0.1:", "-o", "/dev/null", "-w",
+QString status(const QString& address) {
+    return output("curl", {"-ks", "--connect-to", "::127.0.0.1:", "-o", "/dev/null", "-w",
                            "%{http_code}", address});
 }
 
 // What a phone that scans the window's QR code reads and gets: "<address> <HTTP status>".
-QString ScanAndOpen(QWidget& window, const QString& folder) {
+QString scanAndOpen(QWidget& window, const QString& folder) {
     const QString png = folder + "/qr.png";
     window.findChild<QLabel*>("imgQrCode")->pixmap().save(png);
-    const QString address = Output("zbarimg", {"--raw", "-q", png});
-    return address + " " + Status(address);
+    const QString address = output("zbarimg", {"--raw", "-q", png});
+    return address + " " + status(address);
 }
 
 TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
@@ -53,7 +53,7 @@ TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     QtSerialLink serial([](int) { return std::string(); });
     WebPhone phone(settings, systemPorts, serial, folder.path(), [](const std::string&) {});
     TrayMenu tray({});
-    AddWebPhoneMenu(*tray.phoneMenu(), phone);  // also the main window's "Phone settings" menu
+    addWebPhoneMenu(*tray.phoneMenu(), phone);  // also the main window's "Phone settings" menu
     auto* toggle = tray.phoneMenu()->findChild<QAction*>("mnuSystray_Phone_Web");
     auto* showAgain = tray.phoneMenu()->findChild<QAction*>("mnuSystray_Phone_WebAddress");
     ASSERT_TRUE(toggle && showAgain && !toggle->isChecked() && !showAgain->isEnabled());
@@ -71,16 +71,16 @@ TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     EXPECT_TRUE(
         address.endsWith("/?t=" + QString::fromStdString(settings.read("WebPhoneToken", ""))));
     EXPECT_EQ(window->findChild<QLabel*>("lblAddress")->text(), address);
-    EXPECT_EQ(ScanAndOpen(*window, folder.path()), address + " 200");
-    EXPECT_EQ(Output("openssl", {"x509", "-noout", "-fingerprint", "-sha256", "-in",
+    EXPECT_EQ(scanAndOpen(*window, folder.path()), address + " 200");
+    EXPECT_EQ(output("openssl", {"x509", "-noout", "-fingerprint", "-sha256", "-in",
                                  folder.path() + "/webphone-cert.pem"}),
               "sha256 Fingerprint=" + phone.fingerprint());
     EXPECT_TRUE(window->findChild<QLabel*>("lblFingerprint")->text().contains(phone.fingerprint()));
 
     window->findChild<QPushButton*>("cmdNewAddress")->click();
     EXPECT_NE(phone.address(), address);
-    EXPECT_EQ(ScanAndOpen(*window, folder.path()), phone.address() + " 200");
-    EXPECT_EQ(Status(address), "403");
+    EXPECT_EQ(scanAndOpen(*window, folder.path()), phone.address() + " 200");
+    EXPECT_EQ(status(address), "403");
 
     const QPointer<QWidget> open(window);
     toggle->trigger();

@@ -20,7 +20,7 @@ namespace {
 using zintor::WinSettingsWindow;
 
 // Notepad's text, printed: what reached it from the keyboard.
-int Text() {
+int notepadText() {
     HWND edit = GetWindow(FindWindowW(L"Notepad", nullptr), GW_CHILD);  // its edit control
     wchar_t text[256] = {};
     SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));  // another process's
@@ -29,7 +29,7 @@ int Text() {
 }
 
 // The window of that class (and title, when given), waited for up to 10 s.
-HWND Find(const wchar_t* windowClass, const wchar_t* title) {
+HWND find(const wchar_t* windowClass, const wchar_t* title) {
     for (int i = 0; i < 100; ++i) {
         if (HWND window = FindWindowW(windowClass, title); window != nullptr) {
             Sleep(300);
@@ -41,8 +41,8 @@ HWND Find(const wchar_t* windowClass, const wchar_t* title) {
     std::exit(1);
 }
 
-int Help() {
-    HWND help = Find(zintor::WinKeyHelpWindow::kClass, nullptr);
+int keyHelp() {
+    HWND help = find(zintor::WinKeyHelpWindow::kClass, nullptr);
     const LONG_PTR style = GetWindowLongPtrW(help, GWL_EXSTYLE);
     const bool ok = IsWindowVisible(help) && (style & WS_EX_TOPMOST) != 0 &&
                     (style & WS_EX_NOACTIVATE) != 0 && GetForegroundWindow() != help;
@@ -51,8 +51,8 @@ int Help() {
     return ok ? 0 : 1;
 }
 
-int Settings() {
-    Find(L"#32768", nullptr);  // the tray menu
+int settings() {
+    find(L"#32768", nullptr);  // the tray menu
     INPUT keys[8] = {};        // Down three times and Return, each pressed and let go
     for (int i = 0; i < 8; ++i) {
         keys[i].type = INPUT_KEYBOARD;
@@ -60,10 +60,10 @@ int Settings() {
         keys[i].ki.dwFlags = i % 2 == 1 ? KEYEVENTF_KEYUP : 0;
     }
     SendInput(8, keys, sizeof(INPUT));
-    HWND window = Find(WinSettingsWindow::kClass, L"Zintor - Settings");
+    HWND window = find(WinSettingsWindow::kClass, L"Zintor - Settings");
     SetDlgItemTextW(window, WinSettingsWindow::kNameBase, L"Notes");
     PostMessageW(GetDlgItem(window, WinSettingsWindow::kSelectBase + 9), BM_CLICK, 0, 0);
-    HWND dialog = Find(nullptr, L"Select File");
+    HWND dialog = find(nullptr, L"Select File");
     SetDlgItemTextW(dialog, 0x47c, L"C:\\windows\\zintornote");  // the file name box
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     for (int i = 0; i < 100 && IsWindow(dialog); ++i) {
@@ -81,5 +81,5 @@ int Settings() {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc == 2 ? argv[1] : L"";
-    return command == L"text" ? Text() : command == L"help" ? Help() : Settings();
+    return command == L"text" ? notepadText() : command == L"help" ? keyHelp() : settings();
 }

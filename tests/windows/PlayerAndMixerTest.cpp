@@ -18,7 +18,7 @@ std::string commands;
 std::string playlistFolder;
 
 // The stand-in: records commands, answers the queries, writes its playlist on query 120.
-LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK standInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
         commands += std::to_string(wParam) + " ";
         return 0;
@@ -45,7 +45,7 @@ TEST(WinampPlayerTest, DrivesTheWindowOfClassWinampAndPagesItsPlaylist) {
     EXPECT_EQ(player.findWindow(playerPath), 0);  // not running
 
     WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = StandInProc;
+    windowClass.lpfnWndProc = standInProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = WinampPlayer::kWindowClass;
     RegisterClassW(&windowClass);

@@ -11,7 +11,7 @@
 namespace zintor {
 namespace {
 
-void SetPort(HKEY key, const wchar_t* name, const wchar_t* port) {
+void setPort(HKEY key, const wchar_t* name, const wchar_t* port) {
     RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(port),
                    static_cast<DWORD>((wcslen(port) + 1) * sizeof(wchar_t)));
 }
@@ -21,7 +21,7 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, WinPortRegistry::kKey, 0, nullptr,
                               REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    SetPort(key, L"\\Device\\Serial5", L"COM6");
+    setPort(key, L"\\Device\\Serial5", L"COM6");
     const DWORD number = 3;
     RegSetValueExW(key, L"\\Device\\Odd", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                    sizeof number);
@@ -30,7 +30,7 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
     WinPortRegistry registry(loop);
     int changes = 0;
     registry.setChangeListener([&] { ++changes; });
-    SetPort(key, L"\\Device\\BtPort7", L"COM12");
+    setPort(key, L"\\Device\\BtPort7", L"COM12");
     const auto guard = loop.startTimer(5000, [] {});
     loop.waitFor([&] { return changes > 0; });
     loop.stopTimer(guard);

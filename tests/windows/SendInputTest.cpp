@@ -14,7 +14,7 @@ namespace {
 
 std::string received;
 
-LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     static const std::map<UINT, std::string> kButtons{{WM_LBUTTONDOWN, "left down "},
                                                       {WM_LBUTTONUP, "left up "},
                                                       {WM_RBUTTONDOWN, "right down "},
@@ -33,7 +33,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 TEST(SendInputKeyboardMouseTest, KeysButtonsAndCursorReachTheWindowInFront) {
     WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = RecordingProc;
+    windowClass.lpfnWndProc = recordingProc;
     windowClass.lpszClassName = L"ZintorInputTestWindow";
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     RegisterClassW(&windowClass);

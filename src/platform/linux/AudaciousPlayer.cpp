@@ -16,7 +16,7 @@ const QString kPath = QStringLiteral("/org/atheme/audacious");
 const QString kInterface = QStringLiteral("org.atheme.audacious");
 
 // An entry as a path when it is a local file, otherwise as the player gave it.
-std::string EntryText(const QString& uri) {
+std::string entryText(const QString& uri) {
     const QUrl url(uri);
     return url.isLocalFile() ? url.toLocalFile().toStdString() : uri.toStdString();
 }
@@ -222,7 +222,7 @@ bool AudaciousPlayer::playlistEntries(const std::string& /*playerPath*/, int fir
         const QVariant title = tuples[i] && !tuples[i]->isEmpty()
                                    ? tuples[i]->first().value<QDBusVariant>().variant()
                                    : QVariant();
-        out.push_back({EntryText(names[i]->first().toString()), title.toString().toStdString()});
+        out.push_back({entryText(names[i]->first().toString()), title.toString().toStdString()});
     }
     return true;
 }

@@ -19,7 +19,7 @@ std::string environment(const char* name) {
 
 }  // namespace
 
-LinuxInput ChooseLinuxInput(QDBusConnection bus, SettingsStore& settings,
+LinuxInput chooseLinuxInput(QDBusConnection bus, SettingsStore& settings,
                             std::function<void(const std::string&)> diagnostic) {
     const std::string wayland = environment("WAYLAND_DISPLAY");
     const std::string x11 = environment("DISPLAY");

@@ -20,7 +20,7 @@ struct LinuxInput {
 // Chosen by what the session offers: a Wayland compositor with wlroots' virtual keyboard and
 // pointer; else, on Wayland, the desktop's RemoteDesktop portal on `bus` (its restore token kept
 // in `settings`); else XTest on the X display (X11, XWayland).
-LinuxInput ChooseLinuxInput(QDBusConnection bus, SettingsStore& settings,
+LinuxInput chooseLinuxInput(QDBusConnection bus, SettingsStore& settings,
                             std::function<void(const std::string&)> diagnostic);
 
 }  // namespace zintor

@@ -16,7 +16,7 @@ namespace zintor {
 namespace {
 
 // "COM12" -> 12; anything else -> 0.
-int PinNumber(const std::string& name) {
+int pinNumber(const std::string& name) {
     if (name.size() < 4 || name.compare(0, 3, "COM") != 0 || name.size() > 8) {
         return 0;
     }
@@ -30,13 +30,13 @@ int PinNumber(const std::string& name) {
     return n;
 }
 
-bool StartsWith(const std::string& text, const std::string& prefix) {
+bool startsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
 // "ttyS3" with prefix "ttyS" -> 3; -1 when the rest is not a number.
-int DeviceIndex(const std::string& name, const std::string& prefix) {
-    if (!StartsWith(name, prefix) || name.size() == prefix.size() ||
+int deviceIndex(const std::string& name, const std::string& prefix) {
+    if (!startsWith(name, prefix) || name.size() == prefix.size() ||
         name.size() > prefix.size() + 4) {
         return -1;
     }
@@ -50,13 +50,13 @@ int DeviceIndex(const std::string& name, const std::string& prefix) {
     return n;
 }
 
-std::string Canonical(const fs::path& path) {
+std::string canonicalPath(const fs::path& path) {
     std::error_code ec;
     fs::path resolved = fs::canonical(path, ec);
     return ec ? std::string() : resolved.string();
 }
 
-std::vector<std::string> SortedNames(const std::string& folder) {
+std::vector<std::string> sortedNames(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -68,14 +68,14 @@ std::vector<std::string> SortedNames(const std::string& folder) {
 
 // A ttyS device is a real UART when the kernel knows its type (0 means "unknown": the driver
 // reserved the line, but there is no chip behind it).
-bool RealUart(const std::string& sysTtyFolder, const std::string& name) {
+bool realUart(const std::string& sysTtyFolder, const std::string& name) {
     std::ifstream in(sysTtyFolder + "/" + name + "/type");
     int type = 0;
     return static_cast<bool>(in >> type) && type != 0;
 }
 
 // Stored ids are used as parts of one settings value: keep them free of its separators.
-std::string CleanId(std::string id) {
+std::string cleanId(std::string id) {
     for (char& c : id) {
         if (c == ';' || c == '=' || static_cast<unsigned char>(c) < 0x20) {
             c = '_';
@@ -119,7 +119,7 @@ std::map<std::string, int> LinuxPortRegistry::loadNumbers() {
         const std::size_t eq = item.rfind('=');
         if (eq != std::string::npos && eq > 0) {
             const std::string digits = item.substr(eq + 1);
-            const int n = PinNumber("COM" + digits);
+            const int n = pinNumber("COM" + digits);
             if (n > 0) {
                 numbers[item.substr(0, eq)] = n;
             }
@@ -143,12 +143,12 @@ void LinuxPortRegistry::saveNumbers(const std::map<std::string, int>& numbers) {
 
 std::string LinuxPortRegistry::stableId(const std::string& device) {
     // A USB adapter's /dev/serial/by-id name stays the same whatever ttyUSB number it gets.
-    for (const std::string& name : SortedNames(paths_.byIdFolder)) {
-        if (Canonical(fs::path(paths_.byIdFolder) / name) == device) {
-            return CleanId(name);
+    for (const std::string& name : sortedNames(paths_.byIdFolder)) {
+        if (canonicalPath(fs::path(paths_.byIdFolder) / name) == device) {
+            return cleanId(name);
         }
     }
-    return CleanId(fs::path(device).filename().string());
+    return cleanId(fs::path(device).filename().string());
 }
 
 std::vector<LinuxPortRegistry::Found> LinuxPortRegistry::scan() {
@@ -157,29 +157,29 @@ std::vector<LinuxPortRegistry::Found> LinuxPortRegistry::scan() {
     std::set<std::string> pinnedDevices;
 
     // 1. Pins chosen by the user.
-    for (const std::string& name : SortedNames(paths_.portsFolder)) {
-        const int n = PinNumber(name);
+    for (const std::string& name : sortedNames(paths_.portsFolder)) {
+        const int n = pinNumber(name);
         if (n <= 0 || taken.count(n) != 0) {
             continue;
         }
-        const std::string device = Canonical(fs::path(paths_.portsFolder) / name);
+        const std::string device = canonicalPath(fs::path(paths_.portsFolder) / name);
         if (device.empty() || pinnedDevices.count(device) != 0) {
             continue;  // points at nothing (device unplugged), or pinned twice
         }
-        const bool bluetooth = StartsWith(fs::path(device).filename().string(), "rfcomm");
+        const bool bluetooth = startsWith(fs::path(device).filename().string(), "rfcomm");
         found.push_back({n, device, bluetooth});
         taken.insert(n);
         pinnedDevices.insert(device);
     }
 
     // 2. On-board UARTs: ttyS<k> is COM k+1.
-    const std::vector<std::string> devNames = SortedNames(paths_.devFolder);
+    const std::vector<std::string> devNames = sortedNames(paths_.devFolder);
     for (const std::string& name : devNames) {
-        const int k = DeviceIndex(name, "ttyS");
-        if (k < 0 || !RealUart(paths_.sysTtyFolder, name)) {
+        const int k = deviceIndex(name, "ttyS");
+        if (k < 0 || !realUart(paths_.sysTtyFolder, name)) {
             continue;
         }
-        const std::string device = Canonical(fs::path(paths_.devFolder) / name);
+        const std::string device = canonicalPath(fs::path(paths_.devFolder) / name);
         if (device.empty() || pinnedDevices.count(device) != 0 || taken.count(k + 1) != 0) {
             continue;
         }
@@ -195,11 +195,11 @@ std::vector<LinuxPortRegistry::Found> LinuxPortRegistry::scan() {
         remembered.insert(entry.second);
     }
     for (const std::string& name : devNames) {
-        const bool bluetooth = DeviceIndex(name, "rfcomm") >= 0;
-        if (!bluetooth && DeviceIndex(name, "ttyUSB") < 0 && DeviceIndex(name, "ttyACM") < 0) {
+        const bool bluetooth = deviceIndex(name, "rfcomm") >= 0;
+        if (!bluetooth && deviceIndex(name, "ttyUSB") < 0 && deviceIndex(name, "ttyACM") < 0) {
             continue;
         }
-        const std::string device = Canonical(fs::path(paths_.devFolder) / name);
+        const std::string device = canonicalPath(fs::path(paths_.devFolder) / name);
         if (device.empty() || pinnedDevices.count(device) != 0) {
             continue;
         }

@@ -5,20 +5,20 @@ namespace zintor {
 namespace {
 const QString kPrefix = QStringLiteral("org.mpris.MediaPlayer2.");
 
-QString LastElement(const std::string& path) {
+QString lastElement(const std::string& path) {
     const auto slash = path.find_last_of("/\\");
     return QString::fromStdString(slash == std::string::npos ? path : path.substr(slash + 1))
         .toLower();
 }
 }  // namespace
 
-QString PlayerProgramName(const std::string& path) {
-    const QString element = LastElement(path);
+QString playerProgramName(const std::string& path) {
+    const QString element = lastElement(path);
     const auto dot = element.lastIndexOf(QLatin1Char('.'));
     return dot > 0 ? element.left(dot) : element;
 }
 
-QString ChooseMprisName(const QStringList& busNames, const std::string& playerPath,
+QString chooseMprisName(const QStringList& busNames, const std::string& playerPath,
                         const std::function<QStringList(const QString&)>& identities) {
     QStringList players;
     for (const QString& name : busNames) {
@@ -27,9 +27,9 @@ QString ChooseMprisName(const QStringList& busNames, const std::string& playerPa
         }
     }
     players.sort();
-    QStringList programs{PlayerProgramName(playerPath)};
-    if (LastElement(playerPath) != programs.first()) {
-        programs.append(LastElement(playerPath));
+    QStringList programs{playerProgramName(playerPath)};
+    if (lastElement(playerPath) != programs.first()) {
+        programs.append(lastElement(playerPath));
     }
     for (const QString& program : programs) {
         if (program.isEmpty()) {

@@ -24,9 +24,9 @@ const QString kTrackList = QStringLiteral("org.mpris.MediaPlayer2.TrackList");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 
 // A dictionary as QtDBus hands it over: still marshalled inside a variant, or already a map.
-QVariantMap ToMap(const QVariant& value) {
+QVariantMap toMap(const QVariant& value) {
     if (value.userType() == qMetaTypeId<QDBusVariant>()) {
-        return ToMap(value.value<QDBusVariant>().variant());
+        return toMap(value.value<QDBusVariant>().variant());
     }
     if (value.canConvert<QDBusArgument>()) {
         return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
@@ -37,7 +37,7 @@ QVariantMap ToMap(const QVariant& value) {
 // The path of a "file://[host]/path" address, its escapes decoded byte by byte: a file name need
 // not be UTF-8 (a collection named in Latin-1), and such a name must come back exactly as it is
 // on the disk. Anything else as the player gave it.
-std::string EntryText(const QVariantMap& track) {
+std::string entryText(const QVariantMap& track) {
     const QString uri = track.value(QStringLiteral("xesam:url")).toString();
     const QString scheme = QStringLiteral("file://");
     const qsizetype slash = uri.indexOf(QLatin1Char('/'), scheme.size());
@@ -49,13 +49,13 @@ std::string EntryText(const QVariantMap& track) {
 }
 
 // An entry of the playlist: its location and the player's title for it.
-PlaylistEntry Entry(const QVariantMap& track) {
-    return {EntryText(track), track.value(QStringLiteral("xesam:title")).toString().toStdString()};
+PlaylistEntry entry(const QVariantMap& track) {
+    return {entryText(track), track.value(QStringLiteral("xesam:title")).toString().toStdString()};
 }
 
 // "Artist - Title" the way Winamp names a track; the title alone without an artist; the file
 // name without a title.
-QString TrackText(const QVariantMap& track) {
+QString trackText(const QVariantMap& track) {
     const QString title = track.value(QStringLiteral("xesam:title")).toString();
     const QStringList artists = track.value(QStringLiteral("xesam:artist")).toStringList();
     if (!title.isEmpty()) {
@@ -64,14 +64,14 @@ QString TrackText(const QVariantMap& track) {
     return QUrl(track.value(QStringLiteral("xesam:url")).toString()).fileName();
 }
 
-QString TrackId(const QVariantMap& track) {
+QString trackId(const QVariantMap& track) {
     const QVariant id = track.value(QStringLiteral("mpris:trackid"));
     return id.canConvert<QDBusObjectPath>() ? id.value<QDBusObjectPath>().path() : id.toString();
 }
 
 // Where track `id` stands in the list; -1 when it is not in it (nothing loaded, or a track the
 // player plays from outside its list).
-int IndexOf(const QList<QDBusObjectPath>& tracks, const QString& id) {
+int indexOf(const QList<QDBusObjectPath>& tracks, const QString& id) {
     for (qsizetype i = 0; i < tracks.size(); ++i) {
         if (tracks[i].path() == id) {
             return static_cast<int>(i);
@@ -96,7 +96,7 @@ QString MprisPlayer::findName(const std::string& playerPath) {
         return chosenName_;
     }
     chosenFor_ = playerPath;
-    chosenName_ = ChooseMprisName(names, playerPath, [this](const QString& name) {
+    chosenName_ = chooseMprisName(names, playerPath, [this](const QString& name) {
         QStringList identities;
         for (const char* property : {"DesktopEntry", "Identity"}) {
             if (const auto value =
@@ -125,7 +125,7 @@ QString MprisPlayer::playbackStatus(const QString& peer) {
 
 QVariantMap MprisPlayer::metadata(const QString& peer) {
     const auto value = playerProperty(peer, QStringLiteral("Metadata"));
-    return value ? ToMap(*value) : QVariantMap();
+    return value ? toMap(*value) : QVariantMap();
 }
 
 std::optional<QList<QDBusObjectPath>> MprisPlayer::tracks(const QString& peer) {
@@ -162,7 +162,7 @@ void MprisPlayer::watchTrackList() {
 const QList<QDBusObjectPath>& MprisPlayer::trackList(const QString& peer, const QString& current) {
     watchTrackList();
     const bool stale = listPeer_ != peer || !listCurrent_ ||
-                       (!current.isEmpty() && IndexOf(trackIds_, current) < 0);
+                       (!current.isEmpty() && indexOf(trackIds_, current) < 0);
     if (stale) {
         auto list = tracks(peer);
         trackIds_ = list ? std::move(*list) : QList<QDBusObjectPath>{};
@@ -186,7 +186,7 @@ std::optional<std::vector<PlaylistEntry>> MprisPlayer::readEntries(
     QHash<QString, PlaylistEntry> found;
     const auto answer = qdbus_cast<QList<QVariantMap>>(reply->first().value<QDBusArgument>());
     for (const QVariantMap& track : answer) {
-        found.insert(TrackId(track), Entry(track));
+        found.insert(trackId(track), entry(track));
     }
     std::vector<PlaylistEntry> entries;
     for (const QDBusObjectPath& id : ids) {
@@ -196,14 +196,14 @@ std::optional<std::vector<PlaylistEntry>> MprisPlayer::readEntries(
 }
 
 void MprisPlayer::goTo(const QString& peer, const QDBusObjectPath& track) {
-    const QString before = TrackId(metadata(peer));
+    const QString before = trackId(metadata(peer));
     if (bus_.call(peer, kPath, kTrackList, QStringLiteral("GoTo"), {QVariant::fromValue(track)})) {
         jump_ = Jump{peer, track.path(), before, std::chrono::steady_clock::now() + kJumpGrace};
     }
 }
 
 QString MprisPlayer::currentTrack(const QString& peer, const QVariantMap& metadata) {
-    const QString id = TrackId(metadata);
+    const QString id = trackId(metadata);
     // A player takes a moment to open the track it was sent to; Winamp's entry is current as soon
     // as the jump returns, and the caller reads the list from it right away.
     if (jump_ && jump_->peer == peer && id == jump_->from &&
@@ -311,13 +311,13 @@ int MprisPlayer::query(Handle window, int data, int code) {
             currentOnly_.reset();
             if (ids.isEmpty()) {
                 if (!current.value(QStringLiteral("xesam:url")).toString().isEmpty()) {
-                    currentOnly_ = Entry(current);
+                    currentOnly_ = entry(current);
                 }
                 playlistCount_ = currentOnly_ ? 1 : 0;
                 return 0;
             }
             playlistCount_ = static_cast<int>(ids.size());
-            return std::max(IndexOf(ids, currentId), 0);
+            return std::max(indexOf(ids, currentId), 0);
         }
         case winamp::kQuerySetPosition: {
             // The list the last query 120 read, as the caller counted on it.
@@ -341,12 +341,12 @@ std::string MprisPlayer::caption(Handle window) {
     if (!value) {
         return "";  // gone meanwhile
     }
-    const QVariantMap current = ToMap(*value);
-    const QString text = TrackText(current);
+    const QVariantMap current = toMap(*value);
+    const QString text = trackText(current);
     if (text.isEmpty()) {
         return "Winamp";  // nothing loaded
     }
-    const int index = std::max(IndexOf(trackList(peer, TrackId(current)), TrackId(current)), 0);
+    const int index = std::max(indexOf(trackList(peer, trackId(current)), trackId(current)), 0);
     std::string caption = std::to_string(index + 1) + ". " + text.toStdString() + " - Winamp";
     if (playbackStatus(peer) == QLatin1String("Paused")) {
         caption += " [Paused]";

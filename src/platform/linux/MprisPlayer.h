@@ -19,7 +19,7 @@ namespace zintor {
 
 // Any player with an MPRIS interface (org.mpris.MediaPlayer2.*: VLC, Rhythmbox, mpv with its
 // MPRIS plugin, Spotify ...), driven the way Winamp is. Which player on the bus is meant is
-// decided from the configured program path (ChooseMprisName). Commands, play state, position,
+// decided from the configured program path (chooseMprisName). Commands, play state, position,
 // length and the caption work on every such player; the playlist is the player's track list when
 // it offers one (org.mpris.MediaPlayer2.TrackList), otherwise the current track only.
 class MprisPlayer final : public MediaPlayer {

@@ -61,20 +61,20 @@ PlayerBus::Handle PlayerBus::handleFor(const QString& owner) {
 }
 
 QString PlayerBus::peer(Handle handle) const {
-    if (handle == 0 || handle != handle_ || Hung(owner_)) {
+    if (handle == 0 || handle != handle_ || hung(owner_)) {
         return {};
     }
     return owner_;
 }
 
-bool PlayerBus::Hung(const QString& peer) const {
+bool PlayerBus::hung(const QString& peer) const {
     return peer == owner_ && Clock::now() < hungUntil_;
 }
 
 std::optional<QList<QVariant>> PlayerBus::call(const QString& peer, const QString& path,
                                                const QString& interface, const QString& method,
                                                const QList<QVariant>& args) {
-    if (peer.isEmpty() || !bus_.isConnected() || Hung(peer)) {
+    if (peer.isEmpty() || !bus_.isConnected() || hung(peer)) {
         return std::nullopt;
     }
     QDBusMessage message = QDBusMessage::createMethodCall(peer, path, interface, method);
@@ -94,7 +94,7 @@ std::vector<std::optional<QList<QVariant>>> PlayerBus::callEach(
     const QString& peer, const QString& path, const QString& interface, const QString& method,
     const QList<QList<QVariant>>& argLists) {
     std::vector<std::optional<QList<QVariant>>> answers(static_cast<std::size_t>(argLists.size()));
-    if (peer.isEmpty() || !bus_.isConnected() || Hung(peer)) {
+    if (peer.isEmpty() || !bus_.isConnected() || hung(peer)) {
         return answers;
     }
     // In batches, so that the last call of a batch is answered well within its time-out.
@@ -125,7 +125,7 @@ std::vector<std::optional<QList<QVariant>>> PlayerBus::callEach(
 
 void PlayerBus::send(const QString& peer, const QString& path, const QString& interface,
                      const QString& method, const QList<QVariant>& args) {
-    if (peer.isEmpty() || !bus_.isConnected() || Hung(peer)) {
+    if (peer.isEmpty() || !bus_.isConnected() || hung(peer)) {
         return;
     }
     QDBusMessage message = QDBusMessage::createMethodCall(peer, path, interface, method);

@@ -73,7 +73,7 @@ class PlayerBus {
   private:
     using Clock = std::chrono::steady_clock;
 
-    bool Hung(const QString& peer) const;
+    bool hung(const QString& peer) const;
 
     QDBusConnection bus_;
     BusSignalWait signalWait_;

@@ -7,12 +7,12 @@ namespace zintor {
 PlayerSelect::PlayerSelect(EventLoop& loop, QDBusConnection bus, Diagnostic diagnostic)
     : audacious_(loop, bus, diagnostic), mpris_(loop, bus, diagnostic), active_(&mpris_) {}
 
-bool PlayerSelect::IsAudacious(const std::string& path) {
-    return PlayerProgramName(path) == QLatin1String("audacious");
+bool PlayerSelect::isAudacious(const std::string& path) {
+    return playerProgramName(path) == QLatin1String("audacious");
 }
 
 MediaPlayer& PlayerSelect::choose(const std::string& path) {
-    active_ = IsAudacious(path) ? static_cast<MediaPlayer*>(&audacious_) : &mpris_;
+    active_ = isAudacious(path) ? static_cast<MediaPlayer*>(&audacious_) : &mpris_;
     return *active_;
 }
 

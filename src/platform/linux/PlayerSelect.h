@@ -23,7 +23,7 @@ class PlayerSelect final : public MediaPlayer {
                           Diagnostic diagnostic = {});
 
     // True when `path` names the Audacious program.
-    static bool IsAudacious(const std::string& path);
+    static bool isAudacious(const std::string& path);
 
     Handle findWindow(const std::string& playerPath) override;
     void command(Handle window, int id) override;

@@ -10,7 +10,7 @@ namespace zintor {
 namespace {
 
 // The folder itself, or the nearest folder above it that exists (its creation shows there).
-fs::path ExistingFolder(fs::path folder) {
+fs::path existingFolder(fs::path folder) {
     std::error_code ec;
     while (!folder.empty() && !fs::is_directory(folder, ec)) {
         const fs::path parent = folder.parent_path();
@@ -69,7 +69,7 @@ void PortWatcher::arm() {
     }
     QStringList folders;
     for (const fs::path& folder : wanted) {
-        const fs::path existing = ExistingFolder(folder.lexically_normal());
+        const fs::path existing = existingFolder(folder.lexically_normal());
         if (!existing.empty()) {
             folders.append(QString::fromStdString(existing.string()));
         }

@@ -174,7 +174,7 @@ void PortalKeyboardMouse::sendKey(std::uint8_t vk, bool down) {
     if (!usable()) {
         return;
     }
-    const auto keysym = static_cast<int>(XTestKeySymForVirtualKey(vk));
+    const auto keysym = static_cast<int>(xTestKeySymForVirtualKey(vk));
     if (keysym == 0) {
         if (!reported_.test(vk)) {
             reported_.set(vk);

@@ -151,7 +151,7 @@ bool PulseMixer::getVolume(std::uint32_t& value) {
         !query.found) {
         return false;
     }
-    value = PulseLevelFromVolume(query.volume);
+    value = pulseLevelFromVolume(query.volume);
     return true;
 }
 
@@ -160,7 +160,7 @@ bool PulseMixer::setVolume(std::uint32_t value) {
         return false;
     }
     pa_cvolume volume;
-    pa_cvolume_set(&volume, channels_, PulseVolumeFromLevel(value));
+    pa_cvolume_set(&volume, channels_, pulseVolumeFromLevel(value));
     bool success = false;
     return await(pa_context_set_sink_volume_by_name(context_, sinkName_.c_str(), &volume, onSuccess,
                                                     &success)) &&

@@ -11,12 +11,12 @@ constexpr std::uint64_t kNormVolume = 65536;  // PA_VOLUME_NORM
 
 }  // namespace
 
-std::uint32_t PulseVolumeFromLevel(std::uint32_t level) {
+std::uint32_t pulseVolumeFromLevel(std::uint32_t level) {
     const std::uint64_t clipped = std::min<std::uint64_t>(level, kTopLevel);
     return static_cast<std::uint32_t>((clipped * kNormVolume + kTopLevel / 2) / kTopLevel);
 }
 
-std::uint32_t PulseLevelFromVolume(std::uint32_t volume) {
+std::uint32_t pulseLevelFromVolume(std::uint32_t volume) {
     const std::uint64_t clipped = std::min<std::uint64_t>(volume, kNormVolume);
     return static_cast<std::uint32_t>((clipped * kTopLevel + kNormVolume / 2) / kNormVolume);
 }

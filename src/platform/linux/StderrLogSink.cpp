@@ -6,7 +6,7 @@
 namespace zintor {
 namespace {
 
-std::string LocalTimeText(const char* format) {
+std::string localTimeText(const char* format) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -18,11 +18,11 @@ std::string LocalTimeText(const char* format) {
 }  // namespace
 
 std::string StderrLogSink::dateText() {
-    return LocalTimeText("%Y-%m-%d");
+    return localTimeText("%Y-%m-%d");
 }
 
 std::string StderrLogSink::timeText() {
-    return LocalTimeText("%H:%M:%S");
+    return localTimeText("%H:%M:%S");
 }
 
 void StderrLogSink::diagnostic(const std::string& message) {

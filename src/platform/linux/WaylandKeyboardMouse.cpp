@@ -281,7 +281,7 @@ void WaylandKeyboardMouse::uploadKeymap() {
 }
 
 unsigned WaylandKeyboardMouse::keyCode(std::uint8_t vk) {
-    const unsigned long keysym = XTestKeySymForVirtualKey(vk);
+    const unsigned long keysym = xTestKeySymForVirtualKey(vk);
     const unsigned code = keymap_.evdevCode(static_cast<unsigned>(keysym));
     if (code == 0 && !reported_.test(vk)) {
         reported_.set(vk);

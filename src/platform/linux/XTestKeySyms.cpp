@@ -38,7 +38,7 @@ constexpr VirtualKeySym kNamedKeys[] = {
 
 }  // namespace
 
-unsigned long XTestKeySymForVirtualKey(std::uint8_t vk) {
+unsigned long xTestKeySymForVirtualKey(std::uint8_t vk) {
     if (vk >= '0' && vk <= '9') {
         return XK_0 + (vk - '0');
     }

@@ -7,6 +7,6 @@ namespace zintor {
 // The X key symbol that stands for a Windows virtual-key code, or 0 (NoSymbol) when the code has
 // none. Letters map to their lower-case symbols and digits to the digit symbols: the key is meant,
 // not the character, exactly as the virtual-key codes mean keys.
-unsigned long XTestKeySymForVirtualKey(std::uint8_t vk);
+unsigned long xTestKeySymForVirtualKey(std::uint8_t vk);
 
 }  // namespace zintor

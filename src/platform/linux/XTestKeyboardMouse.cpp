@@ -28,7 +28,7 @@ unsigned XTestKeyboardMouse::keyCode(Display* display, std::uint8_t vk) {
         mappingChangesSeen_ = connection_.mappingChanges();
         reported_.reset();
     }
-    const KeySym keysym = XTestKeySymForVirtualKey(vk);
+    const KeySym keysym = xTestKeySymForVirtualKey(vk);
     const unsigned code = keysym == NoSymbol ? 0 : XKeysymToKeycode(display, keysym);
     if (code == 0 && !reported_.test(vk)) {
         reported_.set(vk);

@@ -17,7 +17,7 @@ constexpr const char* kFileName = "zintor.desktop";
 
 // An argument of an Exec line: quoted when it holds a reserved character; inside the quotes
 // " ` $ \ are escaped. Then the value as a desktop entry string: \ doubled, % as %%.
-QString ExecArgument(const QString& argument) {
+QString execArgument(const QString& argument) {
     static const QString kReserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
     QString arg = argument;
     if (std::any_of(arg.begin(), arg.end(), [](QChar c) { return kReserved.contains(c); })) {
@@ -78,7 +78,7 @@ QString AutostartEntry::execFor(const QString& program, const QString& foundInPa
         QFileInfo(foundInPath).canonicalFilePath() == self) {
         return QStringLiteral("zintor");
     }
-    return ExecArgument(QFileInfo(program).absoluteFilePath());
+    return execArgument(QFileInfo(program).absoluteFilePath());
 }
 
 std::optional<QString> AutostartEntry::set(bool on) const {

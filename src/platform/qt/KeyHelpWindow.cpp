@@ -15,7 +15,7 @@ KeyHelpWindow::KeyHelpWindow(const std::string& caption, const std::vector<KeyHe
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QString::fromStdString(caption));
-    setWindowIcon(TrayFrameIcon(kTrayFrameStill));
+    setWindowIcon(trayFrameIcon(kTrayFrameStill));
     // A font whose lines fit the 250-twip rows.
     QFont f = font();
     f.setPixelSize(12);
@@ -37,11 +37,11 @@ KeyHelpWindow::KeyHelpWindow(const std::string& caption, const std::vector<KeyHe
                                  top, QStringLiteral("lblFunction%1").arg(r));
         functions_.append(function);
         const int right =
-            kLeft + kFunctionOffset + static_cast<int>(PixelsToTwips(function->width()));
+            kLeft + kFunctionOffset + static_cast<int>(pixelsToTwips(function->width()));
         widest = std::max(widest, right);
         lastTop = top;
     }
-    setFixedSize(TwipsToPixels(widest + kExtraWidth), TwipsToPixels(lastTop + kExtraHeight));
+    setFixedSize(twipsToPixels(widest + kExtraWidth), twipsToPixels(lastTop + kExtraHeight));
 }
 
 KeyHelpWindow::~KeyHelpWindow() = default;
@@ -55,7 +55,7 @@ QLabel* KeyHelpWindow::place(const QString& text, int leftTwips, int topTwips, c
     }
     label->setTextFormat(Qt::PlainText);
     label->adjustSize();  // as wide as its text
-    label->move(TwipsToPixels(leftTwips), TwipsToPixels(topTwips));
+    label->move(twipsToPixels(leftTwips), twipsToPixels(topTwips));
     return label;
 }
 

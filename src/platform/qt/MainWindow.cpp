@@ -23,7 +23,7 @@ const char* MainWindow::noTrayText() {
 MainWindow::MainWindow(ListenerSource listener, QMenu* phoneMenu) : listener_(std::move(listener)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zintor"));
-    setWindowIcon(TrayFrameIcon(kTrayFrameStill));
+    setWindowIcon(trayFrameIcon(kTrayFrameStill));
 
     auto* top = new QHBoxLayout;
     icon_ = new QLabel;
@@ -34,7 +34,7 @@ MainWindow::MainWindow(ListenerSource listener, QMenu* phoneMenu) : listener_(st
     lblcom_->setObjectName(QStringLiteral("lblcom"));
     lblcom_->setMinimumWidth(220);
     top->addWidget(lblcom_, 1);
-    setFrame(TrayFrameIcon(kTrayFrameStill));
+    setFrame(trayFrameIcon(kTrayFrameStill));
 
     noTray_ = new QLabel(QString::fromLatin1(noTrayText()));
     noTray_->setObjectName(QStringLiteral("lblNoTray"));
@@ -113,7 +113,7 @@ void MainWindow::setComLabel(const std::string& text) {
 }
 
 void MainWindow::setConnectCaption(const std::string& caption) {
-    connect_->setText(MenuText(caption));
+    connect_->setText(menuText(caption));
 }
 
 void MainWindow::setFrame(const QIcon& frame) {

@@ -10,7 +10,7 @@
 namespace zintor {
 namespace {
 
-QString DisplayText(const std::string& text) {
+QString displayText(const std::string& text) {
     QString s = QString::fromStdString(text);
     s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     return s;
@@ -24,7 +24,7 @@ NoticeWindow::NoticeWindow(const std::string& text)
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Zintor"));
-    setWindowIcon(TrayFrameIcon(kTrayFrameStill));
+    setWindowIcon(trayFrameIcon(kTrayFrameStill));
 
     label_ = new QLabel;
     label_->setObjectName(QStringLiteral("Label1"));
@@ -41,13 +41,13 @@ NoticeWindow::NoticeWindow(const std::string& text)
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, this, [this] { close(); });
-    label_->setText(DisplayText(text));
+    label_->setText(displayText(text));
 }
 
 NoticeWindow::~NoticeWindow() = default;
 
 void NoticeWindow::setText(const std::string& text) {
-    label_->setText(DisplayText(text));
+    label_->setText(displayText(text));
     timer_.start(kCloseAfterMs);
 }
 

@@ -17,13 +17,13 @@
 namespace zintor {
 namespace {
 
-std::string EnvOr(const char* name, const std::string& fallback) {
+std::string envOr(const char* name, const std::string& fallback) {
     const char* value = std::getenv(name);
     // XDG base directories must be absolute; a relative one is ignored.
     return value != nullptr && value[0] == '/' ? std::string(value) : fallback;
 }
 
-std::string ExecutableFolder() {
+std::string executableFolder() {
     if (QCoreApplication::instance() != nullptr) {
         return QCoreApplication::applicationDirPath().toStdString();
     }
@@ -37,7 +37,7 @@ std::string ExecutableFolder() {
 }
 
 // Splits "/a/b/c" into "/a/b" and "c"; a path without "/" has the current folder as parent.
-void SplitPath(const std::string& path, std::string& parent, std::string& last) {
+void splitPath(const std::string& path, std::string& parent, std::string& last) {
     std::string trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == '/') {
         trimmed.pop_back();
@@ -54,7 +54,7 @@ void SplitPath(const std::string& path, std::string& parent, std::string& last) 
 
 // The path of the entry the program means: the path itself when it exists, else the entry of
 // its folder whose name equals the last element ignoring case.
-std::optional<std::string> FindIgnoringCase(const std::string& path) {
+std::optional<std::string> findIgnoringCase(const std::string& path) {
     if (path.empty()) {
         return std::nullopt;
     }
@@ -64,7 +64,7 @@ std::optional<std::string> FindIgnoringCase(const std::string& path) {
     }
     std::string parent;
     std::string last;
-    SplitPath(path, parent, last);
+    splitPath(path, parent, last);
     if (last.empty() || last == "." || last == "..") {
         return std::nullopt;
     }
@@ -83,14 +83,14 @@ std::optional<std::string> FindIgnoringCase(const std::string& path) {
     return found;
 }
 
-bool IsFolder(const std::string& path) {
+bool isFolder(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool ReadAll(const std::string& path, std::string& out) {
+bool readAll(const std::string& path, std::string& out) {
     std::ifstream in(path, std::ios::binary);
-    if (!in || IsFolder(path)) {
+    if (!in || isFolder(path)) {
         return false;
     }
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -119,13 +119,13 @@ PosixFiles::PosixFiles(FolderPaths folders) : folders_(std::move(folders)) {
 }
 
 FolderPaths PosixFiles::systemFolders() {
-    const std::string home = EnvOr("HOME", "/tmp");
+    const std::string home = envOr("HOME", "/tmp");
     FolderPaths f;
-    f.program = ExecutableFolder();
+    f.program = executableFolder();
     f.config =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
         "/Zintor";
-    f.log = EnvOr("XDG_STATE_HOME", home + "/.local/state") + "/Zintor/log";
+    f.log = envOr("XDG_STATE_HOME", home + "/.local/state") + "/Zintor/log";
     // Shared libraries of the system (drivers are looked for here).
     f.system = "/usr/lib";
     // Set by the build from the install layout ("../share/zintor"), so any prefix works.
@@ -157,12 +157,12 @@ std::string PosixFiles::folder(KnownFolder which) {
 }
 
 bool PosixFiles::exists(const std::string& path) {
-    return FindIgnoringCase(path).has_value();
+    return findIgnoringCase(path).has_value();
 }
 
 bool PosixFiles::folderExists(const std::string& path) {
-    const std::optional<std::string> found = FindIgnoringCase(path);
-    return found && IsFolder(*found);
+    const std::optional<std::string> found = findIgnoringCase(path);
+    return found && isFolder(*found);
 }
 
 bool PosixFiles::createFolder(const std::string& path) {
@@ -174,13 +174,13 @@ bool PosixFiles::createFolder(const std::string& path) {
 }
 
 bool PosixFiles::readText(const std::string& path, std::string& out) {
-    const std::optional<std::string> found = FindIgnoringCase(path);
-    return found && ReadAll(*found, out);
+    const std::optional<std::string> found = findIgnoringCase(path);
+    return found && readAll(*found, out);
 }
 
 bool PosixFiles::readLast128(const std::string& path, std::string& out) {
-    const std::optional<std::string> found = FindIgnoringCase(path);
-    if (!found || IsFolder(*found)) {
+    const std::optional<std::string> found = findIgnoringCase(path);
+    if (!found || isFolder(*found)) {
         return false;
     }
     std::ifstream in(*found, std::ios::binary | std::ios::ate);

@@ -8,7 +8,7 @@
 namespace zintor {
 namespace {
 
-bool ProgramsWithoutExtension(const QString& extension) {
+bool programsWithoutExtension(const QString& extension) {
 #ifdef Q_OS_WIN
     Q_UNUSED(extension);
     return false;
@@ -17,7 +17,7 @@ bool ProgramsWithoutExtension(const QString& extension) {
 #endif
 }
 
-// Shows folders and the files ProgramFileListed accepts.
+// Shows folders and the files programFileListed accepts.
 class ProgramFilter : public QSortFilterProxyModel {
   public:
     ProgramFilter(QString extension, QObject* parent)
@@ -30,7 +30,7 @@ class ProgramFilter : public QSortFilterProxyModel {
             return true;
         }
         const QModelIndex index = model->index(row, 0, parent);
-        return model->isDir(index) || ProgramFileListed(model->filePath(index), extension_);
+        return model->isDir(index) || programFileListed(model->filePath(index), extension_);
     }
 
   private:
@@ -39,26 +39,26 @@ class ProgramFilter : public QSortFilterProxyModel {
 
 }  // namespace
 
-bool ProgramFileListed(const QString& path, const QString& extension) {
+bool programFileListed(const QString& path, const QString& extension) {
     const QFileInfo info(path);
     if (info.isDir()) {
         return true;
     }
-    if (ProgramsWithoutExtension(extension)) {
+    if (programsWithoutExtension(extension)) {
         return info.isFile() && info.isExecutable();
     }
     return path.endsWith(QLatin1Char('.') + extension, Qt::CaseInsensitive);
 }
 
-QString CompleteChosenPath(const QString& path, const QString& extension) {
-    if (ProgramsWithoutExtension(extension) || extension.isEmpty()) {
+QString completeChosenPath(const QString& path, const QString& extension) {
+    if (programsWithoutExtension(extension) || extension.isEmpty()) {
         return path;
     }
     const QString suffix = QLatin1Char('.') + extension;
     return path.contains(suffix, Qt::CaseInsensitive) ? path : path + suffix;
 }
 
-std::optional<QString> ChooseProgramFile(QWidget* parent, const QString& title,
+std::optional<QString> chooseProgramFile(QWidget* parent, const QString& title,
                                          const QString& extension) {
     QFileDialog dialog(parent, title);
     dialog.setObjectName(QStringLiteral("ProgramFileDialog"));
@@ -66,7 +66,7 @@ std::optional<QString> ChooseProgramFile(QWidget* parent, const QString& title,
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Qt's own dialog: it is the one that takes the program filter below.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    if (ProgramsWithoutExtension(extension)) {
+    if (programsWithoutExtension(extension)) {
         dialog.setNameFilter(QObject::tr("Programs (*)"));
         dialog.setProxyModel(new ProgramFilter(extension, &dialog));
     } else {
@@ -76,7 +76,7 @@ std::optional<QString> ChooseProgramFile(QWidget* parent, const QString& title,
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return CompleteChosenPath(dialog.selectedFiles().constFirst(), extension);
+    return completeChosenPath(dialog.selectedFiles().constFirst(), extension);
 }
 
 }  // namespace zintor

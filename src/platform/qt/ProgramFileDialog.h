@@ -13,13 +13,13 @@ namespace zintor {
 // folders and executable files and the chosen path is taken as it is. For any other extension
 // (and for "exe" on Windows) it offers "ext (*.ext)" and appends ".ext" to a chosen path that
 // does not contain it anywhere (compared ignoring case).
-std::optional<QString> ChooseProgramFile(QWidget* parent, const QString& title,
+std::optional<QString> chooseProgramFile(QWidget* parent, const QString& title,
                                          const QString& extension);
 
 // Whether the dialog lists this file for `extension` (see above). Folders are always listed.
-bool ProgramFileListed(const QString& path, const QString& extension);
+bool programFileListed(const QString& path, const QString& extension);
 
 // The chosen path completed by the extension rule above.
-QString CompleteChosenPath(const QString& path, const QString& extension);
+QString completeChosenPath(const QString& path, const QString& extension);
 
 }  // namespace zintor

@@ -21,7 +21,7 @@ namespace {
 constexpr int kBalloonMs = 10000;
 constexpr int kScreenMargin = 16;
 
-QRect AvailableArea() {
+QRect availableArea() {
     QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
 }
@@ -41,7 +41,7 @@ const QIcon& QtDesktop::frameIcon(int frame) {
     }
     QIcon& icon = frames_[static_cast<std::size_t>(frame - kTrayFrameStill)];
     if (icon.isNull()) {
-        icon = TrayFrameIcon(frame);
+        icon = trayFrameIcon(frame);
     }
     return icon;
 }
@@ -145,8 +145,8 @@ void QtDesktop::hideMainWindow() {
 
 void QtDesktop::mainWindowPosition(float& left, float& top) {
     const QPoint p = main_->pos();
-    left = PixelsToTwips(p.x());
-    top = PixelsToTwips(p.y());
+    left = pixelsToTwips(p.x());
+    top = pixelsToTwips(p.y());
 }
 
 SettingsForm QtDesktop::showSettings(const SettingsForm& form) {
@@ -179,7 +179,7 @@ void QtDesktop::showKeyHelp(const std::string& caption, const std::vector<KeyHel
             listener_->keyHelpClosed();
         }
     });
-    const QRect area = AvailableArea();
+    const QRect area = availableArea();
     keyHelp_->move(area.right() - keyHelp_->width() - kScreenMargin, area.top() + kScreenMargin);
     keyHelp_->show();
 }
@@ -205,7 +205,7 @@ void QtDesktop::showNotice(const std::string& text) {
         }
     });
     notice_->adjustSize();
-    notice_->move(AvailableArea().center() - notice_->rect().center());
+    notice_->move(availableArea().center() - notice_->rect().center());
     notice_->show();
 }
 
@@ -247,7 +247,7 @@ void QtDesktop::notify(const std::string& title, const std::string& text) {
 
 std::optional<std::string> QtDesktop::chooseFile(const std::string& title,
                                                  const std::string& extension) {
-    auto chosen = ChooseProgramFile(settings_, QString::fromStdString(title),
+    auto chosen = chooseProgramFile(settings_, QString::fromStdString(title),
                                     QString::fromStdString(extension));
     if (!chosen) {
         return std::nullopt;

@@ -8,7 +8,7 @@ namespace {
 
 constexpr const char* kGroup = "Settings";
 
-QString Key(const std::string& name) {
+QString key(const std::string& name) {
     return QString::fromLatin1(kGroup) + '/' + QString::fromStdString(name);
 }
 
@@ -30,7 +30,7 @@ std::string QtSettingsStore::path() const {
 }
 
 std::string QtSettingsStore::read(const std::string& name, const std::string& defaultValue) {
-    const QVariant value = settings_->value(Key(name));
+    const QVariant value = settings_->value(key(name));
     if (!value.isValid()) {
         return defaultValue;
     }
@@ -42,7 +42,7 @@ std::string QtSettingsStore::read(const std::string& name, const std::string& de
 }
 
 void QtSettingsStore::write(const std::string& name, const std::string& value) {
-    settings_->setValue(Key(name), QString::fromStdString(value));
+    settings_->setValue(key(name), QString::fromStdString(value));
 }
 
 void QtSettingsStore::flush() {

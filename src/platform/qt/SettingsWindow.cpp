@@ -22,12 +22,12 @@
 namespace zintor {
 namespace {
 
-QString SpeedText(int ms) {
+QString speedText(int ms) {
     return QStringLiteral("%1 ms per step").arg(ms);
 }
 
 // A text box that keeps whatever it is given, however long (a line edit cuts at 32767 otherwise).
-QLineEdit* TextBox(const std::string& text, const QString& name) {
+QLineEdit* textBox(const std::string& text, const QString& name) {
     auto* box = new QLineEdit;
     box->setObjectName(name);
     box->setMaxLength(std::numeric_limits<int>::max());
@@ -43,7 +43,7 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
     : QDialog(parent), initial_(form), speedChanged_(std::move(speedChanged)) {
     setObjectName(QStringLiteral("frmSetting"));
     setWindowTitle(QStringLiteral("Zintor - Settings"));
-    setWindowIcon(TrayFrameIcon(kTrayFrameStill));
+    setWindowIcon(trayFrameIcon(kTrayFrameStill));
 
     // Application slots.
     auto* apps = new QGroupBox(QStringLiteral("Application"));
@@ -51,8 +51,8 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
     grid->addWidget(new QLabel(QStringLiteral("Name")), 0, 0);
     grid->addWidget(new QLabel(QStringLiteral("File")), 0, 1);
     for (int i = 0; i < 9; ++i) {
-        txtName_[i] = TextBox(form.appName[i], QStringLiteral("txtName%1").arg(i));
-        txtApplication_[i] = TextBox(form.appPath[i], QStringLiteral("txtApplication%1").arg(i));
+        txtName_[i] = textBox(form.appName[i], QStringLiteral("txtName%1").arg(i));
+        txtApplication_[i] = textBox(form.appPath[i], QStringLiteral("txtApplication%1").arg(i));
         txtApplication_[i]->setMinimumWidth(280);
         cmdAppSelect_[i] = new QPushButton(QStringLiteral("Select..."));
         grid->addWidget(txtName_[i], i + 1, 0);
@@ -65,7 +65,7 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
     auto* winamp = new QGroupBox(QStringLiteral("Winamp"));
     auto* winampRow = new QHBoxLayout(winamp);
     winampRow->addWidget(new QLabel(QStringLiteral("Winamp Path")));
-    txtApplication_[9] = TextBox(form.appPath[9], QStringLiteral("txtApplication9"));
+    txtApplication_[9] = textBox(form.appPath[9], QStringLiteral("txtApplication9"));
     winampRow->addWidget(txtApplication_[9], 1);
     cmdAppSelect_[9] = new QPushButton(QStringLiteral("Select"));
     winampRow->addWidget(cmdAppSelect_[9]);
@@ -101,12 +101,12 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
     slider_->setTickInterval(5);
     slider_->setPageStep(5);
     slider_->setValue(std::clamp(form.mouseSpeed, kSpeedMin, kSpeedMax));
-    speedText_ = new QLabel(SpeedText(slider_->value()));
-    speedText_->setMinimumWidth(speedText_->fontMetrics().horizontalAdvance(SpeedText(88)));
+    speedText_ = new QLabel(speedText(slider_->value()));
+    speedText_->setMinimumWidth(speedText_->fontMetrics().horizontalAdvance(speedText(88)));
     speedRow->addWidget(slider_, 1);
     speedRow->addWidget(speedText_);
     QObject::connect(slider_, &QSlider::valueChanged, this, [this](int value) {
-        speedText_->setText(SpeedText(value));
+        speedText_->setText(speedText(value));
         if (speedChanged_) {
             speedChanged_(value);
         }
@@ -144,7 +144,7 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
 SettingsWindow::~SettingsWindow() = default;
 
 void SettingsWindow::placeFromForm() {
-    QPoint wanted(TwipsToPixels(initial_.left), TwipsToPixels(initial_.top));
+    QPoint wanted(twipsToPixels(initial_.left), twipsToPixels(initial_.top));
     const QRect area(wanted, sizeHint());
     bool visible = false;
     for (QScreen* screen : QGuiApplication::screens()) {
@@ -167,8 +167,8 @@ SettingsForm SettingsWindow::form() const {
     }
     out.autoConnect = chkAuto_->isChecked() ? 1 : 0;
     out.mouseSpeed = slider_->value();
-    out.left = PixelsToTwips(pos().x());
-    out.top = PixelsToTwips(pos().y());
+    out.left = pixelsToTwips(pos().x());
+    out.top = pixelsToTwips(pos().y());
     return out;
 }
 
@@ -182,7 +182,7 @@ void SettingsWindow::startAtLoginClicked(bool on) {
 
 void SettingsWindow::selectFile(int i) {
     if (auto chosen =
-            ChooseProgramFile(this, QStringLiteral("Select File"), QStringLiteral("exe"))) {
+            chooseProgramFile(this, QStringLiteral("Select File"), QStringLiteral("exe"))) {
         txtApplication_[i]->setText(*chosen);
     }
 }

@@ -4,7 +4,7 @@
 
 namespace zintor {
 
-QIcon TrayFrameIcon(int frame) {
+QIcon trayFrameIcon(int frame) {
     if (frame < kTrayFrameStill || frame > kTrayFrameLast) {
         frame = kTrayFrameStill;
     }

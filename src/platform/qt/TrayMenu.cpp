@@ -4,7 +4,7 @@
 
 namespace zintor {
 
-QString MenuText(const std::string& caption) {
+QString menuText(const std::string& caption) {
     QString text = QString::fromStdString(caption);
     text.replace(QLatin1Char('&'), QLatin1String("&&"));
     return text;
@@ -53,7 +53,7 @@ void TrayMenu::report(const std::function<void(DesktopEvents&)>& call) {
 }
 
 void TrayMenu::setConnectCaption(const std::string& caption) {
-    connect_->setText(MenuText(caption));
+    connect_->setText(menuText(caption));
 }
 
 void TrayMenu::setAutoConnectChecked(bool checked) {
@@ -67,7 +67,7 @@ void TrayMenu::setPortItems(const std::vector<PortMenuItem>& items) {
     }
     ports_.clear();
     for (std::size_t i = 0; i < items.size(); ++i) {
-        auto* action = new QAction(MenuText(items[i].caption), phone_);
+        auto* action = new QAction(menuText(items[i].caption), phone_);
         action->setObjectName(QStringLiteral("mnuSystray_Phone_COM%1").arg(i));
         action->setCheckable(true);
         action->setChecked(items[i].checked);

@@ -60,6 +60,6 @@ class TrayMenu : public QObject {
 };
 
 // Menu text for a caption that must show as it is ("&" is no mnemonic).
-QString MenuText(const std::string& caption);
+QString menuText(const std::string& caption);
 
 }  // namespace zintor

@@ -9,7 +9,7 @@ constexpr int kTwipsPerPixel = 15;
 
 // Pixels for a twips value. Values that are not numbers, or absurdly large, give 0 or the
 // nearest sane value instead of overflowing the conversion to int.
-inline int TwipsToPixels(double twips) {
+inline int twipsToPixels(double twips) {
     if (!std::isfinite(twips)) {
         return 0;
     }
@@ -24,7 +24,7 @@ inline int TwipsToPixels(double twips) {
     return static_cast<int>(std::lround(pixels));
 }
 
-inline float PixelsToTwips(int pixels) {
+inline float pixelsToTwips(int pixels) {
     return static_cast<float>(pixels) * kTwipsPerPixel;
 }
 

@@ -19,7 +19,7 @@ struct Field {
 };
 
 // "a",1,"b c" -> fields; nothing when a quote is left open or a bare field holds a quote.
-std::optional<std::vector<Field>> SplitFields(std::string_view args) {
+std::optional<std::vector<Field>> splitFields(std::string_view args) {
     std::vector<Field> fields;
     std::size_t i = 0;
     while (true) {
@@ -51,7 +51,7 @@ std::optional<std::vector<Field>> SplitFields(std::string_view args) {
     }
 }
 
-std::optional<int> Number(const Field& field) {
+std::optional<int> number(const Field& field) {
     int value = 0;
     const char* end = field.text.data() + field.text.size();
     const auto [ptr, error] = std::from_chars(field.text.data(), end, value);
@@ -61,7 +61,7 @@ std::optional<int> Number(const Field& field) {
     return value;
 }
 
-std::string Upper(std::string_view text) {
+std::string upperCase(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -79,7 +79,7 @@ const std::vector<std::string>& PhoneModel::keyCodes() {
 }
 
 std::string PhoneModel::answer(std::string_view command) {
-    const std::string upper = Upper(command);
+    const std::string upper = upperCase(command);
     if (upper.rfind("AT", 0) != 0) {
         return kError;
     }
@@ -100,17 +100,17 @@ bool PhoneModel::handle(std::string_view name, std::string_view args) {
         }
         return true;
     }
-    const std::optional<std::vector<Field>> fields = SplitFields(args);
+    const std::optional<std::vector<Field>> fields = splitFields(args);
     if (!fields || fields->empty()) {
         return false;
     }
     const std::vector<Field>& f = *fields;
     if (name == "AT+CMER") {
-        const std::optional<int> mode = Number(f[0]);
+        const std::optional<int> mode = number(f[0]);
         if (!mode || (*mode != 0 && *mode != 3)) {
             return false;
         }
-        screen_.keypadReporting = *mode == 3 && f.size() > 1 && Number(f[1]).value_or(0) != 0;
+        screen_.keypadReporting = *mode == 3 && f.size() > 1 && number(f[1]).value_or(0) != 0;
         return true;
     }
     if (name == "AT*EAM") {
@@ -125,8 +125,8 @@ bool PhoneModel::handle(std::string_view name, std::string_view args) {
         if (f.size() < 5 || !f[0].quoted) {
             return false;
         }
-        const std::optional<int> highlighted = Number(f[2]);
-        const std::optional<int> count = Number(f[3]);
+        const std::optional<int> highlighted = number(f[2]);
+        const std::optional<int> count = number(f[3]);
         if (!highlighted || !count || *count < 1 || *count != static_cast<int>(f.size()) - 4 ||
             *highlighted < 1 || *highlighted > *count) {
             return false;
@@ -143,7 +143,7 @@ bool PhoneModel::handle(std::string_view name, std::string_view args) {
         return true;
     }
     if (name == "AT*EAID") {
-        const std::optional<int> type = Number(f[0]);
+        const std::optional<int> type = number(f[0]);
         if (!type || f.size() < 3 || !f[2].quoted) {
             return false;
         }
@@ -151,11 +151,11 @@ bool PhoneModel::handle(std::string_view name, std::string_view args) {
         const std::string text = latin1ToUtf8(f[2].text);
         if (*type == 13 && f.size() == 3) {
             dialog = {DialogKind::Notice, "", text, kNoticeMs, 0};
-        } else if (*type == 1 && f.size() == 4 && Number(f[3])) {
+        } else if (*type == 1 && f.size() == 4 && number(f[3])) {
             // The time-out is given in tenths of a second.
-            dialog = {DialogKind::PopUp, "", text, std::max(0, *Number(f[3])) * 100, 0};
-        } else if (*type == 11 && f.size() == 5 && f[3].quoted && Number(f[4])) {
-            const int limit = std::clamp(*Number(f[4]), 1, static_cast<int>(kMaxInput));
+            dialog = {DialogKind::PopUp, "", text, std::max(0, *number(f[3])) * 100, 0};
+        } else if (*type == 11 && f.size() == 5 && f[3].quoted && number(f[4])) {
+            const int limit = std::clamp(*number(f[4]), 1, static_cast<int>(kMaxInput));
             dialog = {DialogKind::InputBox, text, latin1ToUtf8(f[3].text), 0, limit};
         } else if (*type == 14 && f.size() == 4 && f[3].quoted) {
             dialog = {DialogKind::StatusText, text, latin1ToUtf8(f[3].text), 0, 0};
@@ -230,7 +230,7 @@ std::optional<std::string> PhoneModel::enterText(std::string_view utf8) {
     if (screen_.dialog.kind != DialogKind::InputBox) {
         return std::nullopt;
     }
-    std::string text = Utf8ToLatin1(utf8);
+    std::string text = utf8ToLatin1(utf8);
     for (char& c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7f || (byte >= 0x80 && byte < 0xa0)) {
@@ -258,7 +258,7 @@ void PhoneModel::noticeDone() {
     }
 }
 
-std::string Utf8ToLatin1(std::string_view utf8) {
+std::string utf8ToLatin1(std::string_view utf8) {
     std::string out;
     for (std::size_t at = 0; at < utf8.size();) {
         const char32_t character = nextCharacter(utf8, at);

@@ -72,6 +72,6 @@ class PhoneModel {
 };
 
 // UTF-8 as ISO 8859-1 bytes; a character outside the set becomes '?'.
-std::string Utf8ToLatin1(std::string_view utf8);
+std::string utf8ToLatin1(std::string_view utf8);
 
 }  // namespace zintor::web

@@ -12,25 +12,25 @@ namespace zintor::web {
 
 namespace {
 
-template <auto Free>
+template <auto freeFunction>
 struct Deleter {
     template <typename T>
     void operator()(T* p) const {
-        Free(p);
+        freeFunction(p);
     }
 };
 using Key = std::unique_ptr<EVP_PKEY, Deleter<EVP_PKEY_free>>;
 using Cert = std::unique_ptr<X509, Deleter<X509_free>>;
 using Bio = std::unique_ptr<BIO, Deleter<BIO_free>>;
 
-QByteArray BioBytes(BIO* bio) {
+QByteArray bioBytes(BIO* bio) {
     char* data = nullptr;
     const long size = BIO_get_mem_data(bio, &data);
     return QByteArray(data, static_cast<qsizetype>(size));
 }
 
 // A new key and a certificate for it, signed by itself, valid for ten years; PEM texts.
-bool MakeCertificate(QByteArray& certPem, QByteArray& keyPem) {
+bool makeCertificate(QByteArray& certPem, QByteArray& keyPem) {
     Key key(EVP_EC_gen("P-256"));
     Cert cert(X509_new());
     if (!key || !cert) {
@@ -65,12 +65,12 @@ bool MakeCertificate(QByteArray& certPem, QByteArray& keyPem) {
             0) {
         return false;
     }
-    certPem = BioBytes(certBio.get());
-    keyPem = BioBytes(keyBio.get());
+    certPem = bioBytes(certBio.get());
+    keyPem = bioBytes(keyBio.get());
     return true;
 }
 
-bool WriteFile(const QString& path, const QByteArray& bytes, QFileDevice::Permissions mode) {
+bool writeFile(const QString& path, const QByteArray& bytes, QFileDevice::Permissions mode) {
     QFile file(path);
     // A file made now gets `mode` from the start; one that was there is set to it.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate, mode) ||
@@ -105,12 +105,12 @@ WebCertificate WebCertificate::loadOrCreate(const QString& folder) {
         result.error = "cannot make the folder " + folder;
         return result;
     }
-    if (!MakeCertificate(certPem, keyPem)) {
+    if (!makeCertificate(certPem, keyPem)) {
         result.error = "cannot make a certificate (OpenSSL)";
         return result;
     }
-    if (!WriteFile(keyPath, keyPem, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        !WriteFile(certPath, certPem,
+    if (!writeFile(keyPath, keyPem, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        !writeFile(certPath, certPem,
                    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                        QFileDevice::ReadOther)) {
         result.error = "cannot write " + certPath + " or " + keyPath;

@@ -10,11 +10,11 @@ namespace zintor::web {
 
 namespace {
 
-QString Utf8(const std::string& text) {
+QString utf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-const char* KindName(DialogKind kind) {
+const char* kindName(DialogKind kind) {
     switch (kind) {
         case DialogKind::Notice:
             return "notice";
@@ -209,21 +209,21 @@ void WebPhoneLink::pushScreen() {
     const PhoneScreen& screen = model_.screen();
     QJsonObject state;
     state[QStringLiteral("link")] = open_;
-    state[QStringLiteral("entry")] = Utf8(screen.entry);
+    state[QStringLiteral("entry")] = utf8(screen.entry);
     state[QStringLiteral("keys")] = screen.keypadReporting;
     if (screen.menu) {
         QJsonArray items;
         for (const std::string& item : screen.menu->items) {
-            items.append(Utf8(item));
+            items.append(utf8(item));
         }
-        state[QStringLiteral("menu")] = QJsonObject{{"title", Utf8(screen.menu->title)},
+        state[QStringLiteral("menu")] = QJsonObject{{"title", utf8(screen.menu->title)},
                                                     {"highlighted", screen.menu->highlighted},
                                                     {"items", items}};
     }
     if (screen.dialog.kind != DialogKind::NoDialog) {
-        state[QStringLiteral("dialog")] = QJsonObject{{"kind", KindName(screen.dialog.kind)},
-                                                      {"title", Utf8(screen.dialog.title)},
-                                                      {"text", Utf8(screen.dialog.text)},
+        state[QStringLiteral("dialog")] = QJsonObject{{"kind", kindName(screen.dialog.kind)},
+                                                      {"title", utf8(screen.dialog.title)},
+                                                      {"text", utf8(screen.dialog.text)},
                                                       {"timeoutMs", screen.dialog.timeoutMs},
                                                       {"maxLength", screen.dialog.maxLength}};
     }

@@ -23,7 +23,7 @@ namespace zintor::web {
 namespace {
 
 // The text as a QR code, `scale` pixels a module, with the four-module margin readers want.
-QPixmap QrCode(const QString& text, int scale) {
+QPixmap qrCode(const QString& text, int scale) {
     QRcode* code = QRcode_encodeString(text.toUtf8().constData(), 0, QR_ECLEVEL_M, QR_MODE_8, 1);
     if (code == nullptr) {
         return {};
@@ -85,7 +85,7 @@ class AddressWindow : public QDialog {
 
     void refresh() {
         const QString address = webPhone_.address();
-        qr_->setPixmap(QrCode(address, 5));
+        qr_->setPixmap(qrCode(address, 5));
         address_->setText(address);
         QString text =
             QStringLiteral("Certificate SHA-256: ") + webPhone_.fingerprint() +
@@ -107,7 +107,7 @@ class AddressWindow : public QDialog {
 
 }  // namespace
 
-void AddWebPhoneMenu(QMenu& phoneMenu, WebPhone& webPhone) {
+void addWebPhoneMenu(QMenu& phoneMenu, WebPhone& webPhone) {
     phoneMenu.addSeparator();
     QAction* toggle = phoneMenu.addAction(QStringLiteral("Web phone"));
     toggle->setObjectName(QStringLiteral("mnuSystray_Phone_Web"));

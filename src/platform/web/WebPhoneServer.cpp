@@ -12,7 +12,7 @@ namespace zintor::web {
 namespace {
 
 // Compares in a time that does not depend on where the texts differ.
-bool SameToken(const QString& given, const QString& token) {
+bool sameToken(const QString& given, const QString& token) {
     const QByteArray a = given.toUtf8();
     const QByteArray b = token.toUtf8();
     if (a.size() != b.size() || b.isEmpty()) {
@@ -25,7 +25,7 @@ bool SameToken(const QString& given, const QString& token) {
     return diff == 0;
 }
 
-std::string Peer(const QHostAddress& address) {
+std::string peerText(const QHostAddress& address) {
     bool isV4 = false;
     const quint32 v4 = address.toIPv4Address(&isV4);
     return (isV4 ? QHostAddress(v4) : address).toString().toStdString();
@@ -112,11 +112,11 @@ void WebPhoneServer::servePage(const QHttpServerRequest& request, QTcpSocket* so
     }
     if (!isLocalNetwork(peer)) {
         refusal = "not on the local network";
-    } else if (!SameToken(request.query().queryItemValue(QStringLiteral("t")), token_)) {
+    } else if (!sameToken(request.query().queryItemValue(QStringLiteral("t")), token_)) {
         refusal = "missing or wrong pairing token";
     }
     if (refusal != nullptr) {
-        log_("Web phone: page refused to " + Peer(peer) + " (" + refusal + ")");
+        log_("Web phone: page refused to " + peerText(peer) + " (" + refusal + ")");
         responder.write(QHttpServerResponder::StatusCode::Forbidden);
         return;
     }
@@ -142,7 +142,7 @@ void WebPhoneServer::setToken(const QString& token) {
 }
 
 void WebPhoneServer::refuse(QWebSocket* socket, const QString& why) {
-    log_("Web phone: connection from " + Peer(socket->peerAddress()) + " refused (" +
+    log_("Web phone: connection from " + peerText(socket->peerAddress()) + " refused (" +
          why.toStdString() + ")");
     socket->close(QWebSocketProtocol::CloseCodePolicyViolated);
     socket->deleteLater();
@@ -157,7 +157,7 @@ void WebPhoneServer::onNewSocket() {
         if (!isLocalNetwork(socket->peerAddress())) {
             refuse(socket, QStringLiteral("not on the local network"));
         } else if (url.path() != QLatin1String("/ws") ||
-                   !SameToken(QUrlQuery(url).queryItemValue(QStringLiteral("t")), token_)) {
+                   !sameToken(QUrlQuery(url).queryItemValue(QStringLiteral("t")), token_)) {
             refuse(socket, QStringLiteral("missing or wrong pairing token"));
         } else if (origin.scheme() != QLatin1String("https") || origin.host() != url.host() ||
                    origin.port(443) != url.port(443)) {
@@ -183,7 +183,7 @@ void WebPhoneServer::onNewSocket() {
             });
             lastPong_.start();
             ping_.start();
-            log_("Web phone: phone connected from " + Peer(socket->peerAddress()));
+            log_("Web phone: phone connected from " + peerText(socket->peerAddress()));
             emit phoneArrived();
         }
     }

@@ -11,7 +11,7 @@ RegistrySettingsStore::RegistrySettingsStore() : RegistrySettingsStore(kKey) {}
 RegistrySettingsStore::RegistrySettingsStore(std::wstring keyPath) : keyPath_(std::move(keyPath)) {}
 
 std::string RegistrySettingsStore::read(const std::string& name, const std::string& defaultValue) {
-    const std::wstring valueName = Utf8ToWide(name);
+    const std::wstring valueName = utf8ToWide(name);
     DWORD bytes = 0;
     if (RegGetValueW(HKEY_CURRENT_USER, keyPath_.c_str(), valueName.c_str(), RRF_RT_REG_SZ, nullptr,
                      nullptr, &bytes) != ERROR_SUCCESS) {
@@ -27,7 +27,7 @@ std::string RegistrySettingsStore::read(const std::string& name, const std::stri
     while (!value.empty() && value.back() == L'\0') {
         value.pop_back();
     }
-    return WideToUtf8(value);
+    return wideToUtf8(value);
 }
 
 void RegistrySettingsStore::write(const std::string& name, const std::string& value) {
@@ -37,9 +37,9 @@ void RegistrySettingsStore::write(const std::string& name, const std::string& va
         failed_ = true;
         return;
     }
-    const std::wstring wide = Utf8ToWide(value);
+    const std::wstring wide = utf8ToWide(value);
     const auto bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
-    failed_ = RegSetValueExW(key, Utf8ToWide(name).c_str(), 0, REG_SZ,
+    failed_ = RegSetValueExW(key, utf8ToWide(name).c_str(), 0, REG_SZ,
                              reinterpret_cast<const BYTE*>(wide.c_str()), bytes) != ERROR_SUCCESS;
     RegCloseKey(key);
 }

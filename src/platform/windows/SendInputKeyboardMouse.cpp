@@ -8,7 +8,7 @@
 namespace zintor {
 namespace {
 
-bool IsExtended(std::uint8_t vk) {
+bool isExtended(std::uint8_t vk) {
     static constexpr std::uint8_t kExtended[] = {
         VK_LEFT,     VK_RIGHT, VK_UP,     VK_DOWN,   VK_PRIOR,  VK_NEXT,
         VK_HOME,     VK_END,   VK_INSERT, VK_DELETE, VK_DIVIDE, VK_NUMLOCK,
@@ -16,57 +16,57 @@ bool IsExtended(std::uint8_t vk) {
     return std::find(std::begin(kExtended), std::end(kExtended), vk) != std::end(kExtended);
 }
 
-INPUT KeyInput(std::uint8_t vk, bool up) {
+INPUT keyInput(std::uint8_t vk, bool up) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = vk;
     input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (isExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
     return input;
 }
 
-void Send(INPUT* inputs, UINT count) {
+void send(INPUT* inputs, UINT count) {
     SendInput(count, inputs, sizeof(INPUT));
 }
 
-void Button(DWORD flag) {
+void button(DWORD flag) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = flag;
-    Send(&input, 1);
+    send(&input, 1);
 }
 
 }  // namespace
 
 void SendInputKeyboardMouse::keyDown(std::uint8_t vk) {
-    INPUT input = KeyInput(vk, false);
-    Send(&input, 1);
+    INPUT input = keyInput(vk, false);
+    send(&input, 1);
 }
 
 void SendInputKeyboardMouse::keyUp(std::uint8_t vk) {
-    INPUT input = KeyInput(vk, true);
-    Send(&input, 1);
+    INPUT input = keyInput(vk, true);
+    send(&input, 1);
 }
 
 void SendInputKeyboardMouse::keyPress(std::uint8_t vk) {
-    INPUT inputs[] = {KeyInput(vk, false), KeyInput(vk, true)};
-    Send(inputs, 2);  // one call: no other input falls between the two
+    INPUT inputs[] = {keyInput(vk, false), keyInput(vk, true)};
+    send(inputs, 2);  // one call: no other input falls between the two
 }
 
 void SendInputKeyboardMouse::leftButtonDown() {
-    Button(MOUSEEVENTF_LEFTDOWN);
+    button(MOUSEEVENTF_LEFTDOWN);
 }
 
 void SendInputKeyboardMouse::leftButtonUp() {
-    Button(MOUSEEVENTF_LEFTUP);
+    button(MOUSEEVENTF_LEFTUP);
 }
 
 void SendInputKeyboardMouse::rightButtonDown() {
-    Button(MOUSEEVENTF_RIGHTDOWN);
+    button(MOUSEEVENTF_RIGHTDOWN);
 }
 
 void SendInputKeyboardMouse::rightButtonUp() {
-    Button(MOUSEEVENTF_RIGHTUP);
+    button(MOUSEEVENTF_RIGHTUP);
 }
 
 bool SendInputKeyboardMouse::getCursor(int& x, int& y) {

@@ -4,7 +4,7 @@
 
 namespace zintor {
 
-std::wstring Utf8ToWide(std::string_view text) {
+std::wstring utf8ToWide(std::string_view text) {
     if (text.empty()) {
         return {};
     }
@@ -16,7 +16,7 @@ std::wstring Utf8ToWide(std::string_view text) {
     return wide;
 }
 
-std::string WideToUtf8(std::wstring_view text) {
+std::string wideToUtf8(std::wstring_view text) {
     if (text.empty()) {
         return {};
     }
@@ -29,7 +29,7 @@ std::string WideToUtf8(std::wstring_view text) {
     return utf8;
 }
 
-std::string SystemErrorText(unsigned long code) {
+std::string systemErrorText(unsigned long code) {
     wchar_t* text = nullptr;
     FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -39,7 +39,7 @@ std::string SystemErrorText(unsigned long code) {
     while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L'.')) {
         wide.pop_back();
     }
-    return wide.empty() ? "error " + std::to_string(code) : WideToUtf8(wide);
+    return wide.empty() ? "error " + std::to_string(code) : wideToUtf8(wide);
 }
 
 }  // namespace zintor

@@ -21,8 +21,8 @@ enum CommandId : int {
     kPortBase = 100,
 };
 
-HWND Child(HWND parent, const wchar_t* windowClass, const wchar_t* text, DWORD style, int id, int x,
-           int y, int w, int h) {
+HWND childWindow(HWND parent, const wchar_t* windowClass, const wchar_t* text, DWORD style, int id,
+                 int x, int y, int w, int h) {
     HWND child = CreateWindowExW(0, windowClass, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
                                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleW(nullptr), nullptr);
@@ -32,7 +32,7 @@ HWND Child(HWND parent, const wchar_t* windowClass, const wchar_t* text, DWORD s
 }
 
 // Pixels to twips, the unit the stored window positions have always used.
-float Twips(int pixels, HWND window, int axis) {
+float twips(int pixels, HWND window, int axis) {
     HDC dc = GetDC(window);
     const int dpi = GetDeviceCaps(dc, axis);
     ReleaseDC(window, dc);
@@ -40,7 +40,7 @@ float Twips(int pixels, HWND window, int axis) {
 }
 
 // The dialog's answer with ".ext" appended when it does not hold ".ext" anywhere (any case).
-std::string AppendExtension(std::string path, const std::string& extension) {
+std::string appendExtension(std::string path, const std::string& extension) {
     std::string lower = path;
     std::string wanted = "." + extension;
     for (std::string* text : {&lower, &wanted}) {
@@ -69,10 +69,11 @@ WinDesktop::WinDesktop(WinEventLoop& loop) : loop_(loop) {
     main_ =
         CreateWindowExW(0, kMainClass, L"Zintor", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
                         CW_USEDEFAULT, CW_USEDEFAULT, 330, 130, nullptr, nullptr, instance, this);
-    comLabel_ = Child(main_, L"STATIC", L"", SS_LEFT, 0, 10, 10, 300, 20);
-    connectButton_ = Child(main_, L"BUTTON", L"Connect", BS_PUSHBUTTON, kConnect, 10, 40, 95, 26);
-    Child(main_, L"BUTTON", L"Settings", BS_PUSHBUTTON, kSettings, 112, 40, 95, 26);
-    Child(main_, L"BUTTON", L"Exit", BS_PUSHBUTTON, kExit, 214, 40, 95, 26);
+    comLabel_ = childWindow(main_, L"STATIC", L"", SS_LEFT, 0, 10, 10, 300, 20);
+    connectButton_ =
+        childWindow(main_, L"BUTTON", L"Connect", BS_PUSHBUTTON, kConnect, 10, 40, 95, 26);
+    childWindow(main_, L"BUTTON", L"Settings", BS_PUSHBUTTON, kSettings, 112, 40, 95, 26);
+    childWindow(main_, L"BUTTON", L"Exit", BS_PUSHBUTTON, kExit, 214, 40, 95, 26);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     tray_ = std::make_unique<WinTrayIcon>(main_, kTrayMessage);
     keyHelp_ = std::make_unique<WinKeyHelpWindow>([this] {
@@ -146,17 +147,17 @@ LRESULT WinDesktop::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 HMENU WinDesktop::buildMenu() const {
     HMENU phone = CreatePopupMenu();
     if (ports_.empty()) {
-        AppendMenuW(phone, MF_STRING | MF_GRAYED, kNoPort, Utf8ToWide(kNoPortText).c_str());
+        AppendMenuW(phone, MF_STRING | MF_GRAYED, kNoPort, utf8ToWide(kNoPortText).c_str());
     }
     for (std::size_t i = 0; i < ports_.size(); ++i) {
         AppendMenuW(phone, MF_STRING | (ports_[i].checked ? MF_CHECKED : 0),
-                    kPortBase + static_cast<UINT_PTR>(i), Utf8ToWide(ports_[i].caption).c_str());
+                    kPortBase + static_cast<UINT_PTR>(i), utf8ToWide(ports_[i].caption).c_str());
     }
     AppendMenuW(phone, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(phone, MF_STRING | (autoConnectChecked_ ? MF_CHECKED : 0), kAutoConnect,
                 L"AutoConnect");
     HMENU menu = CreatePopupMenu();
-    AppendMenuW(menu, MF_STRING, kConnect, Utf8ToWide(connectCaption_).c_str());
+    AppendMenuW(menu, MF_STRING, kConnect, utf8ToWide(connectCaption_).c_str());
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(phone), L"Phone settings");
     AppendMenuW(menu, MF_STRING, kSettings, L"Program settings");
     AppendMenuW(menu, MF_STRING, kExit, L"Exit");
@@ -247,7 +248,7 @@ void WinDesktop::trayRemove() {
 
 void WinDesktop::setConnectCaption(const std::string& caption) {
     connectCaption_ = caption;
-    SetWindowTextW(connectButton_, Utf8ToWide(caption).c_str());
+    SetWindowTextW(connectButton_, utf8ToWide(caption).c_str());
 }
 
 void WinDesktop::setAutoConnectChecked(bool checked) {
@@ -265,7 +266,7 @@ void WinDesktop::setPortChecked(int index, bool checked) {
 }
 
 void WinDesktop::setComLabel(const std::string& text) {
-    SetWindowTextW(comLabel_, Utf8ToWide(text).c_str());
+    SetWindowTextW(comLabel_, utf8ToWide(text).c_str());
 }
 
 void WinDesktop::hideMainWindow() {
@@ -275,8 +276,8 @@ void WinDesktop::hideMainWindow() {
 void WinDesktop::mainWindowPosition(float& left, float& top) {
     RECT rect{};
     GetWindowRect(main_, &rect);
-    left = Twips(rect.left, main_, LOGPIXELSX);
-    top = Twips(rect.top, main_, LOGPIXELSY);
+    left = twips(rect.left, main_, LOGPIXELSX);
+    top = twips(rect.top, main_, LOGPIXELSY);
 }
 
 SettingsForm WinDesktop::showSettings(const SettingsForm& form) {
@@ -313,7 +314,7 @@ void WinDesktop::closeNotice() {
 
 void WinDesktop::messageBox(const std::string& title, const std::string& text, bool critical) {
     const WinEventLoop::ModalScope modal(loop_);
-    MessageBoxW(nullptr, Utf8ToWide(text).c_str(), Utf8ToWide(title).c_str(),
+    MessageBoxW(nullptr, utf8ToWide(text).c_str(), utf8ToWide(title).c_str(),
                 MB_OK | MB_SETFOREGROUND | (critical ? MB_ICONERROR : MB_ICONINFORMATION));
 }
 
@@ -326,10 +327,10 @@ void WinDesktop::notify(const std::string& title, const std::string& text) {
 
 std::optional<std::string> WinDesktop::chooseFile(const std::string& title,
                                                   const std::string& extension) {
-    const std::wstring ext = Utf8ToWide(extension);
+    const std::wstring ext = utf8ToWide(extension);
     const std::wstring entry = ext + L" (*." + ext + L")" + L'\0' + L"*." + ext + L'\0';
     const std::wstring filter = entry + entry + L'\0';
-    const std::wstring caption = Utf8ToWide(title);
+    const std::wstring caption = utf8ToWide(title);
     wchar_t file[MAX_PATH] = {};
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
@@ -344,8 +345,8 @@ std::optional<std::string> WinDesktop::chooseFile(const std::string& title,
     if (GetOpenFileNameW(&dialog) == 0) {
         return std::nullopt;
     }
-    std::string path = WideToUtf8(file);
-    return AppendExtension(path, extension);
+    std::string path = wideToUtf8(file);
+    return appendExtension(path, extension);
 }
 
 }  // namespace zintor

@@ -9,15 +9,15 @@ namespace zintor {
 namespace {
 
 // The last path element ("" for a path that ends in a separator).
-std::wstring LastElement(const std::wstring& path) {
+std::wstring lastElement(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 // The file's bytes from `offset` (negative: from the end) to its end.
-bool ReadFrom(const std::string& path, long long offset, std::string& out, long long minimumSize) {
+bool readFrom(const std::string& path, long long offset, std::string& out, long long minimumSize) {
     HANDLE file =
-        CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        CreateFileW(utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
@@ -55,7 +55,7 @@ std::string WinFiles::executableFolder() {
     const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
     std::wstring path(buffer, n);
     const std::size_t slash = path.find_last_of(L'\\');
-    return WideToUtf8(slash == std::wstring::npos ? L"." : path.substr(0, slash));
+    return wideToUtf8(slash == std::wstring::npos ? L"." : path.substr(0, slash));
 }
 
 std::string WinFiles::folder(KnownFolder which) {
@@ -68,21 +68,21 @@ std::string WinFiles::folder(KnownFolder which) {
             if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData) != S_OK) {
                 return program_;
             }
-            return WideToUtf8(appData) + "\\Zintor";
+            return wideToUtf8(appData) + "\\Zintor";
         }
         case KnownFolder::Log:
             return program_ + "\\log";
         case KnownFolder::System: {
             wchar_t system[MAX_PATH] = {};
             const UINT n = GetSystemDirectoryW(system, MAX_PATH);
-            return n == 0 || n >= MAX_PATH ? std::string() : WideToUtf8({system, n});
+            return n == 0 || n >= MAX_PATH ? std::string() : wideToUtf8({system, n});
         }
     }
     return program_;
 }
 
 bool WinFiles::exists(const std::string& path) {
-    const std::wstring wide = Utf8ToWide(path);
+    const std::wstring wide = utf8ToWide(path);
     WIN32_FIND_DATAW found{};
     HANDLE search = FindFirstFileW(wide.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
@@ -90,12 +90,12 @@ bool WinFiles::exists(const std::string& path) {
     }
     FindClose(search);
     // A wildcard in the path finds other names: only the name asked for counts.
-    const std::wstring expected = LastElement(wide);
+    const std::wstring expected = lastElement(wide);
     return CompareStringOrdinal(found.cFileName, -1, expected.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 bool WinFiles::folderExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
+    const DWORD attributes = GetFileAttributesW(utf8ToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -103,16 +103,16 @@ bool WinFiles::createFolder(const std::string& path) {
     if (folderExists(path)) {
         return true;
     }
-    CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr);
+    CreateDirectoryW(utf8ToWide(path).c_str(), nullptr);
     return folderExists(path);
 }
 
 bool WinFiles::readText(const std::string& path, std::string& out) {
-    return !folderExists(path) && ReadFrom(path, 0, out, 0);
+    return !folderExists(path) && readFrom(path, 0, out, 0);
 }
 
 bool WinFiles::readLast128(const std::string& path, std::string& out) {
-    return ReadFrom(path, -128, out, 128);
+    return readFrom(path, -128, out, 128);
 }
 
 bool WinFiles::readLines(const std::string& path, std::vector<std::string>& out) {
@@ -138,7 +138,7 @@ bool WinFiles::readLines(const std::string& path, std::vector<std::string>& out)
 }
 
 bool WinFiles::appendLine(const std::string& path, const std::string& line) {
-    HANDLE file = CreateFileW(Utf8ToWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+    HANDLE file = CreateFileW(utf8ToWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;

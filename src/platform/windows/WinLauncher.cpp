@@ -8,7 +8,7 @@ namespace zintor {
 
 LaunchResult WinLauncher::start(const std::string& path, bool minimizedNoFocus) {
     LaunchResult result;
-    const std::wstring program = Utf8ToWide(path);
+    const std::wstring program = utf8ToWide(path);
     const DWORD attributes = GetFileAttributesW(program.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         result.error = "file not found";
@@ -31,7 +31,7 @@ LaunchResult WinLauncher::start(const std::string& path, bool minimizedNoFocus) 
     if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                        DETACHED_PROCESS, nullptr, folder.empty() ? nullptr : folder.c_str(),
                        &startup, &process) == 0) {
-        result.error = SystemErrorText(GetLastError());
+        result.error = systemErrorText(GetLastError());
         return result;
     }
     CloseHandle(process.hThread);

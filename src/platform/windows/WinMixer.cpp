@@ -46,7 +46,7 @@ bool WinMixer::findMasterVolume() {
 
 namespace {
 
-MIXERCONTROLDETAILS Details(DWORD controlId, MIXERCONTROLDETAILS_UNSIGNED& value) {
+MIXERCONTROLDETAILS mixerDetails(DWORD controlId, MIXERCONTROLDETAILS_UNSIGNED& value) {
     MIXERCONTROLDETAILS details{};
     details.cbStruct = sizeof details;
     details.dwControlID = controlId;
@@ -60,7 +60,7 @@ MIXERCONTROLDETAILS Details(DWORD controlId, MIXERCONTROLDETAILS_UNSIGNED& value
 
 bool WinMixer::getVolume(std::uint32_t& value) {
     MIXERCONTROLDETAILS_UNSIGNED level{};
-    MIXERCONTROLDETAILS details = Details(controlId_, level);
+    MIXERCONTROLDETAILS details = mixerDetails(controlId_, level);
     if (mixer_ == nullptr ||
         mixerGetControlDetailsW(reinterpret_cast<HMIXEROBJ>(mixer_), &details,
                                 MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) !=
@@ -73,7 +73,7 @@ bool WinMixer::getVolume(std::uint32_t& value) {
 
 bool WinMixer::setVolume(std::uint32_t value) {
     MIXERCONTROLDETAILS_UNSIGNED level{value};
-    MIXERCONTROLDETAILS details = Details(controlId_, level);
+    MIXERCONTROLDETAILS details = mixerDetails(controlId_, level);
     return mixer_ != nullptr &&
            mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(mixer_), &details,
                                   MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==

@@ -10,7 +10,7 @@ constexpr int kRowHeight = 18;
 constexpr int kKeyColumn = 130;
 constexpr DWORD kNoFocusTopmost = WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
 
-void Register(const wchar_t* name, WNDPROC proc, int background) {
+void registerClass(const wchar_t* name, WNDPROC proc, int background) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = proc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -21,7 +21,7 @@ void Register(const wchar_t* name, WNDPROC proc, int background) {
 }
 
 template <typename T>
-T* Self(HWND window, UINT message, LPARAM lParam) {
+T* selfOf(HWND window, UINT message, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA,
@@ -31,7 +31,7 @@ T* Self(HWND window, UINT message, LPARAM lParam) {
 }
 
 // The window's outer size for a client area of w x h.
-SIZE Outer(DWORD style, DWORD exStyle, int w, int h) {
+SIZE outer(DWORD style, DWORD exStyle, int w, int h) {
     RECT rect{0, 0, w, h};
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
@@ -41,7 +41,7 @@ SIZE Outer(DWORD style, DWORD exStyle, int w, int h) {
 
 WinKeyHelpWindow::WinKeyHelpWindow(std::function<void()> closedByUser)
     : closedByUser_(std::move(closedByUser)) {
-    Register(kClass, proc, COLOR_WINDOW);
+    registerClass(kClass, proc, COLOR_WINDOW);
 }
 
 WinKeyHelpWindow::~WinKeyHelpWindow() {
@@ -52,7 +52,7 @@ void WinKeyHelpWindow::show(const std::string& caption, const std::vector<KeyHel
     rows_ = rows;
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     const SIZE size =
-        Outer(style, kNoFocusTopmost, 420, kRowHeight * static_cast<int>(rows.size()) + 12);
+        outer(style, kNoFocusTopmost, 420, kRowHeight * static_cast<int>(rows.size()) + 12);
     if (window_ == nullptr) {
         window_ = CreateWindowExW(kNoFocusTopmost, kClass, L"", style,
                                   GetSystemMetrics(SM_CXSCREEN) - size.cx - 20, 40, size.cx,
@@ -60,7 +60,7 @@ void WinKeyHelpWindow::show(const std::string& caption, const std::vector<KeyHel
     } else {
         SetWindowPos(window_, HWND_TOPMOST, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOACTIVATE);
     }
-    SetWindowTextW(window_, Utf8ToWide(caption).c_str());
+    SetWindowTextW(window_, utf8ToWide(caption).c_str());
     InvalidateRect(window_, nullptr, TRUE);
     ShowWindow(window_, SW_SHOWNOACTIVATE);
 }
@@ -82,8 +82,8 @@ void WinKeyHelpWindow::paint() {
     GetClientRect(window_, &client);
     int y = 6;
     for (const KeyHelpRow& row : rows_) {
-        const std::wstring key = Utf8ToWide(row.key);
-        const std::wstring function = Utf8ToWide(row.function);
+        const std::wstring key = utf8ToWide(row.key);
+        const std::wstring function = utf8ToWide(row.function);
         RECT keyRect{8, y, kKeyColumn, y + kRowHeight};
         RECT functionRect{kKeyColumn + 8, y, client.right - 8, y + kRowHeight};
         DrawTextW(dc, key.c_str(), static_cast<int>(key.size()), &keyRect,
@@ -96,7 +96,7 @@ void WinKeyHelpWindow::paint() {
 }
 
 LRESULT CALLBACK WinKeyHelpWindow::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = Self<WinKeyHelpWindow>(window, message, lParam);
+    auto* self = selfOf<WinKeyHelpWindow>(window, message, lParam);
     if (self == nullptr || self->window_ != window) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -117,7 +117,7 @@ LRESULT CALLBACK WinKeyHelpWindow::proc(HWND window, UINT message, WPARAM wParam
 
 WinNoticeWindow::WinNoticeWindow(WinEventLoop& loop, std::function<void()> closed)
     : loop_(loop), closed_(std::move(closed)) {
-    Register(kClass, proc, COLOR_BTNFACE);
+    registerClass(kClass, proc, COLOR_BTNFACE);
 }
 
 WinNoticeWindow::~WinNoticeWindow() {
@@ -128,7 +128,7 @@ WinNoticeWindow::~WinNoticeWindow() {
 void WinNoticeWindow::show(const std::string& text) {
     if (window_ == nullptr) {
         const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-        const SIZE size = Outer(style, kNoFocusTopmost, 300, 56);
+        const SIZE size = outer(style, kNoFocusTopmost, 300, 56);
         window_ = CreateWindowExW(kNoFocusTopmost, kClass, L"Zintor", style,
                                   (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
                                   (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy,
@@ -139,7 +139,7 @@ void WinNoticeWindow::show(const std::string& text) {
         SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                      TRUE);
     }
-    SetWindowTextW(label_, Utf8ToWide(text).c_str());
+    SetWindowTextW(label_, utf8ToWide(text).c_str());
     ShowWindow(window_, SW_SHOWNOACTIVATE);
     restartTimer();
 }
@@ -148,7 +148,7 @@ void WinNoticeWindow::setText(const std::string& text) {
     if (window_ == nullptr) {
         return;
     }
-    SetWindowTextW(label_, Utf8ToWide(text).c_str());
+    SetWindowTextW(label_, utf8ToWide(text).c_str());
     restartTimer();
 }
 
@@ -182,7 +182,7 @@ void WinNoticeWindow::stopTimer() {
 }
 
 LRESULT CALLBACK WinNoticeWindow::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = Self<WinNoticeWindow>(window, message, lParam);
+    auto* self = selfOf<WinNoticeWindow>(window, message, lParam);
     if (self == nullptr || self->window_ != window) {
         return DefWindowProcW(window, message, wParam, lParam);
     }

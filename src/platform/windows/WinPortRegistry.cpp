@@ -5,7 +5,7 @@
 namespace zintor {
 namespace {
 
-std::wstring StringValue(HKEY key, const wchar_t* name) {
+std::wstring stringValue(HKEY key, const wchar_t* name) {
     wchar_t text[256] = {};
     DWORD bytes = sizeof text - sizeof(wchar_t);
     DWORD type = 0;
@@ -38,7 +38,7 @@ std::vector<RegisteredPort> WinPortRegistry::listPorts() {
             ERROR_SUCCESS) {
             break;
         }
-        ports.push_back({WideToUtf8(name), WideToUtf8(StringValue(key, name))});
+        ports.push_back({wideToUtf8(name), wideToUtf8(stringValue(key, name))});
     }
     RegCloseKey(key);
     return ports;

@@ -5,7 +5,7 @@ namespace {
 
 constexpr DWORD kLineEvents = EV_BREAK | EV_CTS | EV_DSR | EV_RING;
 
-bool Configure(HANDLE port) {
+bool configure(HANDLE port) {
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (!GetCommState(port, &dcb)) {
@@ -31,7 +31,7 @@ bool Configure(HANDLE port) {
            PurgeComm(port, PURGE_RXCLEAR | PURGE_TXCLEAR);
 }
 
-void Finish(HANDLE port, OVERLAPPED& overlapped) {
+void finish(HANDLE port, OVERLAPPED& overlapped) {
     CancelIoEx(port, &overlapped);
     DWORD ignored = 0;
     GetOverlappedResult(port, &overlapped, &ignored, TRUE);
@@ -62,7 +62,7 @@ bool WinSerialLink::open(int port) {
     if (port_ == INVALID_HANDLE_VALUE) {
         return false;
     }
-    if (!Configure(port_)) {
+    if (!configure(port_)) {
         CloseHandle(port_);
         port_ = INVALID_HANDLE_VALUE;
         return false;
@@ -90,8 +90,8 @@ void WinSerialLink::close() {
     FlushFileBuffers(port_);
     SetCommMask(port_, 0);
     // The pending read and wait must be finished before their OVERLAPPEDs can be used again.
-    Finish(port_, read_);
-    Finish(port_, wait_);
+    finish(port_, read_);
+    finish(port_, wait_);
     CloseHandle(port_);
     port_ = INVALID_HANDLE_VALUE;
     received_.clear();

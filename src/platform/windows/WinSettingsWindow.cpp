@@ -9,19 +9,19 @@ namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
-int Dpi(HWND window, int axis) {
+int dpi(HWND window, int axis) {
     HDC dc = GetDC(window);
     const int dpi = GetDeviceCaps(dc, axis);
     ReleaseDC(window, dc);
     return dpi > 0 ? dpi : 96;
 }
 
-std::string Text(HWND control) {
+std::string controlText(HWND control) {
     const int length = GetWindowTextLengthW(control);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     GetWindowTextW(control, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(length));
-    return WideToUtf8(text);
+    return wideToUtf8(text);
 }
 
 }  // namespace
@@ -58,13 +58,13 @@ void WinSettingsWindow::build() {
                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                               GetModuleHandleW(nullptr), this);
     const int x =
-        static_cast<int>(form_.left * static_cast<float>(Dpi(window_, LOGPIXELSX)) / 1440);
-    const int y = static_cast<int>(form_.top * static_cast<float>(Dpi(window_, LOGPIXELSY)) / 1440);
+        static_cast<int>(form_.left * static_cast<float>(dpi(window_, LOGPIXELSX)) / 1440);
+    const int y = static_cast<int>(form_.top * static_cast<float>(dpi(window_, LOGPIXELSY)) / 1440);
     SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     auto add = [this](const wchar_t* windowClass, const std::string& text, DWORD style, int id,
                       int left, int top, int w, int h, DWORD exStyle = 0) {
-        HWND child = CreateWindowExW(exStyle, windowClass, Utf8ToWide(text).c_str(),
+        HWND child = CreateWindowExW(exStyle, windowClass, utf8ToWide(text).c_str(),
                                      WS_CHILD | WS_VISIBLE | style, left, top, w, h, window_,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                      GetModuleHandleW(nullptr), nullptr);
@@ -120,15 +120,15 @@ void WinSettingsWindow::collect() {
     RECT rect{};
     GetWindowRect(window_, &rect);
     form_.left =
-        static_cast<float>(rect.left) * 1440.0f / static_cast<float>(Dpi(window_, LOGPIXELSX));
+        static_cast<float>(rect.left) * 1440.0f / static_cast<float>(dpi(window_, LOGPIXELSX));
     form_.top =
-        static_cast<float>(rect.top) * 1440.0f / static_cast<float>(Dpi(window_, LOGPIXELSY));
+        static_cast<float>(rect.top) * 1440.0f / static_cast<float>(dpi(window_, LOGPIXELSY));
     form_.autoConnect = SendMessageW(control(kAutoConnect), BM_GETCHECK, 0, 0) == BST_CHECKED;
     for (int i = 0; i < 9; ++i) {
-        form_.appName[i] = Text(control(kNameBase + i));
+        form_.appName[i] = controlText(control(kNameBase + i));
     }
     for (int i = 0; i < 10; ++i) {
-        form_.appPath[i] = Text(control(kPathBase + i));
+        form_.appPath[i] = controlText(control(kPathBase + i));
     }
     form_.mouseSpeed = static_cast<int>(SendMessageW(control(kSlider), TBM_GETPOS, 0, 0));
 }
@@ -164,7 +164,7 @@ LRESULT WinSettingsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             } else if (id >= kSelectBase && id <= kSelectBase + 9) {
                 if (const auto chosen = chooseFile_(window_)) {
                     SetWindowTextW(control(kPathBase + id - kSelectBase),
-                                   Utf8ToWide(*chosen).c_str());
+                                   utf8ToWide(*chosen).c_str());
                 }
             }
             return 0;

@@ -11,8 +11,8 @@ namespace zintor {
 namespace {
 
 template <std::size_t N>
-void CopyCut(wchar_t (&field)[N], const std::string& text) {
-    const std::wstring wide = Utf8ToWide(text);
+void copyCut(wchar_t (&field)[N], const std::string& text) {
+    const std::wstring wide = utf8ToWide(text);
     const std::size_t n = std::min(wide.size(), N - 1);
     std::wmemcpy(field, wide.data(), n);
     field[n] = L'\0';
@@ -51,13 +51,13 @@ bool WinTrayIcon::call(DWORD message, UINT extraFlags) {
 }
 
 void WinTrayIcon::add(const std::string& tip) {
-    CopyCut(data_.szTip, tip);
+    copyCut(data_.szTip, tip);
     data_.hIcon = frames_[0];
     shown_ = call(NIM_ADD);
 }
 
 void WinTrayIcon::setTip(const std::string& tip) {
-    CopyCut(data_.szTip, tip);
+    copyCut(data_.szTip, tip);
     if (shown_) {
         call(NIM_MODIFY);
     }
@@ -85,8 +85,8 @@ bool WinTrayIcon::balloon(const std::string& title, const std::string& text) {
     }
     NOTIFYICONDATAW data = data_;
     data.uFlags |= NIF_INFO;
-    CopyCut(data.szInfoTitle, title);
-    CopyCut(data.szInfo, text);
+    copyCut(data.szInfoTitle, title);
+    copyCut(data.szInfo, text);
     data.dwInfoFlags = NIIF_INFO;
     return Shell_NotifyIconW(NIM_MODIFY, &data) != 0;
 }

@@ -7,10 +7,10 @@
 namespace zintor {
 
 namespace {
-HWND Window(MediaPlayer::Handle handle) {
+HWND playerWindow(MediaPlayer::Handle handle) {
     return reinterpret_cast<HWND>(handle);
 }
-std::string AnsiToUtf8(const std::string& text) {
+std::string ansiToUtf8(const std::string& text) {
     if (text.empty()) {
         return text;
     }
@@ -19,7 +19,7 @@ std::string AnsiToUtf8(const std::string& text) {
         static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0)),
         L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
-    return WideToUtf8(wide);
+    return wideToUtf8(wide);
 }
 
 }  // namespace
@@ -30,7 +30,7 @@ MediaPlayer::Handle WinampPlayer::findWindow(const std::string&) {
 
 void WinampPlayer::command(Handle window, int id) {
     if (window != 0) {
-        SendMessageW(Window(window), WM_COMMAND, static_cast<WPARAM>(id), 0);
+        SendMessageW(playerWindow(window), WM_COMMAND, static_cast<WPARAM>(id), 0);
     }
 }
 
@@ -38,7 +38,7 @@ int WinampPlayer::query(Handle window, int data, int code) {
     if (window == 0) {
         return 0;
     }
-    return static_cast<int>(SendMessageW(Window(window), WM_USER, static_cast<WPARAM>(data),
+    return static_cast<int>(SendMessageW(playerWindow(window), WM_USER, static_cast<WPARAM>(data),
                                          static_cast<LPARAM>(code)));
 }
 
@@ -46,11 +46,11 @@ std::string WinampPlayer::caption(Handle window) {
     if (window == 0) {
         return {};
     }
-    const int length = GetWindowTextLengthW(Window(window));
+    const int length = GetWindowTextLengthW(playerWindow(window));
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int n = GetWindowTextW(Window(window), text.data(), length + 1);
+    const int n = GetWindowTextW(playerWindow(window), text.data(), length + 1);
     text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
-    return WideToUtf8(text);
+    return wideToUtf8(text);
 }
 
 bool WinampPlayer::start(const std::string& path) {
@@ -77,7 +77,7 @@ bool WinampPlayer::readPlaylist(const std::string& playerPath, Visit entry) {
             continue;
         }
         // Winamp writes its playlist in the system's ANSI code page.
-        if (!entry(index++, AnsiToUtf8(line))) {
+        if (!entry(index++, ansiToUtf8(line))) {
             break;
         }
     }

@@ -10,7 +10,7 @@ namespace zintor::testing {
 
 namespace {
 
-std::string Chomp(std::string text) {
+std::string chomp(std::string text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
         text.pop_back();
     }
@@ -18,7 +18,7 @@ std::string Chomp(std::string text) {
 }
 
 // A home folder of its own under the bus folder, the test's bus and no display.
-ChildProcess::Environment Isolated(const PrivateSessionBus& bus, const std::string& home) {
+ChildProcess::Environment isolated(const PrivateSessionBus& bus, const std::string& home) {
     std::filesystem::create_directories(home);
     return {{"HOME", home},
             {"XDG_CONFIG_HOME", home + "/config"},
@@ -31,14 +31,14 @@ ChildProcess::Environment Isolated(const PrivateSessionBus& bus, const std::stri
 }
 
 // Runs `tool` on the test's bus; its output without the final line end.
-std::string RunOnBus(const PrivateSessionBus& bus, const std::string& tool) {
-    return Chomp(ChildProcess::output("DBUS_SESSION_BUS_ADDRESS='" + bus.address() + "' " + tool +
+std::string runOnBus(const PrivateSessionBus& bus, const std::string& tool) {
+    return chomp(ChildProcess::output("DBUS_SESSION_BUS_ADDRESS='" + bus.address() + "' " + tool +
                                       " 2>/dev/null"));
 }
 
 }  // namespace
 
-bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) {
@@ -58,16 +58,16 @@ bool TestAudacious::installed() {
 
 bool TestAudacious::start() {
     const std::string home = bus_.folder() + "/audacious-" + std::to_string(++runs_);
-    ChildProcess::Environment environment = Isolated(bus_, home);
+    ChildProcess::Environment environment = isolated(bus_, home);
     environment.emplace_back("PULSE_SERVER", pulse_.server());
     if (!process_.start({"audacious", "-H"}, environment, home + "/audacious.log")) {
         return false;
     }
-    return Eventually([this] { return audtool("version").rfind("Audacious", 0) == 0; });
+    return eventually([this] { return audtool("version").rfind("Audacious", 0) == 0; });
 }
 
 std::string TestAudacious::audtool(const std::string& arguments) const {
-    return RunOnBus(bus_, "audtool " + arguments);
+    return runOnBus(bus_, "audtool " + arguments);
 }
 
 void TestAudacious::playFiles(const std::vector<std::string>& paths) {
@@ -79,15 +79,15 @@ void TestAudacious::playFiles(const std::vector<std::string>& paths) {
 }
 
 std::string TestMprisPlayer::playerctl(const std::string& arguments) const {
-    return RunOnBus(bus_, "playerctl -p " + name_ + " " + arguments);
+    return runOnBus(bus_, "playerctl -p " + name_ + " " + arguments);
 }
 
 bool TestMprisPlayer::launch(const std::vector<std::string>& argv) {
     const std::string home = bus_.folder() + "/" + name_;
-    if (!process_.start(argv, Isolated(bus_, home), home + "/" + name_ + ".log")) {
+    if (!process_.start(argv, isolated(bus_, home), home + "/" + name_ + ".log")) {
         return false;
     }
-    return Eventually([this] { return playerctl("status") == "Playing"; });
+    return eventually([this] { return playerctl("status") == "Playing"; });
 }
 
 std::string TestMpv::plugin() {

@@ -13,7 +13,7 @@
 namespace zintor::testing {
 
 // Polls `done` every 20 ms until it holds or `limit` has passed; its last answer.
-bool Eventually(const std::function<bool()>& done,
+bool eventually(const std::function<bool()>& done,
                 std::chrono::milliseconds limit = std::chrono::seconds(5));
 
 // Audacious started headless on the test's bus, playing into the test's PulseAudio, with a

@@ -9,7 +9,7 @@ namespace zintor::testing {
 
 // Writes a mono 8 kHz WAV file of `seconds` of a sine tone. With a `title`, a 128-byte MP3 tag
 // ("TAG", title, artist "Zintor") follows the sound, where the program looks for it.
-inline void WriteTone(const std::string& path, int seconds, int frequency,
+inline void writeTone(const std::string& path, int seconds, int frequency,
                       const std::string& title = {}) {
     constexpr std::uint32_t kRate = 8000;
     const std::uint32_t samples = kRate * static_cast<std::uint32_t>(seconds);
