@@ -215,7 +215,8 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
     const auto [key, value] = split(args, name == "answer" || name == "mp3" ? " = " : "=");
     const int number =
         first.find_first_not_of("-0123456789") == std::string::npos ? std::atoi(first.c_str()) : 0;
-    DesktopEvents& events = *world.desktop.listener();
+    // The program's desktop listener: there once the program is made (not while setting up).
+    const auto events = [this]() -> DesktopEvents& { return *world.desktop.listener(); };
     SimPhone& phone = world.phone;
     ScriptedPlayer& player = world.player;
     SimSerialLink& serial = world.serial();
@@ -254,16 +255,16 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         {"volume", [&] { world.mixer.setValue(static_cast<std::uint32_t>(number)); }},
         {"window", [&] { world.desktop.setMainWindowPosition(float(number), std::stof(rest)); }},
         {"max-depth", [&] { world.loop.setMaxDepth(number); }},
-        {"exit", [&] { events.exitClicked(); }},
+        {"exit", [&] { events().exitClicked(); }},
         {"shutdown", [&] { program->shutdown(); }},
-        {"connect", [&] { events.connectClicked(); }},
-        {"auto-connect", [&] { events.autoConnectClicked(); }},
-        {"choose-port", [&] { events.portChosen(number); }},
-        {"settings", [&] { events.settingsClicked(); }},
-        {"speed", [&] { events.mouseSpeedChanged(number); }},
-        {"refresh-ports", [&] { events.refreshPortsClicked(); }},
-        {"list-ports", [&] { events.enumeratePortsClicked(); }},
-        {"player-check", [&] { events.playerCheckClicked(); }},
+        {"connect", [&] { events().connectClicked(); }},
+        {"auto-connect", [&] { events().autoConnectClicked(); }},
+        {"choose-port", [&] { events().portChosen(number); }},
+        {"settings", [&] { events().settingsClicked(); }},
+        {"speed", [&] { events().mouseSpeedChanged(number); }},
+        {"refresh-ports", [&] { events().refreshPortsClicked(); }},
+        {"list-ports", [&] { events().enumeratePortsClicked(); }},
+        {"player-check", [&] { events().playerCheckClicked(); }},
         {"close-help", [&] { world.desktop.userClosesKeyHelp(); }},
         {"end", [] {}},
     };
