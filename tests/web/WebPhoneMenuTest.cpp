@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include "ShellTestApp.h"
@@ -86,6 +87,19 @@ TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     toggle->trigger();
     EXPECT_FALSE(phone.enabled() || showAgain->isEnabled() || (open && open->isVisible()));
     EXPECT_EQ(settings.read("WebPhone", ""), "0");
+
+    // Another program holds the port: the user is told, and the switch stays off.
+    QTcpServer other;
+    ASSERT_TRUE(other.listen(QHostAddress::Any));
+    settings.write("WebPhonePort", std::to_string(other.serverPort()));
+    QString told;
+    test::whenModalOpen("QMessageBox", [&told](QWidget* box) {
+        told = box->findChild<QLabel*>("qt_msgbox_label")->text();
+        box->close();
+    });
+    toggle->trigger();
+    EXPECT_TRUE(told.startsWith("The web phone cannot start: ")) << told.toStdString();
+    EXPECT_FALSE(phone.enabled() || toggle->isChecked() || showAgain->isEnabled());
 }
 
 TEST(WebPhoneServerTest, OnlyPeersOnTheLocalNetworkAreServed) {
