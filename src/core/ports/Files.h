@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,24 @@ class Files {
     virtual bool readText(const std::string& path, std::string& out) = 0;
     // The last 128 bytes; false when the file cannot be read or is shorter than 128 bytes.
     virtual bool readLast128(const std::string& path, std::string& out) = 0;
-    // Text lines without their line ends. False when the file cannot be read.
-    virtual bool readLines(const std::string& path, std::vector<std::string>& out) = 0;
+    // Text lines without their line ends (LF or CR LF). False when the file cannot be read.
+    bool readLines(const std::string& path, std::vector<std::string>& out) {
+        std::string text;
+        if (!readText(path, text)) {
+            return false;
+        }
+        out.clear();
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            std::string line = text.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            out.push_back(std::move(line));
+            start = end + 1;
+        }
+        return true;
+    }
     // Appends `line` and CR LF, creating the file. False when it cannot be written.
     virtual bool appendLine(const std::string& path, const std::string& line) = 0;
 };

@@ -200,29 +200,6 @@ bool PosixFiles::readLast128(const std::string& path, std::string& out) {
     return true;
 }
 
-bool PosixFiles::readLines(const std::string& path, std::vector<std::string>& out) {
-    std::string text;
-    if (!readText(path, text)) {
-        return false;
-    }
-    out.clear();
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        const bool last = end == std::string::npos;
-        if (last) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        out.push_back(std::move(line));
-        start = end + 1;
-    }
-    return true;
-}
-
 bool PosixFiles::appendLine(const std::string& path, const std::string& line) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {

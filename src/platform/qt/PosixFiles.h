@@ -31,7 +31,6 @@ class PosixFiles : public Files {
     bool createFolder(const std::string& path) override;
     bool readText(const std::string& path, std::string& out) override;
     bool readLast128(const std::string& path, std::string& out) override;
-    bool readLines(const std::string& path, std::vector<std::string>& out) override;
     bool appendLine(const std::string& path, const std::string& line) override;
 
   private:

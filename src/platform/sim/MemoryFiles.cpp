@@ -129,31 +129,6 @@ bool MemoryFiles::readLast128(const std::string& path, std::string& out) {
     return true;
 }
 
-bool MemoryFiles::readLines(const std::string& path, std::vector<std::string>& out) {
-    if (!readable(path)) {
-        return false;
-    }
-    out.clear();
-    const std::string& data = files_.at(path);
-    std::string line;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        char c = data[i];
-        if (c == '\r' || c == '\n') {
-            out.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n') {
-                ++i;
-            }
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) {
-        out.push_back(line);
-    }
-    return true;
-}
-
 bool MemoryFiles::appendLine(const std::string& path, const std::string& line) {
     if (unwritable_.count(path) != 0 || folders_.count(trimmed(path)) != 0 ||
         folders_.count(parentOf(path)) == 0) {

@@ -5,6 +5,7 @@
 #include "WideText.h"
 #include "WinPopups.h"
 #include "WinSettingsWindow.h"
+#include "WindowSelf.h"
 
 namespace zintor {
 namespace {
@@ -99,12 +100,7 @@ WinDesktop::~WinDesktop() {
 }
 
 LRESULT CALLBACK WinDesktop::mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<WinDesktop*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = windowSelf<WinDesktop>(window, message, lParam);
     if (self != nullptr && self->main_ == window) {
         return self->handle(message, wParam, lParam);
     }

@@ -115,28 +115,6 @@ bool WinFiles::readLast128(const std::string& path, std::string& out) {
     return readFrom(path, -128, out, 128);
 }
 
-bool WinFiles::readLines(const std::string& path, std::vector<std::string>& out) {
-    std::string text;
-    if (!readText(path, text)) {
-        return false;
-    }
-    out.clear();
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        out.push_back(std::move(line));
-        start = end + 1;
-    }
-    return true;
-}
-
 bool WinFiles::appendLine(const std::string& path, const std::string& line) {
     HANDLE file = CreateFileW(utf8ToWide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -24,7 +24,6 @@ class WinFiles : public Files {
     bool createFolder(const std::string& path) override;
     bool readText(const std::string& path, std::string& out) override;
     bool readLast128(const std::string& path, std::string& out) override;
-    bool readLines(const std::string& path, std::vector<std::string>& out) override;
     bool appendLine(const std::string& path, const std::string& line) override;
 
     static std::string executableFolder();

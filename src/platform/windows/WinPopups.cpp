@@ -1,6 +1,7 @@
 #include "WinPopups.h"
 
 #include "WideText.h"
+#include "WindowSelf.h"
 
 namespace zintor {
 namespace {
@@ -18,16 +19,6 @@ void registerClass(const wchar_t* name, WNDPROC proc, int background) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background + 1));
     windowClass.lpszClassName = name;
     RegisterClassW(&windowClass);
-}
-
-template <typename T>
-T* selfOf(HWND window, UINT message, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 // The window's outer size for a client area of w x h.
@@ -96,7 +87,7 @@ void WinKeyHelpWindow::paint() {
 }
 
 LRESULT CALLBACK WinKeyHelpWindow::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = selfOf<WinKeyHelpWindow>(window, message, lParam);
+    auto* self = windowSelf<WinKeyHelpWindow>(window, message, lParam);
     if (self == nullptr || self->window_ != window) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -182,7 +173,7 @@ void WinNoticeWindow::stopTimer() {
 }
 
 LRESULT CALLBACK WinNoticeWindow::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = selfOf<WinNoticeWindow>(window, message, lParam);
+    auto* self = windowSelf<WinNoticeWindow>(window, message, lParam);
     if (self == nullptr || self->window_ != window) {
         return DefWindowProcW(window, message, wParam, lParam);
     }

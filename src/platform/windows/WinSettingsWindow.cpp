@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "WideText.h"
+#include "WindowSelf.h"
 
 namespace zintor {
 namespace {
@@ -134,12 +135,7 @@ void WinSettingsWindow::collect() {
 }
 
 LRESULT CALLBACK WinSettingsWindow::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<WinSettingsWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = windowSelf<WinSettingsWindow>(window, message, lParam);
     if (self == nullptr || self->window_ != window) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
