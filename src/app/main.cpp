@@ -1,11 +1,13 @@
 // zintor: the phone on a serial line as a remote control for this PC.
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstdlib>
 
 #include "Adapters.h"
 #include "CommandLine.h"
 #include "ExitControl.h"
+#include "SingleInstance.h"
 #include "app/Program.h"
 #include "link/Link.h"
 
@@ -33,6 +35,12 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     const QString platform = QGuiApplication::platformName();
     const bool headless = noDisplay || platform == "offscreen" || platform == "minimal";
+    const zintor::app::SingleInstance instance(
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Zintor");
+    if (!instance.isFirst()) {
+        zintor::app::SingleInstance::tellRunningAlready(headless);
+        return 0;
+    }
 
     zintor::app::Adapters adapters(headless);
     zintor::Program program(adapters.ports());
