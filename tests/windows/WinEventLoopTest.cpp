@@ -2,7 +2,6 @@
 // the serial line, see WinSerialLinkTest; window messages for the windows, see wine-e2e.sh).
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
 #include "platform/windows/WinEventLoop.h"
@@ -24,8 +23,7 @@ TEST(WinEventLoopTest, TimersAndPostedCallsRunInOrderAndWaitsSleep) {
     loop.waitUntil(start + 205);
     EXPECT_GE(loop.now(), start + 205);
     EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
-    EXPECT_GE(ticks, 8);
-    EXPECT_LE(ticks, 10);
+    EXPECT_TRUE(ticks >= 8 && ticks <= 10) << ticks;
     // One sleep per tick and a few for the posted calls: a loop that spun would count thousands.
     EXPECT_LE(loop.sleeps(), 40u);
     loop.stopTimer(timer);
@@ -38,20 +36,16 @@ TEST(WinEventLoopTest, TimersAndPostedCallsRunInOrderAndWaitsSleep) {
 
 TEST(WinEventLoopTest, NestedWaitsSeeLaterEventsAndTimersStopThemselves) {
     WinEventLoop loop;
-    bool released = false;
-    bool pressDone = false;
-    int ticks = 0;
-    int depthAtRelease = 0;
-    // A "press" handler waits for the "release" that a later event brings, inside the outer wait.
-    loop.post([&] {
+    bool released = false, pressDone = false;
+    int ticks = 0, depthAtRelease = 0;
+    loop.post([&] {  // a press's handler waits for the release a later event brings
         loop.waitFor([&] { return released; });
         pressDone = true;
     });
     EventLoop::TimerId timer = 0;
     timer = loop.startTimer(10, [&] {
         if (++ticks == 3) {
-            released = true;
-            depthAtRelease = loop.waitDepth();
+            released = true, depthAtRelease = loop.waitDepth();
             loop.stopTimer(timer);
         }
     });
@@ -63,16 +57,14 @@ TEST(WinEventLoopTest, NestedWaitsSeeLaterEventsAndTimersStopThemselves) {
 
 TEST(WinEventLoopTest, TimersPostedCallsAndHandlesRunInsideAForeignModalLoop) {
     WinEventLoop loop;
-    int ticks = 0;
+    int ticks = 0, signaled = 0;
     bool posted = false;
-    int signaled = 0;
     HANDLE data = CreateEventW(nullptr, TRUE, TRUE, nullptr);  // bytes from the serial line
     loop.addHandle(data, [&] { ++signaled, ResetEvent(data); });
     loop.startTimer(15, [&] { ++ticks; });
     loop.post([&] { posted = true; });
-    const auto modal = std::make_unique<WinEventLoop::ModalScope>(loop);
-    // What a message box or a menu does: its own GetMessage loop.
-    MSG message;
+    const WinEventLoop::ModalScope modal(loop);
+    MSG message;  // what a message box or a menu does: its own GetMessage loop
     while ((ticks < 3 || !posted) && GetMessageW(&message, nullptr, 0, 0) > 0) {
         DispatchMessageW(&message);
     }

@@ -1,9 +1,8 @@
-// The serial adapter under wine against the virtual phone on a pseudo-terminal (COM port given as
-// the first argument; see wine-serial.sh).
+// The serial adapter under wine against the virtual phone on COM9, a pseudo-terminal running
+// serial-phone.txt (see wine-run.sh).
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 #include "platform/windows/WinSerialLink.h"
@@ -11,40 +10,26 @@
 namespace zintor {
 namespace {
 
-int comPort = 9;
-
-class WinSerialLinkTest : public ::testing::Test {
-  protected:
-    WinSerialLinkTest() {
-        link.setListener([this](SerialEvent event) {
-            events.push_back(event);
-            if (event == SerialEvent::Receive) {
-                text += link.takeReceived();
-            }
-        });
-    }
-    // Handles events until `done` or 5 s; false on time-out.
-    bool waitFor(const std::function<bool()>& done) {
+TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
+    WinEventLoop loop;
+    WinSerialLink link{loop};
+    std::vector<SerialEvent> events;
+    std::string text;
+    link.setListener([&](SerialEvent event) {
+        events.push_back(event);
+        text += event == SerialEvent::Receive ? link.takeReceived() : "";
+    });
+    auto count = [&](SerialEvent event) { return std::count(events.begin(), events.end(), event); };
+    auto waitFor = [&](const std::function<bool()>& done) {  // up to 5 s
         const auto deadline = loop.now() + 5000;
         const auto guard = loop.startTimer(5000, [] {});
         loop.waitFor([&] { return done() || loop.now() >= deadline; });
         loop.stopTimer(guard);
         return done();
-    }
-    int count(SerialEvent event) const {
-        return static_cast<int>(std::count(events.begin(), events.end(), event));
-    }
-
-    WinEventLoop loop;
-    WinSerialLink link{loop};
-    std::vector<SerialEvent> events;
-    std::string text;
-};
-
-TEST_F(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
-    EXPECT_FALSE(link.open(comPort + 20));  // no such port
-    ASSERT_TRUE(link.open(comPort));
-    EXPECT_FALSE(link.open(comPort));  // already open
+    };
+    EXPECT_FALSE(link.open(29));  // no such port
+    ASSERT_TRUE(link.open(9));
+    EXPECT_FALSE(link.open(9));  // already open
 
     link.setReceiveArmed(true);
     link.write("AT\r");
@@ -54,7 +39,7 @@ TEST_F(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
     // Disarmed, bytes wait in the link; arming reports them at once.
     link.setReceiveArmed(false);
     text.clear();
-    const int received = count(SerialEvent::Receive);
+    const auto received = count(SerialEvent::Receive);
     link.write("AT+CMER=0,0,0,0,0\r");
     const auto sleeps = loop.sleeps();
     loop.waitUntil(loop.now() + 500);
@@ -74,11 +59,3 @@ TEST_F(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
 
 }  // namespace
 }  // namespace zintor
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc > 1) {
-        zintor::comPort = std::atoi(argv[1]);
-    }
-    return RUN_ALL_TESTS();
-}

@@ -1,15 +1,34 @@
-// The serial-port list from the registry and the K8055 board through K8055D.dll (a stand-in that
-// records its calls), under wine.
+// Under wine: the settings store and the serial-port list in the registry, and the K8055 board
+// through K8055D.dll (a stand-in that records its calls).
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <map>
 
 #include "platform/windows/K8055DllBoard.h"
+#include "platform/windows/RegistrySettingsStore.h"
 #include "platform/windows/WinPortRegistry.h"
 
 namespace zintor {
 namespace {
+
+// That the values are REG_SZ is seen by the end-to-end test.
+TEST(RegistrySettingsStoreTest, StringValuesInTheProgramsKey) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Zintor4");
+    RegistrySettingsStore store;
+    EXPECT_EQ(store.read("Com", "5"), "5");
+    store.write("Com", "7");
+    store.write("AppName 3", "Café ü €");
+    store.write("AppPath9", "");
+    store.flush();
+    EXPECT_FALSE(store.failed());
+
+    RegistrySettingsStore again;
+    EXPECT_EQ(again.read("Com", "5"), "7");
+    EXPECT_EQ(again.read("AppName 3", "x"), "Café ü €");
+    EXPECT_EQ(again.read("AppPath9", "x"), "");  // empty is a value, not a missing one
+    EXPECT_EQ(again.read("AppName 4", "none"), "none");
+}
 
 void setPort(HKEY key, const wchar_t* name, const wchar_t* port) {
     RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(port),
@@ -42,9 +61,9 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
     EXPECT_EQ(ports.at("\\Device\\Serial5"), "COM6");
     EXPECT_EQ(ports.at("\\Device\\BtPort7"), "COM12");
     EXPECT_EQ(ports.at("\\Device\\Odd"), "");  // not a string
-    RegDeleteValueW(key, L"\\Device\\Serial5");
-    RegDeleteValueW(key, L"\\Device\\BtPort7");
-    RegDeleteValueW(key, L"\\Device\\Odd");
+    for (const wchar_t* name : {L"\\Device\\Serial5", L"\\Device\\BtPort7", L"\\Device\\Odd"}) {
+        RegDeleteValueW(key, name);
+    }
     RegCloseKey(key);
 }
 
