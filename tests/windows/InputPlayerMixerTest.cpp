@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <fstream>
-#include <map>
 #include <string>
 
 #include "platform/windows/SendInputKeyboardMouse.h"
@@ -33,16 +32,13 @@ HWND testWindow(const wchar_t* windowClass, WNDPROC procedure, const wchar_t* ti
 }
 
 LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    static const std::map<UINT, std::string> kButtons{{WM_LBUTTONDOWN, "left down "},
-                                                      {WM_LBUTTONUP, "left up "},
-                                                      {WM_RBUTTONDOWN, "right down "},
-                                                      {WM_RBUTTONUP, "right up "}};
+    const char* const kButtons[] = {"left down ", "left up ", "", "right down ", "right up "};
     if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
         received += "down " + std::to_string(wParam) + (lParam & (1 << 24) ? "e " : " ");
     } else if (message == WM_KEYUP || message == WM_SYSKEYUP) {
         received += "up " + std::to_string(wParam) + " ";
-    } else if (kButtons.count(message) != 0) {
-        received += kButtons.at(message);
+    } else if (message >= WM_LBUTTONDOWN && message <= WM_RBUTTONUP) {
+        received += kButtons[message - WM_LBUTTONDOWN];
     } else {
         return DefWindowProcW(window, message, wParam, lParam);
     }

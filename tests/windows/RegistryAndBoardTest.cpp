@@ -7,6 +7,7 @@
 
 #include "platform/windows/K8055DllBoard.h"
 #include "platform/windows/RegistrySettingsStore.h"
+#include "platform/windows/WinFiles.h"
 #include "platform/windows/WinPortRegistry.h"
 
 namespace zintor {
@@ -76,11 +77,9 @@ TEST(K8055DllBoardTest, CallsTheSystemFoldersLibrary) {
         EXPECT_EQ(board.open(0), -1);
         board.writeAllDigital(1);  // nothing to call, nothing breaks
     }
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring standIn = self;
-    standIn = standIn.substr(0, standIn.rfind(L'\\')) + L"\\K8055D.dll";
-    ASSERT_TRUE(CopyFileW(standIn.c_str(), installed.c_str(), FALSE));
+    const std::string standIn = WinFiles::executableFolder() + "\\K8055D.dll";  // built beside us
+    ASSERT_TRUE(
+        CopyFileW(std::wstring(standIn.begin(), standIn.end()).c_str(), installed.c_str(), FALSE));
     {
         K8055DllBoard board;
         EXPECT_TRUE(board.installed());

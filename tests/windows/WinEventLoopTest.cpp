@@ -9,20 +9,31 @@
 namespace zintor {
 namespace {
 
-TEST(WinEventLoopTest, TimersAndPostedCallsRunInOrderAndWaitsSleep) {
+TEST(WinEventLoopTest, TimersPostedCallsAndNestedWaitsRunInOrderAndWaitsSleep) {
     WinEventLoop loop;
     std::vector<int> order;
-    int ticks = 0;
+    int ticks = 0, releaseTicks = 0, depthAtRelease = 0;
     const auto start = loop.now();
     const EventLoop::TimerId timer = loop.startTimer(20, [&] { ++ticks; });
+    EventLoop::TimerId release = 0;  // stops itself at its third tick
+    release = loop.startTimer(10, [&] {
+        if (++releaseTicks == 3) {
+            depthAtRelease = loop.waitDepth();
+            loop.stopTimer(release);
+        }
+    });
     loop.post([&] {
         order.push_back(1);
         loop.post([&] { order.push_back(3); });  // after the call queued before it
     });
-    loop.post([&] { order.push_back(2); });
+    loop.post([&] {  // a press's handler waits for the release a later event brings
+        order.push_back(2);
+        loop.waitFor([&] { return releaseTicks == 3; });
+    });
     loop.waitUntil(start + 205);
     EXPECT_GE(loop.now(), start + 205);
     EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(depthAtRelease, 2);  // ticked inside the press's wait, inside the outer one
     EXPECT_TRUE(ticks >= 8 && ticks <= 10) << ticks;
     // One sleep per tick and a few for the posted calls: a loop that spun would count thousands.
     EXPECT_LE(loop.sleeps(), 40u);
@@ -31,28 +42,8 @@ TEST(WinEventLoopTest, TimersAndPostedCallsRunInOrderAndWaitsSleep) {
     const auto sleepsBefore = loop.sleeps();
     loop.waitUntil(loop.now() + 100);
     EXPECT_EQ(ticks, stopped);
+    EXPECT_EQ(releaseTicks, 3);
     EXPECT_LE(loop.sleeps() - sleepsBefore, 3u);
-}
-
-TEST(WinEventLoopTest, NestedWaitsSeeLaterEventsAndTimersStopThemselves) {
-    WinEventLoop loop;
-    bool released = false, pressDone = false;
-    int ticks = 0, depthAtRelease = 0;
-    loop.post([&] {  // a press's handler waits for the release a later event brings
-        loop.waitFor([&] { return released; });
-        pressDone = true;
-    });
-    EventLoop::TimerId timer = 0;
-    timer = loop.startTimer(10, [&] {
-        if (++ticks == 3) {
-            released = true, depthAtRelease = loop.waitDepth();
-            loop.stopTimer(timer);
-        }
-    });
-    loop.waitFor([&] { return pressDone; });
-    loop.waitUntil(loop.now() + 50);
-    EXPECT_EQ(ticks, 3);
-    EXPECT_EQ(depthAtRelease, 2);  // ticked inside the press's wait, inside the outer one
 }
 
 TEST(WinEventLoopTest, TimersPostedCallsAndHandlesRunInsideAForeignModalLoop) {
