@@ -41,46 +41,16 @@ std::string run(const Schedule& schedule, std::size_t eventCount) {
     return failure;
 }
 
-// Runs the seeds (a replay prints its schedule first): their first `events` events each.
-int runSeeds(const char* program, const std::vector<std::uint64_t>& seeds, bool replay,
-             std::size_t events) {
-    const auto start = std::chrono::steady_clock::now();
-    int failures = 0;
-    for (const std::uint64_t seed : seeds) {
-        const auto s = static_cast<unsigned long long>(seed);
-        const Schedule c = makeSchedule(seed);
-        if (replay) {
-            std::printf(
-                "seed %llu: port %d, AutoConnect %d, player path %d, player %d (running, "
-                "hung, closed), %d entries (current %d), mixer %d, board %d, speed %d\n",
-                s, c.com, c.autoConnect, c.playerPath, c.player, c.playlist, c.current, c.mixer,
-                c.board, c.speed);
-            for (std::size_t i = 0; i < events && i < c.events.size(); ++i) {
-                std::printf("%4zu %s\n", i + 1, describe(c.events[i]).c_str());
-            }
-            std::printf("     %8.3f s  user clicks Exit\n", static_cast<double>(c.endMs) / 1000);
-        }
-        const std::string failure = run(c, events);
-        if (failure.empty()) {
-            continue;
-        }
-        std::printf("seed %llu FAILED %s\n  replay: %s --replay %llu\n", s, failure.c_str(),
-                    program, s);
-        std::fflush(stdout);
-        if (++failures > 5 || replay) {
-            continue;
-        }
-        std::size_t prefix = 0;  // the shortest failing prefix shows only what matters
-        while (prefix < c.events.size() && run(c, prefix).empty()) {
-            ++prefix;
-        }
-        std::printf("  fails with its first %zu events: %s --replay %llu --events %zu\n", prefix,
-                    program, s, prefix);
+void print(unsigned long long seed, const Schedule& c, std::size_t events) {
+    std::printf(
+        "seed %llu: port %d, AutoConnect %d, player path %d, player %d (running, hung, closed), "
+        "%d entries (current %d), mixer %d, board %d, speed %d\n",
+        seed, c.com, c.autoConnect, c.playerPath, c.player, c.playlist, c.current, c.mixer, c.board,
+        c.speed);
+    for (std::size_t i = 0; i < events && i < c.events.size(); ++i) {
+        std::printf("%4zu %s\n", i + 1, describe(c.events[i]).c_str());
     }
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    std::printf("%zu seeds: %d failed; %.2f s per 1,000 seeds; deepest wait %d\n", seeds.size(),
-                failures, took.count() * 1000.0 / static_cast<double>(seeds.size()), deepest);
-    return failures == 0 ? 0 : 1;
+    std::printf("     %8.3f s  user clicks Exit\n", static_cast<double>(c.endMs) / 1000);
 }
 
 }  // namespace
@@ -94,18 +64,46 @@ int main(int argc, char** argv) {
         options[argv[i]] = std::strtoull(argv[i + 1], nullptr, 10);
     }
     std::vector<std::uint64_t> seeds(kRegressions, std::end(kRegressions));
-    const bool regressions = argc == 2 && std::string(argv[1]) == "--regressions";
-    if (options.contains("--replay")) {
+    const bool replay = options.contains("--replay");
+    if (replay) {
         seeds = {options["--replay"]};
-    } else if ((argc % 2 == 0 || options.size() > 3) && !regressions) {
-        std::fprintf(stderr,
-                     "usage: %s [--seeds N] [--first S] | --replay S [--events K] | "
-                     "--regressions\n",
-                     argv[0]);
-        return 2;
-    } else if (!regressions) {
+    } else if (argc != 2 || std::string(argv[1]) != "--regressions") {
+        if (argc % 2 == 0 || options.size() > 3) {
+            std::fprintf(stderr,
+                         "usage: %s [--seeds N] [--first S] | --replay S [--events K] | "
+                         "--regressions\n",
+                         argv[0]);
+            return 2;
+        }
         seeds.resize(options["--seeds"]);
         std::iota(seeds.begin(), seeds.end(), options["--first"]);
     }
-    return runSeeds(argv[0], seeds, options.contains("--replay"), options["--events"]);
+    const auto start = std::chrono::steady_clock::now();
+    int failures = 0;
+    const std::size_t events = options["--events"];
+    for (const std::uint64_t seed : seeds) {
+        const auto s = static_cast<unsigned long long>(seed);
+        const Schedule c = makeSchedule(seed);
+        replay ? print(s, c, events) : void();
+        const std::string failure = run(c, events);
+        if (failure.empty()) {
+            continue;
+        }
+        std::printf("seed %llu FAILED %s\n  replay: %s --replay %llu\n", s, failure.c_str(),
+                    argv[0], s);
+        std::fflush(stdout);
+        if (++failures > 5 || replay) {
+            continue;
+        }
+        std::size_t prefix = 0;  // the shortest failing prefix shows only what matters
+        while (prefix < c.events.size() && run(c, prefix).empty()) {
+            ++prefix;
+        }
+        std::printf("  fails with its first %zu events: %s --replay %llu --events %zu\n", prefix,
+                    argv[0], s, prefix);
+    }
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    std::printf("%zu seeds: %d failed; %.2f s per 1,000 seeds; deepest wait %d\n", seeds.size(),
+                failures, took.count() * 1000.0 / static_cast<double>(seeds.size()), deepest);
+    return failures == 0 ? 0 : 1;
 }

@@ -203,7 +203,7 @@ void World::exit() {
     exiting_ = true;
     connectedAtExit_ = program->state().connected;
     writesAtExit_ = sim.serial().writes().size();
-    flushes_ = sim.settings.flushCount();
+    const auto flushes = sim.settings.flushCount();
     sim.desktop.listener()->exitClicked();
     const auto& writes = sim.serial().writes();
     auto sent = [&](const std::string& line) {
@@ -212,7 +212,7 @@ void World::exit() {
     };
     require(!connectedAtExit_ || (sent("AT+CMER=0,0,0,0,0\r\n") && sent("AT*EAM=\"Zintor\"\r\n")),
             "the shutdown did not switch the phone back");
-    require(sim.settings.flushCount() > flushes_ && !sim.serial().isOpen(),
+    require(sim.settings.flushCount() > flushes && !sim.serial().isOpen(),
             "the shutdown did not save the settings or close the port");
     exited_ = true;
     writesAtExit_ = writes.size();

@@ -1,6 +1,6 @@
 // Seeded random schedules: episodes of the phone, its user, the user at the PC and the world,
 // overlapping in virtual time. Seeds kept as regression cases rely on the order of the draws.
-#include "Schedule.h"
+#include "World.h"
 
 #include <algorithm>
 #include <random>

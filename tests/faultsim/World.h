@@ -1,19 +1,53 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "Schedule.h"
 #include "app/Program.h"
 #include "platform/sim/SimWorld.h"
 
 namespace zintor::faultsim {
 
 using Failure = std::runtime_error;
+class World;
+struct Event;
+
+// What happens to the program: the phone, its user, the user at the PC or the world around them.
+// Each is defined in World.cpp with what it does.
+struct Act {
+    const char* what;  // as a replay prints it: "%s" the event's text, "%a" and "%b" its numbers
+    void (*apply)(World&, const Event&);
+};
+extern const Act kPhoneSends, kKeyPress, kKeyRelease, kRing, kBreak, kHangUp, kModemLines, kReboot,
+    kPhoneBack, kExpectRelinked, kEcho, kRule, kAnswerDelay, kConnectClick, kAutoConnectClick,
+    kPortChoice, kSettings, kMouseSpeed, kExit, kCloseHelp, kCloseNotice, kPlayer, kPlaylist,
+    kMixer, kBoard, kPortsChange;
+
+struct Event {
+    std::int64_t atMs = 0;
+    const Act* act = &kPhoneSends;
+    std::string text;
+    int a = 0, b = 0;
+    std::vector<std::size_t> points;  // where the text is cut
+};
+
+// The world when the program starts, and what happens then; the user exits at endMs.
+struct Schedule {
+    int com = 3;  // stored port; the phone answers on COM3
+    bool autoConnect = true, playerPath = true, mixer = true, board = true;
+    int playlist = 3, current = 0, player = 0, speed = 5;
+    std::vector<Event> events;  // by time
+    std::int64_t endMs = 0;
+};
+
+Schedule makeSchedule(std::uint64_t seed);
+std::string describe(const Event& event);
 
 // The program on the simulated world as a schedule sets it up, the events done to it (World.cpp)
 // and what must stay true whatever they are (Invariants.cpp): check() runs before every event and
@@ -51,7 +85,7 @@ class World {
     std::array<std::int64_t, kGroups> releasedAt_{};
     std::set<std::string> downOnPc_;  // keys and buttons the program holds down on the PC
     std::size_t writesSeen_ = 0, inputSeen_ = 0, playerSeen_ = 0, writesAtExit_ = 0;
-    int largestPlaylist_ = 0, acting_ = 0, opensAtReboot_ = 0, opensAtExit_ = 0, flushes_ = 0;
+    int largestPlaylist_ = 0, acting_ = 0, opensAtReboot_ = 0, opensAtExit_ = 0;
     bool portWasOpen_ = false, endedSinceOpen_ = false, relinkDue_ = false;
     bool exiting_ = false, exited_ = false, connectedAtExit_ = false;
 };

@@ -1,10 +1,9 @@
 // zintor_win_driver: the user's side of the end-to-end test, under wine.
-//   text       prints the text of Notepad's window (what was typed into it);
-//   help       checks that the key help window is shown on top and that it did not take the focus;
-//   settings   with the tray menu open (right button on the icon): "Program settings" chosen
-//              with the keyboard, then in the settings window a name typed, the player's file
-//              chosen in the file dialog, Auto connect checked, the slider moved to its end with
-//              its keys, and the window closed with its close box.
+//   text      prints the text of Notepad's window (what was typed into it);
+//   help      checks that the key help window is shown on top and did not take the focus;
+//   settings  with the tray menu open: "Program settings" chosen with the keyboard, then in the
+//             settings window a name typed, the player's file chosen in the file dialog, Auto
+//             connect checked, the slider moved to its end with its keys, the close box clicked.
 #include <windows.h>
 // After windows.h.
 #include <commctrl.h>
@@ -19,7 +18,18 @@ namespace {
 
 using zintor::WinSettingsWindow;
 
-// Notepad's text, printed: what reached it from the keyboard.
+// The window of that class (and title, when given), waited for up to 10 s.
+HWND find(const wchar_t* windowClass, const wchar_t* title) {
+    for (int i = 0; i < 100; ++i, Sleep(100)) {
+        if (HWND window = FindWindowW(windowClass, title); window != nullptr) {
+            Sleep(300);
+            return window;
+        }
+    }
+    std::fprintf(stderr, "no window %ls\n", title != nullptr ? title : windowClass);
+    std::exit(1);
+}
+
 int notepadText() {
     HWND edit = GetWindow(FindWindowW(L"Notepad", nullptr), GW_CHILD);  // its edit control
     wchar_t text[256] = {};
@@ -28,27 +38,13 @@ int notepadText() {
     return edit != nullptr ? 0 : 1;
 }
 
-// The window of that class (and title, when given), waited for up to 10 s.
-HWND find(const wchar_t* windowClass, const wchar_t* title) {
-    for (int i = 0; i < 100; ++i) {
-        if (HWND window = FindWindowW(windowClass, title); window != nullptr) {
-            Sleep(300);
-            return window;
-        }
-        Sleep(100);
-    }
-    std::fprintf(stderr, "no window %ls\n", title != nullptr ? title : windowClass);
-    std::exit(1);
-}
-
 int keyHelp() {
     HWND help = find(zintor::WinKeyHelpWindow::kClass, nullptr);
     const LONG_PTR style = GetWindowLongPtrW(help, GWL_EXSTYLE);
-    const bool ok = IsWindowVisible(help) && (style & WS_EX_TOPMOST) != 0 &&
-                    (style & WS_EX_NOACTIVATE) != 0 && GetForegroundWindow() != help;
     std::printf("key help: visible %d, extended style %llx, in front %d\n", IsWindowVisible(help),
                 static_cast<unsigned long long>(style), GetForegroundWindow() == help);
-    return ok ? 0 : 1;
+    return !(IsWindowVisible(help) && (style & WS_EX_TOPMOST) != 0 &&
+             (style & WS_EX_NOACTIVATE) != 0 && GetForegroundWindow() != help);
 }
 
 int settings() {
@@ -70,8 +66,7 @@ int settings() {
         Sleep(100);
     }
     SendMessageW(GetDlgItem(window, WinSettingsWindow::kAutoConnect), BM_CLICK, 0, 0);
-    HWND slider = GetDlgItem(window, WinSettingsWindow::kSlider);
-    PostMessageW(slider, WM_KEYDOWN, VK_END, 0);
+    PostMessageW(GetDlgItem(window, WinSettingsWindow::kSlider), WM_KEYDOWN, VK_END, 0);
     Sleep(300);
     SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
     return 0;

@@ -4,9 +4,7 @@
 
 #include <string>
 
-namespace {
-std::string calls;
-}
+static std::string calls;
 
 extern "C" {
 __declspec(dllexport) long WINAPI OpenDevice(long address) {

@@ -1,29 +1,25 @@
 #!/bin/sh
-# wine-e2e.sh WINE INSTALLER DRIVER PHONE WORKDIR: zintor.exe as its installer installs it, under
-# wine on an X display with a tray host (trayer), against the virtual phone on a pseudo-terminal
-# mapped to COM9 (the uninstaller runs at the end): the connect
-# sequence, the main menu, "Move Mouse", the key help (*), key 0 (INPUT) and a text typed into
-# Notepad in front;
-# then the tray icon's right button (an X click) and the settings window (DesktopDriver.cpp);
-# then a close as Task Manager asks, running the shutdown. Checks the phone's lines, Notepad's
-# text, the registry, the log folder beside the program and that the uninstaller removed it.
+# wine-e2e.sh WINE INSTALLER DRIVER, in wine-run.sh: zintor.exe as its installer installs it,
+# under wine on an X display with a tray host (trayer), against the virtual phone on COM9. The
+# connect sequence, the main menu, "Move Mouse", the key help (*), key 0 (INPUT) and a text typed
+# into Notepad in front; the tray icon's right button (an X click) and the settings window
+# (DesktopDriver.cpp); a close as Task Manager asks, running the shutdown. Checks the phone's
+# lines, Notepad's text, the registry, the log beside the program and the uninstaller's work.
 set -u
-wine=$1 installer=$2 driver=$3 phone=$4 work=$5
+wine=$1 installer=$2 driver=$3
 fail() {
     echo "FAIL: $1"
-    for f in phone.log zintor.log settings.txt; do echo "--- $f:" && cat "$work/$f"; done
+    for f in zintor.log settings.txt; do echo "--- $f:" && cat "$f"; done
     exit 1
 }
-[ -x "$phone" ] || fail "$phone is missing: build the Linux configuration (build/) first"
 [ -n "${DISPLAY:-}" ] || fail "no X display (run under xvfb-run)"
 pids="" serialcomm='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
 cleanup() {
     [ -n "$pids" ] && kill -KILL $pids 2>/dev/null
-    rm -f "$WINEPREFIX/dosdevices/com9"
     "$wine" reg delete "$serialcomm" /v '\Device\ZintorTest9' /f >/dev/null 2>&1
 }
 trap cleanup EXIT
-rm -rf "$work" && mkdir -p "$work" && "$wine" "$installer" /S || fail "the installer failed"
+"$wine" "$installer" /S || fail "the installer failed"
 program=$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Local/Programs/Zintor)
 settings='HKCU\Software\VB and VBA Program Settings\Zintor4\Settings'
 "$wine" reg delete "$settings" /f >/dev/null 2>&1
@@ -33,19 +29,12 @@ done
 "$wine" reg add "$serialcomm" /v '\Device\ZintorTest9' /d COM9 /f >/dev/null 2>&1
 trayer --edge top --align right --widthtype pixel --width 100 --height 32 >/dev/null 2>&1 &
 pids="$pids $!"
-# The phone takes the user's actions from a pipe, each when the program is ready for it.
-mkfifo "$work/to-phone"
-"$phone" --link "$work/phone" <"$work/to-phone" >"$work/phone.log" 2>&1 &
-pids="$pids $!"
-exec 3>"$work/to-phone"
-sleep 0.5
-ln -sfn "$work/phone" "$WINEPREFIX/dosdevices/com9"
 sent() {  # waits up to 20 s for the line $1 to reach the phone
-    for _ in $(seq 200); do grep -qF "< $1" "$work/phone.log" && return 0; sleep 0.1; done
+    for _ in $(seq 200); do grep -qF "< $1" phone.log && return 0; sleep 0.1; done
     fail "the phone did not receive $1"
 }
 
-"$wine" "$program/zintor.exe" >"$work/zintor.log" 2>&1 & zintor_pid=$!
+"$wine" "$program/zintor.exe" >zintor.log 2>&1 & zintor_pid=$!
 sent 'AT*EAM="Zintor"'
 "$wine" notepad &
 pids="$pids $!"
@@ -79,19 +68,19 @@ sleep 1
 wait "$zintor_pid" || fail "zintor.exe did not end by itself with status 0"
 
 # Each of these lines reached the phone, in this order.
-sed -n 's/^ *[0-9]* < //p' "$work/phone.log" | tr -d '\r' >"$work/received.txt"
+sed -n 's/^ *[0-9]* < //p' phone.log | tr -d '\r' >received.txt
 printf '%s\n' AT AT+cgmm 'at+cscs="8859-1"' AT+CMER=0,0,0,0,0 'AT*EAM="Zintor"' \
     'AT*EASM="Zintor",1,1,3,"Move Mouse","Application","About"' AT+CMER=3,2,0,0,0 \
     AT+CMER=0,0,0,0,0 'AT*EAM="Zintor"' |
     awk 'BEGIN { i = 0 } NR == FNR { want[n++] = $0; next }
         i < n && $0 == want[i] { i++ } END { if (i < n) { print "missing: " want[i]; exit 1 } }' \
-        - "$work/received.txt" || fail "the phone did not receive the expected lines"
+        - received.txt || fail "the phone did not receive the expected lines"
 # INPUT types letters and digits only.
 [ "$typed" = "Hello42" ] || fail "Notepad shows \"$typed\", not the text typed on the phone"
-"$wine" reg query "$settings" >"$work/settings.txt" 2>&1
+"$wine" reg query "$settings" >settings.txt 2>&1
 for value in 'AppName 0 *REG_SZ *Notes' 'AppPath9 *REG_SZ *C:\\windows\\zintornote.exe' \
     'Auto *REG_SZ *0' 'Speed *REG_SZ *50' 'SettingLeft *REG_SZ'; do
-    grep -q "$value" "$work/settings.txt" || fail "not in the registry: $value"
+    grep -q "$value" settings.txt || fail "not in the registry: $value"
 done
 grep -q "Application Started" "$program/log/"*.txt 2>/dev/null || fail "no log in the program's folder"
 "$wine" "$program/uninstall.exe" /S && sleep 3  # it goes on from a copy of itself

@@ -1,0 +1,236 @@
+// The Win32 adapters under wine, on an X display (run ctest under xvfb-run, as scripts/test
+// does): keys, buttons and the cursor through SendInput into a window of the test; Winamp's window
+// messages and playlist file against a stand-in window of class "Winamp v1.x" (Winamp cannot be
+// installed here); the winmm mixer as wine provides it; the settings store and the serial-port
+// list in the registry; the K8055 board through K8055D.dll (a stand-in that records its calls).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "platform/windows/K8055DllBoard.h"
+#include "platform/windows/RegistrySettingsStore.h"
+#include "platform/windows/SendInputKeyboardMouse.h"
+#include "platform/windows/WinEventLoop.h"
+#include "platform/windows/WinFiles.h"
+#include "platform/windows/WinLauncher.h"
+#include "platform/windows/WinMixer.h"
+#include "platform/windows/WinPortRegistry.h"
+#include "platform/windows/WinampPlayer.h"
+
+namespace zintor {
+namespace {
+
+std::string received;  // what the windows of the test were told
+std::string playlistFolder;
+
+HWND testWindow(const wchar_t* windowClass, WNDPROC procedure, const wchar_t* title, DWORD style) {
+    WNDCLASSW c{};
+    c.lpfnWndProc = procedure;
+    c.lpszClassName = windowClass;
+    c.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    RegisterClassW(&c);
+    return CreateWindowExW(WS_EX_TOPMOST, windowClass, title, style, 100, 100, 300, 200, nullptr,
+                           nullptr, nullptr, nullptr);
+}
+
+LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const char* const kButtons[] = {"left down ", "left up ", "", "right down ", "right up "};
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+        received += "down " + std::to_string(wParam) + (lParam & (1 << 24) ? "e " : " ");
+    } else if (message == WM_KEYUP || message == WM_SYSKEYUP) {
+        received += "up " + std::to_string(wParam) + " ";
+    } else if (message >= WM_LBUTTONDOWN && message <= WM_RBUTTONUP) {
+        received += kButtons[message - WM_LBUTTONDOWN];
+    } else {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return 0;
+}
+
+TEST(SendInputKeyboardMouseTest, KeysButtonsAndCursorReachTheWindowInFront) {
+    HWND window = testWindow(L"ZintorInputTestWindow", recordingProc, L"input", WS_POPUP);
+    ASSERT_NE(window, nullptr) << "no X display? (run under xvfb-run)";
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    WinEventLoop loop;
+    loop.waitUntil(loop.now() + 300);
+
+    SendInputKeyboardMouse input;
+    input.setCursor(200, 150);
+    int x = 0, y = 0;
+    ASSERT_TRUE(input.getCursor(x, y));
+    EXPECT_EQ(std::pair(x, y), std::pair(200, 150));
+    input.moveCursorBy(-5, 7);
+    input.getCursor(x, y);
+    EXPECT_EQ(std::pair(x, y), std::pair(195, 157));
+
+    received.clear();
+    input.keyPress('A');
+    input.keyDown(VK_SHIFT);
+    input.keyPress(VK_LEFT);
+    input.keyUp(VK_SHIFT);
+    input.leftButtonDown();
+    input.leftButtonUp();
+    input.rightButtonDown();
+    input.rightButtonUp();
+    loop.waitUntil(loop.now() + 300);
+    EXPECT_EQ(received,
+              "down 65 up 65 down 16 down 37e up 37 up 16 left down left up right down right up ");
+
+    input.setCursor(-500, 100000);  // kept on the screen
+    input.getCursor(x, y);
+    EXPECT_EQ(x, GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(y, GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1);
+    DestroyWindow(window);
+}
+
+// The stand-in: records commands, answers the queries, writes its playlist on query 120.
+LRESULT CALLBACK winampProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        received += std::to_string(wParam) + " ";
+        return 0;
+    }
+    if (message == WM_USER && lParam == winamp::kQueryState) {
+        return winamp::kStatePaused;
+    }
+    if (message == WM_USER && lParam == winamp::kQueryWritePlaylist) {
+        std::ofstream m3u(playlistFolder + "\\winamp.m3u", std::ios::binary);
+        m3u << "#EXTM3U\r\n#EXTINF:200,One\r\nC:\\music\\one.mp3\r\n"
+               "C:\\music\\caf\xe9.mp3\r\n#EXTINF:1,Three\r\nhttp://radio/three\r\n";
+        return 1;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(WinampPlayerTest, DrivesTheWindowOfClassWinampAndPagesItsPlaylist) {
+    playlistFolder = WinFiles::executableFolder();
+    const std::string playerPath = playlistFolder + "\\winamp.exe";
+    WinFiles files;
+    WinLauncher launcher;
+    WinampPlayer player(files, launcher);
+    EXPECT_EQ(player.findWindow(playerPath), 0);  // not running
+
+    HWND window = testWindow(WinampPlayer::kWindowClass, winampProc,
+                             L"2. Artist - Song - Winamp [Paused]", WS_OVERLAPPED);
+    ASSERT_NE(window, nullptr) << "no X display? (run under xvfb-run)";
+    const MediaPlayer::Handle found = player.findWindow(playerPath);
+    ASSERT_EQ(found, reinterpret_cast<MediaPlayer::Handle>(window));
+    received.clear();
+    player.command(found, winamp::kNext);
+    EXPECT_EQ(received, "40048 ");
+    EXPECT_EQ(player.query(found, 0, winamp::kQueryState), winamp::kStatePaused);
+    EXPECT_EQ(player.caption(found), "2. Artist - Song - Winamp [Paused]");
+
+    EXPECT_EQ(player.query(found, winamp::kWritePlaylistData, winamp::kQueryWritePlaylist), 1);
+    EXPECT_EQ(player.playlistCount(playerPath), 3);  // comment lines are no entries
+    std::vector<PlaylistEntry> page;
+    ASSERT_TRUE(player.playlistEntries(playerPath, 1, 5, page));
+    ASSERT_EQ(page.size(), 2u);
+    EXPECT_EQ(page[0].path, "C:\\music\\caf\xc3\xa9.mp3");  // the ANSI code page read as such
+    EXPECT_EQ(page[1].path, "http://radio/three");
+    EXPECT_EQ(player.playlistCount(playlistFolder + "\\none\\winamp.exe"), -1);
+
+    DestroyWindow(window);
+    DeleteFileA((playlistFolder + "\\winamp.m3u").c_str());
+    EXPECT_EQ(player.findWindow(playerPath), 0);
+}
+
+TEST(WinMixerTest, MasterVolumeRoundTrip) {
+    WinMixer mixer;
+    ASSERT_TRUE(mixer.open()) << "no mixer device under wine";
+    ASSERT_TRUE(mixer.findMasterVolume());
+    std::uint32_t before = 0, after = 0;
+    ASSERT_TRUE(mixer.getVolume(before));
+    const std::uint32_t wanted = before >= 30000 ? 12000 : 54000;
+    ASSERT_TRUE(mixer.setVolume(wanted) && mixer.getVolume(after));
+    EXPECT_NEAR(static_cast<double>(after), wanted, 700.0);  // as the device rounds it
+}
+
+// That the values are REG_SZ is seen by the end-to-end test.
+TEST(RegistrySettingsStoreTest, StringValuesInTheProgramsKey) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Zintor4");
+    RegistrySettingsStore store;
+    EXPECT_EQ(store.read("Com", "5"), "5");
+    store.write("Com", "7");
+    store.write("AppName 3", "Café ü €");
+    store.write("AppPath9", "");
+    store.flush();
+    EXPECT_FALSE(store.failed());
+
+    RegistrySettingsStore again;
+    EXPECT_EQ(again.read("Com", "5"), "7");
+    EXPECT_EQ(again.read("AppName 3", "x"), "Café ü €");
+    EXPECT_EQ(again.read("AppPath9", "x"), "");  // empty is a value, not a missing one
+    EXPECT_EQ(again.read("AppName 4", "none"), "none");
+}
+
+void setPort(HKEY key, const wchar_t* name, const wchar_t* port) {
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(port),
+                   static_cast<DWORD>((wcslen(port) + 1) * sizeof(wchar_t)));
+}
+
+TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, WinPortRegistry::kKey, 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    setPort(key, L"\\Device\\Serial5", L"COM6");
+    const DWORD number = 3;
+    RegSetValueExW(key, L"\\Device\\Odd", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                   sizeof number);
+
+    WinEventLoop loop;
+    WinPortRegistry registry(loop);
+    int changes = 0;
+    registry.setChangeListener([&] { ++changes; });
+    setPort(key, L"\\Device\\BtPort7", L"COM12");
+    const auto guard = loop.startTimer(5000, [] {});
+    loop.waitFor([&] { return changes > 0; });
+    loop.stopTimer(guard);
+
+    std::map<std::string, std::string> ports;
+    for (const RegisteredPort& port : registry.listPorts()) {
+        ports[port.name] = port.portText;
+    }
+    EXPECT_EQ(ports.at("\\Device\\Serial5"), "COM6");
+    EXPECT_EQ(ports.at("\\Device\\BtPort7"), "COM12");
+    EXPECT_EQ(ports.at("\\Device\\Odd"), "");  // not a string
+    for (const wchar_t* name : {L"\\Device\\Serial5", L"\\Device\\BtPort7", L"\\Device\\Odd"}) {
+        RegDeleteValueW(key, name);
+    }
+    RegCloseKey(key);
+}
+
+TEST(K8055DllBoardTest, CallsTheSystemFoldersLibrary) {
+    const std::wstring installed = K8055DllBoard::libraryPath();
+    DeleteFileW(installed.c_str());
+    {
+        K8055DllBoard board;
+        EXPECT_FALSE(board.installed());
+        EXPECT_EQ(board.open(0), -1);
+        board.writeAllDigital(1);  // nothing to call, nothing breaks
+    }
+    const std::string standIn = WinFiles::executableFolder() + "\\K8055D.dll";  // built beside us
+    ASSERT_TRUE(
+        CopyFileW(std::wstring(standIn.begin(), standIn.end()).c_str(), installed.c_str(), FALSE));
+    {
+        K8055DllBoard board;
+        EXPECT_TRUE(board.installed());
+        EXPECT_EQ(board.open(0), 0);
+        board.writeAllDigital(0x15);
+        board.close();
+        using Calls = const char* (*)();
+        const auto calls = reinterpret_cast<Calls>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"K8055D.dll"), "StandInCalls")));
+        ASSERT_NE(calls, nullptr);
+        EXPECT_STREQ(calls(), "OpenDevice(0) WriteAllDigital(21) CloseDevice() ");
+    }
+    DeleteFileW(installed.c_str());
+}
+
+}  // namespace
+}  // namespace zintor
