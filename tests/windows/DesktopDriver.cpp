@@ -1,6 +1,7 @@
 // zintor_win_driver: the user's side of the end-to-end test, under wine.
 //   text      prints the text of Notepad's window (what was typed into it);
 //   help      checks that the key help window is shown on top and did not take the focus;
+//   second    prints the message a second zintor.exe shows, and closes it;
 //   settings  with the tray menu open: "Program settings" chosen with the keyboard, then in the
 //             settings window a name typed, the player's file chosen in the file dialog, Auto
 //             connect checked, the slider moved to its end with its keys, the close box clicked.
@@ -47,6 +48,15 @@ int keyHelp() {
              (style & WS_EX_NOACTIVATE) != 0 && GetForegroundWindow() != help);
 }
 
+int secondStart() {
+    HWND box = find(L"#32770", L"Zintor");  // a message box
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xffff, text, 256);  // its text
+    std::printf("%ls\n", text);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return 0;
+}
+
 int settings() {
     find(L"#32768", nullptr);  // the tray menu
     INPUT keys[8] = {};        // Down three times and Return, each pressed and let go
@@ -76,5 +86,8 @@ int settings() {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc == 2 ? argv[1] : L"";
-    return command == L"text" ? notepadText() : command == L"help" ? keyHelp() : settings();
+    return command == L"text"     ? notepadText()
+           : command == L"help"   ? keyHelp()
+           : command == L"second" ? secondStart()
+                                  : settings();
 }

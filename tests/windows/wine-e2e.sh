@@ -1,10 +1,11 @@
 #!/bin/sh
 # wine-e2e.sh WINE INSTALLER DRIVER, in wine-run.sh: zintor.exe as its installer installs it,
 # under wine on an X display with a tray host (trayer), against the virtual phone on COM9. The
-# connect sequence, the main menu, "Move Mouse", the key help (*), key 0 (INPUT) and a text typed
-# into Notepad in front; the tray icon's right button (an X click) and the settings window
-# (DesktopDriver.cpp); a close as Task Manager asks, running the shutdown. Checks the phone's
-# lines, Notepad's text, the registry, the log beside the program and the uninstaller's work.
+# connect sequence, a second start refused, the main menu, "Move Mouse", the key help (*), key 0
+# (INPUT) and a text typed into Notepad in front; the tray icon's right button (an X click) and
+# the settings window (DesktopDriver.cpp); a close as Task Manager asks, running the shutdown.
+# Checks the phone's lines, Notepad's text, the registry, the log beside the program and the
+# uninstaller's work.
 set -u
 wine=$1 installer=$2 driver=$3
 fail() {
@@ -36,6 +37,9 @@ sent() {  # waits up to 20 s for the line $1 to reach the phone
 
 "$wine" "$program/zintor.exe" >zintor.log 2>&1 & zintor_pid=$!
 sent 'AT*EAM="Zintor"'
+"$wine" "$program/zintor.exe" & second=$!
+second_says=$("$wine" "$driver" second | tr -d '\r')
+wait "$second" || fail "a second zintor.exe did not end with status 0"
 "$wine" notepad &
 pids="$pids $!"
 # In front for the keys: clicked, as a user would.
@@ -75,6 +79,8 @@ printf '%s\n' AT AT+cgmm 'at+cscs="8859-1"' AT+CMER=0,0,0,0,0 'AT*EAM="Zintor"' 
     awk 'BEGIN { i = 0 } NR == FNR { want[n++] = $0; next }
         i < n && $0 == want[i] { i++ } END { if (i < n) { print "missing: " want[i]; exit 1 } }' \
         - received.txt || fail "the phone did not receive the expected lines"
+[ "$second_says" = "Zintor is running already: its icon is in the notification area." ] ||
+    fail "a second zintor.exe said \"$second_says\""
 # INPUT types letters and digits only.
 [ "$typed" = "Hello42" ] || fail "Notepad shows \"$typed\", not the text typed on the phone"
 "$wine" reg query "$settings" >settings.txt 2>&1
