@@ -35,7 +35,7 @@ TEST(PosixFiles, KnownFoldersFollowTheUsersBaseDirectoriesAndOneLevelIsCreated) 
     EXPECT_EQ(PosixFiles().folder(KnownFolder::Log), home / "h/.local/state/Zintor/log");
 }
 
-TEST(PosixFiles, NamesMatchIgnoringCaseInTheLastElementOnly) {
+TEST(PosixFiles, NamesMatchIgnoringCaseInTheLastElementAndTextIsReadAndAppendedWithCrLf) {
     TempFolder root;
     std::filesystem::create_directories(root / "Lib/my.folder");
     std::ofstream(root / "Lib/k8055d.dll") << "x";
@@ -52,21 +52,16 @@ TEST(PosixFiles, NamesMatchIgnoringCaseInTheLastElementOnly) {
     EXPECT_TRUE(files.readText(root / "Lib/K8055D.dll", text));
     EXPECT_EQ(text, "x");
     EXPECT_FALSE(files.readText(root / "Lib/my.folder", text));
-}
 
-TEST(PosixFiles, ReadsLinesAndTailsAndAppendsWithCrLf) {
-    TempFolder root;
-    PosixFiles files(FolderPaths{root.path(), root.path(), root.path(), root.path(), root.path()});
     const std::string log = root / "2024-05-17.txt";
     for (const char* line : {"first\tline", "", "third"}) {
         EXPECT_TRUE(files.appendLine(log, line));
     }
-    std::string text;
     ASSERT_TRUE(files.readText(log, text));
     EXPECT_EQ(text, "first\tline\r\n\r\nthird\r\n");
     EXPECT_FALSE(files.appendLine(root / "no/such/folder.txt", "x"));
 
-    // Unix and old Mac style line ends, no line end at the end.
+    // Unix and DOS line ends, no line end at the end.
     std::vector<std::string> lines;
     std::ofstream(root / "list.m3u") << "#EXTM3U\n/a.mp3\r\n/b.mp3";
     ASSERT_TRUE(files.readLines(root / "list.m3u", lines));

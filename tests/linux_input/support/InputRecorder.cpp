@@ -43,25 +43,20 @@ void InputRecorder::readEvents() {
         XNextEvent(display_, &event);
         if (event.type == MappingNotify) {
             XRefreshKeyboardMapping(&event.xmapping);
-            continue;
+        } else if (event.type == GenericEvent && event.xcookie.extension == xiOpcode_ &&
+                   XGetEventData(display_, &event.xcookie)) {
+            const int type = event.xcookie.evtype;
+            const auto detail = static_cast<const XIRawEvent*>(event.xcookie.data)->detail;
+            const char* name =
+                XKeysymToString(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(detail), 0, 0));
+            const bool button = type == XI_RawButtonPress || type == XI_RawButtonRelease;
+            events_.push_back({type == XI_RawKeyPress || type == XI_RawButtonPress,
+                               static_cast<unsigned>(detail),
+                               button            ? "button" + std::to_string(detail)
+                               : name != nullptr ? name
+                                                 : "keycode" + std::to_string(detail)});
+            XFreeEventData(display_, &event.xcookie);
         }
-        if (event.type != GenericEvent || event.xcookie.extension != xiOpcode_ ||
-            !XGetEventData(display_, &event.xcookie)) {
-            continue;
-        }
-        const int type = event.xcookie.evtype;
-        RecordedInput input;
-        input.detail =
-            static_cast<unsigned>(static_cast<const XIRawEvent*>(event.xcookie.data)->detail);
-        input.down = type == XI_RawKeyPress || type == XI_RawButtonPress;
-        const char* name =
-            XKeysymToString(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(input.detail), 0, 0));
-        input.name = type == XI_RawButtonPress || type == XI_RawButtonRelease
-                         ? "button" + std::to_string(input.detail)
-                     : name != nullptr ? name
-                                       : "keycode" + std::to_string(input.detail);
-        events_.push_back(input);
-        XFreeEventData(display_, &event.xcookie);
     }
 }
 
