@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -110,15 +107,6 @@ TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevicesWhichKeepTheirNumb
     EXPECT_EQ(list().at("COM7"), dev("ttyACM3"));
 }
 
-// Handles events until `done`, for at most `limitMs`.
-bool eventsUntil(const std::function<bool()>& done, int limitMs = 10000) {
-    QDeadlineTimer deadline(limitMs);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    return done();
-}
-
 TEST_F(LinuxPortRegistryTest, ReportsPinnedLinksAndDevicesThatComeAndGo) {
     fs::remove(root / "ports");  // not made yet: watched through the folder above it
     LinuxPortRegistry registry(settings, paths);
@@ -129,22 +117,22 @@ TEST_F(LinuxPortRegistryTest, ReportsPinnedLinksAndDevicesThatComeAndGo) {
     for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyACM0", "ttyACM1", "rfcomm0"}) {
         device(name);
     }
-    ASSERT_TRUE(eventsUntil([&] { return reports > 0; }));
-    eventsUntil([] { return false; }, 1000);
+    ASSERT_TRUE(test::runUntil([&] { return reports > 0; }));
+    test::runUntil([] { return false; }, 1000);
     EXPECT_LT(reports, 3);
 
     fs::create_directories(root / "ports");
     for (const bool pinned : {true, false}) {
         pinned ? link("ports/COM7", dev("ttyACM1")) : void(fs::remove(root / "ports/COM7"));
         const int before = reports;
-        ASSERT_TRUE(eventsUntil([&] { return reports > before; }));
+        ASSERT_TRUE(test::runUntil([&] { return reports > before; }));
         EXPECT_EQ(list().count("COM7"), pinned ? 1u : 0u);
     }
 
     registry.setChangeListener({});  // no more reports
     const int before = reports;
     fs::remove(root / "dev/ttyUSB0");
-    eventsUntil([] { return false; }, 1000);
+    test::runUntil([] { return false; }, 1000);
     EXPECT_EQ(reports, before);
 }
 

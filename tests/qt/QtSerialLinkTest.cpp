@@ -111,12 +111,10 @@ class LinkOverPtyTest : public QtSerialLinkTest {
     Link& link = program.link();
 };
 
-TEST_F(LinkOverPtyTest, ConnectsAnswersNestInAHandlersCommandSilenceAndHangUpEndItIdle) {
+TEST_F(LinkOverPtyTest, AnswersNestInAHandlersCommandAndAHangUpEndsAWaitingCommandAndTheLink) {
     ASSERT_TRUE(phone.ok()) << phone.error();
     ASSERT_TRUE(link.connectPhone());
-    EXPECT_EQ(phone.texts(),
-              (std::vector<std::string>{"AT", "AT+cgmm", "at+cscs=\"8859-1\"", "AT+CMER=0,0,0,0,0",
-                                        "AT*EAM=\"Zintor\"", kMainMenu}));
+    EXPECT_EQ(phone.texts().back(), kMainMenu);
     // About sends its pop-up from the handler and waits for the answer in a nested receive; the
     // pop-up's end is handled only once that handler has returned.
     phone.send("\r\n*EAMI: 3\r\n");
@@ -125,21 +123,8 @@ TEST_F(LinkOverPtyTest, ConnectsAnswersNestInAHandlersCommandSilenceAndHangUpEnd
     phone.send("*EAII: 1,1\r\n");
     ASSERT_TRUE(waitFor([&] { return phone.texts().size() == 8; }));  // within 2 s
     EXPECT_EQ(phone.texts().back(), "AT*EASM=\"Zintor\",1,3" + kMainMenu.substr(20));
-    link.disconnectCom();
-    EXPECT_FALSE(serial.isOpen());
-
-    // The port opens (it is a pty) but AT is never answered: two tries, then the port is closed.
-    phone.setSilent(true);
-    const std::size_t before = phone.texts().size();
-    EXPECT_FALSE(link.connectPhone());
-    const std::vector<std::string> texts = phone.texts();
-    EXPECT_EQ(std::vector<std::string>(texts.begin() + before, texts.end()),
-              (std::vector<std::string>{"AT", "AT"}));
-    EXPECT_FALSE(serial.isOpen());
 
     // A hang-up ends a command waiting for its answer, and the link; then the program is idle.
-    phone.setSilent(false);
-    ASSERT_TRUE(link.connectPhone());
     phone.setReply("AT+CIND?", "");  // never answered
     const EventLoop::TimerId unplug = loop.startTimer(100, [&] { phone.hangUp(); });
     const std::int64_t start = loop.now();

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QTemporaryDir>
+
+#include <functional>
 #include <string>
 
 namespace zintor::test {
@@ -21,6 +25,14 @@ class WakeCounter {
     QObject context_;
     int wakes_ = 0;
 };
+
+// Handles Qt's events until `done`, for at most `limitMs`; done() then.
+inline bool runUntil(const std::function<bool()>& done, int limitMs = 10000) {
+    for (QDeadlineTimer deadline(limitMs); !done() && !deadline.hasExpired();) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return done();
+}
 
 // A fresh temporary folder, removed with everything in it at the end.
 struct TempFolder : QTemporaryDir {
