@@ -51,10 +51,9 @@ class QtSerialLinkTest : public testing::Test {
     QtEventLoop loop;
     PtyPhone phone;
     QtSerialLink serial{[this](int port) -> std::optional<std::string> {
-        if (port == 6) {
-            return "/dev/zintor-no-such-device";
-        }
-        return port == 5 ? std::optional(phone.slavePath()) : std::nullopt;
+        return port == 5   ? phone.slavePath()
+               : port == 6 ? std::optional<std::string>("/dev/zintor-no-such-device")
+                           : std::nullopt;
     }};
     std::vector<SerialEvent> events;
 };
@@ -135,7 +134,7 @@ TEST_F(LinkOverPtyTest, AnswersNestInAHandlersCommandAndAHangUpEndsAWaitingComma
     EXPECT_FALSE(serial.isOpen());
     test::WakeCounter counter;
     loop.waitUntil(loop.now() + 400);
-    EXPECT_LT(counter.wakes(), 20);          // an error loop would wake the dispatcher endlessly
+    EXPECT_LT(counter.wakes, 20);            // an error loop would wake the dispatcher endlessly
     EXPECT_FALSE(link.send("AT\r\n", 500));  // not connected: refused at once
 }
 
