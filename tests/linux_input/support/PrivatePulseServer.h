@@ -12,8 +12,6 @@ class PrivatePulseServer {
   public:
     PrivatePulseServer();
     ~PrivatePulseServer();
-    PrivatePulseServer(const PrivatePulseServer&) = delete;
-    PrivatePulseServer& operator=(const PrivatePulseServer&) = delete;
 
     static bool installed() {
         return !ChildProcess::find("pulseaudio").empty() && !ChildProcess::find("pactl").empty();
