@@ -6,6 +6,8 @@
 
 #include <poll.h>
 
+#include <utility>
+
 namespace zintor::testing {
 
 InputRecorder::InputRecorder(const std::string& display) {
@@ -21,10 +23,9 @@ InputRecorder::InputRecorder(const std::string& display) {
         return;
     }
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
-    XISetMask(bits, XI_RawKeyPress);
-    XISetMask(bits, XI_RawKeyRelease);
-    XISetMask(bits, XI_RawButtonPress);
-    XISetMask(bits, XI_RawButtonRelease);
+    for (int type : {XI_RawKeyPress, XI_RawKeyRelease, XI_RawButtonPress, XI_RawButtonRelease}) {
+        XISetMask(bits, type);
+    }
     XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
     XISelectEvents(display_, DefaultRootWindow(display_), &mask, 1);
     // Once the server has the selection, everything injected afterwards is seen.
@@ -62,20 +63,12 @@ void InputRecorder::readEvents() {
 
 std::vector<RecordedInput> InputRecorder::take(std::size_t count, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    readEvents();
-    while (events_.size() < count) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            break;
-        }
+    for (readEvents(); events_.size() < count && std::chrono::steady_clock::now() < deadline;
+         readEvents()) {
         pollfd entry{ConnectionNumber(display_), POLLIN, 0};
-        poll(&entry, 1, static_cast<int>(left.count()));
-        readEvents();
+        poll(&entry, 1, 10);
     }
-    std::vector<RecordedInput> taken;
-    taken.swap(events_);
-    return taken;
+    return std::exchange(events_, {});
 }
 
 std::vector<std::string> InputRecorder::takeTexts(std::size_t count) {
