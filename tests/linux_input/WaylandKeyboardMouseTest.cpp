@@ -41,14 +41,9 @@ TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSai
     EXPECT_EQ(recorder->takeTexts(10), (Texts{"+Shift_L", "+A", "-A", "-Shift_L", "+b", "-b",
                                               "+ampersand", "-ampersand", "+q", "-q"}))
         << recorder->output();
-    input.keyDown(16);
-    input.keyDown('Z');
-    input.keyUp('Z');
-    input.keyUp(16);
     input.keyPress(41);  // SELECT: no such key
     input.keyPress(13);
-    EXPECT_EQ(recorder->takeTexts(6),
-              (Texts{"+Shift_L", "+Z", "-Z", "-Shift_L", "+Return", "-Return"}));
+    EXPECT_EQ(recorder->takeTexts(2), (Texts{"+Return", "-Return"}));
     EXPECT_EQ(said, (Texts{"No key is sent for virtual key 41: the keyboard layout has no "
                            "\"Select\" key"}));
 

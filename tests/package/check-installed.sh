@@ -1,8 +1,7 @@
 #!/bin/sh
-# check-installed.sh PREFIX VERSION [--without-keymap]: Zintor as installed below PREFIX. The
-# three programs answer --version and --help without a display (a GUI platform that cannot start
-# would abort them), the shipped key maps check clean, and zintor, started headless and ended by
-# SIGINT, finds them (with --without-keymap: says where it looked when they are gone).
+# check-installed.sh PREFIX VERSION [--without-keymap]: the programs installed below PREFIX answer
+# --version and --help without a display, the key maps check clean, and zintor, started headless
+# and ended by SIGINT, finds them (with --without-keymap: says where it looked when they are gone).
 set -eu
 prefix=$1 version=$2
 tmp=$(mktemp -d)

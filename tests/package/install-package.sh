@@ -1,7 +1,6 @@
 #!/bin/sh
 # install-package.sh BUILD VERSION: builds the Debian package in BUILD, lints it, installs it with
-# dpkg, checks the installed files and programs and purges it. Needs root and a machine without a
-# zintor package of its own (skipped otherwise).
+# dpkg, checks what it installed and purges it. Needs root and no zintor package installed.
 set -eu
 build=$1 version=$2
 check=$(dirname "$0")/check-installed.sh
@@ -13,7 +12,7 @@ skip() {
 [ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
 dpkg-query -W -f='${Status}' zintor 2>/dev/null | grep -q "ok installed" &&
     skip "a zintor package is installed here; remove it first (dpkg --purge zintor)"
-# dpkg, waiting while another apt or dpkg run holds its lock.
+# dpkg, waiting while another run holds its lock.
 dpkg_waiting() {
     for _ in $(seq 60); do
         out=$(dpkg "$@" 2>&1) && return 0

@@ -4,14 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-
 #include <filesystem>
 #include <fstream>
 #include <map>
 
-#include "PtyPhone.h"
 #include "QtTestSupport.h"
 #include "sim/MemorySettingsStore.h"
 
@@ -56,13 +52,14 @@ class LinuxPortRegistryTest : public testing::Test {
     MemorySettingsStore settings;
 };
 
-TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevicesAndToleratesMissingFolders) {
+TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevicesWhichKeepTheirNumbers) {
     PortRegistryPaths nowhere{root / "none/ports", root / "none/dev", root / "none/sys",
                               root / "none/by-id"};
     LinuxPortRegistry empty(settings, nowhere);
     EXPECT_TRUE(empty.listPorts().empty());
     EXPECT_EQ(empty.devicePath(1), std::nullopt);
 
+    settings.set(LinuxPortRegistry::kNumbersValue, "ttyACM1=x;=4;ttyACM2=0;junk;ttyACM3=7");
     uart("ttyS0", 4);  // a 16550A
     uart("ttyS1", 0);  // reserved by the driver, no chip: not a port
     device("ttyS2");   // no sysfs entry at all: not a port
@@ -75,70 +72,42 @@ TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevicesAndToleratesMissin
     link("ports/COM5", dev("ttyACM0"));   // pinned by the user
     link("ports/COM9", dev("gone"));      // points at nothing: not listed
     link("ports/notes", dev("ttyUSB0"));  // not a COM name: ignored
-
     EXPECT_EQ(list(), (std::map<std::string, std::string>{
                           {"COM1", dev("ttyS0")},
                           {"COM2", dev("rfcomm0") + " (BtPort)"},
                           {"COM3", dev("ttyUSB0")},
                           {"COM5", dev("ttyACM0")},
                       }));
-    // The pinned device is not numbered a second time; the plug-in ones are remembered.
+    // The pinned device is not numbered a second time; the plug-in ones are remembered, the
+    // remembered numbers that are no numbers, or 0, are dropped.
     EXPECT_EQ(settings.value(LinuxPortRegistry::kNumbersValue),
-              "rfcomm0=2;usb-FTDI_FT232R_A50285BI-if00-port0=3");
-
+              "rfcomm0=2;ttyACM3=7;usb-FTDI_FT232R_A50285BI-if00-port0=3");
     LinuxPortRegistry registry(settings, paths);
     EXPECT_EQ(registry.devicePath(5), dev("ttyACM0"));
     EXPECT_EQ(registry.devicePath(3), dev("ttyUSB0"));
     EXPECT_EQ(registry.devicePath(9), std::nullopt);  // the pin that points at nothing
-}
 
-TEST_F(LinuxPortRegistryTest, PlugInDevicesKeepTheirNumbersBadRememberedOnesAreIgnored) {
-    settings.set(LinuxPortRegistry::kNumbersValue, "ttyACM1=x;=4;ttyACM2=0;junk;ttyACM3=7");
-    uart("ttyS0", 4);
-    device("ttyUSB0");
-    link("by-id/usb-Prolific-port0", dev("ttyUSB0"));
-    device("ttyACM0");
-    EXPECT_EQ(list().at("COM2"), dev("ttyACM0"));  // sorted names: ttyACM0 before ttyUSB0
-    EXPECT_EQ(list().at("COM3"), dev("ttyUSB0"));
-
-    // Unplugged: its number stays reserved; a new device takes the next free one.
-    fs::remove(root / "by-id/usb-Prolific-port0");
+    // Unplugged: its number stays reserved; a new device takes the lowest free one.
+    fs::remove(root / "by-id/usb-FTDI_FT232R_A50285BI-if00-port0");
     fs::remove(root / "dev/ttyUSB0");
     device("ttyUSB1");
-    EXPECT_EQ(list(),
-              (std::map<std::string, std::string>{
-                  {"COM1", dev("ttyS0")}, {"COM2", dev("ttyACM0")}, {"COM4", dev("ttyUSB1")}}));
-
+    EXPECT_EQ(list().at("COM4"), dev("ttyUSB1"));
+    EXPECT_EQ(list().count("COM3"), 0u);
     // Plugged in again under another node name: the by-id name finds its number.
     device("ttyUSB2");
-    link("by-id/usb-Prolific-port0", dev("ttyUSB2"));
+    link("by-id/usb-FTDI_FT232R_A50285BI-if00-port0", dev("ttyUSB2"));
     EXPECT_EQ(list().at("COM3"), dev("ttyUSB2"));
-
     // A pin on a remembered number wins; the device moves to the lowest free number.
     device("rfcomm1");
     link("ports/COM3", dev("rfcomm1"));
     const auto ports = list();
     EXPECT_EQ(ports.at("COM3"), dev("rfcomm1") + " (BtPort)");
-    EXPECT_EQ(ports.at("COM5"), dev("ttyUSB2"));
-    // Remembered numbers that are no numbers, or 0, were ignored; a good one is kept.
-    device("ttyACM3");
-    device("ttyACM2");
+    EXPECT_EQ(ports.at("COM6"), dev("ttyUSB2"));
+    device("ttyACM3");  // a good remembered number is kept
     EXPECT_EQ(list().at("COM7"), dev("ttyACM3"));
-    EXPECT_EQ(list().at("COM6"), dev("ttyACM2"));
-}
-
-// Handles events until `done`, for at most `limitMs`.
-bool eventsUntil(const std::function<bool()>& done, int limitMs = 10000) {
-    QDeadlineTimer deadline(limitMs);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    return done();
 }
 
 TEST_F(LinuxPortRegistryTest, ReportsPinnedLinksAndDevicesThatComeAndGo) {
-    phone::PtyPhone phone;
-    ASSERT_TRUE(phone.ok()) << phone.error();
     fs::remove(root / "ports");  // not made yet: watched through the folder above it
     LinuxPortRegistry registry(settings, paths);
     int reports = 0;
@@ -148,25 +117,22 @@ TEST_F(LinuxPortRegistryTest, ReportsPinnedLinksAndDevicesThatComeAndGo) {
     for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyACM0", "ttyACM1", "rfcomm0"}) {
         device(name);
     }
-    ASSERT_TRUE(eventsUntil([&] { return reports > 0; }));
-    eventsUntil([] { return false; }, 1000);
+    ASSERT_TRUE(test::runUntil([&] { return reports > 0; }));
+    test::runUntil([] { return false; }, 1000);
     EXPECT_LT(reports, 3);
 
     fs::create_directories(root / "ports");
-    link("ports/COM7", phone.slavePath());  // a pinned pseudo-terminal
-    int before = reports;
-    ASSERT_TRUE(eventsUntil([&] { return reports > before; }));
-    EXPECT_EQ(list().at("COM7"), phone.slavePath());
-
-    fs::remove(root / "ports/COM7");
-    before = reports;
-    ASSERT_TRUE(eventsUntil([&] { return reports > before; }));
-    EXPECT_EQ(list().count("COM7"), 0u);
+    for (const bool pinned : {true, false}) {
+        pinned ? link("ports/COM7", dev("ttyACM1")) : void(fs::remove(root / "ports/COM7"));
+        const int before = reports;
+        ASSERT_TRUE(test::runUntil([&] { return reports > before; }));
+        EXPECT_EQ(list().count("COM7"), pinned ? 1u : 0u);
+    }
 
     registry.setChangeListener({});  // no more reports
-    before = reports;
+    const int before = reports;
     fs::remove(root / "dev/ttyUSB0");
-    eventsUntil([] { return false; }, 1000);
+    test::runUntil([] { return false; }, 1000);
     EXPECT_EQ(reports, before);
 }
 

@@ -51,10 +51,9 @@ class QtSerialLinkTest : public testing::Test {
     QtEventLoop loop;
     PtyPhone phone;
     QtSerialLink serial{[this](int port) -> std::optional<std::string> {
-        if (port == 6) {
-            return "/dev/zintor-no-such-device";
-        }
-        return port == 5 ? std::optional(phone.slavePath()) : std::nullopt;
+        return port == 5   ? phone.slavePath()
+               : port == 6 ? std::optional<std::string>("/dev/zintor-no-such-device")
+                           : std::nullopt;
     }};
     std::vector<SerialEvent> events;
 };
@@ -111,12 +110,10 @@ class LinkOverPtyTest : public QtSerialLinkTest {
     Link& link = program.link();
 };
 
-TEST_F(LinkOverPtyTest, ConnectsGivesUpOnASilentPhoneAndAnswersNestInAHandlersCommand) {
+TEST_F(LinkOverPtyTest, AnswersNestInAHandlersCommandAndAHangUpEndsAWaitingCommandAndTheLink) {
     ASSERT_TRUE(phone.ok()) << phone.error();
     ASSERT_TRUE(link.connectPhone());
-    EXPECT_EQ(phone.texts(),
-              (std::vector<std::string>{"AT", "AT+cgmm", "at+cscs=\"8859-1\"", "AT+CMER=0,0,0,0,0",
-                                        "AT*EAM=\"Zintor\"", kMainMenu}));
+    EXPECT_EQ(phone.texts().back(), kMainMenu);
     // About sends its pop-up from the handler and waits for the answer in a nested receive; the
     // pop-up's end is handled only once that handler has returned.
     phone.send("\r\n*EAMI: 3\r\n");
@@ -125,22 +122,8 @@ TEST_F(LinkOverPtyTest, ConnectsGivesUpOnASilentPhoneAndAnswersNestInAHandlersCo
     phone.send("*EAII: 1,1\r\n");
     ASSERT_TRUE(waitFor([&] { return phone.texts().size() == 8; }));  // within 2 s
     EXPECT_EQ(phone.texts().back(), "AT*EASM=\"Zintor\",1,3" + kMainMenu.substr(20));
-    EXPECT_TRUE(program.state().connected);
-    link.disconnectCom();
-    EXPECT_FALSE(serial.isOpen());
 
-    // The port opens (it is a pty) but AT is never answered: two tries, then the port is closed.
-    phone.setSilent(true);
-    const long before = static_cast<long>(phone.lines().size());
-    EXPECT_FALSE(link.connectPhone());
-    const std::vector<std::string> texts = phone.texts();
-    EXPECT_EQ(std::vector<std::string>(texts.begin() + before, texts.end()),
-              (std::vector<std::string>{"AT", "AT"}));
-    EXPECT_FALSE(serial.isOpen());
-}
-
-TEST_F(LinkOverPtyTest, AHangUpEndsAWaitingCommandAndTheLinkThenTheProgramIsIdle) {
-    ASSERT_TRUE(link.connectPhone());
+    // A hang-up ends a command waiting for its answer, and the link; then the program is idle.
     phone.setReply("AT+CIND?", "");  // never answered
     const EventLoop::TimerId unplug = loop.startTimer(100, [&] { phone.hangUp(); });
     const std::int64_t start = loop.now();
@@ -149,10 +132,9 @@ TEST_F(LinkOverPtyTest, AHangUpEndsAWaitingCommandAndTheLinkThenTheProgramIsIdle
     EXPECT_LT(loop.now() - start, 10000);  // ended by the hang-up, not by the time-out
     EXPECT_FALSE(program.state().connected);
     EXPECT_FALSE(serial.isOpen());
-
     test::WakeCounter counter;
     loop.waitUntil(loop.now() + 400);
-    EXPECT_LT(counter.wakes(), 20);          // an error loop would wake the dispatcher endlessly
+    EXPECT_LT(counter.wakes, 20);            // an error loop would wake the dispatcher endlessly
     EXPECT_FALSE(link.send("AT\r\n", 500));  // not connected: refused at once
 }
 

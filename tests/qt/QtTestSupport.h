@@ -1,26 +1,34 @@
 #pragma once
 
 #include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QTemporaryDir>
+
+#include <functional>
 #include <string>
 
 namespace zintor::test {
 
 // Counts how often the thread's event dispatcher wakes up: a loop that sleeps while it waits
 // wakes a handful of times, one that spins wakes thousands of times.
-class WakeCounter {
-  public:
+struct WakeCounter {
     WakeCounter() {
         QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
-                         &context_, [this] { ++wakes_; });
+                         &context, [this] { ++wakes; });
     }
-    int wakes() const { return wakes_; }
-
-  private:
-    QObject context_;
-    int wakes_ = 0;
+    QObject context;
+    int wakes = 0;
 };
+
+// Handles Qt's events until `done`, for at most `limitMs`; done() then.
+inline bool runUntil(const std::function<bool()>& done, int limitMs = 10000) {
+    for (QDeadlineTimer deadline(limitMs); !done() && !deadline.hasExpired();) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return done();
+}
 
 // A fresh temporary folder, removed with everything in it at the end.
 struct TempFolder : QTemporaryDir {
@@ -29,18 +37,16 @@ struct TempFolder : QTemporaryDir {
 };
 
 // Sets an environment variable for the lifetime of the object.
-class ScopedEnv {
-  public:
+struct ScopedEnv {
     ScopedEnv(const char* name, const std::string& value)
-        : name_(name), old_(qgetenv(name)), hadOld_(qEnvironmentVariableIsSet(name)) {
+        : name(name), old(qgetenv(name)), had(qEnvironmentVariableIsSet(name)) {
         qputenv(name, value.c_str());
     }
-    ~ScopedEnv() { hadOld_ ? qputenv(name_, old_) : qunsetenv(name_); }
+    ~ScopedEnv() { had ? qputenv(name, old) : qunsetenv(name); }
 
-  private:
-    const char* name_;
-    QByteArray old_;
-    bool hadOld_;
+    const char* name;
+    QByteArray old;
+    bool had;
 };
 
 }  // namespace zintor::test

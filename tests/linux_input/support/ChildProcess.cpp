@@ -3,11 +3,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <thread>
 
 #include <fcntl.h>
@@ -15,8 +12,6 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace zintor::testing {
 
@@ -29,10 +24,8 @@ std::string ChildProcess::find(const std::string& program) {
 std::string ChildProcess::output(const std::string& command) {
     std::string text;
     if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[512];
-        std::size_t count = 0;
-        while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-            text.append(buffer, count);
+        for (int c = 0; (c = fgetc(pipe)) != EOF;) {
+            text += static_cast<char>(c);
         }
         pclose(pipe);
     }
@@ -48,34 +41,25 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Environment
                          const std::string& logFile, int inheritedFd) {
     stop();
     status_.reset();
-    const std::string program =
-        argv.at(0).find('/') == std::string::npos ? find(argv.at(0)) : argv.at(0);
-    if (program.empty()) {
+    if (find(argv.at(0)).empty()) {
         return false;
     }
-    // Everything the child needs is prepared before fork: it only redirects and execs.
-    std::map<std::string, std::string> variables;  // name: "name=value", ours replaced by added
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        variables[std::string(*entry).substr(0, std::string(*entry).find('='))] = *entry;
-    }
+    // env(1) adds the variables and searches PATH; the child itself only redirects and execs.
+    std::vector<std::string> words{"/usr/bin/env"};
     for (const auto& [name, value] : environment) {
-        variables[name] = name + "=" + value;
+        words.push_back(name + "=" + value);
     }
-    std::vector<char*> args, envp;
-    for (const std::string& arg : argv) {
-        args.push_back(const_cast<char*>(arg.c_str()));
-    }
-    for (auto& entry : variables) {
-        envp.push_back(entry.second.data());
+    words.insert(words.end(), argv.begin(), argv.end());
+    std::vector<char*> args;
+    for (std::string& word : words) {
+        args.push_back(word.data());
     }
     args.push_back(nullptr);
-    envp.push_back(nullptr);
     const int out = open(logFile.empty() ? "/dev/null" : logFile.c_str(),
                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (out < 0) {
         return false;
     }
-
     pid_ = fork();
     if (pid_ == 0) {
         setpgid(0, 0);
@@ -84,7 +68,7 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Environment
         if (inheritedFd >= 0) {
             fcntl(inheritedFd, F_SETFD, 0);
         }
-        execve(program.c_str(), args.data(), envp.data());
+        execv(args[0], args.data());
         _exit(127);
     }
     close(out);
@@ -92,16 +76,12 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Environment
 }
 
 bool ChildProcess::running() {
-    if (pid_ <= 0) {
-        return false;
-    }
     int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+    if (pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_) {
         status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         pid_ = -1;
-        return false;
     }
-    return true;
+    return pid_ > 0;
 }
 
 void ChildProcess::signal(int number) {
@@ -128,22 +108,16 @@ void ChildProcess::stop() {
 }
 
 bool ChildProcess::waitUntilListening(const std::string& socketPath) {
-    const auto accepts = [&socketPath] {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline && running()) {
         const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (fd < 0) {
-            return false;
-        }
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
         const bool ok =
             connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
         close(fd);
-        return ok;
-    };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline && running()) {
-        if (accepts()) {
+        if (ok) {
             return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -19,8 +19,8 @@ class ChildProcess {
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Starts argv[0] (searched on PATH unless it is a path) with `environment` added to ours, its
-    // output going to `logFile` (or nowhere). `inheritedFd`, when not -1, stays open in the child.
+    // Starts argv[0] with `environment` added to ours, its output going to `logFile` (or nowhere);
+    // `inheritedFd`, when not -1, stays open in the child.
     bool start(const std::vector<std::string>& argv, const Environment& environment = {},
                const std::string& logFile = {}, int inheritedFd = -1);
     // SIGTERM, then SIGKILL when it has not ended within a few seconds.
@@ -30,15 +30,13 @@ class ChildProcess {
     pid_t pid() const { return pid_; }
     // The exit status (128 + signal when killed) once it has ended, waiting up to `limitMs`.
     std::optional<int> waitForExit(int limitMs);
-    // Waits until a connection to the Unix socket `socketPath` succeeds: true then, false when
-    // the process ends first or 10 s pass.
+    // Waits until the Unix socket `socketPath` accepts a connection: false when the process ends
+    // first or 10 s pass.
     bool waitUntilListening(const std::string& socketPath);
 
-    // The full path of `program` on PATH, or "" when it is not installed.
+    // The full path of `program` ("" when not installed); a shell command's output; a file's text.
     static std::string find(const std::string& program);
-    // Runs a command line through the shell and returns its standard output.
     static std::string output(const std::string& command);
-    // What a file holds ("" when there is none).
     static std::string readFile(const std::string& path);
 
   private:

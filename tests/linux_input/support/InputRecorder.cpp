@@ -6,6 +6,8 @@
 
 #include <poll.h>
 
+#include <utility>
+
 namespace zintor::testing {
 
 InputRecorder::InputRecorder(const std::string& display) {
@@ -21,10 +23,9 @@ InputRecorder::InputRecorder(const std::string& display) {
         return;
     }
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
-    XISetMask(bits, XI_RawKeyPress);
-    XISetMask(bits, XI_RawKeyRelease);
-    XISetMask(bits, XI_RawButtonPress);
-    XISetMask(bits, XI_RawButtonRelease);
+    for (int type : {XI_RawKeyPress, XI_RawKeyRelease, XI_RawButtonPress, XI_RawButtonRelease}) {
+        XISetMask(bits, type);
+    }
     XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
     XISelectEvents(display_, DefaultRootWindow(display_), &mask, 1);
     // Once the server has the selection, everything injected afterwards is seen.
@@ -43,44 +44,31 @@ void InputRecorder::readEvents() {
         XNextEvent(display_, &event);
         if (event.type == MappingNotify) {
             XRefreshKeyboardMapping(&event.xmapping);
-            continue;
+        } else if (event.type == GenericEvent && event.xcookie.extension == xiOpcode_ &&
+                   XGetEventData(display_, &event.xcookie)) {
+            const int type = event.xcookie.evtype;
+            const auto detail = static_cast<const XIRawEvent*>(event.xcookie.data)->detail;
+            const char* name =
+                XKeysymToString(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(detail), 0, 0));
+            const bool button = type == XI_RawButtonPress || type == XI_RawButtonRelease;
+            events_.push_back({type == XI_RawKeyPress || type == XI_RawButtonPress,
+                               static_cast<unsigned>(detail),
+                               button            ? "button" + std::to_string(detail)
+                               : name != nullptr ? name
+                                                 : "keycode" + std::to_string(detail)});
+            XFreeEventData(display_, &event.xcookie);
         }
-        if (event.type != GenericEvent || event.xcookie.extension != xiOpcode_ ||
-            !XGetEventData(display_, &event.xcookie)) {
-            continue;
-        }
-        const int type = event.xcookie.evtype;
-        RecordedInput input;
-        input.detail =
-            static_cast<unsigned>(static_cast<const XIRawEvent*>(event.xcookie.data)->detail);
-        input.down = type == XI_RawKeyPress || type == XI_RawButtonPress;
-        const char* name =
-            XKeysymToString(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(input.detail), 0, 0));
-        input.name = type == XI_RawButtonPress || type == XI_RawButtonRelease
-                         ? "button" + std::to_string(input.detail)
-                     : name != nullptr ? name
-                                       : "keycode" + std::to_string(input.detail);
-        events_.push_back(input);
-        XFreeEventData(display_, &event.xcookie);
     }
 }
 
 std::vector<RecordedInput> InputRecorder::take(std::size_t count, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    readEvents();
-    while (events_.size() < count) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            break;
-        }
+    for (readEvents(); events_.size() < count && std::chrono::steady_clock::now() < deadline;
+         readEvents()) {
         pollfd entry{ConnectionNumber(display_), POLLIN, 0};
-        poll(&entry, 1, static_cast<int>(left.count()));
-        readEvents();
+        poll(&entry, 1, 10);
     }
-    std::vector<RecordedInput> taken;
-    taken.swap(events_);
-    return taken;
+    return std::exchange(events_, {});
 }
 
 std::vector<std::string> InputRecorder::takeTexts(std::size_t count) {

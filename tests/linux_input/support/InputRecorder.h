@@ -13,7 +13,7 @@ namespace zintor::testing {
 struct RecordedInput {
     bool down = false;
     unsigned detail = 0;  // key code or button number
-    std::string name;     // key symbol of the key under the layout of that moment, or "button<n>"
+    std::string name;     // key symbol under the layout of that moment, or "button<n>"
 
     // "+a" for a press of the A key, "-Shift_L" for a release, "+button1", ...
     std::string text() const { return (down ? "+" : "-") + name; }
@@ -30,14 +30,12 @@ class InputRecorder {
 
     bool ok() const { return display_ != nullptr; }
     // Waits until `count` events have arrived in all (or `limit` has passed) and returns them
-    // all; the next call starts afresh.
+    // all (or their texts); the next call starts afresh.
     std::vector<RecordedInput> take(std::size_t count,
                                     std::chrono::milliseconds limit = std::chrono::seconds(5));
-    // The texts of take().
     std::vector<std::string> takeTexts(std::size_t count);
-    // The key code of `keysymName` in the recorder's current view of the layout.
+    // The key code of `keysymName` in the current layout.
     unsigned keyCode(const std::string& keysymName);
-    // The X connection (for screen queries by the test).
     _XDisplay* display() const { return display_; }
 
   private:

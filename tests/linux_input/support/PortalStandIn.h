@@ -13,32 +13,29 @@
 namespace zintor::testing {
 
 // A STAND-IN for xdg-desktop-portal's RemoteDesktop interface (no real portal runs headless
-// here): it owns org.freedesktop.portal.Desktop on a private bus, answers every request at once
-// through the Request object's Response signal, as the portal does, and records the calls:
-// "CreateSession", "SelectDevices types=3 persist_mode=2 restore_token=t", "Start",
-// "key 97 1", "motion -3,0", "button 272 1".
+// here), on a connection of its own to the bus at `address`. It answers every request at once
+// through the Request object's Response signal, after the method's reply, as the portal does, and
+// records the calls: "CreateSession", "SelectDevices types=3 persist_mode=2 restore_token=t",
+// "Start", "key 97 1", "motion -3,0", "button 272 1".
 class PortalStandIn : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.RemoteDesktop")
     Q_PROPERTY(uint version READ version)
 
   public:
-    // Registers on the bus at `address` under a connection of its own.
     explicit PortalStandIn(const std::string& address)
-        : bus_(QDBusConnection::connectToBus(QString::fromStdString(address), kConnection)) {
-        ok_ = bus_.registerService(QStringLiteral("org.freedesktop.portal.Desktop")) &&
+        : bus_(QDBusConnection::connectToBus(QString::fromStdString(address), "portal")) {
+        ok_ = bus_.registerService("org.freedesktop.portal.Desktop") &&
               bus_.registerObject(
-                  QStringLiteral("/org/freedesktop/portal/desktop"), this,
+                  "/org/freedesktop/portal/desktop", this,
                   QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties);
     }
-    ~PortalStandIn() override { QDBusConnection::disconnectFromBus(kConnection); }
+    ~PortalStandIn() override { QDBusConnection::disconnectFromBus("portal"); }
 
     bool ok() const { return ok_; }
     uint version() const { return 2; }
     std::vector<std::string> calls;
-    // What the next Start answers: 0 allowed, 1 refused by the user; the token it hands out.
-    uint startResponse = 0;
-    QString nextToken = QStringLiteral("token-2");
+    uint startResponse = 0;  // what Start answers: 0 allowed, 1 refused by the user
     // Ends the running session as a desktop does when the user revokes it.
     void closeSession() {
         bus_.send(QDBusMessage::createSignal(session_, "org.freedesktop.portal.Session", "Closed"));
@@ -53,36 +50,33 @@ class PortalStandIn : public QObject {
     }
     QDBusObjectPath SelectDevices(const QDBusObjectPath& session, const QVariantMap& options,
                                   const QDBusMessage& message) {
-        calls.push_back(
-            "SelectDevices types=" + options.value("types").toString().toStdString() +
-            " persist_mode=" + options.value("persist_mode").toString().toStdString() +
-            " restore_token=" + options.value("restore_token").toString().toStdString() +
-            (session.path() == session_ ? "" : " (unknown session)"));
+        const auto option = [&](const char* name) {
+            return std::string(" ") + name + "=" + options.value(name).toString().toStdString();
+        };
+        calls.push_back("SelectDevices" + option("types") + option("persist_mode") +
+                        option("restore_token") + known(session));
         return answer(message, options, 0, {});
     }
     QDBusObjectPath Start(const QDBusObjectPath& session, const QString&,
                           const QVariantMap& options, const QDBusMessage& message) {
-        calls.push_back(std::string("Start") +
-                        (session.path() == session_ ? "" : " (unknown session)"));
+        calls.push_back("Start" + known(session));
         return answer(message, options, startResponse,
-                      {{"devices", 3u}, {"restore_token", nextToken}});
+                      {{"devices", 3u}, {"restore_token", "token-2"}});
     }
     void NotifyKeyboardKeysym(const QDBusObjectPath&, const QVariantMap&, int keysym, uint state) {
         calls.push_back("key " + std::to_string(keysym) + " " + std::to_string(state));
     }
     void NotifyPointerMotion(const QDBusObjectPath&, const QVariantMap&, double dx, double dy) {
-        calls.push_back("motion " + QString::number(dx).toStdString() + "," +
-                        QString::number(dy).toStdString());
+        calls.push_back(QString("motion %1,%2").arg(dx).arg(dy).toStdString());
     }
     void NotifyPointerButton(const QDBusObjectPath&, const QVariantMap&, int button, uint state) {
         calls.push_back("button " + std::to_string(button) + " " + std::to_string(state));
     }
 
   private:
-    static inline const QString kConnection = QStringLiteral("portal-stand-in");
-
-    // Answers through the Request object's Response signal, after the method's reply, as the
-    // portal does.
+    std::string known(const QDBusObjectPath& session) const {
+        return session.path() == session_ ? "" : " (unknown session)";
+    }
     QDBusObjectPath answer(const QDBusMessage& message, const QVariantMap& options, uint response,
                            const QVariantMap& results) {
         const QString path = "/org/freedesktop/portal/desktop/request/" +
@@ -91,8 +85,7 @@ class PortalStandIn : public QObject {
         QTimer::singleShot(0, this, [this, path, response, results] {
             QDBusMessage signal =
                 QDBusMessage::createSignal(path, "org.freedesktop.portal.Request", "Response");
-            signal << response << results;
-            bus_.send(signal);
+            bus_.send(signal << response << results);
         });
         return QDBusObjectPath(path);
     }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "ChildProcess.h"
 
@@ -13,26 +12,24 @@ class PrivatePulseServer {
   public:
     PrivatePulseServer();
     ~PrivatePulseServer();
-    PrivatePulseServer(const PrivatePulseServer&) = delete;
-    PrivatePulseServer& operator=(const PrivatePulseServer&) = delete;
 
-    static bool installed();
+    static bool installed() {
+        return !ChildProcess::find("pulseaudio").empty() && !ChildProcess::find("pactl").empty();
+    }
     // Starts the daemon (again) and waits until it takes clients.
     bool start();
-    void stop();
+    void stop() { daemon_.stop(); }
 
     // The server address for clients, "unix:<folder>/native"; it stays the same across restarts.
     const std::string& server() const { return server_; }
-    // Runs pactl against this server; its standard output.
-    std::string pactl(const std::string& arguments) const;
-    // The per-channel volumes of a sink as pactl reports them (PulseAudio units, 65536 = 100%).
-    std::vector<unsigned> sinkVolumes(const std::string& sink = "@DEFAULT_SINK@") const;
-    // What the daemon wrote, for failure messages.
+    // Runs pactl against this server; its output.
+    std::string pactl(const std::string& arguments) const {
+        return ChildProcess::output("pactl -s " + server_ + " " + arguments + " 2>&1");
+    }
     std::string log() const { return ChildProcess::readFile(folder_ + "/daemon.log"); }
 
   private:
     std::string folder_;
-    std::string socket_;
     std::string server_;
     ChildProcess daemon_;
 };

@@ -1,7 +1,6 @@
 #include "PrivateSway.h"
 
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -32,8 +31,7 @@ bool PrivateSway::start(const ChildProcess::Environment& environment) {
     std::vector<std::string> argv;
     if (geteuid() == 0) {
         const passwd* nobody = getpwnam("nobody");
-        if (nobody == nullptr || chown(folder, nobody->pw_uid, nobody->pw_gid) != 0 ||
-            chmod(folder, 0700) != 0) {
+        if (nobody == nullptr || chown(folder, nobody->pw_uid, nobody->pw_gid) != 0) {
             return false;
         }
         argv = {"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),

@@ -14,10 +14,7 @@ class PrivateSway {
     static constexpr int kWidth = 1280;
     static constexpr int kHeight = 1024;
 
-    PrivateSway() = default;
     ~PrivateSway();
-    PrivateSway(const PrivateSway&) = delete;
-    PrivateSway& operator=(const PrivateSway&) = delete;
 
     static bool installed() { return !ChildProcess::find("sway").empty(); }
     // Starts sway, `environment` added to its own, and waits for its socket.

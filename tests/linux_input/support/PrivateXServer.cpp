@@ -9,15 +9,6 @@
 
 namespace zintor::testing {
 
-namespace {
-
-bool canConnect(const std::string& display) {
-    Display* connection = XOpenDisplay(display.c_str());
-    return connection != nullptr && XCloseDisplay(connection) >= 0;
-}
-
-}  // namespace
-
 bool PrivateXServer::startPrivate(int number) {
     int fds[2];
     if (ChildProcess::find("Xvfb").empty() || pipe2(fds, O_CLOEXEC) != 0) {
@@ -53,12 +44,10 @@ bool PrivateXServer::start() {
         return true;
     }
     const char* display = std::getenv("DISPLAY");
-    if (display != nullptr && canConnect(display)) {
-        display_ = display;
-        shared_ = true;
-        return true;
-    }
-    return false;
+    Display* connection = display != nullptr ? XOpenDisplay(display) : nullptr;
+    shared_ = connection != nullptr && XCloseDisplay(connection) >= 0;
+    display_ = shared_ ? display : "";
+    return shared_;
 }
 
 }  // namespace zintor::testing

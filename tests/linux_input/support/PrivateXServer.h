@@ -13,12 +13,11 @@ class PrivateXServer {
     static constexpr int kWidth = 1024;
     static constexpr int kHeight = 768;
 
-    // A private Xvfb on the first free display, or else $DISPLAY; false when there is no X
-    // server at all.
+    // A private Xvfb on the first free display, or else $DISPLAY; false when there is neither.
     bool start();
     // A private Xvfb on display `number` (the first free one when -1): false when it is taken.
     bool startPrivate(int number);
-    // Starts the private Xvfb again on the display number it had (after stop()).
+    // The private Xvfb again on the display number it had (after stop()).
     bool restart() { return !shared_ && number_ >= 0 && startPrivate(number_); }
     void stop() { process_.stop(); }
 

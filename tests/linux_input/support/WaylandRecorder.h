@@ -1,12 +1,12 @@
 #pragma once
 
 #include <chrono>
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <regex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -43,22 +43,18 @@ class WaylandRecorder {
         while (read() < count && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        std::vector<std::string> out;
-        out.swap(events_);
-        return out;
+        return std::exchange(events_, {});
     }
     void take(std::size_t count, std::chrono::milliseconds limit) { takeTexts(count, limit); }
     std::string output() const { return ChildProcess::readFile(log_); }
 
   private:
     bool waitFor(const std::string& text) {
-        for (int i = 0; i < 500 && wev_.running(); ++i) {
-            if (output().find(text) != std::string::npos) {
-                return true;
-            }
+        for (int i = 0; i < 500 && wev_.running() && output().find(text) == std::string::npos;
+             ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        return false;
+        return output().find(text) != std::string::npos;
     }
     // Parses what wev wrote since; the number of events waiting.
     std::size_t read() {
@@ -85,8 +81,8 @@ class WaylandRecorder {
                 events_.push_back("at " + std::to_string(int(std::stod(m[2]))) + "," +
                                   std::to_string(int(std::stod(m[3]))));
             } else if (std::regex_search(line, m, button)) {
-                const char* name = m[1] == "272" ? "1" : m[1] == "273" ? "3" : "?";
-                events_.push_back((m[2] == "1" ? "+button" : "-button") + std::string(name));
+                const std::string side = m[1] == "272" ? "1" : m[1] == "273" ? "3" : "?";
+                events_.push_back((m[2] == "1" ? "+button" : "-button") + side);
             }
         }
         return events_.size();
