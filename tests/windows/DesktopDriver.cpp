@@ -1,65 +1,56 @@
-// zintor_win_driver: the user's side of the end-to-end test, under wine.
-//   text      prints the text of Notepad's window (what was typed into it);
-//   help      checks that the key help window is shown on top and did not take the focus;
-//   second    prints the message a second zintor.exe shows, and closes it;
-//   settings  with the tray menu open: "Program settings" chosen with the keyboard, then in the
-//             settings window a name typed, the player's file chosen in the file dialog, Auto
-//             connect checked, the slider moved to its end with its keys, the close box clicked.
+// The user's side of the end-to-end test: wine-e2e.sh runs each case alone, at its moment, while
+// zintor.exe runs. Windows are driven with window messages and SendInput (X keyboard events reach
+// wine windows unreliably without a window manager).
+#include <gtest/gtest.h>
 #include <windows.h>
-// After windows.h.
-#include <commctrl.h>
-
-#include <cstdio>
-#include <string>
 
 #include "platform/windows/WinPopups.h"
 #include "platform/windows/WinSettingsWindow.h"
 
+namespace zintor {
 namespace {
 
-using zintor::WinSettingsWindow;
-
 // The window of that class (and title, when given), waited for up to 10 s.
-HWND find(const wchar_t* windowClass, const wchar_t* title) {
+HWND find(const wchar_t* windowClass, const wchar_t* title = nullptr) {
     for (int i = 0; i < 100; ++i, Sleep(100)) {
         if (HWND window = FindWindowW(windowClass, title); window != nullptr) {
             Sleep(300);
             return window;
         }
     }
-    std::fprintf(stderr, "no window %ls\n", title != nullptr ? title : windowClass);
-    std::exit(1);
+    ADD_FAILURE() << "no window " << (title != nullptr ? title : windowClass);
+    return nullptr;
 }
 
-int notepadText() {
-    HWND edit = GetWindow(FindWindowW(L"Notepad", nullptr), GW_CHILD);  // its edit control
-    wchar_t text[256] = {};
-    SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));  // another process's
-    std::printf("%ls\n", text);
-    return edit != nullptr ? 0 : 1;
-}
-
-int keyHelp() {
-    HWND help = find(zintor::WinKeyHelpWindow::kClass, nullptr);
-    const LONG_PTR style = GetWindowLongPtrW(help, GWL_EXSTYLE);
-    std::printf("key help: visible %d, extended style %llx, in front %d\n", IsWindowVisible(help),
-                static_cast<unsigned long long>(style), GetForegroundWindow() == help);
-    return !(IsWindowVisible(help) && (style & WS_EX_TOPMOST) != 0 &&
-             (style & WS_EX_NOACTIVATE) != 0 && GetForegroundWindow() != help);
-}
-
-int secondStart() {
+TEST(EndToEnd, SecondStartShowsThatZintorRunsAlready) {
     HWND box = find(L"#32770", L"Zintor");  // a message box
     wchar_t text[256] = {};
-    GetDlgItemTextW(box, 0xffff, text, 256);  // its text
-    std::printf("%ls\n", text);
+    GetDlgItemTextW(box, 0xffff, text, 256);
+    EXPECT_STREQ(text, L"Zintor is running already: its icon is in the notification area.");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    return 0;
 }
 
-int settings() {
-    find(L"#32768", nullptr);  // the tray menu
-    INPUT keys[8] = {};        // Down three times and Return, each pressed and let go
+TEST(EndToEnd, KeyHelpOnTopWithoutTheFocus) {
+    HWND help = find(WinKeyHelpWindow::kClass);
+    const LONG_PTR style = GetWindowLongPtrW(help, GWL_EXSTYLE);
+    EXPECT_TRUE(IsWindowVisible(help));
+    EXPECT_TRUE((style & WS_EX_TOPMOST) != 0 && (style & WS_EX_NOACTIVATE) != 0) << style;
+    EXPECT_NE(GetForegroundWindow(), help);
+}
+
+TEST(EndToEnd, NotepadShowsTheTextTypedOnThePhone) {
+    HWND edit = GetWindow(FindWindowW(L"Notepad", nullptr), GW_CHILD);
+    wchar_t text[256] = {};
+    SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));  // another process's
+    EXPECT_STREQ(text, L"Hello42");  // INPUT types letters and digits only
+}
+
+// With the tray menu open: "Program settings" chosen with the keyboard, then in the settings
+// window a name typed, the player's file chosen in the file dialog, Auto connect checked, the
+// slider moved to its end with its keys, the close box clicked.
+TEST(EndToEnd, SettingsWindowFromTheTrayMenu) {
+    ASSERT_NE(find(L"#32768"), nullptr);  // the tray menu
+    INPUT keys[8] = {};                   // Down three times and Return, each pressed and let go
     for (int i = 0; i < 8; ++i) {
         keys[i].type = INPUT_KEYBOARD;
         keys[i].ki.wVk = i < 6 ? VK_DOWN : VK_RETURN;
@@ -79,15 +70,7 @@ int settings() {
     PostMessageW(GetDlgItem(window, WinSettingsWindow::kSlider), WM_KEYDOWN, VK_END, 0);
     Sleep(300);
     SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
-    return 0;
 }
 
 }  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-    const std::wstring command = argc == 2 ? argv[1] : L"";
-    return command == L"text"     ? notepadText()
-           : command == L"help"   ? keyHelp()
-           : command == L"second" ? secondStart()
-                                  : settings();
-}
+}  // namespace zintor

@@ -1,17 +1,17 @@
 #!/bin/sh
-# wine-e2e.sh WINE INSTALLER DRIVER, in wine-run.sh: zintor.exe as its installer installs it,
-# under wine on an X display with a tray host (trayer), against the virtual phone on COM9. The
-# connect sequence, a second start refused, the main menu, "Move Mouse", the key help (*), key 0
-# (INPUT) and a text typed into Notepad in front; the tray icon's right button (an X click) and
-# the settings window (DesktopDriver.cpp); a close as Task Manager asks, running the shutdown.
-# Checks the phone's lines, Notepad's text, the registry, the log beside the program and the
-# uninstaller's work.
+# wine-e2e.sh WINE INSTALLER TESTS, in wine-run.sh: zintor.exe as its installer installs it, on an X
+# display with a tray host (trayer), against the virtual phone on COM9; the user's side of the
+# windows is the EndToEnd cases of the test program TESTS (DesktopDriver.cpp).
 set -u
-wine=$1 installer=$2 driver=$3
+wine=$1 installer=$2 tests=$3
 fail() {
     echo "FAIL: $1"
-    for f in zintor.log settings.txt; do echo "--- $f:" && cat "$f"; done
+    for f in zintor.log driver.log settings.txt; do echo "--- $f:" && cat "$f"; done
     exit 1
+}
+drive() {  # the case EndToEnd.$1 passes, or fail with $2
+    "$wine" "$tests" --gtest_filter="EndToEnd.$1" >driver.log 2>&1 &&
+        grep -q "PASSED .* 1 test" driver.log || fail "$2"
 }
 [ -n "${DISPLAY:-}" ] || fail "no X display (run under xvfb-run)"
 pids="" serialcomm='HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
@@ -38,7 +38,7 @@ sent() {  # waits up to 20 s for the line $1 to reach the phone
 "$wine" "$program/zintor.exe" >zintor.log 2>&1 & zintor_pid=$!
 sent 'AT*EAM="Zintor"'
 "$wine" "$program/zintor.exe" & second=$!
-second_says=$("$wine" "$driver" second | tr -d '\r')
+drive SecondStartShowsThatZintorRunsAlready "a second zintor.exe did not say so"
 wait "$second" || fail "a second zintor.exe did not end with status 0"
 "$wine" notepad &
 pids="$pids $!"
@@ -51,11 +51,11 @@ act() { echo "$1" >&3 && sent "$2"; }  # the user's action on the phone, the pro
 act :open 'AT*EASM="Zintor"'
 act ":choose 1" "AT+CMER=3,2,0,0,0"
 echo ":key *" >&3  # the key help, on top without the focus: Notepad still gets the text
-"$wine" "$driver" help || fail "the key help window is not shown on top without the focus"
+drive KeyHelpOnTopWithoutTheFocus "the key help is not on top without the focus"
 act ":key 0" 'AT*EAID=11,2,"Enter","->",100'
 echo ":text Hello 42" >&3
 sleep 2
-typed=$("$wine" "$driver" text | tr -d '\r')
+drive NotepadShowsTheTextTypedOnThePhone "Notepad does not show the text typed on the phone"
 
 for _ in $(seq 100); do  # the tray icon: a window of wine's in the tray host's panel
     icon=$(xwininfo -root -tree | awk '/"panel"/ { p = 1 } p && /explorer.exe/ { print $1; exit }')
@@ -65,24 +65,18 @@ done
 [ -n "$icon" ] || { xwininfo -root -tree; fail "no tray icon in the tray host"; }
 eval "$(xdotool getwindowgeometry --shell "$icon")"
 xdotool mousemove $((X + 5)) $((Y + 5)) click 3
-"$wine" "$driver" settings || fail "the settings window could not be used"
+drive SettingsWindowFromTheTrayMenu "the settings window could not be used"
 sleep 1
 "$wine" taskkill /im zintor.exe >/dev/null 2>&1
 (sleep 10 && kill -KILL "$zintor_pid") >/dev/null 2>&1 &
 wait "$zintor_pid" || fail "zintor.exe did not end by itself with status 0"
 
 # Each of these lines reached the phone, in this order.
-sed -n 's/^ *[0-9]* < //p' phone.log | tr -d '\r' >received.txt
-printf '%s\n' AT AT+cgmm 'at+cscs="8859-1"' AT+CMER=0,0,0,0,0 'AT*EAM="Zintor"' \
-    'AT*EASM="Zintor",1,1,3,"Move Mouse","Application","About"' AT+CMER=3,2,0,0,0 \
-    AT+CMER=0,0,0,0,0 'AT*EAM="Zintor"' |
-    awk 'BEGIN { i = 0 } NR == FNR { want[n++] = $0; next }
-        i < n && $0 == want[i] { i++ } END { if (i < n) { print "missing: " want[i]; exit 1 } }' \
-        - received.txt || fail "the phone did not receive the expected lines"
-[ "$second_says" = "Zintor is running already: its icon is in the notification area." ] ||
-    fail "a second zintor.exe said \"$second_says\""
-# INPUT types letters and digits only.
-[ "$typed" = "Hello42" ] || fail "Notepad shows \"$typed\", not the text typed on the phone"
+want='AT|AT+cgmm|at+cscs="8859-1"|AT+CMER=0,0,0,0,0|AT*EAM="Zintor"|AT*EASM="Zintor",1,1,3,'
+want=$want'"Move Mouse","Application","About"|AT+CMER=3,2,0,0,0|AT+CMER=0,0,0,0,0|AT*EAM="Zintor"'
+sed -n 's/^ *[0-9]* < //p' phone.log | tr -d '\r' | awk -v want="$want" '
+    BEGIN { n = split(want, w, "|"); i = 1 } i <= n && $0 == w[i] { i++ }
+    END { if (i <= n) { print "missing: " w[i]; exit 1 } }' || fail "the phone did not get the lines"
 "$wine" reg query "$settings" >settings.txt 2>&1
 for value in 'AppName 0 *REG_SZ *Notes' 'AppPath9 *REG_SZ *C:\\windows\\zintornote.exe' \
     'Auto *REG_SZ *0' 'Speed *REG_SZ *50' 'SettingLeft *REG_SZ'; do
