@@ -46,7 +46,6 @@ struct Schedule {
     std::int64_t endMs = 0;
 };
 
-Schedule makeSchedule(std::uint64_t seed);
 std::string describe(const Event& event);
 
 // The program on the simulated world as a schedule sets it up, the events done to it (World.cpp)
