@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "platform/windows/SendInputKeyboardMouse.h"
 #include "platform/windows/WinPopups.h"
 #include "platform/windows/WinSettingsWindow.h"
 
@@ -50,13 +51,10 @@ TEST(EndToEnd, NotepadShowsTheTextTypedOnThePhone) {
 // slider moved to its end with its keys, the close box clicked.
 TEST(EndToEnd, SettingsWindowFromTheTrayMenu) {
     ASSERT_NE(find(L"#32768"), nullptr);  // the tray menu
-    INPUT keys[8] = {};                   // Down three times and Return, each pressed and let go
-    for (int i = 0; i < 8; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = i < 6 ? VK_DOWN : VK_RETURN;
-        keys[i].ki.dwFlags = i % 2 == 1 ? KEYEVENTF_KEYUP : 0;
+    SendInputKeyboardMouse keys;
+    for (const std::uint8_t key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) {
+        keys.keyPress(key);
     }
-    SendInput(8, keys, sizeof(INPUT));
     HWND window = find(WinSettingsWindow::kClass, L"Zintor - Settings");
     SetDlgItemTextW(window, WinSettingsWindow::kNameBase, L"Notes");
     PostMessageW(GetDlgItem(window, WinSettingsWindow::kSelectBase + 9), BM_CLICK, 0, 0);
