@@ -43,7 +43,6 @@ void World::released(int group) {
     // Presses still waiting in the buffers or arriving may each make one step in their turn.
     std::string waiting = std::string(program->link().unhandledText()) + sim.serial().buffered() +
                           std::string(arriving_);
-    counts_[Mixer] = static_cast<std::int64_t>(sim.mixer.sets().size());
     limitFrom_[group] = counts_[group];
     for (std::size_t end; (end = waiting.find("\r\n")) != std::string::npos;) {
         bool press = false;
