@@ -131,7 +131,6 @@ HWND testWindow(const wchar_t* windowClass, WNDPROC procedure, const wchar_t* ti
     WNDCLASSW c{};
     c.lpfnWndProc = procedure;
     c.lpszClassName = windowClass;
-    c.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     RegisterClassW(&c);
     return CreateWindowExW(WS_EX_TOPMOST, windowClass, title, style, 100, 100, 300, 200, nullptr,
                            nullptr, nullptr, nullptr);

@@ -1,8 +1,7 @@
 #!/bin/sh
 # wine-run.sh PHONE SCRIPT WORK COMMAND...: runs COMMAND (a test under wine) in the folder WORK
-# beside a private PulseAudio server (a null sink: wine's sound output for the winmm mixer) and
-# the virtual phone (zintor-phone of the Linux build) on a pseudo-terminal mapped to COM9. The
-# phone runs SCRIPT, then the lines COMMAND writes to its file descriptor 3; its log is phone.log.
+# beside a private PulseAudio server (a null sink, for the winmm mixer) and the virtual phone on a
+# pseudo-terminal mapped to COM9, which runs SCRIPT, then the lines COMMAND writes to fd 3.
 set -u
 phone=$1 script=$2 work=$3
 shift 3
