@@ -60,8 +60,7 @@ for _ in $(seq 100); do  # the tray icon: a window of wine's in the tray host's 
     sleep 0.1
 done
 [ -n "$icon" ] || { xwininfo -root -tree; fail "no tray icon in the tray host"; }
-eval "$(xdotool getwindowgeometry --shell "$icon")"
-xdotool mousemove $((X + 5)) $((Y + 5)) click 3
+xdotool mousemove --window "$icon" 5 5 click 3
 drive SettingsWindowFromTheTrayMenu "the settings window could not be used"
 sleep 1
 "$wine" taskkill /im zintor.exe >/dev/null 2>&1
