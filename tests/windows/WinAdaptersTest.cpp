@@ -151,11 +151,10 @@ LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 TEST(SendInputKeyboardMouseTest, KeysButtonsAndCursorReachTheWindowInFront) {
-    HWND window = testWindow(L"ZintorInputTestWindow", recordingProc, L"input", WS_POPUP);
+    HWND window =
+        testWindow(L"ZintorInputTestWindow", recordingProc, L"input", WS_POPUP | WS_VISIBLE);
     ASSERT_NE(window, nullptr) << "no X display? (run under xvfb-run)";
-    ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
-    SetFocus(window);
     WinEventLoop loop;
     loop.waitUntil(loop.now() + 300);
 
