@@ -5,7 +5,6 @@
 
 #include <gmock/gmock.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,18 +38,18 @@ inline auto opensStatus(const std::string& title, const std::string& length) {
 
 class MediaRig {
   public:
-    MediaRig(const std::string& playerPath, MediaPlayer& player, Files& files) {
+    MediaRig(const std::string& playerPath, MediaPlayer& player, Files& files)
+        : program(Ports{world.loop, world.serial(), world.registry, world.settings, files,
+                        world.logSink, world.desktop, world.launcher, world.input, world.mixer,
+                        player, world.board}) {
         world.registry.add("\\Device\\Serial2", "COM3");
         world.settings.set("Com", "3");
         world.settings.set("AppPath9", playerPath);
         world.serial().setPhonePort(3);
-        program = std::make_unique<Program>(
-            Ports{world.loop, world.serial(), world.registry, world.settings, files, world.logSink,
-                  world.desktop, world.launcher, world.input, world.mixer, player, world.board});
-        program->startup();
+        program.startup();
         world.loop.runFor(500);
     }
-    ~MediaRig() { program->shutdown(); }
+    ~MediaRig() { program.shutdown(); }
 
     // The phone sends `line` (CR LF added); returns what the PC sent within `ms`.
     Lines say(const std::string& line, int ms = 1500) {
@@ -72,10 +71,9 @@ class MediaRig {
     }
     // From the main menu into the playlist menu.
     Lines openPlaylist() { return say("*EAMI: 3"); }
-    ProgramState& state() { return program->state(); }
 
     SimWorld world;
-    std::unique_ptr<Program> program;
+    Program program;
 };
 
 }  // namespace zintor::testing

@@ -1,12 +1,11 @@
 #pragma once
 
 // A private session bus and PulseAudio for the whole test binary, a fresh D-Bus connection of the
-// adapters per test, and generated tone files.
+// adapters per test, and tagged tone files.
 
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
-#include <QString>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -26,38 +25,31 @@ class PlayerBusFixture : public ::testing::Test {
     static void SetUpTestSuite() {
         bus_ = std::make_unique<PrivateSessionBus>();
         pulse_ = std::make_unique<PrivatePulseServer>();
-        busUp_ = PrivateSessionBus::installed() && bus_->start();
-        pulseUp_ = PrivatePulseServer::installed() && pulse_->start();
+        up_ = PrivateSessionBus::installed() && bus_->start() && PrivatePulseServer::installed() &&
+              pulse_->start();
     }
     static void TearDownTestSuite() {
         pulse_.reset();
         bus_.reset();
     }
     void SetUp() override {
-        ASSERT_TRUE(busUp_) << "dbus-daemon (package dbus) is needed";
-        ASSERT_TRUE(pulseUp_) << "pulseaudio is needed";
-        connection_ = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(QString::fromStdString(bus_->address()), name_));
-        ASSERT_TRUE(connection_->isConnected());
+        ASSERT_TRUE(up_) << "dbus-daemon (package dbus) and pulseaudio are needed";
+        ASSERT_TRUE(connection_.isConnected());
     }
-    void TearDown() override {
-        connection_.reset();
-        QDBusConnection::disconnectFromBus(name_);
-    }
+    ~PlayerBusFixture() override { QDBusConnection::disconnectFromBus(name_); }
 
-    // Tone files of 20, 21, 22 ... seconds in a folder of the test's, tagged "<title> Zintor".
+    // Tone files of 20, 21, 22 ... seconds in the bus's folder, tagged "<title> Zintor".
     std::vector<std::string> tones(const std::vector<std::string>& titles) {
         const std::string folder = bus_->folder() + "/music";
         std::filesystem::create_directories(folder);
         std::vector<std::string> paths;
         for (std::size_t i = 0; i < titles.size(); ++i) {
             paths.push_back(folder + "/" + titles[i] + ".wav");
-            writeTone(paths.back(), 20 + static_cast<int>(i), 440 + 110 * static_cast<int>(i),
-                      titles[i]);
+            const int n = static_cast<int>(i);
+            writeTone(paths.back(), 20 + n, 440 + 110 * n, titles[i]);
         }
         return paths;
     }
-
     // Every entry of the playlist that query 120 made readable, by path.
     static std::vector<std::string> paths(MediaPlayer& player, const std::string& playerPath) {
         std::vector<PlaylistEntry> entries;
@@ -70,7 +62,7 @@ class PlayerBusFixture : public ::testing::Test {
         return paths;
     }
 
-    QDBusConnection& connection() { return *connection_; }
+    QDBusConnection& connection() { return connection_; }
     PrivateSessionBus& bus() { return *bus_; }
     PrivatePulseServer& pulse() { return *pulse_; }
     QtEventLoop loop;
@@ -78,11 +70,11 @@ class PlayerBusFixture : public ::testing::Test {
   private:
     static inline std::unique_ptr<PrivateSessionBus> bus_;
     static inline std::unique_ptr<PrivatePulseServer> pulse_;
-    static inline bool busUp_ = false;
-    static inline bool pulseUp_ = false;
+    static inline bool up_ = false;
     static inline int connections_ = 0;
     const QString name_ = QStringLiteral("zintor-test-%1").arg(++connections_);
-    std::unique_ptr<QDBusConnection> connection_;
+    QDBusConnection connection_ =
+        QDBusConnection::connectToBus(QString::fromStdString(bus_->address()), name_);
 };
 
 }  // namespace zintor::testing
