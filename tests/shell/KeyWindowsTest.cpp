@@ -25,34 +25,27 @@ int rightEdge(const QLabel* label) {
     return label->geometry().x() + label->width();
 }
 
-class KeyHelpWindowTest : public ::testing::Test {
-  protected:
-    KeyHelpWindowTest() {
-        desktop.setListener(&events);
-        fillKeyNames(state);
-        KeyMap map;
-        map.name = "Media";
-        map.keys[1].help = "Play";
-        map.keys[5].help = "Volume of the selected track, louder while held, and softer again";
-        map.keys[12].help = "Delete";
-        map.keys[20].help = "never shown: the direction keys have no row";
-        map.keys[22].help = "Previous";
-        state.keyMaps.push_back(map);
-    }
-
-    KeyHelpWindow* Show() {
-        desktop.showKeyHelp(keyHelpCaption(state), keyHelpRows(state));
-        return desktop.keyHelpWindow();
-    }
-
-    test::WithApp app_;
+TEST(KeyHelpWindow, RowsFollowTheKeyMapTheWidthItsLongestTextOnlyTheUsersClosingIsReported) {
+    test::WithApp app;
     ProgramState state;
+    fillKeyNames(state);
+    KeyMap map;
+    map.name = "Media";
+    map.keys[1].help = "Play";
+    map.keys[5].help = "Volume of the selected track, louder while held, and softer again";
+    map.keys[12].help = "Delete";
+    map.keys[20].help = "never shown: the direction keys have no row";
+    map.keys[22].help = "Previous";
+    state.keyMaps.push_back(map);
     QtDesktop desktop;
     test::RecordingEvents events;
-};
+    desktop.setListener(&events);
+    const auto show = [&] {
+        desktop.showKeyHelp(keyHelpCaption(state), keyHelpRows(state));
+        return desktop.keyHelpWindow();
+    };
 
-TEST_F(KeyHelpWindowTest, RowsFollowTheKeyMapTheWidthItsLongestTextOnlyTheUsersClosingIsReported) {
-    KeyHelpWindow* w = Show();
+    KeyHelpWindow* w = show();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "Zintor Key Help   -   Media");
     EXPECT_TRUE(w->isVisible());
@@ -80,7 +73,7 @@ TEST_F(KeyHelpWindowTest, RowsFollowTheKeyMapTheWidthItsLongestTextOnlyTheUsersC
     const int longRight = rightEdge(functions[5]);
     desktop.closeKeyHelp();
     state.keyMaps[0].keys[5].help = "Mute";
-    KeyHelpWindow* narrow = Show();
+    KeyHelpWindow* narrow = show();
     ASSERT_NE(narrow, nullptr);
     const int leaveRight = rightEdge(narrow->functionLabels()[17]);  // now the longest
     EXPECT_LT(narrow->width(), wideWidth);
@@ -89,7 +82,7 @@ TEST_F(KeyHelpWindowTest, RowsFollowTheKeyMapTheWidthItsLongestTextOnlyTheUsersC
     // Only a closing by the user is reported (the program knows when it closes the window).
     QTest::qWait(10);
     EXPECT_TRUE(events.calls.empty());
-    EXPECT_EQ(Show(), narrow);  // shown again while open: the same window
+    EXPECT_EQ(show(), narrow);  // shown again while open: the same window
     narrow->close();
     EXPECT_EQ(events.calls, std::vector<std::string>{"keyHelpClosed"});
     EXPECT_EQ(desktop.keyHelpWindow(), nullptr);
