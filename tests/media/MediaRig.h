@@ -51,15 +51,11 @@ class MediaRig {
     }
     ~MediaRig() { program.shutdown(); }
 
-    // The phone sends `line` (CR LF added); returns what the PC sent within `ms`.
+    // The phone sends `line` (CR LF added); what the PC sent within `ms`, without the
+    // supervision's "AT" probes.
     Lines say(const std::string& line, int ms = 1500) {
         world.phone.clearLines();
         world.phone.send(line + "\r\n");
-        return after(ms);
-    }
-    // What the PC sends to the phone in the next `ms`, without the supervision's "AT" probes.
-    Lines after(int ms) {
-        world.phone.clearLines();
         world.loop.runFor(ms);
         Lines sent;
         for (const std::string& text : world.phone.texts()) {

@@ -1,10 +1,10 @@
 // The MPRIS adapter on a private bus: against mpv with its MPRIS plugin (the current track only),
 // against VLC (whose playlist is an MPRIS track list) with the phone conversation on top, which
 // player the configured program means, and the bus without any player.
+#include <QDBusArgument>
 #include <QDBusInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusReply>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -166,12 +166,11 @@ TEST_F(PlayerBusFixture, VlcTheWholePlaylistTheJumpTheCaptionThePhoneAndARemoved
     ASSERT_EQ(ids.size(), 3);
     ASSERT_EQ(trackList.call("RemoveTrack", QVariant::fromValue(ids.last())).type(),
               QDBusMessage::ReplyMessage);
-    const std::vector<std::string> expected(music.begin(), music.end() - 1);
     EXPECT_TRUE(eventually([&] {
         loop.pumpOnce();
         return player.query(window, 3, 120) == 0 && player.playlistCount(kVlc) == 2;
     }));
-    EXPECT_EQ(paths(player, kVlc), expected);
+    EXPECT_EQ(paths(player, kVlc), Lines(music.begin(), music.end() - 1));
 }
 
 TEST(MprisName, TheConfiguredProgramChoosesThePlayer) {
