@@ -1,6 +1,5 @@
 // The settings window on the whole program: it loads from the settings file, the slider acts
-// while the window is open, and closing it (however) writes back and saves the file. Its file
-// dialog's filter, and the autostart entry.
+// while it is open, closing it (however) saves the file. Its file dialog, the autostart entry.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -10,10 +9,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fstream>
 #include <map>
 #include <optional>
 
@@ -37,10 +38,7 @@ class SettingsWindowTest : public ::testing::Test {
     // The program on the simulated world, with the real desktop and a settings file in a
     // temporary folder, written first as a user would by hand.
     Program& start(const QByteArray& settingsLines = {}) {
-        QFile f(QString::fromStdString(iniPath));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[Settings]\n" + settingsLines);
-        f.close();
+        std::ofstream(iniPath) << "[Settings]\n" << settingsLines.toStdString();
         store.emplace(iniPath);
         Ports p = world.ports();
         program = std::make_unique<Program>(Ports{p.loop, p.serial, p.registry, *store, p.files,
@@ -144,11 +142,9 @@ TEST_F(SettingsWindowTest, OddValuesWrittenByHandOpenTheWindowAndEscapeSavesToo)
 TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntryASecondOpeningReturns) {
     test::shellApp();
     QTemporaryDir config;
-    struct ConfigHome {  // the user's configuration folder for this test only
-        QByteArray old = qgetenv("XDG_CONFIG_HOME");
-        bool wasSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-        ~ConfigHome() { wasSet ? qputenv("XDG_CONFIG_HOME", old) : qunsetenv("XDG_CONFIG_HOME"); }
-    } restore;
+    const auto restore = qScopeGuard([old = qgetenv("XDG_CONFIG_HOME")] {
+        old.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", old);
+    });
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     const QString entry = config.filePath("autostart/zintor.desktop");
     QtDesktop desktop;

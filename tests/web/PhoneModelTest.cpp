@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "PhoneModel.h"
+
+#include <gtest/gtest.h>
 
 namespace zintor::web {
 namespace {
@@ -8,7 +8,7 @@ namespace {
 constexpr const char* kOk = "\r\nOK\r\n";
 constexpr const char* kError = "\r\nERROR\r\n";
 
-TEST(PhoneModelTest, AnswersAsAPhoneAndRefusesMalformedCommands) {
+TEST(PhoneModelTest, AnswersAsAPhoneRefusesMalformedCommandsAndReportsOnlyKeysOfTheTable) {
     PhoneModel phone;
     EXPECT_EQ(phone.answer("AT+cgmm"), std::string("\r\nZintor Virtual Phone\r\n") + kOk);
     EXPECT_EQ(phone.answer("AT+XYZ=1"), kError);
@@ -21,9 +21,18 @@ TEST(PhoneModelTest, AnswersAsAPhoneAndRefusesMalformedCommands) {
         EXPECT_EQ(phone.answer(bad), kError) << bad;
     }
     EXPECT_EQ(phone.screen().menu->title, "M");
+
+    // Keys only while reporting is on.
+    EXPECT_FALSE(phone.key("5", true));
+    phone.answer("AT+CMER=3,2,0,0,0");
+    EXPECT_EQ(phone.key("5", true), "+CKEV: 5,1");
+    EXPECT_EQ(phone.key(":C", false), "+CKEV: :C,0");
+    EXPECT_FALSE(phone.key("x", true) || phone.key("5,1\r\nATD1", true));
+    phone.answer("AT+CMER=0,0,0,0,0");
+    EXPECT_FALSE(phone.key("5", false));
 }
 
-TEST(PhoneModelTest, MenusAndTheEntryGiveTheLinesOfTheUsersChoices) {
+TEST(PhoneModelTest, MenusDialogsAndTheEntryGiveTheLinesOfTheUsersChoices) {
     PhoneModel phone;
     EXPECT_FALSE(phone.openEntry());  // nothing registered yet
     phone.answer(R"(AT*EAM="Zintor")");
@@ -36,10 +45,8 @@ TEST(PhoneModelTest, MenusAndTheEntryGiveTheLinesOfTheUsersChoices) {
     EXPECT_FALSE(phone.screen().menu || phone.leaveMenu());
     phone.answer(R"(AT*EASM="M",1,1,1,"a")");
     EXPECT_EQ(phone.endSession(), "*EAMI");
-}
 
-TEST(PhoneModelTest, DialogsKeepTheirKindTimeOutAndAnswer) {
-    PhoneModel phone;
+    // Dialogs keep their kind, time out and answer.
     phone.answer(R"(AT*EAID=1,2,"No programs",30)");
     EXPECT_EQ(phone.screen().dialog.timeoutMs, 3000);
     EXPECT_FALSE(phone.enterText("x"));  // a pop-up takes no text
@@ -50,17 +57,6 @@ TEST(PhoneModelTest, DialogsKeepTheirKindTimeOutAndAnswer) {
     phone.answer(R"(AT*EAID=14,2,"WinAMP","1. Song")");
     phone.answer(R"(AT+CKPD="c")");  // the clear key closes it
     EXPECT_FALSE(phone.closeDialog());
-}
-
-TEST(PhoneModelTest, OnlyKeysOfTheTableAreReportedAndOnlyWhileReportingIsOn) {
-    PhoneModel phone;
-    EXPECT_FALSE(phone.key("5", true));
-    phone.answer("AT+CMER=3,2,0,0,0");
-    EXPECT_EQ(phone.key("5", true), "+CKEV: 5,1");
-    EXPECT_EQ(phone.key(":C", false), "+CKEV: :C,0");
-    EXPECT_FALSE(phone.key("x", true) || phone.key("5,1\r\nATD1", true));
-    phone.answer("AT+CMER=0,0,0,0,0");
-    EXPECT_FALSE(phone.key("5", false));
 }
 
 }  // namespace
