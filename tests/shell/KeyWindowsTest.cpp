@@ -1,7 +1,5 @@
-// The windows of the phone's keys: the key help window built from a key map (its rows, a width
-// that follows the longest function text, which closings are reported) and the key-map notice,
-// which closes itself 3 s after its last text on the real Qt loop while the "#" key's handler
-// waits for it.
+// The windows of the phone's keys: the key help window built from a key map, and the key-map
+// notice.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -25,20 +23,40 @@ int rightEdge(const QLabel* label) {
     return label->geometry().x() + label->width();
 }
 
-TEST(KeyHelpWindow, RowsFollowTheKeyMapTheWidthItsLongestTextOnlyTheUsersClosingIsReported) {
+// Hands the notice's closing to the key windows, as the program does, and records it.
+class Forward : public test::RecordingEvents {
+  public:
+    explicit Forward(KeyWindows& windows) : windows_(windows) {}
+    void noticeClosed() override {
+        RecordingEvents::noticeClosed();
+        windows_.noticeClosed();
+    }
+
+  private:
+    KeyWindows& windows_;
+};
+
+QString noticeText(QtDesktop& desktop) {
+    NoticeWindow* notice = desktop.noticeWindow();
+    return notice && notice->isVisible() ? notice->label()->text() : QString();
+}
+
+TEST(KeyWindows, KeyHelpRowsAndWidthFollowTheKeyMapANoticeStaysThreeSecondsAfterItsLastText) {
     test::WithApp app;
     ProgramState state;
     fillKeyNames(state);
-    KeyMap map;
+    KeyMap& map = state.keyMaps.emplace_back();
     map.name = "Media";
     map.keys[1].help = "Play";
     map.keys[5].help = "Volume of the selected track, louder while held, and softer again";
     map.keys[12].help = "Delete";
     map.keys[20].help = "never shown: the direction keys have no row";
     map.keys[22].help = "Previous";
-    state.keyMaps.push_back(map);
+    state.keyMaps.emplace_back().name = "Slides";
     QtDesktop desktop;
-    test::RecordingEvents events;
+    QtEventLoop loop;
+    KeyWindows windows(state, desktop, loop);
+    Forward events(windows);
     desktop.setListener(&events);
     const auto show = [&] {
         desktop.showKeyHelp(keyHelpCaption(state), keyHelpRows(state));
@@ -86,39 +104,10 @@ TEST(KeyHelpWindow, RowsFollowTheKeyMapTheWidthItsLongestTextOnlyTheUsersClosing
     narrow->close();
     EXPECT_EQ(events.calls, std::vector<std::string>{"keyHelpClosed"});
     EXPECT_EQ(desktop.keyHelpWindow(), nullptr);
-}
+    events.calls.clear();
 
-// Hands the notice's closing to the key windows, as the program does, and records it.
-class Forward : public test::RecordingEvents {
-  public:
-    explicit Forward(KeyWindows& windows) : windows_(windows) {}
-    void noticeClosed() override {
-        RecordingEvents::noticeClosed();
-        windows_.noticeClosed();
-    }
-
-  private:
-    KeyWindows& windows_;
-};
-
-QString noticeText(QtDesktop& desktop) {
-    NoticeWindow* notice = desktop.noticeWindow();
-    return notice && notice->isVisible() ? notice->label()->text() : QString();
-}
-
-TEST(NoticeWindow, ASecondChangeKeepsItOpenUntilThreeSecondsAfterIt) {
-    test::shellApp();
-    ProgramState state;
-    state.keyMaps.resize(3);
-    state.keyMaps[1].name = "Media";
-    state.keyMaps[2].name = "Slides";
-    state.currentKeyMap = 1;
-    QtDesktop desktop;
-    QtEventLoop loop;
-    KeyWindows windows(state, desktop, loop);
-    Forward events(windows);
-    desktop.setListener(&events);
-
+    // The key-map notice closes itself 3 s after its last text on the real Qt loop, while the
+    // "#" key's handler waits for it.
     QElapsedTimer clock;
     clock.start();
     qint64 secondAt = -1;
@@ -126,7 +115,7 @@ TEST(NoticeWindow, ASecondChangeKeepsItOpenUntilThreeSecondsAfterIt) {
     QTimer::singleShot(1500, Qt::PreciseTimer, [&] {
         firstText = noticeText(desktop);
         EXPECT_TRUE(desktop.noticeWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
-        state.currentKeyMap = 2;  // "#" again, handled while the first one waits
+        state.currentKeyMap = 1;  // "#" again, handled while the first one waits
         secondAt = clock.elapsed();
         windows.keyMapChanged();
     });
