@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "MediaRig.h"
-#include "PlayerBusFixture.h"
 #include "linux/AudaciousPlayer.h"
 #include "linux/PlayerSelect.h"
 #include "qt/PosixFiles.h"

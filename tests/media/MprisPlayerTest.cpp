@@ -11,7 +11,6 @@
 #include <memory>
 
 #include "MediaRig.h"
-#include "PlayerBusFixture.h"
 #include "linux/MprisName.h"
 #include "linux/MprisPlayer.h"
 #include "linux/PlayerSelect.h"

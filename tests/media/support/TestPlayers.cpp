@@ -82,14 +82,8 @@ bool TestMprisPlayer::launch(const std::vector<std::string>& argv) {
 }
 
 std::string TestMpv::plugin() {
-    for (const char* path :
-         {"/etc/mpv/scripts/mpris.so", "/usr/lib/x86_64-linux-gnu/mpv/scripts/mpris.so",
-          "/usr/lib/mpv-mpris/mpris.so"}) {
-        if (std::filesystem::exists(path)) {
-            return path;
-        }
-    }
-    return {};
+    const char* path = "/usr/lib/mpv-mpris/mpris.so";  // Debian's mpv-mpris
+    return std::filesystem::exists(path) ? path : "";
 }
 
 bool TestMpv::start(const std::vector<std::string>& paths) {
