@@ -1,6 +1,6 @@
-// The MPRIS adapter on a private bus: against mpv with its MPRIS plugin (the current track only),
-// against VLC (whose playlist is an MPRIS track list) with the phone conversation on top, which
-// player the configured program means, and the bus without any player.
+// The MPRIS adapter on a private bus: without any player, against mpv with its MPRIS plugin (the
+// current track only), against VLC (a track list) with the phone conversation on top; which
+// player the configured program means.
 #include <QDBusArgument>
 #include <QDBusInterface>
 #include <QDBusMessage>
@@ -22,13 +22,38 @@ namespace {
 const std::string kMpv = "/usr/bin/mpv";
 const std::string kVlc = "/usr/bin/vlc";
 
-TEST_F(PlayerBusFixture, MpvAnswersAndObeysAsWinampDoesWithTheCurrentTrackAsPlaylist) {
+TEST_F(PlayerBusFixture, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrackVlcWithATrackList) {
     ASSERT_FALSE(TestMpv::plugin().empty()) << "mpv-mpris is needed";
+    ASSERT_TRUE(TestVlc::installed()) << "vlc-bin and vlc-plugin-base are needed";
+    // No player on the bus: nothing is found and nothing waits.
+    PosixFiles files;
+    PlayerSelect select(loop, connection());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(select.findWindow("/usr/bin/audacious"), 0);
+    EXPECT_EQ(select.findWindow("/usr/bin/vlc"), 0);
+    EXPECT_EQ(select.query(0, 0, 104), 0);
+    EXPECT_EQ(select.caption(0), "");
+    select.command(0, 40045);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+
+    // A program that starts but never shows up on the bus, and one that cannot start. Events are
+    // handled while the first is awaited.
+    bool handled = false;
+    loop.post([&handled] { handled = true; });
+    MediaRig hidden("/bin/true", select, files);
+    EXPECT_EQ(hidden.openPlaylist(),
+              Lines{"AT*EAID=1,2,\"WinAMP should be running but could not find it's process\",80"});
+    EXPECT_TRUE(handled);
+    MediaRig missing("/nonexistent/audacious", select, files);
+    EXPECT_EQ(missing.openPlaylist(),
+              Lines{"AT*EAID=1,2,\"Could not start WinAMP - Check the path\",50"});
+
+    // mpv with its MPRIS plugin: the current track is the playlist.
+    auto music = tones({"One", "Two", "Three"});
     TestMpv mpv(bus());
-    const auto music = tones({"One", "Two", "Three"});
     ASSERT_TRUE(mpv.start(music));
     MprisPlayer player(loop, connection());
-    const MediaPlayer::Handle window = player.findWindow(kMpv);
+    MediaPlayer::Handle window = player.findWindow(kMpv);
     ASSERT_NE(window, 0);
     const auto says = [&](const std::string& what, const std::string& answer) {
         return eventually([&] { return mpv.playerctl(what) == answer; });
@@ -70,44 +95,16 @@ TEST_F(PlayerBusFixture, MpvAnswersAndObeysAsWinampDoesWithTheCurrentTrackAsPlay
     ASSERT_TRUE(eventually([&] { return !mpv.running(); }));
     EXPECT_EQ(player.findWindow(kMpv), 0);
     EXPECT_EQ(player.query(window, 0, 104), 0);
-}
 
-TEST_F(PlayerBusFixture, ABusWithoutAnyPlayer) {
-    PlayerSelect select(loop, connection());
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(select.findWindow("/usr/bin/audacious"), 0);
-    EXPECT_EQ(select.findWindow("/usr/bin/vlc"), 0);
-    EXPECT_EQ(select.query(0, 0, 104), 0);
-    EXPECT_EQ(select.caption(0), "");
-    select.command(0, 40045);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
-
-    // A program that starts but never shows up on the bus, and one that cannot start. Events are
-    // handled while the first is awaited.
-    bool handled = false;
-    loop.post([&handled] { handled = true; });
-    PosixFiles files;
-    MediaRig rig("/bin/true", select, files);
-    EXPECT_EQ(rig.openPlaylist(),
-              Lines{"AT*EAID=1,2,\"WinAMP should be running but could not find it's process\",80"});
-    EXPECT_TRUE(handled);
-    MediaRig missing("/nonexistent/audacious", select, files);
-    EXPECT_EQ(missing.openPlaylist(),
-              Lines{"AT*EAID=1,2,\"Could not start WinAMP - Check the path\",50"});
-}
-
-TEST_F(PlayerBusFixture, VlcTheWholePlaylistTheJumpTheCaptionThePhoneAndARemovedEntry) {
-    ASSERT_TRUE(TestVlc::installed()) << "vlc-bin and vlc-plugin-base are needed";
-    auto music = tones({"One", "Two", "Three"});
-    // A name that is no UTF-8 (Latin-1 "e acute") with characters an address escapes.
+    // VLC, whose playlist is an MPRIS track list; a name that is no UTF-8 (Latin-1 "e acute") with
+    // characters an address escapes.
     const std::string odd =
         std::filesystem::path(music[1]).parent_path().string() + "/Two Words \xE9#1%.wav";
     std::filesystem::rename(music[1], odd);
     music[1] = odd;
     TestVlc vlc(bus());
     ASSERT_TRUE(vlc.start(music));
-    MprisPlayer player(loop, connection());
-    const MediaPlayer::Handle window = player.findWindow(kVlc);
+    window = player.findWindow(kVlc);
     ASSERT_NE(window, 0);
     // The player itself says it plays `file` (a name without characters to escape).
     const auto playing = [&](const std::string& file) {
@@ -143,8 +140,6 @@ TEST_F(PlayerBusFixture, VlcTheWholePlaylistTheJumpTheCaptionThePhoneAndARemoved
 
     // The phone: three entries, the last position reads "More..", and choosing it plays the
     // third entry, whose status dialog opens from the refreshed page.
-    PosixFiles files;
-    PlayerSelect select(loop, connection());
     auto rig = std::make_unique<MediaRig>(kVlc, select, files);
     EXPECT_EQ(rig->openPlaylist(), Lines{playlistLine(1, {"One Zintor", "Two Zintor", "More.."})});
     EXPECT_EQ(rig->say("*EAMI: 3"), Lines{playlistLine(0, {"..More", "Three Zintor"})});
