@@ -4,7 +4,7 @@ $BROWSER; headless Chromium (Selenium) opens it: the link comes up, the menus sh
 moves the cursor until let go, typed text reaches the X server; wrong tokens, other origins, a
 second phone and a big frame are refused; Ctrl+C ends the demo and removes its configuration."""
 
-import os, re, shutil, signal, subprocess, sys, tempfile, time
+import contextlib, os, re, shutil, signal, subprocess, sys, tempfile, time
 
 ZINTOR, DEMO = sys.argv[1:3]
 
@@ -154,12 +154,7 @@ finally:
     if driver:
         driver.quit()
     for child in reversed(children):
-        try:
-            os.killpg(child.pid, signal.SIGTERM)
-            child.wait(5)
-        except ProcessLookupError:
-            pass
-        except subprocess.TimeoutExpired:
+        with contextlib.suppress(ProcessLookupError):
             os.killpg(child.pid, signal.SIGKILL)
     if not os.environ.get("ZINTOR_KEEP_TEST_FILES"):
         shutil.rmtree(work, ignore_errors=True)
