@@ -128,6 +128,7 @@ TEST(TrayHostTest, WithoutAHostTheMainWindowStandsInUntilOneComesThenOnlyARightP
     EXPECT_TRUE(events.calls.empty());
     desktop->trayRemove();
     EXPECT_TRUE(QTest::qWaitFor([] { return iconWidget() == nullptr; }));
+    XCloseDisplay(x);
 }
 
 }  // namespace
