@@ -5,9 +5,9 @@
 #include <signal.h>
 
 #include <QDBusArgument>
-#include <QDBusInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -299,12 +299,17 @@ TEST_F(PlayerBusFixture, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrack
     ASSERT_TRUE(playing(music[0]));
 
     // The last entry removed, not the one playing: only the player's notice of the change tells.
-    QDBusInterface trackList("org.mpris.MediaPlayer2.vlc", "/org/mpris/MediaPlayer2",
-                             "org.mpris.MediaPlayer2.TrackList", connection());
-    const auto ids = qdbus_cast<QList<QDBusObjectPath>>(trackList.property("Tracks"));
+    const QString vlcName = "org.mpris.MediaPlayer2.vlc", path = "/org/mpris/MediaPlayer2";
+    const QString trackList = "org.mpris.MediaPlayer2.TrackList";
+    QDBusMessage read =
+        QDBusMessage::createMethodCall(vlcName, path, "org.freedesktop.DBus.Properties", "Get");
+    read << trackList << QStringLiteral("Tracks");
+    const auto ids = qdbus_cast<QList<QDBusObjectPath>>(
+        connection().call(read).arguments().value(0).value<QDBusVariant>().variant());
     ASSERT_EQ(ids.size(), 3);
-    ASSERT_EQ(trackList.call("RemoveTrack", QVariant::fromValue(ids.last())).type(),
-              QDBusMessage::ReplyMessage);
+    QDBusMessage remove = QDBusMessage::createMethodCall(vlcName, path, trackList, "RemoveTrack");
+    remove << QVariant::fromValue(ids.last());
+    ASSERT_EQ(connection().call(remove).type(), QDBusMessage::ReplyMessage);
     EXPECT_TRUE(eventually([&] {
         loop.pumpOnce();
         return player.query(window, 3, 120) == 0 && player.playlistCount(kVlc) == 2;
