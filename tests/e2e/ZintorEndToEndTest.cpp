@@ -3,11 +3,9 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,62 +20,60 @@ namespace zintor {
 namespace {
 
 using phone::PtyPhone;
-using test::ZintorProcess;
+using testing::ChildProcess;
+using Lines = std::vector<std::string>;
 using namespace std::chrono_literals;
 
-const std::vector<std::string> kConnectSequence = {"AT", "AT+cgmm", "at+cscs=\"8859-1\"",
-                                                   "AT+CMER=0,0,0,0,0", "AT*EAM=\"Zintor\""};
-
-std::vector<std::string> from(const std::vector<std::string>& lines, std::size_t first) {
-    return first < lines.size()
-               ? std::vector<std::string>(lines.begin() + static_cast<long>(first), lines.end())
-               : std::vector<std::string>{};
+Lines from(const Lines& lines, std::size_t first) {
+    return first < lines.size() ? Lines(lines.begin() + static_cast<long>(first), lines.end())
+                                : Lines{};
 }
 
-// The mouse cursor on the X server named by DISPLAY, as "x:<n> y:<n> ...".
+// The mouse cursor on the X server named by DISPLAY, as "x:<n> y:<n>".
 std::string cursorPosition() {
-    std::string out;
-    if (FILE* pipe = ::popen("xdotool getmouselocation 2>/dev/null", "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-            out += buffer;
-        }
-        ::pclose(pipe);
-    }
+    const std::string out = ChildProcess::output("xdotool getmouselocation 2>/dev/null");
     return out.substr(0, out.find(" screen"));
 }
 
 class ZintorEndToEnd : public ::testing::Test {
   protected:
-    ZintorEndToEnd() {
-        // COM1 would be this machine's first UART, maybe a console: keep the program off it.
-        zintor.pin(1, "/dev/null");
-    }
+    // COM1 would be this machine's first UART, maybe a console: keep the program off it.
+    ZintorEndToEnd() { zintor.pin(1, "/dev/null"); }
 
     // Starts the program on the phone (COM5) and waits until it is connected.
-    void startConnected() {
+    void startConnected(const ChildProcess::Environment& extra = {}, bool withoutX = false) {
         ASSERT_TRUE(phone.ok()) << phone.error();
         zintor.pin(5, phone.slavePath());
         zintor.writeSettings("Com=5\n");
-        ASSERT_TRUE(zintor.start());
+        ASSERT_TRUE(zintor.start(extra, withoutX));
         expectConnected();
     }
-
     // Waits for the connect sequence and the main menu.
     void expectConnected() {
-        ASSERT_TRUE(phone.waitUntil(
-            [](const std::vector<PtyPhone::Line>& lines) { return lines.size() >= 6; }, 30s))
+        ASSERT_TRUE(phone.waitUntil([](const auto& lines) { return lines.size() >= 6; }, 30s))
             << zintor.errorOutput();
-        const std::vector<std::string> texts = phone.texts();
-        EXPECT_EQ(std::vector<std::string>(texts.begin(), texts.begin() + 5), kConnectSequence);
+        const Lines texts = phone.texts();
+        EXPECT_EQ(Lines(texts.begin(), texts.begin() + 5),
+                  (Lines{"AT", "AT+cgmm", "at+cscs=\"8859-1\"", "AT+CMER=0,0,0,0,0",
+                         "AT*EAM=\"Zintor\""}));
         EXPECT_EQ(texts[5].rfind("AT*EASM=\"Zintor\",1,1,", 0), 0u) << texts[5];  // main menu
+    }
+    // The phone sends `line`; the index of the program's `answer` after it, or -1.
+    int say(const std::string& line, const std::string& answer, std::chrono::seconds limit = 20s) {
+        const std::size_t before = phone.lines().size();
+        phone.send(line + "\r\n");
+        return phone.waitForLine(answer, before, limit);
+    }
+    void expectExit(int signal = SIGTERM, std::chrono::seconds limit = 20s) {
+        zintor.signal(signal);
+        EXPECT_EQ(zintor.waitForExit(limit), 0) << zintor.errorOutput();
     }
 
     PtyPhone phone;
-    ZintorProcess zintor;
+    test::ZintorProcess zintor;
 };
 
-TEST_F(ZintorEndToEnd, SurvivesGarbageAndABurstOfKeyLinesAndSaysGoodbyeOnSigterm) {
+TEST_F(ZintorEndToEnd, SurvivesGarbageAndABurstOfKeyLinesASignalEndsAHeldKeysRepeat) {
     startConnected();
     std::string garbage("\r\n\0\0\xff\xfe*EAMI\r\nRING\r\n+CKEV: 5,1\r\n", 27);
     garbage += std::string(20000, 'x');  // a line that never ends
@@ -87,46 +83,30 @@ TEST_F(ZintorEndToEnd, SurvivesGarbageAndABurstOfKeyLinesAndSaysGoodbyeOnSigterm
     }
     // Still listening: a bare *EAMI ends every phone screen, which the program confirms by
     // switching keypad reporting off and registering its accessory entry again.
-    std::size_t before = phone.lines().size();
-    phone.send("*EAMI\r\n");
-    const int reset = phone.waitForLine("AT*EAM=\"Zintor\"", before, 20s);
+    const int reset = say("*EAMI", "AT*EAM=\"Zintor\"");
     ASSERT_GE(reset, 0) << zintor.errorOutput();
     EXPECT_EQ(phone.texts()[static_cast<std::size_t>(reset) - 1], "AT+CMER=0,0,0,0,0");
 
-    before = phone.lines().size();
-    phone.send("*EAMI: 1\r\n");  // Move Mouse: keypad reporting on
-    ASSERT_GE(phone.waitForLine("AT+CMER=3,2,0,0,0", before, 20s), 0) << zintor.errorOutput();
+    ASSERT_GE(say("*EAMI: 1", "AT+CMER=3,2,0,0,0"), 0) << zintor.errorOutput();  // Move Mouse
     std::string burst;
     for (int i = 0; i < 50000; ++i) {
         burst += "+CKEV: ],1\r\n+CKEV: ],0\r\n";  // a key no key map can bind
     }
     phone.send(burst);
-    before = phone.lines().size();
-    phone.send("*EAMI\r\n");
-    ASSERT_GE(phone.waitForLine("AT*EAM=\"Zintor\"", before, 60s), 0) << zintor.errorOutput();
+    ASSERT_GE(say("*EAMI", "AT*EAM=\"Zintor\"", 60s), 0) << zintor.errorOutput();
 
-    before = phone.lines().size();
-    zintor.signal(SIGTERM);
-    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
+    ASSERT_GE(say("*EAMI: 1", "AT+CMER=3,2,0,0,0"), 0) << zintor.errorOutput();
+    phone.send("+CKEV: 5,1\r\n");  // key 5 repeats Enter while held
+    std::this_thread::sleep_for(500ms);
+    const std::size_t before = phone.lines().size();
+    expectExit(SIGTERM, 5s);
     // Keypad reporting off, then the accessory registration from the shutdown and from the
     // disconnect.
-    EXPECT_EQ(
-        from(phone.texts(), before),
-        (std::vector<std::string>{"AT+CMER=0,0,0,0,0", "AT*EAM=\"Zintor\"", "AT*EAM=\"Zintor\""}));
+    EXPECT_EQ(from(phone.texts(), before),
+              (Lines{"AT+CMER=0,0,0,0,0", "AT*EAM=\"Zintor\"", "AT*EAM=\"Zintor\""}));
     const std::string settings = zintor.readSettings();
     EXPECT_NE(settings.find("Com=5"), std::string::npos) << settings;
     EXPECT_NE(settings.find("AppName%200="), std::string::npos) << settings;
-}
-
-TEST_F(ZintorEndToEnd, ASignalWhileAKeyRepeatsEndsIt) {
-    startConnected();
-    const std::size_t before = phone.lines().size();
-    phone.send("*EAMI: 1\r\n");
-    ASSERT_GE(phone.waitForLine("AT+CMER=3,2,0,0,0", before, 20s), 0) << zintor.errorOutput();
-    phone.send("+CKEV: 5,1\r\n");  // key 5 repeats Enter while held
-    std::this_thread::sleep_for(500ms);
-    zintor.signal(SIGTERM);
-    EXPECT_EQ(zintor.waitForExit(5s), 0) << zintor.errorOutput();
 }
 
 TEST_F(ZintorEndToEnd, ACableUnpluggedWhileTheCursorMovesStopsItAndThePhoneIsFoundAgain) {
@@ -134,9 +114,7 @@ TEST_F(ZintorEndToEnd, ACableUnpluggedWhileTheCursorMovesStopsItAndThePhoneIsFou
         ZINTOR_SKIP_WITHOUT("needs an X server (DISPLAY) and xdotool");
     }
     startConnected();
-    std::size_t before = phone.lines().size();
-    phone.send("*EAMI: 1\r\n");
-    ASSERT_GE(phone.waitForLine("AT+CMER=3,2,0,0,0", before, 20s), 0) << zintor.errorOutput();
+    ASSERT_GE(say("*EAMI: 1", "AT+CMER=3,2,0,0,0"), 0) << zintor.errorOutput();
     std::this_thread::sleep_for(300ms);  // anything the phone sends stops the cursor: its OK too
     phone.send("+CKEV: >,1\r\n");
     std::this_thread::sleep_for(300ms);
@@ -151,34 +129,13 @@ TEST_F(ZintorEndToEnd, ACableUnpluggedWhileTheCursorMovesStopsItAndThePhoneIsFou
     EXPECT_EQ(cursorPosition(), stopped);
     EXPECT_TRUE(zintor.running());
 
-    // The phone is plugged in again (a new device behind the same port): the supervision finds
-    // it and shows the main menu.
+    // Plugged in again (a new device behind the same port): found, and the main menu shows.
     PtyPhone back;
     ASSERT_TRUE(back.ok()) << back.error();
     std::filesystem::remove(zintor.configFolder() + "/ports/COM5");
     zintor.pin(5, back.slavePath());
     ASSERT_GE(back.waitForLine("AT*EAM=\"Zintor\"", 0, 30s), 0) << zintor.errorOutput();
-    zintor.signal(SIGTERM);
-    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
-}
-
-TEST_F(ZintorEndToEnd, ASignalWhileACommandWaitsForItsAnswerStillShutsDownCleanly) {
-    startConnected();
-    // The phone stops answering; *EAMI makes the program send commands that wait in vain.
-    phone.setSilent(true);
-    const std::size_t before = phone.lines().size();
-    phone.send("*EAMI\r\n");
-    const int waiting = phone.waitForLine("AT+CMER=0,0,0,0,0", before, 20s);
-    ASSERT_GE(waiting, 0) << zintor.errorOutput();
-    zintor.signal(SIGTERM);  // arrives while that command waits
-    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
-    // The shutdown still switched keypad reporting off and registered the entry again.
-    const std::vector<std::string> after =
-        from(phone.texts(), static_cast<std::size_t>(waiting) + 1);
-    ASSERT_FALSE(after.empty());
-    EXPECT_NE(std::find(after.begin(), after.end(), "AT+CMER=0,0,0,0,0"), after.end());
-    EXPECT_EQ(after.back(), "AT*EAM=\"Zintor\"");
-    EXPECT_NE(zintor.readSettings().find("Com=5"), std::string::npos);
+    expectExit();
 }
 
 TEST_F(ZintorEndToEnd, ASignalDuringStartUpEndsItBeforeAnotherPortIsTried) {
@@ -191,12 +148,11 @@ TEST_F(ZintorEndToEnd, ASignalDuringStartUpEndsItBeforeAnotherPortIsTried) {
     zintor.writeSettings("Com=5\nAuto=1\n");
     ASSERT_TRUE(zintor.start());
     ASSERT_GE(phone.waitForLine("AT", 0, 20s), 0) << zintor.errorOutput();
-    zintor.signal(SIGTERM);
-    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
+    expectExit();
     EXPECT_TRUE(other.lines().empty());
 }
 
-TEST_F(ZintorEndToEnd, PortsThatDoNotWorkLeaveItIdleUntilThePhonesPortAppears) {
+TEST_F(ZintorEndToEnd, PortsThatDoNotWorkLeaveItIdleUntilThePhonesPortAppearsThenASignalEndsAWait) {
     // COM5 is not there yet and COM1 is not a serial device: both fail to open.
     ASSERT_TRUE(phone.ok()) << phone.error();
     zintor.writeSettings("Com=5\nAuto=1\n");
@@ -205,26 +161,19 @@ TEST_F(ZintorEndToEnd, PortsThatDoNotWorkLeaveItIdleUntilThePhonesPortAppears) {
     EXPECT_TRUE(zintor.running()) << zintor.errorOutput();
     zintor.pin(5, phone.slavePath());
     expectConnected();
-    zintor.signal(SIGINT);
-    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
+
+    // The phone stops answering; *EAMI makes the program send commands that wait in vain.
+    phone.setSilent(true);
+    const int waiting = say("*EAMI", "AT+CMER=0,0,0,0,0");
+    ASSERT_GE(waiting, 0) << zintor.errorOutput();
+    expectExit(SIGINT);  // arrives while that command waits
+    // The shutdown still switched keypad reporting off and registered the entry again.
+    const Lines after = from(phone.texts(), static_cast<std::size_t>(waiting) + 1);
+    ASSERT_FALSE(after.empty());
+    EXPECT_NE(std::find(after.begin(), after.end(), "AT+CMER=0,0,0,0,0"), after.end());
+    EXPECT_EQ(after.back(), "AT*EAM=\"Zintor\"");
     EXPECT_NE(zintor.readSettings().find("Com=5"), std::string::npos) << zintor.readSettings();
 }
-
-// The program's environment for one test: set or removed (nullptr), restored at the end.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedVariable() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 TEST_F(ZintorEndToEnd, InAWaylandSessionWithoutXKeysAndTheHeldCursorReachTheFocusedWindow) {
     if (!testing::PrivateSway::installed()) {
@@ -234,13 +183,6 @@ TEST_F(ZintorEndToEnd, InAWaylandSessionWithoutXKeysAndTheHeldCursorReachTheFocu
     ASSERT_TRUE(sway.start()) << sway.log();
     testing::WaylandRecorder window(sway.display());
     ASSERT_TRUE(window.waitUntilShown()) << sway.log();
-    const ScopedVariable wayland("WAYLAND_DISPLAY", sway.display().c_str());
-    const ScopedVariable noX("DISPLAY", nullptr);
-    // Under the leak checker: Qt's Wayland plugin and Mesa keep memory until the process ends,
-    // which the suppressions in tests/lsan-suppressions.txt name; they match only on full stacks.
-    const std::string asan = std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") : "";
-    const ScopedVariable fullStacks(
-        "ASAN_OPTIONS", asan.empty() ? nullptr : (asan + ":fast_unwind_on_malloc=0").c_str());
     std::ofstream(zintor.configFolder() + "/KeyMap.xml") << R"(<Zintor_KeyMap><KEYMAP>
         <KEYMAP_NAME>Typing</KEYMAP_NAME>
         <KEY_5><COMMAND_ID>1</COMMAND_ID>
@@ -248,38 +190,35 @@ TEST_F(ZintorEndToEnd, InAWaylandSessionWithoutXKeysAndTheHeldCursorReachTheFocu
         <KEY_6><COMMAND_ID>1</COMMAND_ID>
           <COMMAND_TYPE>SPECIAL KEY</COMMAND_TYPE><COMMAND>RETURN</COMMAND></KEY_6>
         </KEYMAP></Zintor_KeyMap>)";
-    startConnected();
-    const std::size_t before = phone.lines().size();
-    phone.send("*EAMI: 1\r\n");  // Move Mouse
-    ASSERT_GE(phone.waitForLine("AT+CMER=3,2,0,0,0", before, 20s), 0) << zintor.errorOutput();
+    // Under the leak checker: Qt's Wayland plugin and Mesa keep memory until the process ends,
+    // which the suppressions in tests/lsan-suppressions.txt name; they match only on full stacks.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    startConnected({{"WAYLAND_DISPLAY", sway.display()},
+                    {"ASAN_OPTIONS", std::string(asan ? asan : "") + ":fast_unwind_on_malloc=0"}},
+                   true);
+    ASSERT_GE(say("*EAMI: 1", "AT+CMER=3,2,0,0,0"), 0) << zintor.errorOutput();  // Move Mouse
     ASSERT_TRUE(window.waitUntilFocused()) << zintor.errorOutput();
     window.take(100, 300ms);  // the pointer's first position
 
     phone.send("+CKEV: 5,1\r\n+CKEV: 5,0\r\n+CKEV: 6,1\r\n+CKEV: 6,0\r\n");
-    EXPECT_EQ(window.takeTexts(4), (std::vector<std::string>{"+x", "-x", "+Return", "-Return"}));
+    EXPECT_EQ(window.takeTexts(4), (Lines{"+x", "-x", "+Return", "-Return"}));
 
-    // Held for 450 ms: steps of 1 pixel, growing after 300 ms; none after the release.
+    // Held for 450 ms: the pointer moves, and not after the release.
     phone.send("+CKEV: >,1\r\n");
     std::this_thread::sleep_for(450ms);
     phone.send("+CKEV: >,0\r\n");
     std::this_thread::sleep_for(200ms);
-    std::vector<int> xs;
-    for (const std::string& event : window.takeTexts(1000, 0ms)) {
-        int x = 0, y = 0;
-        if (std::sscanf(event.c_str(), "at %d,%d", &x, &y) == 2) {
-            xs.push_back(x);
-        }
-    }
-    ASSERT_GT(xs.size(), 20u) << zintor.errorOutput();
-    EXPECT_EQ(xs[1] - xs[0], 1);
-    EXPECT_GE(xs.back() - xs[xs.size() - 2], 2);
+    const Lines moves = window.takeTexts(1000, 0ms);
+    EXPECT_GT(std::count_if(moves.begin(), moves.end(),
+                            [](const std::string& event) { return event.rfind("at ", 0) == 0; }),
+              20)
+        << zintor.errorOutput();
     EXPECT_TRUE(window.takeTexts(1, 300ms).empty()) << "the cursor still moves";
 
     EXPECT_NE(zintor.errorOutput().find("Keyboard and mouse input: Wayland virtual keyboard"),
               std::string::npos)
         << zintor.errorOutput();
-    zintor.signal(SIGTERM);
-    EXPECT_EQ(zintor.waitForExit(20s), 0) << zintor.errorOutput();
+    expectExit();
 }
 
 }  // namespace

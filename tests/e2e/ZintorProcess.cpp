@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace zintor::test {
 
@@ -34,19 +33,14 @@ void ZintorProcess::pin(int port, const std::string& device) {
     fs::create_symlink(device, config_ + "/ports/COM" + std::to_string(port));
 }
 
-std::string ZintorProcess::read(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool ZintorProcess::start() {
-    return process_.start({ZINTOR_BINARY},
-                          {{"XDG_CONFIG_HOME", root_ + "/config"},
-                           {"XDG_STATE_HOME", root_ + "/state"},
-                           {"XDG_RUNTIME_DIR", root_ + "/runtime"}},
-                          root_ + "/output.txt");
+bool ZintorProcess::start(const testing::ChildProcess::Environment& extra, bool withoutX) {
+    testing::ChildProcess::Environment environment{{"XDG_CONFIG_HOME", root_ + "/config"},
+                                                   {"XDG_STATE_HOME", root_ + "/state"},
+                                                   {"XDG_RUNTIME_DIR", root_ + "/runtime"}};
+    environment.insert(environment.end(), extra.begin(), extra.end());
+    return withoutX ? process_.start({"env", "-u", "DISPLAY", ZINTOR_BINARY}, environment,
+                                     root_ + "/output.txt")
+                    : process_.start({ZINTOR_BINARY}, environment, root_ + "/output.txt");
 }
 
 }  // namespace zintor::test

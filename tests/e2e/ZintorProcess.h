@@ -8,8 +8,8 @@
 
 namespace zintor::test {
 
-// The real zintor executable, started in a private configuration and state folder (removed at
-// the end). The process is ended at the end if it is still running.
+// The real zintor executable in a private configuration and state folder (removed at the end),
+// ended at the end if it still runs.
 class ZintorProcess {
   public:
     ZintorProcess();
@@ -20,9 +20,12 @@ class ZintorProcess {
     void writeSettings(const std::string& lines);
     // Makes ports/COM<n> a symbolic link to `device`.
     void pin(int port, const std::string& device);
-    std::string readSettings() const { return read(config_ + "/Zintor4.ini"); }
+    std::string readSettings() const {
+        return testing::ChildProcess::readFile(config_ + "/Zintor4.ini");
+    }
 
-    bool start();
+    // `extra` is added to the program's environment; `withoutX` hides DISPLAY from it.
+    bool start(const testing::ChildProcess::Environment& extra = {}, bool withoutX = false);
     void signal(int number) { process_.signal(number); }
     // The exit status once the process has ended, nothing if it is still running after `limit`.
     std::optional<int> waitForExit(std::chrono::milliseconds limit) {
@@ -30,11 +33,11 @@ class ZintorProcess {
     }
     bool running() { return process_.running(); }
     pid_t pid() const { return process_.pid(); }
-    std::string errorOutput() const { return read(root_ + "/output.txt"); }
+    std::string errorOutput() const {
+        return testing::ChildProcess::readFile(root_ + "/output.txt");
+    }
 
   private:
-    static std::string read(const std::string& path);
-
     std::string root_;
     std::string config_;
     testing::ChildProcess process_;

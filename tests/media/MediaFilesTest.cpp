@@ -25,13 +25,10 @@ using Lines = std::vector<std::string>;
 std::string id3Tag(const std::string& marker, const std::string& title, const std::string& artist,
                    char pad, const std::string& year = "") {
     std::string tag(128, pad);
-    for (const auto& [at, text] : {std::pair{0, marker},
-                                   {3, title},
-                                   {33, artist},
-                                   {63, std::string("The Album")},
-                                   {93, year},
-                                   {97, std::string("A comment")}}) {
-        tag.replace(static_cast<std::size_t>(at), text.size(), text);
+    const std::pair<std::size_t, std::string> fields[] = {
+        {0, marker}, {3, title}, {33, artist}, {63, "The Album"}, {93, year}, {97, "A comment"}};
+    for (const auto& [at, text] : fields) {
+        tag.replace(at, text.size(), text);
     }
     return tag;
 }
@@ -110,7 +107,7 @@ TEST_F(OnRealFiles, EntriesAreNamedByTheirTagThePlayerOrTheirFile) {
     EXPECT_THAT(log, ::testing::HasSubstr("Could not find the MP3 File in GetTagInf-->" + gone));
 }
 
-TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryAndTheTitleFromTheCaption) {
+TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryTheTitleFromTheCaptionAndThePlaylistFile) {
     const std::string tagged = mp3("t.mp3", id3Tag("TAG", "Title", "Artist", ' ', "2001"));
     player.setPlaylist({"/nowhere/x.mp3", tagged}, 1);
     player.setState(ScriptedPlayer::Playing);
@@ -128,28 +125,25 @@ TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryAndTheTitleFromTheCaption) {
     t = info.winampTrackInfo();
     EXPECT_EQ((Lines{t.titleText, t.year, t.positionText}),
               (Lines{"Someone - Something", "", "0:00"}));
+    // Not running: no title, and nothing is asked of a player not found.
     player.setRunning(false);
     EXPECT_EQ(info.getTitle(), "");
-}
+    player.clearCalls();
+    control.findWindow();
+    EXPECT_FALSE(info.getPlaylist().ok);
+    EXPECT_TRUE(player.calls().empty());
 
-TEST_F(OnRealFiles, ThePlaylistFileWithoutCommentsKeepingEmptyLines) {
+    // The playlist file a Winamp writes beside its program, without comments and keeping empty
+    // lines; its name ignores case.
     const std::string winamp = program.state().appPath[9];
     Lines entries;
     EXPECT_FALSE(readWinampPlaylistFile(files, winamp, entries));  // no file
-    // The name of the file ignores case.
     write("Winamp/WINAMP.M3U",
           "#EXTM3U\r\n#EXTINF:245,Artist - Song\r\n/music/one.mp3\r\n\r\n"
           "/music/#two.mp3\r\n #not a comment\r\n/music/last.mp3");
     ASSERT_TRUE(readWinampPlaylistFile(files, winamp, entries));
     EXPECT_EQ(entries, (Lines{"/music/one.mp3", "", "/music/#two.mp3", " #not a comment",
                               "/music/last.mp3"}));
-
-    // Nothing is asked of a player not found.
-    player.setRunning(false);
-    player.clearCalls();
-    control.findWindow();
-    EXPECT_FALSE(info.getPlaylist().ok);
-    EXPECT_TRUE(player.calls().empty());
 }
 
 TEST(Texts, CaptionTitleTimeAndTheWindowsPlaylistFilePath) {

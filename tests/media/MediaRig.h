@@ -1,17 +1,25 @@
 #pragma once
 
-// The whole program on the simulated world with a real media player and real files: the phone is
-// connected on COM3 and shows the main menu ("WinAMP" is item 3 of five).
+// The media tests' kit: a private session bus and PulseAudio for the whole test binary with a
+// fresh D-Bus connection of the adapters per test and tagged tone files; the whole program on the
+// simulated world with a real media player and real files.
 
 #include <gmock/gmock.h>
 
+#include <QDBusConnection>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "PrivatePulseServer.h"
+#include "PrivateSessionBus.h"
+#include "TestPlayers.h"
+#include "ToneFiles.h"
 #include "app/Program.h"
 #include "link/Link.h"
 #include "platform/sim/SimWorld.h"
+#include "qt/QtEventLoop.h"
 
 namespace zintor::testing {
 
@@ -37,30 +45,27 @@ inline auto opensStatus(const std::string& title, const std::string& length) {
                        "AT+CKPD=\"c\"");
 }
 
+// The phone connected on COM3, showing the main menu ("WinAMP" is item 3 of five).
 class MediaRig {
   public:
-    MediaRig(const std::string& playerPath, MediaPlayer& player, Files& files) {
+    MediaRig(const std::string& playerPath, MediaPlayer& player, Files& files)
+        : program(Ports{world.loop, world.serial(), world.registry, world.settings, files,
+                        world.logSink, world.desktop, world.launcher, world.input, world.mixer,
+                        player, world.board}) {
         world.registry.add("\\Device\\Serial2", "COM3");
         world.settings.set("Com", "3");
         world.settings.set("AppPath9", playerPath);
         world.serial().setPhonePort(3);
-        program = std::make_unique<Program>(
-            Ports{world.loop, world.serial(), world.registry, world.settings, files, world.logSink,
-                  world.desktop, world.launcher, world.input, world.mixer, player, world.board});
-        program->startup();
+        program.startup();
         world.loop.runFor(500);
     }
-    ~MediaRig() { program->shutdown(); }
+    ~MediaRig() { program.shutdown(); }
 
-    // The phone sends `line` (CR LF added); returns what the PC sent within `ms`.
+    // The phone sends `line` (CR LF added); what the PC sent within `ms`, without the
+    // supervision's "AT" probes.
     Lines say(const std::string& line, int ms = 1500) {
         world.phone.clearLines();
         world.phone.send(line + "\r\n");
-        return after(ms);
-    }
-    // What the PC sends to the phone in the next `ms`, without the supervision's "AT" probes.
-    Lines after(int ms) {
-        world.phone.clearLines();
         world.loop.runFor(ms);
         Lines sent;
         for (const std::string& text : world.phone.texts()) {
@@ -72,10 +77,66 @@ class MediaRig {
     }
     // From the main menu into the playlist menu.
     Lines openPlaylist() { return say("*EAMI: 3"); }
-    ProgramState& state() { return program->state(); }
 
     SimWorld world;
-    std::unique_ptr<Program> program;
+    Program program;
+};
+
+class PlayerBusFixture : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        bus_ = std::make_unique<PrivateSessionBus>();
+        pulse_ = std::make_unique<PrivatePulseServer>();
+        up_ = PrivateSessionBus::installed() && bus_->start() && PrivatePulseServer::installed() &&
+              pulse_->start();
+    }
+    static void TearDownTestSuite() {
+        pulse_.reset();
+        bus_.reset();
+    }
+    void SetUp() override {
+        ASSERT_TRUE(up_) << "dbus-daemon (package dbus) and pulseaudio are needed";
+        ASSERT_TRUE(connection_.isConnected());
+    }
+    ~PlayerBusFixture() override { QDBusConnection::disconnectFromBus(name_); }
+
+    // Tone files of 20, 21, 22 ... seconds in the bus's folder, tagged "<title> Zintor".
+    std::vector<std::string> tones(const std::vector<std::string>& titles) {
+        const std::string folder = bus_->folder() + "/music";
+        std::filesystem::create_directories(folder);
+        std::vector<std::string> paths;
+        for (std::size_t i = 0; i < titles.size(); ++i) {
+            paths.push_back(folder + "/" + titles[i] + ".wav");
+            const int n = static_cast<int>(i);
+            writeTone(paths.back(), 20 + n, 440 + 110 * n, titles[i]);
+        }
+        return paths;
+    }
+    // Every entry of the playlist that query 120 made readable, by path.
+    static std::vector<std::string> paths(MediaPlayer& player, const std::string& playerPath) {
+        std::vector<PlaylistEntry> entries;
+        EXPECT_TRUE(
+            player.playlistEntries(playerPath, 0, player.playlistCount(playerPath), entries));
+        std::vector<std::string> paths;
+        for (const PlaylistEntry& entry : entries) {
+            paths.push_back(entry.path);
+        }
+        return paths;
+    }
+
+    QDBusConnection& connection() { return connection_; }
+    PrivateSessionBus& bus() { return *bus_; }
+    PrivatePulseServer& pulse() { return *pulse_; }
+    QtEventLoop loop;
+
+  private:
+    static inline std::unique_ptr<PrivateSessionBus> bus_;
+    static inline std::unique_ptr<PrivatePulseServer> pulse_;
+    static inline bool up_ = false;
+    static inline int connections_ = 0;
+    const QString name_ = QStringLiteral("zintor-test-%1").arg(++connections_);
+    QDBusConnection connection_ =
+        QDBusConnection::connectToBus(QString::fromStdString(bus_->address()), name_);
 };
 
 }  // namespace zintor::testing

@@ -1,7 +1,5 @@
-// The windows of the phone's keys: the key help window built from a key map (its rows, a width
-// that follows the longest function text, which closings are reported) and the key-map notice,
-// which closes itself 3 s after its last text on the real Qt loop while the "#" key's handler
-// waits for it.
+// The windows of the phone's keys: the key help window built from a key map, and the key-map
+// notice.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -25,34 +23,47 @@ int rightEdge(const QLabel* label) {
     return label->geometry().x() + label->width();
 }
 
-class KeyHelpWindowTest : public ::testing::Test {
-  protected:
-    KeyHelpWindowTest() {
-        desktop.setListener(&events);
-        fillKeyNames(state);
-        KeyMap map;
-        map.name = "Media";
-        map.keys[1].help = "Play";
-        map.keys[5].help = "Volume of the selected track, louder while held, and softer again";
-        map.keys[12].help = "Delete";
-        map.keys[20].help = "never shown: the direction keys have no row";
-        map.keys[22].help = "Previous";
-        state.keyMaps.push_back(map);
+// Hands the notice's closing to the key windows, as the program does, and records it.
+class Forward : public test::RecordingEvents {
+  public:
+    explicit Forward(KeyWindows& windows) : windows_(windows) {}
+    void noticeClosed() override {
+        RecordingEvents::noticeClosed();
+        windows_.noticeClosed();
     }
 
-    KeyHelpWindow* Show() {
-        desktop.showKeyHelp(keyHelpCaption(state), keyHelpRows(state));
-        return desktop.keyHelpWindow();
-    }
-
-    test::WithApp app_;
-    ProgramState state;
-    QtDesktop desktop;
-    test::RecordingEvents events;
+  private:
+    KeyWindows& windows_;
 };
 
-TEST_F(KeyHelpWindowTest, RowsFollowTheKeyMapTheWidthItsLongestTextOnlyTheUsersClosingIsReported) {
-    KeyHelpWindow* w = Show();
+QString noticeText(QtDesktop& desktop) {
+    NoticeWindow* notice = desktop.noticeWindow();
+    return notice && notice->isVisible() ? notice->label()->text() : QString();
+}
+
+TEST(KeyWindows, KeyHelpRowsAndWidthFollowTheKeyMapANoticeStaysThreeSecondsAfterItsLastText) {
+    test::WithApp app;
+    ProgramState state;
+    fillKeyNames(state);
+    KeyMap& map = state.keyMaps.emplace_back();
+    map.name = "Media";
+    map.keys[1].help = "Play";
+    map.keys[5].help = "Volume of the selected track, louder while held, and softer again";
+    map.keys[12].help = "Delete";
+    map.keys[20].help = "never shown: the direction keys have no row";
+    map.keys[22].help = "Previous";
+    state.keyMaps.emplace_back().name = "Slides";
+    QtDesktop desktop;
+    QtEventLoop loop;
+    KeyWindows windows(state, desktop, loop);
+    Forward events(windows);
+    desktop.setListener(&events);
+    const auto show = [&] {
+        desktop.showKeyHelp(keyHelpCaption(state), keyHelpRows(state));
+        return desktop.keyHelpWindow();
+    };
+
+    KeyHelpWindow* w = show();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "Zintor Key Help   -   Media");
     EXPECT_TRUE(w->isVisible());
@@ -80,7 +91,7 @@ TEST_F(KeyHelpWindowTest, RowsFollowTheKeyMapTheWidthItsLongestTextOnlyTheUsersC
     const int longRight = rightEdge(functions[5]);
     desktop.closeKeyHelp();
     state.keyMaps[0].keys[5].help = "Mute";
-    KeyHelpWindow* narrow = Show();
+    KeyHelpWindow* narrow = show();
     ASSERT_NE(narrow, nullptr);
     const int leaveRight = rightEdge(narrow->functionLabels()[17]);  // now the longest
     EXPECT_LT(narrow->width(), wideWidth);
@@ -89,43 +100,14 @@ TEST_F(KeyHelpWindowTest, RowsFollowTheKeyMapTheWidthItsLongestTextOnlyTheUsersC
     // Only a closing by the user is reported (the program knows when it closes the window).
     QTest::qWait(10);
     EXPECT_TRUE(events.calls.empty());
-    EXPECT_EQ(Show(), narrow);  // shown again while open: the same window
+    EXPECT_EQ(show(), narrow);  // shown again while open: the same window
     narrow->close();
     EXPECT_EQ(events.calls, std::vector<std::string>{"keyHelpClosed"});
     EXPECT_EQ(desktop.keyHelpWindow(), nullptr);
-}
+    events.calls.clear();
 
-// Hands the notice's closing to the key windows, as the program does, and records it.
-class Forward : public test::RecordingEvents {
-  public:
-    explicit Forward(KeyWindows& windows) : windows_(windows) {}
-    void noticeClosed() override {
-        RecordingEvents::noticeClosed();
-        windows_.noticeClosed();
-    }
-
-  private:
-    KeyWindows& windows_;
-};
-
-QString noticeText(QtDesktop& desktop) {
-    NoticeWindow* notice = desktop.noticeWindow();
-    return notice && notice->isVisible() ? notice->label()->text() : QString();
-}
-
-TEST(NoticeWindow, ASecondChangeKeepsItOpenUntilThreeSecondsAfterIt) {
-    test::shellApp();
-    ProgramState state;
-    state.keyMaps.resize(3);
-    state.keyMaps[1].name = "Media";
-    state.keyMaps[2].name = "Slides";
-    state.currentKeyMap = 1;
-    QtDesktop desktop;
-    QtEventLoop loop;
-    KeyWindows windows(state, desktop, loop);
-    Forward events(windows);
-    desktop.setListener(&events);
-
+    // The key-map notice closes itself 3 s after its last text on the real Qt loop, while the
+    // "#" key's handler waits for it.
     QElapsedTimer clock;
     clock.start();
     qint64 secondAt = -1;
@@ -133,7 +115,7 @@ TEST(NoticeWindow, ASecondChangeKeepsItOpenUntilThreeSecondsAfterIt) {
     QTimer::singleShot(1500, Qt::PreciseTimer, [&] {
         firstText = noticeText(desktop);
         EXPECT_TRUE(desktop.noticeWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
-        state.currentKeyMap = 2;  // "#" again, handled while the first one waits
+        state.currentKeyMap = 1;  // "#" again, handled while the first one waits
         secondAt = clock.elapsed();
         windows.keyMapChanged();
     });

@@ -23,85 +23,68 @@
 namespace zintor {
 namespace {
 
-class TrayHostTest : public ::testing::Test {
-  protected:
-    // One Xvfb of the test's own for the test process, so that the tray host started there is
-    // seen by this test only.
-    static void SetUpTestSuite() {
-        xvfb_ = new testing::PrivateXServer;
-        ASSERT_TRUE(xvfb_->start() && !xvfb_->shared());
-        display_ = xvfb_->display();
-        qputenv("DISPLAY", display_.c_str());
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        // The classic tray only: a session bus could offer a StatusNotifierItem host instead.
-        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-        test::shellApp();
-        x_ = XOpenDisplay(display_.c_str());  // for the test's own looks and clicks
-        ASSERT_NE(x_, nullptr);
-    }
-
-    void SetUp() override {
-        ASSERT_NE(x_, nullptr);  // the display came up
-        desktop->setListener(&events);
-    }
-
-    // The X window Qt embeds into the tray, or nullptr while there is none.
-    static QWidget* IconWidget() {
-        for (QWidget* w : QApplication::allWidgets()) {
-            if (w->inherits("QSystemTrayIconSys")) {
-                return w;
-            }
+// The X window Qt embeds into the tray, or nullptr while there is none.
+QWidget* iconWidget() {
+    for (QWidget* w : QApplication::allWidgets()) {
+        if (w->inherits("QSystemTrayIconSys")) {
+            return w;
         }
-        return nullptr;
     }
+    return nullptr;
+}
 
-    // The icon is a child of the tray host's window (not of the root) and can be seen.
-    bool Embedded() {
-        QWidget* icon = IconWidget();
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        if (!icon || !icon->isVisible() ||
-            !XQueryTree(x_, icon->winId(), &root, &parent, &children, &count)) {
-            return false;
-        }
-        XFree(children);
-        return parent != root && Viewable(icon);
-    }
-    bool Viewable(QWidget* w) {
-        XWindowAttributes attributes;
-        return XGetWindowAttributes(x_, w->winId(), &attributes) &&
-               attributes.map_state == IsViewable;
-    }
+bool viewable(Display* x, QWidget* w) {
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(x, w->winId(), &attributes) && attributes.map_state == IsViewable;
+}
 
-    void Press(unsigned button, bool down) {
-        QWidget* icon = IconWidget();
-        ASSERT_NE(icon, nullptr);
-        int x = 0, y = 0;
-        Window child = 0;
-        XTranslateCoordinates(x_, icon->winId(), DefaultRootWindow(x_), icon->width() / 2,
-                              icon->height() / 2, &x, &y, &child);
-        XTestFakeMotionEvent(x_, -1, x, y, CurrentTime);
-        XTestFakeButtonEvent(x_, button, down ? True : False, CurrentTime);
-        XFlush(x_);
+// The icon is a child of the tray host's window (not of the root) and can be seen.
+bool embedded(Display* x) {
+    QWidget* icon = iconWidget();
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!icon || !icon->isVisible() ||
+        !XQueryTree(x, icon->winId(), &root, &parent, &children, &count)) {
+        return false;
     }
+    XFree(children);
+    return parent != root && viewable(x, icon);
+}
 
-    static inline testing::PrivateXServer* xvfb_ = nullptr;
-    static inline std::string display_;
-    static inline Display* x_ = nullptr;
-    std::unique_ptr<testing::ChildProcess> host;
-    test::WithApp app_;
-    std::unique_ptr<QtDesktop> desktop = std::make_unique<QtDesktop>();
+// Presses or lets go `button` over the middle of the icon.
+void press(Display* x, unsigned button, bool down) {
+    QWidget* icon = iconWidget();
+    ASSERT_NE(icon, nullptr);
+    int rootX = 0, rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(x, icon->winId(), DefaultRootWindow(x), icon->width() / 2,
+                          icon->height() / 2, &rootX, &rootY, &child);
+    XTestFakeMotionEvent(x, -1, rootX, rootY, CurrentTime);
+    XTestFakeButtonEvent(x, button, down ? True : False, CurrentTime);
+    XFlush(x);
+}
+
+TEST(TrayHostTest, WithoutAHostTheMainWindowStandsInUntilOneComesThenOnlyARightPressOpensTheMenu) {
+    // An Xvfb of the test's own, so that the tray host started there is seen by this test only;
+    // the classic tray only (a session bus could offer a StatusNotifierItem host instead).
+    testing::PrivateXServer xvfb;
+    ASSERT_TRUE(xvfb.start() && !xvfb.shared());
+    qputenv("DISPLAY", xvfb.display().c_str());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    test::shellApp();
+    Display* x = XOpenDisplay(xvfb.display().c_str());  // for the test's own looks and clicks
+    ASSERT_NE(x, nullptr);
     test::RecordingEvents events;
-};
+    auto desktop = std::make_unique<QtDesktop>();
+    desktop->setListener(&events);
 
-TEST_F(TrayHostTest,
-       WithoutAHostTheMainWindowStandsInUntilOneComesThenOnlyARightPressOpensTheMenu) {
     ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
     desktop->trayAdd("Zintor");
     desktop->hideMainWindow();
     MainWindow& main = desktop->mainWindow();
     EXPECT_TRUE(desktop->showingMainInsteadOfTray());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return main.isVisible() && Viewable(&main); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main.isVisible() && viewable(x, &main); }));
     EXPECT_TRUE(main.noTrayLine()->isVisible());
     desktop->traySetTip("Zintor - Connected");
     EXPECT_EQ(main.windowTitle(), "Zintor - Connected");
@@ -118,34 +101,34 @@ TEST_F(TrayHostTest,
     EXPECT_TRUE(main.isVisible());  // the program ends itself, not the window
     events.calls.clear();
 
-    host = std::make_unique<testing::ChildProcess>();
-    ASSERT_TRUE(
-        host->start({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
-                     "--height", "32", "--transparent", "false", "--SetDockType", "true"}));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return Embedded(); }));
+    testing::ChildProcess host;
+    ASSERT_TRUE(host.start({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+                            "--height", "32", "--transparent", "false", "--SetDockType", "true"}));
+    ASSERT_TRUE(QTest::qWaitFor([x] { return embedded(x); }));
     // Started with a tray there, the main window stays hidden.
     desktop->trayRemove();
-    ASSERT_TRUE(QTest::qWaitFor([] { return IconWidget() == nullptr; }));
+    ASSERT_TRUE(QTest::qWaitFor([] { return iconWidget() == nullptr; }));
     desktop = std::make_unique<QtDesktop>();
     desktop->setListener(&events);
     desktop->trayAdd("Zintor");
     desktop->hideMainWindow();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return Embedded(); }));
+    ASSERT_TRUE(QTest::qWaitFor([x] { return embedded(x); }));
     EXPECT_FALSE(desktop->showingMainInsteadOfTray());
     EXPECT_FALSE(desktop->mainWindow().isVisible());
     EXPECT_EQ(desktop->trayIcon()->toolTip(), "Zintor");
     QMenu* menu = desktop->trayMenu().menu();
-    Press(1, true);
-    Press(1, false);
+    press(x, 1, true);
+    press(x, 1, false);
     QTest::qWait(300);
     EXPECT_FALSE(menu->isVisible());
-    Press(3, true);  // opens on the press, before the button is let go
+    press(x, 3, true);  // opens on the press, before the button is let go
     EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
-    Press(3, false);
+    press(x, 3, false);
     menu->hide();
     EXPECT_TRUE(events.calls.empty());
     desktop->trayRemove();
-    EXPECT_TRUE(QTest::qWaitFor([] { return IconWidget() == nullptr; }));
+    EXPECT_TRUE(QTest::qWaitFor([] { return iconWidget() == nullptr; }));
+    XCloseDisplay(x);
 }
 
 }  // namespace

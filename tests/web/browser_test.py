@@ -4,14 +4,7 @@ $BROWSER; headless Chromium (Selenium) opens it: the link comes up, the menus sh
 moves the cursor until let go, typed text reaches the X server; wrong tokens, other origins, a
 second phone and a big frame are refused; Ctrl+C ends the demo and removes its configuration."""
 
-import os
-import re
-import shutil
-import signal
-import subprocess
-import sys
-import tempfile
-import time
+import contextlib, os, re, shutil, signal, subprocess, sys, tempfile, time
 
 ZINTOR, DEMO = sys.argv[1:3]
 
@@ -25,8 +18,8 @@ def skip_or_fail(why):
 
 try:
     from selenium import webdriver
-    from selenium.webdriver.common.action_chains import ActionChains
-    from selenium.webdriver.chrome.service import Service as ChromeService
+    from selenium.webdriver import ActionChains
+    from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
     from selenium.webdriver.support.ui import WebDriverWait
 except ImportError:
@@ -34,7 +27,6 @@ except ImportError:
 missing = [p for p in ("Xvfb", "chromium", "chromedriver", "xdotool", "xev") if not shutil.which(p)]
 if missing:
     skip_or_fail(" ".join(missing) + " not installed")
-
 
 work = tempfile.mkdtemp(prefix="zintor-web-")
 children = []  # each leads its own process group
@@ -53,14 +45,15 @@ try:
           pass_fds=[write_end], stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
-        display = ":" + pipe.readline().strip()
-    xenv = dict(os.environ, DISPLAY=display)
+        xenv = dict(os.environ, DISPLAY=":" + pipe.readline().strip())
     xenv.pop("WAYLAND_DISPLAY", None)
 
+    def xdotool(*args):
+        return subprocess.run(["xdotool", *args], env=xenv, capture_output=True, text=True,
+                              check=True).stdout
+
     def pointer():
-        out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=xenv,
-                             capture_output=True, text=True, check=True).stdout
-        return int(re.search(r"X=(\d+)", out).group(1))
+        return int(re.search(r"X=(\d+)", xdotool("getmouselocation", "--shell")).group(1))
 
     # A window that records the keys it gets (no window manager: the focus follows the pointer).
     xev = start(["xev", "-geometry", "300x200+600+500", "-event", "keyboard"], env=xenv,
@@ -73,22 +66,17 @@ try:
                  "--disable-component-update", "--disable-sync", "--ignore-certificate-errors",
                  "--user-data-dir=" + os.path.join(work, "chromium"), "--window-size=390,844"):
         options.add_argument(flag)
-    service = ChromeService(executable_path=shutil.which("chromedriver"))
-    driver = webdriver.Chrome(options=options, service=service)
+    driver = webdriver.Chrome(options=options, service=Service(shutil.which("chromedriver")))
     wait = WebDriverWait(driver, 20)
 
     # The demo, its browser a recorder of the address it is to open; mktemp's folders in tmp/.
-    recorder, tmp = os.path.join(work, "browser"), os.path.join(work, "tmp")
+    recorder, tmp, log = (os.path.join(work, name) for name in ("browser", "tmp", "zintor.txt"))
     open(recorder, "w").write('#!/bin/sh\necho "$1" >"$0.opened"\n')
     os.chmod(recorder, 0o755)
     os.mkdir(tmp)
-    log = open(os.path.join(work, "zintor.txt"), "w")
-    demo = start([DEMO, "--demo"], stdout=log, stderr=subprocess.STDOUT, env=dict(
+    demo = start([DEMO, "--demo"], stdout=open(log, "w"), stderr=subprocess.STDOUT, env=dict(
         xenv, ZINTOR_PROGRAM=ZINTOR, ZINTOR_DEMO_PORT="0", BROWSER=recorder, TMPDIR=tmp,
         QT_QPA_PLATFORM="offscreen"))
-
-    def zintor_said(text):
-        return text in open(log.name).read()
 
     wait.until(lambda _: os.path.exists(recorder + ".opened"), "the browser was not opened")
     address = open(recorder + ".opened").read().strip()
@@ -102,7 +90,10 @@ try:
             ws.onclose = () => done(seen.concat("closed"));
             setTimeout(() => done(seen), 5000);""", url)
         assert events == ["closed"], events
-        wait.until(lambda _: zintor_said("connection from 127.0.0.1 refused (" + why), why)
+        wait.until(lambda _: "connection from 127.0.0.1 refused (" + why in open(log).read(), why)
+
+    def shows(element, text):
+        wait.until(lambda d: text in d.find_element(By.ID, element).text, text)
 
     # Without the token no page; a page of another origin (localhost) gets no socket.
     driver.get(base + "?t=wrong")
@@ -114,7 +105,7 @@ try:
     driver.execute_cdp_cmd("Page.setBypassCSP", {"enabled": False})
     # With the token the link comes up and the menu shows; no socket for a wrong token or phone 2.
     driver.get(address)
-    wait.until(lambda d: "Move Mouse" in d.find_element(By.ID, "screen").text)
+    shows("screen", "Move Mouse")
     assert "Zintor connected" in driver.find_element(By.ID, "link").text
     refused(sockets + "wrong", "missing or wrong pairing token")
     refused(sockets + token, "another phone is connected")
@@ -122,10 +113,10 @@ try:
         driver.save_screenshot(os.environ["ZINTOR_WEB_SCREENSHOT"])
     items = driver.find_elements(By.CSS_SELECTOR, "#menu li")
     next(i for i in items if i.text == "Move Mouse").click()
-    wait.until(lambda d: d.find_element(By.ID, "mode").text == "keypad on")
+    shows("mode", "keypad on")
 
     # Holding ">" moves the cursor right until the key is let go.
-    subprocess.run(["xdotool", "mousemove", "100", "100"], env=xenv, check=True)
+    xdotool("mousemove", "100", "100")
     right = driver.find_element(By.CSS_SELECTOR, '#keypad button[data-code=">"]')
     ActionChains(driver).click_and_hold(right).perform()
     WebDriverWait(driver, 5).until(lambda _: pointer() > 130, "the cursor did not move right")
@@ -136,7 +127,7 @@ try:
     assert pointer() == stopped, "the cursor went on after the key was let go"
 
     # Key 0 opens the input box; what is typed there reaches the window under the pointer.
-    subprocess.run(["xdotool", "mousemove", "700", "600"], env=xenv, check=True)
+    xdotool("mousemove", "700", "600")
     ActionChains(driver).click(driver.find_element(By.CSS_SELECTOR, '[data-code="0"]')).perform()
     wait.until(lambda d: d.find_element(By.ID, "text")).send_keys("Hi5")
     driver.find_element(By.ID, "send").click()
@@ -152,8 +143,8 @@ try:
     # An oversized frame ends the page's connection (a hang-up for the program, which goes on);
     # the page connects again by itself and the link comes back.
     driver.execute_script("socket.send('x'.repeat(5000))")
-    wait.until(lambda _: zintor_said("phone lost (page closed (code 1009"), "frame not refused")
-    wait.until(lambda d: "Move Mouse" in d.find_element(By.ID, "screen").text)
+    wait.until(lambda _: "phone lost (page closed (code 1009" in open(log).read(), "not refused")
+    shows("screen", "Move Mouse")
     assert demo.poll() is None
     os.killpg(demo.pid, signal.SIGINT)  # Ctrl+C: the demo's configuration goes with it
     demo.wait(10)
@@ -163,12 +154,7 @@ finally:
     if driver:
         driver.quit()
     for child in reversed(children):
-        try:
-            os.killpg(child.pid, signal.SIGTERM)
-            child.wait(5)
-        except ProcessLookupError:
-            pass
-        except subprocess.TimeoutExpired:
+        with contextlib.suppress(ProcessLookupError):
             os.killpg(child.pid, signal.SIGKILL)
     if not os.environ.get("ZINTOR_KEEP_TEST_FILES"):
         shutil.rmtree(work, ignore_errors=True)

@@ -10,13 +10,6 @@ namespace zintor::testing {
 
 namespace {
 
-std::string chomp(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-        text.pop_back();
-    }
-    return text;
-}
-
 // A home folder of its own under the bus folder, the test's bus and no display.
 ChildProcess::Environment isolated(const PrivateSessionBus& bus, const std::string& home) {
     std::filesystem::create_directories(home);
@@ -32,8 +25,9 @@ ChildProcess::Environment isolated(const PrivateSessionBus& bus, const std::stri
 
 // Runs `tool` on the test's bus; its output without the final line end.
 std::string runOnBus(const PrivateSessionBus& bus, const std::string& tool) {
-    return chomp(ChildProcess::output("DBUS_SESSION_BUS_ADDRESS='" + bus.address() + "' " + tool +
-                                      " 2>/dev/null"));
+    std::string text = ChildProcess::output("DBUS_SESSION_BUS_ADDRESS='" + bus.address() + "' " +
+                                            tool + " 2>/dev/null");
+    return text.erase(text.find_last_not_of("\r\n") + 1);
 }
 
 }  // namespace
@@ -48,9 +42,6 @@ bool eventually(const std::function<bool()>& done, std::chrono::milliseconds lim
     }
     return true;
 }
-
-TestAudacious::TestAudacious(const PrivateSessionBus& bus, const PrivatePulseServer& pulse)
-    : bus_(bus), pulse_(pulse) {}
 
 bool TestAudacious::installed() {
     return !ChildProcess::find("audacious").empty() && !ChildProcess::find("audtool").empty();
@@ -91,14 +82,8 @@ bool TestMprisPlayer::launch(const std::vector<std::string>& argv) {
 }
 
 std::string TestMpv::plugin() {
-    for (const char* path :
-         {"/etc/mpv/scripts/mpris.so", "/usr/lib/x86_64-linux-gnu/mpv/scripts/mpris.so",
-          "/usr/lib/mpv-mpris/mpris.so"}) {
-        if (std::filesystem::exists(path)) {
-            return path;
-        }
-    }
-    return {};
+    const char* path = "/usr/lib/mpv-mpris/mpris.so";  // Debian's mpv-mpris
+    return std::filesystem::exists(path) ? path : "";
 }
 
 bool TestMpv::start(const std::vector<std::string>& paths) {
@@ -109,16 +94,9 @@ bool TestMpv::start(const std::vector<std::string>& paths) {
 }
 
 bool TestVlc::installed() {
-    if (ChildProcess::find("vlc").empty()) {
-        return false;
-    }
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/usr/lib", error)) {
-        if (std::filesystem::exists(entry.path() / "vlc/plugins/control/libdbus_plugin.so")) {
-            return true;
-        }
-    }
-    return false;
+    return !ChildProcess::find("vlc").empty() &&
+           !ChildProcess::output("ls /usr/lib/*/vlc/plugins/control/libdbus_plugin.so 2>/dev/null")
+                .empty();
 }
 
 bool TestVlc::start(const std::vector<std::string>& paths) {

@@ -20,7 +20,8 @@ bool eventually(const std::function<bool()>& done,
 // configuration folder of its own (so no playlist of an earlier run comes back).
 class TestAudacious {
   public:
-    TestAudacious(const PrivateSessionBus& bus, const PrivatePulseServer& pulse);
+    TestAudacious(const PrivateSessionBus& bus, const PrivatePulseServer& pulse)
+        : bus_(bus), pulse_(pulse) {}
     static bool installed();
     // Starts it and waits until it answers on the bus.
     bool start();
@@ -40,7 +41,7 @@ class TestAudacious {
 };
 
 // A player with an MPRIS interface on the test's bus, without sound output, observed with
-// playerctl.
+// playerctl: mpv with its MPRIS plugin, or VLC with its D-Bus control.
 class TestMprisPlayer {
   public:
     TestMprisPlayer(const PrivateSessionBus& bus, std::string name)
@@ -61,7 +62,6 @@ class TestMprisPlayer {
     ChildProcess process_;
 };
 
-// mpv with its MPRIS plugin, playing `paths`.
 class TestMpv : public TestMprisPlayer {
   public:
     explicit TestMpv(const PrivateSessionBus& bus) : TestMprisPlayer(bus, "mpv") {}
@@ -70,9 +70,8 @@ class TestMpv : public TestMprisPlayer {
     bool start(const std::vector<std::string>& paths);
 };
 
-// VLC with its D-Bus control, playing `paths` as its playlist. VLC refuses to run as root: under
-// root it runs as the user "nobody", and the bus folder (the socket, the tone files) is opened for
-// passing through.
+// VLC refuses to run as root: under root it runs as the user "nobody", and the bus folder (the
+// socket, the tone files) is opened for passing through.
 class TestVlc : public TestMprisPlayer {
   public:
     explicit TestVlc(const PrivateSessionBus& bus) : TestMprisPlayer(bus, "vlc") {}

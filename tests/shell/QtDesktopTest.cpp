@@ -1,19 +1,29 @@
-// The settings window on the whole program: it loads from the settings file, the slider acts
-// while the window is open, and closing it (however) writes back and saves the file. Its file
-// dialog's filter, and the autostart entry.
+// The Qt desktop under the whole program: the tray menu as the program fills it; the tray menu's
+// entries and the main window's buttons report to the program; the debug key echo, the window's
+// place in twips, the icon's frames and tip. The settings window: it loads from the settings file,
+// the slider acts while it is open, closing it (however) saves the file. Its file dialog, the
+// autostart entry.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fstream>
 #include <map>
 #include <optional>
 
@@ -21,10 +31,12 @@
 #include "app/Program.h"
 #include "link/Link.h"
 #include "platform/qt/AutostartEntry.h"
+#include "platform/qt/MainWindow.h"
 #include "platform/qt/ProgramFileDialog.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/SettingsWindow.h"
+#include "platform/qt/TrayMenu.h"
 #include "platform/sim/SimWorld.h"
 
 namespace zintor {
@@ -32,15 +44,23 @@ namespace {
 
 using test::whenModalOpen;
 
-class SettingsWindowTest : public ::testing::Test {
+// The visible entries of a menu ("-" for a separator), or only those with a check mark.
+QStringList menuTexts(const QMenu* menu, bool checkedOnly = false) {
+    QStringList out;
+    for (QAction* a : menu->actions()) {
+        if (a->isVisible() && (a->isChecked() || !checkedOnly)) {
+            out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        }
+    }
+    return out;
+}
+
+class ProgramOnQtDesktop : public ::testing::Test {
   protected:
-    // The program on the simulated world, with the real desktop and a settings file in a
+    // The program on the simulated world, with the real Qt desktop and a settings file in a
     // temporary folder, written first as a user would by hand.
     Program& start(const QByteArray& settingsLines = {}) {
-        QFile f(QString::fromStdString(iniPath));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[Settings]\n" + settingsLines);
-        f.close();
+        std::ofstream(iniPath) << "[Settings]\n" << settingsLines.toStdString();
         store.emplace(iniPath);
         Ports p = world.ports();
         program = std::make_unique<Program>(Ports{p.loop, p.serial, p.registry, *store, p.files,
@@ -67,7 +87,111 @@ class SettingsWindowTest : public ::testing::Test {
     std::unique_ptr<Program> program;
 };
 
-TEST_F(SettingsWindowTest, LoadsFromTheStoreSelectButtonsFillTheirRowAndClosingSavesEverything) {
+TEST_F(ProgramOnQtDesktop, TrayMenuPortsUpToSixteenTheirChecksAndTheConnectCaptionFollowTheLink) {
+    world.registry.add("\\Device\\Serial10", "COM10");
+    world.registry.add("\\Device\\BtPort3", "COM3");  // Bluetooth
+    world.registry.add("\\Device\\Serial0", "COM1");
+    world.registry.add("\\Device\\Serial17", "COM17");
+    Program& program = start("Com=3\nAuto=0\n");
+    QMenu* phone = desktop.trayMenu().phoneMenu();
+    program.link().refreshComMenu();
+    QMenu* menu = desktop.trayMenu().menu();
+    EXPECT_EQ(menuTexts(menu),
+              (QStringList{"Connect", "Phone settings", "Program settings", "Exit"}));
+    EXPECT_EQ(menu->actions()[1]->menu(), phone);
+    EXPECT_EQ(menuTexts(phone),
+              (QStringList{"Serial Com1", "Bluetooth Com3", "Serial Com10", "AutoConnect"}));
+    EXPECT_EQ(menuTexts(phone, true), QStringList{"Bluetooth Com3"});
+
+    QAction* autoConnect = desktop.trayMenu().autoConnectAction();
+    for (int expected : {1, 0, 1}) {
+        autoConnect->trigger();
+        EXPECT_EQ(program.state().autoConnect, expected);
+        EXPECT_EQ(autoConnect->isChecked(), expected == 1);
+    }
+
+    auto* connectButton = desktop.mainWindow().findChild<QPushButton*>("cmdConnect");
+    ASSERT_NE(connectButton, nullptr);
+    desktop.trayMenu().portActions()[0]->trigger();  // "Serial Com1"
+    EXPECT_EQ(program.state().comPort, 1);
+    EXPECT_TRUE(program.state().connected);
+    EXPECT_EQ(menuTexts(phone, true), QStringList{"Serial Com1"});  // autoConnect lost its mark
+    EXPECT_EQ(program.state().autoConnect, 1);                      // but keeps its value
+    EXPECT_EQ(desktop.trayMenu().connectAction()->text(), "Disconnect");
+    EXPECT_EQ(connectButton->text(), "Disconnect");
+    EXPECT_EQ(desktop.tip(), "Zintor - Connected");
+    EXPECT_TRUE(desktop.mainWindow().comLabel()->text().endsWith("1"));
+    desktop.trayMenu().connectAction()->trigger();  // "Disconnect"
+    EXPECT_FALSE(program.state().connected);
+    EXPECT_EQ(desktop.trayMenu().connectAction()->text(), "Connect");
+    EXPECT_EQ(connectButton->text(), "Connect");
+    EXPECT_EQ(desktop.tip(), "Zintor");
+
+    // Without any port the sub-menu says so until one appears.
+    world.registry.setPorts({});
+    program.link().refreshComMenu();
+    EXPECT_EQ(menuTexts(phone), (QStringList{"No serial port found", "AutoConnect"}));
+    EXPECT_FALSE(phone->actions()[0]->isEnabled());
+    world.registry.add("\\Device\\Serial0", "COM2");
+    program.link().refreshComMenu();
+    EXPECT_EQ(menuTexts(phone), (QStringList{"Serial Com2", "AutoConnect"}));
+}
+
+TEST_F(ProgramOnQtDesktop, MainWindowEntriesAndButtonsReportKeysInTheDebugBoxEchoIconAndTip) {
+    test::RecordingEvents events;
+    desktop.setListener(&events);
+    MainWindow& window = desktop.mainWindow();
+    // Clicks do not set check marks themselves: the program does.
+    desktop.setPortItems({{"Serial Com1", false}, {"Bluetooth Com3", true}});
+    TrayMenu& menu = desktop.trayMenu();
+    for (QAction* a : {menu.connectAction(), menu.portActions()[0], menu.portActions()[1],
+                       menu.autoConnectAction(), menu.settingsAction(), menu.exitAction()}) {
+        a->trigger();
+    }
+    EXPECT_FALSE(menu.portActions()[0]->isChecked());
+    EXPECT_TRUE(menu.portActions()[1]->isChecked());
+    for (const char* name :
+         {"cmdConnect", "cmdSetting", "Command1", "Command2", "cmdPlayerCheck", "cmdExit"}) {
+        auto* button = window.findChild<QPushButton*>(name);
+        ASSERT_NE(button, nullptr) << name;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    EXPECT_EQ(events.calls,
+              (std::vector<std::string>{"connect", "portChosen 0", "portChosen 1", "autoConnect",
+                                        "settings", "exit", "connect", "settings", "enumeratePorts",
+                                        "refreshPorts", "playerCheck", "exit"}));
+    // The phone settings button opens the tray's own port sub-menu.
+    EXPECT_EQ(window.findChild<QPushButton*>("cmdPhone")->menu(), menu.phoneMenu());
+
+    QTest::keyClicks(window.debugInput(), "aA");
+    QTest::keyClick(window.debugInput(), Qt::Key_Shift);  // no character: no echo
+    QTest::keyClick(window.debugInput(), Qt::Key_Return);
+    EXPECT_EQ(window.debugEcho()->toPlainText(), "<-->97<-->65<-->13");
+
+    window.move(40, 30);
+    float left = -1, top = -1;
+    desktop.mainWindowPosition(left, top);
+    EXPECT_EQ(std::pair(left, top), std::pair(600.0f, 450.0f));
+
+    // The icon's frames are compiled in; a tip is cut to 63 characters and keeps the frame.
+    const QImage first(":/zintor/icons/101.png");
+    const QImage last(":/zintor/icons/103.png");
+    ASSERT_EQ(first.size(), QSize(32, 32));
+    EXPECT_NE(first, last);
+    desktop.trayAdd("Zintor");
+    ASSERT_NE(desktop.trayIcon(), nullptr);
+    EXPECT_EQ(desktop.trayIcon()->toolTip(), "Zintor");
+    desktop.trayShowFrame(103);
+    desktop.traySetTip(std::string(100, 'x'));
+    EXPECT_EQ(desktop.trayIcon()->toolTip(), QString(63, QLatin1Char('x')));
+    EXPECT_EQ(desktop.trayIcon()->icon().pixmap(32, 32).toImage().convertToFormat(last.format()),
+              last);
+    desktop.trayRemove();
+    EXPECT_EQ(desktop.trayIcon(), nullptr);
+}
+
+TEST_F(ProgramOnQtDesktop,
+       SettingsLoadsFromTheStoreSelectButtonsFillTheirRowAndClosingSavesEverything) {
     Program& p = start(
         "AppName%200=Mail\nAppPath%200=/usr/bin/thunderbird\nAppName 3=Old name\n"
         "AppPath%203=/opt/old\nAppPath9=/opt/winamp/winamp\nSpeed=7\nAuto=1\n"
@@ -121,7 +245,7 @@ TEST_F(SettingsWindowTest, LoadsFromTheStoreSelectButtonsFillTheirRowAndClosingS
                  {"SettingTop", "1800"}});
 }
 
-TEST_F(SettingsWindowTest, OddValuesWrittenByHandOpenTheWindowAndEscapeSavesToo) {
+TEST_F(ProgramOnQtDesktop, SettingsOddValuesWrittenByHandOpenTheWindowAndEscapeSavesToo) {
     const QByteArray longPath = "/very/long/" + QByteArray(5000, 'p');
     Program& p =
         start("AppPath%201=" + longPath + "\nAppName%201=\xc3\xa9t\xc3\xa9 & <b>bold</b>\n" +
@@ -141,20 +265,17 @@ TEST_F(SettingsWindowTest, OddValuesWrittenByHandOpenTheWindowAndEscapeSavesToo)
     ExpectSaved({{"AppPath 1", longPath.toStdString()}, {"Auto", "0"}});
 }
 
-TEST(SettingsWindow, StartAtLoginWritesAndRemovesTheAutostartEntryASecondOpeningReturns) {
-    test::shellApp();
+TEST_F(ProgramOnQtDesktop,
+       SettingsStartAtLoginWritesAndRemovesTheAutostartEntryASecondOpeningReturns) {
     QTemporaryDir config;
-    struct ConfigHome {  // the user's configuration folder for this test only
-        QByteArray old = qgetenv("XDG_CONFIG_HOME");
-        bool wasSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-        ~ConfigHome() { wasSet ? qputenv("XDG_CONFIG_HOME", old) : qunsetenv("XDG_CONFIG_HOME"); }
-    } restore;
+    const auto restore = qScopeGuard([old = qgetenv("XDG_CONFIG_HOME")] {
+        old.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", old);
+    });
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     const QString entry = config.filePath("autostart/zintor.desktop");
-    QtDesktop desktop;
     // Opens the window, clicks the box and closes the window: whether it was checked before
     // and after the click.
-    const auto clickOnce = [&desktop] {
+    const auto clickOnce = [this] {
         std::pair<bool, bool> checked;
         whenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
             QCheckBox* box = static_cast<SettingsWindow*>(modal)->startAtLoginBox();

@@ -1,0 +1,346 @@
+// The Linux player adapters on a private bus: Audacious's own interface against a real Audacious
+// (headless); MPRIS without any player, against mpv with its MPRIS plugin (the current track
+// only) and against VLC (a track list); the phone conversation on top; which player the
+// configured program means.
+#include <signal.h>
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+#include "MediaRig.h"
+#include "linux/AudaciousPlayer.h"
+#include "linux/MprisName.h"
+#include "linux/MprisPlayer.h"
+#include "linux/PlayerSelect.h"
+#include "qt/PosixFiles.h"
+
+namespace zintor::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using namespace std::chrono_literals;
+const std::string kAudacious = "/usr/bin/audacious";
+const std::string kMpv = "/usr/bin/mpv";
+const std::string kVlc = "/usr/bin/vlc";
+
+TEST_F(PlayerBusFixture,
+       AudaciousObeysAsWinampDoesUnderThePhoneUntilItHangsOrClosesPagesALongList) {
+    ASSERT_TRUE(TestAudacious::installed()) << "audacious and audtool are needed";
+    TestAudacious audacious(bus(), pulse());
+    ASSERT_TRUE(audacious.start());
+    std::vector<std::string> diagnostics;
+    AudaciousPlayer player(loop, connection(),
+                           [&](const std::string& line) { diagnostics.push_back(line); });
+    const auto audtoolSays = [&](const std::string& arguments, const std::string& answer) {
+        return eventually([&] { return audacious.audtool(arguments) == answer; });
+    };
+
+    const auto files = tones({"Alpha", "Beta", "Gamma", "Delta"});
+    audacious.playFiles(files);
+    const MediaPlayer::Handle window = player.findWindow(kAudacious);
+    ASSERT_NE(window, 0);
+    ASSERT_TRUE(eventually([&] { return player.query(window, 0, 104) == 1; }));
+    // Volume steps of 2, each read fresh from the player.
+    audacious.audtool("set-volume 50");
+    ASSERT_TRUE(audtoolSays("get-volume", "50"));
+    for (int id : {40058, 40058, 40058, 40059}) {
+        player.command(window, id);
+    }
+    EXPECT_TRUE(audtoolSays("get-volume", "54"));
+
+    EXPECT_EQ(player.query(window, 1, 105), 20);  // length in seconds
+    ASSERT_TRUE(eventually([&] { return player.query(window, 0, 105) > 0; }));
+    EXPECT_LT(player.query(window, 0, 105), 20'000);  // in milliseconds
+    EXPECT_EQ(player.query(window, 3, 120), 0);
+    EXPECT_EQ(paths(player, kAudacious), files);
+    EXPECT_EQ(player.caption(window), "1. " + audacious.audtool("current-song") + " - Winamp");
+
+    player.query(window, 2, 121);  // jump
+    EXPECT_TRUE(audtoolSays("playlist-position", "3"));
+    player.command(window, 40048);  // next
+    EXPECT_TRUE(audtoolSays("playlist-position", "4"));
+    EXPECT_EQ(player.query(window, 3, 120), 3);
+    EXPECT_EQ(player.query(window, 1, 105), 23);
+    player.command(window, 40044);  // previous
+    EXPECT_TRUE(audtoolSays("playlist-position", "3"));
+    // Right after a track change the player may report a volume it has already left: quick
+    // steps must still add up.
+    for (int i = 0; i < 3; ++i) {
+        player.command(window, 40058);
+    }
+    EXPECT_TRUE(audtoolSays("get-volume", "60"));
+
+    const auto status = [&](int expected) {
+        return eventually([&] { return player.query(window, 0, 104) == expected; });
+    };
+    player.command(window, 40046);
+    ASSERT_TRUE(status(3));
+    EXPECT_EQ(player.caption(window),
+              "3. " + audacious.audtool("current-song") + " - Winamp [Paused]");
+    player.command(window, 40046);  // resumes
+    EXPECT_TRUE(status(1));
+    player.command(window, 40047);
+    ASSERT_TRUE(status(0));
+    EXPECT_EQ(player.query(window, 0, 105), -1);
+    player.command(window, 40045);
+    EXPECT_TRUE(audtoolSays("playback-status", "playing"));
+    for (int id : {40037, 40038, 40037, 40038}) {
+        player.command(window, id);
+    }
+    EXPECT_THAT(diagnostics, ElementsAre(HasSubstr("40037"), HasSubstr("40038")));  // once each
+    EXPECT_EQ(audacious.audtool("playback-status"), "playing");
+
+    // The phone through the player selection: the playlist from the current (third) entry,
+    // whose status dialog shows the real player's time and length.
+    PosixFiles posix;
+    PlayerSelect select(loop, connection());
+    auto rig = std::make_unique<MediaRig>(kAudacious, select, posix);
+    EXPECT_EQ(rig->openPlaylist(),
+              Lines{playlistLine(0, {"..More", "Gamma Zintor", "Delta Zintor"})});
+    EXPECT_THAT(rig->say("*EAMI: 2"), opensStatus("Gamma Zintor", "0:22"));
+    rig.reset();
+
+    // Hung, it costs one time-out; a few seconds later it is asked again.
+    const int pid = audacious.processId();
+    ASSERT_GT(pid, 0);
+    ::kill(pid, SIGSTOP);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(player.query(window, 0, 104), 0);
+    for (int i = 0; i < 20; ++i) {
+        player.query(window, 0, 105);
+        player.caption(window);
+        player.command(window, 40058);
+        player.findWindow(kAudacious);
+    }
+    const auto spent = std::chrono::steady_clock::now() - start;
+    ::kill(pid, SIGCONT);
+    EXPECT_LT(spent, 1500ms);
+    std::this_thread::sleep_for(3100ms);
+    EXPECT_EQ(player.query(window, 0, 104), 1);
+
+    // Closed, it answers nothing; started again, a new handle.
+    player.command(window, 40001);
+    ASSERT_TRUE(eventually([&] { return !audacious.running(); }));
+    EXPECT_EQ(player.findWindow(kAudacious), 0);
+    EXPECT_EQ(player.query(window, 0, 104), 0);
+    EXPECT_EQ(player.caption(window), "");
+    EXPECT_EQ(player.query(window, 3, 120), 0);
+    EXPECT_EQ(player.playlistCount(kAudacious), -1);
+    ASSERT_TRUE(audacious.start());
+    const MediaPlayer::Handle again = player.findWindow(kAudacious);
+    EXPECT_NE(again, 0);
+    EXPECT_NE(again, window);
+    EXPECT_EQ(player.query(window, 0, 104), 0);  // the old handle stays dead
+
+    // A list of 40,000 entries, of files that are not there (the player lists them all the
+    // same) and three real ones from entry 35,000 on, played from an entry past 32,767.
+    const std::string list = bus().folder() + "/long.m3u";
+    {
+        std::ofstream out(list);
+        for (int i = 0; i < 40'000; ++i) {
+            out << (i >= 35'000 && i < 35'003 ? files[static_cast<std::size_t>(i - 35'000)]
+                                              : "/nowhere/Track " + std::to_string(i) + ".mp3")
+                << '\n';
+        }
+    }
+    audacious.audtool("playlist-addurl 'file://" + list + "'");
+    ASSERT_TRUE(eventually([&] { return audacious.audtool("playlist-length") == "40000"; },
+                           std::chrono::seconds(30)));
+    audacious.audtool("playlist-jump 35001");
+    audacious.audtool("playback-play");
+    ASSERT_TRUE(eventually([&] { return player.query(again, 3, 120) == 35'000; }));
+    std::vector<PlaylistEntry> entries;
+    ASSERT_TRUE(player.playlistEntries(kAudacious, 34'999, 5, entries));
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_EQ((Lines{entries[0].path, entries[1].path, entries[3].path, entries[4].path}),
+              (Lines{"/nowhere/Track 34999.mp3", files[0], files[2], "/nowhere/Track 35003.mp3"}));
+    player.query(again, 35'001, 121);
+    EXPECT_TRUE(audtoolSays("playlist-position", "35002"));
+}
+
+TEST_F(PlayerBusFixture, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrackVlcWithATrackList) {
+    ASSERT_FALSE(TestMpv::plugin().empty()) << "mpv-mpris is needed";
+    ASSERT_TRUE(TestVlc::installed()) << "vlc-bin and vlc-plugin-base are needed";
+    // No player on the bus: nothing is found and nothing waits.
+    PosixFiles files;
+    PlayerSelect select(loop, connection());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(select.findWindow("/usr/bin/audacious"), 0);
+    EXPECT_EQ(select.findWindow("/usr/bin/vlc"), 0);
+    EXPECT_EQ(select.query(0, 0, 104), 0);
+    EXPECT_EQ(select.caption(0), "");
+    select.command(0, 40045);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+
+    // A program that starts but never shows up on the bus, and one that cannot start. Events are
+    // handled while the first is awaited.
+    bool handled = false;
+    loop.post([&handled] { handled = true; });
+    MediaRig hidden("/bin/true", select, files);
+    EXPECT_EQ(hidden.openPlaylist(),
+              Lines{"AT*EAID=1,2,\"WinAMP should be running but could not find it's process\",80"});
+    EXPECT_TRUE(handled);
+    MediaRig missing("/nonexistent/audacious", select, files);
+    EXPECT_EQ(missing.openPlaylist(),
+              Lines{"AT*EAID=1,2,\"Could not start WinAMP - Check the path\",50"});
+
+    // mpv with its MPRIS plugin: the current track is the playlist.
+    auto music = tones({"One", "Two", "Three"});
+    TestMpv mpv(bus());
+    ASSERT_TRUE(mpv.start(music));
+    MprisPlayer player(loop, connection());
+    MediaPlayer::Handle window = player.findWindow(kMpv);
+    ASSERT_NE(window, 0);
+    const auto says = [&](const std::string& what, const std::string& answer) {
+        return eventually([&] { return mpv.playerctl(what) == answer; });
+    };
+    ASSERT_TRUE(says("metadata xesam:url", "file://" + music[0]));
+    EXPECT_EQ(player.query(window, 0, 104), 1);
+    // The plugin tells the length once mpv has opened the file.
+    EXPECT_TRUE(eventually([&] { return player.query(window, 1, 105) == 20; }));
+    ASSERT_TRUE(eventually([&] { return player.query(window, 0, 105) > 0; }));
+    EXPECT_LT(player.query(window, 0, 105), 20'000);
+    EXPECT_EQ(player.caption(window), "1. " + mpv.playerctl("metadata xesam:title") + " - Winamp");
+    EXPECT_EQ(player.query(window, 3, 120), 0);
+    EXPECT_EQ(paths(player, kMpv), std::vector<std::string>{music[0]});
+
+    player.command(window, 40048);
+    ASSERT_TRUE(says("metadata xesam:url", "file://" + music[1]));
+    EXPECT_EQ(player.query(window, 3, 120), 0);
+    EXPECT_EQ(paths(player, kMpv), std::vector<std::string>{music[1]});
+    EXPECT_TRUE(eventually([&] { return player.query(window, 1, 105) == 21; }));
+    player.command(window, 40044);
+    ASSERT_TRUE(says("metadata xesam:url", "file://" + music[0]));
+
+    player.command(window, 40046);
+    ASSERT_TRUE(says("status", "Paused"));
+    EXPECT_EQ(player.query(window, 0, 104), 3);
+    EXPECT_THAT(player.caption(window), ::testing::EndsWith(" - Winamp [Paused]"));
+    player.command(window, 40046);
+    ASSERT_TRUE(says("status", "Playing"));
+    const double before = std::stod(mpv.playerctl("volume"));
+    player.command(window, 40059);
+    player.command(window, 40059);
+    EXPECT_TRUE(eventually(
+        [&] { return std::abs(std::stod(mpv.playerctl("volume")) - (before - 0.04)) < 0.001; }));
+    player.command(window, 40047);
+    ASSERT_TRUE(says("status", "Stopped"));
+    EXPECT_EQ(player.query(window, 0, 105), -1);
+
+    player.command(window, 40001);
+    ASSERT_TRUE(eventually([&] { return !mpv.running(); }));
+    EXPECT_EQ(player.findWindow(kMpv), 0);
+    EXPECT_EQ(player.query(window, 0, 104), 0);
+
+    // VLC, whose playlist is an MPRIS track list; a name that is no UTF-8 (Latin-1 "e acute") with
+    // characters an address escapes.
+    const std::string odd =
+        std::filesystem::path(music[1]).parent_path().string() + "/Two Words \xE9#1%.wav";
+    std::filesystem::rename(music[1], odd);
+    music[1] = odd;
+    TestVlc vlc(bus());
+    ASSERT_TRUE(vlc.start(music));
+    window = player.findWindow(kVlc);
+    ASSERT_NE(window, 0);
+    // The player itself says it plays `file` (a name without characters to escape).
+    const auto playing = [&](const std::string& file) {
+        return eventually([&] {
+            return vlc.playerctl("metadata xesam:url") == "file://" + file &&
+                   vlc.playerctl("status") == "Playing";
+        });
+    };
+    ASSERT_TRUE(playing(music[0]));
+    EXPECT_EQ(player.caption(window), "1. One.wav - Winamp");
+    EXPECT_EQ(player.query(window, 3, 120), 0);
+    EXPECT_EQ(paths(player, kVlc), music);  // paths, byte for byte
+
+    // The jump is done when the query returns: the playlist read right after it knows.
+    player.query(window, 2, 121);
+    EXPECT_EQ(player.query(window, 3, 120), 2);
+    player.command(window, 40045);
+    EXPECT_TRUE(playing(music[2]));
+    EXPECT_EQ(player.caption(window), "3. Three.wav - Winamp");
+    EXPECT_TRUE(eventually([&] { return player.query(window, 1, 105) == 22; }));
+
+    // The caption follows the player without a playlist read in between.
+    player.command(window, 40044);
+    EXPECT_TRUE(eventually([&] { return player.caption(window).rfind("2. Two Words ", 0) == 0; }))
+        << player.caption(window);
+    player.query(window, 0, 121);
+    EXPECT_TRUE(playing(music[0]));
+    EXPECT_EQ(player.caption(window), "1. One.wav - Winamp");
+
+    // Beyond the end: nothing happens.
+    player.query(window, 3, 121);
+    EXPECT_EQ(player.query(window, 3, 120), 0);
+
+    // The phone: three entries, the last position reads "More..", and choosing it plays the
+    // third entry, whose status dialog opens from the refreshed page.
+    auto rig = std::make_unique<MediaRig>(kVlc, select, files);
+    EXPECT_EQ(rig->openPlaylist(), Lines{playlistLine(1, {"One Zintor", "Two Zintor", "More.."})});
+    EXPECT_EQ(rig->say("*EAMI: 3"), Lines{playlistLine(0, {"..More", "Three Zintor"})});
+    EXPECT_TRUE(playing(music[2]));
+    EXPECT_THAT(rig->say("*EAMI: 2"), opensStatus("Three Zintor", "0:22"));
+    // Back in the playlist, the window starts at the current (third) entry.
+    const Lines back = rig->say("*EAII: 0");
+    ASSERT_FALSE(back.empty());
+    EXPECT_EQ(back.back(), playlistLine(0, {"..More", "Three Zintor"}));
+    rig.reset();
+    player.query(window, 0, 121);
+    ASSERT_TRUE(playing(music[0]));
+
+    // The last entry removed, not the one playing: only the player's notice of the change tells.
+    const QString vlcName = "org.mpris.MediaPlayer2.vlc", path = "/org/mpris/MediaPlayer2";
+    const QString trackList = "org.mpris.MediaPlayer2.TrackList";
+    QDBusMessage read =
+        QDBusMessage::createMethodCall(vlcName, path, "org.freedesktop.DBus.Properties", "Get");
+    read << trackList << QStringLiteral("Tracks");
+    const auto ids = qdbus_cast<QList<QDBusObjectPath>>(
+        connection().call(read).arguments().value(0).value<QDBusVariant>().variant());
+    ASSERT_EQ(ids.size(), 3);
+    QDBusMessage remove = QDBusMessage::createMethodCall(vlcName, path, trackList, "RemoveTrack");
+    remove << QVariant::fromValue(ids.last());
+    ASSERT_EQ(connection().call(remove).type(), QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(eventually([&] {
+        loop.pumpOnce();
+        return player.query(window, 3, 120) == 0 && player.playlistCount(kVlc) == 2;
+    }));
+    EXPECT_EQ(paths(player, kVlc), Lines(music.begin(), music.end() - 1));
+}
+
+TEST(MprisName, TheConfiguredProgramChoosesThePlayer) {
+    const QStringList names{"org.freedesktop.DBus",
+                            ":1.7",
+                            "org.mpris.MediaPlayer2.vlc",
+                            "org.mpris.MediaPlayer2.mpv.instance42",
+                            "org.mpris.MediaPlayer2.io.github.celluloid_player.Celluloid",
+                            "org.mpris.MediaPlayer2.Spotify"};
+    const auto identities = [](const QString& name) {
+        return name.endsWith("Celluloid")
+                   ? QStringList{"io.github.celluloid_player.Celluloid", "Celluloid"}
+                   : QStringList{};
+    };
+    const std::pair<std::string, QString> cases[] = {
+        {"C:\\Program Files\\VideoLAN\\VLC.exe", "org.mpris.MediaPlayer2.vlc"},
+        {"/usr/bin/mpv", "org.mpris.MediaPlayer2.mpv.instance42"},
+        {"/usr/bin/celluloid", "org.mpris.MediaPlayer2.io.github.celluloid_player.Celluloid"},
+        {"/usr/bin/rhythmbox", ""},
+    };
+    for (const auto& [program, name] : cases) {
+        EXPECT_EQ(chooseMprisName(names, program, identities), name) << program;
+    }
+    EXPECT_TRUE(PlayerSelect::isAudacious("/opt/Audacious"));
+    EXPECT_FALSE(PlayerSelect::isAudacious("/usr/bin/audacious-helper"));
+}
+
+}  // namespace
+}  // namespace zintor::testing
