@@ -43,4 +43,12 @@ bool ZintorProcess::start(const testing::ChildProcess::Environment& extra, bool 
                     : process_.start({ZINTOR_BINARY}, environment, root_ + "/output.txt");
 }
 
+std::string ZintorProcess::runAgain() const {
+    return testing::ChildProcess::output(
+        "XDG_CONFIG_HOME='" + root_ + "/config' XDG_RUNTIME_DIR='" + root_ +
+        "/runtime' QT_QPA_PLATFORM=offscreen timeout 20 " ZINTOR_BINARY
+        " 2>&1 >/dev/null; "
+        "echo status $?");
+}
+
 }  // namespace zintor::test

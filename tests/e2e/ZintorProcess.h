@@ -26,6 +26,9 @@ class ZintorProcess {
 
     // `extra` is added to the program's environment; `withoutX` hides DISPLAY from it.
     bool start(const testing::ChildProcess::Environment& extra = {}, bool withoutX = false);
+    // Starts the program once more on the same folders, without a display, and returns what it
+    // wrote to standard error and its exit status ("status N").
+    std::string runAgain() const;
     void signal(int number) { process_.signal(number); }
     // The exit status once the process has ended, nothing if it is still running after `limit`.
     std::optional<int> waitForExit(std::chrono::milliseconds limit) {
