@@ -117,22 +117,22 @@ TEST_F(LinuxPortRegistryTest, ReportsPinnedLinksAndDevicesThatComeAndGo) {
     for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyACM0", "ttyACM1", "rfcomm0"}) {
         device(name);
     }
-    ASSERT_TRUE(test::runUntil([&] { return reports > 0; }));
-    test::runUntil([] { return false; }, 1000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reports > 0; }));
+    QTest::qWait(1000);
     EXPECT_LT(reports, 3);
 
     fs::create_directories(root / "ports");
     for (const bool pinned : {true, false}) {
         pinned ? link("ports/COM7", dev("ttyACM1")) : void(fs::remove(root / "ports/COM7"));
         const int before = reports;
-        ASSERT_TRUE(test::runUntil([&] { return reports > before; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return reports > before; }));
         EXPECT_EQ(list().count("COM7"), pinned ? 1u : 0u);
     }
 
     registry.setChangeListener({});  // no more reports
     const int before = reports;
     fs::remove(root / "dev/ttyUSB0");
-    test::runUntil([] { return false; }, 1000);
+    QTest::qWait(1000);
     EXPECT_EQ(reports, before);
 }
 

@@ -33,13 +33,7 @@ class QtSerialLinkTest : public testing::Test {
     long count(SerialEvent kind) const { return std::count(events.begin(), events.end(), kind); }
 
     // Handles events until `done` or until two seconds have passed.
-    bool waitFor(const std::function<bool()>& done) {
-        bool late = false;
-        const EventLoop::TimerId guard = loop.startTimer(2000, [&] { late = true; });
-        loop.waitFor([&] { return done() || late; });
-        loop.stopTimer(guard);
-        return done();
-    }
+    static bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 2000); }
 
     // Everything received until `text` has arrived.
     std::string receiveUntil(const std::string& text) {

@@ -2,11 +2,10 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QObject>
 #include <QTemporaryDir>
+#include <QTest>
 
-#include <functional>
 #include <string>
 
 namespace zintor::test {
@@ -21,14 +20,6 @@ struct WakeCounter {
     QObject context;
     int wakes = 0;
 };
-
-// Handles Qt's events until `done`, for at most `limitMs`; done() then.
-inline bool runUntil(const std::function<bool()>& done, int limitMs = 10000) {
-    for (QDeadlineTimer deadline(limitMs); !done() && !deadline.hasExpired();) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return done();
-}
 
 // A fresh temporary folder, removed with everything in it at the end.
 struct TempFolder : QTemporaryDir {
