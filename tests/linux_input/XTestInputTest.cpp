@@ -5,12 +5,11 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include "ChildProcess.h"
 #include "InputRecorder.h"
 #include "NeedsComponent.h"
 #include "PrivateXServer.h"
+#include "QtTestSupport.h"
 #include "platform/linux/XTestKeyboardMouse.h"
 
 #include <X11/Xlib.h>  // after Qt's headers, which its macros break
@@ -35,13 +34,10 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
     int x = 7, y = 8;
     EXPECT_FALSE(nowhere.getCursor(x, y));
     EXPECT_EQ(std::pair(x, y), std::pair(7, 8));
-    const char* display = std::getenv("DISPLAY");
-    const std::string kept = display != nullptr ? display : "";
-    unsetenv("DISPLAY");
-    setenv("WAYLAND_DISPLAY", "wayland-0", 1);
-    XTestKeyboardMouse(report).keyPress('A');  // a Wayland session without X is named as such
-    unsetenv("WAYLAND_DISPLAY");
-    display != nullptr ? void(setenv("DISPLAY", kept.c_str(), 1)) : void();
+    {
+        test::ScopedEnv noX("DISPLAY", std::nullopt), wayland("WAYLAND_DISPLAY", "wayland-0");
+        XTestKeyboardMouse(report).keyPress('A');  // a Wayland session without X is named as such
+    }
     EXPECT_THAT(said,
                 ElementsAre(HasSubstr("cannot open X display \":4093\""), HasSubstr("Wayland")));
     said.clear();

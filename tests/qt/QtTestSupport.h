@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
 #include <string>
 
 namespace zintor::test {
@@ -27,11 +28,11 @@ struct TempFolder : QTemporaryDir {
     std::string operator/(const std::string& name) const { return path() + "/" + name; }
 };
 
-// Sets an environment variable for the lifetime of the object.
+// Sets (or with nullopt removes) an environment variable for the lifetime of the object.
 struct ScopedEnv {
-    ScopedEnv(const char* name, const std::string& value)
+    ScopedEnv(const char* name, const std::optional<std::string>& value)
         : name(name), old(qgetenv(name)), had(qEnvironmentVariableIsSet(name)) {
-        qputenv(name, value.c_str());
+        value ? qputenv(name, value->c_str()) : qunsetenv(name);
     }
     ~ScopedEnv() { had ? qputenv(name, old) : qunsetenv(name); }
 
