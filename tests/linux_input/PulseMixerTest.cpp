@@ -92,8 +92,6 @@ TEST(PulseVolumeScale, EveryLevelSurvivesTheWayToPulseAudioAndBack) {
         ASSERT_LE(volume, kNorm);
         ASSERT_EQ(pulseLevelFromVolume(volume), level) << "level " << level;
     }
-    EXPECT_EQ(pulseVolumeFromLevel(4000000000u), kNorm);
-    EXPECT_EQ(pulseLevelFromVolume(kNorm * 3), kTop);
 }
 
 }  // namespace
