@@ -91,9 +91,8 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
                                   HasSubstr("\"Execute\"")));
     said.clear();
 
-    // Absolute and relative moves stop at the screen edges; relative steps go from wherever
-    // another client put the pointer, without the pointer acceleration set (ten times from the
-    // first pixel).
+    // Moves stop at the screen edges; relative steps go from wherever another client put the
+    // pointer, without the pointer acceleration set there (ten times from the first pixel).
     input.setCursor(-1, PrivateXServer::kHeight * 3);
     EXPECT_EQ(cursor(), std::pair(0, PrivateXServer::kHeight - 1));
     input.setCursor(PrivateXServer::kWidth + 50, -7);
@@ -138,8 +137,7 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
     EXPECT_THAT(said, ElementsAre(HasSubstr("lost the connection")));
     ASSERT_TRUE(server.restart());
     recorder = std::make_unique<InputRecorder>(server.display());
-    // Tried once a second.
-    testing::ChildProcess::eventually([&] { return input.getCursor(x, y); }, 5000);
+    testing::ChildProcess::eventually([&] { return input.getCursor(x, y); }, 5000);  // tries: 1/s
     input.keyPress('C');
     EXPECT_EQ(recorder->takeTexts(2), (Texts{"+c", "-c"}));
     EXPECT_THAT(said, ElementsAre(_, HasSubstr("on again")));

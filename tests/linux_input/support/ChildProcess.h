@@ -62,7 +62,6 @@ class ChildProcess {
         process_.start("/usr/bin/env", {});
         return started_ = process_.waitForStarted();
     }
-    // SIGTERM, then SIGKILL when it has not ended within a few seconds.
     void stop() {
         if (running()) {
             process_.terminate();
@@ -81,8 +80,7 @@ class ChildProcess {
         }
         return process_.exitCode() + (process_.exitStatus() == QProcess::CrashExit ? 128 : 0);
     }
-    // Waits until the Unix socket `socketPath` accepts a connection: false when the process ends
-    // first or 10 s pass.
+    // Waits (10 s at most) until the Unix socket `socketPath` takes a connection, while it runs.
     bool waitUntilListening(const std::string& socketPath) {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;

@@ -26,8 +26,7 @@ class WaylandRecorder {
     bool waitUntilShown() { return waitFor("xdg_surface] configure"); }
     // The seat has a keyboard only while some keyboard (a virtual one) exists.
     bool waitUntilFocused() { return waitFor("wl_keyboard] enter"); }
-    // Waits until `count` events have arrived in all (or `limit` has passed) and returns them
-    // all; the next call starts afresh.
+    // Waits for `count` events in all (or `limit`); all of them, taken.
     std::vector<std::string> takeTexts(std::size_t count,
                                        std::chrono::milliseconds limit = std::chrono::seconds(5)) {
         ChildProcess::eventually([&] { return read() >= count; }, int(limit.count()));
