@@ -2,7 +2,6 @@
 
 #include <QTemporaryDir>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -44,18 +43,10 @@ class PrivateSway {
                                                {"WLR_RENDERER", "pixman"},
                                                {"WLR_LIBINPUT_NO_DEVICES", "1"}};
         variables.insert(variables.end(), environment.begin(), environment.end());
-        // The first free "wayland-<n>" in the folder is sway's.
-        const auto listening = [&] {
-            for (int n = 0; n < 4; ++n) {
-                display_ = folder + "/wayland-" + std::to_string(n);
-                if (std::filesystem::exists(display_) && sway_.waitUntilListening(display_)) {
-                    return true;
-                }
-            }
-            return !sway_.running();
-        };
+        // In a fresh runtime folder, libwayland's automatic socket name is its first one.
+        display_ = folder + "/wayland-1";
         return sway_.start(argv, variables, folder + "/sway.log") &&
-               ChildProcess::eventually(listening) && sway_.running();
+               sway_.waitUntilListening(display_);
     }
     // The socket's full path: a valid WAYLAND_DISPLAY for any user allowed into the folder.
     const std::string& display() const { return display_; }
