@@ -2,19 +2,98 @@
 // interface on a private bus (no real portal runs headless here; see the README).
 #include <gtest/gtest.h>
 
+#include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVirtualObject>
+#include <QVariantMap>
 
 #include <chrono>
 #include <future>
 
 #include "NeedsComponent.h"
-#include "PortalStandIn.h"
 #include "PrivateSessionBus.h"
 #include "QtTestSupport.h"
 #include "platform/linux/PortalKeyboardMouse.h"
 
 namespace zintor {
 namespace {
+
+// The stand-in, on a connection of its own to the bus at `address`, answers the version property
+// and every request at once, through the Request object's Response signal after the method's
+// reply, as the portal does. It records each call as its name and number arguments ("key 97 1"
+// for NotifyKeyboardKeysym, "motion -3 0", "button 272 1", "SelectDevices types=3 persist_mode=2
+// restore_token=t"); a session other than the one it made adds " (unknown session)".
+class PortalStandIn : public QDBusVirtualObject {
+  public:
+    explicit PortalStandIn(const std::string& address)
+        : bus_(QDBusConnection::connectToBus(QString::fromStdString(address), "portal")) {
+        ok = bus_.registerService("org.freedesktop.portal.Desktop") &&
+             bus_.registerVirtualObject("/org/freedesktop/portal/desktop", this);
+    }
+    ~PortalStandIn() override { QDBusConnection::disconnectFromBus("portal"); }
+
+    bool ok = false;
+    std::vector<std::string> calls;
+    uint startResponse = 0;  // what Start answers: 0 allowed, 1 refused by the user
+    // Ends the running session as a desktop does when the user revokes it.
+    void closeSession() {
+        bus_.send(QDBusMessage::createSignal(session_, "org.freedesktop.portal.Session", "Closed"));
+    }
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
+        const QString method = message.member();
+        if (method == "Get") {
+            return bus_.send(message.createReply(QVariant::fromValue(QDBusVariant(2u))));
+        }
+        QString call = QMap<QString, QString>{
+            {"NotifyKeyboardKeysym", "key"},
+            {"NotifyPointerMotion", "motion"},
+            {"NotifyPointerButton",
+             "button"}}.value(method, method);
+        QVariantMap options;
+        for (const QVariant& argument : message.arguments()) {
+            if (argument.userType() == qMetaTypeId<QDBusObjectPath>()) {
+                call += argument.value<QDBusObjectPath>().path() == session_ ? ""
+                                                                             : " (unknown session)";
+            } else if (argument.userType() == qMetaTypeId<QDBusArgument>()) {
+                options = qdbus_cast<QVariantMap>(argument);
+            } else if (argument.userType() != QMetaType::QString) {  // not Start's parent window
+                call += " " + argument.toString();
+            }
+        }
+        for (const char* name : {"types", "persist_mode", "restore_token"}) {
+            call += method == "SelectDevices"
+                        ? QString(" %1=%2").arg(name, options.value(name).toString())
+                        : "";
+        }
+        calls.push_back(call.toStdString());
+        if (!options.contains("handle_token")) {
+            return bus_.send(message.createReply());
+        }
+        const QString request = "/org/freedesktop/portal/desktop/request/" +
+                                message.service().mid(1).replace('.', '_') + "/" +
+                                options.value("handle_token").toString();
+        bus_.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        QVariantMap results;
+        if (method == "CreateSession") {
+            session_ = "/org/freedesktop/portal/desktop/session/1/" +
+                       options.value("session_handle_token").toString();
+            results = {{"session_handle", session_}};
+        } else if (method == "Start") {
+            results = {{"devices", 3u}, {"restore_token", "token-2"}};
+        }
+        QDBusMessage response =
+            QDBusMessage::createSignal(request, "org.freedesktop.portal.Request", "Response");
+        return bus_.send(response << (method == "Start" ? startResponse : 0u) << results);
+    }
+
+  private:
+    QDBusConnection bus_;
+    QString session_;
+};
 
 using Texts = std::vector<std::string>;
 
@@ -24,15 +103,15 @@ TEST(PortalInputAgainstStandIn, SessionWithRestoreTokenThenKeysymsButtonsAndRela
     }
     testing::PrivateSessionBus bus;
     ASSERT_TRUE(bus.start());
-    testing::PortalStandIn portal(bus.address());
-    ASSERT_TRUE(portal.ok());
+    PortalStandIn portal(bus.address());
+    ASSERT_TRUE(portal.ok);
     QDBusConnection client =
         QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "client");
     // The probe blocks (the real portal is another process): here the stand-in must go on.
     auto offered =
         std::async(std::launch::async, [&] { return PortalKeyboardMouse::offered(client); });
-    test::runUntil(
-        [&] { return offered.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return offered.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     ASSERT_TRUE(offered.get());
 
     Texts said;
@@ -42,7 +121,7 @@ TEST(PortalInputAgainstStandIn, SessionWithRestoreTokenThenKeysymsButtonsAndRela
         [&](const std::string& message) { said.push_back(message); });
     input.keyPress('A');  // before the desktop agreed: dropped, said once, asks once
     input.keyPress('B');
-    ASSERT_TRUE(test::runUntil([&] { return input.running(); }))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return input.running(); }))
         << ::testing::PrintToString(portal.calls);
     EXPECT_EQ(saved, "token-2");
 
@@ -58,20 +137,20 @@ TEST(PortalInputAgainstStandIn, SessionWithRestoreTokenThenKeysymsButtonsAndRela
     input.rightButtonDown();
     int x = 0, y = 0;
     EXPECT_FALSE(input.getCursor(x, y));
-    ASSERT_TRUE(test::runUntil([&] { return portal.calls.size() >= 15; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.calls.size() >= 15; }));
     EXPECT_EQ(portal.calls,
               (Texts{"CreateSession", "SelectDevices types=3 persist_mode=2 restore_token=token-1",
                      "Start", "key 65505 1", "key 97 1", "key 97 0", "key 65505 0", "key 49 1",
-                     "key 49 0", "key 65376 1", "key 65376 0", "motion -3,0", "button 272 1",
+                     "key 49 0", "key 65376 1", "key 65376 0", "motion -3 0", "button 272 1",
                      "button 272 0", "button 273 1"}));
 
     // The user revokes it: the next key asks again, with the newer token.
     portal.calls.clear();
     portal.startResponse = 1;
     portal.closeSession();
-    ASSERT_TRUE(test::runUntil([&] { return !input.running(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !input.running(); }));
     input.keyPress('A');
-    ASSERT_TRUE(test::runUntil([&] { return portal.calls.size() >= 3 && said.size() >= 6; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.calls.size() >= 3 && said.size() >= 6; }));
     input.keyPress('A');
     EXPECT_EQ(portal.calls,
               (Texts{"CreateSession", "SelectDevices types=3 persist_mode=2 restore_token=token-2",

@@ -17,11 +17,6 @@ using testing::PrivatePulseServer;
 constexpr std::uint32_t kTop = 65535;
 constexpr unsigned kNorm = 65536;  // PulseAudio's 100%
 
-// The PulseAudio volume of a level: its share of the scale times 100%.
-double volumeOf(std::uint32_t level) {
-    return level * double(kNorm) / kTop;
-}
-
 TEST(PulseMixer, StepsMoveTheDefaultSinkFollowTheUsersSwitchAndOutliveTheServerGoingAway) {
     if (!PrivatePulseServer::installed()) {
         ZINTOR_SKIP_WITHOUT("pulseaudio or pactl is not installed");
@@ -43,17 +38,18 @@ TEST(PulseMixer, StepsMoveTheDefaultSinkFollowTheUsersSwitchAndOutliveTheServerG
         return left;
     };
 
+    // Levels (0..65535) and PulseAudio volumes (65536 is 100%) differ by a factor of 1.00002.
     pulse.pactl("set-sink-volume @DEFAULT_SINK@ 30000");
     ASSERT_TRUE(mixer.open() && mixer.findMasterVolume());
-    EXPECT_NEAR(level(), 30000 * double(kTop) / kNorm, 0.5);
+    EXPECT_NEAR(level(), 30000, 1.0);
     // Three steps up and one down, each read fresh from the server as a volume key would.
     for (int step = 0; step < 3; ++step) {
         ASSERT_TRUE(mixer.setVolume(level() + 1000));
     }
-    EXPECT_NEAR(sinkVolume(), volumeOf(33000), 0.5);
+    EXPECT_NEAR(sinkVolume(), 33000, 1.0);
     EXPECT_EQ(level(), 33000u);
     ASSERT_TRUE(mixer.setVolume(level() - 1000));
-    EXPECT_NEAR(sinkVolume(), volumeOf(32000), 0.5);
+    EXPECT_NEAR(sinkVolume(), 32000, 1.0);
     for (const std::uint32_t to : {kTop, 0u, kTop + 5000}) {  // beyond the scale: the top of it
         ASSERT_TRUE(mixer.setVolume(to));
         EXPECT_EQ(sinkVolume(), to == 0 ? 0 : kNorm);
@@ -63,7 +59,7 @@ TEST(PulseMixer, StepsMoveTheDefaultSinkFollowTheUsersSwitchAndOutliveTheServerG
     // Uneven channels read as the loudest and are set alike.
     pulse.pactl("set-sink-volume @DEFAULT_SINK@ 20000 40000");
     const std::uint32_t loudest = level();
-    EXPECT_NEAR(loudest, 40000 * double(kTop) / kNorm, 0.5);
+    EXPECT_NEAR(loudest, 40000, 1.0);
     ASSERT_TRUE(mixer.setVolume(loudest + 1000));
     EXPECT_NEAR(sinkVolume(), 41000, 1.5);
 
@@ -72,7 +68,7 @@ TEST(PulseMixer, StepsMoveTheDefaultSinkFollowTheUsersSwitchAndOutliveTheServerG
     pulse.pactl("set-sink-volume zintor_other 65536");
     ASSERT_TRUE(mixer.findMasterVolume());
     ASSERT_TRUE(mixer.setVolume(20000));
-    EXPECT_NEAR(sinkVolume("zintor_other"), volumeOf(20000), 0.5);
+    EXPECT_NEAR(sinkVolume("zintor_other"), 20000, 1.0);
     EXPECT_NEAR(sinkVolume("zintor_test"), 41000, 1.5);  // the other one untouched
 
     // The server goes: every call fails, touching nothing; it comes back: found again.
@@ -85,7 +81,7 @@ TEST(PulseMixer, StepsMoveTheDefaultSinkFollowTheUsersSwitchAndOutliveTheServerG
     ASSERT_TRUE(pulse.start()) << pulse.log();
     pulse.pactl("set-sink-volume @DEFAULT_SINK@ 0");
     ASSERT_TRUE(mixer.setVolume(level() + 1000));  // connects again by itself
-    EXPECT_NEAR(sinkVolume(), volumeOf(1000), 1.0);
+    EXPECT_NEAR(sinkVolume(), 1000, 1.0);
 }
 
 TEST(PulseVolumeScale, EveryLevelSurvivesTheWayToPulseAudioAndBack) {
@@ -96,8 +92,6 @@ TEST(PulseVolumeScale, EveryLevelSurvivesTheWayToPulseAudioAndBack) {
         ASSERT_LE(volume, kNorm);
         ASSERT_EQ(pulseLevelFromVolume(volume), level) << "level " << level;
     }
-    EXPECT_EQ(pulseVolumeFromLevel(4000000000u), kNorm);
-    EXPECT_EQ(pulseLevelFromVolume(kNorm * 3), kTop);
 }
 
 }  // namespace

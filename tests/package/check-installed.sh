@@ -1,7 +1,7 @@
 #!/bin/sh
-# check-installed.sh PREFIX VERSION [--without-keymap]: the programs installed below PREFIX answer
-# --version and --help without a display, the key maps check clean, and zintor, started headless
-# and ended by SIGINT, finds them (with --without-keymap: says where it looked when they are gone).
+# check-installed.sh PREFIX VERSION: the programs installed below PREFIX answer --version and
+# --help without a display, the key maps check clean, and zintor, started headless and ended by
+# SIGINT, finds them.
 set -eu
 prefix=$1 version=$2
 tmp=$(mktemp -d)
@@ -23,9 +23,3 @@ status=0
 out=$(plain timeout --preserve-status -s INT 5 "$prefix/bin/zintor" 2>&1) || status=$?
 echo "$out"
 case $status:$out in 0:*KeyMap.xml*|[!0]*) echo "zintor: exit status $status"; exit 1 ;; esac
-[ "${3:-}" = --without-keymap ] || exit 0
-
-mv "$prefix/share/zintor/KeyMap.xml" "$tmp/KeyMap.xml"
-out=$(plain timeout --preserve-status -s INT 5 "$prefix/bin/zintor" 2>&1) || true
-mv "$tmp/KeyMap.xml" "$prefix/share/zintor/KeyMap.xml"
-echo "$out" | grep -F "and $prefix/share/zintor/KeyMap.xml); no key maps loaded"

@@ -8,7 +8,7 @@
 namespace zintor {
 namespace {
 
-TEST(HeadlessDesktop, TheNoticeClosesThreeSecondsAfterTheLastChangeAndSettingsStayAsGiven) {
+TEST(HeadlessDesktop, TheNoticeClosesThreeSecondsAfterTheLastChange) {
     SimEventLoop loop;
     HeadlessDesktop desktop(loop);
     test::RecordingEvents listener;
@@ -29,12 +29,6 @@ TEST(HeadlessDesktop, TheNoticeClosesThreeSecondsAfterTheLastChangeAndSettingsSt
     desktop.closeNotice();
     loop.runFor(5000);
     EXPECT_EQ(listener.calls, std::vector<std::string>{"noticeClosed"});
-
-    // Without windows the settings come back as given and no file is chosen.
-    SettingsForm form;
-    form.appName[2] = "Editor";
-    EXPECT_EQ(desktop.showSettings(form).appName[2], "Editor");
-    EXPECT_EQ(desktop.chooseFile("Choose", "exe"), std::nullopt);
 }
 
 }  // namespace

@@ -62,12 +62,10 @@ TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevicesWhichKeepTheirNumb
     settings.set(LinuxPortRegistry::kNumbersValue, "ttyACM1=x;=4;ttyACM2=0;junk;ttyACM3=7");
     uart("ttyS0", 4);  // a 16550A
     uart("ttyS1", 0);  // reserved by the driver, no chip: not a port
-    device("ttyS2");   // no sysfs entry at all: not a port
-    device("ttyUSB0");
-    device("ttyACM0");
-    device("rfcomm0");
-    device("tty0");     // not a serial port
-    device("ttyUSBx");  // not a device number
+    // Not ports: ttyS2 (no sysfs entry at all), tty0 (no serial port), ttyUSBx (no number).
+    for (const char* name : {"ttyS2", "ttyUSB0", "ttyACM0", "rfcomm0", "tty0", "ttyUSBx"}) {
+        device(name);
+    }
     link("by-id/usb-FTDI_FT232R_A50285BI-if00-port0", dev("ttyUSB0"));
     link("ports/COM5", dev("ttyACM0"));   // pinned by the user
     link("ports/COM9", dev("gone"));      // points at nothing: not listed
@@ -117,22 +115,22 @@ TEST_F(LinuxPortRegistryTest, ReportsPinnedLinksAndDevicesThatComeAndGo) {
     for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyACM0", "ttyACM1", "rfcomm0"}) {
         device(name);
     }
-    ASSERT_TRUE(test::runUntil([&] { return reports > 0; }));
-    test::runUntil([] { return false; }, 1000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reports > 0; }));
+    QTest::qWait(1000);
     EXPECT_LT(reports, 3);
 
     fs::create_directories(root / "ports");
     for (const bool pinned : {true, false}) {
         pinned ? link("ports/COM7", dev("ttyACM1")) : void(fs::remove(root / "ports/COM7"));
         const int before = reports;
-        ASSERT_TRUE(test::runUntil([&] { return reports > before; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return reports > before; }));
         EXPECT_EQ(list().count("COM7"), pinned ? 1u : 0u);
     }
 
     registry.setChangeListener({});  // no more reports
     const int before = reports;
     fs::remove(root / "dev/ttyUSB0");
-    test::runUntil([] { return false; }, 1000);
+    QTest::qWait(1000);
     EXPECT_EQ(reports, before);
 }
 

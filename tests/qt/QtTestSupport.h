@@ -2,11 +2,11 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QObject>
 #include <QTemporaryDir>
+#include <QTest>
 
-#include <functional>
+#include <optional>
 #include <string>
 
 namespace zintor::test {
@@ -22,25 +22,17 @@ struct WakeCounter {
     int wakes = 0;
 };
 
-// Handles Qt's events until `done`, for at most `limitMs`; done() then.
-inline bool runUntil(const std::function<bool()>& done, int limitMs = 10000) {
-    for (QDeadlineTimer deadline(limitMs); !done() && !deadline.hasExpired();) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return done();
-}
-
 // A fresh temporary folder, removed with everything in it at the end.
 struct TempFolder : QTemporaryDir {
     std::string path() const { return QTemporaryDir::path().toStdString(); }
     std::string operator/(const std::string& name) const { return path() + "/" + name; }
 };
 
-// Sets an environment variable for the lifetime of the object.
+// Sets (or with nullopt removes) an environment variable for the lifetime of the object.
 struct ScopedEnv {
-    ScopedEnv(const char* name, const std::string& value)
+    ScopedEnv(const char* name, const std::optional<std::string>& value)
         : name(name), old(qgetenv(name)), had(qEnvironmentVariableIsSet(name)) {
-        qputenv(name, value.c_str());
+        value ? qputenv(name, value->c_str()) : qunsetenv(name);
     }
     ~ScopedEnv() { had ? qputenv(name, old) : qunsetenv(name); }
 

@@ -29,8 +29,7 @@ class InputRecorder {
     InputRecorder& operator=(const InputRecorder&) = delete;
 
     bool ok() const { return display_ != nullptr; }
-    // Waits until `count` events have arrived in all (or `limit` has passed) and returns them
-    // all (or their texts); the next call starts afresh.
+    // Waits for `count` events in all (or `limit`); all of them (or their texts), taken.
     std::vector<RecordedInput> take(std::size_t count,
                                     std::chrono::milliseconds limit = std::chrono::seconds(5));
     std::vector<std::string> takeTexts(std::size_t count);

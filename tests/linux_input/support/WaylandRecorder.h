@@ -1,15 +1,12 @@
 #pragma once
 
+#include <QTemporaryDir>
+
 #include <chrono>
-#include <cstdint>
-#include <cstdio>
 #include <regex>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
-
-#include <unistd.h>
 
 #include "ChildProcess.h"
 
@@ -21,40 +18,27 @@ namespace zintor::testing {
 // "+button3" / "-button3" (right) and "at 12,34" for every pointer position (enter and motion).
 class WaylandRecorder {
   public:
-    explicit WaylandRecorder(const std::string& display)
-        : log_("/tmp/zintor-wev-" + std::to_string(getpid()) + "-" +
-               std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".log") {
+    explicit WaylandRecorder(const std::string& display) {
         // Line-buffered: each event is in the file when it has happened.
-        wev_.start({"stdbuf", "-oL", "wev"}, {{"WAYLAND_DISPLAY", display}}, log_);
-    }
-    ~WaylandRecorder() {
-        wev_.stop();
-        std::remove(log_.c_str());
+        wev_.start({"stdbuf", "-oL", "wev"}, {{"WAYLAND_DISPLAY", display}}, log());
     }
 
     bool waitUntilShown() { return waitFor("xdg_surface] configure"); }
     // The seat has a keyboard only while some keyboard (a virtual one) exists.
     bool waitUntilFocused() { return waitFor("wl_keyboard] enter"); }
-    // Waits until `count` events have arrived in all (or `limit` has passed) and returns them
-    // all; the next call starts afresh.
+    // Waits for `count` events in all (or `limit`); all of them, taken.
     std::vector<std::string> takeTexts(std::size_t count,
                                        std::chrono::milliseconds limit = std::chrono::seconds(5)) {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (read() < count && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        ChildProcess::eventually([&] { return read() >= count; }, int(limit.count()));
         return std::exchange(events_, {});
     }
     void take(std::size_t count, std::chrono::milliseconds limit) { takeTexts(count, limit); }
-    std::string output() const { return ChildProcess::readFile(log_); }
+    std::string output() const { return ChildProcess::readFile(log()); }
 
   private:
+    std::string log() const { return folder_.path().toStdString() + "/wev.log"; }
     bool waitFor(const std::string& text) {
-        for (int i = 0; i < 500 && wev_.running() && output().find(text) == std::string::npos;
-             ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return output().find(text) != std::string::npos;
+        return ChildProcess::eventually([&] { return output().find(text) != std::string::npos; });
     }
     // Parses what wev wrote since; the number of events waiting.
     std::size_t read() {
@@ -88,8 +72,8 @@ class WaylandRecorder {
         return events_.size();
     }
 
-    std::string log_;
-    ChildProcess wev_;
+    QTemporaryDir folder_{"/tmp/zintor-wev-XXXXXX"};
+    ChildProcess wev_;      // ended before its folder goes
     std::size_t done_ = 0;  // bytes of the output parsed
     std::string pendingKey_;
     unsigned lastKeySerial_ = 0;
