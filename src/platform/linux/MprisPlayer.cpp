@@ -214,6 +214,17 @@ QString MprisPlayer::currentTrack(const QString& peer, const QVariantMap& metada
     return id;
 }
 
+void MprisPlayer::awaitJump(const QString& peer) {
+    if (!jump_ || jump_->peer != peer || jump_->to == jump_->from ||
+        std::chrono::steady_clock::now() >= jump_->until) {
+        return;
+    }
+    watchTrackList();  // the player's property changes, the current track among them
+    const QString from = jump_->from;
+    bus_.signalWait().waitFor(kJumpWaitMs,
+                              [&](const QDBusMessage*) { return trackId(metadata(peer)) != from; });
+}
+
 void MprisPlayer::send(const QString& peer, const QString& method) {
     bus_.send(peer, kPath, kPlayer, method);
 }
@@ -231,6 +242,7 @@ void MprisPlayer::command(Handle window, int id) {
             send(peer, QStringLiteral("Previous"));
             break;
         case winamp::kPlay:
+            awaitJump(peer);
             send(peer, QStringLiteral("Play"));
             break;
         case winamp::kPause: {  // pauses, and resumes when paused; a stopped player stays stopped

@@ -30,6 +30,7 @@ class MprisPlayer final : public MediaPlayer {
     static constexpr int kStartWaitMs = 3000;
     static constexpr double kVolumeStep = 0.02;
     static constexpr std::chrono::seconds kJumpGrace{2};
+    static constexpr int kJumpWaitMs = 1000;
 
     // Waits (for a started player to appear, for a jump to be done) go through `loop`.
     explicit MprisPlayer(EventLoop& loop, QDBusConnection bus = QDBusConnection::sessionBus(),
@@ -64,6 +65,9 @@ class MprisPlayer final : public MediaPlayer {
     void goTo(const QString& peer, const QDBusObjectPath& track);
     // The id of the current track as the playlist's queries see it, given the player's metadata.
     QString currentTrack(const QString& peer, const QVariantMap& metadata);
+    // A Play sent while the player is still opening the track of a jump can start the track it
+    // had before instead (VLC does): waits, for at most kJumpWaitMs, until it has left that one.
+    void awaitJump(const QString& peer);
     void send(const QString& peer, const QString& method);
     void stepVolume(const QString& peer, double step);
     void reportOnce(int id, const std::string& message);
