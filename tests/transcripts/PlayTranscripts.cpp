@@ -14,7 +14,7 @@
 //   1010..1305 key cursor -1,0 x60   three or more equal events in a row, first and last time
 //   ...                       any number of events
 // Lines without a time set the world up before the start ("keymap NAME", "key 5 KEY=x; WAIT=100",
-// "set Com=3", "answer AT+cgmm = reply T610", ...). \r \n \xNN stand for bytes. Everything that
+// "set Com=3 | answer AT+cgmm = reply T610", ...). \r \n \xNN stand for bytes. Everything that
 // happens until the last time in the transcript must be in it, in order.
 #include <algorithm>
 #include <cstdio>
@@ -387,16 +387,19 @@ bool Player::play() {
         line = trim(line);
         if (line == "...") {
             expected.emplace_back(number, line);
-        } else if (!line.empty() && line[0] != '#' && line.find_first_not_of("0123456789") == 0) {
-            setUp(split(line, " ").first, split(line, " ").second);  // before the start
         }
-        if (line.empty() || line.find_first_not_of("0123456789") == 0) {
+        if (line.empty() || line[0] == '#' || line == "...") {
             continue;
         }
+        const bool before = line.find_first_not_of("0123456789") == 0;  // set-up before the start
         std::string times;  // a piece without a time happens at the time of the one before
         for (std::size_t from = 0, to = 0; from <= line.size(); from = to + 3) {
             to = std::min(line.find(" | ", from), line.size());
             const std::string piece = line.substr(from, to - from);
+            if (before) {
+                setUp(split(piece, " ").first, split(piece, " ").second);
+                continue;
+            }
             const bool timed = piece.find_first_not_of("0123456789") != 0;
             const std::string text = timed ? split(piece, " ").second : piece;
             times = timed ? split(piece, " ").first : times;
