@@ -81,6 +81,7 @@ TEST(loadKeyMaps, CommandIsReadByTheTypeInForceAndUnknownNamesGiveCodeZero) {
                   .notes.at(0)
                   .text,
               "WAIT time \"-x5\" does not start with a number; it waits 0 ms");
+    EXPECT_TRUE(load("<KEYMAP><COMMAND_ID><COMMAND>AZaz09</COMMAND>").notes.empty());  // all typed
 }
 
 TEST(loadKeyMaps, KeyAndCommandCursorsMoveOnlyWithTheirElements) {
