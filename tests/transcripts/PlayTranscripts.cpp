@@ -9,8 +9,8 @@
 //   1010 key press 88         what the program did on the PC, by channel: key (keyboard and mouse;
 //                             cursor moves as steps), desk (tray, windows, notices), vol, player,
 //                             board, run (programs started), diag (standard error), and when
-//                             watched: log, set (settings written), port, query (player queries),
-//                             frame (tray icon), rows (key help)
+//                             watched: log, set (settings written, flushed), port, query (player
+//                             queries), frame (tray icon), rows (key help)
 //   1010..1305 key cursor -1,0 x60   three or more equal events in a row, first and last time
 //   ...                       any number of events
 // Lines without a time set the world up before the start ("keymap NAME", "key 5 KEY=x; WAIT=100",
@@ -104,6 +104,7 @@ class Player {
     std::map<std::string, std::size_t> seen;
     std::map<std::string, std::size_t> logSeen;
     int cursorX = 0, cursorY = 0;
+    int flushes = 0;  // of the settings
 };
 
 // Calls of one fake that have not been noted yet.
@@ -163,6 +164,9 @@ void Player::poll() {
     noteAll("run", world.launcher.calls());
     noteAll("diag", world.logSink.diagnostics());
     noteAll("set", world.settings.writes());
+    for (; flushes < world.settings.flushCount(); ++flushes) {
+        note(now, "set", "flush");
+    }
     for (const auto& entry : fresh(seen, "port", world.serial().history())) {
         if (entry.starts_with("open") || entry == "close") {
             note(now, "port", entry);
