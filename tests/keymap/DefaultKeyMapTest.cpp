@@ -12,23 +12,11 @@
 namespace zintor {
 namespace {
 
-class DefaultKeyMap : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        std::ifstream in(ZINTOR_DEFAULT_KEYMAP, std::ios::binary);
-        std::ostringstream buffer;
-        buffer << in.rdbuf();
-        text = buffer.str();
-        ASSERT_FALSE(text.empty()) << ZINTOR_DEFAULT_KEYMAP;
-        loaded = testing::load(text);
-        ASSERT_TRUE(loaded.result.ok()) << formatLoadError("KeyMap.xml", *loaded.result.error);
-    }
-
-    std::string text;
-    testing::Loaded loaded;
-};
-
-TEST_F(DefaultKeyMap, LoadsThreeKeyMapsCleanlyAndLikeTheLiteralReader) {
+TEST(DefaultKeyMap, LoadsCleanlyLikeTheLiteralReaderAndBindsEveryKeyAPhoneReports) {
+    std::ostringstream text;
+    text << std::ifstream(ZINTOR_DEFAULT_KEYMAP, std::ios::binary).rdbuf();
+    const testing::Loaded loaded = testing::load(text.str());
+    ASSERT_TRUE(loaded.result.ok()) << formatLoadError("KeyMap.xml", *loaded.result.error);
     ASSERT_EQ(loaded.maps.size(), 3u);
     EXPECT_EQ(loaded.maps[0].name, "Desktop");
     EXPECT_EQ(loaded.maps[1].name, "Presentation");
@@ -38,13 +26,11 @@ TEST_F(DefaultKeyMap, LoadsThreeKeyMapsCleanlyAndLikeTheLiteralReader) {
     }
     std::vector<KeyMap> maps;
     std::array<USBOutput, 8> outputs;
-    EXPECT_FALSE(literal::loadKeyMaps(text, maps, outputs, nullptr));
+    EXPECT_FALSE(literal::loadKeyMaps(text.str(), maps, outputs, nullptr));
     EXPECT_EQ(testing::everything(maps, outputs), testing::everything(loaded.maps, loaded.outputs));
-}
 
-TEST_F(DefaultKeyMap, BindsEveryKeyAPhoneReportsAndNamesFitThePhoneScreen) {
     for (const KeyMap& map : loaded.maps) {
-        EXPECT_LE(map.name.size(), 15u) << map.name;
+        EXPECT_LE(map.name.size(), 15u) << map.name;  // fits the phone's screen
         for (int k = 0; k < kKeysPerMap; ++k) {
             // Keys with an element, except KEY_CLEAR which no phone reports.
             const bool bindable = !keyElementName(k).empty() && k != 12;

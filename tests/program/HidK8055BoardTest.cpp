@@ -1,4 +1,4 @@
-// The K8055 adapter's reports, checked against a fake HID device layer.
+// The K8055 adapter's reports, checked against a stand-in for the HID device layer.
 #include "HidK8055Board.h"
 
 #include <gtest/gtest.h>
@@ -10,13 +10,14 @@ namespace zintor {
 namespace {
 
 using Report = HidK8055Board::Report;
+using Written = std::vector<std::pair<int, Report>>;  // product id, report
 
-// A HID layer with K8055 boards at chosen product ids; records what reaches the open device.
+// K8055 boards at chosen product ids; records what reaches the open device.
 struct FakeHid : HidK8055Board::HidLayer {
     bool driverWorks = true;
     std::set<int> attached;  // product ids
     int openProduct = -1;
-    std::vector<std::pair<int, Report>> written;  // product id, report
+    Written written;
 
     bool init() override { return driverWorks; }
     bool present(std::uint16_t vendor, std::uint16_t product) override {
@@ -36,55 +37,35 @@ struct FakeHid : HidK8055Board::HidLayer {
     void close() override { openProduct = -1; }
 };
 
-class HidK8055BoardTest : public ::testing::Test {
-  protected:
-    std::unique_ptr<FakeHid> owned = std::make_unique<FakeHid>();
+TEST(HidK8055Board, OpenedByCardAddressItGetsTheOutputsUntilClosedAndAgainWhenPluggedInAgain) {
+    auto owned = std::make_unique<FakeHid>();
     FakeHid& hid = *owned;
-    HidK8055Board board{std::move(owned)};
-};
-
-TEST_F(HidK8055BoardTest, InstalledAndOpenedByCardAddress) {
+    HidK8055Board board(std::move(owned));
     EXPECT_FALSE(board.installed());
     hid.attached = {0x5504};  // not a K8055 address
     EXPECT_FALSE(board.installed());
-    hid.attached = {0x5502};
+    hid.attached = {0x5501};
     EXPECT_TRUE(board.installed());
+    board.writeAllDigital(3);  // not opened yet
     EXPECT_EQ(board.open(0), -1);
     EXPECT_EQ(board.open(4), -1);
-    EXPECT_EQ(board.open(2), 2);
-    EXPECT_EQ(hid.openProduct, 0x5502);
-
-    hid.driverWorks = false;
-    HidK8055Board noDriver(std::make_unique<FakeHid>(hid));
-    EXPECT_FALSE(noDriver.installed());
-}
-
-TEST_F(HidK8055BoardTest, DigitalOutputsGoOutOnlyToAnOpenBoard) {
-    hid.attached = {0x5500};
-    board.writeAllDigital(3);  // not opened yet
-    ASSERT_EQ(board.open(0), 0);
+    ASSERT_EQ(board.open(1), 1);
+    EXPECT_EQ(hid.openProduct, 0x5501);
     board.writeAllDigital(129);
     board.writeAllDigital(0x1FF);  // only the low 8 bits count
+    hid.attached.clear();          // unplugged
+    board.writeAllDigital(7);
+    hid.attached = {0x5501};  // plugged in again: the latest state goes out
+    board.writeAllDigital(15);
     board.close();
     board.writeAllDigital(1);
     EXPECT_EQ(hid.openProduct, -1);
-    ASSERT_EQ(hid.written.size(), 2u);
-    EXPECT_EQ(hid.written[0].second, (Report{5, 129, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(hid.written[1].second, (Report{5, 0xFF, 0, 0, 0, 0, 0, 0}));
-}
+    EXPECT_EQ(hid.written, (Written{{0x5501, Report{5, 129, 0, 0, 0, 0, 0, 0}},
+                                    {0x5501, Report{5, 0xFF, 0, 0, 0, 0, 0, 0}},
+                                    {0x5501, Report{5, 15, 0, 0, 0, 0, 0, 0}}}));
 
-TEST_F(HidK8055BoardTest, UnpluggedBoardIsFoundAgainAndGetsTheLatestState) {
-    hid.attached = {0x5501};
-    ASSERT_EQ(board.open(1), 1);
-    board.writeAllDigital(1);
-    hid.attached.clear();  // unplugged
-    board.writeAllDigital(3);
-    board.writeAllDigital(7);
-    EXPECT_EQ(hid.written.size(), 1u);
-    hid.attached = {0x5501};  // plugged in again
-    board.writeAllDigital(15);
-    ASSERT_EQ(hid.written.size(), 2u);
-    EXPECT_EQ(hid.written[1], std::make_pair(0x5501, Report{5, 15, 0, 0, 0, 0, 0, 0}));
+    hid.driverWorks = false;
+    EXPECT_FALSE(HidK8055Board(std::make_unique<FakeHid>(hid)).installed());
 }
 
 }  // namespace

@@ -1,22 +1,20 @@
 // Plays phone conversations kept as transcripts against the whole program on the simulated world
 // and compares what happened with what the transcript says. Usage: zintor_transcripts FILE...
 //
-// A transcript is what a run looks like, one event per line, with the virtual time in ms:
-//   1000 < *EAMI: 1             the phone sends this line (CR LF added); it is sent at that time
-//   1010 > AT+CMER=3,2,0,0,0    the program sends this line to the phone at that time
-//   1500 ! hangup               something the world or the user does then (see setUp())
-//   1010 key press 88           what the program did on the PC, by channel: key (keyboard and
-//                               mouse; cursor moves as steps), desk (tray, windows, notices),
-//                               vol (master volume), player (its commands), board, run (programs
-//                               started), diag (standard error), and when watched: log (the
-//                               diagnostic log), set (settings written), port (opened, closed),
-//                               query (player queries), frame (tray icon), rows (key help)
+// One event per line with its virtual time in ms, or several separated by " | " (one without a
+// time happens at the time of the one before):
+//   1000 < *EAMI: 1           the phone sends this line (CR LF added)
+//   1010 > AT+CMER=3,2,0,0,0  the program sends this line to the phone
+//   1500 ! hangup             something the world or the user does then (see setUp())
+//   1010 key press 88         what the program did on the PC, by channel: key (keyboard and mouse;
+//                             cursor moves as steps), desk (tray, windows, notices), vol, player,
+//                             board, run (programs started), diag (standard error), and when
+//                             watched: log, set (settings written, flushed), port, query (player
+//                             queries), frame (tray icon), rows (key help)
 //   1010..1305 key cursor -1,0 x60   three or more equal events in a row, first and last time
-//   ...                         any number of events
-//   1000 < +CKEV: 5,1 | 1010 key press 88 | key press 89   several events on one line; one
-//                               without a time happens at the time of the one before
+//   ...                       any number of events
 // Lines without a time set the world up before the start ("keymap NAME", "key 5 KEY=x; WAIT=100",
-// "set Com=3", "answer AT+cgmm = reply T610", ...). \r \n \xNN stand for bytes. Everything that
+// "set Com=3 | answer AT+cgmm = reply T610", ...). \r \n \xNN stand for bytes. Everything that
 // happens until the last time in the transcript must be in it, in order.
 #include <algorithm>
 #include <cstdio>
@@ -94,7 +92,6 @@ class Player {
     void poll();
     void note(std::int64_t at, const std::string& channel, const std::string& text,
               bool asWritten = false);
-    void keyMapLine(const std::string& name, const std::string& args);
 
     std::string path_;
     SimWorld world;
@@ -107,6 +104,7 @@ class Player {
     std::map<std::string, std::size_t> seen;
     std::map<std::string, std::size_t> logSeen;
     int cursorX = 0, cursorY = 0;
+    int flushes = 0;  // of the settings
 };
 
 // Calls of one fake that have not been noted yet.
@@ -166,6 +164,9 @@ void Player::poll() {
     noteAll("run", world.launcher.calls());
     noteAll("diag", world.logSink.diagnostics());
     noteAll("set", world.settings.writes());
+    for (; flushes < world.settings.flushCount(); ++flushes) {
+        note(now, "set", "flush");
+    }
     for (const auto& entry : fresh(seen, "port", world.serial().history())) {
         if (entry.starts_with("open") || entry == "close") {
             note(now, "port", entry);
@@ -187,32 +188,11 @@ void Player::poll() {
     }
 }
 
-void Player::keyMapLine(const std::string& name, const std::string& args) {
-    if (name == "keymap") {
-        keyMap += "<KEYMAP><KEYMAP_NAME>" + args + "</KEYMAP_NAME>";
-    } else if (name == "xml") {
-        keyMap += args;
-    } else {  // key N [help=TEXT;] TYPE=COMMAND; TYPE=COMMAND ...
-        const auto [key, commands] = split(args, " ");
-        keyMap += "<KEY_" + key + ">";
-        std::istringstream list(commands);
-        int id = 0;
-        for (std::string command; std::getline(list, command, ';');) {
-            const auto [type, value] = split(command, "=");
-            keyMap += type == "help"
-                          ? "<HELP>" + value + "</HELP>"
-                          : "<COMMAND_ID>" + std::to_string(++id) + "</COMMAND_ID><COMMAND_TYPE>" +
-                                type + "</COMMAND_TYPE><COMMAND>" + value + "</COMMAND>";
-        }
-        keyMap += "</KEY_" + key + ">";
-    }
-}
-
 // What the world looks like and what the user does; see README.md for the list.
 void Player::setUp(const std::string& name, const std::string& rawArgs) {
     const std::string args = unescape(rawArgs);
     const auto [first, rest] = split(args, " ");
-    const auto [key, value] = split(args, name == "answer" || name == "mp3" ? " = " : "=");
+    const auto [key, value] = split(args, name == "set" || name == "port" ? "=" : " = ");
     const int number =
         first.find_first_not_of("-0123456789") == std::string::npos ? std::atoi(first.c_str()) : 0;
     // The program's desktop listener: there once the program is made (not while setting up).
@@ -234,11 +214,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         {"break", [&] { phone.sendBreak(); }},
         {"cts", [&] { phone.ctsChange(); }},
         {"dsr", [&] { phone.dsrChange(); }},
-        {"file",
-         [&] {
-             world.files.putFile(split(rawArgs, " = ").first,
-                                 unescape(split(rawArgs, " = ").second));
-         }},
+        {"file", [&] { world.files.putFile(key, value); }},
         {"remove", [&] { world.files.remove(args); }},
         {"unreadable", [&] { world.files.setUnreadable(args); }},
         {"unwritable", [&] { world.files.setUnwritable(args); }},
@@ -266,6 +242,8 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         {"list-ports", [&] { events().enumeratePortsClicked(); }},
         {"player-check", [&] { events().playerCheckClicked(); }},
         {"close-help", [&] { world.desktop.userClosesKeyHelp(); }},
+        {"keymap", [&] { keyMap += "<KEYMAP><KEYMAP_NAME>" + args + "</KEYMAP_NAME>"; }},
+        {"xml", [&] { keyMap += args; }},
         {"end", [] {}},
     };
     if (const auto found = simple.find(name); found != simple.end()) {
@@ -287,8 +265,18 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
             note(world.loop.now(), "desk", "exit requested");
         };
         program->startup();
-    } else if (name == "keymap" || name == "key" || name == "xml") {
-        keyMapLine(name, args);
+    } else if (name == "key") {  // key N [help=TEXT;] TYPE=COMMAND; TYPE=COMMAND ...
+        keyMap += "<KEY_" + first + ">";
+        std::istringstream list(rest);
+        int id = 0;
+        for (std::string command; std::getline(list, command, ';');) {
+            const auto [type, text] = split(command, "=");
+            keyMap += type == "help"
+                          ? "<HELP>" + text + "</HELP>"
+                          : "<COMMAND_ID>" + std::to_string(++id) + "</COMMAND_ID><COMMAND_TYPE>" +
+                                type + "</COMMAND_TYPE><COMMAND>" + text + "</COMMAND>";
+        }
+        keyMap += "</KEY_" + first + ">";
     } else if (name == "present") {
         std::istringstream list(args);
         serial.setPresentPorts(std::set<int>(std::istream_iterator<int>(list), {}));
@@ -399,21 +387,23 @@ bool Player::play() {
     std::ifstream file(path_);
     std::vector<std::pair<int, std::string>> expected;  // line number, text
     int number = 0;
-    cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
     for (std::string line; std::getline(file, line) && ++number;) {
         line = trim(line);
         if (line == "...") {
             expected.emplace_back(number, line);
-        } else if (!line.empty() && line[0] != '#' && line.find_first_not_of("0123456789") == 0) {
-            setUp(split(line, " ").first, split(line, " ").second);  // before the start
         }
-        if (line.empty() || line.find_first_not_of("0123456789") == 0) {
+        if (line.empty() || line[0] == '#' || line == "...") {
             continue;
         }
+        const bool before = line.find_first_not_of("0123456789") == 0;  // set-up before the start
         std::string times;  // a piece without a time happens at the time of the one before
         for (std::size_t from = 0, to = 0; from <= line.size(); from = to + 3) {
             to = std::min(line.find(" | ", from), line.size());
             const std::string piece = line.substr(from, to - from);
+            if (before) {
+                setUp(split(piece, " ").first, split(piece, " ").second);
+                continue;
+            }
             const bool timed = piece.find_first_not_of("0123456789") != 0;
             const std::string text = timed ? split(piece, " ").second : piece;
             times = timed ? split(piece, " ").first : times;
@@ -460,12 +450,9 @@ bool Player::play() {
     std::size_t next = 0;
     for (std::size_t i = 0; i < expected.size() && failure.empty(); ++i) {
         const auto& [line, text] = expected[i];
-        if (text == "...") {
-            if (i + 1 == expected.size()) {
-                next = actual.size();
-                break;
-            }
-            while (next < actual.size() && actual[next] != expected[i + 1].second) {
+        if (text == "...") {  // on to the next line expected, or to the end
+            const std::string want = i + 1 < expected.size() ? expected[i + 1].second : "";
+            while (next < actual.size() && actual[next] != want) {
                 ++next;
             }
             continue;
