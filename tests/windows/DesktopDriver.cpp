@@ -1,6 +1,7 @@
 // The user's side of the end-to-end test: wine-e2e.sh runs each case alone, at its moment, while
-// zintor.exe runs. Windows are driven with window messages and SendInput (X keyboard events reach
-// wine windows unreliably without a window manager).
+// zintor.exe runs; disabled otherwise, so that a plain run of the test program leaves them out.
+// Windows are driven with window messages and SendInput (X keyboard events reach wine windows
+// unreliably without a window manager).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -23,7 +24,7 @@ HWND find(const wchar_t* windowClass, const wchar_t* title = nullptr) {
     return nullptr;
 }
 
-TEST(EndToEnd, SecondStartShowsThatZintorRunsAlready) {
+TEST(DISABLED_EndToEnd, SecondStartShowsThatZintorRunsAlready) {
     HWND box = find(L"#32770", L"Zintor");  // a message box
     wchar_t text[256] = {};
     GetDlgItemTextW(box, 0xffff, text, 256);
@@ -31,7 +32,7 @@ TEST(EndToEnd, SecondStartShowsThatZintorRunsAlready) {
     PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
-TEST(EndToEnd, KeyHelpOnTopWithoutTheFocus) {
+TEST(DISABLED_EndToEnd, KeyHelpOnTopWithoutTheFocus) {
     HWND help = find(WinKeyHelpWindow::kClass);
     const LONG_PTR style = GetWindowLongPtrW(help, GWL_EXSTYLE);
     EXPECT_TRUE(IsWindowVisible(help));
@@ -39,7 +40,7 @@ TEST(EndToEnd, KeyHelpOnTopWithoutTheFocus) {
     EXPECT_NE(GetForegroundWindow(), help);
 }
 
-TEST(EndToEnd, NotepadShowsTheTextTypedOnThePhone) {
+TEST(DISABLED_EndToEnd, NotepadShowsTheTextTypedOnThePhone) {
     HWND edit = GetWindow(FindWindowW(L"Notepad", nullptr), GW_CHILD);
     wchar_t text[256] = {};
     SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));  // another process's
@@ -49,7 +50,7 @@ TEST(EndToEnd, NotepadShowsTheTextTypedOnThePhone) {
 // With the tray menu open: "Program settings" chosen with the keyboard, then in the settings
 // window a name typed, the player's file chosen in the file dialog, Auto connect checked, the
 // slider moved to its end with its keys, the close box clicked.
-TEST(EndToEnd, SettingsWindowFromTheTrayMenu) {
+TEST(DISABLED_EndToEnd, SettingsWindowFromTheTrayMenu) {
     ASSERT_NE(find(L"#32768"), nullptr);  // the tray menu
     SendInputKeyboardMouse keys;
     for (const std::uint8_t key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) {
