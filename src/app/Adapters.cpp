@@ -10,7 +10,8 @@
 namespace zintor::app {
 
 Adapters::Adapters(bool headless)
-    : registry_(settings_, LinuxPortRegistry::systemPaths()),
+    : settings_([this](const std::string& message) { logSink_.diagnostic(message); }),
+      registry_(settings_, LinuxPortRegistry::systemPaths()),
       serial_([this](int port) { return registry_.devicePath(port); }),
       webPhone_(settings_, registry_, serial_,
                 QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Zintor",

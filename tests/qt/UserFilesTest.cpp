@@ -75,15 +75,29 @@ TEST(QtSettingsStore, KeepsValuesAcrossRunsInTheUsersFolderAndReadsAHandWrittenF
     const std::string file = home / "Zintor/Zintor4.ini";  // where the store is by default
 
     const std::string tricky = "C:\\Program Files\\a, b; \"c\" @x =y caf\xc3\xa9";
+    std::vector<std::string> reports;
     {
-        QtSettingsStore store;
+        QtSettingsStore store([&](const std::string& report) { reports.push_back(report); });
         EXPECT_EQ(store.read("Com", "1"), "1");  // missing: the default
         store.write("Com", "5");
         store.write("AppName 3", "Editor");
         store.write("AppPath 3", tricky);
         store.write("AppPath9", "");
         store.flush();  // creates the folder and the file
-        EXPECT_FALSE(store.failed());
+    }
+    EXPECT_TRUE(reports.empty());
+    {  // a file that cannot be made (its folder is a file): said once, kept for the next try
+        QtSettingsStore store(file + "/Zintor4.ini",
+                              [&](const std::string& report) { reports.push_back(report); });
+        for (const char* com : {"6", "7"}) {
+            store.write("Com", com);
+            store.flush();
+        }
+        EXPECT_EQ(store.read("Com", "1"), "7");
+        EXPECT_EQ(reports,
+                  std::vector<std::string>{"Zintor could not save its settings to " + file +
+                                           "/Zintor4.ini (the folder or the file is not "
+                                           "writable, or the disk is full)"});
     }
     QFile written(QString::fromStdString(file));
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));

@@ -14,11 +14,12 @@ QString key(const std::string& name) {
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore() : QtSettingsStore(defaultPath()) {}
+QtSettingsStore::QtSettingsStore(Diagnostic diagnostic)
+    : QtSettingsStore(defaultPath(), std::move(diagnostic)) {}
 
-QtSettingsStore::QtSettingsStore(const std::string& iniPath)
-    : settings_(
-          std::make_unique<QSettings>(QString::fromStdString(iniPath), QSettings::IniFormat)) {}
+QtSettingsStore::QtSettingsStore(const std::string& iniPath, Diagnostic diagnostic)
+    : settings_(std::make_unique<QSettings>(QString::fromStdString(iniPath), QSettings::IniFormat)),
+      diagnostic_(std::move(diagnostic)) {}
 
 std::string QtSettingsStore::defaultPath() {
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
@@ -47,7 +48,13 @@ void QtSettingsStore::write(const std::string& name, const std::string& value) {
 
 void QtSettingsStore::flush() {
     settings_->sync();
-    failed_ = settings_->status() != QSettings::NoError;
+    // A file that could not be read whole (edited by hand) is not a failed save.
+    const bool failed = settings_->status() == QSettings::AccessError;
+    if (failed && !failed_ && diagnostic_) {
+        diagnostic_("Zintor could not save its settings to " + path() +
+                    " (the folder or the file is not writable, or the disk is full)");
+    }
+    failed_ = failed;
 }
 
 }  // namespace zintor

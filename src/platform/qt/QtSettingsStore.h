@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSettings>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,10 +13,16 @@ namespace zintor {
 // $XDG_CONFIG_HOME/Zintor/Zintor4.ini (~/.config/Zintor/Zintor4.ini).
 // Value names are kept as given; QSettings writes a blank inside a name as "%20" in the file
 // ("AppName%203=..."), and reads both that and a hand-written "AppName 3=..." back as "AppName 3".
+//
+// A save that fails (the folder or the file not writable, the disk full) is told through
+// `diagnostic`, once until a save works again; the values stay in memory for the next try.
 class QtSettingsStore : public SettingsStore {
   public:
-    QtSettingsStore();                                     // the user's file
-    explicit QtSettingsStore(const std::string& iniPath);  // any file (tests)
+    using Diagnostic = std::function<void(const std::string&)>;
+
+    explicit QtSettingsStore(Diagnostic diagnostic = {});  // the user's file
+    explicit QtSettingsStore(const std::string& iniPath,
+                             Diagnostic diagnostic = {});  // any file (tests)
 
     static std::string defaultPath();
 
@@ -24,11 +31,10 @@ class QtSettingsStore : public SettingsStore {
     void flush() override;
 
     std::string path() const;
-    // The last flush failed (folder not writable, file locked, ...).
-    bool failed() const { return failed_; }
 
   private:
     std::unique_ptr<QSettings> settings_;
+    Diagnostic diagnostic_;
     bool failed_ = false;
 };
 
