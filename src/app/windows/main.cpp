@@ -29,7 +29,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     WinEventLoop loop;
     WinLogSink logSink;
-    RegistrySettingsStore settings;
+    RegistrySettingsStore settings(
+        [&logSink](const std::string& message) { logSink.diagnostic(message); });
     WinPortRegistry registry(loop);
     WinSerialLink serial(loop);
     WinFiles files;

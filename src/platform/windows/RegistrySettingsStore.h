@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "ports/SettingsStore.h"
@@ -8,24 +9,24 @@ namespace zintor {
 
 // The program's values as string values (REG_SZ) under the current user's
 // Software\VB and VBA Program Settings\Zintor4\Settings, where Windows programs of its kind have
-// always kept them. Values that are missing or not strings read as the default.
+// always kept them. Values that are missing or not strings read as the default. A value that
+// cannot be written is told through `diagnostic`, once until a write works again.
 class RegistrySettingsStore : public SettingsStore {
   public:
+    using Diagnostic = std::function<void(const std::string&)>;
     static constexpr const wchar_t* kKey =
         L"Software\\VB and VBA Program Settings\\Zintor4\\Settings";
 
-    RegistrySettingsStore();
-    explicit RegistrySettingsStore(std::wstring keyPath);  // another key below HKEY_CURRENT_USER
+    explicit RegistrySettingsStore(Diagnostic diagnostic = {});
 
     std::string read(const std::string& name, const std::string& defaultValue) override;
     void write(const std::string& name, const std::string& value) override;
     void flush() override;
 
-    // The last write or flush failed (key not writable).
-    bool failed() const { return failed_; }
-
   private:
-    std::wstring keyPath_;
+    void noteWrite(bool written);
+
+    Diagnostic diagnostic_;
     bool failed_ = false;
 };
 
