@@ -13,11 +13,11 @@
 // samples the cursor every millisecond and counts its moves; when the cursor nears the left edge
 // it is put back at the right, so that the steps never stop at the edge.
 //
-// Afterwards it measures the floor under that figure, on the same machine at the same time:
-// this process makes the same cursor steps through the same input adapter, first with only a
-// 5 ms sleep in between, then with the program's 5 ms wait and event pass on Qt's event loop (no
-// program around either). On a virtual machine the sleep, the wake-up and the message to the
-// display server alone cost tens of microseconds.
+// Afterwards it measures the floor under that figure, on the same machine at the same time: a
+// plain 5 ms sleep with nothing else; then this process makes the same cursor steps through the
+// same input adapter, first with only a 5 ms sleep in between, then with the program's 5 ms wait
+// and event pass on Qt's event loop (no program around either). On a virtual machine the sleep, the
+// wake-up and the message to the display server alone cost tens of microseconds.
 #include <time.h>
 #include <QCoreApplication>
 
@@ -136,12 +136,25 @@ double floorUsPerStep(const std::string& display, int seconds, zintor::QtEventLo
     return (threadCpuUs() - before) / static_cast<double>(steps);
 }
 
+// CPU microseconds of this thread a plain 5 ms sleep costs, with nothing else: what waking up
+// at the program's step rate costs this machine at all.
+double wakeUpUs(int seconds) {
+    long wakes = 0;
+    const double before = threadCpuUs();
+    for (const auto end = Clock::now() + std::chrono::seconds(seconds); Clock::now() < end;
+         ++wakes) {
+        std::this_thread::sleep_for(5ms);
+    }
+    return (threadCpuUs() - before) / static_cast<double>(wakes);
+}
+
 template <typename Input>
 void printFloors(const std::string& display, int seconds, double stepsPerSecond) {
     const auto print = [&](const char* what, double us) {
         std::printf("  %s: %.0f us of cpu a step (%.2f%% at %.0f steps/s)\n", what, us,
                     us * stepsPerSecond / 1e4, stepsPerSecond);
     };
+    print("floor, a plain sleep alone", wakeUpUs(seconds));
     print("floor, the steps and a plain sleep", floorUsPerStep<Input>(display, seconds, nullptr));
     int argc = 1;
     char name[] = "zintor_hold_cpu_bench";
