@@ -1,8 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace zintor {
+
+// How an adapter tells the program of a problem without knowing where diagnostics go.
+using Diagnostic = std::function<void(const std::string&)>;
 
 // Where the diagnostic log gets its date and time texts, and where problems go that must reach
 // a developer even when the log file is off or cannot be written (standard error on Linux).

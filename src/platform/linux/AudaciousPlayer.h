@@ -9,6 +9,7 @@
 
 #include "PlayerBus.h"
 #include "ports/EventLoop.h"
+#include "ports/LogSink.h"
 #include "ports/MediaPlayer.h"
 
 namespace zintor {
@@ -22,8 +23,6 @@ namespace zintor {
 // with " [Paused]" after it while paused.
 class AudaciousPlayer final : public MediaPlayer {
   public:
-    using Diagnostic = std::function<void(const std::string&)>;
-
     static constexpr int kDefaultTimeoutMs = 500;
     // How long start() waits for a started Audacious to appear on the bus.
     static constexpr int kStartWaitMs = 3000;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ports/KeyboardMouse.h"
+#include "ports/LogSink.h"
 #include "ports/SettingsStore.h"
 
 namespace zintor {
@@ -20,7 +21,6 @@ struct LinuxInput {
 // Chosen by what the session offers: a Wayland compositor with wlroots' virtual keyboard and
 // pointer; else, on Wayland, the desktop's RemoteDesktop portal on `bus` (its restore token kept
 // in `settings`); else XTest on the X display (X11, XWayland).
-LinuxInput chooseLinuxInput(QDBusConnection bus, SettingsStore& settings,
-                            std::function<void(const std::string&)> diagnostic);
+LinuxInput chooseLinuxInput(QDBusConnection bus, SettingsStore& settings, Diagnostic diagnostic);
 
 }  // namespace zintor

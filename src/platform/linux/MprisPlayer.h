@@ -13,6 +13,7 @@
 
 #include "PlayerBus.h"
 #include "ports/EventLoop.h"
+#include "ports/LogSink.h"
 #include "ports/MediaPlayer.h"
 
 namespace zintor {
@@ -24,8 +25,6 @@ namespace zintor {
 // it offers one (org.mpris.MediaPlayer2.TrackList), otherwise the current track only.
 class MprisPlayer final : public MediaPlayer {
   public:
-    using Diagnostic = std::function<void(const std::string&)>;
-
     static constexpr int kDefaultTimeoutMs = 500;
     static constexpr int kStartWaitMs = 3000;
     static constexpr double kVolumeStep = 0.02;

@@ -7,6 +7,7 @@
 
 #include "AudaciousPlayer.h"
 #include "MprisPlayer.h"
+#include "ports/LogSink.h"
 #include "ports/MediaPlayer.h"
 
 namespace zintor {
@@ -17,8 +18,6 @@ namespace zintor {
 // the player that the last search asked.
 class PlayerSelect final : public MediaPlayer {
   public:
-    using Diagnostic = std::function<void(const std::string&)>;
-
     explicit PlayerSelect(EventLoop& loop, QDBusConnection bus = QDBusConnection::sessionBus(),
                           Diagnostic diagnostic = {});
 

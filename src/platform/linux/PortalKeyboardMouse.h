@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ports/KeyboardMouse.h"
+#include "ports/LogSink.h"
 
 namespace zintor {
 
@@ -22,8 +23,6 @@ class PortalKeyboardMouse final : public QObject, public KeyboardMouse {
     Q_OBJECT
 
   public:
-    using Diagnostic = std::function<void(const std::string&)>;
-
     PortalKeyboardMouse(QDBusConnection bus, std::string restoreToken,
                         std::function<void(const std::string&)> saveToken, Diagnostic diagnostic);
 

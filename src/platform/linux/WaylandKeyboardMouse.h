@@ -9,6 +9,7 @@
 
 #include "WaylandKeymap.h"
 #include "ports/KeyboardMouse.h"
+#include "ports/LogSink.h"
 
 struct wl_display;
 struct wl_registry;
@@ -29,8 +30,6 @@ namespace zintor {
 // reported once and looked for again at most once a second.
 class WaylandKeyboardMouse final : public KeyboardMouse {
   public:
-    using Diagnostic = std::function<void(const std::string&)>;
-
     // An empty display name means WAYLAND_DISPLAY. Diagnostics go to standard error without a
     // callback.
     explicit WaylandKeyboardMouse(Diagnostic diagnostic = {}, std::string displayName = {});

@@ -5,6 +5,7 @@
 #include <string>
 
 #include <signal.h>
+#include "ports/LogSink.h"
 
 struct _XDisplay;
 
@@ -15,8 +16,6 @@ namespace zintor {
 // end the whole program on a broken connection.
 class XTestConnection {
   public:
-    using Diagnostic = std::function<void(const std::string&)>;
-
     // An empty display name means the DISPLAY environment variable.
     XTestConnection(Diagnostic diagnostic, std::string displayName);
     ~XTestConnection();

@@ -7,6 +7,7 @@
 
 #include "XTestConnection.h"
 #include "ports/KeyboardMouse.h"
+#include "ports/LogSink.h"
 
 namespace zintor {
 
@@ -16,8 +17,6 @@ namespace zintor {
 // session without X access) it says so once through the diagnostic callback and does nothing.
 class XTestKeyboardMouse final : public KeyboardMouse {
   public:
-    using Diagnostic = XTestConnection::Diagnostic;
-
     // Diagnostics go to standard error when no callback is given. An empty display name means the
     // DISPLAY environment variable.
     explicit XTestKeyboardMouse(Diagnostic diagnostic = {}, std::string displayName = {});

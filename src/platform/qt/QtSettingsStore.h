@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QSettings>
-#include <functional>
 #include <memory>
 #include <string>
 
+#include "ports/LogSink.h"
 #include "ports/SettingsStore.h"
 
 namespace zintor {
@@ -18,8 +18,6 @@ namespace zintor {
 // `diagnostic`, once until a save works again; the values stay in memory for the next try.
 class QtSettingsStore : public SettingsStore {
   public:
-    using Diagnostic = std::function<void(const std::string&)>;
-
     explicit QtSettingsStore(Diagnostic diagnostic = {});  // the user's file
     explicit QtSettingsStore(const std::string& iniPath,
                              Diagnostic diagnostic = {});  // any file (tests)

@@ -8,7 +8,7 @@
 namespace zintor::web {
 
 WebPhone::WebPhone(SettingsStore& settings, PortRegistry& systemPorts, SerialLink& serialPorts,
-                   QString configFolder, Log log)
+                   QString configFolder, Diagnostic log)
     : settings_(settings),
       configFolder_(std::move(configFolder)),
       log_(std::move(log)),

@@ -10,6 +10,7 @@
 #include "WebPhoneLink.h"
 #include "WebPhonePorts.h"
 #include "WebPhoneServer.h"
+#include "ports/LogSink.h"
 #include "ports/SettingsStore.h"
 
 namespace zintor::web {
@@ -23,14 +24,13 @@ namespace zintor::web {
 class WebPhone : public QObject {
     Q_OBJECT
   public:
-    using Log = std::function<void(const std::string&)>;
     static constexpr int kDefaultPort = 47814;
     static constexpr int kDefaultCom = 16;
     static constexpr int kTokenBytes = 18;  // 144 bits
 
     // `configFolder` holds the certificate. Switches itself on when the settings say so.
     WebPhone(SettingsStore& settings, PortRegistry& systemPorts, SerialLink& serialPorts,
-             QString configFolder, Log log);
+             QString configFolder, Diagnostic log);
     ~WebPhone() override;
 
     // What the program uses in place of the system's ports and serial link.
@@ -56,7 +56,7 @@ class WebPhone : public QObject {
 
     SettingsStore& settings_;
     QString configFolder_;
-    Log log_;
+    Diagnostic log_;
     WebCertificate certificate_;
     WebPhoneServer server_;
     WebPhoneLink link_;

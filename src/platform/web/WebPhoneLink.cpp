@@ -32,7 +32,7 @@ const char* kindName(DialogKind kind) {
 
 }  // namespace
 
-WebPhoneLink::WebPhoneLink(WebPhoneServer& server, Log log)
+WebPhoneLink::WebPhoneLink(WebPhoneServer& server, Diagnostic log)
     : server_(server), log_(std::move(log)) {
     connect(&server_, &WebPhoneServer::phoneArrived, this, [this] {
         pushScreen();

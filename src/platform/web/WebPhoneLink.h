@@ -5,6 +5,7 @@
 #include <string>
 
 #include "PhoneModel.h"
+#include "ports/LogSink.h"
 #include "ports/SerialLink.h"
 
 namespace zintor::web {
@@ -21,10 +22,9 @@ class WebPhoneServer;
 class WebPhoneLink : public QObject, public SerialLink {
     Q_OBJECT
   public:
-    using Log = std::function<void(const std::string&)>;
     static constexpr std::size_t kMaxCommand = 4096;  // longer command lines get ERROR
 
-    WebPhoneLink(WebPhoneServer& server, Log log);
+    WebPhoneLink(WebPhoneServer& server, Diagnostic log);
     ~WebPhoneLink() override;
 
     bool open(int port) override;
@@ -50,7 +50,7 @@ class WebPhoneLink : public QObject, public SerialLink {
     void postReceive();
 
     WebPhoneServer& server_;
-    Log log_;
+    Diagnostic log_;
     PhoneModel model_;
     std::function<void(SerialEvent)> listener_;
     std::function<void()> presence_;

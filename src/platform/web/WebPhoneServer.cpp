@@ -33,7 +33,7 @@ std::string peerText(const QHostAddress& address) {
 
 }  // namespace
 
-WebPhoneServer::WebPhoneServer(Log log) : log_(std::move(log)) {
+WebPhoneServer::WebPhoneServer(Diagnostic log) : log_(std::move(log)) {
     QFile page(QStringLiteral(":/web/phone.html"));
     if (page.open(QIODevice::ReadOnly)) {
         page_ = page.readAll();

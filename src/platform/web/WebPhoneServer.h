@@ -12,6 +12,7 @@
 #include <string>
 
 #include "WebCertificate.h"
+#include "ports/LogSink.h"
 
 namespace zintor::web {
 
@@ -42,12 +43,11 @@ class PageServer : public QAbstractHttpServer {
 class WebPhoneServer : public QObject {
     Q_OBJECT
   public:
-    using Log = std::function<void(const std::string&)>;
     static constexpr int kMaxFrame = 2048;
     static constexpr int kPingMs = 2000;
     static constexpr int kLostAfterMs = 7000;
 
-    explicit WebPhoneServer(Log log);
+    explicit WebPhoneServer(Diagnostic log);
     ~WebPhoneServer() override;
 
     // Listens on every address of this machine (peers outside the local network are refused).
@@ -80,7 +80,7 @@ class WebPhoneServer : public QObject {
     void refuse(QWebSocket* socket, const QString& why);
     void checkAlive();
 
-    Log log_;
+    Diagnostic log_;
     std::unique_ptr<PageServer> http_;
     quint16 port_ = 0;
     QString token_;

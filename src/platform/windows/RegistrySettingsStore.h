@@ -1,8 +1,8 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
+#include "ports/LogSink.h"
 #include "ports/SettingsStore.h"
 
 namespace zintor {
@@ -13,7 +13,6 @@ namespace zintor {
 // cannot be written is told through `diagnostic`, once until a write works again.
 class RegistrySettingsStore : public SettingsStore {
   public:
-    using Diagnostic = std::function<void(const std::string&)>;
     static constexpr const wchar_t* kKey =
         L"Software\\VB and VBA Program Settings\\Zintor4\\Settings";
 
