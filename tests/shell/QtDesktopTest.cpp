@@ -173,7 +173,6 @@ TEST_F(ProgramOnQtDesktop,
     const QString tool = dir.filePath("tool");  // need not exist
     bool opened = false;
     int speedWhileOpen = -1;
-    QString row4, row9;
     whenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
         auto* w = static_cast<SettingsWindow*>(modal);
         opened = true;
@@ -197,10 +196,8 @@ TEST_F(ProgramOnQtDesktop,
             static_cast<QDialog*>(d)->accept();  // as the Open button does
         });
         w->selectButton(4)->click();  // returns when the file dialog has closed
-        row4 = w->pathBox(4)->text();
         whenModalOpen("QFileDialog", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
         w->selectButton(9)->click();
-        row9 = w->pathBox(9)->text();
         w->move(200, 120);
         QTest::mouseClick(w->closeButton(), Qt::LeftButton);
     });
@@ -208,11 +205,10 @@ TEST_F(ProgramOnQtDesktop,
 
     ASSERT_TRUE(opened);
     EXPECT_EQ(speedWhileOpen, 20);
-    EXPECT_EQ(row4, tool);                  // programs on Linux have no extension: none appended
-    EXPECT_EQ(row9, "/opt/winamp/winamp");  // cancelled: the box keeps its text
     expectSaved({{"AppName 3", ""},
                  {"AppName 2", "Gimp"},
-                 {"AppPath 4", tool.toStdString()},
+                 {"AppPath 4", tool.toStdString()},   // no extension appended to a program
+                 {"AppPath9", "/opt/winamp/winamp"},  // cancelled: the box keeps its text
                  {"Auto", "0"},
                  {"Speed", "20"},
                  {"SettingLeft", "3000"},
@@ -318,7 +314,6 @@ TEST(ProgramFileDialog, ProgramsAreExecutableFilesOtherExtensionsFilterAndAreApp
     EXPECT_FALSE(programFileListed(make("setup.exe", false), "exe"));
     EXPECT_TRUE(programFileListed(dir.filePath("sub.d"), "exe"));  // folders to walk into
     EXPECT_FALSE(programFileListed(dir.filePath("missing"), "exe"));
-    EXPECT_EQ(completeChosenPath("/usr/bin/gimp", "exe"), "/usr/bin/gimp");
 
     EXPECT_TRUE(programFileListed(make("songs.M3U", false), "m3u"));
     EXPECT_FALSE(programFileListed(make("songs.txt", false), "m3u"));
