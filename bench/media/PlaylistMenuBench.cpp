@@ -97,7 +97,7 @@ std::string playlist(const std::string& folder, int count) {
 }
 
 bool waitFor(const std::function<bool()>& done, int seconds) {
-    return eventually(done, std::chrono::seconds(seconds));
+    return ChildProcess::eventually(done, seconds * 1000);
 }
 
 // CPU time of a process so far, in clock ticks.

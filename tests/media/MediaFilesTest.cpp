@@ -1,5 +1,4 @@
-// Titles from captions, MP3 tags, entry names and the playlist file a Winamp writes beside its
-// program, on real files; the time texts.
+// Titles from captions, MP3 tags and entry names, on real files.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -12,7 +11,6 @@
 #include "media/MediaText.h"
 #include "media/WinampControl.h"
 #include "media/WinampInfo.h"
-#include "media/WinampPlaylistFile.h"
 #include "platform/sim/SimWorld.h"
 #include "qt/PosixFiles.h"
 
@@ -67,20 +65,15 @@ class OnRealFiles : public ::testing::Test {
 };
 
 TEST_F(OnRealFiles, EntriesAreNamedByTheirTagThePlayerOrTheirFile) {
-    const std::string zeros = mp3("a.mp3", id3Tag("TAG", "Song", "Band", '\0', "1999"));
-    TagInfo tag;
-    ASSERT_TRUE(info.getTagInf(zeros, tag));
-    EXPECT_EQ((Lines{tag.title, tag.artist, tag.album, tag.year, tag.comment}),
-              (Lines{"Song", "Band", "The Album", "1999", "A comment"}));
     // The tag wins; without one the player's title counts unless it is only the file's name.
     const std::string tagged = mp3("t.mp3", id3Tag("TAG", "Tagged", "Band", ' '));
     EXPECT_EQ(name(tagged, "Player Title"), "Tagged Band");
-    EXPECT_EQ(name(write("b.mp3", ""), "Player Title"), "Player Title");
     for (const char* title : {"x.y.mp3", "x.y", "x"}) {
         EXPECT_EQ(name(write("x.y.mp3", ""), title), "x") << title;
     }
     const std::pair<std::string, std::string> cases[] = {
-        {zeros, "Song Band"},                                           // zero-padded fields
+        {mp3("a.mp3", id3Tag("TAG", "Song", "Band", '\0')), "Song Band"},     // zero-padded fields
+        {mp3("Caf\xE9.mp3", id3Tag("TAG", "Odd", "Name", ' ')), "Odd Name"},  // no UTF-8 name
         {mp3("b.mp3", id3Tag("tAg", "Low", "Case", ' ')), "Low Case"},  // a marker in any case
         {mp3("Not Tagged.mp3", id3Tag("TAX", "No", "Tag", ' ')), "Not Tagged"},
         {mp3("Empty Title.mp3", id3Tag("TAG", "", "Band", ' ')), "Empty Title"},
@@ -107,24 +100,17 @@ TEST_F(OnRealFiles, EntriesAreNamedByTheirTagThePlayerOrTheirFile) {
     EXPECT_THAT(log, ::testing::HasSubstr("Could not find the MP3 File in GetTagInf-->" + gone));
 }
 
-TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryTheTitleFromTheCaptionAndThePlaylistFile) {
+TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryOrTheTitleFromTheCaption) {
     const std::string tagged = mp3("t.mp3", id3Tag("TAG", "Title", "Artist", ' ', "2001"));
     player.setPlaylist({"/nowhere/x.mp3", tagged}, 1);
     player.setState(ScriptedPlayer::Playing);
     player.setPositionMs(5'000);
     player.setLengthSeconds(3600);
     ASSERT_TRUE(control.findWindow());
-    TrackInfo t = info.winampTrackInfo();
+    const TrackInfo t = info.winampTrackInfo();
     EXPECT_EQ((Lines{t.titleText, t.year, t.album, t.positionText, t.lengthText, t.indexText,
                      t.countText}),
               (Lines{"Title Artist", "2001", "The Album", "0:05", "60:00", "1", "2"}));
-
-    // Untagged: the title comes from the caption; the tag fields stay empty.
-    player.command(ScriptedPlayer::kWindow, 40044);
-    player.setCaption("1. Someone - Something - Winamp [Paused]");
-    t = info.winampTrackInfo();
-    EXPECT_EQ((Lines{t.titleText, t.year, t.positionText}),
-              (Lines{"Someone - Something", "", "0:00"}));
     // Not running: no title, and nothing is asked of a player not found.
     player.setRunning(false);
     EXPECT_EQ(info.getTitle(), "");
@@ -133,28 +119,10 @@ TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryTheTitleFromTheCaptionAndThePlayli
     EXPECT_FALSE(info.getPlaylist().ok);
     EXPECT_TRUE(player.calls().empty());
 
-    // The playlist file a Winamp writes beside its program, without comments and keeping empty
-    // lines; its name ignores case.
-    const std::string winamp = program.state().appPath[9];
-    Lines entries;
-    EXPECT_FALSE(readWinampPlaylistFile(files, winamp, entries));  // no file
-    write("Winamp/WINAMP.M3U",
-          "#EXTM3U\r\n#EXTINF:245,Artist - Song\r\n/music/one.mp3\r\n\r\n"
-          "/music/#two.mp3\r\n #not a comment\r\n/music/last.mp3");
-    ASSERT_TRUE(readWinampPlaylistFile(files, winamp, entries));
-    EXPECT_EQ(entries, (Lines{"/music/one.mp3", "", "/music/#two.mp3", " #not a comment",
-                              "/music/last.mp3"}));
-}
-
-TEST(Texts, CaptionTitleTimeAndTheWindowsPlaylistFilePath) {
     EXPECT_EQ(titleFromCaption("3. Mr. Big - Winamp"), "Mr. Big");  // only the first period
     EXPECT_EQ(titleFromCaption("No Number - Winamp"), "No Number");
     EXPECT_EQ(titleFromCaption("Winamp"), "");  // shorter than what is cut
     EXPECT_EQ(titleFromCaption("[Paused]"), "");
-    EXPECT_EQ((Lines{formatTime(75), formatTime(5), formatTime(3600), formatTime(-61)}),
-              (Lines{"1:15", "0:05", "60:00", "0:00"}));
-    EXPECT_EQ(winampPlaylistFilePath("C:\\Program Files\\Winamp\\winamp.exe", '\\'),
-              "C:\\Program Files\\Winamp\\winamp.m3u");
 }
 
 }  // namespace

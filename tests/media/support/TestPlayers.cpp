@@ -4,11 +4,12 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <thread>
 
 namespace zintor::testing {
 
 namespace {
+
+const std::string kMpvPlugin = "/usr/lib/mpv-mpris/mpris.so";  // Debian's mpv-mpris
 
 // A home folder of its own under the bus folder, the test's bus and no display.
 ChildProcess::Environment isolated(const PrivateSessionBus& bus, const std::string& home) {
@@ -32,21 +33,6 @@ std::string runOnBus(const PrivateSessionBus& bus, const std::string& tool) {
 
 }  // namespace
 
-bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return done();
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
-bool TestAudacious::installed() {
-    return !ChildProcess::find("audacious").empty() && !ChildProcess::find("audtool").empty();
-}
-
 bool TestAudacious::start() {
     const std::string home = bus_.folder() + "/audacious-" + std::to_string(++runs_);
     ChildProcess::Environment environment = isolated(bus_, home);
@@ -54,19 +40,12 @@ bool TestAudacious::start() {
     if (!process_.start({"audacious", "-H"}, environment, home + "/audacious.log")) {
         return false;
     }
-    return eventually([this] { return audtool("version").rfind("Audacious", 0) == 0; });
+    return ChildProcess::eventually(
+        [this] { return audtool("version").rfind("Audacious", 0) == 0; });
 }
 
 std::string TestAudacious::audtool(const std::string& arguments) const {
     return runOnBus(bus_, "audtool " + arguments);
-}
-
-void TestAudacious::playFiles(const std::vector<std::string>& paths) {
-    for (const std::string& path : paths) {
-        audtool("playlist-addurl 'file://" + path + "'");
-    }
-    audtool("playlist-jump 1");
-    audtool("playback-play");
 }
 
 std::string TestMprisPlayer::playerctl(const std::string& arguments) const {
@@ -78,25 +57,14 @@ bool TestMprisPlayer::launch(const std::vector<std::string>& argv) {
     if (!process_.start(argv, isolated(bus_, home), home + "/" + name_ + ".log")) {
         return false;
     }
-    return eventually([this] { return playerctl("status") == "Playing"; });
-}
-
-std::string TestMpv::plugin() {
-    const char* path = "/usr/lib/mpv-mpris/mpris.so";  // Debian's mpv-mpris
-    return std::filesystem::exists(path) ? path : "";
+    return ChildProcess::eventually([this] { return playerctl("status") == "Playing"; });
 }
 
 bool TestMpv::start(const std::vector<std::string>& paths) {
-    std::vector<std::string> argv{"mpv",       "--no-config", "--script=" + plugin(), "--ao=null",
+    std::vector<std::string> argv{"mpv",       "--no-config", "--script=" + kMpvPlugin, "--ao=null",
                                   "--vo=null", "--idle=yes",  "--no-terminal"};
     argv.insert(argv.end(), paths.begin(), paths.end());
     return launch(argv);
-}
-
-bool TestVlc::installed() {
-    return !ChildProcess::find("vlc").empty() &&
-           !ChildProcess::output("ls /usr/lib/*/vlc/plugins/control/libdbus_plugin.so 2>/dev/null")
-                .empty();
 }
 
 bool TestVlc::start(const std::vector<std::string>& paths) {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <chrono>
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,25 +10,19 @@
 
 namespace zintor::testing {
 
-// Polls `done` every 20 ms until it holds or `limit` has passed; its last answer.
-bool eventually(const std::function<bool()>& done,
-                std::chrono::milliseconds limit = std::chrono::seconds(5));
-
 // Audacious started headless on the test's bus, playing into the test's PulseAudio, with a
-// configuration folder of its own (so no playlist of an earlier run comes back).
+// configuration folder of its own (so no playlist of an earlier run comes back). Each player's
+// start() fails, after a wait, when the player or the tool the test observes it with is missing.
 class TestAudacious {
   public:
     TestAudacious(const PrivateSessionBus& bus, const PrivatePulseServer& pulse)
         : bus_(bus), pulse_(pulse) {}
-    static bool installed();
     // Starts it and waits until it answers on the bus.
     bool start();
     void stop() { process_.stop(); }
     bool running() { return process_.running(); }
     // Runs audtool against it; its output without the final line end.
     std::string audtool(const std::string& arguments) const;
-    // Adds the files as the playlist and plays the first one.
-    void playFiles(const std::vector<std::string>& paths);
     int processId() const { return process_.pid(); }
 
   private:
@@ -41,7 +33,8 @@ class TestAudacious {
 };
 
 // A player with an MPRIS interface on the test's bus, without sound output, observed with
-// playerctl: mpv with its MPRIS plugin, or VLC with its D-Bus control.
+// playerctl: mpv with its MPRIS plugin (package mpv-mpris), or VLC with its D-Bus control
+// (vlc-plugin-base).
 class TestMprisPlayer {
   public:
     TestMprisPlayer(const PrivateSessionBus& bus, std::string name)
@@ -65,8 +58,6 @@ class TestMprisPlayer {
 class TestMpv : public TestMprisPlayer {
   public:
     explicit TestMpv(const PrivateSessionBus& bus) : TestMprisPlayer(bus, "mpv") {}
-    // The MPRIS plugin of the mpv-mpris package, or "" when it is not installed.
-    static std::string plugin();
     bool start(const std::vector<std::string>& paths);
 };
 
@@ -75,8 +66,6 @@ class TestMpv : public TestMprisPlayer {
 class TestVlc : public TestMprisPlayer {
   public:
     explicit TestVlc(const PrivateSessionBus& bus) : TestMprisPlayer(bus, "vlc") {}
-    // VLC and its D-Bus control module (package vlc-plugin-base) are there.
-    static bool installed();
     bool start(const std::vector<std::string>& paths);
 };
 
