@@ -2,14 +2,6 @@
 
 namespace zintor {
 
-std::string getFolderPath(std::string_view path, char separator) {
-    const auto last = path.rfind(separator);
-    if (last == std::string_view::npos) {
-        return {};
-    }
-    return std::string(path.substr(0, last + 1));
-}
-
 SplitName splitFileName(std::string_view path, char separator) {
     const auto last = path.rfind(separator);
     const std::string_view element = last == std::string_view::npos ? path : path.substr(last + 1);

@@ -14,9 +14,6 @@ struct SplitName {
     std::string extension;
 };
 
-// The path up to and including its last separator; empty when it has none.
-std::string getFolderPath(std::string_view path, char separator);
-
 // The last path element split at its first dot ("b.c.mp3" gives "b" and "c.mp3"). Without a dot
 // the whole element is the base name and the extension is empty.
 SplitName splitFileName(std::string_view path, char separator);

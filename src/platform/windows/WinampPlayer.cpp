@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "WideText.h"
+#include "media/MediaTexts.h"
 
 namespace zintor {
 
@@ -58,15 +59,11 @@ bool WinampPlayer::start(const std::string& path) {
     return result.started && result.processId != 0;
 }
 
-std::string WinampPlayer::playlistPath(const std::string& playerPath) {
-    const std::size_t slash = playerPath.find_last_of('\\');
-    return (slash == std::string::npos ? std::string() : playerPath.substr(0, slash + 1)) +
-           "winamp.m3u";
-}
-
 template <typename Visit>
 bool WinampPlayer::readPlaylist(const std::string& playerPath, Visit entry) {
-    const std::string path = playlistPath(playerPath);
+    const std::size_t slash = playerPath.find_last_of('\\');  // the file is in the player's folder
+    const std::string path = playerPath.substr(0, slash == std::string::npos ? 0 : slash + 1) +
+                             media_texts::kPlaylistFile;
     std::vector<std::string> lines;
     if (!files_.exists(path) || !files_.readLines(path, lines)) {
         return false;

@@ -27,9 +27,6 @@ class WinampPlayer : public MediaPlayer {
     bool playlistEntries(const std::string& playerPath, int first, int count,
                          std::vector<PlaylistEntry>& out) override;
 
-    // The playlist file that belongs to the player program `playerPath`.
-    static std::string playlistPath(const std::string& playerPath);
-
   private:
     // Calls `entry` with each entry's index and path until it returns false; false when the
     // playlist cannot be read.
