@@ -5,6 +5,7 @@
 
 #include "control/DecodeKeyEvent.h"
 #include "control/KeyHelpContent.h"
+#include "keymap/KeyMapLoader.h"
 #include "link/Link.h"
 
 namespace zintor {
@@ -105,7 +106,8 @@ void KeyControl::keyMapKeyEvent(const KeyEvent& event) {
                                        ? std::set<int>{state_.currentKeyMap}
                                        : std::exchange(pressedIn, {});
         for (const int index : maps) {
-            if (index >= 0 && static_cast<std::size_t>(index) < state_.keyMaps.size()) {
+            if (keyHasCommands(state_.keyMaps, static_cast<std::int16_t>(index),
+                               static_cast<std::int16_t>(event.key))) {
                 executeCommands(
                     state_.keyMaps[static_cast<std::size_t>(index)].keys[event.key].commands,
                     event);
@@ -126,7 +128,7 @@ void KeyControl::winampMapKeyEvent(const KeyEvent& event) {
 }
 
 void KeyControl::nextKeyMap() {
-    if (state_.keyMaps.empty()) {
+    if (!keyMapsLoaded(state_.keyMaps)) {
         return;  // no key map to change to
     }
     state_.modeFlags[ModeApplicationMenu] = false;

@@ -194,7 +194,7 @@ class Loader {
     }
 
     bool needKeyMap(const KeyMapScanner::Tag& tag) {
-        if (keyMaps_.empty()) {
+        if (!keyMapsLoaded(keyMaps_)) {
             fail(Kind::NoKeyMap, tag.at, join({tag.name, " before the first KEYMAP"}));
             return false;
         }

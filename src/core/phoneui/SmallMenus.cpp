@@ -1,6 +1,7 @@
 #include <string_view>
 
 #include "Version.h"
+#include "keymap/KeyMapLoader.h"
 #include "link/Link.h"
 #include "link/PhoneText.h"
 #include "phoneui/Numbers.h"
@@ -16,7 +17,7 @@ using phoneui::menuNumber;
 using phoneui::middle;
 
 void PhoneMenus::moveMouseSelected() {
-    if (state_.keyMaps.empty()) {
+    if (!keyMapsLoaded(state_.keyMaps)) {
         // Key control needs a key map: say so on the phone instead of entering it.
         errorMessage(texts::kNoKeyMap, texts::kErrorPopUpTimeOut, 1);
         return;

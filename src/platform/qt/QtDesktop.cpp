@@ -59,9 +59,6 @@ KeyHelpWindow* QtDesktop::keyHelpWindow() const {
 NoticeWindow* QtDesktop::noticeWindow() const {
     return notice_;
 }
-SettingsWindow* QtDesktop::settingsWindow() const {
-    return settings_;
-}
 
 void QtDesktop::setListener(DesktopEvents* events) {
     listener_ = events;

@@ -73,7 +73,6 @@ class QtDesktop : public QObject, public Desktop {
     QSystemTrayIcon* trayIcon() { return tray_; }
     KeyHelpWindow* keyHelpWindow() const;
     NoticeWindow* noticeWindow() const;
-    SettingsWindow* settingsWindow() const;
     QString tip() const { return tip_; }
     int frame() const { return frame_; }
     // True when trayAdd found no tray and shows the main window instead.
