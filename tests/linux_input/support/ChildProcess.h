@@ -73,9 +73,9 @@ class ChildProcess {
     }
     void signal(int number) { running() ? void(::kill(pid(), number)) : void(); }
     pid_t pid() const { return static_cast<pid_t>(process_.processId()); }
-    // The exit status (128 + signal when killed) once it has ended, waiting up to `limitMs`.
-    std::optional<int> waitForExit(int limitMs) {
-        if (!started_ || (running() && !process_.waitForFinished(limitMs))) {
+    // The exit status (128 + signal when killed) once it has ended, waiting up to `limit`.
+    std::optional<int> waitForExit(std::chrono::milliseconds limit) {
+        if (!started_ || (running() && !process_.waitForFinished(int(limit.count())))) {
             return std::nullopt;
         }
         return process_.exitCode() + (process_.exitStatus() == QProcess::CrashExit ? 128 : 0);
