@@ -2,13 +2,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <thread>
 
-#include "QtLauncher.h"
+#include "ChildProcess.h"
+#include "qt/QtLauncher.h"
 
 namespace zintor {
 namespace {
@@ -33,12 +31,8 @@ TEST(QtLauncher, StartsTheProgramItselfInItsOwnFolderOrSaysWhyItCannot) {
         const LaunchResult result = launcher.start(script.string(), noFocus);
         EXPECT_TRUE(result.started) << result.error;
         EXPECT_GT(result.processId, 0);
-        for (int i = 0; i < 1000 && !fs::exists(dir / "trace.txt"); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        std::stringstream text;
-        text << std::ifstream(dir / "trace.txt").rdbuf();
-        return text.str();
+        testing::ChildProcess::eventually([&] { return fs::exists(dir / "trace.txt"); });
+        return testing::ChildProcess::readFile(dir / "trace.txt");
     };
     EXPECT_EQ(startAndTrace(false), dir.string() + "\nid=\nargs=0\n");
     EXPECT_FALSE(fs::exists(dir / "pwned.sh"));
