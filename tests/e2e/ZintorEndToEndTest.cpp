@@ -108,9 +108,6 @@ TEST_F(ZintorEndToEnd, SurvivesGarbageAndABurstOfKeyLinesASignalEndsAHeldKeysRep
     // disconnect.
     EXPECT_EQ(from(phone.texts(), before),
               (Lines{"AT+CMER=0,0,0,0,0", "AT*EAM=\"Zintor\"", "AT*EAM=\"Zintor\""}));
-    const std::string settings = zintor.readSettings();
-    EXPECT_NE(settings.find("Com=5"), std::string::npos) << settings;
-    EXPECT_NE(settings.find("AppName%200="), std::string::npos) << settings;
 }
 
 TEST_F(ZintorEndToEnd, ACableUnpluggedWhileTheCursorMovesStopsItAndThePhoneIsFoundAgain) {
@@ -176,7 +173,9 @@ TEST_F(ZintorEndToEnd, PortsThatDoNotWorkLeaveItIdleUntilThePhonesPortAppearsThe
     ASSERT_FALSE(after.empty());
     EXPECT_NE(std::find(after.begin(), after.end(), "AT+CMER=0,0,0,0,0"), after.end());
     EXPECT_EQ(after.back(), "AT*EAM=\"Zintor\"");
-    EXPECT_NE(zintor.readSettings().find("Com=5"), std::string::npos) << zintor.readSettings();
+    // Saved: the file had only Com and Auto.
+    EXPECT_NE(zintor.readSettings().find("AppName%200="), std::string::npos)
+        << zintor.readSettings();
 }
 
 TEST_F(ZintorEndToEnd, InAWaylandSessionWithoutXKeysAndTheHeldCursorReachTheFocusedWindow) {
@@ -191,8 +190,6 @@ TEST_F(ZintorEndToEnd, InAWaylandSessionWithoutXKeysAndTheHeldCursorReachTheFocu
         <KEYMAP_NAME>Typing</KEYMAP_NAME>
         <KEY_5><COMMAND_ID>1</COMMAND_ID>
           <COMMAND_TYPE>KEY</COMMAND_TYPE><COMMAND>x</COMMAND></KEY_5>
-        <KEY_6><COMMAND_ID>1</COMMAND_ID>
-          <COMMAND_TYPE>SPECIAL KEY</COMMAND_TYPE><COMMAND>RETURN</COMMAND></KEY_6>
         </KEYMAP></Zintor_KeyMap>)";
     // Under the leak checker: Qt's Wayland plugin and Mesa keep memory until the process ends,
     // which the suppressions in tests/lsan-suppressions.txt name; they match only on full stacks.
@@ -202,10 +199,10 @@ TEST_F(ZintorEndToEnd, InAWaylandSessionWithoutXKeysAndTheHeldCursorReachTheFocu
                    true);
     ASSERT_GE(say("*EAMI: 1", "AT+CMER=3,2,0,0,0"), 0) << zintor.errorOutput();  // Move Mouse
     ASSERT_TRUE(window.waitUntilFocused()) << zintor.errorOutput();
-    window.take(100, 300ms);  // the pointer's first position
+    window.takeTexts(100, 300ms);  // the pointer's first position
 
-    phone.send("+CKEV: 5,1\r\n+CKEV: 5,0\r\n+CKEV: 6,1\r\n+CKEV: 6,0\r\n");
-    EXPECT_EQ(window.takeTexts(4), (Lines{"+x", "-x", "+Return", "-Return"}));
+    phone.send("+CKEV: 5,1\r\n+CKEV: 5,0\r\n");
+    EXPECT_EQ(window.takeTexts(2), (Lines{"+x", "-x"}));
 
     // Held for 450 ms: the pointer moves, and not after the release.
     phone.send("+CKEV: >,1\r\n");

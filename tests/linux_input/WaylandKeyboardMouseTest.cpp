@@ -32,7 +32,7 @@ TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSai
     unsetenv("XKB_DEFAULT_LAYOUT");
     ASSERT_TRUE(connected) << input.failure();
     ASSERT_TRUE(recorder->waitUntilFocused()) << recorder->output();
-    recorder->take(100, std::chrono::milliseconds(100));  // the pointer's first position
+    recorder->takeTexts(100, std::chrono::milliseconds(100));  // the pointer's first position
     SimEventLoop loop;
     InputSynthesis synthesis(input, loop);
 

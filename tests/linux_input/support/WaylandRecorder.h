@@ -32,7 +32,6 @@ class WaylandRecorder {
         ChildProcess::eventually([&] { return read() >= count; }, int(limit.count()));
         return std::exchange(events_, {});
     }
-    void take(std::size_t count, std::chrono::milliseconds limit) { takeTexts(count, limit); }
     std::string output() const { return ChildProcess::readFile(log()); }
 
   private:
