@@ -29,8 +29,6 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
     const auto report = [&](const std::string& m) { said.push_back(m); };
     XTestKeyboardMouse nowhere(report, ":4093");
     nowhere.keyPress('A');
-    nowhere.leftButtonDown();
-    nowhere.setCursor(5, 5);
     int x = 7, y = 8;
     EXPECT_FALSE(nowhere.getCursor(x, y));
     EXPECT_EQ(std::pair(x, y), std::pair(7, 8));
