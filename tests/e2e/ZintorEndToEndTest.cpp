@@ -111,9 +111,8 @@ TEST_F(ZintorEndToEnd, SurvivesGarbageAndABurstOfKeyLinesASignalEndsAHeldKeysRep
 }
 
 TEST_F(ZintorEndToEnd, ACableUnpluggedWhileTheCursorMovesStopsItAndThePhoneIsFoundAgain) {
-    if (std::getenv("DISPLAY") == nullptr || cursorPosition().empty()) {
-        ZINTOR_SKIP_WITHOUT("needs an X server (DISPLAY) and xdotool");
-    }
+    ZINTOR_SKIP_UNLESS(std::getenv("DISPLAY") != nullptr && !cursorPosition().empty(),
+                       "needs an X server (DISPLAY) and xdotool");
     startConnected();
     ASSERT_GE(say("*EAMI: 1", "AT+CMER=3,2,0,0,0"), 0) << zintor.errorOutput();
     std::this_thread::sleep_for(300ms);  // anything the phone sends stops the cursor: its OK too
@@ -179,9 +178,7 @@ TEST_F(ZintorEndToEnd, PortsThatDoNotWorkLeaveItIdleUntilThePhonesPortAppearsThe
 }
 
 TEST_F(ZintorEndToEnd, InAWaylandSessionWithoutXKeysAndTheHeldCursorReachTheFocusedWindow) {
-    if (!testing::PrivateSway::installed()) {
-        ZINTOR_SKIP_WITHOUT("needs sway for a Wayland session");
-    }
+    ZINTOR_SKIP_UNLESS(testing::PrivateSway::installed(), "needs sway for a Wayland session");
     testing::PrivateSway sway;
     ASSERT_TRUE(sway.start()) << sway.log();
     testing::WaylandRecorder window(sway.display());

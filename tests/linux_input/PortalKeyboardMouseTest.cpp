@@ -98,9 +98,7 @@ class PortalStandIn : public QDBusVirtualObject {
 using Texts = std::vector<std::string>;
 
 TEST(PortalInputAgainstStandIn, SessionWithRestoreTokenThenKeysymsButtonsAndRelativeMoves) {
-    if (!testing::PrivateSessionBus::installed()) {
-        ZINTOR_SKIP_WITHOUT("dbus-daemon is not installed");
-    }
+    ZINTOR_SKIP_UNLESS(testing::PrivateSessionBus::installed(), "dbus-daemon is not installed");
     testing::PrivateSessionBus bus;
     ASSERT_TRUE(bus.start());
     PortalStandIn portal(bus.address());

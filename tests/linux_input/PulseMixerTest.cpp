@@ -18,9 +18,7 @@ constexpr std::uint32_t kTop = 65535;
 constexpr unsigned kNorm = 65536;  // PulseAudio's 100%
 
 TEST(PulseMixer, StepsMoveTheDefaultSinkFollowTheUsersSwitchAndOutliveTheServerGoingAway) {
-    if (!PrivatePulseServer::installed()) {
-        ZINTOR_SKIP_WITHOUT("pulseaudio or pactl is not installed");
-    }
+    ZINTOR_SKIP_UNLESS(PrivatePulseServer::installed(), "pulseaudio or pactl is not installed");
     PrivatePulseServer pulse;
     ASSERT_TRUE(pulse.start()) << pulse.log();
     PulseMixer mixer{pulse.server()};

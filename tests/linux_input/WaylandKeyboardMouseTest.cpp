@@ -16,9 +16,7 @@ namespace {
 using Texts = std::vector<std::string>;
 
 TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSaidOnce) {
-    if (!testing::PrivateSway::installed()) {
-        ZINTOR_SKIP_WITHOUT("sway is not installed");
-    }
+    ZINTOR_SKIP_UNLESS(testing::PrivateSway::installed(), "sway is not installed");
     testing::PrivateSway sway;
     ASSERT_TRUE(sway.start()) << sway.log();
     auto recorder = std::make_unique<testing::WaylandRecorder>(sway.display());

@@ -46,9 +46,7 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
     for (int attempt = 0; attempt < 20 && !started; ++attempt) {
         started = server.startPrivate(300 + (getpid() + 37 * attempt) % 600);
     }
-    if (!started) {
-        ZINTOR_SKIP_WITHOUT("Xvfb cannot be started");
-    }
+    ZINTOR_SKIP_UNLESS(started, "Xvfb cannot be started");
     auto recorder = std::make_unique<InputRecorder>(server.display());
     ASSERT_TRUE(recorder->ok()) << "the X server has no XInput 2.2";
     XTestKeyboardMouse input(report, server.display());
