@@ -95,9 +95,10 @@ class ChildProcess {
                running();
     }
 
-    // Checks `done` every 20 ms until it holds or `limitMs` have passed; done() then.
-    static bool eventually(const std::function<bool()>& done, int limitMs = 10000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    // Checks `done` every 20 ms until it holds or `limit` has passed; done() then.
+    static bool eventually(const std::function<bool()>& done,
+                           std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+        const auto end = std::chrono::steady_clock::now() + limit;
         while (!done() && std::chrono::steady_clock::now() < end) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }

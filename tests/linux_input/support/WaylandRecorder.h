@@ -29,7 +29,7 @@ class WaylandRecorder {
     // Waits for `count` events in all (or `limit`); all of them, taken.
     std::vector<std::string> takeTexts(std::size_t count,
                                        std::chrono::milliseconds limit = std::chrono::seconds(5)) {
-        ChildProcess::eventually([&] { return read() >= count; }, int(limit.count()));
+        ChildProcess::eventually([&] { return read() >= count; }, limit);
         return std::exchange(events_, {});
     }
     std::string output() const { return ChildProcess::readFile(log()); }
