@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QTemporaryDir>
+
 #include <filesystem>
 #include <fstream>
 
@@ -14,10 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(QtLauncher, StartsTheProgramItselfInItsOwnFolderOrSaysWhyItCannot) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("zintor-launcher-" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const QTemporaryDir folder;
+    const fs::path dir = folder.path().toStdString();
     // Blanks and shell syntax in the file name belong to the name: never a command line. The
     // script writes its working folder, DESKTOP_STARTUP_ID and argument count (atomically).
     const fs::path script = dir / "my tool; touch pwned.sh";
@@ -48,7 +48,6 @@ TEST(QtLauncher, StartsTheProgramItselfInItsOwnFolderOrSaysWhyItCannot) {
         EXPECT_FALSE(result.started) << path;
         EXPECT_FALSE(result.error.empty()) << path;
     }
-    fs::remove_all(dir);
 }
 
 }  // namespace
