@@ -1,49 +1,63 @@
 #pragma once
 
-#include <chrono>
-#include <optional>
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "ChildProcess.h"
 
 namespace zintor::test {
 
-// The real zintor executable in a private configuration and state folder (removed at the end),
-// ended at the end if it still runs.
-class ZintorProcess {
+// The real zintor executable (ZINTOR_BINARY) in a private configuration and state folder, removed
+// at the end after the program, if it still runs, is ended.
+class ZintorProcess : public testing::ChildProcess {
   public:
-    ZintorProcess();
-    ~ZintorProcess();
+    ZintorProcess() {
+        std::filesystem::create_directories(configFolder() + "/ports");
+        for (const char* folder : {"/state", "/runtime"}) {
+            std::filesystem::create_directory(root() + folder);
+        }
+        std::filesystem::permissions(root() + "/runtime", std::filesystem::perms::owner_all);
+    }
+    ~ZintorProcess() { stop(); }
 
-    const std::string& configFolder() const { return config_; }  // $XDG_CONFIG_HOME/Zintor
+    std::string configFolder() const { return root() + "/config/Zintor"; }  // $XDG_CONFIG_HOME
     // Writes the settings file ([Settings] followed by `lines`).
-    void writeSettings(const std::string& lines);
+    void writeSettings(const std::string& lines) const {
+        std::ofstream(configFolder() + "/Zintor4.ini") << "[Settings]\n" << lines;
+    }
+    std::string readSettings() const { return readFile(configFolder() + "/Zintor4.ini"); }
     // Makes ports/COM<n> a symbolic link to `device`.
-    void pin(int port, const std::string& device);
-    std::string readSettings() const {
-        return testing::ChildProcess::readFile(config_ + "/Zintor4.ini");
+    void pin(int port, const std::string& device) const {
+        std::filesystem::create_symlink(device,
+                                        configFolder() + "/ports/COM" + std::to_string(port));
     }
 
     // `extra` is added to the program's environment; `withoutX` hides DISPLAY from it.
-    bool start(const testing::ChildProcess::Environment& extra = {}, bool withoutX = false);
+    bool start(const Environment& extra = {}, bool withoutX = false) {
+        Environment environment{{"XDG_CONFIG_HOME", root() + "/config"},
+                                {"XDG_STATE_HOME", root() + "/state"},
+                                {"XDG_RUNTIME_DIR", root() + "/runtime"}};
+        environment.insert(environment.end(), extra.begin(), extra.end());
+        std::vector<std::string> argv{ZINTOR_BINARY};
+        withoutX ? void(argv.insert(argv.begin(), {"env", "-u", "DISPLAY"})) : void();
+        return ChildProcess::start(argv, environment, root() + "/output.txt");
+    }
     // Starts the program once more on the same folders, without a display, and returns what it
     // wrote to standard error and its exit status ("status N").
-    std::string runAgain() const;
-    void signal(int number) { process_.signal(number); }
-    // The exit status once the process has ended, nothing if it is still running after `limit`.
-    std::optional<int> waitForExit(std::chrono::milliseconds limit) {
-        return process_.waitForExit(static_cast<int>(limit.count()));
+    std::string runAgain() const {
+        return output("XDG_CONFIG_HOME='" + root() + "/config' XDG_RUNTIME_DIR='" + root() +
+                      "/runtime' QT_QPA_PLATFORM=offscreen timeout 20 " ZINTOR_BINARY
+                      " 2>&1 >/dev/null; echo status $?");
     }
-    bool running() { return process_.running(); }
-    pid_t pid() const { return process_.pid(); }
-    std::string errorOutput() const {
-        return testing::ChildProcess::readFile(root_ + "/output.txt");
-    }
+    std::string errorOutput() const { return readFile(root() + "/output.txt"); }
 
   private:
-    std::string root_;
-    std::string config_;
-    testing::ChildProcess process_;
+    std::string root() const { return folder_.path().toStdString(); }
+
+    QTemporaryDir folder_{"/tmp/zintor-e2e-XXXXXX"};
 };
 
 }  // namespace zintor::test

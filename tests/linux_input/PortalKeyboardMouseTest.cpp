@@ -98,9 +98,7 @@ class PortalStandIn : public QDBusVirtualObject {
 using Texts = std::vector<std::string>;
 
 TEST(PortalInputAgainstStandIn, SessionWithRestoreTokenThenKeysymsButtonsAndRelativeMoves) {
-    if (!testing::PrivateSessionBus::installed()) {
-        ZINTOR_SKIP_WITHOUT("dbus-daemon is not installed");
-    }
+    ZINTOR_SKIP_UNLESS(testing::PrivateSessionBus::installed(), "dbus-daemon is not installed");
     testing::PrivateSessionBus bus;
     ASSERT_TRUE(bus.start());
     PortalStandIn portal(bus.address());
@@ -128,7 +126,6 @@ TEST(PortalInputAgainstStandIn, SessionWithRestoreTokenThenKeysymsButtonsAndRela
     input.keyDown(16);
     input.keyPress('A');
     input.keyUp(16);
-    input.keyPress('1');
     input.keyPress(41);  // SELECT: sent as the key symbol, the desktop decides
     input.keyPress(7);   // no key symbol: nothing
     input.moveCursorBy(-3, 0);
@@ -137,12 +134,12 @@ TEST(PortalInputAgainstStandIn, SessionWithRestoreTokenThenKeysymsButtonsAndRela
     input.rightButtonDown();
     int x = 0, y = 0;
     EXPECT_FALSE(input.getCursor(x, y));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.calls.size() >= 15; }));
-    EXPECT_EQ(portal.calls,
-              (Texts{"CreateSession", "SelectDevices types=3 persist_mode=2 restore_token=token-1",
-                     "Start", "key 65505 1", "key 97 1", "key 97 0", "key 65505 0", "key 49 1",
-                     "key 49 0", "key 65376 1", "key 65376 0", "motion -3 0", "button 272 1",
-                     "button 272 0", "button 273 1"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.calls.size() >= 13; }));
+    EXPECT_EQ(
+        portal.calls,
+        (Texts{"CreateSession", "SelectDevices types=3 persist_mode=2 restore_token=token-1",
+               "Start", "key 65505 1", "key 97 1", "key 97 0", "key 65505 0", "key 65376 1",
+               "key 65376 0", "motion -3 0", "button 272 1", "button 272 0", "button 273 1"}));
 
     // The user revokes it: the next key asks again, with the newer token.
     portal.calls.clear();

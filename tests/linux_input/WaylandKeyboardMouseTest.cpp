@@ -16,9 +16,7 @@ namespace {
 using Texts = std::vector<std::string>;
 
 TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSaidOnce) {
-    if (!testing::PrivateSway::installed()) {
-        ZINTOR_SKIP_WITHOUT("sway is not installed");
-    }
+    ZINTOR_SKIP_UNLESS(testing::PrivateSway::installed(), "sway is not installed");
     testing::PrivateSway sway;
     ASSERT_TRUE(sway.start()) << sway.log();
     auto recorder = std::make_unique<testing::WaylandRecorder>(sway.display());
@@ -32,7 +30,7 @@ TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSai
     unsetenv("XKB_DEFAULT_LAYOUT");
     ASSERT_TRUE(connected) << input.failure();
     ASSERT_TRUE(recorder->waitUntilFocused()) << recorder->output();
-    recorder->take(100, std::chrono::milliseconds(100));  // the pointer's first position
+    recorder->takeTexts(100, std::chrono::milliseconds(100));  // the pointer's first position
     SimEventLoop loop;
     InputSynthesis synthesis(input, loop);
 

@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
+#include <QTemporaryDir>
+
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <thread>
 
-#include "QtLauncher.h"
+#include "ChildProcess.h"
+#include "qt/QtLauncher.h"
 
 namespace zintor {
 namespace {
@@ -16,10 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(QtLauncher, StartsTheProgramItselfInItsOwnFolderOrSaysWhyItCannot) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("zintor-launcher-" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const QTemporaryDir folder;
+    const fs::path dir = folder.path().toStdString();
     // Blanks and shell syntax in the file name belong to the name: never a command line. The
     // script writes its working folder, DESKTOP_STARTUP_ID and argument count (atomically).
     const fs::path script = dir / "my tool; touch pwned.sh";
@@ -33,12 +31,8 @@ TEST(QtLauncher, StartsTheProgramItselfInItsOwnFolderOrSaysWhyItCannot) {
         const LaunchResult result = launcher.start(script.string(), noFocus);
         EXPECT_TRUE(result.started) << result.error;
         EXPECT_GT(result.processId, 0);
-        for (int i = 0; i < 1000 && !fs::exists(dir / "trace.txt"); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        std::stringstream text;
-        text << std::ifstream(dir / "trace.txt").rdbuf();
-        return text.str();
+        testing::ChildProcess::eventually([&] { return fs::exists(dir / "trace.txt"); });
+        return testing::ChildProcess::readFile(dir / "trace.txt");
     };
     EXPECT_EQ(startAndTrace(false), dir.string() + "\nid=\nargs=0\n");
     EXPECT_FALSE(fs::exists(dir / "pwned.sh"));
@@ -54,7 +48,6 @@ TEST(QtLauncher, StartsTheProgramItselfInItsOwnFolderOrSaysWhyItCannot) {
         EXPECT_FALSE(result.started) << path;
         EXPECT_FALSE(result.error.empty()) << path;
     }
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The serial adapter, and the link on it, against a phone on the master side of a
-// pseudo-terminal.
+// The serial adapter against a phone on the master side of a pseudo-terminal.
 #include "qt/QtSerialLink.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +10,7 @@
 
 #include "PtyPhone.h"
 #include "QtTestSupport.h"
-#include "app/Program.h"
-#include "link/Link.h"
 #include "qt/QtEventLoop.h"
-#include "sim/SimWorld.h"
 
 namespace zintor {
 namespace {
@@ -48,7 +44,7 @@ class QtSerialLinkTest : public testing::Test {
     std::vector<SerialEvent> events;
 };
 
-TEST_F(QtSerialLinkTest, OpensWhatTheNumberResolvesToAndCarriesEveryByteWhileArmed) {
+TEST_F(QtSerialLinkTest, OpensWhatTheNumberResolvesToCarriesEveryByteWhileArmedAndEndsAtAHangUp) {
     ASSERT_TRUE(phone.ok()) << phone.error();
     EXPECT_FALSE(serial.open(3));  // no device has this number
     EXPECT_FALSE(serial.open(6));  // a device path that does not exist
@@ -84,37 +80,15 @@ TEST_F(QtSerialLinkTest, OpensWhatTheNumberResolvesToAndCarriesEveryByteWhileArm
     loop.waitUntil(loop.now() + 100);
     EXPECT_EQ(count(SerialEvent::Receive), before);
     EXPECT_EQ(serial.takeReceived(), "RING\r\n");
-}
 
-// The whole program on the adapter and the Qt loop; every other port simulated.
-class LinkOverPtyTest : public QtSerialLinkTest {
-  protected:
-    LinkOverPtyTest() { program.state().comPort = 5; }
-    ~LinkOverPtyTest() override { program.shutdown(); }
-
-    SimWorld world;
-    Ports ports{loop,        serial,        world.registry, world.settings,
-                world.files, world.logSink, world.desktop,  world.launcher,
-                world.input, world.mixer,   world.player,   world.board};
-    Program program{ports};
-    Link& link = program.link();
-};
-
-TEST_F(LinkOverPtyTest, AHangUpEndsAWaitingCommandAndTheLinkAndLeavesTheProgramIdle) {
-    ASSERT_TRUE(phone.ok()) << phone.error();
-    ASSERT_TRUE(link.connectPhone());
-    phone.setReply("AT+CIND?", "");  // never answered
-    const EventLoop::TimerId unplug = loop.startTimer(100, [&] { phone.hangUp(); });
-    const std::int64_t start = loop.now();
-    EXPECT_FALSE(link.send("AT+CIND?\r\n", 20000));
-    loop.stopTimer(unplug);
-    EXPECT_LT(loop.now() - start, 10000);  // ended by the hang-up, not by the time-out
-    EXPECT_FALSE(program.state().connected);
+    // Unplugged: one event, the port closed, and no error loop waking the dispatcher endlessly.
+    phone.hangUp();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count(SerialEvent::HangUp) == 1; }, 2000));
     EXPECT_FALSE(serial.isOpen());
     test::WakeCounter counter;
     loop.waitUntil(loop.now() + 400);
-    EXPECT_LT(counter.wakes, 20);            // an error loop would wake the dispatcher endlessly
-    EXPECT_FALSE(link.send("AT\r\n", 500));  // not connected: refused at once
+    EXPECT_LT(counter.wakes, 20);
+    EXPECT_EQ(count(SerialEvent::HangUp), 1);
 }
 
 }  // namespace

@@ -73,9 +73,9 @@ class ChildProcess {
     }
     void signal(int number) { running() ? void(::kill(pid(), number)) : void(); }
     pid_t pid() const { return static_cast<pid_t>(process_.processId()); }
-    // The exit status (128 + signal when killed) once it has ended, waiting up to `limitMs`.
-    std::optional<int> waitForExit(int limitMs) {
-        if (!started_ || (running() && !process_.waitForFinished(limitMs))) {
+    // The exit status (128 + signal when killed) once it has ended, waiting up to `limit`.
+    std::optional<int> waitForExit(std::chrono::milliseconds limit) {
+        if (!started_ || (running() && !process_.waitForFinished(int(limit.count())))) {
             return std::nullopt;
         }
         return process_.exitCode() + (process_.exitStatus() == QProcess::CrashExit ? 128 : 0);
@@ -95,9 +95,10 @@ class ChildProcess {
                running();
     }
 
-    // Checks `done` every 20 ms until it holds or `limitMs` have passed; done() then.
-    static bool eventually(const std::function<bool()>& done, int limitMs = 10000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    // Checks `done` every 20 ms until it holds or `limit` has passed; done() then.
+    static bool eventually(const std::function<bool()>& done,
+                           std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+        const auto end = std::chrono::steady_clock::now() + limit;
         while (!done() && std::chrono::steady_clock::now() < end) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }

@@ -21,8 +21,8 @@ class PrivateSway {
     static constexpr int kHeight = 1024;
 
     static bool installed() { return !ChildProcess::find("sway").empty(); }
-    // Starts sway, `environment` added to its own, and waits for its socket.
-    bool start(const ChildProcess::Environment& environment = {}) {
+    // Starts sway and waits for its socket.
+    bool start() {
         const std::string folder = folder_.path().toStdString();
         std::ofstream(folder + "/config") << "output HEADLESS-1 resolution " << kWidth << "x"
                                           << kHeight << "\nxwayland disable\ndefault_border none\n"
@@ -37,15 +37,15 @@ class PrivateSway {
                     "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups", "--"};
         }
         argv.insert(argv.end(), {"sway", "-c", folder + "/config"});
-        ChildProcess::Environment variables = {{"XDG_RUNTIME_DIR", folder},
-                                               {"HOME", folder},
-                                               {"WLR_BACKENDS", "headless"},
-                                               {"WLR_RENDERER", "pixman"},
-                                               {"WLR_LIBINPUT_NO_DEVICES", "1"}};
-        variables.insert(variables.end(), environment.begin(), environment.end());
         // In a fresh runtime folder, libwayland's automatic socket name is its first one.
         display_ = folder + "/wayland-1";
-        return sway_.start(argv, variables, folder + "/sway.log") &&
+        return sway_.start(argv,
+                           {{"XDG_RUNTIME_DIR", folder},
+                            {"HOME", folder},
+                            {"WLR_BACKENDS", "headless"},
+                            {"WLR_RENDERER", "pixman"},
+                            {"WLR_LIBINPUT_NO_DEVICES", "1"}},
+                           folder + "/sway.log") &&
                sway_.waitUntilListening(display_);
     }
     // The socket's full path: a valid WAYLAND_DISPLAY for any user allowed into the folder.

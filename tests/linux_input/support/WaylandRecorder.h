@@ -29,10 +29,9 @@ class WaylandRecorder {
     // Waits for `count` events in all (or `limit`); all of them, taken.
     std::vector<std::string> takeTexts(std::size_t count,
                                        std::chrono::milliseconds limit = std::chrono::seconds(5)) {
-        ChildProcess::eventually([&] { return read() >= count; }, int(limit.count()));
+        ChildProcess::eventually([&] { return read() >= count; }, limit);
         return std::exchange(events_, {});
     }
-    void take(std::size_t count, std::chrono::milliseconds limit) { takeTexts(count, limit); }
     std::string output() const { return ChildProcess::readFile(log()); }
 
   private:
