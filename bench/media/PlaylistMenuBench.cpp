@@ -97,7 +97,7 @@ std::string playlist(const std::string& folder, int count) {
 }
 
 bool waitFor(const std::function<bool()>& done, int seconds) {
-    return ChildProcess::eventually(done, seconds * 1000);
+    return ChildProcess::eventually(done, std::chrono::seconds(seconds));
 }
 
 // CPU time of a process so far, in clock ticks.

@@ -202,7 +202,7 @@ TEST_F(PlayerBusFixture, AudaciousObeysAsWinampDoesUntilItHangsOrClosesPagesALon
     }
     audacious.audtool("playlist-addurl 'file://" + list + "'");
     ASSERT_TRUE(ChildProcess::eventually(
-        [&] { return audacious.audtool("playlist-length") == "40000"; }, 30000));
+        [&] { return audacious.audtool("playlist-length") == "40000"; }, std::chrono::seconds(30)));
     audacious.audtool("playlist-jump 35001");
     audacious.audtool("playback-play");
     ASSERT_TRUE(ChildProcess::eventually([&] { return player.query(again, 3, 120) == 35'000; }));
