@@ -98,24 +98,17 @@ TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
     ASSERT_TRUE(link.open(9));
     EXPECT_FALSE(link.open(9));  // already open
 
-    link.setReceiveArmed(true);
+    // Disarmed (as opened), bytes wait in the link; arming reports them at once. Lines while armed
+    // are seen by the end-to-end test.
     link.write("AT\r");
-    ASSERT_TRUE(waitFor([&] { return text.find("*EAAI\r\n") != std::string::npos; })) << text;
-    EXPECT_EQ(text, "\r\nOK\r\n*EAAI\r\n");
-
-    // Disarmed, bytes wait in the link; arming reports them at once.
-    link.setReceiveArmed(false);
-    text.clear();
-    const auto received = count(SerialEvent::Receive);
-    link.write("AT+CMER=0,0,0,0,0\r");
     const auto sleeps = loop.sleeps();
     loop.waitUntil(loop.now() + 500);
-    EXPECT_EQ(count(SerialEvent::Receive), received);
-    // One wake-up per byte of the reply at most (18 bytes): a loop that spun would count thousands.
+    EXPECT_TRUE(events.empty());
+    // One wake-up per byte of the reply at most (13 bytes): a loop that spun would count thousands.
     EXPECT_LE(loop.sleeps() - sleeps, 40u);
     link.setReceiveArmed(true);
-    ASSERT_TRUE(waitFor([&] { return text.find("+CKEV: 5,1\r\n") != std::string::npos; }));
-    EXPECT_EQ(text, "\r\nOK\r\n+CKEV: 5,1\r\n");
+    ASSERT_TRUE(waitFor([&] { return text.find("*EAAI\r\n") != std::string::npos; })) << text;
+    EXPECT_EQ(text, "\r\nOK\r\n*EAAI\r\n");
 
     link.write("AT*EAM=\"Zintor\"\r");
     ASSERT_TRUE(waitFor([&] { return count(SerialEvent::HangUp) == 1; }));
@@ -168,17 +161,13 @@ TEST(SendInputKeyboardMouseTest, KeysButtonsAndCursorReachTheWindowInFront) {
     EXPECT_EQ(std::pair(x, y), std::pair(195, 157));
 
     received.clear();
-    input.keyPress('A');
-    input.keyDown(VK_SHIFT);
-    input.keyPress(VK_LEFT);
-    input.keyUp(VK_SHIFT);
+    input.keyPress(VK_LEFT);  // keys down and up alone: Notepad in the end-to-end test
     input.leftButtonDown();
     input.leftButtonUp();
     input.rightButtonDown();
     input.rightButtonUp();
     loop.waitUntil(loop.now() + 300);
-    EXPECT_EQ(received,
-              "down 65 up 65 down 16 down 37e up 37 up 16 left down left up right down right up ");
+    EXPECT_EQ(received, "down 37e up 37 left down left up right down right up ");
 
     input.setCursor(-500, 100000);  // kept on the screen
     input.getCursor(x, y);
@@ -249,20 +238,17 @@ TEST(WinMixerTest, MasterVolumeRoundTrip) {
     EXPECT_NEAR(static_cast<double>(after), wanted, 700.0);  // as the device rounds it
 }
 
-// That the values are REG_SZ is seen by the end-to-end test.
+// Plain values, and that they are REG_SZ, are seen by the end-to-end test.
 TEST(RegistrySettingsStoreTest, StringValuesInTheProgramsKey) {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Zintor4");
     std::vector<std::string> reports;
     RegistrySettingsStore store([&](const std::string& report) { reports.push_back(report); });
-    EXPECT_EQ(store.read("Com", "5"), "5");
-    store.write("Com", "7");
     store.write("AppName 3", "Café ü €");
     store.write("AppPath9", "");
     store.flush();
     EXPECT_TRUE(reports.empty());
 
     RegistrySettingsStore again;
-    EXPECT_EQ(again.read("Com", "5"), "7");
     EXPECT_EQ(again.read("AppName 3", "x"), "Café ü €");
     EXPECT_EQ(again.read("AppPath9", "x"), "");  // empty is a value, not a missing one
     EXPECT_EQ(again.read("AppName 4", "none"), "none");
