@@ -25,8 +25,6 @@ settings='HKCU\Software\VB and VBA Program Settings\Zintor4\Settings'
 for value in Com=9 Auto=1 Log=1; do
     "$wine" reg add "$settings" /v "${value%=*}" /d "${value#*=}" /f >/dev/null 2>&1
 done
-# COM9 in the system's list; the key is volatile: it goes with the wine server.
-"$wine" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\ZintorTest9' /d COM9 /f >/dev/null 2>&1
 trayer --edge top --align right --widthtype pixel --width 100 --height 32 >/dev/null 2>&1 &
 pids="$pids $!"
 sent() {  # waits up to 20 s for the line $1 to reach the phone
@@ -47,7 +45,6 @@ eval "$(xdotool getwindowgeometry --shell "$notepad")"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
 sleep 0.5
 act() { echo "$1" >&3 && sent "$2"; }  # the user's action on the phone, the program's answer
-act :open 'AT*EASM="Zintor"'
 act ":choose 1" "AT+CMER=3,2,0,0,0"
 echo ":key *" >&3  # the key help, on top without the focus: Notepad still gets the text
 drive KeyHelpOnTopWithoutTheFocus "the key help is not on top without the focus"
