@@ -77,6 +77,15 @@ TEST(WinEventLoopTest, TimersPostedCallsAndNestedWaitsRunInOrderAndWaitsSleepAls
     CloseHandle(data);
 }
 
+// Runs the loop until `done` or 5 s have passed; whether it is done.
+bool waitFor(WinEventLoop& loop, const std::function<bool()>& done) {
+    const auto deadline = loop.now() + 5000;
+    const auto guard = loop.startTimer(5000, [] {});
+    loop.waitFor([&] { return done() || loop.now() >= deadline; });
+    loop.stopTimer(guard);
+    return done();
+}
+
 TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
     WinEventLoop loop;
     WinSerialLink link{loop};
@@ -87,13 +96,6 @@ TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
         text += event == SerialEvent::Receive ? link.takeReceived() : "";
     });
     auto count = [&](SerialEvent event) { return std::count(events.begin(), events.end(), event); };
-    auto waitFor = [&](const std::function<bool()>& done) {  // up to 5 s
-        const auto deadline = loop.now() + 5000;
-        const auto guard = loop.startTimer(5000, [] {});
-        loop.waitFor([&] { return done() || loop.now() >= deadline; });
-        loop.stopTimer(guard);
-        return done();
-    };
     EXPECT_FALSE(link.open(29));  // no such port
     ASSERT_TRUE(link.open(9));
     EXPECT_FALSE(link.open(9));  // already open
@@ -107,11 +109,11 @@ TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
     // One wake-up per byte of the reply at most (13 bytes): a loop that spun would count thousands.
     EXPECT_LE(loop.sleeps() - sleeps, 40u);
     link.setReceiveArmed(true);
-    ASSERT_TRUE(waitFor([&] { return text.find("*EAAI\r\n") != std::string::npos; })) << text;
+    ASSERT_TRUE(waitFor(loop, [&] { return text.find("*EAAI\r\n") != std::string::npos; })) << text;
     EXPECT_EQ(text, "\r\nOK\r\n*EAAI\r\n");
 
     link.write("AT*EAM=\"Zintor\"\r");
-    ASSERT_TRUE(waitFor([&] { return count(SerialEvent::HangUp) == 1; }));
+    ASSERT_TRUE(waitFor(loop, [&] { return count(SerialEvent::HangUp) == 1; }));
     EXPECT_FALSE(link.isOpen());
     loop.waitUntil(loop.now() + 200);
     EXPECT_EQ(count(SerialEvent::HangUp), 1);
@@ -269,9 +271,7 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
     const wchar_t port[] = L"COM12";
     RegSetValueExW(key, L"\\Device\\BtPort7", 0, REG_SZ, reinterpret_cast<const BYTE*>(port),
                    sizeof port);
-    const auto guard = loop.startTimer(5000, [] {});
-    loop.waitFor([&] { return changes > 0; });
-    loop.stopTimer(guard);
+    ASSERT_TRUE(waitFor(loop, [&] { return changes > 0; }));
 
     std::map<std::string, std::string> ports;
     for (const RegisteredPort& port : registry.listPorts()) {
