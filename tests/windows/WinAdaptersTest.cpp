@@ -106,11 +106,11 @@ TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
     const auto sleeps = loop.sleeps();
     loop.waitUntil(loop.now() + 500);
     EXPECT_TRUE(events.empty());
-    // One wake-up per byte of the reply at most (13 bytes): a loop that spun would count thousands.
+    // One wake-up per byte of the reply at most (6 bytes): a loop that spun would count thousands.
     EXPECT_LE(loop.sleeps() - sleeps, 40u);
     link.setReceiveArmed(true);
-    ASSERT_TRUE(waitFor(loop, [&] { return text.find("*EAAI\r\n") != std::string::npos; })) << text;
-    EXPECT_EQ(text, "\r\nOK\r\n*EAAI\r\n");
+    ASSERT_TRUE(waitFor(loop, [&] { return !text.empty(); }));
+    EXPECT_EQ(text, "\r\nOK\r\n");
 
     link.write("AT*EAM=\"Zintor\"\r");
     ASSERT_TRUE(waitFor(loop, [&] { return count(SerialEvent::HangUp) == 1; }));
