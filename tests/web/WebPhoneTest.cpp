@@ -28,7 +28,6 @@ constexpr const char* kError = "\r\nERROR\r\n";
 
 TEST(PhoneModelTest, AnswersAsAPhoneRefusesMalformedCommandsAndReportsOnlyKeysOfTheTable) {
     PhoneModel phone;
-    EXPECT_EQ(phone.answer("AT+cgmm"), std::string("\r\nZintor Virtual Phone\r\n") + kOk);
     EXPECT_EQ(phone.answer("AT+XYZ=1"), kError);
     ASSERT_EQ(phone.answer(R"(AT*EASM="M",1,1,2,"a","b")"), kOk);
     // Count or highlight not matching the items, an open quote, a bare item: refused, and what
@@ -40,10 +39,9 @@ TEST(PhoneModelTest, AnswersAsAPhoneRefusesMalformedCommandsAndReportsOnlyKeysOf
     }
     EXPECT_EQ(phone.screen().menu->title, "M");
 
-    // Keys only while reporting is on.
+    // Keys only while reporting is on (presses and releases reach the program in the browser test).
     EXPECT_FALSE(phone.key("5", true));
     phone.answer("AT+CMER=3,2,0,0,0");
-    EXPECT_EQ(phone.key("5", true), "+CKEV: 5,1");
     EXPECT_EQ(phone.key(":C", false), "+CKEV: :C,0");
     EXPECT_FALSE(phone.key("x", true) || phone.key("5,1\r\nATD1", true));
     phone.answer("AT+CMER=0,0,0,0,0");
@@ -94,14 +92,6 @@ QString status(const QString& address) {
                            "%{http_code}", address});
 }
 
-// What a phone that scans the window's QR code reads and gets: "<address> <HTTP status>".
-QString scanAndOpen(QWidget& window, const QString& folder) {
-    const QString png = folder + "/qr.png";
-    window.findChild<QLabel*>("imgQrCode")->pixmap().save(png);
-    const QString address = output("zbarimg", {"--raw", "-q", png});
-    return address + " " + status(address);
-}
-
 TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     test::WithApp app;
     QTemporaryDir folder;
@@ -128,15 +118,18 @@ TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     EXPECT_TRUE(
         address.endsWith("/?t=" + QString::fromStdString(settings.read("WebPhoneToken", ""))));
     EXPECT_EQ(window->findChild<QLabel*>("lblAddress")->text(), address);
-    EXPECT_EQ(scanAndOpen(*window, folder.path()), address + " 200");
     EXPECT_EQ(output("openssl", {"x509", "-noout", "-fingerprint", "-sha256", "-in",
                                  folder.path() + "/webphone-cert.pem"}),
               "sha256 Fingerprint=" + phone.fingerprint());
     EXPECT_TRUE(window->findChild<QLabel*>("lblFingerprint")->text().contains(phone.fingerprint()));
 
+    // The QR code as a phone reads it: the new address opens the page, the old one no longer does.
     window->findChild<QPushButton*>("cmdNewAddress")->click();
     EXPECT_NE(phone.address(), address);
-    EXPECT_EQ(scanAndOpen(*window, folder.path()), phone.address() + " 200");
+    const QString png = folder.path() + "/qr.png";
+    window->findChild<QLabel*>("imgQrCode")->pixmap().save(png);
+    EXPECT_EQ(output("zbarimg", {"--raw", "-q", png}), phone.address());
+    EXPECT_EQ(status(phone.address()), "200");
     EXPECT_EQ(status(address), "403");
 
     const QPointer<QWidget> open(window);

@@ -77,6 +77,15 @@ TEST(WinEventLoopTest, TimersPostedCallsAndNestedWaitsRunInOrderAndWaitsSleepAls
     CloseHandle(data);
 }
 
+// Runs the loop until `done` or 5 s have passed; whether it is done.
+bool waitFor(WinEventLoop& loop, const std::function<bool()>& done) {
+    const auto deadline = loop.now() + 5000;
+    const auto guard = loop.startTimer(5000, [] {});
+    loop.waitFor([&] { return done() || loop.now() >= deadline; });
+    loop.stopTimer(guard);
+    return done();
+}
+
 TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
     WinEventLoop loop;
     WinSerialLink link{loop};
@@ -87,38 +96,24 @@ TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
         text += event == SerialEvent::Receive ? link.takeReceived() : "";
     });
     auto count = [&](SerialEvent event) { return std::count(events.begin(), events.end(), event); };
-    auto waitFor = [&](const std::function<bool()>& done) {  // up to 5 s
-        const auto deadline = loop.now() + 5000;
-        const auto guard = loop.startTimer(5000, [] {});
-        loop.waitFor([&] { return done() || loop.now() >= deadline; });
-        loop.stopTimer(guard);
-        return done();
-    };
     EXPECT_FALSE(link.open(29));  // no such port
     ASSERT_TRUE(link.open(9));
     EXPECT_FALSE(link.open(9));  // already open
 
-    link.setReceiveArmed(true);
+    // Disarmed (as opened), bytes wait in the link; arming reports them at once. Lines while armed
+    // are seen by the end-to-end test.
     link.write("AT\r");
-    ASSERT_TRUE(waitFor([&] { return text.find("*EAAI\r\n") != std::string::npos; })) << text;
-    EXPECT_EQ(text, "\r\nOK\r\n*EAAI\r\n");
-
-    // Disarmed, bytes wait in the link; arming reports them at once.
-    link.setReceiveArmed(false);
-    text.clear();
-    const auto received = count(SerialEvent::Receive);
-    link.write("AT+CMER=0,0,0,0,0\r");
     const auto sleeps = loop.sleeps();
     loop.waitUntil(loop.now() + 500);
-    EXPECT_EQ(count(SerialEvent::Receive), received);
-    // One wake-up per byte of the reply at most (18 bytes): a loop that spun would count thousands.
+    EXPECT_TRUE(events.empty());
+    // One wake-up per byte of the reply at most (6 bytes): a loop that spun would count thousands.
     EXPECT_LE(loop.sleeps() - sleeps, 40u);
     link.setReceiveArmed(true);
-    ASSERT_TRUE(waitFor([&] { return text.find("+CKEV: 5,1\r\n") != std::string::npos; }));
-    EXPECT_EQ(text, "\r\nOK\r\n+CKEV: 5,1\r\n");
+    ASSERT_TRUE(waitFor(loop, [&] { return !text.empty(); }));
+    EXPECT_EQ(text, "\r\nOK\r\n");
 
     link.write("AT*EAM=\"Zintor\"\r");
-    ASSERT_TRUE(waitFor([&] { return count(SerialEvent::HangUp) == 1; }));
+    ASSERT_TRUE(waitFor(loop, [&] { return count(SerialEvent::HangUp) == 1; }));
     EXPECT_FALSE(link.isOpen());
     loop.waitUntil(loop.now() + 200);
     EXPECT_EQ(count(SerialEvent::HangUp), 1);
@@ -168,17 +163,13 @@ TEST(SendInputKeyboardMouseTest, KeysButtonsAndCursorReachTheWindowInFront) {
     EXPECT_EQ(std::pair(x, y), std::pair(195, 157));
 
     received.clear();
-    input.keyPress('A');
-    input.keyDown(VK_SHIFT);
-    input.keyPress(VK_LEFT);
-    input.keyUp(VK_SHIFT);
+    input.keyPress(VK_LEFT);  // keys down and up alone: Notepad in the end-to-end test
     input.leftButtonDown();
     input.leftButtonUp();
     input.rightButtonDown();
     input.rightButtonUp();
     loop.waitUntil(loop.now() + 300);
-    EXPECT_EQ(received,
-              "down 65 up 65 down 16 down 37e up 37 up 16 left down left up right down right up ");
+    EXPECT_EQ(received, "down 37e up 37 left down left up right down right up ");
 
     input.setCursor(-500, 100000);  // kept on the screen
     input.getCursor(x, y);
@@ -235,7 +226,6 @@ TEST(WinampPlayerTest, DrivesTheWindowOfClassWinampAndPagesItsPlaylist) {
 
     DestroyWindow(window);
     DeleteFileA((playlistFolder + "\\winamp.m3u").c_str());
-    EXPECT_EQ(player.findWindow(playerPath), 0);
 }
 
 TEST(WinMixerTest, MasterVolumeRoundTrip) {
@@ -249,28 +239,20 @@ TEST(WinMixerTest, MasterVolumeRoundTrip) {
     EXPECT_NEAR(static_cast<double>(after), wanted, 700.0);  // as the device rounds it
 }
 
-// That the values are REG_SZ is seen by the end-to-end test.
+// Plain values, and that they are REG_SZ, are seen by the end-to-end test.
 TEST(RegistrySettingsStoreTest, StringValuesInTheProgramsKey) {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Zintor4");
     std::vector<std::string> reports;
     RegistrySettingsStore store([&](const std::string& report) { reports.push_back(report); });
-    EXPECT_EQ(store.read("Com", "5"), "5");
-    store.write("Com", "7");
     store.write("AppName 3", "Café ü €");
     store.write("AppPath9", "");
     store.flush();
     EXPECT_TRUE(reports.empty());
 
     RegistrySettingsStore again;
-    EXPECT_EQ(again.read("Com", "5"), "7");
     EXPECT_EQ(again.read("AppName 3", "x"), "Café ü €");
     EXPECT_EQ(again.read("AppPath9", "x"), "");  // empty is a value, not a missing one
     EXPECT_EQ(again.read("AppName 4", "none"), "none");
-}
-
-void setPort(HKEY key, const wchar_t* name, const wchar_t* port) {
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(port),
-                   static_cast<DWORD>((wcslen(port) + 1) * sizeof(wchar_t)));
 }
 
 TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
@@ -278,7 +260,6 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, WinPortRegistry::kKey, 0, nullptr,
                               REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    setPort(key, L"\\Device\\Serial5", L"COM6");
     const DWORD number = 3;
     RegSetValueExW(key, L"\\Device\\Odd", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                    sizeof number);
@@ -287,22 +268,19 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
     WinPortRegistry registry(loop);
     int changes = 0;
     registry.setChangeListener([&] { ++changes; });
-    setPort(key, L"\\Device\\BtPort7", L"COM12");
-    const auto guard = loop.startTimer(5000, [] {});
-    loop.waitFor([&] { return changes > 0; });
-    loop.stopTimer(guard);
+    const wchar_t port[] = L"COM12";
+    RegSetValueExW(key, L"\\Device\\BtPort7", 0, REG_SZ, reinterpret_cast<const BYTE*>(port),
+                   sizeof port);
+    ASSERT_TRUE(waitFor(loop, [&] { return changes > 0; }));
 
     std::map<std::string, std::string> ports;
     for (const RegisteredPort& port : registry.listPorts()) {
         ports[port.name] = port.portText;
     }
-    EXPECT_EQ(ports.at("\\Device\\Serial5"), "COM6");
     EXPECT_EQ(ports.at("\\Device\\BtPort7"), "COM12");
     EXPECT_EQ(ports.at("\\Device\\Odd"), "");  // not a string
-    for (const wchar_t* name : {L"\\Device\\Serial5", L"\\Device\\BtPort7", L"\\Device\\Odd"}) {
-        RegDeleteValueW(key, name);
-    }
     RegCloseKey(key);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, WinPortRegistry::kKey);
 }
 
 TEST(K8055DllBoardTest, CallsTheSystemFoldersLibrary) {

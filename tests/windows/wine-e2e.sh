@@ -18,13 +18,13 @@ pids=""
 trap '[ -n "$pids" ] && kill -KILL $pids 2>/dev/null' EXIT
 "$wine" "$installer" /S || fail "the installer failed"
 program=$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Local/Programs/Zintor)
+"$wine" "$program/zintor-keymap-check.exe" "$program/KeyMap.xml" | grep -q "^3 key maps" ||
+    fail "the installed zintor-keymap-check did not read the installed KeyMap.xml"
 settings='HKCU\Software\VB and VBA Program Settings\Zintor4\Settings'
 "$wine" reg delete "$settings" /f >/dev/null 2>&1
 for value in Com=9 Auto=1 Log=1; do
     "$wine" reg add "$settings" /v "${value%=*}" /d "${value#*=}" /f >/dev/null 2>&1
 done
-# COM9 in the system's list; the key is volatile: it goes with the wine server.
-"$wine" reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\ZintorTest9' /d COM9 /f >/dev/null 2>&1
 trayer --edge top --align right --widthtype pixel --width 100 --height 32 >/dev/null 2>&1 &
 pids="$pids $!"
 sent() {  # waits up to 20 s for the line $1 to reach the phone
@@ -45,7 +45,6 @@ eval "$(xdotool getwindowgeometry --shell "$notepad")"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
 sleep 0.5
 act() { echo "$1" >&3 && sent "$2"; }  # the user's action on the phone, the program's answer
-act :open 'AT*EASM="Zintor"'
 act ":choose 1" "AT+CMER=3,2,0,0,0"
 echo ":key *" >&3  # the key help, on top without the focus: Notepad still gets the text
 drive KeyHelpOnTopWithoutTheFocus "the key help is not on top without the focus"
@@ -63,16 +62,14 @@ done
 xdotool mousemove --window "$icon" 5 5 click 3
 drive SettingsWindowFromTheTrayMenu "the settings window could not be used"
 sleep 1
+before=$(wc -l <phone.log)
 "$wine" taskkill /im zintor.exe >/dev/null 2>&1
 (sleep 10 && kill -KILL "$zintor_pid") >/dev/null 2>&1 &
 wait "$zintor_pid" || fail "zintor.exe did not end by itself with status 0"
 
-# Each of these lines reached the phone, in this order.
-want='AT|AT+cgmm|at+cscs="8859-1"|AT+CMER=0,0,0,0,0|AT*EAM="Zintor"|AT*EASM="Zintor",1,1,3,'
-want=$want'"Move Mouse","Application","About"|AT+CMER=3,2,0,0,0|AT+CMER=0,0,0,0,0|AT*EAM="Zintor"'
-sed -n 's/^ *[0-9]* < //p' phone.log | tr -d '\r' | awk -v want="$want" '
-    BEGIN { n = split(want, w, "|"); i = 1 } i <= n && $0 == w[i] { i++ }
-    END { if (i <= n) { print "missing: " w[i]; exit 1 } }' || fail "the phone did not get the lines"
+# The shutdown switched keypad reporting off and registered the entry again.
+tail -n +$((before + 1)) phone.log | sed -n 's/^ *[0-9]* < //p' | tr '\n' ' ' |
+    grep -qF 'AT+CMER=0,0,0,0,0 AT*EAM="Zintor"' || fail "the shutdown did not reach the phone"
 "$wine" reg query "$settings" >settings.txt 2>&1
 for value in 'AppName 0 *REG_SZ *Notes' 'AppPath9 *REG_SZ *C:\\windows\\zintornote.exe' \
     'Auto *REG_SZ *0' 'Speed *REG_SZ *50' 'SettingLeft *REG_SZ'; do
