@@ -41,8 +41,7 @@ class Generator {
         for (t_ = between(0, 1500); t_ < end; t_ += between(10, 1200)) {
             episode();
         }
-        std::stable_sort(events_.begin(), events_.end(),
-                         [](const Event& x, const Event& y) { return x.atMs < y.atMs; });
+        std::ranges::stable_sort(events_, {}, &Event::atMs);
         s.endMs = std::max(end, events_.empty() ? 0 : events_.back().atMs + 100);
         s.events = std::move(events_);
         return s;

@@ -89,7 +89,7 @@ void World::check() {
     // quotes, ISO 8859-1 (no UTF-8 sequence: the texts hold no "Ã" followed by a symbol).
     for (; writesSeen_ < serial.writes().size(); ++writesSeen_) {
         const std::string& line = serial.writes()[writesSeen_].bytes;
-        bool bad = !line.ends_with("\r\n") || std::count(line.begin(), line.end(), '"') % 2 != 0;
+        bool bad = !line.ends_with("\r\n") || std::ranges::count(line, '"') % 2 != 0;
         for (std::size_t i = 0; i + 2 < line.size(); ++i) {
             const auto c = static_cast<unsigned char>(line[i]),
                        next = static_cast<unsigned char>(line[i + 1]);
@@ -114,7 +114,7 @@ void World::check() {
                 s.lastKeyMap < maps && s.mouseStep >= 1 && s.mouseSpeed >= 0 &&
                 s.mouseSpeed <= 1000 && s.comPort >= 0 && s.iconFrame >= 101 && s.iconFrame <= 103,
             "key map, cursor, port or tray state out of range");
-    require(std::count(s.modeFlags.begin(), s.modeFlags.end(), true) <= 1 &&
+    require(std::ranges::count(s.modeFlags, true) <= 1 &&
                 (!s.modeFlags[ModeWinampMenu] || (window >= 0 && window <= largestPlaylist_)),
             "more than one mode flag set, or the playlist window out of the playlist");
     require(s.keyHelpShown == sim.desktop.keyHelpShown() &&
