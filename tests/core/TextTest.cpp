@@ -33,9 +33,8 @@ TEST(PhoneLine, EveryLineIsOneCommandOfIsoLatin1WithBalancedQuotes) {
 
 TEST(LogText, TagsAndFileNames) {
     std::string text =
-        "AT*EASM=\"Z\" AT*EAM=\"Z\" at+cscs AT+CMER *EAAI +CKEV: 5,1 *EAII: 0 *EAMI: 3 *EAMI "
-        "AT*EAID "
-        "AT+cscs at*eam";
+        "AT*EASM=\"Z\" AT*EAM=\"Z\" at+cscs AT+CMER *EAAI +CKEV: 5,1 *EAII: 0 "
+        "*EAMI: 3 *EAMI AT*EAID AT+cscs at*eam";
     applyLogTags(text);
     EXPECT_EQ(text,
               ">AT=4<=\"Z\" >AT=1<=\"Z\" >CharSet< >AT=2< >AT=3< >AT=7< 5,1 >AT=8< 0 >AT=6< 3 "
