@@ -41,8 +41,7 @@ class Generator {
         for (t_ = between(0, 1500); t_ < end; t_ += between(10, 1200)) {
             episode();
         }
-        std::stable_sort(events_.begin(), events_.end(),
-                         [](const Event& x, const Event& y) { return x.atMs < y.atMs; });
+        std::ranges::stable_sort(events_, {}, &Event::atMs);
         s.endMs = std::max(end, events_.empty() ? 0 : events_.back().atMs + 100);
         s.events = std::move(events_);
         return s;
@@ -66,8 +65,7 @@ class Generator {
         return line + (line == "*EAII: 11," ? kTyped[below(std::size(kTyped))] : "") + "\r\n";
     }
 
-    void phoneSends(  // whole or cut at random bytes
-        std::int64_t at, std::string text) {
+    void phoneSends(std::int64_t at, std::string text) {  // whole or cut at random bytes
         Event& e = add(at, kPhoneSends, std::move(text));
         if (chance(30) && e.text.size() > 1) {
             for (int i = between(1, 3); i > 0; --i) {
@@ -78,12 +76,11 @@ class Generator {
         }
     }
 
-    // Presses and releases, also a release without its press and a press without its release.
     void keys() {
         const std::string key =
             chance(40) ? pick({"<", ">", "v", "^", "5", "u", "0"}) : kKeys[below(std::size(kKeys))];
         const bool direction = key == "<" || key == ">" || key == "v" || key == "^";
-        const int kind = below(10);  // 0: release only, 1: press only
+        const int kind = below(10);  // 0: a release without its press, 1: a press without release
         kind != 0 ? void(add(t_, kKeyPress, key)) : void();
         kind != 1 ? void(add(t_ + between(20, direction ? 1500 : 2500), kKeyRelease, key)) : void();
     }
