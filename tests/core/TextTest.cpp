@@ -13,7 +13,7 @@ TEST(PhoneLine, EveryLineIsOneCommandOfIsoLatin1WithBalancedQuotes) {
     const std::pair<std::string, std::string> cases[] = {
         {"AT", "AT\r\n"},  // the line end is added where it is missing, and never doubled
         {"AT\r\n\r\n", "AT\r\n"},
-        {"AT*EAID=1,2,\"\xE2\x82\xAC\",80", "AT*EAID=1,2,\"?\",80\r\n"},
+        {"AT*EAID=1,2,\"\xC3\xBF\xE2\x82\xAC\",80", "AT*EAID=1,2,\"\xFF?\",80\r\n"},
         {"AT*EASM=\"a\r\nATD5551234;\tb\x7F\xC2\x85\"", "AT*EASM=\"a  ATD5551234; b  \"\r\n"},
         {"AT*EASM=\"say \"hi\"\",1,\"x\"", "AT*EASM=\"say 'hi'\",1,\"x\"\r\n"},
         {"AT*EAID=1,2,\"open", "AT*EAID=1,2,\"open\"\r\n"},
