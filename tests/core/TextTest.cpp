@@ -22,11 +22,11 @@ TEST(PhoneLine, EveryLineIsOneCommandOfIsoLatin1WithBalancedQuotes) {
     for (const auto& [line, bytes] : cases) {
         EXPECT_EQ(toPhoneLine(line), bytes) << line;
     }
-    EXPECT_EQ(latin1ToUtf8("Caf\xE9"), "Caf\xC3\xA9");
+    EXPECT_EQ(latin1ToUtf8("Caf\xE9\x80"), "Caf\xC3\xA9\xC2\x80");
     EXPECT_EQ(windows1252ToUtf8("\x80 Caf\xE9 \x81"), "\xE2\x82\xAC Caf\xC3\xA9 \xC2\x81");
     EXPECT_TRUE(isValidUtf8("Caf\xC3\xA9 \xF0\x9F\x98\x80 \xE0\xA0\x80"));
     for (const char* broken :
-         {"Caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {
+         {"Caf\xE9", "\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {
         EXPECT_FALSE(isValidUtf8(broken)) << broken;
     }
 }
