@@ -278,9 +278,10 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
         ports[port.name] = port.portText;
     }
     EXPECT_EQ(ports.at("\\Device\\BtPort7"), "COM12");
-    EXPECT_EQ(ports.at("\\Device\\Odd"), "");  // not a string
+    EXPECT_EQ(ports.at("\\Device\\Odd"), "");    // not a string
+    RegDeleteValueW(key, L"\\Device\\BtPort7");  // the system's own ports stay
+    RegDeleteValueW(key, L"\\Device\\Odd");
     RegCloseKey(key);
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, WinPortRegistry::kKey);
 }
 
 TEST(K8055DllBoardTest, CallsTheSystemFoldersLibrary) {
