@@ -19,8 +19,6 @@
 #include <memory>
 #include <thread>
 
-#include "PrivatePulseServer.h"
-#include "PrivateSessionBus.h"
 #include "TestPlayers.h"
 #include "ToneFiles.h"
 #include "linux/MprisName.h"

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <pwd.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +14,26 @@
 
 namespace zintor::testing {
 
+// A home folder of its own under the bus folder, the test's bus and no display.
+inline ChildProcess::Environment isolated(const PrivateSessionBus& bus, const std::string& home) {
+    std::filesystem::create_directories(home);
+    return {{"HOME", home},
+            {"XDG_CONFIG_HOME", home + "/config"},
+            {"XDG_DATA_HOME", home + "/data"},
+            {"XDG_CACHE_HOME", home + "/cache"},
+            {"XDG_RUNTIME_DIR", home},
+            {"DBUS_SESSION_BUS_ADDRESS", bus.address()},
+            {"DISPLAY", ""},
+            {"WAYLAND_DISPLAY", ""}};
+}
+
+// Runs `tool` on the test's bus; its output without the final line end.
+inline std::string runOnBus(const PrivateSessionBus& bus, const std::string& tool) {
+    std::string text = ChildProcess::output("DBUS_SESSION_BUS_ADDRESS='" + bus.address() + "' " +
+                                            tool + " 2>/dev/null");
+    return text.erase(text.find_last_not_of("\r\n") + 1);
+}
+
 // Audacious started headless on the test's bus, playing into the test's PulseAudio, with a
 // configuration folder of its own (so no playlist of an earlier run comes back). Each player's
 // start() fails, after a wait, when the player or the tool the test observes it with is missing.
@@ -18,11 +42,19 @@ class TestAudacious {
     TestAudacious(const PrivateSessionBus& bus, const PrivatePulseServer& pulse)
         : bus_(bus), pulse_(pulse) {}
     // Starts it and waits until it answers on the bus.
-    bool start();
+    bool start() {
+        const std::string home = bus_.folder() + "/audacious-" + std::to_string(++runs_);
+        ChildProcess::Environment environment = isolated(bus_, home);
+        environment.emplace_back("PULSE_SERVER", pulse_.server());
+        return process_.start({"audacious", "-H"}, environment, home + "/audacious.log") &&
+               ChildProcess::eventually(
+                   [this] { return audtool("version").rfind("Audacious", 0) == 0; });
+    }
     void stop() { process_.stop(); }
     bool running() { return process_.running(); }
-    // Runs audtool against it; its output without the final line end.
-    std::string audtool(const std::string& arguments) const;
+    std::string audtool(const std::string& arguments) const {
+        return runOnBus(bus_, "audtool " + arguments);
+    }
     int processId() const { return process_.pid(); }
 
   private:
@@ -41,12 +73,17 @@ class TestMprisPlayer {
         : bus_(bus), name_(std::move(name)) {}
     void stop() { process_.stop(); }
     bool running() { return process_.running(); }
-    // Runs playerctl against it; its output without the final line end.
-    std::string playerctl(const std::string& arguments) const;
+    std::string playerctl(const std::string& arguments) const {
+        return runOnBus(bus_, "playerctl -p " + name_ + " " + arguments);
+    }
 
   protected:
     // Starts `argv` with a home folder of its own and waits until it plays.
-    bool launch(const std::vector<std::string>& argv);
+    bool launch(const std::vector<std::string>& argv) {
+        const std::string home = bus_.folder() + "/" + name_;
+        return process_.start(argv, isolated(bus_, home), home + "/" + name_ + ".log") &&
+               ChildProcess::eventually([this] { return playerctl("status") == "Playing"; });
+    }
 
     const PrivateSessionBus& bus_;
 
@@ -58,7 +95,12 @@ class TestMprisPlayer {
 class TestMpv : public TestMprisPlayer {
   public:
     explicit TestMpv(const PrivateSessionBus& bus) : TestMprisPlayer(bus, "mpv") {}
-    bool start(const std::vector<std::string>& paths);
+    bool start(const std::vector<std::string>& paths) {
+        std::vector<std::string> argv{"mpv", "--script=/usr/lib/mpv-mpris/mpris.so", "--idle=yes"};
+        argv.insert(argv.end(), {"--no-config", "--no-terminal", "--ao=null", "--vo=null"});
+        argv.insert(argv.end(), paths.begin(), paths.end());
+        return launch(argv);
+    }
 };
 
 // VLC refuses to run as root: under root it runs as the user "nobody", and the bus folder (the
@@ -66,7 +108,25 @@ class TestMpv : public TestMprisPlayer {
 class TestVlc : public TestMprisPlayer {
   public:
     explicit TestVlc(const PrivateSessionBus& bus) : TestMprisPlayer(bus, "vlc") {}
-    bool start(const std::vector<std::string>& paths);
+    bool start(const std::vector<std::string>& paths) {
+        const std::string home = bus_.folder() + "/vlc";
+        std::filesystem::create_directories(home);
+        std::vector<std::string> argv;
+        if (geteuid() == 0) {
+            const passwd* nobody = getpwnam("nobody");
+            if (nobody == nullptr || chown(home.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
+                return false;
+            }
+            std::filesystem::permissions(bus_.folder(), std::filesystem::perms::others_exec,
+                                         std::filesystem::perm_options::add);
+            argv = {"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
+                    "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups", "--"};
+        }
+        argv.insert(argv.end(), {"vlc", "--intf=dummy", "--control=dbus", "--aout=adummy",
+                                 "--no-video", "--no-one-instance"});
+        argv.insert(argv.end(), paths.begin(), paths.end());
+        return launch(argv);
+    }
 };
 
 }  // namespace zintor::testing
