@@ -50,13 +50,10 @@ class PrivateXServer {
             process_.stop();
             return false;
         }
-        number_ = std::atoi(written.c_str());
         display_ = ":" + written;
         shared_ = false;
         return true;
     }
-    // The private Xvfb again on the display number it had (after stop()).
-    bool restart() { return !shared_ && number_ >= 0 && startPrivate(number_); }
     void stop() { process_.stop(); }
 
     const std::string& display() const { return display_; }
@@ -65,7 +62,6 @@ class PrivateXServer {
   private:
     ChildProcess process_;
     std::string display_;
-    int number_ = -1;
     bool shared_ = false;
 };
 
