@@ -67,7 +67,6 @@ TEST(PulseMixer, StepsMoveTheDefaultSinkFollowTheUsersSwitchAndOutliveTheServerG
     // The server goes: every call fails, touching nothing; it comes back: found again.
     pulse.stop();
     EXPECT_FALSE(mixer.setVolume(20000));
-    EXPECT_FALSE(mixer.findMasterVolume());
     std::uint32_t untouched = 4242;
     EXPECT_FALSE(mixer.getVolume(untouched));
     EXPECT_EQ(untouched, 4242u);

@@ -46,13 +46,11 @@ TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSai
                            "\"Select\" key"}));
 
     int x = 0, y = 0;
-    EXPECT_FALSE(input.getCursor(x, y));
     input.moveCursorBy(200, 100);
     const Texts first = recorder->takeTexts(1);
     ASSERT_EQ(first.size(), 1u);
     ASSERT_EQ(std::sscanf(first[0].c_str(), "at %d,%d", &x, &y), 2) << first[0];
-    input.moveCursorBy(-3, 0);
-    input.moveCursorBy(0, 2);
+    input.moveCursorBy(-3, 2);
     input.leftButtonDown();
     input.leftButtonUp();
     input.rightButtonDown();
@@ -60,10 +58,8 @@ TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSai
     const auto at = [](int px, int py) {
         return "at " + std::to_string(px) + "," + std::to_string(py);
     };
-    EXPECT_EQ(recorder->takeTexts(6), (Texts{at(x - 3, y), at(x - 3, y + 2), "+button1", "-button1",
-                                             "+button3", "-button3"}));
-    input.moveCursorBy(-testing::PrivateSway::kWidth * 2, 0);  // the compositor keeps it on
-    EXPECT_EQ(recorder->takeTexts(1), (Texts{at(0, y + 2)}));
+    EXPECT_EQ(recorder->takeTexts(5),
+              (Texts{at(x - 3, y + 2), "+button1", "-button1", "+button3", "-button3"}));
 
     recorder.reset();
     sway.stop();
