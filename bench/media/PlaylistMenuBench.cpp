@@ -207,7 +207,7 @@ int main(int argc, char** argv) {
     }
     for (const int count : counts) {
         const std::string list = playlist(bus.folder(), count);
-        TestVlc vlc(bus);
+        TestMprisPlayer vlc(bus, "vlc");
         if (vlc.start({list})) {
             QtEventLoop loop;
             {

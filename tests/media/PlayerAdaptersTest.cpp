@@ -227,7 +227,7 @@ TEST_F(PlayerBusFixture, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrack
 
     // mpv with its MPRIS plugin: the current track is the playlist.
     auto music = tones({"One", "Two", "Three"});
-    TestMpv mpv(*bus_);
+    TestMprisPlayer mpv(*bus_, "mpv");
     ASSERT_TRUE(mpv.start(music)) << "mpv and mpv-mpris are needed";
     MediaPlayer::Handle window = player.findWindow(kMpv);
     ASSERT_NE(window, 0);
@@ -267,7 +267,7 @@ TEST_F(PlayerBusFixture, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrack
         std::filesystem::path(music[1]).parent_path().string() + "/Two Words \xE9#1%.wav";
     std::filesystem::rename(music[1], odd);
     music[1] = odd;
-    TestVlc vlc(*bus_);
+    TestMprisPlayer vlc(*bus_, "vlc");
     ASSERT_TRUE(vlc.start(music)) << "vlc-bin and vlc-plugin-base are needed";
     window = player.findWindow(kVlc);
     ASSERT_NE(window, 0);

@@ -65,54 +65,22 @@ class TestAudacious {
 };
 
 // A player with an MPRIS interface on the test's bus, without sound output, observed with
-// playerctl: mpv with its MPRIS plugin (package mpv-mpris), or VLC with its D-Bus control
-// (vlc-plugin-base).
+// playerctl: "mpv" with its MPRIS plugin (package mpv-mpris), or "vlc" with its D-Bus control
+// (vlc-plugin-base). VLC refuses to run as root: under root it runs as the user "nobody", and the
+// bus folder (the socket, the tone files) is opened for passing through.
 class TestMprisPlayer {
   public:
     TestMprisPlayer(const PrivateSessionBus& bus, std::string name)
         : bus_(bus), name_(std::move(name)) {}
-    void stop() { process_.stop(); }
-    bool running() { return process_.running(); }
-    std::string playerctl(const std::string& arguments) const {
-        return runOnBus(bus_, "playerctl -p " + name_ + " " + arguments);
-    }
-
-  protected:
-    // Starts `argv` with a home folder of its own and waits until it plays.
-    bool launch(const std::vector<std::string>& argv) {
+    // Starts it on `paths` with a home folder of its own and waits until it plays.
+    bool start(const std::vector<std::string>& paths) {
         const std::string home = bus_.folder() + "/" + name_;
-        return process_.start(argv, isolated(bus_, home), home + "/" + name_ + ".log") &&
-               ChildProcess::eventually([this] { return playerctl("status") == "Playing"; });
-    }
-
-    const PrivateSessionBus& bus_;
-
-  private:
-    std::string name_;
-    ChildProcess process_;
-};
-
-class TestMpv : public TestMprisPlayer {
-  public:
-    explicit TestMpv(const PrivateSessionBus& bus) : TestMprisPlayer(bus, "mpv") {}
-    bool start(const std::vector<std::string>& paths) {
-        std::vector<std::string> argv{"mpv", "--script=/usr/lib/mpv-mpris/mpris.so", "--idle=yes"};
-        argv.insert(argv.end(), {"--no-config", "--no-terminal", "--ao=null", "--vo=null"});
-        argv.insert(argv.end(), paths.begin(), paths.end());
-        return launch(argv);
-    }
-};
-
-// VLC refuses to run as root: under root it runs as the user "nobody", and the bus folder (the
-// socket, the tone files) is opened for passing through.
-class TestVlc : public TestMprisPlayer {
-  public:
-    explicit TestVlc(const PrivateSessionBus& bus) : TestMprisPlayer(bus, "vlc") {}
-    bool start(const std::vector<std::string>& paths) {
-        const std::string home = bus_.folder() + "/vlc";
-        std::filesystem::create_directories(home);
+        const ChildProcess::Environment environment = isolated(bus_, home);
         std::vector<std::string> argv;
-        if (geteuid() == 0) {
+        if (name_ == "mpv") {
+            argv = {"mpv", "--script=/usr/lib/mpv-mpris/mpris.so", "--idle=yes", "--no-config"};
+            argv.insert(argv.end(), {"--no-terminal", "--ao=null", "--vo=null"});
+        } else if (geteuid() == 0) {
             const passwd* nobody = getpwnam("nobody");
             if (nobody == nullptr || chown(home.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
                 return false;
@@ -122,11 +90,24 @@ class TestVlc : public TestMprisPlayer {
             argv = {"setpriv", "--reuid=" + std::to_string(nobody->pw_uid),
                     "--regid=" + std::to_string(nobody->pw_gid), "--clear-groups", "--"};
         }
-        argv.insert(argv.end(), {"vlc", "--intf=dummy", "--control=dbus", "--aout=adummy",
-                                 "--no-video", "--no-one-instance"});
+        if (name_ == "vlc") {
+            argv.insert(argv.end(), {"vlc", "--intf=dummy", "--control=dbus", "--aout=adummy",
+                                     "--no-video", "--no-one-instance"});
+        }
         argv.insert(argv.end(), paths.begin(), paths.end());
-        return launch(argv);
+        return process_.start(argv, environment, home + "/" + name_ + ".log") &&
+               ChildProcess::eventually([this] { return playerctl("status") == "Playing"; });
     }
+    void stop() { process_.stop(); }
+    bool running() { return process_.running(); }
+    std::string playerctl(const std::string& arguments) const {
+        return runOnBus(bus_, "playerctl -p " + name_ + " " + arguments);
+    }
+
+  private:
+    const PrivateSessionBus& bus_;
+    std::string name_;
+    ChildProcess process_;
 };
 
 }  // namespace zintor::testing
