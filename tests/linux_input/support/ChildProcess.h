@@ -4,7 +4,6 @@
 #include <QStandardPaths>
 
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -109,14 +108,10 @@ class ChildProcess {
         return QStandardPaths::findExecutable(QString::fromStdString(program)).toStdString();
     }
     static std::string output(const std::string& command) {
-        std::string text;
-        if (FILE* pipe = popen(command.c_str(), "r")) {
-            for (int c = 0; (c = fgetc(pipe)) != EOF;) {
-                text += static_cast<char>(c);
-            }
-            pclose(pipe);
-        }
-        return text;
+        QProcess shell;
+        shell.start("/bin/sh", {"-c", QString::fromStdString(command)});
+        shell.waitForFinished(-1);
+        return shell.readAllStandardOutput().toStdString();
     }
     static std::string readFile(const std::string& path) {
         std::ifstream in(path);
