@@ -1,9 +1,8 @@
-// The Linux player adapters, through the player selection the program uses, on a private session
-// bus and PulseAudio for the whole test binary (with a fresh D-Bus connection per test):
-// Audacious's own interface against a real Audacious (headless); MPRIS without any player,
-// against mpv with its MPRIS plugin (the current track only) and against VLC (a track list);
-// which player the configured program means. What the phone shows of a player is played in the
-// media transcripts on the simulated player.
+// The Linux player adapters, through the player selection the program uses, each test on a
+// private session bus (and PulseAudio for Audacious): Audacious's own interface against a real
+// Audacious (headless); MPRIS without any player, against mpv with its MPRIS plugin (the current
+// track only) and against VLC (a track list); which player the configured program means. What the
+// phone shows of a player is played in the media transcripts on the simulated player.
 #include <gmock/gmock.h>
 #include <signal.h>
 
@@ -36,68 +35,49 @@ const std::string kAudacious = "/usr/bin/audacious";
 const std::string kMpv = "/usr/bin/mpv";
 const std::string kVlc = "/usr/bin/vlc";
 
-class PlayerBusFixture : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        bus_ = std::make_unique<PrivateSessionBus>();
-        pulse_ = std::make_unique<PrivatePulseServer>();
-        up_ = bus_->start() && pulse_->start();
+// Tone files of 20, 21, 22 ... seconds in the bus's folder, tagged "<title> Zintor".
+std::vector<std::string> tones(const PrivateSessionBus& bus,
+                               const std::vector<std::string>& titles) {
+    const std::string folder = bus.folder() + "/music";
+    std::filesystem::create_directories(folder);
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        paths.push_back(folder + "/" + titles[i] + ".wav");
+        const int n = static_cast<int>(i);
+        writeTone(paths.back(), 20 + n, 440 + 110 * n, titles[i]);
     }
-    static void TearDownTestSuite() {
-        pulse_.reset();
-        bus_.reset();
-    }
-    void SetUp() override {
-        ASSERT_TRUE(up_) << "dbus-daemon (package dbus) and pulseaudio are needed";
-        ASSERT_TRUE(connection_.isConnected());
-    }
-    ~PlayerBusFixture() override { QDBusConnection::disconnectFromBus(name_); }
+    return paths;
+}
 
-    // Tone files of 20, 21, 22 ... seconds in the bus's folder, tagged "<title> Zintor".
-    std::vector<std::string> tones(const std::vector<std::string>& titles) {
-        const std::string folder = bus_->folder() + "/music";
-        std::filesystem::create_directories(folder);
-        std::vector<std::string> paths;
-        for (std::size_t i = 0; i < titles.size(); ++i) {
-            paths.push_back(folder + "/" + titles[i] + ".wav");
-            const int n = static_cast<int>(i);
-            writeTone(paths.back(), 20 + n, 440 + 110 * n, titles[i]);
-        }
-        return paths;
+// The entries from `first` to the end of the playlist that query 120 made readable, by path.
+Lines paths(MediaPlayer& player, const std::string& playerPath, int first = 0) {
+    std::vector<PlaylistEntry> entries;
+    const int count = player.playlistCount(playerPath) - first;
+    EXPECT_TRUE(player.playlistEntries(playerPath, first, count, entries));
+    Lines paths;
+    for (const PlaylistEntry& entry : entries) {
+        paths.push_back(entry.path);
     }
-    // The entries from `first` to the end of the playlist that query 120 made readable, by path.
-    static Lines paths(MediaPlayer& player, const std::string& playerPath, int first = 0) {
-        std::vector<PlaylistEntry> entries;
-        const int count = player.playlistCount(playerPath) - first;
-        EXPECT_TRUE(player.playlistEntries(playerPath, first, count, entries));
-        Lines paths;
-        for (const PlaylistEntry& entry : entries) {
-            paths.push_back(entry.path);
-        }
-        return paths;
-    }
+    return paths;
+}
 
-    static inline std::unique_ptr<PrivateSessionBus> bus_;
-    static inline std::unique_ptr<PrivatePulseServer> pulse_;
-    static inline bool up_ = false;
-    static inline int connections_ = 0;
-    const QString name_ = QStringLiteral("zintor-test-%1").arg(++connections_);
-    QDBusConnection connection_ =
-        QDBusConnection::connectToBus(QString::fromStdString(bus_->address()), name_);
+TEST(PlayerAdapters, AudaciousObeysAsWinampDoesUntilItHangsOrClosesPagesALongList) {
+    PrivateSessionBus bus;
+    PrivatePulseServer pulse;
+    ASSERT_TRUE(bus.start() && pulse.start()) << "dbus-daemon and pulseaudio are needed";
+    QDBusConnection connection =
+        QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "audacious-test");
     QtEventLoop loop;
-};
-
-TEST_F(PlayerBusFixture, AudaciousObeysAsWinampDoesUntilItHangsOrClosesPagesALongList) {
-    TestAudacious audacious(*bus_, *pulse_);
+    TestAudacious audacious(bus, pulse);
     ASSERT_TRUE(audacious.start()) << "audacious and audtool are needed";
     std::vector<std::string> diagnostics;
-    PlayerSelect player(loop, connection_,
+    PlayerSelect player(loop, connection,
                         [&](const std::string& line) { diagnostics.push_back(line); });
     const auto audtoolSays = [&](const std::string& arguments, const std::string& answer) {
         return ChildProcess::eventually([&] { return audacious.audtool(arguments) == answer; });
     };
 
-    const auto files = tones({"Alpha", "Beta", "Gamma", "Delta"});
+    const auto files = tones(bus, {"Alpha", "Beta", "Gamma", "Delta"});
     for (const std::string& path : files) {
         audacious.audtool("playlist-addurl 'file://" + path + "'");
     }
@@ -181,7 +161,7 @@ TEST_F(PlayerBusFixture, AudaciousObeysAsWinampDoesUntilItHangsOrClosesPagesALon
 
     // A list of 40,000 entries, of files that are not there (the player lists them all the
     // same) and three real ones from entry 35,000 on, played from an entry past 32,767.
-    const std::string list = bus_->folder() + "/long.m3u";
+    const std::string list = bus.folder() + "/long.m3u";
     {
         std::ofstream out(list);
         for (int i = 0; i < 40'000; ++i) {
@@ -205,9 +185,14 @@ TEST_F(PlayerBusFixture, AudaciousObeysAsWinampDoesUntilItHangsOrClosesPagesALon
     EXPECT_TRUE(audtoolSays("playlist-position", "35002"));
 }
 
-TEST_F(PlayerBusFixture, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrackVlcWithATrackList) {
+TEST(PlayerAdapters, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrackVlcWithATrackList) {
+    PrivateSessionBus bus;
+    ASSERT_TRUE(bus.start()) << "dbus-daemon (package dbus) is needed";
+    QDBusConnection connection =
+        QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "mpris-test");
+    QtEventLoop loop;
     // No player on the bus: nothing is found and nothing waits.
-    PlayerSelect player(loop, connection_);
+    PlayerSelect player(loop, connection);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(player.findWindow(kAudacious), 0);
     EXPECT_EQ(player.findWindow(kVlc), 0);
@@ -226,8 +211,8 @@ TEST_F(PlayerBusFixture, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrack
     EXPECT_FALSE(player.start("/nonexistent/audacious"));
 
     // mpv with its MPRIS plugin: the current track is the playlist.
-    auto music = tones({"One", "Two", "Three"});
-    TestMprisPlayer mpv(*bus_, "mpv");
+    auto music = tones(bus, {"One", "Two", "Three"});
+    TestMprisPlayer mpv(bus, "mpv");
     ASSERT_TRUE(mpv.start(music)) << "mpv and mpv-mpris are needed";
     MediaPlayer::Handle window = player.findWindow(kMpv);
     ASSERT_NE(window, 0);
@@ -267,7 +252,7 @@ TEST_F(PlayerBusFixture, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrack
         std::filesystem::path(music[1]).parent_path().string() + "/Two Words \xE9#1%.wav";
     std::filesystem::rename(music[1], odd);
     music[1] = odd;
-    TestMprisPlayer vlc(*bus_, "vlc");
+    TestMprisPlayer vlc(bus, "vlc");
     ASSERT_TRUE(vlc.start(music)) << "vlc-bin and vlc-plugin-base are needed";
     window = player.findWindow(kVlc);
     ASSERT_NE(window, 0);
@@ -311,11 +296,11 @@ TEST_F(PlayerBusFixture, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrack
         QDBusMessage::createMethodCall(vlcName, path, "org.freedesktop.DBus.Properties", "Get");
     read << trackList << QStringLiteral("Tracks");
     const auto ids = qdbus_cast<QList<QDBusObjectPath>>(
-        connection_.call(read).arguments().value(0).value<QDBusVariant>().variant());
+        connection.call(read).arguments().value(0).value<QDBusVariant>().variant());
     ASSERT_EQ(ids.size(), 3);
     QDBusMessage remove = QDBusMessage::createMethodCall(vlcName, path, trackList, "RemoveTrack");
     remove << QVariant::fromValue(ids.last());
-    ASSERT_EQ(connection_.call(remove).type(), QDBusMessage::ReplyMessage);
+    ASSERT_EQ(connection.call(remove).type(), QDBusMessage::ReplyMessage);
     EXPECT_TRUE(ChildProcess::eventually([&] {
         loop.pumpOnce();
         return player.query(window, 3, 120) == 0 && player.playlistCount(kVlc) == 2;
