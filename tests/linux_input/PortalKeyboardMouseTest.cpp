@@ -23,7 +23,7 @@ namespace {
 // The stand-in, on a connection of its own to the bus at `address`, answers the version property
 // and every request at once, through the Request object's Response signal after the method's
 // reply, as the portal does. It records each call as its name and number arguments ("key 97 1"
-// for NotifyKeyboardKeysym, "motion -3 0", "button 272 1", "SelectDevices types=3 persist_mode=2
+// for NotifyKeyboardKeysym, "motion -3 2", "button 272 1", "SelectDevices types=3 persist_mode=2
 // restore_token=t"); a session other than the one it made adds " (unknown session)".
 class PortalStandIn : public QDBusVirtualObject {
   public:
