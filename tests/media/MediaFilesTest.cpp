@@ -122,7 +122,6 @@ TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryOrTheTitleFromTheCaption) {
     EXPECT_EQ(titleFromCaption("3. Mr. Big - Winamp"), "Mr. Big");  // only the first period
     EXPECT_EQ(titleFromCaption("No Number - Winamp"), "No Number");
     EXPECT_EQ(titleFromCaption("Winamp"), "");  // shorter than what is cut
-    EXPECT_EQ(titleFromCaption("[Paused]"), "");
 }
 
 }  // namespace
