@@ -1,7 +1,6 @@
 // XTestKeyboardMouse against a real X server: what the adapter injects is compared with what a
 // second client records from the server (the core's typing on an adapter: the Wayland test).
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <unistd.h>
 

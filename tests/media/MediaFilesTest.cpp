@@ -1,6 +1,5 @@
 // Titles from captions, MP3 tags and entry names, on real files.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 #include <filesystem>
@@ -11,8 +10,8 @@
 #include "media/MediaText.h"
 #include "media/WinampControl.h"
 #include "media/WinampInfo.h"
+#include "platform/qt/PosixFiles.h"
 #include "platform/sim/SimWorld.h"
-#include "qt/PosixFiles.h"
 
 namespace zintor::testing {
 namespace {
