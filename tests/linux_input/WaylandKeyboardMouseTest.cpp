@@ -19,8 +19,8 @@ TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSai
     ZINTOR_SKIP_UNLESS(testing::PrivateSway::installed(), "sway is not installed");
     testing::PrivateSway sway;
     ASSERT_TRUE(sway.start()) << sway.log();
-    auto recorder = std::make_unique<testing::WaylandRecorder>(sway.display());
-    ASSERT_TRUE(recorder->waitUntilShown()) << sway.log();
+    testing::WaylandRecorder recorder(sway.display());
+    ASSERT_TRUE(recorder.waitUntilShown()) << sway.log();
     Texts said;
     const auto report = [&said](const std::string& message) { said.push_back(message); };
     // The seat has no keyboard of its own here: the layout in use is xkb's default, as sway's.
@@ -29,25 +29,25 @@ TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSai
     const bool connected = input.connect();
     unsetenv("XKB_DEFAULT_LAYOUT");
     ASSERT_TRUE(connected) << input.failure();
-    ASSERT_TRUE(recorder->waitUntilFocused()) << recorder->output();
-    recorder->takeTexts(100, std::chrono::milliseconds(100));  // the pointer's first position
+    ASSERT_TRUE(recorder.waitUntilFocused()) << recorder.output();
+    recorder.takeTexts(100, std::chrono::milliseconds(100));  // the pointer's first position
     SimEventLoop loop;
     InputSynthesis synthesis(input, loop);
 
     synthesis.typeText("Ab1q");
     // On a French layout the digit keys without Shift give "&", "é", ... as on X11.
-    EXPECT_EQ(recorder->takeTexts(10), (Texts{"+Shift_L", "+A", "-A", "-Shift_L", "+b", "-b",
-                                              "+ampersand", "-ampersand", "+q", "-q"}))
-        << recorder->output();
+    EXPECT_EQ(recorder.takeTexts(10), (Texts{"+Shift_L", "+A", "-A", "-Shift_L", "+b", "-b",
+                                             "+ampersand", "-ampersand", "+q", "-q"}))
+        << recorder.output();
     input.keyPress(41);  // SELECT: no such key
     input.keyPress(13);
-    EXPECT_EQ(recorder->takeTexts(2), (Texts{"+Return", "-Return"}));
+    EXPECT_EQ(recorder.takeTexts(2), (Texts{"+Return", "-Return"}));
     EXPECT_EQ(said, (Texts{"No key is sent for virtual key 41: the keyboard layout has no "
                            "\"Select\" key"}));
 
     int x = 0, y = 0;
     input.moveCursorBy(200, 100);
-    const Texts first = recorder->takeTexts(1);
+    const Texts first = recorder.takeTexts(1);
     ASSERT_EQ(first.size(), 1u);
     ASSERT_EQ(std::sscanf(first[0].c_str(), "at %d,%d", &x, &y), 2) << first[0];
     input.moveCursorBy(-3, 2);
@@ -58,10 +58,9 @@ TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSai
     const auto at = [](int px, int py) {
         return "at " + std::to_string(px) + "," + std::to_string(py);
     };
-    EXPECT_EQ(recorder->takeTexts(5),
+    EXPECT_EQ(recorder.takeTexts(5),
               (Texts{at(x - 3, y + 2), "+button1", "-button1", "+button3", "-button3"}));
 
-    recorder.reset();
     sway.stop();
     input.keyPress('A');
     input.keyPress('B');

@@ -13,20 +13,17 @@
 namespace zintor::testing {
 
 // A headless sway (wlroots' headless backend, pixman renderer, no input devices, no XWayland)
-// with one output of kWidth x kHeight, in a private runtime folder. Sway refuses to run as root:
+// with one output of 1280x1024 pixels, in a private runtime folder. Sway refuses to run as root:
 // under root it runs as the user "nobody".
 class PrivateSway {
   public:
-    static constexpr int kWidth = 1280;
-    static constexpr int kHeight = 1024;
-
     static bool installed() { return !ChildProcess::find("sway").empty(); }
     // Starts sway and waits for its socket.
     bool start() {
         const std::string folder = folder_.path().toStdString();
-        std::ofstream(folder + "/config") << "output HEADLESS-1 resolution " << kWidth << "x"
-                                          << kHeight << "\nxwayland disable\ndefault_border none\n"
-                                          << "for_window [app_id=\"wev\"] fullscreen enable\n";
+        std::ofstream(folder + "/config")
+            << "output HEADLESS-1 resolution 1280x1024\nxwayland disable\ndefault_border none\n"
+            << "for_window [app_id=\"wev\"] fullscreen enable\n";
         std::vector<std::string> argv;
         if (geteuid() == 0) {
             const passwd* nobody = getpwnam("nobody");
