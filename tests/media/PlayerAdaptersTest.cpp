@@ -15,7 +15,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <thread>
 
 #include "TestPlayers.h"
