@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractEventDispatcher>
-#include <QCoreApplication>
 #include <QObject>
 #include <QTemporaryDir>
 #include <QTest>
