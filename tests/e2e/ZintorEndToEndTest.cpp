@@ -53,10 +53,10 @@ class ZintorEndToEnd : public ::testing::Test {
         EXPECT_EQ(texts[5].rfind("AT*EASM=\"Zintor\",1,1,", 0), 0u) << texts[5];  // main menu
     }
     // The phone sends `line`; the index of the program's `answer` after it, or -1.
-    int say(const std::string& line, const std::string& answer, std::chrono::seconds limit = 20s) {
+    int say(const std::string& line, const std::string& answer) {
         const std::size_t before = phone.lines().size();
         phone.send(line + "\r\n");
-        return phone.waitForLine(answer, before, limit);
+        return phone.waitForLine(answer, before, 20s);
     }
     void expectExit(int signal = SIGTERM) {
         zintor.signal(signal);
@@ -67,7 +67,7 @@ class ZintorEndToEnd : public ::testing::Test {
     test::ZintorProcess zintor;
 };
 
-TEST_F(ZintorEndToEnd, SurvivesGarbageAndBurstsStopsTheCursorWhenUnpluggedAndFindsThePhoneAgain) {
+TEST_F(ZintorEndToEnd, SurvivesGarbageStopsTheCursorWhenUnpluggedAndFindsThePhoneAgain) {
     ZINTOR_SKIP_UNLESS(std::getenv("DISPLAY") != nullptr && !cursorPosition().empty(),
                        "needs an X server (DISPLAY) and xdotool");
     startConnected();
@@ -85,14 +85,6 @@ TEST_F(ZintorEndToEnd, SurvivesGarbageAndBurstsStopsTheCursorWhenUnpluggedAndFin
     ASSERT_GE(say("*EAMI", "AT*EAM=\"Zintor\""), 0) << zintor.errorOutput();
 
     ASSERT_GE(say("*EAMI: 1", "AT+CMER=3,2,0,0,0"), 0) << zintor.errorOutput();  // Move Mouse
-    std::string burst;
-    for (int i = 0; i < 50000; ++i) {
-        burst += "+CKEV: ],1\r\n+CKEV: ],0\r\n";  // a key no key map can bind
-    }
-    phone.send(burst);
-    ASSERT_GE(say("*EAMI", "AT*EAM=\"Zintor\"", 60s), 0) << zintor.errorOutput();
-
-    ASSERT_GE(say("*EAMI: 1", "AT+CMER=3,2,0,0,0"), 0) << zintor.errorOutput();
     std::this_thread::sleep_for(300ms);  // anything the phone sends stops the cursor: its OK too
     phone.send("+CKEV: >,1\r\n");
     std::this_thread::sleep_for(300ms);
