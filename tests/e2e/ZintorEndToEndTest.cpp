@@ -123,7 +123,6 @@ TEST_F(ZintorEndToEnd, PortsThatDoNotWorkLeaveItIdleUntilThePhonesPortAppearsThe
     zintor.writeSettings("Com=5\nAuto=1\n");
     ASSERT_TRUE(zintor.start());
     std::this_thread::sleep_for(1500ms);
-    EXPECT_TRUE(zintor.running()) << zintor.errorOutput();
     zintor.pin(5, phone.slavePath());
     expectConnected();
 
