@@ -1,5 +1,6 @@
 // The windows of the phone's keys: the key help window built from a key map, and the key-map
-// notice. (When the program shows, renames and closes them is played in the transcripts.)
+// notice, also as the desktop without a display keeps it. (When the program shows, renames and
+// closes them is played in the transcripts.)
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -9,9 +10,11 @@
 #include "ShellTestApp.h"
 #include "app/KeyNames.h"
 #include "control/KeyHelpContent.h"
+#include "platform/qt/HeadlessDesktop.h"
 #include "platform/qt/KeyHelpWindow.h"
 #include "platform/qt/NoticeWindow.h"
 #include "platform/qt/QtDesktop.h"
+#include "platform/sim/SimEventLoop.h"
 
 namespace zintor {
 namespace {
@@ -100,6 +103,29 @@ TEST(KeyWindows, KeyHelpRowsAndWidthFollowTheKeyMapANoticeStaysThreeSecondsAfter
     desktop.setNoticeText("Changed Key Map to\r\nMedia");  // nothing open: nothing happens
     QTest::qWait(50);
     EXPECT_EQ(events.calls.size(), 1u);
+}
+
+TEST(KeyWindows, WithoutADisplayTheNoticeClosesThreeSecondsAfterTheLastChange) {
+    SimEventLoop loop;
+    HeadlessDesktop desktop(loop);
+    test::RecordingEvents listener;
+    desktop.setListener(&listener);
+
+    desktop.showNotice("Changed Key Map to\r\nMedia");
+    loop.runFor(2000);
+    desktop.setNoticeText("Changed Key Map to\r\nMouse");  // restarts the three seconds
+    loop.runFor(2990);
+    EXPECT_TRUE(desktop.view().noticeShown);
+    EXPECT_TRUE(listener.calls.empty());
+    loop.runFor(20);
+    EXPECT_FALSE(desktop.view().noticeShown);
+    EXPECT_EQ(listener.calls, std::vector<std::string>{"noticeClosed"});
+
+    // Closed by the program: no report.
+    desktop.showNotice("x");
+    desktop.closeNotice();
+    loop.runFor(5000);
+    EXPECT_EQ(listener.calls, std::vector<std::string>{"noticeClosed"});
 }
 
 }  // namespace
