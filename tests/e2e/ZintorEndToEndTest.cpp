@@ -42,15 +42,12 @@ class ZintorEndToEnd : public ::testing::Test {
         ASSERT_TRUE(zintor.start(extra, withoutX));
         expectConnected();
     }
-    // Waits for the connect sequence and the main menu.
+    // Waits for the connect sequence to end in the main menu.
     void expectConnected() {
-        ASSERT_TRUE(phone.waitUntil([](const auto& lines) { return lines.size() >= 6; }, 30s))
-            << zintor.errorOutput();
-        const Lines texts = phone.texts();
-        EXPECT_EQ(Lines(texts.begin(), texts.begin() + 5),
-                  (Lines{"AT", "AT+cgmm", "at+cscs=\"8859-1\"", "AT+CMER=0,0,0,0,0",
-                         "AT*EAM=\"Zintor\""}));
-        EXPECT_EQ(texts[5].rfind("AT*EASM=\"Zintor\",1,1,", 0), 0u) << texts[5];  // main menu
+        const auto inMainMenu = [](const auto& lines) {
+            return !lines.empty() && lines.back().text.rfind("AT*EASM=\"Zintor\",1,1,", 0) == 0;
+        };
+        ASSERT_TRUE(phone.waitUntil(inMainMenu, 30s)) << zintor.errorOutput();
     }
     // The phone sends `line`; the index of the program's `answer` after it, or -1.
     int say(const std::string& line, const std::string& answer) {
