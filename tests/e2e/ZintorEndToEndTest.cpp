@@ -20,7 +20,6 @@ namespace {
 
 using phone::PtyPhone;
 using testing::ChildProcess;
-using Lines = std::vector<std::string>;
 using namespace std::chrono_literals;
 
 // The mouse cursor on the X server named by DISPLAY, as "x:<n> y:<n>".
@@ -150,7 +149,7 @@ TEST_F(ZintorEndToEnd, InAWaylandSessionWithoutXTheVirtualKeyboardAndTheHeldCurs
 
     // Held: the pointer moves step after step.
     phone.send("+CKEV: >,1\r\n");
-    const Lines moves = window.takeTexts(20);
+    const auto moves = window.takeTexts(20);
     EXPECT_GE(std::count_if(moves.begin(), moves.end(),
                             [](const std::string& event) { return event.rfind("at ", 0) == 0; }),
               20)
