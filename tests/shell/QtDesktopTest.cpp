@@ -17,7 +17,6 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
 #include <QSystemTrayIcon>
@@ -27,6 +26,7 @@
 #include <map>
 #include <optional>
 
+#include "QtTestSupport.h"
 #include "ShellTestApp.h"
 #include "app/Program.h"
 #include "link/Link.h"
@@ -233,10 +233,7 @@ TEST_F(ProgramOnQtDesktop, SettingsOddValuesWrittenByHandOpenTheWindowAndEscapeS
 TEST_F(ProgramOnQtDesktop,
        SettingsStartAtLoginWritesAndRemovesTheAutostartEntryASecondOpeningReturns) {
     QTemporaryDir config;
-    const auto restore = qScopeGuard([old = qgetenv("XDG_CONFIG_HOME")] {
-        old.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", old);
-    });
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    test::ScopedEnv env("XDG_CONFIG_HOME", config.path().toStdString());
     const QString entry = config.filePath("autostart/zintor.desktop");
     // Opens the window, clicks the box and closes the window: whether it was checked before
     // and after the click.
