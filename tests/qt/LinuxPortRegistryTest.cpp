@@ -82,7 +82,6 @@ TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevicesWhichKeepTheirNumb
               "rfcomm0=2;ttyACM3=7;usb-FTDI_FT232R_A50285BI-if00-port0=3");
     LinuxPortRegistry registry(settings, paths);
     EXPECT_EQ(registry.devicePath(5), dev("ttyACM0"));
-    EXPECT_EQ(registry.devicePath(3), dev("ttyUSB0"));
 
     // Unplugged: its number stays reserved; a new device takes the lowest free one.
     fs::remove(root / "by-id/usb-FTDI_FT232R_A50285BI-if00-port0");
