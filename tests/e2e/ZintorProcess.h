@@ -28,7 +28,6 @@ class ZintorProcess : public testing::ChildProcess {
     void writeSettings(const std::string& lines) const {
         std::ofstream(configFolder() + "/Zintor4.ini") << "[Settings]\n" << lines;
     }
-    std::string readSettings() const { return readFile(configFolder() + "/Zintor4.ini"); }
     // Makes ports/COM<n> a symbolic link to `device`.
     void pin(int port, const std::string& device) const {
         std::filesystem::create_symlink(device,

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QAbstractEventDispatcher>
-#include <QCoreApplication>
-#include <QObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -10,17 +7,6 @@
 #include <string>
 
 namespace zintor::test {
-
-// Counts how often the thread's event dispatcher wakes up: a loop that sleeps while it waits
-// wakes a handful of times, one that spins wakes thousands of times.
-struct WakeCounter {
-    WakeCounter() {
-        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
-                         &context, [this] { ++wakes; });
-    }
-    QObject context;
-    int wakes = 0;
-};
 
 // A fresh temporary folder, removed with everything in it at the end.
 struct TempFolder : QTemporaryDir {
