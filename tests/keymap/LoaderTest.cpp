@@ -1,22 +1,77 @@
 // Loading key maps from small texts: the reader's quirks, and errors, which stop the load where
 // they occur, say where (line and column of the file) and what was expected, and keep what was
-// read before them.
+// read before them. Then the key maps shipped in data/KeyMap.xml.
 
 #include <gtest/gtest.h>
 
-#include "LoaderTestSupport.h"
+#include <fstream>
+#include <sstream>
+
+#include "LiteralKeyMapLoader.h"
+#include "keymap/KeyMapLoader.h"
+#include "keymap/KeyMapNames.h"
 
 namespace zintor {
 namespace {
 
-using testing::commands;
-using testing::load;
-using testing::Loaded;
 using Lines = std::vector<std::string>;
 using Kind = KeyMapLoadError::Kind;
 
+struct Loaded {
+    std::vector<KeyMap> maps;
+    std::array<USBOutput, 8> outputs;
+    KeyMapLoadResult result;
+    std::vector<KeyMapNote> notes;
+};
+
+Loaded load(const std::string& text) {
+    Loaded l;
+    KeyMapLoadOptions options;
+    options.notes = &l.notes;
+    l.result = loadKeyMaps(text, l.maps, l.outputs, options);
+    return l;
+}
+
 std::string message(const Loaded& l) {
     return l.result.error ? formatLoadError("KeyMap.xml", *l.result.error) : "no error";
+}
+
+// A command as `TYPE code`, then ` value N` and ` "text"` when they are set.
+std::string shown(const KeyCommand& c) {
+    static const char* const kTypes[] = {"KEY",   "WAIT",  "SPECIAL KEY", "KEY DOWN", "KEY UP",
+                                         "MOUSE", "INPUT", "WINAMP",      "VOLUME"};
+    std::string s = c.type >= 0 && c.type < 9 ? kTypes[c.type] : "type " + std::to_string(c.type);
+    s += " " + std::to_string(c.code);
+    s += c.value != 0 ? " value " + std::to_string(c.value) : "";
+    return s + (c.text.empty() ? "" : " \"" + c.text + "\"");
+}
+
+Lines commands(const Loaded& l, int map, int key) {
+    Lines out;
+    for (const KeyCommand& c : l.maps.at(map).keys.at(key).commands) {
+        out.push_back(shown(c));
+    }
+    return out;
+}
+
+// Every field of the key maps and USB outputs, one line per key map and per output, to compare
+// two loads whole.
+Lines everything(const std::vector<KeyMap>& maps, const std::array<USBOutput, 8>& outputs) {
+    Lines out;
+    for (const KeyMap& map : maps) {
+        std::string line = map.name;
+        for (const KeyEntry& key : map.keys) {
+            line += " | " + key.name + " / " + key.help;
+            for (const KeyCommand& c : key.commands) {
+                line += " / " + shown(c);
+            }
+        }
+        out.push_back(line);
+    }
+    for (const USBOutput& o : outputs) {
+        out.push_back(o.nameOn + " | " + o.nameOff + (o.state ? " | on" : ""));
+    }
+    return out;
 }
 
 TEST(loadKeyMaps, OnlyExactElementNamesCountAndValuesAreKeptAsWritten) {
@@ -34,7 +89,6 @@ TEST(loadKeyMaps, OnlyExactElementNamesCountAndValuesAreKeptAsWritten) {
     EXPECT_EQ(l.maps[0].keys[1].name, "still one");
     EXPECT_EQ(commands(l, 0, 1), Lines{"KEY 0 \"x < y\""});
     EXPECT_TRUE(commands(l, 0, 4).empty());
-    EXPECT_EQ(load("<KEYMAP><KEYMAP_NAME> Office \r\n</KEYMAP_NAME>").maps[0].name, " Office \r\n");
     // The checker's notes point at the near misses, not at end tags or the declaration.
     // KEYMAP id, "KEY_2 ", keymap, key_3, Help, KEY_4/, and "x < y" typing only "xy".
     ASSERT_EQ(l.notes.size(), 7u);
@@ -117,9 +171,8 @@ TEST(loadKeyMaps, UsbNamesGoToTheOutputSelectedLastStartingWithOutputOne) {
         "<USB_DIGITAL_OUT_3><NAME_ON>three</NAME_ON><NAME_ON>three again</NAME_ON>");
     ASSERT_TRUE(l.result.ok());
     EXPECT_TRUE(l.maps.empty());
-    EXPECT_EQ(testing::everything({}, l.outputs),
-              (Lines{"first on | ", " | ", "three again | ", " | ", " | ", " | ", " | ",
-                     "eight on | eight off"}));
+    EXPECT_EQ(everything({}, l.outputs), (Lines{"first on | ", " | ", "three again | ", " | ",
+                                                " | ", " | ", " | ", "eight on | eight off"}));
 }
 
 TEST(loadKeyMaps, ATextShorterThanThreeCharactersAfterTheLastTagIsNotRead) {
@@ -174,8 +227,6 @@ TEST(LoadErrors, SayWhereAndWhatWasExpected) {
         Kind kind;
         std::string message;
     } cases[] = {
-        {"<Zintor_KeyMap>\n<KEYMAP>\n  <KEY_3>\n    <COMMAND_TYPE>KEY</COMMAND_TYPE>\n",
-         Kind::NoCommand, "4:5: COMMAND_TYPE before any COMMAND_ID for key KEY_3"},
         {"<KEY_1>\n<HELP>x</HELP>", Kind::NoKeyMap, "2:1: HELP before the first KEYMAP"},
         {"  <KEYMAP_NAME>1</KEYMAP_NAME>", Kind::NoKeyMap,
          "1:3: KEYMAP_NAME before the first KEYMAP"},
@@ -265,6 +316,40 @@ TEST(LoadErrors, ValuesReadAgainAndAgainBehindAnUnclosedEndTagEndTheLoadInsteadO
     EXPECT_EQ(l.result.error->offset, text.size() - 2);
     EXPECT_NE(l.result.error->text.find("expected \">\" to close this \"</\""), std::string::npos);
     EXPECT_EQ(l.maps[0].keys[0].help.substr(0, 8), "x<HELP>x");  // read until then, it stays
+}
+
+TEST(DefaultKeyMap, LoadsCleanlyLikeTheLiteralReaderAndBindsEveryKeyAPhoneReports) {
+    std::ostringstream text;
+    text << std::ifstream(ZINTOR_DEFAULT_KEYMAP, std::ios::binary).rdbuf();
+    const Loaded loaded = load(text.str());
+    ASSERT_TRUE(loaded.result.ok()) << formatLoadError("KeyMap.xml", *loaded.result.error);
+    ASSERT_EQ(loaded.maps.size(), 3u);
+    EXPECT_EQ(loaded.maps[0].name, "Desktop");
+    EXPECT_EQ(loaded.maps[1].name, "Presentation");
+    EXPECT_EQ(loaded.maps[2].name, "Media");
+    for (const KeyMapNote& note : loaded.notes) {
+        ADD_FAILURE() << note.at.line << ":" << note.at.column << ": " << note.text;
+    }
+    std::vector<KeyMap> maps;
+    std::array<USBOutput, 8> outputs;
+    EXPECT_FALSE(literal::loadKeyMaps(text.str(), maps, outputs, nullptr));
+    EXPECT_EQ(everything(maps, outputs), everything(loaded.maps, loaded.outputs));
+
+    for (const KeyMap& map : loaded.maps) {
+        EXPECT_LE(map.name.size(), 15u) << map.name;  // fits the phone's screen
+        for (int k = 0; k < kKeysPerMap; ++k) {
+            // Keys with an element, except KEY_CLEAR which no phone reports.
+            const bool bindable = !keyElementName(k).empty() && k != 12;
+            EXPECT_EQ(!map.keys[k].commands.empty(), bindable) << map.name << " key " << k;
+            EXPECT_EQ(!map.keys[k].help.empty(), bindable) << map.name << " key " << k;
+        }
+    }
+    for (const USBOutput& out : loaded.outputs) {
+        EXPECT_FALSE(out.nameOn.empty() || out.nameOff.empty());
+        EXPECT_NE(out.nameOn, out.nameOff);
+        EXPECT_LE(out.nameOn.size(), 15u);
+        EXPECT_EQ((out.nameOn + out.nameOff).find('"'), std::string::npos);  // quoted on the phone
+    }
 }
 
 }  // namespace

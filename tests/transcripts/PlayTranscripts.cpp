@@ -83,22 +83,18 @@ std::string escape(const std::string& bytes) {
 
 class Player {
   public:
-    explicit Player(const std::string& path) : path_(path) {}
-    bool play();
+    bool play(const std::string& path);
 
   private:
     void act(const std::string& line);
     void setUp(const std::string& name, const std::string& args);
     void poll();
-    void note(std::int64_t at, const std::string& channel, const std::string& text,
-              bool asWritten = false);
+    void note(std::int64_t at, const std::string& channel, const std::string& text);
 
-    std::string path_;
     SimWorld world;
     std::unique_ptr<Program> program;
     std::vector<std::pair<std::int64_t, std::string>> log;  // time; channel, blank, what
-    std::set<std::string> watched{"<",   ">",     "!",   "key",  "desk",
-                                  "vol", "board", "run", "diag", "player"};
+    std::set<std::string> watched{">", "key", "desk", "vol", "board", "run", "diag", "player"};
     std::string keyMap;
     std::int64_t end = 0;
     std::map<std::string, std::size_t> seen;
@@ -116,10 +112,9 @@ auto fresh(std::map<std::string, std::size_t>& seen, const std::string& name, co
     return out;
 }
 
-void Player::note(std::int64_t at, const std::string& channel, const std::string& text,
-                  bool asWritten) {
+void Player::note(std::int64_t at, const std::string& channel, const std::string& text) {
     if (watched.count(channel) != 0 && at <= end) {
-        log.emplace_back(at, channel + " " + (asWritten ? text : escape(text)));
+        log.emplace_back(at, channel + " " + escape(text));
     }
 }
 
@@ -314,11 +309,10 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         tag += artist;
         tag.resize(128, '\0');
         world.files.putFile(key, std::string(200, 'x') + tag);
-    } else if (name == "player") {  // running | gone | stopped | playing | paused | next
+    } else if (name == "player") {  // running | gone | stopped | playing | next
         args == "gone"      ? player.setRunning(false)
         : args == "running" ? player.setRunning(true)
         : args == "next"    ? player.command(ScriptedPlayer::kWindow, 40048)
-        : args == "paused"  ? player.setState(ScriptedPlayer::Paused)
         : args == "playing" ? player.setState(ScriptedPlayer::Playing)
                             : player.setState(ScriptedPlayer::Stopped);
     } else if (name == "playlist") {  // playlist N [@CURRENT] or playlist PATH|PATH [@CURRENT]
@@ -347,7 +341,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         args == "unreadable" ? world.input.failGetCursor(true)
                              : world.input.placeCursor(number, std::stoi(rest));
         cursorX = world.input.cursorX(), cursorY = world.input.cursorY();
-    } else if (name == "settings-edit") {  // auto=N speed=N nameI=TEXT pathI=TEXT ...
+    } else if (name == "settings-edit") {  // auto=N nameI=TEXT pathI=TEXT ...
         world.desktop.setSettingsEditor([edits = args](const SettingsForm& shown) {
             SettingsForm form = shown;
             std::istringstream list(edits);
@@ -355,7 +349,6 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
                 const auto [field, text] = split(edit, "=");
                 const auto slot = static_cast<std::size_t>(field.back() - '0');
                 field == "auto"             ? void(form.autoConnect = std::stoi(text))
-                : field == "speed"          ? void(form.mouseSpeed = std::stoi(text))
                 : field.starts_with("name") ? void(form.appName[slot] = text)
                                             : void(form.appPath[slot] = text);
             }
@@ -374,7 +367,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
 // One line of the transcript, done at its time ("1000 < *EAMI: 1", "1000 ! hangup").
 void Player::act(const std::string& line) {
     poll();
-    note(world.loop.now(), line.substr(0, 1), trim(line.substr(1)), true);
+    log.emplace_back(world.loop.now(), line);  // as written
     if (line[0] == '<') {
         world.phone.send(unescape(trim(line.substr(1))) + "\r\n");
     } else {
@@ -383,8 +376,8 @@ void Player::act(const std::string& line) {
     }
 }
 
-bool Player::play() {
-    std::ifstream file(path_);
+bool Player::play(const std::string& path) {
+    std::ifstream file(path);
     std::vector<std::pair<int, std::string>> expected;  // line number, text
     int number = 0;
     for (std::string line; std::getline(file, line) && ++number;) {
@@ -469,7 +462,7 @@ bool Player::play() {
     if (failure.empty()) {
         return true;
     }
-    std::cout << path_ << ": " << failure << "\nWhat happened:\n";
+    std::cout << path << ": " << failure << "\nWhat happened:\n";
     for (const std::string& event : actual) {
         std::cout << event << "\n";
     }
@@ -483,7 +476,7 @@ int main(int argc, char** argv) {
     bool ok = argc > 1;
     for (int i = 1; i < argc; ++i) {
         try {
-            ok = zintor::Player(argv[i]).play() && ok;
+            ok = zintor::Player().play(argv[i]) && ok;
         } catch (const std::exception& error) {
             std::cout << argv[i] << ": " << error.what() << "\n";
             ok = false;
