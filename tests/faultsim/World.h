@@ -72,7 +72,6 @@ class World {
     void delivered(std::string_view bytes);  // every byte that reaches the PC's port
     void linkEnded();
     void scan();
-    void checkHolds();
     bool held(int group) const;
     void released(int group);
 
