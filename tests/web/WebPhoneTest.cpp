@@ -86,12 +86,6 @@ QString output(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
-// The HTTP status the page answers with at `address`, asked over loopback.
-QString status(const QString& address) {
-    return output("curl", {"-ks", "--connect-to", "::127.0.0.1:", "-o", "/dev/null", "-w",
-                           "%{http_code}", address});
-}
-
 TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     test::WithApp app;
     QTemporaryDir folder;
@@ -128,8 +122,11 @@ TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     const QString png = folder.path() + "/qr.png";
     window->findChild<QLabel*>("imgQrCode")->pixmap().save(png);
     EXPECT_EQ(output("zbarimg", {"--raw", "-q", png}), phone.address());
-    EXPECT_EQ(status(phone.address()), "200");
-    EXPECT_EQ(status(address), "403");
+    for (const auto& [url, code] : {std::pair(phone.address(), "200"), std::pair(address, "403")}) {
+        // asked over loopback, whatever host the address names
+        EXPECT_EQ(code, output("curl", {"-ks", "--connect-to", "::127.0.0.1:", "-o", "/dev/null",
+                                        "-w", "%{http_code}", url}));
+    }
 
     const QPointer<QWidget> open(window);
     toggle->trigger();
