@@ -15,10 +15,10 @@
 #include "WebPhone.h"
 #include "WebPhoneMenu.h"
 #include "WebPhoneServer.h"
-#include "qt/QtSerialLink.h"
-#include "qt/QtSettingsStore.h"
-#include "qt/TrayMenu.h"
-#include "sim/FakePortRegistry.h"
+#include "platform/qt/QtSerialLink.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "platform/qt/TrayMenu.h"
+#include "platform/sim/FakePortRegistry.h"
 
 namespace zintor::web {
 namespace {
