@@ -147,5 +147,4 @@ finally:
     for child in reversed(children):
         with contextlib.suppress(ProcessLookupError):
             os.killpg(child.pid, signal.SIGKILL)
-    if not os.environ.get("ZINTOR_KEEP_TEST_FILES"):
-        shutil.rmtree(work, ignore_errors=True)
+    shutil.rmtree(work, ignore_errors=True)
