@@ -106,8 +106,25 @@ void World::check() {
         endedSinceOpen_ = false;
     }
     scan();
-    checkHolds();
     const ProgramState& s = program->state();
+    const bool flags[] = {s.mouseMoving, s.specialKeyRepeating, s.volumeStepping,
+                          s.winampRepeatVolume, false};
+    // Lines still waiting (the rest of a burst) are handled one step each first.
+    const bool linesWait =
+        !program->link().unhandledText().empty() || !sim.serial().buffered().empty();
+    for (int g = 0; g < kGroups; ++g) {
+        if (limitFrom_[g] >= 0 && counts_[g] - limitFrom_[g] > 1) {
+            throw Failure(std::to_string(counts_[g] - limitFrom_[g]) + " " + kGroupNames[g] +
+                          " after the key's release or the link's end at " +
+                          std::to_string(releasedAt_[g]) + " ms");
+        }
+        if (flags[g] && !held(g) && !linesWait && sim.loop.now() > releasedAt_[g] + kFlagGraceMs) {
+            throw Failure(std::string("a hold loop for ") + kGroupNames[g] +
+                          " outlives its key or its link");
+        }
+    }
+    require(sim.serial().isOpen() || downOnPc_.empty(),
+            "the link is gone but the program still holds a key or button down");
     const int maps = static_cast<int>(s.keyMaps.size());
     const int window = s.winampPageOffset + s.winampLastIndex;
     require(s.currentKeyMap >= 0 && s.currentKeyMap < maps && s.lastKeyMap >= 0 &&
@@ -146,28 +163,6 @@ void World::scan() {
             player[playerSeen_] == "command 40058" || player[playerSeen_] == "command 40059";
     }
     counts_[Mixer] = static_cast<std::int64_t>(sim.mixer.sets().size());
-}
-
-void World::checkHolds() {
-    const ProgramState& s = program->state();
-    const bool flags[] = {s.mouseMoving, s.specialKeyRepeating, s.volumeStepping,
-                          s.winampRepeatVolume, false};
-    // Lines still waiting (the rest of a burst) are handled one step each first.
-    const bool linesWait =
-        !program->link().unhandledText().empty() || !sim.serial().buffered().empty();
-    for (int g = 0; g < kGroups; ++g) {
-        if (limitFrom_[g] >= 0 && counts_[g] - limitFrom_[g] > 1) {
-            throw Failure(std::to_string(counts_[g] - limitFrom_[g]) + " " + kGroupNames[g] +
-                          " after the key's release or the link's end at " +
-                          std::to_string(releasedAt_[g]) + " ms");
-        }
-        if (flags[g] && !held(g) && !linesWait && sim.loop.now() > releasedAt_[g] + kFlagGraceMs) {
-            throw Failure(std::string("a hold loop for ") + kGroupNames[g] +
-                          " outlives its key or its link");
-        }
-    }
-    require(sim.serial().isOpen() || downOnPc_.empty(),
-            "the link is gone but the program still holds a key or button down");
 }
 
 void World::rebootStarts() {

@@ -18,8 +18,7 @@ using Failure = std::runtime_error;
 class World;
 struct Event;
 
-// What happens to the program: the phone, its user, the user at the PC or the world around them.
-// Each is defined in World.cpp with what it does.
+// What happens to the program: the phone, its user, the user at the PC or the world (World.cpp).
 struct Act {
     const char* what;  // as a replay prints it: "%s" the event's text, "%a" and "%b" its numbers
     void (*apply)(World&, const Event&);
@@ -72,7 +71,6 @@ class World {
     void delivered(std::string_view bytes);  // every byte that reaches the PC's port
     void linkEnded();
     void scan();
-    void checkHolds();
     bool held(int group) const;
     void released(int group);
 

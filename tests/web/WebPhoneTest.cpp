@@ -15,10 +15,10 @@
 #include "WebPhone.h"
 #include "WebPhoneMenu.h"
 #include "WebPhoneServer.h"
-#include "qt/QtSerialLink.h"
-#include "qt/QtSettingsStore.h"
-#include "qt/TrayMenu.h"
-#include "sim/FakePortRegistry.h"
+#include "platform/qt/QtSerialLink.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "platform/qt/TrayMenu.h"
+#include "platform/sim/FakePortRegistry.h"
 
 namespace zintor::web {
 namespace {
@@ -86,12 +86,6 @@ QString output(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
-// The HTTP status the page answers with at `address`, asked over loopback.
-QString status(const QString& address) {
-    return output("curl", {"-ks", "--connect-to", "::127.0.0.1:", "-o", "/dev/null", "-w",
-                           "%{http_code}", address});
-}
-
 TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     test::WithApp app;
     QTemporaryDir folder;
@@ -125,12 +119,14 @@ TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
 
     // The QR code as a phone reads it: the new address opens the page, the old one no longer does.
     window->findChild<QPushButton*>("cmdNewAddress")->click();
-    EXPECT_NE(phone.address(), address);
     const QString png = folder.path() + "/qr.png";
     window->findChild<QLabel*>("imgQrCode")->pixmap().save(png);
     EXPECT_EQ(output("zbarimg", {"--raw", "-q", png}), phone.address());
-    EXPECT_EQ(status(phone.address()), "200");
-    EXPECT_EQ(status(address), "403");
+    for (const auto& [url, code] : {std::pair(phone.address(), "200"), std::pair(address, "403")}) {
+        // asked over loopback, whatever host the address names
+        EXPECT_EQ(code, output("curl", {"-ks", "--connect-to", "::127.0.0.1:", "-o", "/dev/null",
+                                        "-w", "%{http_code}", url}));
+    }
 
     const QPointer<QWidget> open(window);
     toggle->trigger();

@@ -137,7 +137,6 @@ try:
     driver.execute_script("socket.send('x'.repeat(5000))")
     wait.until(lambda _: "phone lost (page closed (code 1009" in open(log).read(), "not refused")
     shows("screen", "Move Mouse")
-    assert demo.poll() is None
     os.killpg(demo.pid, signal.SIGINT)  # Ctrl+C: the demo's configuration goes with it
     demo.wait(10)
     assert not [f for f in os.listdir(tmp) if f.startswith("tmp.")], "the demo left its files"
@@ -148,5 +147,4 @@ finally:
     for child in reversed(children):
         with contextlib.suppress(ProcessLookupError):
             os.killpg(child.pid, signal.SIGKILL)
-    if not os.environ.get("ZINTOR_KEEP_TEST_FILES"):
-        shutil.rmtree(work, ignore_errors=True)
+    shutil.rmtree(work, ignore_errors=True)

@@ -37,7 +37,6 @@ TEST(DISABLED_EndToEnd, KeyHelpOnTopWithoutTheFocus) {
     const LONG_PTR style = GetWindowLongPtrW(help, GWL_EXSTYLE);
     EXPECT_TRUE(IsWindowVisible(help));
     EXPECT_TRUE((style & WS_EX_TOPMOST) != 0 && (style & WS_EX_NOACTIVATE) != 0) << style;
-    EXPECT_NE(GetForegroundWindow(), help);
 }
 
 TEST(DISABLED_EndToEnd, NotepadShowsTheTextTypedOnThePhone) {

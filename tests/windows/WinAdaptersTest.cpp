@@ -155,11 +155,9 @@ TEST(SendInputKeyboardMouseTest, KeysButtonsAndCursorReachTheWindowInFront) {
 
     SendInputKeyboardMouse input;
     input.setCursor(200, 150);
+    input.moveCursorBy(-5, 7);
     int x = 0, y = 0;
     ASSERT_TRUE(input.getCursor(x, y));
-    EXPECT_EQ(std::pair(x, y), std::pair(200, 150));
-    input.moveCursorBy(-5, 7);
-    input.getCursor(x, y);
     EXPECT_EQ(std::pair(x, y), std::pair(195, 157));
 
     received.clear();
@@ -178,14 +176,11 @@ TEST(SendInputKeyboardMouseTest, KeysButtonsAndCursorReachTheWindowInFront) {
     DestroyWindow(window);
 }
 
-// The stand-in: records commands, answers the queries, writes its playlist on query 120.
+// The stand-in: records commands, writes its playlist on query 120.
 LRESULT CALLBACK winampProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
         received += std::to_string(wParam) + " ";
         return 0;
-    }
-    if (message == WM_USER && lParam == winamp::kQueryState) {
-        return winamp::kStatePaused;
     }
     if (message == WM_USER && lParam == winamp::kQueryWritePlaylist) {
         std::ofstream m3u(playlistFolder + "\\winamp.m3u", std::ios::binary);
@@ -212,7 +207,6 @@ TEST(WinampPlayerTest, DrivesTheWindowOfClassWinampAndPagesItsPlaylist) {
     received.clear();
     player.command(found, winamp::kNext);
     EXPECT_EQ(received, "40048 ");
-    EXPECT_EQ(player.query(found, 0, winamp::kQueryState), winamp::kStatePaused);
     EXPECT_EQ(player.caption(found), "2. Artist - Song - Winamp [Paused]");
 
     EXPECT_EQ(player.query(found, winamp::kWritePlaylistData, winamp::kQueryWritePlaylist), 1);
@@ -230,8 +224,7 @@ TEST(WinampPlayerTest, DrivesTheWindowOfClassWinampAndPagesItsPlaylist) {
 
 TEST(WinMixerTest, MasterVolumeRoundTrip) {
     WinMixer mixer;
-    ASSERT_TRUE(mixer.open()) << "no mixer device under wine";
-    ASSERT_TRUE(mixer.findMasterVolume());
+    ASSERT_TRUE(mixer.open() && mixer.findMasterVolume()) << "no master volume under wine";
     std::uint32_t before = 0, after = 0;
     ASSERT_TRUE(mixer.getVolume(before));
     const std::uint32_t wanted = before >= 30000 ? 12000 : 54000;
