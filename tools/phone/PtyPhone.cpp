@@ -61,6 +61,17 @@ void PtyPhone::setReply(const std::string& command, const std::string& reply) {
 void PtyPhone::setSilent(bool silent) {
     std::lock_guard lock(mutex_);
     silent_ = silent;
+    silentUntil_ = {};
+}
+
+void PtyPhone::silenceFor(std::chrono::milliseconds duration) {
+    std::lock_guard lock(mutex_);
+    silentUntil_ = std::chrono::steady_clock::now() + duration;
+}
+
+void PtyPhone::setEcho(bool echo) {
+    std::lock_guard lock(mutex_);
+    echo_ = echo;
 }
 
 void PtyPhone::setLineHook(std::function<void(const Line&)> hook) {
@@ -135,6 +146,11 @@ std::vector<PtyPhone::Line> PtyPhone::lines() const {
     return lines_;
 }
 
+std::string PtyPhone::received() const {
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
 std::vector<std::string> PtyPhone::texts() const {
     std::vector<std::string> out;
     for (const Line& line : lines()) {
@@ -197,6 +213,10 @@ void PtyPhone::run() {
 }
 
 void PtyPhone::handleBytes(const char* data, std::size_t size) {
+    {
+        std::lock_guard lock(mutex_);
+        received_.append(data, size);
+    }
     // A command ends at CR (the program sends CR LF); the LF then ends an empty line, ignored.
     for (std::size_t i = 0; i < size; ++i) {
         const char c = data[i];
@@ -221,8 +241,10 @@ void PtyPhone::answer(const std::string& text) {
         lines_.push_back(line);
         auto it = replies_.find(text);
         reply = it != replies_.end() ? it->second : model_.answer(text);
-        if (silent_) {
+        if (silent_ || std::chrono::steady_clock::now() < silentUntil_) {
             reply.clear();
+        } else if (echo_) {
+            reply = text + "\r\n" + reply;
         }
         hook = hook_;
     }

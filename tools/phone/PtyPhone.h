@@ -18,8 +18,8 @@ namespace zintor::phone {
 // A phone on the master side of a pseudo-terminal: the program opens the slave side as its serial
 // port. It answers each command line as the phone model does (or with a scripted reply), records
 // every line it receives with its time, and can act as the user (through the model), send any
-// text, fall silent or hang up. It runs its own thread,
-// so it answers while the caller's thread is busy or blocked.
+// text, echo what it receives, fall silent or hang up. It runs its own thread, so it answers while
+// the caller's thread is busy or blocked.
 class PtyPhone {
   public:
     struct Line {
@@ -42,8 +42,12 @@ class PtyPhone {
     // ("OK", the model name for "AT+cgmm", "ERROR" for what it refuses). An empty reply means no
     // answer at all.
     void setReply(const std::string& command, const std::string& reply);
-    // Stop (true) or resume answering anything.
+    // Stop (true) or resume answering anything; resuming also ends a silenceFor.
     void setSilent(bool silent);
+    // Answer nothing for `duration` from now, then answer again.
+    void silenceFor(std::chrono::milliseconds duration);
+    // Echo each command line (with CR LF) before its answer, as a phone with ATE1 does.
+    void setEcho(bool echo);
     // Called on the phone's thread for every line received (after it was recorded).
     void setLineHook(std::function<void(const Line&)> hook);
 
@@ -59,8 +63,9 @@ class PtyPhone {
     void hangUp();
     bool hungUp() const;
 
-    // Every line received so far.
+    // Every line received so far; every byte received, as it came.
     std::vector<Line> lines() const;
+    std::string received() const;
     std::vector<std::string> texts() const;
     // Waits until `done(lines)` is true or the timeout passes; true when it became true.
     bool waitUntil(const std::function<bool(const std::vector<Line>&)>& done,
@@ -92,9 +97,12 @@ class PtyPhone {
     std::map<std::string, std::string> replies_;
     web::PhoneModel model_;
     bool silent_ = false;
+    std::chrono::steady_clock::time_point silentUntil_;
+    bool echo_ = false;
     bool hungUp_ = false;
     std::function<void(const Line&)> hook_;
     std::string partial_;
+    std::string received_;
     std::mutex writeMutex_;
     std::thread thread_;
 };

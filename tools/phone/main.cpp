@@ -11,18 +11,21 @@
 //                  the user's actions (open the entry, choose item N, leave the menu, answer or
 //                  close the dialog, end the session, enter TEXT in the input box)
 //   :key CODE      press and release a key (:press CODE, :release CODE for one half)
+//   :raw TEXT      send TEXT without CR LF (\r, \n, \t, \\ and \xHH stand for those bytes)
 //   :sleep MS      pause
 //   :wait TEXT     wait (up to 60 s) until the program sends the line TEXT
-//   :silent        stop answering        :talk   answer "OK" again
+//   :silent [MS]   stop answering (for MS milliseconds)     :talk   answer again
+//   :echo on|off   echo each command line before its answer (as a phone with ATE1)
 //   :hangup        close the line (the program sees the device go away) and end
 //   :quit          end
-// A REPLY of --reply may use \r and \n; an empty REPLY means no answer to that command.
+// A REPLY of --reply may use the escapes of :raw; an empty REPLY means no answer to that command.
 // --link PATH makes PATH a symbolic link to the device (for example
 // ~/.config/Zintor/ports/COM5) and removes it at the end.
 
 #include <poll.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -43,11 +46,12 @@ constexpr zintor::cli::ProgramHelp kHelp{
     "A virtual phone on a pseudo-terminal, for trying Zintor without a phone. Prints the device\n"
     "to open, then every line the program sends; answers as a phone; sends each line typed (or\n"
     "read from the script) followed by CR LF. Lines starting with ':' are commands: :sleep MS,\n"
-    ":wait TEXT, :silent, :talk, :hangup, :quit; the user's actions :open, :choose N, :leave,\n"
-    ":answer, :close, :end, :text TEXT, :key CODE, :press CODE, :release CODE; :screen.\n",
+    ":wait TEXT, :silent [MS] (for MS ms), :talk, :echo on|off, :raw TEXT (no CR LF; \\r \\n\n"
+    "\\xHH escapes), :hangup, :quit; the user's actions :open, :choose N, :leave, :answer,\n"
+    ":close, :end, :text TEXT, :key CODE, :press CODE, :release CODE; :screen.\n",
     "  --link PATH    make PATH a symbolic link to the device (removed at the end)\n"
     "  --silent       answer nothing (as :silent)\n"
-    "  --reply C=R    answer the command C with R (\\r and \\n allowed; empty: no answer)\n"
+    "  --reply C=R    answer the command C with R (\\r, \\n, \\xHH allowed; empty: no answer)\n"
     "  --script FILE  run the lines of FILE before standard input\n"};
 
 volatile std::sig_atomic_t stopRequested = 0;
@@ -59,7 +63,13 @@ void onSignal(int) {
 std::string unescape(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size()) {
+        const bool hex = text.compare(i, 2, "\\x") == 0 && i + 3 < text.size() &&
+                         std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
+                         std::isxdigit(static_cast<unsigned char>(text[i + 3]));
+        if (hex) {
+            out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else if (text[i] == '\\' && i + 1 < text.size()) {
             const char c = text[++i];
             out += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c;
         } else {
@@ -143,8 +153,14 @@ bool runLine(PtyPhone& phone, const std::string& line, std::size_t& seen) {
             return false;
         }
         seen = static_cast<std::size_t>(index) + 1;
+    } else if (command == ":raw") {
+        phone.send(unescape(argument));
+    } else if (command == ":silent" && !argument.empty()) {
+        phone.silenceFor(std::chrono::milliseconds(std::stoul(argument)));
     } else if (command == ":silent") {
         phone.setSilent(true);
+    } else if (command == ":echo") {
+        phone.setEcho(argument == "on");
     } else if (command == ":talk") {
         phone.setSilent(false);
     } else if (command == ":hangup") {
