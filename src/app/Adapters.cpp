@@ -16,6 +16,7 @@ Adapters::Adapters(bool headless)
       webPhone_(settings_, registry_, serial_,
                 QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Zintor",
                 [this](const std::string& message) { logSink_.diagnostic(message); }),
+      phoneLine_(webPhone_.serial(), loop_),
       input_(
           chooseLinuxInput(QDBusConnection::sessionBus(), settings_,
                            [this](const std::string& message) { logSink_.diagnostic(message); })),
@@ -36,8 +37,8 @@ Adapters::Adapters(bool headless)
 Adapters::~Adapters() = default;
 
 Ports Adapters::ports() {
-    return Ports{loop_,     webPhone_.serial(), webPhone_.registry(), settings_, files_,  logSink_,
-                 *desktop_, launcher_,          *input_.adapter,      mixer_,    player_, board_};
+    return Ports{loop_,     phoneLine_, webPhone_.registry(), settings_, files_,  logSink_,
+                 *desktop_, launcher_,  *input_.adapter,      mixer_,    player_, board_};
 }
 
 }  // namespace zintor::app

@@ -8,6 +8,7 @@
 #include "linux/PlayerSelect.h"
 #include "linux/PulseMixer.h"
 #include "linux/StderrLogSink.h"
+#include "qt/GatedSerialLink.h"
 #include "qt/PosixFiles.h"
 #include "qt/QtEventLoop.h"
 #include "qt/QtLauncher.h"
@@ -40,6 +41,7 @@ class Adapters {
     LinuxPortRegistry registry_;
     QtSerialLink serial_;
     web::WebPhone webPhone_;  // the browser phone: one more port beside the serial ones
+    GatedSerialLink phoneLine_;  // the serial ports and the browser phone, as the program sees them
     PosixFiles files_;
     std::unique_ptr<Desktop> desktop_;
     QtLauncher launcher_;

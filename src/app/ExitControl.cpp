@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <csignal>
 #include <cstdio>
 
@@ -24,8 +25,14 @@ void handleSignal(int number) {
 
 }  // namespace
 
-ExitControl::ExitControl(std::function<void()> shutdown, std::function<int()> waitDepth)
-    : shutdown_(std::move(shutdown)), waitDepth_(std::move(waitDepth)) {
+namespace {
+// The phone answers in well under a second; a shutdown that still waits after this gives up.
+constexpr int kLongestShutdownMs = 5000;
+}  // namespace
+
+ExitControl::ExitControl(std::function<void(std::function<void()>)> shutdown,
+                         std::function<void()> shutdownNow)
+    : shutdown_(std::move(shutdown)), shutdownNow_(std::move(shutdownNow)) {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
         notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
         connect(notifier_, &QSocketNotifier::activated, this, [this] { onSignal(); });
@@ -47,7 +54,7 @@ ExitControl::ExitControl(std::function<void()> shutdown, std::function<int()> wa
                 [this](QSessionManager&) { requestExit(); });
     }
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
-            [this] { shutdown_(); });
+            [this] { shutdownNow_(); });
 }
 
 ExitControl::~ExitControl() {
@@ -71,12 +78,25 @@ void ExitControl::onSignal() {
 }
 
 void ExitControl::requestExit() {
-    shutdown_();
-    if (mainLoopRunning_ && waitDepth_() == 0) {
+    if (exitRequested_ || !mainLoopRunning_) {
+        // Asked again while the shutdown waits for the phone, or before the loop runs.
+        shutdownNow_();
+        leave();
+        return;
+    }
+    exitRequested_ = true;
+    QTimer::singleShot(kLongestShutdownMs, this, [this] {
+        shutdownNow_();
+        leave();
+    });
+    shutdown_([this] { leave(); });
+}
+
+void ExitControl::leave() {
+    if (mainLoopRunning_) {
         QCoreApplication::quit();
         return;
     }
-    // Inside start-up or inside a wait: end here (the settings are saved, the port is closed).
     std::fflush(nullptr);
     ::_exit(0);
 }

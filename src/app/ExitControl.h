@@ -12,15 +12,14 @@ namespace zintor::app {
 // the process exits with status 0.
 //
 // Signals reach the event loop through a self-pipe, so the shutdown runs as an ordinary event
-// handler. When the request comes while the program is inside one of its waits or pumps
-// (start-up's automatic connection, a command waiting for its answer, a held key's loop),
-// unwinding would let the interrupted code go on after the shutdown (try the next port, keep
-// moving the cursor); the process then ends right there instead.
+// handler. The shutdown waits for the phone's answers to its last commands, a few seconds at
+// most; a second request, or the loop ending first, ends it without waiting any longer.
 class ExitControl : public QObject {
   public:
-    // `shutdown` runs the program's shutdown sequence (it must do nothing when called again);
-    // `waitDepth` tells how many waits or pumps of the event loop are running.
-    ExitControl(std::function<void()> shutdown, std::function<int()> waitDepth);
+    // `shutdown` starts the program's shutdown sequence and runs its argument when the sequence
+    // has ended (at once if it had); `shutdownNow` ends it without waiting for the phone.
+    ExitControl(std::function<void(std::function<void()>)> shutdown,
+                std::function<void()> shutdownNow);
     ~ExitControl() override;
 
     // Shutdown (if not done yet) and leave.
@@ -30,11 +29,13 @@ class ExitControl : public QObject {
 
   private:
     void onSignal();
+    void leave();
 
-    std::function<void()> shutdown_;
-    std::function<int()> waitDepth_;
+    std::function<void(std::function<void()>)> shutdown_;
+    std::function<void()> shutdownNow_;
     QSocketNotifier* notifier_ = nullptr;
     bool mainLoopRunning_ = false;
+    bool exitRequested_ = false;
 };
 
 }  // namespace zintor::app

@@ -44,8 +44,9 @@ int main(int argc, char** argv) {
 
     zintor::app::Adapters adapters(headless);
     zintor::Program program(adapters.ports());
-    zintor::app::ExitControl exit([&program] { program.shutdown(); },
-                                  [&adapters] { return adapters.loop().waitDepth(); });
+    zintor::app::ExitControl exit(
+        [&program](std::function<void()> then) { program.shutdown(std::move(then)); },
+        [&program] { program.shutdownNow(); });
     program.onExitRequested = [&exit] { exit.requestExit(); };
 
     program.startup();

@@ -43,17 +43,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     Program program(Ports{loop, serial, registry, settings, files, logSink, desktop, launcher,
                           input, mixer, player, board});
-    program.onExitRequested = [&loop] {
-        // Asked from inside a wait (start-up's connection, a command waiting for its answer, a
-        // held key's loop): the shutdown has run, so end here rather than let that code go on.
-        if (loop.waitDepth() > 0) {
-            ExitProcess(0);
-        }
-        loop.quit(0);
-    };
+    program.onExitRequested = [&loop] { loop.quit(0); };
     program.startup();
     const int status = loop.run();
-    program.shutdown();
+    program.shutdownNow();
     if (instance != nullptr) {
         CloseHandle(instance);
     }

@@ -33,7 +33,7 @@ std::string keyMapFilePath(Files& files) {
     return places.back();
 }
 
-KeyMapFileOutcome loadKeyMapFile(ProgramState& state, Files& files, EventLoop& loop) {
+KeyMapFileOutcome loadKeyMapFile(ProgramState& state, Files& files) {
     KeyMapFileOutcome outcome;
     outcome.path = keyMapFilePath(files);
     if (!files.exists(outcome.path)) {
@@ -52,9 +52,7 @@ KeyMapFileOutcome loadKeyMapFile(ProgramState& state, Files& files, EventLoop& l
         return outcome;
     }
     text = keyMapTextAsUtf8(std::move(text));
-    KeyMapLoadOptions options;
-    options.pump = [&loop] { loop.pumpOnce(); };
-    const KeyMapLoadResult result = loadKeyMaps(text, state.keyMaps, state.usbOutputs, options);
+    const KeyMapLoadResult result = loadKeyMaps(text, state.keyMaps, state.usbOutputs);
     if (result.error) {
         outcome.problem = formatLoadError(outcome.path, *result.error);
     }
@@ -62,7 +60,7 @@ KeyMapFileOutcome loadKeyMapFile(ProgramState& state, Files& files, EventLoop& l
 }
 
 void readKeyMapFile(ProgramState& state, Ports& ports, Link& link) {
-    const KeyMapFileOutcome outcome = loadKeyMapFile(state, ports.files, ports.loop);
+    const KeyMapFileOutcome outcome = loadKeyMapFile(state, ports.files);
     if (!outcome.problem) {
         return;
     }

@@ -29,7 +29,7 @@ struct KeyMapFileOutcome {
 // unreadable file, or a load error, gives a problem text such as
 // "/home/ann/.config/Zintor/KeyMap.xml:41:5: COMMAND_TYPE before any COMMAND_ID for key KEY_3".
 // What loaded before an error is kept.
-KeyMapFileOutcome loadKeyMapFile(ProgramState& state, Files& files, EventLoop& loop);
+KeyMapFileOutcome loadKeyMapFile(ProgramState& state, Files& files);
 
 // Start-up's reading of the key maps: loadKeyMapFile, and any problem goes to the log, to the
 // desktop as a notice and to the diagnostic output (which works with the log switched off).

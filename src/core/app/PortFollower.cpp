@@ -100,23 +100,25 @@ void PortFollower::portsMayHaveChanged() {
     }
     link_.refreshComMenu();
     if (configuredAppeared && state_.autoConnect == 1 && !state_.connected) {
-        connectConfigured();
+        link_.start(connectConfigured());
     }
 }
 
-void PortFollower::connectConfigured() {
+Task<void> PortFollower::connectConfigured() {
     // Ports above the menu's last one cannot be opened as themselves.
     if (configured_ <= 0 || configured_ > kHighestOfferedPort) {
-        return;
+        co_return;
     }
     state_.comPort = configured_;
     {
         Attempt attempt(*this);
-        if (link_.connectPhone()) {
+        if (co_await link_.connectPhone()) {
             link_.writeLog(link_texts::kAutoConnectMade);
         }
     }
-    link_.refreshComMenu();  // the check mark on the port in use
+    if (listening_) {
+        link_.refreshComMenu();  // the check mark on the port in use
+    }
 }
 
 }  // namespace zintor

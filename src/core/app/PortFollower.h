@@ -6,6 +6,7 @@
 
 #include "shared/Ports.h"
 #include "shared/ProgramState.h"
+#include "shared/Task.h"
 
 namespace zintor {
 
@@ -19,8 +20,8 @@ class Link;
 // connection was made on (automatic connection walks the list and leaves comPort at the last
 // port it tried, which need not be the phone's).
 //
-// Reports that come while a connection attempt runs (nested in its waits) or during the
-// supervision's reconnection wait until it is over; after Stop nothing is done.
+// Reports that come while a connection attempt runs or during the supervision's reconnection
+// wait until it is over; after stop() nothing is done.
 class PortFollower {
   public:
     PortFollower(ProgramState& state, Ports& ports, Link& link);
@@ -56,7 +57,7 @@ class PortFollower {
     bool busy() const;
     void lookAgainLater();
     void lookAgainNow();
-    void connectConfigured();
+    Task<void> connectConfigured();
 
     ProgramState& state_;
     Ports& ports_;

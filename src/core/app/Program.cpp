@@ -22,47 +22,57 @@ Program::Program(Ports ports) : ports_(ports) {
     PhoneMenus& menus = *menus_;
     KeyControl& keys = *keys_;
     WinampMenus& winamp = *winamp_;
-    menus.onPlayerMenuChosen = [&winamp] { winamp.winampMenuSelected("99"); };
+    menus.onPlayerMenuChosen = [&winamp] { return winamp.winampMenuSelected("99"); };
     menus.onTextEntered = [&keys](const std::string& text) { keys.typeText(text); };
     menus.onKeyControlLeft = [&keys] { keys.closeKeyHelp(); };
-    using Line = const std::string&;
+    using Line = std::string;
     link_->setRoutes(phoneLineRoutes(
         menus, state_,
-        {.keyControlKey = [&keys](Line line) { keys.keyControlKeyEvent(line); },
-         .playerStatusKey = [&keys](Line line) { keys.winampStatusKeyEvent(line); },
-         .playerMenuChoice = [&winamp](Line line) { winamp.winampMenuSelected(line); },
-         .playerStatusChoice = [&winamp](Line line) { winamp.winampStatusMenuSelected(line); }}));
+        {.keyControlKey = [&keys](Line line) { return keys.keyControlKeyEvent(line); },
+         .playerStatusKey = [&keys](Line line) { return keys.winampStatusKeyEvent(line); },
+         .playerMenuChoice = [&winamp](Line line) { return winamp.winampMenuSelected(line); },
+         .playerStatusChoice =
+             [&winamp](Line line) { return winamp.winampStatusMenuSelected(line); }}));
     ports_.desktop.setListener(this);
 }
 
 Program::~Program() {
     ports_.desktop.setListener(nullptr);
+    // What still waits goes first, while everything it refers to is still there.
+    link_->dropTasks();
+}
+
+Task<void> Program::attempt(Task<void> work, bool portChosen) {
+    {
+        PortFollower::Attempt attempt(*portFollower_);
+        co_await std::move(work);
+    }
+    if (portChosen) {
+        portFollower_->notePortChosen();
+    } else {
+        portFollower_->noteConnection();
+    }
 }
 
 // Desktop clicks.
 void Program::connectClicked() {
-    PortFollower::Attempt attempt(*portFollower_);
-    link_->connectClicked();
-    portFollower_->noteConnection();
+    link_->start(attempt(link_->connectClicked(), false));
 }
 void Program::portChosen(int index) {
-    PortFollower::Attempt attempt(*portFollower_);
-    link_->portChosen(index);
-    portFollower_->notePortChosen();
+    link_->start(attempt(link_->portChosen(index), true));
 }
 void Program::autoConnectClicked() {
-    PortFollower::Attempt attempt(*portFollower_);
-    link_->autoConnectClicked();
-    portFollower_->noteConnection();
+    link_->start(attempt(link_->autoConnectClicked(), false));
 }
 void Program::settingsClicked() {
     showSettingsWindow(state_, ports_, *link_);
 }
 void Program::exitClicked() {
-    shutdown();
-    if (onExitRequested) {
-        onExitRequested();
-    }
+    shutdown([this] {
+        if (onExitRequested) {
+            onExitRequested();
+        }
+    });
 }
 void Program::refreshPortsClicked() {
     link_->refreshComMenu();

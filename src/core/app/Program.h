@@ -6,6 +6,7 @@
 
 #include "shared/Ports.h"
 #include "shared/ProgramState.h"
+#include "shared/Task.h"
 
 namespace zintor {
 
@@ -24,12 +25,20 @@ class Program : public DesktopEvents {
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // Start-up and shutdown sequences. Shutdown runs once; later calls do nothing.
+    // Start-up: returns once the program is set up; the automatic connection goes on from the
+    // loop.
     void startup();
-    void shutdown();
+    // The shutdown sequence runs once: it switches the phone's keypad reporting off and closes
+    // the link (waiting for the phone's answers), then saves and removes the tray icon. `then`
+    // runs when it has ended (at once if it has already).
+    void shutdown(std::function<void()> then = {});
+    // Ends the shutdown here and now, without waiting for the phone any longer: for when the loop
+    // is about to stop.
+    void shutdownNow();
     bool hasShutDown() const { return shutDown_; }
+    bool shutdownFinished() const { return finished_; }
 
-    // Called after Shutdown when the program should end (exit clicked, signal, session end).
+    // Called after the shutdown when the user chose Exit.
     std::function<void()> onExitRequested;
 
     ProgramState& state() { return state_; }
@@ -49,6 +58,14 @@ class Program : public DesktopEvents {
     void noticeClosed() override;
 
   private:
+    Task<void> finishStartup();
+    // A connection attempt of the user's: the port follower leaves it alone meanwhile and takes
+    // its port afterwards.
+    Task<void> attempt(Task<void> work, bool portChosen);
+    Task<void> shutdownSequence();
+    void finishShutdown();
+    void closeAtShutdown();
+
     ProgramState state_;
     Ports ports_;
     std::unique_ptr<Link> link_;
@@ -57,6 +74,8 @@ class Program : public DesktopEvents {
     std::unique_ptr<KeyControl> keys_;
     std::unique_ptr<WinampMenus> winamp_;
     bool shutDown_ = false;
+    bool finished_ = false;
+    std::vector<std::function<void()>> whenShutDown_;
 };
 
 }  // namespace zintor

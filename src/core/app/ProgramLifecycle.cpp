@@ -1,4 +1,6 @@
 // Start-up and shutdown of the program.
+#include <utility>
+
 #include "app/KeyMapFile.h"
 #include "app/KeyNames.h"
 #include "app/PortFollower.h"
@@ -36,38 +38,67 @@ void Program::startup() {
     link_->refreshComMenu();
     portFollower_->start();  // the port menu follows devices plugged in and out from now on
 
-    if (state_.autoConnect == 1) {
-        ports_.desktop.setAutoConnectChecked(true);
-        if (!state_.connected) {
-            PortFollower::Attempt attempt(*portFollower_);
-            link_->autoConnectPhone();
-        }
-        portFollower_->noteConnection();
-    } else {
-        ports_.desktop.setAutoConnectChecked(false);
+    ports_.desktop.setAutoConnectChecked(state_.autoConnect == 1);
+    link_->start(finishStartup());
+}
+
+// The automatic connection, then the main window goes (the tray icon stands for the program).
+Task<void> Program::finishStartup() {
+    if (state_.autoConnect == 1 && !state_.connected) {
+        co_await attempt(link_->autoConnectPhone(), false);
     }
     ports_.desktop.hideMainWindow();
 }
 
-void Program::shutdown() {
+void Program::shutdown(std::function<void()> then) {
+    if (then) {
+        whenShutDown_.push_back(std::move(then));
+    }
+    if (finished_) {
+        finishShutdown();
+        return;
+    }
     if (shutDown_) {
         return;
     }
     shutDown_ = true;
-    // From here on no line from the phone but an answer is handled and no port is opened, so the
-    // code this shutdown interrupted cannot start anything new.
+    link_->start(shutdownSequence());
+}
+
+void Program::shutdownNow() {
+    shutdown();
+    finishShutdown();
+}
+
+Task<void> Program::shutdownSequence() {
+    // From here on no line from the phone but an answer is handled and no port is opened, so
+    // what runs now cannot start anything new.
     link_->beginShutdown();
     portFollower_->stop();
 
     link_->disableAllTimers();
     clearModes(state_);
     if (state_.connected) {
-        link_->atCmer(false);
+        co_await link_->atCmer(false);
     }
     if (state_.connected) {
-        link_->registerAccessoryMenu();
-        link_->disconnectCom();
+        co_await link_->registerAccessoryMenu();
+        co_await link_->disconnectCom();
     }
+    finishShutdown();
+}
+
+void Program::finishShutdown() {
+    if (!finished_) {
+        finished_ = true;
+        closeAtShutdown();
+    }
+    for (auto& then : std::exchange(whenShutDown_, {})) {
+        then();
+    }
+}
+
+void Program::closeAtShutdown() {
     keys_->releaseHeld();
     keys_->closeWindows();
     if (state_.usbOpen) {

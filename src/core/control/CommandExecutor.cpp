@@ -6,7 +6,7 @@
 namespace zintor {
 namespace {
 
-constexpr float kSpecialKeyRepeatSeconds = 0.2f;
+constexpr std::int64_t kSpecialKeyRepeatMs = 200;
 constexpr std::int32_t kMouseLeft = 0;
 constexpr std::int32_t kMouseRight = 1;
 constexpr std::int32_t kMouseLeftHold = 2;
@@ -21,44 +21,28 @@ bool hasCommands(const std::vector<KeyCommand>& commands) {
     return !commands.empty();
 }
 
-void CommandExecutor::executeCommands(const std::vector<KeyCommand>& commands,
-                                      const KeyEvent& event) {
-    if (!hasCommands(commands)) {
-        return;
-    }
-    // The event is copied: nested calls must not change what this call acts on. The list is
-    // read afresh at every step (key maps never change after loading).
-    const KeyEvent ev = event;
-    for (std::size_t i = 0; i < commands.size(); ++i) {
-        if (ev.pressed) {
-            onPress(commands[i]);
+Task<void> CommandExecutor::executeCommands(const std::vector<KeyCommand>& commands,
+                                            KeyEvent event) {
+    for (const KeyCommand& command : commands) {
+        if (event.pressed) {
+            co_await onPress(command);
         } else {
-            onRelease(commands[i]);
+            onRelease(command);
         }
     }
 }
 
-void CommandExecutor::onPress(const KeyCommand& command) {
+Task<void> CommandExecutor::onPress(const KeyCommand& command) {
     switch (command.type) {
         case CommandKey:
             input_.typeText(command.text);
             break;
         case CommandWait:
-            link_.wait(static_cast<float>(command.value) / 1000.0f);
+            co_await link_.wait(static_cast<float>(command.value) / 1000.0f);
             break;
-        case CommandSpecialKey: {
-            state_.specialKeyRepeating = true;
-            const auto epoch = link_.linkEpoch();
-            const ModeIndex mode = keyModeNow(state_);
-            while (state_.specialKeyRepeating && link_.holdGoesOn(epoch) &&
-                   state_.modeFlags[mode]) {
-                input_.sendKeyPress(keyCode(command));
-                link_.pumpWhileWaiting();
-                link_.wait(kSpecialKeyRepeatSeconds);
-            }
-            state_.specialKeyRepeating = false;
+        case CommandSpecialKey:
+            co_await repeatSpecialKey(keyCode(command));
             break;
-        }
         case CommandKeyDown:
             input_.sendKeyDown(keyCode(command));
             break;
@@ -69,13 +53,13 @@ void CommandExecutor::onPress(const KeyCommand& command) {
             mousePress(command.code);
             break;
         case CommandInput:
-            switchToTextInput();
+            co_await switchToTextInput();
             break;
         case CommandWinamp:
-            player_.execute(command.code & 0xFF);
+            co_await player_.execute(command.code & 0xFF);
             break;
         case CommandVolume:
-            volume_.volumeCommand(command.code);
+            co_await volume_.volumeCommand(command.code);
             break;
         default:
             break;  // unknown types are skipped
@@ -118,14 +102,23 @@ void CommandExecutor::mousePress(std::int32_t code) {
     }
 }
 
-void CommandExecutor::switchToTextInput() {
+// One press at once and one every 200 ms until the key's release.
+Task<void> CommandExecutor::repeatSpecialKey(std::uint8_t code) {
+    const auto epoch = link_.linkEpoch();
+    const ModeIndex mode = keyModeNow(state_);
+    co_await specialKeyRepeat_.run(
+        [this, epoch, mode] { return link_.linkEpoch() == epoch && state_.modeFlags[mode]; },
+        [this, code] { input_.sendKeyPress(code); }, [] { return kSpecialKeyRepeatMs; });
+}
+
+Task<void> CommandExecutor::switchToTextInput() {
     // Key lines stop reaching the key-control mode; the phone's text dialog takes over.
     state_.modeFlags[ModeKeyControl] = false;
     endHoldLoops(state_);
-    link_.atCmer(false, control_texts::kInputCommandTimeOut);
+    co_await link_.atCmer(false, control_texts::kInputCommandTimeOut);
     clearModes(state_);  // a screen the phone chose meanwhile gives way to the dialog
     state_.modeFlags[ModeTextInput] = true;
-    link_.showTextInputDialog(control_texts::kInputCommandTimeOut);
+    co_await link_.showTextInputDialog(control_texts::kInputCommandTimeOut);
 }
 
 }  // namespace zintor

@@ -6,7 +6,9 @@
 #include "control/MasterVolume.h"
 #include "keymap/KeyMapRecords.h"
 #include "media/WinampControl.h"
+#include "shared/HoldRepeat.h"
 #include "shared/ProgramState.h"
+#include "shared/Task.h"
 
 namespace zintor {
 
@@ -17,23 +19,31 @@ bool hasCommands(const std::vector<KeyCommand>& commands);
 
 // Runs the command list of one key for one key event. Most commands act on the press; mouse
 // buttons follow press and release; SPECIAL KEY, the master volume and the media player's
-// volume repeat until the key's release (handled in a nested call) clears their flag, and the
-// commands after them run only then.
+// volume repeat until the key's release clears their flag, and the commands after them run only
+// then.
 class CommandExecutor {
   public:
-    CommandExecutor(ProgramState& state, Link& link, WinampControl& player, InputSynthesis& input,
-                    MasterVolume& volume)
-        : state_(state), link_(link), player_(player), input_(input), volume_(volume) {}
+    CommandExecutor(ProgramState& state, EventLoop& loop, Link& link, WinampControl& player,
+                    InputSynthesis& input, MasterVolume& volume)
+        : state_(state),
+          link_(link),
+          player_(player),
+          input_(input),
+          volume_(volume),
+          specialKeyRepeat_(loop, state.specialKeyRepeating) {}
 
-    void executeCommands(const std::vector<KeyCommand>& commands, const KeyEvent& event);
+    // Ends when the whole list has run. The list must outlive the task (key maps never change
+    // once loaded).
+    Task<void> executeCommands(const std::vector<KeyCommand>& commands, KeyEvent event);
     // The left button is no longer held by a MOUSE LEFT HOLD (it was let go).
     void forgetLatch() { leftButtonLatched_ = false; }
 
   private:
-    void onPress(const KeyCommand& command);
+    Task<void> onPress(const KeyCommand& command);
     void onRelease(const KeyCommand& command);
     void mousePress(std::int32_t code);
-    void switchToTextInput();
+    Task<void> repeatSpecialKey(std::uint8_t code);
+    Task<void> switchToTextInput();
 
     ProgramState& state_;
     Link& link_;
@@ -41,6 +51,7 @@ class CommandExecutor {
     InputSynthesis& input_;
     MasterVolume& volume_;
     bool leftButtonLatched_ = false;  // MOUSE LEFT HOLD pressed the button, the next lets it go
+    HoldRepeat specialKeyRepeat_;
 };
 
 }  // namespace zintor

@@ -1,7 +1,5 @@
 #include "control/CursorMovement.h"
 
-#include "link/Link.h"
-
 namespace zintor {
 
 void CursorMovement::step(int dx, int dy) {
@@ -15,7 +13,6 @@ void CursorMovement::step(int dx, int dy) {
     } else {
         input_.setCursor(x + dx * step, y + dy * step);
     }
-    link_.wait(static_cast<float>(state_.mouseSpeed) / 1000.0f);
 }
 
 }  // namespace zintor

@@ -5,14 +5,10 @@
 
 namespace zintor {
 
-class Link;
-
-// One step of the mouse cursor by mouseStep pixels, followed by the mouseSpeed pause (events
-// keep running during the pause).
+// One step of the mouse cursor by mouseStep pixels.
 class CursorMovement {
   public:
-    CursorMovement(ProgramState& state, KeyboardMouse& input, Link& link)
-        : state_(state), input_(input), link_(link) {}
+    CursorMovement(ProgramState& state, KeyboardMouse& input) : state_(state), input_(input) {}
 
     void moveCursorLeft() { step(-1, 0); }
     void moveCursorRight() { step(1, 0); }
@@ -24,7 +20,6 @@ class CursorMovement {
 
     ProgramState& state_;
     KeyboardMouse& input_;
-    Link& link_;
 };
 
 }  // namespace zintor

@@ -50,11 +50,8 @@ void InputSynthesis::releaseAll() {
 }
 
 void InputSynthesis::typeText(const std::string& text) {
-    // Events run between characters; they must not be able to change what is being typed.
-    const std::string chars = text;
-    const std::string::size_type length = chars.size();
-    for (std::string::size_type i = 0; i < length; ++i) {
-        const auto c = static_cast<unsigned char>(chars[i]);
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
         if (c >= '0' && c <= '9') {
             sendKeyPress(c);
         } else if (c >= 'A' && c <= 'Z') {
@@ -64,7 +61,6 @@ void InputSynthesis::typeText(const std::string& text) {
         } else if (c >= 'a' && c <= 'z') {
             sendKeyPress(static_cast<std::uint8_t>(c - ('a' - 'A')));
         }
-        loop_.pumpOnce();
     }
 }
 

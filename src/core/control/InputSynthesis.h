@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "ports/EventLoop.h"
 #include "ports/KeyboardMouse.h"
 
 namespace zintor {
@@ -12,7 +11,7 @@ namespace zintor {
 // Key presses, mouse buttons and typed text, injected into whatever window has the focus.
 class InputSynthesis {
   public:
-    InputSynthesis(KeyboardMouse& input, EventLoop& loop) : input_(input), loop_(loop) {}
+    explicit InputSynthesis(KeyboardMouse& input) : input_(input) {}
 
     void sendKeyDown(std::uint8_t vk);
     void sendKeyUp(std::uint8_t vk);
@@ -26,12 +25,11 @@ class InputSynthesis {
     void releaseAll();
 
     // Types the letters and digits of `text` (capitals with Shift); every other character is
-    // skipped. Pending events run after each character.
+    // skipped.
     void typeText(const std::string& text);
 
   private:
     KeyboardMouse& input_;
-    EventLoop& loop_;
     std::bitset<256> keysDown_;
     bool leftDown_ = false;
     bool rightDown_ = false;

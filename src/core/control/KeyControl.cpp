@@ -14,11 +14,12 @@ KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, WinampCont
     : state_(state),
       ports_(ports),
       link_(link),
-      input_(ports.input, ports.loop),
-      cursor_(state, ports.input, link),
+      input_(ports.input),
+      cursor_(state, ports.input),
       volume_(state, ports.mixer, ports.loop, link),
-      executor_(state, link, player, input_, volume_),
-      windows_(state, ports.desktop, link.waitingLoop()) {
+      executor_(state, ports.loop, link, player, input_, volume_),
+      windows_(state, ports.desktop, ports.loop),
+      cursorRepeat_(ports.loop, state.mouseMoving) {
     link.onLinkEnded([this] { releaseHeld(); });
     // While a direction key is held the cursor moves one pixel more a step every 300 ms.
     link.onTick(TimerSlot::CursorAcceleration, [this] {
@@ -31,6 +32,7 @@ KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, WinampCont
 void KeyControl::releaseHeld() {
     input_.releaseAll();
     executor_.forgetLatch();
+    droppedPresses_.clear();
 }
 
 void KeyControl::closeWindows() {
@@ -38,62 +40,69 @@ void KeyControl::closeWindows() {
     windows_.closeNotice();
 }
 
-void KeyControl::keyControlKeyEvent(const std::string& line) {
-    // Ends a cursor loop that an earlier call is running further down the stack.
+Task<void> KeyControl::keyControlKeyEvent(std::string line) {
+    // Any key ends the cursor's repeat.
     state_.mouseMoving = false;
     const KeyEvent event = decodeKeyEvent(line);
     if (event.pressed && event.key >= kKeyCursorLeft && event.key <= kKeyCursorUp) {
-        moveCursorWhileHeld(event.key);
-        return;
-    }
-    if (!state_.winampRepeatVolume) {
-        keyMapKeyEvent(event);
-    } else if (!event.pressed) {
-        // A release ends the repeat (a press is dropped). It also reaches its key's commands, so
-        // that a loop or button of a key held since before the repeat ends with its key.
+        co_await moveCursorWhileHeld(event.key);
+    } else if (!event.pressed && droppedPresses_.erase(event.key) > 0) {
+        // The press was dropped while the player's volume repeated: the release only ends the
+        // repeat, it has nothing of its own to let go.
         state_.winampRepeatVolume = false;
-        keyMapKeyEvent(event);
+    } else if (!state_.winampRepeatVolume) {
+        co_await keyMapKeyEvent(event);
+    } else if (!event.pressed) {
+        // The release ends the repeat. A key held since before it (the volume key among them)
+        // also ends its loops and buttons.
+        state_.winampRepeatVolume = false;
+        co_await keyMapKeyEvent(event);
+    } else if (runsCommands(event.key)) {
+        droppedPresses_.insert(event.key);
     }
 }
 
-void KeyControl::winampStatusKeyEvent(const std::string& line) {
+Task<void> KeyControl::winampStatusKeyEvent(std::string line) {
     state_.mouseMoving = false;
     const KeyEvent event = decodeKeyEvent(line);
     if (!state_.winampRepeatVolume) {
-        winampMapKeyEvent(event);
+        co_await winampMapKeyEvent(event);
     } else if (!event.pressed) {
         state_.winampRepeatVolume = false;
     }
 }
 
-void KeyControl::moveCursorWhileHeld(int key) {
-    state_.mouseMoving = true;
+Task<void> KeyControl::moveCursorWhileHeld(int key) {
     link_.disableTimer(TimerSlot::Supervision);
     state_.mouseStep = 1;
     link_.resetTimer(TimerSlot::CursorAcceleration);
     const auto epoch = link_.linkEpoch();
-    while (state_.mouseMoving && link_.holdGoesOn(epoch) && state_.modeFlags[ModeKeyControl]) {
-        switch (key) {
-            case kKeyCursorLeft:
-                cursor_.moveCursorLeft();
-                break;
-            case kKeyCursorRight:
-                cursor_.moveCursorRight();
-                break;
-            case kKeyCursorDown:
-                cursor_.moveCursorDown();
-                break;
-            default:
-                cursor_.moveCursorUp();
-                break;
-        }
-        link_.pumpWhileWaiting();
+    const bool latest = co_await cursorRepeat_.run(
+        [this, epoch] { return link_.linkEpoch() == epoch && state_.modeFlags[ModeKeyControl]; },
+        [this, key] {
+            switch (key) {
+                case kKeyCursorLeft:
+                    cursor_.moveCursorLeft();
+                    break;
+                case kKeyCursorRight:
+                    cursor_.moveCursorRight();
+                    break;
+                case kKeyCursorDown:
+                    cursor_.moveCursorDown();
+                    break;
+                default:
+                    cursor_.moveCursorUp();
+                    break;
+            }
+        },
+        [this] { return std::int64_t{state_.mouseSpeed}; });
+    // A newer direction key took over: the acceleration is its own now.
+    if (latest) {
+        link_.disableTimer(TimerSlot::CursorAcceleration);
     }
-    state_.mouseMoving = false;
-    link_.disableTimer(TimerSlot::CursorAcceleration);
 }
 
-void KeyControl::keyMapKeyEvent(const KeyEvent& event) {
+Task<void> KeyControl::keyMapKeyEvent(KeyEvent event) {
     if (runsCommands(event.key)) {
         // A release runs the lists of the key maps its presses ran in since the last release
         // (the phone may report a second press first), even when "#" changed the key map
@@ -108,7 +117,7 @@ void KeyControl::keyMapKeyEvent(const KeyEvent& event) {
         for (const int index : maps) {
             if (keyHasCommands(state_.keyMaps, static_cast<std::int16_t>(index),
                                static_cast<std::int16_t>(event.key))) {
-                executeCommands(
+                co_await executor_.executeCommands(
                     state_.keyMaps[static_cast<std::size_t>(index)].keys[event.key].commands,
                     event);
             }
@@ -116,20 +125,20 @@ void KeyControl::keyMapKeyEvent(const KeyEvent& event) {
     } else if (event.key == kKeyStar && event.pressed) {
         windows_.toggleKeyHelp();
     } else if (event.key == kKeyHash && event.pressed) {
-        nextKeyMap();
+        co_await nextKeyMap();
     }
 }
 
-void KeyControl::winampMapKeyEvent(const KeyEvent& event) {
+Task<void> KeyControl::winampMapKeyEvent(KeyEvent event) {
     if (runsCommands(event.key)) {
-        executeCommands(state_.winampKeyMap.keys[static_cast<std::size_t>(event.key)].commands,
-                        event);
+        co_await executor_.executeCommands(
+            state_.winampKeyMap.keys[static_cast<std::size_t>(event.key)].commands, event);
     }
 }
 
-void KeyControl::nextKeyMap() {
+Task<void> KeyControl::nextKeyMap() {
     if (!keyMapsLoaded(state_.keyMaps)) {
-        return;  // no key map to change to
+        co_return;  // no key map to change to
     }
     state_.modeFlags[ModeApplicationMenu] = false;
     state_.modeFlags[ModeKeyControl] = true;
@@ -142,8 +151,8 @@ void KeyControl::nextKeyMap() {
     state_.currentKeyMap = static_cast<std::int16_t>(next);
     state_.lastKeyMap = state_.currentKeyMap;
 
-    link_.uiTimedFeedBack(state_.keyMaps[static_cast<std::size_t>(next)].name);
-    windows_.keyMapChanged();
+    co_await link_.uiTimedFeedBack(state_.keyMaps[static_cast<std::size_t>(next)].name);
+    co_await windows_.keyMapChanged();
 }
 
 }  // namespace zintor

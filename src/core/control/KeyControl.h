@@ -11,8 +11,10 @@
 #include "control/KeyWindows.h"
 #include "control/MasterVolume.h"
 #include "keymap/KeyMapRecords.h"
+#include "shared/HoldRepeat.h"
 #include "shared/Ports.h"
 #include "shared/ProgramState.h"
+#include "shared/Task.h"
 
 namespace zintor {
 
@@ -28,17 +30,14 @@ class KeyControl {
     KeyControl& operator=(const KeyControl&) = delete;
 
     // A "+CKEV: " line in the key-control mode. Direction keys move the cursor until the next
-    // line arrives; everything else goes to keyMapKeyEvent.
-    void keyControlKeyEvent(const std::string& line);
+    // line arrives; everything else goes to keyMapKeyEvent. Ends when the key's handling does
+    // (a held key's repeat ends with its release).
+    Task<void> keyControlKeyEvent(std::string line);
     // A "+CKEV: " line in the media player's status mode.
-    void winampStatusKeyEvent(const std::string& line);
+    Task<void> winampStatusKeyEvent(std::string line);
 
-    void keyMapKeyEvent(const KeyEvent& event);
-    void winampMapKeyEvent(const KeyEvent& event);
-
-    void executeCommands(const std::vector<KeyCommand>& commands, const KeyEvent& event) {
-        executor_.executeCommands(commands, event);
-    }
+    Task<void> keyMapKeyEvent(KeyEvent event);
+    Task<void> winampMapKeyEvent(KeyEvent event);
     void typeText(const std::string& text) { input_.typeText(text); }
 
     // Fills winampKeyMap, once at start-up.
@@ -56,8 +55,8 @@ class KeyControl {
     void noticeClosed() { windows_.noticeClosed(); }
 
   private:
-    void moveCursorWhileHeld(int key);
-    void nextKeyMap();
+    Task<void> moveCursorWhileHeld(int key);
+    Task<void> nextKeyMap();
 
     ProgramState& state_;
     Ports& ports_;
@@ -68,6 +67,8 @@ class KeyControl {
     CommandExecutor executor_;
     KeyWindows windows_;
     std::array<std::set<int>, 24> pressedIn_;  // key maps of each key's presses not released
+    std::set<int> droppedPresses_;  // keys pressed while the player's volume repeated
+    HoldRepeat cursorRepeat_;
 };
 
 }  // namespace zintor

@@ -3,9 +3,6 @@
 #include "control/KeyHelpContent.h"
 
 namespace zintor {
-namespace {
-constexpr int kNoticeWatchIntervalMs = 500;
-}
 
 void KeyWindows::toggleKeyHelp() {
     if (state_.keyMapNoticeShown) {
@@ -23,43 +20,55 @@ void KeyWindows::toggleKeyHelp() {
     }
 }
 
-void KeyWindows::keyMapChanged() {
+Task<void> KeyWindows::keyMapChanged() {
     const bool noticeOpen = state_.keyMapNoticeShown;
     const bool helpOpen = state_.keyHelpShown;
     if (!noticeOpen && !helpOpen) {
         showNotice();
-        waitForNoticeClosed();
+        co_await waitForNoticeClosed();
         if (state_.keyHelpShown) {
-            reshowKeyHelpAndWait();
+            co_await reshowKeyHelpAndWait();
         }
     } else if (noticeOpen && !helpOpen) {
         setNoticeText();
     } else {
         // The help lists the key map that was current when it opened: rebuild it.
-        reshowKeyHelpAndWait();
+        co_await reshowKeyHelpAndWait();
     }
 }
 
 void KeyWindows::closeKeyHelp() {
     if (state_.keyHelpShown) {
         desktop_.closeKeyHelp();
-        state_.keyHelpShown = false;
+        keyHelpClosed();
     }
+}
+
+void KeyWindows::keyHelpClosed() {
+    state_.keyHelpShown = false;
+    changed_.fire();
+}
+
+void KeyWindows::noticeClosed() {
+    state_.keyMapNoticeShown = false;
+    changed_.fire();
 }
 
 void KeyWindows::showKeyHelp() {
     state_.keyHelpShown = true;
     ++helpShowings_;
     desktop_.showKeyHelp(keyHelpCaption(state_), keyHelpRows(state_));
+    changed_.fire();
 }
 
-void KeyWindows::reshowKeyHelpAndWait() {
+Task<void> KeyWindows::reshowKeyHelpAndWait() {
     closeKeyHelp();
     showKeyHelp();
-    // Ends when this showing is closed, or when a nested key has replaced it by a new showing
-    // (whose own waiter has returned by the time this one looks again).
+    // Ends when this showing is closed, or when a later key has replaced it by a new showing.
     const std::uint64_t showing = helpShowings_;
-    loop_.waitFor([this, showing] { return !state_.keyHelpShown || helpShowings_ != showing; });
+    while (state_.keyHelpShown && helpShowings_ == showing) {
+        co_await changed_.next();
+    }
 }
 
 void KeyWindows::showNotice() {
@@ -76,20 +85,21 @@ void KeyWindows::setNoticeText() {
 void KeyWindows::closeNotice() {
     if (state_.keyMapNoticeShown) {
         desktop_.closeNotice();
-        state_.keyMapNoticeShown = false;
+        noticeClosed();
     }
 }
 
-void KeyWindows::waitForNoticeClosed() {
-    // The watch timer only wakes the loop so that an overdue notice is noticed.
-    const EventLoop::TimerId watch = loop_.startTimer(kNoticeWatchIntervalMs, [] {});
-    loop_.waitFor([this] {
-        if (state_.keyMapNoticeShown && loop_.now() >= noticeDeadline_ + kNoticeGraceMs) {
+Task<void> KeyWindows::waitForNoticeClosed() {
+    // A new text moves the deadline on, so the watch looks again when the one it waited for has
+    // passed.
+    while (state_.keyMapNoticeShown) {
+        const std::int64_t overdue = noticeDeadline_ + kNoticeGraceMs - loop_.now();
+        if (overdue <= 0) {
             closeNotice();
+            break;
         }
-        return !state_.keyMapNoticeShown;
-    });
-    loop_.stopTimer(watch);
+        co_await changed_.next(overdue);
+    }
 }
 
 }  // namespace zintor

@@ -5,13 +5,14 @@
 #include "ports/Desktop.h"
 #include "ports/EventLoop.h"
 #include "shared/ProgramState.h"
+#include "shared/Task.h"
+#include "shared/Waits.h"
 
 namespace zintor {
 
 // The key help window and the key-map notice, as the "*" and "#" keys drive them. The desktop
 // shows the windows; this class keeps keyHelpShown / keyMapNoticeShown and does the waiting.
-//
-// Waiting for a window keeps handling events, so further keys arrive in nested calls meanwhile.
+// Further keys are handled while a key waits for a window.
 class KeyWindows {
   public:
     // The notice closes itself this long after its last text.
@@ -21,35 +22,36 @@ class KeyWindows {
     static constexpr std::int64_t kNoticeGraceMs = 2000;
 
     KeyWindows(ProgramState& state, Desktop& desktop, EventLoop& loop)
-        : state_(state), desktop_(desktop), loop_(loop) {}
+        : state_(state), desktop_(desktop), loop_(loop), changed_(loop) {}
 
     // The "*" key: help on or off, or the notice replaced by the help.
     void toggleKeyHelp();
 
-    // The windows' part of a key-map change ("#"), after currentKeyMap has moved on. Returns
-    // when the windows it shows and waits for have closed.
-    void keyMapChanged();
+    // The windows' part of a key-map change ("#"), after currentKeyMap has moved on. Ends when
+    // the windows it shows and waits for have closed.
+    Task<void> keyMapChanged();
 
     // Closes the help window if it is open (leaving the key-control mode).
     void closeKeyHelp();
     void closeNotice();
 
     // The desktop reports that a window went away (closed by the user or by itself).
-    void keyHelpClosed() { state_.keyHelpShown = false; }
-    void noticeClosed() { state_.keyMapNoticeShown = false; }
+    void keyHelpClosed();
+    void noticeClosed();
 
   private:
     void showKeyHelp();
-    void reshowKeyHelpAndWait();
+    Task<void> reshowKeyHelpAndWait();
     void showNotice();
     void setNoticeText();
-    void waitForNoticeClosed();
+    Task<void> waitForNoticeClosed();
 
     ProgramState& state_;
     Desktop& desktop_;
     EventLoop& loop_;
     std::uint64_t helpShowings_ = 0;  // counts showings, so a waiter sees a re-show
     std::int64_t noticeDeadline_ = 0;
+    Trigger changed_;  // a window closed or was shown again
 };
 
 }  // namespace zintor

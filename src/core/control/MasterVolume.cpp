@@ -6,40 +6,39 @@
 
 namespace zintor {
 namespace {
-constexpr float kStepPauseSeconds = 0.1f;
+constexpr std::int64_t kStepPauseMs = 100;
 }
 
-void MasterVolume::volumeCommand(std::int32_t code) {
+Task<void> MasterVolume::volumeCommand(std::int32_t code) {
     if (code == 0) {
-        volumeUp();
+        co_await run(+kStep);
     } else if (code == 1) {
-        volumeDown();
+        co_await run(-kStep);
     }
 }
 
-void MasterVolume::run(std::int64_t step) {
+Task<void> MasterVolume::run(std::int64_t step) {
     if (!mixerOpen_) {
         if (!mixer_.open()) {
-            return;  // the next command tries again
+            co_return;  // the next command tries again
         }
         mixerOpen_ = true;
     }
     if (!mixer_.findMasterVolume()) {
-        return;
+        co_return;
     }
     std::uint32_t current = 0;
     std::int64_t level = mixer_.getVolume(current) ? current : 0;
 
-    state_.volumeStepping = true;
     const auto epoch = link_.linkEpoch();
     const ModeIndex mode = keyModeNow(state_);
-    while (state_.volumeStepping && link_.holdGoesOn(epoch) && state_.modeFlags[mode]) {
-        level = std::clamp<std::int64_t>(level + step, 0, kMaxVolume);
-        mixer_.setVolume(static_cast<std::uint32_t>(level));
-        link_.pumpWhileWaiting();
-        link_.wait(kStepPauseSeconds);
-    }
-    state_.volumeStepping = false;
+    co_await repeat_.run(
+        [this, epoch, mode] { return link_.linkEpoch() == epoch && state_.modeFlags[mode]; },
+        [this, &level, step] {
+            level = std::clamp<std::int64_t>(level + step, 0, kMaxVolume);
+            mixer_.setVolume(static_cast<std::uint32_t>(level));
+        },
+        [] { return kStepPauseMs; });
 }
 
 }  // namespace zintor

@@ -4,7 +4,9 @@
 
 #include "ports/EventLoop.h"
 #include "ports/Mixer.h"
+#include "shared/HoldRepeat.h"
 #include "shared/ProgramState.h"
+#include "shared/Task.h"
 
 namespace zintor {
 
@@ -18,20 +20,19 @@ class MasterVolume {
     static constexpr std::int64_t kStep = 1000;
 
     MasterVolume(ProgramState& state, Mixer& mixer, EventLoop& loop, Link& link)
-        : state_(state), mixer_(mixer), loop_(loop), link_(link) {}
+        : state_(state), mixer_(mixer), link_(link), repeat_(loop, state.volumeStepping) {}
 
-    // 0 steps up, 1 steps down; every other code (the other mixer lines) does nothing.
-    void volumeCommand(std::int32_t code);
-    void volumeUp() { run(+kStep); }
-    void volumeDown() { run(-kStep); }
+    // 0 steps up, 1 steps down; every other code (the other mixer lines) does nothing. Ends when
+    // the stepping does.
+    Task<void> volumeCommand(std::int32_t code);
 
   private:
-    void run(std::int64_t step);
+    Task<void> run(std::int64_t step);
 
     ProgramState& state_;
     Mixer& mixer_;
-    EventLoop& loop_;
     Link& link_;
+    HoldRepeat repeat_;
     bool mixerOpen_ = false;  // opened once, kept for the rest of the run
 };
 

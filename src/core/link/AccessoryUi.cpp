@@ -8,35 +8,34 @@ namespace zintor {
 
 namespace t = link_texts;
 
-void Link::uiSubMenu(const std::string& title, int selected,
-                     const std::vector<std::string>& items) {
+Task<void> Link::uiSubMenu(std::string title, int selected, std::vector<std::string> items) {
     std::string line = "AT*EASM=\"" + quoted(firstCharacters(title)) + "\",1," +
                        std::to_string(selected) + "," + std::to_string(items.size());
     for (const std::string& item : items) {
         line += ",\"" + quoted(firstCharacters(item)) + "\"";
     }
-    send(line + t::kCrLf, t::kMenuTimeOut);
+    co_await send(line + t::kCrLf, t::kMenuTimeOut);
 }
 
-void Link::uiTimedFeedBack(const std::string& name) {
-    send("AT*EAID=13,2,\"" + quoted(firstCharacters(name)) + "\"" + t::kCrLf, t::kDialogTimeOut);
+Task<void> Link::uiTimedFeedBack(std::string name) {
+    co_await send("AT*EAID=13,2,\"" + quoted(firstCharacters(name)) + "\"" + t::kCrLf, t::kDialogTimeOut);
 }
 
-void Link::uiPopUp(const std::string& text, std::int32_t timeOut) {
-    send("AT*EAID=1,2,\"" + quoted(text) + "\"," + std::to_string(timeOut) + t::kCrLf,
+Task<void> Link::uiPopUp(std::string text, std::int32_t timeOut) {
+    co_await send("AT*EAID=1,2,\"" + quoted(text) + "\"," + std::to_string(timeOut) + t::kCrLf,
          t::kDialogTimeOut);
 }
 
-void Link::registerAccessoryMenu() {
-    send(t::kAtRegisterAccessory, t::kMenuTimeOut);
+Task<void> Link::registerAccessoryMenu() {
+    co_await send(t::kAtRegisterAccessory, t::kMenuTimeOut);
 }
 
-void Link::showTextInputDialog() {
-    showTextInputDialog(t::kDialogTimeOut);
+Task<void> Link::showTextInputDialog() {
+    return showTextInputDialog(t::kDialogTimeOut);
 }
 
-void Link::showTextInputDialog(std::int32_t timeOut) {
-    send(t::kAtTextInput, timeOut);
+Task<void> Link::showTextInputDialog(std::int32_t timeOut) {
+    co_await send(t::kAtTextInput, timeOut);
 }
 
 }  // namespace zintor

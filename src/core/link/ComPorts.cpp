@@ -23,10 +23,10 @@ void Link::refreshComMenu() {
     impl_->ports.desktop.setPortItems(items);
 }
 
-void Link::portChosen(int index) {
+Task<void> Link::portChosen(int index) {
     ProgramState& s = impl_->state;
     if (index < 0 || index >= static_cast<int>(s.portList.size())) {
-        return;
+        co_return;
     }
     Desktop& desktop = impl_->ports.desktop;
     for (int item = 0; item < impl_->offeredPorts; ++item) {
@@ -36,9 +36,9 @@ void Link::portChosen(int index) {
     desktop.setPortChecked(index, true);
     s.comPort = s.portList[index].port;
     if (s.connected) {
-        disconnectCom();
+        co_await disconnectCom();
     }
-    connectPhone();
+    co_await connectPhone();
 }
 
 }  // namespace zintor

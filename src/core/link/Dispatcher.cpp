@@ -10,7 +10,6 @@ namespace zintor {
 namespace t = link_texts;
 
 namespace {
-constexpr int kFirstIconFrame = 101;
 constexpr std::int64_t kGatherMs = 10;  // the rest of a burst arrives meanwhile
 }  // namespace
 
@@ -21,7 +20,7 @@ void Link::onComm(SerialEvent event) {
             s.mouseMoving = false;
             if (s.connected) {
                 writeLog(t::kBreakReceived);
-                disconnectCom();
+                start(disconnectCom());
             }
             break;
         case SerialEvent::Cts:
@@ -40,24 +39,24 @@ void Link::onComm(SerialEvent event) {
     }
 }
 
-// The link ends at once; a waiting Send fails, and the supervision rebuilds the link later.
+// The link ends at once; the command on the wire fails, and the supervision rebuilds the link
+// later.
 void Link::Impl::endLink() {
     const bool wasConnected = state.connected;
     ports.serial.setReceiveArmed(false);
-    answerReceived = true;
-    answerOk = false;
     ports.serial.close();
     state.connected = false;
     ports.desktop.traySetTip(t::kTipIdle);
     ports.desktop.setConnectCaption(t::kCaptionConnect);
-    if (!wasConnected) {
-        return;
+    if (wasConnected) {
+        linkEnded();
+        // A held key may have stopped the supervision; it must run to rebuild the link.
+        if (!stopping && !state.supervisionPaused &&
+            !link.timerRunning(TimerSlot::Supervision)) {
+            link.resetTimer(TimerSlot::Supervision);
+        }
     }
-    linkEnded();
-    // A held key's loop may have stopped the supervision; it must run to rebuild the link.
-    if (!stopping && !state.supervisionPaused && !link.timerRunning(TimerSlot::Supervision)) {
-        link.resetTimer(TimerSlot::Supervision);
-    }
+    failCommands();
 }
 
 void Link::Impl::linkEnded() {
@@ -69,74 +68,38 @@ void Link::Impl::linkEnded() {
     state.volumeStepping = false;
     state.winampRepeatVolume = false;
     link.disableTimer(TimerSlot::CursorAcceleration);
-    if (link.timerRunning(TimerSlot::TrayAnimation) || state.iconFrame != kFirstIconFrame) {
-        link.disableTimer(TimerSlot::TrayAnimation);
-        state.iconFrame = kFirstIconFrame;
-        ports.desktop.trayShowFrame(kFirstIconFrame);
-    }
+    // The icon stays on the frame it shows.
+    link.disableTimer(TimerSlot::TrayAnimation);
     for (const auto& listener : linkEndedListeners) {
         listener();
     }
 }
 
-void Link::Impl::postReceiveForPendingLines() {
-    if (receivePosted || !rxBuffer.hasLine()) {
+// The first byte of a burst: the rest of it arrives within the next 10 ms, then the received
+// text is cut into lines and every whole line is routed, in order, at once.
+void Link::Impl::receive() {
+    if (gathering) {
         return;
     }
-    receivePosted = true;
-    ports.loop.post([this] {
-        receivePosted = false;
-        if (rxBuffer.hasLine()) {
-            receive();
-        }
+    // Anything from the phone ends the cursor's repeat, at its first byte.
+    state.mouseMoving = false;
+    ports.serial.setReceiveArmed(false);
+    gathering = ports.loop.startTimer(kGatherMs, [this] {
+        ports.loop.stopTimer(*gathering);
+        gathering.reset();
+        routeLines();
     });
 }
 
-namespace {
-
-// Lines whose handling can start nothing that waits: the answer that ends a command, and the
-// empty line before it.
-bool endsNothing(const std::string& line) {
-    return line.empty() || line == "OK";
-}
-
-}  // namespace
-
-bool Link::Impl::receiveStalled() {
-    return receiveFrames.size() >= kMaxReceiveNesting && rxBuffer.hasLine();
-}
-
-void Link::Impl::receive() {
-    ProgramState& s = state;
-    // Nested in a handler that waits for nothing (it types, or is between two lines), the lines
-    // are left to the receive loop further out, which goes on with them when that handler
-    // returns: the stack grows with what is waiting, never with how many lines arrived.
-    if (stopped || (!receiveFrames.empty() && waits <= receiveFrames.back())) {
-        rxBuffer.append(ports.serial.takeReceived());
-        return;
-    }
-    // As deep as lines may nest, a command still gets its answer; other lines wait for the
-    // handlers further out to return (a held key's loop ends for them, a command times out).
-    if (receiveFrames.size() >= kMaxReceiveNesting) {
-        rxBuffer.append(ports.serial.takeReceived());
-        while (rxBuffer.hasLine() && endsNothing(rxBuffer.peekLine())) {
-            routeLine(rxBuffer.takeLine());
-        }
-        return;
-    }
-    receiveFrames.push_back(waits);
-    ports.serial.setReceiveArmed(false);
-    ports.loop.waitUntil(ports.loop.now() + kGatherMs);
+void Link::Impl::routeLines() {
     rxBuffer.append(ports.serial.takeReceived());
-
-    s.mouseMoving = false;
+    if (stopped) {
+        return;
+    }
+    state.mouseMoving = false;
     while (rxBuffer.hasLine()) {
         routeLine(latin1ToUtf8(rxBuffer.takeLine()));
-        // Routing may have sent commands whose nested receive events consumed part of the
-        // buffer, so the next line is looked for in the buffer as it is now.
-        pumpOnce();
     }
-    receiveFrames.pop_back();
     ports.serial.setReceiveArmed(true);
 }
 

@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "shared/Task.h"
+
 namespace zintor {
 
 // One row of the table that says where a line from the phone goes: the first row whose text and
@@ -16,9 +18,10 @@ struct LineRoute {
     std::string text;
     std::string otherText;
     std::function<bool()> when;  // the mode the program must be in
-    std::function<void(const std::string&)> handle;
-    // A keypad report: receive events come back on before it is handled, so that the key's
-    // release can end a hold loop, and it counts as a sign of life for the supervision.
+    // Gets its own copy of the line; may wait (for a command's answer, a key's release) while
+    // the lines after it are routed.
+    std::function<Task<void>(std::string)> handle;
+    // A keypad report: it counts as a sign of life for the supervision once its handling ends.
     bool keypad = false;
 };
 

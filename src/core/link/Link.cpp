@@ -6,29 +6,26 @@ namespace zintor {
 
 Link::Link(ProgramState& state, Ports& ports) : impl_(std::make_unique<Impl>(*this, state, ports)) {
     impl_->ports.serial.setListener([this](SerialEvent event) { onComm(event); });
-    // A command's time-out ends the waiting send with failure.
-    onTick(TimerSlot::CommandTimeOut, [this] {
-        impl_->answerReceived = true;
-        impl_->answerOk = false;
-    });
+    // A command's time-out ends it with failure.
+    onTick(TimerSlot::CommandTimeOut, [this] { impl_->answer(false); });
     onTick(TimerSlot::TrayAnimation, [this] { impl_->animateTrayIcon(); });
-    onTick(TimerSlot::Supervision, [this] { impl_->supervise(); });
+    onTick(TimerSlot::Supervision, [this] { start(impl_->supervise()); });
 }
 
 Link::~Link() {
     impl_->ports.serial.setListener({});
+    dropTasks();
     disableAllTimers();
-}
-
-std::string_view Link::unhandledText() const {
-    return impl_->rxBuffer.text();
+    if (impl_->gathering) {
+        impl_->ports.loop.stopTimer(*impl_->gathering);
+    }
 }
 
 void Link::setRoutes(std::vector<LineRoute> routes) {
     impl_->routes = std::move(routes);
 }
 
-void Link::onConnected(std::function<void()> listener) {
+void Link::onConnected(std::function<Task<void>()> listener) {
     impl_->connectedListeners.push_back(std::move(listener));
 }
 

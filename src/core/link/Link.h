@@ -9,6 +9,7 @@
 
 #include "link/LineRoute.h"
 #include "link/TimerSlot.h"
+#include "shared/Task.h"
 #include "shared/Ports.h"
 #include "shared/ProgramState.h"
 
@@ -27,27 +28,36 @@ class Link {
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
 
-    // AT transport. `toSend` is the whole line including CR LF.
-    bool send(const std::string& toSend, std::int32_t timeOut);
-    bool openComPort(std::int16_t& port);
-    void disconnectCom();
-    void atCmer(bool reporting);
-    void atCmer(bool reporting, std::int32_t timeOut);
-    bool connectPhone();
-    void wait(float seconds);
+    // AT transport. `toSend` is the whole line including CR LF. Commands go out one at a time,
+    // in the order they were asked for; each ends with its own answer: true on OK, false on
+    // ERROR, +CME ERROR, its time-out or the link's end.
+    Task<bool> send(std::string toSend, std::int32_t timeOut);
+    Task<bool> openComPort(std::int16_t& port);
+    Task<void> disconnectCom();
+    Task<void> atCmer(bool reporting);
+    Task<void> atCmer(bool reporting, std::int32_t timeOut);
+    Task<bool> connectPhone();
+    // A pause of `seconds`; none at all for zero or less.
+    Task<void> wait(float seconds);
 
     // Accessory UI commands (one AT line each).
-    void uiSubMenu(const std::string& title, int selected, const std::vector<std::string>& items);
-    void uiTimedFeedBack(const std::string& name);
-    void uiPopUp(const std::string& text, std::int32_t timeOut);
-    void registerAccessoryMenu();
-    void showTextInputDialog();
-    void showTextInputDialog(std::int32_t timeOut);
+    Task<void> uiSubMenu(std::string title, int selected, std::vector<std::string> items);
+    Task<void> uiTimedFeedBack(std::string name);
+    Task<void> uiPopUp(std::string text, std::int32_t timeOut);
+    Task<void> registerAccessoryMenu();
+    Task<void> showTextInputDialog();
+    Task<void> showTextInputDialog(std::int32_t timeOut);
 
-    // Where the lines from the phone go, in order (the link answers "OK" itself, first).
+    // Where the lines from the phone go, in order (the link takes the answers itself, first).
     void setRoutes(std::vector<LineRoute> routes);
     // Runs when a connection is made, after the accessory menu is registered.
-    void onConnected(std::function<void()> listener);
+    void onConnected(std::function<Task<void>()> listener);
+
+    // Starts `task` on its own: a line's handler, a timer's or a click's work. It belongs to the
+    // link, which ends whatever still waits when the program goes.
+    void start(Task<void> task);
+    // Destroys every task still waiting (the program is going).
+    void dropTasks();
 
     // Timer slots. `timeOut` is the command time-out's interval; the other slots have fixed ones.
     void resetTimer(TimerSlot slot, std::int32_t timeOut = 0);
@@ -58,14 +68,14 @@ class Link {
     void onTick(TimerSlot slot, std::function<void()> tick);
 
     // Supervision, automatic connection and the tray menu's link items.
-    void autoConnectPhone();
-    void connectClicked();
-    void autoConnectClicked();
+    Task<void> autoConnectPhone();
+    Task<void> connectClicked();
+    Task<void> autoConnectClicked();
 
     // Serial ports.
     void enumerateComPorts();
     void refreshComMenu();
-    void portChosen(int index);
+    Task<void> portChosen(int index);
 
     // Settings store.
     void loadSettings();
@@ -80,28 +90,16 @@ class Link {
     // Serial events, as the serial adapter reports them.
     void onComm(SerialEvent event);
 
-    // One turn of the event loop for a loop that waits for a key's release: a release that
-    // arrives meanwhile is handled in it.
-    void pumpWhileWaiting();
-    // The event loop for code that waits for the phone's next lines (a key's release, a window
-    // the user closes): lines that arrive are handled inside its waits and pumps.
-    EventLoop& waitingLoop();
-
     // The link ended (hang-up, ring, break, closed by the supervision, Disconnect, shutdown):
-    // every hold loop's flag is already cleared when `listener` runs.
+    // every hold's flag is already cleared when `listener` runs.
     void onLinkEnded(std::function<void()> listener);
-    // Changes whenever the link ends: a loop for a held key runs only while it stays what it was
-    // at the press, so the loop ends with the link even if a new link comes up meanwhile.
+    // Changes whenever the link ends: a hold goes on only while it stays what it was at the
+    // press, so it ends with the link even if a new link comes up meanwhile.
     std::uint32_t linkEpoch() const;
-    // Text from the phone that waits to be handled.
-    std::string_view unhandledText() const;
-    // A loop for a held key started at `epoch` may go on: its link is still the same, and the
-    // phone's lines can still reach it. Lines nest only so deep; a loop at that depth with lines
-    // waiting that it cannot get ends, so that they are handled further out.
-    bool holdGoesOn(std::uint32_t epoch) const;
 
     // Shutdown. From beginShutdown on, only the answers to commands are handled, no port is
-    // opened and no connection is tried; from endShutdown on, nothing is sent either.
+    // opened and no connection is tried; endShutdown closes the port if it is still open, and
+    // from then on nothing is sent either.
     void beginShutdown();
     void endShutdown();
 

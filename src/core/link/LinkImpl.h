@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <coroutine>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,77 +17,54 @@ namespace zintor {
 // this folder include it.
 struct Link::Impl {
     Impl(Link& owner, ProgramState& programState, Ports& worldPorts)
-        : link(owner),
-          state(programState),
-          ports(worldPorts),
-          waitingLoop(*this, worldPorts.loop) {}
+        : link(owner), state(programState), ports(worldPorts) {}
 
-    // The program's loop, with every wait and pump counted in `waits`.
-    class WaitingLoop : public EventLoop {
-      public:
-        WaitingLoop(Impl& impl, EventLoop& loop) : impl_(impl), loop_(loop) {}
-        std::int64_t now() const override { return loop_.now(); }
-        void pumpOnce() override {
-            Waiting waiting(impl_);
-            loop_.pumpOnce();
-        }
-        void waitFor(const std::function<bool()>& done) override {
-            Waiting waiting(impl_);
-            loop_.waitFor(done);
-        }
-        void waitUntil(std::int64_t deadline) override {
-            Waiting waiting(impl_);
-            loop_.waitUntil(deadline);
-        }
-        TimerId startTimer(int intervalMs, std::function<void()> tick) override {
-            return loop_.startTimer(intervalMs, std::move(tick));
-        }
-        void stopTimer(TimerId id) override { loop_.stopTimer(id); }
-        void post(std::function<void()> call) override { loop_.post(std::move(call)); }
+    // A command waiting to go out, or out and waiting for its answer. It lives in the frame of
+    // the task that sends it.
+    struct Command {
+        Impl& impl;
+        std::string line;
+        std::int32_t timeOut;
+        std::coroutine_handle<> waiting{};
+        bool ok = false;
 
-      private:
-        struct Waiting {
-            explicit Waiting(Impl& impl) : impl_(impl) {
-                ++impl_.waits;
-                impl_.postReceiveForPendingLines();
-            }
-            ~Waiting() { --impl_.waits; }
-            Waiting(const Waiting&) = delete;
-            Waiting& operator=(const Waiting&) = delete;
-            Impl& impl_;
-        };
-        Impl& impl_;
-        EventLoop& loop_;
+        Command(Impl& owner, std::string text, std::int32_t ms)
+            : impl(owner), line(std::move(text)), timeOut(ms) {}
+        Command(const Command&) = delete;
+        Command& operator=(const Command&) = delete;
+        // A task destroyed while its command waits (the program ends) leaves nothing behind.
+        ~Command() { impl.forget(this); }
+
+        // A link that is not up refuses the command at once.
+        bool await_ready() { return !impl.state.connected || impl.stopped; }
+        void await_suspend(std::coroutine_handle<> task) {
+            waiting = task;
+            impl.enqueue(this);
+        }
+        bool await_resume() const { return ok; }
     };
 
     Link& link;
     ProgramState& state;
     Ports ports;
-    WaitingLoop waitingLoop;
+    TaskScope tasks;
 
     // The running timer of each slot, if any, and what each slot does when it fires.
     std::array<std::optional<EventLoop::TimerId>, kTimerSlotCount> timers{};
     std::array<std::function<void()>, kTimerSlotCount> ticks{};
 
     std::vector<LineRoute> routes;
-    std::vector<std::function<void()>> connectedListeners;
+    std::vector<std::function<Task<void>()>> connectedListeners;
 
-    // The answer to the command sent last: it came (OK, a time-out or the link's end), and it
-    // was OK. Commands sent while another waits share them.
-    bool answerReceived = false;
-    bool answerOk = false;
+    // Commands: the one on the wire, and those waiting behind it in order.
+    Command* onWire = nullptr;
+    std::deque<Command*> queued;
     // Text from the phone not yet cut into lines and handled.
     ReceiveBuffer rxBuffer;
+    // The rest of a burst is being waited for before the received text is cut into lines.
+    std::optional<EventLoop::TimerId> gathering;
 
-    // Waits running right now (commands waiting for their answer, pauses, held keys' loops).
-    int waits = 0;
-    // For each receive event being handled, outermost first: `waits` when it began. A receive
-    // event nested in a handler that waits for nothing leaves its lines to the one further out.
-    std::vector<int> receiveFrames;
-    // A receive call is posted for lines that wait in rxBuffer with no byte left to raise one.
-    bool receivePosted = false;
-
-    // Changes whenever the link ends; loops for held keys stop when it does.
+    // Changes whenever the link ends; holds stop when it does.
     std::uint32_t epoch = 0;
     std::vector<std::function<void()>> linkEndedListeners;
 
@@ -100,28 +79,30 @@ struct Link::Impl {
     // Ports offered in the tray's port menu at the last refreshComMenu.
     int offeredPorts = 0;
 
+    // Commands.
+    void enqueue(Command* command);
+    void writeNext();
+    // The command on the wire got its answer (`ok`), or failed (ERROR, time-out, link end).
+    void answer(bool ok);
+    // The link is down: the command on the wire fails, and so does every one behind it.
+    void failCommands();
+    void forget(Command* command);
+
     // Dispatcher.
     void receive();
-    void routeLine(const std::string& line);
+    void routeLines();
+    void routeLine(std::string line);
+    Task<void> handleKeypad(const LineRoute& row, std::string line);
     void endLink();  // ring indicator or hang-up
     // Stops everything that acts for the link that ended and tells the listeners.
     void linkEnded();
-    // Lines wait in rxBuffer: make sure a receive event will come for them.
-    void postReceiveForPendingLines();
-    // Receive events nest this deep at most; deeper, only lines that start nothing are handled.
-    static constexpr std::size_t kMaxReceiveNesting = 8;
-    // Lines wait that no receive event may handle where the program is now.
-    bool receiveStalled();
 
     // Timer slots.
-    void supervise();
+    Task<void> supervise();
     void animateTrayIcon();
 
     // Closes the port the way the supervision and disconnectCom do.
     void closePort();
-
-    // A waiting call: "pump window events once".
-    void pumpOnce() { ports.loop.pumpOnce(); }
 };
 
 }  // namespace zintor

@@ -19,10 +19,14 @@ bool lineMatches(const LineRoute& row, std::string_view line) {
 
 }  // namespace
 
-void Link::Impl::routeLine(const std::string& line) {
+void Link::Impl::routeLine(std::string line) {
+    // The answers to commands: whatever else waits, they go to the command on the wire.
     if (line == "OK") {
-        answerOk = true;
-        answerReceived = true;
+        answer(true);
+        return;
+    }
+    if (line == "ERROR" || line.starts_with("+CME ERROR")) {
+        answer(false);
         return;
     }
     // While the program shuts down only the answers to its last commands count.
@@ -33,22 +37,17 @@ void Link::Impl::routeLine(const std::string& line) {
         if (!lineMatches(row, line) || (row.when && !row.when())) {
             continue;
         }
-        if (!row.keypad) {
-            row.handle(line);
-            return;
-        }
-        // Receive events come back on before a key is handled, so that its release, received
-        // nested, can end a hold-to-repeat loop. A release that came in the same burst as the
-        // press is already in the receive buffer, and no new byte would raise an event for it:
-        // one is posted for it instead. Key traffic is a sign of life, as long as the link it
-        // came on is still there.
-        ports.serial.setReceiveArmed(true);
-        postReceiveForPendingLines();
-        row.handle(line);
-        if (state.connected) {
-            link.resetTimer(TimerSlot::Supervision);
-        }
+        link.start(row.keypad ? handleKeypad(row, std::move(line)) : row.handle(std::move(line)));
         return;
+    }
+}
+
+// Key traffic is a sign of life once the key's handling has ended (a held key's repeat ends with
+// its release), as long as the link it came on is still there.
+Task<void> Link::Impl::handleKeypad(const LineRoute& row, std::string line) {
+    co_await row.handle(std::move(line));
+    if (state.connected) {
+        link.resetTimer(TimerSlot::Supervision);
     }
 }
 

@@ -13,22 +13,22 @@ constexpr int kProbes = 2;
 constexpr int kReconnectTries = 11;
 }  // namespace
 
-void Link::Impl::supervise() {
+Task<void> Link::Impl::supervise() {
     ProgramState& s = state;
     link.disableTimer(TimerSlot::Supervision);
     if (stopping) {
-        return;
+        co_return;
     }
     link.writeLog(t::kConnectionTesting);
     link.writeLog(std::string(t::kPortOpen) + (ports.serial.isOpen() ? "True" : "False"));
     s.supervisionPaused = true;
 
     for (int probe = 0; probe < kProbes; ++probe) {
-        if (link.send(t::kAt, t::kProbeTimeOut)) {
+        if (co_await link.send(t::kAt, t::kProbeTimeOut)) {
             link.writeLog(t::kResponseReset);
             link.resetTimer(TimerSlot::Supervision);
             s.supervisionPaused = false;
-            return;
+            co_return;
         }
         link.writeLog(t::kResponseNone);
     }
@@ -41,65 +41,64 @@ void Link::Impl::supervise() {
             link.writeLog(t::kClosedPort);
         }
         s.connected = false;
+        failCommands();
     }
     for (int attempt = 0; attempt < kReconnectTries && !stopping; ++attempt) {
         link.writeLog(t::kConnectionTry + std::to_string(attempt));
-        if (link.connectPhone()) {
+        if (co_await link.connectPhone()) {
             link.writeLog(t::kAutoConnectMade);
             link.resetTimer(TimerSlot::Supervision);
             s.supervisionPaused = false;
-            return;
+            co_return;
         }
-        link.wait(1.0f);
+        co_await link.wait(1.0f);
     }
     // Slot 5 stays stopped: the user reconnects from the tray menu.
     s.supervisionPaused = false;
 }
 
-void Link::autoConnectPhone() {
+Task<void> Link::autoConnectPhone() {
     ProgramState& s = impl_->state;
     refreshComMenu();
     s.supervisionPaused = true;
-    if (s.comPort != 0 && connectPhone()) {
+    if (s.comPort != 0 && co_await connectPhone()) {
         writeLog(t::kAutoConnectMade);
         s.supervisionPaused = false;
-        return;
+        co_return;
     }
-    // Nested events may rebuild portList while a port is tried, so it is indexed afresh each time.
+    // The port list may be rebuilt while a port is tried, so it is indexed afresh each time.
     for (std::size_t i = 0; i < s.portList.size() && !impl_->stopping; ++i) {
         s.comPort = s.portList[i].port;
-        if (connectPhone()) {
+        if (co_await connectPhone()) {
             writeLog(t::kAutoConnectMade);
             refreshComMenu();
             break;
         }
-        impl_->pumpOnce();
-        impl_->pumpOnce();
     }
     s.supervisionPaused = false;
 }
 
-void Link::connectClicked() {
+Task<void> Link::connectClicked() {
     if (impl_->state.connected) {
-        disconnectCom();
+        co_await disconnectCom();
     } else {
-        connectPhone();
+        co_await connectPhone();
     }
 }
 
-void Link::autoConnectClicked() {
+Task<void> Link::autoConnectClicked() {
     ProgramState& s = impl_->state;
     if (s.autoConnect != 0) {
         s.autoConnect = 0;
         impl_->ports.desktop.setAutoConnectChecked(false);
-        return;
+        co_return;
     }
     s.autoConnect = 1;
     impl_->ports.desktop.setAutoConnectChecked(true);
     if (s.connected) {
         refreshComMenu();
     } else {
-        autoConnectPhone();
+        co_await autoConnectPhone();
     }
 }
 

@@ -8,42 +8,78 @@
 #include "link/LinkImpl.h"
 #include "link/LinkTexts.h"
 #include "link/PhoneText.h"
+#include "shared/Waits.h"
 
 namespace zintor {
 
 namespace t = link_texts;
 
-bool Link::send(const std::string& toSend, std::int32_t timeOut) {
-    ProgramState& s = impl_->state;
-    if (!s.connected || impl_->stopped) {
-        return false;
-    }
-    disableTimer(TimerSlot::Supervision);
-    resetTimer(TimerSlot::CommandTimeOut, timeOut);
-    impl_->answerReceived = false;
-    // Every line to the phone passes here: whatever text it carries, it is one command line
-    // the phone can read.
-    impl_->ports.serial.write(toPhoneLine(toSend));
-    impl_->ports.serial.setReceiveArmed(true);
-    impl_->answerOk = false;
-
-    // The receive handler (OK) or the slot 0 tick (time-out) ends the wait; both may run several
-    // levels down inside other handlers, and an inner Send shares the same answer state.
-    impl_->waitingLoop.waitFor([impl = impl_.get()] { return impl->answerReceived; });
-
-    bool ok = true;
-    if (!impl_->answerOk) {
-        writeLog(t::kCommandFailed + std::string(impl_->rxBuffer.text()));
-        ok = false;
-    }
-    disableTimer(TimerSlot::CommandTimeOut);
-    if (!s.supervisionPaused) {
-        resetTimer(TimerSlot::Supervision);
-    }
-    return ok;
+Task<bool> Link::send(std::string toSend, std::int32_t timeOut) {
+    // Every line to the phone passes here: whatever text it carries, it is one command line the
+    // phone can read.
+    Impl::Command command(*impl_, toPhoneLine(toSend), timeOut);
+    co_return co_await command;
 }
 
-bool Link::openComPort(std::int16_t& port) {
+void Link::Impl::enqueue(Command* command) {
+    queued.push_back(command);
+    writeNext();
+}
+
+void Link::Impl::writeNext() {
+    std::vector<Command*> refused;
+    while (onWire == nullptr && !queued.empty()) {
+        Command* command = queued.front();
+        queued.pop_front();
+        if (!state.connected || stopped) {
+            refused.push_back(command);
+            continue;
+        }
+        onWire = command;
+        link.disableTimer(TimerSlot::Supervision);
+        link.resetTimer(TimerSlot::CommandTimeOut, command->timeOut);
+        ports.serial.write(command->line);
+        ports.serial.setReceiveArmed(true);
+    }
+    for (Command* command : refused) {
+        command->ok = false;
+        command->waiting.resume();
+    }
+}
+
+void Link::Impl::answer(bool ok) {
+    Command* command = std::exchange(onWire, nullptr);
+    if (command == nullptr) {
+        return;
+    }
+    if (!ok) {
+        link.writeLog(t::kCommandFailed + std::string(rxBuffer.text()));
+    }
+    link.disableTimer(TimerSlot::CommandTimeOut);
+    if (!state.supervisionPaused) {
+        link.resetTimer(TimerSlot::Supervision);
+    }
+    command->ok = ok;
+    // The task that sent it goes on first: what it does about the answer (close the link, say)
+    // decides whether the next command still goes out.
+    command->waiting.resume();
+    writeNext();
+}
+
+void Link::Impl::failCommands() {
+    answer(false);
+    writeNext();
+}
+
+void Link::Impl::forget(Command* command) {
+    if (onWire == command) {
+        onWire = nullptr;
+        link.disableTimer(TimerSlot::CommandTimeOut);
+    }
+    std::erase(queued, command);
+}
+
+Task<bool> Link::openComPort(std::int16_t& port) {
     ProgramState& s = impl_->state;
     SerialLink& serial = impl_->ports.serial;
 
@@ -52,30 +88,30 @@ bool Link::openComPort(std::int16_t& port) {
         s.comPort = 16;
     }
 
-    auto criticalError = [this] {
+    const auto criticalError = [this] {
         writeLog(t::kCriticalOpen);
         writeLog(t::kWrongPort);
-        return false;
     };
 
     // The serial adapter's open() applies the whole configuration: 115200 8N1, RTS and DTR on,
     // no flow control, NUL bytes kept. Choosing another port while one is open is an error; once
     // the program shuts down no port is opened.
     if (serial.isOpen()) {
-        return criticalError();
+        criticalError();
+        co_return false;
     }
 
     int failures = 0;
     for (;;) {
         if (impl_->stopping) {
-            return false;
+            co_return false;
         }
         if (!serial.open(port)) {
-            return criticalError();
+            criticalError();
+            co_return false;
         }
         s.connected = true;
-        impl_->pumpOnce();
-        if (send(t::kAt, t::kProbeTimeOut)) {
+        if (co_await send(t::kAt, t::kProbeTimeOut)) {
             writeLog(t::kOpenConnected);
             break;
         }
@@ -83,23 +119,24 @@ bool Link::openComPort(std::int16_t& port) {
         writeLog(std::string(t::kFailedOpenCom) + " " + std::to_string(port) + t::kAt115200);
         serial.close();
         impl_->linkEnded();  // keys the phone pressed during the probe are let go
+        impl_->failCommands();
         ++failures;
         if (failures > 1) {
             writeLog(t::kFailedTried + std::to_string(failures) + t::kTimes);
-            return false;
+            co_return false;
         }
-        impl_->pumpOnce();
     }
 
     writeLog(t::kCheckingPhone);
-    if (!send(t::kAtModel, t::kModelTimeOut)) {
+    if (!co_await send(t::kAtModel, t::kModelTimeOut)) {
         s.connected = false;
         writeLog(t::kUnsupportedPhone);
         serial.close();
         impl_->linkEnded();
-        return false;
+        impl_->failCommands();
+        co_return false;
     }
-    if (!send(t::kAtCharSet, t::kProbeTimeOut)) {
+    if (!co_await send(t::kAtCharSet, t::kProbeTimeOut)) {
         writeLog(t::kFailedCharSet);
     }
     // Events handled while the commands waited (a hang-up, Disconnect, the shutdown) may have
@@ -107,13 +144,14 @@ bool Link::openComPort(std::int16_t& port) {
     if (!s.connected || !serial.isOpen()) {
         s.connected = false;
         impl_->linkEnded();
-        return false;
+        impl_->failCommands();
+        co_return false;
     }
     impl_->ports.desktop.traySetTip(t::kTipConnected);
     impl_->ports.desktop.setConnectCaption(t::kCaptionDisconnect);
     resetTimer(TimerSlot::TrayAnimation);
     s.connected = true;
-    return true;
+    co_return true;
 }
 
 void Link::Impl::closePort() {
@@ -123,73 +161,69 @@ void Link::Impl::closePort() {
     linkEnded();
 }
 
-void Link::disconnectCom() {
+Task<void> Link::disconnectCom() {
     ProgramState& s = impl_->state;
     if (!s.connected) {
-        return;
+        co_return;
     }
-    registerAccessoryMenu();
+    co_await registerAccessoryMenu();
     writeLog(t::kClosingPort);
     if (!impl_->ports.serial.isOpen()) {
-        return;
+        co_return;
     }
     impl_->closePort();
     writeLog(t::kClosedPort);
     impl_->ports.desktop.traySetTip(t::kTipIdle);
     impl_->ports.desktop.setConnectCaption(t::kCaptionConnect);
     s.connected = false;
+    impl_->failCommands();
 }
 
-void Link::atCmer(bool reporting) {
-    atCmer(reporting, t::kProbeTimeOut);
+Task<void> Link::atCmer(bool reporting) {
+    return atCmer(reporting, t::kProbeTimeOut);
 }
 
-void Link::atCmer(bool reporting, std::int32_t timeOut) {
-    send(reporting ? t::kAtKeysOn : t::kAtKeysOff, timeOut);
+Task<void> Link::atCmer(bool reporting, std::int32_t timeOut) {
+    co_await send(reporting ? t::kAtKeysOn : t::kAtKeysOff, timeOut);
 }
 
-bool Link::connectPhone() {
+Task<bool> Link::connectPhone() {
     ProgramState& s = impl_->state;
     impl_->ports.desktop.setComLabel(t::kComLabel + std::to_string(s.comPort));
     if (s.connected) {
-        return false;
+        co_return false;
     }
-    if (!openComPort(s.comPort)) {
+    if (!co_await openComPort(s.comPort)) {
         writeLog(t::kFailedConnect);
-        return false;
+        co_return false;
     }
     writeLog(t::kMadeConnect);
-    if (!send(t::kAtKeysOff, t::kProbeTimeOut)) {
+    if (!co_await send(t::kAtKeysOff, t::kProbeTimeOut)) {
         writeLog(t::kFailedCmerOff);
     }
-    registerAccessoryMenu();
+    co_await registerAccessoryMenu();
     for (const auto& listener : impl_->connectedListeners) {
-        listener();
+        co_await listener();
     }
-    return true;
+    co_return true;
 }
 
-void Link::wait(float seconds) {
+Task<void> Link::wait(float seconds) {
+    if (!(seconds > 0.0f)) {
+        co_return;
+    }
     // Longer than a day is not a pause anybody asks for; it also keeps the sum in range.
     constexpr double kLongestWaitMs = 86'400'000.0;
-    EventLoop& loop = impl_->ports.loop;
-    const std::int64_t start = loop.now();
-    if (!(seconds > 0.0f)) {
-        return;
-    }
-    const double ms = std::min(static_cast<double>(seconds) * 1000.0, kLongestWaitMs);
-    const std::int64_t deadline = start + std::llround(ms);
-    if (loop.now() < deadline) {
-        impl_->waitingLoop.waitUntil(deadline);
-    }
+    co_await Pause(impl_->ports.loop,
+                   std::llround(std::min(static_cast<double>(seconds) * 1000.0, kLongestWaitMs)));
 }
 
-void Link::pumpWhileWaiting() {
-    impl_->waitingLoop.pumpOnce();
+void Link::start(Task<void> task) {
+    impl_->tasks.start(std::move(task));
 }
 
-EventLoop& Link::waitingLoop() {
-    return impl_->waitingLoop;
+void Link::dropTasks() {
+    impl_->tasks.destroyAll();
 }
 
 void Link::onLinkEnded(std::function<void()> listener) {
@@ -200,10 +234,6 @@ std::uint32_t Link::linkEpoch() const {
     return impl_->epoch;
 }
 
-bool Link::holdGoesOn(std::uint32_t epoch) const {
-    return impl_->epoch == epoch && !impl_->receiveStalled();
-}
-
 void Link::beginShutdown() {
     impl_->stopping = true;
 }
@@ -211,6 +241,12 @@ void Link::beginShutdown() {
 void Link::endShutdown() {
     impl_->stopping = true;
     impl_->stopped = true;
+    // Ended before the phone answered: the port closes without waiting any longer.
+    if (impl_->ports.serial.isOpen()) {
+        impl_->closePort();
+    }
+    impl_->state.connected = false;
+    impl_->failCommands();
 }
 
 }  // namespace zintor

@@ -8,7 +8,11 @@ namespace zintor {
 namespace texts = media_texts;
 
 WinampControl::WinampControl(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens)
-    : state_(state), ports_(ports), link_(link), screens_(screens) {}
+    : state_(state),
+      ports_(ports),
+      link_(link),
+      screens_(screens),
+      volumeRepeat_(ports.loop, state.winampRepeatVolume) {}
 
 bool WinampControl::findWindow() {
     state_.winampWindow = ports_.player.findWindow(state_.winampPath());

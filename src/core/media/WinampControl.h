@@ -5,7 +5,9 @@
 
 #include "phoneui/PhoneMenus.h"
 #include "shared/Ports.h"
+#include "shared/HoldRepeat.h"
 #include "shared/ProgramState.h"
+#include "shared/Task.h"
 
 namespace zintor {
 
@@ -32,18 +34,20 @@ class WinampControl {
     // The current entry's index; the player makes its playlist readable as a side effect.
     std::int32_t writePlaylist();
     bool playEntry(std::int32_t index);
-    // One key-map command, 0 to 9 (WinampExecute.cpp).
-    void execute(int command);
+    // One key-map command, 0 to 9 (WinampExecute.cpp). The volume commands repeat until the
+    // key's release.
+    Task<void> execute(int command);
 
   private:
     void showNotFound();
-    void repeatVolume(std::int32_t id);
+    Task<void> repeatVolume(std::int32_t id);
 
     ProgramState& state_;
     Ports& ports_;
     Link& link_;
     PhoneMenus& screens_;
     bool nextShowsRemaining_ = false;  // the time toggle's next command shows the remaining time
+    HoldRepeat volumeRepeat_;
 };
 
 }  // namespace zintor

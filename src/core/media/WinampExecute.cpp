@@ -10,7 +10,7 @@ namespace texts = media_texts;
 
 namespace {
 
-constexpr float kVolumeStepPause = 0.1f;  // seconds between two volume steps
+constexpr std::int64_t kVolumeStepPauseMs = 100;
 
 // Command ids of the key-map command indices 3 to 7 and 9 (0 where the index is no plain command).
 constexpr std::int32_t kCommandIds[10] = {
@@ -28,19 +28,19 @@ constexpr std::int32_t kCommandIds[10] = {
 
 }  // namespace
 
-void WinampControl::execute(int command) {
+Task<void> WinampControl::execute(int command) {
     if (state_.winampPath().empty()) {
         link_.writeLog(texts::kLogPathNotSet);
-        screens_.errorMessage(texts::kPathNotSet, texts::kPathNotSetTimeOut,
-                              texts::kPathNotSetMenuItem);
-        return;
+        co_await screens_.errorMessage(texts::kPathNotSet, texts::kPathNotSetTimeOut,
+                                       texts::kPathNotSetMenuItem);
+        co_return;
     }
     switch (command) {
         case 0:
-            repeatVolume(winamp::kVolumeUp);
+            co_await repeatVolume(winamp::kVolumeUp);
             break;
         case 1:
-            repeatVolume(winamp::kVolumeDown);
+            co_await repeatVolume(winamp::kVolumeDown);
             break;
         case 2:
             if (!start()) {
@@ -64,18 +64,14 @@ void WinampControl::execute(int command) {
     }
 }
 
-// Steps the volume until the key's release, handled in a nested event, clears the flag. A link
-// that has gone can deliver no release, so the steps end with it too.
-void WinampControl::repeatVolume(std::int32_t id) {
-    state_.winampRepeatVolume = true;
+// Steps the volume until the key's release clears the flag. A link that has gone can deliver no
+// release, and a screen left sends its releases elsewhere, so the steps end with them too.
+Task<void> WinampControl::repeatVolume(std::int32_t id) {
     const auto epoch = link_.linkEpoch();
     const ModeIndex mode = keyModeNow(state_);
-    while (state_.winampRepeatVolume && link_.holdGoesOn(epoch) && state_.modeFlags[mode]) {
-        sendCommand(id);
-        link_.wait(kVolumeStepPause);
-        link_.pumpWhileWaiting();
-    }
-    state_.winampRepeatVolume = false;
+    co_await volumeRepeat_.run(
+        [this, epoch, mode] { return link_.linkEpoch() == epoch && state_.modeFlags[mode]; },
+        [this, id] { sendCommand(id); }, [] { return kVolumeStepPauseMs; });
 }
 
 }  // namespace zintor

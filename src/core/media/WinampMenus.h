@@ -21,10 +21,10 @@ class WinampMenus {
 
     // The playlist menu (WinampPlaylistMenu.cpp). `text` ends in the choice: "99" opens it, a
     // phone line "*EAMI: n" is a choice (0 = back), "*EAMI: 20" is the refresh.
-    void winampMenuSelected(const std::string& text);
+    Task<void> winampMenuSelected(std::string text);
     // The status dialog (WinampStatusDialog.cpp). `text` ends in a number: not 0 shows or
     // refreshes the dialog, 0 ("*EAII: 0", "*EAII: 14,1") goes back to the playlist.
-    void winampStatusMenuSelected(const std::string& text);
+    Task<void> winampStatusMenuSelected(std::string text);
     // The player check of the main window: finds the player, starts playback when it is not
     // playing, reads the playlist and names its first entry. What it found goes to the log and
     // to a notice on the PC, never to the phone.
@@ -34,10 +34,10 @@ class WinampMenus {
 
   private:
     // Finds the player, starting it when it is not running; false after telling the phone why.
-    bool findOrStartPlayer();
+    Task<bool> findOrStartPlayer();
     // Moves the page offset for choice `n`; false when the status dialog was opened instead.
-    bool chooseWindow(int n, PlaylistSnapshot& list);
-    void showPlaylist(const PlaylistSnapshot& list);
+    Task<bool> chooseWindow(int n, PlaylistSnapshot& list);
+    Task<void> showPlaylist(PlaylistSnapshot list);
 
     ProgramState& state_;
     Ports& ports_;

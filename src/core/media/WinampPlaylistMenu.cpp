@@ -40,44 +40,50 @@ WinampMenus::WinampMenus(ProgramState& state, Ports& ports, Link& link, PhoneMen
       screens_(screens),
       control_(state, ports, link, screens),
       info_(state, ports, link, control_) {
-    // The refreshes come as if the phone had sent their lines, with the receive events off.
+    // A refresh redraws its own screen only: once the phone has left it, by whatever way, the
+    // refresh stops and changes nothing.
     link.onTick(TimerSlot::PlaylistRefresh, [this] {
-        ports_.serial.setReceiveArmed(false);
-        winampMenuSelected(texts::kPlaylistRefreshLine);
-        ports_.serial.setReceiveArmed(true);
+        if (!state_.modeFlags[ModeWinampMenu]) {
+            link_.disableTimer(TimerSlot::PlaylistRefresh);
+            return;
+        }
+        link_.start(winampMenuSelected(texts::kPlaylistRefreshLine));
     });
     link.onTick(TimerSlot::StatusRefresh, [this] {
-        ports_.serial.setReceiveArmed(false);
-        winampStatusMenuSelected(texts::kStatusRefreshLine);
-        ports_.serial.setReceiveArmed(true);
+        if (!state_.modeFlags[ModeWinampStatus]) {
+            link_.disableTimer(TimerSlot::StatusRefresh);
+            return;
+        }
+        link_.start(winampStatusMenuSelected(texts::kStatusRefreshLine));
     });
 }
 
-bool WinampMenus::findOrStartPlayer() {
+Task<bool> WinampMenus::findOrStartPlayer() {
     if (control_.findWindow()) {
-        return true;
+        co_return true;
     }
     if (!control_.start()) {
-        screens_.errorMessage(texts::kCouldNotStart, texts::kCouldNotStartTimeOut,
-                              texts::kPopUpMenuItem);
-        return false;
+        co_await screens_.errorMessage(texts::kCouldNotStart, texts::kCouldNotStartTimeOut,
+                                       texts::kPopUpMenuItem);
+        co_return false;
     }
     if (!control_.findWindow()) {
-        screens_.errorMessage(texts::kStartedButNotFound, texts::kStartedButNotFoundTimeOut,
-                              texts::kPopUpMenuItem);
-        return false;
+        co_await screens_.errorMessage(texts::kStartedButNotFound,
+                                       texts::kStartedButNotFoundTimeOut, texts::kPopUpMenuItem);
+        co_return false;
     }
-    return true;
+    co_return true;
 }
 
-void WinampMenus::winampMenuSelected(const std::string& text) {
+Task<void> WinampMenus::winampMenuSelected(std::string text) {
     link_.disableTimer(TimerSlot::PlaylistRefresh);
     if (state_.winampPath().empty()) {
-        screens_.errorMessage(texts::kNeedPath, texts::kNeedPathTimeOut, texts::kPopUpMenuItem);
-        return;
+        co_await screens_.errorMessage(texts::kNeedPath, texts::kNeedPathTimeOut,
+                                       texts::kPopUpMenuItem);
+        co_return;
     }
-    if (!findOrStartPlayer()) {
-        return;
+    if (!co_await findOrStartPlayer()) {
+        co_return;
     }
     if (control_.getStatus() != texts::kPlaying) {
         control_.sendCommand(winamp::kPlay);
@@ -85,33 +91,33 @@ void WinampMenus::winampMenuSelected(const std::string& text) {
     const int n = trailingNumber(text);
     PlaylistSnapshot list = normalised(info_.getPlaylist());
     if (n == 0) {
-        screens_.showMainMenu(texts::kBackToMainMenu);
-        return;
+        co_await screens_.showMainMenu(texts::kBackToMainMenu);
+        co_return;
     }
     if (!list.ok) {
         // Nothing to list: back to the main menu, as after the other failures of this screen.
         link_.writeLog(texts::kLogPlaylistEmpty);
-        screens_.showMainMenu(texts::kBackToMainMenu);
-        return;
+        co_await screens_.showMainMenu(texts::kBackToMainMenu);
+        co_return;
     }
     if (n == kRefresh && list.current == state_.winampLastIndex) {
         link_.resetTimer(TimerSlot::PlaylistRefresh);
-        return;
+        co_return;
     }
     state_.winampLastIndex = list.current;
-    if (!chooseWindow(n, list)) {
-        return;
+    if (!co_await chooseWindow(n, list)) {
+        co_return;
     }
     if (!list.ok) {
         link_.writeLog(texts::kLogPlaylistEmpty);
-        screens_.showMainMenu(texts::kBackToMainMenu);
-        return;
+        co_await screens_.showMainMenu(texts::kBackToMainMenu);
+        co_return;
     }
-    showPlaylist(list);
+    co_await showPlaylist(list);
     link_.resetTimer(TimerSlot::PlaylistRefresh);
 }
 
-bool WinampMenus::chooseWindow(int n, PlaylistSnapshot& list) {
+Task<bool> WinampMenus::chooseWindow(int n, PlaylistSnapshot& list) {
     const int cur = list.current;
     int offset = state_.winampPageOffset;
     if (n == kBackItemChoice && cur != 0 && listHasBackItem_) {
@@ -132,9 +138,9 @@ bool WinampMenus::chooseWindow(int n, PlaylistSnapshot& list) {
         }
         if (n == kCurrentTrackChoice && (cur == 0 || offset == 0)) {
             state_.modeFlags[ModeWinampMenu] = false;
-            link_.atCmer(true);
-            winampStatusMenuSelected(texts::kOpenStatus);
-            return false;
+            co_await link_.atCmer(true);
+            co_await winampStatusMenuSelected(texts::kOpenStatus);
+            co_return false;
         }
         control_.playEntry(offset + cur + n - 2);
         list = normalised(info_.getPlaylist());
@@ -142,10 +148,10 @@ bool WinampMenus::chooseWindow(int n, PlaylistSnapshot& list) {
         offset = 0;
     }
     state_.winampPageOffset = offset;
-    return true;
+    co_return true;
 }
 
-void WinampMenus::showPlaylist(const PlaylistSnapshot& list) {
+Task<void> WinampMenus::showPlaylist(PlaylistSnapshot list) {
     const PlaylistWindow window =
         buildPlaylistWindow(list.count, state_.winampPageOffset + list.current);
     // Only the entries shown are read from the player, in one range.
@@ -178,7 +184,7 @@ void WinampMenus::showPlaylist(const PlaylistSnapshot& list) {
     listHasBackItem_ = !window.items.empty() && window.items[0].kind == PlaylistItem::Back;
     clearModes(state_);  // a refresh may find the phone on another screen
     state_.modeFlags[ModeWinampMenu] = true;
-    link_.uiSubMenu(texts::kMenuTitle, window.highlighted, items);
+    co_await link_.uiSubMenu(texts::kMenuTitle, window.highlighted, items);
 }
 
 }  // namespace zintor

@@ -12,31 +12,36 @@ namespace zintor {
 
 namespace texts = media_texts;
 
-void WinampMenus::winampStatusMenuSelected(const std::string& text) {
+Task<void> WinampMenus::winampStatusMenuSelected(std::string text) {
     link_.disableTimer(TimerSlot::PlaylistRefresh);
     if (!control_.findWindow()) {
         link_.disableTimer(TimerSlot::StatusRefresh);
-        screens_.showMainMenu(texts::kBackToMainMenu);
-        return;
+        co_await screens_.showMainMenu(texts::kBackToMainMenu);
+        co_return;
     }
     if (trailingNumber(text) != 0) {
         const TrackInfo info = info_.winampTrackInfo();
         const std::string status =
             info.titleText + "  " + info.positionText + " (" + info.lengthText + ")";
-        // A refresh may find the phone on another screen: the dialog is the one shown now.
-        clearModes(state_);
-        state_.modeFlags[ModeWinampStatus] = true;
-        link_.send(texts::kStatusDialog + quoted(status) + "\"" + link_texts::kCrLf,
-                   link_texts::kDialogTimeOut);
-        link_.send(texts::kPressClear, link_texts::kDialogTimeOut);
-        link_.resetTimer(TimerSlot::StatusRefresh);
-        return;
+        // Opened from another screen, the dialog is the one shown now; a refresh of the dialog
+        // leaves it, and the key held in it, as they are.
+        if (!state_.modeFlags[ModeWinampStatus]) {
+            clearModes(state_);
+            state_.modeFlags[ModeWinampStatus] = true;
+        }
+        co_await link_.send(texts::kStatusDialog + quoted(status) + "\"" + link_texts::kCrLf,
+                            link_texts::kDialogTimeOut);
+        co_await link_.send(texts::kPressClear, link_texts::kDialogTimeOut);
+        if (state_.modeFlags[ModeWinampStatus]) {
+            link_.resetTimer(TimerSlot::StatusRefresh);
+        }
+        co_return;
     }
     link_.disableTimer(TimerSlot::StatusRefresh);
     state_.modeFlags[ModeWinampStatus] = false;
     endHoldLoops(state_);
-    link_.atCmer(false);
-    winampMenuSelected(texts::kOpenPlaylist);
+    co_await link_.atCmer(false);
+    co_await winampMenuSelected(texts::kOpenPlaylist);
 }
 
 }  // namespace zintor

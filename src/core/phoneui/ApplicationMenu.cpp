@@ -24,12 +24,12 @@ std::vector<int> PhoneMenus::configuredSlots() const {
     return slots;
 }
 
-void PhoneMenus::applicationMenuSelected(const std::string& text) {
+Task<void> PhoneMenus::applicationMenuSelected(std::string text) {
     // Only the last character counts: "*EAMI: 12" chooses item 2.
     const int n = menuNumber(lastCharacter(text));
     if (n == 0) {
-        showMainMenu(mainMenuNumber(texts::kApplication));
-        return;
+        co_await showMainMenu(mainMenuNumber(texts::kApplication));
+        co_return;
     }
 
     const std::vector<int> slots = configuredSlots();
@@ -44,9 +44,9 @@ void PhoneMenus::applicationMenuSelected(const std::string& text) {
 
     if (slots.empty()) {
         state_.modeFlags[ModeApplicationMenu] = false;
-        errorMessage(texts::kNoApplication, texts::kErrorPopUpTimeOut,
-                     menuNumber(mainMenuNumber(texts::kApplication)));
-        return;
+        co_await errorMessage(texts::kNoApplication, texts::kErrorPopUpTimeOut,
+                              menuNumber(mainMenuNumber(texts::kApplication)));
+        co_return;
     }
 
     std::vector<std::string> items;
@@ -56,7 +56,7 @@ void PhoneMenus::applicationMenuSelected(const std::string& text) {
         items.push_back(name.empty() ? texts::kUnknownApplication : name);
     }
     state_.modeFlags[ModeApplicationMenu] = true;
-    link_.uiSubMenu(texts::kApplicationTitle, highlighted, items);
+    co_await link_.uiSubMenu(texts::kApplicationTitle, highlighted, items);
 }
 
 void PhoneMenus::launchApplication(int slot) {

@@ -7,7 +7,7 @@ namespace zintor {
 namespace {
 
 LineRoute row(LineRoute::Match match, std::string text, std::string otherText,
-              std::function<bool()> when, std::function<void(const std::string&)> handle,
+              std::function<bool()> when, std::function<Task<void>(std::string)> handle,
               bool keypad = false) {
     return {match,           std::move(text),   std::move(otherText),
             std::move(when), std::move(handle), keypad};
@@ -26,16 +26,18 @@ std::vector<LineRoute> phoneLineRoutes(PhoneMenus& menus, const ProgramState& st
     const auto inErrorOrAbout = [&state] {
         return state.modeFlags[ModeErrorPopUp] || state.modeFlags[ModeAbout];
     };
-    using Line = const std::string&;
-    const auto closeErrorPopUp = [&menus](Line line) { menus.errorMessage(line, 0, 1); };
-    const auto closeAbout = [&menus](Line) { menus.aboutMenuSelected(false); };
-    const auto menuSelection = [&menus](Line line) { menus.handleMenuSelection(line); };
-    const auto mainMenuChoice = [&menus](Line line) { menus.selectMainMenu(line); };
-    const auto usbChoice = [&menus](Line line) { menus.usbMenuChoice(line); };
-    const auto applicationChoice = [&menus](Line line) { menus.applicationMenuSelected(line); };
-    const auto resetUi = [&menus](Line) { menus.resetPhoneUi(); };
-    const auto inputText = [&menus](Line line) { menus.handleInputText(line); };
-    const auto backToMouse = [&menus](Line) { menus.moveMouseSelected(); };
+    using Line = std::string;
+    const auto closeErrorPopUp = [&menus](Line line) { return menus.errorMessage(line, 0, 1); };
+    const auto closeAbout = [&menus](Line) { return menus.aboutMenuSelected(false); };
+    const auto menuSelection = [&menus](Line line) { return menus.handleMenuSelection(line); };
+    const auto mainMenuChoice = [&menus](Line line) { return menus.selectMainMenu(line); };
+    const auto usbChoice = [&menus](Line line) { return menus.usbMenuChoice(line); };
+    const auto applicationChoice = [&menus](Line line) {
+        return menus.applicationMenuSelected(line);
+    };
+    const auto resetUi = [&menus](Line) { return menus.resetPhoneUi(); };
+    const auto inputText = [&menus](Line line) { return menus.handleInputText(line); };
+    const auto backToMouse = [&menus](Line) { return menus.moveMouseSelected(); };
     constexpr bool kKeypad = true;
 
     return {

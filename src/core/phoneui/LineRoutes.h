@@ -13,10 +13,11 @@ class PhoneMenus;
 
 // The handlers of the screens that other parts own.
 struct OtherScreens {
-    std::function<void(const std::string&)> keyControlKey;       // a key in the key-control mode
-    std::function<void(const std::string&)> playerStatusKey;     // a key in the status dialog
-    std::function<void(const std::string&)> playerMenuChoice;    // the playlist menu
-    std::function<void(const std::string&)> playerStatusChoice;  // the status dialog's end
+    using Handler = std::function<Task<void>(std::string)>;
+    Handler keyControlKey;       // a key in the key-control mode
+    Handler playerStatusKey;     // a key in the status dialog
+    Handler playerMenuChoice;    // the playlist menu
+    Handler playerStatusChoice;  // the status dialog's end
 };
 
 // Where each line from the phone goes, by the screen the phone shows: the link hands every line

@@ -20,7 +20,7 @@ constexpr const char* kPopUpClosed = "*EAII: 0";
 
 PhoneMenus::PhoneMenus(ProgramState& state, Ports& ports, Link& link)
     : state_(state), ports_(ports), link_(link) {
-    link.onConnected([this] { showMainMenu("1"); });
+    link.onConnected([this] { return showMainMenu("1"); });
 }
 
 std::vector<std::string> PhoneMenus::mainMenuItems() const {
@@ -41,70 +41,70 @@ std::string PhoneMenus::mainMenuNumber(const std::string& item) const {
     return std::to_string(it == items.end() ? 1 : (it - items.begin()) + 1);
 }
 
-void PhoneMenus::errorMessage(const std::string& input, int timeOut, int select) {
+Task<void> PhoneMenus::errorMessage(std::string input, int timeOut, int select) {
     clearModes(state_);
     if (timeOut != 0) {
         state_.modeFlags[ModeErrorPopUp] = true;
-        link_.uiPopUp(input, timeOut);
+        co_await link_.uiPopUp(input, timeOut);
     } else {
-        showMainMenu(std::to_string(select));
+        co_await showMainMenu(std::to_string(select));
     }
 }
 
-void PhoneMenus::handleInputText(const std::string& line) {
+Task<void> PhoneMenus::handleInputText(std::string line) {
     std::string text = middle(line, std::char_traits<char>::length(kInputTextPrefix), line.size());
     std::erase(text, '"');
     onTextEntered(text);
-    link_.showTextInputDialog();
+    co_await link_.showTextInputDialog();
 }
 
-void PhoneMenus::showMainMenu(const std::string& item) {
+Task<void> PhoneMenus::showMainMenu(std::string item) {
     clearModes(state_);
-    link_.uiSubMenu(texts::kMainTitle, menuNumber(item), mainMenuItems());
+    co_await link_.uiSubMenu(texts::kMainTitle, menuNumber(item), mainMenuItems());
 }
 
-void PhoneMenus::selectMainMenu(const std::string& line) {
+Task<void> PhoneMenus::selectMainMenu(std::string line) {
     // The number stands after "*EAMI: ", in the 8th and 9th characters.
     const int n = menuNumber(middle(line, 7, 2));
     const auto items = mainMenuItems();
     if (n < 1 || n > static_cast<int>(items.size())) {
-        return;
+        co_return;
     }
-    const std::string& item = items[static_cast<std::size_t>(n - 1)];
+    const std::string item = items[static_cast<std::size_t>(n - 1)];
     if (item == texts::kMoveMouse) {
-        moveMouseSelected();
+        co_await moveMouseSelected();
     } else if (item == texts::kApplication) {
-        applicationMenuSelected("11");
+        co_await applicationMenuSelected("11");
     } else if (item == texts::kWinamp) {
-        onPlayerMenuChosen();
+        co_await onPlayerMenuChosen();
     } else if (item == texts::kUsb) {
-        usbMenuSelected("1");
+        co_await usbMenuSelected("1");
     } else if (item == texts::kAbout) {
-        aboutMenuSelected(true);
+        co_await aboutMenuSelected(true);
     }
 }
 
-void PhoneMenus::handleMenuSelection(const std::string& line) {
+Task<void> PhoneMenus::handleMenuSelection(std::string line) {
     std::string item = "1";
     if (line == kPopUpClosed && state_.modeFlags[ModeKeyControl]) {
         state_.modeFlags[ModeKeyControl] = false;
         endHoldLoops(state_);
         onKeyControlLeft();
-        link_.atCmer(false);
+        co_await link_.atCmer(false);
     }
     if (line == kPopUpClosed && state_.modeFlags[ModeWinampMenu]) {
         state_.modeFlags[ModeWinampMenu] = false;
         onKeyControlLeft();
         item = "3";
     }
-    showMainMenu(item);
+    co_await showMainMenu(item);
 }
 
-void PhoneMenus::resetPhoneUi() {
+Task<void> PhoneMenus::resetPhoneUi() {
     link_.disableAllTimers();
-    link_.atCmer(false);
+    co_await link_.atCmer(false);
     clearModes(state_);
-    link_.registerAccessoryMenu();
+    co_await link_.registerAccessoryMenu();
 }
 
 }  // namespace zintor

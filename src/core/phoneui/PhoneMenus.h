@@ -6,6 +6,7 @@
 
 #include "shared/Ports.h"
 #include "shared/ProgramState.h"
+#include "shared/Task.h"
 
 namespace zintor {
 
@@ -20,27 +21,27 @@ class PhoneMenus {
     PhoneMenus(ProgramState& state, Ports& ports, Link& link);
 
     // What the screens hand to the other parts; Program connects them.
-    std::function<void()> onPlayerMenuChosen;               // the main menu's media player item
+    std::function<Task<void>()> onPlayerMenuChosen;         // the main menu's media player item
     std::function<void(const std::string&)> onTextEntered;  // a line of the text input dialog
     std::function<void()> onKeyControlLeft;                 // the key help must close
 
     // Main menu and the way out (PhoneMenus.cpp).
-    void errorMessage(const std::string& input, int timeOut, int select);
-    void handleInputText(const std::string& line);
-    void showMainMenu(const std::string& item);
-    void selectMainMenu(const std::string& line);
-    void handleMenuSelection(const std::string& line);
-    void resetPhoneUi();
+    Task<void> errorMessage(std::string input, int timeOut, int select);
+    Task<void> handleInputText(std::string line);
+    Task<void> showMainMenu(std::string item);
+    Task<void> selectMainMenu(std::string line);
+    Task<void> handleMenuSelection(std::string line);
+    Task<void> resetPhoneUi();
 
     // Application list (ApplicationMenu.cpp).
-    void applicationMenuSelected(const std::string& text);
+    Task<void> applicationMenuSelected(std::string text);
     void launchApplication(int slot);
 
     // Key control entry, USB outputs, about (SmallMenus.cpp).
-    void moveMouseSelected();
-    void usbMenuSelected(const std::string& text);
-    void usbMenuChoice(const std::string& line);
-    void aboutMenuSelected(bool show);
+    Task<void> moveMouseSelected();
+    Task<void> usbMenuSelected(std::string text);
+    Task<void> usbMenuChoice(std::string line);
+    Task<void> aboutMenuSelected(bool show);
 
     // The main menu's items for the current configuration, in order.
     std::vector<std::string> mainMenuItems() const;

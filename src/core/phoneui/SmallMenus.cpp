@@ -16,22 +16,23 @@ using phoneui::lastCharacter;
 using phoneui::menuNumber;
 using phoneui::middle;
 
-void PhoneMenus::moveMouseSelected() {
+Task<void> PhoneMenus::moveMouseSelected() {
     if (!keyMapsLoaded(state_.keyMaps)) {
         // Key control needs a key map: say so on the phone instead of entering it.
-        errorMessage(texts::kNoKeyMap, texts::kErrorPopUpTimeOut, 1);
-        return;
+        co_await errorMessage(texts::kNoKeyMap, texts::kErrorPopUpTimeOut, 1);
+        co_return;
     }
     clearModes(state_);
     state_.modeFlags[ModeKeyControl] = true;
     const int last = static_cast<int>(state_.keyMaps.size()) - 1;
     state_.currentKeyMap =
         (state_.lastKeyMap < 0 || state_.lastKeyMap > last) ? std::int16_t{0} : state_.lastKeyMap;
-    link_.uiTimedFeedBack(state_.keyMaps[static_cast<std::size_t>(state_.currentKeyMap)].name);
-    link_.atCmer(true);
+    co_await link_.uiTimedFeedBack(
+        state_.keyMaps[static_cast<std::size_t>(state_.currentKeyMap)].name);
+    co_await link_.atCmer(true);
 }
 
-void PhoneMenus::usbMenuSelected(const std::string& text) {
+Task<void> PhoneMenus::usbMenuSelected(std::string text) {
     state_.modeFlags[ModeUSBMenu] = true;
     // Built here rather than as a sub menu: the names go out whole, without the 15-character cut.
     std::string line = "AT*EASM=\"";
@@ -47,15 +48,15 @@ void PhoneMenus::usbMenuSelected(const std::string& text) {
     line += '"';
     line += texts::kUsbReset;
     line += "\"\r\n";
-    link_.send(line, texts::kUsbMenuTimeOut);
+    co_await link_.send(line, texts::kUsbMenuTimeOut);
 }
 
-void PhoneMenus::usbMenuChoice(const std::string& line) {
+Task<void> PhoneMenus::usbMenuChoice(std::string line) {
     const std::string c = lastCharacter(line);
     if (c == "0") {
         // The USB item follows the WinAMP item when there is one.
-        showMainMenu(state_.winampPath().empty() ? "3" : "4");
-        return;
+        co_await showMainMenu(state_.winampPath().empty() ? "3" : "4");
+        co_return;
     }
     const int n = menuNumber(c);
     if (n == 9) {
@@ -66,11 +67,11 @@ void PhoneMenus::usbMenuChoice(const std::string& line) {
         USBOutput& output = state_.usbOutputs[static_cast<std::size_t>(n - 1)];
         output.state = !output.state;
     } else {
-        return;
+        co_return;
     }
     writeUsb(state_, ports_.board);
     reportUsbState();
-    usbMenuSelected(c);
+    co_await usbMenuSelected(c);
 }
 
 // The phone shows the wanted states whether or not the board took them; the PC says once why
@@ -88,13 +89,13 @@ void PhoneMenus::reportUsbState() {
     ports_.desktop.notify(texts::kUsbNoticeTitle, texts::kUsbCannotOpen);
 }
 
-void PhoneMenus::aboutMenuSelected(bool show) {
+Task<void> PhoneMenus::aboutMenuSelected(bool show) {
     clearModes(state_);
     if (show) {
         state_.modeFlags[ModeAbout] = true;
-        link_.uiPopUp(aboutText(), texts::kAboutTimeOut);
+        co_await link_.uiPopUp(aboutText(), texts::kAboutTimeOut);
     } else {
-        showMainMenu(mainMenuNumber(texts::kAbout));
+        co_await showMainMenu(mainMenuNumber(texts::kAbout));
     }
 }
 

@@ -5,8 +5,9 @@
 
 namespace zintor {
 
-// The one event loop everything runs on. The core never blocks except through it, and every wait
-// keeps handling events (serial data, timer ticks, clicks) so that nested handlers run inside it.
+// The one event loop everything runs on. It calls the core (serial data, timer ticks, clicks,
+// posted calls) and the core returns to it: nothing in the core waits inside a call. A wait
+// (a command's answer, a pause, a key's release) is a task that goes on from a later call.
 class EventLoop {
   public:
     using TimerId = int;
@@ -15,15 +16,6 @@ class EventLoop {
 
     // Milliseconds on a monotonic clock (never jumps at midnight or when the wall clock is set).
     virtual std::int64_t now() const = 0;
-
-    // Runs the events that are pending right now, without waiting for new ones.
-    virtual void pumpOnce() = 0;
-
-    // Handles events until `done` returns true. Blocks (never spins) between events.
-    virtual void waitFor(const std::function<bool()>& done) = 0;
-
-    // Handles events until now() >= deadline. Blocks between events.
-    virtual void waitUntil(std::int64_t deadline) = 0;
 
     // A repeating timer; the first tick comes `intervalMs` after the start.
     virtual TimerId startTimer(int intervalMs, std::function<void()> tick) = 0;

@@ -1,10 +1,12 @@
 #include "BusSignalWait.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <algorithm>
 
 namespace zintor {
 
-BusSignalWait::BusSignalWait(EventLoop& loop, QDBusConnection& bus) : loop_(loop), bus_(bus) {}
+BusSignalWait::BusSignalWait(QDBusConnection& bus) : bus_(bus) {}
 
 void BusSignalWait::watch(const QString& service, const QString& path, const QString& interface,
                           const QString& name) {
@@ -41,15 +43,28 @@ bool BusSignalWait::waitFor(int ms, const std::function<bool(const QDBusMessage*
     }
     bool result = false;
     bool expired = false;
+    // A loop of its own: the bus's messages are handled meanwhile, and the program's own ticks
+    // and posted calls wait until the call that asked for this has returned (QtEventLoop).
+    QEventLoop waiting;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &waiting, [&] {
+        expired = true;
+        waiting.quit();
+    });
     Listener listener = [&](const QDBusMessage& message) {
         if (!result) {
             result = done(&message);
         }
+        if (result) {
+            waiting.quit();
+        }
     };
     listeners_.push_back(&listener);
-    const EventLoop::TimerId timer = loop_.startTimer(ms, [&expired] { expired = true; });
-    loop_.waitFor([&] { return result || expired; });
-    loop_.stopTimer(timer);
+    limit.start(ms);
+    if (!result && !expired) {
+        waiting.exec();
+    }
     std::erase(listeners_, &listener);
     return result;
 }

@@ -8,19 +8,19 @@
 #include <set>
 #include <vector>
 
-#include "ports/EventLoop.h"
 
 namespace zintor {
 
 // Waits for something a D-Bus signal announces (a name appearing on the bus, a player's property
-// changing) through the program's event loop: events are handled meanwhile, the thread sleeps
-// between them, and the wait ends at its time limit whatever happens. Observers see the signals
-// that arrive while no wait runs too.
+// changing): the bus's messages are handled meanwhile, the thread sleeps between them, and the
+// wait ends at its time limit whatever happens. The program's own ticks and posted calls wait
+// until the call that waits has returned (QtEventLoop). Observers see the signals that arrive
+// while no wait runs too.
 class BusSignalWait : public QObject {
     Q_OBJECT
 
   public:
-    BusSignalWait(EventLoop& loop, QDBusConnection& bus);
+    explicit BusSignalWait(QDBusConnection& bus);
 
     // Subscribes to a signal (once per signal; an empty `service` means any sender).
     void watch(const QString& service, const QString& path, const QString& interface,
@@ -37,7 +37,6 @@ class BusSignalWait : public QObject {
     void received(const QDBusMessage& message);
 
   private:
-    EventLoop& loop_;
     QDBusConnection& bus_;
     std::set<QString> watched_;
     using Listener = std::function<void(const QDBusMessage&)>;

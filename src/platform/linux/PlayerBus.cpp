@@ -21,8 +21,8 @@ constexpr std::chrono::seconds kHungPause{3};
 
 }  // namespace
 
-PlayerBus::PlayerBus(EventLoop& loop, QDBusConnection bus, int timeoutMs)
-    : bus_(std::move(bus)), signalWait_(loop, bus_), timeoutMs_(timeoutMs) {}
+PlayerBus::PlayerBus(EventLoop& /*loop*/, QDBusConnection bus, int timeoutMs)
+    : bus_(std::move(bus)), signalWait_(bus_), timeoutMs_(timeoutMs) {}
 
 bool PlayerBus::waitForName(int ms, const std::function<bool()>& found) {
     signalWait_.watch(kBusService, kBusPath, kBusInterface, QStringLiteral("NameOwnerChanged"));

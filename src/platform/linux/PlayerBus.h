@@ -27,7 +27,8 @@ class PlayerBus {
   public:
     using Handle = MediaPlayer::Handle;
 
-    // Waits go through `loop`: events are handled while a player is awaited.
+    // A wait for a player handles the bus's messages meanwhile (BusSignalWait); `loop` is the
+    // program's, whose ticks wait for it.
     PlayerBus(EventLoop& loop, QDBusConnection bus, int timeoutMs);
 
     // The unique name that owns `name` now; empty when nobody does.

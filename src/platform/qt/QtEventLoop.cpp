@@ -15,61 +15,69 @@ std::int64_t QtEventLoop::now() const {
     return clock_.elapsed();
 }
 
-void QtEventLoop::pumpOnce() {
-    ++waitDepth_;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    --waitDepth_;
+void QtEventLoop::run(std::function<void()> call) {
+    if (depth_ > 0) {
+        waiting_.push_back(std::move(call));
+        return;
+    }
+    ++depth_;
+    call();
+    while (!waiting_.empty()) {
+        std::function<void()> next = std::move(waiting_.front());
+        waiting_.pop_front();
+        next();
+    }
+    --depth_;
 }
 
-// Qt's plain Unix dispatcher (used where Qt runs without GLib) does not deliver, in a nested
-// processEvents, a call that was posted while an outer posted call runs: it would go to sleep
-// with that call queued. Delivering the queue before each sleep makes every dispatcher behave
-// alike. True when `done` became true meanwhile.
-bool QtEventLoop::deliverPosted(const std::function<bool()>& done) {
-    QCoreApplication::sendPostedEvents();
-    return done && done();
+void QtEventLoop::tick(TimerId id) {
+    auto it = timers_.find(id);
+    if (it == timers_.end() || it->second.tickWaiting) {
+        return;
+    }
+    if (depth_ > 0) {
+        // One waiting tick a timer at most, like a timer that fires late.
+        it->second.tickWaiting = true;
+    }
+    run([this, id] {
+        auto found = timers_.find(id);
+        if (found == timers_.end()) {
+            return;  // stopped meanwhile
+        }
+        found->second.tickWaiting = false;
+        const std::shared_ptr<std::function<void()>> call = found->second.tick;
+        (*call)();  // it may stop its own timer
+    });
 }
 
 void QtEventLoop::waitFor(const std::function<bool()>& done) {
-    ++waitDepth_;
-    // Every change the condition can see is made by an event handler, so checking after each
-    // batch of events is enough; in between the thread sleeps in the dispatcher.
     while (!done()) {
-        if (deliverPosted(done)) {
+        QCoreApplication::sendPostedEvents();
+        if (done()) {
             break;
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
-    --waitDepth_;
 }
 
 void QtEventLoop::waitUntil(std::int64_t deadline) {
-    if (now() >= deadline) {
-        return;
+    if (!wake_) {
+        wake_ = std::make_unique<QTimer>();
+        wake_->setSingleShot(true);
+        wake_->setTimerType(Qt::PreciseTimer);
     }
-    ++waitDepth_;
-    // A single-shot timer at the deadline wakes the dispatcher; its tick needs no handler. Each
-    // level of nested waits has its own, kept for the next wait at that level.
-    const auto level = static_cast<std::size_t>(waitDepth_);
-    while (wakes_.size() < level) {
-        wakes_.push_back(std::make_unique<QTimer>());
-        wakes_.back()->setSingleShot(true);
-        wakes_.back()->setTimerType(Qt::PreciseTimer);
-    }
-    QTimer& wake = *wakes_[level - 1];
     while (true) {
         const std::int64_t left = deadline - now();
         if (left <= 0) {
             break;
         }
-        if (!wake.isActive()) {
-            wake.start(static_cast<int>(left));
+        if (!wake_->isActive()) {
+            wake_->start(static_cast<int>(left));
         }
-        deliverPosted(nullptr);
+        QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
-    wake.stop();
-    --waitDepth_;
+    wake_->stop();
 }
 
 EventLoop::TimerId QtEventLoop::startTimer(int intervalMs, std::function<void()> tick) {
@@ -83,10 +91,10 @@ EventLoop::TimerId QtEventLoop::startTimer(int intervalMs, std::function<void()>
         timer->setTimerType(Qt::PreciseTimer);
     }
     timer->setInterval(intervalMs < 0 ? 0 : intervalMs);
-    QObject::connect(timer, &QTimer::timeout, timer, std::move(tick));
-    timer->start();
     const TimerId id = nextId_++;
-    timers_[id] = timer;
+    QObject::connect(timer, &QTimer::timeout, timer, [this, id] { this->tick(id); });
+    timer->start();
+    timers_[id] = Timer{timer, std::make_shared<std::function<void()>>(std::move(tick))};
     return id;
 }
 
@@ -95,10 +103,9 @@ void QtEventLoop::stopTimer(TimerId id) {
     if (it == timers_.end()) {
         return;
     }
-    if (QTimer* timer = it->second) {
+    if (QTimer* timer = it->second.timer) {
         // Kept for the next start rather than deleted: a timer may be stopped from inside its own
-        // tick, and deleting it later would leave one deferred deletion per stop queued for as
-        // long as a nested wait runs (a key held down restarts the supervision at every line).
+        // tick, and a program that holds a key restarts timers at every step.
         timer->stop();
         timer->disconnect();
         spare_.push_back(timer);
@@ -107,7 +114,9 @@ void QtEventLoop::stopTimer(TimerId id) {
 }
 
 void QtEventLoop::post(std::function<void()> call) {
-    QMetaObject::invokeMethod(&context_, std::move(call), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context_, [this, call = std::move(call)]() mutable { run(std::move(call)); },
+        Qt::QueuedConnection);
 }
 
 }  // namespace zintor

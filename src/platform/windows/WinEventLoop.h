@@ -30,9 +30,9 @@ class WinEventLoop : public EventLoop {
     WinEventLoop& operator=(const WinEventLoop&) = delete;
 
     std::int64_t now() const override;
-    void pumpOnce() override;
-    void waitFor(const std::function<bool()>& done) override;
-    void waitUntil(std::int64_t deadline) override;
+    void pumpOnce();
+    void waitFor(const std::function<bool()>& done);
+    void waitUntil(std::int64_t deadline);
     TimerId startTimer(int intervalMs, std::function<void()> tick) override;
     void stopTimer(TimerId id) override;
     void post(std::function<void()> call) override;
