@@ -40,7 +40,7 @@ class Adapters {
     QtSettingsStore settings_;
     LinuxPortRegistry registry_;
     QtSerialLink serial_;
-    web::WebPhone webPhone_;  // the browser phone: one more port beside the serial ones
+    web::WebPhone webPhone_;     // the browser phone: one more port beside the serial ones
     GatedSerialLink phoneLine_;  // the serial ports and the browser phone, as the program sees them
     PosixFiles files_;
     std::unique_ptr<Desktop> desktop_;

@@ -81,32 +81,36 @@ std::string escape(const std::string& bytes) {
     return out;
 }
 
-// Events of one moment on different channels come in no order the user could tell: within a run
-// of events with the same time and no input between them, they are put in channel order, each
-// channel's own events staying in their order.
-void canonical(std::vector<std::string>& events) {
-    static const std::vector<std::string> kChannels{"key",  "desk", "frame", "rows", "vol",
-                                                    "player", "query", "board", "run", "diag",
-                                                    "set",  "port", "log",   ">"};
-    const auto rank = [](const std::string& event) {
-        const auto space = event.find(' ');
-        const std::string channel = event.substr(space + 1, event.find(' ', space + 1) - space - 1);
+// Events of one moment come in no order the user could tell: within a run of events with the
+// same time, what the phone or the user did comes first, then the program's events in channel
+// order, each channel's own events staying in their order. `event(i)` gives the time and the
+// text of entry i.
+template <class Entries, class Event>
+void canonical(Entries& entries, Event event) {
+    static const std::vector<std::string> kChannels{
+        "<",     "!",     "key", "desk", "frame", "rows", "vol", "player",
+        "query", "board", "run", "diag", "set",   "port", "log", ">"};
+    const auto rank = [](const std::string& text) {
+        const std::string channel = text.substr(0, text.find(' '));
         const auto found = std::find(kChannels.begin(), kChannels.end(), channel);
         return found == kChannels.end() ? -1 : static_cast<int>(found - kChannels.begin());
     };
-    const auto time = [](const std::string& event) { return event.substr(0, event.find(' ')); };
-    for (std::size_t from = 0, to = 0; from < events.size(); from = to) {
+    const auto ranked = [&](const auto& entry) {
+        const auto [time, text] = event(entry);
+        return time.find("..") == std::string::npos ? rank(text) : -1;
+    };
+    for (std::size_t from = 0, to = 0; from < entries.size(); from = to) {
         to = from + 1;
-        if (rank(events[from]) < 0 || time(events[from]).find("..") != std::string::npos) {
+        if (ranked(entries[from]) < 0) {
             continue;
         }
-        while (to < events.size() && rank(events[to]) >= 0 &&
-               time(events[to]) == time(events[from])) {
+        while (to < entries.size() && ranked(entries[to]) >= 0 &&
+               event(entries[to]).first == event(entries[from]).first) {
             ++to;
         }
-        std::stable_sort(events.begin() + static_cast<std::ptrdiff_t>(from),
-                         events.begin() + static_cast<std::ptrdiff_t>(to),
-                         [&](const auto& a, const auto& b) { return rank(a) < rank(b); });
+        std::stable_sort(entries.begin() + static_cast<std::ptrdiff_t>(from),
+                         entries.begin() + static_cast<std::ptrdiff_t>(to),
+                         [&](const auto& a, const auto& b) { return ranked(a) < ranked(b); });
     }
 }
 
@@ -117,6 +121,7 @@ class Player {
   private:
     void act(const std::string& line);
     void setUp(const std::string& name, const std::string& args);
+    void start();
     void poll();
     void note(std::int64_t at, const std::string& channel, const std::string& text);
 
@@ -145,6 +150,18 @@ void Player::note(std::int64_t at, const std::string& channel, const std::string
     if (watched.count(channel) != 0 && at <= end) {
         log.emplace_back(at, channel + " " + escape(text));
     }
+}
+
+void Player::start() {
+    if (!keyMap.empty()) {
+        world.files.putFile("/opt/zintor/KeyMap.xml", keyMap);
+    }
+    program = std::make_unique<Program>(world.ports());
+    program->onExitRequested = [this] {
+        poll();
+        note(world.loop.now(), "desk", "exit requested");
+    };
+    program->startup();
 }
 
 void Player::poll() {
@@ -254,7 +271,6 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         {"launch-fails", [&] { world.launcher.failWith(args); }},
         {"volume", [&] { world.mixer.setValue(static_cast<std::uint32_t>(number)); }},
         {"window", [&] { world.desktop.setMainWindowPosition(float(number), std::stof(rest)); }},
-        {"max-depth", [&] { world.loop.setMaxDepth(number); }},
         {"exit", [&] { events().exitClicked(); }},
         {"shutdown", [&] { program->shutdown(); }},
         {"connect", [&] { events().connectClicked(); }},
@@ -272,23 +288,15 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
     };
     if (const auto found = simple.find(name); found != simple.end()) {
         found->second();
-    } else if (name == "start" || name == "restart") {  // restart: again on the same world
-        if (name == "restart") {
-            if (world.loop.waitDepth() > 1) {
-                throw std::runtime_error("restart while the program waits");
-            }
-            program->shutdown();
-            program.reset();
-        }
-        if (!keyMap.empty()) {
-            world.files.putFile("/opt/zintor/KeyMap.xml", keyMap);
-        }
-        program = std::make_unique<Program>(world.ports());
-        program->onExitRequested = [this] {
-            poll();
-            note(world.loop.now(), "desk", "exit requested");
-        };
-        program->startup();
+    } else if (name == "start") {
+        start();
+    } else if (name == "restart") {  // again on the same world, once the shutdown has ended
+        program->shutdown([this] {
+            world.loop.post([this] {
+                program.reset();
+                start();
+            });
+        });
     } else if (name == "key") {  // key N [help=TEXT;] TYPE=COMMAND; TYPE=COMMAND ...
         keyMap += "<KEY_" + first + ">";
         std::istringstream list(rest);
@@ -453,6 +461,9 @@ bool Player::play(const std::string& path) {
     }
     world.loop.setStepObserver(nullptr);
 
+    canonical(log, [](const std::pair<std::int64_t, std::string>& entry) {
+        return std::pair{std::to_string(entry.first), entry.second};
+    });
     // Three or more equal events in a row are written as one line.
     std::vector<std::string> actual;
     for (std::size_t from = 0, to = 0; from < log.size(); from = to) {
@@ -468,17 +479,10 @@ bool Player::play(const std::string& path) {
         }
     }
 
-    canonical(actual);
-    {
-        std::vector<std::string> texts;
-        for (const auto& entry : expected) {
-            texts.push_back(entry.second);
-        }
-        canonical(texts);
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            expected[i].second = texts[i];
-        }
-    }
+    canonical(expected, [](const std::pair<int, std::string>& entry) {
+        const auto space = entry.second.find(' ');
+        return std::pair{entry.second.substr(0, space), entry.second.substr(space + 1)};
+    });
 
     // Compare; "..." stands for any number of lines.
     std::size_t next = 0;

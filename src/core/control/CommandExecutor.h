@@ -5,14 +5,13 @@
 #include "control/InputSynthesis.h"
 #include "control/MasterVolume.h"
 #include "keymap/KeyMapRecords.h"
+#include "link/Link.h"
 #include "media/WinampControl.h"
 #include "shared/HoldRepeat.h"
 #include "shared/ProgramState.h"
 #include "shared/Task.h"
 
 namespace zintor {
-
-class Link;
 
 // A key's command list has commands.
 bool hasCommands(const std::vector<KeyCommand>& commands);
@@ -30,7 +29,7 @@ class CommandExecutor {
           player_(player),
           input_(input),
           volume_(volume),
-          specialKeyRepeat_(loop, state.specialKeyRepeating) {}
+          specialKeyRepeat_(loop, link.repeatGate(), state.specialKeyRepeating) {}
 
     // Ends when the whole list has run. The list must outlive the task (key maps never change
     // once loaded).

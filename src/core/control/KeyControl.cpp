@@ -19,7 +19,7 @@ KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, WinampCont
       volume_(state, ports.mixer, ports.loop, link),
       executor_(state, ports.loop, link, player, input_, volume_),
       windows_(state, ports.desktop, ports.loop),
-      cursorRepeat_(ports.loop, state.mouseMoving) {
+      cursorRepeat_(ports.loop, link.repeatGate(), state.mouseMoving) {
     link.onLinkEnded([this] { releaseHeld(); });
     // While a direction key is held the cursor moves one pixel more a step every 300 ms.
     link.onTick(TimerSlot::CursorAcceleration, [this] {

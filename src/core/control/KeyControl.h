@@ -67,7 +67,7 @@ class KeyControl {
     CommandExecutor executor_;
     KeyWindows windows_;
     std::array<std::set<int>, 24> pressedIn_;  // key maps of each key's presses not released
-    std::set<int> droppedPresses_;  // keys pressed while the player's volume repeated
+    std::set<int> droppedPresses_;             // keys pressed while the player's volume repeated
     HoldRepeat cursorRepeat_;
 };
 

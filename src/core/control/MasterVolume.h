@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "link/Link.h"
 #include "ports/EventLoop.h"
 #include "ports/Mixer.h"
 #include "shared/HoldRepeat.h"
@@ -9,8 +10,6 @@
 #include "shared/Task.h"
 
 namespace zintor {
-
-class Link;
 
 // Steps the master playback volume (0..65535, steps of 1000) while a key is held: the first
 // step at once, then one about every 100 ms until volumeStepping is cleared by the key's release.
@@ -20,7 +19,10 @@ class MasterVolume {
     static constexpr std::int64_t kStep = 1000;
 
     MasterVolume(ProgramState& state, Mixer& mixer, EventLoop& loop, Link& link)
-        : state_(state), mixer_(mixer), link_(link), repeat_(loop, state.volumeStepping) {}
+        : state_(state),
+          mixer_(mixer),
+          link_(link),
+          repeat_(loop, link.repeatGate(), state.volumeStepping) {}
 
     // 0 steps up, 1 steps down; every other code (the other mixer lines) does nothing. Ends when
     // the stepping does.

@@ -18,12 +18,13 @@ Task<void> Link::uiSubMenu(std::string title, int selected, std::vector<std::str
 }
 
 Task<void> Link::uiTimedFeedBack(std::string name) {
-    co_await send("AT*EAID=13,2,\"" + quoted(firstCharacters(name)) + "\"" + t::kCrLf, t::kDialogTimeOut);
+    co_await send("AT*EAID=13,2,\"" + quoted(firstCharacters(name)) + "\"" + t::kCrLf,
+                  t::kDialogTimeOut);
 }
 
 Task<void> Link::uiPopUp(std::string text, std::int32_t timeOut) {
     co_await send("AT*EAID=1,2,\"" + quoted(text) + "\"," + std::to_string(timeOut) + t::kCrLf,
-         t::kDialogTimeOut);
+                  t::kDialogTimeOut);
 }
 
 Task<void> Link::registerAccessoryMenu() {

@@ -51,8 +51,7 @@ void Link::Impl::endLink() {
     if (wasConnected) {
         linkEnded();
         // A held key may have stopped the supervision; it must run to rebuild the link.
-        if (!stopping && !state.supervisionPaused &&
-            !link.timerRunning(TimerSlot::Supervision)) {
+        if (!stopping && !state.supervisionPaused && !link.timerRunning(TimerSlot::Supervision)) {
             link.resetTimer(TimerSlot::Supervision);
         }
     }
@@ -83,6 +82,7 @@ void Link::Impl::receive() {
     }
     // Anything from the phone ends the cursor's repeat, at its first byte.
     state.mouseMoving = false;
+    repeatGate.close();
     ports.serial.setReceiveArmed(false);
     gathering = ports.loop.startTimer(kGatherMs, [this] {
         ports.loop.stopTimer(*gathering);
@@ -93,14 +93,14 @@ void Link::Impl::receive() {
 
 void Link::Impl::routeLines() {
     rxBuffer.append(ports.serial.takeReceived());
-    if (stopped) {
-        return;
+    if (!stopped) {
+        state.mouseMoving = false;
+        while (rxBuffer.hasLine()) {
+            routeLine(latin1ToUtf8(rxBuffer.takeLine()));
+        }
+        ports.serial.setReceiveArmed(true);
     }
-    state.mouseMoving = false;
-    while (rxBuffer.hasLine()) {
-        routeLine(latin1ToUtf8(rxBuffer.takeLine()));
-    }
-    ports.serial.setReceiveArmed(true);
+    repeatGate.open();
 }
 
 }  // namespace zintor

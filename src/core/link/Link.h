@@ -9,9 +9,10 @@
 
 #include "link/LineRoute.h"
 #include "link/TimerSlot.h"
-#include "shared/Task.h"
+#include "shared/HoldRepeat.h"
 #include "shared/Ports.h"
 #include "shared/ProgramState.h"
+#include "shared/Task.h"
 
 namespace zintor {
 
@@ -93,6 +94,8 @@ class Link {
     // The link ended (hang-up, ring, break, closed by the supervision, Disconnect, shutdown):
     // every hold's flag is already cleared when `listener` runs.
     void onLinkEnded(std::function<void()> listener);
+    // Holds back the steps of held keys' repeats while the phone's lines are being received.
+    RepeatGate& repeatGate();
     // Changes whenever the link ends: a hold goes on only while it stays what it was at the
     // press, so it ends with the link even if a new link comes up meanwhile.
     std::uint32_t linkEpoch() const;

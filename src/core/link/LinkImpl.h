@@ -61,8 +61,10 @@ struct Link::Impl {
     std::deque<Command*> queued;
     // Text from the phone not yet cut into lines and handled.
     ReceiveBuffer rxBuffer;
-    // The rest of a burst is being waited for before the received text is cut into lines.
+    // The rest of a burst is being waited for before the received text is cut into lines; the
+    // repeats' steps wait meanwhile.
     std::optional<EventLoop::TimerId> gathering;
+    RepeatGate repeatGate;
 
     // Changes whenever the link ends; holds stop when it does.
     std::uint32_t epoch = 0;

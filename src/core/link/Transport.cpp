@@ -230,6 +230,10 @@ void Link::onLinkEnded(std::function<void()> listener) {
     impl_->linkEndedListeners.push_back(std::move(listener));
 }
 
+RepeatGate& Link::repeatGate() {
+    return impl_->repeatGate;
+}
+
 std::uint32_t Link::linkEpoch() const {
     return impl_->epoch;
 }

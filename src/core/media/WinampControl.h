@@ -4,8 +4,8 @@
 #include <string>
 
 #include "phoneui/PhoneMenus.h"
-#include "shared/Ports.h"
 #include "shared/HoldRepeat.h"
+#include "shared/Ports.h"
 #include "shared/ProgramState.h"
 #include "shared/Task.h"
 

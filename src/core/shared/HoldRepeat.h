@@ -1,15 +1,34 @@
 #pragma once
 
+#include <algorithm>
 #include <coroutine>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "ports/EventLoop.h"
 #include "shared/Task.h"
 
 namespace zintor {
+
+class HoldRepeat;
+
+// Holds back the steps of every repeat while the phone's next lines are being received: a step
+// that falls due then comes after those lines are routed, so a release already on its way ends
+// the repeat first.
+class RepeatGate {
+  public:
+    void close() { closed_ = true; }
+    void open();
+    bool closed() const { return closed_; }
+
+  private:
+    friend class HoldRepeat;
+    bool closed_ = false;
+    std::vector<HoldRepeat*> waiting_;
+};
 
 // What a phone key held down repeats on the PC (the cursor, a special key, the master volume,
 // the player's volume): a step at once and then one after every pause, driven by a timer, for as
@@ -18,10 +37,14 @@ namespace zintor {
 // new hold of the same kind ends the one before it at once. There is one repeat of each kind.
 class HoldRepeat {
   public:
-    HoldRepeat(EventLoop& loop, bool& flag) : loop_(loop), flag_(flag) {}
+    HoldRepeat(EventLoop& loop, RepeatGate& gate, bool& flag)
+        : loop_(loop), gate_(gate), flag_(flag) {}
     HoldRepeat(const HoldRepeat&) = delete;
     HoldRepeat& operator=(const HoldRepeat&) = delete;
-    ~HoldRepeat() { stopTimer(); }
+    ~HoldRepeat() {
+        stopTimer();
+        std::erase(gate_.waiting_, this);
+    }
 
     // Sets the flag and steps until it is cleared or `goesOn` says no. Ends when the repeat
     // does: true when it was the latest hold of its kind, false when a newer one took over (the
@@ -49,6 +72,7 @@ class HoldRepeat {
     }
 
   private:
+    friend class RepeatGate;
     struct NextStep {
         HoldRepeat& hold;
         std::int64_t ms;
@@ -60,6 +84,7 @@ class HoldRepeat {
         ~NextStep() {
             if (waiting && hold.sleeper_ == waiting) {
                 hold.stopTimer();
+                std::erase(hold.gate_.waiting_, &hold);
                 hold.sleeper_ = {};
             }
         }
@@ -73,10 +98,19 @@ class HoldRepeat {
 
     void sleep(std::coroutine_handle<> waiting, std::int64_t ms) {
         sleeper_ = waiting;
-        timer_ = loop_.startTimer(static_cast<int>(ms < 0 ? 0 : ms), [this] { wakeSleeper(); });
+        timer_ = loop_.startTimer(static_cast<int>(ms < 0 ? 0 : ms), [this] { stepDue(); });
+    }
+    void stepDue() {
+        stopTimer();
+        if (gate_.closed()) {
+            gate_.waiting_.push_back(this);
+            return;
+        }
+        wakeSleeper();
     }
     void wakeSleeper() {
         stopTimer();
+        std::erase(gate_.waiting_, this);
         if (const std::coroutine_handle<> sleeper = std::exchange(sleeper_, {})) {
             sleeper.resume();
         }
@@ -89,10 +123,18 @@ class HoldRepeat {
     }
 
     EventLoop& loop_;
+    RepeatGate& gate_;
     bool& flag_;
     std::uint64_t generation_ = 0;
     std::coroutine_handle<> sleeper_;
     std::optional<EventLoop::TimerId> timer_;
 };
+
+inline void RepeatGate::open() {
+    closed_ = false;
+    for (HoldRepeat* repeat : std::exchange(waiting_, {})) {
+        repeat->wakeSleeper();
+    }
+}
 
 }  // namespace zintor

@@ -8,7 +8,6 @@
 #include <set>
 #include <vector>
 
-
 namespace zintor {
 
 // Waits for something a D-Bus signal announces (a name appearing on the bus, a player's property

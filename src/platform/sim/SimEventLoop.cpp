@@ -68,7 +68,8 @@ EventLoop::TimerId SimEventLoop::startTimer(int intervalMs, std::function<void()
     Timer& timer = timers_[id];
     timer.intervalUs = std::int64_t{std::max(0, intervalMs)} * 1000;
     timer.tick = std::make_shared<std::function<void()>>(std::move(tick));
-    armTimer(id, timer, nowUs_ + timer.intervalUs);
+    // Timers count whole milliseconds from the one now, as the real loops do.
+    armTimer(id, timer, nowUs_ / 1000 * 1000 + timer.intervalUs);
     return id;
 }
 

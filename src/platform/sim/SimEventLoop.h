@@ -83,9 +83,17 @@ class SimEventLoop : public EventLoop {
         std::uint64_t generation;
         std::shared_ptr<std::function<void()>> call;  // one-shot events only
     };
+    // Due time first; at the same time the program's own timers come before what the world does
+    // (a timer is on time, and the world's events are never exactly simultaneous with it).
     struct Later {
         bool operator()(const Timed& a, const Timed& b) const {
-            return a.dueUs != b.dueUs ? a.dueUs > b.dueUs : a.seq > b.seq;
+            if (a.dueUs != b.dueUs) {
+                return a.dueUs > b.dueUs;
+            }
+            if ((a.timer == 0) != (b.timer == 0)) {
+                return a.timer == 0;
+            }
+            return a.seq > b.seq;
         }
     };
 
