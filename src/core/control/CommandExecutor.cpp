@@ -104,11 +104,8 @@ void CommandExecutor::mousePress(std::int32_t code) {
 
 // One press at once and one every 200 ms until the key's release.
 Task<void> CommandExecutor::repeatSpecialKey(std::uint8_t code) {
-    const auto epoch = link_.linkEpoch();
-    const ModeIndex mode = keyModeNow(state_);
-    co_await specialKeyRepeat_.run(
-        [this, epoch, mode] { return link_.linkEpoch() == epoch && state_.modeFlags[mode]; },
-        [this, code] { input_.sendKeyPress(code); }, [] { return kSpecialKeyRepeatMs; });
+    co_await specialKeyRepeat_.run([this, code] { input_.sendKeyPress(code); },
+                                   [] { return kSpecialKeyRepeatMs; });
 }
 
 Task<void> CommandExecutor::switchToTextInput() {

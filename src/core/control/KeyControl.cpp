@@ -76,9 +76,7 @@ Task<void> KeyControl::moveCursorWhileHeld(int key) {
     link_.disableTimer(TimerSlot::Supervision);
     state_.mouseStep = 1;
     link_.resetTimer(TimerSlot::CursorAcceleration);
-    const auto epoch = link_.linkEpoch();
     const bool latest = co_await cursorRepeat_.run(
-        [this, epoch] { return link_.linkEpoch() == epoch && state_.modeFlags[ModeKeyControl]; },
         [this, key] {
             switch (key) {
                 case kKeyCursorLeft:

@@ -30,10 +30,7 @@ Task<void> MasterVolume::run(std::int64_t step) {
     std::uint32_t current = 0;
     std::int64_t level = mixer_.getVolume(current) ? current : 0;
 
-    const auto epoch = link_.linkEpoch();
-    const ModeIndex mode = keyModeNow(state_);
     co_await repeat_.run(
-        [this, epoch, mode] { return link_.linkEpoch() == epoch && state_.modeFlags[mode]; },
         [this, &level, step] {
             level = std::clamp<std::int64_t>(level + step, 0, kMaxVolume);
             mixer_.setVolume(static_cast<std::uint32_t>(level));

@@ -20,24 +20,6 @@ std::string quoted(std::string_view text) {
     return join({"\"", excerpt(text), "\""});
 }
 
-// Pumps every `every` units of work.
-class Pacer {
-  public:
-    Pacer(const std::function<void()>& pump, int every)
-        : pump_(pump), every_(every < 1 ? 1 : every) {}
-    void tick() {
-        if (pump_ && ++work_ >= every_) {
-            work_ = 0;
-            pump_();
-        }
-    }
-
-  private:
-    const std::function<void()>& pump_;
-    int every_;
-    int work_ = 0;
-};
-
 class Loader {
   public:
     Loader(std::string_view original, std::vector<KeyMap>& keyMaps,
@@ -46,8 +28,7 @@ class Loader {
           keyMaps_(keyMaps),
           outputs_(outputs),
           notes_(options.notes),
-          pacer_(options.pump, options.pumpEvery),
-          stripped_(original, [this] { pacer_.tick(); }),
+          stripped_(original),
           scanner_(stripped_.text()),
           valueBudget_(2 * static_cast<std::uint64_t>(original.size()) + (16u << 20)) {}
 
@@ -60,7 +41,6 @@ class Loader {
                 break;
             }
             act(*tag);
-            pacer_.tick();
         }
         return KeyMapLoadResult{std::move(error_)};
     }
@@ -264,7 +244,6 @@ class Loader {
     std::array<USBOutput, 8>& outputs_;
     std::vector<KeyMapNote>* notes_;
     LineCounter noteLines_{original_};
-    Pacer pacer_;
     StrippedText stripped_;
     KeyMapScanner scanner_;
     std::uint64_t valueBudget_;

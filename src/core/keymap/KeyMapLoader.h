@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,11 +44,6 @@ struct KeyMapNote {
 };
 
 struct KeyMapLoadOptions {
-    // Runs now and then while a long text loads (the program lets its pending events run).
-    std::function<void()> pump;
-    // Tags read (and comments removed) between two turns of the loop. Loading takes well under
-    // a microsecond per tag, so this keeps the program responsive without pumping dominating.
-    int pumpEvery = 1024;
     // When set, notes about doubtful content are added here.
     std::vector<KeyMapNote>* notes = nullptr;
 };

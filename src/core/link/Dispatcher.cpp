@@ -59,7 +59,6 @@ void Link::Impl::endLink() {
 }
 
 void Link::Impl::linkEnded() {
-    ++epoch;
     // Lines still waiting came on the link that has gone: they must not act on the next one.
     rxBuffer.dropWholeLines();
     state.mouseMoving = false;

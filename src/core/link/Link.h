@@ -96,9 +96,6 @@ class Link {
     void onLinkEnded(std::function<void()> listener);
     // Holds back the steps of held keys' repeats while the phone's lines are being received.
     RepeatGate& repeatGate();
-    // Changes whenever the link ends: a hold goes on only while it stays what it was at the
-    // press, so it ends with the link even if a new link comes up meanwhile.
-    std::uint32_t linkEpoch() const;
 
     // Shutdown. From beginShutdown on, only the answers to commands are handled, no port is
     // opened and no connection is tried; endShutdown closes the port if it is still open, and

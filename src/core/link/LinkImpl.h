@@ -66,8 +66,6 @@ struct Link::Impl {
     std::optional<EventLoop::TimerId> gathering;
     RepeatGate repeatGate;
 
-    // Changes whenever the link ends; holds stop when it does.
-    std::uint32_t epoch = 0;
     std::vector<std::function<void()>> linkEndedListeners;
 
     // Shutdown: from `stopping` on only answers are handled and no port is opened; once

@@ -234,10 +234,6 @@ RepeatGate& Link::repeatGate() {
     return impl_->repeatGate;
 }
 
-std::uint32_t Link::linkEpoch() const {
-    return impl_->epoch;
-}
-
 void Link::beginShutdown() {
     impl_->stopping = true;
 }

@@ -64,14 +64,10 @@ Task<void> WinampControl::execute(int command) {
     }
 }
 
-// Steps the volume until the key's release clears the flag. A link that has gone can deliver no
-// release, and a screen left sends its releases elsewhere, so the steps end with them too.
+// Steps the volume until the key's release clears the flag (so do leaving the screen and the
+// link's end: they can deliver no release).
 Task<void> WinampControl::repeatVolume(std::int32_t id) {
-    const auto epoch = link_.linkEpoch();
-    const ModeIndex mode = keyModeNow(state_);
-    co_await volumeRepeat_.run(
-        [this, epoch, mode] { return link_.linkEpoch() == epoch && state_.modeFlags[mode]; },
-        [this, id] { sendCommand(id); }, [] { return kVolumeStepPauseMs; });
+    co_await volumeRepeat_.run([this, id] { sendCommand(id); }, [] { return kVolumeStepPauseMs; });
 }
 
 }  // namespace zintor

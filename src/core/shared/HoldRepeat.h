@@ -46,15 +46,14 @@ class HoldRepeat {
         std::erase(gate_.waiting_, this);
     }
 
-    // Sets the flag and steps until it is cleared or `goesOn` says no. Ends when the repeat
-    // does: true when it was the latest hold of its kind, false when a newer one took over (the
-    // flag is then the newer one's).
-    Task<bool> run(std::function<bool()> goesOn, std::function<void()> step,
-                   std::function<std::int64_t()> pauseMs) {
+    // Sets the flag and steps until it is cleared. Ends when the repeat does: true when it was
+    // the latest hold of its kind, false when a newer one took over (the flag is then the newer
+    // one's).
+    Task<bool> run(std::function<void()> step, std::function<std::int64_t()> pauseMs) {
         const std::uint64_t me = ++generation_;
         wakeSleeper();  // the hold before this one ends now
         flag_ = true;
-        while (flag_ && generation_ == me && goesOn()) {
+        while (flag_ && generation_ == me) {
             step();
             co_await NextStep(*this, pauseMs());
         }
