@@ -40,12 +40,30 @@ void KeyControl::closeWindows() {
     windows_.closeNotice();
 }
 
+namespace {
+// Presses whose commands run on at once at most; a phone that sends more (a burst of presses of
+// keys that pause) has the others dropped, so what the program keeps stays small. Releases are
+// never dropped: they end what the presses started.
+constexpr int kMostPressesRunning = 64;
+}  // namespace
+
+Task<void> KeyControl::runPress(Task<void> commands) {
+    if (pressesRunning_ >= kMostPressesRunning) {
+        co_return;
+    }
+    ++pressesRunning_;
+    co_await std::move(commands);
+    --pressesRunning_;
+}
+
 Task<void> KeyControl::keyControlKeyEvent(std::string line) {
     // Any key ends the cursor's repeat.
     state_.mouseMoving = false;
     const KeyEvent event = decodeKeyEvent(line);
     if (event.pressed && event.key >= kKeyCursorLeft && event.key <= kKeyCursorUp) {
         co_await moveCursorWhileHeld(event.key);
+    } else if (event.pressed && !state_.winampRepeatVolume) {
+        co_await runPress(keyMapKeyEvent(event));
     } else if (!event.pressed && droppedPresses_.erase(event.key) > 0) {
         // The press was dropped while the player's volume repeated: the release only ends the
         // repeat, it has nothing of its own to let go.
@@ -65,7 +83,10 @@ Task<void> KeyControl::keyControlKeyEvent(std::string line) {
 Task<void> KeyControl::winampStatusKeyEvent(std::string line) {
     state_.mouseMoving = false;
     const KeyEvent event = decodeKeyEvent(line);
-    if (!state_.winampRepeatVolume) {
+    // (No conditional operator around co_await: GCC 12 destroys both of its operands.)
+    if (!state_.winampRepeatVolume && event.pressed) {
+        co_await runPress(winampMapKeyEvent(event));
+    } else if (!state_.winampRepeatVolume) {
         co_await winampMapKeyEvent(event);
     } else if (!event.pressed) {
         state_.winampRepeatVolume = false;

@@ -55,6 +55,8 @@ class KeyControl {
     void noticeClosed() { windows_.noticeClosed(); }
 
   private:
+    // A press whose commands may still be running when the next lines come.
+    Task<void> runPress(Task<void> commands);
     Task<void> moveCursorWhileHeld(int key);
     Task<void> nextKeyMap();
 
@@ -68,6 +70,7 @@ class KeyControl {
     KeyWindows windows_;
     std::array<std::set<int>, 24> pressedIn_;  // key maps of each key's presses not released
     std::set<int> droppedPresses_;             // keys pressed while the player's volume repeated
+    int pressesRunning_ = 0;                   // presses whose commands still run (WAIT, repeats)
     HoldRepeat cursorRepeat_;
 };
 
