@@ -82,7 +82,8 @@ class Desktop {
     virtual void setNoticeText(const std::string& text) = 0;
     virtual void closeNotice() = 0;
 
-    // Modal message box on the PC.
+    // A message box on the PC, with an OK button. It returns at once: the program goes on while
+    // the box is open.
     virtual void messageBox(const std::string& title, const std::string& text, bool critical) = 0;
 
     // Something the user should know that needs no answer (a broken key map, a missing file).

@@ -220,11 +220,14 @@ void QtDesktop::closeNotice() {
     }
 }
 
+// Shown and left to the user: the program goes on serving the phone while the box is open.
 void QtDesktop::messageBox(const std::string& title, const std::string& text, bool critical) {
-    QMessageBox box(critical ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    QString::fromStdString(title), QString::fromStdString(text), QMessageBox::Ok);
-    box.setObjectName(QStringLiteral("ZintorMessageBox"));
-    box.exec();
+    auto* box = new QMessageBox(critical ? QMessageBox::Critical : QMessageBox::NoIcon,
+                                QString::fromStdString(title), QString::fromStdString(text),
+                                QMessageBox::Ok);
+    box->setObjectName(QStringLiteral("ZintorMessageBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
 }
 
 void QtDesktop::notify(const std::string& title, const std::string& text) {
