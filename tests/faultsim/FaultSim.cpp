@@ -1,6 +1,6 @@
 // The fault simulation (README.md, "Fault simulation"): the whole program on the simulated world
 // under seeded random schedules, episodes of the phone, its user, the user at the PC and the world
-// overlapping in virtual time. Seeds kept as regression cases rely on the order of the draws.
+// overlapping in virtual time; then the phone behaves and must be served again.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -21,6 +21,10 @@ const char* const kLines[] = {"*EAAI",    "*EAMI: 1", "*EAMI: 2",   "*EAMI: 3", 
                               "*EAII: 0", "*EAII",    "*EAII: 1,1", "*EAII: 14,1", "OK",
                               "ERROR",    "RING",     "*EAMI: 99",  "*EAMI: x",    "*EAII: 11,"};
 const char* const kTyped[] = {"hello", "Caf\xE9 \"q\"", "a\x01z", "", "Z9"};
+const char* const kAnswers[] = {"OK", "ERROR", "+CME ERROR: 3", "K750i"};
+// What the program sends to connect (and to rebuild the link), and the menus and pop-ups.
+const char* const kCommands[] = {"AT",      "AT+cgmm", "at+cscs", "AT+CMER",
+                                 "AT*EAM=", "AT*EASM", "AT*EAID"};
 
 class Generator {
   public:
@@ -38,6 +42,9 @@ class Generator {
         s.board = chance(60);
         s.speed = pick({0, 1, 5, 5, 10, 50});
         const std::int64_t end = between(20000, 60000);
+        for (int i = chance(40) ? between(1, 2) : 0; i > 0; --i) {  // from the start on
+            rule(0);
+        }
         for (t_ = between(0, 1500); t_ < end; t_ += between(10, 1200)) {
             episode();
         }
@@ -57,7 +64,7 @@ class Generator {
     }
 
     Event& add(std::int64_t at, const Act& act, std::string text = {}, int a = 0, int b = 0) {
-        return events_.emplace_back(Event{at, &act, std::move(text), a, b, {}});
+        return events_.emplace_back(Event{at, &act, std::move(text), a, b, {}, {}});
     }
 
     std::string menuLine() {
@@ -74,6 +81,30 @@ class Generator {
             std::sort(e.points.begin(), e.points.end());
             e.a = between(0, 30);
         }
+    }
+
+    // Lines of every kind, answers among them, and bytes without a line end.
+    std::string mixedBurst(int lines) {
+        std::string burst;
+        for (int i = 0; i < lines; ++i) {
+            const int kind = below(4);
+            burst += kind == 0   ? menuLine()
+                     : kind == 1 ? std::string(kAnswers[below(std::size(kAnswers))]) + "\r\n"
+                     : kind == 2 ? "+CKEV: " + std::string(kKeys[below(std::size(kKeys))]) +
+                                       (chance(50) ? ",1\r\n" : ",0\r\n")
+                                 : std::string(static_cast<std::size_t>(between(1, 8)),
+                                               static_cast<char>(between(0x21, 0x7E)));
+        }
+        return burst;
+    }
+
+    void rule(std::int64_t at) {  // how the phone answers a command the next 1 to 3 times
+        const int kind = below(9);
+        const std::string command = kCommands[below(std::size(kCommands))];
+        Event& e = add(at, kRule, kind == 3 ? "AT+cgmm" : command, kind, between(300, 1500));
+        e.more = kind == 5 ? pick<std::string>({"K750i", "*EAMI: 1", "*EAAI", "+CKEV: 5,1"})
+                 : kind == 6 || kind == 7 ? mixedBurst(between(1, 6))
+                                          : "";
     }
 
     void keys() {
@@ -96,19 +127,19 @@ class Generator {
         } else if (kind == 1) {
             phoneSends(t_, std::string(static_cast<std::size_t>(between(9000, 20000)), 'A') +
                                (chance(70) ? "\r\n" : ""));
-        } else if (kind == 2) {  // a burst of key lines
+        } else if (kind == 2 && chance(50)) {  // a burst of key lines
             const std::string key = pick({"3", "1", "2", "4", "7", "*", "#", "5", "<"});
             std::string burst;
             for (int i = pick({2, 20, 300}); i > 0; --i) {
                 burst += "+CKEV: " + key + ",1\r\n+CKEV: " + key + ",0\r\n";
             }
             add(t_, kPhoneSends, burst);
+        } else if (kind == 2) {
+            add(t_, kPhoneSends, mixedBurst(pick({2, 20, 300})));
         } else if (kind == 3) {
             add(t_, kEcho, {}, chance(50));
         } else if (kind <= 5) {
-            add(t_, kRule,
-                pick<std::string>({"AT", "AT+cgmm", "AT*EASM", "AT*EAID", "AT+CMER", "AT*EAM"}),
-                below(4), between(300, 1500));
+            rule(t_);
         } else if (kind == 6) {
             add(t_, kAnswerDelay, {}, pick({0, 20, 20, 200, 450}));
         } else {
@@ -121,19 +152,25 @@ class Generator {
         if (kind <= 2) {
             add(t_, kind == 0 ? kRing : kind == 1 ? kBreak : kHangUp);
             kind == 1 ? userReconnects(kConnectClick) : void();
-        } else {  // a reboot: silent a while, then back, in a window of its own
-            const bool longSilence = chance(15);
-            const int silentMs = longSilence ? 40000 : between(1000, 12000);
+        } else {  // silent a while (rebooting, out of reach), then back, in a window of its own
+            const bool longSilence = chance(15);  // long enough for the program to give up
             add(t_, kReboot);
-            add(t_ += silentMs, kPhoneBack);
-            if (!longSilence) {
+            Event& back = add(t_ += longSilence ? 40000 : between(1000, 15000), kPhoneBack);
+            if (chance(40)) {  // lines it kept while away
+                back.more = mixedBurst(between(1, 30));
+            } else if (!longSilence) {
                 add(t_ += 4500, kExpectRelinked);
             }
         }
     }
 
     void userReconnects(const Act& act) {  // mostly the user puts the link back after a while
-        chance(70) ? void(add(t_ + between(500, 5000), act, {}, 1)) : void();
+        if (chance(70)) {
+            const std::int64_t at = t_ + between(500, 5000);
+            add(at, act, {}, 1);
+            chance(40) ? void(add(at + between(0, 1500), kPhoneSends, mixedBurst(between(2, 40))))
+                       : void();
+        }
     }
 
     void pcUser() {
@@ -148,7 +185,8 @@ class Generator {
             add(t_, *acts[std::min(kind, 8) - 2], {},
                 kind == 4   ? below(4)
                 : kind == 5 ? pick({0, 3, 50})
-                            : 0);
+                            : 0,
+                kind == 4 ? pick({0, 0, 500, 3000, 8000}) : 0);  // how long settings stay open
         }
     }
 
@@ -195,31 +233,47 @@ class Generator {
     std::vector<Event> events_;
 };
 
-// Seeds that found a fault of the program (README.md, "Fault simulation", tells which).
-const unsigned long long kRegressions[] = {108,  29,    5,     154,   121,   422,  592,
-                                           2249, 11199, 13625, 14302, 22454, 27286};
-int deepest = 0;  // the deepest nesting of waits seen
-
-// The failure, or "" when the schedule's first `eventCount` events pass.
-std::string run(const Schedule& schedule, std::size_t eventCount) {
+// The failure, or "" when the schedule's first `eventCount` events pass. `show` prints the end of
+// the conversation.
+std::string run(const Schedule& schedule, std::size_t eventCount, bool show = false) {
     World world(schedule);
     SimEventLoop& loop = world.sim.loop;
     std::string failure;
     try {
         for (std::size_t i = 0; i < eventCount && i < schedule.events.size(); ++i) {
-            loop.schedule(schedule.events[i].atMs,
-                          [&world, &e = schedule.events[i]] { world.check(), world.apply(e); });
+            const Event& e = schedule.events[i];
+            // How the phone is from the start on is so before the program starts.
+            e.atMs == 0 ? world.apply(e)
+                        : loop.schedule(e.atMs, [&world, &e] { world.check(), world.apply(e); });
         }
-        loop.schedule(schedule.endMs, [&world] { world.check(), world.exit(); });
-        loop.schedule(schedule.endMs + 60000, [] { throw Failure("hang after the exit"); });
         loop.startTimer(100, [&world] { world.check(); });
+        show ? world.sim.settings.set("Log", "1") : void();  // the program's own log
         world.program->startup();
-        loop.runUntil(schedule.endMs + 4000);
+        loop.runUntil(schedule.endMs);
+        world.serve();
+        loop.schedule(loop.now(), [&world] { world.check(), world.exit(); });
+        for (const std::int64_t end = loop.now() + 60000; !world.exited() && loop.now() < end;) {
+            loop.runFor(100);
+        }
+        if (!world.exited()) {
+            throw Failure("the shutdown did not end within 60 s of the exit");
+        }
+        loop.runFor(4000);
         world.finalCheck();
     } catch (const std::exception& error) {
         failure = "at " + std::to_string(loop.now()) + " ms: " + error.what();
     }
-    deepest = std::max(deepest, loop.deepestWait());
+    const auto& lines = world.sim.phone.lines();
+    for (std::size_t i = lines.size() > 40 ? lines.size() - 40 : 0; show && i < lines.size(); ++i) {
+        std::printf("%10.3f s  to the phone: %s\n", static_cast<double>(lines[i].atMs) / 1000,
+                    lines[i].text.c_str());
+    }
+    for (const auto& [name, text] : world.sim.files.files()) {
+        const std::size_t tail = text.size() > 6000 ? text.find('\n', text.size() - 6000) : 0;
+        show&& name.starts_with(world.sim.files.folder(KnownFolder::Log))
+            ? void(std::printf("%s, its end:\n%s", name.c_str(), text.substr(tail).c_str()))
+            : void();
+    }
     return failure;
 }
 
@@ -233,21 +287,15 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         options[argv[i]] = std::strtoull(argv[i + 1], nullptr, 10);
     }
-    std::vector<unsigned long long> seeds(kRegressions, std::end(kRegressions));
-    const bool replay = options.contains("--replay");
-    if (replay) {
-        seeds = {options["--replay"]};
-    } else if (argc != 2 || std::string(argv[1]) != "--regressions") {
-        if (argc % 2 == 0 || options.size() > 3) {
-            std::fprintf(stderr,
-                         "usage: %s [--seeds N] [--first S] | --replay S [--events K] | "
-                         "--regressions\n",
-                         argv[0]);
-            return 2;
-        }
-        seeds.resize(options["--seeds"]);
-        std::iota(seeds.begin(), seeds.end(), options["--first"]);
+    if (argc % 2 == 0 || options.size() > 4 ||
+        (options.size() == 4 && !options.contains("--replay"))) {
+        std::fprintf(stderr, "usage: %s [--seeds N] [--first S] | --replay S [--events K]\n",
+                     argv[0]);
+        return 2;
     }
+    const bool replay = options.contains("--replay");
+    std::vector<unsigned long long> seeds(replay ? 1 : options["--seeds"]);
+    std::iota(seeds.begin(), seeds.end(), replay ? options["--replay"] : options["--first"]);
     const auto start = std::chrono::steady_clock::now();
     int failures = 0;
     const std::size_t events = options["--events"];
@@ -262,9 +310,11 @@ int main(int argc, char** argv) {
             for (std::size_t i = 0; i < events && i < c.events.size(); ++i) {
                 std::printf("%4zu %s\n", i + 1, describe(c.events[i]).c_str());
             }
-            std::printf("     %8.3f s  user clicks Exit\n", static_cast<double>(c.endMs) / 1000);
+            std::printf(
+                "     %8.3f s  the phone behaves and is served; then the user clicks Exit\n",
+                static_cast<double>(c.endMs) / 1000);
         }
-        const std::string failure = run(c, events);
+        const std::string failure = run(c, events, replay);
         if (failure.empty()) {
             continue;
         }
@@ -282,7 +332,8 @@ int main(int argc, char** argv) {
                     argv[0], s, prefix);
     }
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    std::printf("%zu seeds: %d failed; %.2f s per 1,000 seeds; deepest wait %d\n", seeds.size(),
-                failures, took.count() * 1000.0 / static_cast<double>(seeds.size()), deepest);
+    std::printf("%zu seeds from %llu: %d failed; %.2f s per 1,000 seeds\n", seeds.size(),
+                seeds.empty() ? 0 : seeds.front(), failures,
+                took.count() * 1000.0 / static_cast<double>(seeds.size()));
     return failures == 0 ? 0 : 1;
 }

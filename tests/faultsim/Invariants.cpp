@@ -1,6 +1,7 @@
 // What must stay true whatever the phone, the users and the world do.
 #include <algorithm>
 #include <cstring>
+#include <set>
 #include <utility>
 
 #include "World.h"
@@ -39,9 +40,8 @@ bool World::held(int group) const {
 }
 
 void World::released(int group) {
-    // Presses still waiting in the buffers or arriving may each make one step in their turn.
-    std::string waiting = std::string(program->link().unhandledText()) + sim.serial().buffered() +
-                          std::string(arriving_);
+    // Presses still waiting in the port's buffer or arriving may each make one step in their turn.
+    std::string waiting = sim.serial().buffered() + std::string(arriving_);
     limitFrom_[group] = counts_[group];
     for (std::size_t end; (end = waiting.find("\r\n")) != std::string::npos;) {
         const auto [key, press] = keyOf(std::string_view(waiting).substr(0, end));
@@ -84,6 +84,10 @@ void World::linkEnded() {
 }
 
 void World::check() {
+    if (sim.loop.inAdapterLoop()) {
+        return;  // the program is inside a call (a modal window is open)
+    }
+    require(broken_.empty(), broken_);
     const SimSerialLink& serial = sim.serial();
     // Every line to the phone: one CR LF at its end, no other control character, balanced
     // quotes, ISO 8859-1 (no UTF-8 sequence: the texts hold no "Ã" followed by a symbol).
@@ -109,9 +113,8 @@ void World::check() {
     const ProgramState& s = program->state();
     const bool flags[] = {s.mouseMoving, s.specialKeyRepeating, s.volumeStepping,
                           s.winampRepeatVolume, false};
-    // Lines still waiting (the rest of a burst) are handled one step each first.
-    const bool linesWait =
-        !program->link().unhandledText().empty() || !sim.serial().buffered().empty();
+    // Lines still waiting in the port's buffer are handled first.
+    const bool linesWait = !sim.serial().buffered().empty();
     for (int g = 0; g < kGroups; ++g) {
         if (limitFrom_[g] >= 0 && counts_[g] - limitFrom_[g] > 1) {
             throw Failure(std::to_string(counts_[g] - limitFrom_[g]) + " " + kGroupNames[g] +
@@ -167,8 +170,7 @@ void World::scan() {
 
 void World::rebootStarts() {
     const ProgramState& s = program->state();
-    relinkDue_ = !exiting_ && acting_ == 0 && s.connected && !s.supervisionPaused &&
-                 sim.serial().openPort() == 3 &&
+    relinkDue_ = !exiting_ && s.connected && !s.supervisionPaused && sim.serial().openPort() == 3 &&
                  program->link().timerRunning(TimerSlot::Supervision) && heldKeys_.empty() &&
                  !s.mouseMoving && !s.specialKeyRepeating && !s.volumeStepping &&
                  !s.winampRepeatVolume;
@@ -189,14 +191,28 @@ void World::expectRelinked() {
 }
 
 void World::exit() {
-    if (!sim.desktop.trayShown() || exiting_) {  // a click while the shutdown runs goes on its own
-        return sim.desktop.trayShown() ? sim.desktop.listener()->exitClicked() : void();
+    if (!sim.desktop.trayShown()) {
+        return;
     }
-    exiting_ = true;
-    connectedAtExit_ = program->state().connected;
-    writesAtExit_ = sim.serial().writes().size();
-    const auto flushes = sim.settings.flushCount();
+    if (!std::exchange(exiting_, true)) {  // a second click while the shutdown runs adds nothing
+        // Up and idle (the supervision waits): the phone is told goodbye.
+        connectedAtExit_ = program->state().connected && sim.serial().openPort() == 3 &&
+                           program->link().timerRunning(TimerSlot::Supervision);
+        writesAtExit_ = sim.serial().writes().size();
+        flushesAtExit_ = sim.settings.flushCount();
+    }
     sim.desktop.listener()->exitClicked();
+}
+
+// Runs inside the program's shutdown: a broken rule is thrown by the next check().
+void World::shutdownEnded() {
+    if (std::exchange(exited_, true)) {
+        return;
+    }
+    const auto require = [this](bool ok, const char* what) {
+        broken_ = ok || !broken_.empty() ? broken_ : what;
+    };
+    require(exiting_, "the program exits without the user's Exit");
     const auto& writes = sim.serial().writes();
     auto sent = [&](const std::string& line) {
         return std::any_of(writes.begin() + static_cast<std::ptrdiff_t>(writesAtExit_),
@@ -204,18 +220,103 @@ void World::exit() {
     };
     require(!connectedAtExit_ || (sent("AT+CMER=0,0,0,0,0\r\n") && sent("AT*EAM=\"Zintor\"\r\n")),
             "the shutdown did not switch the phone back");
-    require(sim.settings.flushCount() > flushes && !sim.serial().isOpen(),
+    require(sim.settings.flushCount() > flushesAtExit_ && !sim.serial().isOpen(),
             "the shutdown did not save the settings or close the port");
-    exited_ = true;
     writesAtExit_ = writes.size();
     opensAtExit_ = sim.serial().openCount();
-    check();
 }
 
 void World::finalCheck() {
     check();
     const auto removals = sim.desktop.callsStartingWith("trayRemove").size();
     require(program->hasShutDown() && removals == 1 && exited_, "the shutdown did not run once");
+}
+
+namespace {
+
+constexpr const char* kMainMenu = "AT*EASM=\"Zintor\",1,";
+
+// The number of the item `text` in a menu line (AT*EASM="title",1,n,count,"item",...), or 0.
+int itemNumber(const std::string& menu, const std::string& text) {
+    std::vector<std::string> quoted;
+    for (std::size_t open = menu.find('"'); open != std::string::npos;) {
+        const std::size_t close = menu.find('"', open + 1);
+        quoted.push_back(menu.substr(open + 1, close - open - 1));
+        open = close == std::string::npos ? close : menu.find('"', close + 1);
+    }
+    const auto it = std::ranges::find(quoted, text);
+    return it == quoted.end() ? 0 : static_cast<int>(it - quoted.begin());
+}
+
+}  // namespace
+
+// The phone behaves from now on: no quirks, no echo, answers in 20 ms, and lets go of the keys it
+// holds. Its user opens the accessory entry (again every 2 s), chooses About and closes the
+// pop-up; each must get its answer within 10 s. Where the program cannot reach the phone by
+// itself, the user helps as a user would, once: with another port chosen, by choosing the
+// phone's port in the tray; with the phone's port, once the program has given up (no port opened
+// for 3 s), with the tray's Connect. The 10 s then count from that click.
+void World::serve() {
+    if (exiting_) {
+        return;
+    }
+    SimPhone& phone = sim.phone;
+    phone.clearRules(), phone.setEcho(false), phone.setAnswerDelay(20), phone.setSilent(false);
+    for (const std::string& key : std::set<std::string>(heldKeys_)) {
+        phone.send("+CKEV: " + key + ",0\r\n");
+    }
+    SimEventLoop& loop = sim.loop;
+    std::int64_t deadline = loop.now() + 10000, nextOpen = loop.now(), busyAt = loop.now();
+    int opens = sim.serial().openCount();
+    bool clicked = false;
+    // The first line the phone got from the program since line `from` that starts with `prefix`.
+    const auto sent = [&phone](const std::string& prefix, std::size_t from) -> std::string {
+        const auto& lines = phone.lines();
+        for (std::size_t i = from; i < lines.size(); ++i) {
+            if (lines[i].text.starts_with(prefix)) {
+                return lines[i].text;
+            }
+        }
+        return "";
+    };
+    const auto inTime = [&](bool done, const std::string& what) {
+        require(done || loop.now() < deadline, "the phone behaves again, but " + what +
+                                                   " within 10 s" +
+                                                   (clicked ? " of the user's click" : ""));
+        return done;
+    };
+    std::string menu;
+    for (std::size_t from = 0; !inTime(!menu.empty(), "*EAAI got no main menu");) {
+        if (loop.now() >= nextOpen) {
+            from = phone.lines().size(), nextOpen = loop.now() + 2000;
+            phone.send("*EAAI\r\n");
+        }
+        loop.runFor(10);
+        menu = sent(std::string(kMainMenu) + "1,", from);
+        const ProgramState& s = program->state();
+        busyAt = sim.serial().openCount() != opens || sim.serial().isOpen() ? loop.now() : busyAt;
+        opens = sim.serial().openCount();
+        if (menu.empty() && !clicked && !s.connected &&
+            (s.comPort != 3 || loop.now() - busyAt >= 3000)) {
+            clicked = true, deadline = loop.now() + 10000;
+            loop.schedule(loop.now(), [this, port = s.comPort] {
+                DesktopEvents& tray = *sim.desktop.listener();
+                port != 3 ? tray.portChosen(1) : tray.connectClicked();
+            });
+        }
+    }
+    const int about = itemNumber(menu, "About");
+    require(about > 0, "no About in the main menu " + menu);
+    std::size_t from = phone.lines().size();
+    phone.send("*EAMI: " + std::to_string(about) + "\r\n");
+    while (!inTime(!sent("AT*EAID=1,2,\"Zintor ", from).empty(), "About got no pop-up")) {
+        loop.runFor(10);
+    }
+    from = phone.lines().size();
+    phone.send("*EAII: 0\r\n");
+    while (!inTime(!sent(kMainMenu, from).empty(), "closing About got no main menu")) {
+        loop.runFor(10);
+    }
 }
 
 }  // namespace zintor::faultsim

@@ -55,16 +55,25 @@ void phoneSendsCut(World& w, const Event& e) {
 }
 
 void addRule(World& w, const Event& e) {
-    PhoneRule& rule = e.a == 3         ? w.phone().on("AT+cgmm").reply("K750i")
-                      : e.text == "AT" ? w.phone().on("AT")
-                                       : w.phone().onPrefix(e.text);
-    if (e.a <= 2) {
-        e.a == 0 ? void(rule.after(e.b)) : e.a == 1 ? void(rule.error()) : void(rule.nothing());
-    }
+    SimPhone& phone = w.phone();
+    PhoneRule& rule = e.a == 3         ? phone.on("AT+cgmm").reply("K750i")
+                      : e.text == "AT" ? phone.on("AT")
+                                       : phone.onPrefix(e.text);
+    const std::string ok = "\r\nOK\r\n";
+    e.a == 0   ? void(rule.after(e.b))
+    : e.a == 1 ? void(rule.error())
+    : e.a == 2 ? void(rule.nothing())
+    : e.a == 4 ? void(rule.replyRaw("\r\n+CME ERROR: 3\r\n"))
+    : e.a == 5 ? void(rule.replyRaw("\r\n" + e.more + ok))  // a stray line before the answer
+    : e.a == 6 ? void(rule.replyRaw(e.more + ok))
+    : e.a == 7 ? void(rule.replyRaw(ok + e.more))
+    : e.a == 8 ? void(rule.then([&phone] { phone.setEcho(!phone.echo()); }))
+               : void();
     rule.times(1 + e.b % 3);
 }
 
-void changeSettings(World& w, const Event& e) {  // a: what the user changes in the window
+void changeSettings(World& w, const Event& e) {  // a: what the user changes, b: for how long
+    w.sim.desktop.setModalTime(e.b);
     w.sim.desktop.setSettingsEditor([what = e.a](SettingsForm form) {
         form.appPath[9] =
             what == 0 ? (form.appPath[9].empty() ? kPlayerPath : "") : form.appPath[9];
@@ -101,8 +110,9 @@ const Act kReboot{"phone reboots: silent, its quirks gone", [](auto& w, auto&) {
                       w.phone().setSilent(true), w.phone().clearRules(), w.phone().setEcho(false);
                       w.phone().setAnswerDelay(20);
                   }};
-const Act kPhoneBack{"phone answers again", [](auto& w, auto&) {
+const Act kPhoneBack{"phone answers again, first sending \"%m\"", [](auto& w, auto& e) {
                          w.phone().setSilent(false), w.phoneBackAt = std::ssize(w.phone().lines());
+                         phoneSends(w, e.more);
                      }};
 const Act kExpectRelinked{"check: link rebuilt by the supervision",
                           [](auto& w, auto&) { w.expectRelinked(); }};
@@ -119,7 +129,8 @@ const Act kAutoConnectClick{"user clicks AutoConnect", [](auto& w, auto&) {
 const Act kPortChoice{"user chooses port item %a",
                       [](auto& w, auto& e) { user(w) ? user(w)->portChosen(e.a) : void(); }};
 const Act kSettings{
-    "settings closed: player path (0), AutoConnect (1), odd name (2), nothing (3) changed: %a",
+    "settings open %b ms, closed: player path (0), AutoConnect (1), odd name (2), nothing (3) "
+    "changed: %a",
     changeSettings};
 const Act kMouseSpeed{"mouse speed %a",
                       [](auto& w, auto& e) { user(w) ? user(w)->mouseSpeedChanged(e.a) : void(); }};
@@ -142,20 +153,33 @@ const Act kBoard{"board there (1) or gone (0): %a",
 const Act kPortsChange{"COM7 plugged in (1) or unplugged (0): %a", changePorts};
 
 std::string describe(const Event& e) {
-    const char* const kRules[] = {"late (%b ms)", "with ERROR", "nothing", "as another model"};
-    std::string what = e.act->what, text;
+    const char* const kRules[] = {"late (%b ms)",
+                                  "with ERROR",
+                                  "nothing",
+                                  "as another model",
+                                  "with +CME ERROR: 3",
+                                  "behind the stray line \"%m\"",
+                                  "with \"%m\" before its OK",
+                                  "with \"%m\" after its OK",
+                                  "and then switches its echo"};
+    const auto escaped = [](const std::string& bytes) {  // \r, \n and \xNN
+        std::string text;
+        for (unsigned char c : bytes.substr(0, 80)) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, c == '\r' ? "\\r" : c == '\n' ? "\\n" : "\\x%02X", c);
+            text += c < 0x20 || c >= 0x7F || c == '"' || c == '\\' ? hex : std::string(1, char(c));
+        }
+        return text + (bytes.size() > 80 ? "...(" + std::to_string(bytes.size()) + " bytes)" : "");
+    };
+    std::string what = e.act->what;
     for (std::size_t i = 0; i < e.points.size(); ++i) {
         what += (i == 0 ? " cut at " : ",") + std::to_string(e.points[i]) +
                 (i + 1 == e.points.size() ? " (%a ms apart)" : "");
     }
-    for (unsigned char c : e.text.substr(0, 80)) {  // \r, \n and \xNN
-        char hex[8];
-        std::snprintf(hex, sizeof hex, c == '\r' ? "\\r" : c == '\n' ? "\\n" : "\\x%02X", c);
-        text += c < 0x20 || c >= 0x7F || c == '"' || c == '\\' ? hex : std::string(1, char(c));
-    }
-    text += e.text.size() > 80 ? "...(" + std::to_string(e.text.size()) + " bytes)" : "";
-    for (const auto& [key, value] : {std::pair<std::string, std::string>{"%s", text},
-                                     {"%a", e.act == &kRule ? kRules[e.a] : std::to_string(e.a)},
+    for (const auto& [key, value] : {std::pair<std::string, std::string>{
+                                         "%a", e.act == &kRule ? kRules[e.a] : std::to_string(e.a)},
+                                     {"%s", escaped(e.text)},
+                                     {"%m", escaped(e.more)},
                                      {"%b", std::to_string(e.b)}}) {
         if (const std::size_t at = what.find(key); at != std::string::npos) {
             what.replace(at, 2, value);
@@ -167,7 +191,6 @@ std::string describe(const Event& e) {
 }
 
 World::World(const Schedule& s) {
-    sim.loop.setMaxDepth(60);  // waits nested deeper are a runaway
     sim.loop.setMaxSteps(20'000'000);
     sim.registry.add("\\Device\\Serial0", "COM1");
     sim.registry.add("\\Device\\Serial2", "COM3");
@@ -182,8 +205,9 @@ World::World(const Schedule& s) {
     sim.board.setInstalled(s.board);
     program = std::make_unique<Program>(sim.ports());
     program->link().onLinkEnded([this] { linkEnded(); });
-    apply(Event{0, &kPlayer, {}, s.player, 0, {}});
-    apply(Event{0, &kMixer, {}, s.mixer, 0, {}});
+    program->onExitRequested = [this] { shutdownEnded(); };
+    apply(Event{0, &kPlayer, {}, s.player, 0, {}, {}});
+    apply(Event{0, &kMixer, {}, s.mixer, 0, {}, {}});
     playlist(s.playlist, s.current);
 }
 
@@ -199,17 +223,23 @@ void World::playlist(int entries, int current) {
 }
 
 void World::apply(const Event& e) {
-    // Whatever may end or change the link counts while it runs (a click may wait, nested, long):
-    // no relink is owed for a reboot meanwhile.
     const Act* const quiet[] = {&kPhoneSends, &kKeyPress,  &kKeyRelease,
                                 &kReboot,     &kPhoneBack, &kExpectRelinked};
     const bool acts = std::find(std::begin(quiet), std::end(quiet), e.act) == std::end(quiet);
-    connectedAtExit_ = connectedAtExit_ && !acts;  // the link cut while the shutdown runs
-    acting_ += acts;
+    const Act* const clicks[] = {&kConnectClick, &kAutoConnectClick, &kPortChoice,
+                                 &kSettings,     &kMouseSpeed,       &kExit,
+                                 &kCloseHelp,    &kCloseNotice,      &kPortsChange};
+    if (sim.loop.inAdapterLoop() && std::ranges::find(clicks, e.act) != std::end(clicks)) {
+        // A modal window is open: the user gets to the tray, and the world changes, once it is
+        // closed (the phone goes on meanwhile).
+        sim.loop.scheduleIn(100, [this, &e] { apply(e); });
+        return;
+    }
+    // Whatever may end or change the link: the shutdown owes the phone no goodbye, and no relink
+    // is owed for a reboot.
+    connectedAtExit_ = connectedAtExit_ && !acts;
     relinkDue_ = relinkDue_ && !acts;
     e.act->apply(*this, e);
-    acting_ -= acts;
-    relinkDue_ = relinkDue_ && !acts;
 }
 
 }  // namespace zintor::faultsim

@@ -34,6 +34,7 @@ struct Event {
     std::string text;
     int a = 0, b = 0;
     std::vector<std::size_t> points;  // where the text is cut
+    std::string more;                 // bytes the phone sends with an answer or when it is back
 };
 
 // The world when the program starts, and what happens then; the user exits at endMs.
@@ -49,14 +50,17 @@ std::string describe(const Event& event);
 
 // The program on the simulated world as a schedule sets it up, the events done to it (World.cpp)
 // and what must stay true whatever they are (Invariants.cpp): check() runs before every event and
-// every 100 ms of virtual time, also inside hold loops, and throws Failure on a broken rule.
+// every 100 ms of virtual time, and throws Failure on a broken rule.
 class World {
   public:
     explicit World(const Schedule& schedule);
     void apply(const Event& event);
     void exit();  // the user clicks Exit, if the tray icon is still there to click
+    bool exited() const { return exited_; }
     void playlist(int entries, int current);
     void check();
+    // The phone behaves from now on and its user wants the main menu and About (Invariants.cpp).
+    void serve();
     void finalCheck();
     void rebootStarts();
     void expectRelinked();
@@ -70,10 +74,12 @@ class World {
     enum Group { Cursor, Repeat, Mixer, PlayerVolume, KeyAction, kGroups };  // held keys' output
     void delivered(std::string_view bytes);  // every byte that reaches the PC's port
     void linkEnded();
+    void shutdownEnded();  // the program asks to exit: its shutdown has run
     void scan();
     bool held(int group) const;
     void released(int group);
 
+    std::string broken_;              // a rule found broken where nothing may be thrown
     std::set<std::string> heldKeys_;  // pressed on the phone, release not yet at the PC
     std::string received_;            // the PC's bytes, cut into lines as the program does
     std::string_view arriving_;       // the bytes being delivered
@@ -82,7 +88,7 @@ class World {
     std::array<std::int64_t, kGroups> releasedAt_{};
     std::set<std::string> downOnPc_;  // keys and buttons the program holds down on the PC
     std::size_t writesSeen_ = 0, inputSeen_ = 0, playerSeen_ = 0, writesAtExit_ = 0;
-    int largestPlaylist_ = 0, acting_ = 0, opensAtReboot_ = 0, opensAtExit_ = 0;
+    int largestPlaylist_ = 0, flushesAtExit_ = 0, opensAtReboot_ = 0, opensAtExit_ = 0;
     bool portWasOpen_ = false, endedSinceOpen_ = false, relinkDue_ = false;
     bool exiting_ = false, exited_ = false, connectedAtExit_ = false;
 };

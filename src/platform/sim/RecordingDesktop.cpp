@@ -82,6 +82,9 @@ void RecordingDesktop::mainWindowPosition(float& left, float& top) {
 
 SettingsForm RecordingDesktop::showSettings(const SettingsForm& form) {
     record("showSettings");
+    if (modalMs_ > 0) {
+        loop_.adapterLoop(modalMs_);
+    }
     return editor_ ? editor_(form) : form;
 }
 
@@ -164,6 +167,9 @@ void RecordingDesktop::restartNoticeTimer() {
 void RecordingDesktop::messageBox(const std::string& title, const std::string& text,
                                   bool critical) {
     record(std::string(critical ? "messageBox critical " : "messageBox ") + title + ": " + text);
+    if (modalMs_ > 0) {
+        loop_.adapterLoop(modalMs_);
+    }
 }
 
 void RecordingDesktop::notify(const std::string& title, const std::string& text) {

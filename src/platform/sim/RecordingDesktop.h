@@ -17,6 +17,8 @@ namespace zintor {
 // itself 3 s (virtual) after the last showNotice/setNoticeText and then reports noticeClosed().
 // closeKeyHelp()/closeNotice() called by the core close silently; userClosesKeyHelp() and
 // userClosesNotice() are the user closing a window, which reports the closing to the listener.
+// The settings window and message boxes are modal: they run a loop of their own until the user
+// closes them (at once unless setModalTime says otherwise).
 class RecordingDesktop : public Desktop {
   public:
     explicit RecordingDesktop(SimEventLoop& loop);
@@ -77,6 +79,9 @@ class RecordingDesktop : public Desktop {
         editor_ = std::move(editor);
     }
 
+    // How long the user keeps a modal window open, in virtual ms.
+    void setModalTime(int ms) { modalMs_ = ms; }
+
     // The user closes a window (reported to the listener).
     void userClosesKeyHelp();
     void userClosesNotice();
@@ -105,6 +110,7 @@ class RecordingDesktop : public Desktop {
     EventLoop::TimerId noticeTimer_ = 0;
     std::function<SettingsForm(const SettingsForm&)> editor_;
     std::optional<std::string> fileResult_;
+    int modalMs_ = 0;
 };
 
 }  // namespace zintor

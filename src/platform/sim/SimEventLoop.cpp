@@ -1,34 +1,26 @@
 #include "SimEventLoop.h"
 
 #include <algorithm>
-#include <limits>
 #include <stdexcept>
 #include <string>
 
 namespace zintor {
 
 namespace {
-constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
-}
 
-// Counts nested waits and pumps; too deep a nesting is a runaway recursion in the code under test.
-class SimEventLoop::Depth {
+// Counts up for as long as it lives, also when what runs meanwhile throws.
+class Counted {
   public:
-    explicit Depth(SimEventLoop& loop) : loop_(loop) {
-        if (loop_.depth_ >= loop_.maxDepth_) {
-            throw std::runtime_error("SimEventLoop: waits nested deeper than " +
-                                     std::to_string(loop_.maxDepth_) + " (runaway recursion?)");
-        }
-        ++loop_.depth_;
-        loop_.deepest_ = std::max(loop_.deepest_, loop_.depth_);
-    }
-    ~Depth() { --loop_.depth_; }
-    Depth(const Depth&) = delete;
-    Depth& operator=(const Depth&) = delete;
+    explicit Counted(int& count) : count_(count) { ++count_; }
+    ~Counted() { --count_; }
+    Counted(const Counted&) = delete;
+    Counted& operator=(const Counted&) = delete;
 
   private:
-    SimEventLoop& loop_;
+    int& count_;
 };
+
+}  // namespace
 
 SimEventLoop::SimEventLoop() = default;
 SimEventLoop::~SimEventLoop() = default;
@@ -48,28 +40,29 @@ void SimEventLoop::step() {
 }
 
 void SimEventLoop::post(std::function<void()> call) {
-    posted_.push_back(Posted{seq_++, std::move(call)});
+    posted_.push_back(Posted{std::move(call), false});
+}
+
+void SimEventLoop::postForAdapter(std::function<void()> call) {
+    posted_.push_back(Posted{std::move(call), true});
 }
 
 void SimEventLoop::schedule(std::int64_t atMs, std::function<void()> call) {
-    std::int64_t due = std::max(atMs * 1000, nowUs_);
-    timed_.push(Timed{due, seq_++, 0, 0, std::make_shared<std::function<void()>>(std::move(call))});
-    ++liveOneShots_;
+    outside_.push(Due{std::max(atMs * 1000, nowUs_), seq_++, 0,
+                      std::make_shared<std::function<void()>>(std::move(call))});
 }
 
 void SimEventLoop::scheduleIn(std::int64_t delayMs, std::function<void()> call) {
-    std::int64_t due = nowUs_ + std::max<std::int64_t>(0, delayMs) * 1000;
-    timed_.push(Timed{due, seq_++, 0, 0, std::make_shared<std::function<void()>>(std::move(call))});
-    ++liveOneShots_;
+    outside_.push(Due{nowUs_ + std::max<std::int64_t>(0, delayMs) * 1000, seq_++, 0,
+                      std::make_shared<std::function<void()>>(std::move(call))});
 }
 
 EventLoop::TimerId SimEventLoop::startTimer(int intervalMs, std::function<void()> tick) {
-    TimerId id = nextTimerId_++;
-    Timer& timer = timers_[id];
-    timer.intervalUs = std::int64_t{std::max(0, intervalMs)} * 1000;
-    timer.tick = std::make_shared<std::function<void()>>(std::move(tick));
-    // Timers count whole milliseconds from the one now, as the real loops do.
-    armTimer(id, timer, nowUs_ / 1000 * 1000 + timer.intervalUs);
+    const TimerId id = nextTimerId_++;
+    const std::int64_t interval = std::int64_t{std::max(0, intervalMs)} * 1000;
+    timers_[id] = Timer{interval, nowUs_ + interval, seq_,
+                        std::make_shared<std::function<void()>>(std::move(tick))};
+    timerQueue_.push(Due{nowUs_ + interval, seq_++, id, nullptr});
     return id;
 }
 
@@ -77,128 +70,137 @@ void SimEventLoop::stopTimer(TimerId id) {
     timers_.erase(id);
 }
 
-void SimEventLoop::armTimer(TimerId id, Timer& timer, std::int64_t dueUs) {
-    timer.generation = seq_;
-    timed_.push(Timed{dueUs, seq_++, id, timer.generation, nullptr});
-}
-
-bool SimEventLoop::isLive(const Timed& entry) const {
-    if (entry.timer == 0) {
-        return true;
-    }
-    auto it = timers_.find(entry.timer);
-    return it != timers_.end() && it->second.generation == entry.generation;
-}
-
-void SimEventLoop::dropDeadTimed() {
-    while (!timed_.empty() && !isLive(timed_.top())) {
-        timed_.pop();
+// Queue entries of stopped timers (or of an earlier rhythm) are dropped when they come up.
+void SimEventLoop::dropStopped() {
+    while (!timerQueue_.empty()) {
+        const auto it = timers_.find(timerQueue_.top().timer);
+        if (it != timers_.end() && it->second.seq == timerQueue_.top().seq) {
+            return;
+        }
+        timerQueue_.pop();
     }
 }
 
-std::int64_t SimEventLoop::nextDueUs() {
-    dropDeadTimed();
-    return timed_.empty() ? -1 : timed_.top().dueUs;
-}
-
-bool SimEventLoop::runOneDue(std::uint64_t seqLimit) {
-    if (!posted_.empty() && posted_.front().seq < seqLimit) {
-        std::function<void()> call = std::move(posted_.front().call);
-        posted_.pop_front();
-        call();
-        return true;
-    }
-    dropDeadTimed();
-    if (!timed_.empty() && timed_.top().dueUs <= nowUs_ && timed_.top().seq < seqLimit) {
-        Timed entry = timed_.top();
-        timed_.pop();
-        runTimed(entry);
-        return true;
-    }
-    return false;
-}
-
-void SimEventLoop::runTimed(const Timed& entry) {
-    if (entry.timer == 0) {
-        --liveOneShots_;
-        (*entry.call)();
+void SimEventLoop::run(std::function<void()> call) {
+    if (calls_ > 0) {
+        waiting_.push_back(std::move(call));
         return;
     }
-    Timer& timer = timers_.at(entry.timer);
-    // The next tick keeps the timer's own rhythm; ticks missed while the clock jumped are dropped.
-    std::int64_t next = entry.dueUs + timer.intervalUs;
-    if (next <= nowUs_) {
-        next = nowUs_ + timer.intervalUs;
+    const Counted running(calls_);
+    step();
+    call();
+    while (!waiting_.empty()) {
+        std::function<void()> next = std::move(waiting_.front());
+        waiting_.pop_front();
+        step();
+        next();
     }
-    armTimer(entry.timer, timer, next);
-    if (timer.ticking) {
-        return;  // its tick is still running further up: a timer never re-enters itself
+}
+
+void SimEventLoop::tick(TimerId id) {
+    const auto it = timers_.find(id);
+    if (it == timers_.end() || it->second.tickWaiting) {
+        return;
     }
-    timer.ticking = true;
-    std::shared_ptr<std::function<void()>> tick = timer.tick;  // survives stopTimer inside it
-    struct Reset {
-        SimEventLoop& loop;
-        TimerId id;
-        ~Reset() {
-            auto it = loop.timers_.find(id);
-            if (it != loop.timers_.end()) {
-                it->second.ticking = false;
+    it->second.tickWaiting = calls_ > 0;
+    run([this, id] {
+        const auto found = timers_.find(id);
+        if (found == timers_.end()) {
+            return;  // stopped while its tick waited
+        }
+        found->second.tickWaiting = false;
+        const std::shared_ptr<std::function<void()>> call = found->second.tick;
+        (*call)();  // it may stop its own timer
+    });
+}
+
+// One round of the loop; false when nothing was due.
+bool SimEventLoop::round() {
+    const std::int64_t at = nowUs_;
+    const std::uint64_t seqAtStart = seq_;
+    bool any = false;
+    // Inside an adapter's loop the world and the adapters go on; what reaches the program waits.
+    const auto runOutside = [this](const std::function<void()>& call) {
+        if (inAdapterLoop()) {
+            step();
+            call();
+        } else {
+            run(call);
+        }
+    };
+    for (std::size_t count = posted_.size(); count > 0 && !posted_.empty(); --count) {
+        Posted posted = std::move(posted_.front());
+        posted_.pop_front();
+        posted.adapter ? runOutside(posted.call) : run(std::move(posted.call));
+        nowUs_ += callCostUs_;
+        any = true;
+    }
+    while (!outside_.empty() && outside_.top().dueUs <= at && outside_.top().seq < seqAtStart) {
+        const std::shared_ptr<std::function<void()>> call = outside_.top().call;
+        outside_.pop();
+        runOutside([call] { (*call)(); });
+        nowUs_ += callCostUs_;
+        any = true;
+    }
+    for (dropStopped(); !timerQueue_.empty() && timerQueue_.top().dueUs <= at &&
+                        timerQueue_.top().seq < seqAtStart;
+         dropStopped()) {
+        const TimerId id = timerQueue_.top().timer;
+        timerQueue_.pop();
+        Timer& timer = timers_.at(id);
+        // Its next tick keeps the rhythm unless it has fallen behind it.
+        std::int64_t next = timer.dueUs + timer.intervalUs;
+        next = next < at ? at + timer.intervalUs : next;
+        timer.dueUs = next;
+        timer.seq = seq_;
+        timerQueue_.push(Due{next, seq_++, id, nullptr});
+        if (!timer.activating) {
+            timer.activating = true;
+            tick(id);
+            if (const auto it = timers_.find(id); it != timers_.end()) {
+                it->second.activating = false;
             }
         }
-    } reset{*this, entry.timer};
-    (*tick)();
-}
-
-void SimEventLoop::pumpOnce() {
-    Depth depth(*this);
-    std::uint64_t limit = seq_;  // what was queued or due before this pump started
-    step();
-    while (runOneDue(limit)) {
-        step();
+        nowUs_ += callCostUs_;
+        any = true;
     }
-    nowUs_ += pumpCostUs_;
-}
-
-void SimEventLoop::waitFor(const std::function<bool()>& done) {
-    Depth depth(*this);
-    while (!done()) {
-        step();
-        if (runOneDue(kNoLimit)) {
-            nowUs_ += pumpCostUs_;
-            continue;
-        }
-        std::int64_t next = nextDueUs();
-        if (next < 0) {
-            throw std::logic_error("waiting with nothing scheduled");
-        }
-        nowUs_ = std::max(nowUs_, next);
-    }
+    return any;
 }
 
 void SimEventLoop::runUntilMicros(std::int64_t deadlineUs) {
     while (nowUs_ < deadlineUs) {
-        step();
-        if (runOneDue(kNoLimit)) {
-            nowUs_ += pumpCostUs_;
+        if (round()) {
             continue;
         }
-        std::int64_t next = nextDueUs();
-        nowUs_ = (next >= 0 && next < deadlineUs) ? std::max(nowUs_, next) : deadlineUs;
+        dropStopped();
+        std::int64_t next = deadlineUs;
+        next = outside_.empty() ? next : std::min(next, outside_.top().dueUs);
+        next = timerQueue_.empty() ? next : std::min(next, timerQueue_.top().dueUs);
+        nowUs_ = std::max(nowUs_, next);
     }
 }
 
-void SimEventLoop::waitUntil(std::int64_t deadline) {
-    Depth depth(*this);
-    runUntilMicros(deadline * 1000);
-}
-
-void SimEventLoop::runFor(std::int64_t ms) {
-    Depth depth(*this);
+void SimEventLoop::adapterLoop(std::int64_t ms) {
+    if (calls_ == 0) {
+        throw std::logic_error("SimEventLoop: an adapter's loop outside a call");
+    }
+    const Counted loop(adapterLoops_);
     runUntilMicros(nowUs_ + std::max<std::int64_t>(0, ms) * 1000);
 }
 
+void SimEventLoop::runFor(std::int64_t ms) {
+    drive(nowUs_ + std::max<std::int64_t>(0, ms) * 1000);
+}
+
 void SimEventLoop::runUntil(std::int64_t atMs) {
-    waitUntil(atMs);
+    drive(atMs * 1000);
+}
+
+void SimEventLoop::drive(std::int64_t deadlineUs) {
+    if (calls_ > 0) {
+        throw std::logic_error("SimEventLoop: run from inside a call");
+    }
+    runUntilMicros(deadlineUs);
 }
 
 }  // namespace zintor

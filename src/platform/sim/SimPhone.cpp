@@ -119,9 +119,6 @@ void SimPhone::handleLine(const std::string& line) {
     if (silent_) {
         return;
     }
-    if (echo_) {
-        link_.deliver(line + "\r");
-    }
     std::string bytes = kOk;
     int delay = delayMs_;
     std::function<void()> then;
@@ -147,11 +144,12 @@ void SimPhone::handleLine(const std::string& line) {
         }
         then = rule->then_;
     }
-    loop_.scheduleIn(delay, [this, bytes = std::move(bytes), then = std::move(then)] {
+    loop_.scheduleIn(delay, [this, line, bytes = std::move(bytes), then = std::move(then)] {
         if (silent_) {
             return;
         }
-        link_.deliver(bytes);
+        // Echo as it is when the phone answers (switched while the command waits, it counts).
+        link_.deliver(echo_ ? line + "\r" + bytes : bytes);
         if (then) {
             then();
         }

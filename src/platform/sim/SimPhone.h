@@ -70,7 +70,9 @@ class SimPhone {
     void clearRules() { rules_.clear(); }
     void setSilent(bool silent) { silent_ = silent; }  // switched off: answers nothing
     bool silent() const { return silent_; }
-    void setEcho(bool echo) { echo_ = echo; }  // echo each line back ("AT\r") before answering
+    // Echo each line back ("AT\r") in front of its answer (or in its place, for nothing()).
+    void setEcho(bool echo) { echo_ = echo; }
+    bool echo() const { return echo_; }
 
     // What it sends by itself. Texts are sent as given: add "\r\n" where the phone would.
     void send(std::string_view text);                        // now

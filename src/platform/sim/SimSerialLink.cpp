@@ -47,6 +47,10 @@ bool SimSerialLink::open(int port) {
     }
     open_ = true;
     port_ = port;
+    armed_ = false;
+    receivePosted_ = false;
+    gone_ = false;
+    ++generation_;
     ++openCount_;
     note("open " + std::to_string(port));
     return true;
@@ -57,12 +61,13 @@ void SimSerialLink::close() {
         return;
     }
     open_ = false;
+    armed_ = false;
     buffer_.clear();
     note("close");
 }
 
 bool SimSerialLink::phoneConnected() const {
-    return open_ && phone_ != nullptr && (phonePort_ == 0 || phonePort_ == port_);
+    return open_ && !gone_ && phone_ != nullptr && (phonePort_ == 0 || phonePort_ == port_);
 }
 
 void SimSerialLink::write(std::string_view bytes) {
@@ -87,7 +92,7 @@ void SimSerialLink::setReceiveArmed(bool armed) {
         note(armed ? "arm" : "disarm");
     }
     armed_ = armed;
-    if (armed_ && !buffer_.empty()) {
+    if (armed_ && open_ && !buffer_.empty()) {
         postReceive();
     }
 }
@@ -101,16 +106,25 @@ void SimSerialLink::postReceive() {
         return;
     }
     receivePosted_ = true;
-    loop_.post([this] {
-        receivePosted_ = false;
-        // Checked when it runs, like a queued call: the burst may have been taken meanwhile.
-        if (!open_ || !armed_ || buffer_.empty()) {
-            return;
-        }
-        note("event Receive");
+    loop_.postForAdapter([this] { deliverReceive(); });
+}
+
+void SimSerialLink::deliverReceive() {
+    receivePosted_ = false;
+    // Disarmed meanwhile, or the bytes already taken: nothing to report.
+    if (!open_ || !armed_ || buffer_.empty()) {
+        return;
+    }
+    report(SerialEvent::Receive);
+}
+
+// The program hears of it now, or right after the call an adapter's loop runs in.
+void SimSerialLink::report(SerialEvent event) {
+    loop_.deliver([this, event] {
+        note(std::string("event ") + serialEventName(event));
         if (listener_) {
             auto listener = listener_;
-            listener(SerialEvent::Receive);
+            listener(event);
         }
     });
 }
@@ -132,15 +146,15 @@ void SimSerialLink::raise(SerialEvent event) {
     if (!phoneConnected()) {
         return;
     }
-    if (event == SerialEvent::HangUp) {
-        close();
-    }
-    loop_.post([this, event] {
-        note(std::string("event ") + serialEventName(event));
-        if (listener_) {
-            auto listener = listener_;
-            listener(event);
+    gone_ = gone_ || event == SerialEvent::HangUp;
+    loop_.postForAdapter([this, event, generation = generation_] {
+        if (generation != generation_ || !open_) {
+            return;  // closed (and maybe opened again) by the program in the meantime
         }
+        if (event == SerialEvent::HangUp) {
+            close();
+        }
+        report(event);
     });
 }
 

@@ -14,9 +14,13 @@ namespace zintor {
 
 class SimPhone;
 
-// The PC's end of a simulated serial cable. What the program writes goes to the SimPhone at once;
-// what the phone sends lands in the receive buffer and, while receive events are armed, raises one
-// posted SerialEvent::Receive (one per burst: no new one is posted while one is still queued).
+// The PC's end of a simulated serial cable; it raises its events as QtSerialLink does. What the
+// program writes goes to the SimPhone at once; what the phone sends lands in the receive buffer
+// and, while receive events are armed, posts one SerialEvent::Receive (none while one is still
+// queued; arming with bytes buffered posts one at once). A posted Receive finds out when it runs
+// whether it still has something to report. A device that goes away is heard no more at once;
+// its HangUp is posted and closes the port when it runs, unless the program closed it first.
+// Break, CTS, DSR and ring are posted too and count only for the session they came in.
 class SimSerialLink : public SerialLink {
   public:
     struct Write {
@@ -54,13 +58,15 @@ class SimSerialLink : public SerialLink {
     // From the phone side (SimPhone uses these).
     void attach(SimPhone* phone) { phone_ = phone; }
     void deliver(std::string_view bytes);  // bytes arrive now; dropped unless the phone is heard
-    void raise(SerialEvent event);         // Break, Ring, Cts, Dsr, or HangUp (closes the port)
-    bool phoneConnected() const;           // open on the phone's port
+    void raise(SerialEvent event);         // Break, Ring, Cts, Dsr, or HangUp (the device goes)
+    bool phoneConnected() const;           // open on the phone's port, the device there
     // Sees every byte that reaches the PC's buffer, as it arrives.
     void setDeliveryTap(std::function<void(std::string_view)> tap) { tap_ = std::move(tap); }
 
   private:
     void postReceive();
+    void deliverReceive();
+    void report(SerialEvent event);
     void note(std::string entry);
 
     SimEventLoop& loop_;
@@ -74,6 +80,8 @@ class SimSerialLink : public SerialLink {
     int port_ = 0;
     bool armed_ = false;
     bool receivePosted_ = false;
+    bool gone_ = false;        // the device went away; it is back when the port is opened again
+    unsigned generation_ = 0;  // counts opens: an event of an earlier session is dropped
     std::string buffer_;
     std::vector<Write> writes_;
     std::vector<std::string> history_;

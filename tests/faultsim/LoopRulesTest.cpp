@@ -1,0 +1,163 @@
+// The fault simulation proves something about the real program only while its loop and serial
+// link deliver what the Qt ones deliver. One script of timers, posted calls, a call that runs a
+// loop of its own (a modal window), and bytes and a hang-up from the phone, played on both: what
+// ran, in which order, and whether anything ran inside another call, must be the same.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "PtyPhone.h"
+#include "platform/sim/SimPhone.h"
+#include "qt/GatedSerialLink.h"
+#include "qt/QtEventLoop.h"
+#include "qt/QtSerialLink.h"
+
+namespace zintor {
+namespace {
+
+// What the phone does, in ms from the start (well apart, so that a busy machine keeps the order).
+struct PhoneStep {
+    int atMs;
+    std::string bytes;  // empty: it hangs up
+};
+const std::vector<PhoneStep> kPhone = {{100, "ab"}, {650, "cd"}, {1100, "ef"}, {1400, ""}};
+constexpr int kEndMs = 1600;
+
+class Script {
+  public:
+    using AdapterLoop = std::function<void(int ms)>;
+    Script(EventLoop& loop, SerialLink& link, AdapterLoop adapterLoop)
+        : loop_(loop), link_(link), adapterLoop_(std::move(adapterLoop)) {
+        link_.setListener([this](SerialEvent event) {
+            if (event != SerialEvent::Receive) {
+                traced(std::string("hang-up, ") + (link_.isOpen() ? "open" : "closed"), [] {})();
+                return;
+            }
+            traced("receive " + link_.takeReceived(),
+                   [this] { ++received_ == 1 ? loop_.post(traced("p4", [] {})) : void(); })();
+        });
+        loop_.post(traced("start", [this] { start(); }));
+    }
+    std::vector<std::string> trace;
+
+  private:
+    // Notes `name` when the call runs, and whether it runs inside another.
+    std::function<void()> traced(std::string name, std::function<void()> body) {
+        return [this, name = std::move(name), body = std::move(body)] {
+            trace.push_back(name + (depth_ > 0 ? " (inside a call)" : ""));
+            ++depth_;
+            body();
+            --depth_;
+        };
+    }
+    EventLoop::TimerId timer(int ms, const std::string& name, std::function<void()> body) {
+        return loop_.startTimer(ms, traced(name, std::move(body)));
+    }
+
+    void start() {
+        loop_.post(traced("p1", [this] { loop_.post(traced("p3", [] {})); }));
+        loop_.post(traced("p2", [this] { loop_.stopTimer(c_); }));
+        c_ = timer(100, "c", [] {});  // stopped before it ever ticks
+        d_ = timer(450, "d", [] {});
+        a_ = timer(250, "a", [this] { a(); });
+        link_.open(1);
+        link_.setReceiveArmed(true);
+    }
+
+    void a() {
+        if (++aTicks_ == 1) {  // D starts afresh: it would have ticked at 450, now at 700
+            loop_.stopTimer(d_);
+            d_ = timer(450, "d", [this] { loop_.stopTimer(d_); });
+        } else if (aTicks_ == 2) {
+            // A modal window from 500 to 900 ms: B falls due five times, the phone's "cd" comes,
+            // E falls due but is stopped before its tick may run, A itself does not tick (a timer
+            // never ticks inside its own tick), D does; all wait, in order, until this call
+            // returns.
+            loop_.post(traced("p5", [] {}));
+            b_ = timer(70, "b", [this] { loop_.stopTimer(b_); });
+            const EventLoop::TimerId e = timer(200, "e", [] {});
+            adapterLoop_(400);
+            loop_.stopTimer(e);
+            loop_.post(traced("p6", [] {}));
+        } else {  // bytes that come while disarmed wait for the arming
+            loop_.stopTimer(a_);
+            link_.setReceiveArmed(false);
+            f_ = timer(200, "f", [this] {
+                loop_.stopTimer(f_);
+                loop_.post(traced("p7", [] {}));
+                link_.setReceiveArmed(true);
+            });
+        }
+    }
+
+    EventLoop& loop_;
+    SerialLink& link_;
+    AdapterLoop adapterLoop_;
+    EventLoop::TimerId a_ = 0, b_ = 0, c_ = 0, d_ = 0, f_ = 0;
+    int aTicks_ = 0, depth_ = 0, received_ = 0;
+};
+
+const std::vector<std::string> kExpected = {
+    "start", "p1",         "p2", "p3", "receive ab", "p4", "a",  "a",          "p5",
+    "b",     "receive cd", "d",  "p6", "a",          "f",  "p7", "receive ef", "hang-up, closed"};
+
+std::vector<std::string> onSimulation() {
+    SimEventLoop loop;
+    SimPhone phone(loop);
+    Script script(loop, phone.link(), [&loop](int ms) { loop.adapterLoop(ms); });
+    for (const PhoneStep& step : kPhone) {
+        loop.schedule(step.atMs, [&phone, step] {
+            step.bytes.empty() ? phone.hangUp() : phone.send(step.bytes);
+        });
+    }
+    loop.runUntil(kEndMs);
+    return script.trace;
+}
+
+std::vector<std::string> onQt() {
+    phone::PtyPhone phone;
+    EXPECT_TRUE(phone.ok()) << phone.error();
+    QtEventLoop loop;
+    QtSerialLink serial([&phone](int) { return phone.slavePath(); });
+    GatedSerialLink link(serial, loop);
+    Script script(loop, link, [](int ms) {
+        QEventLoop modal;
+        QTimer::singleShot(ms, Qt::PreciseTimer, &modal, &QEventLoop::quit);
+        modal.exec();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    std::thread world([&phone, start] {
+        for (const PhoneStep& step : kPhone) {
+            std::this_thread::sleep_until(start + std::chrono::milliseconds(step.atMs));
+            step.bytes.empty() ? phone.hangUp() : phone.send(step.bytes);
+        }
+    });
+    QEventLoop run;
+    QTimer::singleShot(kEndMs, Qt::PreciseTimer, &run, &QEventLoop::quit);
+    run.exec();
+    world.join();
+    return script.trace;
+}
+
+TEST(LoopRules, TheSimulationDeliversWhatQtDelivers) {
+    const std::vector<std::string> simulated = onSimulation();
+    EXPECT_EQ(simulated, kExpected);
+    EXPECT_EQ(onQt(), simulated);
+}
+
+}  // namespace
+}  // namespace zintor
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    QCoreApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}
