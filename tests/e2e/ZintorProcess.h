@@ -52,6 +52,16 @@ class ZintorProcess : public testing::ChildProcess {
                       " 2>&1 >/dev/null; echo status $?");
     }
     std::string errorOutput() const { return readFile(root() + "/output.txt"); }
+    // What the program wrote to its log (Log=1 in its settings): one file a day.
+    std::string logText() const {
+        std::string text;
+        std::error_code error;
+        for (const auto& file :
+             std::filesystem::directory_iterator(root() + "/state/Zintor/log", error)) {
+            text += readFile(file.path());
+        }
+        return text;
+    }
 
   private:
     std::string root() const { return folder_.path().toStdString(); }
