@@ -104,6 +104,9 @@ void World::check() {
             throw Failure("a bad line to the phone: " + line);
         }
     }
+    if (serial.unheard() > 0) {
+        return;  // a hang-up has closed the port, and the program is yet to hear of it
+    }
     if (serial.isOpen() != portWasOpen_) {
         portWasOpen_ = serial.isOpen();
         !portWasOpen_ && !endedSinceOpen_ ? linkEnded() : void();  // a failed probe closed it
@@ -196,7 +199,8 @@ void World::exit() {
     }
     if (!std::exchange(exiting_, true)) {  // a second click while the shutdown runs adds nothing
         // Up and idle (the supervision waits): the phone is told goodbye.
-        connectedAtExit_ = program->state().connected && sim.serial().openPort() == 3 &&
+        const ProgramState& s = program->state();
+        connectedAtExit_ = s.connected && !s.supervisionPaused && sim.serial().openPort() == 3 &&
                            program->link().timerRunning(TimerSlot::Supervision);
         writesAtExit_ = sim.serial().writes().size();
         flushesAtExit_ = sim.settings.flushCount();
@@ -251,12 +255,20 @@ int itemNumber(const std::string& menu, const std::string& text) {
 }  // namespace
 
 // The phone behaves from now on: no quirks, no echo, answers in 20 ms, and lets go of the keys it
-// holds. Its user opens the accessory entry (again every 2 s), chooses About and closes the
-// pop-up; each must get its answer within 10 s. Where the program cannot reach the phone by
-// itself, the user helps as a user would, once: with another port chosen, by choosing the
-// phone's port in the tray; with the phone's port, once the program has given up (no port opened
-// for 3 s), with the tray's Connect. The 10 s then count from that click.
+// holds. Its user opens the accessory entry, chooses About and closes the pop-up, and starts over
+// where an answer does not come within 2 s; within 10 s all three must have come in a row. Where
+// the program cannot reach the phone by itself, the user helps as a user would, once: with
+// another port chosen, by choosing the phone's port in the tray; with the phone's port, once the
+// program has given up (no port opened for 3 s), with the tray's Connect. The 10 s then count
+// from that click.
 void World::serve() {
+    SimEventLoop& loop = sim.loop;
+    // The user first closes the window open at the PC (and gets the clicks it held back done),
+    // and from now on closes every one at once.
+    while (sim.desktop.modalOpen() || deferred_ > 0) {
+        loop.runFor(10);
+    }
+    sim.desktop.setModalTime(0);
     if (exiting_) {
         return;
     }
@@ -265,57 +277,48 @@ void World::serve() {
     for (const std::string& key : std::set<std::string>(heldKeys_)) {
         phone.send("+CKEV: " + key + ",0\r\n");
     }
-    SimEventLoop& loop = sim.loop;
-    std::int64_t deadline = loop.now() + 10000, nextOpen = loop.now(), busyAt = loop.now();
+    std::int64_t deadline = loop.now() + 10000, busyAt = loop.now();
     int opens = sim.serial().openCount();
     bool clicked = false;
-    // The first line the phone got from the program since line `from` that starts with `prefix`.
-    const auto sent = [&phone](const std::string& prefix, std::size_t from) -> std::string {
-        const auto& lines = phone.lines();
-        for (std::size_t i = from; i < lines.size(); ++i) {
-            if (lines[i].text.starts_with(prefix)) {
-                return lines[i].text;
+    // Sends `line`; the program's first line to the phone then that starts with `prefix`.
+    const auto answer = [&](const std::string& line, const std::string& prefix) -> std::string {
+        const std::size_t from = phone.lines().size();
+        phone.send(line + "\r\n");
+        for (const std::int64_t end = loop.now() + 2000; loop.now() < std::min(end, deadline);) {
+            loop.runFor(10);
+            for (std::size_t i = from; i < phone.lines().size(); ++i) {
+                if (phone.lines()[i].text.starts_with(prefix)) {
+                    return phone.lines()[i].text;
+                }
+            }
+            const ProgramState& s = program->state();
+            busyAt =
+                sim.serial().openCount() != opens || sim.serial().isOpen() ? loop.now() : busyAt;
+            opens = sim.serial().openCount();
+            if (!clicked && !s.connected && (s.comPort != 3 || loop.now() - busyAt >= 3000)) {
+                clicked = true, deadline = loop.now() + 10000;
+                loop.schedule(loop.now(), [this, port = s.comPort] {
+                    DesktopEvents& tray = *sim.desktop.listener();
+                    port != 3 ? tray.portChosen(1) : tray.connectClicked();
+                });
             }
         }
         return "";
     };
-    const auto inTime = [&](bool done, const std::string& what) {
-        require(done || loop.now() < deadline, "the phone behaves again, but " + what +
-                                                   " within 10 s" +
-                                                   (clicked ? " of the user's click" : ""));
-        return done;
-    };
-    std::string menu;
-    for (std::size_t from = 0; !inTime(!menu.empty(), "*EAAI got no main menu");) {
-        if (loop.now() >= nextOpen) {
-            from = phone.lines().size(), nextOpen = loop.now() + 2000;
-            phone.send("*EAAI\r\n");
+    for (std::string missing;; missing.clear()) {
+        const std::string menu = answer("*EAAI", std::string(kMainMenu) + "1,");
+        const int about = itemNumber(menu, "About");
+        require(menu.empty() || about > 0, "no About in the main menu " + menu);
+        missing = menu.empty() ? "*EAAI got no main menu"
+                  : answer("*EAMI: " + std::to_string(about), "AT*EAID=1,2,\"Zintor ").empty()
+                      ? "About got no pop-up"
+                  : answer("*EAII: 0", kMainMenu).empty() ? "closing About got no main menu"
+                                                          : "";
+        if (missing.empty()) {
+            return;
         }
-        loop.runFor(10);
-        menu = sent(std::string(kMainMenu) + "1,", from);
-        const ProgramState& s = program->state();
-        busyAt = sim.serial().openCount() != opens || sim.serial().isOpen() ? loop.now() : busyAt;
-        opens = sim.serial().openCount();
-        if (menu.empty() && !clicked && !s.connected &&
-            (s.comPort != 3 || loop.now() - busyAt >= 3000)) {
-            clicked = true, deadline = loop.now() + 10000;
-            loop.schedule(loop.now(), [this, port = s.comPort] {
-                DesktopEvents& tray = *sim.desktop.listener();
-                port != 3 ? tray.portChosen(1) : tray.connectClicked();
-            });
-        }
-    }
-    const int about = itemNumber(menu, "About");
-    require(about > 0, "no About in the main menu " + menu);
-    std::size_t from = phone.lines().size();
-    phone.send("*EAMI: " + std::to_string(about) + "\r\n");
-    while (!inTime(!sent("AT*EAID=1,2,\"Zintor ", from).empty(), "About got no pop-up")) {
-        loop.runFor(10);
-    }
-    from = phone.lines().size();
-    phone.send("*EAII: 0\r\n");
-    while (!inTime(!sent(kMainMenu, from).empty(), "closing About got no main menu")) {
-        loop.runFor(10);
+        require(loop.now() < deadline, "the phone behaves again, but " + missing + " within 10 s" +
+                                           (clicked ? " of the user's click" : ""));
     }
 }
 

@@ -232,7 +232,8 @@ void World::apply(const Event& e) {
     if (sim.loop.inAdapterLoop() && std::ranges::find(clicks, e.act) != std::end(clicks)) {
         // A modal window is open: the user gets to the tray, and the world changes, once it is
         // closed (the phone goes on meanwhile).
-        sim.loop.scheduleIn(100, [this, &e] { apply(e); });
+        ++deferred_;
+        sim.loop.scheduleIn(100, [this, &e] { --deferred_, apply(e); });
         return;
     }
     // Whatever may end or change the link: the shutdown owes the phone no goodbye, and no relink

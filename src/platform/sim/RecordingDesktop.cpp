@@ -82,9 +82,7 @@ void RecordingDesktop::mainWindowPosition(float& left, float& top) {
 
 SettingsForm RecordingDesktop::showSettings(const SettingsForm& form) {
     record("showSettings");
-    if (modalMs_ > 0) {
-        loop_.adapterLoop(modalMs_);
-    }
+    holdModal();
     return editor_ ? editor_(form) : form;
 }
 
@@ -167,8 +165,14 @@ void RecordingDesktop::restartNoticeTimer() {
 void RecordingDesktop::messageBox(const std::string& title, const std::string& text,
                                   bool critical) {
     record(std::string(critical ? "messageBox critical " : "messageBox ") + title + ": " + text);
+    holdModal();
+}
+
+void RecordingDesktop::holdModal() {
     if (modalMs_ > 0) {
+        modalOpen_ = true;
         loop_.adapterLoop(modalMs_);
+        modalOpen_ = false;
     }
 }
 

@@ -81,6 +81,7 @@ class RecordingDesktop : public Desktop {
 
     // How long the user keeps a modal window open, in virtual ms.
     void setModalTime(int ms) { modalMs_ = ms; }
+    bool modalOpen() const { return modalOpen_; }
 
     // The user closes a window (reported to the listener).
     void userClosesKeyHelp();
@@ -89,6 +90,7 @@ class RecordingDesktop : public Desktop {
   private:
     void record(std::string call) { calls_.push_back(std::move(call)); }
     void restartNoticeTimer();
+    void holdModal();
     void stopNoticeTimer();
 
     SimEventLoop& loop_;
@@ -111,6 +113,7 @@ class RecordingDesktop : public Desktop {
     std::function<SettingsForm(const SettingsForm&)> editor_;
     std::optional<std::string> fileResult_;
     int modalMs_ = 0;
+    bool modalOpen_ = false;
 };
 
 }  // namespace zintor

@@ -120,7 +120,9 @@ void SimSerialLink::deliverReceive() {
 
 // The program hears of it now, or right after the call an adapter's loop runs in.
 void SimSerialLink::report(SerialEvent event) {
+    ++unheard_;
     loop_.deliver([this, event] {
+        --unheard_;
         note(std::string("event ") + serialEventName(event));
         if (listener_) {
             auto listener = listener_;

@@ -54,6 +54,9 @@ class SimSerialLink : public SerialLink {
     // "open 3", "open 7 failed", "close", "arm", "disarm", "event Receive", ... in order.
     const std::vector<std::string>& history() const { return history_; }
     int openCount() const { return openCount_; }
+    // Events the program has yet to hear (they wait for the end of a call that runs a modal
+    // window): the port may be closed already.
+    int unheard() const { return unheard_; }
 
     // From the phone side (SimPhone uses these).
     void attach(SimPhone* phone) { phone_ = phone; }
@@ -86,6 +89,7 @@ class SimSerialLink : public SerialLink {
     std::vector<Write> writes_;
     std::vector<std::string> history_;
     int openCount_ = 0;
+    int unheard_ = 0;
 };
 
 const char* serialEventName(SerialEvent event);
