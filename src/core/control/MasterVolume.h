@@ -19,10 +19,7 @@ class MasterVolume {
     static constexpr std::int64_t kStep = 1000;
 
     MasterVolume(ProgramState& state, Mixer& mixer, EventLoop& loop, Link& link)
-        : state_(state),
-          mixer_(mixer),
-          link_(link),
-          repeat_(loop, link.repeatGate(), state.volumeStepping) {}
+        : mixer_(mixer), repeat_(loop, link.repeatGate(), state.volumeStepping) {}
 
     // 0 steps up, 1 steps down; every other code (the other mixer lines) does nothing. Ends when
     // the stepping does.
@@ -31,9 +28,7 @@ class MasterVolume {
   private:
     Task<void> run(std::int64_t step);
 
-    ProgramState& state_;
     Mixer& mixer_;
-    Link& link_;
     HoldRepeat repeat_;
     bool mixerOpen_ = false;  // opened once, kept for the rest of the run
 };
