@@ -412,8 +412,15 @@ int main(int argc, char** argv) {
     std::uint32_t first = 1;
     int count = 1;
     int stormSeconds = 40;
+    const auto usage = [&](std::FILE* to) {
+        std::fprintf(to, "usage: %s [--seed S] [--seeds N] [--storm-seconds T]\n", argv[0]);
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            usage(stdout);
+            return 0;
+        }
         const char* value = i + 1 < argc ? argv[++i] : "";
         const long number = std::strtol(value, nullptr, 10);
         if (arg == "--seed") {
@@ -423,7 +430,7 @@ int main(int argc, char** argv) {
         } else if (arg == "--storm-seconds" && number > 0) {
             stormSeconds = static_cast<int>(number);
         } else {
-            std::fprintf(stderr, "usage: %s [--seed S] [--seeds N] [--storm-seconds T]\n", argv[0]);
+            usage(stderr);
             return 2;
         }
     }
