@@ -120,13 +120,15 @@ void LoopWatch::run() {
         XFlush(display_);
         const auto sent = Clock::now();
         for (bool answer = false; !answer && !stopping_;) {
-            pollfd fd{ConnectionNumber(display_), POLLIN, 0};
-            ::poll(&fd, 1, 50);
-            while (XPending(display_) > 0) {
+            while (!answer && XPending(display_) > 0) {
                 XNextEvent(display_, &event);
-                answer = answer || (event.type == ClientMessage &&
-                                    event.xclient.data.l[0] == static_cast<long>(ping) &&
-                                    event.xclient.data.l[1] == serial);
+                answer = event.type == ClientMessage &&
+                         event.xclient.data.l[0] == static_cast<long>(ping) &&
+                         event.xclient.data.l[1] == serial;
+            }
+            if (!answer) {
+                pollfd fd{ConnectionNumber(display_), POLLIN, 0};
+                ::poll(&fd, 1, 50);
             }
             longestMs_ = std::max(longestMs_.load(), msSince(sent));
             answered_ += answer ? 1 : 0;
