@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::vector<KeyMap> literalMaps;
     std::array<USBOutput, 8> literalOutputs;
-    const auto failure = literal::loadKeyMaps(text, literalMaps, literalOutputs, nullptr);
+    const auto failure = literal::loadKeyMaps(text, literalMaps, literalOutputs);
     if (result.ok() != !failure || !same(maps, literalMaps) || !same(outputs, literalOutputs)) {
         std::abort();
     }

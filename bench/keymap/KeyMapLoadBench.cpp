@@ -18,19 +18,6 @@ namespace {
 
 using namespace zintor;
 
-// Nothing is ever pending; only the number of turns is recorded.
-class CountingLoop : public EventLoop {
-  public:
-    long pumps = 0;
-    std::int64_t now() const override { return 0; }
-    void pumpOnce() override { ++pumps; }
-    void waitFor(const std::function<bool()>&) override {}
-    void waitUntil(std::int64_t) override {}
-    TimerId startTimer(int, std::function<void()>) override { return 0; }
-    void stopTimer(TimerId) override {}
-    void post(std::function<void()>) override {}
-};
-
 const std::string& keyMapText(std::size_t bytes) {
     static std::map<std::size_t, std::string> texts;
     auto& text = texts[bytes];
@@ -40,23 +27,17 @@ const std::string& keyMapText(std::size_t bytes) {
     return text;
 }
 
-void report(benchmark::State& state, const std::string& text, std::size_t keyMaps, long pumps) {
+void report(benchmark::State& state, const std::string& text, std::size_t keyMaps) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
     state.counters["key_maps"] = static_cast<double>(keyMaps);
-    state.counters["pumps"] = static_cast<double>(pumps);
 }
 
 void BM_LoadKeyMaps(benchmark::State& state) {
     const std::string& text = keyMapText(static_cast<std::size_t>(state.range(0)));
-    CountingLoop loop;
     std::size_t keyMaps = 0;
     for (auto _ : state) {
         ProgramState program;
-        loop.pumps = 0;
-        KeyMapLoadOptions options;
-        options.pump = [&loop] { loop.pumpOnce(); };
-        const KeyMapLoadResult result =
-            loadKeyMaps(text, program.keyMaps, program.usbOutputs, options);
+        const KeyMapLoadResult result = loadKeyMaps(text, program.keyMaps, program.usbOutputs);
         if (!result.ok()) {
             state.SkipWithError(result.error->text.c_str());
             return;
@@ -64,24 +45,22 @@ void BM_LoadKeyMaps(benchmark::State& state) {
         keyMaps = program.keyMaps.size();
         benchmark::DoNotOptimize(program.keyMaps.data());
     }
-    report(state, text, keyMaps, loop.pumps);
+    report(state, text, keyMaps);
 }
 
 void BM_LiteralLoadKeyMaps(benchmark::State& state) {
     const std::string& text = keyMapText(static_cast<std::size_t>(state.range(0)));
-    CountingLoop loop;
     std::size_t keyMaps = 0;
     for (auto _ : state) {
         ProgramState program;
-        loop.pumps = 0;
-        if (literal::loadKeyMaps(text, program.keyMaps, program.usbOutputs, &loop, false)) {
+        if (literal::loadKeyMaps(text, program.keyMaps, program.usbOutputs, false)) {
             state.SkipWithError("literal loader failed");
             return;
         }
         keyMaps = program.keyMaps.size();
         benchmark::DoNotOptimize(program.keyMaps.data());
     }
-    report(state, text, keyMaps, loop.pumps);
+    report(state, text, keyMaps);
 }
 
 constexpr std::int64_t KiB = 1024, MiB = 1024 * KiB;

@@ -82,7 +82,7 @@ struct Reader {
 
 }  // namespace
 
-void stripComments(Text& text, EventLoop* loop) {
+void stripComments(Text& text) {
     for (;;) {
         const std::size_t s = text.chars.find("<!--");
         if (s == npos) {
@@ -91,22 +91,18 @@ void stripComments(Text& text, EventLoop* loop) {
         const std::size_t e = text.chars.find("-->", s);
         const Text rest = e == npos ? Text{} : mid(text, e + 3);
         text = concat(left(text, s), rest);
-        if (loop) {
-            loop->pumpOnce();
-        }
     }
 }
 
 std::optional<Failure> loadKeyMaps(const std::string& original, std::vector<KeyMap>& keyMaps,
-                                   std::array<USBOutput, 8>& outputs, EventLoop* loop,
-                                   bool trackPositions) {
+                                   std::array<USBOutput, 8>& outputs, bool trackPositions) {
     Reader r{{original, {}}, original.size()};
     r.text.origin.resize(trackPositions ? original.size() : 0);
     for (std::size_t i = 0; i < r.text.origin.size(); ++i) {
         r.text.origin[i] = i;
     }
     std::int16_t map = 0, key = 0, command = 0, output = 0;
-    stripComments(r.text, loop);
+    stripComments(r.text);
 
     while (r.text.chars.size() >= 3) {
         std::size_t errorAt = 0, at = 0;
@@ -193,9 +189,6 @@ std::optional<Failure> loadKeyMaps(const std::string& original, std::vector<KeyM
             outputs[output].nameOn = *value;
         } else if (t == "NAME_OFF") {
             outputs[output].nameOff = *value;
-        }
-        if (loop) {
-            loop->pumpOnce();
         }
     }
     return std::nullopt;

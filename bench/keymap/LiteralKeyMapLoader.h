@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "keymap/KeyMapLoader.h"
-#include "ports/EventLoop.h"
 #include "shared/ProgramState.h"
 
 namespace zintor::literal {
@@ -28,13 +27,11 @@ struct Failure {
     std::size_t offset;  // in the original text
 };
 
-void stripComments(Text& text, EventLoop* loop);
+void stripComments(Text& text);
 
-// Loads like loadKeyMaps; pumps `loop` (if any) after every tag and every removed comment.
-// Without `trackPositions` the offsets of failures are meaningless (the text is then rebuilt
-// alone, as the original algorithm did).
+// Loads like loadKeyMaps. Without `trackPositions` the offsets of failures are meaningless (the
+// text is then rebuilt alone, as the original algorithm did).
 std::optional<Failure> loadKeyMaps(const std::string& original, std::vector<KeyMap>& keyMaps,
-                                   std::array<USBOutput, 8>& outputs, EventLoop* loop,
-                                   bool trackPositions = true);
+                                   std::array<USBOutput, 8>& outputs, bool trackPositions = true);
 
 }  // namespace zintor::literal
