@@ -28,7 +28,6 @@
 #include "ToneFiles.h"
 #include "linux/PlayerSelect.h"
 #include "qt/PosixFiles.h"
-#include "qt/QtEventLoop.h"
 
 using namespace zintor;
 using namespace zintor::testing;
@@ -126,13 +125,12 @@ void waitIdle(int pid) {
 
 // The three figures for a player that plays entry count / 2 of `count`.
 void measure(const char* name, const std::string& path, int count, PrivateSessionBus& bus) {
-    QtEventLoop loop;
     const QString connectionName = QStringLiteral("bench-%1-%2").arg(name).arg(count);
     {
         QDBusConnection connection =
             QDBusConnection::connectToBus(QString::fromStdString(bus.address()), connectionName);
         PosixFiles files;
-        PlayerSelect player(loop, connection);
+        PlayerSelect player(connection);
         MediaRig rig(path, player, files);
         std::vector<double> menu, play, listRefresh, statusRefresh;
         for (int run = 0; run < kRuns; ++run) {
@@ -209,11 +207,10 @@ int main(int argc, char** argv) {
         const std::string list = playlist(bus.folder(), count);
         TestMprisPlayer vlc(bus, "vlc");
         if (vlc.start({list})) {
-            QtEventLoop loop;
             {
                 QDBusConnection connection =
                     QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "jump");
-                PlayerSelect player(loop, connection);
+                PlayerSelect player(connection);
                 const auto window = player.findWindow("/usr/bin/vlc");
                 waitFor(
                     [&] {

@@ -20,7 +20,7 @@ Adapters::Adapters(bool headless)
       input_(
           chooseLinuxInput(QDBusConnection::sessionBus(), settings_,
                            [this](const std::string& message) { logSink_.diagnostic(message); })),
-      player_(loop_, QDBusConnection::sessionBus(),
+      player_(QDBusConnection::sessionBus(),
               [this](const std::string& message) { logSink_.diagnostic(message); }) {
     if (!input_.description.empty()) {
         logSink_.diagnostic(input_.description);

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <signal.h>
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -65,12 +66,10 @@ TEST(PlayerAdapters, AudaciousObeysAsWinampDoesUntilItHangsOrClosesPagesALongLis
     ASSERT_TRUE(bus.start() && pulse.start()) << "dbus-daemon and pulseaudio are needed";
     QDBusConnection connection =
         QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "audacious-test");
-    QtEventLoop loop;
     TestAudacious audacious(bus, pulse);
     ASSERT_TRUE(audacious.start()) << "audacious and audtool are needed";
     std::vector<std::string> diagnostics;
-    PlayerSelect player(loop, connection,
-                        [&](const std::string& line) { diagnostics.push_back(line); });
+    PlayerSelect player(connection, [&](const std::string& line) { diagnostics.push_back(line); });
     const auto audtoolSays = [&](const std::string& arguments, const std::string& answer) {
         return ChildProcess::eventually([&] { return audacious.audtool(arguments) == answer; });
     };
@@ -184,7 +183,7 @@ TEST(PlayerAdapters, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrackVlcW
         QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "mpris-test");
     QtEventLoop loop;
     // No player on the bus: nothing is found and nothing waits.
-    PlayerSelect player(loop, connection);
+    PlayerSelect player(connection);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(player.findWindow(kAudacious), 0);
     EXPECT_EQ(player.findWindow(kVlc), 0);
@@ -293,7 +292,7 @@ TEST(PlayerAdapters, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrackVlcW
     remove << QVariant::fromValue(ids.last());
     ASSERT_EQ(connection.call(remove).type(), QDBusMessage::ReplyMessage);
     EXPECT_TRUE(ChildProcess::eventually([&] {
-        loop.pumpOnce();
+        QCoreApplication::processEvents();
         return player.query(window, 3, 120) == 0 && player.playlistCount(kVlc) == 2;
     }));
     EXPECT_EQ(paths(player, kVlc), Lines(music.begin(), music.end() - 1));

@@ -23,9 +23,8 @@ std::string entryText(const QString& uri) {
 
 }  // namespace
 
-AudaciousPlayer::AudaciousPlayer(EventLoop& loop, QDBusConnection bus, Diagnostic diagnostic,
-                                 int timeoutMs)
-    : bus_(loop, std::move(bus), timeoutMs), diagnostic_(std::move(diagnostic)) {
+AudaciousPlayer::AudaciousPlayer(QDBusConnection bus, Diagnostic diagnostic, int timeoutMs)
+    : bus_(std::move(bus), timeoutMs), diagnostic_(std::move(diagnostic)) {
     if (!diagnostic_) {
         diagnostic_ = [](const std::string& message) { std::cerr << message << '\n'; };
     }

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "PlayerBus.h"
-#include "ports/EventLoop.h"
 #include "ports/LogSink.h"
 #include "ports/MediaPlayer.h"
 
@@ -29,8 +28,7 @@ class AudaciousPlayer final : public MediaPlayer {
     // One volume command moves the volume this many percent.
     static constexpr int kVolumeStep = 2;
 
-    // Waits (for a started Audacious to appear) go through `loop`.
-    explicit AudaciousPlayer(EventLoop& loop, QDBusConnection bus = QDBusConnection::sessionBus(),
+    explicit AudaciousPlayer(QDBusConnection bus = QDBusConnection::sessionBus(),
                              Diagnostic diagnostic = {}, int timeoutMs = kDefaultTimeoutMs);
 
     Handle findWindow(const std::string& playerPath) override;

@@ -82,8 +82,8 @@ int indexOf(const QList<QDBusObjectPath>& tracks, const QString& id) {
 
 }  // namespace
 
-MprisPlayer::MprisPlayer(EventLoop& loop, QDBusConnection bus, Diagnostic diagnostic, int timeoutMs)
-    : bus_(loop, std::move(bus), timeoutMs), diagnostic_(std::move(diagnostic)) {
+MprisPlayer::MprisPlayer(QDBusConnection bus, Diagnostic diagnostic, int timeoutMs)
+    : bus_(std::move(bus), timeoutMs), diagnostic_(std::move(diagnostic)) {
     if (!diagnostic_) {
         diagnostic_ = [](const std::string& message) { std::cerr << message << '\n'; };
     }

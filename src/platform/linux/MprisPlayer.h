@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "PlayerBus.h"
-#include "ports/EventLoop.h"
 #include "ports/LogSink.h"
 #include "ports/MediaPlayer.h"
 
@@ -31,8 +30,7 @@ class MprisPlayer final : public MediaPlayer {
     static constexpr std::chrono::seconds kJumpGrace{2};
     static constexpr int kJumpWaitMs = 1000;
 
-    // Waits (for a started player to appear, for a jump to be done) go through `loop`.
-    explicit MprisPlayer(EventLoop& loop, QDBusConnection bus = QDBusConnection::sessionBus(),
+    explicit MprisPlayer(QDBusConnection bus = QDBusConnection::sessionBus(),
                          Diagnostic diagnostic = {}, int timeoutMs = kDefaultTimeoutMs);
 
     Handle findWindow(const std::string& playerPath) override;

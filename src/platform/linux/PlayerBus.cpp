@@ -21,7 +21,7 @@ constexpr std::chrono::seconds kHungPause{3};
 
 }  // namespace
 
-PlayerBus::PlayerBus(EventLoop& /*loop*/, QDBusConnection bus, int timeoutMs)
+PlayerBus::PlayerBus(QDBusConnection bus, int timeoutMs)
     : bus_(std::move(bus)), signalWait_(bus_), timeoutMs_(timeoutMs) {}
 
 bool PlayerBus::waitForName(int ms, const std::function<bool()>& found) {

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "BusSignalWait.h"
-#include "ports/EventLoop.h"
 #include "ports/MediaPlayer.h"
 
 namespace zintor {
@@ -27,9 +26,8 @@ class PlayerBus {
   public:
     using Handle = MediaPlayer::Handle;
 
-    // A wait for a player handles the bus's messages meanwhile (BusSignalWait); `loop` is the
-    // program's, whose ticks wait for it.
-    PlayerBus(EventLoop& loop, QDBusConnection bus, int timeoutMs);
+    // A wait for a player handles the bus's messages meanwhile (BusSignalWait).
+    PlayerBus(QDBusConnection bus, int timeoutMs);
 
     // The unique name that owns `name` now; empty when nobody does.
     QString owner(const QString& name);

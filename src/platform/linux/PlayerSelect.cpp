@@ -4,8 +4,8 @@
 
 namespace zintor {
 
-PlayerSelect::PlayerSelect(EventLoop& loop, QDBusConnection bus, Diagnostic diagnostic)
-    : audacious_(loop, bus, diagnostic), mpris_(loop, bus, diagnostic), active_(&mpris_) {}
+PlayerSelect::PlayerSelect(QDBusConnection bus, Diagnostic diagnostic)
+    : audacious_(bus, diagnostic), mpris_(bus, diagnostic), active_(&mpris_) {}
 
 bool PlayerSelect::isAudacious(const std::string& path) {
     return playerProgramName(path) == QLatin1String("audacious");

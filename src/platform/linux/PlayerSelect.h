@@ -18,7 +18,7 @@ namespace zintor {
 // the player that the last search asked.
 class PlayerSelect final : public MediaPlayer {
   public:
-    explicit PlayerSelect(EventLoop& loop, QDBusConnection bus = QDBusConnection::sessionBus(),
+    explicit PlayerSelect(QDBusConnection bus = QDBusConnection::sessionBus(),
                           Diagnostic diagnostic = {});
 
     // True when `path` names the Audacious program.
