@@ -15,15 +15,16 @@
 //
 // Afterwards it measures the floor under that figure, on the same machine at the same time: a
 // plain 5 ms sleep with nothing else; then this process makes the same cursor steps through the
-// same input adapter, first with only a 5 ms sleep in between, then with the program's 5 ms wait
-// and event pass on Qt's event loop (no program around either). On a virtual machine the sleep, the
-// wake-up and the message to the display server alone cost tens of microseconds.
+// same input adapter, first with only a 5 ms sleep in between, then from the ticks of a 5 ms timer
+// on Qt's event loop, as the program steps (no program around either). On a virtual machine the
+// sleep, the wake-up and the message to the display server alone cost tens of microseconds.
 #include <time.h>
 #include <QCoreApplication>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -116,22 +117,30 @@ double threadCpuUs() {
 }
 
 // CPU microseconds of this thread a step of the floor described at the top, over `seconds`:
-// with a plain sleep between the steps, or with a wait and a pass of the program's event loop.
+// with a plain sleep between the steps, or stepped as the program steps a hold, from the tick of a
+// 5 ms timer of the program's event loop started again after each step.
 template <typename Input>
 double floorUsPerStep(const std::string& display, int seconds, zintor::QtEventLoop* loop) {
     Input input({}, display);
     input.moveCursorBy(1, 0);  // connects
     long steps = 0;
+    const auto step = [&] { input.moveCursorBy(steps++ / 100 % 2 == 0 ? -5 : 5, 0); };
     const double before = threadCpuUs();
-    for (const auto end = Clock::now() + std::chrono::seconds(seconds); Clock::now() < end;
-         ++steps) {
-        input.moveCursorBy(steps / 100 % 2 == 0 ? -5 : 5, 0);
-        if (loop == nullptr) {
+    if (loop == nullptr) {
+        for (const auto end = Clock::now() + std::chrono::seconds(seconds); Clock::now() < end;) {
+            step();
             std::this_thread::sleep_for(5ms);
-        } else {
-            loop->waitUntil(loop->now() + 5);
-            loop->pumpOnce();
         }
+    } else {
+        zintor::EventLoop::TimerId timer = 0;
+        std::function<void()> tick = [&] {
+            loop->stopTimer(timer);
+            step();
+            timer = loop->startTimer(5, tick);
+        };
+        timer = loop->startTimer(5, tick);
+        loop->waitUntil(loop->now() + seconds * 1000);
+        loop->stopTimer(timer);
     }
     return (threadCpuUs() - before) / static_cast<double>(steps);
 }

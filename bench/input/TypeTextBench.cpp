@@ -1,10 +1,8 @@
-// Typing speed of the real input path: the core's typeText on the Qt event loop, through the
-// XTest adapter, into a private Xvfb. Prints characters per second, both as handed to the X
-// server and as delivered by it (the last key event seen by a recording client).
+// Typing speed of the real input path: the core's typeText through the XTest adapter into a
+// private Xvfb. Prints characters per second, both as handed to the X server and as delivered by
+// it (the last key event seen by a recording client).
 //
 //   zintor_input_bench [characters] [runs]      (default 10000 characters, 5 runs)
-#include <QCoreApplication>
-
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -17,7 +15,6 @@
 #include "PrivateXServer.h"
 #include "control/InputSynthesis.h"
 #include "platform/linux/XTestKeyboardMouse.h"
-#include "platform/qt/QtEventLoop.h"
 
 namespace {
 
@@ -63,12 +60,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no X server: Xvfb cannot be started and DISPLAY is not usable\n");
         return 1;
     }
-    // Qt stays off the X server: the loop only needs to pump events between characters.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication app(argc, argv);
-    zintor::QtEventLoop loop;
     zintor::XTestKeyboardMouse input({}, server.display());
-    zintor::InputSynthesis synthesis(input, loop);
+    zintor::InputSynthesis synthesis(input);
     zintor::testing::InputRecorder recorder(server.display());
     if (!recorder.ok()) {
         std::fprintf(stderr, "the X server has no XInput 2.2\n");

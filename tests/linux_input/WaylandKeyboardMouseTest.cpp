@@ -8,7 +8,6 @@
 #include "WaylandRecorder.h"
 #include "control/InputSynthesis.h"
 #include "platform/linux/WaylandKeyboardMouse.h"
-#include "platform/sim/SimEventLoop.h"
 
 namespace zintor {
 namespace {
@@ -31,8 +30,7 @@ TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSai
     ASSERT_TRUE(connected) << input.failure();
     ASSERT_TRUE(recorder.waitUntilFocused()) << recorder.output();
     recorder.takeTexts(100, std::chrono::milliseconds(100));  // the pointer's first position
-    SimEventLoop loop;
-    InputSynthesis synthesis(input, loop);
+    InputSynthesis synthesis(input);
 
     synthesis.typeText("Ab1q");
     // On a French layout the digit keys without Shift give "&", "é", ... as on X11.
