@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,58 +26,7 @@
 namespace zintor {
 namespace {
 
-TEST(WinEventLoopTest, TimersPostedCallsAndNestedWaitsRunInOrderAndWaitsSleepAlsoInAModalLoop) {
-    WinEventLoop loop;
-    std::vector<int> order;
-    int ticks = 0, releaseTicks = 0, depthAtRelease = 0;
-    const auto start = loop.now();
-    const EventLoop::TimerId timer = loop.startTimer(20, [&] { ++ticks; });
-    EventLoop::TimerId release = 0;  // stops itself at its third tick
-    release = loop.startTimer(10, [&] {
-        if (++releaseTicks == 3) {
-            depthAtRelease = loop.waitDepth();
-            loop.stopTimer(release);
-        }
-    });
-    loop.post([&] {
-        order.push_back(1);
-        loop.post([&] { order.push_back(3); });  // after the call queued before it
-    });
-    loop.post([&] {  // a press's handler waits for the release a later event brings
-        order.push_back(2);
-        loop.waitFor([&] { return releaseTicks == 3; });
-    });
-    loop.waitUntil(start + 205);
-    EXPECT_GE(loop.now(), start + 205);
-    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(depthAtRelease, 2);  // ticked inside the press's wait, inside the outer one
-    EXPECT_TRUE(ticks >= 8 && ticks <= 10) << ticks;
-    // One sleep per tick and a few for the posted calls: a loop that spun would count thousands.
-    EXPECT_LE(loop.sleeps(), 40u);
-    loop.stopTimer(timer);
-    const int stopped = ticks;
-    const auto sleepsBefore = loop.sleeps();
-    loop.waitUntil(loop.now() + 100);
-    EXPECT_EQ(ticks, stopped);
-    EXPECT_EQ(releaseTicks, 3);
-    EXPECT_LE(loop.sleeps() - sleepsBefore, 3u);
-
-    ticks = 0;
-    int signaled = 0;
-    HANDLE data = CreateEventW(nullptr, TRUE, TRUE, nullptr);  // bytes from the serial line
-    loop.addHandle(data, [&] { ++signaled, ResetEvent(data); });
-    loop.startTimer(15, [&] { ++ticks; });
-    loop.post([&] { order.push_back(4); });
-    const WinEventLoop::ModalScope modal(loop);
-    MSG message;  // what a message box or a menu does: its own GetMessage loop
-    while ((ticks < 3 || order.size() < 4) && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        DispatchMessageW(&message);
-    }
-    EXPECT_EQ(order.size(), 4u);
-    EXPECT_EQ(ticks, 3);
-    EXPECT_EQ(signaled, 1);  // served while the dialog is open, once per signal
-    CloseHandle(data);
-}
+using Calls = std::vector<std::string>;
 
 // Runs the loop until `done` or 5 s have passed; whether it is done.
 bool waitFor(WinEventLoop& loop, const std::function<bool()>& done) {
@@ -84,6 +35,140 @@ bool waitFor(WinEventLoop& loop, const std::function<bool()>& done) {
     loop.waitFor([&] { return done() || loop.now() >= deadline; });
     loop.stopTimer(guard);
     return done();
+}
+
+// Runs `then` once, `ms` from now, from the loop's handles: an adapter's own event, as the serial
+// link's reads complete.
+void after(WinEventLoop& loop, int ms, std::function<void()> then) {
+    HANDLE timer = CreateWaitableTimerW(nullptr, TRUE, nullptr);
+    LARGE_INTEGER due;
+    due.QuadPart = -10'000LL * ms;
+    SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE);
+    auto id = std::make_shared<WinEventLoop::HandleId>();
+    *id = loop.addHandle(timer, [&loop, timer, id, then = std::move(then)] {
+        loop.removeHandle(*id);
+        CloseHandle(timer);
+        then();
+    });
+}
+
+// How late ticks and posted calls came, in ms.
+struct Lateness {
+    std::vector<std::int64_t> ticks, posted;
+    bool done = false;
+
+    static std::int64_t median(std::vector<std::int64_t> ms) {
+        std::sort(ms.begin(), ms.end());
+        return ms.at(ms.size() / 2);
+    }
+};
+
+// Rounds of a 25 ms timer, then of a call posted when a handle is signaled 25 ms later.
+void measure(WinEventLoop& loop, Lateness& late, int rounds) {
+    if (rounds == 0) {
+        late.done = true;
+        loop.quit();
+        return;
+    }
+    const std::int64_t due = loop.now() + 25;
+    auto id = std::make_shared<EventLoop::TimerId>();
+    *id = loop.startTimer(25, [&loop, &late, id, due, rounds] {
+        loop.stopTimer(*id);
+        late.ticks.push_back(loop.now() - due);
+        const std::int64_t signaled = loop.now() + 25;
+        after(loop, 25, [&loop, &late, signaled, rounds] {
+            loop.post([&loop, &late, signaled, rounds] {
+                late.posted.push_back(loop.now() - signaled);
+                measure(loop, late, rounds - 1);
+            });
+        });
+    });
+}
+
+TEST(WinEventLoopTest, TicksAndPostedCallsComeInDueOrderAndOnTimeWhileIdleAlsoInAModalLoop) {
+    WinEventLoop loop;
+    Calls calls;
+    // Timers that stop at their first tick, as the core's pauses and time-outs do.
+    const auto once = [&](int ms, const std::string& name) {
+        auto id = std::make_shared<EventLoop::TimerId>();
+        *id = loop.startTimer(ms, [&calls, &loop, id, name] {
+            calls.push_back(name);
+            loop.stopTimer(*id);
+        });
+    };
+    once(90, "90 ms");
+    once(30, "30 ms");
+    once(60, "60 ms");
+    loop.post([&] { calls.push_back("posted"); });
+    const auto sleeps = loop.sleeps();
+    waitFor(loop, [&] { return calls.size() >= 4; });
+    EXPECT_EQ(calls, (Calls{"posted", "30 ms", "60 ms", "90 ms"}));
+    EXPECT_LE(loop.sleeps() - sleeps, 25u);  // a loop that spun would count thousands
+
+    // Idle in the program's loop, then in a modal loop of the system opened outside any call
+    // (the tray's menu): the loop wakes for its own timers and for its handles.
+    Lateness idle, modal;
+    measure(loop, idle, 7);
+    loop.run();
+    measure(loop, modal, 7);
+    {
+        const WinEventLoop::ModalScope scope(loop);
+        MSG message;
+        while (!modal.done && GetMessageW(&message, nullptr, 0, 0) > 0) {
+            DispatchMessageW(&message);
+        }
+    }
+    for (const Lateness* late : {&idle, &modal}) {
+        EXPECT_LT(Lateness::median(late->ticks), 50);
+        EXPECT_LT(Lateness::median(late->posted), 50);
+    }
+}
+
+TEST(WinEventLoopTest, WhatFallsDueWhileACallRunsALoopOfItsOwnRunsAfterItInOrderOnceIfStillWanted) {
+    WinEventLoop loop;
+    Calls calls;
+    const EventLoop::TimerId stopped = loop.startTimer(10, [&] { calls.push_back("stopped"); });
+    const EventLoop::TimerId repeating = loop.startTimer(100, [&] { calls.push_back("tick"); });
+    loop.post([&] {
+        calls.push_back("call");
+        loop.post([&] { calls.push_back("posted"); });
+        // What a message box does: a loop of its own, in which the adapters' events go on. The
+        // repeating timer falls due twice meanwhile.
+        const std::int64_t end = loop.now() + 280;
+        const WinEventLoop::ModalScope modal(loop);
+        after(loop, 20, [&] { loop.post([&] { calls.push_back("event"); }); });
+        after(loop, 60, [&] { loop.stopTimer(stopped); });
+        after(loop, 250, [&] { loop.post([&] { calls.push_back("event"); }); });
+        MSG message;
+        while (loop.now() < end && GetMessageW(&message, nullptr, 0, 0) > 0) {
+            DispatchMessageW(&message);
+        }
+        calls.push_back("call returns");
+    });
+    waitFor(loop, [&] { return calls.size() >= 7; });
+    // The waiting tick ran once, and the timer goes on ticking afterwards.
+    EXPECT_EQ(calls, (Calls{"call", "call returns", "posted", "event", "tick", "event", "tick"}));
+
+    // The same inside a wait of the loop's own (the settings window waits so for its closing),
+    // which sleeps while the tick waits.
+    loop.stopTimer(repeating);
+    calls.clear();
+    const EventLoop::TimerId fast = loop.startTimer(20, [&] { calls.push_back("tick"); });
+    std::uint64_t sleeps = 0;
+    loop.post([&] {
+        calls.push_back("call");
+        after(loop, 60, [&] { loop.post([&] { calls.push_back("event"); }); });
+        const auto before = loop.sleeps();
+        loop.waitUntil(loop.now() + 100);
+        sleeps = loop.sleeps() - before;
+        calls.push_back("call returns");
+    });
+    waitFor(loop, [&] { return calls.size() >= 4; });
+    loop.stopTimer(fast);
+    ASSERT_GE(calls.size(), 4u);
+    EXPECT_EQ(Calls(calls.begin(), calls.begin() + 4),
+              (Calls{"call", "call returns", "tick", "event"}));
+    EXPECT_LE(sleeps, 25u);  // about two a due tick: a loop that spun would count thousands
 }
 
 TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {

@@ -70,14 +70,7 @@ std::int64_t WinEventLoop::now() const {
     return nowUs() / 1000;
 }
 
-void WinEventLoop::pumpOnce() {
-    ++waitDepth_;
-    dispatchPass();
-    --waitDepth_;
-}
-
 void WinEventLoop::waitFor(const std::function<bool()>& done) {
-    ++waitDepth_;
     // Every change the condition can see is made by a handler, so checking after each pass is
     // enough; in between the thread sleeps.
     while (!done()) {
@@ -87,7 +80,6 @@ void WinEventLoop::waitFor(const std::function<bool()>& done) {
         }
         sleep(-1);
     }
-    --waitDepth_;
 }
 
 void WinEventLoop::waitUntil(std::int64_t deadline) {
@@ -95,7 +87,6 @@ void WinEventLoop::waitUntil(std::int64_t deadline) {
     if (nowUs() >= deadlineUs) {
         return;
     }
-    ++waitDepth_;
     while (true) {
         dispatchPass();
         if (nowUs() >= deadlineUs) {
@@ -103,19 +94,20 @@ void WinEventLoop::waitUntil(std::int64_t deadline) {
         }
         sleep(deadlineUs);
     }
-    --waitDepth_;
 }
 
 EventLoop::TimerId WinEventLoop::startTimer(int intervalMs, std::function<void()> tick) {
     const std::int64_t intervalUs = std::max(intervalMs, 1) * std::int64_t{1000};
     const TimerId id = nextTimer_++;
-    timers_[id] = Timer{intervalUs, nowUs() + intervalUs, std::move(tick)};
+    timers_[id] = Timer{intervalUs, nowUs() + intervalUs,
+                        std::make_shared<std::function<void()>>(std::move(tick))};
     armWakeTimer();
     return id;
 }
 
 void WinEventLoop::stopTimer(TimerId id) {
-    timers_.erase(id);  // a wake-up armed for it finds nothing due, which is harmless
+    // A wake-up armed for it finds nothing due, and a tick of it waiting finds it gone.
+    timers_.erase(id);
 }
 
 void WinEventLoop::post(std::function<void()> call) {
@@ -178,28 +170,56 @@ void WinEventLoop::runMessages() {
     }
 }
 
+void WinEventLoop::enter(std::function<void()> call) {
+    if (callDepth_ > 0) {
+        waiting_.push_back(std::move(call));
+        return;
+    }
+    ++callDepth_;
+    call();
+    while (!waiting_.empty()) {
+        const std::function<void()> next = std::move(waiting_.front());
+        waiting_.pop_front();
+        next();
+    }
+    --callDepth_;
+}
+
 void WinEventLoop::runDueTimers() {
     const std::int64_t passUs = nowUs();
-    std::vector<TimerId> due;
+    std::vector<std::pair<std::int64_t, TimerId>> due;
     for (const auto& [id, timer] : timers_) {
         if (timer.dueUs <= passUs) {
-            due.push_back(id);
+            due.emplace_back(timer.dueUs, id);
         }
     }
+    std::sort(due.begin(), due.end());
     // Each due timer ticks once per pass; one that fell behind (a long handler) is not made to
-    // catch up with a burst of ticks.
-    for (const TimerId id : due) {
+    // catch up with a burst of ticks, and one whose tick waits for the running call gets no
+    // second one.
+    for (const auto& [dueUs, id] : due) {
         const auto it = timers_.find(id);
         if (it == timers_.end() || it->second.dueUs > passUs) {
-            continue;  // stopped, or ticked by a nested wait, meanwhile
+            continue;  // stopped, or seen by a pass inside a tick, meanwhile
         }
         Timer& timer = it->second;
         timer.dueUs += timer.intervalUs;
         if (timer.dueUs <= passUs) {
             timer.dueUs = passUs + timer.intervalUs;
         }
-        const std::function<void()> tick = timer.tick;  // the tick may stop its own timer
-        tick();
+        if (timer.tickWaiting) {
+            continue;
+        }
+        timer.tickWaiting = true;
+        enter([this, id] {
+            const auto found = timers_.find(id);
+            if (found == timers_.end()) {
+                return;  // stopped while the tick waited
+            }
+            found->second.tickWaiting = false;
+            const std::shared_ptr<std::function<void()>> tick = found->second.tick;
+            (*tick)();  // it may stop its own timer
+        });
     }
     armWakeTimer();
 }
@@ -207,9 +227,9 @@ void WinEventLoop::runDueTimers() {
 void WinEventLoop::runPosted() {
     // The calls queued now; calls they post run in the next pass.
     for (std::size_t n = posted_.size(); n > 0 && !posted_.empty(); --n) {
-        const std::function<void()> call = std::move(posted_.front());
+        std::function<void()> call = std::move(posted_.front());
         posted_.pop_front();
-        call();
+        enter(std::move(call));
     }
 }
 
@@ -257,6 +277,7 @@ void WinEventLoop::armWakeTimer() {
 }
 
 void WinEventLoop::sleep(std::int64_t untilUs) {
+    ++sleeps_;  // counted also when it turns back at once: a loop that spins counts thousands
     if (!posted_.empty()) {
         return;  // work is waiting
     }
@@ -277,7 +298,6 @@ void WinEventLoop::sleep(std::int64_t untilUs) {
     for (const auto& [id, watched] : handles_) {
         handles.push_back(watched.handle);
     }
-    ++sleeps_;
     MsgWaitForMultipleObjectsEx(static_cast<DWORD>(handles.size()), handles.data(), timeout,
                                 QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }

@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "ports/EventLoop.h"
@@ -13,13 +14,19 @@
 namespace zintor {
 
 // The core's event loop on the Win32 message queue of the calling thread.
-//  - Waits block in MsgWaitForMultipleObjectsEx until a message, a registered handle or the next
-//    deadline (the loop's own timers, the wait's end): an idle program sleeps.
+//  - The loop blocks in MsgWaitForMultipleObjectsEx until a message, a registered handle or the
+//    next deadline (the loop's own timers, a wait's end): an idle program sleeps, and wakes when
+//    a timer falls due.
 //  - Timers and posted calls are kept here, with millisecond precision (the system timer is set to
 //    1 ms while the loop exists). A hidden message window is woken by a WM_TIMER at the next tick
 //    and by a message for each batch of posted calls, so both keep running inside modal loops the
 //    loop does not own (message boxes, menus, the file dialog).
-//  - Registered handles (overlapped I/O events) are served by the loop's own waits.
+//  - Ticks and posted calls never run one inside another: when an adapter runs a loop of its own
+//    inside such a call (a message box, the settings window), what falls due meanwhile waits, in
+//    order, and runs right after that call returns. A timer has at most one waiting tick, and a
+//    timer stopped meanwhile does not tick. So the core is entered once at a time.
+//  - Registered handles (overlapped I/O events) are served by the loop's own waits; adapters pass
+//    what they learn from them on to the program as posted calls.
 class WinEventLoop : public EventLoop {
   public:
     using HandleId = int;
@@ -30,12 +37,14 @@ class WinEventLoop : public EventLoop {
     WinEventLoop& operator=(const WinEventLoop&) = delete;
 
     std::int64_t now() const override;
-    void pumpOnce();
-    void waitFor(const std::function<bool()>& done);
-    void waitUntil(std::int64_t deadline);
     TimerId startTimer(int intervalMs, std::function<void()> tick) override;
     void stopTimer(TimerId id) override;
     void post(std::function<void()> call) override;
+
+    // For tests and loops of the adapters' own: handles events until `done` returns true or
+    // until now() >= deadline, sleeping in between.
+    void waitFor(const std::function<bool()>& done);
+    void waitUntil(std::int64_t deadline);
 
     // `signaled` runs from the loop whenever `handle` is signaled; it must reset the handle (or
     // remove it), or it runs again at once. At most 60 handles.
@@ -65,16 +74,16 @@ class WinEventLoop : public EventLoop {
     void quit(int exitCode = 0);
     bool quitting() const { return quitting_; }
 
-    // Waits running right now, nested in each other (0 at the top of run()).
-    int waitDepth() const { return waitDepth_; }
-    // Times the loop went to sleep (the tests use it to see that waits do not spin).
+    // Times the loop came to sleep, also when something was due at once (the tests use it to see
+    // that waits do not spin).
     std::uint64_t sleeps() const { return sleeps_; }
 
   private:
     struct Timer {
         std::int64_t intervalUs;
         std::int64_t dueUs;
-        std::function<void()> tick;
+        std::shared_ptr<std::function<void()>> tick;  // kept alive while it runs
+        bool tickWaiting = false;  // a tick fell due inside another call and waits for it
     };
     struct Watched {
         HANDLE handle;
@@ -83,6 +92,8 @@ class WinEventLoop : public EventLoop {
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     std::int64_t nowUs() const;
+    // Runs `call` now, or after the tick or posted call that is running when it comes.
+    void enter(std::function<void()> call);
     void dispatchPass();
     void runMessages();
     void runDueTimers();
@@ -100,9 +111,10 @@ class WinEventLoop : public EventLoop {
     TimerId nextTimer_ = 1;
     std::deque<std::function<void()>> posted_;
     bool postWakePending_ = false;
+    std::deque<std::function<void()>> waiting_;  // fell due inside the running call
+    int callDepth_ = 0;
     std::map<HandleId, Watched> handles_;
     HandleId nextHandle_ = 1;
-    int waitDepth_ = 0;
     int modalDepth_ = 0;
     bool quitting_ = false;
     int exitCode_ = 0;

@@ -240,7 +240,7 @@ void WinSerialLink::postReceive() {
             return;
         }
         receivePosted_ = false;
-        // Disarmed meanwhile, or the bytes already taken by a nested handler: nothing to report.
+        // Disarmed meanwhile, or the bytes already taken by an earlier call: nothing to report.
         if (armed_ && isOpen() && !received_.empty() && listener_) {
             listener_(SerialEvent::Receive);
         }

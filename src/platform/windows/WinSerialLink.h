@@ -19,7 +19,8 @@ namespace zintor {
 //    lines (wine's pseudo-terminals) gives break only; one whose waits are aborted (wine ends them
 //    when the line is written to) gives no line events at all.
 //  - Receive events are posted to the loop, only while armed; arming with bytes already buffered
-//    posts one at once. Line events are posted as they come.
+//    posts one at once. Line events are posted as they come. As posted calls they never run
+//    inside another call into the program (see WinEventLoop).
 //  - A port whose device went away (USB adapter unplugged, Bluetooth dropped, the other end of a
 //    pseudo-terminal closed under wine) fails its read: the link closes the port and reports
 //    HangUp once.
