@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDateTime>
 #include <QEventLoop>
+#include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QProcess>
@@ -100,17 +102,31 @@ TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     ASSERT_TRUE(toggle && showAgain && !toggle->isChecked() && !showAgain->isEnabled());
 
     settings.write("WebPhonePort", "0");  // any free port
+    // A token an older Zintor kept in the settings file (readable by all) moves to a file of
+    // the user's own; so does the certificate's key.
+    const std::string oldToken = "0123456789abcdefghijklmn";
+    settings.write("WebPhoneToken", oldToken);
     toggle->trigger();
     ASSERT_TRUE(phone.enabled() && toggle->isChecked() && showAgain->isEnabled());
     EXPECT_EQ(settings.read("WebPhone", ""), "1");
+    EXPECT_EQ(settings.read("WebPhoneToken", "gone"), "");
+    const QString tokenFile = folder.path() + "/webphone-token";
+    for (const QString& secret : {tokenFile, folder.path() + "/webphone-key.pem"}) {
+        const auto mode = QFile::permissions(secret);
+        EXPECT_TRUE(mode.testFlag(QFileDevice::ReadOwner) && (mode & 0x0077) == 0);  // group, other
+    }
+    auto savedToken = [&] {
+        QFile file(tokenFile);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toStdString() : "";
+    };
+    EXPECT_EQ(savedToken(), oldToken);
     QWidget* window = nullptr;
     for (QWidget* shown : QApplication::topLevelWidgets()) {
         window = shown->objectName() == "frmWebPhone" && shown->isVisible() ? shown : window;
     }
     ASSERT_TRUE(window);
     const QString address = phone.address();
-    EXPECT_TRUE(
-        address.endsWith("/?t=" + QString::fromStdString(settings.read("WebPhoneToken", ""))));
+    EXPECT_TRUE(address.endsWith("/?t=" + QString::fromStdString(oldToken)));
     EXPECT_EQ(window->findChild<QLabel*>("lblAddress")->text(), address);
     EXPECT_EQ(output("openssl", {"x509", "-noout", "-fingerprint", "-sha256", "-in",
                                  folder.path() + "/webphone-cert.pem"}),
@@ -122,6 +138,7 @@ TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     const QString png = folder.path() + "/qr.png";
     window->findChild<QLabel*>("imgQrCode")->pixmap().save(png);
     EXPECT_EQ(output("zbarimg", {"--raw", "-q", png}), phone.address());
+    EXPECT_TRUE(phone.address().endsWith(QString::fromStdString(savedToken())));
     for (const auto& [url, code] : {std::pair(phone.address(), "200"), std::pair(address, "403")}) {
         // asked over loopback, whatever host the address names
         EXPECT_EQ(code, output("curl", {"-ks", "--connect-to", "::127.0.0.1:", "-o", "/dev/null",
@@ -145,6 +162,34 @@ TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     toggle->trigger();
     EXPECT_TRUE(told.startsWith("The web phone cannot start: ")) << told.toStdString();
     EXPECT_FALSE(phone.enabled() || toggle->isChecked() || showAgain->isEnabled());
+}
+
+TEST(WebCertificateTest, NamesEveryHostServesOnlyAsAServerAndIsRenewedBeforeItRunsOut) {
+    test::WithApp app;
+    QTemporaryDir folder;
+    const QStringList hosts{"127.0.0.1", "::1", "192.168.4.7", "pc.local"};
+    const WebCertificate made = WebCertificate::loadOrCreate(folder.path(), hosts);
+    ASSERT_TRUE(made.ok() && made.renewed);
+    const QString text =
+        output("openssl", {"x509", "-noout", "-text", "-in", folder.path() + "/webphone-cert.pem"});
+    for (const char* part :
+         {"IP Address:127.0.0.1, IP Address:0:0:0:0:0:0:0:1, IP Address:192.168.4.7, DNS:pc.local",
+          "TLS Web Server Authentication", "CA:FALSE", "Digital Signature"}) {
+        EXPECT_TRUE(text.contains(part)) << part;
+    }
+    const QDateTime from = made.certificate.effectiveDate(), to = made.certificate.expiryDate();
+    EXPECT_TRUE(from.daysTo(to) <= 398 && to > QDateTime::currentDateTimeUtc().addDays(390));
+
+    // Kept while good; made anew when a host is missing or when it runs out within a month.
+    EXPECT_FALSE(WebCertificate::loadOrCreate(folder.path(), hosts).renewed);
+    const WebCertificate moved =
+        WebCertificate::loadOrCreate(folder.path(), {"127.0.0.1", "192.168.4.8"});
+    EXPECT_TRUE(moved.renewed && moved.fingerprint() != made.fingerprint());
+    output("openssl", {"req", "-x509", "-new", "-key", folder.path() + "/webphone-key.pem", "-subj",
+                       "/CN=old", "-days", "20", "-addext", "subjectAltName=IP:127.0.0.1", "-out",
+                       folder.path() + "/webphone-cert.pem"});
+    const WebCertificate old = WebCertificate::loadOrCreate(folder.path(), {"127.0.0.1"});
+    EXPECT_TRUE(old.renewed && old.certificate.expiryDate() > to.addDays(-2));
 }
 
 TEST(WebPhoneServerTest, OnlyPeersOnTheLocalNetworkAreServed) {

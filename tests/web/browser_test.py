@@ -1,14 +1,19 @@
 #!/usr/bin/python3
 """`scripts/run --demo` (the real zintor, input on a private Xvfb) hands the page's address to
-$BROWSER; headless Chromium (Selenium) opens it: the link comes up, the menus show, a held key
-moves the cursor until let go, typed text reaches the X server; wrong tokens, other origins, a
-second phone and a big frame are refused; Ctrl+C ends the demo and removes its configuration."""
+$BROWSER; one script then runs in two engines: headless Chromium, and WebKit (Safari's engine:
+WebKitGTK's MiniBrowser driven by WebKitWebDriver). The page loads, the link comes up, the menus
+show; a held key moves the cursor until let go, and also stops when the page loses the focus or
+goes silent; typed text reaches the X server; an old address, another origin, a wrong token, a
+second phone and a big frame are refused in clear words. The demo always removes its
+configuration: after Ctrl+C (Chromium) and after Zintor ended by itself (WebKit)."""
 
-import contextlib, importlib.util, os, re, shutil, signal, subprocess, sys, tempfile, time
+import contextlib, importlib.util, os, re, shutil, signal, socket, subprocess, sys, tempfile, time
 
 ZINTOR, DEMO = sys.argv[1:3]
+MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"  # webkit2gtk-driver's
 
-missing = [p for p in ("Xvfb", "chromium", "chromedriver", "xdotool", "xev") if not shutil.which(p)]
+missing = [p for p in ("Xvfb", "chromium", "chromedriver", "WebKitWebDriver", "xdotool", "xev")
+           if not shutil.which(p)] + ([] if os.path.exists(MINIBROWSER) else ["MiniBrowser"])
 missing += [] if importlib.util.find_spec("selenium") else ["python3-selenium"]
 if missing:
     require = os.environ.get("ZINTOR_REQUIRE_ALL")  # scripts/test: a failure, not a skip
@@ -22,7 +27,6 @@ from selenium.webdriver.support.ui import WebDriverWait
 
 work = tempfile.mkdtemp(prefix="zintor-web-")
 children = []  # each leads its own process group
-driver = None
 
 
 def start(command, **options):
@@ -30,27 +34,18 @@ def start(command, **options):
     return children[-1]
 
 
-try:
-    # A private X server; its number comes back on a pipe.
-    read_end, write_end = os.pipe()
+def xserver():
+    read_end, write_end = os.pipe()  # the display's number comes back on it
     start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
           pass_fds=[write_end], stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
-        xenv = dict(os.environ, DISPLAY=":" + pipe.readline().strip())
-    xenv.pop("WAYLAND_DISPLAY", None)
+        env = dict(os.environ, DISPLAY=":" + pipe.readline().strip())
+    env.pop("WAYLAND_DISPLAY", None)
+    return env
 
-    def xdotool(*args):
-        return subprocess.run(["xdotool", *args], env=xenv, capture_output=True, text=True,
-                              check=True).stdout
 
-    def pointer():
-        return int(re.search(r"X=(\d+)", xdotool("getmouselocation", "--shell")).group(1))
-
-    # A window that records the keys it gets (no window manager: the focus follows the pointer).
-    xev = start(["xev", "-geometry", "300x200+600+500", "-event", "keyboard"], env=xenv,
-                stdout=subprocess.PIPE, text=True, bufsize=1)
-
+def chromium():
     options = webdriver.ChromeOptions()
     options.binary_location = shutil.which("chromium")
     for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
@@ -58,92 +53,171 @@ try:
                  "--disable-component-update", "--disable-sync", "--ignore-certificate-errors",
                  "--user-data-dir=" + os.path.join(work, "chromium"), "--window-size=390,844"):
         options.add_argument(flag)
-    driver = webdriver.Chrome(options=options, service=Service(shutil.which("chromedriver")))
-    wait = WebDriverWait(driver, 20)
+    return webdriver.Chrome(options=options, service=Service(shutil.which("chromedriver")))
 
+
+def webkit():
+    # On an X server of its own, away from the pointer and keys Zintor makes. Its web process
+    # sandbox needs user namespaces, which test machines in containers do not give.
+    env = dict(xserver(), WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS="1")
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        port = probe.getsockname()[1]
+    start(["WebKitWebDriver", "--port=%d" % port], env=env, stdout=subprocess.DEVNULL,
+          stderr=subprocess.DEVNULL)
+    options = webdriver.WebKitGTKOptions()
+    options.binary_location = MINIBROWSER
+    options.add_argument("--automation")
+    options.set_capability("acceptInsecureCerts", True)
+    for _ in range(100):
+        with contextlib.suppress(OSError), socket.create_connection(("127.0.0.1", port)):
+            break
+        time.sleep(0.1)
+    driver = webdriver.Remote("http://127.0.0.1:%d" % port, options=options)
+    driver.set_window_rect(0, 0, 390, 700)
+    return driver
+
+
+def try_in(engine, make_driver, xenv):
+    def xdotool(*args):
+        return subprocess.run(["xdotool", *args], env=xenv, capture_output=True, text=True,
+                              check=True).stdout
+
+    def pointer():
+        return int(re.search(r"X=(\d+)", xdotool("getmouselocation", "--shell")).group(1))
+
+    def stops(why):  # the cursor stands still (while ">" may still be held on the page)
+        last = [pointer(), time.time()]
+
+        def still(_):
+            now = pointer()
+            if now != last[0]:
+                last[:] = [now, time.time()]
+            return time.time() - last[1] > 0.4
+        WebDriverWait(driver, 3, 0.05).until(still, why)
+
+    driver = make_driver()
+    wait = WebDriverWait(driver, 20)
     # The demo, its browser a recorder of the address it is to open; mktemp's folders in tmp/.
-    recorder, tmp, log = (os.path.join(work, name) for name in ("browser", "tmp", "zintor.txt"))
+    recorder, tmp, log = (os.path.join(work, engine + name) for name in ("-browser", "-tmp", ".txt"))
     open(recorder, "w").write('#!/bin/sh\necho "$1" >"$0.opened"\n')
     os.chmod(recorder, 0o755)
     os.mkdir(tmp)
     demo = start([DEMO, "--demo"], stdout=open(log, "w"), stderr=subprocess.STDOUT, env=dict(
         xenv, ZINTOR_PROGRAM=ZINTOR, ZINTOR_DEMO_PORT="0", BROWSER=recorder, TMPDIR=tmp,
         QT_QPA_PLATFORM="offscreen"))
+    try:
+        wait.until(lambda _: os.path.exists(recorder + ".opened"), "the browser was not opened")
+        address = open(recorder + ".opened").read().strip()
+        base, token = address.split("?t=")
+        assert re.fullmatch(r"https://127\.0\.0\.1:\d+/", base) and len(token) >= 22, address
 
-    wait.until(lambda _: os.path.exists(recorder + ".opened"), "the browser was not opened")
-    address = open(recorder + ".opened").read().strip()
-    base, token = address.split("?t=")
-    assert re.fullmatch(r"https://127\.0\.0\.1:\d+/", base) and len(token) >= 22, address
+        def logged(text):
+            wait.until(lambda _: text in open(log).read(), text)
 
-    def refused(url, why):  # a socket closed before a message, and the refusal logged
-        events = driver.execute_async_script("""
-            const done = arguments[1], seen = [], ws = new WebSocket(arguments[0]);
-            ws.onmessage = () => seen.push("message");
-            ws.onclose = () => done(seen.concat("closed"));
-            setTimeout(() => done(seen), 5000);""", url)
-        assert events == ["closed"], events
-        wait.until(lambda _: "connection from 127.0.0.1 refused (" + why in open(log).read(), why)
+        def refused(url, why):  # the socket closed with the reason, before any message
+            events = driver.execute_async_script("""
+                const done = arguments[1], seen = [], ws = new WebSocket(arguments[0]);
+                ws.onmessage = () => seen.push("message");
+                ws.onclose = e => done(seen.concat("closed: " + e.reason));
+                setTimeout(() => done(seen), 5000);""", url)
+            assert events == ["closed: " + why], events
+            logged("connection from 127.0.0.1 refused (" + why)
 
-    def shows(element, text):
-        wait.until(lambda d: text in d.find_element(By.ID, element).text, text)
+        def shows(element, text):
+            wait.until(lambda d: text in d.find_element(By.ID, element).text, text)
 
-    # Without the token no page; a page of another origin (localhost) gets no socket.
-    driver.get(base + "?t=wrong")
-    assert "Zintor phone" not in driver.page_source, "page served without the token"
-    sockets = base.replace("https:", "wss:") + "ws?t="
-    driver.execute_cdp_cmd("Page.setBypassCSP", {"enabled": True})  # so that the page tries
-    driver.get(address.replace("127.0.0.1", "localhost"))
-    refused(sockets + token, "foreign origin https://localhost:")
-    driver.execute_cdp_cmd("Page.setBypassCSP", {"enabled": False})
-    # With the token the link comes up and the menu shows; no socket for a wrong token or phone 2.
-    driver.get(address)
-    shows("screen", "Move Mouse")
-    assert "Zintor connected" in driver.find_element(By.ID, "link").text
-    refused(sockets + "wrong", "missing or wrong pairing token")
-    refused(sockets + token, "another phone is connected")
-    if os.environ.get("ZINTOR_WEB_SCREENSHOT"):  # scripts/screenshots: the page at phone size
-        driver.save_screenshot(os.environ["ZINTOR_WEB_SCREENSHOT"])
-    items = driver.find_elements(By.CSS_SELECTOR, "#menu li")
-    next(i for i in items if i.text == "Move Mouse").click()
-    shows("mode", "keypad on")
+        def hold(key):
+            ActionChains(driver).click_and_hold(key).perform()
+            WebDriverWait(driver, 5).until(lambda _: pointer() > start_x + 30, "no move right")
 
-    # Holding ">" moves the cursor right until the key is let go.
-    xdotool("mousemove", "100", "100")
-    right = driver.find_element(By.CSS_SELECTOR, '#keypad button[data-code=">"]')
-    ActionChains(driver).click_and_hold(right).perform()
-    WebDriverWait(driver, 5).until(lambda _: pointer() > 130, "the cursor did not move right")
-    ActionChains(driver).release(right).perform()
-    time.sleep(0.3)
-    stopped = pointer()
-    time.sleep(0.5)
-    assert pointer() == stopped, "the cursor went on after the key was let go"
+        # An old address: a page that says what to do. A page from another origin (localhost,
+        # not an address Zintor serves) loads, but gets no socket.
+        driver.get(base + "?t=wrong")
+        shows("stale", "Scan the new code on the PC")
+        driver.get(address.replace("127.0.0.1", "localhost"))
+        logged("refused (foreign origin https://localhost:")
+        # With the token the link comes up and the menu shows; no socket for a wrong token or
+        # a second phone, and the second phone's page says why.
+        driver.get(address)
+        shows("screen", "Move Mouse")
+        assert "Zintor connected" in driver.find_element(By.ID, "link").text
+        sockets = base.replace("https:", "wss:") + "ws?t="
+        refused(sockets + "wrong", "missing or wrong pairing token")
+        refused(sockets + token, "another phone is connected")
+        first = driver.current_window_handle
+        driver.switch_to.new_window("tab")
+        driver.get(address)
+        shows("link", "Another phone is connected")
+        driver.close()
+        driver.switch_to.window(first)
+        if os.environ.get("ZINTOR_WEB_SCREENSHOT") and engine == "chromium":  # scripts/screenshots
+            driver.save_screenshot(os.environ["ZINTOR_WEB_SCREENSHOT"])
+        items = driver.find_elements(By.CSS_SELECTOR, "#menu li")
+        next(i for i in items if i.text == "Move Mouse").click()
+        shows("mode", "keypad on")
 
-    # Key 0 opens the input box; what is typed there reaches the window under the pointer.
-    xdotool("mousemove", "700", "600")
-    ActionChains(driver).click(driver.find_element(By.CSS_SELECTOR, '[data-code="0"]')).perform()
-    wait.until(lambda d: d.find_element(By.ID, "text")).send_keys("Hi5")
-    driver.find_element(By.ID, "send").click()
-    os.set_blocking(xev.stdout.fileno(), False)
-    keys = []  # one-character key symbols as xev reports them, each pressed and released
+        # Holding ">" moves the cursor right until the key is let go, the page loses the focus,
+        # or the page goes silent (Zintor lets go of a key not confirmed for 500 ms).
+        right = driver.find_element(By.CSS_SELECTOR, '#keypad button[data-code=">"]')
+        for end in ("let go", "blur", "silent"):
+            xdotool("mousemove", "100", "100")
+            start_x = pointer()
+            hold(right)
+            if end == "blur":
+                driver.execute_script("window.dispatchEvent(new Event('blur'))")
+            elif end == "silent":
+                driver.execute_script("socket.send = () => {}")
+            else:
+                ActionChains(driver).release(right).perform()
+            stops("the cursor went on after " + end)
+            if end != "let go":
+                ActionChains(driver).release(right).perform()
+        logged("Web phone: key > released (not confirmed for")
+        driver.execute_script("delete socket.send")
 
-    def typed(_):
-        keys.extend(re.findall(r"keysym 0x\w+, (\w)\)", "".join(iter(xev.stdout.readline, ""))))
-        return "HHii55" in "".join(keys)
+        # Key 0 opens the input box; what is typed there reaches the window under the pointer.
+        xdotool("mousemove", "700", "600")
+        ActionChains(driver).click(driver.find_element(By.CSS_SELECTOR, '[data-code="0"]')).perform()
+        wait.until(lambda d: d.find_element(By.ID, "text")).send_keys("Hi5")
+        driver.find_element(By.ID, "send").click()
+        keys = []  # one-character key symbols as xev reports them, each pressed and released
 
-    WebDriverWait(driver, 10).until(typed, "Hi5 did not reach the X server")
+        def typed(_):
+            keys.extend(re.findall(r"keysym 0x\w+, (\w)\)", "".join(iter(xev.stdout.readline, ""))))
+            return "HHii55" in "".join(keys)
 
-    # An oversized frame ends the page's connection (a hang-up for the program, which goes on);
-    # the page connects again by itself and the link comes back.
-    driver.execute_script("socket.send('x'.repeat(5000))")
-    wait.until(lambda _: "phone lost (page closed (code 1009" in open(log).read(), "not refused")
-    shows("screen", "Move Mouse")
-    os.killpg(demo.pid, signal.SIGINT)  # Ctrl+C: the demo's configuration goes with it
-    demo.wait(10)
-    assert not [f for f in os.listdir(tmp) if f.startswith("tmp.")], "the demo left its files"
-    print("web phone in Chromium: OK")
-finally:
-    if driver:
+        WebDriverWait(driver, 10).until(typed, "Hi5 did not reach the X server")
+
+        # An oversized frame ends the page's connection (a hang-up for the program, which goes
+        # on); the page connects again by itself and the link comes back.
+        driver.execute_script("socket.send('x'.repeat(5000))")
+        logged("phone lost (page closed (code 1009")
+        shows("screen", "Move Mouse")
+        if engine == "chromium":
+            os.killpg(demo.pid, signal.SIGINT)  # Ctrl+C
+        else:  # Zintor ends by itself
+            program = os.path.realpath(ZINTOR)
+            for pid in open("/proc/%d/task/%d/children" % (demo.pid, demo.pid)).read().split():
+                with contextlib.suppress(OSError):
+                    if os.path.realpath("/proc/%s/exe" % pid) == program:
+                        os.kill(int(pid), signal.SIGKILL)
+        demo.wait(10)
+        assert not [f for f in os.listdir(tmp) if f.startswith("tmp.")], "the demo left its files"
+        print("web phone in %s: OK" % engine)
+    finally:
         driver.quit()
+
+
+try:
+    xenv = xserver()  # Zintor's input goes here
+    # A window that records the keys it gets (no window manager: the focus follows the pointer).
+    xev = start(["xev", "-geometry", "300x200+600+500", "-event", "keyboard"], env=xenv,
+                stdout=subprocess.PIPE, text=True, bufsize=1)
+    os.set_blocking(xev.stdout.fileno(), False)
+    try_in("chromium", chromium, xenv)
+    try_in("webkit", webkit, xenv)
+finally:
     for child in reversed(children):
         with contextlib.suppress(ProcessLookupError):
             os.killpg(child.pid, signal.SIGKILL)

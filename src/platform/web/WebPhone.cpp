@@ -1,5 +1,7 @@
 #include "WebPhone.h"
 
+#include <QDir>
+#include <QFile>
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QRandomGenerator>
@@ -19,6 +21,8 @@ WebPhone::WebPhone(SettingsStore& settings, PortRegistry& systemPorts, SerialLin
           [this] { return server_.phoneConnected(); }),
       switch_(serialPorts, link_, [this] { return enabled() ? comNumber() : 0; }) {
     link_.setPresenceListener([this] { portChangedLater(); });
+    renewCheck_.setInterval(kRenewCheckMs);
+    connect(&renewCheck_, &QTimer::timeout, this, [this] { renewCertificate(); });
     if (settings_.read("WebPhone", "0") == "1") {
         setEnabled(true);
     }
@@ -49,19 +53,13 @@ bool WebPhone::setEnabled(bool on) {
     settings_.write("WebPhone", on ? "1" : "0");
     settings_.flush();
     if (!on) {
+        renewCheck_.stop();
         server_.stop();
         portChangedLater();
         return true;
     }
-    if (!certificate_.ok()) {
-        certificate_ = WebCertificate::loadOrCreate(configFolder_);
-    }
-    QString token = QString::fromStdString(settings_.read("WebPhoneToken", ""));
-    if (token.size() < (kTokenBytes * 4 + 2) / 3) {  // none, or too short to be ours
-        token = makeToken();
-        settings_.write("WebPhoneToken", token.toStdString());
-        settings_.flush();
-    }
+    renewCertificate();
+    const QString token = readToken();
     bool ok = false;
     int port = QString::fromStdString(settings_.read("WebPhonePort", "")).toInt(&ok);
     if (!ok || port < 0 || port > 65535) {
@@ -74,16 +72,68 @@ bool WebPhone::setEnabled(bool on) {
     }
     log_("Web phone: open " + address().toStdString() + " on the phone (certificate SHA-256 " +
          fingerprint().toStdString() + "); it is port COM" + std::to_string(comNumber()));
+    renewCheck_.start();
     portChangedLater();
+    return true;
+}
+
+void WebPhone::renewCertificate() {
+    const WebCertificate certificate =
+        WebCertificate::loadOrCreate(configFolder_, WebPhoneServer::servedHosts());
+    if (!certificate.ok() && certificate_.ok()) {
+        log_("Web phone: cannot renew the certificate: " + certificate.error.toStdString());
+        return;
+    }
+    const bool changed = certificate_.ok() && certificate.fingerprint() != fingerprint();
+    certificate_ = certificate;
+    if (certificate.renewed && certificate.ok()) {
+        log_("Web phone: new certificate, SHA-256 " + fingerprint().toStdString() +
+             " (the browser asks once more)");
+    }
+    if (changed && server_.running()) {
+        server_.setCertificate(certificate_);
+        emit addressChanged();
+    }
+}
+
+QString WebPhone::readToken() {
+    const int shortest = (kTokenBytes * 4 + 2) / 3;
+    const QString path = configFolder_ + "/webphone-token";
+    QFile file(path);
+    QString token =
+        file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).trimmed() : QString();
+    const QString old = QString::fromStdString(settings_.read("WebPhoneToken", ""));
+    if (token.size() < shortest) {  // none, or too short to be ours
+        token = old.size() >= shortest ? old : makeToken();
+        if (!saveToken(token)) {
+            return token;  // kept where it was for now
+        }
+    } else {
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    if (!old.isEmpty()) {
+        settings_.write("WebPhoneToken", "");
+        settings_.flush();
+        log_("Web phone: the pairing token moved from the settings file to " + path.toStdString());
+    }
+    return token;
+}
+
+bool WebPhone::saveToken(const QString& token) {
+    const QString path = configFolder_ + "/webphone-token";
+    if (!QDir().mkpath(configFolder_) || !writeOwnerOnlyFile(path, token.toLatin1() + '\n')) {
+        log_("Web phone: cannot write " + path.toStdString());
+        return false;
+    }
     return true;
 }
 
 void WebPhone::newToken() {
     const QString token = makeToken();
-    settings_.write("WebPhoneToken", token.toStdString());
-    settings_.flush();
+    saveToken(token);
     server_.setToken(token);
     log_("Web phone: new pairing token; the old address no longer works");
+    emit addressChanged();
 }
 
 QString WebPhone::localAddress() const {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,15 +21,19 @@ namespace zintor::web {
 //   WebPhone       1 = on (default 0)
 //   WebPhonePort   the HTTPS port (default 47814)
 //   WebPhoneCom    the COM number it takes (default 16, the highest the port menu offers)
-//   WebPhoneToken  the pairing token (made when missing; a new one on request)
+// The pairing token is kept beside the certificate, in webphone-token, readable by the user
+// only (one found in the settings file, where an older Zintor kept it, is moved there).
+// The certificate is checked every kRenewCheckMs and renewed before it runs out.
 class WebPhone : public QObject {
     Q_OBJECT
   public:
     static constexpr int kDefaultPort = 47814;
     static constexpr int kDefaultCom = 16;
     static constexpr int kTokenBytes = 18;  // 144 bits
+    static constexpr int kRenewCheckMs = 3600 * 1000;
 
-    // `configFolder` holds the certificate. Switches itself on when the settings say so.
+    // `configFolder` holds the certificate and the token. Switches itself on when the settings say
+    // so.
     WebPhone(SettingsStore& settings, PortRegistry& systemPorts, SerialLink& serialPorts,
              QString configFolder, Diagnostic log);
     ~WebPhone() override;
@@ -50,8 +55,15 @@ class WebPhone : public QObject {
 
     static QString makeToken();
 
+  signals:
+    // A new token or a new certificate: what the address window shows changed.
+    void addressChanged();
+
   private:
     QString localAddress() const;
+    QString readToken();
+    bool saveToken(const QString& token);
+    void renewCertificate();
     void portChangedLater();
 
     SettingsStore& settings_;
@@ -62,6 +74,7 @@ class WebPhone : public QObject {
     WebPhoneLink link_;
     WebPortRegistry registry_;
     SerialSwitch switch_;
+    QTimer renewCheck_;
     QString error_;
 };
 

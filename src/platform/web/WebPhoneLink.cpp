@@ -43,6 +43,9 @@ WebPhoneLink::WebPhoneLink(WebPhoneServer& server, Diagnostic log)
     connect(&server_, &WebPhoneServer::phoneMessage, this,
             [this](const QString& text) { onAction(text); });
     connect(&server_, &WebPhoneServer::phoneLost, this, [this] { onPageLost(); });
+    holdCheck_.setSingleShot(true);
+    holdCheck_.setTimerType(Qt::PreciseTimer);
+    connect(&holdCheck_, &QTimer::timeout, this, [this] { releaseUnconfirmed(); });
 }
 
 WebPhoneLink::~WebPhoneLink() {
@@ -77,6 +80,8 @@ void WebPhoneLink::endSession() {
     open_ = false;
     armed_ = false;
     received_.clear();
+    held_.clear();
+    holdCheck_.stop();
     model_.reset();
 }
 
@@ -171,8 +176,24 @@ void WebPhoneLink::onAction(const QString& json) {
     } else if (what == QLatin1String("text")) {
         line = model_.enterText(action.value(QStringLiteral("text")).toString().toStdString());
     } else if (what == QLatin1String("key")) {
-        line = model_.key(action.value(QStringLiteral("code")).toString().toStdString(),
-                          action.value(QStringLiteral("down")).toBool());
+        const std::string code = action.value(QStringLiteral("code")).toString().toStdString();
+        const bool down = action.value(QStringLiteral("down")).toBool();
+        line = model_.key(code, down);
+        if (line && down) {
+            held_[code].start();
+            if (!holdCheck_.isActive()) {
+                holdCheck_.start(kHoldLostMs);
+            }
+        } else if (line) {
+            held_.erase(code);
+        }
+    } else if (what == QLatin1String("hold")) {
+        // Only a key still held is kept; the page's screen stays as it is.
+        const auto key = held_.find(action.value(QStringLiteral("code")).toString().toStdString());
+        if (key != held_.end()) {
+            key->second.start();
+        }
+        return;
     } else {
         log_("Web phone: unknown action from the page ignored");
     }
@@ -180,6 +201,28 @@ void WebPhoneLink::onAction(const QString& json) {
         toProgram(*line);
     } else {
         pushScreen();  // the page learns that nothing happened
+    }
+}
+
+void WebPhoneLink::releaseUnconfirmed() {
+    qint64 next = kHoldLostMs;
+    for (auto key = held_.begin(); key != held_.end();) {
+        const qint64 silent = key->second.elapsed();
+        if (silent < kHoldLostMs) {
+            next = std::min(next, kHoldLostMs - silent);
+            ++key;
+            continue;
+        }
+        log_("Web phone: key " + key->first + " released (not confirmed for " +
+             std::to_string(silent) + " ms)");
+        const std::optional<std::string> line = model_.key(key->first, false);
+        key = held_.erase(key);
+        if (line) {
+            toProgram(*line);
+        }
+    }
+    if (!held_.empty()) {
+        holdCheck_.start(static_cast<int>(next));
     }
 }
 

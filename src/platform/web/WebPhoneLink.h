@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "PhoneModel.h"
@@ -18,11 +21,15 @@ class WebPhoneServer;
 // action from a fixed list: it cannot make the phone send any other line.
 //  - open() succeeds only while a page is connected (like a device that is there);
 //  - losing the page while open closes the link and reports SerialEvent::HangUp;
-//  - receive events are posted, only while armed, as for a cable.
+//  - receive events are posted, only while armed, as for a cable;
+//  - a held key must be confirmed by the page ({"do":"hold"}) while it is held: one it stopped
+//    confirming for kHoldLostMs (the page hidden, the network gone) is released, with the
+//    release line a phone sends.
 class WebPhoneLink : public QObject, public SerialLink {
     Q_OBJECT
   public:
     static constexpr std::size_t kMaxCommand = 4096;  // longer command lines get ERROR
+    static constexpr int kHoldLostMs = 500;
 
     WebPhoneLink(WebPhoneServer& server, Diagnostic log);
     ~WebPhoneLink() override;
@@ -48,6 +55,7 @@ class WebPhoneLink : public QObject, public SerialLink {
     void toProgram(const std::string& line);
     void pushScreen();
     void postReceive();
+    void releaseUnconfirmed();
 
     WebPhoneServer& server_;
     Diagnostic log_;
@@ -56,6 +64,8 @@ class WebPhoneLink : public QObject, public SerialLink {
     std::function<void()> presence_;
     std::string received_;
     std::string partial_;
+    std::map<std::string, QElapsedTimer> held_;  // keys pressed, since their last confirmation
+    QTimer holdCheck_;
     bool open_ = false;
     bool armed_ = false;
     bool receivePosted_ = false;

@@ -80,6 +80,7 @@ class AddressWindow : public QDialog {
         });
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
         layout->addWidget(buttons);
+        connect(&webPhone_, &WebPhone::addressChanged, this, [this] { refresh(); });
         refresh();
     }
 

@@ -1,15 +1,35 @@
 #include "WebPhoneServer.h"
 
+#include <cctype>
+
 #include <QFile>
-#include <QHttpServerRequest>
-#include <QHttpServerResponder>
-#include <QSslConfiguration>
+#include <QHostInfo>
+#include <QNetworkInterface>
+#include <QSslSocket>
 #include <QTcpServer>
+#include <QUrl>
 #include <QUrlQuery>
+
+#include "WebConnection.h"
 
 namespace zintor::web {
 
 namespace {
+
+// What an old or wrong address shows instead of the phone.
+constexpr char kStalePage[] =
+    "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><meta name=\"viewport\" "
+    "content=\"width=device-width, initial-scale=1\"><title>Zintor phone: address too old</title>"
+    "</head><body style=\"font:18px/1.4 system-ui,sans-serif;margin:24px;background:#1d2430;"
+    "color:#eef\"><h1 style=\"font-size:22px\">This address no longer works</h1><p id=\"stale\">"
+    "Scan the new code on the PC: in Zintor's tray menu, <b>Phone settings &gt; Web phone "
+    "address...</b></p></body></html>";
+
+constexpr char kHandedOver[] = "zintorHandedOver";  // a TLS socket given to the WebSocket server
+
+constexpr char kPagePolicy[] =
+    "default-src 'none'; style-src 'unsafe-inline'; script-src 'unsafe-inline'; img-src data:; "
+    "frame-ancestors 'none'; base-uri 'none'; form-action 'none'; connect-src 'self'";
 
 // Compares in a time that does not depend on where the texts differ.
 bool sameToken(const QString& given, const QString& token) {
@@ -25,21 +45,62 @@ bool sameToken(const QString& given, const QString& token) {
     return diff == 0;
 }
 
-std::string peerText(const QHostAddress& address) {
+QHostAddress plain(const QHostAddress& address) {
     bool isV4 = false;
     const quint32 v4 = address.toIPv4Address(&isV4);
-    return (isV4 ? QHostAddress(v4) : address).toString().toStdString();
+    QHostAddress result = isV4 ? QHostAddress(v4) : address;
+    result.setScopeId({});
+    return result;
+}
+
+QString peerText(const QHostAddress& address) {
+    return plain(address).toString();
+}
+
+QString tokenOf(const QByteArray& target) {
+    return QUrlQuery(QUrl::fromEncoded(target).query())
+        .queryItemValue(QStringLiteral("t"), QUrl::FullyDecoded);
+}
+
+// A Host header fit to be named in the page's policy (WebKit does not take 'self' for wss:).
+bool plainHost(const QByteArray& host) {
+    if (host.isEmpty() || host.size() > 255) {
+        return false;
+    }
+    for (const char c : host) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != ':' &&
+            c != '[' && c != ']') {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
-WebPhoneServer::WebPhoneServer(Diagnostic log) : log_(std::move(log)) {
+class WebPhoneServer::Listener : public QTcpServer {
+  public:
+    explicit Listener(std::function<void(qintptr)> accepted) : accepted_(std::move(accepted)) {}
+
+  protected:
+    // Each connection is taken here, at once: none waits in Qt's queue of pending connections,
+    // whose limit would stop accepting.
+    void incomingConnection(qintptr descriptor) override { accepted_(descriptor); }
+
+  private:
+    std::function<void(qintptr)> accepted_;
+};
+
+WebPhoneServer::WebPhoneServer(Diagnostic log, Limits limits)
+    : log_(std::move(log)), limits_(limits) {
     QFile page(QStringLiteral(":/web/phone.html"));
     if (page.open(QIODevice::ReadOnly)) {
         page_ = page.readAll();
     }
     ping_.setInterval(kPingMs);
     connect(&ping_, &QTimer::timeout, this, [this] { checkAlive(); });
+    refusalSummary_.setSingleShot(true);
+    connect(&refusalSummary_, &QTimer::timeout, this, [this] { logRefusalsNotShown(); });
 }
 
 WebPhoneServer::~WebPhoneServer() {
@@ -60,6 +121,27 @@ bool WebPhoneServer::isLocalNetwork(const QHostAddress& address) {
     return address.protocol() == QAbstractSocket::IPv6Protocol && (v6[0] & 0xfe) == 0xfc;
 }
 
+QStringList WebPhoneServer::servedHosts() {
+    QStringList hosts{QStringLiteral("127.0.0.1"), QStringLiteral("::1")};
+    for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
+        const QString text = peerText(address);
+        if (isLocalNetwork(address) && !hosts.contains(text)) {
+            hosts.append(text);
+        }
+    }
+    const QString name = QHostInfo::localHostName();
+    if (!name.isEmpty()) {
+        hosts.append(name.section('.', 0, 0) + QStringLiteral(".local"));
+    }
+    return hosts;
+}
+
+bool WebPhoneServer::isServedHost(const QString& host) {
+    QHostAddress address;
+    const QString given = address.setAddress(host) ? peerText(address) : host;
+    return servedHosts().contains(given, Qt::CaseInsensitive);
+}
+
 bool WebPhoneServer::start(const WebCertificate& certificate, quint16 port, const QString& token) {
     stop();
     if (!certificate.ok()) {
@@ -67,73 +149,152 @@ bool WebPhoneServer::start(const WebCertificate& certificate, quint16 port, cons
         return false;
     }
     token_ = token;
-    http_ =
-        std::make_unique<PageServer>([this](const QHttpServerRequest& request, QTcpSocket* socket) {
-            servePage(request, socket);
-        });
-    connect(http_.get(), &PageServer::newWebSocketConnection, this, [this] { onNewSocket(); });
-    QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
-    ssl.setLocalCertificate(certificate.certificate);
-    ssl.setPrivateKey(certificate.key);
-    ssl.setProtocol(QSsl::TlsV1_2OrLater);
-    http_->sslSetup(ssl);
-    port_ = http_->listen(QHostAddress::Any, port);
-    if (port_ == 0) {
-        error_ = QStringLiteral("cannot listen on port %1").arg(port);
-        http_.reset();
+    setCertificate(certificate);
+    listener_ = std::make_unique<Listener>([this](qintptr descriptor) { accept(descriptor); });
+    connect(listener_.get(), &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError) {
+        // Out of file handles, say: Qt stops accepting; take it up again shortly.
+        refusal(QStringLiteral("accept failed: ") + listener_->errorString());
+        listener_->pauseAccepting();
+        QTimer::singleShot(kAcceptRetryMs, listener_.get(),
+                           [this] { listener_->resumeAccepting(); });
+    });
+    sockets_ = std::make_unique<QWebSocketServer>(QStringLiteral("Zintor"),
+                                                  QWebSocketServer::NonSecureMode);
+    sockets_->setHandshakeTimeout(limits_.requestMs);
+    connect(sockets_.get(), &QWebSocketServer::newConnection, this, [this] { onNewSocket(); });
+    if (!listener_->listen(QHostAddress::Any, port)) {
+        error_ =
+            QStringLiteral("cannot listen on port %1: %2").arg(port).arg(listener_->errorString());
+        listener_.reset();
+        sockets_.reset();
         return false;
     }
+    port_ = listener_->serverPort();
     error_.clear();
     return true;
 }
 
-bool PageServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-    if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0) {
-        // Qt 6.4 hands an upgrade to the socket server only when the request counts as
-        // handled; the socket's path and token are checked there (onNewSocket).
-        return true;
-    }
-    handler_(request, socket);
-    return true;
-}
-
-void PageServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
-    makeResponder(request, socket).write(QHttpServerResponder::StatusCode::NotFound);
-}
-
-void WebPhoneServer::servePage(const QHttpServerRequest& request, QTcpSocket* socket) {
-    QHttpServerResponder responder = PageServer::makeResponder(request, socket);
-    const QHostAddress peer = request.remoteAddress();
-    const char* refusal = nullptr;
-    if (request.url().path() != QLatin1String("/") ||
-        request.method() != QHttpServerRequest::Method::Get) {
-        responder.write(QHttpServerResponder::StatusCode::NotFound);
-        return;
-    }
-    if (!isLocalNetwork(peer)) {
-        refusal = "not on the local network";
-    } else if (!sameToken(request.query().queryItemValue(QStringLiteral("t")), token_)) {
-        refusal = "missing or wrong pairing token";
-    }
-    if (refusal != nullptr) {
-        log_("Web phone: page refused to " + peerText(peer) + " (" + refusal + ")");
-        responder.write(QHttpServerResponder::StatusCode::Forbidden);
-        return;
-    }
-    responder.write(page_, {{"Content-Type", "text/html; charset=utf-8"},
-                            {"Cache-Control", "no-store"},
-                            {"Referrer-Policy", "no-referrer"},
-                            {"X-Frame-Options", "DENY"},
-                            {"Content-Security-Policy",
-                             "default-src 'none'; style-src 'unsafe-inline'; "
-                             "script-src 'unsafe-inline'; connect-src 'self'; img-src data:; "
-                             "frame-ancestors 'none'"}});
+void WebPhoneServer::setCertificate(const WebCertificate& certificate) {
+    tls_ = QSslConfiguration::defaultConfiguration();
+    tls_.setLocalCertificate(certificate.certificate);
+    tls_.setPrivateKey(certificate.key);
+    tls_.setProtocol(QSsl::TlsV1_2OrLater);
+    // No client certificate is asked for: WebKit would wait for the user to pick one, and the
+    // page would never load.
+    tls_.setPeerVerifyMode(QSslSocket::VerifyNone);
 }
 
 void WebPhoneServer::stop() {
     dropPhone(QStringLiteral("web phone switched off"));
-    http_.reset();
+    listener_.reset();
+    sockets_.reset();
+    for (QObject* child : children()) {
+        if (qobject_cast<QAbstractSocket*>(child) || qobject_cast<QWebSocket*>(child)) {
+            delete child;
+        }
+    }
     port_ = 0;
+}
+
+void WebPhoneServer::accept(qintptr descriptor) {
+    auto* socket = new QSslSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;  // closes the descriptor
+        return;
+    }
+    const QHostAddress peer = socket->peerAddress();
+    const QString key = peerText(peer);
+    const char* refused = !isLocalNetwork(peer)                    ? "not on the local network"
+                          : connections_ >= limits_.maxConnections ? "too many connections"
+                          : perPeer_.value(key) >= limits_.maxPerPeer
+                              ? "too many connections from this address"
+                              : nullptr;
+    if (refused != nullptr) {
+        refusal(QStringLiteral("connection from %1 refused (%2)").arg(key, refused));
+        socket->abort();
+        delete socket;
+        return;
+    }
+    // Counted until the socket goes, whoever holds it by then (a WebSocket, the phone), by a
+    // child of it: the WebSocket takes every connection of the socket's own signals away.
+    ++connections_;
+    ++perPeer_[key];
+    connect(new QObject(socket), &QObject::destroyed, this, [this, key] {
+        --connections_;
+        if (--perPeer_[key] <= 0) {
+            perPeer_.remove(key);
+        }
+    });
+    auto* connection = new WebConnection(socket, tls_, limits_.handshakeMs, limits_.requestMs);
+    connect(connection, &WebConnection::failed, this, [this, peer, key](const QString& why) {
+        refusal(QStringLiteral("connection from %1 refused (%2)").arg(key, why));
+    });
+    connect(connection, &WebConnection::request, this,
+            [this](WebConnection* from, const RequestHead& head) { onRequest(from, head); });
+}
+
+void WebPhoneServer::onRequest(WebConnection* connection, const RequestHead& head) {
+    const QHostAddress peer = connection->socket()->peerAddress();
+    if (head.field("upgrade").compare("websocket", Qt::CaseInsensitive) != 0) {
+        servePage(connection, head);
+        return;
+    }
+    const QUrl origin(QString::fromLatin1(head.field("origin")));
+    if (QUrl::fromEncoded(head.target).path() != QLatin1String("/ws")) {
+        connection->respond(404, "Not Found\n");
+    } else if (origin.scheme() != QLatin1String("https") || origin.port(443) != port_ ||
+               !isServedHost(origin.host())) {
+        refusal(QStringLiteral("connection from %1 refused (foreign origin %2)")
+                    .arg(peerText(peer), QString::fromLatin1(head.field("origin"))));
+        connection->respond(403, "Forbidden\n");
+    } else if (head.method != "GET" || head.field("sec-websocket-key").isEmpty() ||
+               head.field("sec-websocket-version") != "13") {
+        refusal(QStringLiteral("connection from %1 refused (not a WebSocket request)")
+                    .arg(peerText(peer)));
+        connection->respond(400, "Bad Request\n");
+    } else if (sockets_) {
+        // The WebSocket server reads the request again and answers it; the token and the
+        // phone's place are checked when it hands over the socket (onNewSocket).
+        QSslSocket* socket = connection->handOver();
+        socket->setParent(this);
+        socket->setProperty(kHandedOver, true);
+        // Gone with its WebSocket (onNewSocket), or here when it never became one.
+        QTimer::singleShot(2 * limits_.requestMs, socket, [socket] {
+            if (socket->property(kHandedOver).toBool()) {
+                socket->abort();
+                socket->deleteLater();
+            }
+        });
+        sockets_->handleConnection(socket);
+    }
+}
+
+void WebPhoneServer::servePage(WebConnection* connection, const RequestHead& head) {
+    const QUrl url = QUrl::fromEncoded(head.target);
+    if (url.path() != QLatin1String("/")) {
+        connection->respond(404, "Not Found\n", {"Content-Type: text/plain"});
+        return;
+    }
+    if (head.method != "GET") {
+        connection->respond(405, "Method Not Allowed\n", {"Content-Type: text/plain"});
+        return;
+    }
+    const QList<QByteArray> common{"Content-Type: text/html; charset=utf-8",
+                                   "Referrer-Policy: no-referrer", "X-Frame-Options: DENY"};
+    if (!sameToken(tokenOf(head.target), token_)) {
+        const QHostAddress peer = connection->socket()->peerAddress();
+        refusal(QStringLiteral("page refused to %1 (%2)").arg(peerText(peer), kWrongToken));
+        connection->respond(403, kStalePage,
+                            common + QList<QByteArray>{"Content-Security-Policy: default-src "
+                                                       "'none'; style-src 'unsafe-inline'"});
+        return;
+    }
+    QByteArray policy = QByteArray("Content-Security-Policy: ") + kPagePolicy;
+    const QByteArray host = head.field("host");
+    if (plainHost(host)) {
+        policy += " wss://" + host;
+    }
+    connection->respond(200, page_, common + QList<QByteArray>{policy});
 }
 
 void WebPhoneServer::setToken(const QString& token) {
@@ -141,29 +302,63 @@ void WebPhoneServer::setToken(const QString& token) {
     dropPhone(QStringLiteral("new pairing token"));
 }
 
-void WebPhoneServer::refuse(QWebSocket* socket, const QString& why) {
-    log_("Web phone: connection from " + peerText(socket->peerAddress()) + " refused (" +
-         why.toStdString() + ")");
-    socket->close(QWebSocketProtocol::CloseCodePolicyViolated);
-    socket->deleteLater();
+void WebPhoneServer::refusal(const QString& what) {
+    if (!refusalWindow_.isValid() || refusalWindow_.elapsed() >= limits_.refusalWindowMs) {
+        logRefusalsNotShown();
+        refusalWindow_.start();
+        refusalsLogged_ = 0;
+    }
+    if (refusalsLogged_ < limits_.refusalLines) {
+        ++refusalsLogged_;
+        log_("Web phone: " + what.toStdString());
+        return;
+    }
+    if (refusalsNotLogged_++ == 0) {
+        refusalSummary_.start(static_cast<int>(limits_.refusalWindowMs - refusalWindow_.elapsed()) +
+                              1);
+    }
+}
+
+void WebPhoneServer::logRefusalsNotShown() {
+    if (refusalsNotLogged_ > 0) {
+        log_("Web phone: " + std::to_string(refusalsNotLogged_) +
+             " more refusals not logged (at most " + std::to_string(limits_.refusalLines) + " in " +
+             std::to_string(limits_.refusalWindowMs / 1000) + " s)");
+        refusalsNotLogged_ = 0;
+    }
+    refusalSummary_.stop();
+}
+
+void WebPhoneServer::refuse(QWebSocket* socket, const char* why) {
+    refusal(QStringLiteral("connection from %1 refused (%2)")
+                .arg(peerText(socket->peerAddress()), why));
+    // The close frame says why (the page shows it); a peer that does not close in turn is cut.
+    connect(socket, &QWebSocket::disconnected, socket, &QObject::deleteLater);
+    QTimer::singleShot(limits_.requestMs, socket, [socket] {
+        socket->abort();
+        socket->deleteLater();
+    });
+    socket->close(QWebSocketProtocol::CloseCodePolicyViolated, QString::fromLatin1(why));
 }
 
 void WebPhoneServer::onNewSocket() {
-    while (http_ && http_->hasPendingWebSocketConnections()) {
-        QWebSocket* socket = http_->nextPendingWebSocketConnection().release();
+    while (sockets_ && sockets_->hasPendingConnections()) {
+        QWebSocket* socket = sockets_->nextPendingConnection();
         socket->setParent(this);
+        // The WebSocket does not delete the TLS socket it was made from: it goes with it.
+        for (QSslSocket* from : findChildren<QSslSocket*>(Qt::FindDirectChildrenOnly)) {
+            if (from->property(kHandedOver).toBool() && from->peerPort() == socket->peerPort() &&
+                from->peerAddress() == socket->peerAddress()) {
+                from->setProperty(kHandedOver, false);
+                connect(socket, &QObject::destroyed, from, &QObject::deleteLater);
+            }
+        }
         const QUrl url = socket->requestUrl();
-        const QUrl origin(socket->origin());
-        if (!isLocalNetwork(socket->peerAddress())) {
-            refuse(socket, QStringLiteral("not on the local network"));
-        } else if (url.path() != QLatin1String("/ws") ||
-                   !sameToken(QUrlQuery(url).queryItemValue(QStringLiteral("t")), token_)) {
-            refuse(socket, QStringLiteral("missing or wrong pairing token"));
-        } else if (origin.scheme() != QLatin1String("https") || origin.host() != url.host() ||
-                   origin.port(443) != url.port(443)) {
-            refuse(socket, QStringLiteral("foreign origin ") + socket->origin());
+        if (!sameToken(QUrlQuery(url).queryItemValue(QStringLiteral("t"), QUrl::FullyDecoded),
+                       token_)) {
+            refuse(socket, kWrongToken);
         } else if (phone_ != nullptr) {
-            refuse(socket, QStringLiteral("another phone is connected"));
+            refuse(socket, kOtherPhone);
         } else {
             phone_ = socket;
             socket->setMaxAllowedIncomingFrameSize(kMaxFrame);
@@ -183,7 +378,8 @@ void WebPhoneServer::onNewSocket() {
             });
             lastPong_.start();
             ping_.start();
-            log_("Web phone: phone connected from " + peerText(socket->peerAddress()));
+            log_("Web phone: phone connected from " +
+                 peerText(socket->peerAddress()).toStdString());
             emit phoneArrived();
         }
     }
