@@ -2,6 +2,9 @@
 // and slow headers, floods, wrong tokens and origins; and its link letting go of keys.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSslSocket>
@@ -135,6 +138,20 @@ TEST_F(ServerTest, SilentSlowAndEndlessPeersAreCutWhileThePageIsStillServed) {
         EXPECT_EQ(server.connections(), 12);  // the cap in all
     }
     ASSERT_TRUE(runUntil([&] { return server.connections() == 0; }));
+    EXPECT_TRUE(ask(pageRequest(token)).startsWith("HTTP/1.1 200"));
+    // Out of file handles, accepting fails: it rests, and goes on.
+    rlimit files{};
+    getrlimit(RLIMIT_NOFILE, &files);
+    const auto open = QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const rlimit few{static_cast<rlim_t>(open.size() - 1 + 4), files.rlim_max};  // 4 clients
+    setrlimit(RLIMIT_NOFILE, &few);
+    std::vector<std::unique_ptr<QSslSocket>> starving;
+    for (int i = 0; i < 4; ++i) {
+        starving.push_back(connectFrom(("127.0.2." + std::to_string(i)).c_str(), true));
+    }
+    EXPECT_TRUE(runUntil([&] { return logged("accept failed") > 0; }, 2000));
+    starving.clear();
+    setrlimit(RLIMIT_NOFILE, &files);
     EXPECT_TRUE(ask(pageRequest(token)).startsWith("HTTP/1.1 200"));
 
     // One address gets maxPerPeer; silent ones, before TLS or after it, are cut at the deadline.
