@@ -1,22 +1,18 @@
 #include "WebPhoneServer.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 
 #include <QFile>
 #include <QHostInfo>
 #include <QNetworkInterface>
-#include <QSocketNotifier>
 #include <QSslSocket>
 #include <QUrl>
 #include <QUrlQuery>
 
 #include "WebConnection.h"
+#include "WebListener.h"
 
 namespace zintor::web {
 
@@ -84,82 +80,6 @@ bool plainHost(const QByteArray& host) {
 
 }  // namespace
 
-// The listening socket, on every address (IPv6 and IPv4). Each connection is taken at once and
-// handed on: none waits in a queue whose limit would stop accepting. Qt's QTcpServer is not
-// used because it retries an accept that failed for want of file handles on every pass of the
-// loop (spinning); here accepting rests kAcceptRetryMs and goes on.
-class WebPhoneServer::Listener {
-  public:
-    Listener(std::function<void(qintptr)> accepted, std::function<void(const QString&)> failed)
-        : accepted_(std::move(accepted)), failed_(std::move(failed)) {
-        retry_.setSingleShot(true);
-        QObject::connect(&retry_, &QTimer::timeout, [this] { notifier_->setEnabled(true); });
-    }
-    ~Listener() {
-        notifier_.reset();
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-
-    // The port listened on, 0 when it cannot (error says why).
-    quint16 listen(quint16 port, QString& error) {
-        sockaddr_storage address{};
-        auto* v6 = reinterpret_cast<sockaddr_in6*>(&address);
-        auto* v4 = reinterpret_cast<sockaddr_in*>(&address);
-        fd_ = ::socket(AF_INET6, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        if (fd_ >= 0) {
-            v6->sin6_family = AF_INET6;
-            v6->sin6_addr = in6addr_any;
-            v6->sin6_port = htons(port);
-        } else {  // a machine without IPv6
-            fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-            v4->sin_family = AF_INET;
-            v4->sin_addr.s_addr = htonl(INADDR_ANY);
-            v4->sin_port = htons(port);
-        }
-        const int no = 0;
-        const int yes = 1;
-        socklen_t size = address.ss_family == AF_INET6 ? sizeof *v6 : sizeof *v4;
-        if (fd_ < 0 ||
-            (address.ss_family == AF_INET6 &&
-             ::setsockopt(fd_, IPPROTO_IPV6, IPV6_V6ONLY, &no, sizeof no) != 0) ||
-            ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes) != 0 ||
-            ::bind(fd_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-            ::listen(fd_, 128) != 0 ||
-            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-            error = QString::fromLocal8Bit(std::strerror(errno));
-            return 0;
-        }
-        notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { acceptAll(); });
-        return ntohs(address.ss_family == AF_INET6 ? v6->sin6_port : v4->sin_port);
-    }
-
-  private:
-    void acceptAll() {
-        for (int i = 0; i < 64; ++i) {  // then the loop's other work, and more next pass
-            const int fd = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-            if (fd >= 0) {
-                accepted_(fd);
-            } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                return;
-            } else if (errno != EINTR && errno != ECONNABORTED) {
-                failed_(QStringLiteral("accept failed: ") + std::strerror(errno));
-                notifier_->setEnabled(false);
-                retry_.start(kAcceptRetryMs);
-                return;
-            }
-        }
-    }
-
-    std::function<void(qintptr)> accepted_;
-    std::function<void(const QString&)> failed_;
-    int fd_ = -1;
-    std::unique_ptr<QSocketNotifier> notifier_;
-    QTimer retry_;
-};
-
 WebPhoneServer::WebPhoneServer(Diagnostic log, Limits limits)
     : log_(std::move(log)), limits_(limits) {
     QFile page(QStringLiteral(":/web/phone.html"));
@@ -219,8 +139,8 @@ bool WebPhoneServer::start(const WebCertificate& certificate, quint16 port, cons
     }
     token_ = token;
     setCertificate(certificate);
-    listener_ = std::make_unique<Listener>([this](qintptr descriptor) { accept(descriptor); },
-                                           [this](const QString& why) { refusal(why); });
+    listener_ = std::make_unique<WebListener>([this](int descriptor) { accept(descriptor); },
+                                              [this](const QString& why) { refusal(why); });
     sockets_ = std::make_unique<QWebSocketServer>(QStringLiteral("Zintor"),
                                                   QWebSocketServer::NonSecureMode);
     sockets_->setHandshakeTimeout(limits_.requestMs);
@@ -259,11 +179,11 @@ void WebPhoneServer::stop() {
     port_ = 0;
 }
 
-void WebPhoneServer::accept(qintptr descriptor) {
+void WebPhoneServer::accept(int descriptor) {
     auto* socket = new QSslSocket(this);
     if (!socket->setSocketDescriptor(descriptor)) {
         delete socket;
-        ::close(static_cast<int>(descriptor));
+        ::close(descriptor);
         return;
     }
     const QHostAddress peer = socket->peerAddress();

@@ -17,6 +17,7 @@
 namespace zintor::web {
 
 class WebConnection;
+class WebListener;
 struct RequestHead;
 
 // How much the web phone's server gives any peer (see WebPhoneServer).
@@ -55,7 +56,6 @@ class WebPhoneServer : public QObject {
     static constexpr int kMaxFrame = 2048;
     static constexpr int kPingMs = 2000;
     static constexpr int kLostAfterMs = 7000;
-    static constexpr int kAcceptRetryMs = 200;
     // Close reasons the page shows in its own words.
     static constexpr const char* kOtherPhone = "another phone is connected";
     static constexpr const char* kWrongToken = "missing or wrong pairing token";
@@ -95,8 +95,7 @@ class WebPhoneServer : public QObject {
     void phoneLost();
 
   private:
-    class Listener;
-    void accept(qintptr descriptor);
+    void accept(int descriptor);
     void onRequest(WebConnection* connection, const RequestHead& head);
     void servePage(WebConnection* connection, const RequestHead& head);
     void onNewSocket();
@@ -108,7 +107,7 @@ class WebPhoneServer : public QObject {
 
     Diagnostic log_;
     Limits limits_;
-    std::unique_ptr<Listener> listener_;
+    std::unique_ptr<WebListener> listener_;
     std::unique_ptr<QWebSocketServer> sockets_;
     QSslConfiguration tls_;
     quint16 port_ = 0;
