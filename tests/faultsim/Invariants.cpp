@@ -198,10 +198,19 @@ void World::exit() {
         return;
     }
     if (!std::exchange(exiting_, true)) {  // a second click while the shutdown runs adds nothing
-        // Up and idle (the supervision waits): the phone is told goodbye.
+        // The link made up to the registration, and nothing done at the PC for 10 s that may
+        // still end it: the phone is told goodbye.
+        const auto& writes = sim.serial().writes();
+        const auto last = [&](const char* line) {
+            const auto it = std::find_if(writes.rbegin(), writes.rend(), [&](auto& write) {
+                return write.bytes == line || write.session != sim.serial().openCount();
+            });
+            return it != writes.rend() && it->bytes == line ? writes.rend() - it : 0;
+        };
         const ProgramState& s = program->state();
         connectedAtExit_ = s.connected && !s.supervisionPaused && sim.serial().openPort() == 3 &&
-                           program->link().timerRunning(TimerSlot::Supervision);
+                           last("AT*EAM=\"Zintor\"\r\n") > last("AT+cgmm\r\n") &&
+                           sim.loop.now() - lastActAt_ > 10000;
         writesAtExit_ = sim.serial().writes().size();
         flushesAtExit_ = sim.settings.flushCount();
     }
@@ -235,24 +244,6 @@ void World::finalCheck() {
     const auto removals = sim.desktop.callsStartingWith("trayRemove").size();
     require(program->hasShutDown() && removals == 1 && exited_, "the shutdown did not run once");
 }
-
-namespace {
-
-constexpr const char* kMainMenu = "AT*EASM=\"Zintor\",1,";
-
-// The number of the item `text` in a menu line (AT*EASM="title",1,n,count,"item",...), or 0.
-int itemNumber(const std::string& menu, const std::string& text) {
-    std::vector<std::string> quoted;
-    for (std::size_t open = menu.find('"'); open != std::string::npos;) {
-        const std::size_t close = menu.find('"', open + 1);
-        quoted.push_back(menu.substr(open + 1, close - open - 1));
-        open = close == std::string::npos ? close : menu.find('"', close + 1);
-    }
-    const auto it = std::ranges::find(quoted, text);
-    return it == quoted.end() ? 0 : static_cast<int>(it - quoted.begin());
-}
-
-}  // namespace
 
 // The phone behaves from now on: no quirks, no echo, answers in 20 ms, and lets go of the keys it
 // holds. Its user opens the accessory entry, chooses About and closes the pop-up, and starts over
@@ -296,7 +287,7 @@ void World::serve() {
                 sim.serial().openCount() != opens || sim.serial().isOpen() ? loop.now() : busyAt;
             opens = sim.serial().openCount();
             if (!clicked && !s.connected && (s.comPort != 3 || loop.now() - busyAt >= 3000)) {
-                clicked = true, deadline = loop.now() + 10000;
+                clicked = true, deadline = loop.now() + 10000, lastActAt_ = loop.now();
                 loop.schedule(loop.now(), [this, port = s.comPort] {
                     DesktopEvents& tray = *sim.desktop.listener();
                     port != 3 ? tray.portChosen(1) : tray.connectClicked();
@@ -305,15 +296,17 @@ void World::serve() {
         }
         return "";
     };
+    const std::string mainMenu = "AT*EASM=\"Zintor\",1,";
     for (std::string missing;; missing.clear()) {
-        const std::string menu = answer("*EAAI", std::string(kMainMenu) + "1,");
-        const int about = itemNumber(menu, "About");
-        require(menu.empty() || about > 0, "no About in the main menu " + menu);
+        const std::string menu = answer("*EAAI", mainMenu + "1,");
+        const std::size_t at = menu.find("\"About\"");  // its number: the items before it
+        require(menu.empty() || at != std::string::npos, "no About in the main menu " + menu);
+        const auto about = menu.empty() ? 0 : std::ranges::count(menu.substr(0, at), '"') / 2;
         missing = menu.empty() ? "*EAAI got no main menu"
                   : answer("*EAMI: " + std::to_string(about), "AT*EAID=1,2,\"Zintor ").empty()
                       ? "About got no pop-up"
-                  : answer("*EAII: 0", kMainMenu).empty() ? "closing About got no main menu"
-                                                          : "";
+                  : answer("*EAII: 0", mainMenu).empty() ? "closing About got no main menu"
+                                                         : "";
         if (missing.empty()) {
             return;
         }

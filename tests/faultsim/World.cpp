@@ -229,7 +229,8 @@ void World::apply(const Event& e) {
     const Act* const clicks[] = {&kConnectClick, &kAutoConnectClick, &kPortChoice,
                                  &kSettings,     &kMouseSpeed,       &kExit,
                                  &kCloseHelp,    &kCloseNotice,      &kPortsChange};
-    if (sim.loop.inAdapterLoop() && std::ranges::find(clicks, e.act) != std::end(clicks)) {
+    const bool click = std::ranges::find(clicks, e.act) != std::end(clicks);
+    if (sim.loop.inAdapterLoop() && click) {
         // A modal window is open: the user gets to the tray, and the world changes, once it is
         // closed (the phone goes on meanwhile).
         ++deferred_;
@@ -238,6 +239,7 @@ void World::apply(const Event& e) {
     }
     // Whatever may end or change the link: the shutdown owes the phone no goodbye, and no relink
     // is owed for a reboot.
+    lastActAt_ = click ? sim.loop.now() : lastActAt_;
     connectedAtExit_ = connectedAtExit_ && !acts;
     relinkDue_ = relinkDue_ && !acts;
     e.act->apply(*this, e);

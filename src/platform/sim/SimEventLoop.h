@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -14,7 +15,7 @@
 namespace zintor {
 
 // An event loop on a virtual clock, for tests. It delivers what the real loop (QtEventLoop on
-// Qt's) delivers, by the same rules:
+// Qt's, with its default GLib event dispatcher) delivers, by the same rules:
 // - the loop goes round: first the posted calls that were queued when the round began, in the
 //   order they were posted; then what the outside world does that is due (bytes arriving, a
 //   click, a test's step); then every timer that is due, in due order, each one tick at most;
@@ -48,6 +49,8 @@ class SimEventLoop : public EventLoop {
 
     // From inside a call of this loop: an adapter runs a loop of its own for `ms`.
     void adapterLoop(std::int64_t ms);
+    // From inside a call of this loop: the call blocks for `ms` (the PC is busy), nothing runs.
+    void busy(std::int64_t ms) { nowUs_ += std::max<std::int64_t>(0, ms) * 1000; }
     // A call an adapter posts for itself (a queued signal): it runs from the loop also inside an
     // adapter's loop; what it passes on to the program goes through deliver().
     void postForAdapter(std::function<void()> call);

@@ -75,7 +75,7 @@ void SimSerialLink::write(std::string_view bytes) {
         note("write while closed");
         return;
     }
-    writes_.push_back(Write{loop_.now(), std::string(bytes)});
+    writes_.push_back(Write{loop_.now(), std::string(bytes), openCount_});
     if (phoneConnected()) {
         phone_->receiveFromLink(bytes);
     }

@@ -26,6 +26,7 @@ class SimSerialLink : public SerialLink {
     struct Write {
         std::int64_t atMs;
         std::string bytes;
+        int session;  // the open it went out on (openCount() then)
     };
 
     explicit SimSerialLink(SimEventLoop& loop);
