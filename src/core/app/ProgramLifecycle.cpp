@@ -76,12 +76,7 @@ Task<void> Program::shutdownSequence() {
     link_->beginShutdown();
     portFollower_->stop();
 
-    // A command on the wire still gets its answer or its time-out.
-    for (int slot = 0; slot < kTimerSlotCount; ++slot) {
-        if (static_cast<TimerSlot>(slot) != TimerSlot::CommandTimeOut) {
-            link_->disableTimer(static_cast<TimerSlot>(slot));
-        }
-    }
+    link_->disableAllTimers();
     clearModes(state_);
     if (state_.connected) {
         co_await link_->atCmer(false);

@@ -63,6 +63,7 @@ class Link {
     // Timer slots. `timeOut` is the command time-out's interval; the other slots have fixed ones.
     void resetTimer(TimerSlot slot, std::int32_t timeOut = 0);
     void disableTimer(TimerSlot slot);
+    // Every slot but the time-out of a command on the wire.
     void disableAllTimers();
     bool timerRunning(TimerSlot slot) const;
     // What a slot does when it fires; the part that starts the slot says so once.

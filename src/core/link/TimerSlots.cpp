@@ -48,6 +48,10 @@ void Link::disableTimer(TimerSlot slot) {
 
 void Link::disableAllTimers() {
     for (int slot = 0; slot < kTimerSlotCount; ++slot) {
+        // A command on the wire keeps its time-out: every command ends, answered or not.
+        if (static_cast<TimerSlot>(slot) == TimerSlot::CommandTimeOut && impl_->onWire != nullptr) {
+            continue;
+        }
         disableTimer(static_cast<TimerSlot>(slot));
     }
 }

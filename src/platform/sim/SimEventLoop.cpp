@@ -95,6 +95,10 @@ void SimEventLoop::run(std::function<void()> call) {
         step();
         next();
     }
+    // The observer also sees what the call did before the clock moves on.
+    if (observer_) {
+        observer_();
+    }
 }
 
 void SimEventLoop::tick(TimerId id) {
