@@ -40,7 +40,7 @@ bool World::held(int group) const {
 }
 
 void World::released(int group) {
-    // Presses still waiting in the port's buffer or arriving may each make one step in their turn.
+    // Presses still waiting in the port's buffer or being taken may each make one step in turn.
     std::string waiting = sim.serial().buffered() + std::string(arriving_);
     limitFrom_[group] = counts_[group];
     for (std::size_t end; (end = waiting.find("\r\n")) != std::string::npos;) {
@@ -51,7 +51,7 @@ void World::released(int group) {
     releasedAt_[group] = sim.loop.now();
 }
 
-void World::delivered(std::string_view bytes) {
+void World::taken(std::string_view bytes) {
     scan();
     received_.append(arriving_ = bytes);
     for (std::size_t end; (end = received_.find("\r\n")) != std::string::npos;) {
@@ -173,7 +173,8 @@ void World::scan() {
 
 void World::rebootStarts() {
     const ProgramState& s = program->state();
-    relinkDue_ = !exiting_ && s.connected && !s.supervisionPaused && sim.serial().openPort() == 3 &&
+    relinkDue_ = !exiting_ && !sim.loop.inAdapterLoop() && sim.serial().unheard() == 0 &&
+                 s.connected && !s.supervisionPaused && sim.serial().openPort() == 3 &&
                  program->link().timerRunning(TimerSlot::Supervision) && heldKeys_.empty() &&
                  !s.mouseMoving && !s.specialKeyRepeating && !s.volumeStepping &&
                  !s.winampRepeatVolume;

@@ -196,7 +196,7 @@ World::World(const Schedule& s) {
     sim.registry.add("\\Device\\Serial2", "COM3");
     sim.registry.add("\\Device\\Serial4", "COM5");
     sim.serial().setPhonePort(3);
-    sim.serial().setDeliveryTap([this](std::string_view bytes) { delivered(bytes); });
+    sim.serial().setTakeTap([this](std::string_view bytes) { taken(bytes); });
     sim.settings.set("Com", std::to_string(s.com));
     sim.settings.set("Auto", s.autoConnect ? "1" : "0");
     sim.settings.set("Speed", std::to_string(s.speed));

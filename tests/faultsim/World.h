@@ -72,7 +72,7 @@ class World {
 
   private:
     enum Group { Cursor, Repeat, Mixer, PlayerVolume, KeyAction, kGroups };  // held keys' output
-    void delivered(std::string_view bytes);  // every byte that reaches the PC's port
+    void taken(std::string_view bytes);  // every byte the program takes from the port
     void linkEnded();
     void shutdownEnded();  // the program asks to exit: its shutdown has run
     void scan();
@@ -82,7 +82,7 @@ class World {
     std::string broken_;              // a rule found broken where nothing may be thrown
     std::set<std::string> heldKeys_;  // pressed on the phone, release not yet at the PC
     std::string received_;            // the PC's bytes, cut into lines as the program does
-    std::string_view arriving_;       // the bytes being delivered
+    std::string_view arriving_;       // the bytes being taken
     std::array<std::int64_t, kGroups> counts_{};
     std::array<std::int64_t, kGroups> limitFrom_{-1, -1, -1, -1, -1};  // count at release; -1: held
     std::array<std::int64_t, kGroups> releasedAt_{};

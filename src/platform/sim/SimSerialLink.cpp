@@ -84,6 +84,9 @@ void SimSerialLink::write(std::string_view bytes) {
 std::string SimSerialLink::takeReceived() {
     std::string out;
     out.swap(buffer_);
+    if (tap_ && !out.empty()) {
+        tap_(out);
+    }
     return out;
 }
 
@@ -134,9 +137,6 @@ void SimSerialLink::report(SerialEvent event) {
 void SimSerialLink::deliver(std::string_view bytes) {
     if (!phoneConnected() || bytes.empty()) {
         return;
-    }
-    if (tap_) {
-        tap_(bytes);
     }
     buffer_.append(bytes);
     if (armed_) {

@@ -64,8 +64,9 @@ class SimSerialLink : public SerialLink {
     void deliver(std::string_view bytes);  // bytes arrive now; dropped unless the phone is heard
     void raise(SerialEvent event);         // Break, Ring, Cts, Dsr, or HangUp (the device goes)
     bool phoneConnected() const;           // open on the phone's port, the device there
-    // Sees every byte that reaches the PC's buffer, as it arrives.
-    void setDeliveryTap(std::function<void(std::string_view)> tap) { tap_ = std::move(tap); }
+    // Sees every byte the program takes from the port, as it takes it (bytes a closing port drops
+    // never reach it).
+    void setTakeTap(std::function<void(std::string_view)> tap) { tap_ = std::move(tap); }
 
   private:
     void postReceive();
