@@ -48,21 +48,13 @@ class Script {
         });
         loop_.post(traced("start", [this] { start(); }));
     }
-    std::vector<std::string> trace;
-
-    std::string joined() const {
-        std::string text;
-        for (const std::string& entry : trace) {
-            text += (text.empty() ? "" : ", ") + entry;
-        }
-        return text;
-    }
+    std::string trace;  // what ran, in order
 
   private:
     // Notes `name` when the call runs, and whether it runs inside another.
     std::function<void()> traced(std::string name, std::function<void()> body) {
         return [this, name = std::move(name), body = std::move(body)] {
-            trace.push_back(name + (depth_ > 0 ? " (inside a call)" : ""));
+            trace += (trace.empty() ? "" : ", ") + name + (depth_ > 0 ? " (inside a call)" : "");
             ++depth_;
             body();
             --depth_;
@@ -136,7 +128,7 @@ std::string onSimulation() {
         });
     }
     loop.runUntil(kEndMs);
-    return script.joined();
+    return script.trace;
 }
 
 std::string onQt() {
@@ -164,7 +156,7 @@ std::string onQt() {
     QTimer::singleShot(kEndMs, Qt::PreciseTimer, &run, &QEventLoop::quit);
     run.exec();
     world.join();
-    return script.joined();
+    return script.trace;
 }
 
 TEST(LoopRules, TheSimulationDeliversWhatQtDelivers) {
