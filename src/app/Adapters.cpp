@@ -12,7 +12,7 @@ namespace zintor::app {
 Adapters::Adapters(bool headless)
     : settings_([this](const std::string& message) { logSink_.diagnostic(message); }),
       registry_(settings_, LinuxPortRegistry::systemPaths()),
-      serial_([this](int port) { return registry_.devicePath(port); }),
+      serial_([this](int port) { return freeDevice(port); }),
       webPhone_(settings_, registry_, serial_,
                 QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Zintor",
                 [this](const std::string& message) { logSink_.diagnostic(message); }),
@@ -35,6 +35,27 @@ Adapters::Adapters(bool headless)
 }
 
 Adapters::~Adapters() = default;
+
+std::optional<std::string> Adapters::freeDevice(int port) {
+    std::optional<std::string> device = registry_.devicePath(port);
+    const std::optional<std::string> holder = device ? holders_.holderOf(*device) : std::nullopt;
+    if (!holder) {
+        if (heldTipShown_) {
+            heldTipShown_ = false;
+            desktop_->traySetTip("Zintor");
+        }
+        return device;
+    }
+    const std::string com = "COM" + std::to_string(port);
+    const std::string said = com + " (" + *device + ") is in use by " + *holder + ": not opened";
+    logSink_.diagnostic(said);
+    if (log_) {
+        log_(said);
+    }
+    desktop_->traySetTip("Zintor - " + com + " is in use by " + *holder);
+    heldTipShown_ = true;
+    return std::nullopt;
+}
 
 Ports Adapters::ports() {
     return Ports{loop_,     phoneLine_, webPhone_.registry(), settings_, files_,  logSink_,

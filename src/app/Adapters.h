@@ -1,11 +1,15 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "linux/HidK8055Board.h"
 #include "linux/LinuxInput.h"
 #include "linux/LinuxPortRegistry.h"
 #include "linux/PlayerSelect.h"
+#include "linux/PortHolder.h"
 #include "linux/PulseMixer.h"
 #include "linux/StderrLogSink.h"
 #include "qt/GatedSerialLink.h"
@@ -33,12 +37,21 @@ class Adapters {
     // Which keyboard and mouse input this session got ("" without a display).
     const std::string& inputDescription() const { return input_.description; }
     web::WebPhone& webPhone() { return webPhone_; }
+    // Where adapters write to the program's diagnostic log, once there is one.
+    void setLog(std::function<void(const std::string&)> log) { log_ = std::move(log); }
 
   private:
+    // The device of COM `port`, unless another program holds it: then that is said (standard
+    // error, the log, the tray's tip) and the port is not opened.
+    std::optional<std::string> freeDevice(int port);
+
     QtEventLoop loop_;
     StderrLogSink logSink_;
     QtSettingsStore settings_;
     LinuxPortRegistry registry_;
+    PortHolder holders_;
+    bool heldTipShown_ = false;
+    std::function<void(const std::string&)> log_;
     QtSerialLink serial_;
     web::WebPhone webPhone_;     // the browser phone: one more port beside the serial ones
     GatedSerialLink phoneLine_;  // the serial ports and the browser phone, as the program sees them

@@ -1,23 +1,35 @@
 // The COM-number rule on a made-up machine: device nodes, sysfs and by-id links in a temporary
-// folder (plain files stand in for the device nodes).
+// folder (plain files stand in for the device nodes); which ports the automatic connection may
+// try; who holds a port.
 #include "linux/LinuxPortRegistry.h"
 
 #include <gtest/gtest.h>
 
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVirtualObject>
+#include <QProcess>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <map>
 
+#include "NeedsComponent.h"
+#include "PrivateSessionBus.h"
+#include "PtyPhone.h"
 #include "QtTestSupport.h"
+#include "linux/PortHolder.h"
 #include "sim/MemorySettingsStore.h"
 
 namespace zintor {
 namespace {
 
 namespace fs = std::filesystem;
+using phone::PtyPhone;
 using test::TempFolder;
 
-class LinuxPortRegistryTest : public testing::Test {
+class LinuxPortRegistryTest : public ::testing::Test {
   protected:
     LinuxPortRegistryTest() {
         for (const char* folder : {"dev", "sys", "ports", "by-id"}) {
@@ -36,15 +48,20 @@ class LinuxPortRegistryTest : public testing::Test {
     }
     std::string dev(const std::string& name) { return root / ("dev/" + name); }
 
-    // COM text -> device name as listed.
+    // COM text -> device name as listed, marked when the automatic connection leaves it alone.
     std::map<std::string, std::string> list() {
         LinuxPortRegistry registry(settings, paths);
         std::map<std::string, std::string> found;
         for (const RegisteredPort& port : registry.listPorts()) {
             EXPECT_EQ(found.count(port.portText), 0u) << "two devices on " << port.portText;
-            found[port.portText] = port.name;
+            found[port.portText] = port.name + (port.tryAutomatically ? "" : " (chosen only)");
         }
         return found;
+    }
+    // An ACM device's USB interface protocol: 00 none, 01 AT commands.
+    void acmProtocol(const std::string& name, const char* protocol) {
+        fs::create_directories(root / ("sys/" + name + "/device"));
+        std::ofstream(root / ("sys/" + name + "/device/bInterfaceProtocol")) << protocol << "\n";
     }
 
     TempFolder root;
@@ -70,7 +87,7 @@ TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevicesWhichKeepTheirNumb
     link("ports/COM9", dev("gone"));      // points at nothing: not listed
     link("ports/notes", dev("ttyUSB0"));  // not a COM name: ignored
     EXPECT_EQ(list(), (std::map<std::string, std::string>{
-                          {"COM1", dev("ttyS0")},
+                          {"COM1", dev("ttyS0") + " (chosen only)"},  // may be anything
                           {"COM2", dev("rfcomm0") + " (BtPort)"},
                           {"COM3", dev("ttyUSB0")},
                           {"COM5", dev("ttyACM0")},
@@ -98,6 +115,17 @@ TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevicesWhichKeepTheirNumb
     EXPECT_EQ(ports.at("COM6"), dev("ttyUSB2"));
     device("ttyACM3");  // a good remembered number is kept
     EXPECT_EQ(list().at("COM7"), dev("ttyACM3"));
+
+    // An ACM device that declares no AT commands is a board, not a phone; one that declares
+    // them, or a pinned one, may be.
+    acmProtocol("ttyACM3", "00");
+    acmProtocol("ttyACM0", "00");
+    device("ttyACM4");
+    acmProtocol("ttyACM4", "01");
+    const auto acm = list();
+    EXPECT_EQ(acm.at("COM7"), dev("ttyACM3") + " (chosen only)");
+    EXPECT_EQ(acm.at("COM5"), dev("ttyACM0"));
+    EXPECT_EQ(acm.at("COM8"), dev("ttyACM4"));
 }
 
 TEST_F(LinuxPortRegistryTest, ReportsPinnedLinksAndDevicesThatComeAndGo) {
@@ -127,6 +155,95 @@ TEST_F(LinuxPortRegistryTest, ReportsPinnedLinksAndDevicesThatComeAndGo) {
     fs::remove(root / "dev/ttyUSB0");
     QTest::qWait(1000);
     EXPECT_EQ(reports, before);
+}
+
+// A STAND-IN for ModemManager (which cannot run here): its object manager, listing one modem with
+// the ports `ports`, on a connection of its own to the bus at `address`.
+struct ModemPort {
+    QString name;
+    uint type = 0;
+};
+QDBusArgument& operator<<(QDBusArgument& out, const ModemPort& port) {
+    out.beginStructure();
+    out << port.name << port.type;
+    out.endStructure();
+    return out;
+}
+const QDBusArgument& operator>>(const QDBusArgument& in, ModemPort& port) {
+    in.beginStructure();
+    in >> port.name >> port.type;
+    in.endStructure();
+    return in;
+}
+using Interfaces = QMap<QString, QVariantMap>;
+using Objects = QMap<QDBusObjectPath, Interfaces>;
+
+class ModemManagerStandIn : public QDBusVirtualObject {
+  public:
+    ModemManagerStandIn(const std::string& address, QList<ModemPort> ports)
+        : bus_(QDBusConnection::connectToBus(QString::fromStdString(address), "mm")),
+          ports_(std::move(ports)) {
+        qDBusRegisterMetaType<ModemPort>();
+        qDBusRegisterMetaType<QList<ModemPort>>();
+        qDBusRegisterMetaType<Interfaces>();
+        qDBusRegisterMetaType<Objects>();
+        ok = bus_.registerVirtualObject("/org/freedesktop/ModemManager1", this) &&
+             bus_.registerService("org.freedesktop.ModemManager1");
+    }
+    ~ModemManagerStandIn() override { QDBusConnection::disconnectFromBus("mm"); }
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
+        const Objects modems{
+            {QDBusObjectPath("/org/freedesktop/ModemManager1/Modem/0"),
+             {{"org.freedesktop.ModemManager1.Modem", {{"Ports", QVariant::fromValue(ports_)}}}}}};
+        return bus_.send(message.createReply(QVariant::fromValue(modems)));
+    }
+    bool ok = false;
+
+  private:
+    QDBusConnection bus_;
+    QList<ModemPort> ports_;
+};
+
+TEST(PortHolder, NamesAProcessThatHasTheDeviceOpenAndModemManagerForItsModemsPorts) {
+    // A file stands in for the device node; a pseudo-terminal is a virtual phone's line, which
+    // its own program holds.
+    TempFolder folder;
+    const std::string device = folder / "ttyUSB0";
+    std::ofstream(device) << "";
+    PtyPhone phone;
+    ASSERT_TRUE(phone.ok());
+    const PortHolder alone(QDBusConnection(""), "/proc");  // no system bus: processes only
+    EXPECT_EQ(alone.holderOf(device), std::nullopt);
+    std::vector<std::unique_ptr<QProcess>> holders;
+    for (const std::string& held : {device, phone.slavePath()}) {
+        holders.push_back(std::make_unique<QProcess>());
+        holders.back()->setStandardInputFile(QString::fromStdString(held));
+        holders.back()->start("sleep", {"30"});
+        ASSERT_TRUE(holders.back()->waitForStarted());
+    }
+    EXPECT_EQ(alone.holderOf(device),
+              "sleep (process " + std::to_string(holders.front()->processId()) + ")");
+    EXPECT_EQ(alone.holderOf(phone.slavePath()), std::nullopt);
+    holders.clear();  // killed
+    EXPECT_EQ(alone.holderOf(device), std::nullopt);
+
+    ZINTOR_SKIP_UNLESS(testing::PrivateSessionBus::installed(), "dbus-daemon is not installed");
+    testing::PrivateSessionBus bus;
+    ASSERT_TRUE(bus.start());
+    const auto client = QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "pc");
+    EXPECT_EQ(PortHolder(client).holderOf("/dev/zintor-modem0"), std::nullopt);  // none runs
+    ModemManagerStandIn modemManager(bus.address(), {{"cdc-wdm0", 6}, {"zintor-modem0", 3}});
+    ASSERT_TRUE(modemManager.ok);
+    // The calls block, so the stand-in in this thread answers while they run in another.
+    auto asked = std::async(std::launch::async, [&] {
+        return std::pair(PortHolder(client).holderOf("/dev/zintor-modem0"),
+                         PortHolder(client).holderOf("/dev/zintor-modem1"));
+    });
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    EXPECT_EQ(asked.get(),
+              std::pair(std::optional<std::string>("ModemManager"), std::optional<std::string>()));
 }
 
 }  // namespace

@@ -233,7 +233,8 @@ void Player::poll() {
 void Player::setUp(const std::string& name, const std::string& rawArgs) {
     const std::string args = unescape(rawArgs);
     const auto [first, rest] = split(args, " ");
-    const auto [key, value] = split(args, name == "set" || name == "port" ? "=" : " = ");
+    const bool assignment = name == "set" || name == "port" || name == "manual-port";
+    const auto [key, value] = split(args, assignment ? "=" : " = ");
     const int number =
         first.find_first_not_of("-0123456789") == std::string::npos ? std::atoi(first.c_str()) : 0;
     // The program's desktop listener: there once the program is made (not while setting up).
@@ -244,6 +245,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
     const std::map<std::string, std::function<void()>> simple = {
         {"set", [&] { world.settings.set(key, value); }},
         {"port", [&] { world.registry.add(key, value); }},
+        {"manual-port", [&] { world.registry.add(key, value, false); }},  // not tried by itself
         {"ports", [&] { world.registry.setPorts({}); }},
         {"plug", [&] { world.registry.changed(); }},
         {"phone-port", [&] { serial.setPhonePort(number); }},

@@ -31,6 +31,7 @@ ComPortInfo makeComPortInfo(const RegisteredPort& port) {
     info.name = port.name;
     info.kind = port.name.find("BtPort") != std::string::npos ? 1 : 0;
     info.port = portNumberFromText(port.portText);
+    info.tryAutomatically = port.tryAutomatically;
     return info;
 }
 

@@ -67,7 +67,11 @@ Task<void> Link::autoConnectPhone() {
         co_return;
     }
     // The port list may be rebuilt while a port is tried, so it is indexed afresh each time.
+    // Ports that are not likely to be a phone are left alone: opening one can reset the device.
     for (std::size_t i = 0; i < s.portList.size() && !impl_->stopping; ++i) {
+        if (!s.portList[i].tryAutomatically) {
+            continue;
+        }
         s.comPort = s.portList[i].port;
         if (co_await connectPhone()) {
             writeLog(t::kAutoConnectMade);

@@ -11,6 +11,10 @@ namespace zintor {
 struct RegisteredPort {
     std::string name;
     std::string portText;
+    // False for a device that is not likely to be a phone: the automatic connection does not try
+    // it on its round of all ports; it is opened when the user chooses it (or it is the
+    // configured port).
+    bool tryAutomatically = true;
 };
 
 class PortRegistry {

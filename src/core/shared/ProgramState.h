@@ -13,6 +13,7 @@ struct ComPortInfo {
     std::string name;
     std::int32_t kind = 0;  // 1 = Bluetooth
     std::int16_t port = 0;
+    bool tryAutomatically = true;  // see RegisteredPort
 };
 
 enum ModeIndex {

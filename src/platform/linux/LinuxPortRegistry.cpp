@@ -74,6 +74,15 @@ bool realUart(const std::string& sysTtyFolder, const std::string& name) {
     return static_cast<bool>(in >> type) && type != 0;
 }
 
+// An ACM device whose USB interface declares protocol 0 ("no class-specific protocol") says it
+// is no modem: development boards do, phones and modems declare AT commands (1 to 6) or their own
+// protocol (255).
+bool acmWithoutAtCommands(const std::string& sysTtyFolder, const std::string& name) {
+    std::ifstream in(sysTtyFolder + "/" + name + "/device/bInterfaceProtocol");
+    std::string protocol;
+    return static_cast<bool>(in >> protocol) && protocol == "00";
+}
+
 // Stored ids are used as parts of one settings value: keep them free of its separators.
 std::string cleanId(std::string id) {
     for (char& c : id) {
@@ -183,7 +192,7 @@ std::vector<LinuxPortRegistry::Found> LinuxPortRegistry::scan() {
         if (device.empty() || pinnedDevices.count(device) != 0 || taken.count(k + 1) != 0) {
             continue;
         }
-        found.push_back({k + 1, device, false});
+        found.push_back({k + 1, device, false, false});
         taken.insert(k + 1);
     }
 
@@ -220,7 +229,9 @@ std::vector<LinuxPortRegistry::Found> LinuxPortRegistry::scan() {
             remembered.insert(n);
             changed = true;
         }
-        found.push_back({n, device, bluetooth});
+        const bool board =
+            deviceIndex(name, "ttyACM") >= 0 && acmWithoutAtCommands(paths_.sysTtyFolder, name);
+        found.push_back({n, device, bluetooth, !board});
         taken.insert(n);
     }
     if (changed) {
@@ -232,8 +243,8 @@ std::vector<LinuxPortRegistry::Found> LinuxPortRegistry::scan() {
 std::vector<RegisteredPort> LinuxPortRegistry::listPorts() {
     std::vector<RegisteredPort> ports;
     for (const Found& f : scan()) {
-        ports.push_back(
-            {f.bluetooth ? f.device + " (BtPort)" : f.device, "COM" + std::to_string(f.port)});
+        ports.push_back({f.bluetooth ? f.device + " (BtPort)" : f.device,
+                         "COM" + std::to_string(f.port), f.mayBePhone});
     }
     return ports;
 }

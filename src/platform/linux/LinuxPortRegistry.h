@@ -26,6 +26,10 @@ struct PortRegistryPaths {
 //  - ttyUSB*, ttyACM* and rfcomm* keep the number they were first given, the lowest one free
 //    at the time, remembered in the settings store (value "PortNumbers").
 // rfcomm devices are Bluetooth ports: their name carries "BtPort".
+// The automatic connection tries only ports that can be a phone: pinned ones, Bluetooth, USB
+// serial adapters and USB modems (an ACM interface that does not say it speaks no AT commands).
+// On-board UARTs and other ACM devices (boards such as Arduinos, which a raised DTR resets) are
+// opened only when chosen.
 // With a change listener set, the folders behind these rules are watched (PortWatcher).
 class PortWatcher;
 class LinuxPortRegistry : public PortRegistry {
@@ -50,6 +54,7 @@ class LinuxPortRegistry : public PortRegistry {
         int port = 0;
         std::string device;  // canonical device path
         bool bluetooth = false;
+        bool mayBePhone = true;
     };
     std::vector<Found> scan();
 

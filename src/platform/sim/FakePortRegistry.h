@@ -14,8 +14,8 @@ class FakePortRegistry : public PortRegistry {
     std::vector<RegisteredPort> listPorts() override { return ports_; }
 
     void setPorts(std::vector<RegisteredPort> ports) { ports_ = std::move(ports); }
-    void add(std::string name, std::string portText) {
-        ports_.push_back(RegisteredPort{std::move(name), std::move(portText)});
+    void add(std::string name, std::string portText, bool tryAutomatically = true) {
+        ports_.push_back(RegisteredPort{std::move(name), std::move(portText), tryAutomatically});
     }
 
     void setChangeListener(std::function<void()> changed) override {
