@@ -27,6 +27,8 @@ from selenium.webdriver.support.ui import WebDriverWait
 
 work = tempfile.mkdtemp(prefix="zintor-web-")
 children = []  # each leads its own process group
+# ctest's time-out sends SIGTERM: end as by an error, so that everything started here goes too.
+signal.signal(signal.SIGTERM, lambda *_: sys.exit("FAIL: terminated"))
 
 
 def start(command, **options):
@@ -97,6 +99,7 @@ def try_in(engine, make_driver, xenv):
         WebDriverWait(driver, 3, 0.05).until(still, why)
 
     driver = make_driver()
+    driver.set_page_load_timeout(20)  # a page that never loads fails here, not after minutes
     wait = WebDriverWait(driver, 20)
     # The demo, its browser a recorder of the address it is to open; mktemp's folders in tmp/.
     recorder, tmp, log = (os.path.join(work, engine + name) for name in ("-browser", "-tmp", ".txt"))
