@@ -18,7 +18,8 @@ namespace zintor {
 // Qt's, with its default GLib event dispatcher) delivers, by the same rules:
 // - the loop goes round: first the posted calls that were queued when the round began, in the
 //   order they were posted; then what the outside world does that is due (bytes arriving, a
-//   click, a test's step); then every timer that is due, in due order, each one tick at most;
+//   click, a test's step); then every timer that is due, in due order, each one tick at most.
+//   What a round posts, schedules or starts waits for the next round;
 // - a timer ticks on its own rhythm; a late one ticks once and then keeps its rhythm if it still
 //   can, otherwise starts a new one from now; a stopped timer never ticks, and one started again
 //   starts afresh;
@@ -65,7 +66,7 @@ class SimEventLoop : public EventLoop {
     void runUntil(std::int64_t atMs);  // until now() == atMs (returns at once if already past)
 
     void setMaxSteps(std::uint64_t steps) { maxSteps_ = steps; }
-    // Called before every call, e.g. to note with their times what the fakes recorded meanwhile.
+    // Called before and after every call, e.g. to note with their times what the fakes recorded.
     void setStepObserver(std::function<void()> observer) { observer_ = std::move(observer); }
     std::uint64_t steps() const { return steps_; }
 
