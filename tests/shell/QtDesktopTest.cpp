@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
@@ -177,6 +178,10 @@ TEST_F(ProgramOnQtDesktop,
         EXPECT_EQ(w->speedSlider()->value(), 7);
         EXPECT_TRUE(w->autoConnectBox()->isChecked());
         EXPECT_EQ(w->pos(), QPoint(100, 50));
+        for (const QGroupBox* group : w->findChildren<QGroupBox*>()) {  // this desktop's words
+            EXPECT_NE(group->title(), "Winamp");
+        }
+        EXPECT_EQ(w->findChild<QLabel*>("lblPlayer")->buddy(), w->pathBox(9));
 
         w->nameBox(3)->clear();
         QTest::keyClicks(w->nameBox(2), "Gimp");

@@ -33,7 +33,8 @@ Task<void> Link::Impl::supervise() {
         link.writeLog(t::kResponseNone);
     }
 
-    // The phone is gone: close the link (tray tip and caption stay as they are) and rebuild it.
+    // The phone is gone (its cable pulled from the adapter, say): close the link, tell the tray,
+    // and rebuild it.
     if (s.connected) {
         link.writeLog(t::kClosingPort);
         if (ports.serial.isOpen()) {
@@ -41,6 +42,8 @@ Task<void> Link::Impl::supervise() {
             link.writeLog(t::kClosedPort);
         }
         s.connected = false;
+        ports.desktop.traySetTip(t::kTipIdle);
+        ports.desktop.setConnectCaption(t::kCaptionConnect);
         failCommands();
     }
     for (int attempt = 0; attempt < kReconnectTries && !stopping; ++attempt) {

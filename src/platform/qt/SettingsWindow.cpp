@@ -61,14 +61,18 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
     }
     grid->setColumnStretch(1, 1);
 
-    // Media player.
-    auto* winamp = new QGroupBox(QStringLiteral("Winamp"));
-    auto* winampRow = new QHBoxLayout(winamp);
-    winampRow->addWidget(new QLabel(QStringLiteral("Winamp Path")));
+    // Media player: the program the phone's player menu drives (Audacious, or any MPRIS player).
+    auto* player = new QGroupBox(QStringLiteral("Media player"));
+    auto* playerRow = new QHBoxLayout(player);
+    auto* playerLabel = new QLabel(QStringLiteral("Program"));
+    playerLabel->setObjectName(QStringLiteral("lblPlayer"));
+    playerRow->addWidget(playerLabel);
     txtApplication_[9] = textBox(form.appPath[9], QStringLiteral("txtApplication9"));
-    winampRow->addWidget(txtApplication_[9], 1);
-    cmdAppSelect_[9] = new QPushButton(QStringLiteral("Select"));
-    winampRow->addWidget(cmdAppSelect_[9]);
+    txtApplication_[9]->setPlaceholderText(QStringLiteral("/usr/bin/audacious"));
+    playerLabel->setBuddy(txtApplication_[9]);
+    playerRow->addWidget(txtApplication_[9], 1);
+    cmdAppSelect_[9] = new QPushButton(QStringLiteral("Select..."));
+    playerRow->addWidget(cmdAppSelect_[9]);
 
     for (int i = 0; i < 10; ++i) {
         cmdAppSelect_[i]->setObjectName(QStringLiteral("cmdAppSelect%1").arg(i));
@@ -135,7 +139,7 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(apps);
-    layout->addWidget(winamp);
+    layout->addWidget(player);
     layout->addLayout(lower);
     layout->addLayout(closeRow);
     layout->setSizeConstraint(QLayout::SetFixedSize);

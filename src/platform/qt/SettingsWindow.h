@@ -14,7 +14,7 @@ class QSlider;
 
 namespace zintor {
 
-// frmSetting, "Zintor - Settings": the nine application slots, the Winamp path, Auto connect,
+// frmSetting, "Zintor - Settings": the nine application slots, the media player, Auto connect,
 // the mouse speed and the version. There is no Cancel: however the window is closed, form()
 // holds what it shows then. The slider reports each change at once through `speedChanged`.
 // "Start Zintor when I log in" shows whether the autostart entry is there and writes or removes
