@@ -33,9 +33,9 @@ LinuxInput chooseLinuxInput(QDBusConnection bus, SettingsStore& settings,
                         wayland + "\""};
         }
         why = " (" + virtualDevices->failure() + ")";
-        if (PortalKeyboardMouse::offered(bus)) {
+        if (const unsigned version = PortalKeyboardMouse::offeredVersion(bus); version > 0) {
             auto portal = std::make_unique<PortalKeyboardMouse>(
-                bus, settings.read(kTokenName, ""),
+                bus, version, settings.read(kTokenName, ""),
                 [&settings](const std::string& token) {
                     settings.write(kTokenName, token);
                     settings.flush();

@@ -5,9 +5,11 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusVariant>
 
 #include <linux/input-event-codes.h>
 
+#include <algorithm>
 #include <iostream>
 
 #include "XTestKeySyms.h"
@@ -23,31 +25,43 @@ const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
 const QString kSession = QStringLiteral("org.freedesktop.portal.Session");
 constexpr uint kKeyboardAndPointer = 1 | 2;
 constexpr uint kPersistUntilRevoked = 2;
+constexpr unsigned kPersistingVersion = 2;  // persist_mode and restore_token from here on
 constexpr int kProbeTimeoutMs = 2000;
 
 }  // namespace
 
-PortalKeyboardMouse::PortalKeyboardMouse(QDBusConnection bus, std::string restoreToken,
+PortalKeyboardMouse::PortalKeyboardMouse(QDBusConnection bus, unsigned version,
+                                         std::string restoreToken,
                                          std::function<void(const std::string&)> saveToken,
                                          Diagnostic diagnostic)
     : bus_(std::move(bus)),
+      version_(version),
       restoreToken_(std::move(restoreToken)),
       saveToken_(std::move(saveToken)),
       diagnostic_(std::move(diagnostic)) {}
 
-bool PortalKeyboardMouse::offered(QDBusConnection bus) {
+unsigned PortalKeyboardMouse::offeredVersion(QDBusConnection bus) {
     if (!bus.isConnected()) {
-        return false;
+        return 0;
     }
     QDBusMessage get = QDBusMessage::createMethodCall(
         kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << kRemoteDesktop << QStringLiteral("version");
-    return bus.call(get, QDBus::Block, kProbeTimeoutMs).type() == QDBusMessage::ReplyMessage;
+    const QDBusMessage reply = bus.call(get, QDBus::Block, kProbeTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        return 0;
+    }
+    return std::max(1u, reply.arguments().first().value<QDBusVariant>().variant().toUInt());
 }
 
 void PortalKeyboardMouse::start() {
     if (stage_ != Stage::Idle) {
         return;
+    }
+    if (version_ < kPersistingVersion && !versionReported_) {
+        versionReported_ = true;
+        diagnostic_("The desktop's RemoteDesktop portal (version " + std::to_string(version_) +
+                    ") cannot keep the permission: the desktop asks for it at every start");
     }
     stage_ = Stage::Creating;
     request(QStringLiteral("CreateSession"), {},
@@ -101,9 +115,12 @@ void PortalKeyboardMouse::onResponse(uint response, const QVariantMap& results) 
     switch (stage_) {
         case Stage::Creating: {
             session_ = results.value(QStringLiteral("session_handle")).toString();
-            QVariantMap options{{QStringLiteral("types"), kKeyboardAndPointer},
-                                {QStringLiteral("persist_mode"), kPersistUntilRevoked}};
-            if (!restoreToken_.empty()) {
+            QVariantMap options{{QStringLiteral("types"), kKeyboardAndPointer}};
+            // Only a portal that knows them gets them.
+            if (version_ >= kPersistingVersion) {
+                options.insert(QStringLiteral("persist_mode"), kPersistUntilRevoked);
+            }
+            if (version_ >= kPersistingVersion && !restoreToken_.empty()) {
                 options.insert(QStringLiteral("restore_token"),
                                QString::fromStdString(restoreToken_));
             }

@@ -14,20 +14,23 @@
 namespace zintor {
 
 // Keyboard and mouse input on Wayland desktops without wlroots' virtual devices (GNOME, KDE
-// Plasma) through the RemoteDesktop portal of xdg-desktop-portal. The desktop asks the user once
-// whether Zintor may control the keyboard and pointer; the restore token it gives back is kept
-// (through `saveToken`) and offered the next time, so that it need not ask again. Keys go as key
-// symbols, which the desktop types on the layout in use; the cursor moves relatively. Input
-// before the user has agreed is dropped (said once).
+// Plasma) through the RemoteDesktop portal of xdg-desktop-portal. The desktop asks the user
+// whether Zintor may control the keyboard and pointer. A portal of version 2 or later keeps the
+// permission: the restore token it gives back is kept (through `saveToken`) and offered the next
+// time, so that it need not ask again. Version 1 (xdg-desktop-portal before 1.17, as in Debian
+// 12) knows neither: its desktop asks at every start (said once). Keys go as key symbols, which
+// the desktop types on the layout in use; the cursor moves relatively. Input before the user has
+// agreed is dropped (said once).
 class PortalKeyboardMouse final : public QObject, public KeyboardMouse {
     Q_OBJECT
 
   public:
-    PortalKeyboardMouse(QDBusConnection bus, std::string restoreToken,
+    // `version`: the portal's, as offeredVersion() tells it.
+    PortalKeyboardMouse(QDBusConnection bus, unsigned version, std::string restoreToken,
                         std::function<void(const std::string&)> saveToken, Diagnostic diagnostic);
 
-    // True when a desktop portal that offers remote desktop control is on `bus`.
-    static bool offered(QDBusConnection bus);
+    // The version of the desktop portal's remote desktop control on `bus`; 0 when there is none.
+    static unsigned offeredVersion(QDBusConnection bus);
     // Asks the portal for a session; it runs once the desktop (or the user) agrees.
     void start();
     bool running() const { return stage_ == Stage::Running; }
@@ -61,6 +64,7 @@ class PortalKeyboardMouse final : public QObject, public KeyboardMouse {
     void sendButton(int button, bool down);
 
     QDBusConnection bus_;
+    unsigned version_;
     std::string restoreToken_;
     std::function<void(const std::string&)> saveToken_;
     Diagnostic diagnostic_;
@@ -69,6 +73,7 @@ class PortalKeyboardMouse final : public QObject, public KeyboardMouse {
     QString watched_;
     unsigned requests_ = 0;
     bool waitReported_ = false;
+    bool versionReported_ = false;
     std::bitset<256> reported_;
 };
 
