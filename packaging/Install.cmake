@@ -4,8 +4,8 @@
 #   share/applications, share/metainfo      the menu entry and its AppStream description
 #   share/icons/hicolor/*/apps/zintor.*     the icon, scalable and in PNG sizes
 #   share/man/man1/*.1.gz                   the manual pages
-#   share/doc/zintor/                       copyright and changelog
-#   lib/udev/rules.d/70-zintor-*.rules      access for the logged-in user: K8055 board, uinput
+#   share/doc/zintor/                       copyright (GPL-3.0-or-later) and changelog
+#   lib/udev/rules.d/70-zintor-k8055.rules  the logged-in user may open the K8055 board
 set(pkg ${CMAKE_CURRENT_LIST_DIR})
 set(data ${PROJECT_SOURCE_DIR}/data)
 set(gen ${CMAKE_BINARY_DIR}/packaging)
@@ -19,8 +19,7 @@ install(FILES ${data}/zintor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applic
 install(FILES ${data}/icons/zintor.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(DIRECTORY ${data}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
-install(FILES ${pkg}/udev/70-zintor-k8055.rules ${pkg}/udev/70-zintor-uinput.rules
-        DESTINATION lib/udev/rules.d)
+install(FILES ${pkg}/udev/70-zintor-k8055.rules DESTINATION lib/udev/rules.d)
 
 # The AppStream file: its home page and screenshots only when the build names where they are.
 set(ZINTOR_METAINFO_LINKS "")

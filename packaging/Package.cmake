@@ -28,11 +28,15 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${ZINTOR_HOME_PAGE})
 # Libraries from the programs themselves (dpkg-shlibdeps); the programs the features talk to at
 # run time as recommendations: a sound server for the master volume, a media player, a session
-# bus to reach the player.
+# bus to reach the player, Qt's Wayland platform (windows and tray without XWayland). The portal
+# gives keyboard and mouse input on GNOME and KDE Plasma under Wayland, whose desktops pull it in
+# anyway.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "pipewire-pulse | pulseaudio, audacious | vlc | mpv-mpris, dbus-user-session | dbus-x11")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/postinst)
+string(JOIN ", " CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio"
+       "audacious | vlc | mpv-mpris" "dbus-user-session | dbus-x11" qt6-wayland)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-desktop-portal")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/postinst
+    ${CMAKE_CURRENT_LIST_DIR}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

@@ -16,6 +16,16 @@ for name in zintor zintor-phone zintor-keymap-check; do
         { echo "$name --help: no usage"; exit 1; }
 done
 
+# The manual pages: every command zintor-phone's help lists, zintor's environment, files and
+# exit status.
+man=$prefix/share/man/man1
+for command in $(plain "$prefix/bin/zintor-phone" --help | grep -o ':[a-z]*[a-z]' | sort -u); do
+    gzip -dc "$man/zintor-phone.1.gz" | grep -qF -- "$command" || { echo "no $command"; exit 1; }
+done
+for section in ENVIRONMENT FILES "EXIT STATUS"; do
+    gzip -dc "$man/zintor.1.gz" | grep -qx ".SH $section" || { echo "no $section"; exit 1; }
+done
+
 # A status other than 0 means the program did not get through start-up to its clean shutdown.
 status=0
 out=$(plain timeout --preserve-status -s INT 5 "$prefix/bin/zintor" 2>&1) || status=$?

@@ -24,13 +24,22 @@ dpkg_waiting() {
 cd "$build"
 cpack -G DEB >cpack.log 2>&1 || { cat cpack.log; exit 1; }
 deb=$build/zintor_${version}_amd64.deb
-dpkg-deb -f "$deb" Depends Recommends | tr "\n" " " | grep -q "libqt6widgets6.*audacious"
+dpkg-deb -f "$deb" Depends Recommends Suggests | tr "\n" " " |
+    grep -q "libqt6widgets6.*audacious.*qt6-wayland.*xdg-desktop-portal" || { echo "relations"; exit 1; }
+# Nothing grants /dev/uinput: the program does not use it.
+dpkg-deb -c "$deb" | grep uinput && { echo "uinput rule shipped"; exit 1; }
+# Lintian's own threshold, and no hardening tag however quiet (-I -E).
 lintian --fail-on error,warning "$deb"
+lintian -I -E "$deb" | grep hardening- && { echo "programs not hardened"; exit 1; }
 
 trap 'dpkg_waiting --purge zintor' EXIT
 dpkg_waiting -i "$deb"
 ls /usr/share/applications/zintor.desktop /usr/share/icons/hicolor/scalable/apps/zintor.svg \
-    /usr/lib/udev/rules.d/70-zintor-uinput.rules /usr/share/man/man1/zintor.1.gz >/dev/null
+    /usr/lib/udev/rules.d/70-zintor-k8055.rules /usr/share/man/man1/zintor.1.gz >/dev/null
+# One licence, as Debian's tools and software centres read it.
+grep -qx "License: GPL-3+" /usr/share/doc/zintor/copyright &&
+    grep -q "<project_license>GPL-3.0-or-later<" /usr/share/metainfo/*.metainfo.xml ||
+    { echo "licence not declared"; exit 1; }
 sh "$check" /usr "$version"
 trap - EXIT
 dpkg_waiting --purge zintor
