@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
 
     desktop.setComLabel(std::string(link_texts::kComLabel) + "3");
     desktop.setPortItems({{"Serial Com1", false}, {"Bluetooth Com3", true}});
-    desktop.mainWindow().showNoTrayLine();
+    desktop.mainWindow().setNoTrayLineShown(true);
     ok = save(&desktop.mainWindow(), folder, "main.png") && ok;
 
     return ok ? 0 : 1;

@@ -120,8 +120,8 @@ void MainWindow::setFrame(const QIcon& frame) {
     icon_->setPixmap(frame.pixmap(32, 32));
 }
 
-void MainWindow::showNoTrayLine() {
-    noTray_->setVisible(true);
+void MainWindow::setNoTrayLineShown(bool shown) {
+    noTray_->setVisible(shown);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

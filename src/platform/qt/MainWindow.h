@@ -30,8 +30,8 @@ class MainWindow : public QWidget {
     void setComLabel(const std::string& text);
     void setConnectCaption(const std::string& caption);
     void setFrame(const QIcon& frame);
-    // Shows the line that tells why this window is open instead of a tray icon.
-    void showNoTrayLine();
+    // The line that tells why this window is open instead of a tray icon.
+    void setNoTrayLineShown(bool shown);
 
     QLabel* comLabel() { return lblcom_; }
     QLabel* noTrayLine() { return noTray_; }

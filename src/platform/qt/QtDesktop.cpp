@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QtGlobal>
 
 #include "KeyHelpWindow.h"
@@ -19,6 +20,9 @@ namespace zintor {
 namespace {
 
 constexpr int kBalloonMs = 10000;
+// Qt does not tell when a tray appears: looked for often while waiting, then now and then.
+constexpr int kTrayCheckMs = 250;
+constexpr int kTrayLookMs = 1000;
 constexpr int kScreenMargin = 16;
 
 QRect availableArea() {
@@ -77,15 +81,35 @@ void QtDesktop::trayAdd(const std::string& tip) {
     traySetTip(tip);
     tray_->show();
 
-    noTray_ = !QSystemTrayIcon::isSystemTrayAvailable();
-    if (noTray_) {
-        main_->showNoTrayLine();
+    if (!trayCheck_) {
+        trayCheck_ = new QTimer(this);
+        trayCheck_->setSingleShot(true);
+        QObject::connect(trayCheck_, &QTimer::timeout, this, [this] { checkTray(); });
+    }
+    trayWaited_.start();
+    checkTray();
+}
+
+void QtDesktop::checkTray() {
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        trayCheck_->stop();
+        if (noTray_) {
+            noTray_ = false;
+            main_->setNoTrayLineShown(false);
+            main_->hide();
+        }
+        return;
+    }
+    if (!noTray_ && trayWaited_.elapsed() >= trayWaitMs_) {
+        noTray_ = true;
+        main_->setNoTrayLineShown(true);
         main_->show();
         if (!noTrayTold_) {
             noTrayTold_ = true;
             qWarning("Zintor: %s", MainWindow::noTrayText());
         }
     }
+    trayCheck_->start(noTray_ ? kTrayLookMs : kTrayCheckMs);
 }
 
 void QtDesktop::traySetTip(const std::string& tip) {
@@ -105,6 +129,9 @@ void QtDesktop::trayShowFrame(int frame) {
 }
 
 void QtDesktop::trayRemove() {
+    if (trayCheck_) {
+        trayCheck_->stop();
+    }
     if (tray_) {
         tray_->hide();
         delete tray_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QObject>
 #include <QPointer>
@@ -10,6 +11,7 @@
 #include "ports/Desktop.h"
 
 class QSystemTrayIcon;
+class QTimer;
 
 namespace zintor {
 
@@ -23,7 +25,9 @@ class TrayMenu;
 // session offers it, the classic X11 tray elsewhere) with its menu, the main window frmMain,
 // the settings, key help and notice windows, message boxes and the file dialog.
 //
-// Without any tray the main window is shown instead of being hidden, with a line that says why.
+// Without any tray the main window is shown instead of being hidden, with a line that says why:
+// after a few seconds, for at login the panel's tray often comes after the program. It goes
+// again when a tray appears.
 // The key help and notice windows report keyHelpClosed / noticeClosed only when they go away by
 // themselves or by the user, not when the core closes them.
 //
@@ -66,6 +70,9 @@ class QtDesktop : public QObject, public Desktop {
 
     // The longest tip the tray shows (a 64-character field with its closing NUL).
     static constexpr int kTipMax = 63;
+    // How long trayAdd waits for a tray before it shows the main window instead.
+    static constexpr int kTrayWaitMs = 5000;
+    void setTrayWait(int ms) { trayWaitMs_ = ms; }
 
     // For tests and screenshots.
     TrayMenu& trayMenu() { return *menu_; }
@@ -75,10 +82,14 @@ class QtDesktop : public QObject, public Desktop {
     NoticeWindow* noticeWindow() const;
     QString tip() const { return tip_; }
     int frame() const { return frame_; }
-    // True when trayAdd found no tray and shows the main window instead.
+    // True while the main window is shown because no tray came.
     bool showingMainInsteadOfTray() const { return noTray_; }
 
   private:
+    // While there is no tray: shows the main window once the wait is over, hides it again when
+    // a tray appears.
+    void checkTray();
+
     DesktopEvents* listener_ = nullptr;
     std::unique_ptr<TrayMenu> menu_;
     std::unique_ptr<MainWindow> main_;
@@ -91,6 +102,9 @@ class QtDesktop : public QObject, public Desktop {
     std::array<QIcon, kTrayFrameLast - kTrayFrameStill + 1> frames_;
     QString tip_;
     int frame_ = 101;
+    QTimer* trayCheck_ = nullptr;
+    QElapsedTimer trayWaited_;
+    int trayWaitMs_ = kTrayWaitMs;
     bool noTray_ = false;
     bool noTrayTold_ = false;
 };
