@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTimer>
 #include <cstdlib>
 
 #include "Adapters.h"
@@ -35,10 +36,10 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     const QString platform = QGuiApplication::platformName();
     const bool headless = noDisplay || platform == "offscreen" || platform == "minimal";
-    const zintor::app::SingleInstance instance(
+    zintor::app::SingleInstance instance(
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Zintor");
     if (!instance.isFirst()) {
-        zintor::app::SingleInstance::tellRunningAlready(headless);
+        instance.askFirst(headless);
         return 0;
     }
 
@@ -48,6 +49,14 @@ int main(int argc, char** argv) {
         [&program](std::function<void()> then) { program.shutdown(std::move(then)); },
         [&program] { program.shutdownNow(); });
     program.onExitRequested = [&exit] { exit.requestExit(); };
+    adapters.setLog([&program](const std::string& line) { program.link().writeLog(line); });
+    // A second start: the settings window, as the tray menu opens it.
+    instance.serve([&program, headless] {
+        if (!headless) {
+            QTimer::singleShot(0, qApp, [&program] { program.settingsClicked(); });
+        }
+        return !headless;
+    });
 
     program.startup();
     if (!adapters.inputDescription().empty()) {

@@ -28,4 +28,10 @@ std::optional<int> answerInfoOptions(const ProgramHelp& help, int argc, char** a
     return std::nullopt;
 }
 
+int usageError(const ProgramHelp& help, std::string_view problem) {
+    std::cerr << help.name << ": " << problem << "\nUsage: " << help.name << ' ' << help.usage
+              << "\nTry '" << help.name << " --help' for more information.\n";
+    return 2;
+}
+
 }  // namespace zintor::cli

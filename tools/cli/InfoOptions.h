@@ -18,4 +18,8 @@ struct ProgramHelp {
 // comes back and the program goes on. Arguments after "--" are no options.
 std::optional<int> answerInfoOptions(const ProgramHelp& help, int argc, char** argv);
 
+// A command line the program cannot take: `problem` ("unknown option --x") and the usage on
+// standard error; the exit status to return, 2.
+int usageError(const ProgramHelp& help, std::string_view problem);
+
 }  // namespace zintor::cli

@@ -1,12 +1,13 @@
 // zintor-keymap-check FILE: loads a key-map file with Zintor's own loader and prints its key
 // maps, keys and commands, then any warnings and the error, as FILE:LINE:COLUMN: text.
-// Exit status 0 when the file loads without error, 1 otherwise.
+// Exit status 0 when the file loads without error, 1 otherwise, 2 for a wrong command line.
 
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "InfoOptions.h"
 #include "keymap/KeyMapDescribe.h"
@@ -18,18 +19,29 @@ int main(int argc, char** argv) {
         "zintor-keymap-check", "FILE",
         "Loads a Zintor key-map file (KeyMap.xml) with Zintor's own loader and prints its key\n"
         "maps, keys and commands, then any warnings and the error as FILE:LINE:COLUMN: text.\n"
-        "Exit status 0 when the file loads without error, 1 otherwise.\n",
+        "Exit status 0 when the file loads without error, 1 otherwise, 2 for a command line it\n"
+        "cannot take.\n",
         ""};
     if (const auto status = cli::answerInfoOptions(kHelp, argc, argv)) {
         return *status;
     }
-    // "--" lets a file name start with a dash.
-    const int first = argc > 1 && std::string_view(argv[1]) == "--" ? 2 : 1;
-    if (argc - first != 1) {
-        std::cerr << "usage: zintor-keymap-check FILE (see zintor-keymap-check --help)\n";
-        return 1;
+    // After "--" a file name may start with a dash.
+    std::vector<std::string> files;
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!optionsEnd && arg == "--") {
+            optionsEnd = true;
+        } else if (!optionsEnd && arg.size() > 1 && arg[0] == '-') {
+            return cli::usageError(kHelp, "unknown option " + arg);
+        } else {
+            files.push_back(arg);
+        }
     }
-    const std::string path = argv[first];
+    if (files.size() != 1) {
+        return cli::usageError(kHelp, files.empty() ? "no file given" : "one file only");
+    }
+    const std::string path = files.front();
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         std::cerr << path << ": cannot be read\n";

@@ -203,14 +203,13 @@ int main(int argc, char** argv) {
             const std::string pair = argv[++i];
             const std::size_t eq = pair.find('=');
             if (eq == std::string::npos) {
-                std::fprintf(stderr, "zintor-phone: --reply needs COMMAND=REPLY\n");
-                return 2;
+                return zintor::cli::usageError(kHelp, "--reply needs COMMAND=REPLY");
             }
             phone.setReply(pair.substr(0, eq), unescape(pair.substr(eq + 1)));
+        } else if (!hasValue && (arg == "--link" || arg == "--script" || arg == "--reply")) {
+            return zintor::cli::usageError(kHelp, arg + " needs a value");
         } else {
-            std::fprintf(stderr, "zintor-phone: unknown argument %s (see zintor-phone --help)\n",
-                         arg.c_str());
-            return 2;
+            return zintor::cli::usageError(kHelp, "unknown option " + arg);
         }
     }
 
