@@ -25,12 +25,13 @@ cd "$build"
 cpack -G DEB >cpack.log 2>&1 || { cat cpack.log; exit 1; }
 deb=$build/zintor_${version}_amd64.deb
 dpkg-deb -f "$deb" Depends Recommends Suggests | tr "\n" " " |
-    grep -q "libqt6widgets6.*audacious.*qt6-wayland.*xdg-desktop-portal" || { echo "relations"; exit 1; }
+    grep -q "libqt6widgets6.*audacious.*qt6-wayland.*xdg-desktop-portal" ||
+    { echo "relations"; exit 1; }
 # Nothing grants /dev/uinput: the program does not use it.
 dpkg-deb -c "$deb" | grep uinput && { echo "uinput rule shipped"; exit 1; }
 # Lintian's own threshold, and no hardening tag however quiet (-I -E).
-lintian --fail-on error,warning "$deb"
-lintian -I -E "$deb" | grep hardening- && { echo "programs not hardened"; exit 1; }
+lint=$(lintian -I -E --fail-on error,warning "$deb") || { echo "$lint"; exit 1; }
+echo "$lint" | grep hardening- && { echo "programs not hardened"; exit 1; }
 
 trap 'dpkg_waiting --purge zintor' EXIT
 dpkg_waiting -i "$deb"
