@@ -139,7 +139,9 @@ TEST_F(ServerTest, SilentSlowAndEndlessPeersAreCutWhileThePageIsStillServed) {
     }
     ASSERT_TRUE(runUntil([&] { return server.connections() == 0; }));
     EXPECT_TRUE(ask(pageRequest(token)).startsWith("HTTP/1.1 200"));
-    // Out of file handles, accepting fails: it rests, and goes on.
+    // Out of file handles, accepting fails: it rests, and goes on. Not under the sanitizers:
+    // their runtime opens a pipe to check an object's type, and here none can be opened.
+#ifndef __SANITIZE_ADDRESS__
     rlimit files{};
     getrlimit(RLIMIT_NOFILE, &files);
     const auto open = QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
@@ -153,6 +155,7 @@ TEST_F(ServerTest, SilentSlowAndEndlessPeersAreCutWhileThePageIsStillServed) {
     starving.clear();
     setrlimit(RLIMIT_NOFILE, &files);
     EXPECT_TRUE(ask(pageRequest(token)).startsWith("HTTP/1.1 200"));
+#endif
 
     // One address gets maxPerPeer; silent ones, before TLS or after it, are cut at the deadline.
     std::vector<std::unique_ptr<QSslSocket>> held;

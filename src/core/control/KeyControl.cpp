@@ -65,9 +65,13 @@ Task<void> KeyControl::keyControlKeyEvent(std::string line) {
     } else if (event.pressed && !state_.winampRepeatVolume) {
         co_await runPress(keyMapKeyEvent(event));
     } else if (!event.pressed && droppedPresses_.erase(event.key) > 0) {
-        // The press was dropped while the player's volume repeated: the release only ends the
-        // repeat, it has nothing of its own to let go.
+        // The press was dropped while the player's volume repeated: the release ends the
+        // repeat, and lets go of what an earlier press of the key (the phone may report two)
+        // still holds.
         state_.winampRepeatVolume = false;
+        if (!pressedIn_[static_cast<std::size_t>(event.key)].empty()) {
+            co_await keyMapKeyEvent(event);
+        }
     } else if (!state_.winampRepeatVolume) {
         co_await keyMapKeyEvent(event);
     } else if (!event.pressed) {

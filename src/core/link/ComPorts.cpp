@@ -28,6 +28,7 @@ Task<void> Link::portChosen(int index) {
     if (index < 0 || index >= static_cast<int>(s.portList.size())) {
         co_return;
     }
+    ++impl_->portChoices;
     Desktop& desktop = impl_->ports.desktop;
     for (int item = 0; item < impl_->offeredPorts; ++item) {
         desktop.setPortChecked(item, false);

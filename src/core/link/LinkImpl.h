@@ -78,6 +78,8 @@ struct Link::Impl {
 
     // Ports offered in the tray's port menu at the last refreshComMenu.
     int offeredPorts = 0;
+    // Counts the user's port choices: an automatic search under way gives up on one.
+    int portChoices = 0;
 
     // Commands.
     void enqueue(Command* command);

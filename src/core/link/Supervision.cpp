@@ -47,6 +47,10 @@ Task<void> Link::Impl::supervise() {
         failCommands();
     }
     for (int attempt = 0; attempt < kReconnectTries && !stopping; ++attempt) {
+        if (s.connected) {  // the user connected meanwhile, from the tray menu
+            link.resetTimer(TimerSlot::Supervision);
+            break;
+        }
         link.writeLog(t::kConnectionTry + std::to_string(attempt));
         if (co_await link.connectPhone()) {
             link.writeLog(t::kAutoConnectMade);
@@ -71,7 +75,11 @@ Task<void> Link::autoConnectPhone() {
     }
     // The port list may be rebuilt while a port is tried, so it is indexed afresh each time.
     // Ports that are not likely to be a phone are left alone: opening one can reset the device.
-    for (std::size_t i = 0; i < s.portList.size() && !impl_->stopping; ++i) {
+    // The user's choice of a port meanwhile ends the search: the port is theirs.
+    const int choices = impl_->portChoices;
+    for (std::size_t i = 0;
+         i < s.portList.size() && !impl_->stopping && !s.connected && impl_->portChoices == choices;
+         ++i) {
         if (!s.portList[i].tryAutomatically) {
             continue;
         }
