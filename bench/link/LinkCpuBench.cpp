@@ -1,8 +1,10 @@
 // CPU time of the real zintor program against a virtual phone on a pseudo-terminal:
 //  (a) connected and idle (the link supervision probing every 5 s): target below 0.1% of a core;
-//  (b) while its commands are left to time out (a silent phone): waiting must not spin.
+//  (b) while its commands are left to time out (a silent phone): waiting must not spin;
+//  (c) a burst of 100,000 key lines at once: the program's memory stays bounded (its peak
+//      resident size grows by less than 64 MiB) and it answers the phone afterwards.
 //
-//   zintor_link_bench [--idle-seconds N] [--silent-seconds N]
+//   zintor_link_bench [--idle-seconds N] [--silent-seconds N] [--burst-lines N]
 //
 // CPU time is the sum of all the program's threads from /proc/<pid>/task/*/schedstat
 // (nanoseconds on a CPU); wake-ups are their voluntary context switches.
@@ -58,6 +60,17 @@ Usage measure(pid_t pid) {
     return usage;
 }
 
+// A field of /proc/<pid>/status in KiB ("VmHWM", "VmRSS"), or -1.
+long statusKiB(pid_t pid, const std::string& field) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(field + ":", 0) == 0) {
+            return std::stol(line.substr(field.size() + 1));
+        }
+    }
+    return -1;
+}
+
 void report(const char* what, double seconds, const Usage& from, const Usage& to) {
     const double cpuMs = to.cpuMs - from.cpuMs;
     std::printf("%-44s %6.1f s  cpu %8.2f ms  = %7.4f%% of one core  wake-ups %5ld (%.1f/s)\n",
@@ -70,11 +83,14 @@ void report(const char* what, double seconds, const Usage& from, const Usage& to
 int main(int argc, char** argv) {
     int idleSeconds = 30;
     int silentSeconds = 10;
+    int burstLines = 100'000;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--idle-seconds") == 0) {
             idleSeconds = std::atoi(argv[i + 1]);
         } else if (std::strcmp(argv[i], "--silent-seconds") == 0) {
             silentSeconds = std::atoi(argv[i + 1]);
+        } else if (std::strcmp(argv[i], "--burst-lines") == 0) {
+            burstLines = std::atoi(argv[i + 1]);
         }
     }
 
@@ -119,8 +135,31 @@ int main(int argc, char** argv) {
     report("(b) commands left to time out (silent phone)", silentSeconds, silentStart, silentEnd);
     std::printf("    unanswered commands meanwhile: %zu\n", phone.lines().size() - silentFrom);
 
+    // (c) The phone talks again, then sends every line of the burst in one go; the program is
+    // asked for its menu right behind them.
+    phone.setSilent(false);
+    phone.waitForLine("AT*EAM=\"Zintor\"", silentFrom, 30s);
+    std::this_thread::sleep_for(1s);
+    const long peakBefore = statusKiB(zintor.pid(), "VmHWM");
+    std::string burst;
+    for (int i = 0; i < burstLines; ++i) {
+        burst += i % 2 == 0 ? "+CKEV: 1,1\r\n" : "+CKEV: 1,0\r\n";
+    }
+    const std::size_t burstFrom = phone.lines().size();
+    const auto burstStart = std::chrono::steady_clock::now();
+    phone.send(burst + "*EAMI\r\n");
+    const bool answered = phone.waitForLine("AT*EAM=\"Zintor\"", burstFrom, 60s) >= 0;
+    const double burstMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - burstStart)
+            .count();
+    const long peakGrowth = statusKiB(zintor.pid(), "VmHWM") - peakBefore;
+    std::printf("(c) %d key lines in one burst: %s after %.0f ms; peak memory +%ld KiB (%s)\n",
+                burstLines, answered ? "menu sent" : "NO ANSWER", burstMs, peakGrowth,
+                peakGrowth < 64 * 1024 ? "bounded" : "TOO MUCH");
+    const bool targetsMet = answered && peakGrowth < 64 * 1024;
+
     zintor.signal(SIGTERM);
     const auto status = zintor.waitForExit(30s);
     std::printf("exit status %d\n", status ? *status : -1);
-    return 0;
+    return targetsMet ? 0 : 2;
 }

@@ -48,6 +48,9 @@ struct Link::Impl {
     ProgramState& state;
     Ports ports;
     TaskScope tasks;
+    // The handlers of the phone's menu and dialog lines still running: the phone's screen has
+    // moved on when the next such line comes, so what they still had to do is dropped then.
+    TaskScope screenTasks;
 
     // The running timer of each slot, if any, and what each slot does when it fires.
     std::array<std::optional<EventLoop::TimerId>, kTimerSlotCount> timers{};
@@ -58,6 +61,9 @@ struct Link::Impl {
 
     // Commands: the one on the wire, and those waiting behind it in order.
     Command* onWire = nullptr;
+    // Stands on the wire for a command whose task was dropped: its answer is still to come and
+    // must not be taken for the next command's.
+    Command dropped{*this, "", 0};
     std::deque<Command*> queued;
     // Text from the phone not yet cut into lines and handled.
     ReceiveBuffer rxBuffer;

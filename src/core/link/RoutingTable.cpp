@@ -37,7 +37,12 @@ void Link::Impl::routeLine(std::string line) {
         if (!lineMatches(row, line) || (row.when && !row.when())) {
             continue;
         }
-        link.start(row.keypad ? handleKeypad(row, std::move(line)) : row.handle(std::move(line)));
+        if (row.keypad) {
+            link.start(handleKeypad(row, std::move(line)));
+        } else {
+            screenTasks.destroyAll();
+            screenTasks.start(row.handle(std::move(line)));
+        }
         return;
     }
 }

@@ -62,7 +62,9 @@ void Link::Impl::answer(bool ok) {
     command->ok = ok;
     // The task that sent it goes on first: what it does about the answer (close the link, say)
     // decides whether the next command still goes out.
-    command->waiting.resume();
+    if (command != &dropped) {
+        command->waiting.resume();
+    }
     writeNext();
 }
 
@@ -72,9 +74,12 @@ void Link::Impl::failCommands() {
 }
 
 void Link::Impl::forget(Command* command) {
+    if (command == &dropped) {
+        onWire = onWire == command ? nullptr : onWire;
+        return;
+    }
     if (onWire == command) {
-        onWire = nullptr;
-        link.disableTimer(TimerSlot::CommandTimeOut);
+        onWire = &dropped;  // its answer or time-out still ends it
     }
     std::erase(queued, command);
 }
@@ -223,6 +228,7 @@ void Link::start(Task<void> task) {
 }
 
 void Link::dropTasks() {
+    impl_->screenTasks.destroyAll();
     impl_->tasks.destroyAll();
 }
 
