@@ -63,22 +63,10 @@ class ZintorEndToEnd : public ::testing::Test {
     test::ZintorProcess zintor;
 };
 
-TEST_F(ZintorEndToEnd, SurvivesGarbageMovesTheCursorAndFindsThePhoneAgainAfterAHangUp) {
+TEST_F(ZintorEndToEnd, MovesTheCursorAndFindsThePhoneAgainAfterAHangUp) {
     ZINTOR_SKIP_UNLESS(std::getenv("DISPLAY") != nullptr && !cursorPosition().empty(),
                        "needs an X server (DISPLAY) and xdotool");
     startConnected();
-    // A second start on the same configuration has this one show its settings window and leaves
-    // it the phone.
-    EXPECT_EQ(zintor.runAgain(), "status 0\n");
-    std::string garbage("\r\n\0\0\xff\xfe*EAMI\r\nRING\r\n+CKEV: 5,1\r\n", 27);
-    garbage += std::string(20000, 'x');  // a line that never ends
-    garbage += "\r\nOK\r\r\n*EAII: 0\r\n";
-    for (int i = 0; i < 20; ++i) {
-        phone.send(garbage);
-    }
-    // Still listening: a bare *EAMI makes the program register its accessory entry again.
-    ASSERT_GE(say("*EAMI", "AT*EAM=\"Zintor\""), 0) << zintor.errorOutput();
-
     ASSERT_GE(say("*EAMI: 1", "AT+CMER=3,2,0,0,0"), 0) << zintor.errorOutput();  // Move Mouse
     std::this_thread::sleep_for(300ms);  // anything the phone sends stops the cursor: its OK too
     phone.send("+CKEV: >,1\r\n");

@@ -44,13 +44,6 @@ class ZintorProcess : public testing::ChildProcess {
         withoutX ? void(argv.insert(argv.begin(), {"env", "-u", "DISPLAY"})) : void();
         return ChildProcess::start(argv, environment, root() + "/output.txt");
     }
-    // Starts the program once more on the same folders, without a display, and returns what it
-    // wrote to standard error and its exit status ("status N").
-    std::string runAgain() const {
-        return output("XDG_CONFIG_HOME='" + root() + "/config' XDG_RUNTIME_DIR='" + root() +
-                      "/runtime' QT_QPA_PLATFORM=offscreen timeout 20 " ZINTOR_BINARY
-                      " 2>&1 >/dev/null; echo status $?");
-    }
     std::string errorOutput() const { return readFile(root() + "/output.txt"); }
     // What the program wrote to its log (Log=1 in its settings): one file a day.
     std::string logText() const {

@@ -2,9 +2,10 @@
 // link deliver what the Qt ones deliver. One script of timers, posted calls, a call that runs a
 // loop of its own (a modal window), a call that blocks, and bytes and a hang-up from the phone,
 // played on both: what ran, in which order, and whether anything ran inside another call, must
-// be the same.
+// be the same. The Qt loop also sleeps while nothing is due, and forgets stopped timers.
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -137,6 +138,10 @@ std::string onQt() {
     QtEventLoop loop;
     QtSerialLink serial([&phone](int) { return phone.slavePath(); });
     GatedSerialLink link(serial, loop);
+    int wakes = 0;  // a loop that spun would wake thousands of times
+    QObject context;
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
+                     &context, [&wakes] { ++wakes; });
     Script script(
         loop, link,
         [](int ms) {
@@ -156,6 +161,8 @@ std::string onQt() {
     QTimer::singleShot(kEndMs, Qt::PreciseTimer, &run, &QEventLoop::quit);
     run.exec();
     world.join();
+    EXPECT_EQ(loop.runningTimers(), 0u);  // each stopped, most from its own tick
+    EXPECT_LT(wakes, 100);
     return script.trace;
 }
 
