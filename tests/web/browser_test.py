@@ -3,8 +3,12 @@
 $BROWSER; one script then runs in two engines: headless Chromium, and WebKit (Safari's engine:
 WebKitGTK's MiniBrowser driven by WebKitWebDriver). The page loads, the link comes up, the menus
 show; a held key moves the cursor until let go, and also stops when the page loses the focus or
-goes silent; typed text reaches the X server; an old address, another origin, a wrong token, a
-second phone and a big frame are refused in clear words. The demo always removes its
+goes silent; typed text reaches the X server; the keys say what the key map makes them do and
+change with "#", "*" shows the key help on the page, a notice closes after its time however often
+the screen is sent again; the touchpad moves the pointer, clicks, drags and (Chromium's emulated
+touch) scrolls, the keyboard mode types; the page is installable (manifest, icon), lays all keys
+out in landscape and (Chromium) follows a dark setting; an old address, another origin, a wrong
+token, a second phone and a big frame are refused in clear words. The demo always removes its
 configuration: after Ctrl+C (Chromium) and after Zintor ended by itself (WebKit)."""
 
 import contextlib, importlib.util, os, re, shutil, signal, socket, subprocess, sys, tempfile, time
@@ -80,6 +84,31 @@ def webkit():
     return driver
 
 
+xev_seen = []  # what xev reported: "press 1", "release 1" for buttons, a character per key
+
+
+def seen(what, why):
+    def found(_):
+        for line in iter(xev.stdout.readline, ""):
+            event = re.search(r"(ButtonPress|ButtonRelease) event", line)
+            button = re.search(r"button (\d+),", line)
+            char = re.search(r"keysym 0x\w+, (\w)\)", line)
+            if event:
+                xev_seen.append(("press " if event.group(1) == "ButtonPress" else "release "))
+            elif button and xev_seen and xev_seen[-1].endswith(" "):
+                xev_seen[-1] += button.group(1) + " "
+            elif char:
+                xev_seen.append(char.group(1))
+        if what in "".join(xev_seen):
+            del xev_seen[:]
+            return True
+        return False
+    WebDriverWait(xev_driver[0], 10).until(found, why)
+
+
+xev_driver = [None]
+
+
 def try_in(engine, make_driver, xenv):
     def xdotool(*args):
         return subprocess.run(["xdotool", *args], env=xenv, capture_output=True, text=True,
@@ -99,6 +128,7 @@ def try_in(engine, make_driver, xenv):
         WebDriverWait(driver, 3, 0.05).until(still, why)
 
     driver = make_driver()
+    xev_driver[0] = driver
     driver.set_page_load_timeout(20)  # a page that never loads fails here, not after minutes
     wait = WebDriverWait(driver, 20)
     # The demo, its browser a recorder of the address it is to open; mktemp's folders in tmp/.
@@ -181,16 +211,88 @@ def try_in(engine, make_driver, xenv):
 
         # Key 0 opens the input box; what is typed there reaches the window under the pointer.
         xdotool("mousemove", "700", "600")
-        ActionChains(driver).click(driver.find_element(By.CSS_SELECTOR, '[data-code="0"]')).perform()
+        key = lambda code: driver.find_element(By.CSS_SELECTOR, '#keypad [data-code="%s"]' % code)
+        ActionChains(driver).click(key("0")).perform()
         wait.until(lambda d: d.find_element(By.ID, "text")).send_keys("Hi5")
         driver.find_element(By.ID, "send").click()
-        keys = []  # one-character key symbols as xev reports them, each pressed and released
+        seen("HHii55", "Hi5 did not reach the X server")
+        driver.find_element(By.XPATH, '//*[@id="screen"]//button[text()="Close"]').click()
 
-        def typed(_):
-            keys.extend(re.findall(r"keysym 0x\w+, (\w)\)", "".join(iter(xev.stdout.readline, ""))))
-            return "HHii55" in "".join(keys)
+        # The keys say what they do; "#" changes them, "*" shows the help on the page too. The
+        # key map's notice goes after its 2 s while keys keep sending the screen again.
+        wait.until(lambda _: key("1").get_attribute("title") == "Left click", "no key functions")
+        ActionChains(driver).click(key("#")).perform()
+        wait.until(lambda _: key("1").get_attribute("title") == "Start the show", "not changed")
+        shows("notice", "Presentation")
+        for _ in range(8):
+            ActionChains(driver).click(key("c")).perform()
+            time.sleep(0.4)
+        assert not driver.find_elements(By.ID, "notice"), "the notice stayed"
+        ActionChains(driver).click(key("*")).perform()
+        shows("help", "Start the show")
+        ActionChains(driver).click(key("*")).perform()
+        shows("keymap", "Presentation")
+        for _ in ("Media", "Desktop"):
+            ActionChains(driver).click(key("#")).perform()
+        wait.until(lambda _: key("1").get_attribute("title") == "Left click", "not back")
 
-        WebDriverWait(driver, 10).until(typed, "Hi5 did not reach the X server")
+        # The touchpad: a finger moves the pointer (accelerated), a tap clicks, touch and hold
+        # drags; two fingers scroll (the wheel: button 5 down the page).
+        driver.find_element(By.CSS_SELECTOR, '[data-mode="touch"]').click()
+        pad = driver.find_element(By.ID, "touch")
+        xdotool("mousemove", "500", "600")
+        ActionChains(driver).move_to_element(pad).click_and_hold().move_by_offset(40, 0) \
+            .move_by_offset(40, 0).release().perform()
+        wait.until(lambda _: pointer() > 600, "the touchpad did not move the pointer")
+        xdotool("mousemove", "700", "600")
+        ActionChains(driver).move_to_element(pad).click().perform()
+        seen("press 1 release 1", "a tap did not click")
+        ActionChains(driver).move_to_element(pad).click_and_hold().perform()
+        seen("press 1", "touch and hold did not press the button")
+        ActionChains(driver).release().perform()
+        seen("release 1", "the drag did not end")
+        if engine == "chromium":
+            x, y = driver.execute_script(
+                "const r = touch.getBoundingClientRect(); return [r.x, r.bottom - 20]")
+            touch = lambda kind, dy=0: driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
+                "type": kind, "touchPoints": [] if kind == "touchEnd" else
+                [{"x": x + 60 + 80 * i, "y": y - dy, "id": i} for i in (0, 1)]})
+            touch("touchStart")
+            for dy in range(10, 130, 10):
+                touch("touchMove", dy)
+            touch("touchEnd")
+            seen("press 5 release 5", "two fingers did not scroll")
+
+        # The keyboard mode types what the phone's keyboard does, character by character.
+        driver.find_element(By.CSS_SELECTOR, '[data-mode="keyboard"]').click()
+        driver.find_element(By.ID, "typing").send_keys("ok")
+        seen("ookk", "the keyboard mode did not type")
+        driver.find_element(By.CSS_SELECTOR, '[data-mode="keys"]').click()
+
+        # Installable: the manifest opens the page with its token; the icon is there.
+        manifest = driver.execute_async_script("""
+            const done = arguments[0];
+            fetch(document.querySelector("link[rel=manifest]").href).then(r => r.json())
+              .then(m => fetch(m.icons[1].src).then(i => done([m.start_url, i.status])))
+              .catch(e => done(String(e)));""")
+        assert manifest == ["/?t=" + token, 200], manifest
+        # Landscape: every key on the screen.
+        size = driver.get_window_size()
+        driver.set_window_size(844, 390)
+        WebDriverWait(driver, 5).until(lambda d: d.execute_script("""
+            return [...document.querySelectorAll("#keypad button")].every(b => {
+              const r = b.getBoundingClientRect();
+              return r.top >= 0 && r.bottom <= innerHeight && r.right <= innerWidth; })"""),
+            "keys out of reach in landscape")
+        driver.set_window_size(size["width"], size["height"])
+        if engine == "chromium":  # the phone's dark setting, then its light one
+            colours = []
+            for scheme in ("dark", "light"):
+                driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+                    "features": [{"name": "prefers-color-scheme", "value": scheme}]})
+                colours.append(driver.execute_script(
+                    "return getComputedStyle(document.body).backgroundColor"))
+            assert colours == ["rgb(29, 36, 48)", "rgb(238, 241, 245)"], colours
 
         # An oversized frame ends the page's connection (a hang-up for the program, which goes
         # on); the page connects again by itself and the link comes back.
@@ -215,7 +317,8 @@ def try_in(engine, make_driver, xenv):
 try:
     xenv = xserver()  # Zintor's input goes here
     # A window that records the keys it gets (no window manager: the focus follows the pointer).
-    xev = start(["xev", "-geometry", "300x200+600+500", "-event", "keyboard"], env=xenv,
+    xev = start(["xev", "-geometry", "300x200+600+500", "-event", "keyboard", "-event", "button"],
+                env=xenv,
                 stdout=subprocess.PIPE, text=True, bufsize=1)
     os.set_blocking(xev.stdout.fileno(), False)
     try_in("chromium", chromium, xenv)
