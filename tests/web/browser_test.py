@@ -84,29 +84,17 @@ def webkit():
     return driver
 
 
-xev_seen = []  # what xev reported: "press 1", "release 1" for buttons, a character per key
+xev_seen = []  # what xev reported: "+1" "-1" for a button's press and release, a character a key
 
 
-def seen(what, why):
+def seen(what, why):  # `what` among the events since the last time it was seen
     def found(_):
-        for line in iter(xev.stdout.readline, ""):
-            event = re.search(r"(ButtonPress|ButtonRelease) event", line)
-            button = re.search(r"button (\d+),", line)
-            char = re.search(r"keysym 0x\w+, (\w)\)", line)
-            if event:
-                xev_seen.append(("press " if event.group(1) == "ButtonPress" else "release "))
-            elif button and xev_seen and xev_seen[-1].endswith(" "):
-                xev_seen[-1] += button.group(1) + " "
-            elif char:
-                xev_seen.append(char.group(1))
-        if what in "".join(xev_seen):
-            del xev_seen[:]
-            return True
-        return False
-    WebDriverWait(xev_driver[0], 10).until(found, why)
-
-
-xev_driver = [None]
+        text = "".join(iter(xev.stdout.readline, ""))
+        for press, button, char in re.findall(
+                r"Button(Press|Release) event.*?button (\d+),|keysym 0x\w+, (\w)\)", text, re.S):
+            xev_seen.append(char or ("+" if press == "Press" else "-") + button)
+        return what in "".join(xev_seen) and not xev_seen.clear()
+    WebDriverWait(xev, 10).until(found, why)
 
 
 def try_in(engine, make_driver, xenv):
@@ -128,7 +116,6 @@ def try_in(engine, make_driver, xenv):
         WebDriverWait(driver, 3, 0.05).until(still, why)
 
     driver = make_driver()
-    xev_driver[0] = driver
     driver.set_page_load_timeout(20)  # a page that never loads fails here, not after minutes
     wait = WebDriverWait(driver, 20)
     # The demo, its browser a recorder of the address it is to open; mktemp's folders in tmp/.
@@ -220,25 +207,24 @@ def try_in(engine, make_driver, xenv):
 
         # The keys say what they do; "#" changes them, "*" shows the help on the page too. The
         # key map's notice goes after its 2 s while keys keep sending the screen again.
-        wait.until(lambda _: key("1").get_attribute("title") == "Left click", "no key functions")
-        ActionChains(driver).click(key("#")).perform()
-        wait.until(lambda _: key("1").get_attribute("title") == "Start the show", "not changed")
+        does = lambda text: wait.until(lambda _: key("1").get_attribute("title") == text, text)
+        click = lambda *elements: [ActionChains(driver).click(e).perform() for e in elements]
+        does("Left click")
+        click(key("#"))
+        does("Start the show")
         shows("notice", "Presentation")
         for _ in range(8):
-            ActionChains(driver).click(key("c")).perform()
-            time.sleep(0.4)
+            click(key("c")), time.sleep(0.4)
         assert not driver.find_elements(By.ID, "notice"), "the notice stayed"
-        ActionChains(driver).click(key("*")).perform()
+        click(key("*"))
         shows("help", "Start the show")
-        ActionChains(driver).click(key("*")).perform()
-        shows("keymap", "Presentation")
-        for _ in ("Media", "Desktop"):
-            ActionChains(driver).click(key("#")).perform()
-        wait.until(lambda _: key("1").get_attribute("title") == "Left click", "not back")
+        click(key("*"), key("#"), key("#"))  # Media, Desktop
+        does("Left click")
 
         # The touchpad: a finger moves the pointer (accelerated), a tap clicks, touch and hold
         # drags; two fingers scroll (the wheel: button 5 down the page).
-        driver.find_element(By.CSS_SELECTOR, '[data-mode="touch"]').click()
+        mode = lambda name: driver.find_element(By.CSS_SELECTOR, '[data-mode="%s"]' % name).click()
+        mode("touch")
         pad = driver.find_element(By.ID, "touch")
         xdotool("mousemove", "500", "600")
         ActionChains(driver).move_to_element(pad).click_and_hold().move_by_offset(40, 0) \
@@ -246,37 +232,35 @@ def try_in(engine, make_driver, xenv):
         wait.until(lambda _: pointer() > 600, "the touchpad did not move the pointer")
         xdotool("mousemove", "700", "600")
         ActionChains(driver).move_to_element(pad).click().perform()
-        seen("press 1 release 1", "a tap did not click")
+        seen("+1-1", "a tap did not click")
         ActionChains(driver).move_to_element(pad).click_and_hold().perform()
-        seen("press 1", "touch and hold did not press the button")
+        seen("+1", "touch and hold did not press the button")
         ActionChains(driver).release().perform()
-        seen("release 1", "the drag did not end")
+        seen("-1", "the drag did not end")
         if engine == "chromium":
             x, y = driver.execute_script(
                 "const r = touch.getBoundingClientRect(); return [r.x, r.bottom - 20]")
-            touch = lambda kind, dy=0: driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
-                "type": kind, "touchPoints": [] if kind == "touchEnd" else
-                [{"x": x + 60 + 80 * i, "y": y - dy, "id": i} for i in (0, 1)]})
-            touch("touchStart")
-            for dy in range(10, 130, 10):
-                touch("touchMove", dy)
-            touch("touchEnd")
-            seen("press 5 release 5", "two fingers did not scroll")
+            for kind, dy in [("touchStart", 0)] + [("touchMove", d) for d in range(10, 130, 10)] \
+                    + [("touchEnd", 0)]:
+                driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": [
+                    {"x": x + 60 + 80 * i, "y": y - dy, "id": i} for i in (0, 1)
+                    if kind != "touchEnd"]})
+            seen("+5-5", "two fingers did not scroll")
 
         # The keyboard mode types what the phone's keyboard does, character by character.
-        driver.find_element(By.CSS_SELECTOR, '[data-mode="keyboard"]').click()
+        mode("keyboard")
         driver.find_element(By.ID, "typing").send_keys("ok")
         seen("ookk", "the keyboard mode did not type")
-        driver.find_element(By.CSS_SELECTOR, '[data-mode="keys"]').click()
+        mode("keys")
 
-        # Installable: the manifest opens the page with its token; the icon is there.
+        # Installable: the manifest opens the page with its token, the icon is there; landscape
+        # shows every key; (Chromium) the phone's dark, then light setting is followed.
         manifest = driver.execute_async_script("""
             const done = arguments[0];
             fetch(document.querySelector("link[rel=manifest]").href).then(r => r.json())
               .then(m => fetch(m.icons[1].src).then(i => done([m.start_url, i.status])))
               .catch(e => done(String(e)));""")
         assert manifest == ["/?t=" + token, 200], manifest
-        # Landscape: every key on the screen.
         size = driver.get_window_size()
         driver.set_window_size(844, 390)
         WebDriverWait(driver, 5).until(lambda d: d.execute_script("""
@@ -285,14 +269,12 @@ def try_in(engine, make_driver, xenv):
               return r.top >= 0 && r.bottom <= innerHeight && r.right <= innerWidth; })"""),
             "keys out of reach in landscape")
         driver.set_window_size(size["width"], size["height"])
-        if engine == "chromium":  # the phone's dark setting, then its light one
-            colours = []
-            for scheme in ("dark", "light"):
+        for scheme, colour in [("dark", "rgb(29, 36, 48)"), ("light", "rgb(238, 241, 245)")]:
+            if engine == "chromium":
                 driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
                     "features": [{"name": "prefers-color-scheme", "value": scheme}]})
-                colours.append(driver.execute_script(
-                    "return getComputedStyle(document.body).backgroundColor"))
-            assert colours == ["rgb(29, 36, 48)", "rgb(238, 241, 245)"], colours
+                assert driver.execute_script(
+                    "return getComputedStyle(document.body).backgroundColor") == colour, scheme
 
         # An oversized frame ends the page's connection (a hang-up for the program, which goes
         # on); the page connects again by itself and the link comes back.
