@@ -19,7 +19,7 @@ class MediaRig {
     MediaRig(const std::string& playerPath, MediaPlayer& player, Files& files)
         : program(Ports{world.loop, world.serial(), world.registry, world.settings, files,
                         world.logSink, world.desktop, world.launcher, world.input, world.mixer,
-                        player, world.board}) {
+                        player, world.board, world.extras}) {
         world.registry.add("\\Device\\Serial2", "COM3");
         world.settings.set("Com", "3");
         world.settings.set("AppPath9", playerPath);

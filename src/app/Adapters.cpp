@@ -58,8 +58,19 @@ std::optional<std::string> Adapters::freeDevice(int port) {
 }
 
 Ports Adapters::ports() {
-    return Ports{loop_,     phoneLine_, webPhone_.registry(), settings_, files_,  logSink_,
-                 *desktop_, launcher_,  *input_.adapter,      mixer_,    player_, board_};
+    return Ports{loop_,
+                 phoneLine_,
+                 webPhone_.registry(),
+                 settings_,
+                 files_,
+                 logSink_,
+                 *desktop_,
+                 launcher_,
+                 *input_.adapter,
+                 mixer_,
+                 player_,
+                 board_,
+                 webPhone_.extras()};
 }
 
 }  // namespace zintor::app

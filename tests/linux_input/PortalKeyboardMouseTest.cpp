@@ -132,13 +132,15 @@ TEST(PortalInputAgainstStandIn, SessionThenKeysymsButtonsRelativeMovesAndTheToke
     input.leftButtonDown();
     input.leftButtonUp();
     input.rightButtonDown();
+    input.wheel(-1, 2);
     int x = 0, y = 0;
     EXPECT_FALSE(input.getCursor(x, y));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.calls.size() >= 11; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.calls.size() >= 13; }));
     EXPECT_EQ(portal.calls,
               (Texts{"CreateSession", "SelectDevices types=3 persist_mode= restore_token=", "Start",
                      "Keysym 65505 1", "Keysym 97 1", "Keysym 97 0", "Keysym 65505 0",
-                     "Motion -3 2", "Button 272 1", "Button 272 0", "Button 273 1"}));
+                     "Motion -3 2", "Button 272 1", "Button 272 0", "Button 273 1",
+                     "AxisDiscrete 0 2", "AxisDiscrete 1 -1"}));
 
     // The user revokes it: the next key asks again.
     portal.calls.clear();

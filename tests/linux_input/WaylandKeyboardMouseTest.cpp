@@ -52,9 +52,10 @@ TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSai
     input.leftButtonUp();
     input.rightButtonDown();
     input.rightButtonUp();
+    input.wheel(1, -2);
     const std::string moved = "at " + std::to_string(x - 3) + "," + std::to_string(y + 2);
-    EXPECT_EQ(recorder.takeTexts(5),
-              (Texts{moved, "+button1", "-button1", "+button3", "-button3"}));
+    EXPECT_EQ(recorder.takeTexts(7), (Texts{moved, "+button1", "-button1", "+button3", "-button3",
+                                            "wheel 0 -2", "wheel 1 1"}));
 
     sway.stop();
     input.keyPress('A');

@@ -60,8 +60,10 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
     input.leftButtonUp();
     input.rightButtonDown();
     input.rightButtonUp();
-    EXPECT_EQ(recorder->takeTexts(8), (Texts{"+Control_L", "+c", "-c", "-Control_L", "+button1",
-                                             "-button1", "+button3", "-button3"}));
+    input.wheel(1, -1);  // a notch up, one to the right
+    EXPECT_EQ(recorder->takeTexts(12),
+              (Texts{"+Control_L", "+c", "-c", "-Control_L", "+button1", "-button1", "+button3",
+                     "-button3", "+button4", "-button4", "+button7", "-button7"}));
     EXPECT_EQ(cursor(), std::pair(100, 200));  // the buttons leave it there
 
     // MENU, START, PRIOR, NEXT, LEFT, SNAPSHOT, SUBTRACT, COMMA, F12, CAPITAL, PAUSE; then keys

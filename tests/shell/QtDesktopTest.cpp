@@ -66,7 +66,7 @@ class ProgramOnQtDesktop : public ::testing::Test {
         Ports p = world.ports();
         program = std::make_unique<Program>(Ports{p.loop, p.serial, p.registry, *store, p.files,
                                                   p.logSink, desktop, p.launcher, p.input, p.mixer,
-                                                  p.player, p.board});
+                                                  p.player, p.board, p.extras});
         program->link().loadSettings();
         return *program;
     }

@@ -10,7 +10,8 @@
 //                             cursor moves as steps), desk (tray, windows, notices), vol, player,
 //                             board, run (programs started), diag (standard error), and when
 //                             watched: log, set (settings written, flushed), port, query (player
-//                             queries), frame (tray icon), rows (key help)
+//                             queries), frame (tray icon), rows (key help), phone (what a
+//                             touch-screen phone shows beyond the accessory commands)
 //   1010..1305 key cursor -1,0 x60   three or more equal events in a row, first and last time
 //   ...                       any number of events
 // Lines without a time set the world up before the start ("keymap NAME", "key 5 KEY=x; WAIT=100",
@@ -202,6 +203,7 @@ void Player::poll() {
         }
     };
     noteAll("board", world.board.calls());
+    noteAll("phone", world.extras.calls());
     noteAll("run", world.launcher.calls());
     noteAll("diag", world.logSink.diagnostics());
     noteAll("set", world.settings.writes());
@@ -239,6 +241,8 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         first.find_first_not_of("-0123456789") == std::string::npos ? std::atoi(first.c_str()) : 0;
     // The program's desktop listener: there once the program is made (not while setting up).
     const auto events = [this]() -> DesktopEvents& { return *world.desktop.listener(); };
+    const auto touch = [this]() -> PhoneExtrasEvents& { return *world.extras.listener(); };
+    const int second = rest.empty() ? 0 : std::atoi(rest.c_str());
     SimPhone& phone = world.phone;
     ScriptedPlayer& player = world.player;
     SimSerialLink& serial = world.serial();
@@ -284,6 +288,12 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         {"list-ports", [&] { events().enumeratePortsClicked(); }},
         {"player-check", [&] { events().playerCheckClicked(); }},
         {"close-help", [&] { world.desktop.userClosesKeyHelp(); }},
+        // The touch-screen phone: touch-move DX DY, tap 1|2, scroll DX DY, drag down|up, type TEXT
+        {"touch-move", [&] { touch().touchMoved(number, second); }},
+        {"tap", [&] { touch().touchTapped(number == 2); }},
+        {"scroll", [&] { touch().touchScrolled(number, second); }},
+        {"drag", [&] { touch().touchHeld(args == "down"); }},
+        {"type", [&] { touch().keyboardTyped(args); }},
         {"keymap", [&] { keyMap += "<KEYMAP><KEYMAP_NAME>" + args + "</KEYMAP_NAME>"; }},
         {"xml", [&] { keyMap += args; }},
         {"end", [] {}},

@@ -120,9 +120,16 @@ TEST_F(ServerTest, AnswersWithTheirLengthAndClosesAndTellsAStaleAddressToScanThe
         EXPECT_TRUE(stale.startsWith("HTTP/1.1 403 ") && stale.contains("Scan the new code") &&
                     !stale.contains("Zintor phone</title>"));
     }
+    // The installed app opens with the token, which only the token's holder learns.
+    const auto manifest = [&](const QString& withToken) {
+        return ask(pageRequest(withToken).replace("GET /?", "GET /manifest.webmanifest?"));
+    };
+    EXPECT_TRUE(manifest(token).contains("\"start_url\":\"/?t=" + token.toLatin1() + "\""));
+    EXPECT_TRUE(manifest("x").startsWith("HTTP/1.1 403 "));
+    EXPECT_TRUE(ask("GET /icon.png HTTP/1.1\r\n\r\n").contains("\r\n\r\n\x89PNG"));
     EXPECT_TRUE(ask("GET /favicon.ico HTTP/1.1\r\n\r\n").startsWith("HTTP/1.1 404 "));
     EXPECT_TRUE(ask("GET / HTTP/1.1\r\n folded\r\n\r\n").startsWith("HTTP/1.1 400 "));
-    EXPECT_EQ(logged("page refused to 127.0.0.1 (missing or wrong pairing token)"), 2);
+    EXPECT_EQ(logged("page refused to 127.0.0.1 (missing or wrong pairing token)"), 3);
     EXPECT_TRUE(runUntil([&] { return server.connections() == 0; }));
 }
 

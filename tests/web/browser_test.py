@@ -3,8 +3,12 @@
 $BROWSER; one script then runs in two engines: headless Chromium, and WebKit (Safari's engine:
 WebKitGTK's MiniBrowser driven by WebKitWebDriver). The page loads, the link comes up, the menus
 show; a held key moves the cursor until let go, and also stops when the page loses the focus or
-goes silent; typed text reaches the X server; an old address, another origin, a wrong token, a
-second phone and a big frame are refused in clear words. The demo always removes its
+goes silent; typed text reaches the X server; the keys say what the key map makes them do and
+change with "#", "*" shows the key help on the page, a notice closes after its time however often
+the screen is sent again; the touchpad moves the pointer, clicks, drags and (Chromium's emulated
+touch) scrolls, the keyboard mode types; the page is installable (manifest, icon), lays all keys
+out in landscape and (Chromium) follows a dark setting; an old address, another origin, a wrong
+token, a second phone and a big frame are refused in clear words. The demo always removes its
 configuration: after Ctrl+C (Chromium) and after Zintor ended by itself (WebKit)."""
 
 import contextlib, importlib.util, os, re, shutil, signal, socket, subprocess, sys, tempfile, time
@@ -78,6 +82,19 @@ def webkit():
     driver = webdriver.Remote("http://127.0.0.1:%d" % port, options=options)
     driver.set_window_rect(0, 0, 390, 700)
     return driver
+
+
+xev_seen = []  # what xev reported: "+1" "-1" for a button's press and release, a character a key
+
+
+def seen(what, why):  # `what` among the events since the last time it was seen
+    def found(_):
+        text = "".join(iter(xev.stdout.readline, ""))
+        for press, button, char in re.findall(
+                r"Button(Press|Release) event.*?button (\d+),|keysym 0x\w+, (\w)\)", text, re.S):
+            xev_seen.append(char or ("+" if press == "Press" else "-") + button)
+        return what in "".join(xev_seen) and not xev_seen.clear()
+    WebDriverWait(xev, 10).until(found, why)
 
 
 def try_in(engine, make_driver, xenv):
@@ -181,16 +198,83 @@ def try_in(engine, make_driver, xenv):
 
         # Key 0 opens the input box; what is typed there reaches the window under the pointer.
         xdotool("mousemove", "700", "600")
-        ActionChains(driver).click(driver.find_element(By.CSS_SELECTOR, '[data-code="0"]')).perform()
+        key = lambda code: driver.find_element(By.CSS_SELECTOR, '#keypad [data-code="%s"]' % code)
+        ActionChains(driver).click(key("0")).perform()
         wait.until(lambda d: d.find_element(By.ID, "text")).send_keys("Hi5")
         driver.find_element(By.ID, "send").click()
-        keys = []  # one-character key symbols as xev reports them, each pressed and released
+        seen("HHii55", "Hi5 did not reach the X server")
+        driver.find_element(By.XPATH, '//*[@id="screen"]//button[text()="Close"]').click()
 
-        def typed(_):
-            keys.extend(re.findall(r"keysym 0x\w+, (\w)\)", "".join(iter(xev.stdout.readline, ""))))
-            return "HHii55" in "".join(keys)
+        # The keys say what they do; "#" changes them, "*" shows the help on the page too. The
+        # key map's notice goes after its 2 s while keys keep sending the screen again.
+        does = lambda text: wait.until(lambda _: key("1").get_attribute("title") == text, text)
+        click = lambda *elements: [ActionChains(driver).click(e).perform() for e in elements]
+        does("Left click")
+        click(key("#"))
+        does("Start the show")
+        shows("notice", "Presentation")
+        for _ in range(8):
+            click(key("c")), time.sleep(0.4)
+        assert not driver.find_elements(By.ID, "notice"), "the notice stayed"
+        click(key("*"))
+        shows("help", "Start the show")
+        click(key("*"), key("#"), key("#"))  # Media, Desktop
+        does("Left click")
 
-        WebDriverWait(driver, 10).until(typed, "Hi5 did not reach the X server")
+        # The touchpad: a finger moves the pointer (accelerated), a tap clicks, touch and hold
+        # drags; two fingers scroll (the wheel: button 5 down the page).
+        mode = lambda name: driver.find_element(By.CSS_SELECTOR, '[data-mode="%s"]' % name).click()
+        mode("touch")
+        pad = driver.find_element(By.ID, "touch")
+        xdotool("mousemove", "500", "600")
+        ActionChains(driver).move_to_element(pad).click_and_hold().move_by_offset(40, 0) \
+            .move_by_offset(40, 0).release().perform()
+        wait.until(lambda _: pointer() > 600, "the touchpad did not move the pointer")
+        xdotool("mousemove", "700", "600")
+        ActionChains(driver).move_to_element(pad).click().perform()
+        seen("+1-1", "a tap did not click")
+        ActionChains(driver).move_to_element(pad).click_and_hold().perform()
+        seen("+1", "touch and hold did not press the button")
+        ActionChains(driver).release().perform()
+        seen("-1", "the drag did not end")
+        if engine == "chromium":
+            x, y = driver.execute_script(
+                "const r = touch.getBoundingClientRect(); return [r.x, r.bottom - 20]")
+            for kind, dy in [("touchStart", 0)] + [("touchMove", d) for d in range(10, 130, 10)] \
+                    + [("touchEnd", 0)]:
+                driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": [
+                    {"x": x + 60 + 80 * i, "y": y - dy, "id": i} for i in (0, 1)
+                    if kind != "touchEnd"]})
+            seen("+5-5", "two fingers did not scroll")
+
+        # The keyboard mode types what the phone's keyboard does, character by character.
+        mode("keyboard")
+        driver.find_element(By.ID, "typing").send_keys("ok")
+        seen("ookk", "the keyboard mode did not type")
+        mode("keys")
+
+        # Installable: the manifest opens the page with its token, the icon is there; landscape
+        # shows every key; (Chromium) the phone's dark, then light setting is followed.
+        manifest = driver.execute_async_script("""
+            const done = arguments[0];
+            fetch(document.querySelector("link[rel=manifest]").href).then(r => r.json())
+              .then(m => fetch(m.icons[1].src).then(i => done([m.start_url, i.status])))
+              .catch(e => done(String(e)));""")
+        assert manifest == ["/?t=" + token, 200], manifest
+        size = driver.get_window_size()
+        driver.set_window_size(844, 390)
+        WebDriverWait(driver, 5).until(lambda d: d.execute_script("""
+            return [...document.querySelectorAll("#keypad button")].every(b => {
+              const r = b.getBoundingClientRect();
+              return r.top >= 0 && r.bottom <= innerHeight && r.right <= innerWidth; })"""),
+            "keys out of reach in landscape")
+        driver.set_window_size(size["width"], size["height"])
+        for scheme, colour in [("dark", "rgb(29, 36, 48)"), ("light", "rgb(238, 241, 245)")]:
+            if engine == "chromium":
+                driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+                    "features": [{"name": "prefers-color-scheme", "value": scheme}]})
+                assert driver.execute_script(
+                    "return getComputedStyle(document.body).backgroundColor") == colour, scheme
 
         # An oversized frame ends the page's connection (a hang-up for the program, which goes
         # on); the page connects again by itself and the link comes back.
@@ -215,7 +299,8 @@ def try_in(engine, make_driver, xenv):
 try:
     xenv = xserver()  # Zintor's input goes here
     # A window that records the keys it gets (no window manager: the focus follows the pointer).
-    xev = start(["xev", "-geometry", "300x200+600+500", "-event", "keyboard"], env=xenv,
+    xev = start(["xev", "-geometry", "300x200+600+500", "-event", "keyboard", "-event", "button"],
+                env=xenv,
                 stdout=subprocess.PIPE, text=True, bufsize=1)
     os.set_blocking(xev.stdout.fileno(), False)
     try_in("chromium", chromium, xenv)

@@ -40,9 +40,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     WinMixer mixer;
     WinampPlayer player(files, launcher);
     K8055DllBoard board;
+    NoPhoneExtras extras;  // no web phone on Windows
 
     Program program(Ports{loop, serial, registry, settings, files, logSink, desktop, launcher,
-                          input, mixer, player, board});
+                          input, mixer, player, board, extras});
     program.onExitRequested = [&loop] { loop.quit(0); };
     program.startup();
     const int status = loop.run();

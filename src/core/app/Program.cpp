@@ -25,6 +25,7 @@ Program::Program(Ports ports) : ports_(ports) {
     menus.onPlayerMenuChosen = [&winamp] { return winamp.winampMenuSelected("99"); };
     menus.onTextEntered = [&keys](const std::string& text) { keys.typeText(text); };
     menus.onKeyControlLeft = [&keys] { keys.closeKeyHelp(); };
+    menus.onKeyControlEntered = [&keys] { keys.keyControlEntered(); };
     using Line = std::string;
     link_->setRoutes(phoneLineRoutes(
         menus, state_,
@@ -34,10 +35,12 @@ Program::Program(Ports ports) : ports_(ports) {
          .playerStatusChoice =
              [&winamp](Line line) { return winamp.winampStatusMenuSelected(line); }}));
     ports_.desktop.setListener(this);
+    ports_.extras.setListener(&keys.touchPad());
 }
 
 Program::~Program() {
     ports_.desktop.setListener(nullptr);
+    ports_.extras.setListener(nullptr);
     // What still waits goes first, while everything it refers to is still there.
     link_->dropTasks();
 }

@@ -26,6 +26,15 @@ constexpr std::array<PhoneCode, 23> kPhoneCodes{{
 
 }  // namespace
 
+std::string_view phoneCodeOf(int key) {
+    for (const PhoneCode& entry : kPhoneCodes) {
+        if (entry.key == key) {
+            return entry.code;
+        }
+    }
+    return {};
+}
+
 KeyEvent decodeKeyEvent(const std::string& line) {
     std::string rest = line;
     removeAll(rest, "+CKEV: ");

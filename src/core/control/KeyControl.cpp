@@ -15,10 +15,11 @@ KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, WinampCont
       ports_(ports),
       link_(link),
       input_(ports.input),
+      touch_(state, ports.input, input_),
       cursor_(state, ports.input),
       volume_(state, ports.mixer, ports.loop, link),
       executor_(state, ports.loop, link, player, input_, volume_),
-      windows_(state, ports.desktop, ports.loop),
+      windows_(state, ports.desktop, ports.extras, ports.loop),
       cursorRepeat_(ports.loop, link.repeatGate(), state.mouseMoving) {
     link.onLinkEnded([this] { releaseHeld(); });
     // While a direction key is held the cursor moves one pixel more a step every 300 ms.
@@ -31,8 +32,15 @@ KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, WinampCont
 
 void KeyControl::releaseHeld() {
     input_.releaseAll();
+    touch_.forgetDrag();
     executor_.forgetLatch();
     droppedPresses_.clear();
+}
+
+void KeyControl::keyControlEntered() {
+    const KeyMap* map = currentKeyMapOf(state_);
+    ports_.extras.showKeyFunctions(map != nullptr ? map->name : std::string(),
+                                   keyFunctions(state_));
 }
 
 void KeyControl::closeWindows() {
@@ -173,6 +181,7 @@ Task<void> KeyControl::nextKeyMap() {
     }
     state_.currentKeyMap = static_cast<std::int16_t>(next);
     state_.lastKeyMap = state_.currentKeyMap;
+    keyControlEntered();
 
     co_await link_.uiTimedFeedBack(state_.keyMaps[static_cast<std::size_t>(next)].name);
     co_await windows_.keyMapChanged();

@@ -10,6 +10,7 @@
 #include "control/InputSynthesis.h"
 #include "control/KeyWindows.h"
 #include "control/MasterVolume.h"
+#include "control/TouchPad.h"
 #include "keymap/KeyMapRecords.h"
 #include "shared/HoldRepeat.h"
 #include "shared/Ports.h"
@@ -49,6 +50,11 @@ class KeyControl {
     // Closes the key help and the notice, which ends whatever waits for them.
     void closeWindows();
 
+    // The key-control mode began: a phone that can shows what its keys do.
+    void keyControlEntered();
+    // The phone's touch surface and keyboard.
+    TouchPad& touchPad() { return touch_; }
+
     // Windows.
     void closeKeyHelp() { windows_.closeKeyHelp(); }
     void keyHelpClosed() { windows_.keyHelpClosed(); }
@@ -64,6 +70,7 @@ class KeyControl {
     Ports& ports_;
     Link& link_;
     InputSynthesis input_;
+    TouchPad touch_;
     CursorMovement cursor_;
     MasterVolume volume_;
     CommandExecutor executor_;

@@ -1,6 +1,7 @@
 #include "control/KeyHelpContent.h"
 
 #include "control/ControlTexts.h"
+#include "control/DecodeKeyEvent.h"
 
 namespace zintor {
 namespace {
@@ -8,6 +9,20 @@ namespace {
 std::string currentName(const ProgramState& state) {
     const KeyMap* map = currentKeyMapOf(state);
     return map != nullptr ? map->name : std::string();
+}
+
+// The key help's text for key `key` (display name `name`).
+std::string functionOf(const KeyMap* map, std::size_t key, const std::string& name) {
+    if (name == "*") {
+        return control_texts::kHelpForStar;
+    }
+    if (name == "#") {
+        return control_texts::kHelpForHash;
+    }
+    if (name == "Back") {
+        return control_texts::kHelpForBack;
+    }
+    return map != nullptr && !name.empty() ? map->keys[key].help : std::string();
 }
 
 }  // namespace
@@ -32,20 +47,22 @@ std::vector<KeyHelpRow> keyHelpRows(const ProgramState& state) {
         if (name.empty()) {
             continue;
         }
-        KeyHelpRow row;
-        row.key = name;
-        if (name == "*") {
-            row.function = control_texts::kHelpForStar;
-        } else if (name == "#") {
-            row.function = control_texts::kHelpForHash;
-        } else if (name == "Back") {
-            row.function = control_texts::kHelpForBack;
-        } else if (map != nullptr) {
-            row.function = map->keys[key].help;
-        }
-        rows.push_back(std::move(row));
+        rows.push_back(KeyHelpRow{name, functionOf(map, key, name)});
     }
     return rows;
+}
+
+std::vector<KeyFunction> keyFunctions(const ProgramState& state) {
+    const KeyMap* map = currentKeyMapOf(state);
+    std::vector<KeyFunction> keys;
+    for (std::size_t key = 0; key < state.keyNames.size(); ++key) {
+        const std::string_view code = phoneCodeOf(static_cast<int>(key));
+        if (!code.empty()) {
+            keys.push_back(
+                KeyFunction{std::string(code), functionOf(map, key, state.keyNames[key])});
+        }
+    }
+    return keys;
 }
 
 std::string noticeText(const ProgramState& state) {

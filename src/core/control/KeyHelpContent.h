@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ports/Desktop.h"
+#include "ports/PhoneExtras.h"
 #include "shared/ProgramState.h"
 
 namespace zintor {
@@ -16,6 +17,10 @@ std::string keyHelpCaption(const ProgramState& state);
 
 // One row per key 0..23 that has a display name (the direction keys have none and leave no gap).
 std::vector<KeyHelpRow> keyHelpRows(const ProgramState& state);
+
+// What every key the phone reports does in the current key map, by its phone code, as the key
+// help names it (the direction keys, which move the cursor, with no text).
+std::vector<KeyFunction> keyFunctions(const ProgramState& state);
 
 // "Changed Key Map to", CR LF, the current key map's name.
 std::string noticeText(const ProgramState& state);

@@ -45,6 +45,9 @@ void KeyWindows::closeKeyHelp() {
 }
 
 void KeyWindows::keyHelpClosed() {
+    if (state_.keyHelpShown) {
+        phone_.showKeyHelp(false);
+    }
     state_.keyHelpShown = false;
     changed_.fire();
 }
@@ -58,6 +61,7 @@ void KeyWindows::showKeyHelp() {
     state_.keyHelpShown = true;
     ++helpShowings_;
     desktop_.showKeyHelp(keyHelpCaption(state_), keyHelpRows(state_));
+    phone_.showKeyHelp(true);
     changed_.fire();
 }
 

@@ -4,6 +4,7 @@
 
 #include "ports/Desktop.h"
 #include "ports/EventLoop.h"
+#include "ports/PhoneExtras.h"
 #include "shared/ProgramState.h"
 #include "shared/Task.h"
 #include "shared/Waits.h"
@@ -21,8 +22,9 @@ class KeyWindows {
     // have closed itself, so that a waiting key handler cannot be parked for ever.
     static constexpr std::int64_t kNoticeGraceMs = 2000;
 
-    KeyWindows(ProgramState& state, Desktop& desktop, EventLoop& loop)
-        : state_(state), desktop_(desktop), loop_(loop), changed_(loop) {}
+    // The key help shows on the phone too, where the phone can (`phone`).
+    KeyWindows(ProgramState& state, Desktop& desktop, PhoneExtras& phone, EventLoop& loop)
+        : state_(state), desktop_(desktop), phone_(phone), loop_(loop), changed_(loop) {}
 
     // The "*" key: help on or off, or the notice replaced by the help.
     void toggleKeyHelp();
@@ -48,6 +50,7 @@ class KeyWindows {
 
     ProgramState& state_;
     Desktop& desktop_;
+    PhoneExtras& phone_;
     EventLoop& loop_;
     std::uint64_t helpShowings_ = 0;  // counts showings, so a waiter sees a re-show
     std::int64_t noticeDeadline_ = 0;

@@ -24,6 +24,7 @@ class PhoneMenus {
     std::function<Task<void>()> onPlayerMenuChosen;         // the main menu's media player item
     std::function<void(const std::string&)> onTextEntered;  // a line of the text input dialog
     std::function<void()> onKeyControlLeft;                 // the key help must close
+    std::function<void()> onKeyControlEntered;              // with the key map to use
 
     // Main menu and the way out (PhoneMenus.cpp).
     Task<void> errorMessage(std::string input, int timeOut, int select);

@@ -27,6 +27,9 @@ Task<void> PhoneMenus::moveMouseSelected() {
     const int last = static_cast<int>(state_.keyMaps.size()) - 1;
     state_.currentKeyMap =
         (state_.lastKeyMap < 0 || state_.lastKeyMap > last) ? std::int16_t{0} : state_.lastKeyMap;
+    if (onKeyControlEntered) {
+        onKeyControlEntered();
+    }
     co_await link_.uiTimedFeedBack(
         state_.keyMaps[static_cast<std::size_t>(state_.currentKeyMap)].name);
     co_await link_.atCmer(true);

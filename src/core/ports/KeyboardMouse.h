@@ -27,6 +27,9 @@ class KeyboardMouse {
     // True when moveCursorBy adds to the position the cursor has at that moment, without pointer
     // acceleration, and clips like setCursor: reading, adding and setting in one call.
     virtual bool exactRelativeMoves() const { return false; }
+    // Turns the mouse wheel by whole notches: dy > 0 towards the user (the page goes down),
+    // dx > 0 to the right.
+    virtual void wheel(int dx, int dy) = 0;
 };
 
 }  // namespace zintor

@@ -9,6 +9,7 @@
 #include "ports/LogSink.h"
 #include "ports/MediaPlayer.h"
 #include "ports/Mixer.h"
+#include "ports/PhoneExtras.h"
 #include "ports/PortRegistry.h"
 #include "ports/SerialLink.h"
 #include "ports/SettingsStore.h"
@@ -29,6 +30,7 @@ struct Ports {
     Mixer& mixer;
     MediaPlayer& player;
     IoBoard& board;
+    PhoneExtras& extras;
 };
 
 }  // namespace zintor

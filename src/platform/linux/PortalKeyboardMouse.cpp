@@ -251,4 +251,17 @@ void PortalKeyboardMouse::moveCursorBy(int dx, int dy) {
     }
 }
 
+void PortalKeyboardMouse::wheel(int dx, int dy) {
+    if (!usable()) {
+        return;
+    }
+    // Axis 0 is vertical, 1 horizontal; steps as a wheel's notches.
+    if (dy != 0) {
+        notify(QStringLiteral("NotifyPointerAxisDiscrete"), {0u, dy});
+    }
+    if (dx != 0) {
+        notify(QStringLiteral("NotifyPointerAxisDiscrete"), {1u, dx});
+    }
+}
+
 }  // namespace zintor

@@ -46,6 +46,7 @@ class PortalKeyboardMouse final : public QObject, public KeyboardMouse {
     bool getCursor(int& x, int& y) override;
     void setCursor(int x, int y) override;
     void moveCursorBy(int dx, int dy) override;
+    void wheel(int dx, int dy) override;
 
   private slots:
     void onResponse(uint response, const QVariantMap& results);

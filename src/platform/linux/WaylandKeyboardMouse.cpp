@@ -385,4 +385,23 @@ void WaylandKeyboardMouse::moveCursorBy(int dx, int dy) {
     flush();
 }
 
+void WaylandKeyboardMouse::wheel(int dx, int dy) {
+    if (!ready(false)) {
+        return;
+    }
+    // A wheel's notches, each worth 15 of the axis (as libinput reports a notch).
+    const std::uint32_t time = timestamp();
+    zwlr_virtual_pointer_v1_axis_source(pointer_, WL_POINTER_AXIS_SOURCE_WHEEL);
+    if (dy != 0) {
+        zwlr_virtual_pointer_v1_axis_discrete(pointer_, time, WL_POINTER_AXIS_VERTICAL_SCROLL,
+                                              wl_fixed_from_int(15 * dy), dy);
+    }
+    if (dx != 0) {
+        zwlr_virtual_pointer_v1_axis_discrete(pointer_, time, WL_POINTER_AXIS_HORIZONTAL_SCROLL,
+                                              wl_fixed_from_int(15 * dx), dx);
+    }
+    zwlr_virtual_pointer_v1_frame(pointer_);
+    flush();
+}
+
 }  // namespace zintor

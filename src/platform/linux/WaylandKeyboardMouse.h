@@ -55,6 +55,7 @@ class WaylandKeyboardMouse final : public KeyboardMouse {
     // Does nothing, for the same reason; moveCursorBy moves.
     void setCursor(int x, int y) override;
     void moveCursorBy(int dx, int dy) override;
+    void wheel(int dx, int dy) override;
 
     // Registry and keyboard events (for the listeners).
     void onGlobal(wl_registry* registry, std::uint32_t name, const char* interface);

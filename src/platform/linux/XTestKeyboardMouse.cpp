@@ -6,6 +6,7 @@
 #include <xcb/xtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "XTestKeySyms.h"
 
@@ -15,6 +16,10 @@ namespace {
 
 constexpr unsigned kLeftButton = 1;
 constexpr unsigned kRightButton = 3;
+constexpr unsigned kWheelUp = 4;
+constexpr unsigned kWheelDown = 5;
+constexpr unsigned kWheelLeft = 6;
+constexpr unsigned kWheelRight = 7;
 constexpr int kLargestCoordinate = 32767;
 
 }  // namespace
@@ -149,6 +154,23 @@ void XTestKeyboardMouse::moveCursorBy(int dx, int dy) {
             static_cast<std::int16_t>(std::clamp(dy, -kLargestCoordinate, kLargestCoordinate)), 0);
         connection_.flushXcb();
     }
+}
+
+void XTestKeyboardMouse::wheel(int dx, int dy) {
+    XTestSigPipeBlock block;
+    Display* display = connection_.pointerDisplay();
+    if (display == nullptr) {
+        return;
+    }
+    const auto turn = [display](unsigned button, int notches) {
+        for (int i = 0; i < notches; ++i) {
+            XTestFakeButtonEvent(display, button, True, CurrentTime);
+            XTestFakeButtonEvent(display, button, False, CurrentTime);
+        }
+    };
+    turn(dy < 0 ? kWheelUp : kWheelDown, std::abs(dy));
+    turn(dx < 0 ? kWheelLeft : kWheelRight, std::abs(dx));
+    connection_.flush();
 }
 
 }  // namespace zintor

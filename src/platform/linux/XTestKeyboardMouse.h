@@ -35,6 +35,8 @@ class XTestKeyboardMouse final : public KeyboardMouse {
     // The server adds the step to where the pointer is at that moment (whoever put it there),
     // unaccelerated, and keeps it on the screens: no round trip to read the position first.
     void moveCursorBy(int dx, int dy) override;
+    // Notches as clicks of buttons 4 and 5 (up, down), 6 and 7 (left, right), as X wheels send.
+    void wheel(int dx, int dy) override;
     bool exactRelativeMoves() const override { return true; }
 
   private:

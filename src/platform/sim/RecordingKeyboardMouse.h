@@ -11,7 +11,7 @@ namespace zintor {
 
 // Records one line per injection call, with its virtual time: "down 16", "up 16", "press 65",
 // "left down", "left up", "right down", "right up", "cursor 10,20" (the position after clipping),
-// "move -2,0" (a relative move, clipped the same way).
+// "move -2,0" (a relative move, clipped the same way), "wheel 0,1".
 // The cursor lives on a screen of configurable size (1920 x 1080 unless set) and is clipped to it.
 class RecordingKeyboardMouse : public KeyboardMouse {
   public:
@@ -29,6 +29,9 @@ class RecordingKeyboardMouse : public KeyboardMouse {
     void leftButtonUp() override { record("left up"); }
     void rightButtonDown() override { record("right down"); }
     void rightButtonUp() override { record("right up"); }
+    void wheel(int dx, int dy) override {
+        record("wheel " + std::to_string(dx) + "," + std::to_string(dy));
+    }
     bool getCursor(int& x, int& y) override;
     void setCursor(int x, int y) override;
     void moveCursorBy(int dx, int dy) override;

@@ -9,6 +9,7 @@
 #include "MemorySettingsStore.h"
 #include "RecordingDesktop.h"
 #include "RecordingKeyboardMouse.h"
+#include "RecordingPhoneExtras.h"
 #include "ScriptedPlayer.h"
 #include "SimEventLoop.h"
 #include "SimPhone.h"
@@ -33,12 +34,13 @@ struct SimWorld {
     FakeMixer mixer;
     ScriptedPlayer player;
     FakeIoBoard board;
+    RecordingPhoneExtras extras;
 
     SimSerialLink& serial() { return phone.link(); }
 
     Ports ports() {
-        return Ports{loop,    phone.link(), registry, settings, files,  logSink,
-                     desktop, launcher,     input,    mixer,    player, board};
+        return Ports{loop,     phone.link(), registry, settings, files, logSink, desktop,
+                     launcher, input,        mixer,    player,   board, extras};
     }
 };
 

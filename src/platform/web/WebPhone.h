@@ -41,6 +41,7 @@ class WebPhone : public QObject {
     // What the program uses in place of the system's ports and serial link.
     PortRegistry& registry() { return registry_; }
     SerialLink& serial() { return switch_; }
+    PhoneExtras& extras() { return link_; }
 
     bool enabled() const { return server_.running(); }
     // Saves the choice; false (with error()) when the page cannot be served.

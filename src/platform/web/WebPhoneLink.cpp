@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 #include "WebPhoneServer.h"
 
@@ -13,6 +14,8 @@ namespace {
 QString utf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+constexpr const char* kDrag = "drag";  // a drag, held as a key is
 
 const char* kindName(DialogKind kind) {
     switch (kind) {
@@ -83,6 +86,8 @@ void WebPhoneLink::endSession() {
     held_.clear();
     holdCheck_.stop();
     model_.reset();
+    keyFunctions_ = {};
+    keyHelp_ = false;
 }
 
 void WebPhoneLink::write(std::string_view bytes) {
@@ -161,6 +166,8 @@ void WebPhoneLink::onAction(const QString& json) {
         model_.noticeDone();
     } else if (!open_) {
         // The program has not connected yet: nothing to send the action to.
+    } else if (onTouch(what, action)) {
+        return;  // the screen stays as it is
     } else if (what == QLatin1String("open")) {
         line = model_.openEntry();
     } else if (what == QLatin1String("item")) {
@@ -180,10 +187,7 @@ void WebPhoneLink::onAction(const QString& json) {
         const bool down = action.value(QStringLiteral("down")).toBool();
         line = model_.key(code, down);
         if (line && down) {
-            held_[code].start();
-            if (!holdCheck_.isActive()) {
-                holdCheck_.start(kHoldLostMs);
-            }
+            hold(code);
         } else if (line) {
             held_.erase(code);
         }
@@ -204,6 +208,59 @@ void WebPhoneLink::onAction(const QString& json) {
     }
 }
 
+void WebPhoneLink::hold(const std::string& code) {
+    held_[code].start();
+    if (!holdCheck_.isActive()) {
+        holdCheck_.start(kHoldLostMs);
+    }
+}
+
+bool WebPhoneLink::onTouch(const QString& what, const QJsonObject& action) {
+    static const QStringList kTouches{QStringLiteral("move"), QStringLiteral("tap"),
+                                      QStringLiteral("scroll"), QStringLiteral("drag"),
+                                      QStringLiteral("type")};
+    if (!kTouches.contains(what)) {
+        return false;
+    }
+    if (extras_ == nullptr || !model_.screen().keypadReporting) {
+        return true;  // only in the key mode
+    }
+    constexpr int kLargestMove = 2000;
+    const int dx =
+        std::clamp(action.value(QStringLiteral("dx")).toInt(), -kLargestMove, kLargestMove);
+    const int dy =
+        std::clamp(action.value(QStringLiteral("dy")).toInt(), -kLargestMove, kLargestMove);
+    if (what == QLatin1String("move")) {
+        extras_->touchMoved(dx, dy);
+    } else if (what == QLatin1String("tap")) {
+        extras_->touchTapped(action.value(QStringLiteral("fingers")).toInt() == 2);
+    } else if (what == QLatin1String("scroll")) {
+        extras_->touchScrolled(dx, dy);
+    } else if (what == QLatin1String("drag")) {
+        const bool down = action.value(QStringLiteral("down")).toBool();
+        down ? hold(kDrag) : void(held_.erase(kDrag));
+        extras_->touchHeld(down);
+    } else {
+        extras_->keyboardTyped(action.value(QStringLiteral("text")).toString().toStdString());
+    }
+    return true;
+}
+
+void WebPhoneLink::showKeyFunctions(const std::string& keyMap,
+                                    const std::vector<KeyFunction>& keys) {
+    QJsonObject functions;
+    for (const KeyFunction& key : keys) {
+        functions[utf8(key.code)] = utf8(key.function);
+    }
+    keyFunctions_ = QJsonObject{{"map", utf8(keyMap)}, {"keys", functions}};
+    pushScreen();
+}
+
+void WebPhoneLink::showKeyHelp(bool shown) {
+    keyHelp_ = shown;
+    pushScreen();
+}
+
 void WebPhoneLink::releaseUnconfirmed() {
     qint64 next = kHoldLostMs;
     for (auto key = held_.begin(); key != held_.end();) {
@@ -215,6 +272,13 @@ void WebPhoneLink::releaseUnconfirmed() {
         }
         log_("Web phone: key " + key->first + " released (not confirmed for " +
              std::to_string(silent) + " ms)");
+        if (key->first == kDrag) {
+            key = held_.erase(key);
+            if (extras_ != nullptr) {
+                extras_->touchHeld(false);
+            }
+            continue;
+        }
         const std::optional<std::string> line = model_.key(key->first, false);
         key = held_.erase(key);
         if (line) {
@@ -254,6 +318,10 @@ void WebPhoneLink::pushScreen() {
     state[QStringLiteral("link")] = open_;
     state[QStringLiteral("entry")] = utf8(screen.entry);
     state[QStringLiteral("keys")] = screen.keypadReporting;
+    if (!keyFunctions_.isEmpty()) {
+        state[QStringLiteral("keyMap")] = keyFunctions_;
+        state[QStringLiteral("help")] = keyHelp_;
+    }
     if (screen.menu) {
         QJsonArray items;
         for (const std::string& item : screen.menu->items) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QJsonObject>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -9,6 +10,7 @@
 
 #include "PhoneModel.h"
 #include "ports/LogSink.h"
+#include "ports/PhoneExtras.h"
 #include "ports/SerialLink.h"
 
 namespace zintor::web {
@@ -25,7 +27,11 @@ class WebPhoneServer;
 //  - a held key must be confirmed by the page ({"do":"hold"}) while it is held: one it stopped
 //    confirming for kHoldLostMs (the page hidden, the network gone) is released, with the
 //    release line a phone sends.
-class WebPhoneLink : public QObject, public SerialLink {
+// It is also the phone's touch surface and keyboard for the program (PhoneExtras): in the key
+// mode the page shows what the keys do and the key help, and its touch and keyboard actions go
+// to the program's listener while the program's link is this page's. A drag is confirmed as a
+// held key is ("drag") and let go when it is not.
+class WebPhoneLink : public QObject, public SerialLink, public PhoneExtras {
     Q_OBJECT
   public:
     static constexpr std::size_t kMaxCommand = 4096;  // longer command lines get ERROR
@@ -42,6 +48,10 @@ class WebPhoneLink : public QObject, public SerialLink {
     void setReceiveArmed(bool armed) override;
     void setListener(std::function<void(SerialEvent)> listener) override;
 
+    void setListener(PhoneExtrasEvents* events) override { extras_ = events; }
+    void showKeyFunctions(const std::string& keyMap, const std::vector<KeyFunction>& keys) override;
+    void showKeyHelp(bool shown) override;
+
     // Told whenever a page comes or goes (the web phone's port appears or disappears).
     void setPresenceListener(std::function<void()> changed) { presence_ = std::move(changed); }
 
@@ -56,12 +66,18 @@ class WebPhoneLink : public QObject, public SerialLink {
     void pushScreen();
     void postReceive();
     void releaseUnconfirmed();
+    // A touch or keyboard action of the page; false when it is none.
+    bool onTouch(const QString& what, const QJsonObject& action);
+    void hold(const std::string& code);
 
     WebPhoneServer& server_;
     Diagnostic log_;
     PhoneModel model_;
     std::function<void(SerialEvent)> listener_;
     std::function<void()> presence_;
+    PhoneExtrasEvents* extras_ = nullptr;
+    QJsonObject keyFunctions_;  // {"map": name, "keys": {code: function}}
+    bool keyHelp_ = false;
     std::string received_;
     std::string partial_;
     std::map<std::string, QElapsedTimer> held_;  // keys pressed, since their last confirmation

@@ -30,8 +30,21 @@ constexpr char kStalePage[] =
 constexpr char kHandedOver[] = "zintorHandedOver";  // a TLS socket given to the WebSocket server
 
 constexpr char kPagePolicy[] =
-    "default-src 'none'; style-src 'unsafe-inline'; script-src 'unsafe-inline'; img-src data:; "
-    "frame-ancestors 'none'; base-uri 'none'; form-action 'none'; connect-src 'self'";
+    "default-src 'none'; style-src 'unsafe-inline'; script-src 'unsafe-inline'; "
+    "img-src 'self' data:; manifest-src 'self'; frame-ancestors 'none'; base-uri 'none'; "
+    "form-action 'none'; connect-src 'self'";
+
+// What makes the page an app of its own on the phone's home screen; it opens with the token.
+constexpr char kManifest[] =
+    R"({"name":"Zintor phone","short_name":"Zintor","start_url":"/?t=%1","scope":"/",)"
+    R"("display":"standalone","orientation":"any","background_color":"#1d2430",)"
+    R"("theme_color":"#1d2430","icons":[{"src":"/icon.svg","sizes":"any",)"
+    R"("type":"image/svg+xml"},{"src":"/icon.png","sizes":"256x256","type":"image/png"}]})";
+
+QByteArray resource(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Compares in a time that does not depend on where the texts differ.
 bool sameToken(const QString& given, const QString& token) {
@@ -82,10 +95,9 @@ bool plainHost(const QByteArray& host) {
 
 WebPhoneServer::WebPhoneServer(Diagnostic log, Limits limits)
     : log_(std::move(log)), limits_(limits) {
-    QFile page(QStringLiteral(":/web/phone.html"));
-    if (page.open(QIODevice::ReadOnly)) {
-        page_ = page.readAll();
-    }
+    page_ = resource(QStringLiteral(":/web/phone.html"));
+    iconSvg_ = resource(QStringLiteral(":/web/zintor.svg"));
+    iconPng_ = resource(QStringLiteral(":/web/hicolor/256x256/apps/zintor.png"));
     ping_.setInterval(kPingMs);
     connect(&ping_, &QTimer::timeout, this, [this] { checkAlive(); });
     refusalSummary_.setSingleShot(true);
@@ -254,13 +266,22 @@ void WebPhoneServer::onRequest(WebConnection* connection, const RequestHead& hea
 }
 
 void WebPhoneServer::servePage(WebConnection* connection, const RequestHead& head) {
-    const QUrl url = QUrl::fromEncoded(head.target);
-    if (url.path() != QLatin1String("/")) {
+    const QString path = QUrl::fromEncoded(head.target).path();
+    const bool manifest = path == QLatin1String("/manifest.webmanifest");
+    if (path != QLatin1String("/") && !manifest && path != QLatin1String("/icon.svg") &&
+        path != QLatin1String("/icon.png")) {
         connection->respond(404, "Not Found\n", {"Content-Type: text/plain"});
         return;
     }
     if (head.method != "GET") {
         connection->respond(405, "Method Not Allowed\n", {"Content-Type: text/plain"});
+        return;
+    }
+    if (path.startsWith(QLatin1String("/icon."))) {  // the program's icon is no secret
+        const bool svg = path.endsWith(QLatin1String(".svg"));
+        connection->respond(200, svg ? iconSvg_ : iconPng_,
+                            {svg ? "Content-Type: image/svg+xml" : "Content-Type: image/png",
+                             "Cache-Control: max-age=86400"});
         return;
     }
     const QList<QByteArray> common{"Content-Type: text/html; charset=utf-8",
@@ -271,6 +292,14 @@ void WebPhoneServer::servePage(WebConnection* connection, const RequestHead& hea
         connection->respond(403, kStalePage,
                             common + QList<QByteArray>{"Content-Security-Policy: default-src "
                                                        "'none'; style-src 'unsafe-inline'"});
+        return;
+    }
+    if (manifest) {
+        connection->respond(200,
+                            QString::fromLatin1(kManifest)
+                                .arg(QString::fromLatin1(QUrl::toPercentEncoding(token_)))
+                                .toUtf8(),
+                            {"Content-Type: application/manifest+json", "Cache-Control: no-store"});
         return;
     }
     QByteArray policy = QByteArray("Content-Security-Policy: ") + kPagePolicy;

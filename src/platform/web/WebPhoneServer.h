@@ -40,7 +40,8 @@ struct WebServerLimits {
 //    WebConnection::kMaxHead bytes) within `requestMs` after it; every answer closes the
 //    connection, so no connection stays idle.
 //  - GET /?t=TOKEN gives the page; a wrong or missing token gets a short page that tells to
-//    scan the new code on the PC.
+//    scan the new code on the PC. /manifest.webmanifest?t=TOKEN makes it an app of its own on
+//    the phone (opened with the token); /icon.svg and /icon.png are the program's icon.
 //  - The page opens a WebSocket on /ws?t=TOKEN; its Origin must be https://HOST:PORT with HOST
 //    one that this server serves (servedHosts()), whatever Host header the client sent. A wrong
 //    token or a second phone gets the socket closed at once, with the reason, before a byte of
@@ -114,6 +115,8 @@ class WebPhoneServer : public QObject {
     QString token_;
     QString error_;
     QByteArray page_;
+    QByteArray iconSvg_;
+    QByteArray iconPng_;
     QByteArray stalePage_;
     QWebSocket* phone_ = nullptr;
     QTimer ping_;

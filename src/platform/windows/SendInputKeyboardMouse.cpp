@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace zintor {
 namespace {
@@ -92,6 +93,24 @@ void SendInputKeyboardMouse::moveCursorBy(int dx, int dy) {
     int y = 0;
     if (getCursor(x, y)) {
         setCursor(x + dx, y + dy);
+    }
+}
+
+void SendInputKeyboardMouse::wheel(int dx, int dy) {
+    // Positive mouse data turns the wheel away from the user (up) or to the right.
+    INPUT inputs[2]{};
+    UINT count = 0;
+    for (const auto& [flag, data] : {std::pair<DWORD, int>{MOUSEEVENTF_WHEEL, -dy},
+                                     std::pair<DWORD, int>{MOUSEEVENTF_HWHEEL, dx}}) {
+        if (data != 0) {
+            inputs[count].type = INPUT_MOUSE;
+            inputs[count].mi.dwFlags = flag;
+            inputs[count].mi.mouseData = static_cast<DWORD>(data * WHEEL_DELTA);
+            ++count;
+        }
+    }
+    if (count > 0) {
+        send(inputs, count);
     }
 }
 

@@ -19,6 +19,7 @@ class SendInputKeyboardMouse : public KeyboardMouse {
     bool getCursor(int& x, int& y) override;
     void setCursor(int x, int y) override;
     void moveCursorBy(int dx, int dy) override;
+    void wheel(int dx, int dy) override;
 };
 
 }  // namespace zintor

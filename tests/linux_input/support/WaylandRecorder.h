@@ -15,7 +15,8 @@ namespace zintor::testing {
 // A Wayland client that records what the compositor delivers to it: wev (the Wayland event
 // viewer) in a full-screen window, its output read back as "+a" / "-a" for keys (the key symbol
 // under the client's keyboard state, so Shift gives "+A"), "+button1" / "-button1" (left),
-// "+button3" / "-button3" (right) and "at 12,34" for every pointer position (enter and motion).
+// "+button3" / "-button3" (right), "at 12,34" for every pointer position (enter and motion) and
+// "wheel 0 -2" for a wheel's notches (axis 0 vertical, 1 horizontal).
 class WaylandRecorder {
   public:
     explicit WaylandRecorder(const std::string& display) {
@@ -44,7 +45,9 @@ class WaylandRecorder {
         static const std::regex key(R"(wl_keyboard\] key:.*serial: (\d+))"),
             sym(R"(^\s*sym: (\S+))"),
             at(R"(wl_pointer\] (enter|motion).*x, y: (-?[\d.]+), (-?[\d.]+))"),
-            button(R"(wl_pointer\] button.*button: (\d+).*state: (\d+))");
+            button(R"(wl_pointer\] button.*button: (\d+).*state: (\d+))"),
+            // (wev names axis_discrete "axis_stop")
+            wheel(R"(wl_pointer\] axis_\w+: axis: (\d+).*discrete: (-?\d+))");
         const std::string text = output();
         std::smatch m;
         for (auto end = text.find('\n', done_); end != std::string::npos;
@@ -66,6 +69,8 @@ class WaylandRecorder {
             } else if (std::regex_search(line, m, button)) {
                 const std::string side = m[1] == "272" ? "1" : m[1] == "273" ? "3" : "?";
                 events_.push_back((m[2] == "1" ? "+button" : "-button") + side);
+            } else if (std::regex_search(line, m, wheel)) {
+                events_.push_back("wheel " + m[1].str() + " " + m[2].str());
             }
         }
         return events_.size();

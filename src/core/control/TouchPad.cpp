@@ -1,0 +1,88 @@
+#include "control/TouchPad.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zintor {
+
+namespace {
+constexpr std::uint8_t kBackspace = 8;
+constexpr std::uint8_t kReturn = 13;
+}  // namespace
+
+bool TouchPad::active() const {
+    return state_.connected && state_.modeFlags[ModeKeyControl];
+}
+
+void TouchPad::touchMoved(int dx, int dy) {
+    if (!active()) {
+        return;
+    }
+    const double speed = std::min(std::hypot(dx, dy), kFastPoints);
+    const double gain = kSlowGain + (kFastGain - kSlowGain) * speed / kFastPoints;
+    restX_ += dx * gain;
+    restY_ += dy * gain;
+    const int x = static_cast<int>(std::trunc(restX_));
+    const int y = static_cast<int>(std::trunc(restY_));
+    restX_ -= x;
+    restY_ -= y;
+    if (x == 0 && y == 0) {
+        return;
+    }
+    int atX = 0;
+    int atY = 0;
+    if (input_.exactRelativeMoves() || !input_.getCursor(atX, atY)) {
+        input_.moveCursorBy(x, y);
+    } else {
+        input_.setCursor(atX + x, atY + y);
+    }
+}
+
+void TouchPad::touchTapped(bool twoFingers) {
+    if (!active()) {
+        return;
+    }
+    if (twoFingers) {
+        synthesis_.sendRightButtonDown();
+        synthesis_.sendRightButtonUp();
+    } else {
+        synthesis_.sendLeftButtonDown();
+        synthesis_.sendLeftButtonUp();
+    }
+}
+
+void TouchPad::touchScrolled(int dx, int dy) {
+    if (active() && (dx != 0 || dy != 0)) {
+        input_.wheel(std::clamp(dx, -kMostNotches, kMostNotches),
+                     std::clamp(dy, -kMostNotches, kMostNotches));
+    }
+}
+
+void TouchPad::touchHeld(bool down) {
+    if (down && active() && !dragging_) {
+        dragging_ = true;
+        synthesis_.sendLeftButtonDown();
+    } else if (!down && dragging_) {
+        dragging_ = false;
+        synthesis_.sendLeftButtonUp();
+    }
+}
+
+void TouchPad::keyboardTyped(const std::string& text) {
+    if (!active()) {
+        return;
+    }
+    std::string run;  // characters typed as text, up to the next Backspace or Enter
+    for (const char c : text) {
+        if (c != '\b' && c != '\n') {
+            run += c;
+            continue;
+        }
+        synthesis_.typeText(run);
+        run.clear();
+        synthesis_.sendKeyPress(c == '\b' ? kBackspace : kReturn);
+    }
+    synthesis_.typeText(run);
+}
+
+}  // namespace zintor
