@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <dbt.h>  // after windows.h
+
 #include <algorithm>
 #include <fstream>
 #include <functional>
@@ -194,6 +196,15 @@ TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
     ASSERT_TRUE(waitFor(loop, [&] { return !text.empty(); }));
     EXPECT_EQ(text, "\r\nOK\r\n");
 
+    std::vector<std::int64_t> late;  // from the command to the event of its whole answer
+    for (int round = 0; round < 5; ++round) {
+        text.clear();
+        const auto sent = loop.now();
+        link.write("AT\r");
+        ASSERT_TRUE(waitFor(loop, [&] { return text.find("OK\r\n") != std::string::npos; }));
+        late.push_back(loop.now() - sent);
+    }
+    EXPECT_LT(median(late), 50);
     link.write("AT*EAM=\"Zintor\"\r");
     ASSERT_TRUE(waitFor(loop, [&] { return count(SerialEvent::HangUp) == 1; }));
     EXPECT_FALSE(link.isOpen());
@@ -353,7 +364,17 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
         ports[port.name] = port.portText;
     }
     EXPECT_EQ(ports.at("\\Device\\BtPort7"), "COM12");
-    EXPECT_EQ(ports.at("\\Device\\Odd"), "");    // not a string
+    EXPECT_EQ(ports.at("\\Device\\Odd"), "");  // not a string
+
+    // A port the system announces (WM_DEVICECHANGE, as for a USB adapter plugged in) is told, too.
+    loop.waitUntil(loop.now() + 100);
+    const int before = changes;
+    DEV_BROADCAST_PORT_W arrival{};
+    arrival.dbcp_size = sizeof arrival;
+    arrival.dbcp_devicetype = DBT_DEVTYP_PORT;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                        reinterpret_cast<LPARAM>(&arrival), SMTO_ABORTIFHUNG, 2000, nullptr);
+    EXPECT_TRUE(waitFor(loop, [&] { return changes > before; }));
     RegDeleteValueW(key, L"\\Device\\BtPort7");  // the system's own ports stay
     RegDeleteValueW(key, L"\\Device\\Odd");
     RegCloseKey(key);
