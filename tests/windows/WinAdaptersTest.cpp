@@ -16,6 +16,7 @@
 
 #include "platform/windows/K8055DllBoard.h"
 #include "platform/windows/RegistrySettingsStore.h"
+#include "platform/windows/RunKeyEntry.h"
 #include "platform/windows/SendInputKeyboardMouse.h"
 #include "platform/windows/WinEventLoop.h"
 #include "platform/windows/WinFiles.h"
@@ -195,7 +196,6 @@ TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
     link.setReceiveArmed(true);
     ASSERT_TRUE(waitFor(loop, [&] { return !text.empty(); }));
     EXPECT_EQ(text, "\r\nOK\r\n");
-
     std::vector<std::int64_t> late;  // from the command to the event of its whole answer
     for (int round = 0; round < 5; ++round) {
         text.clear();
@@ -205,6 +205,7 @@ TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
         late.push_back(loop.now() - sent);
     }
     EXPECT_LT(median(late), 50);
+
     link.write("AT*EAM=\"Zintor\"\r");
     ASSERT_TRUE(waitFor(loop, [&] { return count(SerialEvent::HangUp) == 1; }));
     EXPECT_FALSE(link.isOpen());
@@ -378,6 +379,20 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
     RegDeleteValueW(key, L"\\Device\\BtPort7");  // the system's own ports stay
     RegDeleteValueW(key, L"\\Device\\Odd");
     RegCloseKey(key);
+}
+
+TEST(RunKeyEntryTest, OnOffAndSwitchedOffInTaskManager) {  // its value: the end-to-end test
+    const RunKeyEntry entry;
+    ASSERT_EQ(entry.set(true), std::nullopt);
+    EXPECT_TRUE(entry.present());
+    const BYTE off[12] = {3};
+    RegSetKeyValueW(HKEY_CURRENT_USER, RunKeyEntry::kApprovedKey, RunKeyEntry::kValue, REG_BINARY,
+                    off, sizeof off);
+    EXPECT_FALSE(entry.present());
+    ASSERT_EQ(entry.set(true), std::nullopt);  // on again
+    EXPECT_TRUE(entry.present());
+    ASSERT_EQ(entry.set(false), std::nullopt);
+    EXPECT_FALSE(entry.present());
 }
 
 TEST(K8055DllBoardTest, CallsTheSystemFoldersLibrary) {
