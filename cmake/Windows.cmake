@@ -7,6 +7,7 @@ add_subdirectory(tools/cli)
 add_subdirectory(tools/keymap-check)
 add_subdirectory(src/platform/windows)
 add_subdirectory(src/app/windows)
+add_subdirectory(bench/windows)
 
 if(ZINTOR_BUILD_TESTS)
     enable_testing()

@@ -3,10 +3,13 @@
 ;   -DICON=<101.ico> -DSOURCE=<source tree> -DOUTFILE=<installer> zintor.nsi
 ; Installs for the current user (no administrator rights): the programs and the default key maps
 ; in %LOCALAPPDATA%\Programs\Zintor, a start-menu entry, optionally a start at log-on, and an
-; uninstaller listed under Apps & features.
+; uninstaller listed under Apps & features. The uninstaller asks whether to remove the settings
+; too (the registry values and %APPDATA%\Zintor); silent (/S), it keeps them unless
+; /REMOVESETTINGS is given.
 ; A 64-bit installer, as the program is (and as wine runs it here).
 Target amd64-unicode
 !include "MUI2.nsh"
+!include "FileFunc.nsh"
 
 Name "Zintor"
 OutFile "${OUTFILE}"
@@ -18,10 +21,12 @@ VIProductVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "Zintor"
 VIAddVersionKey "FileDescription" "Zintor installer"
 VIAddVersionKey "FileVersion" "${VERSION}"
-VIAddVersionKey "LegalCopyright" "Zintor developers"
+VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Zintor"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define SETTINGS_KEY "Software\VB and VBA Program Settings\Zintor4"
+!define PUBLISHER "Zintor developers"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_COMPONENTSPAGE_NODESC
@@ -58,6 +63,8 @@ Section "Zintor" SecProgram
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\zintor.exe"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
     WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
@@ -70,8 +77,33 @@ Section /o "Start Zintor when I log in" SecLogOn
     WriteRegStr HKCU "${RUN_KEY}" "Zintor" '"$INSTDIR\zintor.exe"'
 SectionEnd
 
+; Last: the size of everything installed, in KiB, for Apps & features.
+Section "-EstimatedSize"
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Var RemoveSettings
+
+Function un.onInit
+    StrCpy $RemoveSettings 0
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/REMOVESETTINGS" $1
+    IfErrors +2
+    StrCpy $RemoveSettings 1
+FunctionEnd
+
 Section "Uninstall"
     !insertmacro EndRunningZintor
+    StrCmp $RemoveSettings 1 removeSettings
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \
+        "Remove your Zintor settings too (the serial port, the programs of the phone's menu, your own key maps in $APPDATA\Zintor)?" \
+        /SD IDNO IDNO keepSettings
+removeSettings:
+    DeleteRegKey HKCU "${SETTINGS_KEY}"
+    RMDir /r "$APPDATA\Zintor"
+keepSettings:
     Delete "$INSTDIR\zintor.exe"
     Delete "$INSTDIR\zintor-keymap-check.exe"
     Delete "$INSTDIR\KeyMap.xml"
@@ -82,4 +114,13 @@ Section "Uninstall"
     DeleteRegValue HKCU "${RUN_KEY}" "Zintor"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
     DeleteRegKey HKCU "Software\Zintor"
+    ; This uninstaller runs as a copy of itself in the temporary folder, which the system cannot
+    ; remove while it runs: a hidden command removes it once it has ended.
+    ${GetFileName} "$EXEDIR" $0
+    StrCpy $0 $0 4
+    StrCmp $0 "~nsu" +1 done
+    StrCpy $0 "$EXEDIR"
+    SetOutPath "$TEMP"
+    ExecShell "" "$SYSDIR\cmd.exe" '/c ping -n 3 127.0.0.1 >nul & rmdir /s /q "$0"' SW_HIDE
+done:
 SectionEnd

@@ -22,6 +22,8 @@ Adapters::Adapters(bool headless)
                            [this](const std::string& message) { logSink_.diagnostic(message); })),
       player_(QDBusConnection::sessionBus(),
               [this](const std::string& message) { logSink_.diagnostic(message); }) {
+    registry_.setHolderLookup(
+        [this](const std::string& device) { return holders_.holderOf(device); });
     if (!input_.description.empty()) {
         logSink_.diagnostic(input_.description);
     }

@@ -321,9 +321,10 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
                                 type + "</COMMAND_TYPE><COMMAND>" + text + "</COMMAND>";
         }
         keyMap += "</KEY_" + first + ">";
-    } else if (name == "present") {
+    } else if (name == "present" || name == "held") {  // held: another program has them open
         std::istringstream list(args);
-        serial.setPresentPorts(std::set<int>(std::istream_iterator<int>(list), {}));
+        std::set<int> numbers(std::istream_iterator<int>(list), {});
+        name == "present" ? serial.setPresentPorts(numbers) : world.registry.setHeld(numbers);
     } else if (name == "answer") {  // answer LINE = ok | error | nothing | reply TEXT | raw BYTES
         const auto [kind, text] = split(value, " ");
         PhoneRule& rule = phone.on(key);

@@ -47,8 +47,9 @@ TEST(DISABLED_EndToEnd, NotepadShowsTheTextTypedOnThePhone) {
 }
 
 // With the tray menu open: "Program settings" chosen with the keyboard, then in the settings
-// window a name typed, the player's file chosen in the file dialog, Auto connect checked, the
-// slider moved to its end with its keys, the close box clicked.
+// window a name typed, the player's file chosen in the file dialog, Auto connect and the start at
+// log-in checked, the slider moved to its end with its keys (its value shown), the close box
+// clicked.
 TEST(DISABLED_EndToEnd, SettingsWindowFromTheTrayMenu) {
     ASSERT_NE(find(L"#32768"), nullptr);  // the tray menu
     SendInputKeyboardMouse keys;
@@ -65,8 +66,12 @@ TEST(DISABLED_EndToEnd, SettingsWindowFromTheTrayMenu) {
         Sleep(100);
     }
     SendMessageW(GetDlgItem(window, WinSettingsWindow::kAutoConnect), BM_CLICK, 0, 0);
+    SendMessageW(GetDlgItem(window, WinSettingsWindow::kStartAtLogon), BM_CLICK, 0, 0);
     PostMessageW(GetDlgItem(window, WinSettingsWindow::kSlider), WM_KEYDOWN, VK_END, 0);
     Sleep(300);
+    wchar_t speed[32] = {};
+    GetDlgItemTextW(window, WinSettingsWindow::kSpeedText, speed, 32);
+    EXPECT_STREQ(speed, L"50 ms per step");
     SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
 }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <dbt.h>  // after windows.h
+
 #include <algorithm>
 #include <fstream>
 #include <functional>
@@ -14,6 +16,7 @@
 
 #include "platform/windows/K8055DllBoard.h"
 #include "platform/windows/RegistrySettingsStore.h"
+#include "platform/windows/RunKeyEntry.h"
 #include "platform/windows/SendInputKeyboardMouse.h"
 #include "platform/windows/WinEventLoop.h"
 #include "platform/windows/WinFiles.h"
@@ -193,6 +196,15 @@ TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
     link.setReceiveArmed(true);
     ASSERT_TRUE(waitFor(loop, [&] { return !text.empty(); }));
     EXPECT_EQ(text, "\r\nOK\r\n");
+    std::vector<std::int64_t> late;  // from the command to the event of its whole answer
+    for (int round = 0; round < 5; ++round) {
+        text.clear();
+        const auto sent = loop.now();
+        link.write("AT\r");
+        ASSERT_TRUE(waitFor(loop, [&] { return text.find("OK\r\n") != std::string::npos; }));
+        late.push_back(loop.now() - sent);
+    }
+    EXPECT_LT(median(late), 50);
 
     link.write("AT*EAM=\"Zintor\"\r");
     ASSERT_TRUE(waitFor(loop, [&] { return count(SerialEvent::HangUp) == 1; }));
@@ -353,10 +365,34 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
         ports[port.name] = port.portText;
     }
     EXPECT_EQ(ports.at("\\Device\\BtPort7"), "COM12");
-    EXPECT_EQ(ports.at("\\Device\\Odd"), "");    // not a string
+    EXPECT_EQ(ports.at("\\Device\\Odd"), "");  // not a string
+
+    // A port the system announces (WM_DEVICECHANGE, as for a USB adapter plugged in) is told, too.
+    loop.waitUntil(loop.now() + 100);
+    const int before = changes;
+    DEV_BROADCAST_PORT_W arrival{};
+    arrival.dbcp_size = sizeof arrival;
+    arrival.dbcp_devicetype = DBT_DEVTYP_PORT;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                        reinterpret_cast<LPARAM>(&arrival), SMTO_ABORTIFHUNG, 2000, nullptr);
+    EXPECT_TRUE(waitFor(loop, [&] { return changes > before; }));
     RegDeleteValueW(key, L"\\Device\\BtPort7");  // the system's own ports stay
     RegDeleteValueW(key, L"\\Device\\Odd");
     RegCloseKey(key);
+}
+
+TEST(RunKeyEntryTest, OnOffAndSwitchedOffInTaskManager) {  // its value: the end-to-end test
+    const RunKeyEntry entry;
+    ASSERT_EQ(entry.set(true), std::nullopt);
+    EXPECT_TRUE(entry.present());
+    const BYTE off[12] = {3};
+    RegSetKeyValueW(HKEY_CURRENT_USER, RunKeyEntry::kApprovedKey, RunKeyEntry::kValue, REG_BINARY,
+                    off, sizeof off);
+    EXPECT_FALSE(entry.present());
+    ASSERT_EQ(entry.set(true), std::nullopt);  // on again
+    EXPECT_TRUE(entry.present());
+    ASSERT_EQ(entry.set(false), std::nullopt);
+    EXPECT_FALSE(entry.present());
 }
 
 TEST(K8055DllBoardTest, CallsTheSystemFoldersLibrary) {

@@ -76,6 +76,27 @@ for value in 'AppName 0 *REG_SZ *Notes' 'AppPath9 *REG_SZ *C:\\windows\\zintorno
     grep -q "$value" settings.txt || fail "not in the registry: $value"
 done
 grep -q "Application Started" "$program/log/"*.txt 2>/dev/null || fail "no log in the program's folder"
-"$wine" "$program/uninstall.exe" /S && sleep 3  # it goes on from a copy of itself
-[ ! -e "$program" ] || fail "the uninstaller left $program"
+run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+"$wine" reg query "$run" /v Zintor 2>/dev/null | grep -qi 'REG_SZ *"C:\\.*\\zintor.exe"' ||
+    fail "the settings window's box did not make Zintor start at log-in"
+entry='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zintor'
+for value in Publisher InstallLocation EstimatedSize; do
+    "$wine" reg query "$entry" /v $value >/dev/null 2>&1 || fail "the uninstall entry has no $value"
+done
+[ ! -e "$HOME/.local/share/applications/wine" ] || fail "wine's menu builder wrote into the home"
+temp=$("$wine" winepath -u "$("$wine" cmd /c echo %TEMP% | tr -d '\r')" 2>/dev/null)
+[ -d "$temp" ] || fail "no temporary folder: $temp"
+uninstall() {  # it goes on from a copy of itself in the temporary folder, which then goes too
+    ls -A "$temp" >temp-before.txt
+    "$wine" "$program/uninstall.exe" "$@" || fail "the uninstaller failed"
+    for _ in $(seq 100); do ls -A "$temp" | cmp -s - temp-before.txt && break; sleep 0.1; done
+    ls -A "$temp" | cmp -s - temp-before.txt || fail "the uninstaller left $(ls -A "$temp")"
+    [ ! -e "$program" ] || fail "the uninstaller left $program"
+    ! "$wine" reg query "$run" /v Zintor >/dev/null 2>&1 || fail "the uninstaller left the Run value"
+}
+uninstall /S
+"$wine" reg query "$settings" /v Com >/dev/null 2>&1 || fail "a silent uninstall removed the settings"
+"$wine" "$installer" /S || fail "the installer failed a second time"
+uninstall /S /REMOVESETTINGS
+! "$wine" reg query "$settings" >/dev/null 2>&1 || fail "/REMOVESETTINGS left the settings"
 echo "zintor.exe: connected, main menu, Move Mouse, text typed into Notepad, settings saved, closed"

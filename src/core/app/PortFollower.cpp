@@ -34,12 +34,15 @@ void PortFollower::start() {
     configured_ = state_.comPort;
     listening_ = true;
     ports_.registry.setChangeListener([this] { portsMayHaveChanged(); });
+    probe_ = ports_.loop.startTimer(kProbeEveryMs, [this] { probe(); });
 }
 
 void PortFollower::stop() {
-    if (lookAgain_) {
-        ports_.loop.stopTimer(*lookAgain_);
-        lookAgain_.reset();
+    for (auto* timer : {&lookAgain_, &probe_}) {
+        if (*timer) {
+            ports_.loop.stopTimer(**timer);
+            timer->reset();
+        }
     }
     if (listening_) {
         listening_ = false;
@@ -104,6 +107,20 @@ void PortFollower::portsMayHaveChanged() {
     }
 }
 
+void PortFollower::probe() {
+    if (!listening_ || busy() || state_.connected || state_.autoConnect != 1 || !linkWanted_) {
+        return;
+    }
+    // Asked afresh, beside the list the menu shows (a change report updates that one).
+    const std::vector<RegisteredPort> now = ports_.registry.listPorts();
+    const bool listed = std::any_of(now.begin(), now.end(), [this](const RegisteredPort& p) {
+        return portNumberFromText(p.portText) == configured_;
+    });
+    if (listed && !ports_.registry.heldElsewhere(configured_)) {
+        link_.start(connectConfigured());
+    }
+}
+
 Task<void> PortFollower::connectConfigured() {
     // Ports above the menu's last one cannot be opened as themselves.
     if (configured_ <= 0 || configured_ > kHighestOfferedPort) {
@@ -112,9 +129,13 @@ Task<void> PortFollower::connectConfigured() {
     state_.comPort = configured_;
     {
         Attempt attempt(*this);
+        // As for the automatic connection at start: a phone that does not answer does not start
+        // the supervision's eleven tries.
+        state_.supervisionPaused = true;
         if (co_await link_.connectPhone()) {
             link_.writeLog(link_texts::kAutoConnectMade);
         }
+        state_.supervisionPaused = false;
     }
     if (listening_) {
         link_.refreshComMenu();  // the check mark on the port in use

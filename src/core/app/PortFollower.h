@@ -22,6 +22,11 @@ class Link;
 //
 // Reports that come while a connection attempt runs or during the supervision's reconnection
 // wait until it is over; after stop() nothing is done.
+//
+// A phone can also come back on a port that stayed listed (a paired Bluetooth phone's port
+// stays while the phone is away) after the supervision has given up: while autoConnect is on,
+// no link is up and the user has not disconnected, the configured port is probed every
+// kProbeEveryMs, unless another program holds it.
 class PortFollower {
   public:
     PortFollower(ProgramState& state, Ports& ports, Link& link);
@@ -37,6 +42,11 @@ class PortFollower {
     void noteConnection();
     // The user picked comPort in the tray.
     void notePortChosen();
+    // The user asked for the link (true: Connect, a port, AutoConnect) or ended it (false:
+    // Disconnect); only a wanted link is looked for by the slow probe.
+    void noteLinkWanted(bool wanted) { linkWanted_ = wanted; }
+
+    static constexpr int kProbeEveryMs = 30000;
 
     // Marks a connection attempt made elsewhere for as long as it lives.
     class Attempt {
@@ -58,6 +68,7 @@ class PortFollower {
     void lookAgainLater();
     void lookAgainNow();
     Task<void> connectConfigured();
+    void probe();
 
     ProgramState& state_;
     Ports& ports_;
@@ -67,6 +78,8 @@ class PortFollower {
     std::int16_t configured_ = 0;
     std::vector<ComPortInfo> seen_;  // the list at the last look
     std::optional<EventLoop::TimerId> lookAgain_;
+    std::optional<EventLoop::TimerId> probe_;
+    bool linkWanted_ = true;
 };
 
 }  // namespace zintor

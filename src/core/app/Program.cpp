@@ -59,12 +59,15 @@ Task<void> Program::attempt(Task<void> work, bool portChosen) {
 
 // Desktop clicks.
 void Program::connectClicked() {
+    portFollower_->noteLinkWanted(!state_.connected);  // the click disconnects a link that is up
     link_->start(attempt(link_->connectClicked(), false));
 }
 void Program::portChosen(int index) {
+    portFollower_->noteLinkWanted(true);
     link_->start(attempt(link_->portChosen(index), true));
 }
 void Program::autoConnectClicked() {
+    portFollower_->noteLinkWanted(true);
     link_->start(attempt(link_->autoConnectClicked(), false));
 }
 void Program::settingsClicked() {

@@ -27,6 +27,14 @@ class PortRegistry {
     // pinned link came or went); an empty function ends the reports. A registry that cannot tell
     // never calls it.
     virtual void setChangeListener(std::function<void()> changed) { (void)changed; }
+
+    // Whether another program has COM `port` open now, as far as the system tells; the quiet
+    // probe for a phone that comes back leaves such a port alone. A registry that cannot tell
+    // says no (where the system opens a port for one program only, opening it fails anyway).
+    virtual bool heldElsewhere(int port) {
+        (void)port;
+        return false;
+    }
 };
 
 }  // namespace zintor

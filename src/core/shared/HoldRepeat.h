@@ -32,9 +32,13 @@ class RepeatGate {
 
 // What a phone key held down repeats on the PC (the cursor, a special key, the master volume,
 // the player's volume): a step at once and then one after every pause, driven by a timer, for as
-// long as the hold's flag stays set. The key's release, leaving the screen or the link's end
-// clear the flag, and the repeat ends at its next step, as a pause that has begun runs out. A
-// new hold of the same kind ends the one before it at once. There is one repeat of each kind.
+// long as the hold's flag stays set. The steps keep their cadence: a pause counts from when the
+// step before it was due, so what a step and the loop's wake-up cost does not slow the repeat
+// (a pause of 5 ms makes 200 steps a second on every platform); a step that came later than a
+// whole pause starts the cadence afresh instead of being made up. The key's release, leaving the
+// screen or the link's end clear the flag, and the repeat ends at its next step, as a pause that
+// has begun runs out. A new hold of the same kind ends the one before it at once. There is one
+// repeat of each kind.
 class HoldRepeat {
   public:
     HoldRepeat(EventLoop& loop, RepeatGate& gate, bool& flag)
@@ -53,9 +57,13 @@ class HoldRepeat {
         const std::uint64_t me = ++generation_;
         wakeSleeper();  // the hold before this one ends now
         flag_ = true;
+        std::int64_t due = loop_.now();
         while (flag_ && generation_ == me) {
             step();
-            co_await NextStep(*this, pauseMs());
+            const std::int64_t pause = pauseMs();
+            const std::int64_t now = loop_.now();
+            due = due + pause > now ? due + pause : now + pause;
+            co_await NextStep(*this, due - now);
         }
         const bool latest = generation_ == me;
         if (latest) {

@@ -258,4 +258,9 @@ std::optional<std::string> LinuxPortRegistry::devicePath(int port) {
     return std::nullopt;
 }
 
+bool LinuxPortRegistry::heldElsewhere(int port) {
+    const std::optional<std::string> device = holderOf_ ? devicePath(port) : std::nullopt;
+    return device && holderOf_(*device);
+}
+
 }  // namespace zintor

@@ -46,6 +46,11 @@ class LinuxPortRegistry : public PortRegistry {
     // The device behind COM `port`, looked up afresh; nothing when no device has that number.
     std::optional<std::string> devicePath(int port);
 
+    // Who holds a device (PortHolder's answer); without one, no port counts as held.
+    using HolderLookup = std::function<std::optional<std::string>(const std::string& device)>;
+    void setHolderLookup(HolderLookup lookup) { holderOf_ = std::move(lookup); }
+    bool heldElsewhere(int port) override;
+
     // Name of the settings value that remembers the numbers given to plug-in devices.
     static constexpr const char* kNumbersValue = "PortNumbers";
 
@@ -65,6 +70,7 @@ class LinuxPortRegistry : public PortRegistry {
     SettingsStore& settings_;
     PortRegistryPaths paths_;
     std::unique_ptr<PortWatcher> watcher_;
+    HolderLookup holderOf_;
 };
 
 }  // namespace zintor

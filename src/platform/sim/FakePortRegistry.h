@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,12 @@ class FakePortRegistry : public PortRegistry {
         }
     }
 
+    bool heldElsewhere(int port) override { return held_.count(port) != 0; }
+    void setHeld(std::set<int> ports) { held_ = std::move(ports); }
+
   private:
     std::vector<RegisteredPort> ports_;
+    std::set<int> held_;
     std::function<void()> changed_;
 };
 

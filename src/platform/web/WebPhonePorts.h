@@ -21,6 +21,9 @@ class WebPortRegistry : public PortRegistry {
 
     std::vector<RegisteredPort> listPorts() override;
     void setChangeListener(std::function<void()> changed) override;
+    bool heldElsewhere(int port) override {
+        return port != number_() && system_.heldElsewhere(port);
+    }
     // The web phone's port came or went (or was switched on or off).
     void webPortChanged();
 

@@ -33,17 +33,22 @@ SIZE outer(DWORD style, DWORD exStyle, int w, int h) {
 WinKeyHelpWindow::WinKeyHelpWindow(std::function<void()> closedByUser)
     : closedByUser_(std::move(closedByUser)) {
     registerClass(kClass, proc, COLOR_WINDOW);
+    LOGFONTW font{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfWeight = FW_BOLD;
+    bold_ = CreateFontIndirectW(&font);
 }
 
 WinKeyHelpWindow::~WinKeyHelpWindow() {
     close();
+    DeleteObject(bold_);
 }
 
 void WinKeyHelpWindow::show(const std::string& caption, const std::vector<KeyHelpRow>& rows) {
     rows_ = rows;
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     const SIZE size =
-        outer(style, kNoFocusTopmost, 420, kRowHeight * static_cast<int>(rows.size()) + 12);
+        outer(style, kNoFocusTopmost, 420, kRowHeight * static_cast<int>(rows.size() + 1) + 12);
     if (window_ == nullptr) {
         window_ = CreateWindowExW(kNoFocusTopmost, kClass, L"", style,
                                   GetSystemMetrics(SM_CXSCREEN) - size.cx - 20, 40, size.cx,
@@ -72,9 +77,7 @@ void WinKeyHelpWindow::paint() {
     RECT client{};
     GetClientRect(window_, &client);
     int y = 6;
-    for (const KeyHelpRow& row : rows_) {
-        const std::wstring key = utf8ToWide(row.key);
-        const std::wstring function = utf8ToWide(row.function);
+    const auto drawRow = [&](const std::wstring& key, const std::wstring& function) {
         RECT keyRect{8, y, kKeyColumn, y + kRowHeight};
         RECT functionRect{kKeyColumn + 8, y, client.right - 8, y + kRowHeight};
         DrawTextW(dc, key.c_str(), static_cast<int>(key.size()), &keyRect,
@@ -82,6 +85,12 @@ void WinKeyHelpWindow::paint() {
         DrawTextW(dc, function.c_str(), static_cast<int>(function.size()), &functionRect,
                   DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         y += kRowHeight;
+    };
+    SelectObject(dc, bold_);
+    drawRow(L"Key", L"Function");
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    for (const KeyHelpRow& row : rows_) {
+        drawRow(utf8ToWide(row.key), utf8ToWide(row.function));
     }
     EndPaint(window_, &ps);
 }

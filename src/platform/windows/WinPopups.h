@@ -12,8 +12,9 @@
 
 namespace zintor {
 
-// The key help: a topmost window that never takes the focus, listing what each key does. Closing
-// it with its close box reports `closedByUser`; close() does not.
+// The key help: a topmost window that never takes the focus, listing under a header row ("Key",
+// "Function", in bold) what each key does. Closing it with its close box reports
+// `closedByUser`; close() does not.
 class WinKeyHelpWindow {
   public:
     static constexpr const wchar_t* kClass = L"ZintorKeyHelp";
@@ -33,6 +34,7 @@ class WinKeyHelpWindow {
 
     std::function<void()> closedByUser_;
     HWND window_ = nullptr;
+    HFONT bold_ = nullptr;
     std::vector<KeyHelpRow> rows_;
 };
 

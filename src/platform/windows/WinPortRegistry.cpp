@@ -1,6 +1,9 @@
 #include "WinPortRegistry.h"
 
+#include <dbt.h>
+
 #include "WideText.h"
+#include "WindowSelf.h"
 
 namespace zintor {
 namespace {
@@ -47,24 +50,49 @@ std::vector<RegisteredPort> WinPortRegistry::listPorts() {
 void WinPortRegistry::setChangeListener(std::function<void()> changed) {
     stopWatching();
     changed_ = std::move(changed);
-    if (!changed_ ||
-        RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_NOTIFY, &watchedKey_) != ERROR_SUCCESS) {
+    if (!changed_) {
+        return;
+    }
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassW(&windowClass);  // fails harmlessly when registered already
+    window_ = CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                              windowClass.hInstance, this);
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_NOTIFY, &watchedKey_) != ERROR_SUCCESS) {
         watchedKey_ = nullptr;
-        return;  // no key yet (no serial port ever): nothing to watch
+        return;  // no key yet (no serial port ever): device arrivals only
     }
     event_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     handle_ = loop_.addHandle(event_, [this] {
         ResetEvent(event_);
         armNotification();  // before the report, so a change made meanwhile is not missed
-        if (changed_) {
-            loop_.post([this] {
-                if (changed_) {
-                    changed_();
-                }
-            });
-        }
+        report();
     });
     armNotification();
+}
+
+void WinPortRegistry::report() {
+    if (changed_) {
+        loop_.post([this] {
+            if (changed_) {
+                changed_();
+            }
+        });
+    }
+}
+
+LRESULT CALLBACK WinPortRegistry::windowProc(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    auto* self = windowSelf<WinPortRegistry>(window, message, lParam);
+    if (self != nullptr && message == WM_DEVICECHANGE &&
+        (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) && lParam != 0 &&
+        reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam)->dbch_devicetype == DBT_DEVTYP_PORT) {
+        self->report();
+        return TRUE;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 bool WinPortRegistry::armNotification() {
@@ -73,6 +101,11 @@ bool WinPortRegistry::armNotification() {
 }
 
 void WinPortRegistry::stopWatching() {
+    if (window_ != nullptr) {
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+        window_ = nullptr;
+    }
     if (handle_ != 0) {
         loop_.removeHandle(handle_);
         handle_ = 0;

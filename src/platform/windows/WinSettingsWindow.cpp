@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "WideText.h"
 #include "WindowSelf.h"
 
@@ -53,7 +55,7 @@ WinSettingsWindow::~WinSettingsWindow() {
 }
 
 void WinSettingsWindow::build() {
-    RECT rect{0, 0, 560, 470};
+    RECT rect{0, 0, 560, 466};
     AdjustWindowRectEx(&rect, kStyle, FALSE, 0);
     window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClass, L"Zintor - Settings", kStyle, 0, 0,
                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
@@ -86,21 +88,42 @@ void WinSettingsWindow::build() {
     add(L"BUTTON", "Winamp", BS_GROUPBOX, 0, 8, 290, 544, 52);
     add(L"STATIC", "Winamp Path", 0, 0, 20, 313, 90, 16);
     add(L"EDIT", form_.appPath[9], edit, kPathBase + 9, 110, 310, 350, 22, WS_EX_CLIENTEDGE);
-    add(L"BUTTON", "Select", WS_TABSTOP | BS_PUSHBUTTON, kSelectBase + 9, 468, 310, 76, 22);
-    add(L"BUTTON", "Connection", BS_GROUPBOX, 0, 8, 346, 170, 52);
-    add(L"BUTTON", "Auto connect", WS_TABSTOP | BS_AUTOCHECKBOX, kAutoConnect, 20, 368, 140, 20);
-    add(L"BUTTON", "Mouse Speed", BS_GROUPBOX, 0, 186, 346, 250, 52);
+    add(L"BUTTON", "Select...", WS_TABSTOP | BS_PUSHBUTTON, kSelectBase + 9, 468, 310, 76, 22);
+    add(L"BUTTON", "Connection", BS_GROUPBOX, 0, 8, 346, 196, 72);
+    add(L"BUTTON", "Auto connect", WS_TABSTOP | BS_AUTOCHECKBOX, kAutoConnect, 20, 366, 176, 20);
+    add(L"BUTTON", "Start Zintor when I log in", WS_TABSTOP | BS_AUTOCHECKBOX, kStartAtLogon, 20,
+        390, 176, 20);
+    add(L"BUTTON", "Mouse Speed", BS_GROUPBOX, 0, 212, 346, 224, 72);
     HWND slider =
-        add(TRACKBAR_CLASSW, "", WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS, kSlider, 194, 364, 234, 30);
-    add(L"BUTTON", "Version", BS_GROUPBOX, 0, 444, 346, 108, 52);
-    add(L"STATIC", form_.version, SS_CENTER, kVersion, 452, 368, 92, 16);
-    add(L"BUTTON", "Close", WS_TABSTOP | BS_DEFPUSHBUTTON, kClose, 236, 420, 90, 28);
+        add(TRACKBAR_CLASSW, "", WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS, kSlider, 220, 368, 120, 30);
+    add(L"STATIC", "", SS_LEFTNOWORDWRAP, kSpeedText, 344, 374, 88, 16);
+    add(L"BUTTON", "Version", BS_GROUPBOX, 0, 444, 346, 108, 72);
+    add(L"STATIC", form_.version, SS_CENTER, kVersion, 452, 376, 92, 16);
+    add(L"BUTTON", "Close", WS_TABSTOP | BS_DEFPUSHBUTTON, kClose, 477, 430, 75, 26);
 
     SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, kMaxSpeed));
     SendMessageW(slider, TBM_SETTICFREQ, 5, 0);
     SendMessageW(slider, TBM_SETPOS, TRUE, form_.mouseSpeed);
+    showSpeed();
     SendMessageW(control(kAutoConnect), BM_SETCHECK,
                  form_.autoConnect == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(control(kStartAtLogon), BM_SETCHECK,
+                 runKey_.present() ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void WinSettingsWindow::showSpeed() {
+    const auto ms = SendMessageW(control(kSlider), TBM_GETPOS, 0, 0);
+    SetWindowTextW(control(kSpeedText), (std::to_wstring(ms) + L" ms per step").c_str());
+}
+
+void WinSettingsWindow::startAtLogonClicked() {
+    const bool on = SendMessageW(control(kStartAtLogon), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    if (const auto failed = runKey_.set(on)) {
+        const WinEventLoop::ModalScope modal(loop_);
+        MessageBoxW(window_, utf8ToWide(*failed).c_str(), L"Zintor", MB_OK | MB_ICONERROR);
+    }
+    SendMessageW(control(kStartAtLogon), BM_SETCHECK,
+                 runKey_.present() ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 SettingsForm WinSettingsWindow::run() {
@@ -146,6 +169,7 @@ LRESULT WinSettingsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_HSCROLL:
             if (reinterpret_cast<HWND>(lParam) == control(kSlider)) {
+                showSpeed();
                 speedChanged_(static_cast<int>(SendMessageW(control(kSlider), TBM_GETPOS, 0, 0)));
             }
             return 0;
@@ -157,6 +181,8 @@ LRESULT WinSettingsWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // Escape closes the window as Close does (everything it shows is taken over).
             if (id == kClose || id == IDCANCEL) {
                 PostMessageW(window_, WM_CLOSE, 0, 0);
+            } else if (id == kStartAtLogon) {
+                startAtLogonClicked();
             } else if (id >= kSelectBase && id <= kSelectBase + 9) {
                 if (const auto chosen = chooseFile_(window_)) {
                     SetWindowTextW(control(kPathBase + id - kSelectBase),

@@ -6,15 +6,18 @@
 #include <optional>
 #include <string>
 
+#include "RunKeyEntry.h"
 #include "WinEventLoop.h"
 #include "ports/Desktop.h"
 
 namespace zintor {
 
 // "Zintor - Settings": the nine programs (name, file, "Select..."), the player's path, Auto
-// connect, the mouse speed slider (0 to 50 ms, reported at once) and the version. run() shows
-// it and returns, once it is closed (Close or the close box), with what it holds then and where
-// it was (twips). The program's events go on while it is open: it waits in the event loop.
+// connect, "Start Zintor when I log in" (acts at once, see RunKeyEntry), the mouse speed slider
+// (0 to 50 ms, reported at once, its value shown beside it) and the version; Close at the bottom
+// right, as Windows places a dialog's buttons. run() shows it and returns, once it is closed
+// (Close or the close box), with what it holds then and where it was (twips). The program's
+// events go on while it is open: it waits in the event loop.
 class WinSettingsWindow {
   public:
     static constexpr const wchar_t* kClass = L"ZintorSettings";
@@ -29,6 +32,8 @@ class WinSettingsWindow {
         kSlider,
         kVersion,
         kClose,
+        kStartAtLogon,
+        kSpeedText,
     };
 
     WinSettingsWindow(WinEventLoop& loop, SettingsForm form, std::function<void(int)> speedChanged,
@@ -44,12 +49,15 @@ class WinSettingsWindow {
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void build();
     void collect();
+    void showSpeed();
+    void startAtLogonClicked();
     HWND control(int id) const { return GetDlgItem(window_, id); }
 
     WinEventLoop& loop_;
     SettingsForm form_;
     std::function<void(int)> speedChanged_;
     std::function<std::optional<std::string>(HWND)> chooseFile_;
+    RunKeyEntry runKey_;
     HWND window_ = nullptr;
     bool closed_ = false;
 };
