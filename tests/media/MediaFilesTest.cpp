@@ -54,9 +54,9 @@ class OnRealFiles : public ::testing::Test {
     SimWorld world;
     PosixFiles files{FolderPaths{"", "", root + "/log", "", ""}};
     ScriptedPlayer player;
-    Ports ports{world.loop,  world.serial(), world.registry, world.settings,
-                files,       world.logSink,  world.desktop,  world.launcher,
-                world.input, world.mixer,    player,         world.board};
+    Ports ports{world.loop,    world.serial(), world.registry, world.settings, files,
+                world.logSink, world.desktop,  world.launcher, world.input,    world.mixer,
+                player,        world.board,    world.extras};
     Program program{ports};
     PhoneMenus screens{program.state(), ports, program.link()};
     WinampControl control{program.state(), ports, program.link(), screens};
