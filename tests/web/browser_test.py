@@ -28,6 +28,7 @@ from selenium.webdriver import ActionChains
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
+from selenium.common.exceptions import StaleElementReferenceException
 
 work = tempfile.mkdtemp(prefix="zintor-web-")
 children = []  # each leads its own process group
@@ -117,7 +118,8 @@ def try_in(engine, make_driver, xenv):
 
     driver = make_driver()
     driver.set_page_load_timeout(20)  # a page that never loads fails here, not after minutes
-    wait = WebDriverWait(driver, 20)
+    # The page redraws its screen: an element read while it is replaced is read again.
+    wait = WebDriverWait(driver, 20, ignored_exceptions=(StaleElementReferenceException,))
     # The demo, its browser a recorder of the address it is to open; mktemp's folders in tmp/.
     recorder, tmp, log = (os.path.join(work, engine + name) for name in ("-browser", "-tmp", ".txt"))
     open(recorder, "w").write('#!/bin/sh\necho "$1" >"$0.opened"\n')
