@@ -234,7 +234,7 @@ class Generator {
 };
 
 // Seeds that found a fault of the program (README.md, "Fault simulation", tells which).
-const unsigned long long kRegressions[] = {181, 2520, 3434, 42785, 57568};
+const unsigned long long kRegressions[] = {181, 2520, 3434, 42785, 55817, 57568};
 
 // The failure, or "" when the schedule's first `eventCount` events pass. `show` prints the end of
 // the conversation.

@@ -173,8 +173,10 @@ void World::scan() {
 
 void World::rebootStarts() {
     const ProgramState& s = program->state();
+    // A click of the user's may still be at work (a Disconnect waiting for the phone's goodbye).
     relinkDue_ = !exiting_ && !sim.loop.inAdapterLoop() && sim.serial().unheard() == 0 &&
-                 s.connected && !s.supervisionPaused && sim.serial().openPort() == 3 &&
+                 sim.loop.now() - lastActAt_ > 10000 && s.connected && !s.supervisionPaused &&
+                 sim.serial().openPort() == 3 &&
                  program->link().timerRunning(TimerSlot::Supervision) && heldKeys_.empty() &&
                  !s.mouseMoving && !s.specialKeyRepeating && !s.volumeStepping &&
                  !s.winampRepeatVolume;
