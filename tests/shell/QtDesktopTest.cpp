@@ -147,6 +147,7 @@ TEST_F(ProgramOnQtDesktop, TrayMenuAndMainWindowShowWhatTheyAreToldReportClicksE
     desktop.trayAdd("Zintor");
     ASSERT_NE(desktop.trayIcon(), nullptr);
     EXPECT_EQ(desktop.trayIcon()->toolTip(), "Zintor");
+    EXPECT_EQ(desktop.trayIcon()->contextMenu(), menu.menu());  // Qt opens it on a right press
     desktop.trayShowFrame(103);
     desktop.traySetTip(std::string(100, 'x'));
     EXPECT_EQ(desktop.trayIcon()->toolTip(), QString(63, QLatin1Char('x')));
