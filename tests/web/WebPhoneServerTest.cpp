@@ -12,7 +12,6 @@
 #include <QTimer>
 #include <QWebSocket>
 #include <memory>
-#include <regex>
 
 #include "ShellTestApp.h"
 #include "WebConnection.h"
@@ -34,10 +33,6 @@ bool runUntil(const std::function<bool()>& done, int ms = 5000) {
         loop.exec();
     }
     return true;
-}
-
-void runFor(int ms) {
-    runUntil([] { return false; }, ms);
 }
 
 class ServerTest : public ::testing::Test {
@@ -120,12 +115,9 @@ TEST_F(ServerTest, AnswersWithTheirLengthAndClosesAndTellsAStaleAddressToScanThe
         EXPECT_TRUE(stale.startsWith("HTTP/1.1 403 ") && stale.contains("Scan the new code") &&
                     !stale.contains("Zintor phone</title>"));
     }
-    // The installed app opens with the token, which only the token's holder learns.
-    const auto manifest = [&](const QString& withToken) {
-        return ask(pageRequest(withToken).replace("GET /?", "GET /manifest.webmanifest?"));
-    };
-    EXPECT_TRUE(manifest(token).contains("\"start_url\":\"/?t=" + token.toLatin1() + "\""));
-    EXPECT_TRUE(manifest("x").startsWith("HTTP/1.1 403 "));
+    // The installed app opens with the token (the browser test), which only its holder learns.
+    EXPECT_TRUE(ask(pageRequest("x").replace("GET /?", "GET /manifest.webmanifest?"))
+                    .startsWith("HTTP/1.1 403 "));
     EXPECT_TRUE(ask("GET /icon.png HTTP/1.1\r\n\r\n").contains("\r\n\r\n\x89PNG"));
     EXPECT_TRUE(ask("GET /favicon.ico HTTP/1.1\r\n\r\n").startsWith("HTTP/1.1 404 "));
     EXPECT_TRUE(ask("GET / HTTP/1.1\r\n folded\r\n\r\n").startsWith("HTTP/1.1 400 "));
@@ -136,14 +128,13 @@ TEST_F(ServerTest, AnswersWithTheirLengthAndClosesAndTellsAStaleAddressToScanThe
 TEST_F(ServerTest, SilentSlowAndEndlessPeersAreCutWhileThePageIsStillServed) {
     // Silent connections that go before their deadline, more than Qt's queue of 30 held: the
     // server goes on accepting.
-    for (int round = 0; round < 2; ++round) {
-        std::vector<std::unique_ptr<QSslSocket>> quiet;
-        for (int i = 0; i < 40; ++i) {
-            quiet.push_back(connectFrom(("127.0.1." + std::to_string(i)).c_str(), true));
-        }
-        runUntil([&] { return server.connections() == 12; }, 2000);
-        EXPECT_EQ(server.connections(), 12);  // the cap in all
+    std::vector<std::unique_ptr<QSslSocket>> quiet;
+    for (int i = 0; i < 40; ++i) {
+        quiet.push_back(connectFrom(("127.0.1." + std::to_string(i)).c_str(), true));
     }
+    runUntil([&] { return server.connections() == 12; }, 2000);
+    EXPECT_EQ(server.connections(), 12);  // the cap in all
+    quiet.clear();
     ASSERT_TRUE(runUntil([&] { return server.connections() == 0; }));
     EXPECT_TRUE(ask(pageRequest(token)).startsWith("HTTP/1.1 200"));
     // Out of file handles, accepting fails: it rests, and goes on. Not under the sanitizers:
@@ -207,14 +198,13 @@ TEST_F(ServerTest, SilentSlowAndEndlessPeersAreCutWhileThePageIsStillServed) {
 
 TEST_F(ServerTest, SocketsNeedAServedOriginWhateverTheHostHeaderAndRefusalsSayWhy) {
     const QByteArray own = "https://127.0.0.1:" + QByteArray::number(port);
-    for (const QByteArray& foreign : {"https://evil.example:" + QByteArray::number(port),
-                                      "https://localhost:" + QByteArray::number(port),
+    for (const QByteArray& foreign : {"https://localhost:" + QByteArray::number(port),
                                       "https://127.0.0.1:" + QByteArray::number(port + 1),
                                       "http://127.0.0.1:" + QByteArray::number(port)}) {
         EXPECT_TRUE(ask(socketRequest(token, foreign)).startsWith("HTTP/1.1 403 "))
             << foreign.toStdString();
     }
-    EXPECT_EQ(logged("refused (foreign origin "), 4);
+    EXPECT_EQ(logged("refused (foreign origin "), 3);
 
     // Wrong token, then a second phone: upgraded, and closed at once with the reason.
     const QByteArray wrong = ask(socketRequest("abcdefghijklmnopqrstuvwxyZ", own));
@@ -243,11 +233,9 @@ TEST_F(ServerTest, RefusalsAreLoggedAtABoundedRateAndCounted) {
     }
     EXPECT_TRUE(runUntil([&] { return logged("more refusals not logged") > 0; }, 4000));
     int refusals = logged("page refused to");
-    for (const std::string& line : log) {
-        std::smatch count;
-        if (std::regex_search(line, count, std::regex("(\\d+) more refusals not logged"))) {
-            refusals += std::stoi(count[1]);
-        }
+    for (const std::string& line : log) {  // "Web phone: N more refusals not logged ..."
+        refusals +=
+            line.find("more refusals") != std::string::npos ? std::stoi(line.substr(11)) : 0;
     }
     EXPECT_EQ(refusals, 12);
     EXPECT_LE(logged("page refused to"), 6);
@@ -282,7 +270,7 @@ TEST_F(ServerTest, AKeyThePageStopsConfirmingIsReleasedByAPhoneLine) {
     QTimer confirm;  // held, and said so, for three times the limit
     QObject::connect(&confirm, &QTimer::timeout, [&] { key(R"({"do":"hold","code":">"})"); });
     confirm.start(WebPhoneLink::kHoldLostMs / 4);
-    runFor(3 * WebPhoneLink::kHoldLostMs);
+    runUntil([] { return false; }, 3 * WebPhoneLink::kHoldLostMs);
     EXPECT_EQ(received.find("+CKEV: >,0"), std::string::npos);
     confirm.stop();
     QElapsedTimer silent;
@@ -293,7 +281,7 @@ TEST_F(ServerTest, AKeyThePageStopsConfirmingIsReleasedByAPhoneLine) {
     key(R"({"do":"hold","code":">"})");
     key(R"({"do":"key","code":"5","down":true})");
     key(R"({"do":"key","code":"5","down":false})");
-    runFor(2 * WebPhoneLink::kHoldLostMs);
+    runUntil([] { return false; }, 2 * WebPhoneLink::kHoldLostMs);
     EXPECT_EQ(received.substr(received.find("+CKEV: >,0")),
               "+CKEV: >,0\r\n+CKEV: 5,1\r\n+CKEV: 5,0\r\n");
 }
