@@ -5,6 +5,7 @@
 #include "link/Charsets.h"
 #include "link/LogText.h"
 #include "link/PhoneText.h"
+#include "link/ReceiveBuffer.h"
 
 namespace zintor {
 namespace {
@@ -40,6 +41,21 @@ TEST(LogText, TagsAndFileNames) {
               ">AT=4<=\"Z\" >AT=1<=\"Z\" >CharSet< >AT=2< >AT=3< >AT=7< 5,1 >AT=8< 0 >AT=6< 3 "
               ">AT=9< >AT=5< AT+cscs at*eam");
     EXPECT_EQ(logFileNameForDate("3/5/2024"), "3-5-2024.txt");
+}
+
+// Lines cut from what the port delivers in pieces: a CR at the end of one piece, a line grown past
+// the bound (only its end stays, behind the marker), and the whole lines dropped at once.
+TEST(ReceiveBuffer, CutsLinesAcrossPiecesAndDropsWhatIsTooLongOrNotWanted) {
+    ReceiveBuffer buffer;
+    buffer.append("A\r");
+    EXPECT_FALSE(buffer.hasLine());
+    buffer.append("\n" + std::string(ReceiveBuffer::kMaxPendingLine + 1, 'x'));
+    buffer.append("yz\r\n\r\nB");
+    EXPECT_EQ(buffer.takeLine(), "A");
+    EXPECT_EQ(buffer.takeLine(), "<dropped>yz");
+    buffer.dropWholeLines();
+    EXPECT_FALSE(buffer.hasLine());
+    EXPECT_EQ(buffer.text(), "B");
 }
 
 }  // namespace
