@@ -185,17 +185,6 @@ TEST(loadKeyMaps, ATextShorterThanThreeCharactersAfterTheLastTagIsNotRead) {
     EXPECT_EQ(l.maps[0].keys[0].help, "a<KEY_2>");
 }
 
-TEST(loadKeyMaps, AppendsToKeyMapsAlreadyThere) {
-    std::vector<KeyMap> maps(1);
-    maps[0].name = "earlier";
-    std::array<USBOutput, 8> outputs;
-    ASSERT_TRUE(
-        loadKeyMaps("<!--a--><KEYMAP><KEYMAP_NAME>x</KEYMAP_NAME><KEYMAP>", maps, outputs).ok());
-    ASSERT_EQ(maps.size(), 3u);
-    EXPECT_EQ(maps[0].name, "earlier");
-    EXPECT_EQ(maps[1].name, "x");
-}
-
 TEST(keyHasCommands, IsFalseForEveryIndexOutOfRange) {
     const Loaded l = load("<KEYMAP><KEY_3><COMMAND_ID><KEYMAP>");
     EXPECT_TRUE(keyMapsLoaded(l.maps));
