@@ -5,6 +5,7 @@
 #include "link/Charsets.h"
 #include "link/LogText.h"
 #include "link/PhoneText.h"
+#include "link/ReceiveBuffer.h"
 
 namespace zintor {
 namespace {
@@ -24,6 +25,9 @@ TEST(PhoneLine, EveryLineIsOneCommandOfIsoLatin1WithBalancedQuotes) {
     }
     EXPECT_EQ(latin1ToUtf8("Caf\xE9\x80"), "Caf\xC3\xA9\xC2\x80");
     EXPECT_EQ(windows1252ToUtf8("\x80 Caf\xE9 \x81"), "\xE2\x82\xAC Caf\xC3\xA9 \xC2\x81");
+    std::string widest;  // the last character of three bytes and the first of four
+    appendUtf8(widest, 0xFFFF), appendUtf8(widest, 0x10000);
+    EXPECT_EQ(widest, "\xEF\xBF\xBF\xF0\x90\x80\x80");
     EXPECT_TRUE(isValidUtf8("Caf\xC3\xA9 \xF0\x9F\x98\x80 \xE0\xA0\x80"));
     for (const char* broken :
          {"Caf\xE9", "\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {
@@ -40,6 +44,21 @@ TEST(LogText, TagsAndFileNames) {
               ">AT=4<=\"Z\" >AT=1<=\"Z\" >CharSet< >AT=2< >AT=3< >AT=7< 5,1 >AT=8< 0 >AT=6< 3 "
               ">AT=9< >AT=5< AT+cscs at*eam");
     EXPECT_EQ(logFileNameForDate("3/5/2024"), "3-5-2024.txt");
+}
+
+// Lines cut from what the port delivers in pieces: a CR at the end of one piece, a line grown past
+// the bound (only its end stays, behind the marker), and the whole lines dropped at once.
+TEST(ReceiveBuffer, CutsLinesAcrossPiecesAndDropsWhatIsTooLongOrNotWanted) {
+    ReceiveBuffer buffer;
+    buffer.append("A\r");
+    EXPECT_FALSE(buffer.hasLine());
+    buffer.append("\n" + std::string(ReceiveBuffer::kMaxPendingLine + 1, 'x'));
+    buffer.append("yz\r\n\r\nB");
+    EXPECT_EQ(buffer.takeLine(), "A");
+    EXPECT_EQ(buffer.takeLine(), "<dropped>yz");
+    buffer.dropWholeLines();
+    EXPECT_FALSE(buffer.hasLine());
+    EXPECT_EQ(buffer.text(), "B");
 }
 
 }  // namespace

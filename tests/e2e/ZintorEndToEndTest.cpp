@@ -86,20 +86,6 @@ TEST_F(ZintorEndToEnd, MovesTheCursorAndFindsThePhoneAgainAfterAHangUp) {
     expectExit();
 }
 
-TEST_F(ZintorEndToEnd, ASignalDuringStartUpEndsItBeforeAnotherPortIsTried) {
-    // Two phones that never answer: automatic connection would try COM5, then COM6.
-    PtyPhone other;
-    phone.setSilent(true);
-    other.setSilent(true);
-    zintor.pin(5, phone.slavePath());
-    zintor.pin(6, other.slavePath());
-    zintor.writeSettings("Com=5\nAuto=1\n");
-    ASSERT_TRUE(zintor.start());
-    ASSERT_GE(phone.waitForLine("AT", 0, 20s), 0) << zintor.errorOutput();
-    expectExit();
-    EXPECT_TRUE(other.lines().empty());
-}
-
 TEST_F(ZintorEndToEnd, PortsThatDoNotWorkLeaveItIdleUntilThePhonesPortAppearsThenASignalEndsAWait) {
     // COM5 is not there yet and COM1 is not a serial device: both fail to open.
     ASSERT_TRUE(phone.ok()) << phone.error();

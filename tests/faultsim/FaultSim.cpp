@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <numeric>
 #include <random>
 
@@ -236,15 +235,13 @@ class Generator {
 // Seeds that found a fault of the program (README.md, "Fault simulation", tells which).
 const unsigned long long kRegressions[] = {181, 2520, 3434, 42785, 55817, 57568};
 
-// The failure, or "" when the schedule's first `eventCount` events pass. `show` prints the end of
-// the conversation.
-std::string run(const Schedule& schedule, std::size_t eventCount, bool show = false) {
+// The failure, or "" when the schedule passes. `show` prints the end of the conversation.
+std::string run(const Schedule& schedule, bool show) {
     World world(schedule);
     SimEventLoop& loop = world.sim.loop;
     std::string failure;
     try {
-        for (std::size_t i = 0; i < eventCount && i < schedule.events.size(); ++i) {
-            const Event& e = schedule.events[i];
+        for (const Event& e : schedule.events) {
             // How the phone is from the start on is so before the program starts.
             e.atMs == 0 ? world.apply(e)
                         : loop.schedule(e.atMs, [&world, &e] { world.check(), world.apply(e); });
@@ -285,27 +282,18 @@ std::string run(const Schedule& schedule, std::size_t eventCount, bool show = fa
 
 int main(int argc, char** argv) {
     using namespace zintor::faultsim;
-    std::map<std::string, unsigned long long> options{
-        {"--seeds", 2000}, {"--first", 0}, {"--events", -1}};
-    for (int i = 1; i + 1 < argc; i += 2) {
-        options[argv[i]] = std::strtoull(argv[i + 1], nullptr, 10);
-    }
-    const bool regressions = argc == 2 && std::string(argv[1]) == "--regressions";
-    if (!regressions && (argc % 2 == 0 || options.size() > 4 ||
-                         (options.size() == 4 && !options.contains("--replay")))) {
-        std::fprintf(stderr,
-                     "usage: %s [--seeds N] [--first S] | --replay S [--events K] | "
-                     "--regressions\n",
-                     argv[0]);
+    const std::string option = argc == 3 ? argv[1] : argc == 2 ? argv[1] : "--seeds";
+    const unsigned long long number = argc == 3 ? std::strtoull(argv[2], nullptr, 10) : 2000;
+    const bool replay = option == "--replay", regressions = option == "--regressions";
+    if (argc > 3 || (argc == 3 && !replay && option != "--seeds") || (argc == 2 && !regressions)) {
+        std::fprintf(stderr, "usage: %s [--seeds N] | --replay S | --regressions\n", argv[0]);
         return 2;
     }
-    const bool replay = options.contains("--replay");
-    std::vector<unsigned long long> seeds(replay ? 1 : options["--seeds"]);
-    std::iota(seeds.begin(), seeds.end(), replay ? options["--replay"] : options["--first"]);
+    std::vector<unsigned long long> seeds(replay ? 1 : number);
+    std::iota(seeds.begin(), seeds.end(), replay ? number : 0);
     seeds = regressions ? std::vector(std::begin(kRegressions), std::end(kRegressions)) : seeds;
     const auto start = std::chrono::steady_clock::now();
     int failures = 0;
-    const std::size_t events = options["--events"];
     for (const unsigned long long s : seeds) {
         const Schedule c = Generator(s).run();
         if (replay) {
@@ -314,33 +302,22 @@ int main(int argc, char** argv) {
                 "hung, closed), %d entries (current %d), mixer %d, board %d, speed %d\n",
                 s, c.com, c.autoConnect, c.playerPath, c.player, c.playlist, c.current, c.mixer,
                 c.board, c.speed);
-            for (std::size_t i = 0; i < events && i < c.events.size(); ++i) {
+            for (std::size_t i = 0; i < c.events.size(); ++i) {
                 std::printf("%4zu %s\n", i + 1, describe(c.events[i]).c_str());
             }
             std::printf(
                 "     %8.3f s  the phone behaves and is served; then the user clicks Exit\n",
                 static_cast<double>(c.endMs) / 1000);
         }
-        const std::string failure = run(c, events, replay);
-        if (failure.empty()) {
-            continue;
+        if (const std::string failure = run(c, replay); !failure.empty()) {
+            ++failures;
+            std::printf("seed %llu FAILED %s\n  replay: %s --replay %llu\n", s, failure.c_str(),
+                        argv[0], s);
+            std::fflush(stdout);
         }
-        std::printf("seed %llu FAILED %s\n  replay: %s --replay %llu\n", s, failure.c_str(),
-                    argv[0], s);
-        std::fflush(stdout);
-        if (++failures > 5 || replay) {
-            continue;
-        }
-        std::size_t prefix = 0;  // the shortest failing prefix shows only what matters
-        while (prefix < c.events.size() && run(c, prefix).empty()) {
-            ++prefix;
-        }
-        std::printf("  fails with its first %zu events: %s --replay %llu --events %zu\n", prefix,
-                    argv[0], s, prefix);
     }
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    std::printf("%zu seeds from %llu: %d failed; %.2f s per 1,000 seeds\n", seeds.size(),
-                seeds.empty() ? 0 : seeds.front(), failures,
+    std::printf("%zu seeds: %d failed; %.2f s per 1,000 seeds\n", seeds.size(), failures,
                 took.count() * 1000.0 / static_cast<double>(seeds.size()));
     return failures == 0 ? 0 : 1;
 }

@@ -87,7 +87,7 @@ class World {
     std::array<std::int64_t, kGroups> limitFrom_{-1, -1, -1, -1, -1};  // count at release; -1: held
     std::array<std::int64_t, kGroups> releasedAt_{};
     std::set<std::string> downOnPc_;  // keys and buttons the program holds down on the PC
-    std::size_t writesSeen_ = 0, inputSeen_ = 0, playerSeen_ = 0, writesAtExit_ = 0;
+    std::size_t inputSeen_ = 0, playerSeen_ = 0, writesAtExit_ = 0;
     int deferred_ = 0;                  // clicks that wait for a modal window to close
     std::int64_t lastActAt_ = -100000;  // the last click at the PC
     int largestPlaylist_ = 0, flushesAtExit_ = 0, opensAtReboot_ = 0, opensAtExit_ = 0;

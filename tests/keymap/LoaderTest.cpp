@@ -135,7 +135,9 @@ TEST(loadKeyMaps, CommandIsReadByTheTypeInForceAndUnknownNamesGiveCodeZero) {
                   .notes.at(0)
                   .text,
               "WAIT time \"-x5\" does not start with a number; it waits 0 ms");
-    EXPECT_TRUE(load("<KEYMAP><COMMAND_ID><COMMAND>AZaz09</COMMAND>").notes.empty());  // all typed
+    EXPECT_TRUE(load("<KEYMAP><COMMAND_ID><COMMAND>AZaz09</COMMAND><COMMAND_ID><COMMAND_TYPE>"
+                     "WAIT</COMMAND_TYPE><COMMAND>0</COMMAND>")
+                    .notes.empty());  // all typed, a number
 }
 
 TEST(loadKeyMaps, KeyAndCommandCursorsMoveOnlyWithTheirElements) {
@@ -183,17 +185,6 @@ TEST(loadKeyMaps, ATextShorterThanThreeCharactersAfterTheLastTagIsNotRead) {
     const Loaded l = load("<KEYMAP><HELP>a<KEY_2></");
     ASSERT_TRUE(l.result.ok());
     EXPECT_EQ(l.maps[0].keys[0].help, "a<KEY_2>");
-}
-
-TEST(loadKeyMaps, AppendsToKeyMapsAlreadyThere) {
-    std::vector<KeyMap> maps(1);
-    maps[0].name = "earlier";
-    std::array<USBOutput, 8> outputs;
-    ASSERT_TRUE(
-        loadKeyMaps("<!--a--><KEYMAP><KEYMAP_NAME>x</KEYMAP_NAME><KEYMAP>", maps, outputs).ok());
-    ASSERT_EQ(maps.size(), 3u);
-    EXPECT_EQ(maps[0].name, "earlier");
-    EXPECT_EQ(maps[1].name, "x");
 }
 
 TEST(keyHasCommands, IsFalseForEveryIndexOutOfRange) {

@@ -279,6 +279,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         {"window", [&] { world.desktop.setMainWindowPosition(float(number), std::stof(rest)); }},
         {"exit", [&] { events().exitClicked(); }},
         {"shutdown", [&] { program->shutdown(); }},
+        {"shutdown-now", [&] { program->shutdownNow(); }},  // the session ends
         {"connect", [&] { events().connectClicked(); }},
         {"auto-connect", [&] { events().autoConnectClicked(); }},
         {"choose-port", [&] { events().portChosen(number); }},
