@@ -3,6 +3,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include <poll.h>
 
@@ -51,11 +52,20 @@ void InputRecorder::readEvents() {
             const char* name =
                 XKeysymToString(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(detail), 0, 0));
             const bool button = type == XI_RawButtonPress || type == XI_RawButtonRelease;
+            std::string typed[2];
+            for (int level = 0; level < 2 && !button; ++level) {
+                char utf8[8] = "";
+                xkb_keysym_to_utf8(static_cast<xkb_keysym_t>(XkbKeycodeToKeysym(
+                                       display_, static_cast<KeyCode>(detail), 0, level)),
+                                   utf8, sizeof utf8);
+                typed[level] = utf8;
+            }
             events_.push_back({type == XI_RawKeyPress || type == XI_RawButtonPress,
                                static_cast<unsigned>(detail),
                                button            ? "button" + std::to_string(detail)
                                : name != nullptr ? name
-                                                 : "keycode" + std::to_string(detail)});
+                                                 : "keycode" + std::to_string(detail),
+                               {typed[0], typed[1]}});
             XFreeEventData(display_, &event.xcookie);
         }
     }
@@ -77,6 +87,19 @@ std::vector<std::string> InputRecorder::takeTexts(std::size_t count) {
         texts.push_back(input.text());
     }
     return texts;
+}
+
+std::string InputRecorder::takeTyped(std::size_t count) {
+    std::string text;
+    bool shift = false;
+    for (const RecordedInput& input : take(count)) {
+        if (input.name.starts_with("Shift")) {
+            shift = input.down;
+        } else if (input.down) {
+            text += input.typed[shift ? 1 : 0];
+        }
+    }
+    return text;
 }
 
 unsigned InputRecorder::keyCode(const std::string& keysymName) {
