@@ -7,8 +7,11 @@
 
 namespace zintor {
 namespace {
+constexpr std::uint8_t kVkBackspace = 8;
+constexpr std::uint8_t kVkTab = 9;
+constexpr std::uint8_t kVkReturn = 13;
 constexpr std::uint8_t kVkShift = 16;
-}
+}  // namespace
 
 void InputSynthesis::sendKeyDown(std::uint8_t vk) {
     keysDown_.set(vk);
@@ -59,14 +62,17 @@ std::string InputSynthesis::typeText(const std::string& text) {
     std::u32string seen;
     for (std::size_t at = 0; at < text.size();) {
         const char32_t c = nextCharacter(text, at);
-        if (c >= '0' && c <= '9') {
-            sendKeyPress(static_cast<std::uint8_t>(c));
+        if (c == '\r' && at < text.size() && text[at] == '\n') {
+            continue;  // CR LF is one line break
+        }
+        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')) {
+            sendKeyPress(static_cast<std::uint8_t>(c >= 'a' ? c - ('a' - 'A') : c));
         } else if (c >= 'A' && c <= 'Z') {
             sendKeyDown(kVkShift);
             sendKeyPress(static_cast<std::uint8_t>(c));
             sendKeyUp(kVkShift);
-        } else if (c >= 'a' && c <= 'z') {
-            sendKeyPress(static_cast<std::uint8_t>(c - ('a' - 'A')));
+        } else if (c == '\b' || c == '\t' || c == '\n' || c == '\r') {
+            sendKeyPress(c == '\b' ? kVkBackspace : c == '\t' ? kVkTab : kVkReturn);
         } else if (!input_.typeCharacter(c) && seen.find(c) == std::u32string::npos) {
             seen += c;
             appendUtf8(untyped, c);

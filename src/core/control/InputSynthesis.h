@@ -25,7 +25,8 @@ class InputSynthesis {
     void releaseAll();
 
     // Types `text` (UTF-8) as written: letters and digits as their keys (capitals with Shift),
-    // every other character as the desktop's input enters it. Returns the characters that the
+    // Backspace, Tab and line breaks (CR, LF or both) as their keys, every other character as
+    // the desktop's input enters it. Returns the characters that the
     // desktop cannot type, each once, in order ("" when everything was typed).
     std::string typeText(const std::string& text);
 

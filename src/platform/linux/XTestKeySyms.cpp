@@ -58,17 +58,6 @@ unsigned long xTestKeySymForVirtualKey(std::uint8_t vk) {
 }
 
 unsigned long keySymForCharacter(char32_t character) {
-    switch (character) {
-        case '\n':
-        case '\r':
-            return XK_Return;
-        case '\t':
-            return XK_Tab;
-        case '\b':
-            return XK_BackSpace;
-        default:
-            break;
-    }
     if (character < 0x20 || (character >= 0x7F && character < 0xA0)) {
         return NoSymbol;
     }

@@ -10,8 +10,7 @@ namespace zintor {
 unsigned long xTestKeySymForVirtualKey(std::uint8_t vk);
 
 // The key symbol that types `character` (its legacy symbol where X has one, "é" eacute, "€"
-// EuroSign, else the Unicode symbol); line breaks, tabs and backspaces as their keys; 0 for other
-// control characters and for what is no character.
+// EuroSign, else the Unicode symbol); 0 for control characters and for what is no character.
 unsigned long keySymForCharacter(char32_t character);
 
 }  // namespace zintor

@@ -71,20 +71,6 @@ void SendInputKeyboardMouse::rightButtonUp() {
 }
 
 bool SendInputKeyboardMouse::typeCharacter(char32_t character) {
-    switch (character) {
-        case '\n':
-        case '\r':
-            keyPress(VK_RETURN);
-            return true;
-        case '\t':
-            keyPress(VK_TAB);
-            return true;
-        case '\b':
-            keyPress(VK_BACK);
-            return true;
-        default:
-            break;
-    }
     const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
     const bool surrogate = character >= 0xD800 && character < 0xE000;
     if (control || surrogate || character > 0x10FFFF) {
