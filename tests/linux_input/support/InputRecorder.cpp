@@ -49,22 +49,24 @@ void InputRecorder::readEvents() {
                    XGetEventData(display_, &event.xcookie)) {
             const int type = event.xcookie.evtype;
             const auto detail = static_cast<const XIRawEvent*>(event.xcookie.data)->detail;
-            const char* name =
-                XKeysymToString(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(detail), 0, 0));
             const bool button = type == XI_RawButtonPress || type == XI_RawButtonRelease;
+            // Named by libxkbcommon: X leaks the names it makes up for Unicode symbols.
+            std::string name = "button" + std::to_string(detail);
             std::string typed[2];
             for (int level = 0; level < 2 && !button; ++level) {
-                char utf8[8] = "";
-                xkb_keysym_to_utf8(static_cast<xkb_keysym_t>(XkbKeycodeToKeysym(
-                                       display_, static_cast<KeyCode>(detail), 0, level)),
-                                   utf8, sizeof utf8);
-                typed[level] = utf8;
+                const auto keysym = static_cast<xkb_keysym_t>(
+                    XkbKeycodeToKeysym(display_, static_cast<KeyCode>(detail), 0, level));
+                char text[64] = "";
+                xkb_keysym_to_utf8(keysym, text, sizeof text);
+                typed[level] = text;
+                if (level == 0) {
+                    xkb_keysym_get_name(keysym, text, sizeof text);
+                    name = keysym != NoSymbol ? text : "keycode" + std::to_string(detail);
+                }
             }
             events_.push_back({type == XI_RawKeyPress || type == XI_RawButtonPress,
                                static_cast<unsigned>(detail),
-                               button            ? "button" + std::to_string(detail)
-                               : name != nullptr ? name
-                                                 : "keycode" + std::to_string(detail),
+                               name,
                                {typed[0], typed[1]}});
             XFreeEventData(display_, &event.xcookie);
         }
