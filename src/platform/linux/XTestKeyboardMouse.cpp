@@ -223,7 +223,7 @@ void XTestKeyboardMouse::returnBorrowedKeys(Display* display) {
     }
     XkbFreeKeyboard(xkb, 0, True);
     borrowed_.clear();
-    connection_.flush();
+    XSync(display, False);  // done when this returns, as the borrowing was
 }
 
 void XTestKeyboardMouse::sendButton(unsigned button, bool down) {

@@ -105,6 +105,7 @@ std::string InputRecorder::takeTyped(std::size_t count) {
 }
 
 unsigned InputRecorder::keyCode(const std::string& keysymName) {
+    XSync(display_, False);  // a mapping changed before this call has been told
     readEvents();
     return XKeysymToKeycode(display_, XStringToKeysym(keysymName.c_str()));
 }

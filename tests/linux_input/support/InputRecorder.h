@@ -36,7 +36,7 @@ class InputRecorder {
     std::vector<std::string> takeTexts(std::size_t count);
     // The text that `count` events typed (UTF-8), Shift applied.
     std::string takeTyped(std::size_t count);
-    // The key code of `keysymName` in the current layout.
+    // The key code of `keysymName` in the current layout (as the server has it now).
     unsigned keyCode(const std::string& keysymName);
     _XDisplay* display() const { return display_; }
 
