@@ -81,16 +81,16 @@ TEST(loadKeyMaps, OnlyExactElementNamesCountAndValuesAreKeptAsWritten) {
         "<KEYMAP id=\"2\"><KEYMAP_NAME>B</KEYMAP_NAME>"  // still key map 0
         "<KEY_2 ><NAME>still one</NAME>"                 // still key 1
         "<keymap><key_3><Help>x</Help>"                  // all skipped; the value is text
-        "<KEY_4/><COMMAND_ID><COMMAND>x < y</COMMAND>");
+        "<KEY_4/><COMMAND_ID><COMMAND>x < y\a</COMMAND>");
     ASSERT_TRUE(l.result.ok());
     ASSERT_EQ(l.maps.size(), 1u);
     EXPECT_EQ(l.maps[0].name, "B");
     EXPECT_EQ(l.maps[0].keys[1].help, "a<b &amp;");
     EXPECT_EQ(l.maps[0].keys[1].name, "still one");
-    EXPECT_EQ(commands(l, 0, 1), Lines{"KEY 0 \"x < y\""});
+    EXPECT_EQ(commands(l, 0, 1), Lines{"KEY 0 \"x < y\a\""});
     EXPECT_TRUE(commands(l, 0, 4).empty());
     // The checker's notes point at the near misses, not at end tags or the declaration.
-    // KEYMAP id, "KEY_2 ", keymap, key_3, Help, KEY_4/, and "x < y" typing only "xy".
+    // KEYMAP id, "KEY_2 ", keymap, key_3, Help, KEY_4/, and "x < y\a" with a control character.
     ASSERT_EQ(l.notes.size(), 7u);
     EXPECT_NE(l.notes[0].text.find("<KEYMAP id=\"2\"> is skipped, not read as KEYMAP"),
               std::string::npos);

@@ -128,6 +128,8 @@ TEST(PortalInputAgainstStandIn, SessionThenKeysymsButtonsRelativeMovesAndTheToke
     input.keyPress('A');
     input.keyUp(16);
     input.keyPress(7);  // no key symbol: nothing
+    EXPECT_TRUE(input.typeCharacter(U'\u20ac') && input.typeCharacter(U'\u2603'));
+    EXPECT_FALSE(input.typeCharacter(U'\a'));
     input.moveCursorBy(-3, 2);
     input.leftButtonDown();
     input.leftButtonUp();
@@ -135,10 +137,11 @@ TEST(PortalInputAgainstStandIn, SessionThenKeysymsButtonsRelativeMovesAndTheToke
     input.wheel(-1, 2);
     int x = 0, y = 0;
     EXPECT_FALSE(input.getCursor(x, y));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.calls.size() >= 13; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return portal.calls.size() >= 17; }));
     EXPECT_EQ(portal.calls,
               (Texts{"CreateSession", "SelectDevices types=3 persist_mode= restore_token=", "Start",
                      "Keysym 65505 1", "Keysym 97 1", "Keysym 97 0", "Keysym 65505 0",
+                     "Keysym 8364 1", "Keysym 8364 0", "Keysym 16786947 1", "Keysym 16786947 0",
                      "Motion -3 2", "Button 272 1", "Button 272 0", "Button 273 1",
                      "AxisDiscrete 0 2", "AxisDiscrete 1 -1"}));
 

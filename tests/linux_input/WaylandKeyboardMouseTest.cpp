@@ -37,6 +37,12 @@ TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSai
     EXPECT_EQ(recorder.takeTexts(10), (Texts{"+Shift_L", "+A", "-A", "-Shift_L", "+b", "-b",
                                              "+ampersand", "-ampersand", "+q", "-q"}))
         << recorder.output();
+    // Characters: "é" and "!" plain keys there, "?" with Shift, the rest on a layout of their own.
+    EXPECT_EQ(synthesis.typeText("\u00e9!?\u20ac\u2603\a"), "\a");
+    EXPECT_EQ(recorder.takeTexts(12),
+              (Texts{"+eacute", "-eacute", "+exclam", "-exclam", "+Shift_L", "+question",
+                     "-question", "-Shift_L", "+EuroSign", "-EuroSign", "+U2603", "-U2603"}))
+        << recorder.output();
     input.keyPress(41);  // SELECT: no such key
     input.keyPress(13);
     EXPECT_EQ(recorder.takeTexts(2), (Texts{"+Return", "-Return"}));

@@ -9,6 +9,7 @@
 #include "NeedsComponent.h"
 #include "PrivateXServer.h"
 #include "QtTestSupport.h"
+#include "control/InputSynthesis.h"
 #include "platform/linux/XTestKeyboardMouse.h"
 
 #include <X11/Xlib.h>  // after Qt's headers, which its macros break
@@ -111,6 +112,14 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
     const auto events = recorder->take(3);
     EXPECT_TRUE(!events.at(0).down && events.at(0).detail == usZ && events.at(1).detail != usZ);
     EXPECT_EQ((Texts{events.at(1).text(), events.at(2).text()}), (Texts{"+z", "-z"}));
+
+    // Text as written on that layout: "!" with Shift, "é" (a dead key there), "€" (AltGr) and
+    // what no German key has on borrowed key codes, which get their empty mapping back.
+    InputSynthesis synthesis(input);
+    EXPECT_EQ(synthesis.typeText("Hi, you! \u00e9\u20ac\u0436\u2603\a\u2603"), "\a");
+    EXPECT_EQ(recorder->takeTyped(32), "Hi, you! \u00e9\u20ac\u0436\u2603\u2603");
+    input.returnBorrowedKeys();
+    EXPECT_EQ(recorder->keyCode("Cyrillic_zhe") + recorder->keyCode("U2603"), 0u);
 
     // The server goes: one message, every call fails quietly; it comes back: followed.
     recorder.reset();

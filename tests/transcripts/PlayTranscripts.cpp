@@ -277,6 +277,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         {"launch-fails", [&] { world.launcher.failWith(args); }},
         {"volume", [&] { world.mixer.setValue(static_cast<std::uint32_t>(number)); }},
         {"window", [&] { world.desktop.setMainWindowPosition(float(number), std::stof(rest)); }},
+        {"cannot-type", [&] { world.input.cannotType(args); }},  // CHARACTERS
         {"exit", [&] { events().exitClicked(); }},
         {"shutdown", [&] { program->shutdown(); }},
         {"shutdown-now", [&] { program->shutdownNow(); }},  // the session ends

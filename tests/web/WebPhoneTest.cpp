@@ -71,7 +71,7 @@ TEST(PhoneModelTest, MenusDialogsAndTheEntryGiveTheLinesOfTheUsersChoices) {
     EXPECT_EQ(phone.answerDialog(), "*EAII: 1,1");
     phone.answer(R"(AT*EAID=11,2,"Enter","->",5)");
     EXPECT_FALSE(phone.enterText("toolong"));
-    EXPECT_EQ(phone.enterText("\xc3\xa9\xe2\x82\xac\n\"a"), "*EAII: 11,\xe9? \"a");
+    EXPECT_EQ(phone.enterText("\xc3\xa9\xe2\x82\xac\n\"a"), "*EAII: 11,\xc3\xa9\xe2\x82\xac \"a");
     phone.answer(R"(AT*EAID=14,2,"WinAMP","1. Song")");
     phone.answer(R"(AT+CKPD="c")");  // the clear key closes it
     EXPECT_FALSE(phone.closeDialog());

@@ -6,10 +6,11 @@ show; a held key moves the cursor until let go, and also stops when the page los
 typed text reaches the X server; the keys say what the key map makes them do and
 change with "#", "*" shows the key help on the page, a notice closes after its time however often
 the screen is sent again; the touchpad moves the pointer, clicks, drags and (Chromium's emulated
-touch) scrolls, the keyboard mode types; the page is installable (manifest, icon), lays all keys
-out in landscape and (Chromium) follows a dark setting; a wrong token, a second phone and a big
-frame are refused in clear words. The demo always removes its configuration: after Ctrl+C
-(Chromium) and after Zintor ended by itself (WebKit)."""
+touch) scrolls, the keyboard mode types as written (punctuation, accents, €); the page is
+installable (manifest, icon), lays all keys out in landscape and (Chromium) follows a dark
+setting; a wrong token, a second phone and a big frame are refused in clear words. The demo
+always removes its configuration: after Ctrl+C (Chromium) and after Zintor ended by itself
+(WebKit)."""
 
 import contextlib, importlib.util, os, re, shutil, signal, socket, subprocess, sys, tempfile, time
 
@@ -91,9 +92,11 @@ xev_seen = []  # what xev reported: "+1" "-1" for a button's press and release, 
 def seen(what, why):  # `what` among the events since the last time it was seen
     def found(_):
         text = "".join(iter(xev.stdout.readline, ""))
-        for press, button, char in re.findall(
-                r"Button(Press|Release) event.*?button (\d+),|keysym 0x\w+, (\w)\)", text, re.S):
-            xev_seen.append(char or ("+" if press == "Press" else "-") + button)
+        for press, button, name in re.findall(
+                r"Button(Press|Release) event.*?button (\d+),|keysym 0x\w+, (\w+)\)", text, re.S):
+            char = name if len(name) == 1 else {"comma": ",", "eacute": "\u00e9",
+                                                "EuroSign": "\u20ac"}.get(name, "")
+            xev_seen.append(char if name else ("+" if press == "Press" else "-") + button)
         return what in "".join(xev_seen) and not xev_seen.clear()
     WebDriverWait(xev, 10).until(found, why)
 
@@ -243,8 +246,8 @@ def try_in(engine, make_driver, xenv):
 
         # The keyboard mode types what the phone's keyboard does, character by character.
         mode("keyboard")
-        driver.find_element(By.ID, "typing").send_keys("ok")
-        seen("ookk", "the keyboard mode did not type")
+        driver.find_element(By.ID, "typing").send_keys("ok,\u00e9\u20ac")
+        seen("ookk,,\u00e9\u00e9\u20ac\u20ac", "the keyboard mode did not type as written")
         mode("keys")
 
         # Installable: the manifest opens the page with its token, the icon is there; landscape

@@ -43,7 +43,7 @@ TEST(DISABLED_EndToEnd, NotepadShowsTheTextTypedOnThePhone) {
     HWND edit = GetWindow(FindWindowW(L"Notepad", nullptr), GW_CHILD);
     wchar_t text[256] = {};
     SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));  // another process's
-    EXPECT_STREQ(text, L"Hello42");  // INPUT types letters and digits only
+    EXPECT_STREQ(text, L"Hi, you! \u00e9\u20ac 42");                      // typed as written
 }
 
 // With the tray menu open: "Program settings" chosen with the keyboard, then in the settings

@@ -208,6 +208,7 @@ TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
 }
 
 std::string received;  // what the windows of the test were told
+std::wstring typed;    // the characters they got
 std::string playlistFolder;
 
 // Records keys, buttons and commands; as Winamp's stand-in, writes its playlist on query 120.
@@ -224,6 +225,8 @@ LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         m3u << "#EXTM3U\r\n#EXTINF:200,One\r\nC:\\music\\one.mp3\r\n"
                "C:\\music\\caf\xe9.mp3\r\n#EXTINF:1,Three\r\nhttp://radio/three\r\n";
         return 1;
+    } else if (message == WM_CHAR) {
+        typed += static_cast<wchar_t>(wParam);
     } else {
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -261,6 +264,14 @@ TEST(SendInputKeyboardMouseTest, KeysButtonsAndCursorReachTheWindowInFront) {
     input.rightButtonUp();
     loop.waitUntil(loop.now() + 300);
     EXPECT_EQ(received, "down 37e up 37 left down left up right down right up ");
+
+    // Characters as written, whatever the layout has; a control character is refused.
+    for (const char32_t c : std::u32string(U"Hi, you! \u00e9\u20ac\u0436\U0001F600")) {
+        EXPECT_TRUE(input.typeCharacter(c));
+    }
+    EXPECT_FALSE(input.typeCharacter(U'\a'));
+    loop.waitUntil(loop.now() + 300);
+    EXPECT_EQ(typed, L"Hi, you! \u00e9\u20ac\u0436\U0001F600");
 
     DestroyWindow(window);
 }

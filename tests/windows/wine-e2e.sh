@@ -49,7 +49,7 @@ act ":choose 1" "AT+CMER=3,2,0,0,0"
 echo ":key *" >&3  # the key help, on top without the focus: Notepad still gets the text
 drive KeyHelpOnTopWithoutTheFocus "the key help is not on top without the focus"
 act ":key 0" 'AT*EAID=11,2,"Enter","->",100'
-echo ":text Hello 42" >&3
+echo ":text Hi, you! é€ 42" >&3
 sleep 2
 drive NotepadShowsTheTextTypedOnThePhone "Notepad does not show the text typed on the phone"
 

@@ -23,7 +23,7 @@ Program::Program(Ports ports) : ports_(ports) {
     KeyControl& keys = *keys_;
     WinampMenus& winamp = *winamp_;
     menus.onPlayerMenuChosen = [&winamp] { return winamp.winampMenuSelected("99"); };
-    menus.onTextEntered = [&keys](const std::string& text) { keys.typeText(text); };
+    menus.onTextEntered = [&keys](const std::string& text) { return keys.typeText(text); };
     menus.onKeyControlLeft = [&keys] { keys.closeKeyHelp(); };
     menus.onKeyControlEntered = [&keys] { keys.keyControlEntered(); };
     using Line = std::string;

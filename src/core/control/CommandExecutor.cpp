@@ -35,7 +35,10 @@ Task<void> CommandExecutor::executeCommands(const std::vector<KeyCommand>& comma
 Task<void> CommandExecutor::onPress(const KeyCommand& command) {
     switch (command.type) {
         case CommandKey:
-            input_.typeText(command.text);
+            if (const std::string notice = untypedNotice(input_.typeText(command.text));
+                !notice.empty()) {
+                co_await link_.uiTimedFeedBack(notice);
+            }
             break;
         case CommandWait:
             co_await link_.wait(static_cast<float>(command.value) / 1000.0f);

@@ -14,5 +14,7 @@ inline constexpr const char* kHelpForStar = "Shows help";
 inline constexpr const char* kHelpForHash = "Change keymap";
 inline constexpr const char* kHelpForBack = "Leave this function";
 inline constexpr const char* kNoticeText = "Changed Key Map to";
+// Before the characters the desktop could not type.
+inline constexpr const char* kUntyped = "Untyped: ";
 
 }  // namespace zintor::control_texts

@@ -24,9 +24,11 @@ class InputSynthesis {
     // Lets go of every key and mouse button this program holds down.
     void releaseAll();
 
-    // Types the letters and digits of `text` (capitals with Shift); every other character is
-    // skipped.
-    void typeText(const std::string& text);
+    // Types `text` (UTF-8) as written: letters and digits as their keys (capitals with Shift),
+    // Backspace, Tab and line breaks (CR, LF or both) as their keys, every other character as
+    // the desktop's input enters it. Returns the characters that the
+    // desktop cannot type, each once, in order ("" when everything was typed).
+    std::string typeText(const std::string& text);
 
   private:
     KeyboardMouse& input_;
@@ -34,5 +36,10 @@ class InputSynthesis {
     bool leftDown_ = false;
     bool rightDown_ = false;
 };
+
+// What the phone shows when some characters were not typed: "Untyped: " and the characters, each
+// outside ISO 8859-1 (which the phone shows) or a control character named as U+XXXX. Empty when
+// `untyped` is.
+std::string untypedNotice(const std::string& untyped);
 
 }  // namespace zintor

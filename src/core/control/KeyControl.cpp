@@ -22,6 +22,9 @@ KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, WinampCont
       windows_(state, ports.desktop, ports.extras, ports.loop),
       cursorRepeat_(ports.loop, link.repeatGate(), state.mouseMoving) {
     link.onLinkEnded([this] { releaseHeld(); });
+    touch_.onUntyped = [this](const std::string& notice) {
+        link_.start(link_.uiTimedFeedBack(notice));
+    };
     // While a direction key is held the cursor moves one pixel more a step every 300 ms.
     link.onTick(TimerSlot::CursorAcceleration, [this] {
         if (state_.mouseStep < std::numeric_limits<std::int16_t>::max()) {

@@ -39,7 +39,9 @@ class KeyControl {
 
     Task<void> keyMapKeyEvent(KeyEvent event);
     Task<void> winampMapKeyEvent(KeyEvent event);
-    void typeText(const std::string& text) { input_.typeText(text); }
+    // Types text from the phone's input dialog; gives the notice that names what the desktop
+    // could not type ("" when it typed everything).
+    std::string typeText(const std::string& text) { return untypedNotice(input_.typeText(text)); }
 
     // Fills winampKeyMap, once at start-up.
     void buildWinampKeyMap();

@@ -5,11 +5,6 @@
 
 namespace zintor {
 
-namespace {
-constexpr std::uint8_t kBackspace = 8;
-constexpr std::uint8_t kReturn = 13;
-}  // namespace
-
 bool TouchPad::active() const {
     return state_.connected && state_.modeFlags[ModeKeyControl];
 }
@@ -72,17 +67,9 @@ void TouchPad::keyboardTyped(const std::string& text) {
     if (!active()) {
         return;
     }
-    std::string run;  // characters typed as text, up to the next Backspace or Enter
-    for (const char c : text) {
-        if (c != '\b' && c != '\n') {
-            run += c;
-            continue;
-        }
-        synthesis_.typeText(run);
-        run.clear();
-        synthesis_.sendKeyPress(c == '\b' ? kBackspace : kReturn);
+    if (const std::string notice = untypedNotice(synthesis_.typeText(text)); !notice.empty()) {
+        onUntyped(notice);
     }
-    synthesis_.typeText(run);
 }
 
 }  // namespace zintor

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "control/InputSynthesis.h"
@@ -30,6 +31,9 @@ class TouchPad final : public PhoneExtrasEvents {
     void touchScrolled(int dx, int dy) override;
     void touchHeld(bool down) override;
     void keyboardTyped(const std::string& text) override;
+
+    // Shows the notice that names what the desktop could not type.
+    std::function<void(const std::string& notice)> onUntyped;
 
     // The link ended: a drag it started is over (the buttons are let go by InputSynthesis).
     void forgetDrag() { dragging_ = false; }

@@ -13,10 +13,6 @@ std::string quoted(std::string_view text) {
     return join({"\"", excerpt(text), "\""});
 }
 
-bool isAlnum(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
-
 char upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -68,19 +64,16 @@ std::optional<std::string> commandTypeNote(std::string_view value, std::int32_t 
 
 std::optional<std::string> commandNote(std::int32_t type, std::string_view value) {
     switch (type) {
-        case CommandKey: {
-            std::string typed;
-            for (char c : value) {
-                if (isAlnum(c)) {
-                    typed += c;
+        case CommandKey:
+            // Typed as written, but for control characters beyond Backspace, Tab and line breaks.
+            for (const char c : value) {
+                if ((c >= 0 && c < 0x20 && c != '\b' && c != '\t' && c != '\n' && c != '\r') ||
+                    c == 0x7f) {
+                    return join({"KEY text ", quoted(value),
+                                 " has control characters, which are not typed"});
                 }
             }
-            if (typed.size() == value.size()) {
-                return std::nullopt;
-            }
-            return join({"KEY text ", quoted(value),
-                         " types only its letters and digits: ", quoted(typed)});
-        }
+            return std::nullopt;
         case CommandWait:
             if (hasLeadingNumber(value)) {
                 return std::nullopt;

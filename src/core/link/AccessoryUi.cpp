@@ -39,4 +39,9 @@ Task<void> Link::showTextInputDialog(std::int32_t timeOut) {
     co_await send(t::kAtTextInput, timeOut);
 }
 
+Task<void> Link::showTextInputDialog(std::string prompt) {
+    co_await send(std::string(t::kAtTextInputStart) + quoted(prompt) + t::kAtTextInputEnd,
+                  t::kDialogTimeOut);
+}
+
 }  // namespace zintor

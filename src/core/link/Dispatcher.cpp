@@ -95,7 +95,9 @@ void Link::Impl::routeLines() {
     if (!stopped) {
         state.mouseMoving = false;
         while (rxBuffer.hasLine()) {
-            routeLine(latin1ToUtf8(rxBuffer.takeLine()));
+            // ISO 8859-1 unless the line is valid UTF-8 (a phone that sends its text as such).
+            std::string line = rxBuffer.takeLine();
+            routeLine(isValidUtf8(line) ? std::move(line) : latin1ToUtf8(line));
         }
         ports.serial.setReceiveArmed(true);
     }

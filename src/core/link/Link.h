@@ -48,6 +48,8 @@ class Link {
     Task<void> registerAccessoryMenu();
     Task<void> showTextInputDialog();
     Task<void> showTextInputDialog(std::int32_t timeOut);
+    // The same with `prompt` in place of the usual "->".
+    Task<void> showTextInputDialog(std::string prompt);
 
     // Where the lines from the phone go, in order (the link takes the answers itself, first).
     void setRoutes(std::vector<LineRoute> routes);

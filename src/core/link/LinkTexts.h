@@ -12,6 +12,9 @@ inline constexpr const char* kAtKeysOn = "AT+CMER=3,2,0,0,0\r\n";
 inline constexpr const char* kAtKeysOff = "AT+CMER=0,0,0,0,0\r\n";
 inline constexpr const char* kAtRegisterAccessory = "AT*EAM=\"Zintor\"\r\n";
 inline constexpr const char* kAtTextInput = "AT*EAID=11,2,\"Enter\",\"->\",100\r\n";
+// The same around another prompt.
+inline constexpr const char* kAtTextInputStart = "AT*EAID=11,2,\"Enter\",\"";
+inline constexpr const char* kAtTextInputEnd = "\",100\r\n";
 inline constexpr const char* kCrLf = "\r\n";
 
 // Command time-outs in milliseconds.

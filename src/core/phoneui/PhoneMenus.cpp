@@ -54,8 +54,12 @@ Task<void> PhoneMenus::errorMessage(std::string input, int timeOut, int select) 
 Task<void> PhoneMenus::handleInputText(std::string line) {
     std::string text = middle(line, std::char_traits<char>::length(kInputTextPrefix), line.size());
     std::erase(text, '"');
-    onTextEntered(text);
-    co_await link_.showTextInputDialog();
+    // The next input's prompt names what was not typed.
+    if (const std::string notice = onTextEntered(text); notice.empty()) {
+        co_await link_.showTextInputDialog();
+    } else {
+        co_await link_.showTextInputDialog(notice);
+    }
 }
 
 Task<void> PhoneMenus::showMainMenu(std::string item) {

@@ -21,10 +21,11 @@ class PhoneMenus {
     PhoneMenus(ProgramState& state, Ports& ports, Link& link);
 
     // What the screens hand to the other parts; Program connects them.
-    std::function<Task<void>()> onPlayerMenuChosen;         // the main menu's media player item
-    std::function<void(const std::string&)> onTextEntered;  // a line of the text input dialog
-    std::function<void()> onKeyControlLeft;                 // the key help must close
-    std::function<void()> onKeyControlEntered;              // with the key map to use
+    std::function<Task<void>()> onPlayerMenuChosen;  // the main menu's media player item
+    // A line of the text input dialog to type; gives what the phone names as not typed ("").
+    std::function<std::string(const std::string&)> onTextEntered;
+    std::function<void()> onKeyControlLeft;     // the key help must close
+    std::function<void()> onKeyControlEntered;  // with the key map to use
 
     // Main menu and the way out (PhoneMenus.cpp).
     Task<void> errorMessage(std::string input, int timeOut, int select);

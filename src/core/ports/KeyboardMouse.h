@@ -17,6 +17,10 @@ class KeyboardMouse {
     virtual void leftButtonUp() = 0;
     virtual void rightButtonDown() = 0;
     virtual void rightButtonUp() = 0;
+    // Types one character as it is written (a Unicode code point: punctuation, accented letters,
+    // any script), whatever the keyboard layout. False when this desktop's input cannot type it
+    // (nothing was sent); true also when input is off for the moment, which the adapter reports.
+    virtual bool typeCharacter(char32_t character) = 0;
     // Screen pixels. getCursor returns false when the position cannot be read.
     virtual bool getCursor(int& x, int& y) = 0;
     // The platform clips the position to the screen.

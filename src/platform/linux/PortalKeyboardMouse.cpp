@@ -216,6 +216,18 @@ void PortalKeyboardMouse::keyPress(std::uint8_t vk) {
     sendKey(vk, false);
 }
 
+bool PortalKeyboardMouse::typeCharacter(char32_t character) {
+    const auto keysym = static_cast<int>(keySymForCharacter(character));
+    if (keysym == 0) {
+        return false;
+    }
+    if (usable()) {
+        notify(QStringLiteral("NotifyKeyboardKeysym"), {keysym, 1u});
+        notify(QStringLiteral("NotifyKeyboardKeysym"), {keysym, 0u});
+    }
+    return true;
+}
+
 void PortalKeyboardMouse::sendButton(int button, bool down) {
     if (usable()) {
         notify(QStringLiteral("NotifyPointerButton"), {button, down ? 1u : 0u});

@@ -19,8 +19,8 @@ namespace zintor {
 // permission: the restore token it gives back is kept (through `saveToken`) and offered the next
 // time, so that it need not ask again. Version 1 (xdg-desktop-portal before 1.17, as in Debian
 // 12) knows neither: its desktop asks at every start (said once). Keys go as key symbols, which
-// the desktop types on the layout in use; the cursor moves relatively. Input before the user has
-// agreed is dropped (said once).
+// the desktop types on the layout in use, characters too; the cursor moves relatively. Input before
+// the user has agreed is dropped (said once).
 class PortalKeyboardMouse final : public QObject, public KeyboardMouse {
     Q_OBJECT
 
@@ -42,6 +42,8 @@ class PortalKeyboardMouse final : public QObject, public KeyboardMouse {
     void leftButtonUp() override;
     void rightButtonDown() override;
     void rightButtonUp() override;
+    // As its key symbol: the desktop finds the key on its layout (GNOME drops one it lacks).
+    bool typeCharacter(char32_t character) override;
     // Always false: the portal does not tell where the cursor is.
     bool getCursor(int& x, int& y) override;
     void setCursor(int x, int y) override;

@@ -21,6 +21,8 @@ namespace zintor {
 namespace {
 
 constexpr std::chrono::seconds kRetryPause{1};
+// The Linux key code of the one key of the layout that types a character the usual layout lacks.
+constexpr unsigned kOwnKey = KEY_F24;
 
 std::uint32_t timestamp() {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -258,9 +260,14 @@ void WaylandKeyboardMouse::flush() {
 void WaylandKeyboardMouse::uploadKeymap() {
     keymapChanged_ = false;
     const std::string& text = keymap_.text();
-    if (text == uploaded_) {
+    if (text == uploaded_ || !handOver(text)) {
         return;
     }
+    sendModifiers();    // a new layout starts with none; keys held keep theirs
+    reported_.reset();  // a key missing from the old layout may be on this one
+}
+
+bool WaylandKeyboardMouse::handOver(const std::string& text) {
     // The compositor maps the file and reads it up to its NUL.
     const int fd = memfd_create("zintor-keymap", MFD_CLOEXEC);
     if (fd < 0 ||
@@ -270,14 +277,13 @@ void WaylandKeyboardMouse::uploadKeymap() {
         if (fd >= 0) {
             ::close(fd);
         }
-        return;
+        return false;
     }
     zwp_virtual_keyboard_v1_keymap(keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
                                    static_cast<std::uint32_t>(text.size() + 1));
     ::close(fd);
-    sendModifiers();  // a new layout starts with none; keys held keep theirs
     uploaded_ = text;
-    reported_.reset();  // a key missing from the old layout may be on this one
+    return true;
 }
 
 unsigned WaylandKeyboardMouse::keyCode(std::uint8_t vk) {
@@ -338,6 +344,63 @@ void WaylandKeyboardMouse::keyPress(std::uint8_t vk) {
             sendModifiers();
         }
         flush();
+    }
+}
+
+void WaylandKeyboardMouse::sendKeyCode(unsigned code, bool down) {
+    zwp_virtual_keyboard_v1_key(
+        keyboard_, timestamp(), code,
+        down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
+    if (keymap_.noteKey(code, down)) {
+        sendModifiers();
+    }
+}
+
+bool WaylandKeyboardMouse::typeCharacter(char32_t character) {
+    const auto keysym = static_cast<unsigned>(keySymForCharacter(character));
+    if (keysym == 0) {
+        return false;
+    }
+    if (!ready()) {
+        return true;  // input is off, which has been said
+    }
+    const WaylandKeymap::Place place = keymap_.place(keysym);
+    const unsigned shift = place.shifted ? keymap_.evdevCode(XKB_KEY_Shift_L) : 0;
+    if (place.evdevCode != 0 && place.shifted == (shift != 0)) {
+        shift != 0 ? sendKeyCode(shift, true) : void();
+        sendKeyCode(place.evdevCode, true);
+        sendKeyCode(place.evdevCode, false);
+        shift != 0 ? sendKeyCode(shift, false) : void();
+    } else {
+        typeOnOwnLayout(keysym);
+    }
+    flush();
+    return true;
+}
+
+void WaylandKeyboardMouse::typeOnOwnLayout(unsigned keysym) {
+    // The keymap travels with the keys, in order: the application reads the key with the
+    // one-key layout, and the usual layout comes back right after it.
+    char name[64] = "";
+    xkb_keysym_get_name(keysym, name, sizeof name);
+    const std::string layout =
+        "xkb_keymap {\n"
+        "xkb_keycodes \"zintor\" { minimum = 8; maximum = 255; <CHAR> = " +
+        std::to_string(kOwnKey + 8) +
+        "; };\n"
+        "xkb_types \"zintor\" { include \"complete\" };\n"
+        "xkb_compat \"zintor\" { include \"complete\" };\n"
+        "xkb_symbols \"zintor\" { key <CHAR> { [ " +
+        name + " ] }; };\n};\n";
+    if (!handOver(layout)) {
+        return;
+    }
+    zwp_virtual_keyboard_v1_modifiers(keyboard_, 0, 0, 0, 0);
+    const std::uint32_t time = timestamp();
+    zwp_virtual_keyboard_v1_key(keyboard_, time, kOwnKey, WL_KEYBOARD_KEY_STATE_PRESSED);
+    zwp_virtual_keyboard_v1_key(keyboard_, time, kOwnKey, WL_KEYBOARD_KEY_STATE_RELEASED);
+    if (handOver(keymap_.text())) {
+        sendModifiers();
     }
 }
 

@@ -26,7 +26,8 @@ namespace zintor {
 // virtual keyboard and virtual pointer. The virtual keyboard types with the layout of the seat's
 // keyboard (the default xkb layout while the seat has none), uploaded as its keymap; virtual keys
 // become key symbols and then the keys of that layout, so letters come out as on X11. Wayland
-// does not tell clients where the cursor is: it moves relatively. A compositor that goes away is
+// does not tell clients where the cursor is: it moves relatively. A character that layout lacks is
+// typed on a layout of its own, handed over for that one key. A compositor that goes away is
 // reported once and looked for again at most once a second.
 class WaylandKeyboardMouse final : public KeyboardMouse {
   public:
@@ -50,6 +51,7 @@ class WaylandKeyboardMouse final : public KeyboardMouse {
     void leftButtonUp() override;
     void rightButtonDown() override;
     void rightButtonUp() override;
+    bool typeCharacter(char32_t character) override;
     // Always false: Wayland keeps the position from clients.
     bool getCursor(int& x, int& y) override;
     // Does nothing, for the same reason; moveCursorBy moves.
@@ -72,6 +74,11 @@ class WaylandKeyboardMouse final : public KeyboardMouse {
     void readEvents();
     void flush();
     void uploadKeymap();
+    // Hands `text` to the compositor as the virtual keyboard's layout.
+    bool handOver(const std::string& text);
+    void sendKeyCode(unsigned code, bool down);
+    // Types `keysym` on a layout of one key, then gives the usual layout back.
+    void typeOnOwnLayout(unsigned keysym);
     unsigned keyCode(std::uint8_t vk);
     void sendKey(std::uint8_t vk, bool down);
     void sendModifiers();

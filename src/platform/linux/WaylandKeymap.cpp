@@ -83,6 +83,35 @@ unsigned WaylandKeymap::evdevCode(unsigned keysym) {
     return found;
 }
 
+WaylandKeymap::Place WaylandKeymap::place(unsigned keysym) const {
+    if (keymap_ == nullptr || keysym == XKB_KEY_NoSymbol) {
+        return {};
+    }
+    const xkb_mod_index_t shiftIndex = xkb_keymap_mod_get_index(keymap_, XKB_MOD_NAME_SHIFT);
+    const xkb_mod_mask_t shift = shiftIndex == XKB_MOD_INVALID ? 0 : 1u << shiftIndex;
+    const xkb_keycode_t first =
+        std::max<xkb_keycode_t>(xkb_keymap_min_keycode(keymap_), kEvdevOffset);
+    const xkb_keycode_t last = xkb_keymap_max_keycode(keymap_);
+    for (xkb_level_index_t level = 0; level < 2; ++level) {
+        for (xkb_keycode_t key = first; key <= last; ++key) {
+            const xkb_keysym_t* syms = nullptr;
+            if (xkb_keymap_key_get_syms_by_level(keymap_, key, 0, level, &syms) != 1 ||
+                syms[0] != keysym) {
+                continue;
+            }
+            xkb_mod_mask_t masks[8];
+            const std::size_t count =
+                level == 0 ? 0
+                           : xkb_keymap_key_get_mods_for_level(keymap_, key, 0, level, masks, 8);
+            if (level == 0 ||
+                (shift != 0 && std::find(masks, masks + count, shift) != masks + count)) {
+                return {key - kEvdevOffset, level == 1};
+            }
+        }
+    }
+    return {};
+}
+
 bool WaylandKeymap::noteKey(unsigned evdevCode, bool down) {
     if (state_ == nullptr) {
         return false;

@@ -30,6 +30,13 @@ class WaylandKeymap {
     // there is none. Like X's key lookup, a symbol on the plain level of some key wins over one
     // that needs Shift or AltGr.
     unsigned evdevCode(unsigned keysym);
+    // The key that gives `keysym` in the first layout, plain or with Shift (a plain key wins);
+    // code 0 when there is none.
+    struct Place {
+        unsigned evdevCode = 0;
+        bool shifted = false;
+    };
+    Place place(unsigned keysym) const;
 
     // The modifier state of the keys sent so far. A virtual keyboard's keys do not change the
     // compositor's view of the modifiers: it is told them with each change.

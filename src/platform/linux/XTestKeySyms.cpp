@@ -2,6 +2,7 @@
 
 #include <X11/X.h>
 #include <X11/keysym.h>
+#include <xkbcommon/xkbcommon.h>
 
 namespace zintor {
 
@@ -54,6 +55,13 @@ unsigned long xTestKeySymForVirtualKey(std::uint8_t vk) {
         }
     }
     return NoSymbol;
+}
+
+unsigned long keySymForCharacter(char32_t character) {
+    if (character < 0x20 || (character >= 0x7F && character < 0xA0)) {
+        return NoSymbol;
+    }
+    return xkb_utf32_to_keysym(character);
 }
 
 }  // namespace zintor

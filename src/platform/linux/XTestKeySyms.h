@@ -9,4 +9,8 @@ namespace zintor {
 // not the character, exactly as the virtual-key codes mean keys.
 unsigned long xTestKeySymForVirtualKey(std::uint8_t vk);
 
+// The key symbol that types `character` (its legacy symbol where X has one, "é" eacute, "€"
+// EuroSign, else the Unicode symbol); 0 for control characters and for what is no character.
+unsigned long keySymForCharacter(char32_t character);
+
 }  // namespace zintor

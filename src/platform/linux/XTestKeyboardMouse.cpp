@@ -1,8 +1,10 @@
 #include "XTestKeyboardMouse.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <xcb/xtest.h>
 
 #include <algorithm>
@@ -21,11 +23,63 @@ constexpr unsigned kWheelDown = 5;
 constexpr unsigned kWheelLeft = 6;
 constexpr unsigned kWheelRight = 7;
 constexpr int kLargestCoordinate = 32767;
+// Long enough for a busy application to read its key events with the borrowed keys in place.
+constexpr std::chrono::seconds kBorrowedFor{3};
+
+struct KeyPlace {
+    unsigned code = 0;  // 0: on no key
+    bool shifted = false;
+};
+
+// The key type reaches its second level with Shift alone.
+bool secondLevelWithShift(const XkbKeyTypeRec& type) {
+    for (int i = 0; i < type.map_count; ++i) {
+        const XkbKTMapEntryRec& entry = type.map[i];
+        if (entry.active && entry.level == 1 && entry.mods.mask == ShiftMask) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The key that gives `keysym` in the keyboard's current group, plain or with Shift (a plain key
+// wins), as the server's map has it now.
+KeyPlace findKey(Display* display, KeySym keysym) {
+    XkbStateRec state{};
+    XkbDescPtr xkb = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    if (xkb == nullptr || XkbGetState(display, XkbUseCoreKbd, &state) != Success) {
+        XkbFreeKeyboard(xkb, 0, True);
+        return {};
+    }
+    KeyPlace found;
+    for (int code = xkb->min_key_code; code <= xkb->max_key_code && !found.code; ++code) {
+        const int groups = XkbKeyNumGroups(xkb, code);
+        const int group = groups > 0 ? state.group % groups : 0;
+        if (groups > 0 && XkbKeySymEntry(xkb, code, 0, group) == keysym) {
+            found = {static_cast<unsigned>(code), false};
+        }
+    }
+    for (int code = xkb->min_key_code; code <= xkb->max_key_code && !found.code; ++code) {
+        const int groups = XkbKeyNumGroups(xkb, code);
+        const int group = groups > 0 ? state.group % groups : 0;
+        if (groups > 0 && XkbKeyGroupWidth(xkb, code, group) > 1 &&
+            XkbKeySymEntry(xkb, code, 1, group) == keysym &&
+            secondLevelWithShift(*XkbKeyKeyType(xkb, code, group))) {
+            found = {static_cast<unsigned>(code), true};
+        }
+    }
+    XkbFreeKeyboard(xkb, 0, True);
+    return found;
+}
 
 }  // namespace
 
 XTestKeyboardMouse::XTestKeyboardMouse(Diagnostic diagnostic, std::string displayName)
     : connection_(std::move(diagnostic), std::move(displayName)) {}
+
+XTestKeyboardMouse::~XTestKeyboardMouse() {
+    returnBorrowedKeys();
+}
 
 unsigned XTestKeyboardMouse::keyCode(Display* display, std::uint8_t vk) {
     if (connection_.mappingChanges() != mappingChangesSeen_) {
@@ -33,6 +87,7 @@ unsigned XTestKeyboardMouse::keyCode(Display* display, std::uint8_t vk) {
         mappingChangesSeen_ = connection_.mappingChanges();
         reported_.reset();
     }
+    returnBorrowedKeysWhenIdle(display);
     const KeySym keysym = xTestKeySymForVirtualKey(vk);
     const unsigned code = keysym == NoSymbol ? 0 : XKeysymToKeycode(display, keysym);
     if (code == 0 && !reported_.test(vk)) {
@@ -75,12 +130,100 @@ void XTestKeyboardMouse::keyPress(std::uint8_t vk) {
         return;
     }
     if (const unsigned code = keyCode(display, vk)) {
-        XGrabServer(display);
-        XTestFakeKeyEvent(display, code, True, CurrentTime);
-        XTestFakeKeyEvent(display, code, False, CurrentTime);
-        XUngrabServer(display);
-        connection_.flush();
+        tap(display, code, false);
     }
+}
+
+void XTestKeyboardMouse::tap(Display* display, unsigned code, bool shifted) {
+    const unsigned shift = shifted ? XKeysymToKeycode(display, XK_Shift_L) : 0;
+    XGrabServer(display);
+    shift != 0 ? void(XTestFakeKeyEvent(display, shift, True, CurrentTime)) : void();
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    shift != 0 ? void(XTestFakeKeyEvent(display, shift, False, CurrentTime)) : void();
+    XUngrabServer(display);
+    connection_.flush();
+}
+
+bool XTestKeyboardMouse::typeCharacter(char32_t character) {
+    const KeySym keysym = keySymForCharacter(character);
+    if (keysym == NoSymbol) {
+        return false;
+    }
+    XTestSigPipeBlock block;
+    Display* display = connection_.display();
+    if (display == nullptr) {
+        return true;  // input is off, which the connection has said
+    }
+    returnBorrowedKeysWhenIdle(display);
+    KeyPlace place = findKey(display, keysym);
+    if (place.shifted && XKeysymToKeycode(display, XK_Shift_L) == 0) {
+        place = {};
+    }
+    if (place.code == 0) {
+        place = {borrowKeyCode(display, keysym), false};
+    }
+    if (place.code == 0 || !connection_.isOpen()) {
+        return !connection_.isOpen();
+    }
+    tap(display, place.code, place.shifted);
+    return true;
+}
+
+unsigned XTestKeyboardMouse::borrowKeyCode(Display* display, unsigned long keysym) {
+    unsigned code = 0;
+    if (XkbDescPtr xkb = XkbGetMap(display, XkbKeySymsMask, XkbUseCoreKbd)) {
+        // From the top: the codes past the keyboard's keys are the ones no key sends.
+        for (int candidate = xkb->max_key_code; candidate >= xkb->min_key_code && !code;
+             --candidate) {
+            code = XkbKeyNumSyms(xkb, candidate) == 0 ? static_cast<unsigned>(candidate) : 0;
+        }
+        XkbFreeKeyboard(xkb, 0, True);
+    }
+    if (code == 0 && !borrowed_.empty()) {  // all taken: the one borrowed longest ago
+        code = borrowed_.front().code;
+        borrowed_.erase(borrowed_.begin());
+    }
+    if (code == 0) {
+        return 0;
+    }
+    KeySym symbols[] = {keysym, keysym};  // with and without Shift
+    XChangeKeyboardMapping(display, static_cast<int>(code), 2, symbols, 1);
+    XSync(display, False);
+    borrowed_.push_back({code, keysym});
+    lastBorrowed_ = std::chrono::steady_clock::now();
+    return code;
+}
+
+void XTestKeyboardMouse::returnBorrowedKeys() {
+    XTestSigPipeBlock block;
+    if (!borrowed_.empty() && connection_.isOpen()) {
+        if (Display* display = connection_.pointerDisplay()) {
+            returnBorrowedKeys(display);
+        }
+    }
+    borrowed_.clear();
+}
+
+void XTestKeyboardMouse::returnBorrowedKeysWhenIdle(Display* display) {
+    if (!borrowed_.empty() && std::chrono::steady_clock::now() - lastBorrowed_ >= kBorrowedFor) {
+        returnBorrowedKeys(display);
+    }
+}
+
+void XTestKeyboardMouse::returnBorrowedKeys(Display* display) {
+    XkbDescPtr xkb = XkbGetMap(display, XkbKeySymsMask, XkbUseCoreKbd);
+    for (const Borrowed& key : borrowed_) {
+        // Only while the key still has the borrowed symbol: a new layout may have given it one.
+        if (xkb != nullptr && XkbKeyNumSyms(xkb, key.code) > 0 &&
+            XkbKeySymEntry(xkb, key.code, 0, 0) == key.keysym) {
+            KeySym none = NoSymbol;
+            XChangeKeyboardMapping(display, static_cast<int>(key.code), 1, &none, 1);
+        }
+    }
+    XkbFreeKeyboard(xkb, 0, True);
+    borrowed_.clear();
+    XSync(display, False);  // done when this returns, as the borrowing was
 }
 
 void XTestKeyboardMouse::sendButton(unsigned button, bool down) {

@@ -1,6 +1,9 @@
 #include "RecordingKeyboardMouse.h"
 
 #include <algorithm>
+#include <cstdio>
+
+#include "link/Charsets.h"
 
 namespace zintor {
 
@@ -25,6 +28,23 @@ void RecordingKeyboardMouse::moveCursorBy(int dx, int dy) {
     y_ += dy;
     clip();
     record("move " + std::to_string(dx) + "," + std::to_string(dy));
+}
+
+void RecordingKeyboardMouse::cannotType(const std::string& characters) {
+    untypable_.clear();
+    for (std::size_t at = 0; at < characters.size();) {
+        untypable_ += nextCharacter(characters, at);
+    }
+}
+
+bool RecordingKeyboardMouse::typeCharacter(char32_t character) {
+    if (untypable_.find(character) != std::u32string::npos) {
+        return false;
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "type U+%04X", static_cast<unsigned>(character));
+    record(text);
+    return true;
 }
 
 void RecordingKeyboardMouse::clip() {

@@ -11,7 +11,9 @@ namespace zintor {
 
 // Records one line per injection call, with its virtual time: "down 16", "up 16", "press 65",
 // "left down", "left up", "right down", "right up", "cursor 10,20" (the position after clipping),
-// "move -2,0" (a relative move, clipped the same way), "wheel 0,1".
+// "move -2,0" (a relative move, clipped the same way), "wheel 0,1", "type U+00E9" (a typed
+// character). It types every character but those it is told it cannot (nothing is recorded for
+// those).
 // The cursor lives on a screen of configurable size (1920 x 1080 unless set) and is clipped to it.
 class RecordingKeyboardMouse : public KeyboardMouse {
   public:
@@ -32,6 +34,7 @@ class RecordingKeyboardMouse : public KeyboardMouse {
     void wheel(int dx, int dy) override {
         record("wheel " + std::to_string(dx) + "," + std::to_string(dy));
     }
+    bool typeCharacter(char32_t character) override;
     bool getCursor(int& x, int& y) override;
     void setCursor(int x, int y) override;
     void moveCursorBy(int dx, int dy) override;
@@ -45,6 +48,7 @@ class RecordingKeyboardMouse : public KeyboardMouse {
     int cursorX() const { return x_; }
     int cursorY() const { return y_; }
     void failGetCursor(bool fail) { getFails_ = fail; }
+    void cannotType(const std::string& characters);  // UTF-8
 
   private:
     void record(std::string text) { calls_.push_back(Call{loop_.now(), std::move(text)}); }
@@ -56,6 +60,7 @@ class RecordingKeyboardMouse : public KeyboardMouse {
     int x_ = 960, y_ = 540;
     bool getFails_ = false;
     bool exactRelative_ = false;
+    std::u32string untypable_;
 };
 
 }  // namespace zintor

@@ -230,14 +230,15 @@ std::optional<std::string> PhoneModel::enterText(std::string_view utf8) {
     if (screen_.dialog.kind != DialogKind::InputBox) {
         return std::nullopt;
     }
-    std::string text = utf8ToLatin1(utf8);
-    for (char& c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f || (byte >= 0x80 && byte < 0xa0)) {
-            c = ' ';  // a phone's input box holds no control characters
-        }
+    // Sent as UTF-8, which the program reads as such: every character reaches it.
+    std::string text;
+    int count = 0;
+    for (std::size_t at = 0; at < utf8.size(); ++count) {
+        const char32_t c = nextCharacter(utf8, at);
+        // A phone's input box holds no control characters.
+        appendUtf8(text, c < 0x20 || (c >= 0x7f && c < 0xa0) ? U' ' : c);
     }
-    if (text.size() > static_cast<std::size_t>(screen_.dialog.maxLength)) {
+    if (count > screen_.dialog.maxLength) {
         return std::nullopt;
     }
     screen_.dialog = PhoneDialog{};
@@ -256,15 +257,6 @@ void PhoneModel::noticeDone() {
     if (screen_.dialog.kind == DialogKind::Notice) {
         screen_.dialog = PhoneDialog{};
     }
-}
-
-std::string utf8ToLatin1(std::string_view utf8) {
-    std::string out;
-    for (std::size_t at = 0; at < utf8.size();) {
-        const char32_t character = nextCharacter(utf8, at);
-        out += character < 0x100 ? static_cast<char>(character) : '?';
-    }
-    return out;
 }
 
 }  // namespace zintor::web

@@ -71,7 +71,4 @@ class PhoneModel {
     PhoneScreen screen_;
 };
 
-// UTF-8 as ISO 8859-1 bytes; a character outside the set becomes '?'.
-std::string utf8ToLatin1(std::string_view utf8);
-
 }  // namespace zintor::web

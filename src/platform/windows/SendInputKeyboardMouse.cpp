@@ -70,6 +70,30 @@ void SendInputKeyboardMouse::rightButtonUp() {
     button(MOUSEEVENTF_RIGHTUP);
 }
 
+bool SendInputKeyboardMouse::typeCharacter(char32_t character) {
+    const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
+    const bool surrogate = character >= 0xD800 && character < 0xE000;
+    if (control || surrogate || character > 0x10FFFF) {
+        return false;
+    }
+    // UTF-16: a character beyond the first plane as its surrogate pair, unit after unit.
+    WORD units[2] = {static_cast<WORD>(character), 0};
+    UINT count = 2;
+    if (character >= 0x10000) {
+        units[0] = static_cast<WORD>(0xD800 + ((character - 0x10000) >> 10));
+        units[1] = static_cast<WORD>(0xDC00 + ((character - 0x10000) & 0x3FF));
+        count = 4;
+    }
+    INPUT inputs[4]{};
+    for (UINT i = 0; i < count; ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wScan = units[i / 2];
+        inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 != 0 ? KEYEVENTF_KEYUP : 0);
+    }
+    send(inputs, count);  // one call: the character arrives whole
+    return true;
+}
+
 bool SendInputKeyboardMouse::getCursor(int& x, int& y) {
     POINT point{};
     if (!GetCursorPos(&point)) {

@@ -6,7 +6,8 @@ namespace zintor {
 
 // Keys and buttons with SendInput, the key map's virtual-key codes as they are (with the scan
 // code the keyboard layout gives them, and the extended flag for the keys of the navigation
-// block); the cursor with GetCursorPos / SetCursorPos, kept on the virtual screen.
+// block); characters as Unicode input (KEYEVENTF_UNICODE: any layout, any script); the cursor with
+// GetCursorPos / SetCursorPos, kept on the virtual screen.
 class SendInputKeyboardMouse : public KeyboardMouse {
   public:
     void keyDown(std::uint8_t vk) override;
@@ -16,6 +17,7 @@ class SendInputKeyboardMouse : public KeyboardMouse {
     void leftButtonUp() override;
     void rightButtonDown() override;
     void rightButtonUp() override;
+    bool typeCharacter(char32_t character) override;
     bool getCursor(int& x, int& y) override;
     void setCursor(int x, int y) override;
     void moveCursorBy(int dx, int dy) override;

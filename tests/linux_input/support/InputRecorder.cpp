@@ -3,6 +3,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include <poll.h>
 
@@ -48,14 +49,25 @@ void InputRecorder::readEvents() {
                    XGetEventData(display_, &event.xcookie)) {
             const int type = event.xcookie.evtype;
             const auto detail = static_cast<const XIRawEvent*>(event.xcookie.data)->detail;
-            const char* name =
-                XKeysymToString(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(detail), 0, 0));
             const bool button = type == XI_RawButtonPress || type == XI_RawButtonRelease;
+            // Named by libxkbcommon: X leaks the names it makes up for Unicode symbols.
+            std::string name = "button" + std::to_string(detail);
+            std::string typed[2];
+            for (int level = 0; level < 2 && !button; ++level) {
+                const auto keysym = static_cast<xkb_keysym_t>(
+                    XkbKeycodeToKeysym(display_, static_cast<KeyCode>(detail), 0, level));
+                char text[64] = "";
+                xkb_keysym_to_utf8(keysym, text, sizeof text);
+                typed[level] = text;
+                if (level == 0) {
+                    xkb_keysym_get_name(keysym, text, sizeof text);
+                    name = keysym != NoSymbol ? text : "keycode" + std::to_string(detail);
+                }
+            }
             events_.push_back({type == XI_RawKeyPress || type == XI_RawButtonPress,
                                static_cast<unsigned>(detail),
-                               button            ? "button" + std::to_string(detail)
-                               : name != nullptr ? name
-                                                 : "keycode" + std::to_string(detail)});
+                               name,
+                               {typed[0], typed[1]}});
             XFreeEventData(display_, &event.xcookie);
         }
     }
@@ -79,7 +91,21 @@ std::vector<std::string> InputRecorder::takeTexts(std::size_t count) {
     return texts;
 }
 
+std::string InputRecorder::takeTyped(std::size_t count) {
+    std::string text;
+    bool shift = false;
+    for (const RecordedInput& input : take(count)) {
+        if (input.name.starts_with("Shift")) {
+            shift = input.down;
+        } else if (input.down) {
+            text += input.typed[shift ? 1 : 0];
+        }
+    }
+    return text;
+}
+
 unsigned InputRecorder::keyCode(const std::string& keysymName) {
+    XSync(display_, False);  // a mapping changed before this call has been told
     readEvents();
     return XKeysymToKeycode(display_, XStringToKeysym(keysymName.c_str()));
 }
