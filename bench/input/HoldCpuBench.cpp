@@ -8,6 +8,7 @@
 // a client place the cursor, so the key held changes every second, "<" then ">", to keep the
 // cursor off the edges; the moves are counted by the recording window.
 //
+// The press comes once the program's start-up is over (its window, for want of a tray, shown).
 // CPU time is utime + stime of the zintor process (all threads) from /proc/<pid>/stat, taken just
 // before the press and just before the release. As a check that the loop really ran, this process
 // samples the cursor every millisecond and counts its moves; when the cursor nears the left edge
@@ -197,6 +198,7 @@ int main(int argc, char** argv) {
     if (!(wayland ? rig.startOnWayland(kKeyMap, "Speed=5\n") : rig.start(kKeyMap, "Speed=5\n"))) {
         return 1;
     }
+    rig.waitOutStartUp();
     if (wayland) {
         const Figures f = holdOnWayland(rig, seconds);
         const double percent = f.cpuMs / (f.heldSeconds * 10.0);

@@ -81,6 +81,7 @@ bool KeyControlRig::startProgram(const std::string& keyMap, const std::string& s
     zintor_.pin(1, "/dev/null");  // keep the program off this machine's own UART
     zintor_.pin(kPort, phone_.slavePath());
     zintor_.writeSettings("Com=" + std::to_string(kPort) + "\n" + settings);
+    started_ = std::chrono::steady_clock::now();
     if (!zintor_.start()) {
         return fail(std::string("cannot start ") + ZINTOR_BINARY);
     }
@@ -102,6 +103,10 @@ bool KeyControlRig::startProgram(const std::string& keyMap, const std::string& s
     // Let the key map's name on the phone and the rest of the menu traffic settle.
     std::this_thread::sleep_for(300ms);
     return true;
+}
+
+void KeyControlRig::waitOutStartUp() const {
+    std::this_thread::sleep_until(started_ + 6500ms);
 }
 
 std::string KeyControlRig::keyLine(const std::string& code, bool pressed) {
