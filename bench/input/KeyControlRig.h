@@ -45,7 +45,7 @@ class KeyControlRig {
     // A phone key line: "+CKEV: <code>,1" for a press, ",0" for a release, with CR LF.
     static std::string keyLine(const std::string& code, bool pressed);
 
-    // CPU time (user and system, all threads) the program has used so far, in milliseconds.
+    // CPU time (all threads, user and system) the program has used so far, in milliseconds.
     double cpuMs() const;
 
     // Returns once the program's start-up is over: on a desktop without a tray (as here) it waits
