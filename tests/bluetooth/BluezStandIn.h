@@ -1,0 +1,154 @@
+#pragma once
+
+#include <sys/socket.h>
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusUnixFileDescriptor>
+#include <QDBusVirtualObject>
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "PtyPhone.h"
+
+using BluezInterfaces = QMap<QString, QVariantMap>;
+using BluezObjects = QMap<QDBusObjectPath, BluezInterfaces>;
+Q_DECLARE_METATYPE(BluezInterfaces)
+Q_DECLARE_METATYPE(BluezObjects)
+
+namespace zintor::test {
+
+// A STAND-IN for BlueZ (no Bluetooth hardware or kernel support here) on the bus at `address`:
+// its object manager lists an adapter and the devices the test adds; the profile manager takes
+// profiles; a device asked to connect a profile answers as it is told: "phone" hands one end of a
+// socket pair to the registered profile (NewConnection) with a virtual phone on the other end,
+// "away" fails as a phone out of range does, "busy" as one whose service another program holds.
+class BluezStandIn : public QDBusVirtualObject {
+  public:
+    explicit BluezStandIn(const std::string& address)
+        : bus_(QDBusConnection::connectToBus(QString::fromStdString(address), "bluez")) {
+        qDBusRegisterMetaType<BluezInterfaces>();
+        qDBusRegisterMetaType<BluezObjects>();
+        ok = bus_.registerService("org.bluez") &&
+             bus_.registerVirtualObject("/", this, QDBusConnection::SubPath);
+    }
+    ~BluezStandIn() override { QDBusConnection::disconnectFromBus("bluez"); }
+
+    bool ok = false;
+    std::vector<std::unique_ptr<phone::PtyPhone>> phones;  // one for each connection made
+    std::vector<std::string> calls;                        // "RegisterProfile <uuid>", ...
+
+    // A device at /org/bluez/hci0/dev_<address>; `behaviour`: "phone", "away" or "busy".
+    QString addDevice(const QString& address, const QString& name, bool paired,
+                      const QStringList& uuids, const std::string& behaviour, bool announce) {
+        const QString path = "/org/bluez/hci0/dev_" + QString(address).replace(':', '_');
+        devices_[path] = {{"Address", address},
+                          {"Name", name},
+                          {"Paired", paired},
+                          {"UUIDs", uuids},
+                          {"Connected", false}};
+        behaviour_[path] = behaviour;
+        if (announce) {
+            QDBusMessage added =
+                signal("/", "org.freedesktop.DBus.ObjectManager", "InterfacesAdded");
+            bus_.send(added << QVariant::fromValue(QDBusObjectPath(path))
+                            << QVariant::fromValue(interfaces(path)));
+        }
+        return path;
+    }
+    void removeDevice(const QString& path) {
+        devices_.erase(path);
+        QDBusMessage removed =
+            signal("/", "org.freedesktop.DBus.ObjectManager", "InterfacesRemoved");
+        bus_.send(removed << QVariant::fromValue(QDBusObjectPath(path))
+                          << QStringList{"org.bluez.Device1"});
+    }
+    void setConnected(const QString& path, bool connected) {
+        devices_[path]["Connected"] = connected;
+        QDBusMessage changed = signal(path, "org.freedesktop.DBus.Properties", "PropertiesChanged");
+        bus_.send(changed << "org.bluez.Device1" << QVariantMap{{"Connected", connected}}
+                          << QStringList{});
+    }
+    void requestDisconnection(const QString& path) {
+        bus_.send(profileCall("RequestDisconnection")
+                  << QVariant::fromValue(QDBusObjectPath(path)));
+    }
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
+        const QString member = message.member();
+        const QList<QVariant> arguments = message.arguments();
+        if (member == "GetManagedObjects") {
+            BluezObjects objects{
+                {QDBusObjectPath("/org/bluez/hci0"), {{"org.bluez.Adapter1", {}}}}};
+            for (const auto& [path, properties] : devices_) {
+                objects.insert(QDBusObjectPath(path), interfaces(path));
+            }
+            return bus_.send(message.createReply(QVariant::fromValue(objects)));
+        }
+        const auto uuid = std::find_if(arguments.begin(), arguments.end(), [](const QVariant& a) {
+            return a.userType() == QMetaType::QString;
+        });
+        calls.push_back((member + " " + (uuid == arguments.end() ? "" : uuid->toString().left(8)))
+                            .trimmed()
+                            .toStdString());
+        if (member == "RegisterProfile") {
+            profile_ = {message.service(), arguments.at(0).value<QDBusObjectPath>().path()};
+        }
+        if (member != "ConnectProfile") {
+            return bus_.send(message.createReply());
+        }
+        const std::string& behaviour = behaviour_[message.path()];
+        if (behaviour != "phone") {
+            return bus_.send(
+                behaviour == "away"
+                    ? message.createErrorReply("org.bluez.Error.Failed", "Host is down")
+                    : message.createErrorReply("org.bluez.Error.AlreadyConnected",
+                                               "Already Connected"));
+        }
+        int ends[2];
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+            return bus_.send(message.createErrorReply("org.bluez.Error.Failed", "socketpair"));
+        }
+        phones.push_back(std::make_unique<phone::PtyPhone>(ends[0]));
+        QDBusMessage connection = profileCall("NewConnection");
+        connection << QVariant::fromValue(QDBusObjectPath(message.path()))
+                   << QVariant::fromValue(QDBusUnixFileDescriptor(ends[1])) << QVariantMap{};
+        ::close(ends[1]);
+        setConnected(message.path(), true);
+        // BlueZ answers ConnectProfile once the profile took the connection.
+        auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(connection), this);
+        QObject::connect(
+            pending, &QDBusPendingCallWatcher::finished, this, [this, pending, message] {
+                pending->deleteLater();
+                bus_.send(pending->isError() ? message.createErrorReply(pending->error())
+                                             : message.createReply());
+            });
+        return true;
+    }
+
+  private:
+    static QDBusMessage signal(const QString& path, const QString& interface, const QString& name) {
+        return QDBusMessage::createSignal(path, interface, name);
+    }
+    QDBusMessage profileCall(const QString& method) const {
+        return QDBusMessage::createMethodCall(profile_.first, profile_.second, "org.bluez.Profile1",
+                                              method);
+    }
+    BluezInterfaces interfaces(const QString& path) {
+        return {{"org.bluez.Device1", devices_[path]}};
+    }
+
+    QDBusConnection bus_;
+    std::map<QString, QVariantMap> devices_;
+    std::map<QString, std::string> behaviour_;
+    std::pair<QString, QString> profile_;  // who registered it, and where
+};
+
+}  // namespace zintor::test
