@@ -9,7 +9,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusUnixFileDescriptor>
 #include <QDBusVirtualObject>
-#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -48,36 +47,27 @@ class BluezStandIn : public QDBusVirtualObject {
     QString addDevice(const QString& address, const QString& name, bool paired,
                       const QStringList& uuids, const std::string& behaviour, bool announce) {
         const QString path = "/org/bluez/hci0/dev_" + QString(address).replace(':', '_');
-        devices_[path] = {{"Address", address},
-                          {"Name", name},
-                          {"Paired", paired},
-                          {"UUIDs", uuids},
-                          {"Connected", false}};
+        devices_[path] = {
+            {"Address", address}, {"Name", name}, {"Paired", paired}, {"UUIDs", uuids}};
         behaviour_[path] = behaviour;
         if (announce) {
-            QDBusMessage added =
-                signal("/", "org.freedesktop.DBus.ObjectManager", "InterfacesAdded");
-            bus_.send(added << QVariant::fromValue(QDBusObjectPath(path))
-                            << QVariant::fromValue(interfaces(path)));
+            sendSignal("/", kObjects, "InterfacesAdded",
+                       {object(path), QVariant::fromValue(interfaces(path))});
         }
         return path;
     }
     void removeDevice(const QString& path) {
         devices_.erase(path);
-        QDBusMessage removed =
-            signal("/", "org.freedesktop.DBus.ObjectManager", "InterfacesRemoved");
-        bus_.send(removed << QVariant::fromValue(QDBusObjectPath(path))
-                          << QStringList{"org.bluez.Device1"});
+        sendSignal("/", kObjects, "InterfacesRemoved",
+                   {object(path), QStringList{"org.bluez.Device1"}});
     }
     void setConnected(const QString& path, bool connected) {
         devices_[path]["Connected"] = connected;
-        QDBusMessage changed = signal(path, "org.freedesktop.DBus.Properties", "PropertiesChanged");
-        bus_.send(changed << "org.bluez.Device1" << QVariantMap{{"Connected", connected}}
-                          << QStringList{});
+        sendSignal(path, "org.freedesktop.DBus.Properties", "PropertiesChanged",
+                   {"org.bluez.Device1", QVariantMap{{"Connected", connected}}, QStringList{}});
     }
     void requestDisconnection(const QString& path) {
-        bus_.send(profileCall("RequestDisconnection")
-                  << QVariant::fromValue(QDBusObjectPath(path)));
+        bus_.send(profileCall("RequestDisconnection") << object(path));
     }
 
     QString introspect(const QString&) const override { return {}; }
@@ -92,12 +82,10 @@ class BluezStandIn : public QDBusVirtualObject {
             }
             return bus_.send(message.createReply(QVariant::fromValue(objects)));
         }
-        const auto uuid = std::find_if(arguments.begin(), arguments.end(), [](const QVariant& a) {
-            return a.userType() == QMetaType::QString;
-        });
-        calls.push_back((member + " " + (uuid == arguments.end() ? "" : uuid->toString().left(8)))
-                            .trimmed()
-                            .toStdString());
+        calls.push_back(
+            (member + " " + arguments.value(member == "ConnectProfile" ? 0 : 1).toString().left(8))
+                .trimmed()
+                .toStdString());
         if (member == "RegisterProfile") {
             profile_ = {message.service(), arguments.at(0).value<QDBusObjectPath>().path()};
         }
@@ -114,12 +102,11 @@ class BluezStandIn : public QDBusVirtualObject {
         }
         int ends[2];
         if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
-            return bus_.send(message.createErrorReply("org.bluez.Error.Failed", "socketpair"));
+            return false;
         }
         phones.push_back(std::make_unique<phone::PtyPhone>(ends[0]));
-        QDBusMessage connection = profileCall("NewConnection");
-        connection << QVariant::fromValue(QDBusObjectPath(message.path()))
-                   << QVariant::fromValue(QDBusUnixFileDescriptor(ends[1])) << QVariantMap{};
+        QDBusMessage connection = profileCall("NewConnection") << object(message.path());
+        connection << QVariant::fromValue(QDBusUnixFileDescriptor(ends[1])) << QVariantMap{};
         ::close(ends[1]);
         setConnected(message.path(), true);
         // BlueZ answers ConnectProfile once the profile took the connection.
@@ -134,8 +121,15 @@ class BluezStandIn : public QDBusVirtualObject {
     }
 
   private:
-    static QDBusMessage signal(const QString& path, const QString& interface, const QString& name) {
-        return QDBusMessage::createSignal(path, interface, name);
+    static constexpr const char* kObjects = "org.freedesktop.DBus.ObjectManager";
+    static QVariant object(const QString& path) {
+        return QVariant::fromValue(QDBusObjectPath(path));
+    }
+    void sendSignal(const QString& path, const QString& interface, const QString& name,
+                    const QList<QVariant>& arguments) {
+        QDBusMessage signal = QDBusMessage::createSignal(path, interface, name);
+        signal.setArguments(arguments);
+        bus_.send(signal);
     }
     QDBusMessage profileCall(const QString& method) const {
         return QDBusMessage::createMethodCall(profile_.first, profile_.second, "org.bluez.Profile1",
