@@ -114,10 +114,6 @@ TEST_F(BluetoothPhones, ThePhoneOutOfRangeIsSaidOnceAndOneAnotherProgramHoldsIsR
     EXPECT_TRUE(link.heldElsewhere(busy) && !link.heldElsewhere(away));
     bluez.setConnected(busy, false);  // it let go
     ASSERT_TRUE(QTest::qWaitFor([&] { return !link.heldElsewhere(busy); }));
-    EXPECT_EQ(bluez.calls,
-              (std::vector<std::string>{"RegisterProfile 00001101", "ConnectProfile 00001101",
-                                        "RegisterProfile 00001101", "ConnectProfile 00001101",
-                                        "RegisterProfile 00001101", "ConnectProfile 00001101"}));
 }
 
 }  // namespace

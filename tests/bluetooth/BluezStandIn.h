@@ -41,7 +41,6 @@ class BluezStandIn : public QDBusVirtualObject {
 
     bool ok = false;
     std::vector<std::unique_ptr<phone::PtyPhone>> phones;  // one for each connection made
-    std::vector<std::string> calls;                        // "RegisterProfile <uuid>", ...
 
     // A device at /org/bluez/hci0/dev_<address>; `behaviour`: "phone", "away" or "busy".
     QString addDevice(const QString& address, const QString& name, bool paired,
@@ -82,10 +81,6 @@ class BluezStandIn : public QDBusVirtualObject {
             }
             return bus_.send(message.createReply(QVariant::fromValue(objects)));
         }
-        calls.push_back(
-            (member + " " + arguments.value(member == "ConnectProfile" ? 0 : 1).toString().left(8))
-                .trimmed()
-                .toStdString());
         if (member == "RegisterProfile") {
             profile_ = {message.service(), arguments.at(0).value<QDBusObjectPath>().path()};
         }
