@@ -31,8 +31,9 @@ struct OtherDevice {
 // Gives the serial devices of a Linux machine the COM numbers the program works with:
 //  - a symbolic link COM<n> in the ports folder pins the device it points at to number n;
 //  - ttyS<k> is COM k+1 (only UARTs that really exist: their sysfs type is not 0);
-//  - ttyUSB*, ttyACM* and rfcomm* keep the number they were first given, the lowest one free
-//    at the time, remembered in the settings store (value "PortNumbers").
+//  - ttyUSB*, ttyACM*, rfcomm* and the other devices (see setOtherDevices) keep the number they
+//    were first given, the lowest one free at the time, remembered in the settings store (value
+//    "PortNumbers").
 // rfcomm devices and the other devices (see setOtherDevices) are Bluetooth ports: their name
 // carries "BtPort".
 // The automatic connection tries only ports that can be a phone: pinned ones, Bluetooth, USB
