@@ -77,20 +77,22 @@ TEST(BluetoothPhones, ListedOnceBlueZRunsFollowedAsPairedAndRemovedAndRefusalsSa
         EXPECT_FALSE(link.isOpen());
     }
     EXPECT_EQ(said, (Texts{"COM7 (Nokia, Bluetooth) could not be connected: Host is down"}));
-    bluez.setConnected(modem, true);  // another program's link
+    bluez.setProperty(modem, "Connected", true);  // another program's link
     ASSERT_TRUE(link.open(1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return made == 3; }));
     EXPECT_FALSE(link.isOpen());
     EXPECT_EQ(held, (Texts{"1 00:11:22:33:44:88"}));
     EXPECT_TRUE(link.heldElsewhere(modem) && !link.heldElsewhere(away));
-    bluez.setConnected(modem, false);  // it let go
+    bluez.setProperty(modem, "Connected", false);  // it let go
     ASSERT_TRUE(QTest::qWaitFor([&] { return !link.heldElsewhere(modem); }));
 
     changes = 0;
     bluez.removeDevice(away);
     bluez.addDevice("00:11:22:33:44:99", "K800i", true, {spp}, "phone", true);
     ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 2; }));
-    EXPECT_EQ(menu(), (std::set<std::string>{"Bluetooth Com1 \u2014 00:11:22:33:44:88",
+    bluez.setProperty(modem, "Alias", "Modem");  // renamed by the user
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 3; }));
+    EXPECT_EQ(menu(), (std::set<std::string>{"Bluetooth Com1 \u2014 Modem",
                                              "Bluetooth Com2 \u2014 K800i"}));
     EXPECT_EQ(registry.devicePath(1), "bluez:" + modem.toStdString());
     EXPECT_EQ(said.size(), 1u);

@@ -60,10 +60,10 @@ class BluezStandIn : public QDBusVirtualObject {
         sendSignal("/", kObjects, "InterfacesRemoved",
                    {object(path), QStringList{"org.bluez.Device1"}});
     }
-    void setConnected(const QString& path, bool connected) {
-        devices_[path]["Connected"] = connected;
+    void setProperty(const QString& path, const QString& name, const QVariant& value) {
+        devices_[path][name] = value;
         sendSignal(path, "org.freedesktop.DBus.Properties", "PropertiesChanged",
-                   {"org.bluez.Device1", QVariantMap{{"Connected", connected}}, QStringList{}});
+                   {"org.bluez.Device1", QVariantMap{{name, value}}, QStringList{}});
     }
     void requestDisconnection(const QString& path) {
         bus_.send(profileCall("RequestDisconnection") << object(path));
@@ -103,7 +103,7 @@ class BluezStandIn : public QDBusVirtualObject {
         QDBusMessage connection = profileCall("NewConnection") << object(message.path());
         connection << QVariant::fromValue(QDBusUnixFileDescriptor(ends[1])) << QVariantMap{};
         ::close(ends[1]);
-        setConnected(message.path(), true);
+        setProperty(message.path(), "Connected", true);
         // BlueZ answers ConnectProfile once the profile took the connection.
         auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(connection), this);
         QObject::connect(
