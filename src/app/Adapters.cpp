@@ -13,7 +13,15 @@ Adapters::Adapters(bool headless)
     : settings_([this](const std::string& message) { logSink_.diagnostic(message); }),
       registry_(settings_, LinuxPortRegistry::systemPaths()),
       serial_([this](int port) { return freeDevice(port); }),
-      webPhone_(settings_, registry_, serial_,
+      bluetooth_(QDBusConnection::systemBus(), [this](const std::string& m) { say(m); }),
+      phoneLink_(serial_, QDBusConnection::systemBus(), bluetooth_,
+                 [this](int port) { return registry_.devicePath(port); },
+                 {[this](const std::string& message) { say(message); },
+                  [this](int port, const std::string& phone) {
+                      sayHeld(port, phone + ", Bluetooth", "another program");
+                  },
+                  [this] { sayNoneHeld(); }}),
+      webPhone_(settings_, registry_, phoneLink_,
                 QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Zintor",
                 [this](const std::string& message) { logSink_.diagnostic(message); }),
       phoneLine_(webPhone_.serial(), loop_),
@@ -22,8 +30,15 @@ Adapters::Adapters(bool headless)
                            [this](const std::string& message) { logSink_.diagnostic(message); })),
       player_(QDBusConnection::sessionBus(),
               [this](const std::string& message) { logSink_.diagnostic(message); }) {
-    registry_.setHolderLookup(
-        [this](const std::string& device) { return holders_.holderOf(device); });
+    registry_.setHolderLookup([this](const std::string& device) -> std::optional<std::string> {
+        if (const std::optional<QString> phone = BluezDevices::pathOf(device)) {
+            return phoneLink_.heldElsewhere(*phone) ? std::optional<std::string>("another program")
+                                                    : std::nullopt;
+        }
+        return holders_.holderOf(device);
+    });
+    registry_.setOtherDevices([this] { return bluetooth_.portDevices(); });
+    bluetooth_.setChangeListener([this] { registry_.otherDevicesChanged(); });
     if (!input_.description.empty()) {
         logSink_.diagnostic(input_.description);
     }
@@ -42,21 +57,32 @@ std::optional<std::string> Adapters::freeDevice(int port) {
     std::optional<std::string> device = registry_.devicePath(port);
     const std::optional<std::string> holder = device ? holders_.holderOf(*device) : std::nullopt;
     if (!holder) {
-        if (heldTipShown_) {
-            heldTipShown_ = false;
-            desktop_->traySetTip("Zintor");
-        }
+        sayNoneHeld();
         return device;
     }
-    const std::string com = "COM" + std::to_string(port);
-    const std::string said = com + " (" + *device + ") is in use by " + *holder + ": not opened";
-    logSink_.diagnostic(said);
-    if (log_) {
-        log_(said);
-    }
-    desktop_->traySetTip("Zintor - " + com + " is in use by " + *holder);
-    heldTipShown_ = true;
+    sayHeld(port, *device, *holder);
     return std::nullopt;
+}
+
+void Adapters::sayHeld(int port, const std::string& device, const std::string& holder) {
+    const std::string com = "COM" + std::to_string(port);
+    say(com + " (" + device + ") is in use by " + holder + ": not opened");
+    desktop_->traySetTip("Zintor - " + com + " is in use by " + holder);
+    heldTipShown_ = true;
+}
+
+void Adapters::sayNoneHeld() {
+    if (heldTipShown_) {
+        heldTipShown_ = false;
+        desktop_->traySetTip("Zintor");
+    }
+}
+
+void Adapters::say(const std::string& message) {
+    logSink_.diagnostic(message);
+    if (log_) {
+        log_(message);
+    }
 }
 
 Ports Adapters::ports() {

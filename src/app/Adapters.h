@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "linux/BluetoothSerialLink.h"
+#include "linux/BluezDevices.h"
 #include "linux/HidK8055Board.h"
 #include "linux/LinuxInput.h"
 #include "linux/LinuxPortRegistry.h"
@@ -44,6 +46,10 @@ class Adapters {
     // The device of COM `port`, unless another program holds it: then that is said (standard
     // error, the log, the tray's tip) and the port is not opened.
     std::optional<std::string> freeDevice(int port);
+    // Says that `holder` holds COM `port` (`device`), or that no port is held any more.
+    void sayHeld(int port, const std::string& device, const std::string& holder);
+    void sayNoneHeld();
+    void say(const std::string& message);
 
     QtEventLoop loop_;
     StderrLogSink logSink_;
@@ -53,7 +59,9 @@ class Adapters {
     bool heldTipShown_ = false;
     std::function<void(const std::string&)> log_;
     QtSerialLink serial_;
-    web::WebPhone webPhone_;     // the browser phone: one more port beside the serial ones
+    BluezDevices bluetooth_;         // Bluetooth phones BlueZ knows, listed beside the serial ports
+    BluetoothSerialLink phoneLink_;  // the serial ports and those phones
+    web::WebPhone webPhone_;         // the browser phone: one more port beside the others
     GatedSerialLink phoneLine_;  // the serial ports and the browser phone, as the program sees them
     PosixFiles files_;
     std::unique_ptr<Desktop> desktop_;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -27,10 +28,21 @@ PtyPhone::PtyPhone() : start_(std::chrono::steady_clock::now()) {
     }
     ::fcntl(master_, F_SETFD, FD_CLOEXEC);
     ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
+    startThread();
+}
+
+PtyPhone::PtyPhone(int socket)
+    : master_(socket), socket_(true), start_(std::chrono::steady_clock::now()) {
+    startThread();
+}
+
+void PtyPhone::startThread() {
     if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) {
         error_ = std::string("pipe: ") + std::strerror(errno);
         ::close(master_);
-        ::close(slave_);
+        if (slave_ >= 0) {
+            ::close(slave_);
+        }
         master_ = slave_ = -1;
         return;
     }
@@ -83,7 +95,9 @@ void PtyPhone::writeAll(const std::string& bytes) {
     std::lock_guard lock(writeMutex_);
     std::size_t done = 0;
     while (master_ >= 0 && done < bytes.size()) {
-        const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+        const ssize_t n =
+            socket_ ? ::send(master_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL)
+                    : ::write(master_, bytes.data() + done, bytes.size() - done);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
             continue;
         }
@@ -203,6 +217,12 @@ void PtyPhone::run() {
             }
             if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
                 continue;
+            }
+            if (n == 0 && socket_) {  // the program closed its end
+                std::lock_guard lock(mutex_);
+                hungUp_ = true;
+                changed_.notify_all();
+                return;
             }
         }
         if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {

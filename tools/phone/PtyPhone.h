@@ -28,6 +28,9 @@ class PtyPhone {
     };
 
     PtyPhone();
+    // A phone on a connected socket (a Bluetooth link's stand-in), which it now owns: the program
+    // has the other end. The program closing its end hangs the phone up.
+    explicit PtyPhone(int socket);
     ~PtyPhone();
     PtyPhone(const PtyPhone&) = delete;
     PtyPhone& operator=(const PtyPhone&) = delete;
@@ -84,7 +87,10 @@ class PtyPhone {
     std::int64_t elapsedMs() const;
     void writeAll(const std::string& bytes);
 
+    void startThread();
+
     int master_ = -1;
+    bool socket_ = false;
     int slave_ = -1;  // kept open so that the master never reads end-of-file between sessions
     int wake_[2] = {-1, -1};
     std::string slavePath_;

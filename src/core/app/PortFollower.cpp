@@ -12,8 +12,9 @@ namespace {
 // How long a report waits while a connection attempt runs before it is looked at again.
 constexpr int kLookAgainMs = 500;
 
+// A port whose label changed (a Bluetooth phone renamed) counts as another: the menu shows it anew.
 bool samePort(const ComPortInfo& a, const ComPortInfo& b) {
-    return a.port == b.port && a.name == b.name && a.kind == b.kind;
+    return a.port == b.port && a.name == b.name && a.kind == b.kind && a.label == b.label;
 }
 
 bool listed(const std::vector<ComPortInfo>& list, const ComPortInfo& port) {

@@ -36,6 +36,9 @@ void Link::onComm(SerialEvent event) {
         case SerialEvent::Receive:
             impl_->receive();
             break;
+        case SerialEvent::Made:
+            impl_->linkMade.fire();
+            break;
     }
 }
 
@@ -56,6 +59,7 @@ void Link::Impl::endLink() {
         }
     }
     failCommands();
+    linkMade.fire();
 }
 
 void Link::Impl::linkEnded() {

@@ -10,6 +10,7 @@
 
 #include "link/Link.h"
 #include "link/ReceiveBuffer.h"
+#include "shared/Waits.h"
 
 namespace zintor {
 
@@ -71,6 +72,8 @@ struct Link::Impl {
     // repeats' steps wait meanwhile.
     std::optional<EventLoop::TimerId> gathering;
     RepeatGate repeatGate;
+    // Fired when a link being made is ready or has failed (SerialEvent::Made), or was closed.
+    Trigger linkMade{ports.loop};
 
     std::vector<std::function<void()>> linkEndedListeners;
 
@@ -111,6 +114,8 @@ struct Link::Impl {
 
     // Closes the port the way the supervision and disconnectCom do.
     void closePort();
+    // Waits, at most kMakeLinkMs, while the serial link is being made; true when it is ready.
+    Task<bool> linkReady();
 };
 
 }  // namespace zintor

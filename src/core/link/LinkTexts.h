@@ -22,6 +22,9 @@ inline constexpr int kProbeTimeOut = 500;
 inline constexpr int kModelTimeOut = 1000;
 inline constexpr int kDialogTimeOut = 500;
 inline constexpr int kMenuTimeOut = 1000;
+// How long a link that takes a while to be made (Bluetooth) may take before the phone is probed;
+// a port that takes longer counts as one that cannot be opened.
+inline constexpr int kMakeLinkMs = 30000;
 
 // Transport.
 inline constexpr const char* kCommandFailed = "AT-Command Failed-->";
@@ -62,5 +65,6 @@ inline constexpr const char* kCaptionConnect = "Connect";
 inline constexpr const char* kComLabel = "Current COM -->";
 inline constexpr const char* kSerialCom = "Serial Com";
 inline constexpr const char* kBluetoothCom = "Bluetooth Com";
+inline constexpr const char* kPortLabelDash = " \u2014 ";  // between a port and its label
 
 }  // namespace zintor::link_texts

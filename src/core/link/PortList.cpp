@@ -32,6 +32,7 @@ ComPortInfo makeComPortInfo(const RegisteredPort& port) {
     info.kind = port.name.find("BtPort") != std::string::npos ? 1 : 0;
     info.port = portNumberFromText(port.portText);
     info.tryAutomatically = port.tryAutomatically;
+    info.label = port.label;
     return info;
 }
 
@@ -77,7 +78,8 @@ void sortPortList(std::vector<ComPortInfo>& list, int lo, int hi) {
 
 std::string portLabel(const ComPortInfo& port) {
     return (port.kind == 1 ? link_texts::kBluetoothCom : link_texts::kSerialCom) +
-           std::to_string(port.port);
+           std::to_string(port.port) +
+           (port.label.empty() ? "" : link_texts::kPortLabelDash + port.label);
 }
 
 std::vector<PortMenuItem> portMenuItems(const std::vector<ComPortInfo>& list, int comPort) {

@@ -25,7 +25,7 @@ ComPortInfo makeComPortInfo(const RegisteredPort& port);
 // particular order.
 void sortPortList(std::vector<ComPortInfo>& list, int lo, int hi);
 
-// "Serial Com3" or "Bluetooth Com4".
+// "Serial Com3" or "Bluetooth Com4", or with the port's label "Bluetooth Com4 — Nokia 6310i".
 std::string portLabel(const ComPortInfo& port);
 
 // The port menu for a sorted list: ports up to 16, the one in use checked.

@@ -111,7 +111,10 @@ Task<bool> Link::openComPort(std::int16_t& port) {
         if (impl_->stopping) {
             co_return false;
         }
-        if (!serial.open(port)) {
+        if (!serial.open(port) || !co_await impl_->linkReady()) {
+            if (serial.isOpen()) {
+                serial.close();
+            }
             criticalError();
             co_return false;
         }
@@ -164,6 +167,20 @@ void Link::Impl::closePort() {
     ports.serial.setReceiveArmed(false);
     ports.serial.close();
     linkEnded();
+    linkMade.fire();
+}
+
+Task<bool> Link::Impl::linkReady() {
+    SerialLink& serial = ports.serial;
+    const std::int64_t deadline = ports.loop.now() + t::kMakeLinkMs;
+    while (serial.isOpen() && serial.beingMade() && !stopping) {
+        const std::int64_t left = deadline - ports.loop.now();
+        if (left <= 0) {
+            break;
+        }
+        co_await linkMade.next(left);
+    }
+    co_return serial.isOpen() && !serial.beingMade() && !stopping;
 }
 
 Task<void> Link::disconnectCom() {
@@ -242,6 +259,7 @@ RepeatGate& Link::repeatGate() {
 
 void Link::beginShutdown() {
     impl_->stopping = true;
+    impl_->linkMade.fire();  // a link still being made is not waited for
 }
 
 void Link::endShutdown() {

@@ -15,6 +15,9 @@ struct RegisteredPort {
     // it on its round of all ports; it is opened when the user chooses it (or it is the
     // configured port).
     bool tryAutomatically = true;
+    // What the port menu shows after the port's label, such as a Bluetooth phone's name; may be
+    // empty.
+    std::string label{};
 };
 
 class PortRegistry {

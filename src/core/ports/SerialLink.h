@@ -13,6 +13,7 @@ enum class SerialEvent {
     Dsr,      // DSR line changed
     Ring,     // ring indicator changed
     HangUp,   // the device went away (unplugged, Bluetooth dropped, pty closed); the port is closed
+    Made,     // a link that was being made is ready, or could not be made and is closed
 };
 
 // The serial line to the phone: 115200 baud, 8 data bits, no parity, 1 stop bit, RTS and DTR on,
@@ -25,6 +26,11 @@ class SerialLink {
     virtual bool open(int port) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+
+    // A link that takes a while to be made (a Bluetooth connection) is open from open() on but
+    // still being made: bytes cannot pass yet. It raises SerialEvent::Made when it is ready, or
+    // when it could not be made (then it is closed and has said why where the user sees it).
+    virtual bool beingMade() const { return false; }
 
     virtual void write(std::string_view bytes) = 0;
 

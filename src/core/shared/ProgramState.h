@@ -14,6 +14,7 @@ struct ComPortInfo {
     std::int32_t kind = 0;  // 1 = Bluetooth
     std::int16_t port = 0;
     bool tryAutomatically = true;  // see RegisteredPort
+    std::string label{};           // see RegisteredPort
 };
 
 enum ModeIndex {

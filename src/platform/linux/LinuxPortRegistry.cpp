@@ -104,7 +104,14 @@ void LinuxPortRegistry::setChangeListener(std::function<void()> changed) {
     if (!watcher_) {
         watcher_ = std::make_unique<PortWatcher>(paths_);
     }
+    changed_ = changed;
     watcher_->setListener(std::move(changed));
+}
+
+void LinuxPortRegistry::otherDevicesChanged() {
+    if (changed_) {
+        changed_();
+    }
 }
 
 PortRegistryPaths LinuxPortRegistry::systemPaths() {
@@ -203,6 +210,8 @@ std::vector<LinuxPortRegistry::Found> LinuxPortRegistry::scan() {
     for (const auto& entry : numbers) {
         remembered.insert(entry.second);
     }
+    std::vector<Found> plugIns;
+    std::vector<std::string> ids;
     for (const std::string& name : devNames) {
         const bool bluetooth = deviceIndex(name, "rfcomm") >= 0;
         if (!bluetooth && deviceIndex(name, "ttyUSB") < 0 && deviceIndex(name, "ttyACM") < 0) {
@@ -212,7 +221,17 @@ std::vector<LinuxPortRegistry::Found> LinuxPortRegistry::scan() {
         if (device.empty() || pinnedDevices.count(device) != 0) {
             continue;
         }
-        const std::string id = stableId(device);
+        const bool board =
+            deviceIndex(name, "ttyACM") >= 0 && acmWithoutAtCommands(paths_.sysTtyFolder, name);
+        plugIns.push_back({0, device, bluetooth, !board});
+        ids.push_back(stableId(device));
+    }
+    for (const OtherDevice& other : otherDevices_ ? otherDevices_() : std::vector<OtherDevice>{}) {
+        plugIns.push_back({0, other.device, true, true, other.label});
+        ids.push_back(cleanId(other.id));
+    }
+    for (std::size_t i = 0; i < plugIns.size(); ++i) {
+        const std::string& id = ids[i];
         auto it = numbers.find(id);
         int n = it == numbers.end() ? 0 : it->second;
         if (n <= 0 || taken.count(n) != 0) {
@@ -229,9 +248,8 @@ std::vector<LinuxPortRegistry::Found> LinuxPortRegistry::scan() {
             remembered.insert(n);
             changed = true;
         }
-        const bool board =
-            deviceIndex(name, "ttyACM") >= 0 && acmWithoutAtCommands(paths_.sysTtyFolder, name);
-        found.push_back({n, device, bluetooth, !board});
+        plugIns[i].port = n;
+        found.push_back(plugIns[i]);
         taken.insert(n);
     }
     if (changed) {
@@ -244,7 +262,7 @@ std::vector<RegisteredPort> LinuxPortRegistry::listPorts() {
     std::vector<RegisteredPort> ports;
     for (const Found& f : scan()) {
         ports.push_back({f.bluetooth ? f.device + " (BtPort)" : f.device,
-                         "COM" + std::to_string(f.port), f.mayBePhone});
+                         "COM" + std::to_string(f.port), f.mayBePhone, f.label});
     }
     return ports;
 }

@@ -20,12 +20,22 @@ struct PortRegistryPaths {
     std::string byIdFolder = "/dev/serial/by-id";  // stable names of USB serial devices
 };
 
+// A device that is no file in /dev, such as a Bluetooth phone reached through BlueZ: numbered
+// like the plug-in devices and remembered by `id`; `device` is what devicePath() gives for it.
+struct OtherDevice {
+    std::string id;
+    std::string device;
+    std::string label;  // shown in the port menu after the port's label
+};
+
 // Gives the serial devices of a Linux machine the COM numbers the program works with:
 //  - a symbolic link COM<n> in the ports folder pins the device it points at to number n;
 //  - ttyS<k> is COM k+1 (only UARTs that really exist: their sysfs type is not 0);
-//  - ttyUSB*, ttyACM* and rfcomm* keep the number they were first given, the lowest one free
-//    at the time, remembered in the settings store (value "PortNumbers").
-// rfcomm devices are Bluetooth ports: their name carries "BtPort".
+//  - ttyUSB*, ttyACM*, rfcomm* and the other devices (see setOtherDevices) keep the number they
+//    were first given, the lowest one free at the time, remembered in the settings store (value
+//    "PortNumbers").
+// rfcomm devices and the other devices (see setOtherDevices) are Bluetooth ports: their name
+// carries "BtPort".
 // The automatic connection tries only ports that can be a phone: pinned ones, Bluetooth, USB
 // serial adapters and USB modems (an ACM interface that does not say it speaks no AT commands).
 // On-board UARTs and other ACM devices (boards such as Arduinos, which a raised DTR resets) are
@@ -42,6 +52,12 @@ class LinuxPortRegistry : public PortRegistry {
 
     std::vector<RegisteredPort> listPorts() override;
     void setChangeListener(std::function<void()> changed) override;
+
+    // Where the other devices come from; otherDevicesChanged() says that they changed.
+    void setOtherDevices(std::function<std::vector<OtherDevice>()> list) {
+        otherDevices_ = std::move(list);
+    }
+    void otherDevicesChanged();
 
     // The device behind COM `port`, looked up afresh; nothing when no device has that number.
     std::optional<std::string> devicePath(int port);
@@ -60,6 +76,7 @@ class LinuxPortRegistry : public PortRegistry {
         std::string device;  // canonical device path
         bool bluetooth = false;
         bool mayBePhone = true;
+        std::string label{};
     };
     std::vector<Found> scan();
 
@@ -71,6 +88,8 @@ class LinuxPortRegistry : public PortRegistry {
     PortRegistryPaths paths_;
     std::unique_ptr<PortWatcher> watcher_;
     HolderLookup holderOf_;
+    std::function<std::vector<OtherDevice>()> otherDevices_;
+    std::function<void()> changed_;
 };
 
 }  // namespace zintor

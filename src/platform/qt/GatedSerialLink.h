@@ -20,6 +20,7 @@ class GatedSerialLink : public SerialLink {
     bool open(int port) override { return link_.open(port); }
     void close() override { link_.close(); }
     bool isOpen() const override { return link_.isOpen(); }
+    bool beingMade() const override { return link_.beingMade(); }
     void write(std::string_view bytes) override { link_.write(bytes); }
     std::string takeReceived() override { return link_.takeReceived(); }
     void setReceiveArmed(bool armed) override { link_.setReceiveArmed(armed); }

@@ -18,6 +18,8 @@ const char* serialEventName(SerialEvent event) {
             return "Ring";
         case SerialEvent::HangUp:
             return "HangUp";
+        case SerialEvent::Made:
+            return "Made";
     }
     return "?";
 }

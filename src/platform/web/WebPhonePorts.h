@@ -45,6 +45,7 @@ class SerialSwitch : public SerialLink {
     bool open(int port) override;
     void close() override;
     bool isOpen() const override { return active_->isOpen(); }
+    bool beingMade() const override { return active_->beingMade(); }
     void write(std::string_view bytes) override { active_->write(bytes); }
     std::string takeReceived() override { return active_->takeReceived(); }
     void setReceiveArmed(bool armed) override { active_->setReceiveArmed(armed); }
