@@ -361,8 +361,9 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         tag += artist;
         tag.resize(128, '\0');
         world.files.putFile(key, std::string(200, 'x') + tag);
-    } else if (name == "player") {  // running | gone | stopped | playing | next
+    } else if (name == "player") {  // running | gone | closing | stopped | playing | next
         args == "gone"      ? player.setRunning(false)
+        : args == "closing" ? player.closeOnceFound()
         : args == "running" ? player.setRunning(true)
         : args == "next"    ? player.command(ScriptedPlayer::kWindow, 40048)
         : args == "playing" ? player.setState(ScriptedPlayer::Playing)
