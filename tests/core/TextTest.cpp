@@ -25,9 +25,9 @@ TEST(PhoneLine, EveryLineIsOneCommandOfIsoLatin1WithBalancedQuotes) {
     }
     EXPECT_EQ(latin1ToUtf8("Caf\xE9\x80"), "Caf\xC3\xA9\xC2\x80");
     EXPECT_EQ(windows1252ToUtf8("\x80 Caf\xE9 \x81"), "\xE2\x82\xAC Caf\xC3\xA9 \xC2\x81");
-    std::string widest;  // the last character of three bytes and the first of four
-    appendUtf8(widest, 0xFFFF), appendUtf8(widest, 0x10000);
-    EXPECT_EQ(widest, "\xEF\xBF\xBF\xF0\x90\x80\x80");
+    std::string widest;  // the first and last characters of three bytes, the first of four
+    appendUtf8(widest, 0x800), appendUtf8(widest, 0xFFFF), appendUtf8(widest, 0x10000);
+    EXPECT_EQ(widest, "\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80");
     EXPECT_TRUE(isValidUtf8("Caf\xC3\xA9 \xF0\x9F\x98\x80 \xE0\xA0\x80"));
     for (const char* broken :
          {"Caf\xE9", "\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {

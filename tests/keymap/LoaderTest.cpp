@@ -187,17 +187,6 @@ TEST(loadKeyMaps, ATextShorterThanThreeCharactersAfterTheLastTagIsNotRead) {
     EXPECT_EQ(l.maps[0].keys[0].help, "a<KEY_2>");
 }
 
-TEST(keyHasCommands, IsFalseForEveryIndexOutOfRange) {
-    const Loaded l = load("<KEYMAP><KEY_3><COMMAND_ID><KEYMAP>");
-    EXPECT_TRUE(keyMapsLoaded(l.maps));
-    EXPECT_TRUE(keyHasCommands(l.maps, 0, 3));
-    using Index = std::pair<std::int16_t, std::int16_t>;
-    for (const Index& i : std::vector<Index>{{0, 2}, {1, 3}, {2, 3}, {-1, 3}, {0, -1}, {0, 26}}) {
-        EXPECT_FALSE(keyHasCommands(l.maps, i.first, i.second)) << i.first << "," << i.second;
-    }
-    EXPECT_FALSE(keyHasCommands({}, 0, 0));
-}
-
 TEST(LoadErrors, SayWhereAndWhatWasExpected) {
     const struct {
         std::string text;

@@ -46,7 +46,7 @@ TEST(stripComments, EachCommentEndsAtTheFirstEndFoundFromItsOwnStart) {
         {"<!--->x", "x"},
         {"<!-- <!-- inner --> outer -->x", " outer -->x"},  // no nesting
         {"a-->b<!-", "a-->b<!-"},
-        {"a<!--b", "a"},  // unclosed: the rest of the text goes
+        {"a<!---", "a"},  // unclosed: the rest of the text goes
         // Pieces around a removed comment can form a new one.
         {"<!<!--x-->--y-->z", "z"},
         {"<<!---->!--y-->z", "z"},

@@ -335,19 +335,12 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         : kind == "reply"   ? rule.reply(text)
         : kind == "raw"     ? rule.replyRaw(text)
                             : rule.ok();
-    } else if (name == "split" || name == "burst") {
-        // split GAP TEXT|TEXT...: pieces GAP ms apart; burst N TEXT: TEXT N times in one go
-        std::vector<std::size_t> cuts;
+    } else if (name == "burst") {  // burst N TEXT: TEXT N times in one go
         std::string whole;
-        std::istringstream pieces(rest);
-        for (std::string piece; name == "split" && std::getline(pieces, piece, '|');) {
-            cuts.push_back((whole += piece).size());
-        }
-        for (int i = 0; name == "burst" && i < number; ++i) {
+        for (int i = 0; i < number; ++i) {
             whole += rest;
         }
-        name == "split" ? (cuts.pop_back(), phone.sendSplit(whole, cuts, number))
-                        : phone.send(whole);
+        phone.send(whole);
     } else if (name == "garbage") {  // garbage N: N bytes of every kind
         std::string bytes;
         for (int i = 0; i < number; ++i) {
@@ -361,8 +354,9 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         tag += artist;
         tag.resize(128, '\0');
         world.files.putFile(key, std::string(200, 'x') + tag);
-    } else if (name == "player") {  // running | gone | stopped | playing | next
+    } else if (name == "player") {  // running | gone | closing | stopped | playing | next
         args == "gone"      ? player.setRunning(false)
+        : args == "closing" ? player.closeOnceFound()
         : args == "running" ? player.setRunning(true)
         : args == "next"    ? player.command(ScriptedPlayer::kWindow, 40048)
         : args == "playing" ? player.setState(ScriptedPlayer::Playing)

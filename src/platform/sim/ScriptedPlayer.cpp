@@ -1,11 +1,14 @@
 #include "ScriptedPlayer.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace zintor {
 
 MediaPlayer::Handle ScriptedPlayer::findWindow(const std::string&) {
-    return running_ ? kWindow : 0;
+    const Handle found = running_ ? kWindow : 0;
+    running_ = running_ && !std::exchange(closing_, false);
+    return found;
 }
 
 void ScriptedPlayer::setPlaylist(std::vector<std::string> entries, int current) {

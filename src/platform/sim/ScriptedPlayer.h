@@ -30,6 +30,8 @@ class ScriptedPlayer : public MediaPlayer {
 
     // Set-up and inspection.
     void setRunning(bool running) { running_ = running; }
+    // The window closes right after the next search has found it.
+    void closeOnceFound() { closing_ = true; }
     // Hung: its window is there, but it answers nothing and ignores every command.
     void setHung(bool hung) { hung_ = hung; }
     bool running() const { return running_; }
@@ -56,6 +58,7 @@ class ScriptedPlayer : public MediaPlayer {
     bool answers(Handle window) const { return running_ && !hung_ && window == kWindow; }
 
     bool running_ = true;
+    bool closing_ = false;
     bool hung_ = false;
     State state_ = Stopped;
     int positionMs_ = 0;
