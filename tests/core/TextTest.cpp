@@ -15,7 +15,8 @@ TEST(PhoneLine, EveryLineIsOneCommandOfIsoLatin1WithBalancedQuotes) {
         {"AT", "AT\r\n"},  // the line end is added where it is missing, and never doubled
         {"AT\r\n\r\n", "AT\r\n"},
         {"AT*EAID=1,2,\"\xC3\xBF\xE2\x82\xAC\",80", "AT*EAID=1,2,\"\xFF?\",80\r\n"},
-        {"AT*EASM=\"a\r\nATD5551234;\tb\x7F\xC2\x85\"", "AT*EASM=\"a  ATD5551234; b  \"\r\n"},
+        {"AT*EASM=\"a\r\nATD5551234;\tb\x7F\xC2\x85\xC2\x9F\xC2\xA0\"",
+         "AT*EASM=\"a  ATD5551234; b   \xA0\"\r\n"},
         {"AT*EASM=\"say \"hi\"\",1,\"x\"", "AT*EASM=\"say 'hi'\",1,\"x\"\r\n"},
         {"AT*EAID=1,2,\"open", "AT*EAID=1,2,\"open\"\r\n"},
         {"AT*EAID=1,2,\"Ma\xEFs\"", "AT*EAID=1,2,\"Ma\xEFs\"\r\n"},  // not UTF-8: as it is
