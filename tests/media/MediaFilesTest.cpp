@@ -110,6 +110,10 @@ TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryOrTheTitleFromTheCaption) {
     EXPECT_EQ((Lines{t.titleText, t.year, t.album, t.positionText, t.lengthText, t.indexText,
                      t.countText}),
               (Lines{"Title Artist", "2001", "The Album", "0:05", "60:00", "1", "2"}));
+    // An entry without a tag: the player's title (here its path).
+    const std::string untagged = mp3("u.mp3", id3Tag("TAX", "No", "Tag", ' '));
+    player.setPlaylist({untagged}, 0);
+    EXPECT_EQ(info.winampTrackInfo().titleText, untagged);
     // Not running: nothing is asked of a player not found.
     player.setRunning(false);
     player.clearCalls();
