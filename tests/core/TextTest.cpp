@@ -29,7 +29,7 @@ TEST(PhoneLine, EveryLineIsOneCommandOfIsoLatin1WithBalancedQuotes) {
     std::string widest;  // the first and last characters of three bytes, the first of four
     appendUtf8(widest, 0x800), appendUtf8(widest, 0xFFFF), appendUtf8(widest, 0x10000);
     EXPECT_EQ(widest, "\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80");
-    EXPECT_TRUE(isValidUtf8("Caf\xC3\xA9 \xF0\x9F\x98\x80 \xE0\xA0\x80"));
+    EXPECT_TRUE(isValidUtf8("Caf\xC3\xA9 \xDF\xBF \xF0\x9F\x98\x80 \xE0\xA0\x80"));
     for (const char* broken :
          {"Caf\xE9", "\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {
         EXPECT_FALSE(isValidUtf8(broken)) << broken;
@@ -47,11 +47,15 @@ TEST(LogText, TagsAndFileNames) {
     EXPECT_EQ(logFileNameForDate("3/5/2024"), "3-5-2024.txt");
 }
 
-// Lines cut from what the port delivers in pieces: a CR at the end of one piece, a line grown past
-// the bound (only its end stays, behind the marker), and the whole lines dropped at once.
+// Lines cut from what the port delivers in pieces: a line as long as the bound kept whole, a CR at
+// the end of one piece, a line grown past the bound (only its end stays, behind the marker), and
+// the whole lines dropped at once.
 TEST(ReceiveBuffer, CutsLinesAcrossPiecesAndDropsWhatIsTooLongOrNotWanted) {
     ReceiveBuffer buffer;
-    buffer.append("A\r");
+    const std::string longest(ReceiveBuffer::kMaxPendingLine, 'w');
+    buffer.append(longest);
+    buffer.append("\r\nA\r");
+    EXPECT_EQ(buffer.takeLine(), longest);
     EXPECT_FALSE(buffer.hasLine());
     buffer.append("\n" + std::string(ReceiveBuffer::kMaxPendingLine + 1, 'x'));
     buffer.append("yz\r\n\r\nB");
