@@ -168,25 +168,6 @@ void SimPhone::sendAfter(std::int64_t delayMs, std::string text) {
     loop_.scheduleIn(delayMs, [this, text = std::move(text)] { link_.deliver(text); });
 }
 
-void SimPhone::sendSplit(std::string text, std::vector<std::size_t> splitPoints, int gapMs) {
-    std::size_t from = 0;
-    std::int64_t delay = 0;
-    splitPoints.push_back(text.size());
-    for (std::size_t point : splitPoints) {
-        point = std::min(std::max(point, from), text.size());
-        std::string piece = text.substr(from, point - from);
-        from = point;
-        if (!piece.empty()) {
-            if (delay == 0) {
-                send(piece);
-            } else {
-                sendAfter(delay, std::move(piece));
-            }
-        }
-        delay += std::max(0, gapMs);
-    }
-}
-
 void SimPhone::sendBreak() {
     link_.raise(SerialEvent::Break);
 }

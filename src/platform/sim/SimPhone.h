@@ -78,9 +78,6 @@ class SimPhone {
     void send(std::string_view text);                        // now
     void sendAt(std::int64_t atMs, std::string text);        // at virtual time atMs
     void sendAfter(std::int64_t delayMs, std::string text);  // delayMs from now
-    // `text` cut at the byte offsets `splitPoints` (ascending); piece i goes out i * gapMs from
-    // now (the first piece at once).
-    void sendSplit(std::string text, std::vector<std::size_t> splitPoints, int gapMs);
     void sendBreak();
     void ring();
     void hangUp();  // the device goes away: the PC's port is closed and told so
