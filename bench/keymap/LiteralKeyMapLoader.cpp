@@ -155,7 +155,7 @@ std::optional<Failure> loadKeyMaps(const std::string& original, std::vector<KeyM
             }
         } else if (t == "COMMAND") {
             KeyCommand& c = keyMaps[map].keys[key].commands[command];
-            switch (c.type) {
+            switch (static_cast<int>(c.type)) {
                 case 0:
                 case 6:
                     c.text = *value;
@@ -176,7 +176,7 @@ std::optional<Failure> loadKeyMaps(const std::string& original, std::vector<KeyM
                     c.code = mouseCommandCode(*value);
                     break;
                 case 7:
-                    c.code = winampCommandCode(*value);
+                    c.code = playerCommandCode(*value);
                     break;
                 case 8:
                     c.code = volumeCommandCode(*value);

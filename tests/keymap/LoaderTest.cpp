@@ -40,7 +40,7 @@ std::string message(const Loaded& l) {
 std::string shown(const KeyCommand& c) {
     static const char* const kTypes[] = {"KEY",   "WAIT",  "SPECIAL KEY", "KEY DOWN", "KEY UP",
                                          "MOUSE", "INPUT", "WINAMP",      "VOLUME"};
-    std::string s = c.type >= 0 && c.type < 9 ? kTypes[c.type] : "type " + std::to_string(c.type);
+    std::string s = kTypes[static_cast<int>(c.type)];
     s += " " + std::to_string(c.code);
     s += c.value != 0 ? " value " + std::to_string(c.value) : "";
     return s + (c.text.empty() ? "" : " \"" + c.text + "\"");

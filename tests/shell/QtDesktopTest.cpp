@@ -97,7 +97,7 @@ TEST_F(ProgramOnQtDesktop, TrayMenuAndMainWindowShowWhatTheyAreToldReportClicksE
     EXPECT_EQ(menuTexts(menu.menu()),
               (QStringList{"Connect", "Phone settings", "Program settings", "Exit"}));
     EXPECT_EQ(menu.menu()->actions()[1]->menu(), phone);
-    EXPECT_EQ(window.findChild<QPushButton*>("cmdPhone")->menu(), phone);  // the same sub-menu
+    EXPECT_EQ(window.findChild<QPushButton*>("phoneButton")->menu(), phone);  // the same sub-menu
     desktop.setAutoConnectChecked(true);
     desktop.setPortItems({{"Serial Com1", false}, {"Bluetooth Com3", true}});
     EXPECT_EQ(menuTexts(phone), (QStringList{"Serial Com1", "Bluetooth Com3", "AutoConnect"}));
@@ -113,16 +113,16 @@ TEST_F(ProgramOnQtDesktop, TrayMenuAndMainWindowShowWhatTheyAreToldReportClicksE
     desktop.setAutoConnectChecked(false);
     EXPECT_EQ(menuTexts(phone, true), QStringList{"Serial Com1"});
     desktop.setConnectCaption("Disconnect");
-    desktop.setComLabel("Current COM -->1");
+    desktop.setPortLabel("Current COM -->1");
     EXPECT_EQ(menu.connectAction()->text(), "Disconnect");
-    EXPECT_EQ(window.findChild<QPushButton*>("cmdConnect")->text(), "Disconnect");
-    EXPECT_EQ(window.comLabel()->text(), "Current COM -->1");
+    EXPECT_EQ(window.findChild<QPushButton*>("connectButton")->text(), "Disconnect");
+    EXPECT_EQ(window.portLabel()->text(), "Current COM -->1");
     desktop.setPortItems({});
     EXPECT_EQ(menuTexts(phone), (QStringList{"No serial port found", "AutoConnect"}));
     EXPECT_FALSE(phone->actions()[0]->isEnabled());
 
-    for (const char* name :
-         {"cmdConnect", "cmdSetting", "Command1", "Command2", "cmdPlayerCheck", "cmdExit"}) {
+    for (const char* name : {"connectButton", "settingsButton", "enumeratePortsButton",
+                             "refreshPortsButton", "playerCheckButton", "exitButton"}) {
         auto* button = window.findChild<QPushButton*>(name);
         ASSERT_NE(button, nullptr) << name;
         QTest::mouseClick(button, Qt::LeftButton);
@@ -132,10 +132,10 @@ TEST_F(ProgramOnQtDesktop, TrayMenuAndMainWindowShowWhatTheyAreToldReportClicksE
                                         "settings", "exit", "connect", "settings", "enumeratePorts",
                                         "refreshPorts", "playerCheck", "exit"}));
 
-    QTest::keyClicks(window.debugInput(), "aA");
-    QTest::keyClick(window.debugInput(), Qt::Key_Shift);  // no character: no echo
-    QTest::keyClick(window.debugInput(), Qt::Key_Return);
-    EXPECT_EQ(window.debugEcho()->toPlainText(), "<-->97<-->65<-->13");
+    QTest::keyClicks(window.keyEcho(), "aA");
+    QTest::keyClick(window.keyEcho(), Qt::Key_Shift);  // no character: no echo
+    QTest::keyClick(window.keyEcho(), Qt::Key_Return);
+    EXPECT_EQ(window.keyLog()->toPlainText(), "<-->97<-->65<-->13");
 
     window.move(40, 30);
     float left = -1, top = -1;
@@ -182,7 +182,7 @@ TEST_F(ProgramOnQtDesktop,
         for (const QGroupBox* group : w->findChildren<QGroupBox*>()) {  // this desktop's words
             EXPECT_NE(group->title(), "Winamp");
         }
-        EXPECT_EQ(w->findChild<QLabel*>("lblPlayer")->buddy(), w->pathBox(9));
+        EXPECT_EQ(w->findChild<QLabel*>("playerLabel")->buddy(), w->pathBox(9));
 
         w->nameBox(3)->clear();
         QTest::keyClicks(w->nameBox(2), "Gimp");

@@ -122,21 +122,22 @@ TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     EXPECT_EQ(savedToken(), oldToken);
     QWidget* window = nullptr;
     for (QWidget* shown : QApplication::topLevelWidgets()) {
-        window = shown->objectName() == "frmWebPhone" && shown->isVisible() ? shown : window;
+        window = shown->objectName() == "webPhoneWindow" && shown->isVisible() ? shown : window;
     }
     ASSERT_TRUE(window);
     const QString address = phone.address();
     EXPECT_TRUE(address.endsWith("/?t=" + QString::fromStdString(oldToken)));
-    EXPECT_EQ(window->findChild<QLabel*>("lblAddress")->text(), address);
+    EXPECT_EQ(window->findChild<QLabel*>("addressLabel")->text(), address);
     EXPECT_EQ(output("openssl", {"x509", "-noout", "-fingerprint", "-sha256", "-in",
                                  folder.path() + "/webphone-cert.pem"}),
               "sha256 Fingerprint=" + phone.fingerprint());
-    EXPECT_TRUE(window->findChild<QLabel*>("lblFingerprint")->text().contains(phone.fingerprint()));
+    EXPECT_TRUE(
+        window->findChild<QLabel*>("fingerprintLabel")->text().contains(phone.fingerprint()));
 
     // The QR code as a phone reads it: the new address opens the page, the old one no longer does.
-    window->findChild<QPushButton*>("cmdNewAddress")->click();
+    window->findChild<QPushButton*>("newAddressButton")->click();
     const QString png = folder.path() + "/qr.png";
-    window->findChild<QLabel*>("imgQrCode")->pixmap().save(png);
+    window->findChild<QLabel*>("qrCode")->pixmap().save(png);
     EXPECT_EQ(output("zbarimg", {"--raw", "-q", png}), phone.address());
     EXPECT_TRUE(phone.address().endsWith(QString::fromStdString(savedToken())));
     for (const auto& [url, code] : {std::pair(phone.address(), "200"), std::pair(address, "403")}) {

@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     ok = save(desktop.noticeWindow(), folder, "notice.png") && ok;
     desktop.closeNotice();
 
-    desktop.setComLabel(std::string(link_texts::kComLabel) + "3");
+    desktop.setPortLabel(std::string(link_texts::kComLabel) + "3");
     desktop.setPortItems({{"Serial Com1", false}, {"Bluetooth Com3", true}});
     desktop.mainWindow().setNoTrayLineShown(true);
     ok = save(&desktop.mainWindow(), folder, "main.png") && ok;

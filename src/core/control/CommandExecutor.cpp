@@ -34,34 +34,34 @@ Task<void> CommandExecutor::executeCommands(const std::vector<KeyCommand>& comma
 
 Task<void> CommandExecutor::onPress(const KeyCommand& command) {
     switch (command.type) {
-        case CommandKey:
+        case CommandType::kKey:
             if (const std::string notice = untypedNotice(input_.typeText(command.text));
                 !notice.empty()) {
                 co_await link_.uiTimedFeedBack(notice);
             }
             break;
-        case CommandWait:
+        case CommandType::kWait:
             co_await link_.wait(static_cast<float>(command.value) / 1000.0f);
             break;
-        case CommandSpecialKey:
+        case CommandType::kSpecialKey:
             co_await repeatSpecialKey(keyCode(command));
             break;
-        case CommandKeyDown:
+        case CommandType::kKeyDown:
             input_.sendKeyDown(keyCode(command));
             break;
-        case CommandKeyUp:
+        case CommandType::kKeyUp:
             input_.sendKeyUp(keyCode(command));
             break;
-        case CommandMouse:
+        case CommandType::kMouse:
             mousePress(command.code);
             break;
-        case CommandInput:
+        case CommandType::kInput:
             co_await switchToTextInput();
             break;
-        case CommandWinamp:
+        case CommandType::kPlayer:
             co_await player_.execute(command.code & 0xFF);
             break;
-        case CommandVolume:
+        case CommandType::kVolume:
             co_await volume_.volumeCommand(command.code);
             break;
         default:
@@ -71,17 +71,17 @@ Task<void> CommandExecutor::onPress(const KeyCommand& command) {
 
 void CommandExecutor::onRelease(const KeyCommand& command) {
     switch (command.type) {
-        case CommandSpecialKey:
+        case CommandType::kSpecialKey:
             state_.specialKeyRepeating = false;
             break;
-        case CommandMouse:
+        case CommandType::kMouse:
             if (command.code == kMouseLeft) {
                 input_.sendLeftButtonUp();
             } else if (command.code == kMouseRight) {
                 input_.sendRightButtonUp();
             }
             break;
-        case CommandVolume:
+        case CommandType::kVolume:
             state_.volumeStepping = false;
             break;
         default:

@@ -29,8 +29,8 @@ constexpr std::array<WinampKey, 7> kWinampKeys{{
 void KeyControl::buildWinampKeyMap() {
     for (const WinampKey& entry : kWinampKeys) {
         KeyCommand command;
-        command.type = CommandWinamp;
-        command.code = winampCommandCode(entry.command);
+        command.type = CommandType::kPlayer;
+        command.code = playerCommandCode(entry.command);
         state_.winampKeyMap.keys[static_cast<std::size_t>(entry.key)].commands = {command};
     }
 }

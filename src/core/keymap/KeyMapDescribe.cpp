@@ -40,24 +40,24 @@ std::string named(std::string_view type, std::string_view name, std::string_view
 
 std::string describeCommand(const KeyCommand& c) {
     switch (c.type) {
-        case CommandKey:
+        case CommandType::kKey:
             return join({"KEY ", quoted(c.text)});
-        case CommandWait:
+        case CommandType::kWait:
             return join({"WAIT ", std::to_string(c.value), " ms"});
-        case CommandSpecialKey:
-        case CommandKeyDown:
-        case CommandKeyUp:
+        case CommandType::kSpecialKey:
+        case CommandType::kKeyDown:
+        case CommandType::kKeyUp:
             return named(commandTypeName(c.type), specialKeyName(c.code), "(unknown name: no key)");
-        case CommandMouse:
+        case CommandType::kMouse:
             return named("MOUSE", mouseCommandName(c.code), "(unknown)");
-        case CommandInput:
+        case CommandType::kInput:
             return "INPUT (text typed from the phone)";
-        case CommandWinamp:
-            return named("WINAMP", winampCommandName(c.code), "(unknown)");
-        case CommandVolume:
+        case CommandType::kPlayer:
+            return named("WINAMP", playerCommandName(c.code), "(unknown)");
+        case CommandType::kVolume:
             return named("VOLUME", volumeCommandName(c.code), "(unknown)");
         default:
-            return join({"type ", std::to_string(c.type), " (does nothing)"});
+            return join({"type ", std::to_string(static_cast<int>(c.type)), " (does nothing)"});
     }
 }
 

@@ -141,11 +141,11 @@ class Loader {
             note(tag.at, commandNote(command.type, *value));
         }
         switch (command.type) {
-            case CommandKey:
-            case CommandInput:
+            case CommandType::kKey:
+            case CommandType::kInput:
                 command.text.assign(*value);
                 break;
-            case CommandWait:
+            case CommandType::kWait:
                 if (auto number = leadingNumber(*value)) {
                     command.value = *number;
                 } else {
@@ -154,18 +154,18 @@ class Loader {
                                quoted(*value)}));
                 }
                 break;
-            case CommandSpecialKey:
-            case CommandKeyDown:
-            case CommandKeyUp:
+            case CommandType::kSpecialKey:
+            case CommandType::kKeyDown:
+            case CommandType::kKeyUp:
                 command.code = specialKeyCode(*value);
                 break;
-            case CommandMouse:
+            case CommandType::kMouse:
                 command.code = mouseCommandCode(*value);
                 break;
-            case CommandWinamp:
-                command.code = winampCommandCode(*value);
+            case CommandType::kPlayer:
+                command.code = playerCommandCode(*value);
                 break;
-            case CommandVolume:
+            case CommandType::kVolume:
                 command.code = volumeCommandCode(*value);
                 break;
             default:

@@ -43,7 +43,7 @@ constexpr std::array kVolumeCommands{
     NameCode{"AUX UP", 12},     NameCode{"AUX DOWN", 13},
 };
 
-constexpr std::array kWinampCommands{
+constexpr std::array kPlayerCommands{
     NameCode{"VOLUME UP", 0},  NameCode{"VOLUME DOWN", 1}, NameCode{"START", 2},
     NameCode{"PLAY", 3},       NameCode{"PAUSE", 4},       NameCode{"STOP", 5},
     NameCode{"PREV TRACK", 6}, NameCode{"NEXT TRACK", 7},  NameCode{"TIME", 8},
@@ -101,16 +101,19 @@ std::int32_t volumeCommandCode(std::string_view name) {
     return find(kVolumeCommands, name).value_or(0);
 }
 
-std::int32_t winampCommandCode(std::string_view name) {
-    return find(kWinampCommands, name).value_or(0);
+std::int32_t playerCommandCode(std::string_view name) {
+    return find(kPlayerCommands, name).value_or(0);
 }
 
-std::optional<std::int32_t> commandTypeFromName(std::string_view name) {
-    return find(kCommandTypes, name);
+std::optional<CommandType> commandTypeFromName(std::string_view name) {
+    if (auto code = find(kCommandTypes, name)) {
+        return static_cast<CommandType>(*code);
+    }
+    return std::nullopt;
 }
 
-std::string_view commandTypeName(std::int32_t type) {
-    return nameOf(kCommandTypes, type);
+std::string_view commandTypeName(CommandType type) {
+    return nameOf(kCommandTypes, static_cast<std::int32_t>(type));
 }
 std::string_view specialKeyName(std::int32_t code) {
     return nameOf(kSpecialKeys, code);
@@ -121,8 +124,8 @@ std::string_view mouseCommandName(std::int32_t code) {
 std::string_view volumeCommandName(std::int32_t code) {
     return nameOf(kVolumeCommands, code);
 }
-std::string_view winampCommandName(std::int32_t code) {
-    return nameOf(kWinampCommands, code);
+std::string_view playerCommandName(std::int32_t code) {
+    return nameOf(kPlayerCommands, code);
 }
 
 std::optional<std::int16_t> keyNumberFromElement(std::string_view element) {

@@ -52,7 +52,7 @@ std::optional<std::string> skippedTagNote(std::string_view tag) {
                  ": a tag holds only the element name, in upper case, nothing else"});
 }
 
-std::optional<std::string> commandTypeNote(std::string_view value, std::int32_t current) {
+std::optional<std::string> commandTypeNote(std::string_view value, CommandType current) {
     if (commandTypeFromName(value)) {
         return std::nullopt;
     }
@@ -62,9 +62,9 @@ std::optional<std::string> commandTypeNote(std::string_view value, std::int32_t 
                  commandTypeName(current)});
 }
 
-std::optional<std::string> commandNote(std::int32_t type, std::string_view value) {
+std::optional<std::string> commandNote(CommandType type, std::string_view value) {
     switch (type) {
-        case CommandKey:
+        case CommandType::kKey:
             // Typed as written, but for control characters beyond Backspace, Tab and line breaks.
             for (const char c : value) {
                 if ((c >= 0 && c < 0x20 && c != '\b' && c != '\t' && c != '\n' && c != '\r') ||
@@ -74,30 +74,30 @@ std::optional<std::string> commandNote(std::int32_t type, std::string_view value
                 }
             }
             return std::nullopt;
-        case CommandWait:
+        case CommandType::kWait:
             if (hasLeadingNumber(value)) {
                 return std::nullopt;
             }
             return join({"WAIT time ", quoted(value), " does not start with a number; it waits ",
                          std::to_string(leadingNumber(value).value_or(0)), " ms"});
-        case CommandSpecialKey:
-        case CommandKeyDown:
-        case CommandKeyUp:
+        case CommandType::kSpecialKey:
+        case CommandType::kKeyDown:
+        case CommandType::kKeyUp:
             if (specialKeyCode(value) != 0) {
                 return std::nullopt;
             }
             return unknownName(type, value, "no key");
-        case CommandMouse:
+        case CommandType::kMouse:
             if (mouseCommandName(mouseCommandCode(value)) == value) {
                 return std::nullopt;
             }
             return unknownName(type, value, "LEFT");
-        case CommandWinamp:
-            if (winampCommandName(winampCommandCode(value)) == value) {
+        case CommandType::kPlayer:
+            if (playerCommandName(playerCommandCode(value)) == value) {
                 return std::nullopt;
             }
             return unknownName(type, value, "VOLUME UP");
-        case CommandVolume: {
+        case CommandType::kVolume: {
             const std::int32_t code = volumeCommandCode(value);
             if (volumeCommandName(code) != value) {
                 return unknownName(type, value, "MASTER UP");

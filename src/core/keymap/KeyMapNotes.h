@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "keymap/KeyMapRecords.h"
+
 namespace zintor {
 
 // Things a key map may hold that load without error but are rarely meant. The loader reports
@@ -14,8 +16,8 @@ namespace zintor {
 // `<KEY_1 >`, `<keymap>`.
 std::optional<std::string> skippedTagNote(std::string_view tag);
 // A COMMAND_TYPE value that is no type name; `current` is the type that stays.
-std::optional<std::string> commandTypeNote(std::string_view value, std::int32_t current);
+std::optional<std::string> commandTypeNote(std::string_view value, CommandType current);
 // A COMMAND value read for a command of type `type`.
-std::optional<std::string> commandNote(std::int32_t type, std::string_view value);
+std::optional<std::string> commandNote(CommandType type, std::string_view value);
 
 }  // namespace zintor

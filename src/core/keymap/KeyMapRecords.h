@@ -7,20 +7,21 @@
 
 namespace zintor {
 
-enum CommandType : std::int32_t {
-    CommandKey = 0,
-    CommandWait = 1,
-    CommandSpecialKey = 2,
-    CommandKeyDown = 3,
-    CommandKeyUp = 4,
-    CommandMouse = 5,
-    CommandInput = 6,
-    CommandWinamp = 7,
-    CommandVolume = 8,
+// What one command of a key does; the numbers are the key-map file's order of the type names.
+enum class CommandType : std::int32_t {
+    kKey = 0,
+    kWait = 1,
+    kSpecialKey = 2,
+    kKeyDown = 3,
+    kKeyUp = 4,
+    kMouse = 5,
+    kInput = 6,
+    kPlayer = 7,
+    kVolume = 8,
 };
 
 struct KeyCommand {
-    std::int32_t type = CommandKey;
+    CommandType type = CommandType::kKey;
     std::string text;
     std::int32_t value = 0;
     std::int32_t code = 0;

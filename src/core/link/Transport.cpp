@@ -211,7 +211,7 @@ Task<void> Link::atCmer(bool reporting, std::int32_t timeOut) {
 
 Task<bool> Link::connectPhone() {
     ProgramState& s = impl_->state;
-    impl_->ports.desktop.setComLabel(t::kComLabel + std::to_string(s.comPort));
+    impl_->ports.desktop.setPortLabel(t::kComLabel + std::to_string(s.comPort));
     if (s.connected) {
         co_return false;
     }

@@ -35,8 +35,8 @@ class DesktopEvents {
     virtual void autoConnectClicked() = 0;
     virtual void settingsClicked() = 0;
     virtual void exitClicked() = 0;
-    virtual void refreshPortsClicked() = 0;    // Command2: list ports and rebuild the menu
-    virtual void enumeratePortsClicked() = 0;  // Command1: list ports only
+    virtual void refreshPortsClicked() = 0;    // list ports and rebuild the menu
+    virtual void enumeratePortsClicked() = 0;  // list ports only
     virtual void mouseSpeedChanged(int speed) = 0;
     virtual void keyHelpClosed() = 0;
     virtual void noticeClosed() = 0;
@@ -63,7 +63,7 @@ class Desktop {
     virtual void setAutoConnectChecked(bool checked) = 0;
     virtual void setPortItems(const std::vector<PortMenuItem>& items) = 0;
     virtual void setPortChecked(int index, bool checked) = 0;
-    virtual void setComLabel(const std::string& text) = 0;  // lblcom
+    virtual void setPortLabel(const std::string& text) = 0;  // the connection line under the icon
     virtual void hideMainWindow() = 0;
     virtual void mainWindowPosition(float& left, float& top) = 0;  // twips
 

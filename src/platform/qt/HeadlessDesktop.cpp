@@ -57,7 +57,7 @@ void HeadlessDesktop::setPortChecked(int index, bool checked) {
     }
 }
 
-void HeadlessDesktop::setComLabel(const std::string& text) {
+void HeadlessDesktop::setPortLabel(const std::string& text) {
     view_.comLabel = text;
 }
 

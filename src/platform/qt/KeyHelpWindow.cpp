@@ -11,7 +11,7 @@ namespace zintor {
 
 KeyHelpWindow::KeyHelpWindow(const std::string& caption, const std::vector<KeyHelpRow>& rows)
     : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint) {
-    setObjectName(QStringLiteral("frmKeyHelp"));
+    setObjectName(QStringLiteral("keyHelpWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QString::fromStdString(caption));
@@ -23,18 +23,18 @@ KeyHelpWindow::KeyHelpWindow(const std::string& caption, const std::vector<KeyHe
 
     QFont bold = f;
     bold.setBold(true);
-    place(QStringLiteral("Key"), kLeft, kHeadingTop, QStringLiteral("lblKeyHeading"), &bold);
+    place(QStringLiteral("Key"), kLeft, kHeadingTop, QStringLiteral("keyHeading"), &bold);
     place(QStringLiteral("Function"), kLeft + kFunctionOffset, kHeadingTop,
-          QStringLiteral("lblFunctionHeading"), &bold);
+          QStringLiteral("functionHeading"), &bold);
 
     int widest = 0;  // right edge of the widest function text, twips
     int lastTop = kFirstRowTop;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const int top = static_cast<int>(r) * kRowHeight + kFirstRowTop;
-        keys_.append(place(QString::fromStdString(rows[r].key), kLeft, top,
-                           QStringLiteral("lblKey%1").arg(r)));
+        keys_.append(
+            place(QString::fromStdString(rows[r].key), kLeft, top, QStringLiteral("key%1").arg(r)));
         QLabel* function = place(QString::fromStdString(rows[r].function), kLeft + kFunctionOffset,
-                                 top, QStringLiteral("lblFunction%1").arg(r));
+                                 top, QStringLiteral("function%1").arg(r));
         functions_.append(function);
         const int right =
             kLeft + kFunctionOffset + static_cast<int>(pixelsToTwips(function->width()));

@@ -11,12 +11,12 @@ class QLabel;
 
 namespace zintor {
 
-// frmKeyHelp: the phone's keys and what they do in the current key map, one row each. Laid out
-// in twips: headings "Key" at (120, 120) and "Function" at (1680, 120), row r at top
-// r * 250 + 480, the function column 1560 right of the key column; the window is 300 wider than
-// the right edge of the widest function text and 800 taller than the last row's top. It stays
-// above other windows and does not take the keyboard focus (keys from the phone keep going to
-// the window the user works in).
+// The key help window: the phone's keys and what they do in the current key map, one row each. Laid
+// out in twips: headings "Key" at (120, 120) and "Function" at (1680, 120), row r at top r * 250 +
+// 480, the function column 1560 right of the key column; the window is 300 wider than the right
+// edge of the widest function text and 800 taller than the last row's top. It stays above other
+// windows and does not take the keyboard focus (keys from the phone keep going to the window the
+// user works in).
 class KeyHelpWindow : public QWidget {
     Q_OBJECT
   public:

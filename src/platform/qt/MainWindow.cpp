@@ -21,7 +21,7 @@ const char* MainWindow::noTrayText() {
 }
 
 MainWindow::MainWindow(ListenerSource listener, QMenu* phoneMenu) : listener_(std::move(listener)) {
-    setObjectName(QStringLiteral("frmMain"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Zintor"));
     setWindowIcon(trayFrameIcon(kTrayFrameStill));
 
@@ -30,31 +30,31 @@ MainWindow::MainWindow(ListenerSource listener, QMenu* phoneMenu) : listener_(st
     icon_->setObjectName(QStringLiteral("IconImage"));
     icon_->setFixedSize(32, 32);
     top->addWidget(icon_);
-    lblcom_ = new QLabel;
-    lblcom_->setObjectName(QStringLiteral("lblcom"));
-    lblcom_->setMinimumWidth(220);
-    top->addWidget(lblcom_, 1);
+    portLabel_ = new QLabel;
+    portLabel_->setObjectName(QStringLiteral("portLabel"));
+    portLabel_->setMinimumWidth(220);
+    top->addWidget(portLabel_, 1);
     setFrame(trayFrameIcon(kTrayFrameStill));
 
     noTray_ = new QLabel(QString::fromLatin1(noTrayText()));
-    noTray_->setObjectName(QStringLiteral("lblNoTray"));
+    noTray_->setObjectName(QStringLiteral("noTrayLabel"));
     noTray_->setWordWrap(true);
     noTray_->setVisible(false);
 
     auto* commands = new QHBoxLayout;
     connect_ = new QPushButton(QStringLiteral("Connect"));
-    connect_->setObjectName(QStringLiteral("cmdConnect"));
+    connect_->setObjectName(QStringLiteral("connectButton"));
     QObject::connect(connect_, &QPushButton::clicked, this,
                      [this] { report([](DesktopEvents& e) { e.connectClicked(); }); });
     auto* phone = new QPushButton(QStringLiteral("Phone settings"));
-    phone->setObjectName(QStringLiteral("cmdPhone"));
+    phone->setObjectName(QStringLiteral("phoneButton"));
     phone->setMenu(phoneMenu);
     auto* settings = new QPushButton(QStringLiteral("Settings"));
-    settings->setObjectName(QStringLiteral("cmdSetting"));
+    settings->setObjectName(QStringLiteral("settingsButton"));
     QObject::connect(settings, &QPushButton::clicked, this,
                      [this] { report([](DesktopEvents& e) { e.settingsClicked(); }); });
     auto* exit = new QPushButton(QStringLiteral("Exit"));
-    exit->setObjectName(QStringLiteral("cmdExit"));
+    exit->setObjectName(QStringLiteral("exitButton"));
     QObject::connect(exit, &QPushButton::clicked, this,
                      [this] { report([](DesktopEvents& e) { e.exitClicked(); }); });
     for (QPushButton* b : {connect_, phone, settings, exit}) {
@@ -63,32 +63,32 @@ MainWindow::MainWindow(ListenerSource listener, QMenu* phoneMenu) : listener_(st
 
     auto* debug = new QGridLayout;
     debug->addWidget(new QLabel(QStringLiteral("Key echo")), 0, 0);
-    txtDebug_ = new QLineEdit;
-    txtDebug_->setObjectName(QStringLiteral("txtDebug"));
-    txtDebug_->installEventFilter(this);
-    debug->addWidget(txtDebug_, 0, 1);
-    text1_ = new QPlainTextEdit;
-    text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setReadOnly(true);
-    text1_->setFixedHeight(60);
-    debug->addWidget(text1_, 1, 0, 1, 2);
+    keyEcho_ = new QLineEdit;
+    keyEcho_->setObjectName(QStringLiteral("keyEcho"));
+    keyEcho_->installEventFilter(this);
+    debug->addWidget(keyEcho_, 0, 1);
+    keyLog_ = new QPlainTextEdit;
+    keyLog_->setObjectName(QStringLiteral("keyLog"));
+    keyLog_->setReadOnly(true);
+    keyLog_->setFixedHeight(60);
+    debug->addWidget(keyLog_, 1, 0, 1, 2);
 
     auto* portButtons = new QHBoxLayout;
-    auto* command1 = new QPushButton(QStringLiteral("List ports"));
-    command1->setObjectName(QStringLiteral("Command1"));
-    QObject::connect(command1, &QPushButton::clicked, this,
+    auto* enumeratePorts = new QPushButton(QStringLiteral("List ports"));
+    enumeratePorts->setObjectName(QStringLiteral("enumeratePortsButton"));
+    QObject::connect(enumeratePorts, &QPushButton::clicked, this,
                      [this] { report([](DesktopEvents& e) { e.enumeratePortsClicked(); }); });
-    auto* command2 = new QPushButton(QStringLiteral("Refresh port menu"));
-    command2->setObjectName(QStringLiteral("Command2"));
-    QObject::connect(command2, &QPushButton::clicked, this,
+    auto* refreshPorts = new QPushButton(QStringLiteral("Refresh port menu"));
+    refreshPorts->setObjectName(QStringLiteral("refreshPortsButton"));
+    QObject::connect(refreshPorts, &QPushButton::clicked, this,
                      [this] { report([](DesktopEvents& e) { e.refreshPortsClicked(); }); });
     // Diagnostics: what the phone's player menu would find, shown as a notice on the PC.
     auto* playerCheck = new QPushButton(QStringLiteral("Check player"));
-    playerCheck->setObjectName(QStringLiteral("cmdPlayerCheck"));
+    playerCheck->setObjectName(QStringLiteral("playerCheckButton"));
     QObject::connect(playerCheck, &QPushButton::clicked, this,
                      [this] { report([](DesktopEvents& e) { e.playerCheckClicked(); }); });
-    portButtons->addWidget(command1);
-    portButtons->addWidget(command2);
+    portButtons->addWidget(enumeratePorts);
+    portButtons->addWidget(refreshPorts);
     portButtons->addWidget(playerCheck);
     portButtons->addStretch(1);
 
@@ -108,8 +108,8 @@ void MainWindow::report(const std::function<void(DesktopEvents&)>& call) {
     }
 }
 
-void MainWindow::setComLabel(const std::string& text) {
-    lblcom_->setText(QString::fromStdString(text));
+void MainWindow::setPortLabel(const std::string& text) {
+    portLabel_->setText(QString::fromStdString(text));
 }
 
 void MainWindow::setConnectCaption(const std::string& caption) {
@@ -136,12 +136,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txtDebug_ && event->type() == QEvent::KeyPress) {
+    if (watched == keyEcho_ && event->type() == QEvent::KeyPress) {
         // Echo the character code of every typed character: "<-->" and the code.
         const QString text = static_cast<QKeyEvent*>(event)->text();
         if (!text.isEmpty()) {
-            text1_->moveCursor(QTextCursor::End);
-            text1_->insertPlainText(QStringLiteral("<-->%1").arg(text.at(0).unicode()));
+            keyLog_->moveCursor(QTextCursor::End);
+            keyLog_->insertPlainText(QStringLiteral("<-->%1").arg(text.at(0).unicode()));
         }
     }
     return QWidget::eventFilter(watched, event);

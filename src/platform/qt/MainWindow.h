@@ -15,9 +15,9 @@ class QPushButton;
 
 namespace zintor {
 
-// frmMain: hidden while a tray icon carries the program. Where the desktop has no tray it is
-// shown instead and offers the tray menu's commands as buttons. It also carries the debug key
-// echo (txtDebug / Text1) and the two port buttons (Command1 / Command2).
+// The main window: hidden while a tray icon carries the program. Where the desktop has no tray it
+// is shown instead and offers the tray menu's commands as buttons. It also carries the debug key
+// echo and the two port buttons (enumerate ports, refresh the port menu).
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
@@ -27,16 +27,16 @@ class MainWindow : public QWidget {
     MainWindow(ListenerSource listener, QMenu* phoneMenu);
     ~MainWindow() override;
 
-    void setComLabel(const std::string& text);
+    void setPortLabel(const std::string& text);
     void setConnectCaption(const std::string& caption);
     void setFrame(const QIcon& frame);
     // The line that tells why this window is open instead of a tray icon.
     void setNoTrayLineShown(bool shown);
 
-    QLabel* comLabel() { return lblcom_; }
+    QLabel* portLabel() { return portLabel_; }
     QLabel* noTrayLine() { return noTray_; }
-    QLineEdit* debugInput() { return txtDebug_; }
-    QPlainTextEdit* debugEcho() { return text1_; }
+    QLineEdit* keyEcho() { return keyEcho_; }
+    QPlainTextEdit* keyLog() { return keyLog_; }
 
     static const char* noTrayText();
 
@@ -49,11 +49,11 @@ class MainWindow : public QWidget {
 
     ListenerSource listener_;
     QLabel* icon_ = nullptr;
-    QLabel* lblcom_ = nullptr;
+    QLabel* portLabel_ = nullptr;
     QLabel* noTray_ = nullptr;
     QPushButton* connect_ = nullptr;
-    QLineEdit* txtDebug_ = nullptr;
-    QPlainTextEdit* text1_ = nullptr;
+    QLineEdit* keyEcho_ = nullptr;
+    QPlainTextEdit* keyLog_ = nullptr;
 };
 
 }  // namespace zintor

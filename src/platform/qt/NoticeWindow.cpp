@@ -20,7 +20,7 @@ QString displayText(const std::string& text) {
 
 NoticeWindow::NoticeWindow(const std::string& text)
     : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint) {
-    setObjectName(QStringLiteral("frmChangeKeyMap"));
+    setObjectName(QStringLiteral("noticeWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Zintor"));

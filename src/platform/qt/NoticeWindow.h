@@ -8,7 +8,7 @@ class QLabel;
 
 namespace zintor {
 
-// frmChangeKeyMap, captioned "Zintor": names the key map just switched to. It closes itself
+// The key-map notice, captioned "Zintor": names the key map just switched to. It closes itself
 // 3000 ms after it was shown or after its last setText. It stays above other windows and does
 // not take the keyboard focus.
 class NoticeWindow : public QWidget {
@@ -36,7 +36,7 @@ class NoticeWindow : public QWidget {
 
   private:
     QLabel* label_ = nullptr;
-    QTimer timer_;  // Timer5
+    QTimer timer_;
     bool quiet_ = false;
 };
 

@@ -156,8 +156,8 @@ void QtDesktop::setPortChecked(int index, bool checked) {
     menu_->setPortChecked(index, checked);
 }
 
-void QtDesktop::setComLabel(const std::string& text) {
-    main_->setComLabel(text);
+void QtDesktop::setPortLabel(const std::string& text) {
+    main_->setPortLabel(text);
 }
 
 void QtDesktop::hideMainWindow() {

@@ -22,7 +22,7 @@ class SettingsWindow;
 class TrayMenu;
 
 // The program's face on a Qt Widgets desktop: the tray icon (StatusNotifierItem where the
-// session offers it, the classic X11 tray elsewhere) with its menu, the main window frmMain,
+// session offers it, the classic X11 tray elsewhere) with its menu, the main window,
 // the settings, key help and notice windows, message boxes and the file dialog.
 //
 // Without any tray the main window is shown instead of being hidden, with a line that says why:
@@ -50,7 +50,7 @@ class QtDesktop : public QObject, public Desktop {
     void setAutoConnectChecked(bool checked) override;
     void setPortItems(const std::vector<PortMenuItem>& items) override;
     void setPortChecked(int index, bool checked) override;
-    void setComLabel(const std::string& text) override;
+    void setPortLabel(const std::string& text) override;
     void hideMainWindow() override;
     void mainWindowPosition(float& left, float& top) override;
 

@@ -41,7 +41,7 @@ QLineEdit* textBox(const std::string& text, const QString& name) {
 SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)> speedChanged,
                                QWidget* parent)
     : QDialog(parent), initial_(form), speedChanged_(std::move(speedChanged)) {
-    setObjectName(QStringLiteral("frmSetting"));
+    setObjectName(QStringLiteral("settingsWindow"));
     setWindowTitle(QStringLiteral("Zintor - Settings"));
     setWindowIcon(trayFrameIcon(kTrayFrameStill));
 
@@ -51,13 +51,13 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
     grid->addWidget(new QLabel(QStringLiteral("Name")), 0, 0);
     grid->addWidget(new QLabel(QStringLiteral("File")), 0, 1);
     for (int i = 0; i < 9; ++i) {
-        txtName_[i] = textBox(form.appName[i], QStringLiteral("txtName%1").arg(i));
-        txtApplication_[i] = textBox(form.appPath[i], QStringLiteral("txtApplication%1").arg(i));
-        txtApplication_[i]->setMinimumWidth(280);
-        cmdAppSelect_[i] = new QPushButton(QStringLiteral("Select..."));
-        grid->addWidget(txtName_[i], i + 1, 0);
-        grid->addWidget(txtApplication_[i], i + 1, 1);
-        grid->addWidget(cmdAppSelect_[i], i + 1, 2);
+        nameBoxes_[i] = textBox(form.appName[i], QStringLiteral("nameBox%1").arg(i));
+        pathBoxes_[i] = textBox(form.appPath[i], QStringLiteral("pathBox%1").arg(i));
+        pathBoxes_[i]->setMinimumWidth(280);
+        selectButtons_[i] = new QPushButton(QStringLiteral("Select..."));
+        grid->addWidget(nameBoxes_[i], i + 1, 0);
+        grid->addWidget(pathBoxes_[i], i + 1, 1);
+        grid->addWidget(selectButtons_[i], i + 1, 2);
     }
     grid->setColumnStretch(1, 1);
 
@@ -65,35 +65,35 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
     auto* player = new QGroupBox(QStringLiteral("Media player"));
     auto* playerRow = new QHBoxLayout(player);
     auto* playerLabel = new QLabel(QStringLiteral("Program"));
-    playerLabel->setObjectName(QStringLiteral("lblPlayer"));
+    playerLabel->setObjectName(QStringLiteral("playerLabel"));
     playerRow->addWidget(playerLabel);
-    txtApplication_[9] = textBox(form.appPath[9], QStringLiteral("txtApplication9"));
-    txtApplication_[9]->setPlaceholderText(QStringLiteral("/usr/bin/audacious"));
-    playerLabel->setBuddy(txtApplication_[9]);
-    playerRow->addWidget(txtApplication_[9], 1);
-    cmdAppSelect_[9] = new QPushButton(QStringLiteral("Select..."));
-    playerRow->addWidget(cmdAppSelect_[9]);
+    pathBoxes_[9] = textBox(form.appPath[9], QStringLiteral("pathBox9"));
+    pathBoxes_[9]->setPlaceholderText(QStringLiteral("/usr/bin/audacious"));
+    playerLabel->setBuddy(pathBoxes_[9]);
+    playerRow->addWidget(pathBoxes_[9], 1);
+    selectButtons_[9] = new QPushButton(QStringLiteral("Select..."));
+    playerRow->addWidget(selectButtons_[9]);
 
     for (int i = 0; i < 10; ++i) {
-        cmdAppSelect_[i]->setObjectName(QStringLiteral("cmdAppSelect%1").arg(i));
-        cmdAppSelect_[i]->setAutoDefault(false);
-        QObject::connect(cmdAppSelect_[i], &QPushButton::clicked, this,
+        selectButtons_[i]->setObjectName(QStringLiteral("selectButton%1").arg(i));
+        selectButtons_[i]->setAutoDefault(false);
+        QObject::connect(selectButtons_[i], &QPushButton::clicked, this,
                          [this, i] { selectFile(i); });
     }
 
     // Connection.
     auto* connection = new QGroupBox(QStringLiteral("Connection"));
     auto* connectionRow = new QVBoxLayout(connection);
-    chkAuto_ = new QCheckBox(QStringLiteral("Auto connect"));
-    chkAuto_->setObjectName(QStringLiteral("chkAuto"));
-    chkAuto_->setChecked(form.autoConnect == 1);
-    connectionRow->addWidget(chkAuto_);
-    chkLogin_ = new QCheckBox(QStringLiteral("Start Zintor when I log in"));
-    chkLogin_->setObjectName(QStringLiteral("chkStartAtLogin"));
-    chkLogin_->setChecked(autostart_.present());
-    QObject::connect(chkLogin_, &QCheckBox::clicked, this,
+    autoConnectBox_ = new QCheckBox(QStringLiteral("Auto connect"));
+    autoConnectBox_->setObjectName(QStringLiteral("autoConnectBox"));
+    autoConnectBox_->setChecked(form.autoConnect == 1);
+    connectionRow->addWidget(autoConnectBox_);
+    startAtLoginBox_ = new QCheckBox(QStringLiteral("Start Zintor when I log in"));
+    startAtLoginBox_->setObjectName(QStringLiteral("startAtLoginBox"));
+    startAtLoginBox_->setChecked(autostart_.present());
+    QObject::connect(startAtLoginBox_, &QCheckBox::clicked, this,
                      [this](bool on) { startAtLoginClicked(on); });
-    connectionRow->addWidget(chkLogin_);
+    connectionRow->addWidget(startAtLoginBox_);
 
     // Mouse speed: the pause after each cursor step; it acts at once.
     auto* speed = new QGroupBox(QStringLiteral("Mouse Speed"));
@@ -120,13 +120,13 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
     auto* versionBox = new QGroupBox(QStringLiteral("Version"));
     auto* versionRow = new QHBoxLayout(versionBox);
     version_ = new QLabel(QString::fromStdString(form.version));
-    version_->setObjectName(QStringLiteral("lblVersion"));
+    version_->setObjectName(QStringLiteral("versionLabel"));
     versionRow->addWidget(version_);
 
-    cmdClose_ = new QPushButton(QStringLiteral("Close"));
-    cmdClose_->setObjectName(QStringLiteral("cmdClose"));
-    cmdClose_->setDefault(true);
-    QObject::connect(cmdClose_, &QPushButton::clicked, this, &QDialog::accept);
+    closeButton_ = new QPushButton(QStringLiteral("Close"));
+    closeButton_->setObjectName(QStringLiteral("closeButton"));
+    closeButton_->setDefault(true);
+    QObject::connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* lower = new QHBoxLayout;
     lower->addWidget(connection);
@@ -135,7 +135,7 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
 
     auto* closeRow = new QHBoxLayout;
     closeRow->addStretch(1);
-    closeRow->addWidget(cmdClose_);
+    closeRow->addWidget(closeButton_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(apps);
@@ -164,12 +164,12 @@ void SettingsWindow::placeFromForm() {
 SettingsForm SettingsWindow::form() const {
     SettingsForm out = initial_;
     for (int i = 0; i < 9; ++i) {
-        out.appName[i] = txtName_[i]->text().toStdString();
+        out.appName[i] = nameBoxes_[i]->text().toStdString();
     }
     for (int i = 0; i < 10; ++i) {
-        out.appPath[i] = txtApplication_[i]->text().toStdString();
+        out.appPath[i] = pathBoxes_[i]->text().toStdString();
     }
-    out.autoConnect = chkAuto_->isChecked() ? 1 : 0;
+    out.autoConnect = autoConnectBox_->isChecked() ? 1 : 0;
     out.mouseSpeed = slider_->value();
     out.left = pixelsToTwips(pos().x());
     out.top = pixelsToTwips(pos().y());
@@ -178,7 +178,7 @@ SettingsForm SettingsWindow::form() const {
 
 void SettingsWindow::startAtLoginClicked(bool on) {
     const std::optional<QString> failure = autostart_.set(on);
-    chkLogin_->setChecked(autostart_.present());
+    startAtLoginBox_->setChecked(autostart_.present());
     if (failure) {
         QMessageBox::warning(this, windowTitle(), *failure);
     }
@@ -187,7 +187,7 @@ void SettingsWindow::startAtLoginClicked(bool on) {
 void SettingsWindow::selectFile(int i) {
     if (auto chosen =
             chooseProgramFile(this, QStringLiteral("Select File"), QStringLiteral("exe"))) {
-        txtApplication_[i]->setText(*chosen);
+        pathBoxes_[i]->setText(*chosen);
     }
 }
 

@@ -14,9 +14,9 @@ class QSlider;
 
 namespace zintor {
 
-// frmSetting, "Zintor - Settings": the nine application slots, the media player, Auto connect,
-// the mouse speed and the version. There is no Cancel: however the window is closed, form()
-// holds what it shows then. The slider reports each change at once through `speedChanged`.
+// The settings window, "Zintor - Settings": the nine application slots, the media player, Auto
+// connect, the mouse speed and the version. There is no Cancel: however the window is closed,
+// form() holds what it shows then. The slider reports each change at once through `speedChanged`.
 // "Start Zintor when I log in" shows whether the autostart entry is there and writes or removes
 // it at each click; a failure is told in a message box and the box keeps showing the truth.
 class SettingsWindow : public QDialog {
@@ -36,14 +36,14 @@ class SettingsWindow : public QDialog {
     // What the window holds now, with its current position in twips.
     SettingsForm form() const;
 
-    QLineEdit* nameBox(int i) { return txtName_[i]; }
-    QLineEdit* pathBox(int i) { return txtApplication_[i]; }
-    QPushButton* selectButton(int i) { return cmdAppSelect_[i]; }
-    QCheckBox* autoConnectBox() { return chkAuto_; }
-    QCheckBox* startAtLoginBox() { return chkLogin_; }
+    QLineEdit* nameBox(int i) { return nameBoxes_[i]; }
+    QLineEdit* pathBox(int i) { return pathBoxes_[i]; }
+    QPushButton* selectButton(int i) { return selectButtons_[i]; }
+    QCheckBox* autoConnectBox() { return autoConnectBox_; }
+    QCheckBox* startAtLoginBox() { return startAtLoginBox_; }
     QSlider* speedSlider() { return slider_; }
     QLabel* versionLabel() { return version_; }
-    QPushButton* closeButton() { return cmdClose_; }
+    QPushButton* closeButton() { return closeButton_; }
 
   private:
     void selectFile(int i);
@@ -51,16 +51,16 @@ class SettingsWindow : public QDialog {
 
     SettingsForm initial_;
     std::function<void(int)> speedChanged_;
-    QLineEdit* txtName_[9] = {};
-    QLineEdit* txtApplication_[10] = {};
-    QPushButton* cmdAppSelect_[10] = {};
-    QCheckBox* chkAuto_ = nullptr;
-    QCheckBox* chkLogin_ = nullptr;
+    QLineEdit* nameBoxes_[9] = {};
+    QLineEdit* pathBoxes_[10] = {};
+    QPushButton* selectButtons_[10] = {};
+    QCheckBox* autoConnectBox_ = nullptr;
+    QCheckBox* startAtLoginBox_ = nullptr;
     AutostartEntry autostart_;
     QSlider* slider_ = nullptr;
     QLabel* speedText_ = nullptr;
     QLabel* version_ = nullptr;
-    QPushButton* cmdClose_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
 };
 
 }  // namespace zintor

@@ -12,7 +12,7 @@ QString menuText(const std::string& caption) {
 
 TrayMenu::TrayMenu(ListenerSource listener)
     : listener_(std::move(listener)), menu_(std::make_unique<QMenu>()) {
-    menu_->setObjectName(QStringLiteral("mnuSystray"));
+    menu_->setObjectName(QStringLiteral("trayMenu"));
     menu_->setTitle(QStringLiteral("&Systray"));
 
     connect_ = menu_->addAction(QStringLiteral("Connect"));

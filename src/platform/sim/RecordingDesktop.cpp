@@ -65,7 +65,7 @@ void RecordingDesktop::setPortChecked(int index, bool checked) {
     }
 }
 
-void RecordingDesktop::setComLabel(const std::string& text) {
+void RecordingDesktop::setPortLabel(const std::string& text) {
     record("label " + text);
     label_ = text;
 }

@@ -34,7 +34,7 @@ class RecordingDesktop : public Desktop {
     void setAutoConnectChecked(bool checked) override;
     void setPortItems(const std::vector<PortMenuItem>& items) override;
     void setPortChecked(int index, bool checked) override;
-    void setComLabel(const std::string& text) override;
+    void setPortLabel(const std::string& text) override;
     void hideMainWindow() override;
     void mainWindowPosition(float& left, float& top) override;
     SettingsForm showSettings(const SettingsForm& form) override;
@@ -62,7 +62,7 @@ class RecordingDesktop : public Desktop {
     const std::string& connectCaption() const { return caption_; }
     bool autoConnectChecked() const { return autoChecked_; }
     const std::vector<PortMenuItem>& portItems() const { return portItems_; }
-    const std::string& comLabel() const { return label_; }
+    const std::string& portLabel() const { return label_; }
     bool keyHelpShown() const { return keyHelpShown_; }
     const std::string& keyHelpCaption() const { return keyHelpCaption_; }
     const std::vector<KeyHelpRow>& keyHelpRows() const { return keyHelpRows_; }

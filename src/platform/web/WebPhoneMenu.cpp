@@ -48,7 +48,7 @@ QPixmap qrCode(const QString& text, int scale) {
 class AddressWindow : public QDialog {
   public:
     explicit AddressWindow(WebPhone& webPhone) : webPhone_(webPhone) {
-        setObjectName(QStringLiteral("frmWebPhone"));
+        setObjectName(QStringLiteral("webPhoneWindow"));
         setWindowTitle(QStringLiteral("Zintor - Web phone"));
         setAttribute(Qt::WA_DeleteOnClose);
         auto* layout = new QVBoxLayout(this);
@@ -58,22 +58,22 @@ class AddressWindow : public QDialog {
             "fingerprint, then accept it. Phone and PC must be on the same network."));
         layout->addWidget(intro);
         qr_ = new QLabel;
-        qr_->setObjectName(QStringLiteral("imgQrCode"));
+        qr_->setObjectName(QStringLiteral("qrCode"));
         qr_->setAlignment(Qt::AlignCenter);
         layout->addWidget(qr_);
         address_ = new QLabel;
         address_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        address_->setObjectName(QStringLiteral("lblAddress"));
+        address_->setObjectName(QStringLiteral("addressLabel"));
         layout->addWidget(address_);
         fingerprint_ = new QLabel;
         fingerprint_->setTextInteractionFlags(Qt::TextSelectableByMouse);
         fingerprint_->setWordWrap(true);
-        fingerprint_->setObjectName(QStringLiteral("lblFingerprint"));
+        fingerprint_->setObjectName(QStringLiteral("fingerprintLabel"));
         layout->addWidget(fingerprint_);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
         QPushButton* fresh =
             buttons->addButton(QStringLiteral("New address"), QDialogButtonBox::ActionRole);
-        fresh->setObjectName(QStringLiteral("cmdNewAddress"));
+        fresh->setObjectName(QStringLiteral("newAddressButton"));
         connect(fresh, &QPushButton::clicked, this, [this] {
             webPhone_.newToken();
             refresh();

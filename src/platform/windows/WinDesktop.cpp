@@ -261,7 +261,7 @@ void WinDesktop::setPortChecked(int index, bool checked) {
     }
 }
 
-void WinDesktop::setComLabel(const std::string& text) {
+void WinDesktop::setPortLabel(const std::string& text) {
     SetWindowTextW(comLabel_, utf8ToWide(text).c_str());
 }
 

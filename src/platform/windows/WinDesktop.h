@@ -40,7 +40,7 @@ class WinDesktop : public Desktop {
     void setAutoConnectChecked(bool checked) override;
     void setPortItems(const std::vector<PortMenuItem>& items) override;
     void setPortChecked(int index, bool checked) override;
-    void setComLabel(const std::string& text) override;
+    void setPortLabel(const std::string& text) override;
     void hideMainWindow() override;
     void mainWindowPosition(float& left, float& top) override;
     SettingsForm showSettings(const SettingsForm& form) override;
