@@ -36,6 +36,7 @@ Program::Program(Ports ports) : ports_(ports) {
              [&player](Line line) {
                  return player.choosePlaylistItem(phoneui::trailingNumber(line));
              },
+         // Both of its lines, "*EAII: 0" and "*EAII: 14,1", end the dialog.
          .playerStatusChoice = [&player](Line) { return player.leaveStatus(); }}));
     ports_.desktop.setListener(this);
     ports_.extras.setListener(&keys.touchPad());
