@@ -211,14 +211,9 @@ int main(int argc, char** argv) {
                 QDBusConnection connection =
                     QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "jump");
                 PlayerSelect player(connection);
-                const auto window = player.findWindow("/usr/bin/vlc");
-                waitFor(
-                    [&] {
-                        return player.query(window, 3, 120) >= 0 &&
-                               player.playlistCount("/usr/bin/vlc") == count;
-                    },
-                    60);
-                player.query(window, count / 2, 121);
+                player.find("/usr/bin/vlc");
+                waitFor([&] { return player.readPlaylist().count == count; }, 60);
+                player.jump(count / 2);
             }
             QDBusConnection::disconnectFromBus("jump");
             measure("VLC", "/usr/bin/vlc", count, bus);

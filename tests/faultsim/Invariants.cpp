@@ -100,7 +100,7 @@ void World::check() {
     scan();
     const ProgramState& s = program->state();
     const bool flags[] = {s.mouseMoving, s.specialKeyRepeating, s.volumeStepping,
-                          s.winampRepeatVolume, false};
+                          s.playerRepeatVolume, false};
     // Lines still waiting in the port's buffer are handled first.
     const bool linesWait = !sim.serial().buffered().empty();
     for (int g = 0; g < kGroups; ++g) {
@@ -117,7 +117,7 @@ void World::check() {
     require(sim.serial().isOpen() || downOnPc_.empty(),
             "the link is gone but the program still holds a key or button down");
     const int maps = static_cast<int>(s.keyMaps.size());
-    const int window = s.winampPageOffset + s.winampLastIndex;
+    const int window = s.playerPageOffset + s.playerLastIndex;
     require(s.currentKeyMap >= 0 && s.currentKeyMap < maps && s.lastKeyMap >= 0 &&
                 s.lastKeyMap < maps && s.mouseStep >= 1 && s.mouseSpeed >= 0 &&
                 s.mouseSpeed <= 1000 && s.comPort >= 0 && s.iconFrame >= 101 && s.iconFrame <= 103,
@@ -151,7 +151,7 @@ void World::scan() {
     const auto& player = sim.player.calls();
     for (; playerSeen_ < player.size(); ++playerSeen_) {  // volume up and down
         counts_[PlayerVolume] +=
-            player[playerSeen_] == "command 40058" || player[playerSeen_] == "command 40059";
+            player[playerSeen_] == "volume up" || player[playerSeen_] == "volume down";
     }
     counts_[Mixer] = static_cast<std::int64_t>(sim.mixer.sets().size());
 }
@@ -164,7 +164,7 @@ void World::rebootStarts() {
                  sim.serial().openPort() == 3 &&
                  program->link().timerRunning(TimerSlot::Supervision) && heldKeys_.empty() &&
                  !s.mouseMoving && !s.specialKeyRepeating && !s.volumeStepping &&
-                 !s.winampRepeatVolume;
+                 !s.playerRepeatVolume;
     opensAtReboot_ = sim.serial().openCount();
 }
 

@@ -1,4 +1,4 @@
-// Titles from captions, MP3 tags and entry names, on real files.
+// Titles from MP3 tags, entry names and the player, on real files.
 #include <gmock/gmock.h>
 
 #include <QTemporaryDir>
@@ -7,9 +7,8 @@
 
 #include "app/Program.h"
 #include "link/Link.h"
-#include "media/MediaText.h"
-#include "media/WinampControl.h"
-#include "media/WinampInfo.h"
+#include "media/PlayerControl.h"
+#include "media/PlayerInfo.h"
 #include "platform/qt/PosixFiles.h"
 #include "platform/sim/SimWorld.h"
 
@@ -59,8 +58,8 @@ class OnRealFiles : public ::testing::Test {
                 player,        world.board,    world.extras};
     Program program{ports};
     PhoneMenus screens{program.state(), ports, program.link()};
-    WinampControl control{program.state(), ports, program.link(), screens};
-    WinampInfo info{program.state(), ports, program.link(), control};
+    PlayerControl control{program.state(), ports, program.link(), screens};
+    PlayerInfo info{program.state(), ports, program.link(), control};
 };
 
 TEST_F(OnRealFiles, EntriesAreNamedByTheirTagThePlayerOrTheirFile) {
@@ -99,31 +98,27 @@ TEST_F(OnRealFiles, EntriesAreNamedByTheirTagThePlayerOrTheirFile) {
     EXPECT_THAT(log, ::testing::HasSubstr("Could not find the MP3 File in GetTagInf-->" + gone));
 }
 
-TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryOrTheTitleFromTheCaption) {
+TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryOrThePlayersTitle) {
     const std::string tagged = mp3("t.mp3", id3Tag("TAG", "Title", "Artist", ' ', "2001"));
     player.setPlaylist({"/nowhere/x.mp3", tagged}, 1);
-    player.setState(ScriptedPlayer::Playing);
+    player.setState(PlayState::Playing);
     player.setPositionMs(5'000);
     player.setLengthSeconds(3600);
-    ASSERT_TRUE(control.findWindow());
-    const TrackInfo t = info.winampTrackInfo();
+    ASSERT_TRUE(control.find());
+    const TrackInfo t = info.trackInfo();
     EXPECT_EQ((Lines{t.titleText, t.year, t.album, t.positionText, t.lengthText, t.indexText,
                      t.countText}),
               (Lines{"Title Artist", "2001", "The Album", "0:05", "60:00", "1", "2"}));
     // An entry without a tag: the player's title (here its path).
     const std::string untagged = mp3("u.mp3", id3Tag("TAX", "No", "Tag", ' '));
     player.setPlaylist({untagged}, 0);
-    EXPECT_EQ(info.winampTrackInfo().titleText, untagged);
+    EXPECT_EQ(info.trackInfo().titleText, untagged);
     // Not running: nothing is asked of a player not found.
     player.setRunning(false);
     player.clearCalls();
-    control.findWindow();
+    control.find();
     EXPECT_FALSE(info.getPlaylist().ok);
     EXPECT_TRUE(player.calls().empty());
-
-    EXPECT_EQ(titleFromCaption("3. Mr. Big - Winamp"), "Mr. Big");  // only the first period
-    EXPECT_EQ(titleFromCaption("No Number - Winamp"), "No Number");
-    EXPECT_EQ(titleFromCaption("Winamp"), "");  // shorter than what is cut
 }
 
 }  // namespace

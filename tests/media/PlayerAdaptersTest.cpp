@@ -48,11 +48,11 @@ std::vector<std::string> tones(const PrivateSessionBus& bus,
     return paths;
 }
 
-// The entries from `first` to the end of the playlist that query 120 made readable, by path.
-Lines paths(MediaPlayer& player, const std::string& playerPath, int first = 0) {
+// The entries from `first` to the end of the playlist, read anew, by path.
+Lines paths(MediaPlayer& player, int first = 0) {
     std::vector<PlaylistEntry> entries;
-    const int count = player.playlistCount(playerPath) - first;
-    EXPECT_TRUE(player.playlistEntries(playerPath, first, count, entries));
+    const int count = player.readPlaylist().count - first;
+    EXPECT_TRUE(player.playlistEntries(first, count, entries));
     Lines paths;
     for (const PlaylistEntry& entry : entries) {
         paths.push_back(entry.path);
@@ -60,7 +60,7 @@ Lines paths(MediaPlayer& player, const std::string& playerPath, int first = 0) {
     return paths;
 }
 
-TEST(PlayerAdapters, AudaciousObeysAsWinampDoesUntilItHangsOrClosesPagesALongList) {
+TEST(PlayerAdapters, AudaciousObeysUntilItHangsOrClosesPagesALongList) {
     PrivateSessionBus bus;
     PrivatePulseServer pulse;
     ASSERT_TRUE(bus.start() && pulse.start()) << "dbus-daemon and pulseaudio are needed";
@@ -79,49 +79,43 @@ TEST(PlayerAdapters, AudaciousObeysAsWinampDoesUntilItHangsOrClosesPagesALongLis
         audacious.audtool("playlist-addurl 'file://" + path + "'");
     }
     audacious.audtool("playback-play");
-    const MediaPlayer::Handle window = player.findWindow(kAudacious);
-    ASSERT_NE(window, 0);
-    ASSERT_TRUE(ChildProcess::eventually([&] { return player.query(window, 0, 104) == 1; }));
+    ASSERT_TRUE(player.find(kAudacious));
+    const auto status = [&](PlayState expected) {
+        return ChildProcess::eventually([&] { return player.state() == expected; });
+    };
+    ASSERT_TRUE(status(PlayState::Playing));
     // Volume steps of 2, each read fresh from the player.
     audacious.audtool("set-volume 50");
     ASSERT_TRUE(audtoolSays("get-volume", "50"));
-    for (int id : {40058, 40058, 40058, 40059}) {
-        player.command(window, id);
-    }
+    player.volumeUp(), player.volumeUp(), player.volumeUp(), player.volumeDown();
     EXPECT_TRUE(audtoolSays("get-volume", "54"));
 
-    ASSERT_TRUE(ChildProcess::eventually([&] { return player.query(window, 0, 105) > 0; }));
-    EXPECT_LT(player.query(window, 0, 105), 20'000);  // in milliseconds
-    EXPECT_EQ(player.caption(window), "1. " + audacious.audtool("current-song") + " - Winamp");
+    ASSERT_TRUE(ChildProcess::eventually([&] { return player.position() > 0; }));
+    EXPECT_LT(player.position(), 20);  // in seconds
+    EXPECT_EQ(player.title(), audacious.audtool("current-song"));
 
-    player.query(window, 2, 121);  // jump
+    player.jump(2);
     EXPECT_TRUE(audtoolSays("playlist-position", "3"));
-    player.command(window, 40048);  // next
+    player.next();
     EXPECT_TRUE(audtoolSays("playlist-position", "4"));
-    EXPECT_EQ(player.query(window, 3, 120), 3);
-    EXPECT_EQ(paths(player, kAudacious), files);
-    EXPECT_EQ(player.query(window, 1, 105), 23);  // the length in seconds
-    player.command(window, 40044);                // previous
+    EXPECT_EQ(player.readPlaylist().current, 3);
+    EXPECT_EQ(paths(player), files);
+    EXPECT_EQ(player.length(), 23);
+    player.previous();
     EXPECT_TRUE(audtoolSays("playlist-position", "3"));
 
-    const auto status = [&](int expected) {
-        return ChildProcess::eventually([&] { return player.query(window, 0, 104) == expected; });
-    };
-    player.command(window, 40046);
-    ASSERT_TRUE(status(3));
-    EXPECT_EQ(player.caption(window),
-              "3. " + audacious.audtool("current-song") + " - Winamp [Paused]");
-    player.command(window, 40046);  // resumes
-    EXPECT_TRUE(status(1));
-    player.command(window, 40047);
-    ASSERT_TRUE(status(0));
-    EXPECT_EQ(player.query(window, 0, 105), -1);
-    player.command(window, 40045);
+    player.pause();
+    ASSERT_TRUE(status(PlayState::Paused));
+    EXPECT_EQ(player.title(), audacious.audtool("current-song"));
+    player.pause();  // resumes
+    EXPECT_TRUE(status(PlayState::Playing));
+    player.stop();
+    ASSERT_TRUE(status(PlayState::Stopped));
+    EXPECT_EQ(player.position(), -1);
+    player.play();
     EXPECT_TRUE(audtoolSays("playback-status", "playing"));
-    for (int id : {40037, 40038, 40037, 40038}) {
-        player.command(window, id);
-    }
-    EXPECT_THAT(diagnostics, ElementsAre(HasSubstr("40037"), HasSubstr("40038")));  // once each
+    player.showElapsed(), player.showRemaining(), player.showElapsed(), player.showRemaining();
+    EXPECT_THAT(diagnostics, ElementsAre(HasSubstr("elapsed time"), HasSubstr("remaining time")));
     EXPECT_EQ(audacious.audtool("playback-status"), "playing");
 
     // Hung, it costs one time-out; a few seconds later it is asked again.
@@ -129,26 +123,23 @@ TEST(PlayerAdapters, AudaciousObeysAsWinampDoesUntilItHangsOrClosesPagesALongLis
     ASSERT_GT(pid, 0);
     ::kill(pid, SIGSTOP);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(player.query(window, 0, 104), 0);
+    EXPECT_EQ(player.state(), PlayState::Stopped);
     for (int i = 0; i < 20; ++i) {
-        player.query(window, 0, 105);
-        player.findWindow(kAudacious);
+        player.position();
+        player.find(kAudacious);
     }
     const auto spent = std::chrono::steady_clock::now() - start;
     ::kill(pid, SIGCONT);
     EXPECT_LT(spent, 1500ms);
     std::this_thread::sleep_for(3100ms);
-    EXPECT_EQ(player.query(window, 0, 104), 1);
+    EXPECT_EQ(player.state(), PlayState::Playing);
 
-    // Closed, it has no playlist; started again, a new handle.
-    player.command(window, 40001);
+    // Closed, it has no playlist; started again, found only by a new search.
+    player.close();
     ASSERT_TRUE(ChildProcess::eventually([&] { return !audacious.running(); }));
-    EXPECT_EQ(player.findWindow(kAudacious), 0);
-    EXPECT_EQ(player.query(window, 3, 120), 0);
-    EXPECT_EQ(player.playlistCount(kAudacious), -1);
+    const PlaylistPlace none = player.readPlaylist();
+    EXPECT_EQ(std::pair(none.current, none.count), std::pair(0, -1));
     ASSERT_TRUE(audacious.start());
-    const MediaPlayer::Handle again = player.findWindow(kAudacious);
-    EXPECT_NE(again, window);
 
     // A list of 40,000 entries, of files that are not there (the player lists them all the
     // same) and three real ones from entry 35,000 on, played from an entry past 32,767.
@@ -165,18 +156,19 @@ TEST(PlayerAdapters, AudaciousObeysAsWinampDoesUntilItHangsOrClosesPagesALongLis
         [&] { return audacious.audtool("playlist-length") == "40000"; }, std::chrono::seconds(30)));
     audacious.audtool("playlist-jump 35001");
     audacious.audtool("playback-play");
-    ASSERT_TRUE(ChildProcess::eventually([&] { return player.query(again, 3, 120) == 35'000; }));
-    EXPECT_EQ(player.query(window, 0, 104), 0);  // the old handle stays dead while it plays
+    EXPECT_EQ(player.state(), PlayState::Stopped);  // the run found last stays gone while it plays
+    ASSERT_TRUE(player.find(kAudacious));
+    ASSERT_TRUE(ChildProcess::eventually([&] { return player.readPlaylist().current == 35'000; }));
     std::vector<PlaylistEntry> entries;
-    ASSERT_TRUE(player.playlistEntries(kAudacious, 34'999, 5, entries));
+    ASSERT_TRUE(player.playlistEntries(34'999, 5, entries));
     ASSERT_EQ(entries.size(), 5u);
     EXPECT_EQ((Lines{entries[0].path, entries[1].path, entries[3].path, entries[4].path}),
               (Lines{"/nowhere/Track 34999.mp3", files[0], files[2], "/nowhere/Track 35003.mp3"}));
-    player.query(again, 35'001, 121);
+    player.jump(35'001);
     EXPECT_TRUE(audtoolSays("playlist-position", "35002"));
 }
 
-TEST(PlayerAdapters, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrackVlcWithATrackList) {
+TEST(PlayerAdapters, MprisPlayersObeyNoneOnTheBusMpvWithOneTrackVlcWithATrackList) {
     PrivateSessionBus bus;
     ASSERT_TRUE(bus.start()) << "dbus-daemon (package dbus) is needed";
     QDBusConnection connection =
@@ -185,11 +177,11 @@ TEST(PlayerAdapters, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrackVlcW
     // No player on the bus: nothing is found and nothing waits.
     PlayerSelect player(connection);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(player.findWindow(kAudacious), 0);
-    EXPECT_EQ(player.findWindow(kVlc), 0);
-    EXPECT_EQ(player.query(0, 0, 104), 0);
-    EXPECT_EQ(player.caption(0), "");
-    player.command(0, 40045);
+    EXPECT_FALSE(player.find(kAudacious));
+    EXPECT_FALSE(player.find(kVlc));
+    EXPECT_EQ(player.state(), PlayState::Stopped);
+    EXPECT_EQ(player.title(), "");
+    player.play();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
 
     // A program that starts but never shows up on the bus (events are handled while it is
@@ -204,36 +196,34 @@ TEST(PlayerAdapters, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrackVlcW
     auto music = tones(bus, {"One", "Two", "Three"});
     TestMprisPlayer mpv(bus, "mpv");
     ASSERT_TRUE(mpv.start(music)) << "mpv and mpv-mpris are needed";
-    MediaPlayer::Handle window = player.findWindow(kMpv);
-    ASSERT_NE(window, 0);
+    ASSERT_TRUE(player.find(kMpv));
     const auto says = [&](const std::string& what, const std::string& answer) {
         return ChildProcess::eventually([&] { return mpv.playerctl(what) == answer; });
     };
     ASSERT_TRUE(says("metadata xesam:url", "file://" + music[0]));
-    EXPECT_EQ(player.query(window, 0, 104), 1);
-    ASSERT_TRUE(ChildProcess::eventually([&] { return player.query(window, 0, 105) > 0; }));
-    EXPECT_LT(player.query(window, 0, 105), 20'000);
-    EXPECT_EQ(player.caption(window), "1. " + mpv.playerctl("metadata xesam:title") + " - Winamp");
-    EXPECT_EQ(player.query(window, 3, 120), 0);
-    EXPECT_EQ(paths(player, kMpv), std::vector<std::string>{music[0]});
+    EXPECT_EQ(player.state(), PlayState::Playing);
+    ASSERT_TRUE(ChildProcess::eventually([&] { return player.position() > 0; }));
+    EXPECT_LT(player.position(), 20);
+    EXPECT_EQ(player.title(), mpv.playerctl("metadata xesam:title"));
+    EXPECT_EQ(player.readPlaylist().current, 0);
+    EXPECT_EQ(paths(player), std::vector<std::string>{music[0]});
 
-    player.command(window, 40048);
+    player.next();
     ASSERT_TRUE(says("metadata xesam:url", "file://" + music[1]));
-    player.command(window, 40046);
+    player.pause();
     ASSERT_TRUE(says("status", "Paused"));
-    EXPECT_EQ(player.query(window, 0, 104), 3);
-    EXPECT_THAT(player.caption(window), ::testing::EndsWith(" - Winamp [Paused]"));
-    player.command(window, 40046);
+    EXPECT_EQ(player.state(), PlayState::Paused);
+    player.pause();
     ASSERT_TRUE(says("status", "Playing"));
     const double before = std::stod(mpv.playerctl("volume"));
-    player.command(window, 40059);
+    player.volumeDown();
     EXPECT_TRUE(ChildProcess::eventually(
         [&] { return std::abs(std::stod(mpv.playerctl("volume")) - (before - 0.02)) < 0.001; }));
-    player.command(window, 40047);
+    player.stop();
     ASSERT_TRUE(says("status", "Stopped"));
-    EXPECT_EQ(player.query(window, 0, 105), -1);
+    EXPECT_EQ(player.position(), -1);
 
-    player.command(window, 40001);
+    player.close();
     ASSERT_TRUE(ChildProcess::eventually([&] { return !mpv.running(); }));
 
     // VLC, whose playlist is an MPRIS track list; a name that is no UTF-8 (Latin-1 "e acute") with
@@ -244,8 +234,7 @@ TEST(PlayerAdapters, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrackVlcW
     music[1] = odd;
     TestMprisPlayer vlc(bus, "vlc");
     ASSERT_TRUE(vlc.start(music)) << "vlc-bin and vlc-plugin-base are needed";
-    window = player.findWindow(kVlc);
-    ASSERT_NE(window, 0);
+    ASSERT_TRUE(player.find(kVlc));
     // The player itself says it plays `file` (a name without characters to escape).
     const auto playing = [&](const std::string& file) {
         return ChildProcess::eventually([&] {
@@ -254,30 +243,30 @@ TEST(PlayerAdapters, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrackVlcW
         });
     };
     ASSERT_TRUE(playing(music[0]));
-    EXPECT_EQ(player.caption(window), "1. One.wav - Winamp");
-    EXPECT_EQ(player.query(window, 3, 120), 0);
-    EXPECT_EQ(paths(player, kVlc), music);  // paths, byte for byte
-    EXPECT_EQ(paths(player, kVlc, 1), Lines(music.begin() + 1, music.end()));
+    EXPECT_EQ(player.title(), "One.wav");
+    EXPECT_EQ(player.readPlaylist().current, 0);
+    EXPECT_EQ(paths(player), music);  // paths, byte for byte
+    EXPECT_EQ(paths(player, 1), Lines(music.begin() + 1, music.end()));
 
-    // The jump is done when the query returns: the playlist read right after it knows.
-    player.query(window, 2, 121);
-    EXPECT_EQ(player.query(window, 3, 120), 2);
-    player.command(window, 40045);
+    // The jump is done when it returns: the playlist read right after it knows.
+    player.jump(2);
+    EXPECT_EQ(player.readPlaylist().current, 2);
+    player.play();
     EXPECT_TRUE(playing(music[2]));
-    EXPECT_EQ(player.caption(window), "3. Three.wav - Winamp");
-    EXPECT_TRUE(ChildProcess::eventually([&] { return player.query(window, 1, 105) == 22; }));
+    EXPECT_EQ(player.title(), "Three.wav");
+    EXPECT_TRUE(ChildProcess::eventually([&] { return player.length() == 22; }));
 
-    // The caption follows the player without a playlist read in between.
-    player.command(window, 40044);
+    // The title follows the player without a playlist read in between.
+    player.previous();
     EXPECT_TRUE(ChildProcess::eventually([&] {
-        return player.caption(window).rfind("2. Two Words ", 0) == 0;
-    })) << player.caption(window);
-    player.query(window, 0, 121);
+        return player.title().rfind("Two Words ", 0) == 0;
+    })) << player.title();
+    player.jump(0);
     EXPECT_TRUE(playing(music[0]));
 
     // Beyond the end: nothing happens.
-    player.query(window, 3, 121);
-    EXPECT_EQ(player.query(window, 3, 120), 0);
+    player.jump(3);
+    EXPECT_EQ(player.readPlaylist().current, 0);
 
     // The last entry removed, not the one playing: only the player's notice of the change tells.
     const QString vlcName = "org.mpris.MediaPlayer2.vlc", path = "/org/mpris/MediaPlayer2";
@@ -293,9 +282,10 @@ TEST(PlayerAdapters, MprisPlayersObeyAsWinampDoesNoneOnTheBusMpvWithOneTrackVlcW
     ASSERT_EQ(connection.call(remove).type(), QDBusMessage::ReplyMessage);
     EXPECT_TRUE(ChildProcess::eventually([&] {
         QCoreApplication::processEvents();
-        return player.query(window, 3, 120) == 0 && player.playlistCount(kVlc) == 2;
+        const PlaylistPlace place = player.readPlaylist();
+        return place.current == 0 && place.count == 2;
     }));
-    EXPECT_EQ(paths(player, kVlc), Lines(music.begin(), music.end() - 1));
+    EXPECT_EQ(paths(player), Lines(music.begin(), music.end() - 1));
 }
 
 TEST(MprisName, TheConfiguredProgramChoosesThePlayer) {

@@ -193,8 +193,12 @@ void Player::poll() {
     for (auto value : fresh(seen, "vol", world.mixer.sets())) {
         note(now, "vol", std::to_string(value));
     }
+    // The player's commands and starts; what the program reads of it (and its jumps) are queries.
+    static const std::set<std::string> kCommands{
+        "play",      "pause",       "stop",  "next",         "previous",
+        "volume up", "volume down", "close", "show elapsed", "show remaining"};
     for (const auto& call : fresh(seen, "player", world.player.calls())) {
-        const bool action = call.starts_with("command") || call.starts_with("start");
+        const bool action = kCommands.count(call) != 0 || call.starts_with("start");
         note(now, action ? "player" : "query", call);
     }
     const auto noteAll = [&](const std::string& channel, const std::vector<std::string>& list) {
@@ -269,7 +273,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         {"log-folder",
          [&] { world.files.setFolder(KnownFolder::Log, args), world.files.remove(args); }},
         {"title", [&] { player.setTitle(number, rest); }},
-        {"caption", [&] { player.setCaption(args); }},
+        {"current-title", [&] { player.setCurrentTitle(args); }},
         {"position", [&] { player.setPositionMs(number); }},
         {"length", [&] { player.setLengthSeconds(number); }},
         // ok | fails | lost (started, never seen)
@@ -358,9 +362,9 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         args == "gone"      ? player.setRunning(false)
         : args == "closing" ? player.closeOnceFound()
         : args == "running" ? player.setRunning(true)
-        : args == "next"    ? player.command(ScriptedPlayer::kWindow, 40048)
-        : args == "playing" ? player.setState(ScriptedPlayer::Playing)
-                            : player.setState(ScriptedPlayer::Stopped);
+        : args == "next"    ? player.next()
+        : args == "playing" ? player.setState(PlayState::Playing)
+                            : player.setState(PlayState::Stopped);
     } else if (name == "playlist") {  // playlist N [@CURRENT] or playlist PATH|PATH [@CURRENT]
         const auto [entries, current] = split(args, "@");
         std::vector<std::string> paths;

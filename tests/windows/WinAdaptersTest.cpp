@@ -282,29 +282,33 @@ TEST(WinampPlayerTest, DrivesTheWindowOfClassWinampAndPagesItsPlaylist) {
     WinFiles files;
     WinLauncher launcher;
     WinampPlayer player(files, launcher);
-    EXPECT_EQ(player.findWindow(playerPath), 0);  // not running
+    EXPECT_FALSE(player.find(playerPath));  // not running
 
     HWND window = testWindow(WinampPlayer::kWindowClass, L"2. Artist - Song - Winamp [Paused]",
                              WS_OVERLAPPED);
     ASSERT_NE(window, nullptr) << "no X display? (run under xvfb-run)";
-    const MediaPlayer::Handle found = player.findWindow(playerPath);
-    ASSERT_EQ(found, reinterpret_cast<MediaPlayer::Handle>(window));
+    ASSERT_TRUE(player.find(playerPath));
     received.clear();
-    player.command(found, winamp::kNext);
+    player.next();
     EXPECT_EQ(received, "40048 ");
-    EXPECT_EQ(player.caption(found), "2. Artist - Song - Winamp [Paused]");
+    EXPECT_EQ(player.title(), "Artist - Song");
 
-    EXPECT_EQ(player.query(found, winamp::kWritePlaylistData, winamp::kQueryWritePlaylist), 1);
-    EXPECT_EQ(player.playlistCount(playerPath), 3);  // comment lines are no entries
+    const PlaylistPlace place = player.readPlaylist();  // comment lines are no entries
+    EXPECT_EQ(std::pair(place.current, place.count), std::pair(1, 3));
     std::vector<PlaylistEntry> page;
-    ASSERT_TRUE(player.playlistEntries(playerPath, 1, 5, page));
+    ASSERT_TRUE(player.playlistEntries(1, 5, page));
     ASSERT_EQ(page.size(), 2u);
     EXPECT_EQ(page[0].path, "C:\\music\\caf\xc3\xa9.mp3");  // the ANSI code page read as such
     EXPECT_EQ(page[1].path, "http://radio/three");
-    EXPECT_EQ(player.playlistCount(playlistFolder + "\\none\\winamp.exe"), -1);
+    ASSERT_TRUE(player.find(playlistFolder + "\\none\\winamp.exe"));
+    EXPECT_EQ(player.readPlaylist().count, -1);
 
     DestroyWindow(window);
     DeleteFileA((playlistFolder + "\\winamp.m3u").c_str());
+    EXPECT_FALSE(player.find(playerPath));                                        // closed
+    EXPECT_EQ(WinampPlayer::titleFromCaption("3. Mr. Big - Winamp"), "Mr. Big");  // first period
+    EXPECT_EQ(WinampPlayer::titleFromCaption("No Number - Winamp"), "No Number");
+    EXPECT_EQ(WinampPlayer::titleFromCaption("Winamp"), "");  // shorter than what is cut
 }
 
 TEST(WinMixerTest, MasterVolumeRoundTrip) {

@@ -6,8 +6,9 @@
 #include "app/SettingsDialog.h"
 #include "control/KeyControl.h"
 #include "link/Link.h"
-#include "media/WinampMenus.h"
+#include "media/PlayerMenus.h"
 #include "phoneui/LineRoutes.h"
+#include "phoneui/Numbers.h"
 #include "phoneui/PhoneMenus.h"
 
 namespace zintor {
@@ -16,13 +17,13 @@ Program::Program(Ports ports) : ports_(ports) {
     link_ = std::make_unique<Link>(state_, ports_);
     portFollower_ = std::make_unique<PortFollower>(state_, ports_, *link_);
     menus_ = std::make_unique<PhoneMenus>(state_, ports_, *link_);
-    winamp_ = std::make_unique<WinampMenus>(state_, ports_, *link_, *menus_);
-    keys_ = std::make_unique<KeyControl>(state_, ports_, *link_, winamp_->control());
+    player_ = std::make_unique<PlayerMenus>(state_, ports_, *link_, *menus_);
+    keys_ = std::make_unique<KeyControl>(state_, ports_, *link_, player_->control());
 
     PhoneMenus& menus = *menus_;
     KeyControl& keys = *keys_;
-    WinampMenus& winamp = *winamp_;
-    menus.onPlayerMenuChosen = [&winamp] { return winamp.winampMenuSelected("99"); };
+    PlayerMenus& player = *player_;
+    menus.onPlayerMenuChosen = [&player] { return player.openPlaylist(); };
     menus.onTextEntered = [&keys](const std::string& text) { return keys.typeText(text); };
     menus.onKeyControlLeft = [&keys] { keys.closeKeyHelp(); };
     menus.onKeyControlEntered = [&keys] { keys.keyControlEntered(); };
@@ -31,9 +32,12 @@ Program::Program(Ports ports) : ports_(ports) {
         menus, state_,
         {.keyControlKey = [&keys](Line line) { return keys.keyControlKeyEvent(line); },
          .playerStatusKey = [&keys](Line line) { return keys.winampStatusKeyEvent(line); },
-         .playerMenuChoice = [&winamp](Line line) { return winamp.winampMenuSelected(line); },
-         .playerStatusChoice =
-             [&winamp](Line line) { return winamp.winampStatusMenuSelected(line); }}));
+         .playerMenuChoice =
+             [&player](Line line) {
+                 return player.choosePlaylistItem(phoneui::trailingNumber(line));
+             },
+         // Both of its lines, "*EAII: 0" and "*EAII: 14,1", end the dialog.
+         .playerStatusChoice = [&player](Line) { return player.leaveStatus(); }}));
     ports_.desktop.setListener(this);
     ports_.extras.setListener(&keys.touchPad());
 }
@@ -87,7 +91,7 @@ void Program::enumeratePortsClicked() {
     link_->enumerateComPorts();
 }
 void Program::playerCheckClicked() {
-    winamp_->playerCheck();
+    player_->playerCheck();
 }
 void Program::mouseSpeedChanged(int speed) {
     // The pause per cursor step, in milliseconds; kept within what the cursor loop can use.

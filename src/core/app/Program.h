@@ -14,7 +14,7 @@ class Link;
 class PortFollower;
 class PhoneMenus;
 class KeyControl;
-class WinampMenus;
+class PlayerMenus;
 
 // The whole program: its shared state and its parts, wired to each other and to the outside world
 // through Ports. It answers the desktop's clicks.
@@ -72,7 +72,7 @@ class Program : public DesktopEvents {
     std::unique_ptr<PortFollower> portFollower_;
     std::unique_ptr<PhoneMenus> menus_;
     std::unique_ptr<KeyControl> keys_;
-    std::unique_ptr<WinampMenus> winamp_;
+    std::unique_ptr<PlayerMenus> player_;
     bool shutDown_ = false;
     bool finished_ = false;
     std::vector<std::function<void()>> whenShutDown_;

@@ -24,11 +24,11 @@ void Program::startup() {
     link_->writeLog(kStartedLogLine);
 
     link_->loadSettings();
-    state_.winampRepeatVolume = false;
+    state_.playerRepeatVolume = false;
 
     readKeyMapFile(state_, ports_, *link_);
     fillKeyNames(state_);
-    keys_->buildWinampKeyMap();
+    keys_->buildPlayerKeyMap();
 
     // Decided once: the board's driver works and a board is attached now.
     state_.usbBoardPresent = ports_.board.installed();

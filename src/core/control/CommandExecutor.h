@@ -6,7 +6,7 @@
 #include "control/MasterVolume.h"
 #include "keymap/KeyMapRecords.h"
 #include "link/Link.h"
-#include "media/WinampControl.h"
+#include "media/PlayerControl.h"
 #include "shared/HoldRepeat.h"
 #include "shared/ProgramState.h"
 #include "shared/Task.h"
@@ -22,7 +22,7 @@ bool hasCommands(const std::vector<KeyCommand>& commands);
 // then.
 class CommandExecutor {
   public:
-    CommandExecutor(ProgramState& state, EventLoop& loop, Link& link, WinampControl& player,
+    CommandExecutor(ProgramState& state, EventLoop& loop, Link& link, PlayerControl& player,
                     InputSynthesis& input, MasterVolume& volume)
         : state_(state),
           link_(link),
@@ -46,7 +46,7 @@ class CommandExecutor {
 
     ProgramState& state_;
     Link& link_;
-    WinampControl& player_;
+    PlayerControl& player_;
     InputSynthesis& input_;
     MasterVolume& volume_;
     bool leftButtonLatched_ = false;  // MOUSE LEFT HOLD pressed the button, the next lets it go

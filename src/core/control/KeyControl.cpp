@@ -10,7 +10,7 @@
 
 namespace zintor {
 
-KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, WinampControl& player)
+KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, PlayerControl& player)
     : state_(state),
       ports_(ports),
       link_(link),
@@ -73,22 +73,22 @@ Task<void> KeyControl::keyControlKeyEvent(std::string line) {
     const KeyEvent event = decodeKeyEvent(line);
     if (event.pressed && event.key >= kKeyCursorLeft && event.key <= kKeyCursorUp) {
         co_await moveCursorWhileHeld(event.key);
-    } else if (event.pressed && !state_.winampRepeatVolume) {
+    } else if (event.pressed && !state_.playerRepeatVolume) {
         co_await runPress(keyMapKeyEvent(event));
     } else if (!event.pressed && droppedPresses_.erase(event.key) > 0) {
         // The press was dropped while the player's volume repeated: the release ends the
         // repeat, and lets go of what an earlier press of the key (the phone may report two)
         // still holds.
-        state_.winampRepeatVolume = false;
+        state_.playerRepeatVolume = false;
         if (!pressedIn_[static_cast<std::size_t>(event.key)].empty()) {
             co_await keyMapKeyEvent(event);
         }
-    } else if (!state_.winampRepeatVolume) {
+    } else if (!state_.playerRepeatVolume) {
         co_await keyMapKeyEvent(event);
     } else if (!event.pressed) {
         // The release ends the repeat. A key held since before it (the volume key among them)
         // also ends its loops and buttons.
-        state_.winampRepeatVolume = false;
+        state_.playerRepeatVolume = false;
         co_await keyMapKeyEvent(event);
     } else if (runsCommands(event.key)) {
         droppedPresses_.insert(event.key);
@@ -99,12 +99,12 @@ Task<void> KeyControl::winampStatusKeyEvent(std::string line) {
     state_.mouseMoving = false;
     const KeyEvent event = decodeKeyEvent(line);
     // (No conditional operator around co_await: GCC 12 destroys both of its operands.)
-    if (!state_.winampRepeatVolume && event.pressed) {
+    if (!state_.playerRepeatVolume && event.pressed) {
         co_await runPress(winampMapKeyEvent(event));
-    } else if (!state_.winampRepeatVolume) {
+    } else if (!state_.playerRepeatVolume) {
         co_await winampMapKeyEvent(event);
     } else if (!event.pressed) {
-        state_.winampRepeatVolume = false;
+        state_.playerRepeatVolume = false;
     }
 }
 
@@ -166,7 +166,7 @@ Task<void> KeyControl::keyMapKeyEvent(KeyEvent event) {
 Task<void> KeyControl::winampMapKeyEvent(KeyEvent event) {
     if (runsCommands(event.key)) {
         co_await executor_.executeCommands(
-            state_.winampKeyMap.keys[static_cast<std::size_t>(event.key)].commands, event);
+            state_.playerKeyMap.keys[static_cast<std::size_t>(event.key)].commands, event);
     }
 }
 

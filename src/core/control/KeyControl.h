@@ -26,7 +26,7 @@ class Link;
 // and the key help / key-map notice windows.
 class KeyControl {
   public:
-    KeyControl(ProgramState& state, Ports& ports, Link& link, WinampControl& player);
+    KeyControl(ProgramState& state, Ports& ports, Link& link, PlayerControl& player);
     KeyControl(const KeyControl&) = delete;
     KeyControl& operator=(const KeyControl&) = delete;
 
@@ -43,8 +43,8 @@ class KeyControl {
     // could not type ("" when it typed everything).
     std::string typeText(const std::string& text) { return untypedNotice(input_.typeText(text)); }
 
-    // Fills winampKeyMap, once at start-up.
-    void buildWinampKeyMap();
+    // Fills playerKeyMap, once at start-up.
+    void buildPlayerKeyMap();
 
     // Lets go of whatever the phone's keys hold down on the PC (keys, mouse buttons, the latched
     // left button). Runs when the link ends and at shutdown.

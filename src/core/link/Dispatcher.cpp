@@ -68,7 +68,7 @@ void Link::Impl::linkEnded() {
     state.mouseMoving = false;
     state.specialKeyRepeating = false;
     state.volumeStepping = false;
-    state.winampRepeatVolume = false;
+    state.playerRepeatVolume = false;
     link.disableTimer(TimerSlot::CursorAcceleration);
     // The icon stays on the frame it shows.
     link.disableTimer(TimerSlot::TrayAnimation);

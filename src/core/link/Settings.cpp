@@ -8,7 +8,7 @@ namespace zintor {
 
 namespace {
 
-constexpr const char* kWinampPathValue = "AppPath9";
+constexpr const char* kPlayerPathValue = "AppPath9";
 constexpr const char* kLogSwitchValue = "Log";
 
 // A stored number that does not read as one falls back to its default; the log and the
@@ -47,7 +47,7 @@ void Link::loadSettings() {
         s.appName[slot] = store.read(appNameValue(slot), "");
         s.appPath[slot] = store.read(appPathValue(slot), "");
     }
-    s.appPath[9] = store.read(kWinampPathValue, "");
+    s.appPath[9] = store.read(kPlayerPathValue, "");
     s.lastKeyMap = int16("LastKeyMap", 0);
     s.mainLeft = single("MainLeft");
     s.mainTop = single("MainTop");
@@ -69,7 +69,7 @@ void Link::saveSettings() {
         store.write(appNameValue(slot), s.appName[slot]);
         store.write(appPathValue(slot), s.appPath[slot]);
     }
-    store.write(kWinampPathValue, s.appPath[9]);
+    store.write(kPlayerPathValue, s.appPath[9]);
     store.write("LastKeyMap", std::to_string(s.lastKeyMap));
     store.write("MainLeft", formatSingle(s.mainLeft));
     store.write("MainTop", formatSingle(s.mainTop));

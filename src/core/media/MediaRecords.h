@@ -5,7 +5,7 @@
 namespace zintor {
 
 // The player's playlist: how long it is and where it stands. Its entries are read a page at a
-// time (WinampInfo::getPlaylistEntries), never all at once.
+// time (PlayerInfo::getPlaylistEntries), never all at once.
 struct PlaylistSnapshot {
     int count = 0;
     int current = 0;  // index from 0 of the player's current entry, as the player reported it

@@ -16,10 +16,6 @@ std::string_view trimBlanks(std::string_view text) {
     return text;
 }
 
-std::string_view dropLast(std::string_view text, std::size_t count) {
-    return text.substr(0, text.size() > count ? text.size() - count : 0);
-}
-
 // Where each field of the tag block lies (0-based offset, length).
 struct TagField {
     std::size_t offset;
@@ -31,11 +27,6 @@ constexpr TagField kTagFields[] = {
     {93, 4, &TagInfo::year},  {97, 30, &TagInfo::comment},
 };
 constexpr std::size_t kTagSize = 128;
-
-// Characters that end a caption without the paused marker ("...Winamp").
-constexpr std::string_view kCaptionEndLetters = "pausedPAUSED";
-constexpr std::size_t kPausedMarkerLength = 9;  // " [Paused]"
-constexpr std::size_t kPlayerNameLength = 8;    // "- Winamp", leaving the blank before it
 
 }  // namespace
 
@@ -56,34 +47,6 @@ std::string cleanTagText(std::string_view text) {
         }
     }
     return std::string(trimBlanks(kept));
-}
-
-std::string titleFromCaption(std::string_view caption) {
-    std::string_view t = caption;
-    if (t.empty() || kCaptionEndLetters.find(t.back()) == std::string_view::npos) {
-        t = dropLast(t, kPausedMarkerLength);
-    }
-    t = dropLast(t, kPlayerNameLength);
-    const std::size_t period = t.find('.');
-    if (period != std::string_view::npos) {
-        t.remove_prefix(period + 1);
-    }
-    return std::string(trimBlanks(t));
-}
-
-int trailingNumber(std::string_view text) {
-    std::string_view last = text.size() > 2 ? text.substr(text.size() - 2) : text;
-    while (!last.empty() && last.front() == ' ') {
-        last.remove_prefix(1);
-    }
-    int n = 0;
-    for (char c : last) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) {
-            break;
-        }
-        n = n * 10 + (c - '0');
-    }
-    return n;
 }
 
 bool parseTag(std::string_view last128, TagInfo& tag) {

@@ -16,16 +16,6 @@ std::string formatTime(std::int32_t seconds);
 // The text without characters of codes 0 to 31, trimmed of blanks at both ends.
 std::string cleanTagText(std::string_view text);
 
-// The track title in a player caption of the form "12. Artist - Song - Winamp", with or without
-// the paused marker " [Paused]" after it: the marker, " - Winamp" and the playlist number with
-// its period are cut off, blanks trimmed. A caption shorter than what is cut gives "".
-std::string titleFromCaption(std::string_view caption);
-
-// The number read from the last two characters of a text ("*EAMI: 3" gives 3, "99" gives 99):
-// leading blanks skipped, digits up to the first other character; no digits give 0. So
-// "*EAII: 14,1" gives 0, its last two characters being ",1".
-int trailingNumber(std::string_view text);
-
 // The fields of a 128-byte tag block, when its first three bytes read "tag" in any case. Each
 // field is trimmed of blanks and cleaned with cleanTagText. False for any other block.
 bool parseTag(std::string_view last128, TagInfo& tag);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ports/MediaPlayer.h"  // the player's command ids and query codes
-
 // Every text of the media player part, sent or shown byte for byte.
 
 namespace zintor::media_texts {
@@ -13,11 +11,6 @@ inline constexpr const char* kMoreItem = "More..";
 inline constexpr const char* kStatusDialog = "AT*EAID=14,2,\"WinAMP\",\"";
 inline constexpr const char* kPressClear = "AT+CKPD=\"c\"\r\n";
 
-// The texts the screens are called with; the timer slots' refreshes pass the refresh lines.
-inline constexpr const char* kOpenPlaylist = "99";
-inline constexpr const char* kOpenStatus = "*EAMI: 3";
-inline constexpr const char* kPlaylistRefreshLine = "*EAMI: 20";
-inline constexpr const char* kStatusRefreshLine = "*EAMI: 5";
 inline constexpr const char* kBackToMainMenu = "3";  // the "WinAMP" item of the main menu
 
 // Phone pop-ups: text, time-out, main menu item afterwards.
@@ -50,8 +43,5 @@ inline constexpr const char* kLogPlaylistEmpty = "WinAMP playlist is empty - bac
 inline constexpr const char* kPlaying = "PLAYING";
 inline constexpr const char* kPaused = "PAUSED";
 inline constexpr const char* kStopped = "STOPPED";
-
-// The player's playlist file, in the player's own folder.
-inline constexpr const char* kPlaylistFile = "winamp.m3u";
 
 }  // namespace zintor::media_texts

@@ -34,6 +34,21 @@ int menuNumber(std::string_view text) {
     return static_cast<int>(negative ? -value : value);
 }
 
+int trailingNumber(std::string_view text) {
+    std::string_view last = text.size() > 2 ? text.substr(text.size() - 2) : text;
+    while (!last.empty() && last.front() == ' ') {
+        last.remove_prefix(1);
+    }
+    int n = 0;
+    for (char c : last) {
+        if (c < '0' || c > '9') {
+            break;
+        }
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
 std::string middle(std::string_view text, std::size_t from, std::size_t count) {
     if (from >= text.size()) {
         return {};

@@ -25,7 +25,7 @@ PhoneMenus::PhoneMenus(ProgramState& state, Ports& ports, Link& link)
 
 std::vector<std::string> PhoneMenus::mainMenuItems() const {
     std::vector<std::string> items{texts::kMoveMouse, texts::kApplication};
-    if (!state_.winampPath().empty()) {
+    if (!state_.playerPath().empty()) {
         items.emplace_back(texts::kWinamp);
     }
     if (state_.usbBoardPresent) {

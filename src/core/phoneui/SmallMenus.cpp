@@ -58,7 +58,7 @@ Task<void> PhoneMenus::usbMenuChoice(std::string line) {
     const std::string c = lastCharacter(line);
     if (c == "0") {
         // The USB item follows the WinAMP item when there is one.
-        co_await showMainMenu(state_.winampPath().empty() ? "3" : "4");
+        co_await showMainMenu(state_.playerPath().empty() ? "3" : "4");
         co_return;
     }
     const int n = menuNumber(c);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,61 +12,60 @@ struct PlaylistEntry {
     std::string title;
 };
 
-// The media player, driven the way Winamp is driven: find its window, send command ids, ask
-// queries by code. Handles are opaque; 0 means "not found". A handle stays what the last search
-// returned: a player that has gone away answers every query with 0 and ignores commands.
+// Where the player's playlist stands: the current entry's index from 0 (0 when the player does
+// not tell) and the number of entries, -1 when there is no playlist to read.
+struct PlaylistPlace {
+    int current = 0;
+    int count = -1;
+};
+
+enum class PlayState { Stopped, Playing, Paused };
+
+// The media player in its own terms. find() looks for it; every other call addresses the player
+// the last search found, until the next search: a player that has gone away since (or was never
+// found) answers nothing (0, "", Stopped, no playlist) and ignores commands.
 class MediaPlayer {
   public:
-    using Handle = std::intptr_t;
-
     virtual ~MediaPlayer() = default;
-    // Searches the player configured as `playerPath` (the settings' player program). Winamp's
-    // window is found by its class whatever the path; other players use it to pick themselves.
-    virtual Handle findWindow(const std::string& playerPath) = 0;
-    // WM_COMMAND: `id` as Winamp takes it (40045 play, 40048 next track, ...).
-    virtual void command(Handle window, int id) = 0;
-    // WM_USER query: `data` and `code` as Winamp takes them.
-    virtual int query(Handle window, int data, int code) = 0;
-    virtual std::string caption(Handle window) = 0;
+
+    // Looks for the player configured as `playerPath` (the settings' player program); true when
+    // it runs. Players that can be told apart by their program use it to pick themselves.
+    virtual bool find(const std::string& playerPath) = 0;
     // Starts the player program minimized and without focus; true on a non-zero process id.
     virtual bool start(const std::string& path) = 0;
-    // The playlist made readable by the last query 120 (whose answer is the current entry's
-    // index), read a page at a time: never the whole list, so that a long playlist costs no more
-    // than a short one. The number of entries, or -1 when there is no playlist to read.
-    virtual int playlistCount(const std::string& playerPath) = 0;
-    // Entries `first` to `first + count - 1` in playlist order, fewer where the list ends. False
-    // when there is no playlist to read.
-    virtual bool playlistEntries(const std::string& playerPath, int first, int count,
-                                 std::vector<PlaylistEntry>& out) = 0;
+
+    virtual void play() = 0;
+    // Pauses, and resumes when paused.
+    virtual void pause() = 0;
+    virtual void stop() = 0;
+    virtual void next() = 0;
+    virtual void previous() = 0;
+    // One step of the player's volume up or down.
+    virtual void volumeUp() = 0;
+    virtual void volumeDown() = 0;
+    // The player's own time display: the time played, or the time left.
+    virtual void showElapsed() = 0;
+    virtual void showRemaining() = 0;
+    // Ends the player program.
+    virtual void close() = 0;
+
+    virtual PlayState state() = 0;
+    // Seconds into the current track; -1 when nothing plays.
+    virtual int position() = 0;
+    // The current track's length in seconds; -1 when unknown.
+    virtual int length() = 0;
+    // The current track's title as the player names it ("Artist - Song"); "" for none.
+    virtual std::string title() = 0;
+
+    // Reads how long the playlist is and where it stands, and makes its entries readable with
+    // playlistEntries: a page at a time, never the whole list, so that a long playlist costs no
+    // more than a short one.
+    virtual PlaylistPlace readPlaylist() = 0;
+    // Entries `first` to `first + count - 1` of the playlist read last, in playlist order, fewer
+    // where the list ends. False when there is no playlist to read.
+    virtual bool playlistEntries(int first, int count, std::vector<PlaylistEntry>& out) = 0;
+    // Makes entry `index` (from 0) the current one; an index outside the list does nothing.
+    virtual void jump(int index) = 0;
 };
 
 }  // namespace zintor
-
-namespace zintor::winamp {
-
-// Command ids (WM_COMMAND).
-inline constexpr int kClose = 40001;
-inline constexpr int kShowElapsed = 40037;
-inline constexpr int kShowRemaining = 40038;
-inline constexpr int kPrevious = 40044;
-inline constexpr int kPlay = 40045;
-inline constexpr int kPause = 40046;
-inline constexpr int kStop = 40047;
-inline constexpr int kNext = 40048;
-inline constexpr int kVolumeUp = 40058;
-inline constexpr int kVolumeDown = 40059;
-
-// Query codes (WM_USER) and their data.
-inline constexpr int kQueryState = 104;
-inline constexpr int kQueryTime = 105;
-inline constexpr int kTimePosition = 0;
-inline constexpr int kTimeLength = 1;
-inline constexpr int kQueryWritePlaylist = 120;
-inline constexpr int kWritePlaylistData = 3;
-inline constexpr int kQuerySetPosition = 121;
-
-// Answers of the play-state query.
-inline constexpr int kStatePlaying = 1;
-inline constexpr int kStatePaused = 3;
-
-}  // namespace zintor::winamp

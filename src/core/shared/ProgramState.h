@@ -41,12 +41,12 @@ struct ProgramState {
     std::int16_t comPort = 1;
     std::int16_t autoConnect = 1;
     std::array<std::string, 9> appName;
-    std::array<std::string, 10> appPath;  // [9] is winampPath
+    std::array<std::string, 10> appPath;  // [9] is playerPath
     std::int16_t lastKeyMap = 0;
     float mainLeft = 0, mainTop = 0, settingLeft = 0, settingTop = 0;
     std::int16_t mouseSpeed = 5;
 
-    const std::string& winampPath() const { return appPath[9]; }
+    const std::string& playerPath() const { return appPath[9]; }
 
     // Phone screens
     std::array<bool, 8> modeFlags{};
@@ -55,7 +55,7 @@ struct ProgramState {
     std::array<std::string, 24> keyNames;
     std::vector<KeyMap> keyMaps;
     std::int16_t currentKeyMap = 0;
-    KeyMap winampKeyMap;
+    KeyMap playerKeyMap;
     bool keyHelpShown = false;
     bool keyMapNoticeShown = false;
     bool specialKeyRepeating = false;
@@ -65,10 +65,10 @@ struct ProgramState {
     bool mouseMoving = false;
 
     // Media player
-    std::intptr_t winampWindow = 0;
-    bool winampRepeatVolume = false;
-    std::int32_t winampPageOffset = 0;  // 32 bits: playlists grow past 32,767 entries
-    std::int32_t winampLastIndex = 0;
+    bool playerFound = false;  // the last search found the player
+    bool playerRepeatVolume = false;
+    std::int32_t playerPageOffset = 0;  // 32 bits: playlists grow past 32,767 entries
+    std::int32_t playerLastIndex = 0;
 
     // Mixer
     bool volumeStepping = false;
@@ -85,7 +85,7 @@ struct ProgramState {
 // Leaving a key screen ends the hold loops its keys started: their releases go elsewhere now,
 // even when the same screen is entered again before a loop looks at its mode.
 inline void endHoldLoops(ProgramState& s) {
-    s.mouseMoving = s.specialKeyRepeating = s.volumeStepping = s.winampRepeatVolume = false;
+    s.mouseMoving = s.specialKeyRepeating = s.volumeStepping = s.playerRepeatVolume = false;
 }
 
 inline void clearModes(ProgramState& s) {

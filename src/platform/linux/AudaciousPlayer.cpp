@@ -35,13 +35,13 @@ std::optional<QList<QVariant>> AudaciousPlayer::call(const QString& peer, const 
     return bus_.call(peer, kPath, kInterface, method, args);
 }
 
-void AudaciousPlayer::send(const QString& peer, const QString& method,
-                           const QList<QVariant>& args) {
-    bus_.send(peer, kPath, kInterface, method, args);
+void AudaciousPlayer::send(const QString& method) {
+    bus_.send(peer(), kPath, kInterface, method);
 }
 
-MediaPlayer::Handle AudaciousPlayer::findWindow(const std::string& /*playerPath*/) {
-    return bus_.handleFor(bus_.owner(kName));
+bool AudaciousPlayer::find(const std::string& /*playerPath*/) {
+    found_ = bus_.handleFor(bus_.owner(kName));
+    return found_ != 0;
 }
 
 QString AudaciousPlayer::status(const QString& peer) {
@@ -49,53 +49,57 @@ QString AudaciousPlayer::status(const QString& peer) {
     return reply && !reply->isEmpty() ? reply->first().toString() : QString();
 }
 
-int AudaciousPlayer::position(const QString& peer) {
+int AudaciousPlayer::current(const QString& peer) {
     const auto reply = call(peer, QStringLiteral("Position"));
     return reply && !reply->isEmpty() ? static_cast<int>(reply->first().toUInt()) : 0;
 }
 
-void AudaciousPlayer::command(Handle window, int id) {
-    const QString peer = bus_.peer(window);
-    if (peer.isEmpty()) {
-        return;
-    }
-    switch (id) {
-        case winamp::kClose:
-            send(peer, QStringLiteral("Quit"));
-            break;
-        case winamp::kPrevious:
-            send(peer, QStringLiteral("Reverse"));
-            break;
-        case winamp::kPlay:
-            send(peer, QStringLiteral("Play"));
-            break;
-        case winamp::kPause:  // pauses, and resumes when paused
-            send(peer, QStringLiteral("Pause"));
-            break;
-        case winamp::kStop:
-            send(peer, QStringLiteral("Stop"));
-            break;
-        case winamp::kNext:
-            send(peer, QStringLiteral("Advance"));
-            break;
-        case winamp::kVolumeUp:
-            stepVolume(peer, kVolumeStep);
-            break;
-        case winamp::kVolumeDown:
-            stepVolume(peer, -kVolumeStep);
-            break;
-        case winamp::kShowElapsed:
-        case winamp::kShowRemaining:
-            reportOnce(id, "Audacious has no elapsed/remaining time switch: command " +
-                               std::to_string(id) + " does nothing");
-            break;
-        default:
-            reportOnce(id, "Audacious: unknown command " + std::to_string(id) + " ignored");
-            break;
-    }
+void AudaciousPlayer::play() {
+    send(QStringLiteral("Play"));
 }
 
-void AudaciousPlayer::stepVolume(const QString& peer, int step) {
+void AudaciousPlayer::pause() {  // pauses, and resumes when paused
+    send(QStringLiteral("Pause"));
+}
+
+void AudaciousPlayer::stop() {
+    send(QStringLiteral("Stop"));
+}
+
+void AudaciousPlayer::next() {
+    send(QStringLiteral("Advance"));
+}
+
+void AudaciousPlayer::previous() {
+    send(QStringLiteral("Reverse"));
+}
+
+void AudaciousPlayer::close() {
+    send(QStringLiteral("Quit"));
+}
+
+void AudaciousPlayer::volumeUp() {
+    stepVolume(kVolumeStep);
+}
+
+void AudaciousPlayer::volumeDown() {
+    stepVolume(-kVolumeStep);
+}
+
+void AudaciousPlayer::showElapsed() {
+    reportOnce(
+        "Audacious has no elapsed/remaining time switch: showing the elapsed time does "
+        "nothing");
+}
+
+void AudaciousPlayer::showRemaining() {
+    reportOnce(
+        "Audacious has no elapsed/remaining time switch: showing the remaining time does "
+        "nothing");
+}
+
+void AudaciousPlayer::stepVolume(int step) {
+    const QString peer = this->peer();
     const auto reply = call(peer, QStringLiteral("Volume"));
     if (!reply || reply->size() < 2) {
         return;
@@ -108,79 +112,49 @@ void AudaciousPlayer::stepVolume(const QString& peer, int step) {
         level = volumeSet_;
     }
     const int next = std::clamp(level + step, 0, 100);
-    send(peer, QStringLiteral("SetVolume"), {next, next});
+    bus_.send(peer, kPath, kInterface, QStringLiteral("SetVolume"), {next, next});
     volumeSet_ = next;
     volumePeer_ = peer;
     volumeSetAt_ = now;
 }
 
-int AudaciousPlayer::query(Handle window, int data, int code) {
-    const QString peer = bus_.peer(window);
-    if (peer.isEmpty()) {
-        if (code == winamp::kQueryWritePlaylist) {  // a player gone has no playlist to read
-            playlistPeer_.clear();
-            playlistCount_ = -1;
-        }
-        return 0;
-    }
-    switch (code) {
-        case winamp::kQueryState: {
-            const QString state = status(peer);
-            return state == QLatin1String("playing") ? 1 : state == QLatin1String("paused") ? 3 : 0;
-        }
-        case winamp::kQueryTime: {
-            if (data == 1) {
-                const auto reply = call(peer, QStringLiteral("SongLength"),
-                                        {QVariant::fromValue(static_cast<uint>(position(peer)))});
-                return reply && !reply->isEmpty() ? reply->first().toInt() : 0;
-            }
-            if (status(peer) == QLatin1String("stopped")) {
-                return -1;
-            }
-            const auto reply = call(peer, QStringLiteral("Time"));
-            return reply && !reply->isEmpty() ? static_cast<int>(reply->first().toUInt()) : 0;
-        }
-        case winamp::kQueryWritePlaylist: {
-            // The length only: the entries shown are read when they are asked for.
-            const int current = position(peer);
-            const auto length = call(peer, QStringLiteral("Length"));
-            playlistPeer_ = length ? peer : QString();
-            playlistCount_ = length && !length->isEmpty() ? length->first().toInt() : -1;
-            return current;
-        }
-        case winamp::kQuerySetPosition:
-            if (data >= 0) {
-                call(peer, QStringLiteral("Jump"), {QVariant::fromValue(uint(data))});
-            }
-            return 0;
-        default:
-            return 0;
-    }
+PlayState AudaciousPlayer::state() {
+    const QString state = status(peer());
+    return state == QLatin1String("playing")  ? PlayState::Playing
+           : state == QLatin1String("paused") ? PlayState::Paused
+                                              : PlayState::Stopped;
 }
 
-std::string AudaciousPlayer::caption(Handle window) {
-    const QString peer = bus_.peer(window);
+int AudaciousPlayer::position() {
+    const QString peer = this->peer();
     if (peer.isEmpty()) {
-        return "";
+        return 0;
     }
-    const auto current = call(peer, QStringLiteral("Position"));
-    if (!current || current->isEmpty()) {
-        return "";  // gone meanwhile
+    if (status(peer) == QLatin1String("stopped")) {
+        return -1;
     }
-    const uint index = current->first().toUInt();
-    const auto title = call(peer, QStringLiteral("SongTitle"), {QVariant::fromValue(index)});
-    if (!title || title->isEmpty()) {
-        return "";
+    const auto reply = call(peer, QStringLiteral("Time"));  // in ms
+    return reply && !reply->isEmpty() ? static_cast<int>(reply->first().toUInt()) / 1000 : 0;
+}
+
+int AudaciousPlayer::length() {
+    const QString peer = this->peer();
+    if (peer.isEmpty()) {
+        return 0;
     }
-    if (title->first().toString().isEmpty()) {
-        return "Winamp";  // an empty playlist
+    const auto reply = call(peer, QStringLiteral("SongLength"),
+                            {QVariant::fromValue(static_cast<uint>(current(peer)))});
+    return reply && !reply->isEmpty() ? reply->first().toInt() : 0;
+}
+
+std::string AudaciousPlayer::title() {
+    const QString peer = this->peer();
+    const auto index = call(peer, QStringLiteral("Position"));
+    if (!index || index->isEmpty()) {
+        return "";  // not found, or gone meanwhile
     }
-    std::string text =
-        std::to_string(index + 1) + ". " + title->first().toString().toStdString() + " - Winamp";
-    if (status(peer) == QLatin1String("paused")) {
-        text += " [Paused]";
-    }
-    return text;
+    const auto title = call(peer, QStringLiteral("SongTitle"), {index->first()});
+    return title && !title->isEmpty() ? title->first().toString().toStdString() : "";
 }
 
 bool AudaciousPlayer::start(const std::string& path) {
@@ -193,12 +167,24 @@ bool AudaciousPlayer::start(const std::string& path) {
     return true;
 }
 
-int AudaciousPlayer::playlistCount(const std::string& /*playerPath*/) {
-    return playlistCount_;
+PlaylistPlace AudaciousPlayer::readPlaylist() {
+    // The length only: the entries shown are read when they are asked for.
+    const QString peer = this->peer();
+    PlaylistPlace place;
+    if (peer.isEmpty()) {  // a player gone has no playlist to read
+        playlistPeer_.clear();
+        playlistCount_ = -1;
+        return place;
+    }
+    place.current = current(peer);
+    const auto length = call(peer, QStringLiteral("Length"));
+    playlistPeer_ = length ? peer : QString();
+    playlistCount_ = length && !length->isEmpty() ? length->first().toInt() : -1;
+    place.count = playlistCount_;
+    return place;
 }
 
-bool AudaciousPlayer::playlistEntries(const std::string& /*playerPath*/, int first, int count,
-                                      std::vector<PlaylistEntry>& out) {
+bool AudaciousPlayer::playlistEntries(int first, int count, std::vector<PlaylistEntry>& out) {
     out.clear();
     if (playlistCount_ < 0) {
         return false;
@@ -226,8 +212,14 @@ bool AudaciousPlayer::playlistEntries(const std::string& /*playerPath*/, int fir
     return true;
 }
 
-void AudaciousPlayer::reportOnce(int id, const std::string& message) {
-    if (reported_.insert(id).second) {
+void AudaciousPlayer::jump(int index) {
+    if (index >= 0) {
+        call(peer(), QStringLiteral("Jump"), {QVariant::fromValue(uint(index))});
+    }
+}
+
+void AudaciousPlayer::reportOnce(const std::string& message) {
+    if (reported_.insert(message).second) {
         diagnostic_(message);
     }
 }

@@ -13,13 +13,10 @@
 
 namespace zintor {
 
-// Audacious driven the way Winamp is, over its own D-Bus interface (org.atheme.audacious on the
-// session bus). Its "window" exists while that bus name has an owner. Commands and queries are
-// answered as Winamp answers them: play state 1/3/0, position in ms (-1 when stopped), length of
-// the current entry in s; query 120 answers the current entry's index and makes the playlist
-// readable, a page at a time (file URIs as paths, other URIs as they are, with Audacious's title
-// of each entry); query 121 jumps. The caption is built in Winamp's form, "3. Title - Winamp",
-// with " [Paused]" after it while paused.
+// Audacious over its own D-Bus interface (org.atheme.audacious on the session bus). It is found
+// while that bus name has an owner. Position and length in seconds (the position -1 when
+// stopped); the playlist is read a page at a time (file URIs as paths, other URIs as they are,
+// with Audacious's title of each entry). It has no elapsed/remaining time switch.
 class AudaciousPlayer final : public MediaPlayer {
   public:
     static constexpr int kDefaultTimeoutMs = 500;
@@ -31,29 +28,44 @@ class AudaciousPlayer final : public MediaPlayer {
     explicit AudaciousPlayer(QDBusConnection bus = QDBusConnection::sessionBus(),
                              Diagnostic diagnostic = {}, int timeoutMs = kDefaultTimeoutMs);
 
-    Handle findWindow(const std::string& playerPath) override;
-    void command(Handle window, int id) override;
-    int query(Handle window, int data, int code) override;
-    std::string caption(Handle window) override;
+    bool find(const std::string& playerPath) override;
     bool start(const std::string& path) override;
-    int playlistCount(const std::string& playerPath) override;
-    bool playlistEntries(const std::string& playerPath, int first, int count,
-                         std::vector<PlaylistEntry>& out) override;
+    void play() override;
+    void pause() override;
+    void stop() override;
+    void next() override;
+    void previous() override;
+    void volumeUp() override;
+    void volumeDown() override;
+    void showElapsed() override;
+    void showRemaining() override;
+    void close() override;
+    PlayState state() override;
+    int position() override;
+    int length() override;
+    std::string title() override;
+    PlaylistPlace readPlaylist() override;
+    bool playlistEntries(int first, int count, std::vector<PlaylistEntry>& out) override;
+    void jump(int index) override;
 
   private:
+    // Where the calls go: the run of Audacious the last search found, or empty.
+    QString peer() const { return bus_.peer(found_); }
     std::optional<QList<QVariant>> call(const QString& peer, const QString& method,
                                         const QList<QVariant>& args = {});
-    void send(const QString& peer, const QString& method, const QList<QVariant>& args = {});
+    void send(const QString& method);
     QString status(const QString& peer);
-    int position(const QString& peer);
-    void stepVolume(const QString& peer, int step);
-    void reportOnce(int id, const std::string& message);
+    // The current entry's index; 0 when the player does not answer.
+    int current(const QString& peer);
+    void stepVolume(int step);
+    void reportOnce(const std::string& message);
 
     PlayerBus bus_;
     Diagnostic diagnostic_;
-    QString playlistPeer_;  // the player whose playlist query 120 made readable
+    PlayerBus::Handle found_ = 0;
+    QString playlistPeer_;  // the player whose playlist readPlaylist read
     int playlistCount_ = -1;
-    std::set<int> reported_;
+    std::set<std::string> reported_;
     // The volume set last: Audacious may still report the old one just after a change.
     int volumeSet_ = -1;
     QString volumePeer_;

@@ -53,8 +53,7 @@ PlaylistEntry entry(const QVariantMap& track) {
     return {entryText(track), track.value(QStringLiteral("xesam:title")).toString().toStdString()};
 }
 
-// "Artist - Title" the way Winamp names a track; the title alone without an artist; the file
-// name without a title.
+// "Artist - Title"; the title alone without an artist; the file name without a title.
 QString trackText(const QVariantMap& track) {
     const QString title = track.value(QStringLiteral("xesam:title")).toString();
     const QStringList artists = track.value(QStringLiteral("xesam:artist")).toStringList();
@@ -109,9 +108,10 @@ QString MprisPlayer::findName(const std::string& playerPath) {
     return chosenName_;
 }
 
-MediaPlayer::Handle MprisPlayer::findWindow(const std::string& playerPath) {
+bool MprisPlayer::find(const std::string& playerPath) {
     const QString name = findName(playerPath);
-    return bus_.handleFor(name.isEmpty() ? QString() : bus_.owner(name));
+    found_ = bus_.handleFor(name.isEmpty() ? QString() : bus_.owner(name));
+    return found_ != 0;
 }
 
 std::optional<QVariant> MprisPlayer::playerProperty(const QString& peer, const QString& name) {
@@ -204,8 +204,8 @@ void MprisPlayer::goTo(const QString& peer, const QDBusObjectPath& track) {
 
 QString MprisPlayer::currentTrack(const QString& peer, const QVariantMap& metadata) {
     const QString id = trackId(metadata);
-    // A player takes a moment to open the track it was sent to; Winamp's entry is current as soon
-    // as the jump returns, and the caller reads the list from it right away.
+    // A player takes a moment to open the track it was sent to; the caller counts on the entry
+    // being current as soon as the jump returns, and reads the list from it right away.
     if (jump_ && jump_->peer == peer && id == jump_->from &&
         std::chrono::steady_clock::now() < jump_->until) {
         return jump_->to;
@@ -225,59 +225,62 @@ void MprisPlayer::awaitJump(const QString& peer) {
                               [&](const QDBusMessage*) { return trackId(metadata(peer)) != from; });
 }
 
-void MprisPlayer::send(const QString& peer, const QString& method) {
-    bus_.send(peer, kPath, kPlayer, method);
+void MprisPlayer::send(const QString& method) {
+    bus_.send(peer(), kPath, kPlayer, method);
 }
 
-void MprisPlayer::command(Handle window, int id) {
-    const QString peer = bus_.peer(window);
-    if (peer.isEmpty()) {
-        return;
-    }
-    switch (id) {
-        case winamp::kClose:
-            bus_.send(peer, kPath, kRoot, QStringLiteral("Quit"));
-            break;
-        case winamp::kPrevious:
-            send(peer, QStringLiteral("Previous"));
-            break;
-        case winamp::kPlay:
-            awaitJump(peer);
-            send(peer, QStringLiteral("Play"));
-            break;
-        case winamp::kPause: {  // pauses, and resumes when paused; a stopped player stays stopped
-            const QString status = playbackStatus(peer);
-            if (status == QLatin1String("Playing")) {
-                send(peer, QStringLiteral("Pause"));
-            } else if (status == QLatin1String("Paused")) {
-                send(peer, QStringLiteral("Play"));
-            }
-            break;
-        }
-        case winamp::kStop:
-            send(peer, QStringLiteral("Stop"));
-            break;
-        case winamp::kNext:
-            send(peer, QStringLiteral("Next"));
-            break;
-        case winamp::kVolumeUp:
-            stepVolume(peer, kVolumeStep);
-            break;
-        case winamp::kVolumeDown:
-            stepVolume(peer, -kVolumeStep);
-            break;
-        case winamp::kShowElapsed:
-        case winamp::kShowRemaining:
-            reportOnce(id, "MPRIS players have no elapsed/remaining time switch: command " +
-                               std::to_string(id) + " does nothing");
-            break;
-        default:
-            reportOnce(id, "MPRIS player: unknown command " + std::to_string(id) + " ignored");
-            break;
+void MprisPlayer::play() {
+    awaitJump(peer());
+    send(QStringLiteral("Play"));
+}
+
+void MprisPlayer::pause() {  // pauses, and resumes when paused; a stopped player stays stopped
+    const QString status = playbackStatus(peer());
+    if (status == QLatin1String("Playing")) {
+        send(QStringLiteral("Pause"));
+    } else if (status == QLatin1String("Paused")) {
+        send(QStringLiteral("Play"));
     }
 }
 
-void MprisPlayer::stepVolume(const QString& peer, double step) {
+void MprisPlayer::stop() {
+    send(QStringLiteral("Stop"));
+}
+
+void MprisPlayer::next() {
+    send(QStringLiteral("Next"));
+}
+
+void MprisPlayer::previous() {
+    send(QStringLiteral("Previous"));
+}
+
+void MprisPlayer::close() {
+    bus_.send(peer(), kPath, kRoot, QStringLiteral("Quit"));
+}
+
+void MprisPlayer::volumeUp() {
+    stepVolume(kVolumeStep);
+}
+
+void MprisPlayer::volumeDown() {
+    stepVolume(-kVolumeStep);
+}
+
+void MprisPlayer::showElapsed() {
+    reportOnce(
+        "MPRIS players have no elapsed/remaining time switch: showing the elapsed time "
+        "does nothing");
+}
+
+void MprisPlayer::showRemaining() {
+    reportOnce(
+        "MPRIS players have no elapsed/remaining time switch: showing the remaining time "
+        "does nothing");
+}
+
+void MprisPlayer::stepVolume(double step) {
+    const QString peer = this->peer();
     const auto volume = playerProperty(peer, QStringLiteral("Volume"));
     if (!volume) {
         return;
@@ -286,84 +289,75 @@ void MprisPlayer::stepVolume(const QString& peer, double step) {
     bus_.setProperty(peer, kPath, kPlayer, QStringLiteral("Volume"), next);
 }
 
-int MprisPlayer::query(Handle window, int data, int code) {
-    const QString peer = bus_.peer(window);
-    if (peer.isEmpty()) {
-        if (code == winamp::kQueryWritePlaylist) {  // a player gone has no playlist to read
-            playlistPeer_.clear();
-            currentOnly_.reset();
-            playlistCount_ = -1;
-        }
-        return 0;
-    }
-    switch (code) {
-        case winamp::kQueryState: {
-            const QString status = playbackStatus(peer);
-            return status == QLatin1String("Playing")  ? 1
-                   : status == QLatin1String("Paused") ? 3
-                                                       : 0;
-        }
-        case winamp::kQueryTime: {
-            if (data == 1) {
-                const QVariant length = metadata(peer).value(QStringLiteral("mpris:length"));
-                return length.isValid() ? static_cast<int>(length.toLongLong() / 1'000'000) : -1;
-            }
-            if (playbackStatus(peer) == QLatin1String("Stopped")) {
-                return -1;
-            }
-            const auto position = playerProperty(peer, QStringLiteral("Position"));
-            return position ? static_cast<int>(position->toLongLong() / 1000) : 0;
-        }
-        case winamp::kQueryWritePlaylist: {
-            // The track ids only: the entries shown are read when they are asked for.
-            const QVariantMap current = metadata(peer);
-            const QString currentId = currentTrack(peer, current);
-            playlistPeer_ = peer;
-            const QList<QDBusObjectPath>& ids = trackList(peer, currentId);
-            currentOnly_.reset();
-            if (ids.isEmpty()) {
-                if (!current.value(QStringLiteral("xesam:url")).toString().isEmpty()) {
-                    currentOnly_ = entry(current);
-                }
-                playlistCount_ = currentOnly_ ? 1 : 0;
-                return 0;
-            }
-            playlistCount_ = static_cast<int>(ids.size());
-            return std::max(indexOf(ids, currentId), 0);
-        }
-        case winamp::kQuerySetPosition: {
-            // The list the last query 120 read, as the caller counted on it.
-            const QList<QDBusObjectPath> list = trackList(peer, QString());
-            if (data >= 0 && data < list.size()) {
-                goTo(peer, list[data]);
-            }
-            return 0;
-        }
-        default:
-            return 0;
-    }
+PlayState MprisPlayer::state() {
+    const QString status = playbackStatus(peer());
+    return status == QLatin1String("Playing")  ? PlayState::Playing
+           : status == QLatin1String("Paused") ? PlayState::Paused
+                                               : PlayState::Stopped;
 }
 
-std::string MprisPlayer::caption(Handle window) {
-    const QString peer = bus_.peer(window);
+int MprisPlayer::position() {
+    const QString peer = this->peer();
     if (peer.isEmpty()) {
-        return "";
+        return 0;
     }
-    const auto value = playerProperty(peer, QStringLiteral("Metadata"));
-    if (!value) {
-        return "";  // gone meanwhile
+    if (playbackStatus(peer) == QLatin1String("Stopped")) {
+        return -1;
     }
-    const QVariantMap current = toMap(*value);
-    const QString text = trackText(current);
-    if (text.isEmpty()) {
-        return "Winamp";  // nothing loaded
+    const auto position = playerProperty(peer, QStringLiteral("Position"));  // in microseconds
+    return position ? static_cast<int>(position->toLongLong() / 1000) / 1000 : 0;
+}
+
+int MprisPlayer::length() {
+    const QString peer = this->peer();
+    if (peer.isEmpty()) {
+        return 0;
     }
-    const int index = std::max(indexOf(trackList(peer, trackId(current)), trackId(current)), 0);
-    std::string caption = std::to_string(index + 1) + ". " + text.toStdString() + " - Winamp";
-    if (playbackStatus(peer) == QLatin1String("Paused")) {
-        caption += " [Paused]";
+    const QVariant length = metadata(peer).value(QStringLiteral("mpris:length"));
+    return length.isValid() ? static_cast<int>(length.toLongLong() / 1'000'000) : -1;
+}
+
+std::string MprisPlayer::title() {
+    const auto value = playerProperty(peer(), QStringLiteral("Metadata"));
+    return value ? trackText(toMap(*value)).toStdString() : "";
+}
+
+PlaylistPlace MprisPlayer::readPlaylist() {
+    // The track ids only: the entries shown are read when they are asked for.
+    const QString peer = this->peer();
+    PlaylistPlace place;
+    playlistPeer_ = peer;
+    currentOnly_.reset();
+    playlistCount_ = -1;
+    if (peer.isEmpty()) {  // a player gone has no playlist to read
+        return place;
     }
-    return caption;
+    const QVariantMap current = metadata(peer);
+    const QString currentId = currentTrack(peer, current);
+    const QList<QDBusObjectPath>& ids = trackList(peer, currentId);
+    if (ids.isEmpty()) {
+        if (!current.value(QStringLiteral("xesam:url")).toString().isEmpty()) {
+            currentOnly_ = entry(current);
+        }
+        playlistCount_ = currentOnly_ ? 1 : 0;
+    } else {
+        playlistCount_ = static_cast<int>(ids.size());
+        place.current = std::max(indexOf(ids, currentId), 0);
+    }
+    place.count = playlistCount_;
+    return place;
+}
+
+void MprisPlayer::jump(int index) {
+    // The list readPlaylist read, as the caller counted on it.
+    const QString peer = this->peer();
+    if (peer.isEmpty()) {
+        return;
+    }
+    const QList<QDBusObjectPath> list = trackList(peer, QString());
+    if (index >= 0 && index < list.size()) {
+        goTo(peer, list[index]);
+    }
 }
 
 bool MprisPlayer::start(const std::string& path) {
@@ -376,12 +370,7 @@ bool MprisPlayer::start(const std::string& path) {
     return true;
 }
 
-int MprisPlayer::playlistCount(const std::string& /*playerPath*/) {
-    return playlistCount_;
-}
-
-bool MprisPlayer::playlistEntries(const std::string& /*playerPath*/, int first, int count,
-                                  std::vector<PlaylistEntry>& out) {
+bool MprisPlayer::playlistEntries(int first, int count, std::vector<PlaylistEntry>& out) {
     out.clear();
     if (playlistCount_ < 0) {
         return false;
@@ -407,8 +396,8 @@ bool MprisPlayer::playlistEntries(const std::string& /*playerPath*/, int first, 
     return true;
 }
 
-void MprisPlayer::reportOnce(int id, const std::string& message) {
-    if (reported_.insert(id).second) {
+void MprisPlayer::reportOnce(const std::string& message) {
+    if (reported_.insert(message).second) {
         diagnostic_(message);
     }
 }

@@ -18,10 +18,11 @@
 namespace zintor {
 
 // Any player with an MPRIS interface (org.mpris.MediaPlayer2.*: VLC, Rhythmbox, mpv with its
-// MPRIS plugin, Spotify ...), driven the way Winamp is. Which player on the bus is meant is
-// decided from the configured program path (chooseMprisName). Commands, play state, position,
-// length and the caption work on every such player; the playlist is the player's track list when
-// it offers one (org.mpris.MediaPlayer2.TrackList), otherwise the current track only.
+// MPRIS plugin, Spotify ...). Which player on the bus is meant is decided from the configured
+// program path (chooseMprisName). Commands, play state, position, length and the title work on
+// every such player; the playlist is the player's track list when it offers one
+// (org.mpris.MediaPlayer2.TrackList), otherwise the current track only. MPRIS has no
+// elapsed/remaining time switch.
 class MprisPlayer final : public MediaPlayer {
   public:
     static constexpr int kDefaultTimeoutMs = 500;
@@ -33,16 +34,29 @@ class MprisPlayer final : public MediaPlayer {
     explicit MprisPlayer(QDBusConnection bus = QDBusConnection::sessionBus(),
                          Diagnostic diagnostic = {}, int timeoutMs = kDefaultTimeoutMs);
 
-    Handle findWindow(const std::string& playerPath) override;
-    void command(Handle window, int id) override;
-    int query(Handle window, int data, int code) override;
-    std::string caption(Handle window) override;
+    bool find(const std::string& playerPath) override;
     bool start(const std::string& path) override;
-    int playlistCount(const std::string& playerPath) override;
-    bool playlistEntries(const std::string& playerPath, int first, int count,
-                         std::vector<PlaylistEntry>& out) override;
+    void play() override;
+    void pause() override;
+    void stop() override;
+    void next() override;
+    void previous() override;
+    void volumeUp() override;
+    void volumeDown() override;
+    void showElapsed() override;
+    void showRemaining() override;
+    void close() override;
+    PlayState state() override;
+    int position() override;
+    int length() override;
+    std::string title() override;
+    PlaylistPlace readPlaylist() override;
+    bool playlistEntries(int first, int count, std::vector<PlaylistEntry>& out) override;
+    void jump(int index) override;
 
   private:
+    // Where the calls go: the run of the player the last search found, or empty.
+    QString peer() const { return bus_.peer(found_); }
     QString findName(const std::string& playerPath);
     std::optional<QVariant> playerProperty(const QString& peer, const QString& name);
     QString playbackStatus(const QString& peer);
@@ -65,15 +79,16 @@ class MprisPlayer final : public MediaPlayer {
     // A Play sent while the player is still opening the track of a jump can start the track it
     // had before instead (VLC does): waits, for at most kJumpWaitMs, until it has left that one.
     void awaitJump(const QString& peer);
-    void send(const QString& peer, const QString& method);
-    void stepVolume(const QString& peer, double step);
-    void reportOnce(int id, const std::string& message);
+    void send(const QString& method);
+    void stepVolume(double step);
+    void reportOnce(const std::string& message);
 
     PlayerBus bus_;
     Diagnostic diagnostic_;
+    PlayerBus::Handle found_ = 0;
     QString chosenName_;
     std::string chosenFor_;
-    // What query 120 read: the track ids (MPRIS tells the length of a track list no other way;
+    // What readPlaylist read: the track ids (MPRIS tells the length of a track list no other way;
     // their details are read a page at a time), or the current track alone without a list.
     QString playlistPeer_;
     std::optional<PlaylistEntry> currentOnly_;
@@ -91,7 +106,7 @@ class MprisPlayer final : public MediaPlayer {
         std::chrono::steady_clock::time_point until;
     };
     std::optional<Jump> jump_;
-    std::set<int> reported_;
+    std::set<std::string> reported_;
 };
 
 }  // namespace zintor

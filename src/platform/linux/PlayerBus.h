@@ -6,12 +6,12 @@
 #include <QStringList>
 #include <QVariant>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
 
 #include "BusSignalWait.h"
-#include "ports/MediaPlayer.h"
 
 namespace zintor {
 
@@ -20,11 +20,11 @@ namespace zintor {
 // sent without waiting. A player that lets a call time out is treated as gone for a few seconds,
 // so that one hung player costs the program one time-out, not one per call.
 //
-// It also keeps the player's "window handle": a number that stands for one run of the player
-// (one unique bus name). A handle from an earlier run answers nothing, like a closed window.
+// It also keeps the player's handle: a number that stands for one run of the player (one unique
+// bus name). A handle from an earlier run answers nothing.
 class PlayerBus {
   public:
-    using Handle = MediaPlayer::Handle;
+    using Handle = std::uint64_t;
 
     // A wait for a player handles the bus's messages meanwhile (BusSignalWait).
     PlayerBus(QDBusConnection bus, int timeoutMs);

@@ -14,8 +14,8 @@ namespace zintor {
 
 // The media player of the Linux program: Audacious over its own interface when the configured
 // player program is Audacious ("/usr/bin/audacious"), any MPRIS player otherwise. The choice is
-// made on every window search, so a changed setting takes effect at once; the other calls go to
-// the player that the last search asked.
+// made on every search, so a changed setting takes effect at once; the other calls go to the
+// player that the last search asked.
 class PlayerSelect final : public MediaPlayer {
   public:
     explicit PlayerSelect(QDBusConnection bus = QDBusConnection::sessionBus(),
@@ -24,14 +24,27 @@ class PlayerSelect final : public MediaPlayer {
     // True when `path` names the Audacious program.
     static bool isAudacious(const std::string& path);
 
-    Handle findWindow(const std::string& playerPath) override;
-    void command(Handle window, int id) override;
-    int query(Handle window, int data, int code) override;
-    std::string caption(Handle window) override;
+    bool find(const std::string& playerPath) override;
     bool start(const std::string& path) override;
-    int playlistCount(const std::string& playerPath) override;
-    bool playlistEntries(const std::string& playerPath, int first, int count,
-                         std::vector<PlaylistEntry>& out) override;
+    void play() override { active_->play(); }
+    void pause() override { active_->pause(); }
+    void stop() override { active_->stop(); }
+    void next() override { active_->next(); }
+    void previous() override { active_->previous(); }
+    void volumeUp() override { active_->volumeUp(); }
+    void volumeDown() override { active_->volumeDown(); }
+    void showElapsed() override { active_->showElapsed(); }
+    void showRemaining() override { active_->showRemaining(); }
+    void close() override { active_->close(); }
+    PlayState state() override { return active_->state(); }
+    int position() override { return active_->position(); }
+    int length() override { return active_->length(); }
+    std::string title() override { return active_->title(); }
+    PlaylistPlace readPlaylist() override { return active_->readPlaylist(); }
+    bool playlistEntries(int first, int count, std::vector<PlaylistEntry>& out) override {
+        return active_->playlistEntries(first, count, out);
+    }
+    void jump(int index) override { active_->jump(index); }
 
   private:
     MediaPlayer& choose(const std::string& path);

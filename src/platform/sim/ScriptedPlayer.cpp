@@ -5,10 +5,15 @@
 
 namespace zintor {
 
-MediaPlayer::Handle ScriptedPlayer::findWindow(const std::string&) {
-    const Handle found = running_ ? kWindow : 0;
+bool ScriptedPlayer::find(const std::string&) {
+    found_ = running_;
     running_ = running_ && !std::exchange(closing_, false);
-    return found;
+    return found_;
+}
+
+bool ScriptedPlayer::answers(const std::string& call) {
+    calls_.push_back(call);
+    return found_ && running_ && !hung_;
 }
 
 void ScriptedPlayer::setPlaylist(std::vector<std::string> entries, int current) {
@@ -17,84 +22,88 @@ void ScriptedPlayer::setPlaylist(std::vector<std::string> entries, int current) 
     titles_.clear();
 }
 
-void ScriptedPlayer::command(Handle window, int id) {
-    calls_.push_back("command " + std::to_string(id));
-    if (!answers(window)) {
-        return;
-    }
-    int last = static_cast<int>(entries_.size()) - 1;
-    switch (id) {
-        case winamp::kClose:
-            running_ = false;
-            state_ = Stopped;
-            break;
-        case winamp::kPrevious:
-            current_ = current_ > 0 ? current_ - 1 : 0;
-            positionMs_ = 0;
-            break;
-        case winamp::kPlay:
-            state_ = Playing;
-            positionMs_ = 0;
-            break;
-        case winamp::kPause:
-            state_ = state_ == Playing ? Paused : state_ == Paused ? Playing : state_;
-            break;
-        case winamp::kStop:
-            state_ = Stopped;
-            positionMs_ = 0;
-            break;
-        case winamp::kNext:
-            current_ = current_ < last ? current_ + 1 : current_;
-            positionMs_ = 0;
-            break;
-        case winamp::kVolumeUp:
-            break;
-        case winamp::kVolumeDown:
-            break;
-        default:
-            break;
+void ScriptedPlayer::play() {
+    if (answers("play")) {
+        state_ = PlayState::Playing;
+        positionMs_ = 0;
     }
 }
 
-int ScriptedPlayer::query(Handle window, int data, int code) {
-    calls_.push_back("query " + std::to_string(code) + " " + std::to_string(data));
-    if (!answers(window)) {
+void ScriptedPlayer::pause() {
+    if (answers("pause") && state_ != PlayState::Stopped) {
+        state_ = state_ == PlayState::Playing ? PlayState::Paused : PlayState::Playing;
+    }
+}
+
+void ScriptedPlayer::stop() {
+    if (answers("stop")) {
+        state_ = PlayState::Stopped;
+        positionMs_ = 0;
+    }
+}
+
+void ScriptedPlayer::next() {
+    if (answers("next")) {
+        current_ = current_ < static_cast<int>(entries_.size()) - 1 ? current_ + 1 : current_;
+        positionMs_ = 0;
+    }
+}
+
+void ScriptedPlayer::previous() {
+    if (answers("previous")) {
+        current_ = current_ > 0 ? current_ - 1 : 0;
+        positionMs_ = 0;
+    }
+}
+
+void ScriptedPlayer::volumeUp() {
+    answers("volume up");
+}
+
+void ScriptedPlayer::volumeDown() {
+    answers("volume down");
+}
+
+void ScriptedPlayer::showElapsed() {
+    answers("show elapsed");
+}
+
+void ScriptedPlayer::showRemaining() {
+    answers("show remaining");
+}
+
+void ScriptedPlayer::close() {
+    if (answers("close")) {
+        running_ = false;
+        state_ = PlayState::Stopped;
+    }
+}
+
+PlayState ScriptedPlayer::state() {
+    return answers("state") ? state_ : PlayState::Stopped;
+}
+
+int ScriptedPlayer::position() {
+    if (!answers("position")) {
         return 0;
     }
-    switch (code) {
-        case winamp::kQueryState:
-            return state_;
-        case winamp::kQueryTime:
-            if (data == 1) {
-                return lengthS_;
-            }
-            return state_ == Stopped ? -1 : positionMs_;
-        case winamp::kQueryWritePlaylist:
-            playlistWritten_ = true;
-            return current_;
-        case winamp::kQuerySetPosition:
-            if (data >= 0 && data < static_cast<int>(entries_.size())) {
-                current_ = data;
-            }
-            return 0;
-        default:
-            return 0;
-    }
+    return state_ == PlayState::Stopped ? -1 : positionMs_ / 1000;
 }
 
-std::string ScriptedPlayer::caption(Handle window) {
-    calls_.push_back("caption");
-    if (!answers(window)) {
+int ScriptedPlayer::length() {
+    return answers("length") ? lengthS_ : 0;
+}
+
+std::string ScriptedPlayer::title() {
+    if (!answers("title")) {
         return "";
     }
-    if (!caption_.empty()) {
-        return caption_;
+    if (!title_.empty()) {
+        return title_;
     }
-    std::string entry = current_ >= 0 && current_ < static_cast<int>(entries_.size())
-                            ? entries_[static_cast<std::size_t>(current_)]
-                            : "";
-    return std::to_string(current_ + 1) + ". " + entry + " - Winamp" +
-           (state_ == Paused ? " [Paused]" : "");
+    return current_ >= 0 && current_ < static_cast<int>(entries_.size())
+               ? entries_[static_cast<std::size_t>(current_)]
+               : "";
 }
 
 bool ScriptedPlayer::start(const std::string& path) {
@@ -105,16 +114,20 @@ bool ScriptedPlayer::start(const std::string& path) {
     return startOk_;
 }
 
-int ScriptedPlayer::playlistCount(const std::string& playerPath) {
-    calls_.push_back("count " + playerPath);
-    return playlistWritten_ && !hung_ ? static_cast<int>(entries_.size()) : -1;
+PlaylistPlace ScriptedPlayer::readPlaylist() {
+    PlaylistPlace place;
+    if (answers("playlist")) {
+        playlistRead_ = true;
+        place.current = current_;
+    }
+    place.count = playlistRead_ && !hung_ ? static_cast<int>(entries_.size()) : -1;
+    return place;
 }
 
-bool ScriptedPlayer::playlistEntries(const std::string& /*playerPath*/, int first, int count,
-                                     std::vector<PlaylistEntry>& out) {
+bool ScriptedPlayer::playlistEntries(int first, int count, std::vector<PlaylistEntry>& out) {
     calls_.push_back("entries " + std::to_string(first) + " " + std::to_string(count));
     out.clear();
-    if (!playlistWritten_ || hung_) {
+    if (!playlistRead_ || hung_) {
         return false;
     }
     const int size = static_cast<int>(entries_.size());
@@ -124,6 +137,13 @@ bool ScriptedPlayer::playlistEntries(const std::string& /*playerPath*/, int firs
                        title == titles_.end() ? std::string() : title->second});
     }
     return true;
+}
+
+void ScriptedPlayer::jump(int index) {
+    if (answers("jump " + std::to_string(index)) && index >= 0 &&
+        index < static_cast<int>(entries_.size())) {
+        current_ = index;
+    }
 }
 
 }  // namespace zintor

@@ -2,7 +2,7 @@
 
 #include "link/Link.h"
 #include "media/MediaTexts.h"
-#include "media/WinampControl.h"
+#include "media/PlayerControl.h"
 
 namespace zintor {
 
@@ -12,24 +12,26 @@ namespace {
 
 constexpr std::int64_t kVolumeStepPauseMs = 100;
 
-// Command ids of the key-map command indices 3 to 7 and 9 (0 where the index is no plain command).
-constexpr std::int32_t kCommandIds[10] = {
-    0,
-    0,
-    0,
-    winamp::kPlay,
-    winamp::kPause,
-    winamp::kStop,
-    winamp::kPrevious,
-    winamp::kNext,
-    0,
-    winamp::kClose,
+// The player's commands of the key-map command indices 3 to 7 and 9 (none where the index is no
+// plain command).
+using Action = void (MediaPlayer::*)();
+constexpr Action kActions[10] = {
+    nullptr,
+    nullptr,
+    nullptr,
+    &MediaPlayer::play,
+    &MediaPlayer::pause,
+    &MediaPlayer::stop,
+    &MediaPlayer::previous,
+    &MediaPlayer::next,
+    nullptr,
+    &MediaPlayer::close,
 };
 
 }  // namespace
 
-Task<void> WinampControl::execute(int command) {
-    if (state_.winampPath().empty()) {
+Task<void> PlayerControl::execute(int command) {
+    if (state_.playerPath().empty()) {
         link_.writeLog(texts::kLogPathNotSet);
         co_await screens_.errorMessage(texts::kPathNotSet, texts::kPathNotSetTimeOut,
                                        texts::kPathNotSetMenuItem);
@@ -37,10 +39,10 @@ Task<void> WinampControl::execute(int command) {
     }
     switch (command) {
         case 0:
-            co_await repeatVolume(winamp::kVolumeUp);
+            co_await repeatVolume(&MediaPlayer::volumeUp);
             break;
         case 1:
-            co_await repeatVolume(winamp::kVolumeDown);
+            co_await repeatVolume(&MediaPlayer::volumeDown);
             break;
         case 2:
             if (!start()) {
@@ -53,10 +55,10 @@ Task<void> WinampControl::execute(int command) {
         case 6:
         case 7:
         case 9:
-            sendCommand(kCommandIds[command]);
+            send(kActions[command]);
             break;
         case 8:
-            sendCommand(nextShowsRemaining_ ? winamp::kShowRemaining : winamp::kShowElapsed);
+            send(nextShowsRemaining_ ? &MediaPlayer::showRemaining : &MediaPlayer::showElapsed);
             nextShowsRemaining_ = !nextShowsRemaining_;
             break;
         default:  // not a command index
@@ -66,8 +68,8 @@ Task<void> WinampControl::execute(int command) {
 
 // Steps the volume until the key's release clears the flag (so do leaving the screen and the
 // link's end: they can deliver no release).
-Task<void> WinampControl::repeatVolume(std::int32_t id) {
-    co_await volumeRepeat_.run([this, id] { sendCommand(id); }, [] { return kVolumeStepPauseMs; });
+Task<void> PlayerControl::repeatVolume(void (MediaPlayer::*step)()) {
+    co_await volumeRepeat_.run([this, step] { send(step); }, [] { return kVolumeStepPauseMs; });
 }
 
 }  // namespace zintor

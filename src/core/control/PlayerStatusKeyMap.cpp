@@ -9,12 +9,12 @@
 namespace zintor {
 namespace {
 
-struct WinampKey {
+struct StatusKey {
     int key;
     std::string_view command;
 };
 
-constexpr std::array<WinampKey, 7> kWinampKeys{{
+constexpr std::array<StatusKey, 7> kStatusKeys{{
     {10, "VOLUME UP"},
     {11, "VOLUME DOWN"},
     {1, "PLAY"},
@@ -26,12 +26,12 @@ constexpr std::array<WinampKey, 7> kWinampKeys{{
 
 }  // namespace
 
-void KeyControl::buildWinampKeyMap() {
-    for (const WinampKey& entry : kWinampKeys) {
+void KeyControl::buildPlayerKeyMap() {
+    for (const StatusKey& entry : kStatusKeys) {
         KeyCommand command;
         command.type = CommandType::kPlayer;
         command.code = playerCommandCode(entry.command);
-        state_.winampKeyMap.keys[static_cast<std::size_t>(entry.key)].commands = {command};
+        state_.playerKeyMap.keys[static_cast<std::size_t>(entry.key)].commands = {command};
     }
 }
 

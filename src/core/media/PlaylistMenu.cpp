@@ -4,10 +4,9 @@
 #include <algorithm>
 
 #include "link/Link.h"
-#include "media/MediaText.h"
 #include "media/MediaTexts.h"
+#include "media/PlayerMenus.h"
 #include "media/PlaylistWindow.h"
-#include "media/WinampMenus.h"
 
 namespace zintor {
 
@@ -16,8 +15,8 @@ namespace texts = media_texts;
 namespace {
 
 constexpr int kPageStep = 8;
-constexpr int kRefresh = 20;
-constexpr int kOpen = 99;
+constexpr int kRefreshChoice = 20;
+constexpr int kOpenChoice = 99;
 constexpr int kBackItemChoice = 1;
 constexpr int kMoreItemChoice = 10;
 constexpr int kCurrentTrackChoice = 2;  // counted as if "..More" were item 1
@@ -33,7 +32,7 @@ PlaylistSnapshot normalised(PlaylistSnapshot list) {
 
 }  // namespace
 
-WinampMenus::WinampMenus(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens)
+PlayerMenus::PlayerMenus(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens)
     : state_(state),
       ports_(ports),
       link_(link),
@@ -47,19 +46,19 @@ WinampMenus::WinampMenus(ProgramState& state, Ports& ports, Link& link, PhoneMen
             link_.disableTimer(TimerSlot::PlaylistRefresh);
             return;
         }
-        link_.start(winampMenuSelected(texts::kPlaylistRefreshLine));
+        link_.start(refreshPlaylist());
     });
     link.onTick(TimerSlot::StatusRefresh, [this] {
         if (!state_.modeFlags[ModeWinampStatus]) {
             link_.disableTimer(TimerSlot::StatusRefresh);
             return;
         }
-        link_.start(winampStatusMenuSelected(texts::kStatusRefreshLine));
+        link_.start(showStatus());
     });
 }
 
-Task<bool> WinampMenus::findOrStartPlayer() {
-    if (control_.findWindow()) {
+Task<bool> PlayerMenus::findOrStartPlayer() {
+    if (control_.find()) {
         co_return true;
     }
     if (!control_.start()) {
@@ -67,7 +66,7 @@ Task<bool> WinampMenus::findOrStartPlayer() {
                                        texts::kPopUpMenuItem);
         co_return false;
     }
-    if (!control_.findWindow()) {
+    if (!control_.find()) {
         co_await screens_.errorMessage(texts::kStartedButNotFound,
                                        texts::kStartedButNotFoundTimeOut, texts::kPopUpMenuItem);
         co_return false;
@@ -75,9 +74,21 @@ Task<bool> WinampMenus::findOrStartPlayer() {
     co_return true;
 }
 
-Task<void> WinampMenus::winampMenuSelected(std::string text) {
+Task<void> PlayerMenus::openPlaylist() {
+    return updatePlaylist(kOpenChoice);
+}
+
+Task<void> PlayerMenus::refreshPlaylist() {
+    return updatePlaylist(kRefreshChoice);
+}
+
+Task<void> PlayerMenus::choosePlaylistItem(int item) {
+    return updatePlaylist(item);
+}
+
+Task<void> PlayerMenus::updatePlaylist(int n) {
     link_.disableTimer(TimerSlot::PlaylistRefresh);
-    if (state_.winampPath().empty()) {
+    if (state_.playerPath().empty()) {
         co_await screens_.errorMessage(texts::kNeedPath, texts::kNeedPathTimeOut,
                                        texts::kPopUpMenuItem);
         co_return;
@@ -86,9 +97,8 @@ Task<void> WinampMenus::winampMenuSelected(std::string text) {
         co_return;
     }
     if (control_.getStatus() != texts::kPlaying) {
-        control_.sendCommand(winamp::kPlay);
+        control_.send(&MediaPlayer::play);
     }
-    const int n = trailingNumber(text);
     PlaylistSnapshot list = normalised(info_.getPlaylist());
     if (n == 0) {
         co_await screens_.showMainMenu(texts::kBackToMainMenu);
@@ -100,11 +110,11 @@ Task<void> WinampMenus::winampMenuSelected(std::string text) {
         co_await screens_.showMainMenu(texts::kBackToMainMenu);
         co_return;
     }
-    if (n == kRefresh && list.current == state_.winampLastIndex) {
+    if (n == kRefreshChoice && list.current == state_.playerLastIndex) {
         link_.resetTimer(TimerSlot::PlaylistRefresh);
         co_return;
     }
-    state_.winampLastIndex = list.current;
+    state_.playerLastIndex = list.current;
     if (!co_await chooseWindow(n, list)) {
         co_return;
     }
@@ -117,9 +127,9 @@ Task<void> WinampMenus::winampMenuSelected(std::string text) {
     link_.resetTimer(TimerSlot::PlaylistRefresh);
 }
 
-Task<bool> WinampMenus::chooseWindow(int n, PlaylistSnapshot& list) {
+Task<bool> PlayerMenus::chooseWindow(int n, PlaylistSnapshot& list) {
     const int cur = list.current;
-    int offset = state_.winampPageOffset;
+    int offset = state_.playerPageOffset;
     if (n == kBackItemChoice && cur != 0 && listHasBackItem_) {
         offset -= kPageStep;
         if (offset + cur < 0) {
@@ -130,7 +140,7 @@ Task<bool> WinampMenus::chooseWindow(int n, PlaylistSnapshot& list) {
         if (offset + cur > list.count) {
             offset = list.count - cur;
         }
-    } else if (n == kRefresh || n == kOpen) {
+    } else if (n == kRefreshChoice || n == kOpenChoice) {
         offset = 0;
     } else {
         if (!listHasBackItem_) {
@@ -139,21 +149,21 @@ Task<bool> WinampMenus::chooseWindow(int n, PlaylistSnapshot& list) {
         if (n == kCurrentTrackChoice && (cur == 0 || offset == 0)) {
             state_.modeFlags[ModeWinampMenu] = false;
             co_await link_.atCmer(true);
-            co_await winampStatusMenuSelected(texts::kOpenStatus);
+            co_await showStatus();
             co_return false;
         }
         control_.playEntry(offset + cur + n - 2);
         list = normalised(info_.getPlaylist());
-        state_.winampLastIndex = list.current;
+        state_.playerLastIndex = list.current;
         offset = 0;
     }
-    state_.winampPageOffset = offset;
+    state_.playerPageOffset = offset;
     co_return true;
 }
 
-Task<void> WinampMenus::showPlaylist(PlaylistSnapshot list) {
+Task<void> PlayerMenus::showPlaylist(PlaylistSnapshot list) {
     const PlaylistWindow window =
-        buildPlaylistWindow(list.count, state_.winampPageOffset + list.current);
+        buildPlaylistWindow(list.count, state_.playerPageOffset + list.current);
     // Only the entries shown are read from the player, in one range.
     int first = list.count;
     int last = -1;

@@ -1,4 +1,4 @@
-#include "media/WinampInfo.h"
+#include "media/PlayerInfo.h"
 
 #include <string_view>
 
@@ -6,7 +6,7 @@
 #include "link/Link.h"
 #include "media/MediaText.h"
 #include "media/MediaTexts.h"
-#include "media/WinampControl.h"
+#include "media/PlayerControl.h"
 
 namespace zintor {
 
@@ -26,47 +26,39 @@ bool isFileName(std::string_view title, std::string_view path, char separator) {
 
 }  // namespace
 
-WinampInfo::WinampInfo(ProgramState& state, Ports& ports, Link& link, WinampControl& control)
+PlayerInfo::PlayerInfo(ProgramState& state, Ports& ports, Link& link, PlayerControl& control)
     : state_(state), ports_(ports), link_(link), control_(control) {}
 
-std::string WinampInfo::getTitle() {
-    if (!control_.findWindow()) {
-        return "";
-    }
-    const std::string caption = ports_.player.caption(state_.winampWindow);
-    if (caption != rawTitle_) {
-        rawTitle_ = caption;
-        title_ = titleFromCaption(caption);
-    }
-    return title_;
+std::string PlayerInfo::getTitle() {
+    return control_.find() ? ports_.player.title() : "";
 }
 
-PlaylistSnapshot WinampInfo::getPlaylist() {
+PlaylistSnapshot PlayerInfo::getPlaylist() {
     link_.writeLog(texts::kLogPlaylistStart);
     PlaylistSnapshot list;
-    if (state_.winampWindow == 0) {
+    if (!state_.playerFound) {
         return list;
     }
-    list.current = control_.writePlaylist();
-    const int count = ports_.player.playlistCount(state_.winampPath());
-    if (count <= 0) {
+    const PlaylistPlace place = ports_.player.readPlaylist();
+    list.current = place.current;
+    if (place.count <= 0) {
         return list;
     }
-    list.count = count;
+    list.count = place.count;
     list.ok = true;
     link_.writeLog(texts::kLogPlaylistDone);
     return list;
 }
 
-std::vector<PlaylistEntry> WinampInfo::getPlaylistEntries(int first, int count) {
+std::vector<PlaylistEntry> PlayerInfo::getPlaylistEntries(int first, int count) {
     std::vector<PlaylistEntry> entries;
-    if (count > 0 && !ports_.player.playlistEntries(state_.winampPath(), first, count, entries)) {
+    if (count > 0 && !ports_.player.playlistEntries(first, count, entries)) {
         entries.clear();
     }
     return entries;
 }
 
-std::string WinampInfo::playlistEntryText(const PlaylistEntry& entry) {
+std::string PlayerInfo::playlistEntryText(const PlaylistEntry& entry) {
     TagInfo tag;
     if (getTagInf(entry.path, tag) && !tag.title.empty()) {
         return tag.title + " " + tag.artist;
@@ -77,7 +69,7 @@ std::string WinampInfo::playlistEntryText(const PlaylistEntry& entry) {
     return splitFileName(entry.path, ports_.files.separator()).baseName;
 }
 
-bool WinampInfo::getTagInf(const std::string& path, TagInfo& tag) {
+bool PlayerInfo::getTagInf(const std::string& path, TagInfo& tag) {
     if (!fileExists(ports_.files, path)) {
         link_.writeLog(texts::kLogTagFileMissing + path);
         return false;
@@ -89,7 +81,7 @@ bool WinampInfo::getTagInf(const std::string& path, TagInfo& tag) {
     return parseTag(last128, tag);
 }
 
-TrackInfo WinampInfo::winampTrackInfo() {
+TrackInfo PlayerInfo::trackInfo() {
     const PlaylistSnapshot list = getPlaylist();
     TrackInfo info;
     TagInfo tag;

@@ -2,7 +2,7 @@
 
 #include "link/Link.h"
 #include "media/MediaTexts.h"
-#include "media/WinampMenus.h"
+#include "media/PlayerMenus.h"
 
 namespace zintor {
 
@@ -10,16 +10,15 @@ namespace {
 constexpr const char* kTitle = "Zintor - Player check";
 }
 
-void WinampMenus::playerCheck() {
+void PlayerMenus::playerCheck() {
     std::string found;
-    if (!control_.findWindow()) {
-        const std::string path = state_.winampPath();
+    if (!control_.find()) {
+        const std::string path = state_.playerPath();
         found = path.empty() ? "No player program is set in the settings"
                              : "The player is not running: " + path;
     } else {
-        if (ports_.player.query(state_.winampWindow, 0, winamp::kQueryState) !=
-            winamp::kStatePlaying) {
-            control_.sendCommand(winamp::kPlay);
+        if (ports_.player.state() != PlayState::Playing) {
+            control_.send(&MediaPlayer::play);
         }
         const PlaylistSnapshot list = info_.getPlaylist();
         const std::vector<PlaylistEntry> first = info_.getPlaylistEntries(0, 1);

@@ -10,17 +10,16 @@
 namespace zintor {
 
 class Link;
-class WinampControl;
+class PlayerControl;
 
-// The texts the phone shows about the player: the title from its caption, the playlist (its
+// The texts the phone shows about the player: the current track's title, the playlist (its
 // length and current entry, and the entries shown, read a page at a time), the entries' names
 // (from their MP3 tags, the player's titles or the file names) and the current track's details.
-class WinampInfo {
+class PlayerInfo {
   public:
-    WinampInfo(ProgramState& state, Ports& ports, Link& link, WinampControl& control);
+    PlayerInfo(ProgramState& state, Ports& ports, Link& link, PlayerControl& control);
 
-    // The title made from the player's caption; "" when the player is not found. A caption equal
-    // to the one read last gives the title made then.
+    // The player's title of the current track; "" when the player is not found.
     std::string getTitle();
     // The playlist's length and current entry; its entries are read with getPlaylistEntries.
     PlaylistSnapshot getPlaylist();
@@ -30,16 +29,13 @@ class WinampInfo {
     // only the file's name; else the file's name without folder and extension.
     std::string playlistEntryText(const PlaylistEntry& entry);
     bool getTagInf(const std::string& path, TagInfo& tag);
-    TrackInfo winampTrackInfo();
+    TrackInfo trackInfo();
 
   private:
     ProgramState& state_;
     Ports& ports_;
     Link& link_;
-    WinampControl& control_;
-    // The player's caption read last, and the title taken from it.
-    std::string rawTitle_;
-    std::string title_;
+    PlayerControl& control_;
 };
 
 }  // namespace zintor

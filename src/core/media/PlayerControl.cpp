@@ -1,0 +1,69 @@
+#include "media/PlayerControl.h"
+
+#include "link/Link.h"
+#include "media/MediaTexts.h"
+
+namespace zintor {
+
+namespace texts = media_texts;
+
+PlayerControl::PlayerControl(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens)
+    : state_(state),
+      ports_(ports),
+      link_(link),
+      screens_(screens),
+      volumeRepeat_(ports.loop, link.repeatGate(), state.playerRepeatVolume) {}
+
+bool PlayerControl::find() {
+    state_.playerFound = ports_.player.find(state_.playerPath());
+    return state_.playerFound;
+}
+
+void PlayerControl::send(void (MediaPlayer::*action)()) {
+    if (find()) {
+        (ports_.player.*action)();
+    }
+}
+
+bool PlayerControl::start() {
+    return ports_.player.start(state_.playerPath());
+}
+
+std::string PlayerControl::getStatus() {
+    if (!state_.playerFound) {
+        showNotFound();
+        return "";
+    }
+    switch (ports_.player.state()) {
+        case PlayState::Playing:
+            return texts::kPlaying;
+        case PlayState::Paused:
+            return texts::kPaused;
+        case PlayState::Stopped:
+            break;
+    }
+    return texts::kStopped;
+}
+
+std::int32_t PlayerControl::getPosition() {
+    if (!state_.playerFound) {
+        showNotFound();
+        return 0;
+    }
+    return ports_.player.position();
+}
+
+std::int32_t PlayerControl::getTrackLength() {
+    return ports_.player.length();
+}
+
+void PlayerControl::playEntry(std::int32_t index) {
+    ports_.player.jump(index);
+    send(&MediaPlayer::play);
+}
+
+void PlayerControl::showNotFound() {
+    ports_.desktop.messageBox(texts::kNotFoundTitle, texts::kNotFoundText, true);
+}
+
+}  // namespace zintor

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "phoneui/PhoneMenus.h"
+#include "shared/HoldRepeat.h"
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
+#include "shared/Task.h"
+
+namespace zintor {
+
+class Link;
+
+// The layer that drives the media player: finds it, starts it, reads its play state, position
+// and track length, and sends its commands. Whether the last search found the player is kept in
+// ProgramState::playerFound; only find changes it.
+class PlayerControl {
+  public:
+    PlayerControl(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens);
+
+    bool find();
+    // Searches the player first and sends `action` only when it is found.
+    void send(void (MediaPlayer::*action)());
+    bool start();
+    // "PLAYING", "PAUSED" or "STOPPED"; "" (after a message box on the PC) when the last search
+    // found no player.
+    std::string getStatus();
+    // Seconds into the current track; -1 when nothing plays; 0 (after a message box on the PC)
+    // when the last search found no player.
+    std::int32_t getPosition();
+    std::int32_t getTrackLength();
+    // Makes entry `index` the current one and plays it.
+    void playEntry(std::int32_t index);
+    // One key-map command, 0 to 9 (PlayerKeyCommands.cpp). The volume commands repeat until the
+    // key's release.
+    Task<void> execute(int command);
+
+  private:
+    void showNotFound();
+    Task<void> repeatVolume(void (MediaPlayer::*step)());
+
+    ProgramState& state_;
+    Ports& ports_;
+    Link& link_;
+    PhoneMenus& screens_;
+    bool nextShowsRemaining_ = false;  // the time toggle's next command shows the remaining time
+    HoldRepeat volumeRepeat_;
+};
+
+}  // namespace zintor

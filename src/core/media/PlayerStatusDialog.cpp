@@ -1,0 +1,51 @@
+// The status dialog of the current track: title, position and length, re-sent every 4 s while
+// the phone's keypad controls the player.
+
+#include "link/Link.h"
+#include "link/LinkTexts.h"
+#include "link/PhoneText.h"
+#include "media/MediaTexts.h"
+#include "media/PlayerMenus.h"
+
+namespace zintor {
+
+namespace texts = media_texts;
+
+Task<void> PlayerMenus::showStatus() {
+    link_.disableTimer(TimerSlot::PlaylistRefresh);
+    if (!control_.find()) {
+        link_.disableTimer(TimerSlot::StatusRefresh);
+        co_await screens_.showMainMenu(texts::kBackToMainMenu);
+        co_return;
+    }
+    const TrackInfo info = info_.trackInfo();
+    const std::string status =
+        info.titleText + "  " + info.positionText + " (" + info.lengthText + ")";
+    // Opened from another screen, the dialog is the one shown now; a refresh of the dialog
+    // leaves it, and the key held in it, as they are.
+    if (!state_.modeFlags[ModeWinampStatus]) {
+        clearModes(state_);
+        state_.modeFlags[ModeWinampStatus] = true;
+    }
+    co_await link_.send(texts::kStatusDialog + quoted(status) + "\"" + link_texts::kCrLf,
+                        link_texts::kDialogTimeOut);
+    co_await link_.send(texts::kPressClear, link_texts::kDialogTimeOut);
+    if (state_.modeFlags[ModeWinampStatus]) {
+        link_.resetTimer(TimerSlot::StatusRefresh);
+    }
+}
+
+Task<void> PlayerMenus::leaveStatus() {
+    link_.disableTimer(TimerSlot::PlaylistRefresh);
+    link_.disableTimer(TimerSlot::StatusRefresh);
+    if (!control_.find()) {
+        co_await screens_.showMainMenu(texts::kBackToMainMenu);
+        co_return;
+    }
+    state_.modeFlags[ModeWinampStatus] = false;
+    endHoldLoops(state_);
+    co_await link_.atCmer(false);
+    co_await openPlaylist();
+}
+
+}  // namespace zintor
