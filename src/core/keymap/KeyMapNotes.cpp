@@ -17,7 +17,7 @@ char upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-std::string unknownName(std::int32_t type, std::string_view value, std::string_view gives) {
+std::string unknownName(CommandType type, std::string_view value, std::string_view gives) {
     return join({commandTypeName(type), " name ", quoted(value),
                  " is not in the table; it gives code 0 (", gives, ")"});
 }
