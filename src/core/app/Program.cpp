@@ -7,7 +7,6 @@
 #include "control/KeyControl.h"
 #include "link/Link.h"
 #include "media/WinampMenus.h"
-#include "phoneui/LineRoutes.h"
 #include "phoneui/PhoneMenus.h"
 
 namespace zintor {
@@ -26,14 +25,6 @@ Program::Program(Ports ports) : ports_(ports) {
     menus.onTextEntered = [&keys](const std::string& text) { return keys.typeText(text); };
     menus.onKeyControlLeft = [&keys] { keys.closeKeyHelp(); };
     menus.onKeyControlEntered = [&keys] { keys.keyControlEntered(); };
-    using Line = std::string;
-    link_->setRoutes(phoneLineRoutes(
-        menus, state_,
-        {.keyControlKey = [&keys](Line line) { return keys.keyControlKeyEvent(line); },
-         .playerStatusKey = [&keys](Line line) { return keys.winampStatusKeyEvent(line); },
-         .playerMenuChoice = [&winamp](Line line) { return winamp.winampMenuSelected(line); },
-         .playerStatusChoice =
-             [&winamp](Line line) { return winamp.winampStatusMenuSelected(line); }}));
     ports_.desktop.setListener(this);
     ports_.extras.setListener(&keys.touchPad());
 }

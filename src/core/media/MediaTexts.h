@@ -18,9 +18,9 @@ inline constexpr const char* kOpenPlaylist = "99";
 inline constexpr const char* kOpenStatus = "*EAMI: 3";
 inline constexpr const char* kPlaylistRefreshLine = "*EAMI: 20";
 inline constexpr const char* kStatusRefreshLine = "*EAMI: 5";
-inline constexpr const char* kBackToMainMenu = "3";  // the "WinAMP" item of the main menu
+inline constexpr int kBackToMainMenu = 3;  // the "WinAMP" item of the main menu
 
-// Phone pop-ups: text, time-out, main menu item afterwards.
+// Phone pop-ups: text, time-out.
 inline constexpr const char* kNeedPath = "You need to specify the WinAMP path in settings";
 inline constexpr int kNeedPathTimeOut = 80;
 inline constexpr const char* kCouldNotStart = "Could not start WinAMP - Check the path";
@@ -28,10 +28,8 @@ inline constexpr int kCouldNotStartTimeOut = 50;
 inline constexpr const char* kStartedButNotFound =
     "WinAMP should be running but could not find it's process";
 inline constexpr int kStartedButNotFoundTimeOut = 80;
-inline constexpr int kPopUpMenuItem = 3;
 inline constexpr const char* kPathNotSet = "WinAMP path not set";
 inline constexpr int kPathNotSetTimeOut = 30;
-inline constexpr int kPathNotSetMenuItem = 1;
 
 // Message boxes on the PC.
 inline constexpr const char* kNotFoundTitle = "WinAMP Not Found";
