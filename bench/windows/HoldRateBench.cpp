@@ -13,6 +13,7 @@
 #include "platform/windows/SendInputKeyboardMouse.h"
 #include "platform/windows/WinEventLoop.h"
 #include "shared/HoldRepeat.h"
+#include "shared/ProgramState.h"
 #include "shared/Task.h"
 
 int main(int argc, char** argv) {
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
     SendInputKeyboardMouse input;
     ProgramState state;
     state.mouseSpeed = 5;
-    CursorMovement cursor(state, input);
+    CursorMovement cursor(input);
     RepeatGate gate;
     bool held = false;
     HoldRepeat repeat(loop, gate, held);
@@ -32,8 +33,8 @@ int main(int argc, char** argv) {
         POINT start{};
         GetCursorPos(&start);
         int steps = 0;
-        state.mouseStep = 1;
-        const auto faster = loop.startTimer(300, [&] { ++state.mouseStep; });
+        cursor.resetStep();
+        const auto faster = loop.startTimer(300, [&] { cursor.accelerate(); });
         tasks.start(repeat.run(
             [&] {
                 ++steps;

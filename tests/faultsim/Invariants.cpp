@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "World.h"
+#include "control/KeyControl.h"
 #include "link/Link.h"
 
 namespace zintor::faultsim {
@@ -119,14 +120,15 @@ void World::check() {
     const int maps = static_cast<int>(s.keyMaps.size());
     const int window = s.playerPageOffset + s.playerLastIndex;
     require(s.currentKeyMap >= 0 && s.currentKeyMap < maps && s.lastKeyMap >= 0 &&
-                s.lastKeyMap < maps && s.mouseStep >= 1 && s.mouseSpeed >= 0 &&
-                s.mouseSpeed <= 1000 && s.comPort >= 0 && s.iconFrame >= 101 && s.iconFrame <= 103,
+                s.lastKeyMap < maps && program->keys().cursor().pixelsPerStep() >= 1 &&
+                s.mouseSpeed >= 0 && s.mouseSpeed <= 1000 && s.comPort >= 0 && s.iconFrame >= 101 &&
+                s.iconFrame <= 103,
             "key map, cursor, port or tray state out of range");
-    require(std::ranges::count(s.modeFlags, true) <= 1 &&
-                (!s.modeFlags[ModeWinampMenu] || (window >= 0 && window <= largestPlaylist_)),
-            "more than one mode flag set, or the playlist window out of the playlist");
-    require(s.keyHelpShown == sim.desktop.keyHelpShown() &&
-                s.keyMapNoticeShown == sim.desktop.noticeShown(),
+    require(s.screen != Screen::PlayerMenu || (window >= 0 && window <= largestPlaylist_),
+            "the playlist window lies outside the playlist");
+    const KeyWindows& windows = program->keys().windows();
+    require(windows.keyHelpShown() == sim.desktop.keyHelpShown() &&
+                windows.noticeShown() == sim.desktop.noticeShown(),
             "the program's idea of the key help or notice window differs from the screen");
     require(
         !exited_ || (serial.writes().size() == writesAtExit_ && serial.openCount() == opensAtExit_),

@@ -7,8 +7,6 @@
 #include "control/KeyControl.h"
 #include "link/Link.h"
 #include "media/PlayerMenus.h"
-#include "phoneui/LineRoutes.h"
-#include "phoneui/Numbers.h"
 #include "phoneui/PhoneMenus.h"
 
 namespace zintor {
@@ -27,17 +25,6 @@ Program::Program(Ports ports) : ports_(ports) {
     menus.onTextEntered = [&keys](const std::string& text) { return keys.typeText(text); };
     menus.onKeyControlLeft = [&keys] { keys.closeKeyHelp(); };
     menus.onKeyControlEntered = [&keys] { keys.keyControlEntered(); };
-    using Line = std::string;
-    link_->setRoutes(phoneLineRoutes(
-        menus, state_,
-        {.keyControlKey = [&keys](Line line) { return keys.keyControlKeyEvent(line); },
-         .playerStatusKey = [&keys](Line line) { return keys.winampStatusKeyEvent(line); },
-         .playerMenuChoice =
-             [&player](Line line) {
-                 return player.choosePlaylistItem(phoneui::trailingNumber(line));
-             },
-         // Both of its lines, "*EAII: 0" and "*EAII: 14,1", end the dialog.
-         .playerStatusChoice = [&player](Line) { return player.leaveStatus(); }}));
     ports_.desktop.setListener(this);
     ports_.extras.setListener(&keys.touchPad());
 }

@@ -43,6 +43,7 @@ class Program : public DesktopEvents {
 
     ProgramState& state() { return state_; }
     Link& link() { return *link_; }
+    const KeyControl& keys() const { return *keys_; }
 
     // DesktopEvents
     void connectClicked() override;

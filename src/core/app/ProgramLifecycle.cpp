@@ -77,7 +77,7 @@ Task<void> Program::shutdownSequence() {
     portFollower_->stop();
 
     link_->disableAllTimers();
-    clearModes(state_);
+    leaveScreen(state_);
     if (state_.connected) {
         co_await link_->atCmer(false);
     }

@@ -113,11 +113,11 @@ Task<void> CommandExecutor::repeatSpecialKey(std::uint8_t code) {
 
 Task<void> CommandExecutor::switchToTextInput() {
     // Key lines stop reaching the key-control mode; the phone's text dialog takes over.
-    state_.modeFlags[ModeKeyControl] = false;
+    leaveScreenIfShown(state_, Screen::KeyControl);
     endHoldLoops(state_);
     co_await link_.atCmer(false, control_texts::kInputCommandTimeOut);
-    clearModes(state_);  // a screen the phone chose meanwhile gives way to the dialog
-    state_.modeFlags[ModeTextInput] = true;
+    leaveScreen(state_);  // a screen the phone chose meanwhile gives way to the dialog
+    state_.screen = Screen::TextInput;
     co_await link_.showTextInputDialog(control_texts::kInputCommandTimeOut);
 }
 

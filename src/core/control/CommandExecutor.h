@@ -6,6 +6,7 @@
 #include "control/MasterVolume.h"
 #include "keymap/KeyMapRecords.h"
 #include "link/Link.h"
+#include "link/PhoneEvent.h"
 #include "media/PlayerControl.h"
 #include "shared/HoldRepeat.h"
 #include "shared/ProgramState.h"

@@ -5,7 +5,7 @@ namespace zintor {
 void CursorMovement::step(int dx, int dy) {
     int x = 0;
     int y = 0;
-    const int step = state_.mouseStep;
+    const int step = pixels_;
     // Where the position cannot be read (Wayland), the same step is made relative to it; where
     // a relative move is exact (X11), it saves asking for the position at every step.
     if (input_.exactRelativeMoves() || !input_.getCursor(x, y)) {

@@ -1,12 +1,12 @@
 #include "control/KeyControl.h"
 
-#include <limits>
 #include <utility>
 
-#include "control/DecodeKeyEvent.h"
 #include "control/KeyHelpContent.h"
 #include "keymap/KeyMapLoader.h"
+#include "link/LineRoute.h"
 #include "link/Link.h"
+#include "link/PhoneKeys.h"
 
 namespace zintor {
 
@@ -16,21 +16,26 @@ KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, PlayerCont
       link_(link),
       input_(ports.input),
       touch_(state, ports.input, input_),
-      cursor_(state, ports.input),
+      cursor_(ports.input),
       volume_(state, ports.mixer, ports.loop, link),
       executor_(state, ports.loop, link, player, input_, volume_),
       windows_(state, ports.desktop, ports.extras, ports.loop),
       cursorRepeat_(ports.loop, link.repeatGate(), state.mouseMoving) {
     link.onLinkEnded([this] { releaseHeld(); });
+    const auto shown = [this](Screen screen) {
+        return [this, screen](const KeyEvent&) { return state_.screen == screen; };
+    };
+    link.addRoutes({
+        on<KeyEvent>(shown(Screen::KeyControl),
+                     [this](KeyEvent event) { return keyControlKeyEvent(event); }),
+        on<KeyEvent>(shown(Screen::PlayerStatus),
+                     [this](KeyEvent event) { return winampStatusKeyEvent(event); }),
+    });
     touch_.onUntyped = [this](const std::string& notice) {
         link_.start(link_.uiTimedFeedBack(notice));
     };
     // While a direction key is held the cursor moves one pixel more a step every 300 ms.
-    link.onTick(TimerSlot::CursorAcceleration, [this] {
-        if (state_.mouseStep < std::numeric_limits<std::int16_t>::max()) {
-            ++state_.mouseStep;
-        }
-    });
+    link.onTick(TimerSlot::CursorAcceleration, [this] { cursor_.accelerate(); });
 }
 
 void KeyControl::releaseHeld() {
@@ -56,6 +61,11 @@ namespace {
 // keys that pause) has the others dropped, so what the program keeps stays small. Releases are
 // never dropped: they end what the presses started.
 constexpr int kMostPressesRunning = 64;
+
+// Keys whose command list a key map can run: 0-11, 15, 16, 22 and 23.
+bool runsCommands(int key) {
+    return (key >= 0 && key <= 11) || key == 15 || key == 16 || key == 22 || key == 23;
+}
 }  // namespace
 
 Task<void> KeyControl::runPress(Task<void> commands) {
@@ -67,10 +77,9 @@ Task<void> KeyControl::runPress(Task<void> commands) {
     --pressesRunning_;
 }
 
-Task<void> KeyControl::keyControlKeyEvent(std::string line) {
+Task<void> KeyControl::keyControlKeyEvent(KeyEvent event) {
     // Any key ends the cursor's repeat.
     state_.mouseMoving = false;
-    const KeyEvent event = decodeKeyEvent(line);
     if (event.pressed && event.key >= kKeyCursorLeft && event.key <= kKeyCursorUp) {
         co_await moveCursorWhileHeld(event.key);
     } else if (event.pressed && !state_.playerRepeatVolume) {
@@ -95,9 +104,8 @@ Task<void> KeyControl::keyControlKeyEvent(std::string line) {
     }
 }
 
-Task<void> KeyControl::winampStatusKeyEvent(std::string line) {
+Task<void> KeyControl::winampStatusKeyEvent(KeyEvent event) {
     state_.mouseMoving = false;
-    const KeyEvent event = decodeKeyEvent(line);
     // (No conditional operator around co_await: GCC 12 destroys both of its operands.)
     if (!state_.playerRepeatVolume && event.pressed) {
         co_await runPress(winampMapKeyEvent(event));
@@ -110,7 +118,7 @@ Task<void> KeyControl::winampStatusKeyEvent(std::string line) {
 
 Task<void> KeyControl::moveCursorWhileHeld(int key) {
     link_.disableTimer(TimerSlot::Supervision);
-    state_.mouseStep = 1;
+    cursor_.resetStep();
     link_.resetTimer(TimerSlot::CursorAcceleration);
     const bool latest = co_await cursorRepeat_.run(
         [this, key] {
@@ -174,8 +182,7 @@ Task<void> KeyControl::nextKeyMap() {
     if (!keyMapsLoaded(state_.keyMaps)) {
         co_return;  // no key map to change to
     }
-    state_.modeFlags[ModeApplicationMenu] = false;
-    state_.modeFlags[ModeKeyControl] = true;
+    state_.screen = Screen::KeyControl;
 
     const int last = static_cast<int>(state_.keyMaps.size()) - 1;
     int next = state_.currentKeyMap + 1;

@@ -12,6 +12,7 @@
 #include "control/MasterVolume.h"
 #include "control/TouchPad.h"
 #include "keymap/KeyMapRecords.h"
+#include "link/PhoneEvent.h"
 #include "shared/HoldRepeat.h"
 #include "shared/Ports.h"
 #include "shared/ProgramState.h"
@@ -21,21 +22,21 @@ namespace zintor {
 
 class Link;
 
-// The phone's keypad driving the PC: keypad reports in the key-control mode and in the media
-// player's status mode, the key maps' command lists, the cursor, typed text, the master volume
-// and the key help / key-map notice windows.
+// The phone's keypad driving the PC: the keys on the key-control screen and on the media
+// player's status screen (it adds their routes to the link), the key maps' command lists, the
+// cursor, typed text, the master volume and the key help / key-map notice windows.
 class KeyControl {
   public:
     KeyControl(ProgramState& state, Ports& ports, Link& link, PlayerControl& player);
     KeyControl(const KeyControl&) = delete;
     KeyControl& operator=(const KeyControl&) = delete;
 
-    // A "+CKEV: " line in the key-control mode. Direction keys move the cursor until the next
-    // line arrives; everything else goes to keyMapKeyEvent. Ends when the key's handling does
-    // (a held key's repeat ends with its release).
-    Task<void> keyControlKeyEvent(std::string line);
-    // A "+CKEV: " line in the media player's status mode.
-    Task<void> winampStatusKeyEvent(std::string line);
+    // A key on the key-control screen. Direction keys move the cursor until the next line
+    // arrives; everything else goes to keyMapKeyEvent. Ends when the key's handling does (a held
+    // key's repeat ends with its release).
+    Task<void> keyControlKeyEvent(KeyEvent event);
+    // A key on the media player's status screen.
+    Task<void> winampStatusKeyEvent(KeyEvent event);
 
     Task<void> keyMapKeyEvent(KeyEvent event);
     Task<void> winampMapKeyEvent(KeyEvent event);
@@ -61,6 +62,8 @@ class KeyControl {
     void closeKeyHelp() { windows_.closeKeyHelp(); }
     void keyHelpClosed() { windows_.keyHelpClosed(); }
     void noticeClosed() { windows_.noticeClosed(); }
+    const KeyWindows& windows() const { return windows_; }
+    const CursorMovement& cursor() const { return cursor_; }
 
   private:
     // A press whose commands may still be running when the next lines come.

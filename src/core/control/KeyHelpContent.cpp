@@ -1,7 +1,7 @@
 #include "control/KeyHelpContent.h"
 
 #include "control/ControlTexts.h"
-#include "control/DecodeKeyEvent.h"
+#include "link/PhoneKeys.h"
 
 namespace zintor {
 namespace {

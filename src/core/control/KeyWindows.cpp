@@ -5,14 +5,14 @@
 namespace zintor {
 
 void KeyWindows::toggleKeyHelp() {
-    if (state_.keyMapNoticeShown) {
+    if (noticeShown_) {
         closeNotice();
-        if (!state_.keyHelpShown) {
+        if (!keyHelpShown_) {
             showKeyHelp();
         }
         return;
     }
-    if (state_.keyHelpShown) {
+    if (keyHelpShown_) {
         closeKeyHelp();
     } else {
         desktop_.hideMainWindow();
@@ -21,12 +21,12 @@ void KeyWindows::toggleKeyHelp() {
 }
 
 Task<void> KeyWindows::keyMapChanged() {
-    const bool noticeOpen = state_.keyMapNoticeShown;
-    const bool helpOpen = state_.keyHelpShown;
+    const bool noticeOpen = noticeShown_;
+    const bool helpOpen = keyHelpShown_;
     if (!noticeOpen && !helpOpen) {
         showNotice();
         co_await waitForNoticeClosed();
-        if (state_.keyHelpShown) {
+        if (keyHelpShown_) {
             co_await reshowKeyHelpAndWait();
         }
     } else if (noticeOpen && !helpOpen) {
@@ -38,27 +38,27 @@ Task<void> KeyWindows::keyMapChanged() {
 }
 
 void KeyWindows::closeKeyHelp() {
-    if (state_.keyHelpShown) {
+    if (keyHelpShown_) {
         desktop_.closeKeyHelp();
         keyHelpClosed();
     }
 }
 
 void KeyWindows::keyHelpClosed() {
-    if (state_.keyHelpShown) {
+    if (keyHelpShown_) {
         phone_.showKeyHelp(false);
     }
-    state_.keyHelpShown = false;
+    keyHelpShown_ = false;
     changed_.fire();
 }
 
 void KeyWindows::noticeClosed() {
-    state_.keyMapNoticeShown = false;
+    noticeShown_ = false;
     changed_.fire();
 }
 
 void KeyWindows::showKeyHelp() {
-    state_.keyHelpShown = true;
+    keyHelpShown_ = true;
     ++helpShowings_;
     desktop_.showKeyHelp(keyHelpCaption(state_), keyHelpRows(state_));
     phone_.showKeyHelp(true);
@@ -70,13 +70,13 @@ Task<void> KeyWindows::reshowKeyHelpAndWait() {
     showKeyHelp();
     // Ends when this showing is closed, or when a later key has replaced it by a new showing.
     const std::uint64_t showing = helpShowings_;
-    while (state_.keyHelpShown && helpShowings_ == showing) {
+    while (keyHelpShown_ && helpShowings_ == showing) {
         co_await changed_.next();
     }
 }
 
 void KeyWindows::showNotice() {
-    state_.keyMapNoticeShown = true;
+    noticeShown_ = true;
     noticeDeadline_ = loop_.now() + kNoticeMs;
     desktop_.showNotice(noticeText(state_));
 }
@@ -87,7 +87,7 @@ void KeyWindows::setNoticeText() {
 }
 
 void KeyWindows::closeNotice() {
-    if (state_.keyMapNoticeShown) {
+    if (noticeShown_) {
         desktop_.closeNotice();
         noticeClosed();
     }
@@ -96,7 +96,7 @@ void KeyWindows::closeNotice() {
 Task<void> KeyWindows::waitForNoticeClosed() {
     // A new text moves the deadline on, so the watch looks again when the one it waited for has
     // passed.
-    while (state_.keyMapNoticeShown) {
+    while (noticeShown_) {
         const std::int64_t overdue = noticeDeadline_ + kNoticeGraceMs - loop_.now();
         if (overdue <= 0) {
             closeNotice();

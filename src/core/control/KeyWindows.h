@@ -12,7 +12,7 @@
 namespace zintor {
 
 // The key help window and the key-map notice, as the "*" and "#" keys drive them. The desktop
-// shows the windows; this class keeps keyHelpShown / keyMapNoticeShown and does the waiting.
+// shows the windows; this class keeps whether each is shown and does the waiting.
 // Further keys are handled while a key waits for a window.
 class KeyWindows {
   public:
@@ -41,6 +41,9 @@ class KeyWindows {
     void keyHelpClosed();
     void noticeClosed();
 
+    bool keyHelpShown() const { return keyHelpShown_; }
+    bool noticeShown() const { return noticeShown_; }
+
   private:
     void showKeyHelp();
     Task<void> reshowKeyHelpAndWait();
@@ -52,6 +55,8 @@ class KeyWindows {
     Desktop& desktop_;
     PhoneExtras& phone_;
     EventLoop& loop_;
+    bool keyHelpShown_ = false;
+    bool noticeShown_ = false;
     std::uint64_t helpShowings_ = 0;  // counts showings, so a waiter sees a re-show
     std::int64_t noticeDeadline_ = 0;
     Trigger changed_;  // a window closed or was shown again

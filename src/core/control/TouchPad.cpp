@@ -6,7 +6,7 @@
 namespace zintor {
 
 bool TouchPad::active() const {
-    return state_.connected && state_.modeFlags[ModeKeyControl];
+    return state_.connected && state_.screen == Screen::KeyControl;
 }
 
 void TouchPad::touchMoved(int dx, int dy) {

@@ -47,9 +47,4 @@ struct USBOutput {
     std::string nameOff;
 };
 
-struct KeyEvent {
-    std::int32_t key = 99;  // 99 = unknown key
-    bool pressed = false;
-};
-
 }  // namespace zintor

@@ -1,5 +1,7 @@
 #include "link/Link.h"
 
+#include <iterator>
+
 #include "link/LinkImpl.h"
 
 namespace zintor {
@@ -21,8 +23,9 @@ Link::~Link() {
     }
 }
 
-void Link::setRoutes(std::vector<LineRoute> routes) {
-    impl_->routes = std::move(routes);
+void Link::addRoutes(std::vector<LineRoute> routes) {
+    impl_->routes.insert(impl_->routes.end(), std::make_move_iterator(routes.begin()),
+                         std::make_move_iterator(routes.end()));
 }
 
 void Link::onConnected(std::function<Task<void>()> listener) {

@@ -51,8 +51,9 @@ class Link {
     // The same with `prompt` in place of the usual "->".
     Task<void> showTextInputDialog(std::string prompt);
 
-    // Where the lines from the phone go, in order (the link takes the answers itself, first).
-    void setRoutes(std::vector<LineRoute> routes);
+    // Where the events from the phone go: each part adds the rows of its screens (the link takes
+    // the answers to its commands itself, first).
+    void addRoutes(std::vector<LineRoute> routes);
     // Runs when a connection is made, after the accessory menu is registered.
     void onConnected(std::function<Task<void>()> listener);
 

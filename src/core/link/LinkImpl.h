@@ -103,7 +103,7 @@ struct Link::Impl {
     void receive();
     void routeLines();
     void routeLine(std::string line);
-    Task<void> handleKeypad(const LineRoute& row, std::string line);
+    Task<void> handleKeypad(Task<void> handling);
     void endLink();  // ring indicator or hang-up
     // Stops everything that acts for the link that ended and tells the listeners.
     void linkEnded();

@@ -1,23 +1,11 @@
-// Where each line from the phone goes: the link takes the answers to its commands, and the rows
-// the phone screens set decide about the rest (the first row that matches).
-
-#include <string_view>
+// Where each line from the phone goes: the link takes the answers to its commands, reads the
+// rest as events once, and the rows the parts added decide about those (the first row that takes
+// the event).
 
 #include "link/Link.h"
 #include "link/LinkImpl.h"
 
 namespace zintor {
-
-namespace {
-
-bool lineMatches(const LineRoute& row, std::string_view line) {
-    if (row.match == LineRoute::Match::Prefix) {
-        return line.starts_with(row.text);
-    }
-    return line == row.text || (!row.otherText.empty() && line == row.otherText);
-}
-
-}  // namespace
 
 void Link::Impl::routeLine(std::string line) {
     // The answers to commands: whatever else waits, they go to the command on the wire.
@@ -33,15 +21,16 @@ void Link::Impl::routeLine(std::string line) {
     if (stopping) {
         return;
     }
+    PhoneEvent event = phoneEventOf(line);
     for (const LineRoute& row : routes) {
-        if (!lineMatches(row, line) || (row.when && !row.when())) {
+        if (!row.takes(event)) {
             continue;
         }
         if (row.keypad) {
-            link.start(handleKeypad(row, std::move(line)));
+            link.start(handleKeypad(row.handle(std::move(event))));
         } else {
             screenTasks.destroyAll();
-            screenTasks.start(row.handle(std::move(line)));
+            screenTasks.start(row.handle(std::move(event)));
         }
         return;
     }
@@ -49,8 +38,8 @@ void Link::Impl::routeLine(std::string line) {
 
 // Key traffic is a sign of life once the key's handling has ended (a held key's repeat ends with
 // its release), as long as the link it came on is still there.
-Task<void> Link::Impl::handleKeypad(const LineRoute& row, std::string line) {
-    co_await row.handle(std::move(line));
+Task<void> Link::Impl::handleKeypad(Task<void> handling) {
+    co_await std::move(handling);
     if (state.connected) {
         link.resetTimer(TimerSlot::Supervision);
     }

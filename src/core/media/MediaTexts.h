@@ -11,9 +11,9 @@ inline constexpr const char* kMoreItem = "More..";
 inline constexpr const char* kStatusDialog = "AT*EAID=14,2,\"WinAMP\",\"";
 inline constexpr const char* kPressClear = "AT+CKPD=\"c\"\r\n";
 
-inline constexpr const char* kBackToMainMenu = "3";  // the "WinAMP" item of the main menu
+inline constexpr int kBackToMainMenu = 3;  // the "WinAMP" item of the main menu
 
-// Phone pop-ups: text, time-out, main menu item afterwards.
+// Phone pop-ups: text, time-out.
 inline constexpr const char* kNeedPath = "You need to specify the WinAMP path in settings";
 inline constexpr int kNeedPathTimeOut = 80;
 inline constexpr const char* kCouldNotStart = "Could not start WinAMP - Check the path";
@@ -21,10 +21,8 @@ inline constexpr int kCouldNotStartTimeOut = 50;
 inline constexpr const char* kStartedButNotFound =
     "WinAMP should be running but could not find it's process";
 inline constexpr int kStartedButNotFoundTimeOut = 80;
-inline constexpr int kPopUpMenuItem = 3;
 inline constexpr const char* kPathNotSet = "WinAMP path not set";
 inline constexpr int kPathNotSetTimeOut = 30;
-inline constexpr int kPathNotSetMenuItem = 1;
 
 // Message boxes on the PC.
 inline constexpr const char* kNotFoundTitle = "WinAMP Not Found";

@@ -33,8 +33,7 @@ constexpr Action kActions[10] = {
 Task<void> PlayerControl::execute(int command) {
     if (state_.playerPath().empty()) {
         link_.writeLog(texts::kLogPathNotSet);
-        co_await screens_.errorMessage(texts::kPathNotSet, texts::kPathNotSetTimeOut,
-                                       texts::kPathNotSetMenuItem);
+        co_await screens_.showErrorPopUp(texts::kPathNotSet, texts::kPathNotSetTimeOut);
         co_return;
     }
     switch (command) {

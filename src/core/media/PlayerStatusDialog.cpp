@@ -23,14 +23,14 @@ Task<void> PlayerMenus::showStatus() {
         info.titleText + "  " + info.positionText + " (" + info.lengthText + ")";
     // Opened from another screen, the dialog is the one shown now; a refresh of the dialog
     // leaves it, and the key held in it, as they are.
-    if (!state_.modeFlags[ModeWinampStatus]) {
-        clearModes(state_);
-        state_.modeFlags[ModeWinampStatus] = true;
+    if (state_.screen != Screen::PlayerStatus) {
+        leaveScreen(state_);
+        state_.screen = Screen::PlayerStatus;
     }
     co_await link_.send(texts::kStatusDialog + quoted(status) + "\"" + link_texts::kCrLf,
                         link_texts::kDialogTimeOut);
     co_await link_.send(texts::kPressClear, link_texts::kDialogTimeOut);
-    if (state_.modeFlags[ModeWinampStatus]) {
+    if (state_.screen == Screen::PlayerStatus) {
         link_.resetTimer(TimerSlot::StatusRefresh);
     }
 }
@@ -42,7 +42,7 @@ Task<void> PlayerMenus::leaveStatus() {
         co_await screens_.showMainMenu(texts::kBackToMainMenu);
         co_return;
     }
-    state_.modeFlags[ModeWinampStatus] = false;
+    leaveScreenIfShown(state_, Screen::PlayerStatus);
     endHoldLoops(state_);
     co_await link_.atCmer(false);
     co_await openPlaylist();

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "link/LineRoute.h"
 #include "link/Link.h"
 #include "media/MediaTexts.h"
 #include "media/PlayerMenus.h"
@@ -42,18 +43,30 @@ PlayerMenus::PlayerMenus(ProgramState& state, Ports& ports, Link& link, PhoneMen
     // A refresh redraws its own screen only: once the phone has left it, by whatever way, the
     // refresh stops and changes nothing.
     link.onTick(TimerSlot::PlaylistRefresh, [this] {
-        if (!state_.modeFlags[ModeWinampMenu]) {
+        if (state_.screen != Screen::PlayerMenu) {
             link_.disableTimer(TimerSlot::PlaylistRefresh);
             return;
         }
         link_.start(refreshPlaylist());
     });
     link.onTick(TimerSlot::StatusRefresh, [this] {
-        if (!state_.modeFlags[ModeWinampStatus]) {
+        if (state_.screen != Screen::PlayerStatus) {
             link_.disableTimer(TimerSlot::StatusRefresh);
             return;
         }
         link_.start(showStatus());
+    });
+    // The playlist reads its choice from the last two digits; the status dialog ends with
+    // "*EAII: 0" or "*EAII: 14,1".
+    link.addRoutes({
+        on<MenuChosen>(
+            [this](const MenuChosen&) { return state_.screen == Screen::PlayerMenu; },
+            [this](MenuChosen choice) { return choosePlaylistItem(choice.lastTwoDigits); }),
+        on<DialogAnswered>(
+            [this](const DialogAnswered& answer) {
+                return state_.screen == Screen::PlayerStatus && (answer.is(0) || answer.is(14, 1));
+            },
+            [this](DialogAnswered) { return leaveStatus(); }),
     });
 }
 
@@ -62,13 +75,12 @@ Task<bool> PlayerMenus::findOrStartPlayer() {
         co_return true;
     }
     if (!control_.start()) {
-        co_await screens_.errorMessage(texts::kCouldNotStart, texts::kCouldNotStartTimeOut,
-                                       texts::kPopUpMenuItem);
+        co_await screens_.showErrorPopUp(texts::kCouldNotStart, texts::kCouldNotStartTimeOut);
         co_return false;
     }
     if (!control_.find()) {
-        co_await screens_.errorMessage(texts::kStartedButNotFound,
-                                       texts::kStartedButNotFoundTimeOut, texts::kPopUpMenuItem);
+        co_await screens_.showErrorPopUp(texts::kStartedButNotFound,
+                                         texts::kStartedButNotFoundTimeOut);
         co_return false;
     }
     co_return true;
@@ -89,8 +101,7 @@ Task<void> PlayerMenus::choosePlaylistItem(int item) {
 Task<void> PlayerMenus::updatePlaylist(int n) {
     link_.disableTimer(TimerSlot::PlaylistRefresh);
     if (state_.playerPath().empty()) {
-        co_await screens_.errorMessage(texts::kNeedPath, texts::kNeedPathTimeOut,
-                                       texts::kPopUpMenuItem);
+        co_await screens_.showErrorPopUp(texts::kNeedPath, texts::kNeedPathTimeOut);
         co_return;
     }
     if (!co_await findOrStartPlayer()) {
@@ -147,7 +158,7 @@ Task<bool> PlayerMenus::chooseWindow(int n, PlaylistSnapshot& list) {
             ++n;
         }
         if (n == kCurrentTrackChoice && (cur == 0 || offset == 0)) {
-            state_.modeFlags[ModeWinampMenu] = false;
+            leaveScreenIfShown(state_, Screen::PlayerMenu);
             co_await link_.atCmer(true);
             co_await showStatus();
             co_return false;
@@ -192,8 +203,8 @@ Task<void> PlayerMenus::showPlaylist(PlaylistSnapshot list) {
         }
     }
     listHasBackItem_ = !window.items.empty() && window.items[0].kind == PlaylistItem::Back;
-    clearModes(state_);  // a refresh may find the phone on another screen
-    state_.modeFlags[ModeWinampMenu] = true;
+    leaveScreen(state_);  // a refresh may find the phone on another screen
+    state_.screen = Screen::PlayerMenu;
     co_await link_.uiSubMenu(texts::kMenuTitle, window.highlighted, items);
 }
 

@@ -1,14 +1,10 @@
 #include "link/Link.h"
-#include "phoneui/Numbers.h"
 #include "phoneui/PhoneMenus.h"
 #include "phoneui/PhoneTexts.h"
 
 namespace zintor {
 
 namespace texts = phone_texts;
-using phoneui::lastCharacter;
-using phoneui::menuNumber;
-using phoneui::middle;
 
 namespace {
 constexpr int kApplicationSlots = 9;
@@ -24,17 +20,15 @@ std::vector<int> PhoneMenus::configuredSlots() const {
     return slots;
 }
 
-Task<void> PhoneMenus::applicationMenuSelected(std::string text) {
-    // Only the last character counts: "*EAMI: 12" chooses item 2.
-    const int n = menuNumber(lastCharacter(text));
+Task<void> PhoneMenus::applicationMenuSelected(int n) {
     if (n == 0) {
-        co_await showMainMenu(mainMenuNumber(texts::kApplication));
+        co_await showMainMenu(mainMenuPosition(texts::kApplication));
         co_return;
     }
 
     const std::vector<int> slots = configuredSlots();
     int highlighted = 1;
-    if (state_.modeFlags[ModeApplicationMenu]) {
+    if (state_.screen == Screen::ApplicationMenu) {
         // The phone sends an item number, never a path: the slot table decides what starts.
         if (n >= 1 && n <= static_cast<int>(slots.size())) {
             launchApplication(slots[static_cast<std::size_t>(n - 1)]);
@@ -43,9 +37,7 @@ Task<void> PhoneMenus::applicationMenuSelected(std::string text) {
     }
 
     if (slots.empty()) {
-        state_.modeFlags[ModeApplicationMenu] = false;
-        co_await errorMessage(texts::kNoApplication, texts::kErrorPopUpTimeOut,
-                              menuNumber(mainMenuNumber(texts::kApplication)));
+        co_await showErrorPopUp(texts::kNoApplication, texts::kErrorPopUpTimeOut);
         co_return;
     }
 
@@ -55,7 +47,7 @@ Task<void> PhoneMenus::applicationMenuSelected(std::string text) {
         const std::string& name = state_.appName[static_cast<std::size_t>(slot)];
         items.push_back(name.empty() ? texts::kUnknownApplication : name);
     }
-    state_.modeFlags[ModeApplicationMenu] = true;
+    state_.screen = Screen::ApplicationMenu;
     co_await link_.uiSubMenu(texts::kApplicationTitle, highlighted, items);
 }
 

@@ -1,26 +1,70 @@
 #include "phoneui/PhoneMenus.h"
 
 #include <algorithm>
+#include <initializer_list>
 
+#include "link/LineRoute.h"
 #include "link/Link.h"
-#include "phoneui/Numbers.h"
 #include "phoneui/PhoneTexts.h"
 
 namespace zintor {
 
 namespace texts = phone_texts;
-using phoneui::lastCharacter;
-using phoneui::menuNumber;
-using phoneui::middle;
-
-namespace {
-constexpr const char* kInputTextPrefix = "*EAII: 11,";  // 10 characters
-constexpr const char* kPopUpClosed = "*EAII: 0";
-}  // namespace
 
 PhoneMenus::PhoneMenus(ProgramState& state, Ports& ports, Link& link)
     : state_(state), ports_(ports), link_(link) {
-    link.onConnected([this] { return showMainMenu("1"); });
+    link.onConnected([this] { return showMainMenu(1); });
+    addRoutes();
+}
+
+void PhoneMenus::addRoutes() {
+    const auto always = [](const auto&) { return true; };
+    const auto shown = [this](Screen screen) {
+        return [this, screen](const auto&) { return state_.screen == screen; };
+    };
+    const auto shownAnyOf = [this](std::initializer_list<Screen> list) {
+        return [this, screens = std::vector<Screen>(list)](const auto&) {
+            return std::ranges::find(screens, state_.screen) != screens.end();
+        };
+    };
+    // A pop-up ends with "*EAII: 1,1" (its time ran out) or "*EAII: 0" (the user closed it).
+    const auto popUpEnded = [this](Screen screen) {
+        return [this, screen](const DialogAnswered& answer) {
+            return state_.screen == screen && (answer.is(1, 1) || answer.is(0));
+        };
+    };
+    const auto closedOn = [this](Screen screen) {
+        return [this, screen](const DialogAnswered& answer) {
+            return state_.screen == screen && answer.is(0);
+        };
+    };
+    const auto toMainMenu = [this](const auto&) { return showMainMenu(1); };
+    const auto reset = [this](const auto&) { return resetPhoneUi(); };
+
+    link_.addRoutes({
+        on<DialogAnswered>(popUpEnded(Screen::ErrorPopUp), toMainMenu),
+        on<DialogAnswered>(popUpEnded(Screen::About), [this](auto) { return closeAbout(); }),
+        on<AccessoryOpened>(always, toMainMenu),
+        on<MenuChosen>(shown(Screen::MainMenu),
+                       [this](MenuChosen choice) { return mainMenuChosen(choice.item); }),
+        on<MenuChosen>(shown(Screen::UsbMenu),
+                       [this](MenuChosen choice) { return usbMenuChosen(choice.lastDigit); }),
+        // Only the last digit counts: "*EAMI: 12" chooses item 2; no digit, the way back.
+        on<MenuChosen>(shown(Screen::ApplicationMenu),
+                       [this](MenuChosen choice) {
+                           return applicationMenuSelected(std::max(choice.lastDigit, 0));
+                       }),
+        on<MenuClosed>(always, reset),
+        on<DialogAnswered>(closedOn(Screen::KeyControl),
+                           [this](auto) { return leaveKeyControl(); }),
+        on<DialogClosed>(shownAnyOf({Screen::KeyControl, Screen::ErrorPopUp, Screen::About,
+                                     Screen::TextInput, Screen::PlayerStatus}),
+                         reset),
+        on<TextEntered>(shown(Screen::TextInput),
+                        [this](TextEntered entered) { return textEntered(entered.text); }),
+        on<DialogAnswered>(closedOn(Screen::TextInput),
+                           [this](auto) { return moveMouseSelected(); }),
+    });
 }
 
 std::vector<std::string> PhoneMenus::mainMenuItems() const {
@@ -35,25 +79,19 @@ std::vector<std::string> PhoneMenus::mainMenuItems() const {
     return items;
 }
 
-std::string PhoneMenus::mainMenuNumber(const std::string& item) const {
+int PhoneMenus::mainMenuPosition(const std::string& item) const {
     const auto items = mainMenuItems();
     const auto it = std::find(items.begin(), items.end(), item);
-    return std::to_string(it == items.end() ? 1 : (it - items.begin()) + 1);
+    return it == items.end() ? 1 : static_cast<int>(it - items.begin()) + 1;
 }
 
-Task<void> PhoneMenus::errorMessage(std::string input, int timeOut, int select) {
-    clearModes(state_);
-    if (timeOut != 0) {
-        state_.modeFlags[ModeErrorPopUp] = true;
-        co_await link_.uiPopUp(input, timeOut);
-    } else {
-        co_await showMainMenu(std::to_string(select));
-    }
+Task<void> PhoneMenus::showErrorPopUp(std::string text, int timeOut) {
+    leaveScreen(state_);
+    state_.screen = Screen::ErrorPopUp;
+    co_await link_.uiPopUp(text, timeOut);
 }
 
-Task<void> PhoneMenus::handleInputText(std::string line) {
-    std::string text = middle(line, std::char_traits<char>::length(kInputTextPrefix), line.size());
-    std::erase(text, '"');
+Task<void> PhoneMenus::textEntered(std::string text) {
     // The next input's prompt names what was not typed.
     if (const std::string notice = onTextEntered(text); notice.empty()) {
         co_await link_.showTextInputDialog();
@@ -62,52 +100,41 @@ Task<void> PhoneMenus::handleInputText(std::string line) {
     }
 }
 
-Task<void> PhoneMenus::showMainMenu(std::string item) {
-    clearModes(state_);
-    co_await link_.uiSubMenu(texts::kMainTitle, menuNumber(item), mainMenuItems());
+Task<void> PhoneMenus::showMainMenu(int item) {
+    leaveScreen(state_);
+    co_await link_.uiSubMenu(texts::kMainTitle, item, mainMenuItems());
 }
 
-Task<void> PhoneMenus::selectMainMenu(std::string line) {
-    // The number stands after "*EAMI: ", in the 8th and 9th characters.
-    const int n = menuNumber(middle(line, 7, 2));
+Task<void> PhoneMenus::mainMenuChosen(int item) {
     const auto items = mainMenuItems();
-    if (n < 1 || n > static_cast<int>(items.size())) {
+    if (item < 1 || item > static_cast<int>(items.size())) {
         co_return;
     }
-    const std::string item = items[static_cast<std::size_t>(n - 1)];
-    if (item == texts::kMoveMouse) {
+    const std::string chosen = items[static_cast<std::size_t>(item - 1)];
+    if (chosen == texts::kMoveMouse) {
         co_await moveMouseSelected();
-    } else if (item == texts::kApplication) {
-        co_await applicationMenuSelected("11");
-    } else if (item == texts::kWinamp) {
+    } else if (chosen == texts::kApplication) {
+        co_await applicationMenuSelected(1);
+    } else if (chosen == texts::kWinamp) {
         co_await onPlayerMenuChosen();
-    } else if (item == texts::kUsb) {
-        co_await usbMenuSelected("1");
-    } else if (item == texts::kAbout) {
-        co_await aboutMenuSelected(true);
+    } else if (chosen == texts::kUsb) {
+        co_await usbMenuSelected(1);
+    } else if (chosen == texts::kAbout) {
+        co_await showAbout();
     }
 }
 
-Task<void> PhoneMenus::handleMenuSelection(std::string line) {
-    std::string item = "1";
-    if (line == kPopUpClosed && state_.modeFlags[ModeKeyControl]) {
-        state_.modeFlags[ModeKeyControl] = false;
-        endHoldLoops(state_);
-        onKeyControlLeft();
-        co_await link_.atCmer(false);
-    }
-    if (line == kPopUpClosed && state_.modeFlags[ModeWinampMenu]) {
-        state_.modeFlags[ModeWinampMenu] = false;
-        onKeyControlLeft();
-        item = "3";
-    }
-    co_await showMainMenu(item);
+Task<void> PhoneMenus::leaveKeyControl() {
+    leaveScreen(state_);
+    onKeyControlLeft();
+    co_await link_.atCmer(false);
+    co_await showMainMenu(1);
 }
 
 Task<void> PhoneMenus::resetPhoneUi() {
     link_.disableAllTimers();
     co_await link_.atCmer(false);
-    clearModes(state_);
+    leaveScreen(state_);
     co_await link_.registerAccessoryMenu();
 }
 

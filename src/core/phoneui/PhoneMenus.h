@@ -14,8 +14,8 @@ class Link;
 
 // The phone's screens: the main menu and the screens below it (application list, key-control
 // entry, USB outputs, about pop-up, error pop-ups, text input), and the ways back. Which screen
-// the phone shows is recorded in the mode flags of ProgramState; the link's line dispatcher
-// routes every line from the phone here by those flags.
+// the phone shows is ProgramState::screen; the screens add the routes of the phone's events on
+// them to the link.
 class PhoneMenus {
   public:
     PhoneMenus(ProgramState& state, Ports& ports, Link& link);
@@ -28,32 +28,40 @@ class PhoneMenus {
     std::function<void()> onKeyControlEntered;  // with the key map to use
 
     // Main menu and the way out (PhoneMenus.cpp).
-    Task<void> errorMessage(std::string input, int timeOut, int select);
-    Task<void> handleInputText(std::string line);
-    Task<void> showMainMenu(std::string item);
-    Task<void> selectMainMenu(std::string line);
-    Task<void> handleMenuSelection(std::string line);
+    // A pop-up of `text` for `timeOut` tenths of a second; closing it goes to the main menu.
+    Task<void> showErrorPopUp(std::string text, int timeOut);
+    // The main menu with its `item`-th item (1-based) highlighted.
+    Task<void> showMainMenu(int item);
+    // Back to the phone's own menus, with the program's entry registered again.
     Task<void> resetPhoneUi();
 
-    // Application list (ApplicationMenu.cpp).
-    Task<void> applicationMenuSelected(std::string text);
+    // Application list (ApplicationMenu.cpp): opened with 1; in the list, item `n` (1-9) starts
+    // its program, 0 goes back to the main menu.
+    Task<void> applicationMenuSelected(int n);
     void launchApplication(int slot);
 
     // Key control entry, USB outputs, about (SmallMenus.cpp).
     Task<void> moveMouseSelected();
-    Task<void> usbMenuSelected(std::string text);
-    Task<void> usbMenuChoice(std::string line);
-    Task<void> aboutMenuSelected(bool show);
+    // The USB menu with its `highlighted`-th item highlighted.
+    Task<void> usbMenuSelected(int highlighted);
+    Task<void> showAbout();
 
     // The main menu's items for the current configuration, in order.
     std::vector<std::string> mainMenuItems() const;
-    // The 1-based number of a main menu item, as text ("3" for "USB" when Winamp is not set up).
-    std::string mainMenuNumber(const std::string& item) const;
+    // The 1-based position of a main menu item (3 for "USB" when Winamp is not set up).
+    int mainMenuPosition(const std::string& item) const;
 
     // The about pop-up's text: name, version, what it is.
     static std::string aboutText();
 
   private:
+    void addRoutes();
+    Task<void> mainMenuChosen(int item);
+    Task<void> textEntered(std::string text);
+    Task<void> leaveKeyControl();
+    // The USB menu's choice: its last digit (-1 when it ends in none).
+    Task<void> usbMenuChosen(int digit);
+    Task<void> closeAbout();
     void reportUsbState();
     // The application slots listed on the phone, in list order.
     std::vector<int> configuredSlots() const;

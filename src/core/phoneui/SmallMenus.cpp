@@ -4,7 +4,6 @@
 #include "keymap/KeyMapLoader.h"
 #include "link/Link.h"
 #include "link/PhoneText.h"
-#include "phoneui/Numbers.h"
 #include "phoneui/PhoneMenus.h"
 #include "phoneui/PhoneTexts.h"
 #include "phoneui/Usb.h"
@@ -12,18 +11,15 @@
 namespace zintor {
 
 namespace texts = phone_texts;
-using phoneui::lastCharacter;
-using phoneui::menuNumber;
-using phoneui::middle;
 
 Task<void> PhoneMenus::moveMouseSelected() {
     if (!keyMapsLoaded(state_.keyMaps)) {
         // Key control needs a key map: say so on the phone instead of entering it.
-        co_await errorMessage(texts::kNoKeyMap, texts::kErrorPopUpTimeOut, 1);
+        co_await showErrorPopUp(texts::kNoKeyMap, texts::kErrorPopUpTimeOut);
         co_return;
     }
-    clearModes(state_);
-    state_.modeFlags[ModeKeyControl] = true;
+    leaveScreen(state_);
+    state_.screen = Screen::KeyControl;
     const int last = static_cast<int>(state_.keyMaps.size()) - 1;
     state_.currentKeyMap =
         (state_.lastKeyMap < 0 || state_.lastKeyMap > last) ? std::int16_t{0} : state_.lastKeyMap;
@@ -35,13 +31,13 @@ Task<void> PhoneMenus::moveMouseSelected() {
     co_await link_.atCmer(true);
 }
 
-Task<void> PhoneMenus::usbMenuSelected(std::string text) {
-    state_.modeFlags[ModeUSBMenu] = true;
+Task<void> PhoneMenus::usbMenuSelected(int highlighted) {
+    state_.screen = Screen::UsbMenu;
     // Built here rather than as a sub menu: the names go out whole, without the 15-character cut.
     std::string line = "AT*EASM=\"";
     line += texts::kUsb;
     line += "\",1,";
-    line += text;
+    line += std::to_string(highlighted);
     line += ",9,";
     for (const USBOutput& output : state_.usbOutputs) {
         line += '"';
@@ -54,14 +50,12 @@ Task<void> PhoneMenus::usbMenuSelected(std::string text) {
     co_await link_.send(line, texts::kUsbMenuTimeOut);
 }
 
-Task<void> PhoneMenus::usbMenuChoice(std::string line) {
-    const std::string c = lastCharacter(line);
-    if (c == "0") {
+Task<void> PhoneMenus::usbMenuChosen(int n) {
+    if (n == 0) {
         // The USB item follows the WinAMP item when there is one.
-        co_await showMainMenu(state_.playerPath().empty() ? "3" : "4");
+        co_await showMainMenu(state_.playerPath().empty() ? 3 : 4);
         co_return;
     }
-    const int n = menuNumber(c);
     if (n == 9) {
         for (USBOutput& output : state_.usbOutputs) {
             output.state = false;
@@ -74,7 +68,7 @@ Task<void> PhoneMenus::usbMenuChoice(std::string line) {
     }
     writeUsb(state_, ports_.board);
     reportUsbState();
-    co_await usbMenuSelected(c);
+    co_await usbMenuSelected(n);
 }
 
 // The phone shows the wanted states whether or not the board took them; the PC says once why
@@ -92,14 +86,14 @@ void PhoneMenus::reportUsbState() {
     ports_.desktop.notify(texts::kUsbNoticeTitle, texts::kUsbCannotOpen);
 }
 
-Task<void> PhoneMenus::aboutMenuSelected(bool show) {
-    clearModes(state_);
-    if (show) {
-        state_.modeFlags[ModeAbout] = true;
-        co_await link_.uiPopUp(aboutText(), texts::kAboutTimeOut);
-    } else {
-        co_await showMainMenu(mainMenuNumber(texts::kAbout));
-    }
+Task<void> PhoneMenus::showAbout() {
+    leaveScreen(state_);
+    state_.screen = Screen::About;
+    co_await link_.uiPopUp(aboutText(), texts::kAboutTimeOut);
+}
+
+Task<void> PhoneMenus::closeAbout() {
+    co_await showMainMenu(mainMenuPosition(texts::kAbout));
 }
 
 std::string PhoneMenus::aboutText() {

@@ -17,15 +17,18 @@ struct ComPortInfo {
     std::string label{};           // see RegisteredPort
 };
 
-enum ModeIndex {
-    ModeApplicationMenu = 0,
-    ModeKeyControl = 1,
-    ModeTextInput = 2,
-    ModeWinampMenu = 3,
-    ModeWinampStatus = 4,
-    ModeErrorPopUp = 5,
-    ModeAbout = 6,
-    ModeUSBMenu = 7,
+// The screen the phone shows, as far as it is one of the program's: the events from the phone
+// mean what they mean on it.
+enum class Screen {
+    MainMenu,  // the main menu, or none of the program's screens: a menu choice is the main menu's
+    ApplicationMenu,
+    KeyControl,  // the keypad drives the PC through the key maps
+    TextInput,
+    PlayerMenu,    // the media player's playlist
+    PlayerStatus,  // the media player's status dialog, the keypad driving the player
+    ErrorPopUp,
+    About,
+    UsbMenu,
 };
 
 // Everything the program shares between its parts: one instance, owned by Program.
@@ -49,19 +52,16 @@ struct ProgramState {
     const std::string& playerPath() const { return appPath[9]; }
 
     // Phone screens
-    std::array<bool, 8> modeFlags{};
+    Screen screen = Screen::MainMenu;
 
     // Key maps
     std::array<std::string, 24> keyNames;
     std::vector<KeyMap> keyMaps;
     std::int16_t currentKeyMap = 0;
     KeyMap playerKeyMap;
-    bool keyHelpShown = false;
-    bool keyMapNoticeShown = false;
     bool specialKeyRepeating = false;
 
     // Cursor
-    std::int16_t mouseStep = 1;
     bool mouseMoving = false;
 
     // Media player
@@ -88,24 +88,17 @@ inline void endHoldLoops(ProgramState& s) {
     s.mouseMoving = s.specialKeyRepeating = s.volumeStepping = s.playerRepeatVolume = false;
 }
 
-inline void clearModes(ProgramState& s) {
-    s.modeFlags.fill(false);
+// The phone has left whatever screen of the program's it showed.
+inline void leaveScreen(ProgramState& s) {
+    s.screen = Screen::MainMenu;
     endHoldLoops(s);
 }
 
-// The key mode whose keypad reports drive the keys now. A loop for a held key runs only while the
-// mode it started in lasts: leaving it switches the reports off, so the release may never come.
-inline ModeIndex keyModeNow(const ProgramState& s) {
-    return s.modeFlags[ModeWinampStatus] ? ModeWinampStatus : ModeKeyControl;
-}
-
-inline bool noModeActive(const ProgramState& s) {
-    for (bool f : s.modeFlags) {
-        if (f) {
-            return false;
-        }
+// The phone has left `screen`, if that is the one it showed.
+inline void leaveScreenIfShown(ProgramState& s, Screen screen) {
+    if (s.screen == screen) {
+        s.screen = Screen::MainMenu;
     }
-    return true;
 }
 
 }  // namespace zintor

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <string>
 #include <string_view>
 
-#include "keymap/KeyMapRecords.h"
+#include "link/PhoneEvent.h"
 
 namespace zintor {
 
@@ -20,12 +19,9 @@ inline constexpr int kKeyUnknown = 99;
 
 // Turns a keypad report ("+CKEV: 5,1") into a key number (99 when the code is unknown) and
 // whether the key went down or up.
-KeyEvent decodeKeyEvent(const std::string& line);
+KeyEvent keyEventOf(std::string_view line);
 
 // The code the phone reports key number `key` by ("" for a key it never reports: 12, 99).
 std::string_view phoneCodeOf(int key);
-
-// Keys whose command list a key map can run: 0-11, 15, 16, 22 and 23.
-bool runsCommands(int key);
 
 }  // namespace zintor

@@ -1,7 +1,7 @@
-#include "control/DecodeKeyEvent.h"
+#include "link/PhoneKeys.h"
 
 #include <array>
-#include <string_view>
+#include <string>
 
 namespace zintor {
 namespace {
@@ -35,8 +35,8 @@ std::string_view phoneCodeOf(int key) {
     return {};
 }
 
-KeyEvent decodeKeyEvent(const std::string& line) {
-    std::string rest = line;
+KeyEvent keyEventOf(std::string_view line) {
+    std::string rest(line);
     removeAll(rest, "+CKEV: ");
     removeAll(rest, "\r\n");
 
@@ -57,10 +57,6 @@ KeyEvent decodeKeyEvent(const std::string& line) {
         }
     }
     return event;
-}
-
-bool runsCommands(int key) {
-    return (key >= 0 && key <= 11) || key == 15 || key == 16 || key == 22 || key == 23;
 }
 
 }  // namespace zintor
