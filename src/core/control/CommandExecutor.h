@@ -29,7 +29,7 @@ class CommandExecutor {
           player_(player),
           input_(input),
           volume_(volume),
-          specialKeyRepeat_(loop, link.repeatGate(), state.specialKeyRepeating) {}
+          specialKeyRepeat_(loop, link.transport.repeatGate(), state.specialKeyRepeating) {}
 
     // Ends when the whole list has run. The list must outlive the task (key maps never change
     // once loaded).

@@ -20,13 +20,13 @@ KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, WinampCont
       volume_(state, ports.mixer, ports.loop, link),
       executor_(state, ports.loop, link, player, input_, volume_),
       windows_(state, ports.desktop, ports.extras, ports.loop),
-      cursorRepeat_(ports.loop, link.repeatGate(), state.mouseMoving) {
-    link.onLinkEnded([this] { releaseHeld(); });
+      cursorRepeat_(ports.loop, link.transport.repeatGate(), state.mouseMoving) {
+    link.connection.onLinkEnded([this] { releaseHeld(); });
     touch_.onUntyped = [this](const std::string& notice) {
-        link_.start(link_.uiTimedFeedBack(notice));
+        link_.transport.start(link_.ui.uiTimedFeedBack(notice));
     };
     // While a direction key is held the cursor moves one pixel more a step every 300 ms.
-    link.onTick(TimerSlot::CursorAcceleration, [this] {
+    link.timers.onTick(TimerSlot::CursorAcceleration, [this] {
         if (state_.mouseStep < std::numeric_limits<std::int16_t>::max()) {
             ++state_.mouseStep;
         }
@@ -109,9 +109,9 @@ Task<void> KeyControl::winampStatusKeyEvent(std::string line) {
 }
 
 Task<void> KeyControl::moveCursorWhileHeld(int key) {
-    link_.disableTimer(TimerSlot::Supervision);
+    link_.timers.disable(TimerSlot::Supervision);
     state_.mouseStep = 1;
-    link_.resetTimer(TimerSlot::CursorAcceleration);
+    link_.timers.reset(TimerSlot::CursorAcceleration);
     const bool latest = co_await cursorRepeat_.run(
         [this, key] {
             switch (key) {
@@ -132,7 +132,7 @@ Task<void> KeyControl::moveCursorWhileHeld(int key) {
         [this] { return std::int64_t{state_.mouseSpeed}; });
     // A newer direction key took over: the acceleration is its own now.
     if (latest) {
-        link_.disableTimer(TimerSlot::CursorAcceleration);
+        link_.timers.disable(TimerSlot::CursorAcceleration);
     }
 }
 
@@ -186,7 +186,7 @@ Task<void> KeyControl::nextKeyMap() {
     state_.lastKeyMap = state_.currentKeyMap;
     keyControlEntered();
 
-    co_await link_.uiTimedFeedBack(state_.keyMaps[static_cast<std::size_t>(next)].name);
+    co_await link_.ui.uiTimedFeedBack(state_.keyMaps[static_cast<std::size_t>(next)].name);
     co_await windows_.keyMapChanged();
 }
 

@@ -19,7 +19,7 @@
 
 namespace zintor {
 
-class Link;
+struct Link;
 
 // The phone's keypad driving the PC: keypad reports in the key-control mode and in the media
 // player's status mode, the key maps' command lists, the cursor, typed text, the master volume

@@ -12,7 +12,7 @@ WinampControl::WinampControl(ProgramState& state, Ports& ports, Link& link, Phon
       ports_(ports),
       link_(link),
       screens_(screens),
-      volumeRepeat_(ports.loop, link.repeatGate(), state.winampRepeatVolume) {}
+      volumeRepeat_(ports.loop, link.transport.repeatGate(), state.winampRepeatVolume) {}
 
 bool WinampControl::findWindow() {
     state_.winampWindow = ports_.player.findWindow(state_.winampPath());

@@ -11,7 +11,7 @@
 
 namespace zintor {
 
-class Link;
+struct Link;
 
 // The layer that drives the media player: finds its window, starts it, reads its play state,
 // position and track length, and sends its commands. The window handle found last is kept in

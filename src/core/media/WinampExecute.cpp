@@ -30,7 +30,7 @@ constexpr std::int32_t kCommandIds[10] = {
 
 Task<void> WinampControl::execute(int command) {
     if (state_.winampPath().empty()) {
-        link_.writeLog(texts::kLogPathNotSet);
+        link_.log.write(texts::kLogPathNotSet);
         co_await screens_.errorMessage(texts::kPathNotSet, texts::kPathNotSetTimeOut,
                                        texts::kPathNotSetMenuItem);
         co_return;

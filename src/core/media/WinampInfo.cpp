@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "link/FileHelpers.h"
+#include "files/FileHelpers.h"
 #include "link/Link.h"
 #include "media/MediaText.h"
 #include "media/MediaTexts.h"
@@ -42,7 +42,7 @@ std::string WinampInfo::getTitle() {
 }
 
 PlaylistSnapshot WinampInfo::getPlaylist() {
-    link_.writeLog(texts::kLogPlaylistStart);
+    link_.log.write(texts::kLogPlaylistStart);
     PlaylistSnapshot list;
     if (state_.winampWindow == 0) {
         return list;
@@ -54,7 +54,7 @@ PlaylistSnapshot WinampInfo::getPlaylist() {
     }
     list.count = count;
     list.ok = true;
-    link_.writeLog(texts::kLogPlaylistDone);
+    link_.log.write(texts::kLogPlaylistDone);
     return list;
 }
 
@@ -79,7 +79,7 @@ std::string WinampInfo::playlistEntryText(const PlaylistEntry& entry) {
 
 bool WinampInfo::getTagInf(const std::string& path, TagInfo& tag) {
     if (!fileExists(ports_.files, path)) {
-        link_.writeLog(texts::kLogTagFileMissing + path);
+        link_.log.write(texts::kLogTagFileMissing + path);
         return false;
     }
     std::string last128;

@@ -9,7 +9,7 @@
 
 namespace zintor {
 
-class Link;
+struct Link;
 class WinampControl;
 
 // The texts the phone shows about the player: the title from its caption, the playlist (its

@@ -42,19 +42,19 @@ WinampMenus::WinampMenus(ProgramState& state, Ports& ports, Link& link, PhoneMen
       info_(state, ports, link, control_) {
     // A refresh redraws its own screen only: once the phone has left it, by whatever way, the
     // refresh stops and changes nothing.
-    link.onTick(TimerSlot::PlaylistRefresh, [this] {
+    link.timers.onTick(TimerSlot::PlaylistRefresh, [this] {
         if (!state_.modeFlags[ModeWinampMenu]) {
-            link_.disableTimer(TimerSlot::PlaylistRefresh);
+            link_.timers.disable(TimerSlot::PlaylistRefresh);
             return;
         }
-        link_.start(winampMenuSelected(texts::kPlaylistRefreshLine));
+        link_.transport.start(winampMenuSelected(texts::kPlaylistRefreshLine));
     });
-    link.onTick(TimerSlot::StatusRefresh, [this] {
+    link.timers.onTick(TimerSlot::StatusRefresh, [this] {
         if (!state_.modeFlags[ModeWinampStatus]) {
-            link_.disableTimer(TimerSlot::StatusRefresh);
+            link_.timers.disable(TimerSlot::StatusRefresh);
             return;
         }
-        link_.start(winampStatusMenuSelected(texts::kStatusRefreshLine));
+        link_.transport.start(winampStatusMenuSelected(texts::kStatusRefreshLine));
     });
 }
 
@@ -76,7 +76,7 @@ Task<bool> WinampMenus::findOrStartPlayer() {
 }
 
 Task<void> WinampMenus::winampMenuSelected(std::string text) {
-    link_.disableTimer(TimerSlot::PlaylistRefresh);
+    link_.timers.disable(TimerSlot::PlaylistRefresh);
     if (state_.winampPath().empty()) {
         co_await screens_.errorMessage(texts::kNeedPath, texts::kNeedPathTimeOut,
                                        texts::kPopUpMenuItem);
@@ -96,12 +96,12 @@ Task<void> WinampMenus::winampMenuSelected(std::string text) {
     }
     if (!list.ok) {
         // Nothing to list: back to the main menu, as after the other failures of this screen.
-        link_.writeLog(texts::kLogPlaylistEmpty);
+        link_.log.write(texts::kLogPlaylistEmpty);
         co_await screens_.showMainMenu(texts::kBackToMainMenu);
         co_return;
     }
     if (n == kRefresh && list.current == state_.winampLastIndex) {
-        link_.resetTimer(TimerSlot::PlaylistRefresh);
+        link_.timers.reset(TimerSlot::PlaylistRefresh);
         co_return;
     }
     state_.winampLastIndex = list.current;
@@ -109,12 +109,12 @@ Task<void> WinampMenus::winampMenuSelected(std::string text) {
         co_return;
     }
     if (!list.ok) {
-        link_.writeLog(texts::kLogPlaylistEmpty);
+        link_.log.write(texts::kLogPlaylistEmpty);
         co_await screens_.showMainMenu(texts::kBackToMainMenu);
         co_return;
     }
     co_await showPlaylist(list);
-    link_.resetTimer(TimerSlot::PlaylistRefresh);
+    link_.timers.reset(TimerSlot::PlaylistRefresh);
 }
 
 Task<bool> WinampMenus::chooseWindow(int n, PlaylistSnapshot& list) {
@@ -138,7 +138,7 @@ Task<bool> WinampMenus::chooseWindow(int n, PlaylistSnapshot& list) {
         }
         if (n == kCurrentTrackChoice && (cur == 0 || offset == 0)) {
             state_.modeFlags[ModeWinampMenu] = false;
-            co_await link_.atCmer(true);
+            co_await link_.ui.atCmer(true);
             co_await winampStatusMenuSelected(texts::kOpenStatus);
             co_return false;
         }
@@ -184,7 +184,7 @@ Task<void> WinampMenus::showPlaylist(PlaylistSnapshot list) {
     listHasBackItem_ = !window.items.empty() && window.items[0].kind == PlaylistItem::Back;
     clearModes(state_);  // a refresh may find the phone on another screen
     state_.modeFlags[ModeWinampMenu] = true;
-    co_await link_.uiSubMenu(texts::kMenuTitle, window.highlighted, items);
+    co_await link_.ui.uiSubMenu(texts::kMenuTitle, window.highlighted, items);
 }
 
 }  // namespace zintor

@@ -2,8 +2,8 @@
 // the phone's keypad controls the player.
 
 #include "link/Link.h"
-#include "link/LinkTexts.h"
-#include "link/PhoneText.h"
+#include "link/transport/LinkTexts.h"
+#include "link/transport/PhoneText.h"
 #include "media/MediaText.h"
 #include "media/MediaTexts.h"
 #include "media/WinampMenus.h"
@@ -13,9 +13,9 @@ namespace zintor {
 namespace texts = media_texts;
 
 Task<void> WinampMenus::winampStatusMenuSelected(std::string text) {
-    link_.disableTimer(TimerSlot::PlaylistRefresh);
+    link_.timers.disable(TimerSlot::PlaylistRefresh);
     if (!control_.findWindow()) {
-        link_.disableTimer(TimerSlot::StatusRefresh);
+        link_.timers.disable(TimerSlot::StatusRefresh);
         co_await screens_.showMainMenu(texts::kBackToMainMenu);
         co_return;
     }
@@ -29,18 +29,19 @@ Task<void> WinampMenus::winampStatusMenuSelected(std::string text) {
             clearModes(state_);
             state_.modeFlags[ModeWinampStatus] = true;
         }
-        co_await link_.send(texts::kStatusDialog + quoted(status) + "\"" + link_texts::kCrLf,
-                            link_texts::kDialogTimeOut);
-        co_await link_.send(texts::kPressClear, link_texts::kDialogTimeOut);
+        co_await link_.transport.send(
+            texts::kStatusDialog + quoted(status) + "\"" + link_texts::kCrLf,
+            link_texts::kDialogTimeOut);
+        co_await link_.transport.send(texts::kPressClear, link_texts::kDialogTimeOut);
         if (state_.modeFlags[ModeWinampStatus]) {
-            link_.resetTimer(TimerSlot::StatusRefresh);
+            link_.timers.reset(TimerSlot::StatusRefresh);
         }
         co_return;
     }
-    link_.disableTimer(TimerSlot::StatusRefresh);
+    link_.timers.disable(TimerSlot::StatusRefresh);
     state_.modeFlags[ModeWinampStatus] = false;
     endHoldLoops(state_);
-    co_await link_.atCmer(false);
+    co_await link_.ui.atCmer(false);
     co_await winampMenuSelected(texts::kOpenPlaylist);
 }
 

@@ -56,7 +56,7 @@ Task<void> PhoneMenus::applicationMenuSelected(std::string text) {
         items.push_back(name.empty() ? texts::kUnknownApplication : name);
     }
     state_.modeFlags[ModeApplicationMenu] = true;
-    co_await link_.uiSubMenu(texts::kApplicationTitle, highlighted, items);
+    co_await link_.ui.uiSubMenu(texts::kApplicationTitle, highlighted, items);
 }
 
 void PhoneMenus::launchApplication(int slot) {
@@ -70,7 +70,7 @@ void PhoneMenus::launchApplication(int slot) {
     const LaunchResult result = ports_.launcher.start(path, false);
     if (!result.started) {
         const std::string message = "Could not start " + path + ": " + result.error;
-        link_.writeLog(message);
+        link_.log.write(message);
         ports_.logSink.diagnostic(message);
     }
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "link/LineRoute.h"
+#include "link/transport/LineRoute.h"
 #include "shared/ProgramState.h"
 
 namespace zintor {

@@ -20,7 +20,7 @@ constexpr const char* kPopUpClosed = "*EAII: 0";
 
 PhoneMenus::PhoneMenus(ProgramState& state, Ports& ports, Link& link)
     : state_(state), ports_(ports), link_(link) {
-    link.onConnected([this] { return showMainMenu("1"); });
+    link.connection.onConnected([this] { return showMainMenu("1"); });
 }
 
 std::vector<std::string> PhoneMenus::mainMenuItems() const {
@@ -45,7 +45,7 @@ Task<void> PhoneMenus::errorMessage(std::string input, int timeOut, int select) 
     clearModes(state_);
     if (timeOut != 0) {
         state_.modeFlags[ModeErrorPopUp] = true;
-        co_await link_.uiPopUp(input, timeOut);
+        co_await link_.ui.uiPopUp(input, timeOut);
     } else {
         co_await showMainMenu(std::to_string(select));
     }
@@ -56,15 +56,15 @@ Task<void> PhoneMenus::handleInputText(std::string line) {
     std::erase(text, '"');
     // The next input's prompt names what was not typed.
     if (const std::string notice = onTextEntered(text); notice.empty()) {
-        co_await link_.showTextInputDialog();
+        co_await link_.ui.showTextInputDialog();
     } else {
-        co_await link_.showTextInputDialog(notice);
+        co_await link_.ui.showTextInputDialog(notice);
     }
 }
 
 Task<void> PhoneMenus::showMainMenu(std::string item) {
     clearModes(state_);
-    co_await link_.uiSubMenu(texts::kMainTitle, menuNumber(item), mainMenuItems());
+    co_await link_.ui.uiSubMenu(texts::kMainTitle, menuNumber(item), mainMenuItems());
 }
 
 Task<void> PhoneMenus::selectMainMenu(std::string line) {
@@ -94,7 +94,7 @@ Task<void> PhoneMenus::handleMenuSelection(std::string line) {
         state_.modeFlags[ModeKeyControl] = false;
         endHoldLoops(state_);
         onKeyControlLeft();
-        co_await link_.atCmer(false);
+        co_await link_.ui.atCmer(false);
     }
     if (line == kPopUpClosed && state_.modeFlags[ModeWinampMenu]) {
         state_.modeFlags[ModeWinampMenu] = false;
@@ -105,10 +105,10 @@ Task<void> PhoneMenus::handleMenuSelection(std::string line) {
 }
 
 Task<void> PhoneMenus::resetPhoneUi() {
-    link_.disableAllTimers();
-    co_await link_.atCmer(false);
+    link_.timers.disableAll();
+    co_await link_.ui.atCmer(false);
     clearModes(state_);
-    co_await link_.registerAccessoryMenu();
+    co_await link_.ui.registerAccessoryMenu();
 }
 
 }  // namespace zintor

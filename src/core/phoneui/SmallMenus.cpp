@@ -3,7 +3,7 @@
 #include "Version.h"
 #include "keymap/KeyMapLoader.h"
 #include "link/Link.h"
-#include "link/PhoneText.h"
+#include "link/transport/PhoneText.h"
 #include "phoneui/Numbers.h"
 #include "phoneui/PhoneMenus.h"
 #include "phoneui/PhoneTexts.h"
@@ -30,9 +30,9 @@ Task<void> PhoneMenus::moveMouseSelected() {
     if (onKeyControlEntered) {
         onKeyControlEntered();
     }
-    co_await link_.uiTimedFeedBack(
+    co_await link_.ui.uiTimedFeedBack(
         state_.keyMaps[static_cast<std::size_t>(state_.currentKeyMap)].name);
-    co_await link_.atCmer(true);
+    co_await link_.ui.atCmer(true);
 }
 
 Task<void> PhoneMenus::usbMenuSelected(std::string text) {
@@ -51,7 +51,7 @@ Task<void> PhoneMenus::usbMenuSelected(std::string text) {
     line += '"';
     line += texts::kUsbReset;
     line += "\"\r\n";
-    co_await link_.send(line, texts::kUsbMenuTimeOut);
+    co_await link_.transport.send(line, texts::kUsbMenuTimeOut);
 }
 
 Task<void> PhoneMenus::usbMenuChoice(std::string line) {
@@ -88,7 +88,7 @@ void PhoneMenus::reportUsbState() {
         return;
     }
     usbFailureShown_ = true;
-    link_.writeLog(texts::kUsbCannotOpen);
+    link_.log.write(texts::kUsbCannotOpen);
     ports_.desktop.notify(texts::kUsbNoticeTitle, texts::kUsbCannotOpen);
 }
 
@@ -96,7 +96,7 @@ Task<void> PhoneMenus::aboutMenuSelected(bool show) {
     clearModes(state_);
     if (show) {
         state_.modeFlags[ModeAbout] = true;
-        co_await link_.uiPopUp(aboutText(), texts::kAboutTimeOut);
+        co_await link_.ui.uiPopUp(aboutText(), texts::kAboutTimeOut);
     } else {
         co_await showMainMenu(mainMenuNumber(texts::kAbout));
     }

@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "link/Link.h"
-#include "link/LinkImpl.h"
+#include "link/transport/TimerSlots.h"
+#include "link/transport/Transport.h"
 
 namespace zintor {
 
@@ -19,7 +19,7 @@ bool lineMatches(const LineRoute& row, std::string_view line) {
 
 }  // namespace
 
-void Link::Impl::routeLine(std::string line) {
+void Transport::routeLine(std::string line) {
     // The answers to commands: whatever else waits, they go to the command on the wire.
     if (line == "OK") {
         answer(true);
@@ -30,18 +30,18 @@ void Link::Impl::routeLine(std::string line) {
         return;
     }
     // While the program shuts down only the answers to its last commands count.
-    if (stopping) {
+    if (stopping_) {
         return;
     }
-    for (const LineRoute& row : routes) {
+    for (const LineRoute& row : routes_) {
         if (!lineMatches(row, line) || (row.when && !row.when())) {
             continue;
         }
         if (row.keypad) {
-            link.start(handleKeypad(row, std::move(line)));
+            start(handleKeypad(row, std::move(line)));
         } else {
-            screenTasks.destroyAll();
-            screenTasks.start(row.handle(std::move(line)));
+            screenTasks_.destroyAll();
+            screenTasks_.start(row.handle(std::move(line)));
         }
         return;
     }
@@ -49,10 +49,10 @@ void Link::Impl::routeLine(std::string line) {
 
 // Key traffic is a sign of life once the key's handling has ended (a held key's repeat ends with
 // its release), as long as the link it came on is still there.
-Task<void> Link::Impl::handleKeypad(const LineRoute& row, std::string line) {
+Task<void> Transport::handleKeypad(const LineRoute& row, std::string line) {
     co_await row.handle(std::move(line));
-    if (state.connected) {
-        link.resetTimer(TimerSlot::Supervision);
+    if (state_.connected) {
+        timers_.reset(TimerSlot::Supervision);
     }
 }
 
