@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
         [&program](std::function<void()> then) { program.shutdown(std::move(then)); },
         [&program] { program.shutdownNow(); });
     program.onExitRequested = [&exit] { exit.requestExit(); };
-    adapters.setLog([&program](const std::string& line) { program.link().writeLog(line); });
+    adapters.setLog([&program](const std::string& line) { program.link().log.write(line); });
     // A second start: the settings window, as the tray menu opens it.
     instance.serve([&program, headless] {
         if (!headless) {
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
 
     program.startup();
     if (!adapters.inputDescription().empty()) {
-        program.link().writeLog(adapters.inputDescription());
+        program.link().log.write(adapters.inputDescription());
     }
     exit.mainLoopStarted();
     return QApplication::exec();

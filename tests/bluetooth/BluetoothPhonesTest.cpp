@@ -8,7 +8,7 @@
 #include "NeedsComponent.h"
 #include "PrivateSessionBus.h"
 #include "QtTestSupport.h"
-#include "link/PortList.h"
+#include "link/connection/PortList.h"
 #include "linux/BluetoothSerialLink.h"
 #include "qt/QtSerialLink.h"
 #include "sim/MemorySettingsStore.h"

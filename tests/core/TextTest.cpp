@@ -2,10 +2,10 @@
 // the phone passes, the character sets, and the diagnostic log's tags and file name.
 #include <gtest/gtest.h>
 
-#include "link/Charsets.h"
-#include "link/LogText.h"
-#include "link/PhoneText.h"
-#include "link/ReceiveBuffer.h"
+#include "link/transport/Charsets.h"
+#include "link/transport/PhoneText.h"
+#include "link/transport/ReceiveBuffer.h"
+#include "log/LogText.h"
 
 namespace zintor {
 namespace {

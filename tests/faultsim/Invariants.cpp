@@ -164,7 +164,7 @@ void World::rebootStarts() {
     relinkDue_ = !exiting_ && !sim.loop.inAdapterLoop() && sim.serial().unheard() == 0 &&
                  sim.loop.now() - lastActAt_ > 10000 && s.connected && !s.supervisionPaused &&
                  sim.serial().openPort() == 3 &&
-                 program->link().timerRunning(TimerSlot::Supervision) && heldKeys_.empty() &&
+                 program->link().timers.running(TimerSlot::Supervision) && heldKeys_.empty() &&
                  !s.mouseMoving && !s.specialKeyRepeating && !s.volumeStepping &&
                  !s.playerRepeatVolume;
     opensAtReboot_ = sim.serial().openCount();

@@ -87,8 +87,8 @@ void changeSettings(World& w, const Event& e) {  // a: what the user changes, b:
 
 void changePorts(World& w, const Event& e) {
     auto ports = w.sim.registry.listPorts();
-    std::erase_if(ports, [](const RegisteredPort& p) { return p.portText == "COM7"; });
-    e.a != 0 ? ports.push_back({"\\Device\\Serial6", "COM7"}) : void();
+    std::erase_if(ports, [](const RegisteredPort& p) { return p.number == 7; });
+    e.a != 0 ? ports.push_back({7, PortKind::Cable, "\\Device\\Serial6"}) : void();
     w.sim.registry.setPorts(ports);
     w.sim.registry.changed();
 }
@@ -204,7 +204,7 @@ World::World(const Schedule& s) {
     sim.files.putFile("/opt/zintor/KeyMap.xml", kKeyMaps);
     sim.board.setInstalled(s.board);
     program = std::make_unique<Program>(sim.ports());
-    program->link().onLinkEnded([this] { linkEnded(); });
+    program->link().connection.onLinkEnded([this] { linkEnded(); });
     program->onExitRequested = [this] { shutdownEnded(); };
     apply(Event{0, &kPlayer, {}, s.player, 0, {}, {}});
     apply(Event{0, &kMixer, {}, s.mixer, 0, {}, {}});

@@ -89,7 +89,7 @@ TEST_F(OnRealFiles, EntriesAreNamedByTheirTagThePlayerOrTheirFile) {
     // A file gone since the player listed it: logged, and named by its path.
     ProgramState& state = program.state();
     state.logEnabled = true;
-    program.link().initLog();
+    program.link().log.init();
     const std::string gone = mp3("Gone Song.mp3", id3Tag("TAG", "Gone", "Band", ' '));
     std::filesystem::remove(gone);
     EXPECT_EQ(name(gone), "Gone Song");

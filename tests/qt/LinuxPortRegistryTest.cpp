@@ -48,13 +48,16 @@ class LinuxPortRegistryTest : public ::testing::Test {
     }
     std::string dev(const std::string& name) { return root / ("dev/" + name); }
 
-    // COM text -> device name as listed, marked when the automatic connection leaves it alone.
+    // COM number -> device as listed, marked when it is a Bluetooth port and when the automatic
+    // connection leaves it alone.
     std::map<std::string, std::string> list() {
         LinuxPortRegistry registry(settings, paths);
         std::map<std::string, std::string> found;
         for (const RegisteredPort& port : registry.listPorts()) {
-            EXPECT_EQ(found.count(port.portText), 0u) << "two devices on " << port.portText;
-            found[port.portText] = port.name + (port.tryAutomatically ? "" : " (chosen only)");
+            const std::string number = "COM" + std::to_string(port.number);
+            EXPECT_EQ(found.count(number), 0u) << "two devices on " << number;
+            found[number] = port.device + (port.kind == PortKind::Bluetooth ? " (Bluetooth)" : "") +
+                            (port.tryAutomatically ? "" : " (chosen only)");
         }
         return found;
     }
@@ -88,7 +91,7 @@ TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevicesWhichKeepTheirNumb
     link("ports/notes", dev("ttyUSB0"));  // not a COM name: ignored
     EXPECT_EQ(list(), (std::map<std::string, std::string>{
                           {"COM1", dev("ttyS0") + " (chosen only)"},  // may be anything
-                          {"COM2", dev("rfcomm0") + " (BtPort)"},
+                          {"COM2", dev("rfcomm0") + " (Bluetooth)"},
                           {"COM3", dev("ttyUSB0")},
                           {"COM5", dev("ttyACM0")},
                       }));
@@ -111,7 +114,7 @@ TEST_F(LinuxPortRegistryTest, NumbersUartsPinsAndPlugInDevicesWhichKeepTheirNumb
     device("rfcomm1");
     link("ports/COM3", dev("rfcomm1"));
     const auto ports = list();
-    EXPECT_EQ(ports.at("COM3"), dev("rfcomm1") + " (BtPort)");
+    EXPECT_EQ(ports.at("COM3"), dev("rfcomm1") + " (Bluetooth)");
     EXPECT_EQ(ports.at("COM6"), dev("ttyUSB2"));
     device("ttyACM3");  // a good remembered number is kept
     EXPECT_EQ(list().at("COM7"), dev("ttyACM3"));

@@ -67,7 +67,7 @@ class ProgramOnQtDesktop : public ::testing::Test {
         program = std::make_unique<Program>(Ports{p.loop, p.serial, p.registry, *store, p.files,
                                                   p.logSink, desktop, p.launcher, p.input, p.mixer,
                                                   p.player, p.board, p.extras});
-        program->link().loadSettings();
+        program->link().settings.load();
         return *program;
     }
 
@@ -164,7 +164,7 @@ TEST_F(ProgramOnQtDesktop,
         "AppName%200=Mail\nAppName 3=Old name\nAppPath9=/opt/winamp/winamp\nSpeed=7\nAuto=1\n"
         "SettingLeft=1500\nSettingTop=750\n");
     // A port chosen in the tray menu takes the mark off AutoConnect, not its value.
-    p.link().refreshComMenu();
+    p.link().portChoice.refreshComMenu();
     desktop.trayMenu().portActions()[0]->trigger();
     ASSERT_TRUE(p.state().connected);
     EXPECT_FALSE(desktop.trayMenu().autoConnectAction()->isChecked());

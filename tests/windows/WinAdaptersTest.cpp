@@ -355,12 +355,14 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
                    sizeof port);
     ASSERT_TRUE(waitFor(loop, [&] { return changes > 0; }));
 
-    std::map<std::string, std::string> ports;
+    std::map<std::string, RegisteredPort> ports;
     for (const RegisteredPort& port : registry.listPorts()) {
-        ports[port.name] = port.portText;
+        ports[port.device] = port;
     }
-    EXPECT_EQ(ports.at("\\Device\\BtPort7"), "COM12");
-    EXPECT_EQ(ports.at("\\Device\\Odd"), "");  // not a string
+    EXPECT_EQ(ports.at("\\Device\\BtPort7").number, 12);
+    EXPECT_EQ(ports.at("\\Device\\BtPort7").kind, PortKind::Bluetooth);
+    EXPECT_EQ(ports.at("\\Device\\Odd").number, 0);  // not a string
+    EXPECT_EQ(ports.at("\\Device\\Odd").kind, PortKind::Cable);
 
     // A port the system announces (WM_DEVICECHANGE, as for a USB adapter plugged in) is told, too.
     loop.waitUntil(loop.now() + 100);

@@ -16,7 +16,7 @@
 #include "app/SettingsDialog.h"
 #include "control/KeyHelpContent.h"
 #include "keymap/KeyMapLoader.h"
-#include "link/LinkTexts.h"
+#include "link/transport/LinkTexts.h"
 #include "platform/qt/KeyHelpWindow.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/NoticeWindow.h"

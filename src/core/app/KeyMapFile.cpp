@@ -64,7 +64,7 @@ void readKeyMapFile(ProgramState& state, Ports& ports, Link& link) {
     if (!outcome.problem) {
         return;
     }
-    link.writeLog(*outcome.problem);
+    link.log.write(*outcome.problem);
     ports.logSink.diagnostic(*outcome.problem);
     ports.desktop.notify(kKeyMapNoticeTitle, *outcome.problem);
 }

@@ -9,7 +9,7 @@
 
 namespace zintor {
 
-class Link;
+struct Link;
 
 inline constexpr const char* kKeyMapFileName = "KeyMap.xml";
 inline constexpr const char* kKeyMapNoticeTitle = "Zintor key map";

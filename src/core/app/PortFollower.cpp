@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "link/Link.h"
-#include "link/LinkTexts.h"
-#include "link/PortList.h"
+#include "link/connection/PortList.h"
+#include "link/transport/LinkTexts.h"
 
 namespace zintor {
 
@@ -14,7 +14,7 @@ constexpr int kLookAgainMs = 500;
 
 // A port whose label changed (a Bluetooth phone renamed) counts as another: the menu shows it anew.
 bool samePort(const ComPortInfo& a, const ComPortInfo& b) {
-    return a.port == b.port && a.name == b.name && a.kind == b.kind && a.label == b.label;
+    return a.port == b.port && a.device == b.device && a.kind == b.kind && a.label == b.label;
 }
 
 bool listed(const std::vector<ComPortInfo>& list, const ComPortInfo& port) {
@@ -88,7 +88,7 @@ void PortFollower::portsMayHaveChanged() {
         return;
     }
     noteConnection();
-    link_.enumerateComPorts();
+    link_.portChoice.enumerateComPorts();
     const std::vector<ComPortInfo> now = state_.portList;
     bool configuredAppeared = false;
     for (const ComPortInfo& port : now) {
@@ -102,9 +102,9 @@ void PortFollower::portsMayHaveChanged() {
     if (!changed) {
         return;
     }
-    link_.refreshComMenu();
+    link_.portChoice.refreshComMenu();
     if (configuredAppeared && state_.autoConnect == 1 && !state_.connected) {
-        link_.start(connectConfigured());
+        link_.transport.start(connectConfigured());
     }
 }
 
@@ -115,10 +115,10 @@ void PortFollower::probe() {
     // Asked afresh, beside the list the menu shows (a change report updates that one).
     const std::vector<RegisteredPort> now = ports_.registry.listPorts();
     const bool listed = std::any_of(now.begin(), now.end(), [this](const RegisteredPort& p) {
-        return portNumberFromText(p.portText) == configured_;
+        return p.number == configured_;
     });
     if (listed && !ports_.registry.heldElsewhere(configured_)) {
-        link_.start(connectConfigured());
+        link_.transport.start(connectConfigured());
     }
 }
 
@@ -133,13 +133,13 @@ Task<void> PortFollower::connectConfigured() {
         // As for the automatic connection at start: a phone that does not answer does not start
         // the supervision's eleven tries.
         state_.supervisionPaused = true;
-        if (co_await link_.connectPhone()) {
-            link_.writeLog(link_texts::kAutoConnectMade);
+        if (co_await link_.connection.connectPhone()) {
+            link_.log.write(link_texts::kAutoConnectMade);
         }
         state_.supervisionPaused = false;
     }
     if (listening_) {
-        link_.refreshComMenu();  // the check mark on the port in use
+        link_.portChoice.refreshComMenu();  // the check mark on the port in use
     }
 }
 

@@ -10,7 +10,7 @@
 
 namespace zintor {
 
-class Link;
+struct Link;
 
 // Keeps the tray's port menu in step with the serial ports plugged in and out while the program
 // runs, and connects when the configured port appears while autoConnect is on and there is no

@@ -12,7 +12,15 @@
 namespace zintor {
 
 Program::Program(Ports ports) : ports_(ports) {
-    link_ = std::make_unique<Link>(state_, ports_);
+    log_ = std::make_unique<DiagnosticLog>(state_, ports_);
+    settings_ = std::make_unique<SettingsFile>(state_, ports_, *log_);
+    timers_ = std::make_unique<TimerSlots>(ports_.loop);
+    transport_ = std::make_unique<Transport>(state_, ports_, *log_, *timers_);
+    ui_ = std::make_unique<AccessoryUi>(*transport_);
+    connection_ = std::make_unique<Connection>(state_, ports_, *log_, *timers_, *transport_, *ui_);
+    portChoice_ = std::make_unique<PortChoice>(state_, ports_, *log_, *connection_);
+    link_ = std::make_unique<Link>(
+        Link{*log_, *settings_, *timers_, *transport_, *ui_, *connection_, *portChoice_});
     portFollower_ = std::make_unique<PortFollower>(state_, ports_, *link_);
     menus_ = std::make_unique<PhoneMenus>(state_, ports_, *link_);
     player_ = std::make_unique<PlayerMenus>(state_, ports_, *link_, *menus_);
@@ -33,7 +41,7 @@ Program::~Program() {
     ports_.desktop.setListener(nullptr);
     ports_.extras.setListener(nullptr);
     // What still waits goes first, while everything it refers to is still there.
-    link_->dropTasks();
+    link_->transport.dropTasks();
 }
 
 Task<void> Program::attempt(Task<void> work, bool portChosen) {
@@ -51,15 +59,15 @@ Task<void> Program::attempt(Task<void> work, bool portChosen) {
 // Desktop clicks.
 void Program::connectClicked() {
     portFollower_->noteLinkWanted(!state_.connected);  // the click disconnects a link that is up
-    link_->start(attempt(link_->connectClicked(), false));
+    link_->transport.start(attempt(link_->portChoice.connectClicked(), false));
 }
 void Program::portChosen(int index) {
     portFollower_->noteLinkWanted(true);
-    link_->start(attempt(link_->portChosen(index), true));
+    link_->transport.start(attempt(link_->portChoice.portChosen(index), true));
 }
 void Program::autoConnectClicked() {
     portFollower_->noteLinkWanted(true);
-    link_->start(attempt(link_->autoConnectClicked(), false));
+    link_->transport.start(attempt(link_->portChoice.autoConnectClicked(), false));
 }
 void Program::settingsClicked() {
     showSettingsWindow(state_, ports_, *link_);
@@ -72,10 +80,10 @@ void Program::exitClicked() {
     });
 }
 void Program::refreshPortsClicked() {
-    link_->refreshComMenu();
+    link_->portChoice.refreshComMenu();
 }
 void Program::enumeratePortsClicked() {
-    link_->enumerateComPorts();
+    link_->portChoice.enumerateComPorts();
 }
 void Program::playerCheckClicked() {
     player_->playerCheck();

@@ -10,8 +10,15 @@
 
 namespace zintor {
 
-class Link;
+class AccessoryUi;
+class Connection;
+class DiagnosticLog;
+struct Link;
+class PortChoice;
 class PortFollower;
+class SettingsFile;
+class TimerSlots;
+class Transport;
 class PhoneMenus;
 class KeyControl;
 class PlayerMenus;
@@ -69,6 +76,14 @@ class Program : public DesktopEvents {
 
     ProgramState state_;
     Ports ports_;
+    // The phone link's parts, and the bundle of them the other parts are given.
+    std::unique_ptr<DiagnosticLog> log_;
+    std::unique_ptr<SettingsFile> settings_;
+    std::unique_ptr<TimerSlots> timers_;
+    std::unique_ptr<Transport> transport_;
+    std::unique_ptr<AccessoryUi> ui_;
+    std::unique_ptr<Connection> connection_;
+    std::unique_ptr<PortChoice> portChoice_;
     std::unique_ptr<Link> link_;
     std::unique_ptr<PortFollower> portFollower_;
     std::unique_ptr<PhoneMenus> menus_;

@@ -19,11 +19,11 @@ constexpr const char* kTrayTip = "Zintor";
 void Program::startup() {
     // The log is off unless the user switched it on in the settings (Log=1).
     state_.logEnabled = false;
-    link_->readLogSwitch();
-    link_->initLog();
-    link_->writeLog(kStartedLogLine);
+    link_->settings.readLogSwitch();
+    link_->log.init();
+    link_->log.write(kStartedLogLine);
 
-    link_->loadSettings();
+    link_->settings.load();
     state_.playerRepeatVolume = false;
 
     readKeyMapFile(state_, ports_, *link_);
@@ -35,17 +35,17 @@ void Program::startup() {
 
     state_.iconFrame = 101;
     ports_.desktop.trayAdd(kTrayTip);
-    link_->refreshComMenu();
+    link_->portChoice.refreshComMenu();
     portFollower_->start();  // the port menu follows devices plugged in and out from now on
 
     ports_.desktop.setAutoConnectChecked(state_.autoConnect == 1);
-    link_->start(finishStartup());
+    link_->transport.start(finishStartup());
 }
 
 // The automatic connection, then the main window goes (the tray icon stands for the program).
 Task<void> Program::finishStartup() {
     if (state_.autoConnect == 1 && !state_.connected) {
-        co_await attempt(link_->autoConnectPhone(), false);
+        co_await attempt(link_->portChoice.autoConnectPhone(), false);
     }
     ports_.desktop.hideMainWindow();
 }
@@ -62,7 +62,7 @@ void Program::shutdown(std::function<void()> then) {
         return;
     }
     shutDown_ = true;
-    link_->start(shutdownSequence());
+    link_->transport.start(shutdownSequence());
 }
 
 void Program::shutdownNow() {
@@ -73,17 +73,17 @@ void Program::shutdownNow() {
 Task<void> Program::shutdownSequence() {
     // From here on no line from the phone but an answer is handled and no port is opened, so
     // what runs now cannot start anything new.
-    link_->beginShutdown();
+    link_->connection.beginShutdown();
     portFollower_->stop();
 
-    link_->disableAllTimers();
+    link_->timers.disableAll();
     leaveScreen(state_);
     if (state_.connected) {
-        co_await link_->atCmer(false);
+        co_await link_->ui.atCmer(false);
     }
     if (state_.connected) {
-        co_await link_->registerAccessoryMenu();
-        co_await link_->disconnectCom();
+        co_await link_->ui.registerAccessoryMenu();
+        co_await link_->connection.disconnectCom();
     }
     finishShutdown();
 }
@@ -105,10 +105,10 @@ void Program::closeAtShutdown() {
         closeUsb(state_, ports_.board);
     }
     ports_.desktop.mainWindowPosition(state_.mainLeft, state_.mainTop);
-    link_->saveSettings();
-    link_->disableAllTimers();
+    link_->settings.save();
+    link_->timers.disableAll();
     ports_.desktop.trayRemove();
-    link_->endShutdown();
+    link_->connection.endShutdown();
 }
 
 }  // namespace zintor

@@ -36,7 +36,7 @@ void showSettingsWindow(ProgramState& state, Ports& ports, Link& link) {
         state.appPath[i] = shown.appPath[i];
     }
     ports.desktop.mainWindowPosition(state.mainLeft, state.mainTop);
-    link.saveSettings();
+    link.settings.save();
 }
 
 }  // namespace zintor

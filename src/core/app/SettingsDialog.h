@@ -7,7 +7,7 @@
 
 namespace zintor {
 
-class Link;
+struct Link;
 
 // The settings window: shows the settings modally, and when it is closed (however) takes back
 // its position, Auto connect and the application slots, records the main window's position and

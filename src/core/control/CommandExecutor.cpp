@@ -37,11 +37,11 @@ Task<void> CommandExecutor::onPress(const KeyCommand& command) {
         case CommandType::kKey:
             if (const std::string notice = untypedNotice(input_.typeText(command.text));
                 !notice.empty()) {
-                co_await link_.uiTimedFeedBack(notice);
+                co_await link_.ui.uiTimedFeedBack(notice);
             }
             break;
         case CommandType::kWait:
-            co_await link_.wait(static_cast<float>(command.value) / 1000.0f);
+            co_await link_.transport.wait(static_cast<float>(command.value) / 1000.0f);
             break;
         case CommandType::kSpecialKey:
             co_await repeatSpecialKey(keyCode(command));
@@ -115,10 +115,10 @@ Task<void> CommandExecutor::switchToTextInput() {
     // Key lines stop reaching the key-control mode; the phone's text dialog takes over.
     leaveScreenIfShown(state_, Screen::KeyControl);
     endHoldLoops(state_);
-    co_await link_.atCmer(false, control_texts::kInputCommandTimeOut);
+    co_await link_.ui.atCmer(false, control_texts::kInputCommandTimeOut);
     leaveScreen(state_);  // a screen the phone chose meanwhile gives way to the dialog
     state_.screen = Screen::TextInput;
-    co_await link_.showTextInputDialog(control_texts::kInputCommandTimeOut);
+    co_await link_.ui.showTextInputDialog(control_texts::kInputCommandTimeOut);
 }
 
 }  // namespace zintor

@@ -6,7 +6,7 @@
 #include "control/MasterVolume.h"
 #include "keymap/KeyMapRecords.h"
 #include "link/Link.h"
-#include "link/PhoneEvent.h"
+#include "link/transport/PhoneEvent.h"
 #include "media/PlayerControl.h"
 #include "shared/HoldRepeat.h"
 #include "shared/ProgramState.h"
@@ -30,7 +30,7 @@ class CommandExecutor {
           player_(player),
           input_(input),
           volume_(volume),
-          specialKeyRepeat_(loop, link.repeatGate(), state.specialKeyRepeating) {}
+          specialKeyRepeat_(loop, link.transport.repeatGate(), state.specialKeyRepeating) {}
 
     // Ends when the whole list has run. The list must outlive the task (key maps never change
     // once loaded).

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "control/ControlTexts.h"
-#include "link/Charsets.h"
+#include "link/transport/Charsets.h"
 
 namespace zintor {
 namespace {

@@ -4,9 +4,9 @@
 
 #include "control/KeyHelpContent.h"
 #include "keymap/KeyMapLoader.h"
-#include "link/LineRoute.h"
 #include "link/Link.h"
-#include "link/PhoneKeys.h"
+#include "link/transport/LineRoute.h"
+#include "link/transport/PhoneKeys.h"
 
 namespace zintor {
 
@@ -20,22 +20,22 @@ KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, PlayerCont
       volume_(state, ports.mixer, ports.loop, link),
       executor_(state, ports.loop, link, player, input_, volume_),
       windows_(state, ports.desktop, ports.extras, ports.loop),
-      cursorRepeat_(ports.loop, link.repeatGate(), state.mouseMoving) {
-    link.onLinkEnded([this] { releaseHeld(); });
+      cursorRepeat_(ports.loop, link.transport.repeatGate(), state.mouseMoving) {
+    link.connection.onLinkEnded([this] { releaseHeld(); });
     const auto shown = [this](Screen screen) {
         return [this, screen](const KeyEvent&) { return state_.screen == screen; };
     };
-    link.addRoutes({
+    link.transport.addRoutes({
         on<KeyEvent>(shown(Screen::KeyControl),
                      [this](KeyEvent event) { return keyControlKeyEvent(event); }),
         on<KeyEvent>(shown(Screen::PlayerStatus),
-                     [this](KeyEvent event) { return winampStatusKeyEvent(event); }),
+                     [this](KeyEvent event) { return playerStatusKeyEvent(event); }),
     });
     touch_.onUntyped = [this](const std::string& notice) {
-        link_.start(link_.uiTimedFeedBack(notice));
+        link_.transport.start(link_.ui.uiTimedFeedBack(notice));
     };
     // While a direction key is held the cursor moves one pixel more a step every 300 ms.
-    link.onTick(TimerSlot::CursorAcceleration, [this] { cursor_.accelerate(); });
+    link.timers.onTick(TimerSlot::CursorAcceleration, [this] { cursor_.accelerate(); });
 }
 
 void KeyControl::releaseHeld() {
@@ -104,22 +104,22 @@ Task<void> KeyControl::keyControlKeyEvent(KeyEvent event) {
     }
 }
 
-Task<void> KeyControl::winampStatusKeyEvent(KeyEvent event) {
+Task<void> KeyControl::playerStatusKeyEvent(KeyEvent event) {
     state_.mouseMoving = false;
     // (No conditional operator around co_await: GCC 12 destroys both of its operands.)
     if (!state_.playerRepeatVolume && event.pressed) {
-        co_await runPress(winampMapKeyEvent(event));
+        co_await runPress(playerMapKeyEvent(event));
     } else if (!state_.playerRepeatVolume) {
-        co_await winampMapKeyEvent(event);
+        co_await playerMapKeyEvent(event);
     } else if (!event.pressed) {
         state_.playerRepeatVolume = false;
     }
 }
 
 Task<void> KeyControl::moveCursorWhileHeld(int key) {
-    link_.disableTimer(TimerSlot::Supervision);
+    link_.timers.disable(TimerSlot::Supervision);
     cursor_.resetStep();
-    link_.resetTimer(TimerSlot::CursorAcceleration);
+    link_.timers.reset(TimerSlot::CursorAcceleration);
     const bool latest = co_await cursorRepeat_.run(
         [this, key] {
             switch (key) {
@@ -140,7 +140,7 @@ Task<void> KeyControl::moveCursorWhileHeld(int key) {
         [this] { return std::int64_t{state_.mouseSpeed}; });
     // A newer direction key took over: the acceleration is its own now.
     if (latest) {
-        link_.disableTimer(TimerSlot::CursorAcceleration);
+        link_.timers.disable(TimerSlot::CursorAcceleration);
     }
 }
 
@@ -171,7 +171,7 @@ Task<void> KeyControl::keyMapKeyEvent(KeyEvent event) {
     }
 }
 
-Task<void> KeyControl::winampMapKeyEvent(KeyEvent event) {
+Task<void> KeyControl::playerMapKeyEvent(KeyEvent event) {
     if (runsCommands(event.key)) {
         co_await executor_.executeCommands(
             state_.playerKeyMap.keys[static_cast<std::size_t>(event.key)].commands, event);
@@ -193,7 +193,7 @@ Task<void> KeyControl::nextKeyMap() {
     state_.lastKeyMap = state_.currentKeyMap;
     keyControlEntered();
 
-    co_await link_.uiTimedFeedBack(state_.keyMaps[static_cast<std::size_t>(next)].name);
+    co_await link_.ui.uiTimedFeedBack(state_.keyMaps[static_cast<std::size_t>(next)].name);
     co_await windows_.keyMapChanged();
 }
 

@@ -12,7 +12,7 @@
 #include "control/MasterVolume.h"
 #include "control/TouchPad.h"
 #include "keymap/KeyMapRecords.h"
-#include "link/PhoneEvent.h"
+#include "link/transport/PhoneEvent.h"
 #include "shared/HoldRepeat.h"
 #include "shared/Ports.h"
 #include "shared/ProgramState.h"
@@ -20,7 +20,7 @@
 
 namespace zintor {
 
-class Link;
+struct Link;
 
 // The phone's keypad driving the PC: the keys on the key-control screen and on the media
 // player's status screen (it adds their routes to the link), the key maps' command lists, the
@@ -36,10 +36,10 @@ class KeyControl {
     // key's repeat ends with its release).
     Task<void> keyControlKeyEvent(KeyEvent event);
     // A key on the media player's status screen.
-    Task<void> winampStatusKeyEvent(KeyEvent event);
+    Task<void> playerStatusKeyEvent(KeyEvent event);
 
     Task<void> keyMapKeyEvent(KeyEvent event);
-    Task<void> winampMapKeyEvent(KeyEvent event);
+    Task<void> playerMapKeyEvent(KeyEvent event);
     // Types text from the phone's input dialog; gives the notice that names what the desktop
     // could not type ("" when it typed everything).
     std::string typeText(const std::string& text) { return untypedNotice(input_.typeText(text)); }

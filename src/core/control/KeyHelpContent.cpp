@@ -1,7 +1,7 @@
 #include "control/KeyHelpContent.h"
 
 #include "control/ControlTexts.h"
-#include "link/PhoneKeys.h"
+#include "link/transport/PhoneKeys.h"
 
 namespace zintor {
 namespace {

@@ -19,7 +19,7 @@ class MasterVolume {
     static constexpr std::int64_t kStep = 1000;
 
     MasterVolume(ProgramState& state, Mixer& mixer, EventLoop& loop, Link& link)
-        : mixer_(mixer), repeat_(loop, link.repeatGate(), state.volumeStepping) {}
+        : mixer_(mixer), repeat_(loop, link.transport.repeatGate(), state.volumeStepping) {}
 
     // 0 steps up, 1 steps down; every other code (the other mixer lines) does nothing. Ends when
     // the stepping does.

@@ -8,7 +8,7 @@
 #include "keymap/KeyMapNotes.h"
 #include "keymap/KeyMapScanner.h"
 #include "keymap/LeadingNumber.h"
-#include "link/Charsets.h"
+#include "link/transport/Charsets.h"
 
 namespace zintor {
 namespace {

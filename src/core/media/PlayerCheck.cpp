@@ -27,7 +27,7 @@ void PlayerMenus::playerCheck() {
                           " entries; the first is: " + info_.playlistEntryText(first.front())
                     : "The player's playlist is empty or cannot be read";
     }
-    link_.writeLog(std::string("Player check: ") + found);
+    link_.log.write(std::string("Player check: ") + found);
     ports_.desktop.notify(kTitle, found);
 }
 

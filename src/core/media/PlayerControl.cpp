@@ -12,7 +12,7 @@ PlayerControl::PlayerControl(ProgramState& state, Ports& ports, Link& link, Phon
       ports_(ports),
       link_(link),
       screens_(screens),
-      volumeRepeat_(ports.loop, link.repeatGate(), state.playerRepeatVolume) {}
+      volumeRepeat_(ports.loop, link.transport.repeatGate(), state.playerRepeatVolume) {}
 
 bool PlayerControl::find() {
     state_.playerFound = ports_.player.find(state_.playerPath());

@@ -11,7 +11,7 @@
 
 namespace zintor {
 
-class Link;
+struct Link;
 
 // The layer that drives the media player: finds it, starts it, reads its play state, position
 // and track length, and sends its commands. Whether the last search found the player is kept in

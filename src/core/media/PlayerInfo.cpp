@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "link/FileHelpers.h"
+#include "files/FileHelpers.h"
 #include "link/Link.h"
 #include "media/MediaText.h"
 #include "media/MediaTexts.h"
@@ -34,7 +34,7 @@ std::string PlayerInfo::getTitle() {
 }
 
 PlaylistSnapshot PlayerInfo::getPlaylist() {
-    link_.writeLog(texts::kLogPlaylistStart);
+    link_.log.write(texts::kLogPlaylistStart);
     PlaylistSnapshot list;
     if (!state_.playerFound) {
         return list;
@@ -46,7 +46,7 @@ PlaylistSnapshot PlayerInfo::getPlaylist() {
     }
     list.count = place.count;
     list.ok = true;
-    link_.writeLog(texts::kLogPlaylistDone);
+    link_.log.write(texts::kLogPlaylistDone);
     return list;
 }
 
@@ -71,7 +71,7 @@ std::string PlayerInfo::playlistEntryText(const PlaylistEntry& entry) {
 
 bool PlayerInfo::getTagInf(const std::string& path, TagInfo& tag) {
     if (!fileExists(ports_.files, path)) {
-        link_.writeLog(texts::kLogTagFileMissing + path);
+        link_.log.write(texts::kLogTagFileMissing + path);
         return false;
     }
     std::string last128;

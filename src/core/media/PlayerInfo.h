@@ -9,7 +9,7 @@
 
 namespace zintor {
 
-class Link;
+struct Link;
 class PlayerControl;
 
 // The texts the phone shows about the player: the current track's title, the playlist (its

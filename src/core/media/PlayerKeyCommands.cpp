@@ -32,7 +32,7 @@ constexpr Action kActions[10] = {
 
 Task<void> PlayerControl::execute(int command) {
     if (state_.playerPath().empty()) {
-        link_.writeLog(texts::kLogPathNotSet);
+        link_.log.write(texts::kLogPathNotSet);
         co_await screens_.showErrorPopUp(texts::kPathNotSet, texts::kPathNotSetTimeOut);
         co_return;
     }

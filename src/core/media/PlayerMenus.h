@@ -10,7 +10,7 @@
 
 namespace zintor {
 
-class Link;
+struct Link;
 
 // The media player's screens on the phone: the playlist menu, paged 8 entries at a time from the
 // current track and refreshed every 8 s (timer slot 2), and the status dialog of the current track,

@@ -2,8 +2,8 @@
 // the phone's keypad controls the player.
 
 #include "link/Link.h"
-#include "link/LinkTexts.h"
-#include "link/PhoneText.h"
+#include "link/transport/LinkTexts.h"
+#include "link/transport/PhoneText.h"
 #include "media/MediaTexts.h"
 #include "media/PlayerMenus.h"
 
@@ -12,9 +12,9 @@ namespace zintor {
 namespace texts = media_texts;
 
 Task<void> PlayerMenus::showStatus() {
-    link_.disableTimer(TimerSlot::PlaylistRefresh);
+    link_.timers.disable(TimerSlot::PlaylistRefresh);
     if (!control_.find()) {
-        link_.disableTimer(TimerSlot::StatusRefresh);
+        link_.timers.disable(TimerSlot::StatusRefresh);
         co_await screens_.showMainMenu(texts::kBackToMainMenu);
         co_return;
     }
@@ -27,24 +27,24 @@ Task<void> PlayerMenus::showStatus() {
         leaveScreen(state_);
         state_.screen = Screen::PlayerStatus;
     }
-    co_await link_.send(texts::kStatusDialog + quoted(status) + "\"" + link_texts::kCrLf,
-                        link_texts::kDialogTimeOut);
-    co_await link_.send(texts::kPressClear, link_texts::kDialogTimeOut);
+    co_await link_.transport.send(texts::kStatusDialog + quoted(status) + "\"" + link_texts::kCrLf,
+                                  link_texts::kDialogTimeOut);
+    co_await link_.transport.send(texts::kPressClear, link_texts::kDialogTimeOut);
     if (state_.screen == Screen::PlayerStatus) {
-        link_.resetTimer(TimerSlot::StatusRefresh);
+        link_.timers.reset(TimerSlot::StatusRefresh);
     }
 }
 
 Task<void> PlayerMenus::leaveStatus() {
-    link_.disableTimer(TimerSlot::PlaylistRefresh);
-    link_.disableTimer(TimerSlot::StatusRefresh);
+    link_.timers.disable(TimerSlot::PlaylistRefresh);
+    link_.timers.disable(TimerSlot::StatusRefresh);
     if (!control_.find()) {
         co_await screens_.showMainMenu(texts::kBackToMainMenu);
         co_return;
     }
     leaveScreenIfShown(state_, Screen::PlayerStatus);
     endHoldLoops(state_);
-    co_await link_.atCmer(false);
+    co_await link_.ui.atCmer(false);
     co_await openPlaylist();
 }
 

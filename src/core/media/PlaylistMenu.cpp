@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "link/LineRoute.h"
 #include "link/Link.h"
+#include "link/transport/LineRoute.h"
 #include "media/MediaTexts.h"
 #include "media/PlayerMenus.h"
 #include "media/PlaylistWindow.h"
@@ -42,23 +42,23 @@ PlayerMenus::PlayerMenus(ProgramState& state, Ports& ports, Link& link, PhoneMen
       info_(state, ports, link, control_) {
     // A refresh redraws its own screen only: once the phone has left it, by whatever way, the
     // refresh stops and changes nothing.
-    link.onTick(TimerSlot::PlaylistRefresh, [this] {
+    link.timers.onTick(TimerSlot::PlaylistRefresh, [this] {
         if (state_.screen != Screen::PlayerMenu) {
-            link_.disableTimer(TimerSlot::PlaylistRefresh);
+            link_.timers.disable(TimerSlot::PlaylistRefresh);
             return;
         }
-        link_.start(refreshPlaylist());
+        link_.transport.start(refreshPlaylist());
     });
-    link.onTick(TimerSlot::StatusRefresh, [this] {
+    link.timers.onTick(TimerSlot::StatusRefresh, [this] {
         if (state_.screen != Screen::PlayerStatus) {
-            link_.disableTimer(TimerSlot::StatusRefresh);
+            link_.timers.disable(TimerSlot::StatusRefresh);
             return;
         }
-        link_.start(showStatus());
+        link_.transport.start(showStatus());
     });
     // The playlist reads its choice from the last two digits; the status dialog ends with
     // "*EAII: 0" or "*EAII: 14,1".
-    link.addRoutes({
+    link.transport.addRoutes({
         on<MenuChosen>(
             [this](const MenuChosen&) { return state_.screen == Screen::PlayerMenu; },
             [this](MenuChosen choice) { return choosePlaylistItem(choice.lastTwoDigits); }),
@@ -99,7 +99,7 @@ Task<void> PlayerMenus::choosePlaylistItem(int item) {
 }
 
 Task<void> PlayerMenus::updatePlaylist(int n) {
-    link_.disableTimer(TimerSlot::PlaylistRefresh);
+    link_.timers.disable(TimerSlot::PlaylistRefresh);
     if (state_.playerPath().empty()) {
         co_await screens_.showErrorPopUp(texts::kNeedPath, texts::kNeedPathTimeOut);
         co_return;
@@ -117,12 +117,12 @@ Task<void> PlayerMenus::updatePlaylist(int n) {
     }
     if (!list.ok) {
         // Nothing to list: back to the main menu, as after the other failures of this screen.
-        link_.writeLog(texts::kLogPlaylistEmpty);
+        link_.log.write(texts::kLogPlaylistEmpty);
         co_await screens_.showMainMenu(texts::kBackToMainMenu);
         co_return;
     }
     if (n == kRefreshChoice && list.current == state_.playerLastIndex) {
-        link_.resetTimer(TimerSlot::PlaylistRefresh);
+        link_.timers.reset(TimerSlot::PlaylistRefresh);
         co_return;
     }
     state_.playerLastIndex = list.current;
@@ -130,12 +130,12 @@ Task<void> PlayerMenus::updatePlaylist(int n) {
         co_return;
     }
     if (!list.ok) {
-        link_.writeLog(texts::kLogPlaylistEmpty);
+        link_.log.write(texts::kLogPlaylistEmpty);
         co_await screens_.showMainMenu(texts::kBackToMainMenu);
         co_return;
     }
     co_await showPlaylist(list);
-    link_.resetTimer(TimerSlot::PlaylistRefresh);
+    link_.timers.reset(TimerSlot::PlaylistRefresh);
 }
 
 Task<bool> PlayerMenus::chooseWindow(int n, PlaylistSnapshot& list) {
@@ -159,7 +159,7 @@ Task<bool> PlayerMenus::chooseWindow(int n, PlaylistSnapshot& list) {
         }
         if (n == kCurrentTrackChoice && (cur == 0 || offset == 0)) {
             leaveScreenIfShown(state_, Screen::PlayerMenu);
-            co_await link_.atCmer(true);
+            co_await link_.ui.atCmer(true);
             co_await showStatus();
             co_return false;
         }
@@ -205,7 +205,7 @@ Task<void> PlayerMenus::showPlaylist(PlaylistSnapshot list) {
     listHasBackItem_ = !window.items.empty() && window.items[0].kind == PlaylistItem::Back;
     leaveScreen(state_);  // a refresh may find the phone on another screen
     state_.screen = Screen::PlayerMenu;
-    co_await link_.uiSubMenu(texts::kMenuTitle, window.highlighted, items);
+    co_await link_.ui.uiSubMenu(texts::kMenuTitle, window.highlighted, items);
 }
 
 }  // namespace zintor

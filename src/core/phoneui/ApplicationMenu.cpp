@@ -48,7 +48,7 @@ Task<void> PhoneMenus::applicationMenuSelected(int n) {
         items.push_back(name.empty() ? texts::kUnknownApplication : name);
     }
     state_.screen = Screen::ApplicationMenu;
-    co_await link_.uiSubMenu(texts::kApplicationTitle, highlighted, items);
+    co_await link_.ui.uiSubMenu(texts::kApplicationTitle, highlighted, items);
 }
 
 void PhoneMenus::launchApplication(int slot) {
@@ -62,7 +62,7 @@ void PhoneMenus::launchApplication(int slot) {
     const LaunchResult result = ports_.launcher.start(path, false);
     if (!result.started) {
         const std::string message = "Could not start " + path + ": " + result.error;
-        link_.writeLog(message);
+        link_.log.write(message);
         ports_.logSink.diagnostic(message);
     }
 }

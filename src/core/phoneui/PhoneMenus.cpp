@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "link/LineRoute.h"
 #include "link/Link.h"
+#include "link/transport/LineRoute.h"
 #include "phoneui/PhoneTexts.h"
 
 namespace zintor {
@@ -13,7 +13,7 @@ namespace texts = phone_texts;
 
 PhoneMenus::PhoneMenus(ProgramState& state, Ports& ports, Link& link)
     : state_(state), ports_(ports), link_(link) {
-    link.onConnected([this] { return showMainMenu(1); });
+    link.connection.onConnected([this] { return showMainMenu(1); });
     addRoutes();
 }
 
@@ -41,7 +41,7 @@ void PhoneMenus::addRoutes() {
     const auto toMainMenu = [this](const auto&) { return showMainMenu(1); };
     const auto reset = [this](const auto&) { return resetPhoneUi(); };
 
-    link_.addRoutes({
+    link_.transport.addRoutes({
         on<DialogAnswered>(popUpEnded(Screen::ErrorPopUp), toMainMenu),
         on<DialogAnswered>(popUpEnded(Screen::About), [this](auto) { return closeAbout(); }),
         on<AccessoryOpened>(always, toMainMenu),
@@ -88,21 +88,21 @@ int PhoneMenus::mainMenuPosition(const std::string& item) const {
 Task<void> PhoneMenus::showErrorPopUp(std::string text, int timeOut) {
     leaveScreen(state_);
     state_.screen = Screen::ErrorPopUp;
-    co_await link_.uiPopUp(text, timeOut);
+    co_await link_.ui.uiPopUp(text, timeOut);
 }
 
 Task<void> PhoneMenus::textEntered(std::string text) {
     // The next input's prompt names what was not typed.
     if (const std::string notice = onTextEntered(text); notice.empty()) {
-        co_await link_.showTextInputDialog();
+        co_await link_.ui.showTextInputDialog();
     } else {
-        co_await link_.showTextInputDialog(notice);
+        co_await link_.ui.showTextInputDialog(notice);
     }
 }
 
 Task<void> PhoneMenus::showMainMenu(int item) {
     leaveScreen(state_);
-    co_await link_.uiSubMenu(texts::kMainTitle, item, mainMenuItems());
+    co_await link_.ui.uiSubMenu(texts::kMainTitle, item, mainMenuItems());
 }
 
 Task<void> PhoneMenus::mainMenuChosen(int item) {
@@ -127,15 +127,15 @@ Task<void> PhoneMenus::mainMenuChosen(int item) {
 Task<void> PhoneMenus::leaveKeyControl() {
     leaveScreen(state_);
     onKeyControlLeft();
-    co_await link_.atCmer(false);
+    co_await link_.ui.atCmer(false);
     co_await showMainMenu(1);
 }
 
 Task<void> PhoneMenus::resetPhoneUi() {
-    link_.disableAllTimers();
-    co_await link_.atCmer(false);
+    link_.timers.disableAll();
+    co_await link_.ui.atCmer(false);
     leaveScreen(state_);
-    co_await link_.registerAccessoryMenu();
+    co_await link_.ui.registerAccessoryMenu();
 }
 
 }  // namespace zintor

@@ -10,7 +10,7 @@
 
 namespace zintor {
 
-class Link;
+struct Link;
 
 // The phone's screens: the main menu and the screens below it (application list, key-control
 // entry, USB outputs, about pop-up, error pop-ups, text input), and the ways back. Which screen

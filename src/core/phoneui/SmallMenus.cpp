@@ -3,7 +3,7 @@
 #include "Version.h"
 #include "keymap/KeyMapLoader.h"
 #include "link/Link.h"
-#include "link/PhoneText.h"
+#include "link/transport/PhoneText.h"
 #include "phoneui/PhoneMenus.h"
 #include "phoneui/PhoneTexts.h"
 #include "phoneui/Usb.h"
@@ -26,9 +26,9 @@ Task<void> PhoneMenus::moveMouseSelected() {
     if (onKeyControlEntered) {
         onKeyControlEntered();
     }
-    co_await link_.uiTimedFeedBack(
+    co_await link_.ui.uiTimedFeedBack(
         state_.keyMaps[static_cast<std::size_t>(state_.currentKeyMap)].name);
-    co_await link_.atCmer(true);
+    co_await link_.ui.atCmer(true);
 }
 
 Task<void> PhoneMenus::usbMenuSelected(int highlighted) {
@@ -47,7 +47,7 @@ Task<void> PhoneMenus::usbMenuSelected(int highlighted) {
     line += '"';
     line += texts::kUsbReset;
     line += "\"\r\n";
-    co_await link_.send(line, texts::kUsbMenuTimeOut);
+    co_await link_.transport.send(line, texts::kUsbMenuTimeOut);
 }
 
 Task<void> PhoneMenus::usbMenuChosen(int n) {
@@ -82,14 +82,14 @@ void PhoneMenus::reportUsbState() {
         return;
     }
     usbFailureShown_ = true;
-    link_.writeLog(texts::kUsbCannotOpen);
+    link_.log.write(texts::kUsbCannotOpen);
     ports_.desktop.notify(texts::kUsbNoticeTitle, texts::kUsbCannotOpen);
 }
 
 Task<void> PhoneMenus::showAbout() {
     leaveScreen(state_);
     state_.screen = Screen::About;
-    co_await link_.uiPopUp(aboutText(), texts::kAboutTimeOut);
+    co_await link_.ui.uiPopUp(aboutText(), texts::kAboutTimeOut);
 }
 
 Task<void> PhoneMenus::closeAbout() {

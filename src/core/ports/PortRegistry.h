@@ -6,11 +6,18 @@
 
 namespace zintor {
 
-// One serial port the system knows: the device's name and its port text ("COM3").
-// A name containing "BtPort" marks a Bluetooth port.
+// What is at the other end of a serial port, as far as the system tells.
+enum class PortKind {
+    Cable,      // a serial cable or USB serial adapter
+    Bluetooth,  // a Bluetooth serial link
+    Web,        // the web phone
+};
+
+// One serial port the system knows.
 struct RegisteredPort {
-    std::string name;
-    std::string portText;
+    int number = 0;  // the COM number the program works with
+    PortKind kind = PortKind::Cable;
+    std::string device;  // the system's name for it ("/dev/ttyUSB0", "\Device\Serial0")
     // False for a device that is not likely to be a phone: the automatic connection does not try
     // it on its round of all ports; it is opened when the user chooses it (or it is the
     // configured port).

@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "keymap/KeyMapRecords.h"
+#include "ports/PortRegistry.h"
 
 namespace zintor {
 
 struct ComPortInfo {
-    std::string name;
-    std::int32_t kind = 0;  // 1 = Bluetooth
+    std::string device;
+    PortKind kind = PortKind::Cable;
     std::int16_t port = 0;
     bool tryAutomatically = true;  // see RegisteredPort
     std::string label{};           // see RegisteredPort

@@ -261,8 +261,8 @@ std::vector<LinuxPortRegistry::Found> LinuxPortRegistry::scan() {
 std::vector<RegisteredPort> LinuxPortRegistry::listPorts() {
     std::vector<RegisteredPort> ports;
     for (const Found& f : scan()) {
-        ports.push_back({f.bluetooth ? f.device + " (BtPort)" : f.device,
-                         "COM" + std::to_string(f.port), f.mayBePhone, f.label});
+        ports.push_back({f.port, f.bluetooth ? PortKind::Bluetooth : PortKind::Cable, f.device,
+                         f.mayBePhone, f.label});
     }
     return ports;
 }

@@ -34,8 +34,7 @@ struct OtherDevice {
 //  - ttyUSB*, ttyACM*, rfcomm* and the other devices (see setOtherDevices) keep the number they
 //    were first given, the lowest one free at the time, remembered in the settings store (value
 //    "PortNumbers").
-// rfcomm devices and the other devices (see setOtherDevices) are Bluetooth ports: their name
-// carries "BtPort".
+// rfcomm devices and the other devices (see setOtherDevices) are Bluetooth ports.
 // The automatic connection tries only ports that can be a phone: pinned ones, Bluetooth, USB
 // serial adapters and USB modems (an ACM interface that does not say it speaks no AT commands).
 // On-board UARTs and other ACM devices (boards such as Arduinos, which a raised DTR resets) are

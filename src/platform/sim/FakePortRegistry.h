@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <string>
@@ -15,8 +16,13 @@ class FakePortRegistry : public PortRegistry {
     std::vector<RegisteredPort> listPorts() override { return ports_; }
 
     void setPorts(std::vector<RegisteredPort> ports) { ports_ = std::move(ports); }
-    void add(std::string name, std::string portText, bool tryAutomatically = true) {
-        ports_.push_back(RegisteredPort{std::move(name), std::move(portText), tryAutomatically});
+    // A port as the tests write it, the way the Windows registry lists one: the device's name
+    // ("BtPort" in it for a Bluetooth port) and its "COM<n>".
+    void add(std::string device, const std::string& comText, bool tryAutomatically = true) {
+        const int number = comText.starts_with("COM") ? std::atoi(comText.c_str() + 3) : 0;
+        const PortKind kind =
+            device.find("BtPort") != std::string::npos ? PortKind::Bluetooth : PortKind::Cable;
+        ports_.push_back({number, kind, std::move(device), tryAutomatically});
     }
 
     void setChangeListener(std::function<void()> changed) override {

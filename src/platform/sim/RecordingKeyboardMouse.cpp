@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "link/Charsets.h"
+#include "link/transport/Charsets.h"
 
 namespace zintor {
 

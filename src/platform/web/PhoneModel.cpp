@@ -4,7 +4,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "link/Charsets.h"
+#include "link/transport/Charsets.h"
 
 namespace zintor::web {
 

@@ -14,10 +14,9 @@ std::vector<RegisteredPort> WebPortRegistry::listPorts() {
     if (number <= 0) {
         return ports;
     }
-    const std::string text = "COM" + std::to_string(number);
-    std::erase_if(ports, [&](const RegisteredPort& port) { return port.portText == text; });
+    std::erase_if(ports, [&](const RegisteredPort& port) { return port.number == number; });
     if (present_()) {
-        ports.push_back({kName, text});
+        ports.push_back({number, PortKind::Web, kName});
     }
     return ports;
 }

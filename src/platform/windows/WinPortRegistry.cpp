@@ -2,6 +2,11 @@
 
 #include <dbt.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <string_view>
+
 #include "WideText.h"
 #include "WindowSelf.h"
 
@@ -18,6 +23,31 @@ std::wstring stringValue(HKEY key, const wchar_t* name) {
         return {};
     }
     return text;  // up to the first NUL
+}
+
+// The COM number of a port's text: the digits after its first three characters ("COM12" gives
+// 12, blanks before them skipped); 0 when there are none.
+int comNumber(std::string_view text) {
+    if (text.size() <= 3) {
+        return 0;
+    }
+    std::string_view digits = text.substr(3);
+    while (!digits.empty() && digits.front() == ' ') {
+        digits.remove_prefix(1);
+    }
+    int value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') {
+            break;
+        }
+        value = std::min(value * 10 + (c - '0'), int{std::numeric_limits<std::int16_t>::max()});
+    }
+    return value;
+}
+
+// The serial drivers name Bluetooth links "\Device\BtPort<n>".
+PortKind kindOf(std::string_view device) {
+    return device.find("BtPort") != std::string_view::npos ? PortKind::Bluetooth : PortKind::Cable;
 }
 
 }  // namespace
@@ -41,7 +71,10 @@ std::vector<RegisteredPort> WinPortRegistry::listPorts() {
             ERROR_SUCCESS) {
             break;
         }
-        ports.push_back({wideToUtf8(name), wideToUtf8(stringValue(key, name))});
+        std::string device = wideToUtf8(name);
+        const int number = comNumber(wideToUtf8(stringValue(key, name)));
+        const PortKind kind = kindOf(device);
+        ports.push_back({number, kind, std::move(device)});
     }
     RegCloseKey(key);
     return ports;

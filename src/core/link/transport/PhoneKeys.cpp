@@ -1,4 +1,4 @@
-#include "link/PhoneKeys.h"
+#include "link/transport/PhoneKeys.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,6 @@
-#include "link/PhoneText.h"
+#include "link/transport/PhoneText.h"
 
-#include "link/Charsets.h"
+#include "link/transport/Charsets.h"
 
 namespace zintor {
 

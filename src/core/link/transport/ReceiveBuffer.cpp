@@ -1,4 +1,4 @@
-#include "link/ReceiveBuffer.h"
+#include "link/transport/ReceiveBuffer.h"
 
 #include <algorithm>
 

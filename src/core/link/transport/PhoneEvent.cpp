@@ -1,10 +1,10 @@
-#include "link/PhoneEvent.h"
+#include "link/transport/PhoneEvent.h"
 
 #include <algorithm>
 #include <charconv>
 #include <limits>
 
-#include "link/PhoneKeys.h"
+#include "link/transport/PhoneKeys.h"
 
 namespace zintor {
 

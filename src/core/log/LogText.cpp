@@ -1,4 +1,4 @@
-#include "link/LogText.h"
+#include "log/LogText.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "link/PhoneEvent.h"
+#include "link/transport/PhoneEvent.h"
 
 namespace zintor {
 

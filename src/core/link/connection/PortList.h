@@ -1,8 +1,6 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "ports/Desktop.h"
@@ -14,16 +12,12 @@ namespace zintor {
 // Ports above this number are not offered in the port menu (the list is tried beyond it).
 inline constexpr int kHighestOfferedPort = 16;
 
-// The COM number of a port text: the digits after its first three characters ("COM12" gives 12);
-// 0 when there are none.
-std::int16_t portNumberFromText(std::string_view portText);
-
-// One registered port as a list entry: Kind 1 when the name contains "BtPort".
+// One registered port as a list entry (numbers beyond 16 bits are taken as the highest one).
 ComPortInfo makeComPortInfo(const RegisteredPort& port);
 
-// Quicksort of entries lo..hi by Port, ascending, pivot at the middle index. Equal ports end in no
-// particular order.
-void sortPortList(std::vector<ComPortInfo>& list, int lo, int hi);
+// The registered ports as the program lists them: ascending by number; of ports the system lists
+// under the same number, the one listed later comes first.
+std::vector<ComPortInfo> sortedPortList(const std::vector<RegisteredPort>& ports);
 
 // "Serial Com3" or "Bluetooth Com4", or with the port's label "Bluetooth Com4 — Nokia 6310i".
 std::string portLabel(const ComPortInfo& port);

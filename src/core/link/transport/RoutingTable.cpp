@@ -2,12 +2,12 @@
 // rest as events once, and the rows the parts added decide about those (the first row that takes
 // the event).
 
-#include "link/Link.h"
-#include "link/LinkImpl.h"
+#include "link/transport/TimerSlots.h"
+#include "link/transport/Transport.h"
 
 namespace zintor {
 
-void Link::Impl::routeLine(std::string line) {
+void Transport::routeLine(std::string line) {
     // The answers to commands: whatever else waits, they go to the command on the wire.
     if (line == "OK") {
         answer(true);
@@ -18,19 +18,19 @@ void Link::Impl::routeLine(std::string line) {
         return;
     }
     // While the program shuts down only the answers to its last commands count.
-    if (stopping) {
+    if (stopping_) {
         return;
     }
     PhoneEvent event = phoneEventOf(line);
-    for (const LineRoute& row : routes) {
+    for (const LineRoute& row : routes_) {
         if (!row.takes(event)) {
             continue;
         }
         if (row.keypad) {
-            link.start(handleKeypad(row.handle(std::move(event))));
+            start(handleKeypad(row.handle(std::move(event))));
         } else {
-            screenTasks.destroyAll();
-            screenTasks.start(row.handle(std::move(event)));
+            screenTasks_.destroyAll();
+            screenTasks_.start(row.handle(std::move(event)));
         }
         return;
     }
@@ -38,10 +38,10 @@ void Link::Impl::routeLine(std::string line) {
 
 // Key traffic is a sign of life once the key's handling has ended (a held key's repeat ends with
 // its release), as long as the link it came on is still there.
-Task<void> Link::Impl::handleKeypad(Task<void> handling) {
+Task<void> Transport::handleKeypad(Task<void> handling) {
     co_await std::move(handling);
-    if (state.connected) {
-        link.resetTimer(TimerSlot::Supervision);
+    if (state_.connected) {
+        timers_.reset(TimerSlot::Supervision);
     }
 }
 

@@ -1,8 +1,7 @@
-// Copies the stored settings ("Zintor4", section "Settings") to the program state and back.
+#include "settings/SettingsFile.h"
 
-#include "link/Link.h"
-#include "link/LinkImpl.h"
-#include "link/SettingsText.h"
+#include "log/DiagnosticLog.h"
+#include "settings/SettingsText.h"
 
 namespace zintor {
 
@@ -14,7 +13,7 @@ constexpr const char* kLogSwitchValue = "Log";
 // A stored number that does not read as one falls back to its default; the log and the
 // diagnostic channel say so, since the store may have been edited by hand.
 template <typename T>
-T number(Link& link, LogSink& sink, SettingsStore& store, const std::string& name,
+T number(DiagnosticLog& log, LogSink& sink, SettingsStore& store, const std::string& name,
          const std::string& fallbackText, T fallback, std::optional<T> (*parse)(std::string_view)) {
     const std::string text = store.read(name, fallbackText);
     if (const auto value = parse(text)) {
@@ -22,23 +21,23 @@ T number(Link& link, LogSink& sink, SettingsStore& store, const std::string& nam
     }
     const std::string message =
         "Setting " + name + " is not a number: \"" + text + "\", using " + fallbackText;
-    link.writeLog(message);
+    log.write(message);
     sink.diagnostic(message);
     return fallback;
 }
 
 }  // namespace
 
-void Link::loadSettings() {
-    ProgramState& s = impl_->state;
-    SettingsStore& store = impl_->ports.settings;
-    LogSink& sink = impl_->ports.logSink;
+void SettingsFile::load() {
+    ProgramState& s = state_;
+    SettingsStore& store = ports_.settings;
+    LogSink& sink = ports_.logSink;
     auto int16 = [&](const char* name, std::int16_t fallback) {
-        return number<std::int16_t>(*this, sink, store, name, std::to_string(fallback), fallback,
+        return number<std::int16_t>(log_, sink, store, name, std::to_string(fallback), fallback,
                                     parseInt16);
     };
     auto single = [&](const char* name) {
-        return number<float>(*this, sink, store, name, "0", 0.0f, parseSingle);
+        return number<float>(log_, sink, store, name, "0", 0.0f, parseSingle);
     };
 
     s.comPort = int16("Com", 1);
@@ -56,13 +55,13 @@ void Link::loadSettings() {
     s.autoConnect = int16("Auto", 1);
 }
 
-void Link::readLogSwitch() {
-    impl_->state.logEnabled = impl_->ports.settings.read(kLogSwitchValue, "0") == "1";
+void SettingsFile::readLogSwitch() {
+    state_.logEnabled = ports_.settings.read(kLogSwitchValue, "0") == "1";
 }
 
-void Link::saveSettings() {
-    const ProgramState& s = impl_->state;
-    SettingsStore& store = impl_->ports.settings;
+void SettingsFile::save() {
+    const ProgramState& s = state_;
+    SettingsStore& store = ports_.settings;
     store.write("Com", std::to_string(s.comPort));
     store.write("Speed", std::to_string(s.mouseSpeed));
     for (int slot = 0; slot < 9; ++slot) {

@@ -1,4 +1,4 @@
-#include "link/FileHelpers.h"
+#include "files/FileHelpers.h"
 
 namespace zintor {
 

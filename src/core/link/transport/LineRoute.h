@@ -5,13 +5,13 @@
 #include <utility>
 #include <variant>
 
-#include "link/PhoneEvent.h"
+#include "link/transport/PhoneEvent.h"
 #include "shared/Task.h"
 
 namespace zintor {
 
 // One row of the table that says where an event from the phone goes. Each part adds the rows of
-// its screens (Link::addRoutes) and the link hands every event to the first row that takes it.
+// its screens (Transport::addRoutes) and the link hands every event to the first row that takes it.
 // No two rows take the same event on the same screen, so the order in which the parts add their
 // rows changes nothing; a part's own rows read in the order they are tried.
 struct LineRoute {

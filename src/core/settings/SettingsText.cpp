@@ -1,4 +1,4 @@
-#include "link/SettingsText.h"
+#include "settings/SettingsText.h"
 
 #include <charconv>
 #include <cmath>

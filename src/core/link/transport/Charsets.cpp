@@ -1,4 +1,4 @@
-#include "link/Charsets.h"
+#include "link/transport/Charsets.h"
 
 #include <array>
 

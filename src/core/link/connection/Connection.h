@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
+#include "shared/Task.h"
+#include "shared/Waits.h"
+
+namespace zintor {
+
+class AccessoryUi;
+class DiagnosticLog;
+class TimerSlots;
+class Transport;
+
+// The connection to the phone: opening the serial port and probing the phone, closing it, the
+// serial port's events (break, ring, hang-up), and the supervision that sees whether the phone is
+// still there and rebuilds the link when it is not.
+class Connection {
+  public:
+    Connection(ProgramState& state, Ports& ports, DiagnosticLog& log, TimerSlots& timers,
+               Transport& transport, AccessoryUi& ui);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    Task<bool> openComPort(std::int16_t& port);
+    Task<bool> connectPhone();
+    Task<void> disconnectCom();
+
+    // Runs when a connection is made, after the accessory menu is registered.
+    void onConnected(std::function<Task<void>()> listener);
+    // The link ended (hang-up, ring, break, closed by the supervision, Disconnect, shutdown):
+    // every hold's flag is already cleared when `listener` runs.
+    void onLinkEnded(std::function<void()> listener);
+
+    // Shutdown. From beginShutdown on, only the answers to commands are handled, no port is
+    // opened and no connection is tried; endShutdown closes the port if it is still open, and
+    // from then on nothing is sent either.
+    void beginShutdown();
+    void endShutdown();
+    bool stopping() const { return stopping_; }
+
+  private:
+    void onComm(SerialEvent event);
+    // Ring indicator or hang-up.
+    void endLink();
+    // Stops everything that acts for the link that ended and tells the listeners.
+    void linkEnded();
+    // Closes the port the way the supervision and disconnectCom do.
+    void closePort();
+    // Waits, at most kMakeLinkMs, while the serial link is being made; true when it is ready.
+    Task<bool> linkReady();
+    Task<void> supervise();
+    void animateTrayIcon();
+
+    ProgramState& state_;
+    Ports& ports_;
+    DiagnosticLog& log_;
+    TimerSlots& timers_;
+    Transport& transport_;
+    AccessoryUi& ui_;
+
+    std::vector<std::function<Task<void>()>> connectedListeners_;
+    std::vector<std::function<void()>> linkEndedListeners_;
+    // Fired when a link being made is ready or has failed (SerialEvent::Made), or was closed.
+    Trigger linkMade_{ports_.loop};
+    bool stopping_ = false;
+};
+
+}  // namespace zintor

@@ -1,0 +1,130 @@
+// Writing AT commands and waiting for their answers, one at a time.
+
+#include "link/transport/Transport.h"
+
+#include <iterator>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "link/transport/LinkTexts.h"
+#include "link/transport/PhoneText.h"
+#include "link/transport/TimerSlots.h"
+#include "log/DiagnosticLog.h"
+#include "shared/Waits.h"
+
+namespace zintor {
+
+namespace t = link_texts;
+
+Transport::Transport(ProgramState& state, Ports& ports, DiagnosticLog& log, TimerSlots& timers)
+    : state_(state), ports_(ports), log_(log), timers_(timers) {
+    // A command's time-out ends it with failure.
+    timers_.onTick(TimerSlot::CommandTimeOut, [this] { answer(false); });
+}
+
+Transport::~Transport() {
+    dropTasks();
+    timers_.disable(TimerSlot::CommandTimeOut);
+    timers_.onTick(TimerSlot::CommandTimeOut, {});
+    if (gathering_) {
+        ports_.loop.stopTimer(*gathering_);
+    }
+}
+
+Task<bool> Transport::send(std::string toSend, std::int32_t timeOut) {
+    // Every line to the phone passes here: whatever text it carries, it is one command line the
+    // phone can read.
+    Command command(*this, toPhoneLine(toSend), timeOut);
+    co_return co_await command;
+}
+
+void Transport::enqueue(Command* command) {
+    queued_.push_back(command);
+    writeNext();
+}
+
+void Transport::writeNext() {
+    std::vector<Command*> refused;
+    while (onWire_ == nullptr && !queued_.empty()) {
+        Command* command = queued_.front();
+        queued_.pop_front();
+        if (!state_.connected || stopped_) {
+            refused.push_back(command);
+            continue;
+        }
+        onWire_ = command;
+        timers_.disable(TimerSlot::Supervision);
+        timers_.reset(TimerSlot::CommandTimeOut, command->timeOut);
+        ports_.serial.write(command->line);
+        ports_.serial.setReceiveArmed(true);
+    }
+    for (Command* command : refused) {
+        command->ok = false;
+        command->waiting.resume();
+    }
+}
+
+void Transport::answer(bool ok) {
+    Command* command = std::exchange(onWire_, nullptr);
+    if (command == nullptr) {
+        return;
+    }
+    if (!ok) {
+        log_.write(t::kCommandFailed + std::string(rxBuffer_.text()));
+    }
+    timers_.disable(TimerSlot::CommandTimeOut);
+    if (!state_.supervisionPaused) {
+        timers_.reset(TimerSlot::Supervision);
+    }
+    command->ok = ok;
+    // The task that sent it goes on first: what it does about the answer (close the link, say)
+    // decides whether the next command still goes out.
+    if (command != &dropped_) {
+        command->waiting.resume();
+    }
+    writeNext();
+}
+
+void Transport::failCommands() {
+    answer(false);
+    writeNext();
+}
+
+void Transport::forget(Command* command) {
+    if (command == &dropped_) {
+        onWire_ = onWire_ == command ? nullptr : onWire_;
+        return;
+    }
+    if (onWire_ == command) {
+        onWire_ = &dropped_;  // its answer or time-out still ends it
+    }
+    std::erase(queued_, command);
+}
+
+Task<void> Transport::wait(float seconds) {
+    if (!(seconds > 0.0f)) {
+        co_return;
+    }
+    // Longer than a day is not a pause anybody asks for; it also keeps the sum in range.
+    constexpr double kLongestWaitMs = 86'400'000.0;
+    co_await Pause(ports_.loop,
+                   std::llround(std::min(static_cast<double>(seconds) * 1000.0, kLongestWaitMs)));
+}
+
+void Transport::start(Task<void> task) {
+    tasks_.start(std::move(task));
+}
+
+void Transport::dropTasks() {
+    screenTasks_.destroyAll();
+    tasks_.destroyAll();
+}
+
+void Transport::addRoutes(std::vector<LineRoute> routes) {
+    routes_.insert(routes_.end(), std::make_move_iterator(routes.begin()),
+                   std::make_move_iterator(routes.end()));
+}
+
+}  // namespace zintor

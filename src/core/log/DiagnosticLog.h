@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "shared/Ports.h"
+#include "shared/ProgramState.h"
+
+namespace zintor {
+
+// The diagnostic log: one file per day of start, one line per call, off unless the settings
+// switched it on (ProgramState::logEnabled).
+class DiagnosticLog {
+  public:
+    DiagnosticLog(ProgramState& state, Ports& ports) : state_(state), ports_(ports) {}
+
+    // Makes the log's folder and names the day's file; a folder that cannot be made switches the
+    // log off.
+    void init();
+    void write(std::string text);
+
+  private:
+    ProgramState& state_;
+    Ports& ports_;
+    // A log file that cannot be written is reported once.
+    bool failureReported_ = false;
+};
+
+}  // namespace zintor
