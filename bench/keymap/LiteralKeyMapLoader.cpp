@@ -108,28 +108,28 @@ std::optional<Failure> loadKeyMaps(const std::string& original, std::vector<KeyM
         std::size_t errorAt = 0, at = 0;
         const auto tag = r.getTag(errorAt, at);
         if (!tag) {
-            return Failure{Kind::UnclosedTag, errorAt};
+            return Failure{Kind::kUnclosedTag, errorAt};
         }
         const std::string& t = *tag;
         const bool needsMap = t == "KEYMAP_NAME" || t == "HELP" || t == "NAME" ||
                               t == "COMMAND_ID" || t == "COMMAND_TYPE" || t == "COMMAND";
         if (needsMap && keyMaps.empty()) {
-            return Failure{Kind::NoKeyMap, at};
+            return Failure{Kind::kNoKeyMap, at};
         }
         if ((t == "COMMAND_TYPE" || t == "COMMAND") && keyMaps[map].keys[key].commands.empty()) {
-            return Failure{Kind::NoCommand, at};
+            return Failure{Kind::kNoCommand, at};
         }
         std::optional<std::string> value;
         const bool isValue = needsMap ? t != "COMMAND_ID" : t == "NAME_ON" || t == "NAME_OFF";
         if (isValue) {
             value = r.getValueText();
             if (!value) {
-                return Failure{Kind::UnclosedValue, at};
+                return Failure{Kind::kUnclosedValue, at};
             }
         }
         if (t == "KEYMAP") {
             if (keyMaps.size() >= 32768) {
-                return Failure{Kind::TooManyKeyMaps, at};
+                return Failure{Kind::kTooManyKeyMaps, at};
             }
             keyMaps.resize(keyMaps.size() + 1);
             map = static_cast<std::int16_t>(keyMaps.size() - 1);
@@ -145,7 +145,7 @@ std::optional<Failure> loadKeyMaps(const std::string& original, std::vector<KeyM
         } else if (t == "COMMAND_ID") {
             auto& list = keyMaps[map].keys[key].commands;
             if (list.size() >= 32768) {
-                return Failure{Kind::TooManyCommands, at};
+                return Failure{Kind::kTooManyCommands, at};
             }
             list.resize(list.size() + 1);
             command = static_cast<std::int16_t>(list.size() - 1);
@@ -164,7 +164,7 @@ std::optional<Failure> loadKeyMaps(const std::string& original, std::vector<KeyM
                     if (auto number = leadingNumber(*value)) {
                         c.value = *number;
                     } else {
-                        return Failure{Kind::NumberOutOfRange, at};
+                        return Failure{Kind::kNumberOutOfRange, at};
                     }
                     break;
                 case 2:

@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     WebPhoneLink link(server, [](const std::string&) {});
     std::string received;
     link.setListener([&](SerialEvent event) {
-        if (event == SerialEvent::Receive) {
+        if (event == SerialEvent::kReceive) {
             received += link.takeReceived();
         }
     });

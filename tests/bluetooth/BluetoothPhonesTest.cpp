@@ -68,7 +68,7 @@ TEST(BluetoothPhones, ListedOnceBlueZRunsFollowedAsPairedAndRemovedAndRefusalsSa
                               },
                               {}});
     int made = 0;
-    link.setListener([&](SerialEvent event) { made += event == SerialEvent::Made ? 1 : 0; });
+    link.setListener([&](SerialEvent event) { made += event == SerialEvent::kMade ? 1 : 0; });
     EXPECT_FALSE(link.open(3));  // no such serial port
     said.clear();
     for (int attempt = 1; attempt <= 2; ++attempt) {  // out of range: said once

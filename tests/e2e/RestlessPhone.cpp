@@ -66,7 +66,7 @@ std::string tail(const std::string& text, int lines) {
 
 // One thing the phone does, `atMs` after the storm began.
 struct Step {
-    enum class Kind { Send, Echo, Silence } kind = Kind::Send;
+    enum class Kind { kSend, kEcho, kSilence } kind = Kind::kSend;
     std::int64_t atMs = 0;
     std::string bytes;  // Send
     bool on = false;    // Echo
@@ -80,7 +80,7 @@ class Storm {
         std::int64_t silenceAllowedAt = 0;
         for (std::int64_t at = gap(); at < seconds * 1000; at += gap()) {
             const int roll = below(100);
-            Step step{Step::Kind::Send, at, "", false, 0};
+            Step step{Step::Kind::kSend, at, "", false, 0};
             if (roll < 30) {
                 step.bytes = menuLine() + "\r\n";
             } else if (roll < 60) {
@@ -92,9 +92,9 @@ class Storm {
             } else if (roll < 88) {
                 step.bytes = burst();
             } else if (roll < 94) {
-                step = {Step::Kind::Echo, at, "", echo = !echo};
+                step = {Step::Kind::kEcho, at, "", echo = !echo};
             } else if (at >= silenceAllowedAt) {
-                step = {Step::Kind::Silence, at, "", false, 1000 + below(kLongestSilenceMs - 999)};
+                step = {Step::Kind::kSilence, at, "", false, 1000 + below(kLongestSilenceMs - 999)};
                 silenceAllowedAt = at + step.ms + kTalkAfterSilenceMs;
                 at += below(2) == 0 ? step.ms : 0;  // half of them: the phone says nothing at all
             } else {
@@ -249,9 +249,9 @@ std::vector<std::string> runSeed(std::uint32_t seed, std::string& figures) {
         const auto stormStart = Clock::now();
         for (const Step& step : storm.steps) {
             std::this_thread::sleep_until(stormStart + std::chrono::milliseconds(step.atMs));
-            step.kind == Step::Kind::Send   ? phone.send(step.bytes)
-            : step.kind == Step::Kind::Echo ? phone.setEcho(step.on)
-                                            : phone.silenceFor(std::chrono::milliseconds(step.ms));
+            step.kind == Step::Kind::kSend   ? phone.send(step.bytes)
+            : step.kind == Step::Kind::kEcho ? phone.setEcho(step.on)
+                                             : phone.silenceFor(std::chrono::milliseconds(step.ms));
         }
         std::this_thread::sleep_until(stormStart + std::chrono::seconds(kStormSeconds));
 

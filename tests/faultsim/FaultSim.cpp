@@ -270,7 +270,7 @@ std::string run(const Schedule& schedule, bool show) {
     }
     for (const auto& [name, text] : world.sim.files.files()) {
         const std::size_t tail = text.size() > 6000 ? text.find('\n', text.size() - 6000) : 0;
-        show&& name.starts_with(world.sim.files.folder(KnownFolder::Log))
+        show&& name.starts_with(world.sim.files.folder(KnownFolder::kLog))
             ? void(std::printf("%s, its end:\n%s", name.c_str(), text.substr(tail).c_str()))
             : void();
     }

@@ -124,7 +124,7 @@ void World::check() {
                 s.mouseSpeed >= 0 && s.mouseSpeed <= 1000 && s.comPort >= 0 && s.iconFrame >= 101 &&
                 s.iconFrame <= 103,
             "key map, cursor, port or tray state out of range");
-    require(s.screen != Screen::PlayerMenu || (window >= 0 && window <= largestPlaylist_),
+    require(s.screen != Screen::kPlayerMenu || (window >= 0 && window <= largestPlaylist_),
             "the playlist window lies outside the playlist");
     const KeyWindows& windows = program->keys().windows();
     require(windows.keyHelpShown() == sim.desktop.keyHelpShown() &&
@@ -164,7 +164,7 @@ void World::rebootStarts() {
     relinkDue_ = !exiting_ && !sim.loop.inAdapterLoop() && sim.serial().unheard() == 0 &&
                  sim.loop.now() - lastActAt_ > 10000 && s.connected && !s.supervisionPaused &&
                  sim.serial().openPort() == 3 &&
-                 program->link().timers.running(TimerSlot::Supervision) && heldKeys_.empty() &&
+                 program->link().timers.running(TimerSlot::kSupervision) && heldKeys_.empty() &&
                  !s.mouseMoving && !s.specialKeyRepeating && !s.volumeStepping &&
                  !s.playerRepeatVolume;
     opensAtReboot_ = sim.serial().openCount();

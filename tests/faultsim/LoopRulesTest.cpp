@@ -40,7 +40,7 @@ class Script {
     Script(EventLoop& loop, SerialLink& link, Wait adapterLoop, Wait busy)
         : loop_(loop), link_(link), adapterLoop_(std::move(adapterLoop)), busy_(std::move(busy)) {
         link_.setListener([this](SerialEvent event) {
-            if (event != SerialEvent::Receive) {
+            if (event != SerialEvent::kReceive) {
                 traced(std::string("hang-up, ") + (link_.isOpen() ? "open" : "closed"), [] {})();
                 return;
             }

@@ -88,7 +88,7 @@ void changeSettings(World& w, const Event& e) {  // a: what the user changes, b:
 void changePorts(World& w, const Event& e) {
     auto ports = w.sim.registry.listPorts();
     std::erase_if(ports, [](const RegisteredPort& p) { return p.number == 7; });
-    e.a != 0 ? ports.push_back({7, PortKind::Cable, "\\Device\\Serial6"}) : void();
+    e.a != 0 ? ports.push_back({7, PortKind::kCable, "\\Device\\Serial6"}) : void();
     w.sim.registry.setPorts(ports);
     w.sim.registry.changed();
 }

@@ -193,27 +193,27 @@ TEST(LoadErrors, SayWhereAndWhatWasExpected) {
         Kind kind;
         std::string message;
     } cases[] = {
-        {"<KEY_1>\n<HELP>x</HELP>", Kind::NoKeyMap, "2:1: HELP before the first KEYMAP"},
-        {"  <KEYMAP_NAME>1</KEYMAP_NAME>", Kind::NoKeyMap,
+        {"<KEY_1>\n<HELP>x</HELP>", Kind::kNoKeyMap, "2:1: HELP before the first KEYMAP"},
+        {"  <KEYMAP_NAME>1</KEYMAP_NAME>", Kind::kNoKeyMap,
          "1:3: KEYMAP_NAME before the first KEYMAP"},
-        {"<COMMAND_ID>", Kind::NoKeyMap, "1:1: COMMAND_ID before the first KEYMAP"},
+        {"<COMMAND_ID>", Kind::kNoKeyMap, "1:1: COMMAND_ID before the first KEYMAP"},
         // No key element yet: key 0. A new KEYMAP keeps the key but its list is empty.
-        {"<KEYMAP><COMMAND>x</COMMAND>", Kind::NoCommand,
+        {"<KEYMAP><COMMAND>x</COMMAND>", Kind::kNoCommand,
          "1:9: COMMAND before any COMMAND_ID for key KEY_0"},
-        {"<KEYMAP><KEY_LEFT_SOFTKEY><COMMAND_ID>\n<KEYMAP><COMMAND>x</COMMAND>", Kind::NoCommand,
+        {"<KEYMAP><KEY_LEFT_SOFTKEY><COMMAND_ID>\n<KEYMAP><COMMAND>x</COMMAND>", Kind::kNoCommand,
          "2:9: COMMAND before any COMMAND_ID for key KEY_LEFT_SOFTKEY"},
-        {"<KEYMAP>\n  <KEYMAP_NAME>A</KEYMAP_NAME>\n  <KEY_1\n  <HELP", Kind::UnclosedTag,
+        {"<KEYMAP>\n  <KEYMAP_NAME>A</KEYMAP_NAME>\n  <KEY_1\n  <HELP", Kind::kUnclosedTag,
          "3:3: expected \">\" to close the tag that starts here"},
-        {"<KEYMAP>\n<KEYMAP_NAME>Office\n", Kind::UnclosedValue,
+        {"<KEYMAP>\n<KEYMAP_NAME>Office\n", Kind::kUnclosedValue,
          "2:1: expected \"</\" to end the value of KEYMAP_NAME"},
         // Lines of the file as written: comments and carriage returns count.
         {"<!-- a comment\r\n over two lines -->\r\n<KEYMAP>\r\n\t<!-- x --><HELP>never ended",
-         Kind::UnclosedValue, "4:12: expected \"</\" to end the value of HELP"},
+         Kind::kUnclosedValue, "4:12: expected \"</\" to end the value of HELP"},
         // The start of a comment formed by removing another one still maps back to the file.
-        {"<KEYMAP>\n<!<!-- x -->-- y -->  <HELP>", Kind::UnclosedValue,
+        {"<KEYMAP>\n<!<!-- x -->-- y -->  <HELP>", Kind::kUnclosedValue,
          "2:23: expected \"</\" to end the value of HELP"},
         {"<KEYMAP><KEY_1><COMMAND_ID><COMMAND_TYPE>WAIT</COMMAND_TYPE>\n<COMMAND>1E20</COMMAND>",
-         Kind::NumberOutOfRange,
+         Kind::kNumberOutOfRange,
          "2:1: expected a WAIT time from -2147483648 to 2147483647, found \"1E20\""},
     };
     for (const auto& c : cases) {
@@ -251,7 +251,7 @@ TEST(LoadErrors, KeyMapAndCommandNumbersStopAt32767) {
     }
     const Loaded c = load(commands);
     ASSERT_FALSE(c.result.ok());
-    EXPECT_EQ(c.result.error->kind, Kind::TooManyCommands);
+    EXPECT_EQ(c.result.error->kind, Kind::kTooManyCommands);
     EXPECT_EQ(c.result.error->text, "more than 32768 COMMAND_ID elements for key KEY_9");
     EXPECT_EQ(c.result.error->offset, 15u + 32768u * 12u);
     EXPECT_EQ(c.maps[0].keys[9].commands.size(), 32768u);
@@ -262,7 +262,7 @@ TEST(LoadErrors, KeyMapAndCommandNumbersStopAt32767) {
     }
     const Loaded m = load(maps);
     ASSERT_FALSE(m.result.ok());
-    EXPECT_EQ(m.result.error->kind, Kind::TooManyKeyMaps);
+    EXPECT_EQ(m.result.error->kind, Kind::kTooManyKeyMaps);
     EXPECT_EQ(m.result.error->offset, 32768u * 8u);
     EXPECT_EQ(m.maps.size(), 32768u);
 }
@@ -278,7 +278,7 @@ TEST(LoadErrors, ValuesReadAgainAndAgainBehindAnUnclosedEndTagEndTheLoadInsteadO
     text += "</";
     const Loaded l = load(text);
     ASSERT_FALSE(l.result.ok());
-    EXPECT_EQ(l.result.error->kind, Kind::UnclosedEndTag);
+    EXPECT_EQ(l.result.error->kind, Kind::kUnclosedEndTag);
     EXPECT_EQ(l.result.error->offset, text.size() - 2);
     EXPECT_NE(l.result.error->text.find("expected \">\" to close this \"</\""), std::string::npos);
     EXPECT_EQ(l.maps[0].keys[0].help.substr(0, 8), "x<HELP>x");  // read until then, it stays

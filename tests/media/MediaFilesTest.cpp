@@ -101,7 +101,7 @@ TEST_F(OnRealFiles, EntriesAreNamedByTheirTagThePlayerOrTheirFile) {
 TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryOrThePlayersTitle) {
     const std::string tagged = mp3("t.mp3", id3Tag("TAG", "Title", "Artist", ' ', "2001"));
     player.setPlaylist({"/nowhere/x.mp3", tagged}, 1);
-    player.setState(PlayState::Playing);
+    player.setState(PlayState::kPlaying);
     player.setPositionMs(5'000);
     player.setLengthSeconds(3600);
     ASSERT_TRUE(control.find());

@@ -83,7 +83,7 @@ TEST(PlayerAdapters, AudaciousObeysUntilItHangsOrClosesPagesALongList) {
     const auto status = [&](PlayState expected) {
         return ChildProcess::eventually([&] { return player.state() == expected; });
     };
-    ASSERT_TRUE(status(PlayState::Playing));
+    ASSERT_TRUE(status(PlayState::kPlaying));
     // Volume steps of 2, each read fresh from the player.
     audacious.audtool("set-volume 50");
     ASSERT_TRUE(audtoolSays("get-volume", "50"));
@@ -105,12 +105,12 @@ TEST(PlayerAdapters, AudaciousObeysUntilItHangsOrClosesPagesALongList) {
     EXPECT_TRUE(audtoolSays("playlist-position", "3"));
 
     player.pause();
-    ASSERT_TRUE(status(PlayState::Paused));
+    ASSERT_TRUE(status(PlayState::kPaused));
     EXPECT_EQ(player.title(), audacious.audtool("current-song"));
     player.pause();  // resumes
-    EXPECT_TRUE(status(PlayState::Playing));
+    EXPECT_TRUE(status(PlayState::kPlaying));
     player.stop();
-    ASSERT_TRUE(status(PlayState::Stopped));
+    ASSERT_TRUE(status(PlayState::kStopped));
     EXPECT_EQ(player.position(), -1);
     player.play();
     EXPECT_TRUE(audtoolSays("playback-status", "playing"));
@@ -123,7 +123,7 @@ TEST(PlayerAdapters, AudaciousObeysUntilItHangsOrClosesPagesALongList) {
     ASSERT_GT(pid, 0);
     ::kill(pid, SIGSTOP);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(player.state(), PlayState::Stopped);
+    EXPECT_EQ(player.state(), PlayState::kStopped);
     for (int i = 0; i < 20; ++i) {
         player.position();
         player.find(kAudacious);
@@ -132,7 +132,7 @@ TEST(PlayerAdapters, AudaciousObeysUntilItHangsOrClosesPagesALongList) {
     ::kill(pid, SIGCONT);
     EXPECT_LT(spent, 1500ms);
     std::this_thread::sleep_for(3100ms);
-    EXPECT_EQ(player.state(), PlayState::Playing);
+    EXPECT_EQ(player.state(), PlayState::kPlaying);
 
     // Closed, it has no playlist; started again, found only by a new search.
     player.close();
@@ -156,7 +156,7 @@ TEST(PlayerAdapters, AudaciousObeysUntilItHangsOrClosesPagesALongList) {
         [&] { return audacious.audtool("playlist-length") == "40000"; }, std::chrono::seconds(30)));
     audacious.audtool("playlist-jump 35001");
     audacious.audtool("playback-play");
-    EXPECT_EQ(player.state(), PlayState::Stopped);  // the run found last stays gone while it plays
+    EXPECT_EQ(player.state(), PlayState::kStopped);  // the run found last stays gone while it plays
     ASSERT_TRUE(player.find(kAudacious));
     ASSERT_TRUE(ChildProcess::eventually([&] { return player.readPlaylist().current == 35'000; }));
     std::vector<PlaylistEntry> entries;
@@ -179,7 +179,7 @@ TEST(PlayerAdapters, MprisPlayersObeyNoneOnTheBusMpvWithOneTrackVlcWithATrackLis
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(player.find(kAudacious));
     EXPECT_FALSE(player.find(kVlc));
-    EXPECT_EQ(player.state(), PlayState::Stopped);
+    EXPECT_EQ(player.state(), PlayState::kStopped);
     EXPECT_EQ(player.title(), "");
     player.play();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
@@ -201,7 +201,7 @@ TEST(PlayerAdapters, MprisPlayersObeyNoneOnTheBusMpvWithOneTrackVlcWithATrackLis
         return ChildProcess::eventually([&] { return mpv.playerctl(what) == answer; });
     };
     ASSERT_TRUE(says("metadata xesam:url", "file://" + music[0]));
-    EXPECT_EQ(player.state(), PlayState::Playing);
+    EXPECT_EQ(player.state(), PlayState::kPlaying);
     ASSERT_TRUE(ChildProcess::eventually([&] { return player.position() > 0; }));
     EXPECT_LT(player.position(), 20);
     EXPECT_EQ(player.title(), mpv.playerctl("metadata xesam:title"));
@@ -212,7 +212,7 @@ TEST(PlayerAdapters, MprisPlayersObeyNoneOnTheBusMpvWithOneTrackVlcWithATrackLis
     ASSERT_TRUE(says("metadata xesam:url", "file://" + music[1]));
     player.pause();
     ASSERT_TRUE(says("status", "Paused"));
-    EXPECT_EQ(player.state(), PlayState::Paused);
+    EXPECT_EQ(player.state(), PlayState::kPaused);
     player.pause();
     ASSERT_TRUE(says("status", "Playing"));
     const double before = std::stod(mpv.playerctl("volume"));

@@ -56,7 +56,8 @@ class LinuxPortRegistryTest : public ::testing::Test {
         for (const RegisteredPort& port : registry.listPorts()) {
             const std::string number = "COM" + std::to_string(port.number);
             EXPECT_EQ(found.count(number), 0u) << "two devices on " << number;
-            found[number] = port.device + (port.kind == PortKind::Bluetooth ? " (Bluetooth)" : "") +
+            found[number] = port.device +
+                            (port.kind == PortKind::kBluetooth ? " (Bluetooth)" : "") +
                             (port.tryAutomatically ? "" : " (chosen only)");
         }
         return found;

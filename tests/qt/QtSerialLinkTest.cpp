@@ -72,7 +72,7 @@ TEST(QtSerialLink, OpensWhatTheNumberResolvesToCarriesEveryByteWhileArmedAndEnds
         const int tty = ::open(phone.slavePath().c_str(), O_RDWR | O_NOCTTY);
         ASSERT_EQ(::ioctl(tty, TIOCVHANGUP), 0) << std::strerror(errno);
         ::close(tty);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return count(SerialEvent::HangUp) == 1; }, 2000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return count(SerialEvent::kHangUp) == 1; }, 2000));
         EXPECT_FALSE(serial.isOpen());
     } else if (std::getenv("ZINTOR_REQUIRE_ALL") != nullptr) {
         ADD_FAILURE() << "not root: a terminal's hang-up is not tried";

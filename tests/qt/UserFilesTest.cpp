@@ -20,10 +20,10 @@ TEST(PosixFiles, KnownFoldersFollowTheUsersBaseDirectoriesNamesIgnoreCaseLinesEn
     ScopedEnv config("XDG_CONFIG_HOME", home / "config");
     ScopedEnv state("XDG_STATE_HOME", home / "state");
     PosixFiles files;
-    EXPECT_EQ(files.folder(KnownFolder::Config), home / "config/Zintor");
-    EXPECT_TRUE(files.folderExists(files.folder(KnownFolder::Program)));
+    EXPECT_EQ(files.folder(KnownFolder::kConfig), home / "config/Zintor");
+    EXPECT_TRUE(files.folderExists(files.folder(KnownFolder::kProgram)));
     // The log folder is the program's to create (one level); the folders above it exist.
-    const std::string log = files.folder(KnownFolder::Log);
+    const std::string log = files.folder(KnownFolder::kLog);
     EXPECT_EQ(log, home / "state/Zintor/log");
     EXPECT_FALSE(files.folderExists(log));
     EXPECT_TRUE(files.createFolder(log));
@@ -33,7 +33,7 @@ TEST(PosixFiles, KnownFoldersFollowTheUsersBaseDirectoriesNamesIgnoreCaseLinesEn
 
     ScopedEnv relative("XDG_STATE_HOME", "relative/state");  // not absolute: ignored
     ScopedEnv homeDir("HOME", home / "h");
-    EXPECT_EQ(PosixFiles().folder(KnownFolder::Log), home / "h/.local/state/Zintor/log");
+    EXPECT_EQ(PosixFiles().folder(KnownFolder::kLog), home / "h/.local/state/Zintor/log");
 
     // Names match ignoring case in the last element only.
     std::filesystem::create_directories(home / "Lib/my.folder");

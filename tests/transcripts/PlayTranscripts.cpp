@@ -220,7 +220,7 @@ void Player::poll() {
         }
     }
     // The diagnostic log's messages, without date and time.
-    const std::string folder = world.files.folder(KnownFolder::Log) + "/";
+    const std::string folder = world.files.folder(KnownFolder::kLog) + "/";
     for (const auto& [name, contents] : world.files.files()) {
         if (name.starts_with(folder) && logSeen.count(name) == 0) {
             note(now, "log", "file " + name);
@@ -271,7 +271,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         {"unwritable", [&] { world.files.setUnwritable(args); }},
         {"uncreatable", [&] { world.files.setUncreatable(args), world.files.remove(args); }},
         {"log-folder",
-         [&] { world.files.setFolder(KnownFolder::Log, args), world.files.remove(args); }},
+         [&] { world.files.setFolder(KnownFolder::kLog, args), world.files.remove(args); }},
         {"title", [&] { player.setTitle(number, rest); }},
         {"current-title", [&] { player.setCurrentTitle(args); }},
         {"position", [&] { player.setPositionMs(number); }},
@@ -363,8 +363,8 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         : args == "closing" ? player.closeOnceFound()
         : args == "running" ? player.setRunning(true)
         : args == "next"    ? player.next()
-        : args == "playing" ? player.setState(PlayState::Playing)
-                            : player.setState(PlayState::Stopped);
+        : args == "playing" ? player.setState(PlayState::kPlaying)
+                            : player.setState(PlayState::kStopped);
     } else if (name == "playlist") {  // playlist N [@CURRENT] or playlist PATH|PATH [@CURRENT]
         const auto [entries, current] = split(args, "@");
         std::vector<std::string> paths;

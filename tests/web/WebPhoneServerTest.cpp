@@ -245,7 +245,7 @@ TEST_F(ServerTest, AKeyThePageStopsConfirmingIsReleasedByAPhoneLine) {
     WebPhoneLink link(server, [](const std::string&) {});
     std::string received;
     link.setListener([&](SerialEvent event) {
-        if (event == SerialEvent::Receive) {
+        if (event == SerialEvent::kReceive) {
             received += link.takeReceived();
         }
     });

@@ -172,7 +172,7 @@ TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
     std::string text;
     link.setListener([&](SerialEvent event) {
         events.push_back(event);
-        text += event == SerialEvent::Receive ? link.takeReceived() : "";
+        text += event == SerialEvent::kReceive ? link.takeReceived() : "";
     });
     auto count = [&](SerialEvent event) { return std::count(events.begin(), events.end(), event); };
     EXPECT_FALSE(link.open(29));  // no such port
@@ -201,10 +201,10 @@ TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
     EXPECT_LT(median(late), 50);
 
     link.write("AT*EAM=\"Zintor\"\r");
-    ASSERT_TRUE(waitFor(loop, [&] { return count(SerialEvent::HangUp) == 1; }));
+    ASSERT_TRUE(waitFor(loop, [&] { return count(SerialEvent::kHangUp) == 1; }));
     EXPECT_FALSE(link.isOpen());
     loop.waitUntil(loop.now() + 200);
-    EXPECT_EQ(count(SerialEvent::HangUp), 1);
+    EXPECT_EQ(count(SerialEvent::kHangUp), 1);
 }
 
 std::string received;  // what the windows of the test were told
@@ -360,9 +360,9 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
         ports[port.device] = port;
     }
     EXPECT_EQ(ports.at("\\Device\\BtPort7").number, 12);
-    EXPECT_EQ(ports.at("\\Device\\BtPort7").kind, PortKind::Bluetooth);
+    EXPECT_EQ(ports.at("\\Device\\BtPort7").kind, PortKind::kBluetooth);
     EXPECT_EQ(ports.at("\\Device\\Odd").number, 0);  // not a string
-    EXPECT_EQ(ports.at("\\Device\\Odd").kind, PortKind::Cable);
+    EXPECT_EQ(ports.at("\\Device\\Odd").kind, PortKind::kCable);
 
     // A port the system announces (WM_DEVICECHANGE, as for a USB adapter plugged in) is told, too.
     loop.waitUntil(loop.now() + 100);

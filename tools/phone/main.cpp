@@ -91,7 +91,7 @@ void printScreen(const zintor::web::PhoneScreen& screen) {
         }
     }
     static const char* const kKinds[] = {"", "notice", "pop-up", "input", "status"};
-    if (screen.dialog.kind != DialogKind::NoDialog) {
+    if (screen.dialog.kind != DialogKind::kNoDialog) {
         std::printf("%s: %s %s\n", kKinds[static_cast<int>(screen.dialog.kind)],
                     screen.dialog.title.c_str(), screen.dialog.text.c_str());
     }

@@ -12,7 +12,7 @@ namespace {
 // The places of KeyMap.xml, the preferred first.
 std::vector<std::string> keyMapPlaces(Files& files) {
     std::vector<std::string> places;
-    for (KnownFolder folder : {KnownFolder::Config, KnownFolder::Program, KnownFolder::Data}) {
+    for (KnownFolder folder : {KnownFolder::kConfig, KnownFolder::kProgram, KnownFolder::kData}) {
         const std::string place = files.folder(folder) + files.separator() + kKeyMapFileName;
         if (std::find(places.begin(), places.end(), place) == places.end()) {
             places.push_back(place);

@@ -113,11 +113,11 @@ Task<void> CommandExecutor::repeatSpecialKey(std::uint8_t code) {
 
 Task<void> CommandExecutor::switchToTextInput() {
     // Key lines stop reaching the key-control mode; the phone's text dialog takes over.
-    leaveScreenIfShown(state_, Screen::KeyControl);
+    leaveScreenIfShown(state_, Screen::kKeyControl);
     endHoldLoops(state_);
     co_await link_.ui.atCmer(false, control_texts::kInputCommandTimeOut);
     leaveScreen(state_);  // a screen the phone chose meanwhile gives way to the dialog
-    state_.screen = Screen::TextInput;
+    state_.screen = Screen::kTextInput;
     co_await link_.ui.showTextInputDialog(control_texts::kInputCommandTimeOut);
 }
 

@@ -26,16 +26,16 @@ KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, PlayerCont
         return [this, screen](const KeyEvent&) { return state_.screen == screen; };
     };
     link.transport.addRoutes({
-        on<KeyEvent>(shown(Screen::KeyControl),
+        on<KeyEvent>(shown(Screen::kKeyControl),
                      [this](KeyEvent event) { return keyControlKeyEvent(event); }),
-        on<KeyEvent>(shown(Screen::PlayerStatus),
+        on<KeyEvent>(shown(Screen::kPlayerStatus),
                      [this](KeyEvent event) { return playerStatusKeyEvent(event); }),
     });
     touch_.onUntyped = [this](const std::string& notice) {
         link_.transport.start(link_.ui.uiTimedFeedBack(notice));
     };
     // While a direction key is held the cursor moves one pixel more a step every 300 ms.
-    link.timers.onTick(TimerSlot::CursorAcceleration, [this] { cursor_.accelerate(); });
+    link.timers.onTick(TimerSlot::kCursorAcceleration, [this] { cursor_.accelerate(); });
 }
 
 void KeyControl::releaseHeld() {
@@ -117,9 +117,9 @@ Task<void> KeyControl::playerStatusKeyEvent(KeyEvent event) {
 }
 
 Task<void> KeyControl::moveCursorWhileHeld(int key) {
-    link_.timers.disable(TimerSlot::Supervision);
+    link_.timers.disable(TimerSlot::kSupervision);
     cursor_.resetStep();
-    link_.timers.reset(TimerSlot::CursorAcceleration);
+    link_.timers.reset(TimerSlot::kCursorAcceleration);
     const bool latest = co_await cursorRepeat_.run(
         [this, key] {
             switch (key) {
@@ -140,7 +140,7 @@ Task<void> KeyControl::moveCursorWhileHeld(int key) {
         [this] { return std::int64_t{state_.mouseSpeed}; });
     // A newer direction key took over: the acceleration is its own now.
     if (latest) {
-        link_.timers.disable(TimerSlot::CursorAcceleration);
+        link_.timers.disable(TimerSlot::kCursorAcceleration);
     }
 }
 
@@ -182,7 +182,7 @@ Task<void> KeyControl::nextKeyMap() {
     if (!keyMapsLoaded(state_.keyMaps)) {
         co_return;  // no key map to change to
     }
-    state_.screen = Screen::KeyControl;
+    state_.screen = Screen::kKeyControl;
 
     const int last = static_cast<int>(state_.keyMaps.size()) - 1;
     int next = state_.currentKeyMap + 1;

@@ -6,7 +6,7 @@
 namespace zintor {
 
 bool TouchPad::active() const {
-    return state_.connected && state_.screen == Screen::KeyControl;
+    return state_.connected && state_.screen == Screen::kKeyControl;
 }
 
 void TouchPad::touchMoved(int dx, int dy) {

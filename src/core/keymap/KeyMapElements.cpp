@@ -14,23 +14,23 @@ struct Entry {
 };
 
 constexpr std::array kElements{
-    Entry{"KEYMAP", Element::KeyMap, 0},
-    Entry{"KEYMAP_NAME", Element::KeyMapName, 0},
-    Entry{"HELP", Element::Help, 0},
-    Entry{"NAME", Element::Name, 0},
-    Entry{"COMMAND_ID", Element::CommandId, 0},
-    Entry{"COMMAND_TYPE", Element::CommandType, 0},
-    Entry{"COMMAND", Element::Command, 0},
-    Entry{"NAME_ON", Element::NameOn, 0},
-    Entry{"NAME_OFF", Element::NameOff, 0},
-    Entry{"USB_DIGITAL_OUT_1", Element::UsbOutput, 0},
-    Entry{"USB_DIGITAL_OUT_2", Element::UsbOutput, 1},
-    Entry{"USB_DIGITAL_OUT_3", Element::UsbOutput, 2},
-    Entry{"USB_DIGITAL_OUT_4", Element::UsbOutput, 3},
-    Entry{"USB_DIGITAL_OUT_5", Element::UsbOutput, 4},
-    Entry{"USB_DIGITAL_OUT_6", Element::UsbOutput, 5},
-    Entry{"USB_DIGITAL_OUT_7", Element::UsbOutput, 6},
-    Entry{"USB_DIGITAL_OUT_8", Element::UsbOutput, 7},
+    Entry{"KEYMAP", Element::kKeyMap, 0},
+    Entry{"KEYMAP_NAME", Element::kKeyMapName, 0},
+    Entry{"HELP", Element::kHelp, 0},
+    Entry{"NAME", Element::kName, 0},
+    Entry{"COMMAND_ID", Element::kCommandId, 0},
+    Entry{"COMMAND_TYPE", Element::kCommandType, 0},
+    Entry{"COMMAND", Element::kCommand, 0},
+    Entry{"NAME_ON", Element::kNameOn, 0},
+    Entry{"NAME_OFF", Element::kNameOff, 0},
+    Entry{"USB_DIGITAL_OUT_1", Element::kUsbOutput, 0},
+    Entry{"USB_DIGITAL_OUT_2", Element::kUsbOutput, 1},
+    Entry{"USB_DIGITAL_OUT_3", Element::kUsbOutput, 2},
+    Entry{"USB_DIGITAL_OUT_4", Element::kUsbOutput, 3},
+    Entry{"USB_DIGITAL_OUT_5", Element::kUsbOutput, 4},
+    Entry{"USB_DIGITAL_OUT_6", Element::kUsbOutput, 5},
+    Entry{"USB_DIGITAL_OUT_7", Element::kUsbOutput, 6},
+    Entry{"USB_DIGITAL_OUT_8", Element::kUsbOutput, 7},
 };
 
 constexpr std::size_t kLongest = 17;  // USB_DIGITAL_OUT_1
@@ -44,7 +44,7 @@ ElementTag classifyTag(std::string_view tag) {
     }
     if (tag[0] == 'K' && tag.size() >= 5 && tag[3] == '_') {
         if (auto key = keyNumberFromElement(tag)) {
-            return {Element::Key, *key};
+            return {Element::kKey, *key};
         }
     }
     for (const Entry& entry : kElements) {

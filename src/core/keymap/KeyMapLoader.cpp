@@ -36,7 +36,7 @@ class Loader {
         while (!error_ && scanner_.remaining() >= 3) {
             const auto tag = scanner_.nextTag();
             if (!tag) {
-                fail(KeyMapLoadError::Kind::UnclosedTag, scanner_.unclosedAt(),
+                fail(KeyMapLoadError::Kind::kUnclosedTag, scanner_.unclosedAt(),
                      "expected \">\" to close the tag that starts here");
                 break;
             }
@@ -51,39 +51,39 @@ class Loader {
     void act(const KeyMapScanner::Tag& tag) {
         const ElementTag what = classifyTag(tag.name);
         switch (what.element) {
-            case Element::Other:
+            case Element::kOther:
                 if (notes_) {
                     note(tag.at, skippedTagNote(tag.name));
                 }
                 break;
-            case Element::KeyMap:
+            case Element::kKeyMap:
                 openKeyMap(tag);
                 break;
-            case Element::KeyMapName:
+            case Element::kKeyMapName:
                 if (needKeyMap(tag)) {
                     setText(tag, keyMaps_[map_].name);
                 }
                 break;
-            case Element::Key:
+            case Element::kKey:
                 key_ = what.number;
                 command_ = 0;
                 break;
-            case Element::Help:
+            case Element::kHelp:
                 if (needKeyMap(tag)) {
                     setText(tag, currentKey().help);
                 }
                 break;
-            case Element::Name:
+            case Element::kName:
                 if (needKeyMap(tag)) {
                     setText(tag, currentKey().name);
                 }
                 break;
-            case Element::CommandId:
+            case Element::kCommandId:
                 if (needKeyMap(tag)) {
                     openCommand(tag);
                 }
                 break;
-            case Element::CommandType:
+            case Element::kCommandType:
                 if (needCommand(tag)) {
                     if (auto value = readValue(tag)) {
                         if (auto type = commandTypeFromName(*value)) {
@@ -94,18 +94,18 @@ class Loader {
                     }
                 }
                 break;
-            case Element::Command:
+            case Element::kCommand:
                 if (needCommand(tag)) {
                     readCommand(tag);
                 }
                 break;
-            case Element::UsbOutput:
+            case Element::kUsbOutput:
                 output_ = what.number;
                 break;
-            case Element::NameOn:
+            case Element::kNameOn:
                 setText(tag, outputs_[output_].nameOn);
                 break;
-            case Element::NameOff:
+            case Element::kNameOff:
                 setText(tag, outputs_[output_].nameOff);
                 break;
         }
@@ -113,7 +113,7 @@ class Loader {
 
     void openKeyMap(const KeyMapScanner::Tag& tag) {
         if (keyMaps_.size() >= kMaxKeyMaps) {
-            fail(Kind::TooManyKeyMaps, tag.at, "more than 32768 KEYMAP elements");
+            fail(Kind::kTooManyKeyMaps, tag.at, "more than 32768 KEYMAP elements");
             return;
         }
         keyMaps_.emplace_back();
@@ -123,7 +123,7 @@ class Loader {
     void openCommand(const KeyMapScanner::Tag& tag) {
         auto& commands = currentKey().commands;
         if (commands.size() >= kMaxCommands) {
-            fail(Kind::TooManyCommands, tag.at,
+            fail(Kind::kTooManyCommands, tag.at,
                  join({"more than 32768 COMMAND_ID elements for key ", keyName()}));
             return;
         }
@@ -149,7 +149,7 @@ class Loader {
                 if (auto number = leadingNumber(*value)) {
                     command.value = *number;
                 } else {
-                    fail(Kind::NumberOutOfRange, tag.at,
+                    fail(Kind::kNumberOutOfRange, tag.at,
                          join({"expected a WAIT time from -2147483648 to 2147483647, found ",
                                quoted(*value)}));
                 }
@@ -175,7 +175,7 @@ class Loader {
 
     bool needKeyMap(const KeyMapScanner::Tag& tag) {
         if (!keyMapsLoaded(keyMaps_)) {
-            fail(Kind::NoKeyMap, tag.at, join({tag.name, " before the first KEYMAP"}));
+            fail(Kind::kNoKeyMap, tag.at, join({tag.name, " before the first KEYMAP"}));
             return false;
         }
         return true;
@@ -187,7 +187,7 @@ class Loader {
         }
         const auto& commands = currentKey().commands;
         if (commands.empty() || static_cast<std::size_t>(command_) >= commands.size()) {
-            fail(Kind::NoCommand, tag.at,
+            fail(Kind::kNoCommand, tag.at,
                  join({tag.name, " before any COMMAND_ID for key ", keyName()}));
             return false;
         }
@@ -197,12 +197,12 @@ class Loader {
     std::optional<std::string_view> readValue(const KeyMapScanner::Tag& tag) {
         const auto value = scanner_.nextValue();
         if (!value) {
-            fail(Kind::UnclosedValue, tag.at,
+            fail(Kind::kUnclosedValue, tag.at,
                  join({"expected \"</\" to end the value of ", tag.name}));
             return std::nullopt;
         }
         if (scanner_.valueWork() > valueBudget_) {
-            fail(Kind::UnclosedEndTag, scanner_.valueEndAt(),
+            fail(Kind::kUnclosedEndTag, scanner_.valueEndAt(),
                  "expected \">\" to close this \"</\" (values before it are read again and "
                  "again)");
             return std::nullopt;

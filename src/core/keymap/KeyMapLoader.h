@@ -16,16 +16,16 @@ namespace zintor {
 // Why a key-map text stopped loading, and where.
 struct KeyMapLoadError {
     enum class Kind {
-        NoKeyMap,          // an element that needs a key map before the first KEYMAP
-        NoCommand,         // COMMAND_TYPE or COMMAND while the key has no COMMAND_ID yet
-        UnclosedTag,       // a "<" with no ">" after it
-        UnclosedValue,     // a value with no "</" after it
-        UnclosedEndTag,    // values read again and again behind a "</" that has no ">"
-        NumberOutOfRange,  // a WAIT time that does not fit 32 bits
-        TooManyKeyMaps,    // more than 32768 key maps
-        TooManyCommands,   // more than 32768 commands for one key
+        kNoKeyMap,          // an element that needs a key map before the first KEYMAP
+        kNoCommand,         // COMMAND_TYPE or COMMAND while the key has no COMMAND_ID yet
+        kUnclosedTag,       // a "<" with no ">" after it
+        kUnclosedValue,     // a value with no "</" after it
+        kUnclosedEndTag,    // values read again and again behind a "</" that has no ">"
+        kNumberOutOfRange,  // a WAIT time that does not fit 32 bits
+        kTooManyKeyMaps,    // more than 32768 key maps
+        kTooManyCommands,   // more than 32768 commands for one key
     };
-    Kind kind = Kind::NoKeyMap;
+    Kind kind = Kind::kNoKeyMap;
     std::size_t offset = 0;  // in the text handed to loadKeyMaps
     LineColumn at;           // the same place as line and column
     std::string text;        // what was expected, e.g. "HELP before the first KEYMAP"

@@ -45,7 +45,7 @@ std::optional<std::string> skippedTagNote(std::string_view tag) {
         }
         base += upper(c);
     }
-    if (classifyTag(base).element == Element::Other) {
+    if (classifyTag(base).element == Element::kOther) {
         return std::nullopt;
     }
     return join({"tag <", excerpt(tag), "> is skipped, not read as ", base,

@@ -10,7 +10,7 @@ void DiagnosticLog::init() {
         return;
     }
     Files& files = ports_.files;
-    std::string folder = files.folder(KnownFolder::Log);
+    std::string folder = files.folder(KnownFolder::kLog);
     while (folder.size() > 1 && folder.back() == files.separator()) {
         folder.pop_back();
     }

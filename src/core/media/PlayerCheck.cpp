@@ -17,7 +17,7 @@ void PlayerMenus::playerCheck() {
         found = path.empty() ? "No player program is set in the settings"
                              : "The player is not running: " + path;
     } else {
-        if (ports_.player.state() != PlayState::Playing) {
+        if (ports_.player.state() != PlayState::kPlaying) {
             control_.send(&MediaPlayer::play);
         }
         const PlaylistSnapshot list = info_.getPlaylist();

@@ -35,11 +35,11 @@ std::string PlayerControl::getStatus() {
         return "";
     }
     switch (ports_.player.state()) {
-        case PlayState::Playing:
+        case PlayState::kPlaying:
             return texts::kPlaying;
-        case PlayState::Paused:
+        case PlayState::kPaused:
             return texts::kPaused;
-        case PlayState::Stopped:
+        case PlayState::kStopped:
             break;
     }
     return texts::kStopped;

@@ -42,16 +42,16 @@ PlayerMenus::PlayerMenus(ProgramState& state, Ports& ports, Link& link, PhoneMen
       info_(state, ports, link, control_) {
     // A refresh redraws its own screen only: once the phone has left it, by whatever way, the
     // refresh stops and changes nothing.
-    link.timers.onTick(TimerSlot::PlaylistRefresh, [this] {
-        if (state_.screen != Screen::PlayerMenu) {
-            link_.timers.disable(TimerSlot::PlaylistRefresh);
+    link.timers.onTick(TimerSlot::kPlaylistRefresh, [this] {
+        if (state_.screen != Screen::kPlayerMenu) {
+            link_.timers.disable(TimerSlot::kPlaylistRefresh);
             return;
         }
         link_.transport.start(refreshPlaylist());
     });
-    link.timers.onTick(TimerSlot::StatusRefresh, [this] {
-        if (state_.screen != Screen::PlayerStatus) {
-            link_.timers.disable(TimerSlot::StatusRefresh);
+    link.timers.onTick(TimerSlot::kStatusRefresh, [this] {
+        if (state_.screen != Screen::kPlayerStatus) {
+            link_.timers.disable(TimerSlot::kStatusRefresh);
             return;
         }
         link_.transport.start(showStatus());
@@ -60,11 +60,11 @@ PlayerMenus::PlayerMenus(ProgramState& state, Ports& ports, Link& link, PhoneMen
     // "*EAII: 0" or "*EAII: 14,1".
     link.transport.addRoutes({
         on<MenuChosen>(
-            [this](const MenuChosen&) { return state_.screen == Screen::PlayerMenu; },
+            [this](const MenuChosen&) { return state_.screen == Screen::kPlayerMenu; },
             [this](MenuChosen choice) { return choosePlaylistItem(choice.lastTwoDigits); }),
         on<DialogAnswered>(
             [this](const DialogAnswered& answer) {
-                return state_.screen == Screen::PlayerStatus && (answer.is(0) || answer.is(14, 1));
+                return state_.screen == Screen::kPlayerStatus && (answer.is(0) || answer.is(14, 1));
             },
             [this](DialogAnswered) { return leaveStatus(); }),
     });
@@ -99,7 +99,7 @@ Task<void> PlayerMenus::choosePlaylistItem(int item) {
 }
 
 Task<void> PlayerMenus::updatePlaylist(int n) {
-    link_.timers.disable(TimerSlot::PlaylistRefresh);
+    link_.timers.disable(TimerSlot::kPlaylistRefresh);
     if (state_.playerPath().empty()) {
         co_await screens_.showErrorPopUp(texts::kNeedPath, texts::kNeedPathTimeOut);
         co_return;
@@ -122,7 +122,7 @@ Task<void> PlayerMenus::updatePlaylist(int n) {
         co_return;
     }
     if (n == kRefreshChoice && list.current == state_.playerLastIndex) {
-        link_.timers.reset(TimerSlot::PlaylistRefresh);
+        link_.timers.reset(TimerSlot::kPlaylistRefresh);
         co_return;
     }
     state_.playerLastIndex = list.current;
@@ -135,7 +135,7 @@ Task<void> PlayerMenus::updatePlaylist(int n) {
         co_return;
     }
     co_await showPlaylist(list);
-    link_.timers.reset(TimerSlot::PlaylistRefresh);
+    link_.timers.reset(TimerSlot::kPlaylistRefresh);
 }
 
 Task<bool> PlayerMenus::chooseWindow(int n, PlaylistSnapshot& list) {
@@ -158,7 +158,7 @@ Task<bool> PlayerMenus::chooseWindow(int n, PlaylistSnapshot& list) {
             ++n;
         }
         if (n == kCurrentTrackChoice && (cur == 0 || offset == 0)) {
-            leaveScreenIfShown(state_, Screen::PlayerMenu);
+            leaveScreenIfShown(state_, Screen::kPlayerMenu);
             co_await link_.ui.atCmer(true);
             co_await showStatus();
             co_return false;
@@ -179,7 +179,7 @@ Task<void> PlayerMenus::showPlaylist(PlaylistSnapshot list) {
     int first = list.count;
     int last = -1;
     for (const PlaylistItem& item : window.items) {
-        if (item.kind == PlaylistItem::Entry) {
+        if (item.kind == PlaylistItem::Kind::kEntry) {
             first = std::min(first, item.entry);
             last = std::max(last, item.entry);
         }
@@ -188,13 +188,13 @@ Task<void> PlayerMenus::showPlaylist(PlaylistSnapshot list) {
     std::vector<std::string> items;
     for (const PlaylistItem& item : window.items) {
         switch (item.kind) {
-            case PlaylistItem::Back:
+            case PlaylistItem::Kind::kBack:
                 items.emplace_back(texts::kBackItem);
                 break;
-            case PlaylistItem::More:
+            case PlaylistItem::Kind::kMore:
                 items.emplace_back(texts::kMoreItem);
                 break;
-            case PlaylistItem::Entry:
+            case PlaylistItem::Kind::kEntry:
                 const auto at = static_cast<std::size_t>(item.entry - first);
                 // An entry the player no longer has (the list shrank meanwhile) is named by
                 // nothing rather than dropped, so the items keep their numbers.
@@ -202,9 +202,9 @@ Task<void> PlayerMenus::showPlaylist(PlaylistSnapshot list) {
                 break;
         }
     }
-    listHasBackItem_ = !window.items.empty() && window.items[0].kind == PlaylistItem::Back;
+    listHasBackItem_ = !window.items.empty() && window.items[0].kind == PlaylistItem::Kind::kBack;
     leaveScreen(state_);  // a refresh may find the phone on another screen
-    state_.screen = Screen::PlayerMenu;
+    state_.screen = Screen::kPlayerMenu;
     co_await link_.ui.uiSubMenu(texts::kMenuTitle, window.highlighted, items);
 }
 

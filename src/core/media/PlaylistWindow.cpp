@@ -14,17 +14,17 @@ PlaylistWindow buildPlaylistWindow(int count, int first) {
     bool entryShown = false;
     for (int position = 1; position <= positions; ++position) {
         if (position == 1 && first > 0) {
-            window.items.push_back({PlaylistItem::Back, -1});
+            window.items.push_back({PlaylistItem::Kind::kBack, -1});
             continue;
         }
         const int forward = first + position - 1;
         if (position == positions && forward >= 0 && forward < count) {
-            window.items.push_back({PlaylistItem::More, -1});
+            window.items.push_back({PlaylistItem::Kind::kMore, -1});
             continue;
         }
         const int entry = first == 0 ? position - 1 : first + position - 2;
         if (entry >= 0 && entry < count) {
-            window.items.push_back({PlaylistItem::Entry, entry});
+            window.items.push_back({PlaylistItem::Kind::kEntry, entry});
             entryShown = true;
         }
     }

@@ -7,8 +7,8 @@ namespace zintor {
 // One item of the playlist menu: the back item "..More", the forward item "More..", or a
 // playlist entry.
 struct PlaylistItem {
-    enum Kind { Back, More, Entry };
-    Kind kind = Entry;
+    enum class Kind { kBack, kMore, kEntry };
+    Kind kind = Kind::kEntry;
     int entry = -1;  // index of the entry, for Entry items
 };
 

@@ -28,7 +28,7 @@ Task<void> PhoneMenus::applicationMenuSelected(int n) {
 
     const std::vector<int> slots = configuredSlots();
     int highlighted = 1;
-    if (state_.screen == Screen::ApplicationMenu) {
+    if (state_.screen == Screen::kApplicationMenu) {
         // The phone sends an item number, never a path: the slot table decides what starts.
         if (n >= 1 && n <= static_cast<int>(slots.size())) {
             launchApplication(slots[static_cast<std::size_t>(n - 1)]);
@@ -47,7 +47,7 @@ Task<void> PhoneMenus::applicationMenuSelected(int n) {
         const std::string& name = state_.appName[static_cast<std::size_t>(slot)];
         items.push_back(name.empty() ? texts::kUnknownApplication : name);
     }
-    state_.screen = Screen::ApplicationMenu;
+    state_.screen = Screen::kApplicationMenu;
     co_await link_.ui.uiSubMenu(texts::kApplicationTitle, highlighted, items);
 }
 

@@ -42,27 +42,27 @@ void PhoneMenus::addRoutes() {
     const auto reset = [this](const auto&) { return resetPhoneUi(); };
 
     link_.transport.addRoutes({
-        on<DialogAnswered>(popUpEnded(Screen::ErrorPopUp), toMainMenu),
-        on<DialogAnswered>(popUpEnded(Screen::About), [this](auto) { return closeAbout(); }),
+        on<DialogAnswered>(popUpEnded(Screen::kErrorPopUp), toMainMenu),
+        on<DialogAnswered>(popUpEnded(Screen::kAbout), [this](auto) { return closeAbout(); }),
         on<AccessoryOpened>(always, toMainMenu),
-        on<MenuChosen>(shown(Screen::MainMenu),
+        on<MenuChosen>(shown(Screen::kMainMenu),
                        [this](MenuChosen choice) { return mainMenuChosen(choice.item); }),
-        on<MenuChosen>(shown(Screen::UsbMenu),
+        on<MenuChosen>(shown(Screen::kUsbMenu),
                        [this](MenuChosen choice) { return usbMenuChosen(choice.lastDigit); }),
         // Only the last digit counts: "*EAMI: 12" chooses item 2; no digit, the way back.
-        on<MenuChosen>(shown(Screen::ApplicationMenu),
+        on<MenuChosen>(shown(Screen::kApplicationMenu),
                        [this](MenuChosen choice) {
                            return applicationMenuSelected(std::max(choice.lastDigit, 0));
                        }),
         on<MenuClosed>(always, reset),
-        on<DialogAnswered>(closedOn(Screen::KeyControl),
+        on<DialogAnswered>(closedOn(Screen::kKeyControl),
                            [this](auto) { return leaveKeyControl(); }),
-        on<DialogClosed>(shownAnyOf({Screen::KeyControl, Screen::ErrorPopUp, Screen::About,
-                                     Screen::TextInput, Screen::PlayerStatus}),
+        on<DialogClosed>(shownAnyOf({Screen::kKeyControl, Screen::kErrorPopUp, Screen::kAbout,
+                                     Screen::kTextInput, Screen::kPlayerStatus}),
                          reset),
-        on<TextEntered>(shown(Screen::TextInput),
+        on<TextEntered>(shown(Screen::kTextInput),
                         [this](TextEntered entered) { return textEntered(entered.text); }),
-        on<DialogAnswered>(closedOn(Screen::TextInput),
+        on<DialogAnswered>(closedOn(Screen::kTextInput),
                            [this](auto) { return moveMouseSelected(); }),
     });
 }
@@ -87,7 +87,7 @@ int PhoneMenus::mainMenuPosition(const std::string& item) const {
 
 Task<void> PhoneMenus::showErrorPopUp(std::string text, int timeOut) {
     leaveScreen(state_);
-    state_.screen = Screen::ErrorPopUp;
+    state_.screen = Screen::kErrorPopUp;
     co_await link_.ui.uiPopUp(text, timeOut);
 }
 

@@ -19,7 +19,7 @@ Task<void> PhoneMenus::moveMouseSelected() {
         co_return;
     }
     leaveScreen(state_);
-    state_.screen = Screen::KeyControl;
+    state_.screen = Screen::kKeyControl;
     const int last = static_cast<int>(state_.keyMaps.size()) - 1;
     state_.currentKeyMap =
         (state_.lastKeyMap < 0 || state_.lastKeyMap > last) ? std::int16_t{0} : state_.lastKeyMap;
@@ -32,7 +32,7 @@ Task<void> PhoneMenus::moveMouseSelected() {
 }
 
 Task<void> PhoneMenus::usbMenuSelected(int highlighted) {
-    state_.screen = Screen::UsbMenu;
+    state_.screen = Screen::kUsbMenu;
     // Built here rather than as a sub menu: the names go out whole, without the 15-character cut.
     std::string line = "AT*EASM=\"";
     line += texts::kUsb;
@@ -88,7 +88,7 @@ void PhoneMenus::reportUsbState() {
 
 Task<void> PhoneMenus::showAbout() {
     leaveScreen(state_);
-    state_.screen = Screen::About;
+    state_.screen = Screen::kAbout;
     co_await link_.ui.uiPopUp(aboutText(), texts::kAboutTimeOut);
 }
 

@@ -7,11 +7,11 @@
 namespace zintor {
 
 enum class KnownFolder {
-    Program,  // where the executable lives (data files installed beside it)
-    Config,   // the user's configuration folder for Zintor ($XDG_CONFIG_HOME/Zintor)
-    Log,      // where diagnostic logs go ($XDG_STATE_HOME/Zintor/log)
-    System,   // the platform's system folder (no trailing separator)
-    Data,     // the data files installed with the program (<prefix>/share/zintor)
+    kProgram,  // where the executable lives (data files installed beside it)
+    kConfig,   // the user's configuration folder for Zintor ($XDG_CONFIG_HOME/Zintor)
+    kLog,      // where diagnostic logs go ($XDG_STATE_HOME/Zintor/log)
+    kSystem,   // the platform's system folder (no trailing separator)
+    kData,     // the data files installed with the program (<prefix>/share/zintor)
 };
 
 class Files {

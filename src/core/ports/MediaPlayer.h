@@ -19,7 +19,7 @@ struct PlaylistPlace {
     int count = -1;
 };
 
-enum class PlayState { Stopped, Playing, Paused };
+enum class PlayState { kStopped, kPlaying, kPaused };
 
 // The media player in its own terms. find() looks for it; every other call addresses the player
 // the last search found, until the next search: a player that has gone away since (or was never

@@ -8,15 +8,15 @@ namespace zintor {
 
 // What is at the other end of a serial port, as far as the system tells.
 enum class PortKind {
-    Cable,      // a serial cable or USB serial adapter
-    Bluetooth,  // a Bluetooth serial link
-    Web,        // the web phone
+    kCable,      // a serial cable or USB serial adapter
+    kBluetooth,  // a kBluetooth serial link
+    kWeb,        // the web phone
 };
 
 // One serial port the system knows.
 struct RegisteredPort {
     int number = 0;  // the COM number the program works with
-    PortKind kind = PortKind::Cable;
+    PortKind kind = PortKind::kCable;
     std::string device;  // the system's name for it ("/dev/ttyUSB0", "\Device\Serial0")
     // False for a device that is not likely to be a phone: the automatic connection does not try
     // it on its round of all ports; it is opened when the user chooses it (or it is the

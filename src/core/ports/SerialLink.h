@@ -7,13 +7,13 @@
 namespace zintor {
 
 enum class SerialEvent {
-    Receive,  // bytes arrived while receive events were armed
-    Break,    // the other side sent a break
-    Cts,      // CTS line changed
-    Dsr,      // DSR line changed
-    Ring,     // ring indicator changed
-    HangUp,   // the device went away (unplugged, Bluetooth dropped, pty closed); the port is closed
-    Made,     // a link that was being made is ready, or could not be made and is closed
+    kReceive,  // bytes arrived while receive events were armed
+    kBreak,    // the other side sent a break
+    kCts,      // CTS line changed
+    kDsr,      // DSR line changed
+    kRing,     // ring indicator changed
+    kHangUp,  // the device went away (unplugged, Bluetooth dropped, pty closed); the port is closed
+    kMade,    // a link that was being made is ready, or could not be made and is closed
 };
 
 // The serial line to the phone: 115200 baud, 8 data bits, no parity, 1 stop bit, RTS and DTR on,
@@ -28,7 +28,7 @@ class SerialLink {
     virtual bool isOpen() const = 0;
 
     // A link that takes a while to be made (a Bluetooth connection) is open from open() on but
-    // still being made: bytes cannot pass yet. It raises SerialEvent::Made when it is ready, or
+    // still being made: bytes cannot pass yet. It raises SerialEvent::kMade when it is ready, or
     // when it could not be made (then it is closed and has said why where the user sees it).
     virtual bool beingMade() const { return false; }
 
@@ -37,7 +37,7 @@ class SerialLink {
     // All bytes received and not yet taken.
     virtual std::string takeReceived() = 0;
 
-    // While armed, arriving bytes raise SerialEvent::Receive (as a posted call, never nested
+    // While armed, arriving bytes raise SerialEvent::kReceive (as a posted call, never nested
     // inside the adapter's own signal handling). Arming with bytes already buffered raises one
     // at once.
     virtual void setReceiveArmed(bool armed) = 0;

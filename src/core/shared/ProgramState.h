@@ -12,7 +12,7 @@ namespace zintor {
 
 struct ComPortInfo {
     std::string device;
-    PortKind kind = PortKind::Cable;
+    PortKind kind = PortKind::kCable;
     std::int16_t port = 0;
     bool tryAutomatically = true;  // see RegisteredPort
     std::string label{};           // see RegisteredPort
@@ -21,15 +21,15 @@ struct ComPortInfo {
 // The screen the phone shows, as far as it is one of the program's: the events from the phone
 // mean what they mean on it.
 enum class Screen {
-    MainMenu,  // the main menu, or none of the program's screens: a menu choice is the main menu's
-    ApplicationMenu,
-    KeyControl,  // the keypad drives the PC through the key maps
-    TextInput,
-    PlayerMenu,    // the media player's playlist
-    PlayerStatus,  // the media player's status dialog, the keypad driving the player
-    ErrorPopUp,
-    About,
-    UsbMenu,
+    kMainMenu,  // the main menu, or none of the program's screens: a menu choice is the main menu's
+    kApplicationMenu,
+    kKeyControl,  // the keypad drives the PC through the key maps
+    kTextInput,
+    kPlayerMenu,    // the media player's playlist
+    kPlayerStatus,  // the media player's status dialog, the keypad driving the player
+    kErrorPopUp,
+    kAbout,
+    kUsbMenu,
 };
 
 // Everything the program shares between its parts: one instance, owned by Program.
@@ -53,7 +53,7 @@ struct ProgramState {
     const std::string& playerPath() const { return appPath[9]; }
 
     // Phone screens
-    Screen screen = Screen::MainMenu;
+    Screen screen = Screen::kMainMenu;
 
     // Key maps
     std::array<std::string, 24> keyNames;
@@ -91,14 +91,14 @@ inline void endHoldLoops(ProgramState& s) {
 
 // The phone has left whatever screen of the program's it showed.
 inline void leaveScreen(ProgramState& s) {
-    s.screen = Screen::MainMenu;
+    s.screen = Screen::kMainMenu;
     endHoldLoops(s);
 }
 
 // The phone has left `screen`, if that is the one it showed.
 inline void leaveScreenIfShown(ProgramState& s, Screen screen) {
     if (s.screen == screen) {
-        s.screen = Screen::MainMenu;
+        s.screen = Screen::kMainMenu;
     }
 }
 

@@ -120,9 +120,9 @@ void AudaciousPlayer::stepVolume(int step) {
 
 PlayState AudaciousPlayer::state() {
     const QString state = status(peer());
-    return state == QLatin1String("playing")  ? PlayState::Playing
-           : state == QLatin1String("paused") ? PlayState::Paused
-                                              : PlayState::Stopped;
+    return state == QLatin1String("playing")  ? PlayState::kPlaying
+           : state == QLatin1String("paused") ? PlayState::kPaused
+                                              : PlayState::kStopped;
 }
 
 int AudaciousPlayer::position() {

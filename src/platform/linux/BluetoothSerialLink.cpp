@@ -71,7 +71,7 @@ bool BluetoothSerialLink::connection(const QString& device, int socket) {
         reports_.made();
     }
     if (listener_) {
-        listener_(SerialEvent::Made);
+        listener_(SerialEvent::kMade);
     }
     return true;
 }
@@ -113,7 +113,7 @@ void BluetoothSerialLink::failed(bool held, const std::string& why) {
         lastSaid_ = said;
     }
     if (listener_) {
-        listener_(SerialEvent::Made);  // closed: isOpen() says it was not made
+        listener_(SerialEvent::kMade);  // closed: isOpen() says it was not made
     }
 }
 

@@ -19,7 +19,7 @@ namespace zintor {
 // meanwhile) and the RFCOMM socket BlueZ hands over becomes the link. Every other port is the
 // serial ports' link.
 //  - The link is made when the socket arrives; it could not be made when BlueZ refuses or fails
-//    (then the reason is said). Either way SerialEvent::Made follows.
+//    (then the reason is said). Either way SerialEvent::kMade follows.
 //  - Another program holding the phone's service is reported (not fought over) and remembered
 //    while BlueZ keeps a link to the phone: heldElsewhere() says so.
 //  - The socket closing or failing (the phone out of range) and BlueZ asking for the end of the

@@ -261,7 +261,7 @@ std::vector<LinuxPortRegistry::Found> LinuxPortRegistry::scan() {
 std::vector<RegisteredPort> LinuxPortRegistry::listPorts() {
     std::vector<RegisteredPort> ports;
     for (const Found& f : scan()) {
-        ports.push_back({f.port, f.bluetooth ? PortKind::Bluetooth : PortKind::Cable, f.device,
+        ports.push_back({f.port, f.bluetooth ? PortKind::kBluetooth : PortKind::kCable, f.device,
                          f.mayBePhone, f.label});
     }
     return ports;

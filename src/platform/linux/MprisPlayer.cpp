@@ -291,9 +291,9 @@ void MprisPlayer::stepVolume(double step) {
 
 PlayState MprisPlayer::state() {
     const QString status = playbackStatus(peer());
-    return status == QLatin1String("Playing")  ? PlayState::Playing
-           : status == QLatin1String("Paused") ? PlayState::Paused
-                                               : PlayState::Stopped;
+    return status == QLatin1String("Playing")  ? PlayState::kPlaying
+           : status == QLatin1String("Paused") ? PlayState::kPaused
+                                               : PlayState::kStopped;
 }
 
 int MprisPlayer::position() {

@@ -55,7 +55,7 @@ unsigned PortalKeyboardMouse::offeredVersion(QDBusConnection bus) {
 }
 
 void PortalKeyboardMouse::start() {
-    if (stage_ != Stage::Idle) {
+    if (stage_ != Stage::kIdle) {
         return;
     }
     if (version_ < kPersistingVersion && !versionReported_) {
@@ -63,7 +63,7 @@ void PortalKeyboardMouse::start() {
         diagnostic_("The desktop's RemoteDesktop portal (version " + std::to_string(version_) +
                     ") cannot keep the permission: the desktop asks for it at every start");
     }
-    stage_ = Stage::Creating;
+    stage_ = Stage::kCreating;
     request(QStringLiteral("CreateSession"), {},
             {{QStringLiteral("session_handle_token"), QStringLiteral("zintor")}});
 }
@@ -84,7 +84,7 @@ void PortalKeyboardMouse::request(const QString& method, QVariantList arguments,
         const QDBusPendingReply<QDBusObjectPath> reply = *w;
         w->deleteLater();
         if (reply.isError()) {
-            stage_ = Stage::Refused;
+            stage_ = Stage::kRefused;
             diagnostic_("Keyboard and mouse input is off: the RemoteDesktop portal failed: " +
                         reply.error().message().toStdString());
         } else if (reply.value().path() != watched_) {
@@ -105,7 +105,7 @@ void PortalKeyboardMouse::watch(const QString& requestPath) {
 
 void PortalKeyboardMouse::onResponse(uint response, const QVariantMap& results) {
     if (response != 0) {
-        stage_ = Stage::Refused;
+        stage_ = Stage::kRefused;
         diagnostic_(response == 1 ? "Keyboard and mouse input is off: remote control was not "
                                     "allowed on this desktop (restart Zintor to be asked again)"
                                   : "Keyboard and mouse input is off: the RemoteDesktop portal "
@@ -113,7 +113,7 @@ void PortalKeyboardMouse::onResponse(uint response, const QVariantMap& results) 
         return;
     }
     switch (stage_) {
-        case Stage::Creating: {
+        case Stage::kCreating: {
             session_ = results.value(QStringLiteral("session_handle")).toString();
             QVariantMap options{{QStringLiteral("types"), kKeyboardAndPointer}};
             // Only a portal that knows them gets them.
@@ -124,18 +124,18 @@ void PortalKeyboardMouse::onResponse(uint response, const QVariantMap& results) 
                 options.insert(QStringLiteral("restore_token"),
                                QString::fromStdString(restoreToken_));
             }
-            stage_ = Stage::Selecting;
+            stage_ = Stage::kSelecting;
             request(QStringLiteral("SelectDevices"),
                     {QVariant::fromValue(QDBusObjectPath(session_))}, options);
             break;
         }
-        case Stage::Selecting:
-            stage_ = Stage::Starting;
+        case Stage::kSelecting:
+            stage_ = Stage::kStarting;
             request(QStringLiteral("Start"),
                     {QVariant::fromValue(QDBusObjectPath(session_)), QString()}, {});
             break;
-        case Stage::Starting: {
-            stage_ = Stage::Running;
+        case Stage::kStarting: {
+            stage_ = Stage::kRunning;
             bus_.connect(kService, session_, kSession, QStringLiteral("Closed"), this,
                          SLOT(onSessionClosed()));
             const std::string token =
@@ -158,7 +158,7 @@ void PortalKeyboardMouse::onResponse(uint response, const QVariantMap& results) 
 void PortalKeyboardMouse::onSessionClosed() {
     bus_.disconnect(kService, session_, kSession, QStringLiteral("Closed"), this,
                     SLOT(onSessionClosed()));
-    stage_ = Stage::Idle;
+    stage_ = Stage::kIdle;
     session_.clear();
     diagnostic_(
         "Keyboard and mouse input is off: the desktop ended remote control; the next key "
@@ -166,13 +166,13 @@ void PortalKeyboardMouse::onSessionClosed() {
 }
 
 bool PortalKeyboardMouse::usable() {
-    if (stage_ == Stage::Running) {
+    if (stage_ == Stage::kRunning) {
         return true;
     }
-    if (stage_ == Stage::Idle) {
+    if (stage_ == Stage::kIdle) {
         start();
     }
-    if (!waitReported_ && stage_ != Stage::Refused) {
+    if (!waitReported_ && stage_ != Stage::kRefused) {
         waitReported_ = true;
         diagnostic_("Keyboard and mouse input waits for the desktop to allow remote control");
     }

@@ -33,7 +33,7 @@ class PortalKeyboardMouse final : public QObject, public KeyboardMouse {
     static unsigned offeredVersion(QDBusConnection bus);
     // Asks the portal for a session; it runs once the desktop (or the user) agrees.
     void start();
-    bool running() const { return stage_ == Stage::Running; }
+    bool running() const { return stage_ == Stage::kRunning; }
 
     void keyDown(std::uint8_t vk) override;
     void keyUp(std::uint8_t vk) override;
@@ -55,7 +55,7 @@ class PortalKeyboardMouse final : public QObject, public KeyboardMouse {
     void onSessionClosed();
 
   private:
-    enum class Stage { Idle, Creating, Selecting, Starting, Running, Refused };
+    enum class Stage { kIdle, kCreating, kSelecting, kStarting, kRunning, kRefused };
 
     // Calls a portal method whose answer comes as a Response signal on a request object.
     void request(const QString& method, QVariantList arguments, QVariantMap options);
@@ -71,7 +71,7 @@ class PortalKeyboardMouse final : public QObject, public KeyboardMouse {
     std::string restoreToken_;
     std::function<void(const std::string&)> saveToken_;
     Diagnostic diagnostic_;
-    Stage stage_ = Stage::Idle;
+    Stage stage_ = Stage::kIdle;
     QString session_;
     QString watched_;
     unsigned requests_ = 0;

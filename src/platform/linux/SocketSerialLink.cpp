@@ -67,7 +67,7 @@ void SocketSerialLink::hangUp() {
         }
         close();
         if (listener_) {
-            listener_(SerialEvent::HangUp);
+            listener_(SerialEvent::kHangUp);
         }
     });
 }
@@ -149,7 +149,7 @@ void SocketSerialLink::postReceive() {
     post([this] {
         receivePosted_ = false;
         if (armed_ && socket_ >= 0 && !received_.empty() && listener_) {
-            listener_(SerialEvent::Receive);
+            listener_(SerialEvent::kReceive);
         }
     });
 }

@@ -136,11 +136,11 @@ FolderPaths PosixFiles::systemFolders() {
 
 std::string PosixFiles::folder(KnownFolder which) {
     switch (which) {
-        case KnownFolder::Program:
+        case KnownFolder::kProgram:
             return folders_.program;
-        case KnownFolder::Config:
+        case KnownFolder::kConfig:
             return folders_.config;
-        case KnownFolder::Log: {
+        case KnownFolder::kLog: {
             // The log folder itself is created by the program (one level, as on any system);
             // the folders above it are ours to provide, like the program folder elsewhere.
             std::error_code ec;
@@ -148,9 +148,9 @@ std::string PosixFiles::folder(KnownFolder which) {
                                                 ec);
             return folders_.log;
         }
-        case KnownFolder::System:
+        case KnownFolder::kSystem:
             return folders_.system;
-        case KnownFolder::Data:
+        case KnownFolder::kData:
             return folders_.data;
     }
     return {};

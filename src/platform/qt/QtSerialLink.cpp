@@ -112,7 +112,7 @@ void QtSerialLink::deliverReceive() {
         return;
     }
     if (listener_) {
-        listener_(SerialEvent::Receive);
+        listener_(SerialEvent::kReceive);
     }
 }
 
@@ -141,7 +141,7 @@ void QtSerialLink::hangUp(unsigned generation) {
     port_.close();
     port_.clearError();
     if (listener_) {
-        listener_(SerialEvent::HangUp);
+        listener_(SerialEvent::kHangUp);
     }
 }
 

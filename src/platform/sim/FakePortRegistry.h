@@ -21,7 +21,7 @@ class FakePortRegistry : public PortRegistry {
     void add(std::string device, const std::string& comText, bool tryAutomatically = true) {
         const int number = comText.starts_with("COM") ? std::atoi(comText.c_str() + 3) : 0;
         const PortKind kind =
-            device.find("BtPort") != std::string::npos ? PortKind::Bluetooth : PortKind::Cable;
+            device.find("BtPort") != std::string::npos ? PortKind::kBluetooth : PortKind::kCable;
         ports_.push_back({number, kind, std::move(device), tryAutomatically});
     }
 

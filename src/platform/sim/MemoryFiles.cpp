@@ -24,11 +24,11 @@ std::string trimmed(std::string path) {
 
 MemoryFiles::MemoryFiles() {
     folders_.insert("/");
-    setFolder(KnownFolder::Program, "/opt/zintor");
-    setFolder(KnownFolder::Config, "/home/user/.config/Zintor");
-    setFolder(KnownFolder::Log, "/home/user/.local/state/Zintor/log");
-    setFolder(KnownFolder::System, "/usr/lib");
-    setFolder(KnownFolder::Data, "/usr/share/zintor");
+    setFolder(KnownFolder::kProgram, "/opt/zintor");
+    setFolder(KnownFolder::kConfig, "/home/user/.config/Zintor");
+    setFolder(KnownFolder::kLog, "/home/user/.local/state/Zintor/log");
+    setFolder(KnownFolder::kSystem, "/usr/lib");
+    setFolder(KnownFolder::kData, "/usr/share/zintor");
 }
 
 std::string MemoryFiles::parentOf(const std::string& path) {

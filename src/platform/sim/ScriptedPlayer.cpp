@@ -24,20 +24,20 @@ void ScriptedPlayer::setPlaylist(std::vector<std::string> entries, int current) 
 
 void ScriptedPlayer::play() {
     if (answers("play")) {
-        state_ = PlayState::Playing;
+        state_ = PlayState::kPlaying;
         positionMs_ = 0;
     }
 }
 
 void ScriptedPlayer::pause() {
-    if (answers("pause") && state_ != PlayState::Stopped) {
-        state_ = state_ == PlayState::Playing ? PlayState::Paused : PlayState::Playing;
+    if (answers("pause") && state_ != PlayState::kStopped) {
+        state_ = state_ == PlayState::kPlaying ? PlayState::kPaused : PlayState::kPlaying;
     }
 }
 
 void ScriptedPlayer::stop() {
     if (answers("stop")) {
-        state_ = PlayState::Stopped;
+        state_ = PlayState::kStopped;
         positionMs_ = 0;
     }
 }
@@ -75,19 +75,19 @@ void ScriptedPlayer::showRemaining() {
 void ScriptedPlayer::close() {
     if (answers("close")) {
         running_ = false;
-        state_ = PlayState::Stopped;
+        state_ = PlayState::kStopped;
     }
 }
 
 PlayState ScriptedPlayer::state() {
-    return answers("state") ? state_ : PlayState::Stopped;
+    return answers("state") ? state_ : PlayState::kStopped;
 }
 
 int ScriptedPlayer::position() {
     if (!answers("position")) {
         return 0;
     }
-    return state_ == PlayState::Stopped ? -1 : positionMs_ / 1000;
+    return state_ == PlayState::kStopped ? -1 : positionMs_ / 1000;
 }
 
 int ScriptedPlayer::length() {

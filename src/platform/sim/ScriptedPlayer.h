@@ -69,7 +69,7 @@ class ScriptedPlayer : public MediaPlayer {
     bool found_ = false;
     bool closing_ = false;
     bool hung_ = false;
-    PlayState state_ = PlayState::Stopped;
+    PlayState state_ = PlayState::kStopped;
     int positionMs_ = 0;
     int lengthS_ = 0;
     std::vector<std::string> entries_;

@@ -10,28 +10,28 @@ const char* const kError = "\r\nERROR\r\n";
 }  // namespace
 
 PhoneRule& PhoneRule::ok() {
-    answer_ = Answer::Ok;
+    answer_ = Answer::kOk;
     return *this;
 }
 
 PhoneRule& PhoneRule::error() {
-    answer_ = Answer::Error;
+    answer_ = Answer::kError;
     return *this;
 }
 
 PhoneRule& PhoneRule::nothing() {
-    answer_ = Answer::Nothing;
+    answer_ = Answer::kNothing;
     return *this;
 }
 
 PhoneRule& PhoneRule::reply(std::string line) {
-    answer_ = Answer::Raw;
+    answer_ = Answer::kRaw;
     bytes_ = "\r\n" + line + "\r\n" + kOk;
     return *this;
 }
 
 PhoneRule& PhoneRule::replyRaw(std::string raw) {
-    answer_ = Answer::Raw;
+    answer_ = Answer::kRaw;
     bytes_ = std::move(raw);
     return *this;
 }
@@ -127,15 +127,15 @@ void SimPhone::handleLine(const std::string& line) {
             --rule->remaining_;
         }
         switch (rule->answer_) {
-            case PhoneRule::Answer::Ok:
+            case PhoneRule::Answer::kOk:
                 break;
-            case PhoneRule::Answer::Error:
+            case PhoneRule::Answer::kError:
                 bytes = kError;
                 break;
-            case PhoneRule::Answer::Nothing:
+            case PhoneRule::Answer::kNothing:
                 bytes.clear();
                 break;
-            case PhoneRule::Answer::Raw:
+            case PhoneRule::Answer::kRaw:
                 bytes = rule->bytes_;
                 break;
         }
@@ -169,19 +169,19 @@ void SimPhone::sendAfter(std::int64_t delayMs, std::string text) {
 }
 
 void SimPhone::sendBreak() {
-    link_.raise(SerialEvent::Break);
+    link_.raise(SerialEvent::kBreak);
 }
 void SimPhone::ring() {
-    link_.raise(SerialEvent::Ring);
+    link_.raise(SerialEvent::kRing);
 }
 void SimPhone::hangUp() {
-    link_.raise(SerialEvent::HangUp);
+    link_.raise(SerialEvent::kHangUp);
 }
 void SimPhone::ctsChange() {
-    link_.raise(SerialEvent::Cts);
+    link_.raise(SerialEvent::kCts);
 }
 void SimPhone::dsrChange() {
-    link_.raise(SerialEvent::Dsr);
+    link_.raise(SerialEvent::kDsr);
 }
 
 }  // namespace zintor

@@ -17,7 +17,7 @@ namespace zintor {
 // set up with the chained calls, e.g. phone.on("AT+cgmm").reply("T610").after(300).
 class PhoneRule {
   public:
-    enum class Answer { Ok, Error, Nothing, Raw };
+    enum class Answer { kOk, kError, kNothing, kRaw };
 
     PhoneRule& ok();                       // "\r\nOK\r\n" (the default)
     PhoneRule& error();                    // "\r\nERROR\r\n"
@@ -33,7 +33,7 @@ class PhoneRule {
     friend class SimPhone;
     std::string match_;
     bool prefix_ = false;
-    Answer answer_ = Answer::Ok;
+    Answer answer_ = Answer::kOk;
     std::string bytes_;
     int delayMs_ = -1;    // -1: the phone's default delay
     int remaining_ = -1;  // -1: for ever

@@ -6,19 +6,19 @@ namespace zintor {
 
 const char* serialEventName(SerialEvent event) {
     switch (event) {
-        case SerialEvent::Receive:
+        case SerialEvent::kReceive:
             return "Receive";
-        case SerialEvent::Break:
+        case SerialEvent::kBreak:
             return "Break";
-        case SerialEvent::Cts:
+        case SerialEvent::kCts:
             return "Cts";
-        case SerialEvent::Dsr:
+        case SerialEvent::kDsr:
             return "Dsr";
-        case SerialEvent::Ring:
+        case SerialEvent::kRing:
             return "Ring";
-        case SerialEvent::HangUp:
+        case SerialEvent::kHangUp:
             return "HangUp";
-        case SerialEvent::Made:
+        case SerialEvent::kMade:
             return "Made";
     }
     return "?";
@@ -120,7 +120,7 @@ void SimSerialLink::deliverReceive() {
     if (!open_ || !armed_ || buffer_.empty()) {
         return;
     }
-    report(SerialEvent::Receive);
+    report(SerialEvent::kReceive);
 }
 
 // The program hears of it now, or right after the call an adapter's loop runs in.
@@ -150,12 +150,12 @@ void SimSerialLink::raise(SerialEvent event) {
     if (!phoneConnected()) {
         return;
     }
-    gone_ = gone_ || event == SerialEvent::HangUp;
+    gone_ = gone_ || event == SerialEvent::kHangUp;
     loop_.postForAdapter([this, event, generation = generation_] {
         if (generation != generation_ || !open_) {
             return;  // closed (and maybe opened again) by the program in the meantime
         }
-        if (event == SerialEvent::HangUp) {
+        if (event == SerialEvent::kHangUp) {
             close();
         }
         report(event);

@@ -16,7 +16,7 @@ class SimPhone;
 
 // The PC's end of a simulated serial cable; it raises its events as QtSerialLink does. What the
 // program writes goes to the SimPhone at once; what the phone sends lands in the receive buffer
-// and, while receive events are armed, posts one SerialEvent::Receive (none while one is still
+// and, while receive events are armed, posts one SerialEvent::kReceive (none while one is still
 // queued; arming with bytes buffered posts one at once). A posted Receive finds out when it runs
 // whether it still has something to report. A device that goes away is heard no more at once;
 // its HangUp is posted and closes the port when it runs, unless the program closed it first.

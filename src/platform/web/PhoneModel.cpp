@@ -95,7 +95,7 @@ std::string PhoneModel::answer(std::string_view command) {
 
 bool PhoneModel::handle(std::string_view name, std::string_view args) {
     if (name == "AT" || name == "AT+CSCS" || name == "AT+CKPD") {
-        if (name == "AT+CKPD" && screen_.dialog.kind != DialogKind::NoDialog) {
+        if (name == "AT+CKPD" && screen_.dialog.kind != DialogKind::kNoDialog) {
             screen_.dialog = PhoneDialog{};  // the clear key closes what is shown
         }
         return true;
@@ -150,19 +150,19 @@ bool PhoneModel::handle(std::string_view name, std::string_view args) {
         PhoneDialog dialog;
         const std::string text = latin1ToUtf8(f[2].text);
         if (*type == 13 && f.size() == 3) {
-            dialog = {DialogKind::Notice, "", text, kNoticeMs, 0};
+            dialog = {DialogKind::kNotice, "", text, kNoticeMs, 0};
         } else if (*type == 1 && f.size() == 4 && number(f[3])) {
             // The time-out is given in tenths of a second.
-            dialog = {DialogKind::PopUp, "", text, std::max(0, *number(f[3])) * 100, 0};
+            dialog = {DialogKind::kPopUp, "", text, std::max(0, *number(f[3])) * 100, 0};
         } else if (*type == 11 && f.size() == 5 && f[3].quoted && number(f[4])) {
             const int limit = std::clamp(*number(f[4]), 1, static_cast<int>(kMaxInput));
-            dialog = {DialogKind::InputBox, text, latin1ToUtf8(f[3].text), 0, limit};
+            dialog = {DialogKind::kInputBox, text, latin1ToUtf8(f[3].text), 0, limit};
         } else if (*type == 14 && f.size() == 4 && f[3].quoted) {
-            dialog = {DialogKind::StatusText, text, latin1ToUtf8(f[3].text), 0, 0};
+            dialog = {DialogKind::kStatusText, text, latin1ToUtf8(f[3].text), 0, 0};
         } else {
             return false;
         }
-        if (dialog.kind != DialogKind::Notice) {
+        if (dialog.kind != DialogKind::kNotice) {
             screen_.menu.reset();
         }
         screen_.dialog = std::move(dialog);
@@ -196,16 +196,16 @@ std::optional<std::string> PhoneModel::leaveMenu() {
 
 std::optional<std::string> PhoneModel::answerDialog() {
     const DialogKind kind = screen_.dialog.kind;
-    if (kind != DialogKind::PopUp && kind != DialogKind::StatusText) {
+    if (kind != DialogKind::kPopUp && kind != DialogKind::kStatusText) {
         return std::nullopt;
     }
     screen_.dialog = PhoneDialog{};
-    return kind == DialogKind::PopUp ? "*EAII: 1,1" : "*EAII: 14,1";
+    return kind == DialogKind::kPopUp ? "*EAII: 1,1" : "*EAII: 14,1";
 }
 
 std::optional<std::string> PhoneModel::closeDialog() {
     const DialogKind kind = screen_.dialog.kind;
-    if (kind == DialogKind::NoDialog || kind == DialogKind::Notice) {
+    if (kind == DialogKind::kNoDialog || kind == DialogKind::kNotice) {
         if (!screen_.keypadReporting || screen_.menu) {
             return std::nullopt;
         }
@@ -218,7 +218,7 @@ std::optional<std::string> PhoneModel::endSession() {
     if (screen_.menu) {
         return leaveMenu();
     }
-    const bool shown = screen_.dialog.kind != DialogKind::NoDialog || screen_.keypadReporting;
+    const bool shown = screen_.dialog.kind != DialogKind::kNoDialog || screen_.keypadReporting;
     if (!shown) {
         return std::nullopt;
     }
@@ -227,7 +227,7 @@ std::optional<std::string> PhoneModel::endSession() {
 }
 
 std::optional<std::string> PhoneModel::enterText(std::string_view utf8) {
-    if (screen_.dialog.kind != DialogKind::InputBox) {
+    if (screen_.dialog.kind != DialogKind::kInputBox) {
         return std::nullopt;
     }
     // Sent as UTF-8, which the program reads as such: every character reaches it.
@@ -254,7 +254,7 @@ std::optional<std::string> PhoneModel::key(std::string_view code, bool pressed) 
 }
 
 void PhoneModel::noticeDone() {
-    if (screen_.dialog.kind == DialogKind::Notice) {
+    if (screen_.dialog.kind == DialogKind::kNotice) {
         screen_.dialog = PhoneDialog{};
     }
 }

@@ -15,10 +15,10 @@ struct PhoneMenu {
 };
 
 // (Names clear of the macros of X11 headers: None, Status.)
-enum class DialogKind { NoDialog, Notice, PopUp, InputBox, StatusText };
+enum class DialogKind { kNoDialog, kNotice, kPopUp, kInputBox, kStatusText };
 
 struct PhoneDialog {
-    DialogKind kind = DialogKind::NoDialog;
+    DialogKind kind = DialogKind::kNoDialog;
     std::string title;  // input box: its label; status dialog: its title
     std::string text;   // notice, pop-up and status text; input box: the prompt
     int timeoutMs = 0;  // pop-up and notice: how long they stay; 0 for the others

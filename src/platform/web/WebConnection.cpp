@@ -70,9 +70,9 @@ WebConnection::WebConnection(QSslSocket* socket, const QSslConfiguration& tls, i
     : QObject(socket), socket_(socket), requestMs_(requestMs) {
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, [this] {
-        fail(stage_ == Stage::Handshake ? QStringLiteral("no TLS handshake in time")
-             : stage_ == Stage::Head    ? QStringLiteral("no request in time")
-                                        : QString());
+        fail(stage_ == Stage::kHandshake ? QStringLiteral("no TLS handshake in time")
+             : stage_ == Stage::kHead    ? QStringLiteral("no request in time")
+                                         : QString());
     });
     deadline_.start(handshakeMs);
     // At most a request head is buffered before it is read (with its transaction, below).
@@ -80,14 +80,14 @@ WebConnection::WebConnection(QSslSocket* socket, const QSslConfiguration& tls, i
     socket_->setSslConfiguration(tls);
     connect(socket_, &QAbstractSocket::disconnected, this, [this] { drop(); });
     connect(socket_, &QAbstractSocket::errorOccurred, this, [this] {
-        if (stage_ == Stage::Handshake) {
+        if (stage_ == Stage::kHandshake) {
             fail(QStringLiteral("TLS handshake failed: ") + socket_->errorString());
-        } else if (stage_ == Stage::Head) {
+        } else if (stage_ == Stage::kHead) {
             fail(QStringLiteral("closed before its request"));
         }
     });
     connect(socket_, &QSslSocket::encrypted, this, [this] {
-        stage_ = Stage::Head;
+        stage_ = Stage::kHead;
         deadline_.start(requestMs_);
         // Read, but kept until it is known to be a page request or a WebSocket's: the latter
         // goes to the WebSocket server unread (handOver()).
@@ -95,7 +95,7 @@ WebConnection::WebConnection(QSslSocket* socket, const QSslConfiguration& tls, i
         readHead();
     });
     connect(socket_, &QIODevice::readyRead, this, [this] {
-        if (stage_ == Stage::Head) {
+        if (stage_ == Stage::kHead) {
             readHead();
         }
     });
@@ -119,7 +119,7 @@ void WebConnection::readHead() {
         return;
     }
     deadline_.stop();
-    stage_ = Stage::Closing;  // whatever follows, nothing more is read as a request
+    stage_ = Stage::kClosing;  // whatever follows, nothing more is read as a request
     emit request(this, head);
 }
 
@@ -128,7 +128,7 @@ void WebConnection::respond(int status, const QByteArray& body,
     if (socket_->isTransactionStarted()) {
         socket_->commitTransaction();
     }
-    stage_ = Stage::Closing;
+    stage_ = Stage::kClosing;
     QByteArray out = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) +
                      "\r\nContent-Length: " + QByteArray::number(body.size()) +
                      "\r\nConnection: close\r\nCache-Control: no-store\r\n"

@@ -53,14 +53,14 @@ class WebConnection : public QObject {
     void failed(const QString& why);
 
   private:
-    enum class Stage { Handshake, Head, Closing };
+    enum class Stage { kHandshake, kHead, kClosing };
     void readHead();
     void fail(const QString& why, int status = 0);
     void drop();
 
     QSslSocket* socket_;
     QTimer deadline_;
-    Stage stage_ = Stage::Handshake;
+    Stage stage_ = Stage::kHandshake;
     QByteArray head_;
     int requestMs_;
 };

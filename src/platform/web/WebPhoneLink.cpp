@@ -19,15 +19,15 @@ constexpr const char* kDrag = "drag";  // a drag, held as a key is
 
 const char* kindName(DialogKind kind) {
     switch (kind) {
-        case DialogKind::Notice:
+        case DialogKind::kNotice:
             return "notice";
-        case DialogKind::PopUp:
+        case DialogKind::kPopUp:
             return "popup";
-        case DialogKind::InputBox:
+        case DialogKind::kInputBox:
             return "input";
-        case DialogKind::StatusText:
+        case DialogKind::kStatusText:
             return "status";
-        case DialogKind::NoDialog:
+        case DialogKind::kNoDialog:
             break;
     }
     return "";
@@ -142,7 +142,7 @@ void WebPhoneLink::postReceive() {
         [this, generation] {
             receivePosted_ = false;
             if (generation == generation_ && open_ && armed_ && !received_.empty() && listener_) {
-                listener_(SerialEvent::Receive);
+                listener_(SerialEvent::kReceive);
             }
         },
         Qt::QueuedConnection);
@@ -303,7 +303,7 @@ void WebPhoneLink::onPageLost() {
         this,
         [this, generation] {
             if (generation == generation_ && !open_ && listener_) {
-                listener_(SerialEvent::HangUp);
+                listener_(SerialEvent::kHangUp);
             }
         },
         Qt::QueuedConnection);
@@ -331,7 +331,7 @@ void WebPhoneLink::pushScreen() {
                                                     {"highlighted", screen.menu->highlighted},
                                                     {"items", items}};
     }
-    if (screen.dialog.kind != DialogKind::NoDialog) {
+    if (screen.dialog.kind != DialogKind::kNoDialog) {
         state[QStringLiteral("dialog")] = QJsonObject{{"kind", kindName(screen.dialog.kind)},
                                                       {"title", utf8(screen.dialog.title)},
                                                       {"text", utf8(screen.dialog.text)},

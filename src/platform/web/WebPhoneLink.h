@@ -22,7 +22,7 @@ class WebPhoneServer;
 // which the model turns into phone lines for the program. Everything the page sends is an
 // action from a fixed list: it cannot make the phone send any other line.
 //  - open() succeeds only while a page is connected (like a device that is there);
-//  - losing the page while open closes the link and reports SerialEvent::HangUp;
+//  - losing the page while open closes the link and reports SerialEvent::kHangUp;
 //  - receive events are posted, only while armed, as for a cable;
 //  - a held key must be confirmed by the page ({"do":"hold"}) while it is held: one it stopped
 //    confirming for kHoldLostMs (the page hidden, the network gone) is released, with the

@@ -16,7 +16,7 @@ std::vector<RegisteredPort> WebPortRegistry::listPorts() {
     }
     std::erase_if(ports, [&](const RegisteredPort& port) { return port.number == number; });
     if (present_()) {
-        ports.push_back({number, PortKind::Web, kName});
+        ports.push_back({number, PortKind::kWeb, kName});
     }
     return ports;
 }

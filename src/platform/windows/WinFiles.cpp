@@ -60,19 +60,19 @@ std::string WinFiles::executableFolder() {
 
 std::string WinFiles::folder(KnownFolder which) {
     switch (which) {
-        case KnownFolder::Program:
-        case KnownFolder::Data:
+        case KnownFolder::kProgram:
+        case KnownFolder::kData:
             return program_;
-        case KnownFolder::Config: {
+        case KnownFolder::kConfig: {
             wchar_t appData[MAX_PATH] = {};
             if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData) != S_OK) {
                 return program_;
             }
             return wideToUtf8(appData) + "\\Zintor";
         }
-        case KnownFolder::Log:
+        case KnownFolder::kLog:
             return program_ + "\\log";
-        case KnownFolder::System: {
+        case KnownFolder::kSystem: {
             wchar_t system[MAX_PATH] = {};
             const UINT n = GetSystemDirectoryW(system, MAX_PATH);
             return n == 0 || n >= MAX_PATH ? std::string() : wideToUtf8({system, n});

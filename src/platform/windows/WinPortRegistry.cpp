@@ -47,7 +47,8 @@ int comNumber(std::string_view text) {
 
 // The serial drivers name Bluetooth links "\Device\BtPort<n>".
 PortKind kindOf(std::string_view device) {
-    return device.find("BtPort") != std::string_view::npos ? PortKind::Bluetooth : PortKind::Cable;
+    return device.find("BtPort") != std::string_view::npos ? PortKind::kBluetooth
+                                                           : PortKind::kCable;
 }
 
 }  // namespace

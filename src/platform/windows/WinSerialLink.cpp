@@ -208,16 +208,16 @@ void WinSerialLink::onWaitDone() {
     }
     const DWORD mask = waitMask_;
     if ((mask & EV_BREAK) != 0) {
-        postEvent(SerialEvent::Break);
+        postEvent(SerialEvent::kBreak);
     }
     if ((mask & EV_CTS) != 0) {
-        postEvent(SerialEvent::Cts);
+        postEvent(SerialEvent::kCts);
     }
     if ((mask & EV_DSR) != 0) {
-        postEvent(SerialEvent::Dsr);
+        postEvent(SerialEvent::kDsr);
     }
     if ((mask & EV_RING) != 0) {
-        postEvent(SerialEvent::Ring);
+        postEvent(SerialEvent::kRing);
     }
     startWait();
 }
@@ -242,7 +242,7 @@ void WinSerialLink::postReceive() {
         receivePosted_ = false;
         // Disarmed meanwhile, or the bytes already taken by an earlier call: nothing to report.
         if (armed_ && isOpen() && !received_.empty() && listener_) {
-            listener_(SerialEvent::Receive);
+            listener_(SerialEvent::kReceive);
         }
     });
 }
@@ -254,7 +254,7 @@ void WinSerialLink::hangUp() {
     close();
     loop_.post([this, generation = generation_] {
         if (generation == generation_ && listener_) {
-            listener_(SerialEvent::HangUp);
+            listener_(SerialEvent::kHangUp);
         }
     });
 }

@@ -110,11 +110,11 @@ void WinampPlayer::close() {
 PlayState WinampPlayer::state() {
     switch (query(0, winamp::kQueryState)) {
         case winamp::kStatePlaying:
-            return PlayState::Playing;
+            return PlayState::kPlaying;
         case winamp::kStatePaused:
-            return PlayState::Paused;
+            return PlayState::kPaused;
         default:
-            return PlayState::Stopped;
+            return PlayState::kStopped;
     }
 }
 

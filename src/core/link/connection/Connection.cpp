@@ -23,16 +23,16 @@ Connection::Connection(ProgramState& state, Ports& ports, DiagnosticLog& log, Ti
                        Transport& transport, AccessoryUi& ui)
     : state_(state), ports_(ports), log_(log), timers_(timers), transport_(transport), ui_(ui) {
     ports_.serial.setListener([this](SerialEvent event) { onComm(event); });
-    timers_.onTick(TimerSlot::TrayAnimation, [this] { animateTrayIcon(); });
-    timers_.onTick(TimerSlot::Supervision, [this] { transport_.start(supervise()); });
+    timers_.onTick(TimerSlot::kTrayAnimation, [this] { animateTrayIcon(); });
+    timers_.onTick(TimerSlot::kSupervision, [this] { transport_.start(supervise()); });
 }
 
 Connection::~Connection() {
     ports_.serial.setListener({});
-    timers_.disable(TimerSlot::TrayAnimation);
-    timers_.disable(TimerSlot::Supervision);
-    timers_.onTick(TimerSlot::TrayAnimation, {});
-    timers_.onTick(TimerSlot::Supervision, {});
+    timers_.disable(TimerSlot::kTrayAnimation);
+    timers_.disable(TimerSlot::kSupervision);
+    timers_.onTick(TimerSlot::kTrayAnimation, {});
+    timers_.onTick(TimerSlot::kSupervision, {});
 }
 
 Task<bool> Connection::openComPort(std::int16_t& port) {
@@ -108,7 +108,7 @@ Task<bool> Connection::openComPort(std::int16_t& port) {
     }
     ports_.desktop.traySetTip(t::kTipConnected);
     ports_.desktop.setConnectCaption(t::kCaptionDisconnect);
-    timers_.reset(TimerSlot::TrayAnimation);
+    timers_.reset(TimerSlot::kTrayAnimation);
     s.connected = true;
     co_return true;
 }
@@ -203,27 +203,27 @@ void Connection::endShutdown() {
 void Connection::onComm(SerialEvent event) {
     ProgramState& s = state_;
     switch (event) {
-        case SerialEvent::Break:
+        case SerialEvent::kBreak:
             s.mouseMoving = false;
             if (s.connected) {
                 log_.write(t::kBreakReceived);
                 transport_.start(disconnectCom());
             }
             break;
-        case SerialEvent::Cts:
+        case SerialEvent::kCts:
             log_.write(t::kCtsChanged);
             break;
-        case SerialEvent::Dsr:
+        case SerialEvent::kDsr:
             log_.write(t::kDsrChanged);
             break;
-        case SerialEvent::Ring:
-        case SerialEvent::HangUp:
+        case SerialEvent::kRing:
+        case SerialEvent::kHangUp:
             endLink();
             break;
-        case SerialEvent::Receive:
+        case SerialEvent::kReceive:
             transport_.receive();
             break;
-        case SerialEvent::Made:
+        case SerialEvent::kMade:
             linkMade_.fire();
             break;
     }
@@ -241,8 +241,8 @@ void Connection::endLink() {
     if (wasConnected) {
         linkEnded();
         // A held key may have stopped the supervision; it must run to rebuild the link.
-        if (!stopping_ && !state_.supervisionPaused && !timers_.running(TimerSlot::Supervision)) {
-            timers_.reset(TimerSlot::Supervision);
+        if (!stopping_ && !state_.supervisionPaused && !timers_.running(TimerSlot::kSupervision)) {
+            timers_.reset(TimerSlot::kSupervision);
         }
     }
     transport_.failCommands();
@@ -255,9 +255,9 @@ void Connection::linkEnded() {
     state_.specialKeyRepeating = false;
     state_.volumeStepping = false;
     state_.playerRepeatVolume = false;
-    timers_.disable(TimerSlot::CursorAcceleration);
+    timers_.disable(TimerSlot::kCursorAcceleration);
     // The icon stays on the frame it shows.
-    timers_.disable(TimerSlot::TrayAnimation);
+    timers_.disable(TimerSlot::kTrayAnimation);
     for (const auto& listener : linkEndedListeners_) {
         listener();
     }

@@ -66,7 +66,7 @@ class Connection {
 
     std::vector<std::function<Task<void>()>> connectedListeners_;
     std::vector<std::function<void()>> linkEndedListeners_;
-    // Fired when a link being made is ready or has failed (SerialEvent::Made), or was closed.
+    // Fired when a link being made is ready or has failed (SerialEvent::kMade), or was closed.
     Trigger linkMade_{ports_.loop};
     bool stopping_ = false;
 };

@@ -31,7 +31,8 @@ std::vector<ComPortInfo> sortedPortList(const std::vector<RegisteredPort>& ports
 }
 
 std::string portLabel(const ComPortInfo& port) {
-    return (port.kind == PortKind::Bluetooth ? link_texts::kBluetoothCom : link_texts::kSerialCom) +
+    return (port.kind == PortKind::kBluetooth ? link_texts::kBluetoothCom
+                                              : link_texts::kSerialCom) +
            std::to_string(port.port) +
            (port.label.empty() ? "" : link_texts::kPortLabelDash + port.label);
 }

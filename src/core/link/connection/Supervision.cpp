@@ -18,7 +18,7 @@ constexpr int kReconnectTries = 11;
 
 Task<void> Connection::supervise() {
     ProgramState& s = state_;
-    timers_.disable(TimerSlot::Supervision);
+    timers_.disable(TimerSlot::kSupervision);
     if (stopping_) {
         co_return;
     }
@@ -29,7 +29,7 @@ Task<void> Connection::supervise() {
     for (int probe = 0; probe < kProbes; ++probe) {
         if (co_await transport_.send(t::kAt, t::kProbeTimeOut)) {
             log_.write(t::kResponseReset);
-            timers_.reset(TimerSlot::Supervision);
+            timers_.reset(TimerSlot::kSupervision);
             s.supervisionPaused = false;
             co_return;
         }
@@ -51,13 +51,13 @@ Task<void> Connection::supervise() {
     }
     for (int attempt = 0; attempt < kReconnectTries && !stopping_; ++attempt) {
         if (s.connected) {  // the user connected meanwhile, from the tray menu
-            timers_.reset(TimerSlot::Supervision);
+            timers_.reset(TimerSlot::kSupervision);
             break;
         }
         log_.write(t::kConnectionTry + std::to_string(attempt));
         if (co_await connectPhone()) {
             log_.write(t::kAutoConnectMade);
-            timers_.reset(TimerSlot::Supervision);
+            timers_.reset(TimerSlot::kSupervision);
             s.supervisionPaused = false;
             co_return;
         }

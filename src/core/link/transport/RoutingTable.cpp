@@ -41,7 +41,7 @@ void Transport::routeLine(std::string line) {
 Task<void> Transport::handleKeypad(Task<void> handling) {
     co_await std::move(handling);
     if (state_.connected) {
-        timers_.reset(TimerSlot::Supervision);
+        timers_.reset(TimerSlot::kSupervision);
     }
 }
 

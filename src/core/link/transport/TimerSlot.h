@@ -5,12 +5,12 @@ namespace zintor {
 // The six timer slots. Each part starts, stops and handles only its own; a slot runs one timer at
 // a time, and starting it again starts it afresh.
 enum class TimerSlot {
-    CommandTimeOut,      // the link: a command's answer did not come in time
-    CursorAcceleration,  // key control, every 300 ms: the held cursor moves one pixel more a step
-    PlaylistRefresh,     // media, every 8 s: the playlist menu is shown again
-    StatusRefresh,       // media, every 4 s: the status dialog is shown again
-    TrayAnimation,       // the link, every 200 ms while connected: the tray icon's next frame
-    Supervision,         // the link, every 5 s: is the phone still there?
+    kCommandTimeOut,      // the link: a command's answer did not come in time
+    kCursorAcceleration,  // key control, every 300 ms: the held cursor moves one pixel more a step
+    kPlaylistRefresh,     // media, every 8 s: the playlist menu is shown again
+    kStatusRefresh,       // media, every 4 s: the status dialog is shown again
+    kTrayAnimation,       // the link, every 200 ms while connected: the tray icon's next frame
+    kSupervision,         // the link, every 5 s: is the phone still there?
 };
 
 inline constexpr int kTimerSlotCount = 6;

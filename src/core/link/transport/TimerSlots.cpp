@@ -22,12 +22,12 @@ TimerSlots::~TimerSlots() {
 }
 
 void TimerSlots::reset(TimerSlot slot, std::int32_t timeOut) {
-    if (stopping_ && slot != TimerSlot::CommandTimeOut) {
+    if (stopping_ && slot != TimerSlot::kCommandTimeOut) {
         return;
     }
     // A time-out below 1 ms would never end a send; it ends it at once instead.
-    const int interval = slot == TimerSlot::CommandTimeOut ? std::max<std::int32_t>(timeOut, 1)
-                                                           : kIntervals[indexOf(slot)];
+    const int interval = slot == TimerSlot::kCommandTimeOut ? std::max<std::int32_t>(timeOut, 1)
+                                                            : kIntervals[indexOf(slot)];
     disable(slot);
     timers_[indexOf(slot)] = loop_.startTimer(interval, [this, slot] {
         if (const auto& tick = ticks_[indexOf(slot)]) {
@@ -45,7 +45,7 @@ void TimerSlots::disable(TimerSlot slot) {
 
 void TimerSlots::disableAll() {
     for (int slot = 0; slot < kTimerSlotCount; ++slot) {
-        if (static_cast<TimerSlot>(slot) != TimerSlot::CommandTimeOut) {
+        if (static_cast<TimerSlot>(slot) != TimerSlot::kCommandTimeOut) {
             disable(static_cast<TimerSlot>(slot));
         }
     }

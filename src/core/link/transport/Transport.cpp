@@ -21,13 +21,13 @@ namespace t = link_texts;
 Transport::Transport(ProgramState& state, Ports& ports, DiagnosticLog& log, TimerSlots& timers)
     : state_(state), ports_(ports), log_(log), timers_(timers) {
     // A command's time-out ends it with failure.
-    timers_.onTick(TimerSlot::CommandTimeOut, [this] { answer(false); });
+    timers_.onTick(TimerSlot::kCommandTimeOut, [this] { answer(false); });
 }
 
 Transport::~Transport() {
     dropTasks();
-    timers_.disable(TimerSlot::CommandTimeOut);
-    timers_.onTick(TimerSlot::CommandTimeOut, {});
+    timers_.disable(TimerSlot::kCommandTimeOut);
+    timers_.onTick(TimerSlot::kCommandTimeOut, {});
     if (gathering_) {
         ports_.loop.stopTimer(*gathering_);
     }
@@ -55,8 +55,8 @@ void Transport::writeNext() {
             continue;
         }
         onWire_ = command;
-        timers_.disable(TimerSlot::Supervision);
-        timers_.reset(TimerSlot::CommandTimeOut, command->timeOut);
+        timers_.disable(TimerSlot::kSupervision);
+        timers_.reset(TimerSlot::kCommandTimeOut, command->timeOut);
         ports_.serial.write(command->line);
         ports_.serial.setReceiveArmed(true);
     }
@@ -74,9 +74,9 @@ void Transport::answer(bool ok) {
     if (!ok) {
         log_.write(t::kCommandFailed + std::string(rxBuffer_.text()));
     }
-    timers_.disable(TimerSlot::CommandTimeOut);
+    timers_.disable(TimerSlot::kCommandTimeOut);
     if (!state_.supervisionPaused) {
-        timers_.reset(TimerSlot::Supervision);
+        timers_.reset(TimerSlot::kSupervision);
     }
     command->ok = ok;
     // The task that sent it goes on first: what it does about the answer (close the link, say)
