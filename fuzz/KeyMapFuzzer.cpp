@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "LiteralKeyMapLoader.h"
-#include "keymap/KeyMapLoader.h"
+#include "core/keymap/KeyMapLoader.h"
 
 namespace {
 

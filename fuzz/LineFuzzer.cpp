@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/Program.h"
+#include "core/program/Program.h"
 #include "platform/sim/SimWorld.h"
 
 namespace {

@@ -34,9 +34,9 @@
 #include <thread>
 
 #include "KeyControlRig.h"
-#include "linux/WaylandKeyboardMouse.h"
-#include "linux/XTestKeyboardMouse.h"
-#include "qt/QtEventLoop.h"
+#include "platform/linux/WaylandKeyboardMouse.h"
+#include "platform/linux/XTestKeyboardMouse.h"
+#include "platform/qt/QtEventLoop.h"
 
 // Last: Xlib's macros clash with Qt's headers.
 #include <X11/Xlib.h>

@@ -13,7 +13,7 @@
 
 #include "InputRecorder.h"
 #include "PrivateXServer.h"
-#include "control/InputSynthesis.h"
+#include "core/control/InputSynthesis.h"
 #include "platform/linux/XTestKeyboardMouse.h"
 
 namespace {

@@ -11,8 +11,8 @@
 
 #include "GeneratedKeyMap.h"
 #include "LiteralKeyMapLoader.h"
-#include "keymap/KeyMapLoader.h"
-#include "shared/ProgramState.h"
+#include "core/keymap/KeyMapLoader.h"
+#include "core/shared/ProgramState.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "keymap/KeyMapNames.h"
-#include "keymap/LeadingNumber.h"
+#include "core/keymap/KeyMapNames.h"
+#include "core/keymap/LeadingNumber.h"
 
 namespace zintor::literal {
 namespace {

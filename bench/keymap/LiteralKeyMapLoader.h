@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "keymap/KeyMapLoader.h"
-#include "shared/ProgramState.h"
+#include "core/keymap/KeyMapLoader.h"
+#include "core/shared/ProgramState.h"
 
 namespace zintor::literal {
 

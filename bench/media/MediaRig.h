@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Program.h"
-#include "link/Link.h"
+#include "core/link/Link.h"
+#include "core/program/Program.h"
 #include "platform/sim/SimWorld.h"
 
 namespace zintor::testing {

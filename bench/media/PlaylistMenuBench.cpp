@@ -26,8 +26,8 @@
 #include "PrivateSessionBus.h"
 #include "TestPlayers.h"
 #include "ToneFiles.h"
-#include "linux/PlayerSelect.h"
-#include "qt/PosixFiles.h"
+#include "platform/linux/PlayerSelect.h"
+#include "platform/qt/PosixFiles.h"
 
 using namespace zintor;
 using namespace zintor::testing;

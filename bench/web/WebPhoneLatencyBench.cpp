@@ -17,9 +17,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "WebCertificate.h"
-#include "WebPhoneLink.h"
-#include "WebPhoneServer.h"
+#include "platform/web/WebCertificate.h"
+#include "platform/web/WebPhoneLink.h"
+#include "platform/web/WebPhoneServer.h"
 
 using namespace zintor;
 using namespace zintor::web;

@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "control/CursorMovement.h"
+#include "core/control/CursorMovement.h"
+#include "core/shared/HoldRepeat.h"
+#include "core/shared/ProgramState.h"
+#include "core/shared/Task.h"
 #include "platform/windows/SendInputKeyboardMouse.h"
 #include "platform/windows/WinEventLoop.h"
-#include "shared/HoldRepeat.h"
-#include "shared/ProgramState.h"
-#include "shared/Task.h"
 
 int main(int argc, char** argv) {
     using namespace zintor;

@@ -1,11 +1,11 @@
-#include "Adapters.h"
+#include "app/Adapters.h"
 
 #include <QStandardPaths>
 
-#include "qt/HeadlessDesktop.h"
-#include "qt/QtDesktop.h"
-#include "qt/TrayMenu.h"
-#include "web/WebPhoneMenu.h"
+#include "platform/qt/HeadlessDesktop.h"
+#include "platform/qt/QtDesktop.h"
+#include "platform/qt/TrayMenu.h"
+#include "platform/web/WebPhoneMenu.h"
 
 namespace zintor::app {
 

@@ -1,4 +1,4 @@
-#include "ExitControl.h"
+#include "app/ExitControl.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -5,12 +5,12 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "Adapters.h"
-#include "CommandLine.h"
-#include "ExitControl.h"
-#include "SingleInstance.h"
-#include "app/Program.h"
-#include "link/Link.h"
+#include "app/Adapters.h"
+#include "app/CommandLine.h"
+#include "app/ExitControl.h"
+#include "app/SingleInstance.h"
+#include "core/link/Link.h"
+#include "core/program/Program.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include "NeedsComponent.h"
 #include "PrivateSessionBus.h"
 #include "QtTestSupport.h"
-#include "link/connection/PortList.h"
-#include "linux/BluetoothSerialLink.h"
-#include "qt/QtSerialLink.h"
-#include "sim/MemorySettingsStore.h"
+#include "core/link/connection/PortList.h"
+#include "platform/linux/BluetoothSerialLink.h"
+#include "platform/qt/QtSerialLink.h"
+#include "platform/sim/MemorySettingsStore.h"
 
 namespace zintor {
 namespace {

@@ -2,10 +2,10 @@
 // the phone passes, the character sets, and the diagnostic log's tags and file name.
 #include <gtest/gtest.h>
 
-#include "link/transport/Charsets.h"
-#include "link/transport/PhoneText.h"
-#include "link/transport/ReceiveBuffer.h"
-#include "log/LogText.h"
+#include "core/link/transport/Charsets.h"
+#include "core/link/transport/PhoneText.h"
+#include "core/link/transport/ReceiveBuffer.h"
+#include "core/log/LogText.h"
 
 namespace zintor {
 namespace {

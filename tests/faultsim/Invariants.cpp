@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "World.h"
-#include "control/KeyControl.h"
-#include "link/Link.h"
+#include "core/control/KeyControl.h"
+#include "core/link/Link.h"
 
 namespace zintor::faultsim {
 namespace {

@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "PtyPhone.h"
+#include "platform/qt/GatedSerialLink.h"
+#include "platform/qt/QtEventLoop.h"
+#include "platform/qt/QtSerialLink.h"
 #include "platform/sim/SimPhone.h"
-#include "qt/GatedSerialLink.h"
-#include "qt/QtEventLoop.h"
-#include "qt/QtSerialLink.h"
 
 namespace zintor {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "link/Link.h"
+#include "core/link/Link.h"
 
 namespace zintor::faultsim {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Program.h"
+#include "core/program/Program.h"
 #include "platform/sim/SimWorld.h"
 
 namespace zintor::faultsim {

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "LiteralKeyMapLoader.h"
-#include "keymap/KeyMapLoader.h"
-#include "keymap/KeyMapNames.h"
+#include "core/keymap/KeyMapLoader.h"
+#include "core/keymap/KeyMapNames.h"
 
 namespace zintor {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "keymap/CommentStripper.h"
-#include "keymap/KeyMapScanner.h"
-#include "keymap/LeadingNumber.h"
+#include "core/keymap/CommentStripper.h"
+#include "core/keymap/KeyMapScanner.h"
+#include "core/keymap/LeadingNumber.h"
 
 namespace zintor {
 namespace {

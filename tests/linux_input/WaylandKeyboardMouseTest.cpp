@@ -6,7 +6,7 @@
 #include "NeedsComponent.h"
 #include "PrivateSway.h"
 #include "WaylandRecorder.h"
-#include "control/InputSynthesis.h"
+#include "core/control/InputSynthesis.h"
 #include "platform/linux/WaylandKeyboardMouse.h"
 
 namespace zintor {

@@ -9,7 +9,7 @@
 #include "NeedsComponent.h"
 #include "PrivateXServer.h"
 #include "QtTestSupport.h"
-#include "control/InputSynthesis.h"
+#include "core/control/InputSynthesis.h"
 #include "platform/linux/XTestKeyboardMouse.h"
 
 #include <X11/Xlib.h>  // after Qt's headers, which its macros break

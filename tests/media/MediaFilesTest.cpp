@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/Program.h"
-#include "link/Link.h"
-#include "media/PlayerControl.h"
-#include "media/PlayerInfo.h"
+#include "core/link/Link.h"
+#include "core/media/PlayerControl.h"
+#include "core/media/PlayerInfo.h"
+#include "core/program/Program.h"
 #include "platform/qt/PosixFiles.h"
 #include "platform/sim/SimWorld.h"
 

@@ -20,9 +20,9 @@
 
 #include "TestPlayers.h"
 #include "ToneFiles.h"
-#include "linux/MprisName.h"
-#include "linux/PlayerSelect.h"
-#include "qt/QtEventLoop.h"
+#include "platform/linux/MprisName.h"
+#include "platform/linux/PlayerSelect.h"
+#include "platform/qt/QtEventLoop.h"
 
 namespace zintor::testing {
 namespace {

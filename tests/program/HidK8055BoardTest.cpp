@@ -1,5 +1,5 @@
 // The K8055 adapter's reports, checked against a stand-in for the HID device layer.
-#include "linux/HidK8055Board.h"
+#include "platform/linux/HidK8055Board.h"
 
 #include <gtest/gtest.h>
 

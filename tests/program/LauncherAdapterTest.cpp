@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "ChildProcess.h"
-#include "qt/QtLauncher.h"
+#include "platform/qt/QtLauncher.h"
 
 namespace zintor {
 namespace {

@@ -1,7 +1,7 @@
 // The COM-number rule on a made-up machine: device nodes, sysfs and by-id links in a temporary
 // folder (plain files stand in for the device nodes); which ports the automatic connection may
 // try; who holds a port.
-#include "linux/LinuxPortRegistry.h"
+#include "platform/linux/LinuxPortRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,8 @@
 #include "PrivateSessionBus.h"
 #include "PtyPhone.h"
 #include "QtTestSupport.h"
-#include "linux/PortHolder.h"
-#include "sim/MemorySettingsStore.h"
+#include "platform/linux/PortHolder.h"
+#include "platform/sim/MemorySettingsStore.h"
 
 namespace zintor {
 namespace {

@@ -1,5 +1,5 @@
 // The serial adapter against a phone on the master side of a pseudo-terminal.
-#include "qt/QtSerialLink.h"
+#include "platform/qt/QtSerialLink.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

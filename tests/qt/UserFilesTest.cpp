@@ -1,6 +1,6 @@
 // The files and the settings file in the user's folders, temporary ones here.
-#include "qt/PosixFiles.h"
-#include "qt/QtSettingsStore.h"
+#include "platform/qt/PosixFiles.h"
+#include "platform/qt/QtSettingsStore.h"
 
 #include <gtest/gtest.h>
 

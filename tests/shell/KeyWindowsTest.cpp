@@ -8,8 +8,8 @@
 #include <QTest>
 
 #include "ShellTestApp.h"
-#include "app/KeyNames.h"
-#include "control/KeyHelpContent.h"
+#include "core/control/KeyHelpContent.h"
+#include "core/program/KeyNames.h"
 #include "platform/qt/HeadlessDesktop.h"
 #include "platform/qt/KeyHelpWindow.h"
 #include "platform/qt/NoticeWindow.h"

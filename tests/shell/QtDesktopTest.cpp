@@ -29,8 +29,8 @@
 
 #include "QtTestSupport.h"
 #include "ShellTestApp.h"
-#include "app/Program.h"
-#include "link/Link.h"
+#include "core/link/Link.h"
+#include "core/program/Program.h"
 #include "platform/qt/AutostartEntry.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/ProgramFileDialog.h"

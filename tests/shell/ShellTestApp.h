@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/Desktop.h"
+#include "core/ports/Desktop.h"
 
 // Readable QStrings in test failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) {

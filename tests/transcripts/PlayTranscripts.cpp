@@ -33,7 +33,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Program.h"
+#include "core/program/Program.h"
 #include "platform/sim/SimWorld.h"
 
 namespace zintor {

@@ -14,9 +14,9 @@
 #include <memory>
 
 #include "ShellTestApp.h"
-#include "WebConnection.h"
-#include "WebPhoneLink.h"
-#include "WebPhoneServer.h"
+#include "platform/web/WebConnection.h"
+#include "platform/web/WebPhoneLink.h"
+#include "platform/web/WebPhoneServer.h"
 
 namespace zintor::web {
 namespace {

@@ -12,15 +12,15 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 
-#include "PhoneModel.h"
 #include "ShellTestApp.h"
-#include "WebPhone.h"
-#include "WebPhoneMenu.h"
-#include "WebPhoneServer.h"
 #include "platform/qt/QtSerialLink.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/TrayMenu.h"
 #include "platform/sim/FakePortRegistry.h"
+#include "platform/web/PhoneModel.h"
+#include "platform/web/WebPhone.h"
+#include "platform/web/WebPhoneMenu.h"
+#include "platform/web/WebPhoneServer.h"
 
 namespace zintor::web {
 namespace {

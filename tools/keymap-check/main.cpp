@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "InfoOptions.h"
-#include "keymap/KeyMapDescribe.h"
-#include "keymap/KeyMapLoader.h"
+#include "core/keymap/KeyMapDescribe.h"
+#include "core/keymap/KeyMapLoader.h"
 
 int main(int argc, char** argv) {
     using namespace zintor;

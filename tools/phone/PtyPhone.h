@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "PhoneModel.h"
+#include "platform/web/PhoneModel.h"
 
 namespace zintor::phone {
 

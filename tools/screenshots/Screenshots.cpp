@@ -12,11 +12,11 @@
 #include <cstdio>
 
 #include "Version.h"
-#include "app/KeyNames.h"
-#include "app/SettingsDialog.h"
-#include "control/KeyHelpContent.h"
-#include "keymap/KeyMapLoader.h"
-#include "link/transport/LinkTexts.h"
+#include "core/control/KeyHelpContent.h"
+#include "core/keymap/KeyMapLoader.h"
+#include "core/link/transport/LinkTexts.h"
+#include "core/program/KeyNames.h"
+#include "core/program/SettingsDialog.h"
 #include "platform/qt/KeyHelpWindow.h"
 #include "platform/qt/MainWindow.h"
 #include "platform/qt/NoticeWindow.h"

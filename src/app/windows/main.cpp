@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/Program.h"
+#include "core/program/Program.h"
 #include "platform/windows/K8055DllBoard.h"
 #include "platform/windows/RegistrySettingsStore.h"
 #include "platform/windows/SendInputKeyboardMouse.h"

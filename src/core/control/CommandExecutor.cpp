@@ -1,7 +1,7 @@
-#include "control/CommandExecutor.h"
+#include "core/control/CommandExecutor.h"
 
-#include "control/ControlTexts.h"
-#include "link/Link.h"
+#include "core/control/ControlTexts.h"
+#include "core/link/Link.h"
 
 namespace zintor {
 namespace {

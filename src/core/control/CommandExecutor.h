@@ -2,15 +2,15 @@
 
 #include <vector>
 
-#include "control/InputSynthesis.h"
-#include "control/MasterVolume.h"
-#include "keymap/KeyMapRecords.h"
-#include "link/Link.h"
-#include "link/transport/PhoneEvent.h"
-#include "media/PlayerControl.h"
-#include "shared/HoldRepeat.h"
-#include "shared/ProgramState.h"
-#include "shared/Task.h"
+#include "core/control/InputSynthesis.h"
+#include "core/control/MasterVolume.h"
+#include "core/keymap/KeyMapRecords.h"
+#include "core/link/Link.h"
+#include "core/link/transport/PhoneEvent.h"
+#include "core/media/PlayerControl.h"
+#include "core/shared/HoldRepeat.h"
+#include "core/shared/ProgramState.h"
+#include "core/shared/Task.h"
 
 namespace zintor {
 

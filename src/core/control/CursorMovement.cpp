@@ -1,4 +1,4 @@
-#include "control/CursorMovement.h"
+#include "core/control/CursorMovement.h"
 
 namespace zintor {
 

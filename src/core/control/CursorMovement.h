@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "ports/KeyboardMouse.h"
+#include "core/ports/KeyboardMouse.h"
 
 namespace zintor {
 

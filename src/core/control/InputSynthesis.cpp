@@ -1,9 +1,9 @@
-#include "control/InputSynthesis.h"
+#include "core/control/InputSynthesis.h"
 
 #include <cstdio>
 
-#include "control/ControlTexts.h"
-#include "link/transport/Charsets.h"
+#include "core/control/ControlTexts.h"
+#include "core/link/transport/Charsets.h"
 
 namespace zintor {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ports/KeyboardMouse.h"
+#include "core/ports/KeyboardMouse.h"
 
 namespace zintor {
 

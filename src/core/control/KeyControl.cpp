@@ -1,12 +1,12 @@
-#include "control/KeyControl.h"
+#include "core/control/KeyControl.h"
 
 #include <utility>
 
-#include "control/KeyHelpContent.h"
-#include "keymap/KeyMapLoader.h"
-#include "link/Link.h"
-#include "link/transport/LineRoute.h"
-#include "link/transport/PhoneKeys.h"
+#include "core/control/KeyHelpContent.h"
+#include "core/keymap/KeyMapLoader.h"
+#include "core/link/Link.h"
+#include "core/link/transport/LineRoute.h"
+#include "core/link/transport/PhoneKeys.h"
 
 namespace zintor {
 

@@ -5,18 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "control/CommandExecutor.h"
-#include "control/CursorMovement.h"
-#include "control/InputSynthesis.h"
-#include "control/KeyWindows.h"
-#include "control/MasterVolume.h"
-#include "control/TouchPad.h"
-#include "keymap/KeyMapRecords.h"
-#include "link/transport/PhoneEvent.h"
-#include "shared/HoldRepeat.h"
-#include "shared/Ports.h"
-#include "shared/ProgramState.h"
-#include "shared/Task.h"
+#include "core/control/CommandExecutor.h"
+#include "core/control/CursorMovement.h"
+#include "core/control/InputSynthesis.h"
+#include "core/control/KeyWindows.h"
+#include "core/control/MasterVolume.h"
+#include "core/control/TouchPad.h"
+#include "core/keymap/KeyMapRecords.h"
+#include "core/link/transport/PhoneEvent.h"
+#include "core/shared/HoldRepeat.h"
+#include "core/shared/Ports.h"
+#include "core/shared/ProgramState.h"
+#include "core/shared/Task.h"
 
 namespace zintor {
 

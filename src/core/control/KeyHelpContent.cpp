@@ -1,7 +1,7 @@
-#include "control/KeyHelpContent.h"
+#include "core/control/KeyHelpContent.h"
 
-#include "control/ControlTexts.h"
-#include "link/transport/PhoneKeys.h"
+#include "core/control/ControlTexts.h"
+#include "core/link/transport/PhoneKeys.h"
 
 namespace zintor {
 namespace {

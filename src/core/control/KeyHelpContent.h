@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "ports/Desktop.h"
-#include "ports/PhoneExtras.h"
-#include "shared/ProgramState.h"
+#include "core/ports/Desktop.h"
+#include "core/ports/PhoneExtras.h"
+#include "core/shared/ProgramState.h"
 
 namespace zintor {
 

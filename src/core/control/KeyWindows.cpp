@@ -1,6 +1,6 @@
-#include "control/KeyWindows.h"
+#include "core/control/KeyWindows.h"
 
-#include "control/KeyHelpContent.h"
+#include "core/control/KeyHelpContent.h"
 
 namespace zintor {
 

@@ -2,12 +2,12 @@
 
 #include <cstdint>
 
-#include "ports/Desktop.h"
-#include "ports/EventLoop.h"
-#include "ports/PhoneExtras.h"
-#include "shared/ProgramState.h"
-#include "shared/Task.h"
-#include "shared/Waits.h"
+#include "core/ports/Desktop.h"
+#include "core/ports/EventLoop.h"
+#include "core/ports/PhoneExtras.h"
+#include "core/shared/ProgramState.h"
+#include "core/shared/Task.h"
+#include "core/shared/Waits.h"
 
 namespace zintor {
 

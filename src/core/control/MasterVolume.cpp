@@ -1,8 +1,8 @@
-#include "control/MasterVolume.h"
+#include "core/control/MasterVolume.h"
 
 #include <algorithm>
 
-#include "link/Link.h"
+#include "core/link/Link.h"
 
 namespace zintor {
 namespace {

@@ -2,12 +2,12 @@
 
 #include <cstdint>
 
-#include "link/Link.h"
-#include "ports/EventLoop.h"
-#include "ports/Mixer.h"
-#include "shared/HoldRepeat.h"
-#include "shared/ProgramState.h"
-#include "shared/Task.h"
+#include "core/link/Link.h"
+#include "core/ports/EventLoop.h"
+#include "core/ports/Mixer.h"
+#include "core/shared/HoldRepeat.h"
+#include "core/shared/ProgramState.h"
+#include "core/shared/Task.h"
 
 namespace zintor {
 

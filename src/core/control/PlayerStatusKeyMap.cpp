@@ -3,8 +3,8 @@
 #include <array>
 #include <string_view>
 
-#include "control/KeyControl.h"
-#include "keymap/KeyMapNames.h"
+#include "core/control/KeyControl.h"
+#include "core/keymap/KeyMapNames.h"
 
 namespace zintor {
 namespace {

@@ -1,4 +1,4 @@
-#include "control/TouchPad.h"
+#include "core/control/TouchPad.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,10 +3,10 @@
 #include <functional>
 #include <string>
 
-#include "control/InputSynthesis.h"
-#include "ports/KeyboardMouse.h"
-#include "ports/PhoneExtras.h"
-#include "shared/ProgramState.h"
+#include "core/control/InputSynthesis.h"
+#include "core/ports/KeyboardMouse.h"
+#include "core/ports/PhoneExtras.h"
+#include "core/shared/ProgramState.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "files/FileHelpers.h"
+#include "core/files/FileHelpers.h"
 
 namespace zintor {
 

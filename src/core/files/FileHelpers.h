@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "ports/Files.h"
+#include "core/ports/Files.h"
 
 namespace zintor {
 

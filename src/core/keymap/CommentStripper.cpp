@@ -1,4 +1,4 @@
-#include "keymap/CommentStripper.h"
+#include "core/keymap/CommentStripper.h"
 
 #include <algorithm>
 

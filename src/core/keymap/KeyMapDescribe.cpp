@@ -1,7 +1,7 @@
-#include "keymap/KeyMapDescribe.h"
+#include "core/keymap/KeyMapDescribe.h"
 
-#include "keymap/KeyMapNames.h"
-#include "keymap/TextPosition.h"
+#include "core/keymap/KeyMapNames.h"
+#include "core/keymap/TextPosition.h"
 
 namespace zintor {
 namespace {

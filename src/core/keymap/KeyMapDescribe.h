@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "keymap/KeyMapRecords.h"
+#include "core/keymap/KeyMapRecords.h"
 
 namespace zintor {
 

@@ -1,8 +1,8 @@
-#include "keymap/KeyMapElements.h"
+#include "core/keymap/KeyMapElements.h"
 
 #include <array>
 
-#include "keymap/KeyMapNames.h"
+#include "core/keymap/KeyMapNames.h"
 
 namespace zintor {
 namespace {

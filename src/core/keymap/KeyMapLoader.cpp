@@ -1,14 +1,14 @@
-#include "keymap/KeyMapLoader.h"
+#include "core/keymap/KeyMapLoader.h"
 
 #include <utility>
 
-#include "keymap/CommentStripper.h"
-#include "keymap/KeyMapElements.h"
-#include "keymap/KeyMapNames.h"
-#include "keymap/KeyMapNotes.h"
-#include "keymap/KeyMapScanner.h"
-#include "keymap/LeadingNumber.h"
-#include "link/transport/Charsets.h"
+#include "core/keymap/CommentStripper.h"
+#include "core/keymap/KeyMapElements.h"
+#include "core/keymap/KeyMapNames.h"
+#include "core/keymap/KeyMapNotes.h"
+#include "core/keymap/KeyMapScanner.h"
+#include "core/keymap/LeadingNumber.h"
+#include "core/link/transport/Charsets.h"
 
 namespace zintor {
 namespace {

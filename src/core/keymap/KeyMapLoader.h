@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "keymap/KeyMapRecords.h"
-#include "keymap/TextPosition.h"
+#include "core/keymap/KeyMapRecords.h"
+#include "core/keymap/TextPosition.h"
 
 namespace zintor {
 

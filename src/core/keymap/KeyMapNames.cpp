@@ -1,4 +1,4 @@
-#include "keymap/KeyMapNames.h"
+#include "core/keymap/KeyMapNames.h"
 
 #include <array>
 #include <utility>

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "keymap/KeyMapRecords.h"
+#include "core/keymap/KeyMapRecords.h"
 
 namespace zintor {
 

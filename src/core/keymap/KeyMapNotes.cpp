@@ -1,10 +1,10 @@
-#include "keymap/KeyMapNotes.h"
+#include "core/keymap/KeyMapNotes.h"
 
-#include "keymap/KeyMapElements.h"
-#include "keymap/KeyMapNames.h"
-#include "keymap/KeyMapRecords.h"
-#include "keymap/LeadingNumber.h"
-#include "keymap/TextPosition.h"
+#include "core/keymap/KeyMapElements.h"
+#include "core/keymap/KeyMapNames.h"
+#include "core/keymap/KeyMapRecords.h"
+#include "core/keymap/LeadingNumber.h"
+#include "core/keymap/TextPosition.h"
 
 namespace zintor {
 namespace {

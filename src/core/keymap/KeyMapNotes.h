@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "keymap/KeyMapRecords.h"
+#include "core/keymap/KeyMapRecords.h"
 
 namespace zintor {
 

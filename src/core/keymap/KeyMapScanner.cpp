@@ -1,8 +1,8 @@
-#include "keymap/KeyMapScanner.h"
+#include "core/keymap/KeyMapScanner.h"
 
 #include <cstring>
 
-#include "keymap/LeadingNumber.h"
+#include "core/keymap/LeadingNumber.h"
 
 namespace zintor {
 

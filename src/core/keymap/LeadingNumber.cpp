@@ -1,4 +1,4 @@
-#include "keymap/LeadingNumber.h"
+#include "core/keymap/LeadingNumber.h"
 
 #include <charconv>
 #include <cmath>

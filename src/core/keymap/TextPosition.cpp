@@ -1,4 +1,4 @@
-#include "keymap/TextPosition.h"
+#include "core/keymap/TextPosition.h"
 
 #include <algorithm>
 

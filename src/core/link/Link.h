@@ -1,12 +1,12 @@
 #pragma once
 
-#include "link/connection/Connection.h"
-#include "link/connection/PortChoice.h"
-#include "link/transport/AccessoryUi.h"
-#include "link/transport/TimerSlots.h"
-#include "link/transport/Transport.h"
-#include "log/DiagnosticLog.h"
-#include "settings/SettingsFile.h"
+#include "core/link/connection/Connection.h"
+#include "core/link/connection/PortChoice.h"
+#include "core/link/transport/AccessoryUi.h"
+#include "core/link/transport/TimerSlots.h"
+#include "core/link/transport/Transport.h"
+#include "core/log/DiagnosticLog.h"
+#include "core/settings/SettingsFile.h"
 
 namespace zintor {
 

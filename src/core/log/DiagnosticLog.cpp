@@ -1,7 +1,7 @@
-#include "log/DiagnosticLog.h"
+#include "core/log/DiagnosticLog.h"
 
-#include "files/FileHelpers.h"
-#include "log/LogText.h"
+#include "core/files/FileHelpers.h"
+#include "core/log/LogText.h"
 
 namespace zintor {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "shared/Ports.h"
-#include "shared/ProgramState.h"
+#include "core/shared/Ports.h"
+#include "core/shared/ProgramState.h"
 
 namespace zintor {
 

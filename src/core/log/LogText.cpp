@@ -1,4 +1,4 @@
-#include "log/LogText.h"
+#include "core/log/LogText.h"
 
 #include <algorithm>
 #include <array>

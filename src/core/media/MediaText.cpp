@@ -1,4 +1,4 @@
-#include "media/MediaText.h"
+#include "core/media/MediaText.h"
 
 #include <cctype>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "media/MediaRecords.h"
+#include "core/media/MediaRecords.h"
 
 namespace zintor {
 

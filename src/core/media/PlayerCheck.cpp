@@ -1,8 +1,8 @@
 // The main window's player check, for finding out why the phone's player menu shows nothing.
 
-#include "link/Link.h"
-#include "media/MediaTexts.h"
-#include "media/PlayerMenus.h"
+#include "core/link/Link.h"
+#include "core/media/MediaTexts.h"
+#include "core/media/PlayerMenus.h"
 
 namespace zintor {
 

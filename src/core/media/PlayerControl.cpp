@@ -1,7 +1,7 @@
-#include "media/PlayerControl.h"
+#include "core/media/PlayerControl.h"
 
-#include "link/Link.h"
-#include "media/MediaTexts.h"
+#include "core/link/Link.h"
+#include "core/media/MediaTexts.h"
 
 namespace zintor {
 

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <string>
 
-#include "phoneui/PhoneMenus.h"
-#include "shared/HoldRepeat.h"
-#include "shared/Ports.h"
-#include "shared/ProgramState.h"
-#include "shared/Task.h"
+#include "core/phoneui/PhoneMenus.h"
+#include "core/shared/HoldRepeat.h"
+#include "core/shared/Ports.h"
+#include "core/shared/ProgramState.h"
+#include "core/shared/Task.h"
 
 namespace zintor {
 

@@ -1,12 +1,12 @@
-#include "media/PlayerInfo.h"
+#include "core/media/PlayerInfo.h"
 
 #include <string_view>
 
-#include "files/FileHelpers.h"
-#include "link/Link.h"
-#include "media/MediaText.h"
-#include "media/MediaTexts.h"
-#include "media/PlayerControl.h"
+#include "core/files/FileHelpers.h"
+#include "core/link/Link.h"
+#include "core/media/MediaText.h"
+#include "core/media/MediaTexts.h"
+#include "core/media/PlayerControl.h"
 
 namespace zintor {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "media/MediaRecords.h"
-#include "shared/Ports.h"
-#include "shared/ProgramState.h"
+#include "core/media/MediaRecords.h"
+#include "core/shared/Ports.h"
+#include "core/shared/ProgramState.h"
 
 namespace zintor {
 

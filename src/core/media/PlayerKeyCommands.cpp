@@ -1,8 +1,8 @@
 // The media player commands of the key map.
 
-#include "link/Link.h"
-#include "media/MediaTexts.h"
-#include "media/PlayerControl.h"
+#include "core/link/Link.h"
+#include "core/media/MediaTexts.h"
+#include "core/media/PlayerControl.h"
 
 namespace zintor {
 

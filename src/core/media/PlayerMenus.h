@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "media/PlayerControl.h"
-#include "media/PlayerInfo.h"
-#include "phoneui/PhoneMenus.h"
-#include "shared/Ports.h"
-#include "shared/ProgramState.h"
+#include "core/media/PlayerControl.h"
+#include "core/media/PlayerInfo.h"
+#include "core/phoneui/PhoneMenus.h"
+#include "core/shared/Ports.h"
+#include "core/shared/ProgramState.h"
 
 namespace zintor {
 

@@ -1,11 +1,11 @@
 // The status dialog of the current track: title, position and length, re-sent every 4 s while
 // the phone's keypad controls the player.
 
-#include "link/Link.h"
-#include "link/transport/LinkTexts.h"
-#include "link/transport/PhoneText.h"
-#include "media/MediaTexts.h"
-#include "media/PlayerMenus.h"
+#include "core/link/Link.h"
+#include "core/link/transport/LinkTexts.h"
+#include "core/link/transport/PhoneText.h"
+#include "core/media/MediaTexts.h"
+#include "core/media/PlayerMenus.h"
 
 namespace zintor {
 

@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "link/Link.h"
-#include "link/transport/LineRoute.h"
-#include "media/MediaTexts.h"
-#include "media/PlayerMenus.h"
-#include "media/PlaylistWindow.h"
+#include "core/link/Link.h"
+#include "core/link/transport/LineRoute.h"
+#include "core/media/MediaTexts.h"
+#include "core/media/PlayerMenus.h"
+#include "core/media/PlaylistWindow.h"
 
 namespace zintor {
 

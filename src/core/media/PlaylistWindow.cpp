@@ -1,4 +1,4 @@
-#include "media/PlaylistWindow.h"
+#include "core/media/PlaylistWindow.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "link/Link.h"
-#include "phoneui/PhoneMenus.h"
-#include "phoneui/PhoneTexts.h"
+#include "core/link/Link.h"
+#include "core/phoneui/PhoneMenus.h"
+#include "core/phoneui/PhoneTexts.h"
 
 namespace zintor {
 

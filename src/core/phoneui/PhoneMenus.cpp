@@ -1,11 +1,11 @@
-#include "phoneui/PhoneMenus.h"
+#include "core/phoneui/PhoneMenus.h"
 
 #include <algorithm>
 #include <initializer_list>
 
-#include "link/Link.h"
-#include "link/transport/LineRoute.h"
-#include "phoneui/PhoneTexts.h"
+#include "core/link/Link.h"
+#include "core/link/transport/LineRoute.h"
+#include "core/phoneui/PhoneTexts.h"
 
 namespace zintor {
 

@@ -1,12 +1,12 @@
 #include <string_view>
 
 #include "Version.h"
-#include "keymap/KeyMapLoader.h"
-#include "link/Link.h"
-#include "link/transport/PhoneText.h"
-#include "phoneui/PhoneMenus.h"
-#include "phoneui/PhoneTexts.h"
-#include "phoneui/Usb.h"
+#include "core/keymap/KeyMapLoader.h"
+#include "core/link/Link.h"
+#include "core/link/transport/PhoneText.h"
+#include "core/phoneui/PhoneMenus.h"
+#include "core/phoneui/PhoneTexts.h"
+#include "core/phoneui/Usb.h"
 
 namespace zintor {
 

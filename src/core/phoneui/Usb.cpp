@@ -1,4 +1,4 @@
-#include "phoneui/Usb.h"
+#include "core/phoneui/Usb.h"
 
 namespace zintor {
 

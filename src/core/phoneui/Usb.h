@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "ports/IoBoard.h"
-#include "shared/ProgramState.h"
+#include "core/ports/IoBoard.h"
+#include "core/shared/ProgramState.h"
 
 namespace zintor {
 

@@ -1,7 +1,7 @@
-#include "settings/SettingsFile.h"
+#include "core/settings/SettingsFile.h"
 
-#include "log/DiagnosticLog.h"
-#include "settings/SettingsText.h"
+#include "core/log/DiagnosticLog.h"
+#include "core/settings/SettingsText.h"
 
 namespace zintor {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shared/Ports.h"
-#include "shared/ProgramState.h"
+#include "core/shared/Ports.h"
+#include "core/shared/ProgramState.h"
 
 namespace zintor {
 

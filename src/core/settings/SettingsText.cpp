@@ -1,4 +1,4 @@
-#include "settings/SettingsText.h"
+#include "core/settings/SettingsText.h"
 
 #include <charconv>
 #include <cmath>

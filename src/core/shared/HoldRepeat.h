@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "ports/EventLoop.h"
-#include "shared/Task.h"
+#include "core/ports/EventLoop.h"
+#include "core/shared/Task.h"
 
 namespace zintor {
 

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "ports/Desktop.h"
-#include "ports/EventLoop.h"
-#include "ports/Files.h"
-#include "ports/IoBoard.h"
-#include "ports/KeyboardMouse.h"
-#include "ports/Launcher.h"
-#include "ports/LogSink.h"
-#include "ports/MediaPlayer.h"
-#include "ports/Mixer.h"
-#include "ports/PhoneExtras.h"
-#include "ports/PortRegistry.h"
-#include "ports/SerialLink.h"
-#include "ports/SettingsStore.h"
+#include "core/ports/Desktop.h"
+#include "core/ports/EventLoop.h"
+#include "core/ports/Files.h"
+#include "core/ports/IoBoard.h"
+#include "core/ports/KeyboardMouse.h"
+#include "core/ports/Launcher.h"
+#include "core/ports/LogSink.h"
+#include "core/ports/MediaPlayer.h"
+#include "core/ports/Mixer.h"
+#include "core/ports/PhoneExtras.h"
+#include "core/ports/PortRegistry.h"
+#include "core/ports/SerialLink.h"
+#include "core/ports/SettingsStore.h"
 
 namespace zintor {
 

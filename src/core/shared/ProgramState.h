@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "keymap/KeyMapRecords.h"
-#include "ports/PortRegistry.h"
+#include "core/keymap/KeyMapRecords.h"
+#include "core/ports/PortRegistry.h"
 
 namespace zintor {
 

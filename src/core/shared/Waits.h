@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "ports/EventLoop.h"
+#include "core/ports/EventLoop.h"
 
 namespace zintor {
 

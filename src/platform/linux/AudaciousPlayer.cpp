@@ -1,4 +1,4 @@
-#include "AudaciousPlayer.h"
+#include "platform/linux/AudaciousPlayer.h"
 
 #include <QDBusVariant>
 #include <QProcess>

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "PlayerBus.h"
-#include "ports/LogSink.h"
-#include "ports/MediaPlayer.h"
+#include "core/ports/LogSink.h"
+#include "core/ports/MediaPlayer.h"
+#include "platform/linux/PlayerBus.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "BluetoothSerialLink.h"
+#include "platform/linux/BluetoothSerialLink.h"
 
 #include <QTimer>
 

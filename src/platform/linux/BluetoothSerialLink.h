@@ -7,10 +7,10 @@
 #include <set>
 #include <string>
 
-#include "BluezDevices.h"
-#include "BluezProfile.h"
-#include "SocketSerialLink.h"
-#include "ports/SerialLink.h"
+#include "core/ports/SerialLink.h"
+#include "platform/linux/BluezDevices.h"
+#include "platform/linux/BluezProfile.h"
+#include "platform/linux/SocketSerialLink.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "BluezDevices.h"
+#include "platform/linux/BluezDevices.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "LinuxPortRegistry.h"
+#include "platform/linux/LinuxPortRegistry.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "BluezProfile.h"
+#include "platform/linux/BluezProfile.h"
 
 #include <fcntl.h>
 #include <unistd.h>

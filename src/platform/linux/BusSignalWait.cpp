@@ -1,4 +1,4 @@
-#include "BusSignalWait.h"
+#include "platform/linux/BusSignalWait.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "HidK8055Board.h"
+#include "platform/linux/HidK8055Board.h"
 
 namespace zintor {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "ports/IoBoard.h"
+#include "core/ports/IoBoard.h"
 
 namespace zintor {
 

@@ -1,6 +1,6 @@
 #include <hidapi/hidapi.h>
 
-#include "HidK8055Board.h"
+#include "platform/linux/HidK8055Board.h"
 
 namespace zintor {
 

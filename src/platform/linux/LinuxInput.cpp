@@ -1,10 +1,10 @@
-#include "LinuxInput.h"
+#include "platform/linux/LinuxInput.h"
 
 #include <cstdlib>
 
-#include "PortalKeyboardMouse.h"
-#include "WaylandKeyboardMouse.h"
-#include "XTestKeyboardMouse.h"
+#include "platform/linux/PortalKeyboardMouse.h"
+#include "platform/linux/WaylandKeyboardMouse.h"
+#include "platform/linux/XTestKeyboardMouse.h"
 
 namespace zintor {
 

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "ports/KeyboardMouse.h"
-#include "ports/LogSink.h"
-#include "ports/SettingsStore.h"
+#include "core/ports/KeyboardMouse.h"
+#include "core/ports/LogSink.h"
+#include "core/ports/SettingsStore.h"
 
 namespace zintor {
 

@@ -1,6 +1,6 @@
-#include "LinuxPortRegistry.h"
+#include "platform/linux/LinuxPortRegistry.h"
 
-#include "PortWatcher.h"
+#include "platform/linux/PortWatcher.h"
 
 #include <QStandardPaths>
 #include <algorithm>

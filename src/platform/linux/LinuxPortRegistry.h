@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ports/PortRegistry.h"
-#include "ports/SettingsStore.h"
+#include "core/ports/PortRegistry.h"
+#include "core/ports/SettingsStore.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "MprisName.h"
+#include "platform/linux/MprisName.h"
 
 namespace zintor {
 

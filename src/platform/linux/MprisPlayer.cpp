@@ -1,4 +1,4 @@
-#include "MprisPlayer.h"
+#include "platform/linux/MprisPlayer.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
@@ -10,7 +10,7 @@
 #include <chrono>
 #include <iostream>
 
-#include "MprisName.h"
+#include "platform/linux/MprisName.h"
 
 namespace zintor {
 

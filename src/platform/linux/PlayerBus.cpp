@@ -1,4 +1,4 @@
-#include "PlayerBus.h"
+#include "platform/linux/PlayerBus.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCall>

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "BusSignalWait.h"
+#include "platform/linux/BusSignalWait.h"
 
 namespace zintor {
 

@@ -1,6 +1,6 @@
-#include "PlayerSelect.h"
+#include "platform/linux/PlayerSelect.h"
 
-#include "MprisName.h"
+#include "platform/linux/MprisName.h"
 
 namespace zintor {
 

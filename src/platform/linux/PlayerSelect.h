@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "AudaciousPlayer.h"
-#include "MprisPlayer.h"
-#include "ports/LogSink.h"
-#include "ports/MediaPlayer.h"
+#include "core/ports/LogSink.h"
+#include "core/ports/MediaPlayer.h"
+#include "platform/linux/AudaciousPlayer.h"
+#include "platform/linux/MprisPlayer.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "PortHolder.h"
+#include "platform/linux/PortHolder.h"
 
 #include <unistd.h>
 

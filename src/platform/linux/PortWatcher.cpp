@@ -1,4 +1,4 @@
-#include "PortWatcher.h"
+#include "platform/linux/PortWatcher.h"
 
 #include <filesystem>
 #include <set>

@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "LinuxPortRegistry.h"
+#include "platform/linux/LinuxPortRegistry.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "PortalKeyboardMouse.h"
+#include "platform/linux/PortalKeyboardMouse.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <iostream>
 
-#include "XTestKeySyms.h"
+#include "platform/linux/XTestKeySyms.h"
 
 namespace zintor {
 

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "ports/KeyboardMouse.h"
-#include "ports/LogSink.h"
+#include "core/ports/KeyboardMouse.h"
+#include "core/ports/LogSink.h"
 
 namespace zintor {
 

@@ -1,11 +1,11 @@
-#include "PulseMixer.h"
+#include "platform/linux/PulseMixer.h"
 
 #include <pulse/context.h>
 #include <pulse/introspect.h>
 #include <pulse/mainloop.h>
 #include <pulse/volume.h>
 
-#include "PulseVolumeScale.h"
+#include "platform/linux/PulseVolumeScale.h"
 
 namespace zintor {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ports/Mixer.h"
+#include "core/ports/Mixer.h"
 
 struct pa_mainloop;
 struct pa_context;

@@ -1,4 +1,4 @@
-#include "PulseVolumeScale.h"
+#include "platform/linux/PulseVolumeScale.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "SocketSerialLink.h"
+#include "platform/linux/SocketSerialLink.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>

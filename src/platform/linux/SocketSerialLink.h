@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "ports/SerialLink.h"
+#include "core/ports/SerialLink.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "StderrLogSink.h"
+#include "platform/linux/StderrLogSink.h"
 
 #include <cstdio>
 #include <ctime>

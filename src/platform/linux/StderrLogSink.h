@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ports/LogSink.h"
+#include "core/ports/LogSink.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "WaylandKeyboardMouse.h"
+#include "platform/linux/WaylandKeyboardMouse.h"
 
 #include <linux/input-event-codes.h>
 #include <poll.h>
@@ -12,7 +12,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "XTestKeySyms.h"
+#include "platform/linux/XTestKeySyms.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 

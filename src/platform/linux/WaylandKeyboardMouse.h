@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
-#include "WaylandKeymap.h"
-#include "ports/KeyboardMouse.h"
-#include "ports/LogSink.h"
+#include "core/ports/KeyboardMouse.h"
+#include "core/ports/LogSink.h"
+#include "platform/linux/WaylandKeymap.h"
 
 struct wl_display;
 struct wl_registry;

@@ -1,4 +1,4 @@
-#include "WaylandKeymap.h"
+#include "platform/linux/WaylandKeymap.h"
 
 #include <xkbcommon/xkbcommon.h>
 

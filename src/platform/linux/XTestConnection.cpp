@@ -1,4 +1,4 @@
-#include "XTestConnection.h"
+#include "platform/linux/XTestConnection.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib-xcb.h>

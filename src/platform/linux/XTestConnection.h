@@ -5,7 +5,7 @@
 #include <string>
 
 #include <signal.h>
-#include "ports/LogSink.h"
+#include "core/ports/LogSink.h"
 
 struct _XDisplay;
 

@@ -1,4 +1,4 @@
-#include "XTestKeySyms.h"
+#include "platform/linux/XTestKeySyms.h"
 
 #include <X11/X.h>
 #include <X11/keysym.h>

@@ -1,4 +1,4 @@
-#include "XTestKeyboardMouse.h"
+#include "platform/linux/XTestKeyboardMouse.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib-xcb.h>
@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "XTestKeySyms.h"
+#include "platform/linux/XTestKeySyms.h"
 
 namespace zintor {
 

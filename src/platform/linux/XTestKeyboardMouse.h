@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "XTestConnection.h"
-#include "ports/KeyboardMouse.h"
-#include "ports/LogSink.h"
+#include "core/ports/KeyboardMouse.h"
+#include "core/ports/LogSink.h"
+#include "platform/linux/XTestConnection.h"
 
 namespace zintor {
 

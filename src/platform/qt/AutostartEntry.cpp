@@ -1,4 +1,4 @@
-#include "AutostartEntry.h"
+#include "platform/qt/AutostartEntry.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "ports/SerialLink.h"
-#include "qt/QtEventLoop.h"
+#include "core/ports/SerialLink.h"
+#include "platform/qt/QtEventLoop.h"
 
 namespace zintor {
 

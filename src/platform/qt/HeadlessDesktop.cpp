@@ -1,4 +1,4 @@
-#include "HeadlessDesktop.h"
+#include "platform/qt/HeadlessDesktop.h"
 
 #include <cstdio>
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "ports/Desktop.h"
-#include "ports/EventLoop.h"
+#include "core/ports/Desktop.h"
+#include "core/ports/EventLoop.h"
 
 namespace zintor {
 

@@ -1,11 +1,11 @@
-#include "KeyHelpWindow.h"
+#include "platform/qt/KeyHelpWindow.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <algorithm>
 
-#include "TrayIcons.h"
-#include "WindowTwips.h"
+#include "platform/qt/TrayIcons.h"
+#include "platform/qt/WindowTwips.h"
 
 namespace zintor {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/Desktop.h"
+#include "core/ports/Desktop.h"
 
 class QLabel;
 

@@ -1,4 +1,4 @@
-#include "MainWindow.h"
+#include "platform/qt/MainWindow.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -10,8 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "TrayIcons.h"
-#include "TrayMenu.h"
+#include "platform/qt/TrayIcons.h"
+#include "platform/qt/TrayMenu.h"
 
 namespace zintor {
 

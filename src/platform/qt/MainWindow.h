@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "ports/Desktop.h"
+#include "core/ports/Desktop.h"
 
 class QIcon;
 class QLabel;

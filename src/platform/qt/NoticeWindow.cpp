@@ -1,11 +1,11 @@
-#include "NoticeWindow.h"
+#include "platform/qt/NoticeWindow.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "TrayIcons.h"
+#include "platform/qt/TrayIcons.h"
 
 namespace zintor {
 namespace {

@@ -1,4 +1,4 @@
-#include "PosixFiles.h"
+#include "platform/qt/PosixFiles.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ports/Files.h"
+#include "core/ports/Files.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "ProgramFileDialog.h"
+#include "platform/qt/ProgramFileDialog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

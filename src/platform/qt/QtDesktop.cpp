@@ -1,4 +1,4 @@
-#include "QtDesktop.h"
+#include "platform/qt/QtDesktop.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -7,14 +7,14 @@
 #include <QTimer>
 #include <QtGlobal>
 
-#include "KeyHelpWindow.h"
-#include "MainWindow.h"
-#include "NoticeWindow.h"
-#include "ProgramFileDialog.h"
-#include "SettingsWindow.h"
-#include "TrayIcons.h"
-#include "TrayMenu.h"
-#include "WindowTwips.h"
+#include "platform/qt/KeyHelpWindow.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/NoticeWindow.h"
+#include "platform/qt/ProgramFileDialog.h"
+#include "platform/qt/SettingsWindow.h"
+#include "platform/qt/TrayIcons.h"
+#include "platform/qt/TrayMenu.h"
+#include "platform/qt/WindowTwips.h"
 
 namespace zintor {
 namespace {

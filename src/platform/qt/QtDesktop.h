@@ -7,8 +7,8 @@
 #include <array>
 #include <memory>
 
-#include "TrayIcons.h"
-#include "ports/Desktop.h"
+#include "core/ports/Desktop.h"
+#include "platform/qt/TrayIcons.h"
 
 class QSystemTrayIcon;
 class QTimer;

@@ -1,4 +1,4 @@
-#include "QtEventLoop.h"
+#include "platform/qt/QtEventLoop.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

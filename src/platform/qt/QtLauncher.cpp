@@ -1,4 +1,4 @@
-#include "QtLauncher.h"
+#include "platform/qt/QtLauncher.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ports/Launcher.h"
+#include "core/ports/Launcher.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "QtSerialLink.h"
+#include "platform/qt/QtSerialLink.h"
 
 namespace zintor {
 

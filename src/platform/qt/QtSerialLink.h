@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "ports/SerialLink.h"
+#include "core/ports/SerialLink.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "QtSettingsStore.h"
+#include "platform/qt/QtSettingsStore.h"
 
 #include <QStandardPaths>
 #include <QStringList>

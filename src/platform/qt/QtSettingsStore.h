@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "ports/LogSink.h"
-#include "ports/SettingsStore.h"
+#include "core/ports/LogSink.h"
+#include "core/ports/SettingsStore.h"
 
 namespace zintor {
 

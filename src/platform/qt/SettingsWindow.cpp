@@ -1,4 +1,4 @@
-#include "SettingsWindow.h"
+#include "platform/qt/SettingsWindow.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -15,9 +15,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "ProgramFileDialog.h"
-#include "TrayIcons.h"
-#include "WindowTwips.h"
+#include "platform/qt/ProgramFileDialog.h"
+#include "platform/qt/TrayIcons.h"
+#include "platform/qt/WindowTwips.h"
 
 namespace zintor {
 namespace {

@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <functional>
 
-#include "AutostartEntry.h"
-#include "ports/Desktop.h"
+#include "core/ports/Desktop.h"
+#include "platform/qt/AutostartEntry.h"
 
 class QCheckBox;
 class QLabel;

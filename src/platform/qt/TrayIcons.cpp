@@ -1,4 +1,4 @@
-#include "TrayIcons.h"
+#include "platform/qt/TrayIcons.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "TrayMenu.h"
+#include "platform/qt/TrayMenu.h"
 
 #include <QAction>
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/IoBoard.h"
+#include "core/ports/IoBoard.h"
 
 namespace zintor {
 

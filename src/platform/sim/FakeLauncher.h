@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/Launcher.h"
+#include "core/ports/Launcher.h"
 
 namespace zintor {
 

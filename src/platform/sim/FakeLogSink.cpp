@@ -1,4 +1,4 @@
-#include "FakeLogSink.h"
+#include "platform/sim/FakeLogSink.h"
 
 #include <cstdio>
 

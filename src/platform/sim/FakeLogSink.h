@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "SimEventLoop.h"
-#include "ports/LogSink.h"
+#include "core/ports/LogSink.h"
+#include "platform/sim/SimEventLoop.h"
 
 namespace zintor {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/Mixer.h"
+#include "core/ports/Mixer.h"
 
 namespace zintor {
 

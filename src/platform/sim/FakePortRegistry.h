@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/PortRegistry.h"
+#include "core/ports/PortRegistry.h"
 
 namespace zintor {
 

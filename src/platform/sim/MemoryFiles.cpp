@@ -1,4 +1,4 @@
-#include "MemoryFiles.h"
+#include "platform/sim/MemoryFiles.h"
 
 #include <algorithm>
 #include <cctype>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/Files.h"
+#include "core/ports/Files.h"
 
 namespace zintor {
 

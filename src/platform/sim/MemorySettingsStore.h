@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/SettingsStore.h"
+#include "core/ports/SettingsStore.h"
 
 namespace zintor {
 

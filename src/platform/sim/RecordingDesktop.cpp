@@ -1,4 +1,4 @@
-#include "RecordingDesktop.h"
+#include "platform/sim/RecordingDesktop.h"
 
 namespace zintor {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "SimEventLoop.h"
-#include "ports/Desktop.h"
+#include "core/ports/Desktop.h"
+#include "platform/sim/SimEventLoop.h"
 
 namespace zintor {
 

@@ -1,9 +1,9 @@
-#include "RecordingKeyboardMouse.h"
+#include "platform/sim/RecordingKeyboardMouse.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "link/transport/Charsets.h"
+#include "core/link/transport/Charsets.h"
 
 namespace zintor {
 

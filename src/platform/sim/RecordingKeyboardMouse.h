@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "SimEventLoop.h"
-#include "ports/KeyboardMouse.h"
+#include "core/ports/KeyboardMouse.h"
+#include "platform/sim/SimEventLoop.h"
 
 namespace zintor {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/PhoneExtras.h"
+#include "core/ports/PhoneExtras.h"
 
 namespace zintor {
 

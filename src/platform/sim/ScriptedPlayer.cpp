@@ -1,4 +1,4 @@
-#include "ScriptedPlayer.h"
+#include "platform/sim/ScriptedPlayer.h"
 
 #include <algorithm>
 #include <utility>

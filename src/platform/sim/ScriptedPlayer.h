@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/MediaPlayer.h"
+#include "core/ports/MediaPlayer.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "SimEventLoop.h"
+#include "platform/sim/SimEventLoop.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -10,7 +10,7 @@
 #include <queue>
 #include <vector>
 
-#include "ports/EventLoop.h"
+#include "core/ports/EventLoop.h"
 
 namespace zintor {
 

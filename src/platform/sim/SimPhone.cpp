@@ -1,4 +1,4 @@
-#include "SimPhone.h"
+#include "platform/sim/SimPhone.h"
 
 #include <algorithm>
 

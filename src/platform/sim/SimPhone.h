@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "SimEventLoop.h"
-#include "SimSerialLink.h"
+#include "platform/sim/SimEventLoop.h"
+#include "platform/sim/SimSerialLink.h"
 
 namespace zintor {
 

@@ -1,6 +1,6 @@
-#include "SimSerialLink.h"
+#include "platform/sim/SimSerialLink.h"
 
-#include "SimPhone.h"
+#include "platform/sim/SimPhone.h"
 
 namespace zintor {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "SimEventLoop.h"
-#include "ports/SerialLink.h"
+#include "core/ports/SerialLink.h"
+#include "platform/sim/SimEventLoop.h"
 
 namespace zintor {
 

@@ -1,10 +1,10 @@
-#include "PhoneModel.h"
+#include "platform/web/PhoneModel.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 
-#include "link/transport/Charsets.h"
+#include "core/link/transport/Charsets.h"
 
 namespace zintor::web {
 

@@ -1,4 +1,4 @@
-#include "WebCertificate.h"
+#include "platform/web/WebCertificate.h"
 
 #include <openssl/evp.h>
 #include <openssl/pem.h>

@@ -1,4 +1,4 @@
-#include "WebConnection.h"
+#include "platform/web/WebConnection.h"
 
 namespace zintor::web {
 

@@ -1,4 +1,4 @@
-#include "WebListener.h"
+#include "platform/web/WebListener.h"
 
 #include <netinet/in.h>
 #include <sys/socket.h>

@@ -1,4 +1,4 @@
-#include "WebPhone.h"
+#include "platform/web/WebPhone.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,12 +7,12 @@
 #include <memory>
 #include <string>
 
-#include "WebCertificate.h"
-#include "WebPhoneLink.h"
-#include "WebPhonePorts.h"
-#include "WebPhoneServer.h"
-#include "ports/LogSink.h"
-#include "ports/SettingsStore.h"
+#include "core/ports/LogSink.h"
+#include "core/ports/SettingsStore.h"
+#include "platform/web/WebCertificate.h"
+#include "platform/web/WebPhoneLink.h"
+#include "platform/web/WebPhonePorts.h"
+#include "platform/web/WebPhoneServer.h"
 
 namespace zintor::web {
 

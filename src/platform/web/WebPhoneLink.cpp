@@ -1,11 +1,11 @@
-#include "WebPhoneLink.h"
+#include "platform/web/WebPhoneLink.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
 
-#include "WebPhoneServer.h"
+#include "platform/web/WebPhoneServer.h"
 
 namespace zintor::web {
 

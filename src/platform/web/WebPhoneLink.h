@@ -8,10 +8,10 @@
 #include <map>
 #include <string>
 
-#include "PhoneModel.h"
-#include "ports/LogSink.h"
-#include "ports/PhoneExtras.h"
-#include "ports/SerialLink.h"
+#include "core/ports/LogSink.h"
+#include "core/ports/PhoneExtras.h"
+#include "core/ports/SerialLink.h"
+#include "platform/web/PhoneModel.h"
 
 namespace zintor::web {
 

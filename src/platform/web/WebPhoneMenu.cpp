@@ -1,4 +1,4 @@
-#include "WebPhoneMenu.h"
+#include "platform/web/WebPhoneMenu.h"
 
 #include <qrencode.h>
 
@@ -16,7 +16,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "WebPhone.h"
+#include "platform/web/WebPhone.h"
 
 namespace zintor::web {
 

@@ -1,4 +1,4 @@
-#include "WebPhonePorts.h"
+#include "platform/web/WebPhonePorts.h"
 
 #include <algorithm>
 

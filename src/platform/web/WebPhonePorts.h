@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "ports/PortRegistry.h"
-#include "ports/SerialLink.h"
+#include "core/ports/PortRegistry.h"
+#include "core/ports/SerialLink.h"
 
 namespace zintor::web {
 

@@ -1,4 +1,4 @@
-#include "WebPhoneServer.h"
+#include "platform/web/WebPhoneServer.h"
 
 #include <unistd.h>
 
@@ -11,8 +11,8 @@
 #include <QUrl>
 #include <QUrlQuery>
 
-#include "WebConnection.h"
-#include "WebListener.h"
+#include "platform/web/WebConnection.h"
+#include "platform/web/WebListener.h"
 
 namespace zintor::web {
 

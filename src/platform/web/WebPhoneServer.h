@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "WebCertificate.h"
-#include "ports/LogSink.h"
+#include "core/ports/LogSink.h"
+#include "platform/web/WebCertificate.h"
 
 namespace zintor::web {
 

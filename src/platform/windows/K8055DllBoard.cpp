@@ -1,4 +1,4 @@
-#include "K8055DllBoard.h"
+#include "platform/windows/K8055DllBoard.h"
 
 namespace zintor {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ports/IoBoard.h"
+#include "core/ports/IoBoard.h"
 
 namespace zintor {
 

@@ -1,8 +1,8 @@
-#include "RegistrySettingsStore.h"
+#include "platform/windows/RegistrySettingsStore.h"
 
 #include <windows.h>
 
-#include "WideText.h"
+#include "platform/windows/WideText.h"
 
 namespace zintor {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "ports/LogSink.h"
-#include "ports/SettingsStore.h"
+#include "core/ports/LogSink.h"
+#include "core/ports/SettingsStore.h"
 
 namespace zintor {
 

@@ -1,8 +1,8 @@
-#include "RunKeyEntry.h"
+#include "platform/windows/RunKeyEntry.h"
 
 #include <windows.h>
 
-#include "WideText.h"
+#include "platform/windows/WideText.h"
 
 namespace zintor {
 namespace {

@@ -1,4 +1,4 @@
-#include "SendInputKeyboardMouse.h"
+#include "platform/windows/SendInputKeyboardMouse.h"
 
 #include <windows.h>
 

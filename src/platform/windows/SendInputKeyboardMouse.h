@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ports/KeyboardMouse.h"
+#include "core/ports/KeyboardMouse.h"
 
 namespace zintor {
 

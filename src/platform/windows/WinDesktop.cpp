@@ -1,11 +1,11 @@
-#include "WinDesktop.h"
+#include "platform/windows/WinDesktop.h"
 
 #include <commdlg.h>
 
-#include "WideText.h"
-#include "WinPopups.h"
-#include "WinSettingsWindow.h"
-#include "WindowSelf.h"
+#include "platform/windows/WideText.h"
+#include "platform/windows/WinPopups.h"
+#include "platform/windows/WinSettingsWindow.h"
+#include "platform/windows/WindowSelf.h"
 
 namespace zintor {
 namespace {

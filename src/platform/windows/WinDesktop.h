@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "WinEventLoop.h"
-#include "WinTrayIcon.h"
-#include "ports/Desktop.h"
+#include "core/ports/Desktop.h"
+#include "platform/windows/WinEventLoop.h"
+#include "platform/windows/WinTrayIcon.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "WinEventLoop.h"
+#include "platform/windows/WinEventLoop.h"
 
 #include <mmsystem.h>
 

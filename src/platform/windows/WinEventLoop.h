@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "ports/EventLoop.h"
+#include "core/ports/EventLoop.h"
 
 namespace zintor {
 

@@ -1,9 +1,9 @@
-#include "WinFiles.h"
+#include "platform/windows/WinFiles.h"
 
 #include <shlobj.h>
 #include <windows.h>
 
-#include "WideText.h"
+#include "platform/windows/WideText.h"
 
 namespace zintor {
 namespace {

@@ -1,8 +1,8 @@
-#include "WinLauncher.h"
+#include "platform/windows/WinLauncher.h"
 
 #include <windows.h>
 
-#include "WideText.h"
+#include "platform/windows/WideText.h"
 
 namespace zintor {
 

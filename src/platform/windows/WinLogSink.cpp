@@ -1,10 +1,10 @@
-#include "WinLogSink.h"
+#include "platform/windows/WinLogSink.h"
 
 #include <windows.h>
 
 #include <cstdio>
 
-#include "WideText.h"
+#include "platform/windows/WideText.h"
 
 namespace zintor {
 

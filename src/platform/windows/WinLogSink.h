@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ports/LogSink.h"
+#include "core/ports/LogSink.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "WinMixer.h"
+#include "platform/windows/WinMixer.h"
 
 #include <mmsystem.h>
 

@@ -4,7 +4,7 @@
 // After windows.h.
 #include <mmsystem.h>
 
-#include "ports/Mixer.h"
+#include "core/ports/Mixer.h"
 
 namespace zintor {
 

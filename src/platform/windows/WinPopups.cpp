@@ -1,7 +1,7 @@
-#include "WinPopups.h"
+#include "platform/windows/WinPopups.h"
 
-#include "WideText.h"
-#include "WindowSelf.h"
+#include "platform/windows/WideText.h"
+#include "platform/windows/WindowSelf.h"
 
 namespace zintor {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "WinEventLoop.h"
-#include "ports/Desktop.h"
+#include "core/ports/Desktop.h"
+#include "platform/windows/WinEventLoop.h"
 
 namespace zintor {
 

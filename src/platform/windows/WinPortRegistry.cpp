@@ -1,4 +1,4 @@
-#include "WinPortRegistry.h"
+#include "platform/windows/WinPortRegistry.h"
 
 #include <dbt.h>
 
@@ -7,8 +7,8 @@
 #include <limits>
 #include <string_view>
 
-#include "WideText.h"
-#include "WindowSelf.h"
+#include "platform/windows/WideText.h"
+#include "platform/windows/WindowSelf.h"
 
 namespace zintor {
 namespace {

@@ -5,8 +5,8 @@
 #include <functional>
 #include <vector>
 
-#include "WinEventLoop.h"
-#include "ports/PortRegistry.h"
+#include "core/ports/PortRegistry.h"
+#include "platform/windows/WinEventLoop.h"
 
 namespace zintor {
 

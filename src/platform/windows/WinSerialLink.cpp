@@ -1,4 +1,4 @@
-#include "WinSerialLink.h"
+#include "platform/windows/WinSerialLink.h"
 
 namespace zintor {
 namespace {

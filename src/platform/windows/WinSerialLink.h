@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "WinEventLoop.h"
-#include "ports/SerialLink.h"
+#include "core/ports/SerialLink.h"
+#include "platform/windows/WinEventLoop.h"
 
 namespace zintor {
 

@@ -1,11 +1,11 @@
-#include "WinSettingsWindow.h"
+#include "platform/windows/WinSettingsWindow.h"
 
 #include <commctrl.h>
 
 #include <string>
 
-#include "WideText.h"
-#include "WindowSelf.h"
+#include "platform/windows/WideText.h"
+#include "platform/windows/WindowSelf.h"
 
 namespace zintor {
 namespace {

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "RunKeyEntry.h"
-#include "WinEventLoop.h"
-#include "ports/Desktop.h"
+#include "core/ports/Desktop.h"
+#include "platform/windows/RunKeyEntry.h"
+#include "platform/windows/WinEventLoop.h"
 
 namespace zintor {
 

@@ -1,11 +1,11 @@
-#include "WinTrayIcon.h"
+#include "platform/windows/WinTrayIcon.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
 #include <cwchar>
 
-#include "WideText.h"
+#include "platform/windows/WideText.h"
 
 namespace zintor {
 namespace {

@@ -1,8 +1,8 @@
-#include "WinampPlayer.h"
+#include "platform/windows/WinampPlayer.h"
 
 #include <windows.h>
 
-#include "WideText.h"
+#include "platform/windows/WideText.h"
 
 namespace zintor {
 

@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ports/Files.h"
-#include "ports/Launcher.h"
-#include "ports/MediaPlayer.h"
+#include "core/ports/Files.h"
+#include "core/ports/Launcher.h"
+#include "core/ports/MediaPlayer.h"
 
 namespace zintor {
 

@@ -1,14 +1,14 @@
 // Opening, probing and closing the link, and the serial port's events.
 
-#include "link/connection/Connection.h"
+#include "core/link/connection/Connection.h"
 
 #include <string>
 
-#include "link/transport/AccessoryUi.h"
-#include "link/transport/LinkTexts.h"
-#include "link/transport/TimerSlots.h"
-#include "link/transport/Transport.h"
-#include "log/DiagnosticLog.h"
+#include "core/link/transport/AccessoryUi.h"
+#include "core/link/transport/LinkTexts.h"
+#include "core/link/transport/TimerSlots.h"
+#include "core/link/transport/Transport.h"
+#include "core/log/DiagnosticLog.h"
 
 namespace zintor {
 

@@ -4,10 +4,10 @@
 #include <functional>
 #include <vector>
 
-#include "shared/Ports.h"
-#include "shared/ProgramState.h"
-#include "shared/Task.h"
-#include "shared/Waits.h"
+#include "core/shared/Ports.h"
+#include "core/shared/ProgramState.h"
+#include "core/shared/Task.h"
+#include "core/shared/Waits.h"
 
 namespace zintor {
 

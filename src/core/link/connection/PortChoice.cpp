@@ -1,12 +1,12 @@
 // The serial port list, the tray's port menu and choosing a port there, and the automatic
 // connection.
 
-#include "link/connection/PortChoice.h"
+#include "core/link/connection/PortChoice.h"
 
-#include "link/connection/Connection.h"
-#include "link/connection/PortList.h"
-#include "link/transport/LinkTexts.h"
-#include "log/DiagnosticLog.h"
+#include "core/link/connection/Connection.h"
+#include "core/link/connection/PortList.h"
+#include "core/link/transport/LinkTexts.h"
+#include "core/log/DiagnosticLog.h"
 
 namespace zintor {
 

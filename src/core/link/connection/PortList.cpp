@@ -1,10 +1,10 @@
-#include "link/connection/PortList.h"
+#include "core/link/connection/PortList.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 
-#include "link/transport/LinkTexts.h"
+#include "core/link/transport/LinkTexts.h"
 
 namespace zintor {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "ports/Desktop.h"
-#include "ports/PortRegistry.h"
-#include "shared/ProgramState.h"
+#include "core/ports/Desktop.h"
+#include "core/ports/PortRegistry.h"
+#include "core/shared/ProgramState.h"
 
 namespace zintor {
 

@@ -1,11 +1,11 @@
 // Connection supervision (the Supervision slot): is the phone still there? If not, the link is
 // closed and rebuilt.
 
-#include "link/connection/Connection.h"
-#include "link/transport/LinkTexts.h"
-#include "link/transport/TimerSlots.h"
-#include "link/transport/Transport.h"
-#include "log/DiagnosticLog.h"
+#include "core/link/connection/Connection.h"
+#include "core/link/transport/LinkTexts.h"
+#include "core/link/transport/TimerSlots.h"
+#include "core/link/transport/Transport.h"
+#include "core/log/DiagnosticLog.h"
 
 namespace zintor {
 

@@ -1,10 +1,10 @@
 // The phone's accessory user interface: one AT command line per screen.
 
-#include "link/transport/AccessoryUi.h"
+#include "core/link/transport/AccessoryUi.h"
 
-#include "link/transport/LinkTexts.h"
-#include "link/transport/PhoneText.h"
-#include "link/transport/Transport.h"
+#include "core/link/transport/LinkTexts.h"
+#include "core/link/transport/PhoneText.h"
+#include "core/link/transport/Transport.h"
 
 namespace zintor {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shared/Task.h"
+#include "core/shared/Task.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "link/transport/Charsets.h"
+#include "core/link/transport/Charsets.h"
 
 #include <array>
 

@@ -5,8 +5,8 @@
 #include <utility>
 #include <variant>
 
-#include "link/transport/PhoneEvent.h"
-#include "shared/Task.h"
+#include "core/link/transport/PhoneEvent.h"
+#include "core/shared/Task.h"
 
 namespace zintor {
 

@@ -1,10 +1,10 @@
-#include "link/transport/PhoneEvent.h"
+#include "core/link/transport/PhoneEvent.h"
 
 #include <algorithm>
 #include <charconv>
 #include <limits>
 
-#include "link/transport/PhoneKeys.h"
+#include "core/link/transport/PhoneKeys.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "link/transport/PhoneKeys.h"
+#include "core/link/transport/PhoneKeys.h"
 
 #include <array>
 #include <string>

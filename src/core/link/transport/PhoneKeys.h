@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "link/transport/PhoneEvent.h"
+#include "core/link/transport/PhoneEvent.h"
 
 namespace zintor {
 

@@ -1,6 +1,6 @@
-#include "link/transport/PhoneText.h"
+#include "core/link/transport/PhoneText.h"
 
-#include "link/transport/Charsets.h"
+#include "core/link/transport/Charsets.h"
 
 namespace zintor {
 

@@ -1,4 +1,4 @@
-#include "link/transport/ReceiveBuffer.h"
+#include "core/link/transport/ReceiveBuffer.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // rest as events once, and the rows the parts added decide about those (the first row that takes
 // the event).
 
-#include "link/transport/TimerSlots.h"
-#include "link/transport/Transport.h"
+#include "core/link/transport/TimerSlots.h"
+#include "core/link/transport/Transport.h"
 
 namespace zintor {
 

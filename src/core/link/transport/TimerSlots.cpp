@@ -1,4 +1,4 @@
-#include "link/transport/TimerSlots.h"
+#include "core/link/transport/TimerSlots.h"
 
 #include <algorithm>
 

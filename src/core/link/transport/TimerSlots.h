@@ -5,8 +5,8 @@
 #include <functional>
 #include <optional>
 
-#include "link/transport/TimerSlot.h"
-#include "ports/EventLoop.h"
+#include "core/link/transport/TimerSlot.h"
+#include "core/ports/EventLoop.h"
 
 namespace zintor {
 

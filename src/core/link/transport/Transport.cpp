@@ -1,6 +1,6 @@
 // Writing AT commands and waiting for their answers, one at a time.
 
-#include "link/transport/Transport.h"
+#include "core/link/transport/Transport.h"
 
 #include <iterator>
 
@@ -8,11 +8,11 @@
 #include <cmath>
 #include <string>
 
-#include "link/transport/LinkTexts.h"
-#include "link/transport/PhoneText.h"
-#include "link/transport/TimerSlots.h"
-#include "log/DiagnosticLog.h"
-#include "shared/Waits.h"
+#include "core/link/transport/LinkTexts.h"
+#include "core/link/transport/PhoneText.h"
+#include "core/link/transport/TimerSlots.h"
+#include "core/log/DiagnosticLog.h"
+#include "core/shared/Waits.h"
 
 namespace zintor {
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "link/transport/LineRoute.h"
-#include "link/transport/ReceiveBuffer.h"
-#include "shared/HoldRepeat.h"
-#include "shared/Ports.h"
-#include "shared/ProgramState.h"
-#include "shared/Task.h"
+#include "core/link/transport/LineRoute.h"
+#include "core/link/transport/ReceiveBuffer.h"
+#include "core/shared/HoldRepeat.h"
+#include "core/shared/Ports.h"
+#include "core/shared/ProgramState.h"
+#include "core/shared/Task.h"
 
 namespace zintor {
 

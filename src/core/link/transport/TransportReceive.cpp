@@ -1,7 +1,7 @@
 // Received text cut into lines: a burst is gathered, then every whole line is routed at once.
 
-#include "link/transport/Charsets.h"
-#include "link/transport/Transport.h"
+#include "core/link/transport/Charsets.h"
+#include "core/link/transport/Transport.h"
 
 namespace zintor {
 

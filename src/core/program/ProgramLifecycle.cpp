@@ -1,13 +1,13 @@
 // Start-up and shutdown of the program.
 #include <utility>
 
-#include "app/KeyMapFile.h"
-#include "app/KeyNames.h"
-#include "app/PortFollower.h"
-#include "app/Program.h"
-#include "control/KeyControl.h"
-#include "link/Link.h"
-#include "phoneui/Usb.h"
+#include "core/control/KeyControl.h"
+#include "core/link/Link.h"
+#include "core/phoneui/Usb.h"
+#include "core/program/KeyMapFile.h"
+#include "core/program/KeyNames.h"
+#include "core/program/PortFollower.h"
+#include "core/program/Program.h"
 
 namespace zintor {
 

@@ -1,13 +1,13 @@
-#include "app/Program.h"
+#include "core/program/Program.h"
 
 #include <algorithm>
 
-#include "app/PortFollower.h"
-#include "app/SettingsDialog.h"
-#include "control/KeyControl.h"
-#include "link/Link.h"
-#include "media/PlayerMenus.h"
-#include "phoneui/PhoneMenus.h"
+#include "core/control/KeyControl.h"
+#include "core/link/Link.h"
+#include "core/media/PlayerMenus.h"
+#include "core/phoneui/PhoneMenus.h"
+#include "core/program/PortFollower.h"
+#include "core/program/SettingsDialog.h"
 
 namespace zintor {
 

@@ -1,10 +1,10 @@
-#include "app/PortFollower.h"
+#include "core/program/PortFollower.h"
 
 #include <algorithm>
 
-#include "link/Link.h"
-#include "link/connection/PortList.h"
-#include "link/transport/LinkTexts.h"
+#include "core/link/Link.h"
+#include "core/link/connection/PortList.h"
+#include "core/link/transport/LinkTexts.h"
 
 namespace zintor {
 

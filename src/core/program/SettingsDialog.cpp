@@ -1,7 +1,7 @@
-#include "app/SettingsDialog.h"
+#include "core/program/SettingsDialog.h"
 
 #include "Version.h"
-#include "link/Link.h"
+#include "core/link/Link.h"
 
 namespace zintor {
 

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "keymap/KeyMapLoader.h"
-#include "shared/Ports.h"
-#include "shared/ProgramState.h"
+#include "core/keymap/KeyMapLoader.h"
+#include "core/shared/Ports.h"
+#include "core/shared/ProgramState.h"
 
 namespace zintor {
 

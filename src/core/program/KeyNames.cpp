@@ -1,4 +1,4 @@
-#include "app/KeyNames.h"
+#include "core/program/KeyNames.h"
 
 namespace zintor {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shared/ProgramState.h"
+#include "core/shared/ProgramState.h"
 
 namespace zintor {
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "shared/Ports.h"
-#include "shared/ProgramState.h"
-#include "shared/Task.h"
+#include "core/shared/Ports.h"
+#include "core/shared/ProgramState.h"
+#include "core/shared/Task.h"
 
 namespace zintor {
 

@@ -1,10 +1,10 @@
-#include "app/KeyMapFile.h"
+#include "core/program/KeyMapFile.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "keymap/TextPosition.h"
-#include "link/Link.h"
+#include "core/keymap/TextPosition.h"
+#include "core/link/Link.h"
 
 namespace zintor {
 namespace {
