@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "TrayIcons.h"
-#include "WindowTwips.h"
+#include "settings/Twips.h"
 
 namespace zintor {
 
