@@ -77,7 +77,7 @@ void changeSettings(World& w, const Event& e) {  // a: what the user changes, b:
     w.sim.desktop.setSettingsEditor([what = e.a](SettingsForm form) {
         form.appPath[9] =
             what == 0 ? (form.appPath[9].empty() ? kPlayerPath : "") : form.appPath[9];
-        form.autoConnect = what == 1 ? 1 - form.autoConnect : form.autoConnect;
+        form.autoConnect = what == 1 ? !form.autoConnect : form.autoConnect;
         form.appName[0] = what == 2 ? "Caf\xC3\xA9 \"x\"\r\nATD3;" : form.appName[0];
         form.appPath[0] = what == 2 ? "/usr/bin/true" : form.appPath[0];
         return form;

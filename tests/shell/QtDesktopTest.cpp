@@ -1,5 +1,5 @@
 // The Qt desktop: the tray menu and the main window show what they are told and report clicks;
-// the debug key echo, the window's place in twips, the icon's frames and tip. Under the whole
+// the debug key echo, the window's place in pixels, the icon's frames and tip. Under the whole
 // program: a port chosen in the menu, and the settings window: it loads from the settings file,
 // the slider acts while it is open, closing it (however) saves the file. Its file dialog, the
 // autostart entry. (What the program tells the menu is played in the transcripts.)
@@ -138,9 +138,9 @@ TEST_F(ProgramOnQtDesktop, TrayMenuAndMainWindowShowWhatTheyAreToldReportClicksE
     EXPECT_EQ(window.keyLog()->toPlainText(), "<-->97<-->65<-->13");
 
     window.move(40, 30);
-    float left = -1, top = -1;
+    int left = -1, top = -1;
     desktop.mainWindowPosition(left, top);
-    EXPECT_EQ(std::pair(left, top), std::pair(600.0f, 450.0f));
+    EXPECT_EQ(std::pair(left, top), std::pair(40, 30));
 
     // The icon's frames are compiled in; a tip is cut to 63 characters and keeps the frame.
     const QImage last(":/zintor/icons/103.png");

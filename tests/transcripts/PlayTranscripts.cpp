@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "core/program/Program.h"
+#include "core/settings/Twips.h"
 #include "platform/sim/SimWorld.h"
 
 namespace zintor {
@@ -280,7 +281,12 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         {"player-start", [&] { player.setStartResult(args != "fails", args == "ok"); }},
         {"launch-fails", [&] { world.launcher.failWith(args); }},
         {"volume", [&] { world.mixer.setValue(static_cast<std::uint32_t>(number)); }},
-        {"window", [&] { world.desktop.setMainWindowPosition(float(number), std::stof(rest)); }},
+        // window LEFT TOP: the main window's place in twips, as the settings file keeps it.
+        {"window",
+         [&] {
+             world.desktop.setMainWindowPosition(twipsToPixels(number),
+                                                 twipsToPixels(std::stod(rest)));
+         }},
         {"cannot-type", [&] { world.input.cannotType(args); }},  // CHARACTERS
         {"exit", [&] { events().exitClicked(); }},
         {"shutdown", [&] { program->shutdown(); }},
@@ -398,7 +404,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
             for (std::string edit; list >> edit;) {
                 const auto [field, text] = split(edit, "=");
                 const auto slot = static_cast<std::size_t>(field.back() - '0');
-                field == "auto"             ? void(form.autoConnect = std::stoi(text))
+                field == "auto"             ? void(form.autoConnect = std::stoi(text) == 1)
                 : field.starts_with("name") ? void(form.appName[slot] = text)
                                             : void(form.appPath[slot] = text);
             }

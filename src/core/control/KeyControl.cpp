@@ -189,7 +189,7 @@ Task<void> KeyControl::nextKeyMap() {
     if (next > last || next < 0) {
         next = 0;
     }
-    state_.currentKeyMap = static_cast<std::int16_t>(next);
+    state_.currentKeyMap = next;
     state_.lastKeyMap = state_.currentKeyMap;
     keyControlEntered();
 

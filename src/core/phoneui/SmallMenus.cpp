@@ -22,7 +22,7 @@ Task<void> PhoneMenus::moveMouseSelected() {
     state_.screen = Screen::kKeyControl;
     const int last = static_cast<int>(state_.keyMaps.size()) - 1;
     state_.currentKeyMap =
-        (state_.lastKeyMap < 0 || state_.lastKeyMap > last) ? std::int16_t{0} : state_.lastKeyMap;
+        (state_.lastKeyMap < 0 || state_.lastKeyMap > last) ? 0 : state_.lastKeyMap;
     if (onKeyControlEntered) {
         onKeyControlEntered();
     }

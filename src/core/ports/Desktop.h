@@ -20,10 +20,10 @@ struct KeyHelpRow {
 struct SettingsForm {
     std::string appName[9];
     std::string appPath[10];  // [9] is the media player path
-    int autoConnect = 1;      // 0 or 1
+    bool autoConnect = true;
     int mouseSpeed = 5;
-    std::string version;      // "major.minor.revision"
-    float left = 0, top = 0;  // window position, twips
+    std::string version;    // "major.minor.revision"
+    int left = 0, top = 0;  // window position, pixels
 };
 
 // Clicks and window closings that the desktop reports to the core.
@@ -65,7 +65,7 @@ class Desktop {
     virtual void setPortChecked(int index, bool checked) = 0;
     virtual void setPortLabel(const std::string& text) = 0;  // the connection line under the icon
     virtual void hideMainWindow() = 0;
-    virtual void mainWindowPosition(float& left, float& top) = 0;  // twips
+    virtual void mainWindowPosition(int& left, int& top) = 0;  // pixels
 
     // Settings window, modal: returns when it has been closed, with what it holds then.
     virtual SettingsForm showSettings(const SettingsForm& form) = 0;

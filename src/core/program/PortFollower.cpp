@@ -103,13 +103,13 @@ void PortFollower::portsMayHaveChanged() {
         return;
     }
     link_.portChoice.refreshComMenu();
-    if (configuredAppeared && state_.autoConnect == 1 && !state_.connected) {
+    if (configuredAppeared && state_.autoConnect && !state_.connected) {
         link_.transport.start(connectConfigured());
     }
 }
 
 void PortFollower::probe() {
-    if (!listening_ || busy() || state_.connected || state_.autoConnect != 1 || !linkWanted_) {
+    if (!listening_ || busy() || state_.connected || !state_.autoConnect || !linkWanted_) {
         return;
     }
     // Asked afresh, beside the list the menu shows (a change report updates that one).

@@ -75,7 +75,7 @@ class PortFollower {
     Link& link_;
     bool listening_ = false;
     int attempts_ = 0;
-    std::int16_t configured_ = 0;
+    int configured_ = 0;
     std::vector<ComPortInfo> seen_;  // the list at the last look
     std::optional<EventLoop::TimerId> lookAgain_;
     std::optional<EventLoop::TimerId> probe_;

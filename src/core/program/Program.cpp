@@ -90,7 +90,7 @@ void Program::playerCheckClicked() {
 }
 void Program::mouseSpeedChanged(int speed) {
     // The pause per cursor step, in milliseconds; kept within what the cursor loop can use.
-    state_.mouseSpeed = static_cast<std::int16_t>(std::clamp(speed, 0, 1000));
+    state_.mouseSpeed = std::clamp(speed, 0, 1000);
 }
 void Program::keyHelpClosed() {
     keys_->keyHelpClosed();

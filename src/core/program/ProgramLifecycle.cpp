@@ -38,13 +38,13 @@ void Program::startup() {
     link_->portChoice.refreshComMenu();
     portFollower_->start();  // the port menu follows devices plugged in and out from now on
 
-    ports_.desktop.setAutoConnectChecked(state_.autoConnect == 1);
+    ports_.desktop.setAutoConnectChecked(state_.autoConnect);
     link_->transport.start(finishStartup());
 }
 
 // The automatic connection, then the main window goes (the tray icon stands for the program).
 Task<void> Program::finishStartup() {
-    if (state_.autoConnect == 1 && !state_.connected) {
+    if (state_.autoConnect && !state_.connected) {
         co_await attempt(link_->portChoice.autoConnectPhone(), false);
     }
     ports_.desktop.hideMainWindow();

@@ -23,11 +23,11 @@ void showSettingsWindow(ProgramState& state, Ports& ports, Link& link) {
 
     state.settingLeft = shown.left;
     state.settingTop = shown.top;
-    const int autoConnectBefore = state.autoConnect;
-    state.autoConnect = shown.autoConnect == 1 ? 1 : 0;
+    const bool autoConnectBefore = state.autoConnect;
+    state.autoConnect = shown.autoConnect;
     // The tray's autoConnect entry follows a change made here, so the two never disagree.
     if (state.autoConnect != autoConnectBefore) {
-        ports.desktop.setAutoConnectChecked(state.autoConnect == 1);
+        ports.desktop.setAutoConnectChecked(state.autoConnect);
     }
     for (int i = 0; i < 9; ++i) {
         state.appName[i] = shown.appName[i];

@@ -2,6 +2,7 @@
 
 #include "core/log/DiagnosticLog.h"
 #include "core/settings/SettingsText.h"
+#include "core/settings/Twips.h"
 
 namespace zintor {
 
@@ -36,10 +37,14 @@ void SettingsFile::load() {
         return number<std::int16_t>(log_, sink, store, name, std::to_string(fallback), fallback,
                                     parseInt16);
     };
-    auto single = [&](const char* name) {
-        return number<float>(log_, sink, store, name, "0", 0.0f, parseSingle);
+    auto pixels = [&](const char* name) {
+        const float twips = number<float>(log_, sink, store, name, "0", 0.0f, parseSingle);
+        const int converted = twipsToPixels(twips);
+        storedPositions_[name] = {twips, converted};
+        return converted;
     };
 
+    // Numbers are read as 16-bit values as they always were: a larger one is not a number.
     s.comPort = int16("Com", 1);
     s.mouseSpeed = int16("Speed", 5);
     for (int slot = 0; slot < 9; ++slot) {
@@ -48,11 +53,11 @@ void SettingsFile::load() {
     }
     s.appPath[9] = store.read(kPlayerPathValue, "");
     s.lastKeyMap = int16("LastKeyMap", 0);
-    s.mainLeft = single("MainLeft");
-    s.mainTop = single("MainTop");
-    s.settingLeft = single("SettingLeft");
-    s.settingTop = single("SettingTop");
-    s.autoConnect = int16("Auto", 1);
+    s.mainLeft = pixels("MainLeft");
+    s.mainTop = pixels("MainTop");
+    s.settingLeft = pixels("SettingLeft");
+    s.settingTop = pixels("SettingTop");
+    s.autoConnect = int16("Auto", 1) == 1;  // any other number is off
 }
 
 void SettingsFile::readLogSwitch() {
@@ -70,12 +75,19 @@ void SettingsFile::save() {
     }
     store.write(kPlayerPathValue, s.appPath[9]);
     store.write("LastKeyMap", std::to_string(s.lastKeyMap));
-    store.write("MainLeft", formatSingle(s.mainLeft));
-    store.write("MainTop", formatSingle(s.mainTop));
-    store.write("SettingLeft", formatSingle(s.settingLeft));
-    store.write("SettingTop", formatSingle(s.settingTop));
-    store.write("Auto", std::to_string(s.autoConnect));
+    writePosition("MainLeft", s.mainLeft);
+    writePosition("MainTop", s.mainTop);
+    writePosition("SettingLeft", s.settingLeft);
+    writePosition("SettingTop", s.settingTop);
+    store.write("Auto", s.autoConnect ? "1" : "0");
     store.flush();
+}
+
+void SettingsFile::writePosition(const std::string& name, int pixels) {
+    const auto stored = storedPositions_.find(name);
+    const bool unmoved = stored != storedPositions_.end() && stored->second.pixels == pixels;
+    ports_.settings.write(name,
+                          formatSingle(unmoved ? stored->second.twips : pixelsToTwips(pixels)));
 }
 
 }  // namespace zintor

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <map>
+#include <string>
+
 #include "core/shared/Ports.h"
 #include "core/shared/ProgramState.h"
 
@@ -21,9 +24,20 @@ class SettingsFile {
     void readLogSwitch();
 
   private:
+    // A window position as the store held it and as the program took it.
+    struct StoredPosition {
+        float twips = 0;
+        int pixels = 0;
+    };
+
+    // Writes a window position in twips; one still where it was read is written back as it was
+    // read, so that a position between two pixels keeps its digits.
+    void writePosition(const std::string& name, int pixels);
+
     ProgramState& state_;
     Ports& ports_;
     DiagnosticLog& log_;
+    std::map<std::string, StoredPosition> storedPositions_;  // by value name, as loaded
 };
 
 }  // namespace zintor

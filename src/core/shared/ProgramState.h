@@ -42,13 +42,14 @@ struct ProgramState {
     std::string logFileName;
 
     // Settings
-    std::int16_t comPort = 1;
-    std::int16_t autoConnect = 1;
+    int comPort = 1;
+    bool autoConnect = true;
     std::array<std::string, 9> appName;
     std::array<std::string, 10> appPath;  // [9] is playerPath
-    std::int16_t lastKeyMap = 0;
-    float mainLeft = 0, mainTop = 0, settingLeft = 0, settingTop = 0;
-    std::int16_t mouseSpeed = 5;
+    int lastKeyMap = 0;
+    // Window positions, pixels (the settings file keeps them in twips).
+    int mainLeft = 0, mainTop = 0, settingLeft = 0, settingTop = 0;
+    int mouseSpeed = 5;
 
     const std::string& playerPath() const { return appPath[9]; }
 
@@ -58,7 +59,7 @@ struct ProgramState {
     // Key maps
     std::array<std::string, 24> keyNames;
     std::vector<KeyMap> keyMaps;
-    std::int16_t currentKeyMap = 0;
+    int currentKeyMap = 0;
     KeyMap playerKeyMap;
     bool specialKeyRepeating = false;
 

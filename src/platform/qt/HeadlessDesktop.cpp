@@ -63,7 +63,7 @@ void HeadlessDesktop::setPortLabel(const std::string& text) {
 
 void HeadlessDesktop::hideMainWindow() {}
 
-void HeadlessDesktop::mainWindowPosition(float& left, float& top) {
+void HeadlessDesktop::mainWindowPosition(int& left, int& top) {
     left = 0;
     top = 0;
 }

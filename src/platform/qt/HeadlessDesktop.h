@@ -28,7 +28,7 @@ class HeadlessDesktop : public Desktop {
     void setPortChecked(int index, bool checked) override;
     void setPortLabel(const std::string& text) override;
     void hideMainWindow() override;
-    void mainWindowPosition(float& left, float& top) override;
+    void mainWindowPosition(int& left, int& top) override;
     SettingsForm showSettings(const SettingsForm& form) override;
     void showKeyHelp(const std::string& caption, const std::vector<KeyHelpRow>& rows) override;
     void closeKeyHelp() override;

@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <algorithm>
 
+#include "core/settings/Twips.h"
 #include "platform/qt/TrayIcons.h"
-#include "platform/qt/WindowTwips.h"
 
 namespace zintor {
 

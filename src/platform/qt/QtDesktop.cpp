@@ -14,7 +14,6 @@
 #include "platform/qt/SettingsWindow.h"
 #include "platform/qt/TrayIcons.h"
 #include "platform/qt/TrayMenu.h"
-#include "platform/qt/WindowTwips.h"
 
 namespace zintor {
 namespace {
@@ -167,10 +166,10 @@ void QtDesktop::hideMainWindow() {
     }
 }
 
-void QtDesktop::mainWindowPosition(float& left, float& top) {
+void QtDesktop::mainWindowPosition(int& left, int& top) {
     const QPoint p = main_->pos();
-    left = pixelsToTwips(p.x());
-    top = pixelsToTwips(p.y());
+    left = p.x();
+    top = p.y();
 }
 
 SettingsForm QtDesktop::showSettings(const SettingsForm& form) {

@@ -52,7 +52,7 @@ class QtDesktop : public QObject, public Desktop {
     void setPortChecked(int index, bool checked) override;
     void setPortLabel(const std::string& text) override;
     void hideMainWindow() override;
-    void mainWindowPosition(float& left, float& top) override;
+    void mainWindowPosition(int& left, int& top) override;
 
     SettingsForm showSettings(const SettingsForm& form) override;
 

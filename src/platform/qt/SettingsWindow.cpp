@@ -17,7 +17,6 @@
 
 #include "platform/qt/ProgramFileDialog.h"
 #include "platform/qt/TrayIcons.h"
-#include "platform/qt/WindowTwips.h"
 
 namespace zintor {
 namespace {
@@ -86,7 +85,7 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
     auto* connectionRow = new QVBoxLayout(connection);
     autoConnectBox_ = new QCheckBox(QStringLiteral("Auto connect"));
     autoConnectBox_->setObjectName(QStringLiteral("autoConnectBox"));
-    autoConnectBox_->setChecked(form.autoConnect == 1);
+    autoConnectBox_->setChecked(form.autoConnect);
     connectionRow->addWidget(autoConnectBox_);
     startAtLoginBox_ = new QCheckBox(QStringLiteral("Start Zintor when I log in"));
     startAtLoginBox_->setObjectName(QStringLiteral("startAtLoginBox"));
@@ -148,7 +147,7 @@ SettingsWindow::SettingsWindow(const SettingsForm& form, std::function<void(int)
 SettingsWindow::~SettingsWindow() = default;
 
 void SettingsWindow::placeFromForm() {
-    QPoint wanted(twipsToPixels(initial_.left), twipsToPixels(initial_.top));
+    QPoint wanted(initial_.left, initial_.top);
     const QRect area(wanted, sizeHint());
     bool visible = false;
     for (QScreen* screen : QGuiApplication::screens()) {
@@ -169,10 +168,10 @@ SettingsForm SettingsWindow::form() const {
     for (int i = 0; i < 10; ++i) {
         out.appPath[i] = pathBoxes_[i]->text().toStdString();
     }
-    out.autoConnect = autoConnectBox_->isChecked() ? 1 : 0;
+    out.autoConnect = autoConnectBox_->isChecked();
     out.mouseSpeed = slider_->value();
-    out.left = pixelsToTwips(pos().x());
-    out.top = pixelsToTwips(pos().y());
+    out.left = pos().x();
+    out.top = pos().y();
     return out;
 }
 

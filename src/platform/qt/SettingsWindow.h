@@ -29,11 +29,11 @@ class SettingsWindow : public QDialog {
                    QWidget* parent = nullptr);
     ~SettingsWindow() override;
 
-    // Puts the window where the form says (twips), or at the top-left of the screen when that
+    // Puts the window where the form says, or at the top-left of the screen when that
     // place lies outside every screen.
     void placeFromForm();
 
-    // What the window holds now, with its current position in twips.
+    // What the window holds now, with its current position.
     SettingsForm form() const;
 
     QLineEdit* nameBox(int i) { return nameBoxes_[i]; }

@@ -74,7 +74,7 @@ void RecordingDesktop::hideMainWindow() {
     record("hideMainWindow");
 }
 
-void RecordingDesktop::mainWindowPosition(float& left, float& top) {
+void RecordingDesktop::mainWindowPosition(int& left, int& top) {
     record("mainWindowPosition");
     left = left_;
     top = top_;

@@ -36,7 +36,7 @@ class RecordingDesktop : public Desktop {
     void setPortChecked(int index, bool checked) override;
     void setPortLabel(const std::string& text) override;
     void hideMainWindow() override;
-    void mainWindowPosition(float& left, float& top) override;
+    void mainWindowPosition(int& left, int& top) override;
     SettingsForm showSettings(const SettingsForm& form) override;
     void showKeyHelp(const std::string& caption, const std::vector<KeyHelpRow>& rows) override;
     void closeKeyHelp() override;
@@ -70,7 +70,7 @@ class RecordingDesktop : public Desktop {
     const std::string& noticeText() const { return noticeText_; }
 
     // Set-up.
-    void setMainWindowPosition(float left, float top) {
+    void setMainWindowPosition(int left, int top) {  // pixels
         left_ = left;
         top_ = top;
     }
@@ -103,7 +103,7 @@ class RecordingDesktop : public Desktop {
     bool autoChecked_ = false;
     std::vector<PortMenuItem> portItems_;
     std::string label_;
-    float left_ = 1200, top_ = 1200;
+    int left_ = 80, top_ = 80;
     bool keyHelpShown_ = false;
     std::string keyHelpCaption_;
     std::vector<KeyHelpRow> keyHelpRows_;

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "platform/windows/WideText.h"
+#include "platform/windows/WinDpi.h"
 #include "platform/windows/WinPopups.h"
 #include "platform/windows/WinSettingsWindow.h"
 #include "platform/windows/WindowSelf.h"
@@ -30,14 +31,6 @@ HWND childWindow(HWND parent, const wchar_t* windowClass, const wchar_t* text, D
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                  TRUE);
     return child;
-}
-
-// Pixels to twips, the unit the stored window positions have always used.
-float twips(int pixels, HWND window, int axis) {
-    HDC dc = GetDC(window);
-    const int dpi = GetDeviceCaps(dc, axis);
-    ReleaseDC(window, dc);
-    return static_cast<float>(pixels) * 1440.0f / static_cast<float>(dpi > 0 ? dpi : 96);
 }
 
 // The dialog's answer with ".ext" appended when it does not hold ".ext" anywhere (any case).
@@ -269,11 +262,11 @@ void WinDesktop::hideMainWindow() {
     ShowWindow(main_, SW_HIDE);
 }
 
-void WinDesktop::mainWindowPosition(float& left, float& top) {
+void WinDesktop::mainWindowPosition(int& left, int& top) {
     RECT rect{};
     GetWindowRect(main_, &rect);
-    left = twips(rect.left, main_, LOGPIXELSX);
-    top = twips(rect.top, main_, LOGPIXELSY);
+    left = toProgramPixels(rect.left, screenDpi(main_, LOGPIXELSX));
+    top = toProgramPixels(rect.top, screenDpi(main_, LOGPIXELSY));
 }
 
 SettingsForm WinDesktop::showSettings(const SettingsForm& form) {

@@ -5,19 +5,13 @@
 #include <string>
 
 #include "platform/windows/WideText.h"
+#include "platform/windows/WinDpi.h"
 #include "platform/windows/WindowSelf.h"
 
 namespace zintor {
 namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-
-int dpi(HWND window, int axis) {
-    HDC dc = GetDC(window);
-    const int dpi = GetDeviceCaps(dc, axis);
-    ReleaseDC(window, dc);
-    return dpi > 0 ? dpi : 96;
-}
 
 std::string controlText(HWND control) {
     const int length = GetWindowTextLengthW(control);
@@ -60,9 +54,8 @@ void WinSettingsWindow::build() {
     window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, kClass, L"Zintor - Settings", kStyle, 0, 0,
                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                               GetModuleHandleW(nullptr), this);
-    const int x =
-        static_cast<int>(form_.left * static_cast<float>(dpi(window_, LOGPIXELSX)) / 1440);
-    const int y = static_cast<int>(form_.top * static_cast<float>(dpi(window_, LOGPIXELSY)) / 1440);
+    const int x = toScreenPixels(form_.left, screenDpi(window_, LOGPIXELSX));
+    const int y = toScreenPixels(form_.top, screenDpi(window_, LOGPIXELSY));
     SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     auto add = [this](const wchar_t* windowClass, const std::string& text, DWORD style, int id,
@@ -106,7 +99,7 @@ void WinSettingsWindow::build() {
     SendMessageW(slider, TBM_SETPOS, TRUE, form_.mouseSpeed);
     showSpeed();
     SendMessageW(control(kAutoConnect), BM_SETCHECK,
-                 form_.autoConnect == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+                 form_.autoConnect ? BST_CHECKED : BST_UNCHECKED, 0);
     SendMessageW(control(kStartAtLogon), BM_SETCHECK,
                  runKey_.present() ? BST_CHECKED : BST_UNCHECKED, 0);
 }
@@ -143,10 +136,8 @@ SettingsForm WinSettingsWindow::run() {
 void WinSettingsWindow::collect() {
     RECT rect{};
     GetWindowRect(window_, &rect);
-    form_.left =
-        static_cast<float>(rect.left) * 1440.0f / static_cast<float>(dpi(window_, LOGPIXELSX));
-    form_.top =
-        static_cast<float>(rect.top) * 1440.0f / static_cast<float>(dpi(window_, LOGPIXELSY));
+    form_.left = toProgramPixels(rect.left, screenDpi(window_, LOGPIXELSX));
+    form_.top = toProgramPixels(rect.top, screenDpi(window_, LOGPIXELSY));
     form_.autoConnect = SendMessageW(control(kAutoConnect), BM_GETCHECK, 0, 0) == BST_CHECKED;
     for (int i = 0; i < 9; ++i) {
         form_.appName[i] = controlText(control(kNameBase + i));

@@ -16,7 +16,7 @@ namespace zintor {
 // connect, "Start Zintor when I log in" (acts at once, see RunKeyEntry), the mouse speed slider
 // (0 to 50 ms, reported at once, its value shown beside it) and the version; Close at the bottom
 // right, as Windows places a dialog's buttons. run() shows it and returns, once it is closed
-// (Close or the close box), with what it holds then and where it was (twips). The program's
+// (Close or the close box), with what it holds then and where it was (see WinDpi.h). The program's
 // events go on while it is open: it waits in the event loop.
 class WinSettingsWindow {
   public:

@@ -35,7 +35,7 @@ Connection::~Connection() {
     timers_.onTick(TimerSlot::kSupervision, {});
 }
 
-Task<bool> Connection::openComPort(std::int16_t& port) {
+Task<bool> Connection::openComPort(int& port) {
     ProgramState& s = state_;
     SerialLink& serial = ports_.serial;
 

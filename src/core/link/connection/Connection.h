@@ -27,7 +27,7 @@ class Connection {
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    Task<bool> openComPort(std::int16_t& port);
+    Task<bool> openComPort(int& port);
     Task<bool> connectPhone();
     Task<void> disconnectCom();
 

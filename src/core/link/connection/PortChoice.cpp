@@ -82,12 +82,12 @@ Task<void> PortChoice::connectClicked() {
 
 Task<void> PortChoice::autoConnectClicked() {
     ProgramState& s = state_;
-    if (s.autoConnect != 0) {
-        s.autoConnect = 0;
+    if (s.autoConnect) {
+        s.autoConnect = false;
         ports_.desktop.setAutoConnectChecked(false);
         co_return;
     }
-    s.autoConnect = 1;
+    s.autoConnect = true;
     ports_.desktop.setAutoConnectChecked(true);
     if (s.connected) {
         refreshComMenu();

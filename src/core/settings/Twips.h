@@ -4,7 +4,8 @@
 
 namespace zintor {
 
-// Window geometry is kept in twips, 15 twips to the pixel.
+// The settings file keeps window positions in twips, 15 to the pixel of a 96-DPI screen; the
+// program itself works in pixels.
 constexpr int kTwipsPerPixel = 15;
 
 // Pixels for a twips value. Values that are not numbers, or absurdly large, give 0 or the
