@@ -135,7 +135,7 @@ TEST(loadKeyMaps, CommandIsReadByTheTypeInForceAndUnknownNamesGiveCodeZero) {
                   .notes.at(0)
                   .text,
               "WAIT time \"-x5\" does not start with a number; it waits 0 ms");
-    EXPECT_TRUE(load("<KEYMAP><COMMAND_ID><COMMAND>AZaz09</COMMAND><COMMAND_ID><COMMAND_TYPE>"
+    EXPECT_TRUE(load("<KEYMAP><COMMAND_ID><COMMAND>AZ az09</COMMAND><COMMAND_ID><COMMAND_TYPE>"
                      "WAIT</COMMAND_TYPE><COMMAND>0</COMMAND>")
                     .notes.empty());  // all typed, a number
 }
