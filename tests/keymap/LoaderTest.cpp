@@ -138,6 +138,10 @@ TEST(loadKeyMaps, CommandIsReadByTheTypeInForceAndUnknownNamesGiveCodeZero) {
     EXPECT_TRUE(load("<KEYMAP><COMMAND_ID><COMMAND>AZ az09</COMMAND><COMMAND_ID><COMMAND_TYPE>"
                      "WAIT</COMMAND_TYPE><COMMAND>0</COMMAND>")
                     .notes.empty());  // all typed, a number
+    // Even a NUL is a control character the checker names.
+    const std::string nul = "<KEYMAP><COMMAND_ID><COMMAND>a" + std::string(1, '\0') + "b</COMMAND>";
+    EXPECT_EQ(load(nul).notes.at(0).text,
+              "KEY text \"a b\" has control characters, which are not typed");
 }
 
 TEST(loadKeyMaps, KeyAndCommandCursorsMoveOnlyWithTheirElements) {
