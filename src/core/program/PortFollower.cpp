@@ -1,6 +1,7 @@
 #include "core/program/PortFollower.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/link/Link.h"
 #include "core/link/connection/PortList.h"
@@ -48,6 +49,18 @@ void PortFollower::stop() {
     if (listening_) {
         listening_ = false;
         ports_.registry.setChangeListener({});
+    }
+}
+
+Task<void> PortFollower::attempt(Task<void> work, bool portChosen) {
+    {
+        Attempt attempt(*this);
+        co_await std::move(work);
+    }
+    if (portChosen) {
+        notePortChosen();
+    } else {
+        noteConnection();
     }
 }
 

@@ -38,6 +38,11 @@ class PortFollower {
     void start();
     void stop();
 
+    // Runs `work`, a connection attempt of the user's or the start-up's: the follower leaves it
+    // alone meanwhile and takes its port afterwards (with `portChosen`, the port the user picked;
+    // otherwise the one a connection was made on).
+    Task<void> attempt(Task<void> work, bool portChosen);
+
     // Called after anything that may have made a connection: its port becomes the configured one.
     void noteConnection();
     // The user picked comPort in the tray.

@@ -1,12 +1,15 @@
 #include "core/program/Program.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/control/KeyControl.h"
 #include "core/link/Link.h"
+#include "core/link/connection/Supervision.h"
 #include "core/media/PlayerMenus.h"
 #include "core/phoneui/PhoneMenus.h"
 #include "core/program/PortFollower.h"
+#include "core/program/ProgramLifecycle.h"
 #include "core/program/SettingsDialog.h"
 
 namespace zintor {
@@ -18,6 +21,8 @@ Program::Program(Ports ports) : ports_(ports) {
     transport_ = std::make_unique<Transport>(state_, ports_, *log_, *timers_);
     ui_ = std::make_unique<AccessoryUi>(*transport_);
     connection_ = std::make_unique<Connection>(state_, ports_, *log_, *timers_, *transport_, *ui_);
+    supervision_ =
+        std::make_unique<Supervision>(state_, ports_, *log_, *timers_, *transport_, *connection_);
     portChoice_ = std::make_unique<PortChoice>(state_, ports_, *log_, *connection_);
     link_ = std::make_unique<Link>(
         Link{*log_, *settings_, *timers_, *transport_, *ui_, *connection_, *portChoice_});
@@ -25,6 +30,7 @@ Program::Program(Ports ports) : ports_(ports) {
     menus_ = std::make_unique<PhoneMenus>(state_, ports_, *link_);
     player_ = std::make_unique<PlayerMenus>(state_, ports_, *link_, *menus_);
     keys_ = std::make_unique<KeyControl>(state_, ports_, *link_, player_->control());
+    lifecycle_ = std::make_unique<ProgramLifecycle>(state_, ports_, *link_, *keys_, *portFollower_);
 
     PhoneMenus& menus = *menus_;
     KeyControl& keys = *keys_;
@@ -44,30 +50,35 @@ Program::~Program() {
     link_->transport.dropTasks();
 }
 
-Task<void> Program::attempt(Task<void> work, bool portChosen) {
-    {
-        PortFollower::Attempt attempt(*portFollower_);
-        co_await std::move(work);
-    }
-    if (portChosen) {
-        portFollower_->notePortChosen();
-    } else {
-        portFollower_->noteConnection();
-    }
+// Start-up and shutdown.
+void Program::startup() {
+    lifecycle_->startup();
+}
+void Program::shutdown(std::function<void()> then) {
+    lifecycle_->shutdown(std::move(then));
+}
+void Program::shutdownNow() {
+    lifecycle_->shutdownNow();
+}
+bool Program::hasShutDown() const {
+    return lifecycle_->hasShutDown();
+}
+bool Program::shutdownFinished() const {
+    return lifecycle_->shutdownFinished();
 }
 
 // Desktop clicks.
 void Program::connectClicked() {
     portFollower_->noteLinkWanted(!state_.connected);  // the click disconnects a link that is up
-    link_->transport.start(attempt(link_->portChoice.connectClicked(), false));
+    link_->transport.start(portFollower_->attempt(link_->portChoice.connectClicked(), false));
 }
 void Program::portChosen(int index) {
     portFollower_->noteLinkWanted(true);
-    link_->transport.start(attempt(link_->portChoice.portChosen(index), true));
+    link_->transport.start(portFollower_->attempt(link_->portChoice.portChosen(index), true));
 }
 void Program::autoConnectClicked() {
     portFollower_->noteLinkWanted(true);
-    link_->transport.start(attempt(link_->portChoice.autoConnectClicked(), false));
+    link_->transport.start(portFollower_->attempt(link_->portChoice.autoConnectClicked(), false));
 }
 void Program::settingsClicked() {
     showSettingsWindow(state_, ports_, *link_);

@@ -16,7 +16,9 @@ class DiagnosticLog;
 struct Link;
 class PortChoice;
 class PortFollower;
+class ProgramLifecycle;
 class SettingsFile;
+class Supervision;
 class TimerSlots;
 class Transport;
 class PhoneMenus;
@@ -24,7 +26,8 @@ class KeyControl;
 class PlayerMenus;
 
 // The whole program: its shared state and its parts, wired to each other and to the outside world
-// through Ports. It answers the desktop's clicks.
+// through Ports. It answers the desktop's clicks; its start-up and shutdown are its lifecycle's
+// (`ProgramLifecycle`).
 class Program : public DesktopEvents {
   public:
     explicit Program(Ports ports);
@@ -42,8 +45,8 @@ class Program : public DesktopEvents {
     // Ends the shutdown here and now, without waiting for the phone any longer: for when the loop
     // is about to stop.
     void shutdownNow();
-    bool hasShutDown() const { return shutDown_; }
-    bool shutdownFinished() const { return finished_; }
+    bool hasShutDown() const;
+    bool shutdownFinished() const;
 
     // Called after the shutdown when the user chose Exit.
     std::function<void()> onExitRequested;
@@ -66,14 +69,6 @@ class Program : public DesktopEvents {
     void noticeClosed() override;
 
   private:
-    Task<void> finishStartup();
-    // A connection attempt of the user's: the port follower leaves it alone meanwhile and takes
-    // its port afterwards.
-    Task<void> attempt(Task<void> work, bool portChosen);
-    Task<void> shutdownSequence();
-    void finishShutdown();
-    void closeAtShutdown();
-
     ProgramState state_;
     Ports ports_;
     // The phone link's parts, and the bundle of them the other parts are given.
@@ -83,15 +78,14 @@ class Program : public DesktopEvents {
     std::unique_ptr<Transport> transport_;
     std::unique_ptr<AccessoryUi> ui_;
     std::unique_ptr<Connection> connection_;
+    std::unique_ptr<Supervision> supervision_;
     std::unique_ptr<PortChoice> portChoice_;
     std::unique_ptr<Link> link_;
     std::unique_ptr<PortFollower> portFollower_;
     std::unique_ptr<PhoneMenus> menus_;
     std::unique_ptr<KeyControl> keys_;
     std::unique_ptr<PlayerMenus> player_;
-    bool shutDown_ = false;
-    bool finished_ = false;
-    std::vector<std::function<void()>> whenShutDown_;
+    std::unique_ptr<ProgramLifecycle> lifecycle_;
 };
 
 }  // namespace zintor

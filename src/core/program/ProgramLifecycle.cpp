@@ -1,4 +1,5 @@
-// Start-up and shutdown of the program.
+#include "core/program/ProgramLifecycle.h"
+
 #include <utility>
 
 #include "core/control/KeyControl.h"
@@ -7,7 +8,6 @@
 #include "core/program/KeyMapFile.h"
 #include "core/program/KeyNames.h"
 #include "core/program/PortFollower.h"
-#include "core/program/Program.h"
 
 namespace zintor {
 
@@ -16,41 +16,45 @@ constexpr const char* kStartedLogLine = "######Application Started#######";
 constexpr const char* kTrayTip = "Zintor";
 }  // namespace
 
-void Program::startup() {
+ProgramLifecycle::ProgramLifecycle(ProgramState& state, Ports& ports, Link& link, KeyControl& keys,
+                                   PortFollower& portFollower)
+    : state_(state), ports_(ports), link_(link), keys_(keys), portFollower_(portFollower) {}
+
+void ProgramLifecycle::startup() {
     // The log is off unless the user switched it on in the settings (Log=1).
     state_.logEnabled = false;
-    link_->settings.readLogSwitch();
-    link_->log.init();
-    link_->log.write(kStartedLogLine);
+    link_.settings.readLogSwitch();
+    link_.log.init();
+    link_.log.write(kStartedLogLine);
 
-    link_->settings.load();
+    link_.settings.load();
     state_.playerRepeatVolume = false;
 
-    readKeyMapFile(state_, ports_, *link_);
+    readKeyMapFile(state_, ports_, link_);
     fillKeyNames(state_);
-    keys_->buildPlayerKeyMap();
+    keys_.buildPlayerKeyMap();
 
     // Decided once: the board's driver works and a board is attached now.
     state_.usbBoardPresent = ports_.board.installed();
 
     state_.iconFrame = 101;
     ports_.desktop.trayAdd(kTrayTip);
-    link_->portChoice.refreshComMenu();
-    portFollower_->start();  // the port menu follows devices plugged in and out from now on
+    link_.portChoice.refreshComMenu();
+    portFollower_.start();  // the port menu follows devices plugged in and out from now on
 
     ports_.desktop.setAutoConnectChecked(state_.autoConnect);
-    link_->transport.start(finishStartup());
+    link_.transport.start(finishStartup());
 }
 
 // The automatic connection, then the main window goes (the tray icon stands for the program).
-Task<void> Program::finishStartup() {
+Task<void> ProgramLifecycle::finishStartup() {
     if (state_.autoConnect && !state_.connected) {
-        co_await attempt(link_->portChoice.autoConnectPhone(), false);
+        co_await portFollower_.attempt(link_.portChoice.autoConnectPhone(), false);
     }
     ports_.desktop.hideMainWindow();
 }
 
-void Program::shutdown(std::function<void()> then) {
+void ProgramLifecycle::shutdown(std::function<void()> then) {
     if (then) {
         whenShutDown_.push_back(std::move(then));
     }
@@ -62,33 +66,33 @@ void Program::shutdown(std::function<void()> then) {
         return;
     }
     shutDown_ = true;
-    link_->transport.start(shutdownSequence());
+    link_.transport.start(shutdownSequence());
 }
 
-void Program::shutdownNow() {
+void ProgramLifecycle::shutdownNow() {
     shutdown();
     finishShutdown();
 }
 
-Task<void> Program::shutdownSequence() {
+Task<void> ProgramLifecycle::shutdownSequence() {
     // From here on no line from the phone but an answer is handled and no port is opened, so
     // what runs now cannot start anything new.
-    link_->connection.beginShutdown();
-    portFollower_->stop();
+    link_.connection.beginShutdown();
+    portFollower_.stop();
 
-    link_->timers.disableAll();
+    link_.timers.disableAll();
     leaveScreen(state_);
     if (state_.connected) {
-        co_await link_->ui.atCmer(false);
+        co_await link_.ui.atCmer(false);
     }
     if (state_.connected) {
-        co_await link_->ui.registerAccessoryMenu();
-        co_await link_->connection.disconnectCom();
+        co_await link_.ui.registerAccessoryMenu();
+        co_await link_.connection.disconnectCom();
     }
     finishShutdown();
 }
 
-void Program::finishShutdown() {
+void ProgramLifecycle::finishShutdown() {
     if (!finished_) {
         finished_ = true;
         closeAtShutdown();
@@ -98,17 +102,17 @@ void Program::finishShutdown() {
     }
 }
 
-void Program::closeAtShutdown() {
-    keys_->releaseHeld();
-    keys_->closeWindows();
+void ProgramLifecycle::closeAtShutdown() {
+    keys_.releaseHeld();
+    keys_.closeWindows();
     if (state_.usbOpen) {
         closeUsb(state_, ports_.board);
     }
     ports_.desktop.mainWindowPosition(state_.mainLeft, state_.mainTop);
-    link_->settings.save();
-    link_->timers.disableAll();
+    link_.settings.save();
+    link_.timers.disableAll();
     ports_.desktop.trayRemove();
-    link_->connection.endShutdown();
+    link_.connection.endShutdown();
 }
 
 }  // namespace zintor

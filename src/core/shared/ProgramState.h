@@ -6,17 +6,9 @@
 #include <vector>
 
 #include "core/keymap/KeyMapRecords.h"
-#include "core/ports/PortRegistry.h"
+#include "core/shared/ComPortInfo.h"
 
 namespace zintor {
-
-struct ComPortInfo {
-    std::string device;
-    PortKind kind = PortKind::kCable;
-    std::int16_t port = 0;
-    bool tryAutomatically = true;  // see RegisteredPort
-    std::string label{};           // see RegisteredPort
-};
 
 // The screen the phone shows, as far as it is one of the program's: the events from the phone
 // mean what they mean on it.

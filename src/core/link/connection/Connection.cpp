@@ -24,15 +24,12 @@ Connection::Connection(ProgramState& state, Ports& ports, DiagnosticLog& log, Ti
     : state_(state), ports_(ports), log_(log), timers_(timers), transport_(transport), ui_(ui) {
     ports_.serial.setListener([this](SerialEvent event) { onComm(event); });
     timers_.onTick(TimerSlot::kTrayAnimation, [this] { animateTrayIcon(); });
-    timers_.onTick(TimerSlot::kSupervision, [this] { transport_.start(supervise()); });
 }
 
 Connection::~Connection() {
     ports_.serial.setListener({});
     timers_.disable(TimerSlot::kTrayAnimation);
-    timers_.disable(TimerSlot::kSupervision);
     timers_.onTick(TimerSlot::kTrayAnimation, {});
-    timers_.onTick(TimerSlot::kSupervision, {});
 }
 
 Task<bool> Connection::openComPort(int& port) {
@@ -149,6 +146,18 @@ Task<void> Connection::disconnectCom() {
     ports_.desktop.traySetTip(t::kTipIdle);
     ports_.desktop.setConnectCaption(t::kCaptionConnect);
     s.connected = false;
+    transport_.failCommands();
+}
+
+void Connection::closeLostLink() {
+    log_.write(t::kClosingPort);
+    if (ports_.serial.isOpen()) {
+        closePort();
+        log_.write(t::kClosedPort);
+    }
+    state_.connected = false;
+    ports_.desktop.traySetTip(t::kTipIdle);
+    ports_.desktop.setConnectCaption(t::kCaptionConnect);
     transport_.failCommands();
 }
 

@@ -16,9 +16,9 @@ class DiagnosticLog;
 class TimerSlots;
 class Transport;
 
-// The connection to the phone: opening the serial port and probing the phone, closing it, the
-// serial port's events (break, ring, hang-up), and the supervision that sees whether the phone is
-// still there and rebuilds the link when it is not.
+// The connection to the phone: opening the serial port and probing the phone, closing it, and
+// the serial port's events (break, ring, hang-up). Whether the phone is still there is the
+// supervision's concern (`Supervision`).
 class Connection {
   public:
     Connection(ProgramState& state, Ports& ports, DiagnosticLog& log, TimerSlots& timers,
@@ -30,6 +30,8 @@ class Connection {
     Task<bool> openComPort(int& port);
     Task<bool> connectPhone();
     Task<void> disconnectCom();
+    // The phone no longer answers on a link that is up: the port closes and the tray says so.
+    void closeLostLink();
 
     // Runs when a connection is made, after the accessory menu is registered.
     void onConnected(std::function<Task<void>()> listener);
@@ -54,7 +56,6 @@ class Connection {
     void closePort();
     // Waits, at most kMakeLinkMs, while the serial link is being made; true when it is ready.
     Task<bool> linkReady();
-    Task<void> supervise();
     void animateTrayIcon();
 
     ProgramState& state_;

@@ -12,8 +12,7 @@ ComPortInfo makeComPortInfo(const RegisteredPort& port) {
     ComPortInfo info;
     info.device = port.device;
     info.kind = port.kind;
-    info.port = static_cast<std::int16_t>(
-        std::clamp(port.number, 0, int{std::numeric_limits<std::int16_t>::max()}));
+    info.port = std::clamp(port.number, 0, int{std::numeric_limits<std::int16_t>::max()});
     info.tryAutomatically = port.tryAutomatically;
     info.label = port.label;
     return info;

@@ -5,7 +5,7 @@
 
 #include "core/ports/Desktop.h"
 #include "core/ports/PortRegistry.h"
-#include "core/shared/ProgramState.h"
+#include "core/shared/ComPortInfo.h"
 
 namespace zintor {
 

@@ -1,5 +1,6 @@
-// Connection supervision (the Supervision slot): is the phone still there? If not, the link is
-// closed and rebuilt.
+#include "core/link/connection/Supervision.h"
+
+#include <string>
 
 #include "core/link/connection/Connection.h"
 #include "core/link/transport/LinkTexts.h"
@@ -16,10 +17,26 @@ constexpr int kProbes = 2;
 constexpr int kReconnectTries = 11;
 }  // namespace
 
-Task<void> Connection::supervise() {
+Supervision::Supervision(ProgramState& state, Ports& ports, DiagnosticLog& log, TimerSlots& timers,
+                         Transport& transport, Connection& connection)
+    : state_(state),
+      ports_(ports),
+      log_(log),
+      timers_(timers),
+      transport_(transport),
+      connection_(connection) {
+    timers_.onTick(TimerSlot::kSupervision, [this] { transport_.start(supervise()); });
+}
+
+Supervision::~Supervision() {
+    timers_.disable(TimerSlot::kSupervision);
+    timers_.onTick(TimerSlot::kSupervision, {});
+}
+
+Task<void> Supervision::supervise() {
     ProgramState& s = state_;
     timers_.disable(TimerSlot::kSupervision);
-    if (stopping_) {
+    if (connection_.stopping()) {
         co_return;
     }
     log_.write(t::kConnectionTesting);
@@ -39,23 +56,15 @@ Task<void> Connection::supervise() {
     // The phone is gone (its cable pulled from the adapter, say): close the link, tell the tray,
     // and rebuild it.
     if (s.connected) {
-        log_.write(t::kClosingPort);
-        if (ports_.serial.isOpen()) {
-            closePort();
-            log_.write(t::kClosedPort);
-        }
-        s.connected = false;
-        ports_.desktop.traySetTip(t::kTipIdle);
-        ports_.desktop.setConnectCaption(t::kCaptionConnect);
-        transport_.failCommands();
+        connection_.closeLostLink();
     }
-    for (int attempt = 0; attempt < kReconnectTries && !stopping_; ++attempt) {
+    for (int attempt = 0; attempt < kReconnectTries && !connection_.stopping(); ++attempt) {
         if (s.connected) {  // the user connected meanwhile, from the tray menu
             timers_.reset(TimerSlot::kSupervision);
             break;
         }
         log_.write(t::kConnectionTry + std::to_string(attempt));
-        if (co_await connectPhone()) {
+        if (co_await connection_.connectPhone()) {
             log_.write(t::kAutoConnectMade);
             timers_.reset(TimerSlot::kSupervision);
             s.supervisionPaused = false;

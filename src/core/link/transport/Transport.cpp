@@ -1,8 +1,4 @@
-// Writing AT commands and waiting for their answers, one at a time.
-
 #include "core/link/transport/Transport.h"
-
-#include <iterator>
 
 #include <algorithm>
 #include <cmath>
@@ -28,9 +24,6 @@ Transport::~Transport() {
     dropTasks();
     timers_.disable(TimerSlot::kCommandTimeOut);
     timers_.onTick(TimerSlot::kCommandTimeOut, {});
-    if (gathering_) {
-        ports_.loop.stopTimer(*gathering_);
-    }
 }
 
 Task<bool> Transport::send(std::string toSend, std::int32_t timeOut) {
@@ -72,7 +65,7 @@ void Transport::answer(bool ok) {
         return;
     }
     if (!ok) {
-        log_.write(t::kCommandFailed + std::string(rxBuffer_.text()));
+        log_.write(t::kCommandFailed + std::string(receiver_.pending()));
     }
     timers_.disable(TimerSlot::kCommandTimeOut);
     if (!state_.supervisionPaused) {
@@ -118,13 +111,25 @@ void Transport::start(Task<void> task) {
 }
 
 void Transport::dropTasks() {
-    screenTasks_.destroyAll();
+    routes_.dropScreenTasks();
     tasks_.destroyAll();
 }
 
-void Transport::addRoutes(std::vector<LineRoute> routes) {
-    routes_.insert(routes_.end(), std::make_move_iterator(routes.begin()),
-                   std::make_move_iterator(routes.end()));
+void Transport::handleLine(std::string line) {
+    // The answers to commands: whatever else waits, they go to the command on the wire.
+    if (line == "OK") {
+        answer(true);
+        return;
+    }
+    if (line == "ERROR" || line.starts_with("+CME ERROR")) {
+        answer(false);
+        return;
+    }
+    // While the program shuts down only the answers to its last commands count.
+    if (stopping_) {
+        return;
+    }
+    routes_.route(line);
 }
 
 }  // namespace zintor

@@ -3,12 +3,13 @@
 #include <coroutine>
 #include <cstdint>
 #include <deque>
-#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
+#include "core/link/transport/LineReceiver.h"
 #include "core/link/transport/LineRoute.h"
-#include "core/link/transport/ReceiveBuffer.h"
+#include "core/link/transport/RoutingTable.h"
 #include "core/shared/HoldRepeat.h"
 #include "core/shared/Ports.h"
 #include "core/shared/ProgramState.h"
@@ -19,9 +20,10 @@ namespace zintor {
 class DiagnosticLog;
 class TimerSlots;
 
-// The AT transport: commands to the phone one at a time with their answers, the text received
-// from the phone cut into lines and handed to the routes it is given, and the tasks those lines,
-// ticks and clicks start.
+// The AT transport: commands to the phone one at a time with their answers, and the tasks the
+// phone's lines, ticks and clicks start. The lines come from its receiver (`LineReceiver`); it
+// takes the answers to its commands itself and hands the rest to its routing table
+// (`RoutingTable`).
 class Transport {
   public:
     Transport(ProgramState& state, Ports& ports, DiagnosticLog& log, TimerSlots& timers);
@@ -44,21 +46,24 @@ class Transport {
 
     // Where the events from the phone go: each part adds the rows of its screens (the transport
     // takes the answers to its commands itself, first).
-    void addRoutes(std::vector<LineRoute> routes);
+    void addRoutes(std::vector<LineRoute> routes) { routes_.addRoutes(std::move(routes)); }
     // The serial adapter reported received text.
-    void receive();
+    void receive() { receiver_.receive(); }
     // Holds back the steps of held keys' repeats while the phone's lines are being received.
-    RepeatGate& repeatGate() { return repeatGate_; }
+    RepeatGate& repeatGate() { return receiver_.repeatGate(); }
 
     // The link is down: the command on the wire fails, and so does every one behind it.
     void failCommands();
     // Lines still waiting came on a link that has gone: they must not act on the next one.
-    void dropWaitingLines() { rxBuffer_.dropWholeLines(); }
+    void dropWaitingLines() { receiver_.dropWholeLines(); }
 
     // From beginShutdown on, only the answers to commands are handled; from endShutdown on,
     // nothing is sent either.
     void beginShutdown() { stopping_ = true; }
-    void endShutdown() { stopping_ = stopped_ = true; }
+    void endShutdown() {
+        stopping_ = stopped_ = true;
+        receiver_.stop();
+    }
 
   private:
     // A command waiting to go out, or out and waiting for its answer. It lives in the frame of
@@ -92,19 +97,16 @@ class Transport {
     void answer(bool ok);
     void forget(Command* command);
 
-    void routeLines();
-    void routeLine(std::string line);
-    Task<void> handleKeypad(Task<void> handling);
+    // A whole line from the phone: an answer ends the command on the wire, anything else is
+    // routed.
+    void handleLine(std::string line);
 
     ProgramState& state_;
     Ports& ports_;
     DiagnosticLog& log_;
     TimerSlots& timers_;
     TaskScope tasks_;
-    // The handlers of the phone's menu and dialog lines still running: the phone's screen has
-    // moved on when the next such line comes, so what they still had to do is dropped then.
-    TaskScope screenTasks_;
-    std::vector<LineRoute> routes_;
+    RoutingTable routes_{state_, timers_, tasks_};
 
     // Commands: the one on the wire, and those waiting behind it in order.
     Command* onWire_ = nullptr;
@@ -113,12 +115,8 @@ class Transport {
     Command dropped_{*this, "", 0};
     std::deque<Command*> queued_;
 
-    // Text from the phone not yet cut into lines and handled.
-    ReceiveBuffer rxBuffer_;
-    // The rest of a burst is being waited for before the received text is cut into lines; the
-    // repeats' steps wait meanwhile.
-    std::optional<EventLoop::TimerId> gathering_;
-    RepeatGate repeatGate_;
+    LineReceiver receiver_{state_, ports_,
+                           [this](std::string line) { handleLine(std::move(line)); }};
 
     bool stopping_ = false;
     bool stopped_ = false;

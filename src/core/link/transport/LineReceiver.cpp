@@ -1,7 +1,8 @@
-// Received text cut into lines: a burst is gathered, then every whole line is routed at once.
+#include "core/link/transport/LineReceiver.h"
+
+#include <utility>
 
 #include "core/link/transport/Charsets.h"
-#include "core/link/transport/Transport.h"
 
 namespace zintor {
 
@@ -9,9 +10,19 @@ namespace {
 constexpr std::int64_t kGatherMs = 10;  // the rest of a burst arrives meanwhile
 }  // namespace
 
+LineReceiver::LineReceiver(ProgramState& state, Ports& ports,
+                           std::function<void(std::string)> onLine)
+    : state_(state), ports_(ports), onLine_(std::move(onLine)) {}
+
+LineReceiver::~LineReceiver() {
+    if (gathering_) {
+        ports_.loop.stopTimer(*gathering_);
+    }
+}
+
 // The first byte of a burst: the rest of it arrives within the next 10 ms, then the received
-// text is cut into lines and every whole line is routed, in order, at once.
-void Transport::receive() {
+// text is cut into lines and every whole line is handed on, in order, at once.
+void LineReceiver::receive() {
     if (gathering_) {
         return;
     }
@@ -22,18 +33,18 @@ void Transport::receive() {
     gathering_ = ports_.loop.startTimer(kGatherMs, [this] {
         ports_.loop.stopTimer(*gathering_);
         gathering_.reset();
-        routeLines();
+        takeLines();
     });
 }
 
-void Transport::routeLines() {
-    rxBuffer_.append(ports_.serial.takeReceived());
+void LineReceiver::takeLines() {
+    buffer_.append(ports_.serial.takeReceived());
     if (!stopped_) {
         state_.mouseMoving = false;
-        while (rxBuffer_.hasLine()) {
+        while (buffer_.hasLine()) {
             // ISO 8859-1 unless the line is valid UTF-8 (a phone that sends its text as such).
-            std::string line = rxBuffer_.takeLine();
-            routeLine(isValidUtf8(line) ? std::move(line) : latin1ToUtf8(line));
+            std::string line = buffer_.takeLine();
+            onLine_(isValidUtf8(line) ? std::move(line) : latin1ToUtf8(line));
         }
         ports_.serial.setReceiveArmed(true);
     }
