@@ -8,7 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/keymap/CommentStripper.h"
 #include "core/keymap/KeyMapRecords.h"
+#include "core/keymap/KeyMapScanner.h"
 #include "core/keymap/TextPosition.h"
 
 namespace zintor {
@@ -46,6 +48,49 @@ struct KeyMapNote {
 struct KeyMapLoadOptions {
     // When set, notes about doubtful content are added here.
     std::vector<KeyMapNote>* notes = nullptr;
+};
+
+// Reads one key-map text, tag by tag, into key maps and USB output names (see loadKeyMaps).
+class KeyMapLoader {
+  public:
+    KeyMapLoader(std::string_view original, std::vector<KeyMap>& keyMaps,
+                 std::array<USBOutput, 8>& outputs, const KeyMapLoadOptions& options);
+    KeyMapLoader(const KeyMapLoader&) = delete;
+    KeyMapLoader& operator=(const KeyMapLoader&) = delete;
+
+    // Reads the whole text, once.
+    KeyMapLoadResult run();
+
+  private:
+    using Kind = KeyMapLoadError::Kind;
+
+    void act(const KeyMapScanner::Tag& tag);
+    void openKeyMap(const KeyMapScanner::Tag& tag);
+    void openCommand(const KeyMapScanner::Tag& tag);
+    void readCommand(const KeyMapScanner::Tag& tag);
+    bool needKeyMap(const KeyMapScanner::Tag& tag);
+    bool needCommand(const KeyMapScanner::Tag& tag);
+    std::optional<std::string_view> readValue(const KeyMapScanner::Tag& tag);
+    void setText(const KeyMapScanner::Tag& tag, std::string& field);
+    KeyEntry& currentKey();
+    KeyCommand& currentCommand();
+    std::string keyName() const;
+    void note(std::size_t strippedOffset, std::optional<std::string> text);
+    void fail(Kind kind, std::size_t strippedOffset, std::string text);
+
+    std::string_view original_;
+    std::vector<KeyMap>& keyMaps_;
+    std::array<USBOutput, 8>& outputs_;
+    std::vector<KeyMapNote>* notes_;
+    LineCounter noteLines_{original_};
+    StrippedText stripped_;
+    KeyMapScanner scanner_;
+    std::uint64_t valueBudget_;
+    std::int16_t map_ = 0;
+    std::int16_t key_ = 0;
+    std::int16_t command_ = 0;
+    std::int16_t output_ = 0;
+    std::optional<KeyMapLoadError> error_;
 };
 
 // Turns a key-map text into key maps (appended to `keyMaps` in file order) and USB output names.
