@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/keymap/CommentStripper.h"
 #include "core/keymap/KeyMapScanner.h"
 #include "core/keymap/LeadingNumber.h"
+#include "core/keymap/StrippedText.h"
 
 namespace zintor {
 namespace {

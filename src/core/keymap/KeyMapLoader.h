@@ -8,9 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/keymap/CommentStripper.h"
 #include "core/keymap/KeyMapRecords.h"
 #include "core/keymap/KeyMapScanner.h"
+#include "core/keymap/LineCounter.h"
+#include "core/keymap/StrippedText.h"
 #include "core/keymap/TextPosition.h"
 
 namespace zintor {

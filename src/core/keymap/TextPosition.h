@@ -14,19 +14,6 @@ struct LineColumn {
 
 LineColumn lineColumnAt(std::string_view text, std::size_t offset);
 
-// Line and column of offsets asked in increasing order, each found from the previous one.
-class LineCounter {
-  public:
-    explicit LineCounter(std::string_view text) : text_(text) {}
-    LineColumn at(std::size_t offset);
-
-  private:
-    std::string_view text_;
-    std::size_t offset_ = 0;
-    std::size_t lineStart_ = 0;
-    int line_ = 1;
-};
-
 // The parts one after the other (messages are built with this rather than with operator+,
 // which trips a false -Wrestrict warning of GCC 12 at -O3).
 std::string join(std::initializer_list<std::string_view> parts);

@@ -1,4 +1,4 @@
-#include "core/keymap/CommentStripper.h"
+#include "core/keymap/StrippedText.h"
 
 #include <algorithm>
 
