@@ -3,8 +3,8 @@
 #include <coroutine>
 #include <cstdint>
 #include <deque>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/link/transport/LineReceiver.h"
