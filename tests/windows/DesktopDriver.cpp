@@ -6,7 +6,8 @@
 #include <windows.h>
 
 #include "platform/windows/SendInputKeyboardMouse.h"
-#include "platform/windows/WinPopups.h"
+#include "platform/windows/WinKeyHelpWindow.h"
+#include "platform/windows/WinNoticeWindow.h"
 #include "platform/windows/WinSettingsWindow.h"
 
 namespace zintor {

@@ -5,11 +5,12 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
-#include <pthread.h>
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <vector>
+
+#include "platform/linux/XTestSigPipeBlock.h"
 
 namespace zintor {
 
@@ -223,35 +224,6 @@ void XTestConnection::handleEvents() {
             ++mappingChanges_;
         }
     }
-}
-
-XTestSigPipeBlock::XTestSigPipeBlock() {
-    struct sigaction current {};
-    active_ = sigaction(SIGPIPE, nullptr, &current) != 0 || current.sa_handler != SIG_IGN;
-    if (!active_) {
-        return;
-    }
-    sigemptyset(&pipe_);
-    sigaddset(&pipe_, SIGPIPE);
-    sigset_t pending;
-    sigpending(&pending);
-    wasPending_ = sigismember(&pending, SIGPIPE) == 1;
-    pthread_sigmask(SIG_BLOCK, &pipe_, &previousMask_);
-}
-
-XTestSigPipeBlock::~XTestSigPipeBlock() {
-    if (!active_) {
-        return;
-    }
-    if (!wasPending_) {
-        sigset_t pending;
-        sigpending(&pending);
-        if (sigismember(&pending, SIGPIPE) == 1) {
-            const timespec zero{};
-            sigtimedwait(&pipe_, nullptr, &zero);
-        }
-    }
-    pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
 }
 
 }  // namespace zintor

@@ -4,7 +4,6 @@
 #include <functional>
 #include <string>
 
-#include <signal.h>
 #include "core/ports/LogSink.h"
 
 struct _XDisplay;
@@ -57,23 +56,6 @@ class XTestConnection {
     unsigned mappingChanges_ = 0;
     int xkbEventBase_ = -1;
     std::chrono::steady_clock::time_point nextAttempt_{};
-};
-
-// Blocks SIGPIPE while it lives, so that writing to a dead X server does not kill the program, and
-// swallows a SIGPIPE raised meanwhile. Costs nothing more than one query where the program ignores
-// SIGPIPE anyway (zintor does).
-class XTestSigPipeBlock {
-  public:
-    XTestSigPipeBlock();
-    ~XTestSigPipeBlock();
-    XTestSigPipeBlock(const XTestSigPipeBlock&) = delete;
-    XTestSigPipeBlock& operator=(const XTestSigPipeBlock&) = delete;
-
-  private:
-    sigset_t pipe_{};
-    sigset_t previousMask_{};
-    bool wasPending_ = false;
-    bool active_ = false;
 };
 
 }  // namespace zintor

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "platform/linux/XTestKeySyms.h"
+#include "platform/linux/XTestSigPipeBlock.h"
 
 namespace zintor {
 

@@ -9,10 +9,11 @@
 
 #include "core/ports/LogSink.h"
 #include "core/ports/SettingsStore.h"
+#include "platform/web/SerialSwitch.h"
 #include "platform/web/WebCertificate.h"
 #include "platform/web/WebPhoneLink.h"
-#include "platform/web/WebPhonePorts.h"
 #include "platform/web/WebPhoneServer.h"
+#include "platform/web/WebPortRegistry.h"
 
 namespace zintor::web {
 

@@ -4,7 +4,8 @@
 
 #include "platform/windows/WideText.h"
 #include "platform/windows/WinDpi.h"
-#include "platform/windows/WinPopups.h"
+#include "platform/windows/WinKeyHelpWindow.h"
+#include "platform/windows/WinNoticeWindow.h"
 #include "platform/windows/WinSettingsWindow.h"
 #include "platform/windows/WindowSelf.h"
 

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "core/ports/PortRegistry.h"
-#include "core/ports/SerialLink.h"
 
 namespace zintor::web {
 
@@ -34,28 +33,6 @@ class WebPortRegistry : public PortRegistry {
     std::function<int()> number_;
     std::function<bool()> present_;
     std::function<void()> changed_;
-};
-
-// One serial link for the program: the web phone's number goes to the web phone, every other
-// number to the serial ports.
-class SerialSwitch : public SerialLink {
-  public:
-    SerialSwitch(SerialLink& serial, SerialLink& web, std::function<int()> webNumber);
-
-    bool open(int port) override;
-    void close() override;
-    bool isOpen() const override { return active_->isOpen(); }
-    bool beingMade() const override { return active_->beingMade(); }
-    void write(std::string_view bytes) override { active_->write(bytes); }
-    std::string takeReceived() override { return active_->takeReceived(); }
-    void setReceiveArmed(bool armed) override { active_->setReceiveArmed(armed); }
-    void setListener(std::function<void(SerialEvent)> listener) override;
-
-  private:
-    SerialLink& serial_;
-    SerialLink& web_;
-    std::function<int()> webNumber_;
-    SerialLink* active_;
 };
 
 }  // namespace zintor::web
