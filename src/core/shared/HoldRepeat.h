@@ -9,26 +9,10 @@
 #include <vector>
 
 #include "core/ports/EventLoop.h"
+#include "core/shared/RepeatGate.h"
 #include "core/shared/Task.h"
 
 namespace zintor {
-
-class HoldRepeat;
-
-// Holds back the steps of every repeat while the phone's next lines are being received: a step
-// that falls due then comes after those lines are routed, so a release already on its way ends
-// the repeat first.
-class RepeatGate {
-  public:
-    void close() { closed_ = true; }
-    void open();
-    bool closed() const { return closed_; }
-
-  private:
-    friend class HoldRepeat;
-    bool closed_ = false;
-    std::vector<HoldRepeat*> waiting_;
-};
 
 // What a phone key held down repeats on the PC (the cursor, a special key, the master volume,
 // the player's volume): a step at once and then one after every pause, driven by a timer, for as
@@ -136,12 +120,5 @@ class HoldRepeat {
     std::coroutine_handle<> sleeper_;
     std::optional<EventLoop::TimerId> timer_;
 };
-
-inline void RepeatGate::open() {
-    closed_ = false;
-    for (HoldRepeat* repeat : std::exchange(waiting_, {})) {
-        repeat->wakeSleeper();
-    }
-}
 
 }  // namespace zintor

@@ -7,7 +7,7 @@
 #include "core/shared/Ports.h"
 #include "core/shared/ProgramState.h"
 #include "core/shared/Task.h"
-#include "core/shared/Waits.h"
+#include "core/shared/Trigger.h"
 
 namespace zintor {
 

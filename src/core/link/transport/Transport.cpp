@@ -8,7 +8,7 @@
 #include "core/link/transport/PhoneText.h"
 #include "core/link/transport/TimerSlots.h"
 #include "core/log/DiagnosticLog.h"
-#include "core/shared/Waits.h"
+#include "core/shared/Pause.h"
 
 namespace zintor {
 
