@@ -18,10 +18,9 @@ class AboutPopUp {
 
     Task<void> show();
 
+  private:
     // The pop-up's text: name, version, what it is.
     static std::string text();
-
-  private:
     Task<void> close();
 
     ProgramState& state_;

@@ -34,8 +34,6 @@ class MainMenu {
 
     // The main menu with its `item`-th item (1-based) highlighted.
     Task<void> show(int item);
-    // Back to the phone's own menus, with the program's entry registered again.
-    Task<void> resetPhoneUi();
 
     // The main menu's items for the current configuration, in order.
     std::vector<std::string> items() const;
@@ -49,6 +47,8 @@ class MainMenu {
   private:
     void addRoutes();
     Task<void> chosen(int item);
+    // Back to the phone's own menus, with the program's entry registered again.
+    Task<void> resetPhoneUi();
 
     ProgramState& state_;
     Link& link_;
