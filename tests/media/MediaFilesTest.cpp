@@ -8,6 +8,7 @@
 #include "core/link/Link.h"
 #include "core/media/PlayerControl.h"
 #include "core/media/PlayerInfo.h"
+#include "core/phoneui/MainMenu.h"
 #include "core/program/Program.h"
 #include "platform/qt/PosixFiles.h"
 #include "platform/sim/SimWorld.h"
@@ -57,8 +58,8 @@ class OnRealFiles : public ::testing::Test {
                 world.logSink, world.desktop,  world.launcher, world.input,    world.mixer,
                 player,        world.board,    world.extras};
     Program program{ports};
-    PhoneMenus screens{program.state(), ports, program.link()};
-    PlayerControl control{program.state(), ports, program.link(), screens};
+    MainMenu screens{program.state(), ports, program.link()};
+    PlayerControl control{program.state(), ports, program.link(), screens.errorPopUp()};
     PlayerInfo info{program.state(), ports, program.link(), control};
 };
 

@@ -1,9 +1,12 @@
 #include "core/control/KeyControl.h"
 
+#include <array>
+#include <string_view>
 #include <utility>
 
 #include "core/control/KeyHelpContent.h"
 #include "core/keymap/KeyMapLoader.h"
+#include "core/keymap/KeyMapNames.h"
 #include "core/link/Link.h"
 #include "core/link/transport/LineRoute.h"
 #include "core/link/transport/PhoneKeys.h"
@@ -36,6 +39,35 @@ KeyControl::KeyControl(ProgramState& state, Ports& ports, Link& link, PlayerCont
     };
     // While a direction key is held the cursor moves one pixel more a step every 300 ms.
     link.timers.onTick(TimerSlot::kCursorAcceleration, [this] { cursor_.accelerate(); });
+}
+
+namespace {
+
+struct StatusKey {
+    int key;
+    std::string_view command;
+};
+
+// The fixed key map of the media player's status dialog.
+constexpr std::array<StatusKey, 7> kStatusKeys{{
+    {10, "VOLUME UP"},
+    {11, "VOLUME DOWN"},
+    {1, "PLAY"},
+    {2, "PAUSE"},
+    {3, "STOP"},
+    {7, "PREV TRACK"},
+    {8, "NEXT TRACK"},
+}};
+
+}  // namespace
+
+void KeyControl::buildPlayerKeyMap() {
+    for (const StatusKey& entry : kStatusKeys) {
+        KeyCommand command;
+        command.type = CommandType::kPlayer;
+        command.code = playerCommandCode(entry.command);
+        state_.playerKeyMap.keys[static_cast<std::size_t>(entry.key)].commands = {command};
+    }
 }
 
 void KeyControl::releaseHeld() {

@@ -1,8 +1,9 @@
-// The main window's player check, for finding out why the phone's player menu shows nothing.
+#include "core/media/PlayerCheck.h"
 
 #include "core/link/Link.h"
 #include "core/media/MediaTexts.h"
-#include "core/media/PlayerMenus.h"
+#include "core/media/PlayerControl.h"
+#include "core/media/PlayerInfo.h"
 
 namespace zintor {
 
@@ -10,7 +11,11 @@ namespace {
 constexpr const char* kTitle = "Zintor - Player check";
 }
 
-void PlayerMenus::playerCheck() {
+PlayerCheck::PlayerCheck(ProgramState& state, Ports& ports, Link& link, PlayerControl& control,
+                         PlayerInfo& info)
+    : state_(state), ports_(ports), link_(link), control_(control), info_(info) {}
+
+void PlayerCheck::run() {
     std::string found;
     if (!control_.find()) {
         const std::string path = state_.playerPath();

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 
-#include "core/phoneui/PhoneMenus.h"
 #include "core/shared/HoldRepeat.h"
 #include "core/shared/Ports.h"
 #include "core/shared/ProgramState.h"
@@ -11,14 +10,15 @@
 
 namespace zintor {
 
+class ErrorPopUp;
 struct Link;
 
 // The layer that drives the media player: finds it, starts it, reads its play state, position
-// and track length, and sends its commands. Whether the last search found the player is kept in
-// ProgramState::playerFound; only find changes it.
+// and track length, and sends its commands, the key map's among them. Whether the last search
+// found the player is kept in ProgramState::playerFound; only find changes it.
 class PlayerControl {
   public:
-    PlayerControl(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens);
+    PlayerControl(ProgramState& state, Ports& ports, Link& link, ErrorPopUp& errors);
 
     bool find();
     // Searches the player first and sends `action` only when it is found.
@@ -33,7 +33,7 @@ class PlayerControl {
     std::int32_t getTrackLength();
     // Makes entry `index` the current one and plays it.
     void playEntry(std::int32_t index);
-    // One key-map command, 0 to 9 (PlayerKeyCommands.cpp). The volume commands repeat until the
+    // One key-map command, 0 to 9. The volume commands repeat until the
     // key's release.
     Task<void> execute(int command);
 
@@ -44,7 +44,7 @@ class PlayerControl {
     ProgramState& state_;
     Ports& ports_;
     Link& link_;
-    PhoneMenus& screens_;
+    ErrorPopUp& errors_;
     bool nextShowsRemaining_ = false;  // the time toggle's next command shows the remaining time
     HoldRepeat volumeRepeat_;
 };

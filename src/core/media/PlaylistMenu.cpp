@@ -1,13 +1,15 @@
-// The playlist menu: a window of the player's playlist that starts at the current track and moves
-// 8 entries at a time.
+#include "core/media/PlaylistMenu.h"
 
 #include <algorithm>
 
 #include "core/link/Link.h"
 #include "core/link/transport/LineRoute.h"
 #include "core/media/MediaTexts.h"
-#include "core/media/PlayerMenus.h"
+#include "core/media/PlayerControl.h"
+#include "core/media/PlayerInfo.h"
 #include "core/media/PlaylistWindow.h"
+#include "core/phoneui/ErrorPopUp.h"
+#include "core/phoneui/MainMenu.h"
 
 namespace zintor {
 
@@ -33,13 +35,15 @@ PlaylistSnapshot normalised(PlaylistSnapshot list) {
 
 }  // namespace
 
-PlayerMenus::PlayerMenus(ProgramState& state, Ports& ports, Link& link, PhoneMenus& screens)
+PlaylistMenu::PlaylistMenu(ProgramState& state, Link& link, MainMenu& mainMenu, ErrorPopUp& errors,
+                           PlayerControl& control, PlayerInfo& info)
     : state_(state),
-      ports_(ports),
       link_(link),
-      screens_(screens),
-      control_(state, ports, link, screens),
-      info_(state, ports, link, control_) {
+      mainMenu_(mainMenu),
+      errors_(errors),
+      control_(control),
+      info_(info),
+      status_(state, link, mainMenu, control, info, *this) {
     // A refresh redraws its own screen only: once the phone has left it, by whatever way, the
     // refresh stops and changes nothing.
     link.timers.onTick(TimerSlot::kPlaylistRefresh, [this] {
@@ -47,61 +51,46 @@ PlayerMenus::PlayerMenus(ProgramState& state, Ports& ports, Link& link, PhoneMen
             link_.timers.disable(TimerSlot::kPlaylistRefresh);
             return;
         }
-        link_.transport.start(refreshPlaylist());
+        link_.transport.start(refresh());
     });
-    link.timers.onTick(TimerSlot::kStatusRefresh, [this] {
-        if (state_.screen != Screen::kPlayerStatus) {
-            link_.timers.disable(TimerSlot::kStatusRefresh);
-            return;
-        }
-        link_.transport.start(showStatus());
-    });
-    // The playlist reads its choice from the last two digits; the status dialog ends with
-    // "*EAII: 0" or "*EAII: 14,1".
+    // The menu reads its choice from the last two digits.
     link.transport.addRoutes({
-        on<MenuChosen>(
-            [this](const MenuChosen&) { return state_.screen == Screen::kPlayerMenu; },
-            [this](MenuChosen choice) { return choosePlaylistItem(choice.lastTwoDigits); }),
-        on<DialogAnswered>(
-            [this](const DialogAnswered& answer) {
-                return state_.screen == Screen::kPlayerStatus && (answer.is(0) || answer.is(14, 1));
-            },
-            [this](DialogAnswered) { return leaveStatus(); }),
+        on<MenuChosen>([this](const MenuChosen&) { return state_.screen == Screen::kPlayerMenu; },
+                       [this](MenuChosen choice) { return choose(choice.lastTwoDigits); }),
     });
 }
 
-Task<bool> PlayerMenus::findOrStartPlayer() {
+Task<bool> PlaylistMenu::findOrStartPlayer() {
     if (control_.find()) {
         co_return true;
     }
     if (!control_.start()) {
-        co_await screens_.showErrorPopUp(texts::kCouldNotStart, texts::kCouldNotStartTimeOut);
+        co_await errors_.show(texts::kCouldNotStart, texts::kCouldNotStartTimeOut);
         co_return false;
     }
     if (!control_.find()) {
-        co_await screens_.showErrorPopUp(texts::kStartedButNotFound,
-                                         texts::kStartedButNotFoundTimeOut);
+        co_await errors_.show(texts::kStartedButNotFound, texts::kStartedButNotFoundTimeOut);
         co_return false;
     }
     co_return true;
 }
 
-Task<void> PlayerMenus::openPlaylist() {
-    return updatePlaylist(kOpenChoice);
+Task<void> PlaylistMenu::open() {
+    return update(kOpenChoice);
 }
 
-Task<void> PlayerMenus::refreshPlaylist() {
-    return updatePlaylist(kRefreshChoice);
+Task<void> PlaylistMenu::refresh() {
+    return update(kRefreshChoice);
 }
 
-Task<void> PlayerMenus::choosePlaylistItem(int item) {
-    return updatePlaylist(item);
+Task<void> PlaylistMenu::choose(int item) {
+    return update(item);
 }
 
-Task<void> PlayerMenus::updatePlaylist(int n) {
+Task<void> PlaylistMenu::update(int n) {
     link_.timers.disable(TimerSlot::kPlaylistRefresh);
     if (state_.playerPath().empty()) {
-        co_await screens_.showErrorPopUp(texts::kNeedPath, texts::kNeedPathTimeOut);
+        co_await errors_.show(texts::kNeedPath, texts::kNeedPathTimeOut);
         co_return;
     }
     if (!co_await findOrStartPlayer()) {
@@ -112,13 +101,13 @@ Task<void> PlayerMenus::updatePlaylist(int n) {
     }
     PlaylistSnapshot list = normalised(info_.getPlaylist());
     if (n == 0) {
-        co_await screens_.showMainMenu(texts::kBackToMainMenu);
+        co_await mainMenu_.show(texts::kBackToMainMenu);
         co_return;
     }
     if (!list.ok) {
         // Nothing to list: back to the main menu, as after the other failures of this screen.
         link_.log.write(texts::kLogPlaylistEmpty);
-        co_await screens_.showMainMenu(texts::kBackToMainMenu);
+        co_await mainMenu_.show(texts::kBackToMainMenu);
         co_return;
     }
     if (n == kRefreshChoice && list.current == state_.playerLastIndex) {
@@ -131,14 +120,14 @@ Task<void> PlayerMenus::updatePlaylist(int n) {
     }
     if (!list.ok) {
         link_.log.write(texts::kLogPlaylistEmpty);
-        co_await screens_.showMainMenu(texts::kBackToMainMenu);
+        co_await mainMenu_.show(texts::kBackToMainMenu);
         co_return;
     }
     co_await showPlaylist(list);
     link_.timers.reset(TimerSlot::kPlaylistRefresh);
 }
 
-Task<bool> PlayerMenus::chooseWindow(int n, PlaylistSnapshot& list) {
+Task<bool> PlaylistMenu::chooseWindow(int n, PlaylistSnapshot& list) {
     const int cur = list.current;
     int offset = state_.playerPageOffset;
     if (n == kBackItemChoice && cur != 0 && listHasBackItem_) {
@@ -160,7 +149,7 @@ Task<bool> PlayerMenus::chooseWindow(int n, PlaylistSnapshot& list) {
         if (n == kCurrentTrackChoice && (cur == 0 || offset == 0)) {
             leaveScreenIfShown(state_, Screen::kPlayerMenu);
             co_await link_.ui.atCmer(true);
-            co_await showStatus();
+            co_await status_.show();
             co_return false;
         }
         control_.playEntry(offset + cur + n - 2);
@@ -172,7 +161,7 @@ Task<bool> PlayerMenus::chooseWindow(int n, PlaylistSnapshot& list) {
     co_return true;
 }
 
-Task<void> PlayerMenus::showPlaylist(PlaylistSnapshot list) {
+Task<void> PlaylistMenu::showPlaylist(PlaylistSnapshot list) {
     const PlaylistWindow window =
         buildPlaylistWindow(list.count, state_.playerPageOffset + list.current);
     // Only the entries shown are read from the player, in one range.

@@ -1,5 +1,11 @@
+#include "core/phoneui/ApplicationMenu.h"
+
+#include <algorithm>
+
 #include "core/link/Link.h"
-#include "core/phoneui/PhoneMenus.h"
+#include "core/link/transport/LineRoute.h"
+#include "core/phoneui/ErrorPopUp.h"
+#include "core/phoneui/MainMenu.h"
 #include "core/phoneui/PhoneTexts.h"
 
 namespace zintor {
@@ -10,7 +16,18 @@ namespace {
 constexpr int kApplicationSlots = 9;
 }
 
-std::vector<int> PhoneMenus::configuredSlots() const {
+ApplicationMenu::ApplicationMenu(ProgramState& state, Ports& ports, Link& link, MainMenu& mainMenu,
+                                 ErrorPopUp& errors)
+    : state_(state), ports_(ports), link_(link), mainMenu_(mainMenu), errors_(errors) {
+    // Only the last digit counts: "*EAMI: 12" chooses item 2; no digit, the way back.
+    link.transport.addRoutes({
+        on<MenuChosen>(
+            [this](const MenuChosen&) { return state_.screen == Screen::kApplicationMenu; },
+            [this](MenuChosen choice) { return select(std::max(choice.lastDigit, 0)); }),
+    });
+}
+
+std::vector<int> ApplicationMenu::configuredSlots() const {
     std::vector<int> slots;
     for (int slot = 0; slot < kApplicationSlots; ++slot) {
         if (!state_.appPath[static_cast<std::size_t>(slot)].empty()) {
@@ -20,9 +37,9 @@ std::vector<int> PhoneMenus::configuredSlots() const {
     return slots;
 }
 
-Task<void> PhoneMenus::applicationMenuSelected(int n) {
+Task<void> ApplicationMenu::select(int n) {
     if (n == 0) {
-        co_await showMainMenu(mainMenuPosition(texts::kApplication));
+        co_await mainMenu_.show(mainMenu_.position(texts::kApplication));
         co_return;
     }
 
@@ -31,13 +48,13 @@ Task<void> PhoneMenus::applicationMenuSelected(int n) {
     if (state_.screen == Screen::kApplicationMenu) {
         // The phone sends an item number, never a path: the slot table decides what starts.
         if (n >= 1 && n <= static_cast<int>(slots.size())) {
-            launchApplication(slots[static_cast<std::size_t>(n - 1)]);
+            launch(slots[static_cast<std::size_t>(n - 1)]);
         }
         highlighted = n;
     }
 
     if (slots.empty()) {
-        co_await showErrorPopUp(texts::kNoApplication, texts::kErrorPopUpTimeOut);
+        co_await errors_.show(texts::kNoApplication, texts::kErrorPopUpTimeOut);
         co_return;
     }
 
@@ -51,7 +68,7 @@ Task<void> PhoneMenus::applicationMenuSelected(int n) {
     co_await link_.ui.uiSubMenu(texts::kApplicationTitle, highlighted, items);
 }
 
-void PhoneMenus::launchApplication(int slot) {
+void ApplicationMenu::launch(int slot) {
     if (slot < 0 || slot >= static_cast<int>(state_.appPath.size())) {
         return;
     }

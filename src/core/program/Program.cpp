@@ -6,8 +6,11 @@
 #include "core/control/KeyControl.h"
 #include "core/link/Link.h"
 #include "core/link/connection/Supervision.h"
-#include "core/media/PlayerMenus.h"
-#include "core/phoneui/PhoneMenus.h"
+#include "core/media/PlayerCheck.h"
+#include "core/media/PlayerControl.h"
+#include "core/media/PlayerInfo.h"
+#include "core/media/PlaylistMenu.h"
+#include "core/phoneui/MainMenu.h"
 #include "core/program/PortFollower.h"
 #include "core/program/ProgramLifecycle.h"
 #include "core/program/SettingsDialog.h"
@@ -27,18 +30,25 @@ Program::Program(Ports ports) : ports_(ports) {
     link_ = std::make_unique<Link>(
         Link{*log_, *settings_, *timers_, *transport_, *ui_, *connection_, *portChoice_});
     portFollower_ = std::make_unique<PortFollower>(state_, ports_, *link_);
-    menus_ = std::make_unique<PhoneMenus>(state_, ports_, *link_);
-    player_ = std::make_unique<PlayerMenus>(state_, ports_, *link_, *menus_);
-    keys_ = std::make_unique<KeyControl>(state_, ports_, *link_, player_->control());
+    menus_ = std::make_unique<MainMenu>(state_, ports_, *link_);
+    playerControl_ = std::make_unique<PlayerControl>(state_, ports_, *link_, menus_->errorPopUp());
+    playerInfo_ = std::make_unique<PlayerInfo>(state_, ports_, *link_, *playerControl_);
+    playlist_ = std::make_unique<PlaylistMenu>(state_, *link_, *menus_, menus_->errorPopUp(),
+                                               *playerControl_, *playerInfo_);
+    playerCheck_ =
+        std::make_unique<PlayerCheck>(state_, ports_, *link_, *playerControl_, *playerInfo_);
+    keys_ = std::make_unique<KeyControl>(state_, ports_, *link_, *playerControl_);
     lifecycle_ = std::make_unique<ProgramLifecycle>(state_, ports_, *link_, *keys_, *portFollower_);
 
-    PhoneMenus& menus = *menus_;
+    MainMenu& menus = *menus_;
     KeyControl& keys = *keys_;
-    PlayerMenus& player = *player_;
-    menus.onPlayerMenuChosen = [&player] { return player.openPlaylist(); };
-    menus.onTextEntered = [&keys](const std::string& text) { return keys.typeText(text); };
-    menus.onKeyControlLeft = [&keys] { keys.closeKeyHelp(); };
-    menus.onKeyControlEntered = [&keys] { keys.keyControlEntered(); };
+    PlaylistMenu& playlist = *playlist_;
+    menus.onPlayerMenuChosen = [&playlist] { return playlist.open(); };
+    menus.textInput().onTextEntered = [&keys](const std::string& text) {
+        return keys.typeText(text);
+    };
+    menus.keyControlScreen().onLeft = [&keys] { keys.closeKeyHelp(); };
+    menus.keyControlScreen().onEntered = [&keys] { keys.keyControlEntered(); };
     ports_.desktop.setListener(this);
     ports_.extras.setListener(&keys.touchPad());
 }
@@ -97,7 +107,7 @@ void Program::enumeratePortsClicked() {
     link_->portChoice.enumerateComPorts();
 }
 void Program::playerCheckClicked() {
-    player_->playerCheck();
+    playerCheck_->run();
 }
 void Program::mouseSpeedChanged(int speed) {
     // The pause per cursor step, in milliseconds; kept within what the cursor loop can use.

@@ -21,9 +21,12 @@ class SettingsFile;
 class Supervision;
 class TimerSlots;
 class Transport;
-class PhoneMenus;
+class MainMenu;
 class KeyControl;
-class PlayerMenus;
+class PlayerControl;
+class PlayerInfo;
+class PlaylistMenu;
+class PlayerCheck;
 
 // The whole program: its shared state and its parts, wired to each other and to the outside world
 // through Ports. It answers the desktop's clicks; its start-up and shutdown are its lifecycle's
@@ -82,9 +85,12 @@ class Program : public DesktopEvents {
     std::unique_ptr<PortChoice> portChoice_;
     std::unique_ptr<Link> link_;
     std::unique_ptr<PortFollower> portFollower_;
-    std::unique_ptr<PhoneMenus> menus_;
+    std::unique_ptr<MainMenu> menus_;
+    std::unique_ptr<PlayerControl> playerControl_;
+    std::unique_ptr<PlayerInfo> playerInfo_;
+    std::unique_ptr<PlaylistMenu> playlist_;
+    std::unique_ptr<PlayerCheck> playerCheck_;
     std::unique_ptr<KeyControl> keys_;
-    std::unique_ptr<PlayerMenus> player_;
     std::unique_ptr<ProgramLifecycle> lifecycle_;
 };
 

@@ -1,10 +1,9 @@
-#include <string_view>
+#include "core/phoneui/UsbMenu.h"
 
-#include "Version.h"
-#include "core/keymap/KeyMapLoader.h"
 #include "core/link/Link.h"
+#include "core/link/transport/LineRoute.h"
 #include "core/link/transport/PhoneText.h"
-#include "core/phoneui/PhoneMenus.h"
+#include "core/phoneui/MainMenu.h"
 #include "core/phoneui/PhoneTexts.h"
 #include "core/phoneui/Usb.h"
 
@@ -12,26 +11,15 @@ namespace zintor {
 
 namespace texts = phone_texts;
 
-Task<void> PhoneMenus::moveMouseSelected() {
-    if (!keyMapsLoaded(state_.keyMaps)) {
-        // Key control needs a key map: say so on the phone instead of entering it.
-        co_await showErrorPopUp(texts::kNoKeyMap, texts::kErrorPopUpTimeOut);
-        co_return;
-    }
-    leaveScreen(state_);
-    state_.screen = Screen::kKeyControl;
-    const int last = static_cast<int>(state_.keyMaps.size()) - 1;
-    state_.currentKeyMap =
-        (state_.lastKeyMap < 0 || state_.lastKeyMap > last) ? 0 : state_.lastKeyMap;
-    if (onKeyControlEntered) {
-        onKeyControlEntered();
-    }
-    co_await link_.ui.uiTimedFeedBack(
-        state_.keyMaps[static_cast<std::size_t>(state_.currentKeyMap)].name);
-    co_await link_.ui.atCmer(true);
+UsbMenu::UsbMenu(ProgramState& state, Ports& ports, Link& link, MainMenu& mainMenu)
+    : state_(state), ports_(ports), link_(link), mainMenu_(mainMenu) {
+    link.transport.addRoutes({
+        on<MenuChosen>([this](const MenuChosen&) { return state_.screen == Screen::kUsbMenu; },
+                       [this](MenuChosen choice) { return chosen(choice.lastDigit); }),
+    });
 }
 
-Task<void> PhoneMenus::usbMenuSelected(int highlighted) {
+Task<void> UsbMenu::show(int highlighted) {
     state_.screen = Screen::kUsbMenu;
     // Built here rather than as a sub menu: the names go out whole, without the 15-character cut.
     std::string line = "AT*EASM=\"";
@@ -50,10 +38,10 @@ Task<void> PhoneMenus::usbMenuSelected(int highlighted) {
     co_await link_.transport.send(line, texts::kUsbMenuTimeOut);
 }
 
-Task<void> PhoneMenus::usbMenuChosen(int n) {
+Task<void> UsbMenu::chosen(int n) {
     if (n == 0) {
         // The USB item follows the WinAMP item when there is one.
-        co_await showMainMenu(state_.playerPath().empty() ? 3 : 4);
+        co_await mainMenu_.show(state_.playerPath().empty() ? 3 : 4);
         co_return;
     }
     if (n == 9) {
@@ -68,12 +56,12 @@ Task<void> PhoneMenus::usbMenuChosen(int n) {
     }
     writeUsb(state_, ports_.board);
     reportUsbState();
-    co_await usbMenuSelected(n);
+    co_await show(n);
 }
 
 // The phone shows the wanted states whether or not the board took them; the PC says once why
 // the outputs do not follow, and again after the board has worked in between.
-void PhoneMenus::reportUsbState() {
+void UsbMenu::reportUsbState() {
     if (state_.usbOpen) {
         usbFailureShown_ = false;
         return;
@@ -84,25 +72,6 @@ void PhoneMenus::reportUsbState() {
     usbFailureShown_ = true;
     link_.log.write(texts::kUsbCannotOpen);
     ports_.desktop.notify(texts::kUsbNoticeTitle, texts::kUsbCannotOpen);
-}
-
-Task<void> PhoneMenus::showAbout() {
-    leaveScreen(state_);
-    state_.screen = Screen::kAbout;
-    co_await link_.ui.uiPopUp(aboutText(), texts::kAboutTimeOut);
-}
-
-Task<void> PhoneMenus::closeAbout() {
-    co_await showMainMenu(mainMenuPosition(texts::kAbout));
-}
-
-std::string PhoneMenus::aboutText() {
-    std::string text =
-        std::string(texts::kMainTitle) + " " + versionText() + " - " + texts::kAboutDescription;
-    if (std::string_view(kHomePage).empty()) {
-        return text;
-    }
-    return text + " - " + kHomePage;
 }
 
 }  // namespace zintor
