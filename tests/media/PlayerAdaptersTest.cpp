@@ -1,8 +1,6 @@
-// The Linux player adapters, through the player selection the program uses, each test on a
-// private session bus (and PulseAudio for Audacious): Audacious's own interface against a real
-// Audacious (headless); MPRIS without any player, against mpv with its MPRIS plugin (the current
-// track only) and against VLC (a track list); which player the configured program means. What the
-// phone shows of a player is played in the media transcripts on the simulated player.
+// The Linux player adapters through the program's player selection, against real players on a
+// private session bus (and PulseAudio for Audacious). What the phone shows of a player is played
+// in the media transcripts on the simulated player.
 #include <gmock/gmock.h>
 #include <signal.h>
 

@@ -1,8 +1,5 @@
-// The Qt desktop: the tray menu and the main window show what they are told and report clicks;
-// the debug key echo, the window's place in pixels, the icon's frames and tip. Under the whole
-// program: a port chosen in the menu, and the settings window: it loads from the settings file,
-// the slider acts while it is open, closing it (however) saves the file. Its file dialog, the
-// autostart entry. (What the program tells the menu is played in the transcripts.)
+// The Qt desktop's tray menu, main window and settings window, also under the whole program on
+// the simulated world. (What the program tells the menu is played in the transcripts.)
 #include <gtest/gtest.h>
 
 #include <QAction>

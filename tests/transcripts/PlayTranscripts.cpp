@@ -133,8 +133,7 @@ class Player {
     std::set<std::string> watched{">", "key", "desk", "vol", "board", "run", "diag", "player"};
     std::string keyMap;
     std::int64_t end = 0;
-    std::map<std::string, std::size_t> seen;
-    std::map<std::string, std::size_t> logSeen;
+    std::map<std::string, std::size_t> seen, logSeen;  // how many calls, log bytes were noted
     int cursorX = 0, cursorY = 0;
     int flushes = 0;  // of the settings
 };
@@ -155,9 +154,7 @@ void Player::note(std::int64_t at, const std::string& channel, const std::string
 }
 
 void Player::start() {
-    if (!keyMap.empty()) {
-        world.files.putFile("/opt/zintor/KeyMap.xml", keyMap);
-    }
+    keyMap.empty() ? void() : world.files.putFile("/opt/zintor/KeyMap.xml", keyMap);
     program = std::make_unique<Program>(world.ports());
     program->onExitRequested = [this] {
         poll();
