@@ -6,9 +6,9 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSslSocket>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QWebSocket>
 #include <memory>
@@ -20,6 +20,18 @@
 
 namespace zintor::web {
 namespace {
+
+// Runs the event loop until `done` (true) or `ms` have passed (false).
+bool runUntil(const std::function<bool()>& done, int ms = 5000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() <= ms) {
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return done();
+}
 
 class ServerTest : public ::testing::Test {
   protected:
@@ -51,7 +63,7 @@ class ServerTest : public ::testing::Test {
         QByteArray answer;
         QObject::connect(socket.get(), &QSslSocket::encrypted, [&] { socket->write(request); });
         QObject::connect(socket.get(), &QIODevice::readyRead, [&] { answer += socket->readAll(); });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return socket->state() == QAbstractSocket::UnconnectedState; }))
+        EXPECT_TRUE(runUntil([&] { return socket->state() == QAbstractSocket::UnconnectedState; }))
             << "the server did not close after " << request.left(40).toStdString();
         return answer + socket->readAll();
     }
@@ -116,7 +128,7 @@ TEST_F(ServerTest, AnswersWithTheirLengthAndClosesAndTellsAStaleAddressToScanThe
     EXPECT_TRUE(ask("GET /favicon.ico HTTP/1.1\r\n\r\n").startsWith("HTTP/1.1 404 "));
     EXPECT_TRUE(ask("GET / HTTP/1.1\r\n folded\r\n\r\n").startsWith("HTTP/1.1 400 "));
     EXPECT_EQ(logged("page refused to 127.0.0.1 (missing or wrong pairing token)"), 3);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return server.connections() == 0; }));
+    EXPECT_TRUE(runUntil([&] { return server.connections() == 0; }));
 }
 
 TEST_F(ServerTest, SilentSlowAndEndlessPeersAreCutWhileThePageIsStillServed) {
@@ -126,10 +138,10 @@ TEST_F(ServerTest, SilentSlowAndEndlessPeersAreCutWhileThePageIsStillServed) {
     for (int i = 0; i < 40; ++i) {
         quiet.push_back(connectFrom(("127.0.1." + std::to_string(i)).c_str(), true));
     }
-    QTest::qWaitFor([&] { return server.connections() == 12; }, 2000);
+    runUntil([&] { return server.connections() == 12; }, 2000);
     EXPECT_EQ(server.connections(), 12);  // the cap in all
     quiet.clear();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.connections() == 0; }));
+    ASSERT_TRUE(runUntil([&] { return server.connections() == 0; }));
     EXPECT_TRUE(ask(pageRequest(token)).startsWith("HTTP/1.1 200"));
     // Out of file handles, accepting fails: it rests, and goes on. Not under the sanitizers:
     // their runtime opens a pipe to check an object's type, and here none can be opened.
@@ -143,7 +155,7 @@ TEST_F(ServerTest, SilentSlowAndEndlessPeersAreCutWhileThePageIsStillServed) {
     for (int i = 0; i < 4; ++i) {
         starving.push_back(connectFrom(("127.0.2." + std::to_string(i)).c_str(), true));
     }
-    EXPECT_TRUE(QTest::qWaitFor([&] { return logged("accept failed") > 0; }, 2000));
+    EXPECT_TRUE(runUntil([&] { return logged("accept failed") > 0; }, 2000));
     starving.clear();
     setrlimit(RLIMIT_NOFILE, &files);
     EXPECT_TRUE(ask(pageRequest(token)).startsWith("HTTP/1.1 200"));
@@ -154,9 +166,9 @@ TEST_F(ServerTest, SilentSlowAndEndlessPeersAreCutWhileThePageIsStillServed) {
     for (int i = 0; i < 6; ++i) {
         held.push_back(connectFrom("127.0.0.2", i % 2 == 0));
     }
-    QTest::qWaitFor([&] { return logged("too many connections from this address") == 2; }, 2000);
+    runUntil([&] { return logged("too many connections from this address") == 2; }, 2000);
     EXPECT_EQ(server.connections(), 4);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return server.connections() == 0; }, 3 * kDeadlineMs + 1000));
+    EXPECT_TRUE(runUntil([&] { return server.connections() == 0; }, 3 * kDeadlineMs + 1000));
     EXPECT_TRUE(logged("(no TLS handshake in time)") >= 2 && logged("(no request in time)") >= 1);
 
     // A header that never ends is cut at 8 KiB with 431; a slow one at its deadline. Meanwhile
@@ -180,7 +192,7 @@ TEST_F(ServerTest, SilentSlowAndEndlessPeersAreCutWhileThePageIsStillServed) {
     feed.start(10);
     EXPECT_TRUE(
         ask(pageRequest(token, "X: " + QByteArray(7000, 'b') + "\r\n")).startsWith("HTTP/1.1 200"));
-    EXPECT_TRUE(QTest::qWaitFor([&] {
+    EXPECT_TRUE(runUntil([&] {
         return endless->state() == QAbstractSocket::UnconnectedState &&
                slow->state() == QAbstractSocket::UnconnectedState;
     }));
@@ -205,12 +217,12 @@ TEST_F(ServerTest, SocketsNeedAServedOriginWhateverTheHostHeaderAndRefusalsSayWh
     EXPECT_TRUE(wrong.startsWith("HTTP/1.1 101 ") && wrong.contains(WebPhoneServer::kWrongToken));
     QWebSocket phone(QString::fromLatin1(own));
     openPage(phone);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.phoneConnected(); }));
+    ASSERT_TRUE(runUntil([&] { return server.phoneConnected(); }));
     const QByteArray second = ask(socketRequest(token, own), "127.0.0.5");
     EXPECT_TRUE(second.contains(WebPhoneServer::kOtherPhone) && !second.contains("{"));
     EXPECT_TRUE(server.phoneConnected());
     phone.close();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !server.phoneConnected() && server.connections() == 0; }));
+    EXPECT_TRUE(runUntil([&] { return !server.phoneConnected() && server.connections() == 0; }));
 }
 
 TEST_F(ServerTest, RefusalsAreLoggedAtABoundedRateAndCounted) {
@@ -222,7 +234,7 @@ TEST_F(ServerTest, RefusalsAreLoggedAtABoundedRateAndCounted) {
     for (int i = 0; i < 12; ++i) {
         ask(pageRequest("wrong"));
     }
-    EXPECT_TRUE(QTest::qWaitFor([&] { return logged("more refusals not logged") > 0; }, 4000));
+    EXPECT_TRUE(runUntil([&] { return logged("more refusals not logged") > 0; }, 4000));
     int refusals = logged("page refused to");
     for (const std::string& line : log) {  // "Web phone: N more refusals not logged ..."
         refusals +=
@@ -242,7 +254,7 @@ TEST_F(ServerTest, AKeyThePageStopsConfirmingIsReleasedByAPhoneLine) {
     });
     QWebSocket page("https://127.0.0.1:" + QString::number(port));
     openPage(page);
-    ASSERT_TRUE(QTest::qWaitFor([&] {
+    ASSERT_TRUE(runUntil([&] {
                     return server.phoneConnected() &&
                            page.state() == QAbstractSocket::ConnectedState;
                 }) &&
@@ -254,22 +266,22 @@ TEST_F(ServerTest, AKeyThePageStopsConfirmingIsReleasedByAPhoneLine) {
         page.flush();
     };
     key(R"({"do":"key","code":">","down":true})");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return received.find("+CKEV: >,1") != std::string::npos; }));
+    ASSERT_TRUE(runUntil([&] { return received.find("+CKEV: >,1") != std::string::npos; }));
     QTimer confirm;  // held, and said so, for three times the limit
     QObject::connect(&confirm, &QTimer::timeout, [&] { key(R"({"do":"hold","code":">"})"); });
     confirm.start(WebPhoneLink::kHoldLostMs / 4);
-    QTest::qWait(3 * WebPhoneLink::kHoldLostMs);
+    runUntil([] { return false; }, 3 * WebPhoneLink::kHoldLostMs);
     EXPECT_EQ(received.find("+CKEV: >,0"), std::string::npos);
     confirm.stop();
     QElapsedTimer silent;
     silent.start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return received.find("+CKEV: >,0") != std::string::npos; }));
+    ASSERT_TRUE(runUntil([&] { return received.find("+CKEV: >,0") != std::string::npos; }));
     std::printf("released %lld ms after the confirmations stopped\n", silent.elapsed());
     // Released once; a key let go by the page needs no other release.
     key(R"({"do":"hold","code":">"})");
     key(R"({"do":"key","code":"5","down":true})");
     key(R"({"do":"key","code":"5","down":false})");
-    QTest::qWait(2 * WebPhoneLink::kHoldLostMs);
+    runUntil([] { return false; }, 2 * WebPhoneLink::kHoldLostMs);
     EXPECT_EQ(received.substr(received.find("+CKEV: >,0")),
               "+CKEV: >,0\r\n+CKEV: 5,1\r\n+CKEV: 5,0\r\n");
 }
