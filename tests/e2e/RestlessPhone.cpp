@@ -1,16 +1,6 @@
-// The restless phone: the real zintor, on an X server of its own, against a virtual phone that
-// misbehaves for a while (a schedule drawn from a seed: menu and key lines, answers out of place,
-// garbage without line ends, silences of up to 12 s, echo on and off, bursts of up to 40 lines)
-// and then behaves. Checked: within 10 s of the calm *EAAI gets the main menu, About its pop-up
-// and closing it the menu; every line the program wrote is a well-formed command; its event loop
-// never left a ping unanswered for more than 3 s (LoopWatch); once the phone hangs up nothing is
-// held down; SIGTERM ends it with status 0.
-//
-//   zintor_restless_phone [--seed S] [--seeds N]
-//
-// runs the seeds S to S+N-1 (1 and one seed by default). A failing seed prints how to replay it
-// and the tails of what the program sent, of its log and of its standard error. Exit status 77
-// (skipped) without Xvfb unless ZINTOR_REQUIRE_ALL.
+// The restless phone (README.md, "Fault simulation", tells what it does and checks). Usage:
+//   zintor_restless_phone [--seed S] [--seeds N]    the seeds S to S+N-1 (by default seed 1)
+// Exit status 77 (skipped) without Xvfb unless ZINTOR_REQUIRE_ALL.
 
 #include <signal.h>
 

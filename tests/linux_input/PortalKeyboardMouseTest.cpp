@@ -119,22 +119,16 @@ TEST(PortalInputAgainstStandIn, SessionThenKeysymsButtonsRelativeMovesAndTheToke
     const auto say = [&](const std::string& message) { said.push_back(message); };
     // Version 1 knows neither persist_mode nor restore_token: neither is sent.
     PortalKeyboardMouse input(client, 1, "token-1", save, say);
-    input.keyPress('A');  // before the desktop agreed: dropped, said once, asks once
-    input.keyPress('B');
+    input.keyPress('A'), input.keyPress('B');  // not yet allowed: dropped, said and asked once
     ASSERT_TRUE(QTest::qWaitFor([&] { return input.running(); }))
         << ::testing::PrintToString(portal.calls);
 
-    input.keyDown(16);
-    input.keyPress('A');
-    input.keyUp(16);
+    input.keyDown(16), input.keyPress('A'), input.keyUp(16);
     input.keyPress(7);  // no key symbol: nothing
     EXPECT_TRUE(input.typeCharacter(U'\u20ac') && input.typeCharacter(U'\u2603'));
     EXPECT_FALSE(input.typeCharacter(U'\a'));
     input.moveCursorBy(-3, 2);
-    input.leftButtonDown();
-    input.leftButtonUp();
-    input.rightButtonDown();
-    input.wheel(-1, 2);
+    input.leftButtonDown(), input.leftButtonUp(), input.rightButtonDown(), input.wheel(-1, 2);
     int x = 0, y = 0;
     EXPECT_FALSE(input.getCursor(x, y));
     ASSERT_TRUE(QTest::qWaitFor([&] { return portal.calls.size() >= 17; }));

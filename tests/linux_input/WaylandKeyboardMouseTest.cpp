@@ -43,8 +43,7 @@ TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSai
               (Texts{"+eacute", "-eacute", "+exclam", "-exclam", "+Shift_L", "+question",
                      "-question", "-Shift_L", "+EuroSign", "-EuroSign", "+U2603", "-U2603"}))
         << recorder.output();
-    input.keyPress(41);  // SELECT: no such key
-    input.keyPress(13);
+    input.keyPress(41), input.keyPress(13);  // SELECT: no such key
     EXPECT_EQ(recorder.takeTexts(2), (Texts{"+Return", "-Return"}));
     EXPECT_EQ(said, (Texts{"No key is sent for virtual key 41: the keyboard layout has no "
                            "\"Select\" key"}));
@@ -54,18 +53,14 @@ TEST(WaylandInput, KeysInTheLayoutInUseButtonsAndMovesReachTheWindowAndLossIsSai
     const std::string first = recorder.takeTexts(1).at(0);
     ASSERT_EQ(std::sscanf(first.c_str(), "at %d,%d", &x, &y), 2) << first;
     input.moveCursorBy(-3, 2);
-    input.leftButtonDown();
-    input.leftButtonUp();
-    input.rightButtonDown();
-    input.rightButtonUp();
+    input.leftButtonDown(), input.leftButtonUp(), input.rightButtonDown(), input.rightButtonUp();
     input.wheel(1, -2);
     const std::string moved = "at " + std::to_string(x - 3) + "," + std::to_string(y + 2);
     EXPECT_EQ(recorder.takeTexts(7), (Texts{moved, "+button1", "-button1", "+button3", "-button3",
                                             "wheel 0 -2", "wheel 1 1"}));
 
     sway.stop();
-    input.keyPress('A');
-    input.keyPress('B');
+    input.keyPress('A'), input.keyPress('B');
     WaylandKeyboardMouse nowhere(report, "/nonexistent/wayland-9");
     EXPECT_FALSE(nowhere.connect());
     nowhere.keyPress('A');

@@ -53,14 +53,9 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
         return std::pair(x, y);
     };
 
-    input.keyDown(17);  // CONTROL
-    input.keyPress('C');
-    input.keyUp(17);
+    input.keyDown(17), input.keyPress('C'), input.keyUp(17);  // CONTROL
     input.setCursor(100, 200);
-    input.leftButtonDown();
-    input.leftButtonUp();
-    input.rightButtonDown();
-    input.rightButtonUp();
+    input.leftButtonDown(), input.leftButtonUp(), input.rightButtonDown(), input.rightButtonUp();
     input.wheel(1, -1);  // a notch up, one to the right
     EXPECT_EQ(recorder->takeTexts(12),
               (Texts{"+Control_L", "+c", "-c", "-Control_L", "+button1", "-button1", "+button3",
@@ -74,8 +69,7 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
                                                            20, 19, 0, 0xE5, 43, 43, 'Q'}) {
         input.keyPress(vk);  // 0xE5: outside the key-name table; 43: EXECUTE
     }
-    input.keyDown(0);
-    input.keyUp(0);
+    input.keyDown(0), input.keyUp(0);
     Texts pressed;
     for (const auto& event : recorder->take(24)) {
         event.down ? pressed.push_back(event.name) : void();
@@ -107,8 +101,7 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
     const unsigned usZ = recorder->take(1).at(0).detail;
     testing::ChildProcess::output("setxkbmap -display " + server.display() + " de 2>&1");
     ASSERT_NE(recorder->keyCode("z"), usZ) << "setxkbmap did not change the layout";
-    input.keyUp('Z');
-    input.keyPress('Z');
+    input.keyUp('Z'), input.keyPress('Z');
     const auto events = recorder->take(3);
     EXPECT_TRUE(!events.at(0).down && events.at(0).detail == usZ && events.at(1).detail != usZ);
     EXPECT_EQ((Texts{events.at(1).text(), events.at(2).text()}), (Texts{"+z", "-z"}));
@@ -124,10 +117,7 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
     // The server goes: one message, every call fails quietly; it comes back: followed.
     recorder.reset();
     server.stop();
-    input.moveCursorBy(5, 0);
-    input.keyPress('A');
-    input.keyDown('B');
-    input.leftButtonDown();
+    input.moveCursorBy(5, 0), input.keyPress('A'), input.keyDown('B'), input.leftButtonDown();
     input.setCursor(3, 4);
     EXPECT_FALSE(input.getCursor(x, y));
     input.keyPress('A');

@@ -46,8 +46,7 @@ TEST(KeyWindows, KeyHelpRowsAndWidthFollowTheKeyMapANoticeStaysThreeSecondsAfter
     KeyHelpWindow* w = show();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->windowTitle(), "Zintor Key Help   -   Media");
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(w->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint));
     const auto& keys = w->keyLabels();
     const auto& functions = w->functionLabels();
     ASSERT_EQ(keys.size(), 20);  // keys 0-17, Left, Right
@@ -96,8 +95,7 @@ TEST(KeyWindows, KeyHelpRowsAndWidthFollowTheKeyMapANoticeStaysThreeSecondsAfter
     EXPECT_EQ(events.calls, std::vector<std::string>{"noticeClosed"});
 
     // Closed by the program: not reported.
-    desktop.showNotice("Changed Key Map to\r\nMouse");
-    desktop.closeNotice();
+    desktop.showNotice("Changed Key Map to\r\nMouse"), desktop.closeNotice();
     EXPECT_EQ(desktop.noticeWindow(), nullptr);
     desktop.setNoticeText("Changed Key Map to\r\nMedia");  // nothing open: nothing happens
     QTest::qWait(50);
@@ -120,9 +118,7 @@ TEST(KeyWindows, WithoutADisplayTheNoticeClosesThreeSecondsAfterTheLastChange) {
     EXPECT_FALSE(desktop.view().noticeShown);
     EXPECT_EQ(listener.calls, std::vector<std::string>{"noticeClosed"});
 
-    // Closed by the program: no report.
-    desktop.showNotice("x");
-    desktop.closeNotice();
+    desktop.showNotice("x"), desktop.closeNotice();  // closed by the program: no report
     loop.runFor(5000);
     EXPECT_EQ(listener.calls, std::vector<std::string>{"noticeClosed"});
 }

@@ -1,8 +1,5 @@
-// The Qt desktop: the tray menu and the main window show what they are told and report clicks;
-// the debug key echo, the window's place in pixels, the icon's frames and tip. Under the whole
-// program: a port chosen in the menu, and the settings window: it loads from the settings file,
-// the slider acts while it is open, closing it (however) saves the file. Its file dialog, the
-// autostart entry. (What the program tells the menu is played in the transcripts.)
+// The Qt desktop's tray menu, main window and settings window, also under the whole program on
+// the simulated world. (What the program tells the menu is played in the transcripts.)
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -108,15 +105,14 @@ TEST_F(ProgramOnQtDesktop, TrayMenuAndMainWindowShowWhatTheyAreToldReportClicksE
         a->trigger();
     }
     EXPECT_EQ(menuTexts(phone, true), (QStringList{"Bluetooth Com3", "AutoConnect"}));
-    desktop.setPortChecked(1, false);
-    desktop.setPortChecked(0, true);
+    desktop.setPortChecked(1, false), desktop.setPortChecked(0, true);
     desktop.setAutoConnectChecked(false);
     EXPECT_EQ(menuTexts(phone, true), QStringList{"Serial Com1"});
-    desktop.setConnectCaption("Disconnect");
-    desktop.setPortLabel("Current COM -->1");
-    EXPECT_EQ(menu.connectAction()->text(), "Disconnect");
-    EXPECT_EQ(window.findChild<QPushButton*>("connectButton")->text(), "Disconnect");
-    EXPECT_EQ(window.portLabel()->text(), "Current COM -->1");
+    desktop.setConnectCaption("Disconnect"), desktop.setPortLabel("Current COM -->1");
+    EXPECT_EQ((QStringList{menu.connectAction()->text(),
+                           window.findChild<QPushButton*>("connectButton")->text(),
+                           window.portLabel()->text()}),
+              (QStringList{"Disconnect", "Disconnect", "Current COM -->1"}));
     desktop.setPortItems({});
     EXPECT_EQ(menuTexts(phone), (QStringList{"No serial port found", "AutoConnect"}));
     EXPECT_FALSE(phone->actions()[0]->isEnabled());
@@ -174,10 +170,9 @@ TEST_F(ProgramOnQtDesktop,
     whenModalOpen("zintor::SettingsWindow", [&](QWidget* modal) {
         auto* w = static_cast<SettingsWindow*>(modal);
         opened = true;
-        EXPECT_EQ(w->nameBox(0)->text(), "Mail");
-        EXPECT_EQ(w->nameBox(3)->text(), "Old name");
-        EXPECT_EQ(w->speedSlider()->value(), 7);
-        EXPECT_TRUE(w->autoConnectBox()->isChecked());
+        EXPECT_EQ((QStringList{w->nameBox(0)->text(), w->nameBox(3)->text()}),
+                  (QStringList{"Mail", "Old name"}));
+        EXPECT_TRUE(w->speedSlider()->value() == 7 && w->autoConnectBox()->isChecked());
         EXPECT_EQ(w->pos(), QPoint(100, 50));
         for (const QGroupBox* group : w->findChildren<QGroupBox*>()) {  // this desktop's words
             EXPECT_NE(group->title(), "Winamp");

@@ -29,14 +29,12 @@ TEST(TrayHostTest, WithoutAHostTheMainWindowStandsInAfterAWaitUntilOneComes) {
     desktop.setListener(&events);
     desktop.setTrayWait(1500);
 
-    desktop.trayAdd("Zintor");
-    desktop.hideMainWindow();
+    desktop.trayAdd("Zintor"), desktop.hideMainWindow();
     MainWindow& main = desktop.mainWindow();
     QTest::qWait(1000);  // a tray may still come (at login the panel often starts later)
     EXPECT_FALSE(main.isVisible());
     EXPECT_TRUE(QTest::qWaitFor([&] { return main.isVisible(); }));
-    EXPECT_TRUE(desktop.showingMainInsteadOfTray());
-    EXPECT_TRUE(main.noTrayLine()->isVisible());
+    EXPECT_TRUE(desktop.showingMainInsteadOfTray() && main.noTrayLine()->isVisible());
     desktop.traySetTip("Zintor - Connected");
     EXPECT_EQ(main.windowTitle(), "Zintor - Connected");
     desktop.notify("Zintor", "KeyMap.xml:3:1: something is wrong");
@@ -46,8 +44,7 @@ TEST(TrayHostTest, WithoutAHostTheMainWindowStandsInAfterAWaitUntilOneComes) {
     }
     ASSERT_NE(box, nullptr);
     EXPECT_FALSE(box->isModal());
-    box->close();
-    main.close();
+    box->close(), main.close();
     EXPECT_EQ(events.calls, std::vector<std::string>{"exit"});
     EXPECT_TRUE(main.isVisible());  // the program ends itself, not the window
 

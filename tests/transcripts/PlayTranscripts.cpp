@@ -133,8 +133,7 @@ class Player {
     std::set<std::string> watched{">", "key", "desk", "vol", "board", "run", "diag", "player"};
     std::string keyMap;
     std::int64_t end = 0;
-    std::map<std::string, std::size_t> seen;
-    std::map<std::string, std::size_t> logSeen;
+    std::map<std::string, std::size_t> seen, logSeen;  // how many calls, log bytes were noted
     int cursorX = 0, cursorY = 0;
     int flushes = 0;  // of the settings
 };
@@ -155,9 +154,7 @@ void Player::note(std::int64_t at, const std::string& channel, const std::string
 }
 
 void Player::start() {
-    if (!keyMap.empty()) {
-        world.files.putFile("/opt/zintor/KeyMap.xml", keyMap);
-    }
+    keyMap.empty() ? void() : world.files.putFile("/opt/zintor/KeyMap.xml", keyMap);
     program = std::make_unique<Program>(world.ports());
     program->onExitRequested = [this] {
         poll();
@@ -183,12 +180,10 @@ void Player::poll() {
     }
     for (const auto& call : fresh(seen, "desk", world.desktop.calls())) {
         call.starts_with("frame ") ? note(now, "frame", call.substr(6)) : note(now, "desk", call);
-        if (call.starts_with("showKeyHelp")) {
-            for (const KeyHelpRow& row : world.desktop.keyHelpRows()) {
-                if (!row.function.empty()) {
-                    note(now, "rows", row.key + ": " + row.function);
-                }
-            }
+        for (const KeyHelpRow& row : world.desktop.keyHelpRows()) {
+            call.starts_with("showKeyHelp") && !row.function.empty()
+                ? note(now, "rows", row.key + ": " + row.function)
+                : void();
         }
     }
     for (auto value : fresh(seen, "vol", world.mixer.sets())) {
@@ -216,16 +211,13 @@ void Player::poll() {
         note(now, "set", "flush");
     }
     for (const auto& entry : fresh(seen, "port", world.serial().history())) {
-        if (entry.starts_with("open") || entry == "close") {
-            note(now, "port", entry);
-        }
+        entry.starts_with("open") || entry == "close" ? note(now, "port", entry) : void();
     }
     // The diagnostic log's messages, without date and time.
     const std::string folder = world.files.folder(KnownFolder::kLog) + "/";
     for (const auto& [name, contents] : world.files.files()) {
-        if (name.starts_with(folder) && logSeen.count(name) == 0) {
-            note(now, "log", "file " + name);
-        }
+        name.starts_with(folder) && logSeen.count(name) == 0 ? note(now, "log", "file " + name)
+                                                             : void();
         std::size_t& from = logSeen[name];
         for (auto lineEnd = contents.find("\r\n", from);
              name.starts_with(folder) && lineEnd != std::string::npos;
@@ -248,6 +240,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
     const auto events = [this]() -> DesktopEvents& { return *world.desktop.listener(); };
     const auto touch = [this]() -> PhoneExtrasEvents& { return *world.extras.listener(); };
     const int second = rest.empty() ? 0 : std::atoi(rest.c_str());
+    const auto pixels = [](int twips) { return twipsToPixels(twips); };
     SimPhone& phone = world.phone;
     ScriptedPlayer& player = world.player;
     SimSerialLink& serial = world.serial();
@@ -282,11 +275,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         {"launch-fails", [&] { world.launcher.failWith(args); }},
         {"volume", [&] { world.mixer.setValue(static_cast<std::uint32_t>(number)); }},
         // window LEFT TOP: the main window's place in twips, as the settings file keeps it.
-        {"window",
-         [&] {
-             world.desktop.setMainWindowPosition(twipsToPixels(number),
-                                                 twipsToPixels(std::stod(rest)));
-         }},
+        {"window", [&] { world.desktop.setMainWindowPosition(pixels(number), pixels(second)); }},
         {"cannot-type", [&] { world.input.cannotType(args); }},  // CHARACTERS
         {"exit", [&] { events().exitClicked(); }},
         {"shutdown", [&] { program->shutdown(); }},
@@ -345,16 +334,10 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         : kind == "reply"   ? rule.reply(text)
         : kind == "raw"     ? rule.replyRaw(text)
                             : rule.ok();
-    } else if (name == "burst") {  // burst N TEXT: TEXT N times in one go
-        std::string whole;
-        for (int i = 0; i < number; ++i) {
-            whole += rest;
-        }
-        phone.send(whole);
-    } else if (name == "garbage") {  // garbage N: N bytes of every kind
+    } else if (name == "burst" || name == "garbage") {  // N times TEXT, or N bytes of any kind
         std::string bytes;
         for (int i = 0; i < number; ++i) {
-            bytes += static_cast<char>((i * 7919) % 256);
+            bytes += name == "burst" ? rest : std::string(1, static_cast<char>((i * 7919) % 256));
         }
         phone.send(bytes);
     } else if (name == "mp3") {  // mp3 PATH = TITLE|ARTIST: a file ending in an MP3 tag

@@ -21,18 +21,16 @@
 namespace zintor::web {
 namespace {
 
+// Runs the event loop until `done` (true) or `ms` have passed (false).
 bool runUntil(const std::function<bool()>& done, int ms = 5000) {
     QElapsedTimer clock;
     clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) {
-            return false;
-        }
+    while (!done() && clock.elapsed() <= ms) {
         QEventLoop loop;
         QTimer::singleShot(5, &loop, &QEventLoop::quit);
         loop.exec();
     }
-    return true;
+    return done();
 }
 
 class ServerTest : public ::testing::Test {
@@ -80,6 +78,14 @@ class ServerTest : public ::testing::Test {
                "\r\nOrigin: " + origin +
                "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
                "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n";
+    }
+
+    // Opens the page's socket with the token, the server's own certificate accepted.
+    void openPage(QWebSocket& socket) {
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setPeerVerifyMode(QSslSocket::VerifyNone);
+        socket.setSslConfiguration(tls);
+        socket.open(QUrl("wss://127.0.0.1:" + QString::number(port) + "/ws?t=" + token));
     }
 
     int logged(const std::string& part) const {
@@ -210,10 +216,7 @@ TEST_F(ServerTest, SocketsNeedAServedOriginWhateverTheHostHeaderAndRefusalsSayWh
     const QByteArray wrong = ask(socketRequest("abcdefghijklmnopqrstuvwxyZ", own));
     EXPECT_TRUE(wrong.startsWith("HTTP/1.1 101 ") && wrong.contains(WebPhoneServer::kWrongToken));
     QWebSocket phone(QString::fromLatin1(own));
-    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    tls.setPeerVerifyMode(QSslSocket::VerifyNone);
-    phone.setSslConfiguration(tls);
-    phone.open(QUrl("wss://127.0.0.1:" + QString::number(port) + "/ws?t=" + token));
+    openPage(phone);
     ASSERT_TRUE(runUntil([&] { return server.phoneConnected(); }));
     const QByteArray second = ask(socketRequest(token, own), "127.0.0.5");
     EXPECT_TRUE(second.contains(WebPhoneServer::kOtherPhone) && !second.contains("{"));
@@ -250,10 +253,7 @@ TEST_F(ServerTest, AKeyThePageStopsConfirmingIsReleasedByAPhoneLine) {
         }
     });
     QWebSocket page("https://127.0.0.1:" + QString::number(port));
-    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    tls.setPeerVerifyMode(QSslSocket::VerifyNone);
-    page.setSslConfiguration(tls);
-    page.open(QUrl("wss://127.0.0.1:" + QString::number(port) + "/ws?t=" + token));
+    openPage(page);
     ASSERT_TRUE(runUntil([&] {
                     return server.phoneConnected() &&
                            page.state() == QAbstractSocket::ConnectedState;

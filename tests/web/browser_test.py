@@ -153,10 +153,6 @@ def try_in(engine, make_driver, xenv):
         def shows(element, text):
             wait.until(lambda d: text in d.find_element(By.ID, element).text, text)
 
-        def hold(key):
-            ActionChains(driver).click_and_hold(key).perform()
-            WebDriverWait(driver, 5).until(lambda _: pointer() > start_x + 30, "no move right")
-
         # With the token the link comes up and the menu shows; no socket for a wrong token or
         # a second phone, and the second phone's page says why. (An old address and a foreign
         # origin: the server test.)
@@ -183,8 +179,8 @@ def try_in(engine, make_driver, xenv):
         right = driver.find_element(By.CSS_SELECTOR, '#keypad button[data-code=">"]')
         for blur in (False, True):
             xdotool("mousemove", "100", "100")
-            start_x = pointer()
-            hold(right)
+            ActionChains(driver).click_and_hold(right).perform()
+            WebDriverWait(driver, 5).until(lambda _: pointer() > 130, "no move right")
             if blur:  # still held on the page
                 driver.execute_script("window.dispatchEvent(new Event('blur'))")
             else:
@@ -297,8 +293,7 @@ try:
     xenv = xserver()  # Zintor's input goes here
     # A window that records the keys it gets (no window manager: the focus follows the pointer).
     xev = start(["xev", "-geometry", "300x200+600+500", "-event", "keyboard", "-event", "button"],
-                env=xenv,
-                stdout=subprocess.PIPE, text=True, bufsize=1)
+                env=xenv, stdout=subprocess.PIPE, text=True, bufsize=1)
     os.set_blocking(xev.stdout.fileno(), False)
     try_in("chromium", chromium, xenv)
     try_in("webkit", webkit, xenv)

@@ -258,10 +258,7 @@ TEST(SendInputKeyboardMouseTest, KeysButtonsAndCursorReachTheWindowInFront) {
 
     received.clear();
     input.keyPress(VK_LEFT);  // keys down and up alone: Notepad in the end-to-end test
-    input.leftButtonDown();
-    input.leftButtonUp();
-    input.rightButtonDown();
-    input.rightButtonUp();
+    input.leftButtonDown(), input.leftButtonUp(), input.rightButtonDown(), input.rightButtonUp();
     loop.waitUntil(loop.now() + 300);
     EXPECT_EQ(received, "down 37e up 37 left down left up right down right up ");
 
@@ -355,14 +352,12 @@ TEST(WinPortRegistryTest, ListsTheSerialCommValuesAndTellsOfChanges) {
                    sizeof port);
     ASSERT_TRUE(waitFor(loop, [&] { return changes > 0; }));
 
-    std::map<std::string, RegisteredPort> ports;
+    std::map<std::string, std::pair<int, PortKind>> ports;
     for (const RegisteredPort& port : registry.listPorts()) {
-        ports[port.device] = port;
+        ports[port.device] = {port.number, port.kind};
     }
-    EXPECT_EQ(ports.at("\\Device\\BtPort7").number, 12);
-    EXPECT_EQ(ports.at("\\Device\\BtPort7").kind, PortKind::kBluetooth);
-    EXPECT_EQ(ports.at("\\Device\\Odd").number, 0);  // not a string
-    EXPECT_EQ(ports.at("\\Device\\Odd").kind, PortKind::kCable);
+    EXPECT_EQ(ports.at("\\Device\\BtPort7"), std::pair(12, PortKind::kBluetooth));
+    EXPECT_EQ(ports.at("\\Device\\Odd"), std::pair(0, PortKind::kCable));  // not a string
 
     // A port the system announces (WM_DEVICECHANGE, as for a USB adapter plugged in) is told, too.
     loop.waitUntil(loop.now() + 100);
@@ -386,10 +381,10 @@ TEST(RunKeyEntryTest, OnOffAndSwitchedOffInTaskManager) {  // its value: the end
     RegSetKeyValueW(HKEY_CURRENT_USER, RunKeyEntry::kApprovedKey, RunKeyEntry::kValue, REG_BINARY,
                     off, sizeof off);
     EXPECT_FALSE(entry.present());
-    ASSERT_EQ(entry.set(true), std::nullopt);  // on again
-    EXPECT_TRUE(entry.present());
-    ASSERT_EQ(entry.set(false), std::nullopt);
-    EXPECT_FALSE(entry.present());
+    for (const bool on : {true, false}) {  // on again, and off
+        ASSERT_EQ(entry.set(on), std::nullopt);
+        EXPECT_EQ(entry.present(), on);
+    }
 }
 
 TEST(K8055DllBoardTest, CallsTheSystemFoldersLibrary) {
