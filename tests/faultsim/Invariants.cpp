@@ -7,6 +7,7 @@
 #include "World.h"
 #include "core/control/KeyControl.h"
 #include "core/link/Link.h"
+#include "core/media/PlaylistMenu.h"
 
 namespace zintor::faultsim {
 namespace {
@@ -118,7 +119,7 @@ void World::check() {
     require(sim.serial().isOpen() || downOnPc_.empty(),
             "the link is gone but the program still holds a key or button down");
     const int maps = static_cast<int>(s.keyMaps.size());
-    const int window = s.playerPageOffset + s.playerLastIndex;
+    const int window = program->playlist().shownFrom();
     require(s.currentKeyMap >= 0 && s.currentKeyMap < maps && s.lastKeyMap >= 0 &&
                 s.lastKeyMap < maps && program->keys().cursor().pixelsPerStep() >= 1 &&
                 s.mouseSpeed >= 0 && s.mouseSpeed <= 1000 && s.comPort >= 0 && s.iconFrame >= 101 &&

@@ -95,7 +95,7 @@ TEST_F(OnRealFiles, EntriesAreNamedByTheirTagThePlayerOrTheirFile) {
     std::filesystem::remove(gone);
     EXPECT_EQ(name(gone), "Gone Song");
     std::string log;
-    ASSERT_TRUE(files.readText(state.logFileName, log));
+    ASSERT_TRUE(files.readText(program.link().log.fileName(), log));
     EXPECT_THAT(log, ::testing::HasSubstr("Could not find the MP3 File in GetTagInf-->" + gone));
 }
 

@@ -66,7 +66,7 @@ void KeyControl::buildPlayerKeyMap() {
         KeyCommand command;
         command.type = CommandType::kPlayer;
         command.code = playerCommandCode(entry.command);
-        state_.playerKeyMap.keys[static_cast<std::size_t>(entry.key)].commands = {command};
+        playerKeyMap_.keys[static_cast<std::size_t>(entry.key)].commands = {command};
     }
 }
 
@@ -206,7 +206,7 @@ Task<void> KeyControl::keyMapKeyEvent(KeyEvent event) {
 Task<void> KeyControl::playerMapKeyEvent(KeyEvent event) {
     if (runsCommands(event.key)) {
         co_await executor_.executeCommands(
-            state_.playerKeyMap.keys[static_cast<std::size_t>(event.key)].commands, event);
+            playerKeyMap_.keys[static_cast<std::size_t>(event.key)].commands, event);
     }
 }
 

@@ -44,7 +44,7 @@ class KeyControl {
     // could not type ("" when it typed everything).
     std::string typeText(const std::string& text) { return untypedNotice(input_.typeText(text)); }
 
-    // Fills playerKeyMap, once at start-up.
+    // Fills the player status dialog's key map, once at start-up.
     void buildPlayerKeyMap();
 
     // Lets go of whatever the phone's keys hold down on the PC (keys, mouse buttons, the latched
@@ -80,6 +80,7 @@ class KeyControl {
     MasterVolume volume_;
     CommandExecutor executor_;
     KeyWindows windows_;
+    KeyMap playerKeyMap_;  // the player status dialog's keys, built once at start-up
     std::array<std::set<int>, 24> pressedIn_;  // key maps of each key's presses not released
     std::set<int> droppedPresses_;             // keys pressed while the player's volume repeated
     int pressesRunning_ = 0;                   // presses whose commands still run (WAIT, repeats)

@@ -19,7 +19,7 @@ void DiagnosticLog::init() {
         ports_.logSink.diagnostic("Diagnostic log switched off: cannot create " + folder);
         return;
     }
-    state_.logFileName = folder + files.separator() + logFileNameForDate(ports_.logSink.dateText());
+    fileName_ = folder + files.separator() + logFileNameForDate(ports_.logSink.dateText());
 }
 
 void DiagnosticLog::write(std::string text) {
@@ -29,9 +29,9 @@ void DiagnosticLog::write(std::string text) {
     applyLogTags(text);
     LogSink& sink = ports_.logSink;
     const std::string line = sink.dateText() + '\t' + sink.timeText() + '\t' + text;
-    if (!ports_.files.appendLine(state_.logFileName, line) && !failureReported_) {
+    if (!ports_.files.appendLine(fileName_, line) && !failureReported_) {
         failureReported_ = true;
-        sink.diagnostic("Cannot write the diagnostic log " + state_.logFileName);
+        sink.diagnostic("Cannot write the diagnostic log " + fileName_);
     }
 }
 

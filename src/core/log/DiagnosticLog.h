@@ -17,10 +17,12 @@ class DiagnosticLog {
     // log off.
     void init();
     void write(std::string text);
+    const std::string& fileName() const { return fileName_; }
 
   private:
     ProgramState& state_;
     Ports& ports_;
+    std::string fileName_;  // the day's log file, named by init()
     // A log file that cannot be written is reported once.
     bool failureReported_ = false;
 };

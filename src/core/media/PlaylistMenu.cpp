@@ -110,11 +110,11 @@ Task<void> PlaylistMenu::update(int n) {
         co_await mainMenu_.show(texts::kBackToMainMenu);
         co_return;
     }
-    if (n == kRefreshChoice && list.current == state_.playerLastIndex) {
+    if (n == kRefreshChoice && list.current == lastIndex_) {
         link_.timers.reset(TimerSlot::kPlaylistRefresh);
         co_return;
     }
-    state_.playerLastIndex = list.current;
+    lastIndex_ = list.current;
     if (!co_await chooseWindow(n, list)) {
         co_return;
     }
@@ -129,7 +129,7 @@ Task<void> PlaylistMenu::update(int n) {
 
 Task<bool> PlaylistMenu::chooseWindow(int n, PlaylistSnapshot& list) {
     const int cur = list.current;
-    int offset = state_.playerPageOffset;
+    int offset = pageOffset_;
     if (n == kBackItemChoice && cur != 0 && listHasBackItem_) {
         offset -= kPageStep;
         if (offset + cur < 0) {
@@ -154,16 +154,15 @@ Task<bool> PlaylistMenu::chooseWindow(int n, PlaylistSnapshot& list) {
         }
         control_.playEntry(offset + cur + n - 2);
         list = normalised(info_.getPlaylist());
-        state_.playerLastIndex = list.current;
+        lastIndex_ = list.current;
         offset = 0;
     }
-    state_.playerPageOffset = offset;
+    pageOffset_ = offset;
     co_return true;
 }
 
 Task<void> PlaylistMenu::showPlaylist(PlaylistSnapshot list) {
-    const PlaylistWindow window =
-        buildPlaylistWindow(list.count, state_.playerPageOffset + list.current);
+    const PlaylistWindow window = buildPlaylistWindow(list.count, pageOffset_ + list.current);
     // Only the entries shown are read from the player, in one range.
     int first = list.count;
     int last = -1;

@@ -32,6 +32,8 @@ class PlaylistMenu {
     // "..More" and "More..", the current track opens the status dialog, another entry plays it.
     // The menu never has 20 or 99 items: those numbers refresh it and open it anew.
     Task<void> choose(int item);
+    // Where the playlist shown on the phone begins (its page offset and the player's entry).
+    std::int32_t shownFrom() const { return pageOffset_ + lastIndex_; }
 
   private:
     // The menu's work for a choice, the opening (kOpenChoice) or the refresh (kRefreshChoice)
@@ -50,6 +52,8 @@ class PlaylistMenu {
     PlayerControl& control_;
     PlayerInfo& info_;
     PlayerStatusDialog status_;
+    std::int32_t pageOffset_ = 0;  // 32 bits: playlists grow past 32,767 entries
+    std::int32_t lastIndex_ = 0;
     bool listHasBackItem_ = false;  // the playlist shown has the "..More" item before the entries
 };
 

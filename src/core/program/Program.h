@@ -57,6 +57,7 @@ class Program : public DesktopEvents {
     ProgramState& state() { return state_; }
     Link& link() { return *link_; }
     const KeyControl& keys() const { return *keys_; }
+    const PlaylistMenu& playlist() const { return *playlist_; }
 
     // DesktopEvents
     void connectClicked() override;

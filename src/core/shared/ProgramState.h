@@ -31,7 +31,6 @@ struct ProgramState {
     bool supervisionPaused = false;
     std::vector<ComPortInfo> portList;
     bool logEnabled = false;
-    std::string logFileName;
 
     // Settings
     int comPort = 1;
@@ -52,7 +51,6 @@ struct ProgramState {
     std::array<std::string, 24> keyNames;
     std::vector<KeyMap> keyMaps;
     int currentKeyMap = 0;
-    KeyMap playerKeyMap;
     bool specialKeyRepeating = false;
 
     // Cursor
@@ -61,8 +59,6 @@ struct ProgramState {
     // Media player
     bool playerFound = false;  // the last search found the player
     bool playerRepeatVolume = false;
-    std::int32_t playerPageOffset = 0;  // 32 bits: playlists grow past 32,767 entries
-    std::int32_t playerLastIndex = 0;
 
     // Mixer
     bool volumeStepping = false;
