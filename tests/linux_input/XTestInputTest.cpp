@@ -80,20 +80,14 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
                                   HasSubstr("\"Execute\"")));
     said.clear();
 
-    // Positions and steps beyond 16 bits stop at the screen's edge instead of wrapping around;
-    // relative steps go from wherever another client put the pointer, without the pointer
+    // Relative steps go from wherever another client put the pointer, without the pointer
     // acceleration set there (ten times from the first pixel).
-    const std::pair corner(PrivateXServer::kWidth - 1, PrivateXServer::kHeight - 1);
-    input.setCursor(40000, 40000);
-    EXPECT_EQ(cursor(), corner);
     Display* other = recorder->display();
     XChangePointerControl(other, True, True, 10, 1, 0);
     XWarpPointer(other, None, DefaultRootWindow(other), 0, 0, 0, 0, 500, 300);
     XSync(other, False);
     input.moveCursorBy(-4, 3);
     EXPECT_EQ(cursor(), std::pair(496, 303));
-    input.moveCursorBy(100000, 100000);
-    EXPECT_EQ(cursor(), corner);
 
     // Letters follow a layout changed while connected (German: Y and Z swap places); a held key
     // is lifted as it went down.

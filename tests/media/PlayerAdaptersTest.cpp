@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "TestPlayers.h"
@@ -58,7 +57,7 @@ Lines paths(MediaPlayer& player, int first = 0) {
     return paths;
 }
 
-TEST(PlayerAdapters, AudaciousObeysUntilItHangsOrClosesPagesALongList) {
+TEST(PlayerAdapters, AudaciousObeysUntilItHangsOrCloses) {
     PrivateSessionBus bus;
     PrivatePulseServer pulse;
     ASSERT_TRUE(bus.start() && pulse.start()) << "dbus-daemon and pulseaudio are needed";
@@ -138,32 +137,11 @@ TEST(PlayerAdapters, AudaciousObeysUntilItHangsOrClosesPagesALongList) {
     const PlaylistPlace none = player.readPlaylist();
     EXPECT_EQ(std::pair(none.current, none.count), std::pair(0, -1));
     ASSERT_TRUE(audacious.start());
-
-    // A list of 40,000 entries, of files that are not there (the player lists them all the
-    // same) and three real ones from entry 35,000 on, played from an entry past 32,767.
-    const std::string list = bus.folder() + "/long.m3u";
-    std::ofstream out(list);
-    for (int i = 0; i < 40'000; ++i) {
-        out << (i >= 35'000 && i < 35'003 ? files[static_cast<std::size_t>(i - 35'000)]
-                                          : "/nowhere/Track " + std::to_string(i) + ".mp3")
-            << '\n';
-    }
-    out.close();
-    audacious.audtool("playlist-addurl 'file://" + list + "'");
-    ASSERT_TRUE(ChildProcess::eventually(
-        [&] { return audacious.audtool("playlist-length") == "40000"; }, std::chrono::seconds(30)));
-    audacious.audtool("playlist-jump 35001");
+    audacious.audtool("playlist-addurl 'file://" + files[0] + "'");
     audacious.audtool("playback-play");
     EXPECT_EQ(player.state(), PlayState::kStopped);  // the run found last stays gone while it plays
     ASSERT_TRUE(player.find(kAudacious));
-    ASSERT_TRUE(ChildProcess::eventually([&] { return player.readPlaylist().current == 35'000; }));
-    std::vector<PlaylistEntry> entries;
-    ASSERT_TRUE(player.playlistEntries(34'999, 5, entries));
-    ASSERT_EQ(entries.size(), 5u);
-    EXPECT_EQ((Lines{entries[0].path, entries[1].path, entries[3].path, entries[4].path}),
-              (Lines{"/nowhere/Track 34999.mp3", files[0], files[2], "/nowhere/Track 35003.mp3"}));
-    player.jump(35'001);
-    EXPECT_TRUE(audtoolSays("playlist-position", "35002"));
+    EXPECT_TRUE(status(PlayState::kPlaying));
 }
 
 TEST(PlayerAdapters, MprisPlayersObeyNoneOnTheBusMpvWithOneTrackVlcWithATrackList) {

@@ -24,7 +24,7 @@ QString noticeText(QtDesktop& desktop) {
     return notice && notice->isVisible() ? notice->label()->text() : QString();
 }
 
-TEST(KeyWindows, KeyHelpRowsAndWidthFollowTheKeyMapANoticeStaysThreeSecondsAfterItsLastText) {
+TEST(KeyWindows, KeyHelpRowsFollowTheKeyMapANoticeStaysThreeSecondsAfterItsLastText) {
     test::WithApp app;
     ProgramState state;
     fillKeyNames(state);
@@ -59,22 +59,11 @@ TEST(KeyWindows, KeyHelpRowsAndWidthFollowTheKeyMapANoticeStaysThreeSecondsAfter
         rows,
         (QStringList{"Key 0: ", "Key 5: " + QString::fromStdString(state.keyMaps[0].keys[5].help),
                      "Clear: Delete", "Back: Leave this function", "Left: Previous", "Right: "}));
-    // With a short text for key 5 the window is narrower, by as much as the text was longer.
-    const int wideWidth = w->width();
-    const int longRight = functions[5]->geometry().right();
-    desktop.closeKeyHelp();
-    state.keyMaps[0].keys[5].help = "Mute";
-    KeyHelpWindow* narrow = show();
-    ASSERT_NE(narrow, nullptr);
-    const int leaveRight = narrow->functionLabels()[17]->geometry().right();  // now the longest
-    EXPECT_LT(narrow->width(), wideWidth);
-    EXPECT_EQ(wideWidth - narrow->width(), longRight - leaveRight);
-
     // Only a closing by the user is reported (the program knows when it closes the window).
     QTest::qWait(10);
     EXPECT_TRUE(events.calls.empty());
-    EXPECT_EQ(show(), narrow);  // shown again while open: the same window
-    narrow->close();
+    EXPECT_EQ(show(), w);  // shown again while open: the same window
+    w->close();
     EXPECT_EQ(events.calls, std::vector<std::string>{"keyHelpClosed"});
     EXPECT_EQ(desktop.keyHelpWindow(), nullptr);
     events.calls.clear();

