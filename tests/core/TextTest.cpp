@@ -19,6 +19,7 @@ TEST(PhoneLine, EveryLineIsOneCommandOfIsoLatin1WithBalancedQuotes) {
          "AT*EASM=\"a  ATD5551234; b   \xA0\"\r\n"},
         {"AT*EASM=\"say \"hi\"\",1,\"x\"", "AT*EASM=\"say 'hi'\",1,\"x\"\r\n"},
         {"AT*EAID=1,2,\"open", "AT*EAID=1,2,\"open\"\r\n"},
+        {"AT*EASM=\"a\",b\"c", "AT*EASM=\"a\",b'c\r\n"},  // a quote in an unquoted field is data
         {"AT*EAID=1,2,\"Ma\xEFs\"", "AT*EAID=1,2,\"Ma\xEFs\"\r\n"},  // not UTF-8: as it is
     };
     for (const auto& [line, bytes] : cases) {
