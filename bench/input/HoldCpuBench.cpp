@@ -2,7 +2,7 @@
 // mode with the mouse speed 5 (a pause of 5 ms after each cursor step) moves the cursor of a
 // private Xvfb left until the release comes.
 //
-//   zintor_hold_cpu_bench [--wayland] [seconds]      (default 10)
+//   zintor_hold_cpu_bench [--wayland] [seconds]      (default 10, in five rounds)
 //
 // With --wayland the program runs on a private headless sway (no X server): Wayland does not let
 // a client place the cursor, so the key held changes every second, ">" then "<", to keep the
@@ -14,24 +14,28 @@
 // every millisecond and counts its moves; when the cursor nears the left edge it is put back at the
 // right, so that the steps never stop at the edge.
 //
-// Afterwards it measures the floor under that figure, on the same machine at the same time: a
-// plain 5 ms sleep with nothing else; then this process makes the same cursor steps through the
-// same input adapter, first with only a 5 ms sleep in between, then from the ticks of a 5 ms timer
-// on Qt's event loop, as the program steps (no program around either), and last on the event loop
-// of a Qt GUI application on the same display, as the program is one (on Wayland, Qt's client has
-// work of its own at each turn of the loop). On a virtual machine the sleep, the wake-up and the
-// message to the display server alone cost tens of microseconds. The target holds the program
-// against the last floor.
+// The floor under that figure is measured in this process on the same machine: the program's hold
+// and the floor that matters take turns, five rounds of a fifth of the time each (at least 2 s),
+// because on a virtual machine what a step costs drifts by a third within a minute; the target
+// holds the median round. That floor is this process making the same cursor steps through the
+// same input adapter from the ticks of a 5 ms timer on the event loop of a Qt GUI application on
+// the same display, as the program steps and as the program is one (on Wayland, Qt's client has
+// work of its own at each turn of the loop). Three more floors follow, for reference: a plain 5 ms
+// sleep with nothing else; the steps with only a 5 ms sleep between them; the steps from the
+// timer of a plain (not GUI) Qt event loop. On a virtual machine the sleep, the wake-up and the
+// message to the display server alone cost tens of microseconds.
 #include <time.h>
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "KeyControlRig.h"
 #include "platform/linux/WaylandKeyboardMouse.h"
@@ -165,41 +169,98 @@ double wakeUpUs(int seconds) {
     return (threadCpuUs() - before) / static_cast<double>(wakes);
 }
 
-// Prints the floors and returns the last, the one the program's figure is held against.
+// One X11 round: "<" held for `seconds`, the cursor sampled every millisecond and put back at the
+// right before it nears the left edge.
+Figures holdOnX11(zintor::bench::KeyControlRig& rig, Pointer& cursor, int seconds) {
+    Figures f;
+    cursor.put(kRestartX);
+    int x = cursor.x();
+    const double cpuBefore = rig.cpuMs();
+    const auto start = Clock::now();
+    rig.phone().send(zintor::bench::KeyControlRig::keyLine("<", true));
+    const auto end = start + std::chrono::seconds(seconds);
+    for (auto sample = start; Clock::now() < end;) {
+        sample += 1ms;
+        std::this_thread::sleep_until(sample);
+        const int now = cursor.x();
+        if (now < x) {  // a step of the program (the warps below go right)
+            ++f.moves;
+            f.lastStep = x - now;
+        }
+        x = now;
+        if (x < kNearEdgeX) {
+            cursor.put(kRestartX);
+            x = cursor.x();
+        }
+    }
+    f.cpuMs = rig.cpuMs() - cpuBefore;
+    f.heldSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+    rig.phone().send(zintor::bench::KeyControlRig::keyLine("<", false));
+    // After the release the cursor must stand still.
+    std::this_thread::sleep_for(100ms);
+    const int stopped = cursor.x();
+    std::this_thread::sleep_for(300ms);
+    f.stands = cursor.x() == stopped;
+    return f;
+}
+
+void printFloor(const char* what, double us, double stepsPerSecond) {
+    std::printf("  %s: %.0f us of cpu a step (%.2f%% at %.0f steps/s)\n", what, us,
+                us * stepsPerSecond / 1e4, stepsPerSecond);
+}
+
+// The program's hold and the GUI event-loop floor by turns, `rounds` times, so that both see the
+// same machine: on a virtual machine what a step costs drifts by a third within a minute. Then the
+// floors that need no GUI application. Returns whether the median round is within the target.
 template <typename Input>
-double printFloors(const std::string& display, int seconds, double stepsPerSecond,
-                   double programUsPerStep) {
-    const auto print = [&](const char* what, double us) {
-        std::printf("  %s: %.0f us of cpu a step (%.2f%% at %.0f steps/s)\n", what, us,
-                    us * stepsPerSecond / 1e4, stepsPerSecond);
-    };
-    print("floor, a plain sleep alone", wakeUpUs(seconds));
-    print("floor, the steps and a plain sleep", floorUsPerStep<Input>(display, seconds, nullptr));
+bool holdAgainstFloors(const std::string& display, int rounds, int roundSeconds,
+                       const std::function<Figures()>& hold) {
     int argc = 1;
     char name[] = "zintor_hold_cpu_bench";
     char* argv[] = {name, nullptr};
-    double loopFloor = 0;
+    std::vector<double> ratios;
+    Figures all;
+    {
+        QGuiApplication application(argc, argv);
+        zintor::QtEventLoop loop;
+        for (int round = 0; round < rounds; ++round) {
+            const Figures f = hold();
+            const double perStep =
+                f.moves > 0 ? f.cpuMs * 1000.0 / static_cast<double>(f.moves) : 0;
+            const double floorUs = floorUsPerStep<Input>(display, roundSeconds, &loop);
+            ratios.push_back(floorUs > 0 ? perStep / floorUs : 0);
+            std::printf(
+                "  round %d: zintor %.0f us of cpu a step (%.0f steps/s), the GUI floor %.0f "
+                "us: %.2f times%s\n",
+                round + 1, perStep, static_cast<double>(f.moves) / f.heldSeconds, floorUs,
+                ratios.back(), f.stands ? "" : "; STILL MOVING after the release");
+            all.cpuMs += f.cpuMs;
+            all.heldSeconds += f.heldSeconds;
+            all.moves += f.moves;
+            all.stands = (round == 0 || all.stands) && f.stands;
+        }
+    }
+    const double stepsPerSecond = static_cast<double>(all.moves) / all.heldSeconds;
+    const double perStep = all.moves > 0 ? all.cpuMs * 1000.0 / static_cast<double>(all.moves) : 0;
+    std::printf(
+        "  zintor over all rounds: %.2f%% of one core, %.0f steps/s, %.0f us of cpu a step\n",
+        all.cpuMs / (all.heldSeconds * 10.0), stepsPerSecond, perStep);
+    printFloor("floor, a plain sleep alone", wakeUpUs(roundSeconds), stepsPerSecond);
+    printFloor("floor, the steps and a plain sleep",
+               floorUsPerStep<Input>(display, roundSeconds, nullptr), stepsPerSecond);
     {
         QCoreApplication application(argc, argv);
         zintor::QtEventLoop loop;
-        loopFloor = floorUsPerStep<Input>(display, seconds, &loop);
-        print("floor, the steps and the event loop", loopFloor);
+        printFloor("floor, the steps and the event loop",
+                   floorUsPerStep<Input>(display, roundSeconds, &loop), stepsPerSecond);
     }
-    QGuiApplication application(argc, argv);
-    zintor::QtEventLoop loop;
-    const double guiFloor = floorUsPerStep<Input>(display, seconds, &loop);
-    print("floor, the steps and a GUI application's event loop", guiFloor);
-    std::printf("  the program's step: %.2f times the plain event-loop floor\n",
-                loopFloor > 0 ? programUsPerStep / loopFloor : 0);
-    return guiFloor;
-}
-
-// The program's CPU a step against the GUI event-loop floor (target: at most 1.3 times it).
-bool withinFloor(double programUsPerStep, double floorUs) {
-    const double ratio = floorUs > 0 ? programUsPerStep / floorUs : 0;
-    std::printf("  the program's step: %.2f times the GUI event-loop floor   (target <= 1.3)\n",
-                ratio);
-    return ratio > 0 && ratio <= 1.3;
+    std::sort(ratios.begin(), ratios.end());
+    const double median = ratios[ratios.size() / 2];
+    std::printf(
+        "  the program's step against the GUI event-loop floor: median %.2f of %zu rounds "
+        "(%.2f to %.2f)   (target <= 1.3)\n",
+        median, ratios.size(), ratios.front(), ratios.back());
+    return median > 0 && median <= 1.3 && all.stands && all.moves > 0;
 }
 
 }  // namespace
@@ -211,79 +272,30 @@ int main(int argc, char** argv) {
         ++argv;
     }
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
+    constexpr int kRounds = 5;
+    const int roundSeconds = std::max(2, (seconds / kRounds) / 2 * 2);  // even: ">" and "<" alike
 
     zintor::bench::KeyControlRig rig;
     if (!(wayland ? rig.startOnWayland(kKeyMap, "Speed=5\n") : rig.start(kKeyMap, "Speed=5\n"))) {
         return 1;
     }
     rig.waitOutStartUp();
-    if (wayland) {
-        const Figures f = holdOnWayland(rig, seconds);
-        const double percent = f.cpuMs / (f.heldSeconds * 10.0);
-        std::printf(
-            "\"<\" and \">\" held %.2f s on a private headless sway with mouse speed 5 "
-            "(load average %s)\n",
-            f.heldSeconds, zintor::bench::loadAverage().c_str());
-        std::printf("  zintor cpu %.0f ms = %.2f%% of one core   (1%% where the floor allows)\n",
-                    f.cpuMs, percent);
-        std::printf("  cursor moves seen %ld (%.0f/s, %.0f us of cpu each); %s after the release\n",
-                    f.moves, static_cast<double>(f.moves) / f.heldSeconds,
-                    f.moves > 0 ? f.cpuMs * 1000.0 / static_cast<double>(f.moves) : 0.0,
-                    f.stands ? "stands still" : "STILL MOVING");
-        const double perStep = f.moves > 0 ? f.cpuMs * 1000.0 / static_cast<double>(f.moves) : 0;
-        const double floor = printFloors<zintor::WaylandKeyboardMouse>(
-            rig.sway().display(), seconds, static_cast<double>(f.moves) / f.heldSeconds, perStep);
-        return (withinFloor(perStep, floor) && f.stands && f.moves > 0) ? 0 : 2;
-    }
-    Pointer cursor(rig.recorder().display());
-    cursor.put(kRestartX);
-
-    long moves = 0;
-    int lastStep = 0;
-    int x = cursor.x();
-    const double cpuBefore = rig.cpuMs();
-    const auto start = Clock::now();
-    rig.phone().send(zintor::bench::KeyControlRig::keyLine("<", true));
-    const auto end = start + std::chrono::seconds(seconds);
-    for (auto sample = start; Clock::now() < end;) {
-        sample += 1ms;
-        std::this_thread::sleep_until(sample);
-        const int now = cursor.x();
-        if (now < x) {  // a step of the program (the warps below go right)
-            ++moves;
-            lastStep = x - now;
-        }
-        x = now;
-        if (x < kNearEdgeX) {
-            cursor.put(kRestartX);
-            x = cursor.x();
-        }
-    }
-    const double cpuAfter = rig.cpuMs();
-    const double heldSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-    rig.phone().send(zintor::bench::KeyControlRig::keyLine("<", false));
-
-    // After the release the cursor must stand still.
-    std::this_thread::sleep_for(100ms);
-    const int stopped = cursor.x();
-    std::this_thread::sleep_for(300ms);
-    const bool stands = cursor.x() == stopped;
-
-    const double cpuMs = cpuAfter - cpuBefore;
-    const double percent = cpuMs / (heldSeconds * 10.0);
-    std::printf("\"<\" held %.2f s on %s with mouse speed 5 (load average %s)\n", heldSeconds,
-                rig.server().shared() ? "the session's X server" : "a private Xvfb",
+    std::printf("%s held %d times %d s on %s with mouse speed 5 (load average %s)\n",
+                wayland ? "\">\" and \"<\"" : "\"<\"", kRounds, roundSeconds,
+                wayland                 ? "a private headless sway"
+                : rig.server().shared() ? "the session's X server"
+                                        : "a private Xvfb",
                 zintor::bench::loadAverage().c_str());
-    std::printf("  zintor cpu %.0f ms = %.2f%% of one core   (1%% where the floor allows)\n", cpuMs,
-                percent);
-    std::printf(
-        "  cursor moves seen %ld (%.0f/s, %.0f us of cpu each), last step %d px; %s after "
-        "the release\n",
-        moves, static_cast<double>(moves) / heldSeconds,
-        moves > 0 ? cpuMs * 1000.0 / static_cast<double>(moves) : 0.0, lastStep,
-        stands ? "stands still" : "STILL MOVING");
-    const double perStep = moves > 0 ? cpuMs * 1000.0 / static_cast<double>(moves) : 0;
-    const double floor = printFloors<zintor::XTestKeyboardMouse>(
-        rig.server().display(), seconds, static_cast<double>(moves) / heldSeconds, perStep);
-    return (withinFloor(perStep, floor) && stands && moves > 0) ? 0 : 2;
+    bool met = false;
+    if (wayland) {
+        met = holdAgainstFloors<zintor::WaylandKeyboardMouse>(
+            rig.sway().display(), kRounds, roundSeconds,
+            [&] { return holdOnWayland(rig, roundSeconds); });
+    } else {
+        Pointer cursor(rig.recorder().display());
+        met = holdAgainstFloors<zintor::XTestKeyboardMouse>(
+            rig.server().display(), kRounds, roundSeconds,
+            [&] { return holdOnX11(rig, cursor, roundSeconds); });
+    }
+    return met ? 0 : 2;
 }
