@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "core/ports/NoPhoneExtras.h"
 #include "core/program/Program.h"
 #include "platform/windows/K8055DllBoard.h"
 #include "platform/windows/RegistrySettingsStore.h"

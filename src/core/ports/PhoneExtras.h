@@ -29,7 +29,7 @@ class PhoneExtrasEvents {
 };
 
 // What such a phone shows beyond the accessory commands. A phone on a serial line has none of it
-// (NoPhoneExtras).
+// (NoPhoneExtras.h).
 class PhoneExtras {
   public:
     virtual ~PhoneExtras() = default;
@@ -39,13 +39,6 @@ class PhoneExtras {
                                   const std::vector<KeyFunction>& keys) = 0;
     // The key help is shown on the PC (true) or no longer (false).
     virtual void showKeyHelp(bool shown) = 0;
-};
-
-class NoPhoneExtras final : public PhoneExtras {
-  public:
-    void setListener(PhoneExtrasEvents*) override {}
-    void showKeyFunctions(const std::string&, const std::vector<KeyFunction>&) override {}
-    void showKeyHelp(bool) override {}
 };
 
 }  // namespace zintor
