@@ -149,7 +149,7 @@ auto fresh(std::map<std::string, std::size_t>& seen, const std::string& name, co
 
 void Player::note(std::int64_t at, const std::string& channel, const std::string& text) {
     if (watched.count(channel) != 0 && at <= end) {
-        log.emplace_back(at, channel + " " + escape(text));
+        log.emplace_back(at, text.empty() ? channel : channel + " " + escape(text));
     }
 }
 
