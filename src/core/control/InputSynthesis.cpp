@@ -1,6 +1,7 @@
 #include "core/control/InputSynthesis.h"
 
 #include <cstdio>
+#include <string_view>
 
 #include "core/control/ControlTexts.h"
 #include "core/link/transport/Charsets.h"
@@ -62,7 +63,7 @@ std::string InputSynthesis::typeText(const std::string& text) {
     std::u32string seen;
     for (std::size_t at = 0; at < text.size();) {
         const char32_t c = nextCharacter(text, at);
-        if (c == '\r' && at < text.size() && text[at] == '\n') {
+        if (c == '\r' && std::string_view(text).substr(at).starts_with('\n')) {
             continue;  // CR LF is one line break
         }
         if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')) {

@@ -94,8 +94,8 @@ std::optional<std::int32_t> decimalNumber(const std::string& s) {
     if (scale > 10) {
         return std::nullopt;  // at least 10^10
     }
-    if (scale < -1) {
-        return 0;  // below 0.01, rounds to 0
+    if (scale < 0) {
+        return 0;  // below 0.1, rounds to 0
     }
     // Converting the exact decimal text gives the correctly rounded double, as the reading has
     // always done, and the double is then rounded to an integer.

@@ -25,8 +25,7 @@ AboutPopUp::AboutPopUp(ProgramState& state, Link& link, MainMenu& mainMenu)
 }
 
 Task<void> AboutPopUp::show() {
-    leaveScreen(state_);
-    state_.screen = Screen::kAbout;
+    state_.screen = Screen::kAbout;  // chosen in the main menu, where nothing else runs
     co_await link_.ui.uiPopUp(text(), texts::kAboutTimeOut);
 }
 

@@ -1,5 +1,7 @@
 #include "core/phoneui/KeyControlScreen.h"
 
+#include <algorithm>
+
 #include "core/keymap/KeyMapLoader.h"
 #include "core/link/Link.h"
 #include "core/link/transport/LineRoute.h"
@@ -32,8 +34,7 @@ Task<void> KeyControlScreen::enter() {
     leaveScreen(state_);
     state_.screen = Screen::kKeyControl;
     const int last = static_cast<int>(state_.keyMaps.size()) - 1;
-    state_.currentKeyMap =
-        (state_.lastKeyMap < 0 || state_.lastKeyMap > last) ? 0 : state_.lastKeyMap;
+    state_.currentKeyMap = state_.lastKeyMap > last ? 0 : std::max(state_.lastKeyMap, 0);
     if (onEntered) {
         onEntered();
     }

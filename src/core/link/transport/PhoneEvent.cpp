@@ -55,7 +55,7 @@ bool isDigit(char c) {
 // The number in the last two characters of a text: leading blanks skipped, digits up to the
 // first other character.
 int lastTwoDigitsOf(std::string_view text) {
-    std::string_view last = text.size() > 2 ? text.substr(text.size() - 2) : text;
+    std::string_view last = text.substr(text.size() - std::min<std::size_t>(text.size(), 2));
     while (!last.empty() && last.front() == ' ') {
         last.remove_prefix(1);
     }

@@ -56,11 +56,8 @@ std::string ReceiveBuffer::peekLine() {
 }
 
 void ReceiveBuffer::dropWholeLines() {
-    const std::size_t lastEnd = data_.rfind("\r\n");
-    if (lastEnd != std::string::npos && lastEnd >= start_) {
-        start_ = searchFrom_ = lastEnd + 2;
-        lineEnd_ = std::string::npos;
-        compact();
+    while (hasLine()) {
+        takeLine();
     }
 }
 
