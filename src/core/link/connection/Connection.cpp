@@ -28,8 +28,7 @@ Connection::Connection(ProgramState& state, Ports& ports, DiagnosticLog& log, Ti
 
 Connection::~Connection() {
     ports_.serial.setListener({});
-    timers_.disable(TimerSlot::kTrayAnimation);
-    timers_.onTick(TimerSlot::kTrayAnimation, {});
+    timers_.release(TimerSlot::kTrayAnimation);
 }
 
 Task<bool> Connection::openComPort(int& port) {

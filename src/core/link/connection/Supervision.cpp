@@ -29,8 +29,7 @@ Supervision::Supervision(ProgramState& state, Ports& ports, DiagnosticLog& log, 
 }
 
 Supervision::~Supervision() {
-    timers_.disable(TimerSlot::kSupervision);
-    timers_.onTick(TimerSlot::kSupervision, {});
+    timers_.release(TimerSlot::kSupervision);
 }
 
 Task<void> Supervision::supervise() {

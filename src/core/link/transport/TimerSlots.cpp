@@ -59,4 +59,9 @@ void TimerSlots::onTick(TimerSlot slot, std::function<void()> tick) {
     ticks_[indexOf(slot)] = std::move(tick);
 }
 
+void TimerSlots::release(TimerSlot slot) {
+    disable(slot);
+    ticks_[indexOf(slot)] = nullptr;
+}
+
 }  // namespace zintor

@@ -28,6 +28,8 @@ class TimerSlots {
     void disableAll();
     bool running(TimerSlot slot) const;
     void onTick(TimerSlot slot, std::function<void()> tick);
+    // Stops the slot and forgets its tick: the part that said it is going away.
+    void release(TimerSlot slot);
     // From now on only a command's time-out still starts.
     void beginShutdown() { stopping_ = true; }
 

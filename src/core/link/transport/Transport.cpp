@@ -22,8 +22,7 @@ Transport::Transport(ProgramState& state, Ports& ports, DiagnosticLog& log, Time
 
 Transport::~Transport() {
     dropTasks();
-    timers_.disable(TimerSlot::kCommandTimeOut);
-    timers_.onTick(TimerSlot::kCommandTimeOut, {});
+    timers_.release(TimerSlot::kCommandTimeOut);
 }
 
 Task<bool> Transport::send(std::string toSend, std::int32_t timeOut) {
