@@ -8,7 +8,6 @@
 #include "InputRecorder.h"
 #include "NeedsComponent.h"
 #include "PrivateXServer.h"
-#include "QtTestSupport.h"
 #include "core/control/InputSynthesis.h"
 #include "platform/linux/XTestKeyboardMouse.h"
 
@@ -27,12 +26,7 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
     Texts said;
     const auto report = [&](const std::string& m) { said.push_back(m); };
     XTestKeyboardMouse(report, ":4093").keyPress('A');
-    {
-        test::ScopedEnv noX("DISPLAY", std::nullopt), wayland("WAYLAND_DISPLAY", "wayland-0");
-        XTestKeyboardMouse(report).keyPress('A');  // a Wayland session without X is named as such
-    }
-    EXPECT_THAT(said,
-                ElementsAre(HasSubstr("cannot open X display \":4093\""), HasSubstr("Wayland")));
+    EXPECT_THAT(said, ElementsAre(HasSubstr("cannot open X display \":4093\"")));
     said.clear();
 
     // A display number far above other tests' servers, so that it is still free for the restart.
@@ -62,23 +56,17 @@ TEST(XTestInput, KeysButtonsCursorAndLayoutArriveAsXEventsAndAServerGoneAndBackI
                      "-button3", "+button4", "-button4", "+button7", "-button7"}));
     EXPECT_EQ(cursor(), std::pair(100, 200));  // the buttons leave it there
 
-    // MENU, START, PRIOR, NEXT, LEFT, SNAPSHOT, SUBTRACT, COMMA, F12, CAPITAL, PAUSE; then keys
-    // without an X key inject nothing and are reported once; 'Q' marks the end.
-    ASSERT_EQ(recorder->keyCode("Execute"), 0u) << "this keyboard layout has an Execute key";
-    for (const std::uint8_t vk : std::vector<std::uint8_t>{18, 91, 33, 34, 37, 44, 109, 188, 123,
-                                                           20, 19, 0, 0xE5, 43, 43, 'Q'}) {
-        input.keyPress(vk);  // 0xE5: outside the key-name table; 43: EXECUTE
+    // MENU, START, PRIOR, NEXT, LEFT, SNAPSHOT, SUBTRACT, COMMA, F12, CAPITAL, PAUSE, 'Q'.
+    for (const std::uint8_t vk :
+         std::vector<std::uint8_t>{18, 91, 33, 34, 37, 44, 109, 188, 123, 20, 19, 'Q'}) {
+        input.keyPress(vk);
     }
-    input.keyDown(0), input.keyUp(0);
     Texts pressed;
     for (const auto& event : recorder->take(24)) {
         event.down ? pressed.push_back(event.name) : void();
     }
     EXPECT_EQ(pressed, (Texts{"Alt_L", "Super_L", "Prior", "Next", "Left", "Print", "KP_Subtract",
                               "comma", "F12", "Caps_Lock", "Pause", "q"}));
-    EXPECT_THAT(said, ElementsAre(HasSubstr("virtual key 0"), HasSubstr("virtual key 229"),
-                                  HasSubstr("\"Execute\"")));
-    said.clear();
 
     // Relative steps go from wherever another client put the pointer, without the pointer
     // acceleration set there (ten times from the first pixel).

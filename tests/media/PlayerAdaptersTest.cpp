@@ -4,12 +4,7 @@
 #include <gmock/gmock.h>
 #include <signal.h>
 
-#include <QCoreApplication>
-#include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusObjectPath>
-#include <QDBusVariant>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -19,7 +14,6 @@
 #include "ToneFiles.h"
 #include "platform/linux/MprisName.h"
 #include "platform/linux/PlayerSelect.h"
-#include "platform/qt/QtEventLoop.h"
 
 namespace zintor::testing {
 namespace {
@@ -149,7 +143,6 @@ TEST(PlayerAdapters, MprisPlayersObeyNoneOnTheBusMpvWithOneTrackVlcWithATrackLis
     ASSERT_TRUE(bus.start()) << "dbus-daemon (package dbus) is needed";
     QDBusConnection connection =
         QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "mpris-test");
-    QtEventLoop loop;
     // No player on the bus: nothing is found and nothing waits.
     PlayerSelect player(connection);
     const auto start = std::chrono::steady_clock::now();
@@ -157,14 +150,6 @@ TEST(PlayerAdapters, MprisPlayersObeyNoneOnTheBusMpvWithOneTrackVlcWithATrackLis
     EXPECT_TRUE(player.state() == PlayState::kStopped && player.title().empty());
     player.play();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
-
-    // A program that starts but never shows up on the bus (events are handled while it is
-    // awaited), and one that cannot start.
-    bool handled = false;
-    loop.post([&handled] { handled = true; });
-    EXPECT_TRUE(player.start("/bin/true"));
-    EXPECT_TRUE(handled);
-    EXPECT_FALSE(player.start("/nonexistent/audacious"));
 
     // mpv with its MPRIS plugin: the current track is the playlist.
     auto music = tones(bus, {"One", "Two", "Three"});
@@ -209,15 +194,11 @@ TEST(PlayerAdapters, MprisPlayersObeyNoneOnTheBusMpvWithOneTrackVlcWithATrackLis
     TestMprisPlayer vlc(bus, "vlc");
     ASSERT_TRUE(vlc.start(music)) << "vlc-bin and vlc-plugin-base are needed";
     ASSERT_TRUE(player.find(kVlc));
-    // The player itself says it plays `file` (a name without characters to escape).
-    const auto playing = [&](const std::string& file) {
-        return ChildProcess::eventually([&] {
-            return vlc.playerctl("metadata xesam:url") == "file://" + file &&
-                   vlc.playerctl("status") == "Playing";
-        });
-    };
-    ASSERT_TRUE(playing(music[0]));
-    EXPECT_EQ(player.title(), "One.wav");
+    // The player itself says it plays the first file (a name without characters to escape).
+    ASSERT_TRUE(ChildProcess::eventually([&] {
+        return vlc.playerctl("metadata xesam:url") == "file://" + music[0] &&
+               vlc.playerctl("status") == "Playing";
+    }));
     EXPECT_EQ(player.readPlaylist().current, 0);
     EXPECT_EQ(paths(player), music);  // paths, byte for byte
     EXPECT_EQ(paths(player, 1), Lines(music.begin() + 1, music.end()));
@@ -225,41 +206,6 @@ TEST(PlayerAdapters, MprisPlayersObeyNoneOnTheBusMpvWithOneTrackVlcWithATrackLis
     // The jump is done when it returns: the playlist read right after it knows.
     player.jump(2);
     EXPECT_EQ(player.readPlaylist().current, 2);
-    player.play();
-    EXPECT_TRUE(playing(music[2]));
-    EXPECT_EQ(player.title(), "Three.wav");
-    EXPECT_TRUE(ChildProcess::eventually([&] { return player.length() == 22; }));
-
-    // The title follows the player without a playlist read in between.
-    player.previous();
-    EXPECT_TRUE(ChildProcess::eventually([&] {
-        return player.title().rfind("Two Words ", 0) == 0;
-    })) << player.title();
-    player.jump(0);
-    EXPECT_TRUE(playing(music[0]));
-
-    // Beyond the end: nothing happens.
-    player.jump(3);
-    EXPECT_EQ(player.readPlaylist().current, 0);
-
-    // The last entry removed, not the one playing: only the player's notice of the change tells.
-    const QString vlcName = "org.mpris.MediaPlayer2.vlc", path = "/org/mpris/MediaPlayer2";
-    const QString trackList = "org.mpris.MediaPlayer2.TrackList";
-    QDBusMessage read =
-        QDBusMessage::createMethodCall(vlcName, path, "org.freedesktop.DBus.Properties", "Get");
-    read << trackList << QStringLiteral("Tracks");
-    const auto ids = qdbus_cast<QList<QDBusObjectPath>>(
-        connection.call(read).arguments().value(0).value<QDBusVariant>().variant());
-    ASSERT_EQ(ids.size(), 3);
-    QDBusMessage remove = QDBusMessage::createMethodCall(vlcName, path, trackList, "RemoveTrack");
-    remove << QVariant::fromValue(ids.last());
-    ASSERT_EQ(connection.call(remove).type(), QDBusMessage::ReplyMessage);
-    EXPECT_TRUE(ChildProcess::eventually([&] {
-        QCoreApplication::processEvents();
-        const PlaylistPlace place = player.readPlaylist();
-        return place.current == 0 && place.count == 2;
-    }));
-    EXPECT_EQ(paths(player), Lines(music.begin(), music.end() - 1));
 }
 
 TEST(MprisName, TheConfiguredProgramChoosesThePlayer) {

@@ -5,18 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QDBusMessage>
-#include <QDBusMetaType>
-#include <QDBusObjectPath>
-#include <QDBusVirtualObject>
 #include <QProcess>
 #include <filesystem>
 #include <fstream>
-#include <future>
 #include <map>
 
-#include "NeedsComponent.h"
-#include "PrivateSessionBus.h"
 #include "PtyPhone.h"
 #include "QtTestSupport.h"
 #include "platform/linux/PortHolder.h"
@@ -158,55 +151,7 @@ TEST_F(LinuxPortRegistryTest, ReportsPinnedLinksAndDevicesThatComeAndGo) {
     EXPECT_EQ(reports, before);
 }
 
-// A STAND-IN for ModemManager (which cannot run here): its object manager, listing one modem with
-// the ports `ports`, on a connection of its own to the bus at `address`.
-struct ModemPort {
-    QString name;
-    uint type = 0;
-};
-QDBusArgument& operator<<(QDBusArgument& out, const ModemPort& port) {
-    out.beginStructure();
-    out << port.name << port.type;
-    out.endStructure();
-    return out;
-}
-const QDBusArgument& operator>>(const QDBusArgument& in, ModemPort& port) {
-    in.beginStructure();
-    in >> port.name >> port.type;
-    in.endStructure();
-    return in;
-}
-using Interfaces = QMap<QString, QVariantMap>;
-using Objects = QMap<QDBusObjectPath, Interfaces>;
-
-class ModemManagerStandIn : public QDBusVirtualObject {
-  public:
-    ModemManagerStandIn(const std::string& address, QList<ModemPort> ports)
-        : bus_(QDBusConnection::connectToBus(QString::fromStdString(address), "mm")),
-          ports_(std::move(ports)) {
-        qDBusRegisterMetaType<ModemPort>();
-        qDBusRegisterMetaType<QList<ModemPort>>();
-        qDBusRegisterMetaType<Interfaces>();
-        qDBusRegisterMetaType<Objects>();
-        ok = bus_.registerVirtualObject("/org/freedesktop/ModemManager1", this) &&
-             bus_.registerService("org.freedesktop.ModemManager1");
-    }
-    ~ModemManagerStandIn() override { QDBusConnection::disconnectFromBus("mm"); }
-    QString introspect(const QString&) const override { return {}; }
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
-        const Objects modems{
-            {QDBusObjectPath("/org/freedesktop/ModemManager1/Modem/0"),
-             {{"org.freedesktop.ModemManager1.Modem", {{"Ports", QVariant::fromValue(ports_)}}}}}};
-        return bus_.send(message.createReply(QVariant::fromValue(modems)));
-    }
-    bool ok = false;
-
-  private:
-    QDBusConnection bus_;
-    QList<ModemPort> ports_;
-};
-
-TEST(PortHolder, NamesAProcessThatHasTheDeviceOpenAndModemManagerForItsModemsPorts) {
+TEST(PortHolder, NamesAProcessThatHasTheDeviceOpen) {
     // A file stands in for the device node; a pseudo-terminal is a virtual phone's line, which
     // its own program holds.
     TempFolder folder;
@@ -226,23 +171,6 @@ TEST(PortHolder, NamesAProcessThatHasTheDeviceOpenAndModemManagerForItsModemsPor
     EXPECT_EQ(alone.holderOf(device),
               "sleep (process " + std::to_string(holders.front()->processId()) + ")");
     EXPECT_EQ(alone.holderOf(phone.slavePath()), std::nullopt);
-
-    ZINTOR_SKIP_UNLESS(testing::PrivateSessionBus::installed(), "dbus-daemon is not installed");
-    testing::PrivateSessionBus bus;
-    ASSERT_TRUE(bus.start());
-    const auto client = QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "pc");
-    EXPECT_EQ(PortHolder(client).holderOf("/dev/zintor-modem0"), std::nullopt);  // none runs
-    ModemManagerStandIn modemManager(bus.address(), {{"cdc-wdm0", 6}, {"zintor-modem0", 3}});
-    ASSERT_TRUE(modemManager.ok);
-    // The calls block, so the stand-in in this thread answers while they run in another.
-    auto asked = std::async(std::launch::async, [&] {
-        return std::pair(PortHolder(client).holderOf("/dev/zintor-modem0"),
-                         PortHolder(client).holderOf("/dev/zintor-modem1"));
-    });
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
-    EXPECT_EQ(asked.get(),
-              std::pair(std::optional<std::string>("ModemManager"), std::optional<std::string>()));
 }
 
 }  // namespace

@@ -41,11 +41,6 @@ TEST(CommandLine, WhatAProgramCannotTakeGivesTheUsageOnStandardErrorAndStatus2) 
                                            ": unknown option --frobnicate\nUsage: "))
             << unknown.err.toStdString();
     }
-    // A Qt option without its value, an argument zintor has no use for, two files to check.
-    EXPECT_EQ(run(ZINTOR_PROGRAM, {"-platform"}).status, 2);
-    EXPECT_EQ(run(ZINTOR_PROGRAM, {"notes.txt"}).status, 2);
-    EXPECT_EQ(run(ZINTOR_CHECK_PROGRAM, {"a.xml", "b.xml"}).status, 2);
-    EXPECT_EQ(run(ZINTOR_PHONE_PROGRAM, {"--script"}).status, 2);
 }
 
 TEST(SecondZintor, ShowsTheSettingsWindowOfTheOneThatRunsAndEndsWithStatus0) {
