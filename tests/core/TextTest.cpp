@@ -2,6 +2,7 @@
 // the phone passes, the character sets, and the diagnostic log's tags and file name.
 #include <gtest/gtest.h>
 
+#include "core/control/InputSynthesis.h"
 #include "core/link/transport/Charsets.h"
 #include "core/link/transport/PhoneText.h"
 #include "core/link/transport/ReceiveBuffer.h"
@@ -9,6 +10,13 @@
 
 namespace zintor {
 namespace {
+
+// What the desktop could not type, for the phone: printable ISO 8859-1 as it is, the rest named.
+TEST(UntypedNotice, NamesEveryCharacterOutsidePrintableLatin1ByItsCodePoint) {
+    EXPECT_EQ(untypedNotice(""), "");
+    EXPECT_EQ(untypedNotice(" ~\x1F\x7F\u009F\u00A0\u00FF\u0100"),
+              "Untyped:  ~U+001FU+007FU+009F\u00A0\u00FFU+0100");
+}
 
 TEST(PhoneLine, EveryLineIsOneCommandOfIsoLatin1WithBalancedQuotes) {
     const std::pair<std::string, std::string> cases[] = {
