@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <utility>
 
 namespace zintor {
 
@@ -20,6 +22,12 @@ class EventLoop {
     // A repeating timer; the first tick comes `intervalMs` after the start.
     virtual TimerId startTimer(int intervalMs, std::function<void()> tick) = 0;
     virtual void stopTimer(TimerId id) = 0;
+    // Stops `timer` if it is set, and clears it.
+    void clearTimer(std::optional<TimerId>& timer) {
+        if (const std::optional<TimerId> id = std::exchange(timer, std::nullopt)) {
+            stopTimer(*id);
+        }
+    }
 
     // Runs `call` from the loop, after the events already queued.
     virtual void post(std::function<void()> call) = 0;

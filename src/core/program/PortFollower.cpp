@@ -40,12 +40,8 @@ void PortFollower::start() {
 }
 
 void PortFollower::stop() {
-    for (auto* timer : {&lookAgain_, &probe_}) {
-        if (*timer) {
-            ports_.loop.stopTimer(**timer);
-            timer->reset();
-        }
-    }
+    ports_.loop.clearTimer(lookAgain_);
+    ports_.loop.clearTimer(probe_);
     if (listening_) {
         listening_ = false;
         ports_.registry.setChangeListener({});
@@ -87,8 +83,7 @@ void PortFollower::lookAgainLater() {
 }
 
 void PortFollower::lookAgainNow() {
-    ports_.loop.stopTimer(*lookAgain_);
-    lookAgain_.reset();
+    ports_.loop.clearTimer(lookAgain_);
     portsMayHaveChanged();
 }
 

@@ -106,12 +106,7 @@ class HoldRepeat {
             sleeper.resume();
         }
     }
-    void stopTimer() {
-        if (timer_) {
-            loop_.stopTimer(*timer_);
-            timer_.reset();
-        }
-    }
+    void stopTimer() { loop_.clearTimer(timer_); }
 
     EventLoop& loop_;
     RepeatGate& gate_;

@@ -31,12 +31,7 @@ class Pause {
     void await_resume() const noexcept {}
 
   private:
-    void cancel() {
-        if (timer_) {
-            loop_.stopTimer(*timer_);
-            timer_.reset();
-        }
-    }
+    void cancel() { loop_.clearTimer(timer_); }
 
     EventLoop& loop_;
     std::int64_t ms_;

@@ -39,10 +39,7 @@ class Trigger {
         friend class Trigger;
         void stopWaiting() {
             std::erase(trigger_.waiting_, this);
-            if (timer_) {
-                loop_->stopTimer(*timer_);
-                timer_.reset();
-            }
+            loop_->clearTimer(timer_);
         }
         void wake() {
             const std::coroutine_handle<> next = waiting_;  // a tick is gone after stopWaiting()

@@ -123,10 +123,7 @@ void HeadlessDesktop::restartNoticeTimer() {
 }
 
 void HeadlessDesktop::stopNoticeTimer() {
-    if (noticeTimer_) {
-        loop_.stopTimer(*noticeTimer_);
-        noticeTimer_.reset();
-    }
+    loop_.clearTimer(noticeTimer_);
 }
 
 }  // namespace zintor

@@ -71,10 +71,7 @@ void WinNoticeWindow::restartTimer() {
 }
 
 void WinNoticeWindow::stopTimer() {
-    if (timer_) {
-        loop_.stopTimer(*timer_);
-        timer_.reset();
-    }
+    loop_.clearTimer(timer_);
 }
 
 LRESULT CALLBACK WinNoticeWindow::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

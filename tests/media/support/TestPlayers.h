@@ -50,6 +50,7 @@ class TestAudacious {
                ChildProcess::eventually(
                    [this] { return audtool("version").rfind("Audacious", 0) == 0; });
     }
+    void stop() { process_.stop(); }
     bool running() { return process_.running(); }
     std::string audtool(const std::string& arguments) const {
         return runOnBus(bus_, "audtool " + arguments);
@@ -97,6 +98,7 @@ class TestMprisPlayer {
         return process_.start(argv, environment, home + "/" + name_ + ".log") &&
                ChildProcess::eventually([this] { return playerctl("status") == "Playing"; });
     }
+    void stop() { process_.stop(); }
     bool running() { return process_.running(); }
     std::string playerctl(const std::string& arguments) const {
         return runOnBus(bus_, "playerctl -p " + name_ + " " + arguments);

@@ -15,9 +15,7 @@ LineReceiver::LineReceiver(ProgramState& state, Ports& ports,
     : state_(state), ports_(ports), onLine_(std::move(onLine)) {}
 
 LineReceiver::~LineReceiver() {
-    if (gathering_) {
-        ports_.loop.stopTimer(*gathering_);
-    }
+    ports_.loop.clearTimer(gathering_);
 }
 
 // The first byte of a burst: the rest of it arrives within the next 10 ms, then the received
@@ -31,8 +29,7 @@ void LineReceiver::receive() {
     repeatGate_.close();
     ports_.serial.setReceiveArmed(false);
     gathering_ = ports_.loop.startTimer(kGatherMs, [this] {
-        ports_.loop.stopTimer(*gathering_);
-        gathering_.reset();
+        ports_.loop.clearTimer(gathering_);
         takeLines();
     });
 }

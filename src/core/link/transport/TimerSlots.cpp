@@ -37,10 +37,7 @@ void TimerSlots::reset(TimerSlot slot, std::int32_t timeOut) {
 }
 
 void TimerSlots::disable(TimerSlot slot) {
-    if (auto& timer = timers_[indexOf(slot)]) {
-        loop_.stopTimer(*timer);
-        timer.reset();
-    }
+    loop_.clearTimer(timers_[indexOf(slot)]);
 }
 
 void TimerSlots::disableAll() {
