@@ -39,7 +39,7 @@ constexpr std::size_t kLongest = 17;  // USB_DIGITAL_OUT_1
 
 ElementTag classifyTag(std::string_view tag) {
     // Most tags of a file are end tags; they and anything too long or short leave at once.
-    if (tag.size() < 4 || tag.size() > kLongest || tag[0] < 'A' || tag[0] > 'U') {
+    if (tag.size() < 4 || tag.size() > kLongest || tag[0] == '/') {
         return {};
     }
     if (tag[0] == 'K' && tag.size() >= 5 && tag[3] == '_') {
