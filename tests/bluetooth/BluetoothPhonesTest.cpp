@@ -88,13 +88,10 @@ TEST(BluetoothPhones, ListedOnceBlueZRunsFollowedAsPairedAndRemovedAndRefusalsSa
 
     changes = 0;
     bluez.removeDevice(away);
-    bluez.addDevice("00:11:22:33:44:99", "K800i", true, {spp}, "phone", true);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 1; }));
     bluez.setProperty(modem, "Alias", "Modem");  // renamed by the user
-    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 3; }));
-    EXPECT_EQ(menu(), (std::set<std::string>{"Bluetooth Com1 \u2014 Modem",
-                                             "Bluetooth Com2 \u2014 K800i"}));
-    EXPECT_EQ(registry.devicePath(1), "bluez:" + modem.toStdString());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 2; }));
+    EXPECT_EQ(menu(), (std::set<std::string>{"Bluetooth Com1 \u2014 Modem"}));
     EXPECT_EQ(said.size(), 1u);
 }
 
