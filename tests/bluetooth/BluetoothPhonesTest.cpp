@@ -1,5 +1,5 @@
-// Bluetooth phones through BlueZ, against a STAND-IN for BlueZ on a private bus: the port list as
-// BlueZ and its devices come and go, and the link's refusals.
+// Bluetooth phones through BlueZ, against a STAND-IN for BlueZ on a private bus: the port list
+// once BlueZ starts, and the link's refusals.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -18,7 +18,7 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-TEST(BluetoothPhones, ListedOnceBlueZRunsFollowedAsPairedAndRemovedAndRefusalsSaid) {
+TEST(BluetoothPhones, ListedOnceBlueZRunsAndRefusalsSaid) {
     ZINTOR_SKIP_UNLESS(testing::PrivateSessionBus::installed(), "dbus-daemon is not installed");
     testing::PrivateSessionBus bus;
     ASSERT_TRUE(bus.start());
@@ -26,8 +26,6 @@ TEST(BluetoothPhones, ListedOnceBlueZRunsFollowedAsPairedAndRemovedAndRefusalsSa
         QDBusConnection::connectToBus(QString::fromStdString(bus.address()), "c");
     Texts said;
     BluezDevices devices(client, [&](const std::string& text) { said.push_back(text); });
-    int changes = 0;
-    devices.setChangeListener([&] { ++changes; });
     MemorySettingsStore settings;
     settings.set(LinuxPortRegistry::kNumbersValue, "bluetooth 00:11:22:33:44:55=7");
     test::TempFolder none;
@@ -86,15 +84,6 @@ TEST(BluetoothPhones, ListedOnceBlueZRunsFollowedAsPairedAndRemovedAndRefusalsSa
     bluez.setProperty(modem, "Connected", false);  // it let go
     ASSERT_TRUE(QTest::qWaitFor([&] { return !link.heldElsewhere(modem); }));
 
-    changes = 0;
-    bluez.removeDevice(away);
-    bluez.addDevice("00:11:22:33:44:99", "K800i", true, {spp}, "phone", true);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 2; }));
-    bluez.setProperty(modem, "Alias", "Modem");  // renamed by the user
-    ASSERT_TRUE(QTest::qWaitFor([&] { return changes == 3; }));
-    EXPECT_EQ(menu(), (std::set<std::string>{"Bluetooth Com1 \u2014 Modem",
-                                             "Bluetooth Com2 \u2014 K800i"}));
-    EXPECT_EQ(registry.devicePath(1), "bluez:" + modem.toStdString());
     EXPECT_EQ(said.size(), 1u);
 }
 

@@ -55,11 +55,6 @@ class BluezStandIn : public QDBusVirtualObject {
         }
         return path;
     }
-    void removeDevice(const QString& path) {
-        devices_.erase(path);
-        sendSignal("/", kObjects, "InterfacesRemoved",
-                   {object(path), QStringList{"org.bluez.Device1"}});
-    }
     void setProperty(const QString& path, const QString& name, const QVariant& value) {
         devices_[path][name] = value;
         sendSignal(path, "org.freedesktop.DBus.Properties", "PropertiesChanged",
