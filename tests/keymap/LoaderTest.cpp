@@ -163,6 +163,11 @@ TEST(loadKeyMaps, KeyAndCommandCursorsMoveOnlyWithTheirElements) {
         (Lines{l.maps[0].name, a[5].help, a[10].help, l.maps[1].name, b[10].help, b[22].help,
                b[16].name, b[12].help}),
         (Lines{"A2", "five", "up", "", "up in B", "soft", "cam", "clr"}));  // A2: the last name
+    // Any map or key out of range has no commands.
+    const auto has = [&l](int map, int key) { return keyHasCommands(l.maps, map, key); };
+    EXPECT_EQ((std::vector{has(0, 1), has(1, 1), has(2, 1), has(-1, 1), has(0, -1),
+                           has(0, kKeysPerMap), has(0, kKeysPerMap - 1)}),
+              (std::vector{true, false, false, false, false, false, false}));
 }
 
 TEST(loadKeyMaps, UsbNamesGoToTheOutputSelectedLastStartingWithOutputOne) {

@@ -126,13 +126,12 @@ std::optional<std::int32_t> leadingNumber(std::string_view text) {
             s += c;
         }
     }
-    if (s.size() >= 2 && s[0] == '&') {
-        if (s[1] == 'H' || s[1] == 'h') {
-            return prefixedNumber(s, 2, 16);
-        }
-        if (s[1] == 'O' || s[1] == 'o') {
-            return prefixedNumber(s, 2, 8);
-        }
+    const std::string_view prefix = std::string_view(s).substr(0, 2);
+    if (prefix == "&H" || prefix == "&h") {
+        return prefixedNumber(s, 2, 16);
+    }
+    if (prefix == "&O" || prefix == "&o") {
+        return prefixedNumber(s, 2, 8);
     }
     return decimalNumber(s);
 }

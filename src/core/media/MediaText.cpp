@@ -40,7 +40,6 @@ std::string formatTime(std::int32_t seconds) {
 
 std::string cleanTagText(std::string_view text) {
     std::string kept;
-    kept.reserve(text.size());
     for (char c : text) {
         if (static_cast<unsigned char>(c) > 31) {
             kept += c;

@@ -59,7 +59,6 @@ Task<void> ApplicationMenu::select(int n) {
     }
 
     std::vector<std::string> items;
-    items.reserve(slots.size());
     for (int slot : slots) {
         const std::string& name = state_.appName[static_cast<std::size_t>(slot)];
         items.push_back(name.empty() ? texts::kUnknownApplication : name);
@@ -69,9 +68,6 @@ Task<void> ApplicationMenu::select(int n) {
 }
 
 void ApplicationMenu::launch(int slot) {
-    if (slot < 0 || slot >= static_cast<int>(state_.appPath.size())) {
-        return;
-    }
     const std::string& path = state_.appPath[static_cast<std::size_t>(slot)];
     if (path.empty() || !ports_.files.exists(path)) {
         return;

@@ -23,6 +23,7 @@ class ApplicationMenu {
     Task<void> select(int n);
 
   private:
+    // Starts the program of `slot`, one of configuredSlots().
     void launch(int slot);
     // The application slots listed on the phone, in list order.
     std::vector<int> configuredSlots() const;

@@ -20,7 +20,6 @@ ComPortInfo makeComPortInfo(const RegisteredPort& port) {
 
 std::vector<ComPortInfo> sortedPortList(const std::vector<RegisteredPort>& ports) {
     std::vector<ComPortInfo> list;
-    list.reserve(ports.size());
     // Backwards, so that the stable sort puts the later of two ports with one number first.
     for (auto port = ports.rbegin(); port != ports.rend(); ++port) {
         list.push_back(makeComPortInfo(*port));

@@ -95,7 +95,6 @@ void appendUtf8(std::string& out, char32_t c) {
 
 std::string latin1ToUtf8(std::string_view text) {
     std::string out;
-    out.reserve(text.size());
     for (const char byte : text) {
         appendUtf8(out, static_cast<unsigned char>(byte));
     }
@@ -104,7 +103,6 @@ std::string latin1ToUtf8(std::string_view text) {
 
 std::string windows1252ToUtf8(std::string_view text) {
     std::string out;
-    out.reserve(text.size());
     for (const char byte : text) {
         const auto code = static_cast<unsigned char>(byte);
         char32_t c = code;

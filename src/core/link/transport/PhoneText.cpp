@@ -31,7 +31,6 @@ bool isControl(char32_t c) {
 // The line's characters as ISO 8859-1 bytes, controls as blanks.
 std::string toLatin1(std::string_view text) {
     std::string out;
-    out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
         const char32_t c = nextCharacter(text, at);
         if (isControl(c)) {

@@ -31,6 +31,8 @@ class ReceiveBuffer {
     // Everything not taken yet.
     std::string_view text() const { return std::string_view(data_).substr(start_); }
     bool empty() const { return start_ == data_.size(); }
+    // The bytes kept, taken ones included until they are let go.
+    std::size_t held() const { return data_.size(); }
 
   private:
     void compact();
