@@ -252,6 +252,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         {"plug", [&] { world.registry.changed(); }},
         {"phone-port", [&] { serial.setPhonePort(number); }},
         {"busy", [&] { serial.setBusy(number, true); }},
+        {"link-takes", [&] { serial.setMakeMs(number); }},  // MS from each open until it is up
         {"silent", [&] { phone.setSilent(args == "on"); }},
         {"send", [&] { phone.send(args); }},  // bytes without a line end, sent now
         {"hangup", [&] { phone.hangUp(); }},

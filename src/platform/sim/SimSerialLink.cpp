@@ -55,6 +55,12 @@ bool SimSerialLink::open(int port) {
     ++generation_;
     ++openCount_;
     note("open " + std::to_string(port));
+    if (makeMs_ > 0) {
+        making_ = loop_.startTimer(makeMs_, [this] {
+            loop_.clearTimer(making_);
+            report(SerialEvent::kMade);
+        });
+    }
     return true;
 }
 
@@ -64,6 +70,7 @@ void SimSerialLink::close() {
     }
     open_ = false;
     armed_ = false;
+    loop_.clearTimer(making_);
     buffer_.clear();
     note("close");
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -39,10 +40,13 @@ class SimSerialLink : public SerialLink {
     std::string takeReceived() override;
     void setReceiveArmed(bool armed) override;
     void setListener(std::function<void(SerialEvent)> listener) override;
+    bool beingMade() const override { return making_.has_value(); }
 
     // Which COM ports exist and which are in use by another program. By default every port from
     // 1 to 255 exists and none is busy.
     void setPresentPorts(std::set<int> ports) { present_ = std::move(ports); }
+    // From now on each open takes `ms` to bring the link up, as a Bluetooth link's does.
+    void setMakeMs(int ms) { makeMs_ = ms; }
     void setBusy(int port, bool busy);
     // The phone answers only on this port (0: on whatever port is opened, the default). Opened on
     // another port, the link is a cable to nothing.
@@ -87,6 +91,8 @@ class SimSerialLink : public SerialLink {
     bool receivePosted_ = false;
     bool gone_ = false;        // the device went away; it is back when the port is opened again
     unsigned generation_ = 0;  // counts opens: an event of an earlier session is dropped
+    int makeMs_ = 0;
+    std::optional<EventLoop::TimerId> making_;  // until the link is up
     std::string buffer_;
     std::vector<Write> writes_;
     std::vector<std::string> history_;
