@@ -31,7 +31,7 @@ Task<void> KeyControlScreen::enter() {
         co_await errors_.show(texts::kNoKeyMap, texts::kErrorPopUpTimeOut);
         co_return;
     }
-    leaveScreen(state_);
+    // Entered from the main menu or the text input, which no hold outlives.
     state_.screen = Screen::kKeyControl;
     const int last = static_cast<int>(state_.keyMaps.size()) - 1;
     state_.currentKeyMap = state_.lastKeyMap > last ? 0 : std::max(state_.lastKeyMap, 0);
