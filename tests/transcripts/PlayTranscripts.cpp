@@ -290,6 +290,7 @@ void Player::setUp(const std::string& name, const std::string& rawArgs) {
         {"list-ports", [&] { events().enumeratePortsClicked(); }},
         {"player-check", [&] { events().playerCheckClicked(); }},
         {"close-help", [&] { world.desktop.userClosesKeyHelp(); }},
+        {"notice-stays", [&] { world.desktop.setNoticeClosesItself(false); }},
         // The touch-screen phone: touch-move DX DY, tap 1|2, scroll DX DY, drag down|up, type TEXT
         {"touch-move", [&] { touch().touchMoved(number, second); }},
         {"tap", [&] { touch().touchTapped(number == 2); }},

@@ -152,6 +152,9 @@ void RecordingDesktop::stopNoticeTimer() {
 
 void RecordingDesktop::restartNoticeTimer() {
     stopNoticeTimer();
+    if (!noticeClosesItself_) {
+        return;
+    }
     noticeTimer_ = loop_.startTimer(3000, [this] {
         stopNoticeTimer();
         record("notice closes itself");

@@ -86,6 +86,8 @@ class RecordingDesktop : public Desktop {
     // The user closes a window (reported to the listener).
     void userClosesKeyHelp();
     void userClosesNotice();
+    // A desktop that leaves the notice open until it is told to close it.
+    void setNoticeClosesItself(bool closes) { noticeClosesItself_ = closes; }
 
   private:
     void record(std::string call) { calls_.push_back(std::move(call)); }
@@ -110,6 +112,7 @@ class RecordingDesktop : public Desktop {
     bool noticeShown_ = false;
     std::string noticeText_;
     EventLoop::TimerId noticeTimer_ = 0;
+    bool noticeClosesItself_ = true;
     std::function<SettingsForm(const SettingsForm&)> editor_;
     std::optional<std::string> fileResult_;
     int modalMs_ = 0;
