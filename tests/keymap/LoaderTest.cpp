@@ -202,6 +202,7 @@ TEST(LoadErrors, SayWhereAndWhatWasExpected) {
         {"  <KEYMAP_NAME>1</KEYMAP_NAME>", Kind::kNoKeyMap,
          "1:3: KEYMAP_NAME before the first KEYMAP"},
         {"<COMMAND_ID>", Kind::kNoKeyMap, "1:1: COMMAND_ID before the first KEYMAP"},
+        {"<COMMAND>x</COMMAND>", Kind::kNoKeyMap, "1:1: COMMAND before the first KEYMAP"},
         // No key element yet: key 0. A new KEYMAP keeps the key but its list is empty.
         {"<KEYMAP><COMMAND>x</COMMAND>", Kind::kNoCommand,
          "1:9: COMMAND before any COMMAND_ID for key KEY_0"},

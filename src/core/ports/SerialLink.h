@@ -24,6 +24,7 @@ class SerialLink {
 
     // Opens COM port `port`. False on any platform error (missing, busy, not a serial device).
     virtual bool open(int port) = 0;
+    // Closes the port and disarms it (see setReceiveArmed()).
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 

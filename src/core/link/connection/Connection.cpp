@@ -111,7 +111,6 @@ Task<bool> Connection::openComPort(int& port) {
 
 void Connection::closePort() {
     timers_.disableAll();
-    ports_.serial.setReceiveArmed(false);
     ports_.serial.close();
     linkEnded();
     linkMade_.fire();
@@ -241,7 +240,6 @@ void Connection::onComm(SerialEvent event) {
 // later.
 void Connection::endLink() {
     const bool wasConnected = state_.connected;
-    ports_.serial.setReceiveArmed(false);
     ports_.serial.close();
     state_.connected = false;
     ports_.desktop.traySetTip(t::kTipIdle);
