@@ -1,5 +1,6 @@
 #include "core/media/MediaText.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace zintor {
@@ -30,10 +31,8 @@ constexpr std::size_t kTagSize = 128;
 
 }  // namespace
 
-std::string formatTime(std::int32_t seconds) {
-    if (seconds < 0) {
-        return "0:00";
-    }
+std::string formatTime(std::int32_t time) {
+    const std::int32_t seconds = std::max(time, 0);  // an unknown time shows as 0:00
     const std::int32_t rest = seconds % 60;
     return std::to_string(seconds / 60) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
 }
