@@ -228,7 +228,7 @@ void Player::poll() {
     }
 }
 
-// What the world looks like and what the user does; see README.md for the list.
+// What the world looks like and what the user does, by the names below.
 void Player::setUp(const std::string& name, const std::string& rawArgs) {
     const std::string args = unescape(rawArgs);
     const auto [first, rest] = split(args, " ");
