@@ -38,10 +38,7 @@ std::optional<std::string_view> KeyMapScanner::nextValue() {
     // passed it, so values read again after a "</" without ">" do not search again.
     std::size_t p = closeHit_;
     if (closeFrom_ == npos || cursor_ < closeFrom_ || (closeHit_ != npos && cursor_ > closeHit_)) {
-        p = text_.find('<', cursor_);
-        while (p != npos && (p + 1 >= text_.size() || text_[p + 1] != '/')) {
-            p = text_.find('<', p + 1);
-        }
+        p = text_.find("</", cursor_);
         closeFrom_ = cursor_;
         closeHit_ = p;
     }
