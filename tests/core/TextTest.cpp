@@ -73,6 +73,9 @@ TEST(ReceiveBuffer, CutsLinesAcrossPiecesAndDropsWhatIsTooLongOrNotWanted) {
     buffer.dropWholeLines();
     EXPECT_FALSE(buffer.hasLine());
     EXPECT_EQ(buffer.text(), "B");
+    buffer.append(std::string(ReceiveBuffer::kMaxPendingLine, 'z') + "\r");  // its LF comes later
+    buffer.append("\n");
+    EXPECT_EQ(buffer.takeLine(), "<dropped>");
     for (int i = 0; i < 100'000; ++i) {  // a long stream of lines keeps it small
         buffer.append("+CKEV: 5,1\r\n");
         buffer.takeLine();

@@ -110,8 +110,8 @@ TEST_F(OnRealFiles, TrackInfoOfTheCurrentEntryOrThePlayersTitle) {
     EXPECT_EQ((Lines{t.titleText, t.year, t.album, t.positionText, t.lengthText, t.indexText,
                      t.countText}),
               (Lines{"Title Artist", "2001", "The Album", "0:05", "60:00", "1", "2"}));
-    // An entry without a tag: the player's title (here its path).
-    const std::string untagged = mp3("u.mp3", id3Tag("TAX", "No", "Tag", ' '));
+    // An entry without a tag (shorter than one): the player's title (here its path).
+    const std::string untagged = write("u.mp3", "TAGSong");
     player.setPlaylist({untagged}, 0);
     EXPECT_EQ(info.trackInfo().titleText, untagged);
     // Not running: nothing is asked of a player not found.

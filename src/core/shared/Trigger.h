@@ -39,7 +39,9 @@ class Trigger {
         friend class Trigger;
         void stopWaiting() {
             std::erase(trigger_.waiting_, this);
-            loop_->clearTimer(timer_);
+            if (loop_ != nullptr) {  // only a wait with a deadline has a timer
+                loop_->clearTimer(timer_);
+            }
         }
         void wake() {
             const std::coroutine_handle<> next = waiting_;  // a tick is gone after stopWaiting()

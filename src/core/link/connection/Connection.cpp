@@ -95,10 +95,10 @@ Task<bool> Connection::openComPort(int& port) {
         log_.write(t::kFailedCharSet);
     }
     // Events handled while the commands waited (a hang-up, Disconnect, the shutdown) may have
-    // ended the link meanwhile: then there is nothing to call connected.
+    // ended the link meanwhile (and with it what the link had started): then there is nothing to
+    // call connected.
     if (!s.connected || !serial.isOpen()) {
         s.connected = false;
-        linkEnded();
         transport_.failCommands();
         co_return false;
     }
