@@ -152,9 +152,8 @@ def try_in(engine, make_driver, xenv):
         def shows(element, text):
             wait.until(lambda d: text in d.find_element(By.ID, element).text, text)
 
-        # With the token the link comes up and the menu shows; no socket for a wrong token or
-        # a second phone, and the second phone's page says why. (An old address and a foreign
-        # origin: the server test.)
+        # With the token the link comes up and the menu shows; no socket for a wrong token or a
+        # second phone, whose page says why (an old address, a foreign origin: the server test).
         driver.get(address)
         shows("screen", "Move Mouse")
         assert "Zintor connected" in driver.find_element(By.ID, "link").text
