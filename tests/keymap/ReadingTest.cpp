@@ -76,7 +76,7 @@ TEST(leadingNumber, DecimalHexadecimalAndOctalNumbersWithin32Bits) {
     expect({{"1.5.5", 2}, {"1e3", 1000}, {"15E-1", 2}, {"1E+2", 100}, {"1E", 1}});
     expect({{"1E-400", 0}, {"0E999999999999", 0}});
     // Hexadecimal and octal after their prefix.
-    expect({{"&H10", 16}, {"&hfaA", 4010}, {"&H 1 0", 16}, {"&O17", 15}, {"&O18", 1}});
+    expect({{"&H10", 16}, {"&hfaAZ", 4010}, {"&H 1 0", 16}, {"&O17", 15}, {"&O18", 1}});
     expect({{"&H", 0}, {"&Hxyz", 0}, {"&X10", 0}, {"-&H10", 0}});
     // Outside 32 bits: nothing.
     expect({{"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}, {"1E10", std::nullopt}});
