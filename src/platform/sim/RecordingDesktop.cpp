@@ -144,10 +144,7 @@ void RecordingDesktop::userClosesNotice() {
 }
 
 void RecordingDesktop::stopNoticeTimer() {
-    if (noticeTimer_ != 0) {
-        loop_.stopTimer(noticeTimer_);
-        noticeTimer_ = 0;
-    }
+    loop_.clearTimer(noticeTimer_);
 }
 
 void RecordingDesktop::restartNoticeTimer() {

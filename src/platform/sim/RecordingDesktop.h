@@ -111,7 +111,7 @@ class RecordingDesktop : public Desktop {
     std::vector<KeyHelpRow> keyHelpRows_;
     bool noticeShown_ = false;
     std::string noticeText_;
-    EventLoop::TimerId noticeTimer_ = 0;
+    std::optional<EventLoop::TimerId> noticeTimer_;
     bool noticeClosesItself_ = true;
     std::function<SettingsForm(const SettingsForm&)> editor_;
     std::optional<std::string> fileResult_;
